@@ -1,0 +1,138 @@
+#include "core/money.h"
+
+#include <cmath>
+#include <cfenv>
+
+qint64 roundHalfEven(double v)
+{
+    if (!std::isfinite(v))
+        return 0;
+    // nearbyint follows the current rounding mode; the default (to nearest) breaks ties to even.
+    const int old = std::fegetround();
+    if (old != FE_TONEAREST)
+        std::fesetround(FE_TONEAREST);
+    const double r = std::nearbyint(v);
+    if (old != FE_TONEAREST)
+        std::fesetround(old);
+    return qint64(r);
+}
+
+Money Money::fromDouble(double v)
+{
+    if (!std::isfinite(v))
+        return {};
+    return fromUnits(std::llround(v * Scale));
+}
+
+std::optional<Money> Money::parse(const QString& text)
+{
+    QString s = text.trimmed();
+    s.remove(QLatin1Char(','));
+    if (s.startsWith(QChar(0xA5)) || s.startsWith(QChar(0xFFE5)))
+        s = s.mid(1).trimmed();
+    if (s.isEmpty())
+        return std::nullopt;
+    bool neg = false;
+    int i = 0;
+    if (s[0] == QLatin1Char('-') || s[0] == QLatin1Char('+')) {
+        neg = s[0] == QLatin1Char('-');
+        i = 1;
+    }
+    qint64 whole = 0;
+    int digits = 0;
+    for (; i < s.size() && s[i].isDigit(); ++i, ++digits) {
+        if (whole > (INT64_MAX / Scale) / 10)
+            return std::nullopt;
+        whole = whole * 10 + s[i].digitValue();
+    }
+    qint64 frac = 0;
+    int fdigits = 0;
+    if (i < s.size() && s[i] == QLatin1Char('.')) {
+        for (++i; i < s.size() && s[i].isDigit(); ++i, ++fdigits) {
+            if (fdigits >= 4) {
+                // Trailing zeros beyond four decimals are harmless ("1.50000"); anything else is not exact.
+                if (s[i] != QLatin1Char('0'))
+                    return std::nullopt;
+                continue;
+            }
+            frac = frac * 10 + s[i].digitValue();
+        }
+    }
+    if (i != s.size() || (digits == 0 && fdigits == 0))
+        return std::nullopt;
+    for (int k = std::min(fdigits, 4); k < 4; ++k)
+        frac *= 10;
+    const qint64 u = whole * Scale + frac;
+    return fromUnits(neg ? -u : u);
+}
+
+Money Money::fromVariant(const QVariant& v)
+{
+    if (v.isNull() || !v.isValid())
+        return {};
+    if (v.metaType() == QMetaType::fromType<Money>())
+        return v.value<Money>();
+    switch (v.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return fromYuan(v.toLongLong());
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return fromDouble(v.toDouble());
+    case QMetaType::Bool:
+        return fromYuan(v.toBool() ? 1 : 0);
+    default: {
+        const QString s = v.toString();
+        if (auto m = parse(s))
+            return *m;
+        bool ok = false;
+        const double d = s.toDouble(&ok);
+        return ok ? fromDouble(d) : Money();
+    }
+    }
+}
+
+QString Money::toString() const
+{
+    return toString(4);
+}
+
+QString Money::toString(int decimals, bool grouping) const
+{
+    decimals = std::clamp(decimals, 0, 4);
+    qint64 div = 1;
+    for (int k = decimals; k < 4; ++k)
+        div *= 10;
+    qint64 u = m_units;
+    const bool neg = u < 0;
+    if (neg)
+        u = -u;
+    if (div > 1) {
+        qint64 q = u / div, r = u % div;
+        if (r * 2 > div || (r * 2 == div && (q % 2) == 1))
+            ++q;
+        u = q;
+    }
+    qint64 p = 1;
+    for (int k = 0; k < decimals; ++k)
+        p *= 10;
+    const qint64 whole = u / p, frac = u % p;
+    QString w = QString::number(whole);
+    if (grouping)
+        for (int pos = w.size() - 3; pos > 0; pos -= 3)
+            w.insert(pos, QLatin1Char(','));
+    QString out = neg && u != 0 ? QStringLiteral("-") + w : w;
+    if (decimals > 0)
+        out += QLatin1Char('.') + QStringLiteral("%1").arg(frac, decimals, 10, QLatin1Char('0'));
+    return out;
+}
+
+QString Money::toDisplay() const
+{
+    QString s = toString(4);
+    while (s.endsWith(QLatin1Char('0')) && s.size() - s.indexOf(QLatin1Char('.')) > 3)
+        s.chop(1);
+    return s;
+}

@@ -1,0 +1,53 @@
+#pragma once
+// Exact fixed-point money: a 64-bit count of ten-thousandths of a yuan.
+// Every amount read from or written to the database, shown or exported goes through this type.
+#include <QMetaType>
+#include <QString>
+#include <QVariant>
+#include <compare>
+#include <cstdint>
+#include <optional>
+
+class Money {
+public:
+    static constexpr qint64 Scale = 10000;
+
+    constexpr Money() = default;
+    static constexpr Money fromUnits(qint64 units) { Money m; m.m_units = units; return m; }
+    static constexpr Money fromYuan(qint64 yuan) { return fromUnits(yuan * Scale); }
+    // A stored floating value is the nearest double to a four-decimal amount; rounding recovers it.
+    static Money fromDouble(double v);
+    // Accepts "12", "-12.5", "1,234.5678", " 3.1 ", "¥12"; more than four decimals or junk fails.
+    static std::optional<Money> parse(const QString& text);
+    // Database value: null/empty reads as 0; numbers and decimal texts are converted exactly.
+    static Money fromVariant(const QVariant& v);
+
+    constexpr qint64 units() const { return m_units; }
+    double toDouble() const { return double(m_units) / Scale; }
+    bool isZero() const { return m_units == 0; }
+
+    // "1234.5000": always four decimals, no grouping (storage, export).
+    QString toString() const;
+    // Screen form: at least two decimals, more only where the amount has them ("12.50", "0.0001").
+    QString toDisplay() const;
+    // Display with a fixed number of decimals (0..4); half-even rounding of the dropped digits.
+    QString toString(int decimals, bool grouping = false) const;
+
+    Money operator+(Money o) const { return fromUnits(m_units + o.m_units); }
+    Money operator-(Money o) const { return fromUnits(m_units - o.m_units); }
+    Money operator-() const { return fromUnits(-m_units); }
+    Money& operator+=(Money o) { m_units += o.m_units; return *this; }
+    Money& operator-=(Money o) { m_units -= o.m_units; return *this; }
+    // A rate times a whole number (days, hours, kilometres) is exact.
+    Money operator*(qint64 n) const { return fromUnits(m_units * n); }
+    friend Money operator*(qint64 n, Money m) { return m * n; }
+    auto operator<=>(const Money&) const = default;
+
+private:
+    qint64 m_units = 0;
+};
+
+Q_DECLARE_METATYPE(Money)
+
+// Whole-number reading of days, hours and kilometres: nearest integer, an exact half to the even neighbour.
+qint64 roundHalfEven(double v);

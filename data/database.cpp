@@ -1,0 +1,136 @@
+#include "data/database.h"
+#include "data/schema.h"
+
+#include <QSqlError>
+#include <QSqlRecord>
+#include <atomic>
+
+namespace {
+QString nextConnectionName()
+{
+    static std::atomic<int> n{0};
+    return QStringLiteral("velmira_%1").arg(++n);
+}
+}
+
+Database::Database(std::unique_ptr<SqlBackend> backend) : m_backend(std::move(backend)), m_connection(nextConnectionName())
+{
+}
+
+Database::~Database()
+{
+    close();
+}
+
+bool Database::open(const QString& location, QString* error)
+{
+    close();
+    QString err;
+    m_db = QSqlDatabase::addDatabase(m_backend->driverName(), m_connection);
+    if (!m_backend->open(m_db, location, &err)) {
+        if (error)
+            *error = err;
+        close();
+        return false;
+    }
+    m_location = location;
+    return true;
+}
+
+bool Database::create(const QString& location, QString* error)
+{
+    close();
+    QString err;
+    m_db = QSqlDatabase::addDatabase(m_backend->driverName(), m_connection);
+    if (!m_backend->create(m_db, location, &err)) {
+        if (error)
+            *error = err;
+        close();
+        return false;
+    }
+    m_location = location;
+    try {
+        Transaction tx(*this);
+        for (const auto& t : Schema::tables())
+            runNative(m_backend->createTableSql(t));
+        for (const auto& s : m_backend->createIndexSql())
+            runNative(s);
+        tx.commit();
+    } catch (const DbError& e) {
+        if (error)
+            *error = e.text();
+        close();
+        return false;
+    }
+    return true;
+}
+
+void Database::close()
+{
+    if (m_db.isValid()) {
+        if (m_db.isOpen())
+            m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connection);
+    }
+    m_location.clear();
+}
+
+bool Database::isOpen() const
+{
+    return m_db.isValid() && m_db.isOpen();
+}
+
+QString Database::translate(const QString& jet) const
+{
+    return m_backend->translate(jet);
+}
+
+QSqlQuery Database::runNative(const QString& sql, const QVariantList& binds)
+{
+    if (!isOpen())
+        throw DbError(QStringLiteral("数据库没有连接"));
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (binds.isEmpty()) {
+        if (!q.exec(sql))
+            throw DbError(q.lastError().text());
+        return q;
+    }
+    if (!q.prepare(sql))
+        throw DbError(q.lastError().text());
+    for (const auto& b : binds)
+        q.addBindValue(b);
+    if (!q.exec())
+        throw DbError(q.lastError().text());
+    return q;
+}
+
+QSqlQuery Database::run(const QString& jet, const QVariantList& binds)
+{
+    return runNative(translate(jet), binds);
+}
+
+int Database::execute(const QString& jet, const QVariantList& binds)
+{
+    QSqlQuery q = run(jet, binds);
+    return q.numRowsAffected();
+}
+
+void Database::begin()
+{
+    if (!isOpen() || !m_db.transaction())
+        throw DbError(m_db.lastError().text());
+}
+
+void Database::commit()
+{
+    if (!m_db.commit())
+        throw DbError(m_db.lastError().text());
+}
+
+void Database::rollback()
+{
+    if (!m_db.rollback())
+        throw DbError(m_db.lastError().text());
+}

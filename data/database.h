@@ -1,0 +1,88 @@
+#pragma once
+// The one database connection of the program. Statements arrive in the Jet dialect and pass the
+// backend's translation step; errors come back as DbError with the engine's text.
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+#include <memory>
+#include <stdexcept>
+
+struct TableDef;
+
+class DbError : public std::runtime_error {
+public:
+    explicit DbError(const QString& text) : std::runtime_error(text.toStdString()), m_text(text) {}
+    QString text() const { return m_text; }
+
+private:
+    QString m_text;
+};
+
+// What differs between engines. SQLite is the embedded default; a server backend implements the same.
+class SqlBackend {
+public:
+    virtual ~SqlBackend() = default;
+    virtual QString driverName() const = 0;
+    // Open an existing database; never creates one.
+    virtual bool open(QSqlDatabase& db, const QString& location, QString* error) = 0;
+    // Prepare a new, empty database at location (creation step only).
+    virtual bool create(QSqlDatabase& db, const QString& location, QString* error) = 0;
+    virtual QString translate(const QString& jet) const = 0;
+    virtual QString createTableSql(const TableDef& t) const = 0;
+    virtual QStringList createIndexSql() const = 0;
+};
+
+std::unique_ptr<SqlBackend> makeSqliteBackend();
+
+class Database {
+public:
+    explicit Database(std::unique_ptr<SqlBackend> backend = makeSqliteBackend());
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    bool open(const QString& location, QString* error = nullptr);
+    // Creation step: a new database with the schema and no rows. Refuses an existing file.
+    bool create(const QString& location, QString* error = nullptr);
+    void close();
+    bool isOpen() const;
+    QString location() const { return m_location; }
+
+    QString translate(const QString& jet) const;
+    // Run a statement (Jet dialect); throws DbError with the engine's text.
+    QSqlQuery run(const QString& jet, const QVariantList& binds = {});
+    // Run a statement that is already in the backend's dialect (internal updates by key).
+    QSqlQuery runNative(const QString& sql, const QVariantList& binds = {});
+    int execute(const QString& jet, const QVariantList& binds = {});
+
+    void begin();
+    void commit();
+    void rollback();
+
+    QSqlDatabase& handle() { return m_db; }
+    SqlBackend& backend() { return *m_backend; }
+
+private:
+    std::unique_ptr<SqlBackend> m_backend;
+    QString m_connection;
+    QString m_location;
+    QSqlDatabase m_db;
+};
+
+// Scope guard: commits only when told to, rolls back otherwise.
+class Transaction {
+public:
+    explicit Transaction(Database& db) : m_db(db) { m_db.begin(); }
+    ~Transaction()
+    {
+        if (!m_done) {
+            try { m_db.rollback(); } catch (...) {}
+        }
+    }
+    void commit() { m_db.commit(); m_done = true; }
+
+private:
+    Database& m_db;
+    bool m_done = false;
+};

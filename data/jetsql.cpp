@@ -1,0 +1,164 @@
+#include "data/jetsql.h"
+#include "data/schema.h"
+
+#include <QVector>
+
+namespace {
+
+enum class Kind { Word, String, Quoted, Space, Punct };
+
+struct Token {
+    Kind kind;
+    QString text;
+};
+
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c.unicode() >= 0x80;
+}
+
+QVector<Token> tokenize(const QString& s)
+{
+    QVector<Token> out;
+    int i = 0;
+    const int n = s.size();
+    while (i < n) {
+        const QChar c = s[i];
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            // A literal runs to the matching quote; a doubled quote stands for itself.
+            const QChar q = c;
+            QString body;
+            ++i;
+            while (i < n) {
+                if (s[i] == q) {
+                    if (i + 1 < n && s[i + 1] == q) {
+                        body += q;
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                body += s[i++];
+            }
+            out.push_back({Kind::String, body});
+        } else if (c == QLatin1Char('[')) {
+            int j = s.indexOf(QLatin1Char(']'), i);
+            if (j < 0)
+                j = n - 1;
+            out.push_back({Kind::Quoted, s.mid(i, j - i + 1)});
+            i = j + 1;
+        } else if (c.isSpace()) {
+            int j = i;
+            while (j < n && s[j].isSpace())
+                ++j;
+            out.push_back({Kind::Space, s.mid(i, j - i)});
+            i = j;
+        } else if (isWordChar(c)) {
+            int j = i;
+            while (j < n && isWordChar(s[j]))
+                ++j;
+            out.push_back({Kind::Word, s.mid(i, j - i)});
+            i = j;
+        } else {
+            out.push_back({Kind::Punct, QString(c)});
+            ++i;
+        }
+    }
+    return out;
+}
+
+QString lower(const Token& t)
+{
+    return t.kind == Kind::Word ? t.text.toLower() : QString();
+}
+
+// Tokens without blanks, to read the statement's shape.
+QVector<Token> solid(const QVector<Token>& toks)
+{
+    QVector<Token> v;
+    for (const auto& t : toks)
+        if (t.kind != Kind::Space)
+            v.push_back(t);
+    return v;
+}
+
+} // namespace
+
+namespace JetSql {
+
+Shape analyze(const QString& jet)
+{
+    Shape sh;
+    const auto t = solid(tokenize(jet));
+    if (t.isEmpty() || lower(t[0]) != QLatin1String("select"))
+        return sh;
+    sh.isSelect = true;
+    int depth = 0;
+    for (int i = 0; i + 1 < t.size(); ++i) {
+        if (t[i].kind == Kind::Punct && t[i].text == QLatin1String("("))
+            ++depth;
+        else if (t[i].kind == Kind::Punct && t[i].text == QLatin1String(")"))
+            --depth;
+        else if (depth == 0 && lower(t[i]) == QLatin1String("order") && lower(t[i + 1]) == QLatin1String("by"))
+            sh.hasOrderBy = true;
+    }
+    if (t.size() >= 4 && t[1].kind == Kind::Punct && t[1].text == QLatin1String("*")
+        && lower(t[2]) == QLatin1String("from") && t[3].kind == Kind::Word) {
+        const bool ends = t.size() == 4 || lower(t[4]) == QLatin1String("where")
+            || lower(t[4]) == QLatin1String("order") || (t[4].kind == Kind::Punct && t[4].text == QLatin1String(";"));
+        bool grouped = false;
+        for (const auto& tok : t)
+            if (lower(tok) == QLatin1String("group") || lower(tok) == QLatin1String("union")
+                || lower(tok) == QLatin1String("join"))
+                grouped = true;
+        if (ends && !grouped && Schema::table(t[3].text)) {
+            sh.selectStar = true;
+            sh.table = t[3].text;
+        }
+    }
+    return sh;
+}
+
+QString toSqlite(const QString& jet)
+{
+    const auto toks = tokenize(jet);
+    QString out;
+    out.reserve(jet.size() + 32);
+    for (const auto& t : toks) {
+        switch (t.kind) {
+        case Kind::String: {
+            QString body = t.text;
+            body.replace(QLatin1Char('\''), QStringLiteral("''"));
+            out += QLatin1Char('\'') + body + QLatin1Char('\'');
+            break;
+        }
+        case Kind::Word: {
+            const QString w = t.text.toLower();
+            if (w == QLatin1String("yes") || w == QLatin1String("true"))
+                out += QLatin1Char('1');
+            else if (w == QLatin1String("no") || w == QLatin1String("false"))
+                out += QLatin1Char('0');
+            else
+                out += t.text;
+            break;
+        }
+        default:
+            out += t.text;
+        }
+    }
+    const Shape sh = analyze(jet);
+    if (sh.selectStar) {
+        while (!out.isEmpty() && (out.back().isSpace() || out.back() == QLatin1Char(';')))
+            out.chop(1);
+        const auto t = solid(toks);
+        const bool emptyOrder = !t.isEmpty() && lower(t.back()) == QLatin1String("by");
+        if (!sh.hasOrderBy)
+            out += QStringLiteral(" order by ") + Schema::KeyColumn;
+        else
+            out += (emptyOrder ? QStringLiteral(" ") : QStringLiteral(",")) + Schema::KeyColumn;
+    }
+    return out;
+}
+
+} // namespace JetSql

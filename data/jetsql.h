@@ -1,0 +1,22 @@
+#pragma once
+// The system writes its statements in the Jet dialect. This is the one translation step that turns
+// them into what the backend runs, and the one place that looks inside a statement.
+#include <QString>
+
+namespace JetSql {
+
+struct Shape {
+    bool isSelect = false;
+    bool selectStar = false;   // "select * from <one table> [where ...] [order by ...]"
+    QString table;             // set when selectStar: the only table read
+    bool hasOrderBy = false;
+};
+
+Shape analyze(const QString& jet);
+
+// SQLite dialect: yes/no/true/false become 1/0 outside string literals, "..." texts become '...',
+// and a plain single-table "select *" gets the hidden key as last sort key, so that rows tying in
+// "order by" come back in insertion order.
+QString toSqlite(const QString& jet);
+
+} // namespace JetSql

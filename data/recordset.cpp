@@ -1,0 +1,574 @@
+#include "data/recordset.h"
+#include "core/dates.h"
+#include "data/database.h"
+#include "data/jetsql.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+const QVariant& nullValue()
+{
+    static const QVariant v;
+    return v;
+}
+
+QString quoted(const QString& name)
+{
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+bool isNumeric(const QVariant& v)
+{
+    switch (v.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
+RecordSet::RecordSet(Database* db, const QString& name, QObject* parent) : QObject(parent), m_db(db)
+{
+    setObjectName(name);
+}
+
+RecordSet::~RecordSet() = default;
+
+void RecordSet::checkOpen() const
+{
+    if (m_state == Inactive)
+        throw DbError(QStringLiteral("%1: 记录集没有打开").arg(objectName()));
+}
+
+void RecordSet::setState(State s)
+{
+    if (m_state == s)
+        return;
+    m_state = s;
+    if (live())
+        Q_EMIT stateChanged(s);
+}
+
+void RecordSet::setCurrent(int row)
+{
+    const bool changed = row != m_cur;
+    m_cur = row;
+    if (changed && live())
+        Q_EMIT currentChanged(row);
+}
+
+void RecordSet::open()
+{
+    if (!m_db)
+        throw DbError(QStringLiteral("%1: 没有数据库连接").arg(objectName()));
+    close();
+    const QString text = sqlText();
+    const JetSql::Shape shape = JetSql::analyze(text);
+    QSqlQuery q = m_db->run(text);
+    const QSqlRecord rec = q.record();
+    int keyCol = -1;
+    QVector<int> cols;
+    QVector<Field> fields;
+    for (int i = 0; i < rec.count(); ++i) {
+        const QString name = rec.fieldName(i);
+        if (name == Schema::KeyColumn) {
+            keyCol = i;
+            continue;
+        }
+        Field f;
+        f.name = name;
+        if (shape.selectStar && Schema::hasColumn(shape.table, name)) {
+            f.type = Schema::columnType(shape.table, name);
+            f.inSchema = true;
+        }
+        fields.push_back(f);
+        cols.push_back(i);
+    }
+    QVector<QVector<QVariant>> rows;
+    QVector<qint64> keys;
+    while (q.next()) {
+        QVector<QVariant> r;
+        r.reserve(cols.size());
+        for (int c : cols)
+            r.push_back(q.value(c));
+        rows.push_back(std::move(r));
+        keys.push_back(keyCol >= 0 ? q.value(keyCol).toLongLong() : 0);
+    }
+    // Computed columns take the kind of their first value, so that grids can align and format them.
+    for (int c = 0; c < fields.size(); ++c) {
+        if (fields[c].inSchema)
+            continue;
+        for (const auto& r : rows) {
+            if (r[c].isNull())
+                continue;
+            const int id = r[c].metaType().id();
+            fields[c].type = (id == QMetaType::Double) ? FieldType::Number
+                : isNumeric(r[c])                      ? FieldType::Integer
+                                                       : FieldType::Text;
+            break;
+        }
+    }
+    m_fields = std::move(fields);
+    m_rows = std::move(rows);
+    m_keys = std::move(keys);
+    m_table = (shape.selectStar && keyCol >= 0) ? shape.table : QString();
+    m_cur = m_rows.isEmpty() ? -1 : 0;
+    m_bof = true;
+    m_eof = m_rows.isEmpty();
+    setState(Browse);
+    if (live()) {
+        Q_EMIT reset();
+        Q_EMIT currentChanged(m_cur);
+    }
+}
+
+void RecordSet::close()
+{
+    if (m_state == Inactive)
+        return;
+    m_rows.clear();
+    m_keys.clear();
+    m_fields.clear();
+    m_buffer.clear();
+    m_touched.clear();
+    m_table.clear();
+    m_cur = -1;
+    m_bof = m_eof = true;
+    setState(Inactive);
+    if (live())
+        Q_EMIT reset();
+}
+
+int RecordSet::execSql()
+{
+    if (!m_db)
+        throw DbError(QStringLiteral("%1: 没有数据库连接").arg(objectName()));
+    return m_db->execute(sqlText());
+}
+
+void RecordSet::checkBrowse()
+{
+    checkOpen();
+    if (m_state == Edit || m_state == Insert)
+        post();
+}
+
+void RecordSet::first()
+{
+    checkBrowse();
+    setCurrent(m_rows.isEmpty() ? -1 : 0);
+    m_bof = true;
+    m_eof = m_rows.isEmpty();
+}
+
+void RecordSet::next()
+{
+    checkBrowse();
+    if (m_cur + 1 < m_rows.size()) {
+        setCurrent(m_cur + 1);
+        m_bof = false;
+        m_eof = false;
+    } else {
+        m_eof = true;
+    }
+}
+
+void RecordSet::prior()
+{
+    checkBrowse();
+    if (m_cur > 0) {
+        setCurrent(m_cur - 1);
+        m_eof = false;
+        m_bof = false;
+    } else {
+        m_bof = true;
+    }
+}
+
+void RecordSet::last()
+{
+    checkBrowse();
+    setCurrent(int(m_rows.size()) - 1);
+    m_eof = m_rows.isEmpty();
+    m_bof = m_rows.isEmpty();
+}
+
+void RecordSet::moveTo(int row)
+{
+    checkBrowse();
+    if (m_rows.isEmpty())
+        return;
+    setCurrent(std::clamp(row, 0, int(m_rows.size()) - 1));
+    m_bof = m_eof = false;
+}
+
+int RecordSet::fieldIndex(const QString& name) const
+{
+    for (int i = 0; i < m_fields.size(); ++i)
+        if (m_fields[i].name == name)
+            return i;
+    return -1;
+}
+
+int RecordSet::requireField(const QString& name) const
+{
+    const int i = fieldIndex(name);
+    if (i < 0)
+        throw DbError(QStringLiteral("%1: 字段 '%2' 不存在").arg(objectName(), name));
+    return i;
+}
+
+const QVariant& RecordSet::cell(int col) const
+{
+    if ((m_state == Edit || m_state == Insert) && col < m_buffer.size())
+        return m_buffer[col];
+    if (m_cur < 0 || m_cur >= m_rows.size())
+        return nullValue();
+    const auto& r = m_rows[m_cur];
+    return col < r.size() ? r[col] : nullValue();
+}
+
+QVariant RecordSet::value(const QString& name) const
+{
+    return cell(requireField(name));
+}
+
+bool RecordSet::isNull(const QString& name) const
+{
+    const QVariant& v = cell(requireField(name));
+    return v.isNull() || (v.metaType().id() == QMetaType::QString && v.toString().isEmpty());
+}
+
+QString RecordSet::asString(const QString& name) const
+{
+    const int c = requireField(name);
+    const QVariant& v = cell(c);
+    if (v.isNull())
+        return {};
+    switch (m_fields[c].type) {
+    case FieldType::Money:
+        return Money::fromVariant(v).toString();
+    case FieldType::DateTime:
+        return Dates::displayDateTime(Dates::fromVariant(v));
+    case FieldType::Boolean:
+        return v.toLongLong() ? QStringLiteral("True") : QStringLiteral("False");
+    default:
+        return v.toString();
+    }
+}
+
+Money RecordSet::asMoney(const QString& name) const
+{
+    return Money::fromVariant(cell(requireField(name)));
+}
+
+qint64 RecordSet::asInteger(const QString& name) const
+{
+    const QVariant& v = cell(requireField(name));
+    if (v.isNull())
+        return 0;
+    if (v.metaType().id() == QMetaType::LongLong || v.metaType().id() == QMetaType::Int)
+        return v.toLongLong();
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    return ok ? roundHalfEven(d) : 0;
+}
+
+double RecordSet::asFloat(const QString& name) const
+{
+    const QVariant& v = cell(requireField(name));
+    return v.isNull() ? 0.0 : v.toDouble();
+}
+
+QDateTime RecordSet::asDateTime(const QString& name) const
+{
+    return Dates::fromVariant(cell(requireField(name)));
+}
+
+bool RecordSet::asBoolean(const QString& name) const
+{
+    const QVariant& v = cell(requireField(name));
+    if (v.isNull())
+        return false;
+    if (v.metaType().id() == QMetaType::QString) {
+        const QString s = v.toString().trimmed().toLower();
+        return s == QLatin1String("1") || s == QLatin1String("true") || s == QLatin1String("yes") || s == QStringLiteral("是");
+    }
+    return v.toLongLong() != 0;
+}
+
+QVariant RecordSet::valueAt(int row, int column) const
+{
+    if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_fields.size())
+        return {};
+    if (row == m_cur && (m_state == Edit || m_state == Insert) && column < m_buffer.size())
+        return m_buffer[column];
+    const auto& r = m_rows[row];
+    return column < r.size() ? r[column] : QVariant();
+}
+
+QString RecordSet::displayText(int row, int column) const
+{
+    if (column < 0 || column >= m_fields.size())
+        return {};
+    return displayText(valueAt(row, column), m_fields[column].type);
+}
+
+QString RecordSet::displayText(const QVariant& v, FieldType type)
+{
+    if (v.isNull() || !v.isValid())
+        return {};
+    switch (type) {
+    case FieldType::Money:
+        return Money::fromVariant(v).toDisplay();
+    case FieldType::DateTime:
+        return Dates::displayDateTime(Dates::fromVariant(v));
+    case FieldType::Boolean:
+        return v.toLongLong() ? QStringLiteral("是") : QStringLiteral("否");
+    case FieldType::Integer:
+        return QString::number(v.toLongLong());
+    case FieldType::Number:
+        return isNumeric(v) ? QString::number(v.toDouble(), 'g', 15) : v.toString();
+    default:
+        return v.toString();
+    }
+}
+
+QVariant RecordSet::toStorage(const QVariant& v, FieldType type)
+{
+    if (!v.isValid() || v.isNull())
+        return {};
+    const bool isText = v.metaType().id() == QMetaType::QString;
+    if (isText && type != FieldType::Text && type != FieldType::Memo && v.toString().trimmed().isEmpty())
+        return {};
+    switch (type) {
+    case FieldType::Text:
+    case FieldType::Memo:
+        return v.toString();
+    case FieldType::Money: {
+        if (isText) {
+            const auto m = Money::parse(v.toString());
+            if (!m)
+                throw DbError(QStringLiteral("'%1' 不是有效的金额").arg(v.toString()));
+            return m->toDouble();
+        }
+        return Money::fromVariant(v).toDouble();
+    }
+    case FieldType::Integer: {
+        if (v.metaType().id() == QMetaType::Double || v.metaType().id() == QMetaType::Float)
+            return roundHalfEven(v.toDouble());
+        bool ok = false;
+        const qint64 n = isText ? v.toString().trimmed().toLongLong(&ok) : v.toLongLong(&ok);
+        if (!ok) {
+            const double d = v.toString().trimmed().toDouble(&ok);
+            if (!ok)
+                throw DbError(QStringLiteral("'%1' 不是有效的整数").arg(v.toString()));
+            return roundHalfEven(d);
+        }
+        return n;
+    }
+    case FieldType::Number: {
+        if (v.metaType() == QMetaType::fromType<Money>())
+            return v.value<Money>().toDouble();
+        bool ok = false;
+        const double d = isText ? v.toString().trimmed().toDouble(&ok) : v.toDouble(&ok);
+        if (!ok)
+            throw DbError(QStringLiteral("'%1' 不是有效的数值").arg(v.toString()));
+        return d;
+    }
+    case FieldType::DateTime: {
+        const QDateTime dt = Dates::fromVariant(v);
+        if (!dt.isValid())
+            throw DbError(QStringLiteral("'%1' 不是有效的日期").arg(v.toString()));
+        return Dates::toStorage(dt);
+    }
+    case FieldType::Boolean: {
+        if (isText) {
+            const QString s = v.toString().trimmed().toLower();
+            return qint64(s == QLatin1String("1") || s == QLatin1String("true") || s == QLatin1String("yes")
+                          || s == QStringLiteral("是"));
+        }
+        return qint64(v.toBool() ? 1 : 0);
+    }
+    }
+    return v;
+}
+
+void RecordSet::edit()
+{
+    checkOpen();
+    if (m_state == Edit || m_state == Insert)
+        return;
+    if (!canModify())
+        throw DbError(QStringLiteral("%1: 记录集不能修改").arg(objectName()));
+    if (m_rows.isEmpty()) {
+        // Editing an empty set starts a new row.
+        append();
+        return;
+    }
+    m_buffer = m_rows[m_cur];
+    m_touched = QVector<bool>(m_fields.size(), false);
+    setState(Edit);
+}
+
+void RecordSet::append()
+{
+    checkBrowse();
+    if (!canModify())
+        throw DbError(QStringLiteral("%1: 记录集不能修改").arg(objectName()));
+    m_beforeInsert = m_cur;
+    m_rows.push_back(QVector<QVariant>(m_fields.size()));
+    m_keys.push_back(0);
+    m_buffer = m_rows.back();
+    m_touched = QVector<bool>(m_fields.size(), false);
+    const int row = int(m_rows.size()) - 1;
+    if (live())
+        Q_EMIT rowInserted(row);
+    setState(Insert);
+    setCurrent(row);
+    m_bof = m_eof = false;
+}
+
+void RecordSet::setValue(const QString& name, const QVariant& v)
+{
+    checkOpen();
+    const int c = requireField(name);
+    if (m_state != Edit && m_state != Insert)
+        throw DbError(QStringLiteral("%1: 记录集不在编辑状态").arg(objectName()));
+    m_buffer[c] = toStorage(v, m_fields[c].type);
+    m_touched[c] = true;
+    if (live()) {
+        Q_EMIT fieldChanged(name);
+        Q_EMIT rowChanged(m_cur);
+    }
+}
+
+void RecordSet::post()
+{
+    checkOpen();
+    if (m_state != Edit && m_state != Insert)
+        return;
+    QStringList cols;
+    QVariantList binds;
+    for (int c = 0; c < m_fields.size(); ++c) {
+        if (!m_touched[c])
+            continue;
+        cols << quoted(m_fields[c].name);
+        binds << m_buffer[c];
+    }
+    const QString table = quoted(m_table);
+    if (m_state == Edit) {
+        if (!cols.isEmpty()) {
+            QStringList sets;
+            for (const auto& c : cols)
+                sets << c + QStringLiteral("=?");
+            binds << m_keys[m_cur];
+            m_db->runNative(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") + sets.join(QLatin1Char(','))
+                                + QStringLiteral(" WHERE ") + Schema::KeyColumn + QStringLiteral("=?"),
+                            binds);
+        }
+        m_rows[m_cur] = m_buffer;
+    } else {
+        QSqlQuery q = cols.isEmpty()
+            ? m_db->runNative(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" DEFAULT VALUES"))
+            : m_db->runNative(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + cols.join(QLatin1Char(','))
+                                  + QStringLiteral(") VALUES (") + QStringList(cols.size(), QStringLiteral("?")).join(QLatin1Char(','))
+                                  + QStringLiteral(")"),
+                              binds);
+        m_keys[m_cur] = q.lastInsertId().toLongLong();
+        m_rows[m_cur] = m_buffer;
+        readBack(m_cur);  // the row as stored, with the table's defaults
+    }
+    m_buffer.clear();
+    m_touched.clear();
+    setState(Browse);
+    if (live())
+        Q_EMIT rowChanged(m_cur);
+}
+
+void RecordSet::readBack(int row)
+{
+    QSqlQuery q = m_db->runNative(QStringLiteral("SELECT * FROM ") + quoted(m_table) + QStringLiteral(" WHERE ")
+                                      + Schema::KeyColumn + QStringLiteral("=?"),
+                                  {m_keys[row]});
+    if (!q.next())
+        return;
+    const QSqlRecord rec = q.record();
+    for (int c = 0; c < m_fields.size(); ++c) {
+        const int i = rec.indexOf(m_fields[c].name);
+        if (i >= 0)
+            m_rows[row][c] = q.value(i);
+    }
+}
+
+void RecordSet::cancel()
+{
+    if (m_state == Edit) {
+        m_buffer.clear();
+        m_touched.clear();
+        setState(Browse);
+        if (live())
+            Q_EMIT rowChanged(m_cur);
+    } else if (m_state == Insert) {
+        const int row = m_cur;
+        m_rows.removeAt(row);
+        m_keys.removeAt(row);
+        m_buffer.clear();
+        m_touched.clear();
+        if (live())
+            Q_EMIT rowRemoved(row);
+        setState(Browse);
+        int back = m_beforeInsert;
+        if (back >= m_rows.size())
+            back = int(m_rows.size()) - 1;
+        m_cur = -2;  // force the notification
+        setCurrent(m_rows.isEmpty() ? -1 : std::max(back, 0));
+        m_bof = m_rows.isEmpty();
+        m_eof = m_rows.isEmpty();
+    }
+}
+
+void RecordSet::remove()
+{
+    checkOpen();
+    if (m_state == Insert) {
+        cancel();
+        return;
+    }
+    if (m_rows.isEmpty())
+        throw DbError(QStringLiteral("%1: 记录集为空，不能删除").arg(objectName()));
+    if (!canModify())
+        throw DbError(QStringLiteral("%1: 记录集不能修改").arg(objectName()));
+    if (m_state == Edit)
+        cancel();
+    const int row = m_cur;
+    m_db->runNative(QStringLiteral("DELETE FROM ") + quoted(m_table) + QStringLiteral(" WHERE ") + Schema::KeyColumn
+                        + QStringLiteral("=?"),
+                    {m_keys[row]});
+    m_rows.removeAt(row);
+    m_keys.removeAt(row);
+    if (live())
+        Q_EMIT rowRemoved(row);
+    m_cur = -2;
+    setCurrent(m_rows.isEmpty() ? -1 : std::min(row, int(m_rows.size()) - 1));
+    m_bof = m_rows.isEmpty();
+    m_eof = m_rows.isEmpty();
+}
+
+void RecordSet::enableControls()
+{
+    if (m_disabled == 0)
+        return;
+    if (--m_disabled == 0) {
+        Q_EMIT reset();
+        Q_EMIT currentChanged(m_cur);
+        Q_EMIT stateChanged(m_state);
+    }
+}

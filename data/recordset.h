@@ -1,0 +1,145 @@
+#pragma once
+// A static, updatable record set over one select statement, as every window uses it:
+// SQL text as lines; open, close, execute; a current row with first/next/last/end;
+// typed reads by column name; edit/append/set/post/cancel/delete; notifications that bound
+// fields and grids follow, which can be suspended while a loop walks the set.
+#include "core/money.h"
+#include "data/schema.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+class Database;
+
+class RecordSet : public QObject {
+    Q_OBJECT
+public:
+    enum State { Inactive, Browse, Edit, Insert };
+    Q_ENUM(State)
+
+    struct Field {
+        QString name;
+        FieldType type = FieldType::Text;
+        bool inSchema = false;  // a column of the table read, rather than a computed one
+    };
+
+    explicit RecordSet(Database* db, const QString& name = {}, QObject* parent = nullptr);
+    ~RecordSet() override;
+
+    Database* database() const { return m_db; }
+    void setDatabase(Database* db) { m_db = db; }
+
+    // SQL text, one entry per line.
+    const QStringList& sql() const { return m_sql; }
+    void setSql(const QStringList& lines) { m_sql = lines; }
+    void clearSql() { m_sql.clear(); }
+    void addSql(const QString& line) { m_sql << line; }
+    QString sqlText() const { return m_sql.join(QLatin1Char('\n')); }
+
+    void open();        // throws DbError
+    void close();       // pending changes are dropped
+    void reopen() { close(); open(); }
+    bool isOpen() const { return m_state != Inactive; }
+    int execSql();      // runs the text as a statement (delete/update/insert); rows affected
+
+    int recordCount() const { return int(m_rows.size()); }
+    bool isEmpty() const { return m_rows.isEmpty(); }
+
+    void first();
+    void next();
+    void prior();
+    void last();
+    void moveTo(int row);
+    bool eof() const { return m_eof; }
+    bool bof() const { return m_bof; }
+    int currentRow() const { return m_cur; }  // -1 when empty
+
+    const QVector<Field>& fields() const { return m_fields; }
+    int fieldIndex(const QString& name) const;  // -1 when absent
+    bool hasField(const QString& name) const { return fieldIndex(name) >= 0; }
+    QString tableName() const { return m_table; }
+    bool canModify() const { return !m_table.isEmpty(); }
+
+    // Reads of the current row (the edit buffer while editing). Unknown names throw DbError.
+    QVariant value(const QString& name) const;
+    bool isNull(const QString& name) const;
+    QString asString(const QString& name) const;
+    Money asMoney(const QString& name) const;
+    qint64 asInteger(const QString& name) const;  // nearest whole number, halves to even
+    double asFloat(const QString& name) const;
+    QDateTime asDateTime(const QString& name) const;  // invalid when empty
+    bool asBoolean(const QString& name) const;
+
+    // Raw stored value of any row and column (grids).
+    QVariant valueAt(int row, int column) const;
+    // Text of a value as grids, prints and exports show it.
+    QString displayText(int row, int column) const;
+    static QString displayText(const QVariant& v, FieldType type);
+
+    void edit();
+    void append();
+    void setValue(const QString& name, const QVariant& v);
+    void post();    // throws DbError; the state stays Edit/Insert on failure
+    void cancel();
+    void remove();  // deletes the current row (throws DbError)
+    State state() const { return m_state; }
+
+    // Detach bound fields and grids while a loop walks the set; nesting is counted.
+    void disableControls() { ++m_disabled; }
+    void enableControls();
+    bool controlsDisabled() const { return m_disabled > 0; }
+
+    // Convert a value to what the database stores for a column of the given type.
+    static QVariant toStorage(const QVariant& v, FieldType type);
+
+Q_SIGNALS:
+    void reset();                     // the whole content changed (open, close, re-attach)
+    void currentChanged(int row);
+    void rowChanged(int row);         // stored or buffered values of a row changed
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    void stateChanged(RecordSet::State state);
+    void fieldChanged(const QString& name);
+
+private:
+    void checkOpen() const;
+    void checkBrowse();     // posts pending edits before moving, as navigation does
+    void setState(State s);
+    void setCurrent(int row);
+    int requireField(const QString& name) const;
+    const QVariant& cell(int col) const;
+    void readBack(int row);
+    bool live() const { return m_disabled == 0; }
+
+    Database* m_db;
+    QStringList m_sql;
+    QString m_table;
+    QVector<Field> m_fields;
+    QVector<qint64> m_keys;            // hidden key per row; 0 for a pending new row
+    QVector<QVector<QVariant>> m_rows;
+    QVector<QVariant> m_buffer;        // edit buffer of the current row
+    QVector<bool> m_touched;
+    int m_cur = -1;
+    int m_beforeInsert = -1;
+    bool m_eof = true;
+    bool m_bof = true;
+    State m_state = Inactive;
+    int m_disabled = 0;
+};
+
+// Where grids and bound fields attach; named after the record set it serves (ds_qcda for q_qcda).
+class DataSource : public QObject {
+    Q_OBJECT
+public:
+    DataSource(RecordSet* set, const QString& name, QObject* parent = nullptr) : QObject(parent), m_set(set)
+    {
+        setObjectName(name);
+    }
+    RecordSet* dataSet() const { return m_set; }
+
+private:
+    RecordSet* m_set;
+};

@@ -1,0 +1,29 @@
+#pragma once
+// Files and folders the program uses, and the settings file beside the program.
+#include <QString>
+
+namespace Paths {
+QString workingDir();                 // the current working folder
+QString programDir();                 // folder of the program file
+QString databaseFile();               // data/qczl.db below the working folder
+QString programDatabaseFile();        // data/qczl.db below the program's folder (backup and restore)
+QString sysSetFile();                 // data/sysset.ini below the program's folder
+} // namespace Paths
+
+// Read-only INI reader: sections and keys compare without regard to case, as on the desktop the file
+// comes from; a missing file, section or key gives the default.
+class IniFile {
+public:
+    explicit IniFile(const QString& path);
+    QString readString(const QString& section, const QString& key, const QString& def) const;
+    int readInteger(const QString& section, const QString& key, int def) const;
+
+private:
+    QString m_text;
+};
+
+struct SysSettings {
+    int qczljsd_xjrjz = 0;           // non-zero: settlement offers "生成现金帐"
+    QString hs_date1 = QStringLiteral("1");  // first day of the accounting month
+    static SysSettings read(const QString& path = Paths::sysSetFile());
+};

@@ -1,0 +1,222 @@
+// SQLite backend: one file, Jet functions registered per connection, exact sums.
+#include "core/dates.h"
+#include "data/database.h"
+#include "data/jetsql.h"
+#include "data/schema.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <cmath>
+#include <sqlite3.h>
+
+namespace {
+
+// cdate / cvdate: a date text (with or without a time) to the stored form; an impossible date is an error.
+void cdateFn(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])));
+    const auto dt = Dates::parseJet(text);
+    if (!dt) {
+        const QByteArray msg = QStringLiteral("日期格式错误或日期不存在: '%1'").arg(text).toUtf8();
+        sqlite3_result_error(ctx, msg.constData(), msg.size());
+        return;
+    }
+    const QByteArray out = Dates::toStorage(*dt).toUtf8();
+    sqlite3_result_text(ctx, out.constData(), out.size(), SQLITE_TRANSIENT);
+}
+
+// Exact sum: whole numbers add as integers, amounts as ten-thousandths, so a money column sums
+// exactly over any number of rows.
+struct SumState {
+    qint64 ints;
+    qint64 units;
+    bool any;
+    bool real;
+};
+
+void sumStep(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    auto* s = static_cast<SumState*>(sqlite3_aggregate_context(ctx, sizeof(SumState)));
+    if (!s)
+        return;
+    switch (sqlite3_value_numeric_type(argv[0])) {
+    case SQLITE_INTEGER: {
+        const sqlite3_int64 v = sqlite3_value_int64(argv[0]);
+        s->ints += v;
+        s->units += v * 10000;
+        s->any = true;
+        break;
+    }
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_value_double(argv[0]);
+        s->units += std::llround(d * 10000.0);
+        s->real = true;
+        s->any = true;
+        break;
+    }
+    case SQLITE_NULL:
+        break;
+    default:
+        s->any = true;  // non-numeric text counts as 0, as the built-in sum does
+        break;
+    }
+}
+
+void sumFinal(sqlite3_context* ctx)
+{
+    auto* s = static_cast<SumState*>(sqlite3_aggregate_context(ctx, 0));
+    if (!s || !s->any)
+        sqlite3_result_null(ctx);
+    else if (!s->real)
+        sqlite3_result_int64(ctx, s->ints);
+    else
+        sqlite3_result_double(ctx, double(s->units) / 10000.0);
+}
+
+QString sqlType(FieldType t)
+{
+    switch (t) {
+    case FieldType::Text:
+    case FieldType::Memo:
+        return QStringLiteral("TEXT");
+    case FieldType::Money:
+        return QStringLiteral("CURRENCY");
+    case FieldType::Integer:
+        return QStringLiteral("INTEGER");
+    case FieldType::Number:
+        return QStringLiteral("FLOAT");
+    case FieldType::DateTime:
+        return QStringLiteral("DATETIME");
+    case FieldType::Boolean:
+        return QStringLiteral("BOOLEAN NOT NULL DEFAULT 0");
+    }
+    return QStringLiteral("TEXT");
+}
+
+class SqliteBackend final : public SqlBackend {
+public:
+    QString driverName() const override { return QStringLiteral("QSQLITE"); }
+
+    bool open(QSqlDatabase& db, const QString& location, QString* error) override
+    {
+        const QFileInfo fi(location);
+        if (!fi.isFile()) {
+            *error = QStringLiteral("数据库文件不存在: %1").arg(QDir::toNativeSeparators(fi.absoluteFilePath()));
+            return false;
+        }
+        return connect(db, location, error) && checkSchema(db, error);
+    }
+
+    bool create(QSqlDatabase& db, const QString& location, QString* error) override
+    {
+        const QFileInfo fi(location);
+        if (fi.exists()) {
+            *error = QStringLiteral("数据库文件已存在，不会覆盖: %1").arg(QDir::toNativeSeparators(fi.absoluteFilePath()));
+            return false;
+        }
+        if (!QDir().mkpath(fi.absolutePath())) {
+            *error = QStringLiteral("无法建立文件夹: %1").arg(QDir::toNativeSeparators(fi.absolutePath()));
+            return false;
+        }
+        return connect(db, location, error);
+    }
+
+    QString translate(const QString& jet) const override { return JetSql::toSqlite(jet); }
+
+    QString createTableSql(const TableDef& t) const override
+    {
+        QStringList cols{Schema::KeyColumn + QStringLiteral(" INTEGER PRIMARY KEY")};
+        for (const auto& c : t.columns) {
+            QString def = QStringLiteral("\"") + c.name + QStringLiteral("\" ") + sqlType(c.type);
+            if (t.name == QLatin1String("汽车租赁登记表") && c.name == QLatin1String("客户交车"))
+                def += QStringLiteral(" DEFAULT '没有'");
+            cols << def;
+        }
+        return QStringLiteral("CREATE TABLE \"") + t.name + QStringLiteral("\" (") + cols.join(QStringLiteral(", "))
+            + QStringLiteral(")");
+    }
+
+    QStringList createIndexSql() const override
+    {
+        // Plate look-ups use a case-insensitive "like '<plate>%'"; SQLite only narrows such a like
+        // through a NOCASE index, and the dispatch date beside it serves the per-vehicle date ranges.
+        return {
+            QStringLiteral("CREATE INDEX ix_zl_plate ON 汽车租赁登记表 (车牌号 COLLATE NOCASE, 发车日期)"),
+            QStringLiteral("CREATE INDEX ix_zl_no ON 汽车租赁登记表 (内部编号)"),
+            QStringLiteral("CREATE INDEX ix_zl_customer ON 汽车租赁登记表 (客户号)"),
+            QStringLiteral("CREATE INDEX ix_zl_open ON 汽车租赁登记表 (客户交车)"),
+            QStringLiteral("CREATE INDEX ix_da_plate ON 汽车档案 (车牌号)"),
+            QStringLiteral("CREATE INDEX ix_kh_no ON 客户登记表 (客户号)"),
+            QStringLiteral("CREATE INDEX ix_yd_no ON 客户预订汽车 (内部编号)"),
+            QStringLiteral("CREATE INDEX ix_rjz_date ON 现金日记帐 (日期)"),
+            QStringLiteral("CREATE INDEX ix_rjz_note ON 现金日记帐 (备注)"),
+            QStringLiteral("CREATE INDEX ix_hy_plate ON 换油记录表 (车牌号 COLLATE NOCASE, 换油时间)"),
+            QStringLiteral("CREATE INDEX ix_wx_plate ON 车辆维修记录表 (车牌号 COLLATE NOCASE, 维修时间)"),
+            QStringLiteral("CREATE INDEX ix_sg_plate ON 事故登记表 (车牌号 COLLATE NOCASE, 事故时间)"),
+        };
+    }
+
+private:
+    bool connect(QSqlDatabase& db, const QString& location, QString* error)
+    {
+        db.setDatabaseName(location);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        if (!db.open()) {
+            *error = db.lastError().text();
+            return false;
+        }
+        const QVariant h = db.driver()->handle();
+        sqlite3* handle = (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0) ? *static_cast<sqlite3* const*>(h.constData())
+                                                                               : nullptr;
+        if (!handle) {
+            *error = QStringLiteral("SQLite driver handle not available");
+            db.close();
+            return false;
+        }
+        const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+        sqlite3_create_function(handle, "cdate", 1, flags, nullptr, cdateFn, nullptr, nullptr);
+        sqlite3_create_function(handle, "cvdate", 1, flags, nullptr, cdateFn, nullptr, nullptr);
+        sqlite3_create_function(handle, "sum", 1, flags, nullptr, nullptr, sumStep, sumFinal);
+        // Durable commits: a save that returned is on disk.
+        QSqlQuery q(db);
+        for (const char* p : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"}) {
+            if (!q.exec(QString::fromLatin1(p))) {
+                *error = q.lastError().text();
+                db.close();
+                return false;
+            }
+        }
+        return true;
+    }
+
+    static bool checkSchema(QSqlDatabase& db, QString* error)
+    {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("select count(*) from sqlite_master where type='table' and name in ('权限表','公司信息','关帐日期')"))
+            || !q.next()) {
+            *error = q.lastError().text();
+            db.close();
+            return false;
+        }
+        if (q.value(0).toInt() != 3) {
+            *error = QStringLiteral("文件不是本系统的数据库");
+            db.close();
+            return false;
+        }
+        return true;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<SqlBackend> makeSqliteBackend()
+{
+    return std::make_unique<SqliteBackend>();
+}
