@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Configure and build with Ninja (and ccache when present) into build/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)"
