@@ -82,6 +82,7 @@ public:
     void edit();
     void append();
     void setValue(const QString& name, const QVariant& v);
+    void setValue(const QString& name, const Money& m) { setValue(name, QVariant::fromValue(m)); }
     void post();    // throws DbError; the state stays Edit/Insert on failure
     void cancel();
     void remove();  // deletes the current row (throws DbError)

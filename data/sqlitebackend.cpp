@@ -135,7 +135,7 @@ public:
         QStringList cols{Schema::KeyColumn + QStringLiteral(" INTEGER PRIMARY KEY")};
         for (const auto& c : t.columns) {
             QString def = QStringLiteral("\"") + c.name + QStringLiteral("\" ") + sqlType(c.type);
-            if (t.name == QLatin1String("汽车租赁登记表") && c.name == QLatin1String("客户交车"))
+            if (t.name == QStringLiteral("汽车租赁登记表") && c.name == QStringLiteral("客户交车"))
                 def += QStringLiteral(" DEFAULT '没有'");
             cols << def;
         }

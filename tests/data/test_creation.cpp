@@ -1,0 +1,107 @@
+// Creation step and opening: a new database holds what the program relies on at start;
+// nothing else ever creates one.
+#include "data/creation.h"
+#include "data/database.h"
+#include "data/recordset.h"
+#include "data/settings.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestCreation : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    int count(Database& db, const QString& sql)
+    {
+        QSqlQuery q = db.run(sql);
+        return q.next() ? q.value(0).toInt() : -1;
+    }
+
+private Q_SLOTS:
+    void newDatabaseHasSchemaAndDefaultRows()
+    {
+        QString err;
+        QVERIFY2(createDatabase(path(QStringLiteral("data/qczl.db")), QDate(2004, 2, 10), &err), qPrintable(err));
+        Database db;
+        QVERIFY(db.open(path(QStringLiteral("data/qczl.db"))));
+        QCOMPARE(count(db, QStringLiteral("select count(*) from sqlite_master where type='table'")), 16);
+        for (const auto& t : Schema::tables()) {
+            RecordSet rs(&db);
+            rs.setSql({QStringLiteral("select * from ") + t.name});
+            rs.open();
+            QCOMPARE(rs.fields().size(), t.columns.size());
+        }
+        RecordSet op(&db);
+        op.setSql({QStringLiteral("select * from 权限表 order by 姓名")});
+        op.open();
+        QCOMPARE(op.recordCount(), 1);
+        QCOMPARE(op.asString(QStringLiteral("姓名")), Schema::defaultOperatorName());
+        QCOMPARE(op.asString(QStringLiteral("操作口令")), QString());
+        for (const char* flag : {"系统维护权", "日常业务权", "其他业务权", "统计分析权", "财务管理权"})
+            QVERIFY(op.asBoolean(QString::fromUtf8(flag)));
+        QCOMPARE(count(db, QStringLiteral("select count(*) from 公司信息 where 自动提醒=no and 系统标题<>''")), 1);
+        QCOMPARE(count(db, QStringLiteral("select count(*) from 关帐日期 where 关帐日期=cdate('2004-2-10')")), 1);
+        RecordSet tx(&db);
+        tx.setSql({QStringLiteral("select * from 提醒功能初始表 order by 序号")});
+        tx.open();
+        QStringList items;
+        for (tx.first(); !tx.eof(); tx.next()) {
+            items << tx.asString(QStringLiteral("项目"));
+            QVERIFY(tx.asInteger(QStringLiteral("期限")) > 0);
+        }
+        QCOMPARE(items, Schema::defaultReminderItems());
+        QCOMPARE(count(db, QStringLiteral("select count(*) from 摘要 where (摘要='租赁收入' and 属性='增加') or (摘要='费用支出' and 属性='减少')")), 2);
+    }
+
+    void existingFilesAreNeverOverwritten()
+    {
+        QFile f(path(QStringLiteral("keep.db")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("precious");
+        f.close();
+        QString err;
+        QVERIFY(!createDatabase(path(QStringLiteral("keep.db")), QDate(2004, 1, 1), &err));
+        QVERIFY(!err.isEmpty());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("precious"));
+    }
+
+    void openingNeverCreates()
+    {
+        Database db;
+        QString err;
+        QVERIFY(!db.open(path(QStringLiteral("missing/qczl.db")), &err));
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("missing/qczl.db"))));
+        QVERIFY(!err.isEmpty());
+        // a file that is not a database of ours is refused too
+        QVERIFY(!db.open(path(QStringLiteral("keep.db")), &err));
+        Database other;
+        QVERIFY(other.create(path(QStringLiteral("foreign.db"))));  // schema only, then drop a table
+        other.runNative(QStringLiteral("DROP TABLE 权限表"));
+        other.close();
+        QVERIFY(!db.open(path(QStringLiteral("foreign.db")), &err));
+        QVERIFY(!db.isOpen());
+    }
+
+    void settingsFileBesideTheProgram()
+    {
+        SysSettings none = SysSettings::read(path(QStringLiteral("nothing.ini")));
+        QCOMPARE(none.qczljsd_xjrjz, 0);
+        QCOMPARE(none.hs_date1, QStringLiteral("1"));
+        QFile f(path(QStringLiteral("sysset.ini")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[other]\r\nhs_date1=9\r\n[HS_DATE]\r\nQCZLJSD_XJRJZ = 1\r\n");
+        f.close();
+        SysSettings s = SysSettings::read(path(QStringLiteral("sysset.ini")));
+        QCOMPARE(s.qczljsd_xjrjz, 1);
+        QCOMPARE(s.hs_date1, QStringLiteral("1"));  // key missing in its own section
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCreation)
+#include "test_creation.moc"

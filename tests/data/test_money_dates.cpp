@@ -1,0 +1,111 @@
+#include "core/dates.h"
+#include "core/money.h"
+#include "core/sqltext.h"
+
+#include <QTest>
+
+class TestMoneyDates : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void parseAndFormat_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("whole") << "12" << true << "12.0000";
+        QTest::newRow("four decimals") << "0.0001" << true << "0.0001";
+        QTest::newRow("negative") << "-3.5" << true << "-3.5000";
+        QTest::newRow("grouped") << "1,234.5678" << true << "1234.5678";
+        QTest::newRow("trailing zeros beyond four") << "1.50000" << true << "1.5000";
+        QTest::newRow("fifth significant decimal") << "1.00001" << false << "";
+        QTest::newRow("junk") << "12a" << false << "";
+        QTest::newRow("empty") << "  " << false << "";
+        QTest::newRow("leading dot") << ".25" << true << "0.2500";
+    }
+    void parseAndFormat()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        QFETCH(QString, stored);
+        const auto m = Money::parse(text);
+        QCOMPARE(m.has_value(), ok);
+        if (ok)
+            QCOMPARE(m->toString(), stored);
+    }
+
+    void arithmeticIsExact()
+    {
+        Money sum;
+        for (int i = 0; i < 100000; ++i)
+            sum += *Money::parse(QStringLiteral("0.1"));
+        QCOMPARE(sum.toString(), QStringLiteral("10000.0000"));
+        // a rate times a whole number of days, and a difference, never rounded to yuan or cents
+        const Money rate = *Money::parse(QStringLiteral("7.35"));
+        QCOMPARE((rate * 40).toString(), QStringLiteral("294.0000"));
+        QCOMPARE((*Money::parse(QStringLiteral("0.0003")) - *Money::parse(QStringLiteral("0.0005"))).toString(),
+                 QStringLiteral("-0.0002"));
+        QVERIFY(*Money::parse(QStringLiteral("0.0001")) > Money());
+        QCOMPARE(Money::fromDouble(0.1 + 0.2).toString(), QStringLiteral("0.3000"));
+        QCOMPARE(Money::fromVariant(QVariant()).units(), 0);
+        QCOMPARE(Money::fromVariant(QStringLiteral("12.5")).toString(), QStringLiteral("12.5000"));
+    }
+
+    void displayForms()
+    {
+        QCOMPARE(Money::fromUnits(125000).toDisplay(), QStringLiteral("12.50"));
+        QCOMPARE(Money::fromUnits(1).toDisplay(), QStringLiteral("0.0001"));
+        QCOMPARE(Money::fromUnits(-1234567).toString(2, true), QStringLiteral("-123.46"));
+        QCOMPARE(Money::fromUnits(12345678900000).toString(0, true), QStringLiteral("1,234,567,890"));
+        // dropped digits round half to even
+        QCOMPARE(Money::fromUnits(125).toString(2), QStringLiteral("0.01"));
+        QCOMPARE(Money::fromUnits(135).toString(2), QStringLiteral("0.01"));
+        QCOMPARE(Money::fromUnits(150).toString(2), QStringLiteral("0.02"));
+    }
+
+    void wholeNumbersRoundHalfEven()
+    {
+        QCOMPARE(roundHalfEven(2.5), 2);
+        QCOMPARE(roundHalfEven(3.5), 4);
+        QCOMPARE(roundHalfEven(-2.5), -2);
+        QCOMPARE(roundHalfEven(2.4999), 2);
+        QCOMPARE(roundHalfEven(2.5001), 3);
+    }
+
+    void monthRanges()
+    {
+        QCOMPARE(Dates::monthCondition(QDate(2004, 2, 17)),
+                 QStringLiteral("(日期 between cdate('2004-2-1') and cdate('2004-2-29'))"));
+        QCOMPARE(Dates::monthLast(QDate(2005, 2, 1)), QStringLiteral("2005-2-28"));
+        QCOMPARE(Dates::monthLast(QDate(1900, 2, 1)), QStringLiteral("1900-2-28"));
+        QCOMPARE(Dates::monthLast(QDate(2000, 2, 1)), QStringLiteral("2000-2-29"));
+        QCOMPARE(Dates::monthFirst(QDate(2004, 12, 31)), QStringLiteral("2004-12-1"));
+        QCOMPARE(Dates::monthLast(QDate(2004, 12, 31)), QStringLiteral("2004-12-31"));
+        QCOMPARE(Dates::monthLast(QDate(2004, 4, 2)), QStringLiteral("2004-4-30"));
+    }
+
+    void jetDateTexts()
+    {
+        QCOMPARE(Dates::parseJet(QStringLiteral("2004-2-1 23:59:59"))->toString(Qt::ISODate),
+                 QStringLiteral("2004-02-01T23:59:59"));
+        QCOMPARE(Dates::parseJet(QStringLiteral("2004/02/01"))->time(), QTime(0, 0));
+        QCOMPARE(Dates::parseJet(QStringLiteral("2004-2-1 0:0:0"))->time(), QTime(0, 0));
+        QVERIFY(!Dates::parseJet(QStringLiteral("2004-2-30")));
+        QVERIFY(!Dates::parseJet(QStringLiteral("2004-4-31")));
+        QVERIFY(!Dates::parseJet(QStringLiteral("2005-2-29")));
+        QVERIFY(!Dates::parseJet(QStringLiteral("2004-1-1 24:00:00")));
+        QVERIFY(!Dates::parseJet(QStringLiteral("yesterday")));
+        QCOMPARE(Dates::toStorage(*Dates::parseJet(QStringLiteral("2004-3-1 14:30"))), QStringLiteral("2004-03-01 14:30:00"));
+    }
+
+    void quotingKeepsValuesWhole()
+    {
+        QCOMPARE(sqlText(QStringLiteral("苏A12345")), QStringLiteral("苏A12345"));
+        QCOMPARE(sqlText(QStringLiteral("O'Brien")), QStringLiteral("O''Brien"));
+        QCOMPARE(sqlLiteral(QStringLiteral("x' or '1'='1")), QStringLiteral("'x'' or ''1''=''1'"));
+        QCOMPARE(Dates::dayRangeTerm(QStringLiteral("发车日期"), QStringLiteral("2004-2-1"), QStringLiteral("2004-2-3")),
+                 QStringLiteral("(发车日期 between cdate('2004-2-1 0:0:0') and cdate('2004-2-3 23:59:59'))"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMoneyDates)
+#include "test_money_dates.moc"

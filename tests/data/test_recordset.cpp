@@ -1,0 +1,178 @@
+// Record-set behaviour the windows rely on: edit states, typed reads, notifications.
+#include "core/clock.h"
+#include "data/creation.h"
+#include "data/datamodule.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestRecordSet : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    TDm1 dm;
+
+    void openVehicles()
+    {
+        dm.q_qcda.close();
+        dm.q_qcda.setSql({QStringLiteral("select * from 汽车档案 "), QStringLiteral("order by 车牌号")});
+        dm.q_qcda.open();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(createDatabase(dir.filePath(QStringLiteral("q.db")), QDate(2004, 2, 10)));
+        QVERIFY(dm.connect(dir.filePath(QStringLiteral("q.db"))));
+        QCOMPARE(dm.q_wxjlb.sqlText(), QStringLiteral("select * from 车辆维修记录表"));
+        QCOMPARE(dm.queries().size(), 17);
+    }
+
+    void hiddenKeyAndNullReads()
+    {
+        openVehicles();
+        QVERIFY(dm.q_qcda.isEmpty());
+        QVERIFY(dm.q_qcda.eof());
+        QVERIFY(!dm.q_qcda.hasField(Schema::KeyColumn));
+        QCOMPARE(dm.q_qcda.fields().size(), Schema::table(QStringLiteral("汽车档案"))->columns.size());
+        QCOMPARE(dm.q_qcda.fields().first().name, QStringLiteral("车牌号"));
+        // reads of an empty set: empty text, 0, false, no date
+        QCOMPARE(dm.q_qcda.asString(QStringLiteral("车型")), QString());
+        QCOMPARE(dm.q_qcda.asInteger(QStringLiteral("公里数")), 0);
+        QVERIFY(!dm.q_qcda.asBoolean(QStringLiteral("停用")));
+        QVERIFY(!dm.q_qcda.asDateTime(QStringLiteral("购买时间")).isValid());
+        QVERIFY_THROWS_EXCEPTION(DbError, dm.q_qcda.value(QStringLiteral("不存在")));
+    }
+
+    void appendCancelAndPost()
+    {
+        openVehicles();
+        auto& q = dm.q_qcda;
+        q.append();
+        QCOMPARE(q.state(), RecordSet::Insert);
+        q.setValue(QStringLiteral("车牌号"), QStringLiteral("苏A00001"));
+        q.cancel();
+        QCOMPARE(q.state(), RecordSet::Browse);
+        QCOMPARE(q.recordCount(), 0);
+        q.reopen();
+        QCOMPARE(q.recordCount(), 0);
+
+        q.append();
+        q.setValue(QStringLiteral("车牌号"), QStringLiteral("苏A00002"));
+        q.setValue(QStringLiteral("公里数"), 1234.5);
+        q.setValue(QStringLiteral("购买时间"), QDate(2004, 2, 29));
+        q.post();
+        QCOMPARE(q.recordCount(), 1);
+        // booleans not written take the table default
+        QVERIFY(!q.asBoolean(QStringLiteral("开始生效")));
+        QCOMPARE(q.value(QStringLiteral("开始生效")).toInt(), 0);
+        q.reopen();
+        QCOMPARE(q.asString(QStringLiteral("车牌号")), QStringLiteral("苏A00002"));
+        QCOMPARE(q.asInteger(QStringLiteral("公里数")), 1234);  // 1234.5 -> even neighbour
+        QCOMPARE(q.asDateTime(QStringLiteral("购买时间")), QDateTime(QDate(2004, 2, 29), QTime(0, 0)));
+        QCOMPARE(q.value(QStringLiteral("购买时间")).toString(), QStringLiteral("2004-02-29 00:00:00"));
+    }
+
+    void contractDefaults()
+    {
+        dm.q_qczlb.setSql({QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("order by 内部编号")});
+        dm.q_qczlb.open();
+        dm.q_qczlb.append();
+        dm.q_qczlb.setValue(QStringLiteral("内部编号"), QStringLiteral("ZL2004000001"));
+        dm.q_qczlb.setValue(QStringLiteral("押金"), *Money::parse(QStringLiteral("1000.0001")));
+        dm.q_qczlb.setValue(QStringLiteral("应收租金"), QStringLiteral("35.5"));
+        dm.q_qczlb.post();
+        QCOMPARE(dm.q_qczlb.asString(QStringLiteral("客户交车")), QStringLiteral("没有"));
+        QVERIFY(!dm.q_qczlb.asBoolean(QStringLiteral("帐款结清")));
+        dm.q_qczlb.close();
+        dm.q_qczlb.setSql({QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("where 客户交车='没有'"),
+                           QStringLiteral("and 帐款结清=false")});
+        dm.q_qczlb.open();
+        QCOMPARE(dm.q_qczlb.recordCount(), 1);
+        QCOMPARE(dm.q_qczlb.asMoney(QStringLiteral("押金")).toString(), QStringLiteral("1000.0001"));
+        QCOMPARE(dm.q_qczlb.asMoney(QStringLiteral("应收租金")).toString(), QStringLiteral("35.5000"));
+        QVERIFY_THROWS_EXCEPTION(DbError, dm.q_qczlb.setValue(QStringLiteral("押金"), QStringLiteral("abc")));
+        dm.q_qczlb.edit();
+        QVERIFY_THROWS_EXCEPTION(DbError, dm.q_qczlb.setValue(QStringLiteral("发车日期"), QStringLiteral("2004-2-30")));
+        dm.q_qczlb.cancel();
+        dm.q_qczlb.close();
+    }
+
+    void editPostCancelAndDelete()
+    {
+        openVehicles();
+        auto& q = dm.q_qcda;
+        q.append();
+        q.setValue(QStringLiteral("车牌号"), QStringLiteral("苏A00001"));
+        q.post();
+        q.reopen();  // 苏A00001, 苏A00002
+        QCOMPARE(q.recordCount(), 2);
+
+        q.first();
+        q.edit();
+        q.setValue(QStringLiteral("颜色"), QStringLiteral("红"));
+        QCOMPARE(q.asString(QStringLiteral("颜色")), QStringLiteral("红"));  // reads see the edit buffer
+        q.cancel();
+        QCOMPARE(q.asString(QStringLiteral("颜色")), QString());
+
+        q.edit();
+        q.setValue(QStringLiteral("颜色"), QStringLiteral("蓝"));
+        q.next();  // moving on posts, as navigation does
+        QCOMPARE(q.state(), RecordSet::Browse);
+        q.reopen();
+        QCOMPARE(q.asString(QStringLiteral("颜色")), QStringLiteral("蓝"));
+
+        q.last();
+        q.remove();
+        QCOMPARE(q.recordCount(), 1);
+        QCOMPARE(q.currentRow(), 0);
+        q.reopen();
+        QCOMPARE(q.recordCount(), 1);
+        QCOMPARE(q.asString(QStringLiteral("车牌号")), QStringLiteral("苏A00001"));
+    }
+
+    void editOfAnEmptySetStartsARow()
+    {
+        dm.q_jbr.setSql({QStringLiteral("select * from 经办人信息 order by 经办人姓名")});
+        dm.q_jbr.open();
+        QVERIFY(dm.q_jbr.isEmpty());
+        dm.q_jbr.edit();
+        QCOMPARE(dm.q_jbr.state(), RecordSet::Insert);
+        dm.q_jbr.setValue(QStringLiteral("经办人姓名"), QStringLiteral("张三"));
+        dm.q_jbr.post();
+        QCOMPARE(dm.q_jbr.recordCount(), 1);
+        dm.q_jbr.close();
+    }
+
+    void walkWithDisplayDetached()
+    {
+        openVehicles();
+        auto& q = dm.q_qcda;
+        QSignalSpy current(&q, &RecordSet::currentChanged);
+        QSignalSpy reset(&q, &RecordSet::reset);
+        q.disableControls();
+        int n = 0;
+        for (q.first(); !q.eof(); q.next())
+            ++n;
+        QCOMPARE(n, q.recordCount());
+        QCOMPARE(current.count(), 0);
+        q.enableControls();
+        QCOMPARE(reset.count(), 1);
+        QCOMPARE(current.count(), 1);
+    }
+
+    void readOnlySetsRefuseChanges()
+    {
+        dm.q_search.setSql({QStringLiteral("select max(内部编号) as nbbh from 汽车租赁登记表")});
+        dm.q_search.open();
+        QCOMPARE(dm.q_search.asString(QStringLiteral("nbbh")), QStringLiteral("ZL2004000001"));
+        QVERIFY_THROWS_EXCEPTION(DbError, dm.q_search.edit());
+        dm.q_search.close();
+        // statements run through the same set
+        dm.q_change.setSql({QStringLiteral("update 汽车档案 set 停用=true where 车牌号='苏A00001'")});
+        QCOMPARE(dm.q_change.execSql(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecordSet)
+#include "test_recordset.moc"
