@@ -29,6 +29,8 @@ public:
     // Prepare a new, empty database at location (creation step only).
     virtual bool create(QSqlDatabase& db, const QString& location, QString* error) = 0;
     virtual QString translate(const QString& jet) const = 0;
+    // The keys of the rows a plain single-table "select *" delivers, in its order.
+    virtual QString translateKeysOnly(const QString& jet) const = 0;
     virtual QString createTableSql(const TableDef& t) const = 0;
     virtual QStringList createIndexSql() const = 0;
 };

@@ -120,9 +120,11 @@ Shape analyze(const QString& jet)
     return sh;
 }
 
-QString toSqlite(const QString& jet)
+QString toSqlite(const QString& jet, bool keysOnly)
 {
+    const Shape sh = analyze(jet);
     const auto toks = tokenize(jet);
+    bool starDone = !(keysOnly && sh.selectStar);
     QString out;
     out.reserve(jet.size() + 32);
     for (const auto& t : toks) {
@@ -143,11 +145,18 @@ QString toSqlite(const QString& jet)
                 out += t.text;
             break;
         }
+        case Kind::Punct:
+            if (!starDone && t.text == QLatin1String("*")) {
+                out += Schema::KeyColumn;
+                starDone = true;
+                break;
+            }
+            out += t.text;
+            break;
         default:
             out += t.text;
         }
     }
-    const Shape sh = analyze(jet);
     if (sh.selectStar) {
         while (!out.isEmpty() && (out.back().isSpace() || out.back() == QLatin1Char(';')))
             out.chop(1);

@@ -17,6 +17,7 @@ Shape analyze(const QString& jet);
 // SQLite dialect: yes/no/true/false become 1/0 outside string literals, "..." texts become '...',
 // and a plain single-table "select *" gets the hidden key as last sort key, so that rows tying in
 // "order by" come back in insertion order.
-QString toSqlite(const QString& jet);
+// With keysOnly, a plain "select *" delivers only the hidden key of each row.
+QString toSqlite(const QString& jet, bool keysOnly = false);
 
 } // namespace JetSql

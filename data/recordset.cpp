@@ -3,6 +3,7 @@
 #include "data/database.h"
 #include "data/jetsql.h"
 
+#include <QHash>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -71,40 +72,127 @@ void RecordSet::open()
     close();
     const QString text = sqlText();
     const JetSql::Shape shape = JetSql::analyze(text);
-    QSqlQuery q = m_db->run(text);
-    const QSqlRecord rec = q.record();
-    int keyCol = -1;
-    QVector<int> cols;
+    if (shape.selectStar)
+        openKeyed(text, shape.table);
+    else
+        openStatic(text);
+    m_cur = m_rows.isEmpty() ? -1 : 0;
+    m_bof = true;
+    m_eof = m_rows.isEmpty();
+    setState(Browse);
+    if (live()) {
+        Q_EMIT reset();
+        Q_EMIT currentChanged(m_cur);
+    }
+}
+
+void RecordSet::openKeyed(const QString& text, const QString& table)
+{
+    // The rows of one table: only the keys are read now, in the statement's order; the rows
+    // themselves are fetched by key, a page at a time, when something reads them.
+    QSqlQuery keys = m_db->runNative(m_db->backend().translateKeysOnly(text));
+    QVector<qint64> k;
+    while (keys.next())
+        k.push_back(keys.value(0).toLongLong());
+    QSqlQuery shape = m_db->runNative(QStringLiteral("SELECT * FROM ") + quoted(table) + QStringLiteral(" WHERE 1=0"));
+    const QSqlRecord rec = shape.record();
     QVector<Field> fields;
     for (int i = 0; i < rec.count(); ++i) {
         const QString name = rec.fieldName(i);
-        if (name == Schema::KeyColumn) {
-            keyCol = i;
+        if (name == Schema::KeyColumn)
             continue;
-        }
         Field f;
         f.name = name;
-        if (shape.selectStar && Schema::hasColumn(shape.table, name)) {
-            f.type = Schema::columnType(shape.table, name);
-            f.inSchema = true;
-        }
+        f.type = Schema::columnType(table, name);
+        f.inSchema = Schema::hasColumn(table, name);
+        fields.push_back(f);
+    }
+    m_fields = std::move(fields);
+    m_keys = std::move(k);
+    m_rows = QVector<QVector<QVariant>>(m_keys.size());
+    m_loaded = 0;
+    m_table = table;
+}
+
+void RecordSet::fetch(int row) const
+{
+    if (row < 0 || row >= m_rows.size() || !m_rows[row].isEmpty() || m_table.isEmpty())
+        return;
+    // A page around the row: reading forwards is the common walk, a little behind helps scrolling up.
+    constexpr int Page = 256;
+    constexpr int MaxLoaded = 16384;
+    if (m_loaded + Page > MaxLoaded)
+        evict(row);
+    const int from = std::max(0, row - Page / 8);
+    const int to = std::min(int(m_rows.size()), from + Page);
+    QHash<qint64, int> wanted;
+    QStringList ids;
+    for (int r = from; r < to; ++r) {
+        if (!m_rows[r].isEmpty() || m_keys[r] == 0)
+            continue;
+        wanted.insert(m_keys[r], r);
+        ids << QString::number(m_keys[r]);
+    }
+    QSqlQuery q = m_db->runNative(QStringLiteral("SELECT * FROM ") + quoted(m_table) + QStringLiteral(" WHERE ")
+                                  + Schema::KeyColumn + QStringLiteral(" IN (") + ids.join(QLatin1Char(',')) + QStringLiteral(")"));
+    const QSqlRecord rec = q.record();
+    QVector<int> cols;
+    for (const auto& f : m_fields)
+        cols.push_back(rec.indexOf(f.name));
+    const int keyCol = rec.indexOf(Schema::KeyColumn);
+    while (q.next()) {
+        const int r = wanted.take(q.value(keyCol).toLongLong());
+        QVector<QVariant> v;
+        v.reserve(cols.size());
+        for (int c : cols)
+            v.push_back(c >= 0 ? q.value(c) : QVariant());
+        m_rows[r] = std::move(v);
+        ++m_loaded;
+    }
+    // Rows deleted elsewhere since the set was opened read as empty.
+    for (int r : std::as_const(wanted)) {
+        m_rows[r] = QVector<QVariant>(m_fields.size());
+        ++m_loaded;
+    }
+}
+
+void RecordSet::evict(int keepRow) const
+{
+    // Loaded rows are a cache of what the database holds (posted changes included), so any of
+    // them can be dropped and read again; only the rows near the one asked for stay.
+    m_loaded = 0;
+    for (int r = 0; r < m_rows.size(); ++r) {
+        if (m_rows[r].isEmpty())
+            continue;
+        if (std::abs(r - keepRow) <= 512 || r == m_cur || m_keys[r] == 0)
+            ++m_loaded;
+        else
+            m_rows[r] = QVector<QVariant>();
+    }
+}
+
+void RecordSet::openStatic(const QString& text)
+{
+    QSqlQuery q = m_db->run(text);
+    const QSqlRecord rec = q.record();
+    QVector<int> cols;
+    QVector<Field> fields;
+    for (int i = 0; i < rec.count(); ++i) {
+        Field f;
+        f.name = rec.fieldName(i);
         fields.push_back(f);
         cols.push_back(i);
     }
     QVector<QVector<QVariant>> rows;
-    QVector<qint64> keys;
     while (q.next()) {
         QVector<QVariant> r;
         r.reserve(cols.size());
         for (int c : cols)
             r.push_back(q.value(c));
         rows.push_back(std::move(r));
-        keys.push_back(keyCol >= 0 ? q.value(keyCol).toLongLong() : 0);
     }
     // Computed columns take the kind of their first value, so that grids can align and format them.
     for (int c = 0; c < fields.size(); ++c) {
-        if (fields[c].inSchema)
-            continue;
         for (const auto& r : rows) {
             if (r[c].isNull())
                 continue;
@@ -117,16 +205,8 @@ void RecordSet::open()
     }
     m_fields = std::move(fields);
     m_rows = std::move(rows);
-    m_keys = std::move(keys);
-    m_table = (shape.selectStar && keyCol >= 0) ? shape.table : QString();
-    m_cur = m_rows.isEmpty() ? -1 : 0;
-    m_bof = true;
-    m_eof = m_rows.isEmpty();
-    setState(Browse);
-    if (live()) {
-        Q_EMIT reset();
-        Q_EMIT currentChanged(m_cur);
-    }
+    m_keys = QVector<qint64>(m_rows.size(), 0);
+    m_table.clear();
 }
 
 void RecordSet::close()
@@ -231,6 +311,7 @@ const QVariant& RecordSet::cell(int col) const
         return m_buffer[col];
     if (m_cur < 0 || m_cur >= m_rows.size())
         return nullValue();
+    fetch(m_cur);
     const auto& r = m_rows[m_cur];
     return col < r.size() ? r[col] : nullValue();
 }
@@ -310,6 +391,7 @@ QVariant RecordSet::valueAt(int row, int column) const
         return {};
     if (row == m_cur && (m_state == Edit || m_state == Insert) && column < m_buffer.size())
         return m_buffer[column];
+    fetch(row);
     const auto& r = m_rows[row];
     return column < r.size() ? r[column] : QVariant();
 }
@@ -413,6 +495,7 @@ void RecordSet::edit()
         append();
         return;
     }
+    fetch(m_cur);
     m_buffer = m_rows[m_cur];
     m_touched = QVector<bool>(m_fields.size(), false);
     setState(Edit);

@@ -113,6 +113,10 @@ private:
     int requireField(const QString& name) const;
     const QVariant& cell(int col) const;
     void readBack(int row);
+    void openKeyed(const QString& text, const QString& table);
+    void openStatic(const QString& text);
+    void fetch(int row) const;
+    void evict(int keepRow) const;  // loads the page holding a row that has not been read yet
     bool live() const { return m_disabled == 0; }
 
     Database* m_db;
@@ -120,7 +124,8 @@ private:
     QString m_table;
     QVector<Field> m_fields;
     QVector<qint64> m_keys;            // hidden key per row; 0 for a pending new row
-    QVector<QVector<QVariant>> m_rows;
+    mutable QVector<QVector<QVariant>> m_rows;  // an empty entry is a row not fetched yet
+    mutable int m_loaded = 0;                   // fetched rows of a keyed set
     QVector<QVariant> m_buffer;        // edit buffer of the current row
     QVector<bool> m_touched;
     int m_cur = -1;

@@ -93,7 +93,7 @@ QString sqlType(FieldType t)
     case FieldType::Number:
         return QStringLiteral("FLOAT");
     case FieldType::DateTime:
-        return QStringLiteral("DATETIME");
+        return QStringLiteral("DATETIME TEXT");  // text affinity: compared as stored text, never converted
     case FieldType::Boolean:
         return QStringLiteral("BOOLEAN NOT NULL DEFAULT 0");
     }
@@ -129,6 +129,7 @@ public:
     }
 
     QString translate(const QString& jet) const override { return JetSql::toSqlite(jet); }
+    QString translateKeysOnly(const QString& jet) const override { return JetSql::toSqlite(jet, true); }
 
     QString createTableSql(const TableDef& t) const override
     {
@@ -146,9 +147,11 @@ public:
     QStringList createIndexSql() const override
     {
         // Plate look-ups use a case-insensitive "like '<plate>%'"; SQLite only narrows such a like
-        // through a NOCASE index, and the dispatch date beside it serves the per-vehicle date ranges.
+        // through a NOCASE index. The dispatch date and the summed amounts ride along in the index so
+        // that the per-vehicle income sums never touch the table rows.
         return {
-            QStringLiteral("CREATE INDEX ix_zl_plate ON 汽车租赁登记表 (车牌号 COLLATE NOCASE, 发车日期)"),
+            QStringLiteral("CREATE INDEX ix_zl_plate ON 汽车租赁登记表 (车牌号 COLLATE NOCASE, 发车日期, 押金, 预收租金, 租赁期限, "
+                           "收费金额, 实收金额)"),
             QStringLiteral("CREATE INDEX ix_zl_no ON 汽车租赁登记表 (内部编号)"),
             QStringLiteral("CREATE INDEX ix_zl_customer ON 汽车租赁登记表 (客户号)"),
             QStringLiteral("CREATE INDEX ix_zl_open ON 汽车租赁登记表 (客户交车)"),

@@ -161,6 +161,49 @@ private Q_SLOTS:
         QCOMPARE(current.count(), 1);
     }
 
+    void largeSetsReadRowsByPage()
+    {
+        auto& db = dm.ADO_qczl;
+        {
+            Transaction tx(db);
+            for (int i = 0; i < 20000; ++i)
+                db.execute(QStringLiteral("insert into 换油记录表 (车牌号, 单价, 数量) values (?, 7.35, ?)"),
+                           {QStringLiteral("苏H%1").arg(19999 - i, 5, 10, QChar(u'0')), i % 7});
+            tx.commit();
+        }
+        auto& q = dm.q_hyjlb;
+        q.setSql({QStringLiteral("select * from 换油记录表 "), QStringLiteral("order by 车牌号")});
+        q.open();
+        QCOMPARE(q.recordCount(), 20000);
+        // a row far down is read without walking to it
+        q.moveTo(15000);
+        QCOMPARE(q.asString(QStringLiteral("车牌号")), QStringLiteral("苏H15000"));
+        // an edit there survives the cache dropping rows during a full walk
+        q.edit();
+        q.setValue(QStringLiteral("备注"), QStringLiteral("checked"));
+        q.post();
+        // a row deleted elsewhere reads as empty instead of failing
+        db.execute(QStringLiteral("delete from 换油记录表 where 车牌号='苏H19990'"));
+        int n = 0, empty = 0;
+        Money sum;
+        q.disableControls();
+        for (q.first(); !q.eof(); q.next()) {
+            ++n;
+            if (q.asString(QStringLiteral("车牌号")).isEmpty())
+                ++empty;
+            sum += q.asMoney(QStringLiteral("单价")) * q.asInteger(QStringLiteral("数量"));
+        }
+        q.enableControls();
+        QCOMPARE(n, 20000);
+        QCOMPARE(empty, 1);
+        q.moveTo(15000);
+        QCOMPARE(q.asString(QStringLiteral("备注")), QStringLiteral("checked"));
+        QCOMPARE(q.asString(QStringLiteral("车牌号")), QStringLiteral("苏H15000"));
+        QVERIFY(sum > Money());
+        q.close();
+        db.execute(QStringLiteral("delete from 换油记录表"));
+    }
+
     void readOnlySetsRefuseChanges()
     {
         dm.q_search.setSql({QStringLiteral("select max(内部编号) as nbbh from 汽车租赁登记表")});

@@ -1,0 +1,129 @@
+// Engine figures on a (large) database, side by side in one run:
+//   velmira_bench <database file> [year]
+// 1. open and walk the contract list as the list window reads it;
+// 2. the per-vehicle income loop of the statistics (one sum query per vehicle);
+// 3. the same income as one SQL pass; and one plain scan of the contracts table for scale.
+#include "core/clock.h"
+#include "core/sqltext.h"
+#include "data/datamodule.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <cstdio>
+
+namespace {
+double ms(QElapsedTimer& t) { return t.nsecsElapsed() / 1e6; }
+
+long rssKiB()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) {
+        std::fprintf(stderr, "usage: velmira_bench <database file> [year]\n");
+        return 2;
+    }
+    const int year = args.size() > 1 ? args[1].toInt() : Clock::today().year() - 1;
+    TDm1 dm;
+    QString error;
+    if (!dm.connect(args[0], &error)) {
+        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        return 1;
+    }
+    const QString range = QStringLiteral("(发车日期 between cdate('%1-1-1 0:0:0') and cdate('%1-12-31 23:59:59'))").arg(year);
+    try {
+        QElapsedTimer t;
+
+        // plain scan: one pass over every contract row inside the engine
+        t.start();
+        dm.q_search.setSql({QStringLiteral("select sum(收费金额) as s, count(*) as n from 汽车租赁登记表")});
+        dm.q_search.open();
+        const double scan = ms(t);
+        const qint64 rows = dm.q_search.asInteger(QStringLiteral("n"));
+        dm.q_search.close();
+
+        // the contract list as a list window opens it
+        const bool skipList = qEnvironmentVariableIsSet("BENCH_SKIP_LIST");
+        const long rss0 = rssKiB();
+        t.restart();
+        dm.q_qczlb.setSql({QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("order by 内部编号")});
+        if (!skipList)
+            dm.q_qczlb.open();
+        const double open = ms(t);
+        t.restart();
+        Money total;
+        dm.q_qczlb.disableControls();
+        if (!skipList)
+            for (dm.q_qczlb.first(); !dm.q_qczlb.eof(); dm.q_qczlb.next())
+                total += dm.q_qczlb.asMoney(QStringLiteral("收费金额"));
+        dm.q_qczlb.enableControls();
+        const double walk = ms(t);
+        const long rss1 = rssKiB();
+        dm.q_qczlb.close();
+
+        // per-vehicle loop, exactly as the statistics run builds its queries
+        t.restart();
+        dm.q_qcda.setSql({QStringLiteral("select * from "), QStringLiteral("汽车档案"), QStringLiteral("order by 车牌号")});
+        dm.q_qcda.open();
+        int vehicles = 0, withIncome = 0;
+        Money loopSum;
+        for (dm.q_qcda.first(); !dm.q_qcda.eof(); dm.q_qcda.next()) {
+            ++vehicles;
+            const QString cond = range + QStringLiteral("and(车牌号 like '") + sqlText(dm.q_qcda.asString(QStringLiteral("车牌号")))
+                + QStringLiteral("%')");
+            dm.q_qczlb.close();
+            dm.q_qczlb.clearSql();
+            dm.q_qczlb.addSql(QStringLiteral("select sum(押金) as yj,sum(预收租金) as yszj,sum(租赁期限) as zlqx,"));
+            dm.q_qczlb.addSql(QStringLiteral("sum(收费金额) as sfje,sum(实收金额) as ysje from 汽车租赁登记表"));
+            dm.q_qczlb.addSql(QStringLiteral(" where "));
+            dm.q_qczlb.addSql(cond);
+            dm.q_qczlb.open();
+            const Money s = dm.q_qczlb.asMoney(QStringLiteral("sfje"));
+            if (s > Money()) {
+                ++withIncome;
+                loopSum += s;
+            }
+        }
+        dm.q_qczlb.close();
+        dm.q_qcda.close();
+        const double loop = ms(t);
+
+        // the same income in one pass
+        t.restart();
+        dm.q_search.setSql({QStringLiteral("select 车牌号, sum(收费金额) as sfje from 汽车租赁登记表 where ") + range,
+                            QStringLiteral("group by 车牌号")});
+        dm.q_search.open();
+        Money passSum;
+        for (dm.q_search.first(); !dm.q_search.eof(); dm.q_search.next())
+            if (dm.q_search.asMoney(QStringLiteral("sfje")) > Money())
+                passSum += dm.q_search.asMoney(QStringLiteral("sfje"));
+        dm.q_search.close();
+        const double pass = ms(t);
+
+        std::printf("contracts: %lld rows, vehicles: %d, year %d\n", rows, vehicles, year);
+        std::printf("%-52s %10.1f ms\n", "plain scan of the contracts (sum, count)", scan);
+        std::printf("%-52s %10.1f ms  (+%ld MiB)\n", "list: open select * ... order by 内部编号", open, (rss1 - rss0) / 1024);
+        std::printf("%-52s %10.1f ms\n", "list: walk all rows reading 收费金额", walk);
+        std::printf("%-52s %10.1f ms  (%d vehicles with income, %s)\n", "per-vehicle loop: one sum query per vehicle", loop,
+                    withIncome, qPrintable(loopSum.toString()));
+        std::printf("%-52s %10.1f ms  (%s)\n", "same income in one SQL pass (group by)", pass, qPrintable(passSum.toString()));
+        std::printf("loop / full walk (open + walk) = %.2f, loop / plain scan = %.2f\n", loop / (open + walk), loop / scan);
+        (void)total;
+    } catch (const DbError& e) {
+        std::fprintf(stderr, "%s\n", e.text().toLocal8Bit().constData());
+        return 1;
+    }
+    return 0;
+}

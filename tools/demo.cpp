@@ -1,0 +1,298 @@
+// Fills a new database with a realistic rental office, or with a large one for benchmarks.
+//   velmira_demo [--large] <database file>
+#include "core/clock.h"
+#include "core/dates.h"
+#include "core/money.h"
+#include "data/creation.h"
+#include "data/database.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <cstdio>
+
+namespace {
+
+struct Sizes {
+    int vehicles, customers, contracts, reservations, registers, handlers;
+};
+
+QRandomGenerator rng(20041101);
+
+int pick(int n) { return int(rng.bounded(n)); }
+
+template <typename T>
+const T& pickOf(const QList<T>& l) { return l[pick(int(l.size()))]; }
+
+const QStringList surnames = QStringLiteral("王 李 张 刘 陈 杨 黄 赵 吴 周 徐 孙 马 朱 胡 郭 何 高 林 罗 郑 梁 谢 宋 唐 许 韩 冯 邓 曹").split(' ');
+const QStringList given = QStringLiteral("伟 芳 娜 敏 静 丽 强 磊 军 洋 勇 艳 杰 娟 涛 明 超 秀兰 霞 平 刚 桂英 建华 文 华 红 志强 晓东 海燕 国庆").split(' ');
+const QStringList models = QStringLiteral("桑塔纳2000 捷达 富康 帕萨特 别克GL8 本田雅阁 丰田花冠 奥迪A6 宝来 金杯海狮").split(' ');
+const QStringList colours = QStringLiteral("白 黑 银灰 红 蓝 香槟").split(' ');
+const QStringList cities = QStringLiteral("南京市 苏州市 无锡市 常州市 扬州市").split(' ');
+const QStringList workshops = QStringLiteral("金陵汽修厂 大众特约维修站 顺达汽车服务中心 城南修理厂").split(' ');
+const QStringList places = QStringLiteral("中山路加油站 江东北路 新街口 机场高速 沪宁高速无锡段 城西服务区").split(' ');
+
+QString name() { return pickOf(surnames) + pickOf(given); }
+QString digits(int n)
+{
+    QString s;
+    for (int i = 0; i < n; ++i)
+        s += QChar(u'0' + pick(10));
+    return s;
+}
+QString plate(int i)
+{
+    static const QString letters = QStringLiteral("ABCDEFGH");
+    return QStringLiteral("苏") + letters[i % letters.size()] + QStringLiteral("%1").arg(10000 + (i * 7919) % 90000, 5, 10, QChar(u'0'));
+}
+QString dt(const QDateTime& d) { return Dates::toStorage(d); }
+double money(qint64 yuan) { return Money::fromYuan(yuan).toDouble(); }
+
+void exec(QSqlQuery& q, const QVariantList& v)
+{
+    for (int i = 0; i < v.size(); ++i)
+        q.bindValue(i, v[i]);
+    if (!q.exec())
+        throw DbError(q.lastError().text());
+}
+
+QSqlQuery prepare(Database& db, const QString& sql)
+{
+    QSqlQuery q(db.handle());
+    if (!q.prepare(sql))
+        throw DbError(q.lastError().text() + QStringLiteral(": ") + sql);
+    return q;
+}
+
+void fill(Database& db, const Sizes& n, const QDate& today)
+{
+    const QString op = QStringLiteral("管理员");
+    const QDateTime now(today, QTime(9, 0));
+    const QDate start = today.addYears(-2);
+    QStringList handlers;
+    {
+        auto q = prepare(db, QStringLiteral("insert into 经办人信息 (经办人姓名, 身份证号, 联系电话) values (?,?,?)"));
+        for (int i = 0; i < n.handlers; ++i) {
+            handlers << name();
+            exec(q, {handlers.back(), QStringLiteral("3201") + digits(14), QStringLiteral("025-") + digits(8)});
+        }
+    }
+    QStringList plates;
+    {
+        auto q = prepare(db, QStringLiteral(
+            "insert into 汽车档案 (车牌号, 车型, 颜色, 出厂编号, 发动机号, 底盘编号, 起始公里数, 公里数, 购买时间, 年审时间, 年审截止时间, "
+            "养路费购买时间, 养路费截止时间, 保险购买时间, 保险截止时间, 车船税购买时间, 车船税截止时间, 二保里程, 下次二保里程, 车辆状态, "
+            "开始生效, 停用, 汽车照片, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,'空闲',1,?,?,?,?)"));
+        for (int i = 0; i < n.vehicles; ++i) {
+            const QString p = plate(i);
+            plates << p;
+            const QDate bought = start.addDays(-pick(700));
+            const int km = 20000 + pick(150000);
+            const QDate renew = today.addDays(-pick(360));
+            exec(q, {p, pickOf(models), pickOf(colours), QStringLiteral("LSV") + digits(14), digits(8), digits(10), 10 + pick(50),
+                     km, dt(QDateTime(bought, QTime(0, 0))), dt(QDateTime(renew, QTime(0, 0))),
+                     dt(QDateTime(renew.addYears(1), QTime(0, 0))), dt(QDateTime(renew.addDays(20), QTime(0, 0))),
+                     dt(QDateTime(renew.addDays(20).addYears(1), QTime(0, 0))), dt(QDateTime(renew.addDays(40), QTime(0, 0))),
+                     dt(QDateTime(renew.addDays(40).addYears(1), QTime(0, 0))), dt(QDateTime(renew.addDays(60), QTime(0, 0))),
+                     dt(QDateTime(renew.addDays(60).addYears(1), QTime(0, 0))), km - pick(15000), km + 500 + pick(15000),
+                     i % 37 == 36 ? 1 : 0, p + QStringLiteral(".jpg"), op, dt(now)});
+        }
+    }
+    QStringList customers, customerNames;
+    {
+        auto q = prepare(db, QStringLiteral(
+            "insert into 客户登记表 (客户号, 客户姓名, 客户类型, 性别, 身份证号, 联系电话, 移动电话, 家庭住址, 工作单位, 客户密码, 应收会费, "
+            "实收会费, 起始日期, 终止日期, 客户照片, 停用, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,0,?,?)"));
+        const QStringList kinds{QStringLiteral("个人"), QStringLiteral("会员"), QStringLiteral("临时")};
+        for (int i = 0; i < n.customers; ++i) {
+            const QString no = QStringLiteral("KH%1").arg(i + 1, 6, 10, QChar(u'0'));
+            const QString nm = name();
+            customers << no;
+            customerNames << nm;
+            const QString kind = kinds[i % 3];
+            const bool member = kind == QStringLiteral("会员");
+            const QDate from = start.addDays(pick(600));
+            exec(q, {no, nm, kind, pick(2) ? QStringLiteral("男") : QStringLiteral("女"), QStringLiteral("3201") + digits(14),
+                     QStringLiteral("025-") + digits(8), QStringLiteral("13") + digits(9),
+                     pickOf(cities) + QStringLiteral("中山路") + QString::number(1 + pick(300)) + QStringLiteral("号"),
+                     pickOf(cities) + QStringLiteral("某公司"), digits(6), member ? money(500) : 0.0, member ? money(500) : 0.0,
+                     member ? QVariant(dt(QDateTime(from, QTime(0, 0)))) : QVariant(),
+                     member ? QVariant(dt(QDateTime(from.addYears(1), QTime(0, 0)))) : QVariant(), no + QStringLiteral(".jpg"), op,
+                     dt(now)});
+        }
+    }
+    // Contracts over two years; the last ones are still out, some returned but not settled.
+    QHash<QString, int> rentedBy;  // plate -> contract index still out
+    {
+        auto q = prepare(db, QStringLiteral(
+            "insert into 汽车租赁登记表 (内部编号, 发车单号, 客户号, 客户姓名, 车牌号, 发车日期, 发车里程, 租赁期限, 租赁单价, 每天限驶里程, "
+            "超时收费单价, 超驶收费单价, 押金, 预收租金, 应收租金, 租赁公司经办人, 客户交车, 收车日期, 收车里程, 超驶里程, 超驶费, 超时小时, "
+            "超时费, 收费小计, 汽油费, 清洁费, 附加小计, 收费金额, 应收帐款, 应退金额, 实收金额, 帐款结清, 交款人, 结算人, 收款日期, 操作员, "
+            "操作日期) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+        auto cash = prepare(db, QStringLiteral(
+            "insert into 现金日记帐 (日期, 凭证号, 摘要, 明细, 借方, 贷方, 余额, 经办人, 备注, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?,?)"));
+        const qint64 span = qint64(start.daysTo(today)) * 86400;
+        QVector<QDateTime> times;
+        times.reserve(n.contracts);
+        for (int i = 0; i < n.contracts; ++i)
+            times << QDateTime(start, QTime(8, 0)).addSecs(qint64(double(span) * i / n.contracts) + pick(3600 * 8));
+        Money balance;
+        int month = -1;
+        for (int i = 0; i < n.contracts; ++i) {
+            const QDateTime out = times[i];
+            const QString no = QStringLiteral("ZL") + QString::number(out.date().year()) + QStringLiteral("%1").arg(i + 1, 6, 10, QChar(u'0'));
+            const int c = pick(int(customers.size()));
+            const QString p = plates[pick(int(plates.size()))];
+            const int days = 1 + pick(10);
+            const qint64 rate = 150 + 10 * pick(36);
+            const int limit = 300;
+            const int km0 = 20000 + pick(150000);
+            const qint64 deposit = 1000 * (2 + pick(4));
+            const qint64 advance = rate * days;
+            const Money rent = Money::fromYuan(rate) * days;
+            const qint64 age = out.secsTo(QDateTime(today, QTime(18, 0)));
+            const bool stillOut = age < qint64(days + 2) * 86400 && pick(3) > 0;
+            const bool settled = !stillOut && (age > 20 * 86400 || pick(4) > 0);
+            QVariantList v{no, QStringLiteral("FC") + digits(6), customers[c], customerNames[c], p, dt(out), km0, days,
+                           money(rate), limit, money(20), Money::parse(QStringLiteral("1.5"))->toDouble(), money(deposit),
+                           money(advance), rent.toDouble(), pickOf(handlers)};
+            if (stillOut) {
+                rentedBy[p] = i;
+                v << QStringLiteral("没有") << QVariant() << QVariant() << QVariant() << QVariant() << QVariant() << QVariant()
+                  << QVariant() << QVariant() << QVariant() << QVariant() << QVariant() << QVariant() << QVariant()
+                  << QVariant() << 0 << QVariant() << QVariant() << QVariant();
+            } else {
+                const int driven = days * (100 + pick(300));
+                const int excess = std::max(0, driven - days * limit);
+                const Money excessFee = *Money::parse(QStringLiteral("1.5")) * excess;
+                const int hours = pick(4) == 0 ? pick(5) : 0;
+                const Money overtime = Money::fromYuan(20) * hours;
+                const Money subtotal = rent + excessFee + overtime;
+                const Money fuel = Money::fromYuan(pick(3) == 0 ? 50 + pick(150) : 0);
+                const Money cleaning = Money::fromYuan(pick(5) == 0 ? 30 : 0);
+                const Money extra = fuel + cleaning;
+                const Money total = subtotal + extra;
+                const Money paid = Money::fromYuan(advance + deposit);
+                const Money due = total - paid;
+                const QDateTime back = out.addSecs(qint64(days) * 86400 + hours * 3600 + pick(3000));
+                v << QStringLiteral("已交") << dt(back) << km0 + driven << excess << excessFee.toDouble() << hours
+                  << overtime.toDouble() << subtotal.toDouble() << fuel.toDouble() << cleaning.toDouble() << extra.toDouble()
+                  << total.toDouble() << (settled ? 0.0 : due.toDouble()) << (due < Money() ? (-due).toDouble() : 0.0)
+                  << (settled ? total.toDouble() : 0.0) << (settled ? 1 : 0)
+                  << (settled ? QVariant(customerNames[c]) : QVariant()) << (settled ? QVariant(pickOf(handlers)) : QVariant())
+                  << (settled ? QVariant(dt(back)) : QVariant());
+                if (settled) {
+                    const int m = back.date().year() * 12 + back.date().month();
+                    if (m != month) {
+                        month = m;
+                        balance = Money();
+                    }
+                    balance += total;
+                    exec(cash, {dt(QDateTime(back.date(), QTime(0, 0))), QVariant(), QStringLiteral("租赁收入"), customerNames[c],
+                                total.toDouble(), 0.0, balance.toDouble(), pickOf(handlers), QStringLiteral("内部编号：") + no, op,
+                                dt(back)});
+                    if (i % 9 == 0) {
+                        const Money spend = Money::fromYuan(100 + pick(900));
+                        balance -= spend;
+                        exec(cash, {dt(QDateTime(back.date(), QTime(0, 0))), QStringLiteral("PZ") + digits(4), QStringLiteral("费用支出"),
+                                    QStringLiteral("办公及车辆杂费"), 0.0, spend.toDouble(), balance.toDouble(), pickOf(handlers),
+                                    QVariant(), op, dt(back)});
+                    }
+                }
+            }
+            v << op << dt(out);
+            exec(q, v);
+        }
+    }
+    {
+        auto q = prepare(db, QStringLiteral("update 汽车档案 set 车辆状态='出租', 客户姓名=?, 租赁时间=? where 车牌号=?"));
+        QSqlQuery find(db.handle());
+        for (auto it = rentedBy.begin(); it != rentedBy.end(); ++it) {
+            find.exec(QStringLiteral("select 客户姓名, 发车日期 from 汽车租赁登记表 where 车牌号='%1' and 客户交车='没有' order by 发车日期 desc")
+                          .arg(it.key()));
+            if (find.next())
+                exec(q, {find.value(0), find.value(1), it.key()});
+        }
+    }
+    {
+        auto q = prepare(db, QStringLiteral(
+            "insert into 客户预订汽车 (内部编号, 客户号, 客户姓名, 车牌号, 发车日期, 租赁期限, 租赁单价, 每天限驶里程, 超时收费单价, 超驶收费单价, "
+            "押金, 预收租金, 租赁公司经办人, 执行完毕, 备注, 操作员, 操作日期) values (?,?,?,?,?,?,?,300,?,?,?,?,?,?,?,?,?)"));
+        auto mark = prepare(db, QStringLiteral("update 汽车档案 set 预订人=?, 预订日期=?, 预订期限=? where 车牌号=?"));
+        for (int i = 0; i < n.reservations; ++i) {
+            const bool open = i >= n.reservations * 3 / 4;
+            const QDateTime when = open ? QDateTime(today.addDays(1 + pick(20)), QTime(9 + pick(8), 0))
+                                        : QDateTime(start.addDays(pick(700)), QTime(9 + pick(8), 0));
+            const int c = pick(int(customers.size()));
+            const QString p = plates[pick(int(plates.size()))];
+            const int days = 1 + pick(7);
+            exec(q, {QStringLiteral("YD") + QString::number(when.date().year()) + QStringLiteral("%1").arg(i + 1, 6, 10, QChar(u'0')),
+                     customers[c], customerNames[c], p, dt(when), days, money(200), money(20), 1.5, money(2000), money(200 * days),
+                     pickOf(handlers), open ? QStringLiteral("否") : QStringLiteral("是"), QVariant(), op, dt(now)});
+            if (open)
+                exec(mark, {customerNames[c], dt(when), days, p});
+        }
+    }
+    {
+        auto oil = prepare(db, QStringLiteral("insert into 换油记录表 (车牌号, 换油时间, 换油地点, 公里数, 单价, 数量, 金额, 经办人, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?)"));
+        auto rep = prepare(db, QStringLiteral("insert into 车辆维修记录表 (车牌号, 维修时间, 修理厂, 维修内容, 材料费, 人工费, 其它费用, 总费用, 经办人, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?,?)"));
+        auto acc = prepare(db, QStringLiteral("insert into 事故登记表 (车牌号, 事故时间, 事故地点, 客户姓名, 驾驶员, 事故情况, 事故处理, 事故金额, 经办人, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?,?)"));
+        for (int i = 0; i < n.registers; ++i) {
+            const QString p = plates[pick(int(plates.size()))];
+            const QDateTime when(start.addDays(pick(720)), QTime(10, 0));
+            const Money price = *Money::parse(QStringLiteral("7.35"));
+            const int litres = 4 + pick(3);
+            exec(oil, {p, dt(when), pickOf(places), 20000 + pick(150000), price.toDouble(), litres, (price * litres).toDouble(),
+                       pickOf(handlers), op, dt(when)});
+            if (i % 2 == 0) {
+                const Money a = Money::fromYuan(100 + pick(2000)), b = Money::fromYuan(50 + pick(500)), c = Money::fromYuan(pick(100));
+                exec(rep, {p, dt(when.addDays(3)), pickOf(workshops), QStringLiteral("更换刹车片，检修空调"), a.toDouble(), b.toDouble(),
+                           c.toDouble(), (a + b + c).toDouble(), pickOf(handlers), op, dt(when)});
+            }
+            if (i % 6 == 0)
+                exec(acc, {p, dt(when.addDays(5)), pickOf(places), name(), name(), QStringLiteral("追尾，后保险杠受损"),
+                           QStringLiteral("保险公司定损理赔"), money(500 + pick(5000)), pickOf(handlers), op, dt(when)});
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    const bool large = args.removeAll(QStringLiteral("--large")) > 0;
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: velmira_demo [--large] <database file>\n");
+        return 2;
+    }
+    const Sizes sizes = large ? Sizes{1000, 20000, 200000, 4000, 6000, 12} : Sizes{40, 300, 2000, 120, 240, 6};
+    const QDate today = Clock::today();
+    QString error;
+    if (!createDatabase(args[0], today, &error)) {
+        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        return 1;
+    }
+    Database db;
+    if (!db.open(args[0], &error)) {
+        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        return 1;
+    }
+    QElapsedTimer t;
+    t.start();
+    try {
+        Transaction tx(db);
+        fill(db, sizes, today);
+        tx.commit();
+        db.runNative(QStringLiteral("ANALYZE"));
+    } catch (const DbError& e) {
+        std::fprintf(stderr, "%s\n", e.text().toLocal8Bit().constData());
+        return 1;
+    }
+    std::printf("%s: %d vehicles, %d customers, %d contracts in %.1f s\n", args[0].toLocal8Bit().constData(), sizes.vehicles,
+                sizes.customers, sizes.contracts, t.elapsed() / 1000.0);
+    return 0;
+}
