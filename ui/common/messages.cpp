@@ -89,6 +89,11 @@ void warn(QWidget* parent, const QString& text)
     show(parent, {QStringLiteral("提示"), text, Icon::Warning, {Button::Ok}, Button::Ok});
 }
 
+void info(QWidget* parent, const QString& text)
+{
+    show(parent, {QStringLiteral("提示"), text, Icon::Information, {Button::Ok}, Button::Ok});
+}
+
 bool confirm(QWidget* parent, const QString& text)
 {
     return show(parent, {QStringLiteral("请选择"), text, Icon::Question, {Button::Yes, Button::No}, Button::No}) == Button::Yes;

@@ -26,6 +26,8 @@ QString appTitle();
 
 // Validation messages and "存盘完毕！": caption "提示", warning icon, OK.
 void warn(QWidget* parent, const QString& text);
+// Success notes such as a changed password: caption "提示", information icon, OK.
+void info(QWidget* parent, const QString& text);
 // Confirmations: caption "请选择", question icon, Yes/No with No as default. True for Yes.
 bool confirm(QWidget* parent, const QString& text);
 // Plain box titled with the application title, no icon (missing photo, empty search, start-up failure).

@@ -14,4 +14,10 @@ namespace WindowRegistry {
 void add(const QString& className, WindowFactory factory) { table().insert(className, std::move(factory)); }
 WindowFactory find(const QString& className) { return table().value(className); }
 void clear() { table().clear(); }
+QStringList names()
+{
+    QStringList out = table().keys();
+    out.sort();
+    return out;
+}
 } // namespace WindowRegistry

@@ -1,0 +1,76 @@
+#pragma once
+// The main window's commands as one table: menu item, tool button, permission gate, the shared
+// query a command prepares with its SQL lines, and the window it opens. The main window builds its
+// menus and tool bar from these tables and runs every command through one function.
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+struct Operator;
+
+// Permission flag (column of 权限表) whose absence disables a command.
+enum class Gate { None, 系统维护权, 日常业务权, 其他业务权, 统计分析权, 财务管理权 };
+
+enum class CommandKind {
+    Window,          // prepare the query, open the window
+    Scratch,         // statistics: empty 通用, show it
+    Journal,         // cash journal of the closing month
+    CompanyInfo,     // window, then the scrolling text from the still-open query
+    PasswordChange,  // the current operator's row
+    Switch,          // operator switch
+    Restore,         // connection closed around the window
+    LayoutReset,     // deletes the layout files
+    Help,            // a message only
+    Exit             // closes the main window
+};
+
+struct Command {
+    QString menuItem;       // objectName of the menu item ("N2")
+    QString caption;        // menu caption
+    QString toolButton;     // objectName of the tool button, empty when none
+    QString toolCaption;
+    Gate gate = Gate::None;
+    bool toolGated = false; // the tool button is disabled together with the menu item
+    QString query;          // shared query of the data module, empty when none
+    QStringList sql;        // fixed SQL lines; see commandSql() for the built ones
+    QString windowClass;
+    QString windowCaption;
+    CommandKind kind = CommandKind::Window;
+    bool hidden = false;
+};
+
+namespace Commands {
+
+const QVector<Command>& table();
+const Command* find(const QString& menuItem);
+const Command* findByButton(const QString& toolButton);
+
+// The SQL lines a command gives its query for this operator and closing date.
+QStringList commandSql(const Command& c, const Operator& op, const QDate& closingDate);
+
+// The scratch table every statistics command empties and shows.
+QString scratchDelete();
+QStringList scratchSelect();
+
+bool allowed(Gate gate, const Operator& op);
+
+// Menu layout. An entry is a menu item's objectName, "-" for a separator or "~" for a hidden one.
+struct Menu {
+    QString objectName;
+    QString title;
+    QStringList entries;
+};
+const QVector<Menu>& menus();
+
+// Hidden menu items that have no action.
+struct PlainItem {
+    QString objectName;
+    QString caption;
+};
+const QVector<PlainItem>& plainItems();
+
+// Order of the tool bar, left to right.
+QStringList toolBar();
+
+} // namespace Commands

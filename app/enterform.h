@@ -1,0 +1,41 @@
+#pragma once
+// Login dialog: establishes the current operator at start and at an operator switch.
+// The caller opens q_qxb ("select * from 权限表 order by 姓名") before showing it.
+#include <QDialog>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class TDm1;
+
+class TForm_Enter : public QDialog {
+    Q_OBJECT
+public:
+    // loggedIn: false during the login at start, where abandoning ends the program.
+    TForm_Enter(QWidget* owner, TDm1* dm, bool loggedIn);
+
+    void FormActivate();          // fills the name list, resets the attempt counter
+    void BitBtn_OKClick();
+    void bitbtn_cancelClick();
+
+    int attempts() const { return m_attempts; }
+    // True when the dialog was abandoned during the login at start: the program must end.
+    bool endsProgram() const { return m_endsProgram; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void locate(int index);
+    bool failed();  // counts a failure; true when it was the third
+
+    TDm1* m_dm;
+    bool m_loggedIn;
+    bool m_endsProgram = false;
+    int m_attempts = 0;
+    QComboBox* DBLookupComboBox1;
+    QLineEdit* Edit1;
+    QPushButton* bitbtn_ok;
+    QPushButton* bitbtn_cancel;
+};

@@ -1,0 +1,120 @@
+#include "app/passwordform.h"
+#include "app/fields.h"
+#include "core/session.h"
+#include "data/datamodule.h"
+#include "ui/common/messages.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TForm_password::TForm_password(QWidget* owner, TDm1* dm) : QDialog(owner), m_dm(dm)
+{
+    setObjectName(QStringLiteral("Form_password"));
+    setWindowTitle(QStringLiteral("修改当前操作员口令"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+
+    Label_name = new QLabel(this);
+    Label_name->setObjectName(QStringLiteral("Label_name"));
+    auto entry = [this](const char* name) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(QString::fromLatin1(name));
+        e->setEchoMode(QLineEdit::Password);
+        e->setMaxLength(10);
+        Fields::upperCase(e);
+        return e;
+    };
+    MaskEdit3 = entry("MaskEdit3");
+    MaskEdit1 = entry("MaskEdit1");
+    MaskEdit2 = entry("MaskEdit2");
+
+    auto* form = new QGridLayout;
+    form->addWidget(Label_name, 0, 0, 1, 2);
+    form->addWidget(new QLabel(QStringLiteral("旧口令："), this), 1, 0, Qt::AlignRight);
+    form->addWidget(MaskEdit3, 1, 1);
+    form->addWidget(new QLabel(QStringLiteral("新口令："), this), 2, 0, Qt::AlignRight);
+    form->addWidget(MaskEdit1, 2, 1);
+    form->addWidget(new QLabel(QStringLiteral("确认新口令："), this), 3, 0, Qt::AlignRight);
+    form->addWidget(MaskEdit2, 3, 1);
+
+    bitbtn_ok = new QPushButton(QStringLiteral("保存"), this);
+    bitbtn_ok->setObjectName(QStringLiteral("bitbtn_ok"));
+    bitbtn1 = new QPushButton(QStringLiteral("返回"), this);
+    bitbtn1->setObjectName(QStringLiteral("bitbtn1"));
+    for (QPushButton* b : {bitbtn_ok, bitbtn1})
+        b->setAutoDefault(false);
+    connect(bitbtn_ok, &QPushButton::clicked, this, &TForm_password::BitBtn_OKClick);
+    connect(bitbtn1, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(bitbtn_ok);
+    buttons->addWidget(bitbtn1);
+    auto* outer = new QVBoxLayout(this);
+    outer->addLayout(form);
+    outer->addLayout(buttons);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(MaskEdit3, MaskEdit1);
+    setTabOrder(MaskEdit1, MaskEdit2);
+    setTabOrder(MaskEdit2, bitbtn_ok);
+    setTabOrder(bitbtn_ok, bitbtn1);
+    Fields::onEnter(MaskEdit3, MaskEdit1);
+    Fields::onEnter(MaskEdit1, MaskEdit2);
+    Fields::onEnterClick(MaskEdit2, bitbtn_ok);
+}
+
+void TForm_password::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormActivate();
+}
+
+void TForm_password::FormActivate()
+{
+    Label_name->setText(QStringLiteral("用户名称：") + Session::currentOperator().name);
+    MaskEdit3->setFocus();
+}
+
+void TForm_password::BitBtn_OKClick()
+{
+    Operator& op = Session::currentOperator();
+    if (MaskEdit3->text() != op.password) {
+        Msg::warn(this, QStringLiteral("旧操作口令不正确,请重新输入!"));
+        MaskEdit3->setFocus();
+        return;
+    }
+    if (MaskEdit1->text() != MaskEdit2->text()) {
+        Msg::warn(this, QStringLiteral("两次输入的操作口令不一致,请重新输入!"));
+        MaskEdit1->setFocus();
+        return;
+    }
+    if (MaskEdit1->text().trimmed().isEmpty()) {
+        Msg::warn(this, QStringLiteral("没有输入新操作口令,请重新输入!"));
+        MaskEdit1->setFocus();
+        return;
+    }
+    RecordSet& q = m_dm->q_qxb;
+    try {
+        // Editing an empty set would add a new operator holding only a password; the operator's
+        // row must still be there (it may have been renamed or deleted meanwhile).
+        if (!q.isOpen() || q.isEmpty() || q.asString(QStringLiteral("姓名")) != op.name) {
+            Msg::warn(this, QStringLiteral("权限表中没有当前操作员，操作口令没有修改！"));
+            return;
+        }
+        q.edit();
+        q.setValue(QStringLiteral("操作口令"), MaskEdit1->text());
+        q.post();
+    } catch (const DbError& e) {
+        if (q.state() == RecordSet::Edit || q.state() == RecordSet::Insert)
+            q.cancel();
+        Msg::error(this, e.text());
+        return;
+    }
+    Msg::info(this, QStringLiteral("已经成功的修改了操作口令,请牢记!"));
+    op.password = MaskEdit1->text();
+    accept();
+}

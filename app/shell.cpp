@@ -1,0 +1,80 @@
+#include "app/shell.h"
+#include "app/enterform.h"
+#include "app/mainform.h"
+#include "data/datamodule.h"
+#include "data/schema.h"
+#include "ui/common/messages.h"
+#include "ui/common/modal.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <cstdio>
+
+namespace Shell {
+
+QString title()
+{
+    return Msg::appTitle();
+}
+
+void setupFonts()
+{
+    const QString song = QStringLiteral("宋体");
+    QFont::insertSubstitutions(song, {QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"),
+                                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("AR PL UMing CN")});
+    QFont f(song);
+    f.setPixelSize(12);
+    QApplication::setFont(f);
+}
+
+int screenshots(const QString& dir)
+{
+    QDir().mkpath(dir);
+    const QDir out(dir);
+    bool loginSaved = false;
+    Modal::Recorder modal;
+    modal.handler = [&](QDialog* d) {
+        auto* login = qobject_cast<TForm_Enter*>(d);
+        if (!login) {
+            d->reject();
+            return;
+        }
+        auto* names = login->findChild<QComboBox*>(QStringLiteral("DBLookupComboBox1"));
+        const int idx = names->findText(Schema::defaultOperatorName());
+        QApplication::processEvents();
+        loginSaved = login->grab().save(out.filePath(QStringLiteral("login.png")));
+        names->setCurrentIndex(idx);
+        login->findChild<QLineEdit*>(QStringLiteral("Edit1"))->clear();
+        login->findChild<QPushButton*>(QStringLiteral("bitbtn_ok"))->click();
+    };
+
+    TForm_main w;
+    TDm1 dm;
+    w.setDm(&dm);
+    w.resize(1024, 700);
+    w.show();
+    w.FormActivate();
+    if (!w.loggedIn()) {
+        std::fprintf(stderr, "login failed\n");
+        return 1;
+    }
+    // Let the text scroll into a readable place before taking the picture.
+    w.scrollingText()->move(20, w.scrollingText()->y());
+    QApplication::processEvents();
+    const bool mainSaved = w.grab().save(out.filePath(QStringLiteral("main.png")));
+    w.close();
+    if (!loginSaved || !mainSaved) {
+        std::fprintf(stderr, "could not write the pictures to %s\n", qPrintable(dir));
+        return 1;
+    }
+    std::printf("saved %s and %s\n", qPrintable(out.filePath(QStringLiteral("login.png"))),
+                qPrintable(out.filePath(QStringLiteral("main.png"))));
+    return 0;
+}
+
+} // namespace Shell

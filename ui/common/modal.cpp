@@ -1,0 +1,42 @@
+#include "ui/common/modal.h"
+
+#include <QDialog>
+
+namespace Modal {
+
+namespace {
+Recorder*& current()
+{
+    static Recorder* r = nullptr;
+    return r;
+}
+} // namespace
+
+Recorder::Recorder() : m_previous(current())
+{
+    current() = this;
+}
+
+Recorder::~Recorder()
+{
+    current() = m_previous;
+}
+
+int exec(QDialog* dialog)
+{
+    if (Recorder* rec = current()) {
+        rec->classes << QString::fromLatin1(dialog->metaObject()->className());
+        rec->names << dialog->objectName();
+        rec->captions << dialog->windowTitle();
+        dialog->setResult(QDialog::Rejected);
+        dialog->show();
+        if (rec->handler)
+            rec->handler(dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+        return dialog->result();
+    }
+    return dialog->exec();
+}
+
+} // namespace Modal
