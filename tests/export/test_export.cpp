@@ -1,0 +1,573 @@
+// Every export format is read back by a reader that is not ours: python's csv and html.parser, unrtf,
+// and xlrd for the Excel workbook.
+#include "ui/records/export/exporttable.h"
+
+#include "data/datamodule.h"
+#include "readers.h"
+#include "ui/common/messages.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#define REQUIRE_PYTHON(module)                                                  \
+    if (Readers::python(QStringLiteral(module)).isEmpty())                      \
+        QSKIP("python3 with the module " module " is not installed")
+
+namespace {
+
+ExportTable sampleTable()
+{
+    ExportTable t;
+    t.printTitle = QStringLiteral("汽车维修打印清单");
+    t.columns = {
+        {QStringLiteral("车牌号"), FieldType::Text, 90},
+        {QStringLiteral("次数"), FieldType::Integer, 50},
+        {QStringLiteral("费用|材料费"), FieldType::Money, 80},
+        {QStringLiteral("费用|人工费"), FieldType::Money, 80},
+        {QStringLiteral("备注"), FieldType::Memo, 160},
+    };
+    t.rows = {
+        {QStringLiteral("京A12345"), QStringLiteral("3"), QStringLiteral("0.0001"), QStringLiteral("12345678.9999"), QStringLiteral("普通")},
+        {QStringLiteral("沪B-8,8\"8"), QStringLiteral("12"), QStringLiteral("-5.50"), QStringLiteral("0"),
+         QStringLiteral("含,逗号\"引号\"\n换行 <b>&amp; {括号} \\反斜杠")},
+        {QStringLiteral("0571"), QString(), QString(), QStringLiteral("1234.50"), QString()},
+    };
+    t.footer = {QStringLiteral("记录数"), QStringLiteral("3"), QStringLiteral("-5.4999"), QStringLiteral("12346913.4999"), QStringLiteral("合计")};
+    t.operatorName = QStringLiteral("张三");
+    t.printedAt = QDateTime(QDate(2004, 3, 1), QTime(14, 5, 9));
+    return t;
+}
+
+// What a reader must find, line by line: the two title rows, the data rows, the footer.
+QVector<QStringList> expectedLines(const ExportTable& t)
+{
+    QVector<QStringList> lines{
+        {QStringLiteral("车牌号"), QStringLiteral("次数"), QStringLiteral("费用"), QString(), QStringLiteral("备注")},
+        {QString(), QString(), QStringLiteral("材料费"), QStringLiteral("人工费"), QString()},
+    };
+    for (const QStringList& r : t.rows)
+        lines << r;
+    lines << t.footer;
+    return lines;
+}
+
+QVector<QStringList> toLines(const QJsonValue& v)
+{
+    QVector<QStringList> out;
+    for (const QJsonValue& row : v.toArray()) {
+        QStringList cells;
+        for (const QJsonValue& c : row.toArray())
+            cells << c.toString();
+        out << cells;
+    }
+    return out;
+}
+
+const char* kXlsReader = R"(
+import sys, io, json, xlrd
+log = io.StringIO()
+book = xlrd.open_workbook(sys.argv[1], formatting_info=True, logfile=log)
+sheets = []
+for sh in book.sheets():
+    cells = []
+    for r in range(sh.nrows):
+        row = []
+        for c in sh.row(r):
+            fmt = book.format_map[book.xf_list[c.xf_index].format_key].format_str
+            row.append([c.ctype, repr(c.value) if c.ctype == xlrd.XL_CELL_NUMBER else c.value, fmt])
+        cells.append(row)
+    sheets.append({'name': sh.name, 'nrows': sh.nrows, 'ncols': sh.ncols, 'cells': cells,
+                   'merged': [list(m) for m in sh.merged_cells]})
+print(json.dumps({'sheets': sheets, 'log': log.getvalue(), 'codepage': book.codepage}))
+)";
+
+} // namespace
+
+class TestExport : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+    }
+
+    void extensionRule_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<int>("format");
+        QTest::newRow("no extension, Excel") << "汽车档案" << 5 << "汽车档案.xls" << int(ExportFormat::Xls);
+        QTest::newRow("txt name, Excel filter") << "a.txt" << 5 << "a.txt.xls" << int(ExportFormat::Xls);
+        QTest::newRow("upper case kept") << "a.XLS" << 5 << "a.XLS" << int(ExportFormat::Xls);
+        QTest::newRow("only the last three count") << "axls" << 5 << "axls" << int(ExportFormat::Xls);
+        QTest::newRow("text") << "b" << 1 << "b.txt" << int(ExportFormat::Text);
+        QTest::newRow("csv") << "b.Csv" << 2 << "b.Csv" << int(ExportFormat::Csv);
+        QTest::newRow("html") << "b.html" << 3 << "b.html.htm" << int(ExportFormat::Html);
+        QTest::newRow("rtf") << "报表" << 4 << "报表.rtf" << int(ExportFormat::Rtf);
+        QTest::newRow("index out of range") << "c.csv" << 6 << "c.csv" << int(ExportFormat::Csv);
+    }
+    void extensionRule()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(int, filter);
+        QFETCH(QString, written);
+        QFETCH(int, format);
+        QCOMPARE(exportFileNameFor(chosen, filter), written);
+        QCOMPARE(int(exportFormatFor(written, filter)), format);
+    }
+
+    void csvReadBack()
+    {
+        REQUIRE_PYTHON("csv");
+        const ExportTable t = sampleTable();
+        const QString path = write(t, QStringLiteral("列表.csv"), ExportFormat::Csv);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.read(3) == QByteArray("\xEF\xBB\xBF"));
+        const QJsonDocument doc = readPython(QString(), R"(
+import sys, csv, json
+with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:
+    print(json.dumps(list(csv.reader(f))))
+)", path);
+        QCOMPARE(toLines(doc.array()), expectedLines(t));
+    }
+
+    void textReadBack()
+    {
+        REQUIRE_PYTHON("json");
+        const ExportTable t = sampleTable();
+        const QString path = write(t, QStringLiteral("列表.txt"), ExportFormat::Text);
+        const QJsonDocument doc = readPython(QString(), R"(
+import sys, json
+text = open(sys.argv[1], encoding='utf-8-sig', newline='').read()
+assert text.endswith('\r\n')
+print(json.dumps([line.split('\t') for line in text[:-2].split('\r\n')]))
+)", path);
+        QVector<QStringList> expected = expectedLines(t);
+        // a line break inside a cell cannot survive in a line-per-row file; it becomes a blank
+        expected[3][4].replace(QLatin1Char('\n'), QLatin1Char(' '));
+        QCOMPARE(toLines(doc.array()), expected);
+    }
+
+    void htmlReadBack()
+    {
+        REQUIRE_PYTHON("html.parser");
+        const ExportTable t = sampleTable();
+        const QString path = write(t, QStringLiteral("列表.htm"), ExportFormat::Html);
+        const QJsonDocument doc = readPython(QString(), R"(
+import sys, json
+from html.parser import HTMLParser
+class P(HTMLParser):
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.rows, self.cell, self.charset, self.title, self.intitle = [], None, '', '', False
+    def handle_starttag(self, tag, attrs):
+        a = dict(attrs)
+        if tag == 'meta':
+            self.charset += a.get('charset') or a.get('content', '')
+        elif tag == 'tr':
+            self.rows.append([])
+        elif tag in ('td', 'th'):
+            self.cell = {'tag': tag, 'text': '', 'span': [int(a.get('rowspan', 1)), int(a.get('colspan', 1))]}
+        elif tag == 'br' and self.cell is not None:
+            self.cell['text'] += '\n'
+        elif tag == 'title':
+            self.intitle = True
+    def handle_endtag(self, tag):
+        if tag in ('td', 'th'):
+            self.rows[-1].append(self.cell)
+            self.cell = None
+        elif tag == 'title':
+            self.intitle = False
+    def handle_data(self, d):
+        if self.cell is not None:
+            self.cell['text'] += d
+        elif self.intitle:
+            self.title += d
+p = P()
+p.feed(open(sys.argv[1], encoding='utf-8').read())
+print(json.dumps({'charset': p.charset, 'title': p.title, 'rows': p.rows}))
+)", path);
+        const QJsonObject o = doc.object();
+        QVERIFY2(o.value("charset").toString().contains("utf-8"), qPrintable(o.value("charset").toString()));
+        QCOMPARE(o.value("title").toString(), t.printTitle);
+        const QJsonArray rows = o.value("rows").toArray();
+        QCOMPARE(rows.size(), 2 + 3 + 1);
+        // the title block: 费用 spans its two columns, the single-level titles span both title rows
+        QStringList head;
+        for (const QJsonValue& c : rows[0].toArray())
+            head << QStringLiteral("%1 %2x%3").arg(c["text"].toString()).arg(c["span"][0].toInt()).arg(c["span"][1].toInt());
+        QCOMPARE(head, QStringList({"车牌号 2x1", "次数 2x1", "费用 1x2", "备注 2x1"}));
+        QCOMPARE(rows[1].toArray().size(), 2);
+        QCOMPARE(rows[1][1]["text"].toString(), QStringLiteral("人工费"));
+        for (int r = 0; r < 4; ++r) {
+            const QStringList expected = r < 3 ? t.rows[r] : t.footer;
+            QStringList got;
+            for (const QJsonValue& c : rows[2 + r].toArray())
+                got << c["text"].toString();
+            QCOMPARE(got, expected);
+        }
+    }
+
+    void rtfReadBack()
+    {
+        const ExportTable t = sampleTable();
+        const QString path = write(t, QStringLiteral("列表.rtf"), ExportFormat::Rtf);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray raw = f.readAll();
+        // nothing but 7-bit text: Chinese travels as Unicode escapes
+        for (char ch : raw)
+            QVERIFY(uchar(ch) < 0x80);
+        QVERIFY(raw.contains("\\u20140\\'3f"));  // 京, U+4EAC
+        bool ok = false;
+        const QString html = QString::fromUtf8(Readers::tool(QStringLiteral("unrtf"), {QStringLiteral("--html"), path}, &ok));
+        if (!ok)
+            QSKIP("unrtf is not installed");
+        // unrtf writes the text as HTML, Unicode as character references; the cell texts follow each
+        // other in order once the markup is gone
+        QString text = html.mid(html.indexOf(QLatin1String("<body>")));
+        text.remove(QRegularExpression(QStringLiteral("<[^>]*>"))).remove(QLatin1Char('\n'));
+        static const QRegularExpression ref(QStringLiteral("&#(\\d+);"));
+        for (QRegularExpressionMatch m = ref.match(text); m.hasMatch(); m = ref.match(text))
+            text.replace(m.capturedStart(), m.capturedLength(), QChar(m.captured(1).toInt()));
+        text.replace(QLatin1String("&lt;"), QLatin1String("<")).replace(QLatin1String("&gt;"), QLatin1String(">"))
+            .replace(QLatin1String("&quot;"), QLatin1String("\"")).replace(QLatin1String("&amp;"), QLatin1String("&"));
+        int from = 0;
+        for (const QStringList& row : expectedLines(t))
+            for (const QString& cell : row)
+                for (const QString& part : cell.split(QLatin1Char('\n'))) {
+                    const int at = text.indexOf(part, from);
+                    QVERIFY2(at >= 0, qPrintable(part + QStringLiteral(" missing after position %1 in:\n").arg(from) + text));
+                    from = at + int(part.size());
+                }
+    }
+
+    void xlsReadBack()
+    {
+        REQUIRE_PYTHON("xlrd");
+        const ExportTable t = sampleTable();
+        const QString path = write(t, QStringLiteral("列表.xls"), ExportFormat::Xls);
+        const QJsonObject book = readXls(path);
+        QCOMPARE(book.value("log").toString(), QString());
+        QCOMPARE(book.value("codepage").toInt(), 1200);
+        const QJsonArray sheets = book.value("sheets").toArray();
+        QCOMPARE(sheets.size(), 1);
+        const QJsonObject sh = sheets[0].toObject();
+        QCOMPARE(sh.value("nrows").toInt(), 6);
+        QCOMPARE(sh.value("ncols").toInt(), 5);
+        const QJsonArray cells = sh.value("cells").toArray();
+        auto cell = [&](int r, int c) { return cells[r][c].toArray(); };
+        constexpr int Empty = 0, Text = 1, Number = 2, Blank = 6;
+        // titles, merged like the screen's title block
+        QCOMPARE(cell(0, 2)[1].toString(), QStringLiteral("费用"));
+        QCOMPARE(cell(1, 3)[1].toString(), QStringLiteral("人工费"));
+        QStringList merged;
+        for (const QJsonValue& m : sh.value("merged").toArray())
+            merged << QStringLiteral("%1-%2,%3-%4").arg(m[0].toInt()).arg(m[1].toInt()).arg(m[2].toInt()).arg(m[3].toInt());
+        merged.sort();
+        QCOMPARE(merged, QStringList({"0-1,2-4", "0-2,0-1", "0-2,1-2", "0-2,4-5"}));
+        // money as exact numbers in the money format, text as text, empty cells empty
+        QCOMPARE(cell(2, 2)[0].toInt(), Number);
+        QCOMPARE(cell(2, 2)[1].toString(), QStringLiteral("0.0001"));
+        QCOMPARE(cell(2, 2)[2].toString(), QStringLiteral("0.00##"));
+        QCOMPARE(cell(2, 3)[1].toString(), QStringLiteral("12345678.9999"));
+        QCOMPARE(cell(3, 2)[1].toString(), QStringLiteral("-5.5"));
+        QCOMPARE(cell(2, 1)[0].toInt(), Number);
+        QCOMPARE(cell(2, 1)[1].toString(), QStringLiteral("3.0"));
+        QCOMPARE(cell(2, 0)[1].toString(), QStringLiteral("京A12345"));
+        QCOMPARE(cell(3, 0)[1].toString(), t.rows[1][0]);
+        QCOMPARE(cell(3, 4)[1].toString(), t.rows[1][4]);
+        QCOMPARE(cell(4, 0)[0].toInt(), Text);
+        QCOMPARE(cell(4, 0)[1].toString(), QStringLiteral("0571"));
+        QVERIFY(cell(4, 2)[0].toInt() == Blank || cell(4, 2)[0].toInt() == Empty);
+        // footer: text, count and sums as numbers
+        QCOMPARE(cell(5, 0)[1].toString(), QStringLiteral("记录数"));
+        QCOMPARE(cell(5, 1)[0].toInt(), Number);
+        QCOMPARE(cell(5, 1)[1].toString(), QStringLiteral("3.0"));
+        QCOMPARE(cell(5, 2)[1].toString(), QStringLiteral("-5.4999"));
+        QCOMPARE(cell(5, 3)[1].toString(), QStringLiteral("12346913.4999"));
+        QCOMPARE(cell(5, 4)[1].toString(), QStringLiteral("合计"));
+    }
+
+    // Thousands of distinct strings, some longer than what is left of a record, push the string table
+    // across several CONTINUE records, including strings split in the middle.
+    void xlsManyRows()
+    {
+        REQUIRE_PYTHON("xlrd");
+        ExportTable t;
+        t.columns = {{QStringLiteral("编号"), FieldType::Text, 60}, {QStringLiteral("说明"), FieldType::Memo, 200},
+                     {QStringLiteral("金额"), FieldType::Money, 80}};
+        Money sum;
+        for (int i = 0; i < 3000; ++i) {
+            const QString note = i % 97 == 0 ? QString(1500 + i % 7, QChar(0x4E00 + i % 500))
+                               : i % 2 ? QStringLiteral("客户%1备注").arg(i) : QStringLiteral("latin-%1").arg(i);
+            const Money m = Money::fromUnits(qint64(i) * 12345679 + 1);
+            sum += m;
+            t.rows << QStringList{QStringLiteral("NO%1").arg(i, 5, 10, QLatin1Char('0')), note, m.toString()};
+        }
+        t.footer = {QStringLiteral("记录数"), QStringLiteral("3000"), sum.toString()};
+        QElapsedTimer timer;
+        timer.start();
+        const QString path = write(t, QStringLiteral("多行.xls"), ExportFormat::Xls);
+        qInfo("3000 rows: %lld bytes in %lld ms", QFileInfo(path).size(), timer.elapsed());
+
+        // the string table really does continue: count the CONTINUE records behind SST, and the strings
+        // whose characters are split between two records
+        QString error;
+        const QJsonDocument records = Readers::pythonJson(Readers::python(QStringLiteral("xlrd")), QStringLiteral(R"(
+import sys, json, struct
+from xlrd import compdoc
+data = open(sys.argv[1], 'rb').read()
+cd = compdoc.CompDoc(data, logfile=sys.stderr)
+stream = cd.get_named_stream('Workbook')
+pos, ids, sizes = 0, [], []
+while pos + 4 <= len(stream):
+    rid, size = struct.unpack('<HH', stream[pos:pos + 4])
+    ids.append(rid)
+    sizes.append(size)
+    pos += 4 + size
+    if rid == 0x0A and 0xFC in ids:
+        break
+i = ids.index(0xFC)
+n = 0
+while ids[i + 1 + n] == 0x3C:
+    n += 1
+print(json.dumps({'continues': n, 'sstSize': sizes[i], 'maxSize': max(sizes)}))
+)"), {path}, &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QVERIFY(records["continues"].toInt() >= 5);
+        QCOMPARE(records["maxSize"].toInt(), 8224);
+
+        const QJsonObject book = readXls(path);
+        QCOMPARE(book.value("log").toString(), QString());
+        const QJsonArray cells = book["sheets"][0]["cells"].toArray();
+        QCOMPARE(cells.size(), 1 + 3000 + 1);
+        for (int i = 0; i < 3000; ++i) {
+            const QJsonArray row = cells[1 + i].toArray();
+            QCOMPARE(row[0][1].toString(), t.rows[i][0]);
+            QCOMPARE(row[1][1].toString(), t.rows[i][1]);
+            const QString v = row[2][1].toString();
+            QCOMPARE(Money::parse(v)->toString(), t.rows[i][2]);
+        }
+        QCOMPARE(Money::parse(cells[3001][2][1].toString())->toString(), sum.toString());
+    }
+
+    // 65536 rows are all a sheet can hold: a longer list continues on a second sheet (with the titles
+    // again) instead of losing rows, and the file, above 7 MB, needs the extended sector table.
+    void xlsBeyondOneSheet()
+    {
+        REQUIRE_PYTHON("xlrd");
+        ExportTable t;
+        for (int c = 0; c < 12; ++c)
+            t.columns << ExportColumn{QStringLiteral("列%1").arg(c), c == 11 ? FieldType::Money : FieldType::Text, 60};
+        const int total = 70000;
+        t.rows.reserve(total);
+        for (int i = 0; i < total; ++i) {
+            QStringList r;
+            for (int c = 0; c < 11; ++c)
+                r << QStringLiteral("r%1c%2").arg(i).arg(c);
+            r << QString::number(i) + QStringLiteral(".0001");
+            t.rows << r;
+        }
+        t.footer = QStringList{QStringLiteral("记录数"), QString::number(total)};
+        QElapsedTimer timer;
+        timer.start();
+        const QString path = write(t, QStringLiteral("大.xls"), ExportFormat::Xls);
+        qInfo("70000 rows x 12 columns: %lld bytes in %lld ms", QFileInfo(path).size(), timer.elapsed());
+        QVERIFY(QFileInfo(path).size() > 109 * 128 * 512);
+
+        const QString py = Readers::python(QStringLiteral("xlrd"));
+        QString error;
+        const QJsonDocument doc = Readers::pythonJson(py, R"(
+import sys, io, json, xlrd
+log = io.StringIO()
+book = xlrd.open_workbook(sys.argv[1], logfile=log)
+out = {'log': log.getvalue(), 'sheets': []}
+n = 0
+bad = []
+for sh in book.sheets():
+    out['sheets'].append([sh.nrows, sh.cell_value(0, 0)])
+    for r in range(1, sh.nrows):
+        if sh.cell_value(r, 0) == '记录数':
+            out['footer'] = sh.cell_value(r, 1)
+            continue
+        if sh.cell_value(r, 0) != 'r%dc0' % n or sh.cell_value(r, 10) != 'r%dc10' % n or repr(sh.cell_value(r, 11)) != '%d.0001' % n:
+            bad.append(r)
+        n += 1
+out['rows'] = n
+out['bad'] = bad[:5]
+print(json.dumps(out))
+)", {path}, &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        const QJsonObject o = doc.object();
+        QCOMPARE(o["log"].toString(), QString());
+        QCOMPARE(o["rows"].toInt(), total);
+        QCOMPARE(o["bad"].toArray().size(), 0);
+        QCOMPARE(o["footer"].toDouble(), double(total));
+        const QJsonArray sheets = o["sheets"].toArray();
+        QCOMPARE(sheets.size(), 2);
+        QCOMPARE(sheets[0][0].toInt(), 65536);
+        QCOMPARE(sheets[1][1].toString(), QStringLiteral("列0"));
+    }
+
+    void emptyTable_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<bool>("withColumns");
+        for (int f = 0; f <= int(ExportFormat::Xls); ++f) {
+            QTest::addRow("format %d, no rows", f) << f << true;
+            QTest::addRow("format %d, no columns", f) << f << false;
+        }
+    }
+    void emptyTable()
+    {
+        QFETCH(int, format);
+        QFETCH(bool, withColumns);
+        ExportTable t;
+        if (withColumns) {
+            t.columns = sampleTable().columns;
+            t.footer = {QStringLiteral("记录数"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QString()};
+        }
+        const QString path = write(t, QStringLiteral("空%1%2").arg(format).arg(withColumns), ExportFormat(format));
+        if (ExportFormat(format) == ExportFormat::Xls && !Readers::python(QStringLiteral("xlrd")).isEmpty()) {
+            const QJsonObject book = readXls(path);
+            QCOMPARE(book.value("log").toString(), QString());
+            QCOMPARE(book["sheets"][0]["nrows"].toInt(), withColumns ? 3 : 0);
+        }
+    }
+
+    void replacesExistingFile()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("旧.csv"));
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(100000, 'x'));
+        }
+        QString error;
+        QVERIFY(writeExport(sampleTable(), path, ExportFormat::Csv, &error));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray now = f.readAll();
+        QVERIFY(!now.contains("xxx"));
+        QVERIFY(now.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("旧")).size(), 1);
+    }
+
+    void failuresLeaveNoFile()
+    {
+        QString error;
+        const QString missing = m_dir.filePath(QStringLiteral("没有这个文件夹/a.xls"));
+        QVERIFY(!writeExport(sampleTable(), missing, ExportFormat::Xls, &error));
+        QVERIFY2(error.contains(QStringLiteral("不存在")), qPrintable(error));
+        QVERIFY(!QFileInfo::exists(missing));
+
+        error.clear();
+        QVERIFY(!writeExport(sampleTable(), m_dir.path(), ExportFormat::Csv, &error));
+        QVERIFY(!error.isEmpty());
+
+        // a table Excel cannot hold is refused before anything is written; the old file stays
+        const QString old = m_dir.filePath(QStringLiteral("宽.xls"));
+        QVERIFY(writeExport(sampleTable(), old, ExportFormat::Xls, &error));
+        const QByteArray before = readAll(old);
+        ExportTable wide;
+        for (int c = 0; c < 257; ++c)
+            wide.columns << ExportColumn{QString::number(c), FieldType::Text, 40};
+        error.clear();
+        QVERIFY(!writeExport(wide, old, ExportFormat::Xls, &error));
+        QVERIFY2(error.contains(QStringLiteral("256")), qPrintable(error));
+        QCOMPARE(readAll(old), before);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("宽")).size(), 1);
+    }
+
+    // The shared dialog: filter 5 first, the chosen filter kept for the run, the window's name offered
+    // every time, the extension rule applied, a cancel changing nothing.
+    void dialogFlow()
+    {
+        SaveDialogSettings settings;
+        FileDialogs::Recorder dialogs;
+        Msg::Recorder boxes;
+        const ExportTable t = sampleTable();
+
+        dialogs.scriptSave(m_dir.filePath(QStringLiteral("汽车档案")));
+        QVERIFY(exportWithDialog(nullptr, settings, QStringLiteral("汽车档案"), t));
+        QVERIFY(QFileInfo::exists(m_dir.filePath(QStringLiteral("汽车档案.xls"))));
+        const FileDialogs::SaveRequest first = dialogs.saveRequests().at(0);
+        QCOMPARE(first.filterIndex, 4);
+        QCOMPARE(first.fileName, QStringLiteral("汽车档案"));
+        QCOMPARE(first.filters, QStringList({"Text files (*.txt)", "Comma separated values (*.csv)", "HTML file (*.htm)",
+                                             "Rich Text Format (*.rtf)", "Microsoft Excel Workbook (*.xls)"}));
+
+        dialogs.scriptSave(m_dir.filePath(QStringLiteral("导出.TXT")), 1);  // csv chosen with a .TXT name
+        QVERIFY(exportWithDialog(nullptr, settings, QStringLiteral("汽车档案"), t));
+        QVERIFY(readAll(m_dir.filePath(QStringLiteral("导出.TXT.csv"))).contains(QStringLiteral("\"沪B-8,8\"\"8\"").toUtf8()));
+        QCOMPARE(settings.filterIndex, 2);
+
+        dialogs.scriptSave(QString());  // cancelled
+        QVERIFY(!exportWithDialog(nullptr, settings, QStringLiteral("摘要"), t));
+        const FileDialogs::SaveRequest third = dialogs.saveRequests().at(2);
+        QCOMPARE(third.filterIndex, 1);
+        QCOMPARE(third.fileName, QStringLiteral("摘要"));
+        QCOMPARE(settings.filterIndex, 2);
+        QVERIFY(boxes.shown().isEmpty());
+
+        dialogs.scriptSave(m_dir.filePath(QStringLiteral("无/x.csv")));
+        QVERIFY(!exportWithDialog(nullptr, settings, QStringLiteral("摘要"), t));
+        QCOMPARE(boxes.shown().size(), 1);
+        QVERIFY(boxes.lastText().contains(QStringLiteral("不存在")));
+    }
+
+private:
+    QString write(const ExportTable& t, const QString& name, ExportFormat f)
+    {
+        const QString path = m_dir.filePath(name);
+        QString error;
+        if (!writeExport(t, path, f, &error))
+            qFatal("export failed: %s", qPrintable(error));
+        return path;
+    }
+
+    static QByteArray readAll(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QJsonDocument readPython(const QString& module, const char* script, const QString& path)
+    {
+        const QString py = Readers::python(module);
+        if (py.isEmpty())
+            return {};
+        QString error;
+        const QJsonDocument doc = Readers::pythonJson(py, QString::fromUtf8(script), {path}, &error);
+        if (!error.isEmpty())
+            qWarning("%s", qPrintable(error));
+        return doc;
+    }
+
+    QJsonObject readXls(const QString& path)
+    {
+        const QString py = Readers::python(QStringLiteral("xlrd"));
+        if (py.isEmpty())
+            return {};
+        QString error;
+        const QJsonDocument doc = Readers::pythonJson(py, QString::fromUtf8(kXlsReader), {path}, &error);
+        if (!error.isEmpty())
+            qWarning("xlrd: %s", qPrintable(error));
+        return doc.object();
+    }
+
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(TestExport)
+#include "test_export.moc"

@@ -1,0 +1,39 @@
+#pragma once
+// Pieces every output format shares: the title block of multi-level column titles and the reading of
+// numbers out of display texts.
+#include "ui/records/export/exporttable.h"
+
+#include <QByteArray>
+#include <optional>
+
+// One cell of the title block. Columns whose upper title levels are equal share one cell across them;
+// a column with fewer levels than the deepest lets its last level reach down to the bottom title row.
+struct TitleCell {
+    int row = 0;
+    int column = 0;
+    int rowSpan = 1;
+    int columnSpan = 1;
+    QString text;
+};
+
+struct TitleBlock {
+    int depth = 0;               // number of title rows; 0 without columns
+    QVector<TitleCell> cells;    // in row order, left to right
+    // The text of each title row and column, placed at the top-left cell of its span and empty elsewhere.
+    QVector<QStringList> grid() const;
+};
+
+TitleBlock titleBlock(const QVector<ExportColumn>& columns);
+
+bool isNumericType(FieldType t);
+// A plain decimal number ("-12", "1234.50", "0.0001"), as the value a spreadsheet should hold.
+// Grouping commas are accepted in money columns only. nullopt for anything else, including empty text.
+std::optional<double> numberValue(const QString& text, bool allowGrouping = false);
+
+// Writers of the single formats. Rows may be shorter than the column list: missing cells are empty.
+QByteArray writeText(const ExportTable& t);
+QByteArray writeCsv(const ExportTable& t);
+QByteArray writeHtml(const ExportTable& t);
+QByteArray writeRtf(const ExportTable& t);
+// Empty with *error set when the table does not fit an Excel 97-2003 workbook.
+QByteArray writeXls(const ExportTable& t, QString* error);

@@ -1,0 +1,184 @@
+#include "ui/records/export/exporttable.h"
+#include "ui/records/export/exportlayout.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+namespace {
+
+struct FormatEntry {
+    const char* extension;
+    ExportFormat format;
+};
+
+constexpr FormatEntry kFormats[] = {
+    {"txt", ExportFormat::Text},
+    {"csv", ExportFormat::Csv},
+    {"htm", ExportFormat::Html},
+    {"rtf", ExportFormat::Rtf},
+    {"xls", ExportFormat::Xls},
+};
+
+} // namespace
+
+QString exportExtensionFor(int filterIndex)
+{
+    if (filterIndex < 1 || filterIndex > int(std::size(kFormats)))
+        return {};
+    return QString::fromLatin1(kFormats[filterIndex - 1].extension);
+}
+
+ExportFormat exportFormatFor(const QString& fileName, int filterIndex)
+{
+    if (filterIndex >= 1 && filterIndex <= int(std::size(kFormats)))
+        return kFormats[filterIndex - 1].format;
+    QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("html"))
+        suffix = QStringLiteral("htm");
+    for (const FormatEntry& e : kFormats)
+        if (suffix == QLatin1String(e.extension))
+            return e.format;
+    return ExportFormat::Xls;
+}
+
+QString exportFileNameFor(const QString& fileName, int filterIndex)
+{
+    const QString ext = exportExtensionFor(filterIndex);
+    if (ext.isEmpty())
+        return fileName;
+    if (fileName.right(3).toUpper() != ext.toUpper())
+        return fileName + QLatin1Char('.') + ext;
+    return fileName;
+}
+
+// ---- shared layout ----
+
+QVector<QStringList> TitleBlock::grid() const
+{
+    int width = 0;
+    for (const TitleCell& c : cells)
+        width = std::max(width, c.column + c.columnSpan);
+    QVector<QStringList> g(depth);
+    for (QStringList& row : g)
+        for (int i = 0; i < width; ++i)
+            row << QString();
+    for (const TitleCell& c : cells)
+        g[c.row][c.column] = c.text;
+    return g;
+}
+
+TitleBlock titleBlock(const QVector<ExportColumn>& columns)
+{
+    TitleBlock b;
+    QVector<QStringList> levels;
+    levels.reserve(columns.size());
+    for (const ExportColumn& c : columns) {
+        levels << c.title.split(QLatin1Char('|'));
+        b.depth = std::max(b.depth, int(levels.back().size()));
+    }
+    const int n = int(columns.size());
+    for (int row = 0; row < b.depth; ++row) {
+        for (int col = 0; col < n;) {
+            const QStringList& lv = levels[col];
+            const int last = int(lv.size()) - 1;
+            if (row > last) {  // covered by the last level reaching down
+                ++col;
+                continue;
+            }
+            TitleCell cell;
+            cell.row = row;
+            cell.column = col;
+            cell.text = lv[row];
+            if (row == last) {
+                cell.rowSpan = b.depth - row;
+                ++col;
+            } else {
+                // Upper levels merge with neighbours that carry the same levels down to this row and
+                // have a deeper level of their own below it.
+                int end = col + 1;
+                while (end < n && levels[end].size() - 1 > row && levels[end].mid(0, row + 1) == lv.mid(0, row + 1))
+                    ++end;
+                cell.columnSpan = end - col;
+                col = end;
+            }
+            b.cells << cell;
+        }
+    }
+    return b;
+}
+
+bool isNumericType(FieldType t)
+{
+    return t == FieldType::Money || t == FieldType::Integer || t == FieldType::Number;
+}
+
+std::optional<double> numberValue(const QString& text, bool allowGrouping)
+{
+    static const QRegularExpression plain(QStringLiteral("^[-+]?(\\d+(\\.\\d*)?|\\.\\d+)$"));
+    static const QRegularExpression grouped(QStringLiteral("^[-+]?\\d{1,3}(,\\d{3})+(\\.\\d*)?$"));
+    QString s = text.trimmed();
+    if (!plain.match(s).hasMatch()) {
+        if (!allowGrouping || !grouped.match(s).hasMatch())
+            return std::nullopt;
+        s.remove(QLatin1Char(','));
+    }
+    bool ok = false;
+    const double v = s.toDouble(&ok);  // correctly rounded: the nearest double to the decimal text
+    if (!ok)
+        return std::nullopt;
+    return v;
+}
+
+// ---- writing ----
+
+QByteArray exportBytes(const ExportTable& t, ExportFormat f, QString* error)
+{
+    switch (f) {
+    case ExportFormat::Text: return writeText(t);
+    case ExportFormat::Csv: return writeCsv(t);
+    case ExportFormat::Html: return writeHtml(t);
+    case ExportFormat::Rtf: return writeRtf(t);
+    case ExportFormat::Xls: return writeXls(t, error);
+    }
+    return {};
+}
+
+bool writeExport(const ExportTable& t, const QString& path, ExportFormat f, QString* error)
+{
+    auto fail = [error](const QString& text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    const QString shown = QDir::toNativeSeparators(path);
+    if (path.trimmed().isEmpty())
+        return fail(QStringLiteral("没有给出导出文件的名称，文件没有导出。"));
+    const QFileInfo info(path);
+    if (!info.absoluteDir().exists())
+        return fail(QStringLiteral("文件夹“%1”不存在，文件没有导出。").arg(QDir::toNativeSeparators(info.absolutePath())));
+    if (info.isDir())
+        return fail(QStringLiteral("“%1”是一个文件夹，文件没有导出。").arg(shown));
+
+    QString formatError;
+    const QByteArray bytes = exportBytes(t, f, &formatError);
+    if (!formatError.isEmpty())
+        return fail(formatError);
+
+    // The complete file is written under a temporary name beside the target and renamed over it at
+    // the end: a failure never leaves a truncated file under the chosen name.
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return fail(QStringLiteral("无法在“%1”创建文件（%2），文件没有导出。请检查文件夹是否可写。")
+                        .arg(shown, out.errorString()));
+    if (out.write(bytes) != bytes.size()) {
+        const QString why = out.errorString();
+        out.cancelWriting();
+        return fail(QStringLiteral("写入文件“%1”失败（%2），可能是磁盘已满，文件没有导出。").arg(shown, why));
+    }
+    if (!out.commit())
+        return fail(QStringLiteral("无法保存文件“%1”（%2），可能是磁盘已满或文件正被其他程序使用，文件没有导出。")
+                        .arg(shown, out.errorString()));
+    return true;
+}

@@ -1,0 +1,287 @@
+// Plain text, CSV, HTML and RTF. All four are written for the desktop programs the operators open them
+// with: UTF-8 with a byte order mark where nothing else declares the encoding, CRLF line ends.
+#include "ui/records/export/exportlayout.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace {
+
+const QByteArray kBom("\xEF\xBB\xBF");
+const QByteArray kCrlf("\r\n");
+
+QString cellAt(const QStringList& row, int c)
+{
+    return row.value(c);
+}
+
+// Every line of the output in title, data, footer order, as cell texts.
+QVector<QStringList> allLines(const ExportTable& t)
+{
+    QVector<QStringList> lines = titleBlock(t.columns).grid();
+    const int n = int(t.columns.size());
+    lines.reserve(lines.size() + t.rows.size() + 1);
+    auto add = [&](const QStringList& row) {
+        QStringList line;
+        line.reserve(n);
+        for (int c = 0; c < n; ++c)
+            line << cellAt(row, c);
+        lines << line;
+    };
+    for (const QStringList& r : t.rows)
+        add(r);
+    if (!t.footer.isEmpty())
+        add(t.footer);
+    return lines;
+}
+
+// ---- plain text: one line per row, cells separated by tabs ----
+
+QString flatten(QString s)
+{
+    // A tab or line break inside a cell would split the row; the text keeps its words with a blank.
+    s.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    for (QChar& ch : s)
+        if (ch == QLatin1Char('\t') || ch == QLatin1Char('\n') || ch == QLatin1Char('\r'))
+            ch = QLatin1Char(' ');
+    return s;
+}
+
+// ---- CSV ----
+
+QString csvField(const QString& s)
+{
+    bool quote = false;
+    for (QChar ch : s)
+        if (ch == QLatin1Char(',') || ch == QLatin1Char('"') || ch == QLatin1Char('\n') || ch == QLatin1Char('\r')) {
+            quote = true;
+            break;
+        }
+    if (!s.isEmpty() && (s.front().isSpace() || s.back().isSpace()))
+        quote = true;
+    if (!quote)
+        return s;
+    QString q = s;
+    q.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+// ---- HTML ----
+
+QString htmlText(const QString& s)
+{
+    QString out;
+    out.reserve(s.size() + 8);
+    for (int i = 0; i < s.size(); ++i) {
+        const QChar ch = s[i];
+        switch (ch.unicode()) {
+        case '&': out += QLatin1String("&amp;"); break;
+        case '<': out += QLatin1String("&lt;"); break;
+        case '>': out += QLatin1String("&gt;"); break;
+        case '"': out += QLatin1String("&quot;"); break;
+        case '\r':
+            if (i + 1 < s.size() && s[i + 1] == QLatin1Char('\n'))
+                break;
+            out += QLatin1String("<br>");
+            break;
+        case '\n': out += QLatin1String("<br>"); break;
+        default: out += ch;
+        }
+    }
+    return out;
+}
+
+// ---- RTF ----
+
+QByteArray rtfText(const QString& s)
+{
+    QByteArray out;
+    out.reserve(s.size() * 2);
+    for (int i = 0; i < s.size(); ++i) {
+        const ushort u = s[i].unicode();
+        if (u == '\\' || u == '{' || u == '}') {
+            out += '\\';
+            out += char(u);
+        } else if (u == '\t') {
+            out += "\\tab ";
+        } else if (u == '\n') {
+            out += "\\line ";
+        } else if (u == '\r') {
+            if (!(i + 1 < s.size() && s[i + 1] == QLatin1Char('\n')))
+                out += "\\line ";
+        } else if (u < 0x20) {
+            // other control characters have no meaning in a cell
+        } else if (u < 0x80) {
+            out += char(u);
+        } else {
+            // \uN takes a signed 16-bit number; each UTF-16 unit (also of a surrogate pair) is one escape,
+            // followed by the one-character fallback announced by \uc1, written as a hex escape so that
+            // no reader can take it for the start of the following text.
+            out += "\\u" + QByteArray::number(qint16(u)) + "\\'3f";
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+QByteArray writeText(const ExportTable& t)
+{
+    QByteArray out = kBom;
+    for (const QStringList& line : allLines(t)) {
+        QStringList cells;
+        cells.reserve(line.size());
+        for (const QString& c : line)
+            cells << flatten(c);
+        out += cells.join(QLatin1Char('\t')).toUtf8();
+        out += kCrlf;
+    }
+    return out;
+}
+
+QByteArray writeCsv(const ExportTable& t)
+{
+    QByteArray out = kBom;
+    for (const QStringList& line : allLines(t)) {
+        QStringList cells;
+        cells.reserve(line.size());
+        for (const QString& c : line)
+            cells << csvField(c);
+        out += cells.join(QLatin1Char(',')).toUtf8();
+        out += kCrlf;
+    }
+    return out;
+}
+
+QByteArray writeHtml(const ExportTable& t)
+{
+    const int n = int(t.columns.size());
+    QString h;
+    h += QLatin1String("<!DOCTYPE html>\r\n<html>\r\n<head>\r\n"
+                       "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n");
+    h += QLatin1String("<title>") + htmlText(t.printTitle) + QLatin1String("</title>\r\n");
+    h += QLatin1String("<style>table{border-collapse:collapse}th,td{border:1px solid #000;padding:2px 4px}"
+                       "th{font-weight:bold;text-align:center}td.n{text-align:right}"
+                       "tfoot td{font-weight:bold}</style>\r\n</head>\r\n<body>\r\n");
+    h += QLatin1String("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">\r\n");
+    const TitleBlock titles = titleBlock(t.columns);
+    if (titles.depth > 0) {
+        h += QLatin1String("<thead>\r\n");
+        int row = -1;
+        for (const TitleCell& c : titles.cells) {
+            if (c.row != row) {
+                if (row >= 0)
+                    h += QLatin1String("</tr>\r\n");
+                h += QLatin1String("<tr>");
+                row = c.row;
+            }
+            h += QLatin1String("<th");
+            if (c.columnSpan > 1)
+                h += QStringLiteral(" colspan=\"%1\"").arg(c.columnSpan);
+            if (c.rowSpan > 1)
+                h += QStringLiteral(" rowspan=\"%1\"").arg(c.rowSpan);
+            h += QLatin1Char('>') + htmlText(c.text) + QLatin1String("</th>");
+        }
+        h += QLatin1String("</tr>\r\n</thead>\r\n");
+    }
+    auto rowHtml = [&](const QStringList& r) {
+        h += QLatin1String("<tr>");
+        for (int c = 0; c < n; ++c) {
+            h += isNumericType(t.columns[c].type) ? QLatin1String("<td class=\"n\">") : QLatin1String("<td>");
+            h += htmlText(cellAt(r, c));
+            h += QLatin1String("</td>");
+        }
+        h += QLatin1String("</tr>\r\n");
+    };
+    h += QLatin1String("<tbody>\r\n");
+    for (const QStringList& r : t.rows)
+        rowHtml(r);
+    h += QLatin1String("</tbody>\r\n");
+    if (!t.footer.isEmpty()) {
+        h += QLatin1String("<tfoot>\r\n");
+        rowHtml(t.footer);
+        h += QLatin1String("</tfoot>\r\n");
+    }
+    h += QLatin1String("</table>\r\n</body>\r\n</html>\r\n");
+    return h.toUtf8();
+}
+
+QByteArray writeRtf(const ExportTable& t)
+{
+    // A4 portrait with 1 cm margins; the columns keep their screen proportions across the text width.
+    constexpr int textWidth = 11906 - 2 * 567;
+    const int n = int(t.columns.size());
+    QVector<int> right(n);
+    qint64 total = 0;
+    for (const ExportColumn& c : t.columns)
+        total += std::max(1, c.width);
+    qint64 acc = 0;
+    for (int c = 0; c < n; ++c) {
+        acc += std::max(1, t.columns[c].width);
+        right[c] = int(acc * textWidth / std::max<qint64>(total, 1));
+    }
+
+    QByteArray out;
+    out += "{\\rtf1\\ansi\\ansicpg936\\deff0\\uc1\r\n";
+    out += "{\\fonttbl{\\f0\\fnil\\fcharset134 SimSun;}}\r\n";
+    out += "\\paperw11906\\paperh16838\\margl567\\margr567\\margt567\\margb567\r\n";
+    out += "\\pard\\plain\\f0\\fs18\r\n";
+
+    const QByteArray border = "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
+                              "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+    struct Cell {
+        QString text;
+        QByteArray merge;   // merge control words of the cell definition
+        QByteArray align;
+    };
+    auto emitRow = [&](const QVector<Cell>& cells, bool header) {
+        out += "\\trowd\\trgaph57\\trleft0";
+        if (header)
+            out += "\\trhdr";
+        for (int c = 0; c < n; ++c)
+            out += cells[c].merge + border + "\\cellx" + QByteArray::number(right[c]);
+        out += "\r\n";
+        for (int c = 0; c < n; ++c) {
+            out += "\\pard\\intbl" + cells[c].align + ' ';
+            if (header)
+                out += "{\\b ";
+            out += rtfText(cells[c].text);
+            if (header)
+                out += '}';
+            out += "\\cell\r\n";
+        }
+        out += "\\row\r\n";
+    };
+
+    const TitleBlock titles = titleBlock(t.columns);
+    if (titles.depth > 0) {
+        // Lay the title cells onto a grid and mark the merges: first cell of a span and its followers.
+        QVector<QVector<Cell>> g(titles.depth, QVector<Cell>(n, Cell{QString(), QByteArray(), "\\qc"}));
+        for (const TitleCell& tc : titles.cells) {
+            for (int r = tc.row; r < tc.row + tc.rowSpan; ++r)
+                for (int c = tc.column; c < tc.column + tc.columnSpan; ++c) {
+                    QByteArray m;
+                    if (tc.columnSpan > 1)
+                        m += c == tc.column ? "\\clmgf" : "\\clmrg";
+                    if (tc.rowSpan > 1)
+                        m += r == tc.row ? "\\clvmgf" : "\\clvmrg";
+                    g[r][c].merge = m;
+                }
+            g[tc.row][tc.column].text = tc.text;
+        }
+        for (const QVector<Cell>& row : g)
+            emitRow(row, true);
+    }
+    auto dataRow = [&](const QStringList& r) {
+        QVector<Cell> cells(n);
+        for (int c = 0; c < n; ++c)
+            cells[c] = Cell{cellAt(r, c), QByteArray(), isNumericType(t.columns[c].type) ? "\\qr" : "\\ql"};
+        emitRow(cells, false);
+    };
+    for (const QStringList& r : t.rows)
+        dataRow(r);
+    if (!t.footer.isEmpty())
+        dataRow(t.footer);
+    out += "\\pard\\par\r\n}\r\n";
+    return out;
+}

@@ -1,0 +1,49 @@
+#pragma once
+// Printed lists of a grid: the pages are composed by our own code from an ExportTable, so that the
+// print preview, the printer and a PDF file all receive the same pages.
+#include "ui/records/export/exporttable.h"
+
+#include <QVector>
+
+class QPagedPaintDevice;
+class QPainter;
+class QWidget;
+
+// "打印时间:" + date and time of the table's printedAt.
+QString printTimeText(const QDateTime& at);
+// The closing line: "打印时间:…" + 21 blanks + "制表:" + operator + " ." (or the table's own closingLine).
+QString closingLineOf(const ExportTable& t);
+
+// Composes every page onto a paged device on which `painter` is active, starting on the current page:
+// the print title centred above the grid, "第N页" at the left, the title rows repeated on each page, the
+// grid scaled to the width between the margins with rows as tall as their wrapped text, the footer
+// row and the closing line. Black on white: the print colours. Returns the number of pages.
+int paintPages(QPainter& painter, QPagedPaintDevice& device, const ExportTable& t);
+
+// The page settings of a printed list: A4 portrait, 2 mm margins on every side.
+void setupListPage(QPagedPaintDevice& device);
+
+// Shows the pages in a print preview, from which the operator sets up the printer and prints.
+void printWithPreview(QWidget* parent, const ExportTable& t);
+// Writes the same pages to a PDF file (replaced when it exists; nothing is left behind on failure).
+bool printToPdf(const ExportTable& t, const QString& pdfPath, QString* error);
+
+namespace PrintPreview {
+
+// Test replacement of the preview window: each table that would be previewed is recorded, and the
+// preview is not shown.
+class Recorder {
+public:
+    Recorder();
+    ~Recorder();
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+    const QVector<ExportTable>& tables() const { return m_tables; }
+
+private:
+    friend void ::printWithPreview(QWidget*, const ExportTable&);
+    QVector<ExportTable> m_tables;
+    Recorder* m_previous = nullptr;
+};
+
+} // namespace PrintPreview
