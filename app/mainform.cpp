@@ -302,8 +302,11 @@ void TForm_main::applyGating()
         if (c.gate == Gate::None)
             continue;
         const bool on = Commands::allowed(c.gate, op);
-        if (QAction* a = menuItem(c.menuItem))
+        if (QAction* a = menuItem(c.menuItem)) {
             a->setEnabled(on);
+            // Qt reports hidden items as disabled; keep the permission readable for them.
+            a->setProperty("permitted", on);
+        }
         if (c.toolGated)
             if (QToolButton* b = toolButton(c.toolButton))
                 b->setEnabled(on);
