@@ -1,0 +1,3 @@
+#pragma once
+// Administration windows: operators and permissions, handlers.
+void registerAdminWindows();

@@ -1,0 +1,67 @@
+#include "admin/qxb.h"
+#include "data/datamodule.h"
+#include "ui/common/inputmethods.h"
+#include "ui/common/messages.h"
+
+#include <QSqlQuery>
+
+namespace {
+const QStringList rights{QStringLiteral("系统维护权"), QStringLiteral("日常业务权"), QStringLiteral("其他业务权"),
+                         QStringLiteral("统计分析权"), QStringLiteral("财务管理权")};
+}
+
+TForm_qxb::TForm_qxb(QWidget* owner, TDm1* dm) : ListWindow(*listWindowSpec(QStringLiteral("TForm_qxb")), dm, owner)
+{
+    QVector<GridColumn> cols{column(QStringLiteral("姓名"), {}, 90), column(QStringLiteral("身份证号"), {}, 150),
+                             column(QStringLiteral("联系电话"), {}, 100, false),
+                             column(QStringLiteral("输入法"), {}, 120, false)};
+    for (const QString& r : rights)
+        cols << column(r, {}, 80, false);
+    setColumns(cols);
+}
+
+QDialog* TForm_qxb::createEditDialog()
+{
+    auto* d = new TForm_qxb_edit(this, dm());
+    d->setItems(QStringLiteral("DBComboBox1"), InputMethods::installed());
+    return d;
+}
+
+bool TForm_qxb::deleteAllowed()
+{
+    // Without any operator nobody could log in at the next start.
+    try {
+        QSqlQuery q = dm()->ADO_qczl.run(QStringLiteral("select count(*) from 权限表"));
+        if (q.next() && q.value(0).toLongLong() <= 1) {
+            Msg::warn(this, QStringLiteral("不能删除最后一个操作员,否则将无法登录系统!"));
+            return false;
+        }
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+        return false;
+    }
+    return true;
+}
+
+TForm_qxb_edit::TForm_qxb_edit(QWidget* owner, TDm1* dm)
+    : EditDialog(*editDialogSpec(QStringLiteral("TForm_qxb_edit")),
+                 [] {
+                     QVector<FieldSpec> f{
+                         {QStringLiteral("DBEdit1"), QStringLiteral("姓名："), QStringLiteral("姓名"), FieldKind::Text,
+                          false, false, true},
+                         {QStringLiteral("DBEdit2"), QStringLiteral("身份证号："), QStringLiteral("身份证号")},
+                         {QStringLiteral("DBEdit3"), QStringLiteral("联系电话："), QStringLiteral("联系电话")},
+                         {QStringLiteral("DBComboBox1"), QStringLiteral("输入法："), QStringLiteral("输入法"),
+                          FieldKind::Combo},
+                         {QStringLiteral("DBMemo1"), QStringLiteral("备注："), QStringLiteral("备注"), FieldKind::Memo,
+                          false, false, true},
+                     };
+                     for (int i = 0; i < rights.size(); ++i)
+                         f << FieldSpec{QStringLiteral("DBCheckBox%1").arg(i + 1), rights[i] + QStringLiteral("："),
+                                        rights[i], FieldKind::Check};
+                     return f;
+                 }(),
+                 dm, owner)
+{
+    setRequired({{QStringLiteral("姓名"), QStringLiteral("姓名不能为空,请重新输入!"), QStringLiteral("DBEdit1")}});
+}

@@ -1,0 +1,31 @@
+#pragma once
+// Restore: a backup replaces the database file. The connection to that file must be closed while
+// the window is open (see runRestoreCommand in admin/system.h).
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+class TDm1;
+
+class TForm_restore : public QDialog {
+    Q_OBJECT
+public:
+    // target: the database file to replace; empty means the file the connection uses, or, when it
+    // is closed, data/qczl.db below the working folder (the file it is reopened from).
+    TForm_restore(QWidget* owner, TDm1* dm, const QString& target = QString());
+
+    void SpeedButton1Click();  // 恢复
+    void SpeedButton3Click();  // choose the source
+    QString target() const { return m_target; }
+    bool restored() const { return m_restored; }
+
+    QLineEdit* Edit1;
+    QPushButton* SpeedButton1;
+    QPushButton* SpeedButton2;
+    QPushButton* SpeedButton3;
+
+private:
+    TDm1* m_dm;
+    QString m_target;
+    bool m_restored = false;
+};

@@ -1,0 +1,43 @@
+#include "admin/system.h"
+#include "admin/backup.h"
+#include "admin/gsxx_edit.h"
+#include "admin/gzsj.h"
+#include "admin/initialize.h"
+#include "admin/restore.h"
+#include "data/datamodule.h"
+#include "data/settings.h"
+#include "ui/common/messages.h"
+#include "ui/common/modal.h"
+#include "ui/common/windowregistry.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+
+void registerSystemWindows()
+{
+    WindowRegistry::add(QStringLiteral("TForm_gsxx_edit"), [](QWidget* owner, TDm1* dm) { return new TForm_gsxx_edit(owner, dm); });
+    WindowRegistry::add(QStringLiteral("TForm_gzsj"), [](QWidget* owner, TDm1* dm) { return new TForm_gzsj(owner, dm); });
+    WindowRegistry::add(QStringLiteral("TForm_initialize"), [](QWidget* owner, TDm1* dm) { return new TForm_initialize(owner, dm); });
+    WindowRegistry::add(QStringLiteral("TForm_backup"), [](QWidget* owner, TDm1* dm) { return new TForm_backup(owner, dm); });
+    WindowRegistry::add(QStringLiteral("TForm_restore"), [](QWidget* owner, TDm1* dm) { return new TForm_restore(owner, dm); });
+}
+
+bool runRestoreCommand(QWidget* owner, TDm1* dm, const QString& homeFolder)
+{
+    // Taken before closing: the restore replaces, and the program reopens, the file in use.
+    const QString target =
+        QFileInfo(dm->ADO_qczl.isOpen() ? dm->ADO_qczl.location() : Paths::databaseFile()).absoluteFilePath();
+    dm->disconnect();
+    QPointer<QDialog> w = new TForm_restore(owner, dm, target);
+    Modal::exec(w);
+    delete w;
+    // Every relative path (jpg, system.ini) starts from here again, whatever the file dialog did.
+    QDir::setCurrent(homeFolder.isEmpty() ? Paths::programDir() : homeFolder);
+    QString error;
+    if (!dm->connect(target, &error)) {
+        Msg::error(owner, QStringLiteral("系统数据库没有连接，请与软件公司联系！\n") + error);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,448 @@
+// List window machinery on a real database: footers, sorting, hiding, layout store, delete, print
+// and export hand-over, and every window of the table opening over its query.
+#include "core/clock.h"
+#include "core/session.h"
+#include "data/creation.h"
+#include "data/datamodule.h"
+#include "ui/common/messages.h"
+#include "ui/records/export/exporttable.h"
+#include "ui/records/listwindow.h"
+#include "ui/records/print/tableprinter.h"
+#include "ui/records/recordgrid.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+const QString A = QStringLiteral("车牌号"), B = QStringLiteral("维修时间"), C = QStringLiteral("修理厂"),
+              D = QStringLiteral("维修内容"), F = QStringLiteral("材料费"), E = QStringLiteral("人工费");
+}
+
+class TestListWindow : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    TDm1 dm;
+    QString oldCwd;
+
+    void openRepairs(const QStringList& sql = {QStringLiteral("select * from 车辆维修记录表 "),
+                                               QStringLiteral("order by 维修时间")})
+    {
+        dm.q_wxjlb.close();
+        dm.q_wxjlb.setSql(sql);
+        dm.q_wxjlb.open();
+    }
+
+    // A B C D F E: the example of hiding E, then F.
+    static QVector<GridColumn> repairColumns()
+    {
+        return {ListWindow::column(A), ListWindow::column(B), ListWindow::column(C), ListWindow::column(D),
+                ListWindow::column(F, QStringLiteral("费用|材料费")), ListWindow::column(E, QStringLiteral("费用|明细|人工费")),
+                ListWindow::column(QStringLiteral("总费用"))};
+    }
+
+    std::unique_ptr<ListWindow> repairWindow()
+    {
+        auto w = std::make_unique<ListWindow>(*listWindowSpec(QStringLiteral("TForm_wxjlb")), &dm);
+        w->setColumns(repairColumns());
+        return w;
+    }
+
+    static QStringList shownFields(ListWindow& w)
+    {
+        QStringList out;
+        for (int s = 0; s < w.model()->columnCount(); ++s)
+            out << w.model()->shownColumn(s).field;
+        return out;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        oldCwd = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        Clock::setFixed(QDateTime(QDate(2004, 5, 1), QTime(9, 30)));
+        Session::currentOperator().name = QStringLiteral("张三");
+        QVERIFY(createDatabase(dir.filePath(QStringLiteral("q.db")), QDate(2004, 5, 1)));
+        QVERIFY(dm.connect(dir.filePath(QStringLiteral("q.db"))));
+        const char* rows[][4] = {{"苏A0001", "2004-03-01", "0.0001", "10"},
+                                 {"苏A0002", "2004-03-02", "1234.5678", "20.5"},
+                                 {"京B0003", "2004-03-03", "99999999.9999", "0"},
+                                 {"苏A0004", "2004-03-04", "", "7.25"}};
+        for (const auto& r : rows)
+            dm.ADO_qczl.execute(QStringLiteral("insert into 车辆维修记录表 (车牌号, 维修时间, 修理厂, 材料费, 人工费) values (?, ?, ?, ?, ?)"),
+                                {QString::fromUtf8(r[0]), QString::fromUtf8(r[1]) + QStringLiteral(" 00:00:00"),
+                                 QStringLiteral("厂O'Neil"), r[2][0] ? QVariant(QString::fromUtf8(r[2]).toDouble()) : QVariant(),
+                                 QString::fromUtf8(r[3]).toDouble()});
+    }
+
+    void cleanupTestCase()
+    {
+        QDir::setCurrent(oldCwd);
+        Clock::setSource({});
+    }
+
+    void init() { QFile::remove(ListWindow::layoutFile()); }
+
+    void gridModelPassesTheChecker()
+    {
+        openRepairs();
+        auto w = repairWindow();
+        QAbstractItemModelTester tester(w->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(w->model()->rowCount(), 4);
+        QCOMPARE(w->model()->columnCount(), 7);
+        QCOMPARE(w->model()->data(w->model()->index(1, 4)).toString(), QStringLiteral("1234.5678"));
+        QCOMPARE(w->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("费用\n材料费"));
+        // rows appear, change and vanish through the record set
+        dm.q_wxjlb.append();
+        dm.q_wxjlb.setValue(A, QStringLiteral("新"));
+        dm.q_wxjlb.cancel();
+        dm.q_wxjlb.edit();
+        dm.q_wxjlb.setValue(C, QStringLiteral("改"));
+        dm.q_wxjlb.cancel();
+        w->ToolButton2Click();
+        w->ToolButton1Click();
+        dm.q_wxjlb.close();
+        QCOMPARE(w->model()->rowCount(), 0);
+        openRepairs();
+        QCOMPARE(w->model()->rowCount(), 4);
+    }
+
+    void footersFollowSortFilterAndDelete()
+    {
+        openRepairs();
+        auto w = repairWindow();
+        RecordGridModel* m = w->model();
+        QCOMPARE(m->footerText(0), QStringLiteral("记录数"));
+        QCOMPARE(m->footerText(1), QStringLiteral("4"));
+        QCOMPARE(m->footerText(4), QStringLiteral("100001234.5678"));  // exact, four decimals kept
+        QCOMPARE(m->footerText(5), QStringLiteral("37.75"));
+        QCOMPARE(m->footerText(2), QString());
+
+        // re-sort: the same rows, the same sums
+        w->DBGridEh1TitleClick(0, Qt::NoModifier);
+        QCOMPARE(dm.q_wxjlb.sql().last(), QStringLiteral(" ORDER BY 车牌号"));
+        QCOMPARE(m->data(m->index(0, 0)).toString(), QStringLiteral("京B0003"));
+        QCOMPARE(m->footerText(1), QStringLiteral("4"));
+        QCOMPARE(m->footerText(4), QStringLiteral("100001234.5678"));
+
+        // a filter of the query: the footers of the rows found
+        openRepairs({QStringLiteral("select * from 车辆维修记录表"), QStringLiteral(" where (车牌号 like '苏A%')"),
+                     QStringLiteral("order by 车牌号")});
+        QCOMPARE(m->footerText(1), QStringLiteral("3"));
+        QCOMPARE(m->footerText(4), QStringLiteral("1234.5679"));
+
+        // delete: No (the default) keeps the row, Yes removes it and the footers follow
+        Msg::Recorder msgs;
+        dm.q_wxjlb.moveTo(1);
+        w->SpeedButton1->click();
+        QCOMPARE(msgs.shown().size(), 1);
+        QCOMPARE(msgs.shown()[0].request.text, QStringLiteral("要删除当前记录吗? "));
+        QCOMPARE(msgs.shown()[0].request.caption, QStringLiteral("请选择"));
+        QCOMPARE(msgs.shown()[0].request.defaultButton, Msg::Button::No);
+        QCOMPARE(dm.q_wxjlb.recordCount(), 3);
+        msgs.script(Msg::Button::Yes);
+        w->SpeedButton1->click();
+        QCOMPARE(dm.q_wxjlb.recordCount(), 2);
+        QCOMPARE(m->footerText(1), QStringLiteral("2"));
+        QCOMPARE(m->footerText(4), QStringLiteral("0.0001"));
+        dm.ADO_qczl.execute(QStringLiteral("insert into 车辆维修记录表 (车牌号, 维修时间, 材料费, 人工费) values ('苏A0002', '2004-03-02 00:00:00', 1234.5678, 20.5)"));
+    }
+
+    void refusedDeleteIsSilent()
+    {
+        // A query the database cannot delete from: the row stays, nothing is said.
+        openRepairs({QStringLiteral("select 车牌号, 材料费 from 车辆维修记录表"), QStringLiteral("order by 车牌号")});
+        ListWindow w(*listWindowSpec(QStringLiteral("TForm_wxjlb")), &dm);
+        Msg::Recorder msgs;
+        msgs.script(Msg::Button::Yes);
+        w.SpeedButton1Click();
+        QCOMPARE(msgs.shown().size(), 1);
+        QCOMPARE(dm.q_wxjlb.recordCount(), 4);
+        QCOMPARE(dm.q_wxjlb.state(), RecordSet::Browse);
+    }
+
+    void sortTexts()
+    {
+        QCOMPARE(sortOrderLine({}), QString());
+        QCOMPARE(sortOrderLine({{QStringLiteral("车牌号"), false}}), QStringLiteral(" ORDER BY 车牌号"));
+        QCOMPARE(sortOrderLine({{QStringLiteral("车型"), true}, {QStringLiteral("车牌号"), false}}),
+                 QStringLiteral(" ORDER BY 车型 DESC , 车牌号"));
+        QCOMPARE(sortOrderLine({{QStringLiteral("车牌号"), true}}), QStringLiteral(" ORDER BY 车牌号 DESC "));
+
+        // A contract list opened "order by 内部编号": 车型... here 修理厂 descending then 车牌号 ascending.
+        openRepairs({QStringLiteral("select * from 车辆维修记录表 "), QStringLiteral("where 材料费 >= 0"),
+                     QStringLiteral("order by 维修时间")});
+        auto w = repairWindow();
+        w->DBGridEh1TitleClick(2, Qt::NoModifier);
+        w->DBGridEh1TitleClick(2, Qt::NoModifier);  // toggled to descending
+        QCOMPARE(dm.q_wxjlb.sql().last(), QStringLiteral(" ORDER BY 修理厂 DESC "));
+        w->DBGridEh1TitleClick(0, Qt::ControlModifier);
+        QCOMPARE(dm.q_wxjlb.sql(), (QStringList{QStringLiteral("select * from 车辆维修记录表 "),
+                                                QStringLiteral("where 材料费 >= 0"),
+                                                QStringLiteral(" ORDER BY 修理厂 DESC , 车牌号")}));
+        QCOMPARE(dm.q_wxjlb.recordCount(), 3);
+        QCOMPARE(w->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("车牌号 ▲2"));
+        // removing every mark removes the order
+        w->DBGridEh1TitleClick(2, Qt::ShiftModifier);
+        w->DBGridEh1TitleClick(0, Qt::ShiftModifier);
+        QCOMPARE(dm.q_wxjlb.sql().last(), QString());
+        QCOMPARE(dm.q_wxjlb.recordCount(), 3);
+
+        // nothing while the query is empty
+        openRepairs({QStringLiteral("select * from 车辆维修记录表 "), QStringLiteral("where 车牌号='无'"),
+                     QStringLiteral("order by 维修时间")});
+        w->DBGridEh1TitleClick(0, Qt::NoModifier);
+        QCOMPARE(dm.q_wxjlb.sql().last(), QStringLiteral("order by 维修时间"));
+
+        // marks-only windows show the marks and keep the order; windows without title buttons ignore clicks
+        openRepairs();
+        ListWindowSpec marks = *listWindowSpec(QStringLiteral("TForm_wxjlb"));
+        marks.sort = SortMode::MarksOnly;
+        ListWindow m(marks, &dm);
+        m.setColumns(repairColumns());
+        m.DBGridEh1TitleClick(0, Qt::NoModifier);
+        QCOMPARE(m.model()->sortMarks().size(), 1);
+        QCOMPARE(dm.q_wxjlb.sql().last(), QStringLiteral("order by 维修时间"));
+        marks.sort = SortMode::None;
+        ListWindow none(marks, &dm);
+        none.DBGridEh1TitleClick(0, Qt::NoModifier);
+        QVERIFY(none.model()->sortMarks().isEmpty());
+    }
+
+    void hideAndShowColumns()
+    {
+        openRepairs();
+        auto w = repairWindow();
+        w->model()->setColumnVisible(6, false);  // six columns: A B C D F E
+        QVERIFY(!w->ToolButton1->isEnabled());
+        w->ToolButton2Click();  // E
+        w->ToolButton2Click();  // F, which stood left of E
+        QCOMPARE(shownFields(*w), (QStringList{A, B, C, D}));
+        QVERIFY(w->ToolButton1->isEnabled());
+        QCOMPARE(w->PopupMenu1->actions().size(), 2);
+        QCOMPARE(w->PopupMenu1->actions()[0]->text(), QStringLiteral("费用\t材料费"));
+        QCOMPARE(w->PopupMenu1->actions()[1]->text(), QStringLiteral("明细\t人工费"));
+
+        // choosing E moves it right after the shown columns
+        w->PopupMenu1Click(w->PopupMenu1->actions()[1]);
+        QCOMPARE(shownFields(*w), (QStringList{A, B, C, D, E}));
+        QCOMPARE(w->PopupMenu1->actions().size(), 1);
+        QVERIFY(w->ToolButton1->isEnabled());
+        // the button shows the most recently hidden one
+        w->ToolButton1Click();
+        QCOMPARE(shownFields(*w), (QStringList{A, B, C, D, E, F}));
+        QVERIFY(w->PopupMenu1->actions().isEmpty());
+
+        // down to three visible columns, then nothing more
+        for (int i = 0; i < 5; ++i)
+            w->ToolButton2Click();
+        QCOMPARE(shownFields(*w), (QStringList{A, B, C}));
+        QCOMPARE(w->model()->footerTexts(), (QStringList{QStringLiteral("记录数"), QStringLiteral("4"), QString()}));
+        w->ToolButton1Click();
+        QCOMPARE(shownFields(*w), (QStringList{A, B, C, D}));
+        // hidden columns are not exported or printed
+        const GridSnapshot s = w->snapshot();
+        QCOMPARE(s.columns.size(), 4);
+        QCOMPARE(s.rows.size(), 4);
+        QCOMPARE(s.rows[0].size(), 4);
+    }
+
+    void rowColours()
+    {
+        openRepairs();
+        auto w = repairWindow();
+        auto bg = [&](int row) { return w->model()->data(w->model()->index(row, 0), Qt::BackgroundRole).value<QBrush>().color(); };
+        QVERIFY(w->cbDichromatic->isChecked());
+        QCOMPARE(bg(0), QColor(236, 249, 249));
+        QCOMPARE(bg(1), QColor(Qt::white));
+        QCOMPARE(bg(2), QColor(236, 249, 249));
+        w->cbDichromatic->click();
+        QCOMPARE(bg(0), QColor(Qt::white));
+        QCOMPARE(bg(2), QColor(Qt::white));
+    }
+
+    void layoutRoundTripAndReset()
+    {
+        dm.q_qcda.close();
+        dm.q_qcda.setSql({QStringLiteral("select * from 汽车档案 "), QStringLiteral("order by 车牌号")});
+        dm.q_qcda.open();
+        const auto& spec = *listWindowSpec(QStringLiteral("TForm_qcda"));
+        auto make = [&] {
+            auto w = std::make_unique<ListWindow>(spec, &dm);
+            w->setColumns({ListWindow::column(QStringLiteral("车牌号")), ListWindow::column(QStringLiteral("车型")),
+                           ListWindow::column(QStringLiteral("颜色")), ListWindow::column(QStringLiteral("出厂编号")),
+                           ListWindow::column(QStringLiteral("发动机号"))});
+            return w;
+        };
+        {
+            auto w = make();
+            w->FormShow();
+            w->ToolButton2Click();  // 发动机号 hidden
+            w->DBGridEh1->horizontalHeader()->resizeSection(1, 177);
+            QVERIFY(!w->CheckBox1->isChecked());
+            w->CheckBox1->click();  // automatic width on, stored with the grid
+            w->close();
+        }
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("system.ini"))));
+        {
+            auto w = make();
+            w->FormShow();
+            QCOMPARE(shownFields(*w).size(), 4);
+            QVERIFY(!w->ToolButton1->isEnabled());  // a stored hidden column is not offered
+            QVERIFY(w->PopupMenu1->actions().isEmpty());
+            QCOMPARE(w->model()->shownColumn(1).width, 177);
+            QVERIFY(w->DBGridEh1->autoFitColWidths());
+            QVERIFY(!w->CheckBox1->isChecked());  // the box keeps its designed state
+            QCOMPARE(w->model()->footerText(0), QStringLiteral("记录数"));
+        }  // destroyed without closing: stored here
+        QVERIFY(QFile::remove(ListWindow::layoutFile()));  // the layout reset
+        {
+            auto w = make();
+            w->FormShow();
+            QCOMPARE(shownFields(*w).size(), 5);
+            QVERIFY(!w->DBGridEh1->autoFitColWidths());
+        }
+
+        // the reduced store keeps neither titles nor the automatic width
+        ListWindowSpec reduced = spec;
+        reduced.layout = LayoutMode::Reduced;
+        reduced.className = QStringLiteral("TForm_khydqc");
+        {
+            ListWindow w(reduced, &dm);
+            w.setColumns({ListWindow::column(QStringLiteral("车牌号"), QStringLiteral("牌照")),
+                          ListWindow::column(QStringLiteral("车型"))});
+            w.FormShow();
+            auto cols = w.model()->columns();
+            cols[0].title = QStringLiteral("改过的标题");
+            cols[1].width = 123;
+            w.model()->setColumns(cols);
+            w.DBGridEh1->setAutoFitColWidths(true);
+            w.FormClose();
+        }
+        {
+            ListWindow w(reduced, &dm);
+            w.setColumns({ListWindow::column(QStringLiteral("车牌号"), QStringLiteral("牌照")),
+                          ListWindow::column(QStringLiteral("车型"))});
+            w.FormShow();
+            QCOMPARE(w.model()->columns()[0].title, QStringLiteral("牌照"));
+            QCOMPARE(w.model()->columns()[1].width, 123);
+            QVERIFY(!w.DBGridEh1->autoFitColWidths());
+        }
+        // windows without the store write nothing
+        QFile::remove(ListWindow::layoutFile());
+        openRepairs();
+        auto w = repairWindow();
+        w->FormShow();
+        w->FormClose();
+        QVERIFY(!QFile::exists(ListWindow::layoutFile()));
+    }
+
+    void printAndExportTakeTheGridAsShown()
+    {
+        openRepairs({QStringLiteral("select * from 车辆维修记录表"), QStringLiteral(" where (车牌号 like '苏A%')"),
+                     QStringLiteral("order by 车牌号")});
+        auto w = repairWindow();
+        w->ToolButton2Click();
+        {
+            PrintPreview::Recorder printed;
+            w->SpeedButton3->click();
+            QCOMPARE(printed.tables().size(), 1);
+            const ExportTable& t = printed.tables()[0];
+            QCOMPARE(t.printTitle, QStringLiteral("车辆维修记录登记表打印清单"));
+            QCOMPARE(t.columns.size(), 6);
+            QCOMPARE(t.columns[4].title, QStringLiteral("费用|材料费"));
+            QCOMPARE(t.columns[4].type, FieldType::Money);
+            QCOMPARE(t.rows.size(), 3);
+            QCOMPARE(t.footer[1], QStringLiteral("3"));
+            QCOMPARE(t.footer[4], QStringLiteral("1234.5679"));
+            QCOMPARE(t.operatorName, QStringLiteral("张三"));
+            QCOMPARE(t.printedAt, QDateTime(QDate(2004, 5, 1), QTime(9, 30)));
+        }
+        QCOMPARE(w->DBGridEh1->footerBackground, QColor(0, 128, 0));  // screen colours again
+        QCOMPARE(w->DBGridEh1->footerText, QColor(Qt::white));
+
+        FileDialogs::Recorder files;
+        const QString target = dir.filePath(QStringLiteral("维修"));
+        files.scriptSave(target, 1);  // CSV
+        w->SpeedButton2->click();
+        QCOMPARE(files.saveRequests().size(), 1);
+        QCOMPARE(files.saveRequests()[0].fileName, QStringLiteral("车辆维修记录表"));
+        QFile csv(target + QStringLiteral(".csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(csv.readAll());
+        QVERIFY(text.contains(QStringLiteral("1234.5678")));
+        QVERIFY(!text.contains(QStringLiteral("总费用")));
+        // the filter chosen is offered again
+        w->SpeedButton2->click();
+        QCOMPARE(files.saveRequests()[1].filterIndex, 1);
+        dm.SaveDialog1.filterIndex = 5;
+    }
+
+    void everyWindowOfTheTableOpens()
+    {
+        QCOMPARE(listWindowTable().size(), 25);
+        for (const ListWindowSpec& spec : listWindowTable()) {
+            RecordSet* q = dm.query(spec.query);
+            QVERIFY2(q, qPrintable(spec.className));
+            q->close();
+            q->setSql({QStringLiteral("select * from ") + [&] {
+                           const QString table = spec.query == QLatin1String("q_tongyong") ? QStringLiteral("通用")
+                               : spec.query == QLatin1String("q_qxb")                       ? QStringLiteral("权限表")
+                               : spec.query == QLatin1String("q_jbr")                       ? QStringLiteral("经办人信息")
+                               : spec.query == QLatin1String("q_txcsb")                     ? QStringLiteral("提醒功能初始表")
+                               : spec.query == QLatin1String("q_zy")                        ? QStringLiteral("摘要")
+                               : spec.query == QLatin1String("q_xjrjz")                     ? QStringLiteral("现金日记帐")
+                               : spec.query == QLatin1String("q_hyjlb")                     ? QStringLiteral("换油记录表")
+                               : spec.query == QLatin1String("q_wxjlb")                     ? QStringLiteral("车辆维修记录表")
+                               : spec.query == QLatin1String("q_sgjlb")                     ? QStringLiteral("事故登记表")
+                               : spec.query == QLatin1String("q_khydqc")                    ? QStringLiteral("客户预订汽车")
+                               : spec.query == QLatin1String("q_hyzlb")                     ? QStringLiteral("客户登记表")
+                               : spec.query == QLatin1String("q_qcda")                      ? QStringLiteral("汽车档案")
+                                                                                            : QStringLiteral("汽车租赁登记表");
+                           return table;
+                       }(),
+                       QStringLiteral("order by 1")});
+            // The command creates the window, then opens the query.
+            ListWindow w(spec, &dm);
+            q->open();
+            QCOMPARE(w.windowTitle(), spec.caption);
+            QVERIFY(w.model()->columnCount() > 0);
+            QCOMPARE(w.SpeedButton4 != nullptr, true);
+            QCOMPARE(w.SpeedButton3 != nullptr, !spec.printTitle.isEmpty());
+            QCOMPARE(w.SpeedButton2 != nullptr, !spec.exportName.isEmpty());
+            QCOMPARE(w.CheckBox1 != nullptr, spec.autoWidthBox);
+            QCOMPARE(w.ToolButton2 != nullptr, spec.columnButtons);
+            QCOMPARE(w.DBNavigator1 != nullptr, spec.navigator);
+            QCOMPARE(w.DBGridEh1->autoFitColWidths(), spec.autoWidth);
+            for (const QString& b : spec.moduleButtons)
+                QVERIFY(w.moduleButton(b));
+            const QStringList footer = w.model()->footerTexts();
+            if (spec.footer == FooterMode::None) {
+                QVERIFY(footer.join(QString()).isEmpty());
+            } else {
+                QCOMPARE(footer[0], QStringLiteral("记录数"));
+                QCOMPARE(footer[1] == QString::number(q->recordCount()), spec.footer == FooterMode::CountAndSums);
+            }
+            for (const QString& sum : spec.footerSums) {
+                const int i = w.model()->columnIndexOf(sum);
+                QVERIFY2(i >= 0, qPrintable(spec.className + sum));
+                QCOMPARE(w.model()->columns()[i].footer, FooterKind::Sum);
+            }
+        }
+        QCOMPARE(listWindowSpec(QStringLiteral("TForm_hyzlb"))->queryCaption, QStringLiteral("查找"));
+        QVERIFY(listWindowSpec(QStringLiteral("TForm_hyzlb"))->autoWidth);
+        QVERIFY(!listWindowSpec(QStringLiteral("TForm_hyzlb"))->autoWidthChecked);
+    }
+};
+
+QTEST_MAIN(TestListWindow)
+#include "test_listwindow.moc"

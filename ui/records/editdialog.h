@@ -1,0 +1,150 @@
+#pragma once
+// The edit dialog of every module: fields bound to the current row of the list's shared query,
+// the four buttons 增加/存盘/取消/返回 with the adding state, the duplicate test, the audit stamps and
+// the Enter chain. A module dialog passes its row of the member table and its fields, and adds its
+// checks, initial values and follow-up actions through the virtual steps.
+#include <QDialog>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+class QPushButton;
+class QTabWidget;
+class RecordSet;
+class TDm1;
+
+enum class FieldKind { Text, Memo, Number, Date, Time, Combo, Check, ReadOnly };
+
+struct FieldSpec {
+    QString objectName;   // designer name, e.g. "DBEdit1"
+    QString label;        // "姓名："
+    QString column;       // bound column
+    FieldKind kind = FieldKind::Text;
+    bool upper = false;   // letters forced to upper case
+    bool masked = false;  // shown as "*"
+    bool chinese = false; // takes Chinese text: gets the operator's input method
+    int decimals = 0;     // number fields
+    double maximum = 0;   // number fields; 0: no maximum
+    QStringList items;    // drop-down items written into the form
+    bool listOnly = false;  // drop-down without typing
+    int page = 0;         // page of a dialog with pages
+};
+
+// A column of the current row that must not be empty, with its message and the field to focus.
+struct RequiredField {
+    QString column;
+    QString message;
+    QString focus;  // objectName of the field; empty: the field bound to the column
+};
+
+namespace EditButton {
+enum : unsigned { Add = 1u << 0, Save = 1u << 1, Cancel = 1u << 2, Close = 1u << 3, AddHidden = 1u << 4 };
+}
+
+enum class Stamps { None, OperatorOnly, Both };
+
+struct EditDialogSpec {
+    QString className;
+    QString caption;
+    QString query;
+    unsigned buttons = EditButton::Add | EditButton::Save | EditButton::Cancel | EditButton::Close;
+    bool discardFirst = false;        // 增加 first drops the pending changes
+    QVector<RequiredField> addGuard;  // checked by 增加 on the current row
+    Stamps stamps = Stamps::Both;
+    QString uniqueTable;              // duplicate test; empty: none
+    QString uniqueColumn;
+};
+
+const QVector<EditDialogSpec>& editDialogTable();
+const EditDialogSpec* editDialogSpec(const QString& className);
+
+class EditDialog : public QDialog {
+    Q_OBJECT
+public:
+    EditDialog(const EditDialogSpec& spec, const QVector<FieldSpec>& fields, TDm1* dm, QWidget* owner = nullptr,
+               const QStringList& pageTitles = {});
+
+    const EditDialogSpec& spec() const { return m_spec; }
+    TDm1* dm() const { return m_dm; }
+    RecordSet* query() const { return m_query; }
+
+    QPushButton* bitbtn_add = nullptr;
+    QPushButton* bitbtn_save = nullptr;
+    QPushButton* bitbtn_cancel = nullptr;
+    QPushButton* bitbtn_close = nullptr;
+    QTabWidget* PageControl1 = nullptr;  // only in dialogs with pages
+
+    // The dialog is adding exactly while 增加 and 返回 are disabled.
+    bool adding() const;
+
+    QWidget* field(const QString& objectName) const;
+    QWidget* fieldFor(const QString& column) const;
+    // Text the operator sees in a field.
+    QString fieldText(const QString& objectName) const;
+    void setItems(const QString& objectName, const QStringList& items);
+
+    // Enter moves along this chain (objectNames); in its last field it presses 存盘.
+    void setEnterChain(const QStringList& chain);
+    const QStringList& enterChain() const { return m_chain; }
+    // Checks of 存盘 that a field must not be empty, in order before moduleChecks().
+    void setRequired(const QVector<RequiredField>& checks) { m_required = checks; }
+    // Field focused after 增加 and when the dialog opens (default: the first of the chain).
+    void setFirstField(const QString& objectName) { m_firstField = objectName; }
+
+    void bitbtn_addClick();
+    void bitbtn_saveClick();
+    void bitbtn_cancelClick();
+    void bitbtn_closeClick();
+    // Enter handling of every bound field of the chain.
+    bool FieldKeyPress(QWidget* field, int key);
+
+    // Values of the fields back from the current row (discarding what was typed).
+    void loadFields();
+
+protected:
+    // Module steps; each default does nothing.
+    virtual bool addGuardPasses();
+    virtual void beforeAppend() {}
+    virtual void initNewRow() {}
+    virtual bool moduleChecks() { return true; }
+    virtual void assignBeforeWrite() {}
+    virtual void afterWrite() {}
+    virtual void cleanUp() {}
+    // Page shown by 存盘 before its checks (-1: leave as is).
+    virtual int savePage() const { return -1; }
+
+    // Shows a check's message and focuses its field; always false, for "return fail(...)".
+    bool fail(const QString& message, const QString& focusObjectName);
+    void focusField(const QString& objectName);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override {}
+
+private:
+    struct Bound {
+        FieldSpec spec;
+        QWidget* widget = nullptr;
+        bool dirty = false;
+    };
+    QPushButton* addButton(const QString& objectName, const QString& caption);
+    void fieldEdited(Bound& b);
+    void commitFields();
+    void discard();
+    QVariant widgetValue(const Bound& b) const;
+    void loadField(Bound& b);
+    void setAdding(bool on);
+    bool duplicateTest();
+    Bound* bound(const QString& objectName);
+
+    EditDialogSpec m_spec;
+    TDm1* m_dm;
+    RecordSet* m_query;
+    QVector<Bound> m_fields;
+    QStringList m_chain;
+    QVector<RequiredField> m_required;
+    QString m_firstField;
+    bool m_loading = false;
+    bool m_closing = false;
+};

@@ -1,0 +1,307 @@
+#include "ui/records/gridmodel.h"
+
+#include <QBrush>
+
+QString sortOrderLine(const QVector<SortMark>& marks)
+{
+    QString text;
+    for (const auto& m : marks)
+        text += m.field + (m.descending ? QStringLiteral(" DESC , ") : QStringLiteral(", "));
+    if (text.isEmpty())
+        return text;
+    text.chop(2);
+    return QStringLiteral(" ORDER BY ") + text;
+}
+
+RecordGridModel::RecordGridModel(RecordSet* set, QObject* parent) : QAbstractTableModel(parent), m_set(set)
+{
+    connect(set, &RecordSet::reset, this, &RecordGridModel::onReset);
+    connect(set, &RecordSet::rowInserted, this, &RecordGridModel::onInserted);
+    connect(set, &RecordSet::rowRemoved, this, &RecordGridModel::onRemoved);
+    connect(set, &RecordSet::rowChanged, this, &RecordGridModel::onRowChanged);
+    connect(set, &RecordSet::currentChanged, this, &RecordGridModel::onCurrentChanged);
+    m_rows = set->isOpen() ? set->recordCount() : 0;
+    m_current = set->currentRow();
+    adoptQueryColumns();
+    resolveFields();
+    rebuildShown();
+}
+
+void RecordGridModel::setColumns(const QVector<GridColumn>& columns)
+{
+    ++m_changing;
+    beginResetModel();
+    m_columns = columns;
+    m_auto = columns.isEmpty();
+    adoptQueryColumns();
+    resolveFields();
+    rebuildShown();
+    invalidateFooter();
+    endResetModel();
+    --m_changing;
+}
+
+void RecordGridModel::adoptQueryColumns()
+{
+    // Until a module defines its columns the grid shows those of the query.
+    if (!m_auto || !m_columns.isEmpty() || !m_set->isOpen())
+        return;
+    for (const auto& f : m_set->fields()) {
+        GridColumn c;
+        c.field = f.name;
+        m_columns << c;
+    }
+    if (onAdopt)
+        onAdopt(m_columns);
+}
+
+void RecordGridModel::resolveFields()
+{
+    m_fieldIdx.resize(m_columns.size());
+    for (int i = 0; i < m_columns.size(); ++i)
+        m_fieldIdx[i] = m_set->fieldIndex(m_columns[i].field);
+}
+
+void RecordGridModel::rebuildShown()
+{
+    m_shown.clear();
+    for (int i = 0; i < m_columns.size(); ++i)
+        if (m_columns[i].visible)
+            m_shown << i;
+}
+
+int RecordGridModel::columnIndexOf(const QString& field) const
+{
+    for (int i = 0; i < m_columns.size(); ++i)
+        if (m_columns[i].field == field)
+            return i;
+    return -1;
+}
+
+void RecordGridModel::setColumnVisible(int index, bool visible)
+{
+    if (index < 0 || index >= m_columns.size() || m_columns[index].visible == visible)
+        return;
+    // Position among the shown columns: the number of shown columns before it.
+    int section = 0;
+    for (int i = 0; i < index; ++i)
+        section += m_columns[i].visible ? 1 : 0;
+    if (visible) {
+        ++m_changing;
+        beginInsertColumns({}, section, section);
+        m_columns[index].visible = true;
+        rebuildShown();
+        endInsertColumns();
+        --m_changing;
+    } else {
+        ++m_changing;
+        beginRemoveColumns({}, section, section);
+        m_columns[index].visible = false;
+        rebuildShown();
+        endRemoveColumns();
+        --m_changing;
+    }
+    Q_EMIT footerChanged();
+}
+
+void RecordGridModel::showAfterShown(int index)
+{
+    if (index < 0 || index >= m_columns.size() || m_columns[index].visible)
+        return;
+    int lastShown = -1;
+    for (int i = 0; i < m_columns.size(); ++i)
+        if (m_columns[i].visible)
+            lastShown = i;
+    // A hidden column keeps its place until shown; then it moves right after the shown ones.
+    GridColumn c = m_columns.takeAt(index);
+    const int fieldIdx = m_fieldIdx.takeAt(index);
+    const int to = index < lastShown ? lastShown : lastShown + 1;
+    m_columns.insert(to, c);
+    m_fieldIdx.insert(to, fieldIdx);
+    m_footerValid = false;
+    rebuildShown();
+    setColumnVisible(to, true);
+}
+
+void RecordGridModel::setSortMarks(const QVector<SortMark>& marks)
+{
+    m_marks = marks;
+    if (!m_shown.isEmpty())
+        Q_EMIT headerDataChanged(Qt::Horizontal, 0, int(m_shown.size()) - 1);
+}
+
+void RecordGridModel::invalidateFooter()
+{
+    m_footerValid = false;
+    Q_EMIT footerChanged();
+}
+
+Money RecordGridModel::columnSum(const QString& field) const
+{
+    const int f = m_set->fieldIndex(field);
+    Money sum;
+    if (f < 0)
+        return sum;
+    const int n = m_set->recordCount();
+    for (int r = 0; r < n; ++r)
+        sum += Money::fromVariant(m_set->valueAt(r, f));
+    return sum;
+}
+
+QString RecordGridModel::footerText(int section) const
+{
+    if (section < 0 || section >= m_shown.size())
+        return {};
+    if (!m_footerValid) {
+        m_footer.clear();
+        for (const auto& c : m_columns) {
+            switch (c.footer) {
+            case FooterKind::None: m_footer << QString(); break;
+            case FooterKind::Text: m_footer << c.footerValue; break;
+            case FooterKind::Count: m_footer << QString::number(m_set->isOpen() ? m_set->recordCount() : 0); break;
+            case FooterKind::Sum: m_footer << columnSum(c.field).toDisplay(); break;
+            }
+        }
+        m_footerValid = true;
+    }
+    return m_footer.value(m_shown[section]);
+}
+
+QStringList RecordGridModel::footerTexts() const
+{
+    QStringList out;
+    for (int s = 0; s < m_shown.size(); ++s)
+        out << footerText(s);
+    return out;
+}
+
+int RecordGridModel::fieldOf(int section) const
+{
+    if (section < 0 || section >= m_shown.size())
+        return -1;
+    return m_fieldIdx.value(m_shown[section], -1);
+}
+
+int RecordGridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_rows;
+}
+
+int RecordGridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_shown.size());
+}
+
+QVariant RecordGridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows || index.column() >= m_shown.size())
+        return {};
+    const int f = fieldOf(index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+        return f < 0 ? QString() : m_set->displayText(index.row(), f);
+    case Qt::TextAlignmentRole: {
+        if (f < 0)
+            return {};
+        const FieldType t = m_set->fields()[f].type;
+        const bool right = t == FieldType::Money || t == FieldType::Integer || t == FieldType::Number;
+        return QVariant::fromValue(Qt::Alignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+    }
+    case Qt::BackgroundRole:
+        if (cellParams)
+            return QBrush(cellParams(index.row()));
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant RecordGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Vertical) {
+        // Row indicator: a mark on the current row.
+        if (role == Qt::DisplayRole)
+            return section == m_current ? QStringLiteral("▶") : QString();
+        return {};
+    }
+    if (section < 0 || section >= m_shown.size())
+        return {};
+    const GridColumn& c = m_columns[m_shown[section]];
+    if (role == Qt::DisplayRole) {
+        QString text = c.caption();
+        text.replace(QLatin1Char('|'), QLatin1Char('\n'));
+        for (int i = 0; i < m_marks.size(); ++i) {
+            if (m_marks[i].field != c.field)
+                continue;
+            text += m_marks[i].descending ? QStringLiteral(" ▼") : QStringLiteral(" ▲");
+            if (m_marks.size() > 1)
+                text += QString::number(i + 1);
+        }
+        return text;
+    }
+    if (role == Qt::ToolTipRole)
+        return c.caption();
+    return {};
+}
+
+Qt::ItemFlags RecordGridModel::flags(const QModelIndex& index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+void RecordGridModel::onReset()
+{
+    ++m_changing;
+    beginResetModel();
+    m_rows = m_set->isOpen() ? m_set->recordCount() : 0;
+    m_current = m_set->currentRow();
+    adoptQueryColumns();
+    resolveFields();
+    rebuildShown();
+    m_footerValid = false;
+    endResetModel();
+    --m_changing;
+    Q_EMIT footerChanged();
+}
+
+void RecordGridModel::onInserted(int row)
+{
+    row = std::clamp(row, 0, m_rows);
+    ++m_changing;
+    beginInsertRows({}, row, row);
+    ++m_rows;
+    endInsertRows();
+    --m_changing;
+    invalidateFooter();
+}
+
+void RecordGridModel::onRemoved(int row)
+{
+    if (row < 0 || row >= m_rows)
+        return;
+    ++m_changing;
+    beginRemoveRows({}, row, row);
+    --m_rows;
+    endRemoveRows();
+    --m_changing;
+    if (m_current >= m_rows)
+        m_current = -1;
+    invalidateFooter();
+}
+
+void RecordGridModel::onRowChanged(int row)
+{
+    if (row >= 0 && row < m_rows && !m_shown.isEmpty())
+        Q_EMIT dataChanged(index(row, 0), index(row, int(m_shown.size()) - 1));
+    invalidateFooter();
+}
+
+void RecordGridModel::onCurrentChanged(int row)
+{
+    const int old = m_current;
+    m_current = row;
+    if (old >= 0 && old < m_rows)
+        Q_EMIT headerDataChanged(Qt::Vertical, old, old);
+    if (row >= 0 && row < m_rows)
+        Q_EMIT headerDataChanged(Qt::Vertical, row, row);
+}

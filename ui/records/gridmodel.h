@@ -1,0 +1,110 @@
+#pragma once
+// The one grid model every list window shows its shared query through. It reads only the rows the
+// view asks for (valueAt/displayText per painted cell) and keeps column order, visibility, sort
+// marks and the footer row of the window.
+#include "core/money.h"
+#include "data/recordset.h"
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QStringList>
+#include <QVector>
+#include <functional>
+
+enum class FooterKind { None, Text, Count, Sum };
+
+struct GridColumn {
+    QString field;      // database column shown
+    QString title;      // levels separated by "|"; empty means the column name
+    int width = 0;      // pixels; 0 takes the grid's default
+    FooterKind footer = FooterKind::None;
+    QString footerValue;  // the fixed text of a Text footer
+    bool titleButton = false;  // the title can be clicked to mark the column for sorting
+    bool visible = true;
+
+    QString caption() const { return title.isEmpty() ? field : title; }
+};
+
+struct SortMark {
+    QString field;
+    bool descending = false;
+    bool operator==(const SortMark&) const = default;
+};
+
+// " ORDER BY 车型 DESC , 客户号"; empty when nothing is marked.
+QString sortOrderLine(const QVector<SortMark>& marks);
+
+class RecordGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit RecordGridModel(RecordSet* set, QObject* parent = nullptr);
+
+    RecordSet* recordSet() const { return m_set; }
+
+    // All columns in column order; an empty list shows every column of the query as it opens.
+    void setColumns(const QVector<GridColumn>& columns);
+    const QVector<GridColumn>& columns() const { return m_columns; }
+    bool columnsFromQuery() const { return m_auto; }
+    // Index into columns() of each shown column, left to right.
+    const QVector<int>& shown() const { return m_shown; }
+    const GridColumn& shownColumn(int section) const { return m_columns[m_shown[section]]; }
+    void setShownWidth(int section, int width) { m_columns[m_shown[section]].width = width; }
+    int columnIndexOf(const QString& field) const;
+
+    // Visibility and order changes, by index into columns().
+    void setColumnVisible(int index, bool visible);
+    // Moves a column so that it stands right after the last shown column, and shows it.
+    void showAfterShown(int index);
+
+    void setSortMarks(const QVector<SortMark>& marks);
+    const QVector<SortMark>& sortMarks() const { return m_marks; }
+
+    // Footer row, one text per shown column (recomputed when the rows change).
+    QString footerText(int section) const;
+    QStringList footerTexts() const;
+    // Sum of a money column over every row of the query.
+    Money columnSum(const QString& field) const;
+
+    // Completes the columns taken from the query (footers, title buttons) as they are adopted.
+    std::function<void(QVector<GridColumn>&)> onAdopt;
+
+    // Row background chooser (the list window's cell-params handler).
+    std::function<QColor(int row)> cellParams;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // True while rows or columns are being inserted, removed or reset: views then move their
+    // current index on their own, which must not move the record set.
+    bool changing() const { return m_changing > 0; }
+
+Q_SIGNALS:
+    void footerChanged();
+
+private:
+    void onReset();
+    void onInserted(int row);
+    void onRemoved(int row);
+    void onRowChanged(int row);
+    void onCurrentChanged(int row);
+    void adoptQueryColumns();
+    void resolveFields();
+    void rebuildShown();
+    void invalidateFooter();
+    int fieldOf(int section) const;
+
+    RecordSet* m_set;
+    QVector<GridColumn> m_columns;
+    QVector<int> m_shown;
+    QVector<int> m_fieldIdx;  // per entry of m_columns: record-set field index, -1 when absent
+    QVector<SortMark> m_marks;
+    bool m_auto = true;
+    int m_rows = 0;
+    int m_changing = 0;
+    int m_current = -1;
+    mutable bool m_footerValid = false;
+    mutable QStringList m_footer;  // per entry of m_columns
+};

@@ -1,0 +1,135 @@
+#pragma once
+// The list window every business module opens on: a grid over one shared query with footers,
+// navigator, row colours, column hiding, title sorting, delete, print, export and the layout store.
+// A module window derives from it, passes its row of the window table and its columns, and adds
+// its edit dialog and its own actions.
+#include "data/schema.h"
+#include "ui/records/gridmodel.h"
+#include "ui/records/windowtable.h"
+
+#include <QDateTime>
+#include <QDialog>
+#include <functional>
+#include <QStringList>
+#include <QVector>
+
+class QCheckBox;
+class QMenu;
+class QAction;
+class QPushButton;
+class QToolButton;
+class QHBoxLayout;
+class RecordGrid;
+class RecordSet;
+class TDm1;
+
+// What printing and export take from the grid: visible columns in display order, every row of the
+// query as shown, the footer row.
+struct GridSnapshot {
+    struct Column {
+        QString title;  // levels separated by "|"
+        FieldType type = FieldType::Text;
+        int width = 0;
+    };
+    QString printTitle;
+    QVector<Column> columns;
+    QVector<QStringList> rows;
+    QStringList footer;
+    QString operatorName;
+    QDateTime printedAt;
+};
+
+class ListWindow : public QDialog {
+    Q_OBJECT
+public:
+    ListWindow(const ListWindowSpec& spec, TDm1* dm, QWidget* owner = nullptr);
+    ~ListWindow() override;
+
+    // Module columns in column order. The footer convention of the window (记录数, row count, sums)
+    // and title buttons for sortable windows are added here. Without a call the grid shows the
+    // query's own columns.
+    void setColumns(QVector<GridColumn> columns);
+    // A column for setColumns: field, title, width, with a title button.
+    static GridColumn column(const QString& field, const QString& title = {}, int width = 0, bool titleButton = true);
+
+    const ListWindowSpec& spec() const { return m_spec; }
+    TDm1* dm() const { return m_dm; }
+    RecordSet* query() const { return m_query; }
+    RecordGridModel* model() const { return m_model; }
+
+    // Members every list window has (null where the window table leaves them out).
+    RecordGrid* DBGridEh1;
+    QWidget* DBNavigator1 = nullptr;
+    QPushButton* bitbtn_edit = nullptr;
+    QPushButton* SpeedButton1 = nullptr;  // 删除
+    QPushButton* SpeedButton2 = nullptr;  // 导出
+    QPushButton* SpeedButton3 = nullptr;  // 打印
+    QPushButton* SpeedButton4 = nullptr;  // 返回
+    QPushButton* SpeedButton5 = nullptr;  // 查询 / 查找 / 统计
+    QCheckBox* cbDichromatic;
+    QCheckBox* CheckBox1 = nullptr;       // 自动匹配列宽
+    QToolButton* ToolButton1 = nullptr;   // 显示隐藏的列
+    QToolButton* ToolButton2 = nullptr;   // 隐藏最右边的列
+    QMenu* PopupMenu1;
+
+    // A module button from the table's module buttons, found by caption; the module names it.
+    QPushButton* moduleButton(const QString& caption) const;
+
+    // Handlers.
+    virtual void bitbtn_editClick();
+    virtual void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    virtual void SpeedButton5Click() {}
+    void cbDichromaticClick();
+    void CheckBox1Click();
+    void ToolButton1Click();
+    void ToolButton2Click();
+    void PopupMenu1Click(QAction* entry);
+    QColor DBGridEh1GetCellParams(int row) const;
+    void DBGridEh1TitleClick(int section, Qt::KeyboardModifiers modifiers);
+    void DBGridEh1SortMarkingChanged();
+    virtual void FormClose();
+    void FormShow();
+
+    GridSnapshot snapshot() const;
+    // Section of system.ini holding this window's layout.
+    QString layoutSection() const;
+    static QString layoutFile();  // ".\system.ini" of the working folder
+    void storeLayout();
+    void restoreLayout();
+
+    // Print and export, replaceable where the print/export library is not built in.
+    static std::function<void(ListWindow*, const GridSnapshot&)>& printHandler();
+    static std::function<void(ListWindow*, const GridSnapshot&)>& exportHandler();
+
+protected:
+    // The module's edit dialog, owned by this window; null when the module has none yet.
+    virtual QDialog* createEditDialog() { return nullptr; }
+    // Module preconditions of 编辑 (for example: nothing to edit in an empty list).
+    virtual bool editAllowed() { return true; }
+    // Module checks of 删除, before the confirmation; a failing check shows its own message.
+    virtual bool deleteAllowed() { return true; }
+
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+    QHBoxLayout* buttonBar() const { return m_buttonBar; }
+
+private:
+    QPushButton* addButton(const QString& objectName, const QString& caption);
+    void decorate(QVector<GridColumn>& columns, bool fromQuery) const;
+    void syncSelection();
+    void updateToolButtons();
+
+    ListWindowSpec m_spec;
+    TDm1* m_dm;
+    RecordSet* m_query;
+    RecordGridModel* m_model;
+    QHBoxLayout* m_buttonBar;
+    QVector<QPushButton*> m_moduleButtons;
+    bool m_shown = false;
+    bool m_layoutStored = false;
+    bool m_syncing = false;
+};

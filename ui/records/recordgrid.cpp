@@ -1,0 +1,123 @@
+#include "ui/records/recordgrid.h"
+#include "ui/records/gridmodel.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace {
+class FooterBar : public QWidget {
+public:
+    explicit FooterBar(RecordGrid* grid) : QWidget(grid), m_grid(grid) { setObjectName(QStringLiteral("Footer")); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), m_grid->footerBackground);
+        RecordGridModel* model = m_grid->gridModel();
+        if (!model)
+            return;
+        p.setPen(m_grid->footerText);
+        const int offset = m_grid->verticalHeader()->isVisible() ? m_grid->verticalHeader()->width() : 0;
+        QHeaderView* h = m_grid->horizontalHeader();
+        for (int s = 0; s < h->count(); ++s) {
+            if (h->isSectionHidden(s))
+                continue;
+            const QRect cell(offset + h->sectionViewportPosition(s), 0, h->sectionSize(s), height());
+            p.drawLine(cell.topRight(), cell.bottomRight());
+            const QVariant align = model->data(model->index(0, s), Qt::TextAlignmentRole);
+            const int flags = align.isValid() ? align.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter);
+            p.drawText(cell.adjusted(3, 0, -3, 0), flags, model->footerText(s));
+        }
+    }
+
+private:
+    RecordGrid* m_grid;
+};
+} // namespace
+
+RecordGrid::RecordGrid(QWidget* parent) : QTableView(parent), m_footer(new FooterBar(this))
+{
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(true);
+    setStyleSheet(QStringLiteral("QTableView { background: white; }"));
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int s) { Q_EMIT titleClicked(s, QApplication::keyboardModifiers()); });
+    auto repaintFooter = [this] { m_footer->update(); };
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, repaintFooter);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, repaintFooter);
+}
+
+void RecordGrid::setGridModel(RecordGridModel* model)
+{
+    m_model = model;
+    setModel(model);
+    connect(model, &RecordGridModel::footerChanged, m_footer, qOverload<>(&QWidget::update));
+    connect(model, &QAbstractItemModel::columnsInserted, this, &RecordGrid::applyWidths);
+    connect(model, &QAbstractItemModel::modelReset, this, &RecordGrid::applyWidths);
+    applyWidths();
+}
+
+int RecordGrid::footerHeight() const
+{
+    return fontMetrics().height() + 8;
+}
+
+void RecordGrid::setAutoFitColWidths(bool on)
+{
+    if (on && !m_autoFit)
+        captureWidths();  // the widths to come back to
+    m_autoFit = on;
+    horizontalHeader()->setSectionResizeMode(on ? QHeaderView::Stretch : QHeaderView::Interactive);
+    if (!on)
+        applyWidths();
+}
+
+void RecordGrid::captureWidths()
+{
+    if (!m_model || m_autoFit)
+        return;
+    for (int s = 0; s < m_model->columnCount() && s < horizontalHeader()->count(); ++s)
+        m_model->setShownWidth(s, horizontalHeader()->sectionSize(s));
+}
+
+void RecordGrid::applyWidths()
+{
+    if (!m_model || m_autoFit)
+        return;
+    for (int s = 0; s < m_model->columnCount() && s < horizontalHeader()->count(); ++s) {
+        const int w = m_model->shownColumn(s).width;
+        horizontalHeader()->resizeSection(s, w > 0 ? w : horizontalHeader()->defaultSectionSize());
+    }
+}
+
+void RecordGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    const QMargins m = viewportMargins();
+    const int fh = footerHeight();
+    if (m.bottom() != fh)
+        setViewportMargins(m.left(), m.top(), m.right(), fh);
+    const QRect vp = viewport()->geometry();
+    m_footer->setGeometry(frameWidth(), vp.bottom() + 1, vp.right() + 1 - frameWidth(), fh);
+}
+
+void RecordGrid::keyPressEvent(QKeyEvent* event)
+{
+    // Enter moves like Tab.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, event->modifiers());
+        QTableView::keyPressEvent(&tab);
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
