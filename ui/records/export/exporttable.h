@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 
 class QWidget;
 struct SaveDialogSettings;
@@ -28,6 +29,14 @@ struct ExportTable {
     // The line printed after the grid. Empty: "打印时间:" + time + 21 blanks + "制表:" + operator + " .".
     // A window with placeholders of its own passes its complete line here.
     QString closingLine;
+
+    // Long lists need not be copied into `rows`: when rowSource is set, row i (0 <= i < sourceRows) is
+    // asked for once, while the file or the pages are written, and `rows` is not used.
+    std::function<QStringList(int)> rowSource;
+    int sourceRows = 0;
+
+    int rowCount() const { return rowSource ? sourceRows : int(rows.size()); }
+    QStringList row(int i) const { return rowSource ? rowSource(i) : rows.at(i); }
 };
 
 enum class ExportFormat { Text, Csv, Html, Rtf, Xls };

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace {
 
@@ -15,24 +16,23 @@ QString cellAt(const QStringList& row, int c)
     return row.value(c);
 }
 
-// Every line of the output in title, data, footer order, as cell texts.
-QVector<QStringList> allLines(const ExportTable& t)
+// Every line of the output in title, data, footer order, as cell texts, one at a time.
+void forEachLine(const ExportTable& t, const std::function<void(const QStringList&)>& sink)
 {
-    QVector<QStringList> lines = titleBlock(t.columns).grid();
+    for (const QStringList& line : titleBlock(t.columns).grid())
+        sink(line);
     const int n = int(t.columns.size());
-    lines.reserve(lines.size() + t.rows.size() + 1);
-    auto add = [&](const QStringList& row) {
-        QStringList line;
-        line.reserve(n);
-        for (int c = 0; c < n; ++c)
-            line << cellAt(row, c);
-        lines << line;
+    auto fit = [n](QStringList row) {
+        while (row.size() < n)
+            row << QString();
+        if (row.size() > n)
+            row.erase(row.begin() + n, row.end());
+        return row;
     };
-    for (const QStringList& r : t.rows)
-        add(r);
+    for (int i = 0, rows = t.rowCount(); i < rows; ++i)
+        sink(fit(t.row(i)));
     if (!t.footer.isEmpty())
-        add(t.footer);
-    return lines;
+        sink(fit(t.footer));
 }
 
 // ---- plain text: one line per row, cells separated by tabs ----
@@ -128,35 +128,36 @@ QByteArray rtfText(const QString& s)
 QByteArray writeText(const ExportTable& t)
 {
     QByteArray out = kBom;
-    for (const QStringList& line : allLines(t)) {
+    forEachLine(t, [&out](const QStringList& line) {
         QStringList cells;
         cells.reserve(line.size());
         for (const QString& c : line)
             cells << flatten(c);
         out += cells.join(QLatin1Char('\t')).toUtf8();
         out += kCrlf;
-    }
+    });
     return out;
 }
 
 QByteArray writeCsv(const ExportTable& t)
 {
     QByteArray out = kBom;
-    for (const QStringList& line : allLines(t)) {
+    forEachLine(t, [&out](const QStringList& line) {
         QStringList cells;
         cells.reserve(line.size());
         for (const QString& c : line)
             cells << csvField(c);
         out += cells.join(QLatin1Char(',')).toUtf8();
         out += kCrlf;
-    }
+    });
     return out;
 }
 
 QByteArray writeHtml(const ExportTable& t)
 {
     const int n = int(t.columns.size());
-    QString h;
+    QByteArray out;
+    QString h;  // the part not yet added to `out`, which takes it row by row
     h += QLatin1String("<!DOCTYPE html>\r\n<html>\r\n<head>\r\n"
                        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n");
     h += QLatin1String("<title>") + htmlText(t.printTitle) + QLatin1String("</title>\r\n");
@@ -192,10 +193,12 @@ QByteArray writeHtml(const ExportTable& t)
             h += QLatin1String("</td>");
         }
         h += QLatin1String("</tr>\r\n");
+        out += h.toUtf8();
+        h.clear();
     };
     h += QLatin1String("<tbody>\r\n");
-    for (const QStringList& r : t.rows)
-        rowHtml(r);
+    for (int i = 0, rows = t.rowCount(); i < rows; ++i)
+        rowHtml(t.row(i));
     h += QLatin1String("</tbody>\r\n");
     if (!t.footer.isEmpty()) {
         h += QLatin1String("<tfoot>\r\n");
@@ -203,7 +206,8 @@ QByteArray writeHtml(const ExportTable& t)
         h += QLatin1String("</tfoot>\r\n");
     }
     h += QLatin1String("</table>\r\n</body>\r\n</html>\r\n");
-    return h.toUtf8();
+    out += h.toUtf8();
+    return out;
 }
 
 QByteArray writeRtf(const ExportTable& t)
@@ -278,8 +282,8 @@ QByteArray writeRtf(const ExportTable& t)
             cells[c] = Cell{cellAt(r, c), QByteArray(), isNumericType(t.columns[c].type) ? "\\qr" : "\\ql"};
         emitRow(cells, false);
     };
-    for (const QStringList& r : t.rows)
-        dataRow(r);
+    for (int i = 0, rows = t.rowCount(); i < rows; ++i)
+        dataRow(t.row(i));
     if (!t.footer.isEmpty())
         dataRow(t.footer);
     out += "\\pard\\par\r\n}\r\n";

@@ -92,12 +92,21 @@ QByteArray font(bool bold)
     return b.data;
 }
 
-struct Cell {
-    enum Kind { Blank, Label, Number } kind = Blank;
-    quint16 row = 0, column = 0, xf = XfDefault;
-    quint32 sst = 0;
-    double number = 0;
-};
+// Cell records, appended to a sheet's cell table as the rows are read.
+void blankCell(QByteArray& out, int row, int column, quint16 xf)
+{
+    record(out, 0x0201, Bytes().u16(quint16(row)).u16(quint16(column)).u16(xf));
+}
+
+void labelCell(QByteArray& out, int row, int column, quint16 xf, quint32 sst)
+{
+    record(out, 0x00FD, Bytes().u16(quint16(row)).u16(quint16(column)).u16(xf).u32(sst));
+}
+
+void numberCell(QByteArray& out, int row, int column, quint16 xf, double v)
+{
+    record(out, 0x0203, Bytes().u16(quint16(row)).u16(quint16(column)).u16(xf).f64(v));
+}
 
 struct Merge {
     quint16 firstRow, lastRow, firstColumn, lastColumn;
@@ -106,7 +115,7 @@ struct Merge {
 struct Sheet {
     QString name;
     int rowCount = 0;
-    QVector<Cell> cells;
+    QByteArray cells;   // the cell records
     QVector<Merge> merges;
 };
 
@@ -200,15 +209,7 @@ QByteArray sheetStream(const Sheet& sh, const QVector<ExportColumn>& columns, bo
     dim.u32(0).u32(quint32(sh.rowCount)).u16(0).u16(quint16(sh.rowCount ? columns.size() : 0)).u16(0);
     record(out, 0x0200, dim);
 
-    for (const Cell& c : sh.cells) {
-        Bytes b;
-        b.u16(c.row).u16(c.column).u16(c.xf);
-        switch (c.kind) {
-        case Cell::Blank: record(out, 0x0201, b); break;
-        case Cell::Label: b.u32(c.sst); record(out, 0x00FD, b); break;
-        case Cell::Number: b.f64(c.number); record(out, 0x0203, b); break;
-        }
-    }
+    out += sh.cells;
 
     Bytes w2;
     // grid lines, headings, zeros, automatic colours, outline symbols; the active sheet is selected
@@ -246,6 +247,7 @@ QByteArray writeXls(const ExportTable& t, QString* error)
     // A sheet holds 65536 rows; longer lists continue on further sheets, each with the titles again,
     // the footer closing the last one. Nothing is cut off.
     const int perSheet = kMaxRows - titles.depth;
+    const int rowCount = t.rowCount();
     QVector<Sheet> sheets;
     int next = 0;
     bool footerDone = !hasFooter;
@@ -254,29 +256,20 @@ QByteArray writeXls(const ExportTable& t, QString* error)
         sh.name = QStringLiteral("Sheet%1").arg(sheets.size() + 1);
         int row = 0;
         if (n > 0) {
-            QVector<QVector<bool>> covered(titles.depth, QVector<bool>(n, false));
+            QVector<QVector<const TitleCell*>> at(titles.depth, QVector<const TitleCell*>(n, nullptr));
             for (const TitleCell& tc : titles.cells) {
-                for (int r = tc.row; r < tc.row + tc.rowSpan; ++r)
-                    for (int c = tc.column; c < tc.column + tc.columnSpan; ++c)
-                        covered[r][c] = !(r == tc.row && c == tc.column);
+                at[tc.row][tc.column] = &tc;
                 if (tc.rowSpan > 1 || tc.columnSpan > 1)
                     sh.merges << Merge{quint16(tc.row), quint16(tc.row + tc.rowSpan - 1), quint16(tc.column),
                                        quint16(tc.column + tc.columnSpan - 1)};
             }
-            QVector<QVector<const TitleCell*>> at(titles.depth, QVector<const TitleCell*>(n, nullptr));
-            for (const TitleCell& tc : titles.cells)
-                at[tc.row][tc.column] = &tc;
+            // cells covered by a merge stay blank but keep the borders of the title block
             for (int r = 0; r < titles.depth; ++r, ++row)
                 for (int c = 0; c < n; ++c) {
-                    Cell cell;
-                    cell.row = quint16(row);
-                    cell.column = quint16(c);
-                    cell.xf = XfTitle;
-                    if (at[r][c] && !at[r][c]->text.isEmpty()) {
-                        cell.kind = Cell::Label;
-                        cell.sst = sst.add(at[r][c]->text);
-                    }
-                    sh.cells << cell;  // covered cells stay blank but keep the borders of the title block
+                    if (at[r][c] && !at[r][c]->text.isEmpty())
+                        labelCell(sh.cells, row, c, XfTitle, sst.add(at[r][c]->text));
+                    else
+                        blankCell(sh.cells, row, c, XfTitle);
                 }
         }
         auto addRow = [&](const QStringList& values, bool footer) {
@@ -284,34 +277,29 @@ QByteArray writeXls(const ExportTable& t, QString* error)
                 const QString text = values.value(c);
                 const FieldType type = t.columns[c].type;
                 const bool money = type == FieldType::Money;
-                Cell cell;
-                cell.row = quint16(row);
-                cell.column = quint16(c);
-                cell.xf = footer ? (money ? XfFooterMoney : XfFooter) : (money ? XfBodyMoney : XfBody);
+                const quint16 xf = footer ? (money ? XfFooterMoney : XfFooter) : (money ? XfBodyMoney : XfBody);
                 // Footers hold counts and sums; data cells are numbers only in number columns, so that
                 // texts such as telephone numbers keep their leading zeros.
                 const std::optional<double> v = (footer || isNumericType(type)) ? numberValue(text, money) : std::nullopt;
-                if (v) {
-                    cell.kind = Cell::Number;
-                    cell.number = *v;
-                } else if (!text.isEmpty()) {
-                    cell.kind = Cell::Label;
-                    cell.sst = sst.add(text);
-                }
-                sh.cells << cell;
+                if (v)
+                    numberCell(sh.cells, row, c, xf, *v);
+                else if (!text.isEmpty())
+                    labelCell(sh.cells, row, c, xf, sst.add(text));
+                else
+                    blankCell(sh.cells, row, c, xf);
             }
             ++row;
         };
-        const int end = std::min<int>(int(t.rows.size()), next + perSheet);
+        const int end = std::min(rowCount, next + perSheet);
         for (; next < end; ++next)
-            addRow(t.rows[next], false);
-        if (next >= t.rows.size() && !footerDone && row < kMaxRows) {
+            addRow(t.row(next), false);
+        if (next >= rowCount && !footerDone && row < kMaxRows) {
             addRow(t.footer, true);
             footerDone = true;
         }
         sh.rowCount = n > 0 ? row : 0;
         sheets << sh;
-    } while (next < t.rows.size() || !footerDone);
+    } while (next < rowCount || !footerDone);
 
     // Workbook globals
     QByteArray wb;

@@ -243,8 +243,8 @@ struct Composer {
             drawRow(row, font, h);
             ++rowsOnPage;
         };
-        for (const QStringList& row : t.rows)
-            place(row, body);
+        for (int i = 0, rows = t.rowCount(); i < rows; ++i)
+            place(t.row(i), body);
         if (!t.footer.isEmpty())
             place(t.footer, bold);
 
