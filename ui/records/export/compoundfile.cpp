@@ -39,12 +39,20 @@ QByteArray directoryEntry(const QString& name, quint8 type, quint32 child, quint
 
 } // namespace
 
-QByteArray compoundFile(const QString& streamName, QByteArray stream)
+qint64 compoundFileOverhead(qint64 streamSize)
 {
-    if (stream.size() < kMiniCutoff)
-        stream.append(QByteArray(kMiniCutoff - stream.size(), '\0'));
-    const quint32 streamSize = quint32(stream.size());
-    const int streamSectors = (stream.size() + kSector - 1) / kSector;
+    const qint64 sectors = std::max<qint64>(streamSize, kMiniCutoff) / kSector + 2;
+    return kMiniCutoff + kSector * (2 + sectors / (kPerSector - 1) * 2);
+}
+
+void finishCompoundFile(QByteArray& file, const QString& streamName)
+{
+    Q_ASSERT(file.size() >= kSector);
+    if (file.size() - kSector < kMiniCutoff)
+        file.append(QByteArray(kMiniCutoff - (file.size() - kSector), '\0'));
+    const qint64 streamBytes = file.size() - kSector;
+    const quint32 streamSize = quint32(streamBytes);
+    const int streamSectors = int((streamBytes + kSector - 1) / kSector);
 
     // Sectors: the stream, one directory sector, the FAT, then DIFAT sectors when the header's 109
     // FAT entries are not enough (files above about 7 MB). The FAT must also describe its own sectors.
@@ -61,7 +69,6 @@ QByteArray compoundFile(const QString& streamName, QByteArray stream)
     const quint32 dirSector = quint32(streamSectors);
     const quint32 firstFat = dirSector + 1;
     const quint32 firstDifat = firstFat + quint32(fatSectors);
-    const int totalSectors = streamSectors + 1 + fatSectors + difatSectors;
 
     QVector<quint32> fat(fatSectors * kPerSector, kFree);
     for (int i = 0; i < streamSectors; ++i)
@@ -72,29 +79,27 @@ QByteArray compoundFile(const QString& streamName, QByteArray stream)
     for (int i = 0; i < difatSectors; ++i)
         fat[firstDifat + i] = kDifSect;
 
-    QByteArray header(kSector, '\0');
+    char* header = file.data();
+    memset(header, 0, kSector);
     const char signature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
-    memcpy(header.data(), signature, 8);
-    put16(header, 24, 0x003E);             // minor version
-    put16(header, 26, 0x0003);             // major version 3
-    put16(header, 28, 0xFFFE);             // little-endian
-    put16(header, 30, 9);                  // 512-byte sectors
-    put16(header, 32, 6);                  // 64-byte mini sectors
-    put32(header, 44, quint32(fatSectors));
-    put32(header, 48, dirSector);
-    put32(header, 56, kMiniCutoff);
-    put32(header, 60, kEndOfChain);        // no mini FAT
-    put32(header, 64, 0);
-    put32(header, 68, difatSectors ? firstDifat : kEndOfChain);
-    put32(header, 72, quint32(difatSectors));
+    memcpy(header, signature, 8);
+    put16(file, 24, 0x003E);             // minor version
+    put16(file, 26, 0x0003);             // major version 3
+    put16(file, 28, 0xFFFE);             // little-endian
+    put16(file, 30, 9);                  // 512-byte sectors
+    put16(file, 32, 6);                  // 64-byte mini sectors
+    put32(file, 44, quint32(fatSectors));
+    put32(file, 48, dirSector);
+    put32(file, 56, kMiniCutoff);
+    put32(file, 60, kEndOfChain);        // no mini FAT
+    put32(file, 64, 0);
+    put32(file, 68, difatSectors ? firstDifat : kEndOfChain);
+    put32(file, 72, quint32(difatSectors));
     for (int i = 0; i < kHeaderDifat; ++i)
-        put32(header, 76 + i * 4, i < fatSectors ? firstFat + quint32(i) : kFree);
+        put32(file, 76 + i * 4, i < fatSectors ? firstFat + quint32(i) : kFree);
 
-    QByteArray out;
-    out.reserve(kSector * (1 + totalSectors));
-    out += header;
-    out += stream;
-    out.append(QByteArray(streamSectors * kSector - stream.size(), '\0'));
+    QByteArray& out = file;
+    out.append(QByteArray(qsizetype(streamSectors) * kSector - streamBytes, '\0'));
 
     QByteArray dir;
     dir += directoryEntry(QStringLiteral("Root Entry"), 5, 1, kEndOfChain, 0);
@@ -118,5 +123,4 @@ QByteArray compoundFile(const QString& streamName, QByteArray stream)
         put32(s, (kPerSector - 1) * 4, d + 1 < difatSectors ? firstDifat + quint32(d + 1) : kEndOfChain);
         out += s;
     }
-    return out;
 }

@@ -2,8 +2,8 @@
 #include "ui/records/export/exportlayout.h"
 
 #include <QDir>
+#include <charconv>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace {
@@ -116,17 +116,42 @@ bool isNumericType(FieldType t)
 
 std::optional<double> numberValue(const QString& text, bool allowGrouping)
 {
-    static const QRegularExpression plain(QStringLiteral("^[-+]?(\\d+(\\.\\d*)?|\\.\\d+)$"));
-    static const QRegularExpression grouped(QStringLiteral("^[-+]?\\d{1,3}(,\\d{3})+(\\.\\d*)?$"));
-    QString s = text.trimmed();
-    if (!plain.match(s).hasMatch()) {
-        if (!allowGrouping || !grouped.match(s).hasMatch())
-            return std::nullopt;
-        s.remove(QLatin1Char(','));
+    // Checked by hand rather than with a regular expression: every money cell of a long list passes here.
+    const QStringView s = QStringView(text).trimmed();
+    char buf[64];
+    int len = 0;
+    qsizetype i = 0;
+    auto isDigit = [&](qsizetype k) { return k < s.size() && s[k] >= u'0' && s[k] <= u'9'; };
+    if (i < s.size() && (s[i] == u'-' || s[i] == u'+'))
+        buf[len++] = char(s[i++].unicode());
+    int whole = 0, group = 0, groups = 0;
+    for (; i < s.size() && len < 60; ++i) {
+        if (isDigit(i)) {
+            buf[len++] = char(s[i].unicode());
+            ++whole;
+            ++group;
+        } else if (s[i] == u',' && allowGrouping && group >= 1 && (groups == 0 ? group <= 3 : group == 3) && isDigit(i + 1)) {
+            ++groups;
+            group = 0;
+        } else {
+            break;
+        }
     }
-    bool ok = false;
-    const double v = s.toDouble(&ok);  // correctly rounded: the nearest double to the decimal text
-    if (!ok)
+    if (groups > 0 && group != 3)
+        return std::nullopt;
+    int fraction = 0;
+    if (i < s.size() && s[i] == u'.') {
+        buf[len++] = '.';
+        for (++i; isDigit(i) && len < 62; ++i, ++fraction)
+            buf[len++] = char(s[i].unicode());
+    }
+    if (i != s.size() || whole + fraction == 0)
+        return std::nullopt;
+    double v = 0;
+    const char* first = buf[0] == '+' ? buf + 1 : buf;
+    // from_chars is correctly rounded (the nearest double to the decimal text) and ignores the locale
+    const auto [end, ec] = std::from_chars(first, buf + len, v);
+    if (ec != std::errc() || end != buf + len)
         return std::nullopt;
     return v;
 }

@@ -92,20 +92,43 @@ QByteArray font(bool bold)
     return b.data;
 }
 
-// Cell records, appended to a sheet's cell table as the rows are read.
+// Cell records, appended to a sheet's cell table as the rows are read (millions for a long list).
+template <int N>
+void cellRecord(QByteArray& out, quint16 id, int row, int column, quint16 xf, const char (&extra)[N])
+{
+    char r[10 + N];
+    qToLittleEndian(id, r);
+    qToLittleEndian(quint16(6 + N), r + 2);
+    qToLittleEndian(quint16(row), r + 4);
+    qToLittleEndian(quint16(column), r + 6);
+    qToLittleEndian(xf, r + 8);
+    memcpy(r + 10, extra, N);
+    out.append(r, sizeof r);
+}
+
 void blankCell(QByteArray& out, int row, int column, quint16 xf)
 {
-    record(out, 0x0201, Bytes().u16(quint16(row)).u16(quint16(column)).u16(xf));
+    char r[10];
+    qToLittleEndian(quint16(0x0201), r);
+    qToLittleEndian(quint16(6), r + 2);
+    qToLittleEndian(quint16(row), r + 4);
+    qToLittleEndian(quint16(column), r + 6);
+    qToLittleEndian(xf, r + 8);
+    out.append(r, sizeof r);
 }
 
 void labelCell(QByteArray& out, int row, int column, quint16 xf, quint32 sst)
 {
-    record(out, 0x00FD, Bytes().u16(quint16(row)).u16(quint16(column)).u16(xf).u32(sst));
+    char v[4];
+    qToLittleEndian(sst, v);
+    cellRecord(out, 0x00FD, row, column, xf, v);
 }
 
-void numberCell(QByteArray& out, int row, int column, quint16 xf, double v)
+void numberCell(QByteArray& out, int row, int column, quint16 xf, double number)
 {
-    record(out, 0x0203, Bytes().u16(quint16(row)).u16(quint16(column)).u16(xf).f64(v));
+    char v[8];
+    qToLittleEndian(number, v);
+    cellRecord(out, 0x0203, row, column, xf, v);
 }
 
 struct Merge {
@@ -123,8 +146,10 @@ class SharedStrings {
 public:
     quint32 add(QString s)
     {
-        s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        if (s.contains(QLatin1Char('\r'))) {  // Excel breaks lines in a cell at LF alone
+            s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+            s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        }
         if (s.size() > kMaxCellChars)
             s.truncate(kMaxCellChars);
         ++m_total;
@@ -133,14 +158,15 @@ public:
             return *it;
         const quint32 i = quint32(m_strings.size());
         m_index.insert(s, i);
+        m_chars += s.size();
         m_strings << s;
         return i;
     }
 
-    // SST and EXTSST records at stream position out.size(). A string never starts in one record
+    // SST and EXTSST records, appended to `out` whose stream begins at byte `base`. A string never starts in one record
     // unless its header and first character fit there; a string split across records repeats its
     // option flags at the start of the CONTINUE record.
-    void write(QByteArray& out) const
+    void write(QByteArray& out, qsizetype base) const
     {
         const int unique = int(m_strings.size());
         const int perBucket = std::max(8, (unique + 127) / 128);
@@ -161,7 +187,7 @@ public:
             if (cur.data.size() + 3 + (s.isEmpty() ? 0 : unit) > kMaxRecordData)
                 flush();
             if (i % perBucket == 0)
-                buckets << qMakePair(quint32(out.size() + 4 + cur.data.size()), quint16(4 + cur.data.size()));
+                buckets << qMakePair(quint32(out.size() - base + 4 + cur.data.size()), quint16(4 + cur.data.size()));
             cur.u16(quint16(s.size())).u8(compressed ? 0 : 1);
             int done = 0;
             while (done < s.size()) {
@@ -188,15 +214,19 @@ public:
         record(out, 0x00FF, ext);
     }
 
+    // Size of the records, about (for reserving memory).
+    qint64 bytes() const { return m_chars * 2 + m_strings.size() * 3 + (m_chars * 2 / kMaxRecordData + 2) * 5 + 1100; }
+
 private:
+    qint64 m_chars = 0;
     QHash<QString, quint32> m_index;
     QStringList m_strings;
     quint32 m_total = 0;
 };
 
-QByteArray sheetStream(const Sheet& sh, const QVector<ExportColumn>& columns, bool active)
+// Appends the sheet's substream; its cell table is released on the way, the file taking its place.
+void appendSheet(QByteArray& out, Sheet& sh, const QVector<ExportColumn>& columns, bool active)
 {
-    QByteArray out;
     record(out, 0x0809, bof(0x0010));
     for (int c = 0; c < columns.size(); ++c) {
         // Screen pixels to 1/256 of a character width (about 7 pixels per character).
@@ -210,6 +240,7 @@ QByteArray sheetStream(const Sheet& sh, const QVector<ExportColumn>& columns, bo
     record(out, 0x0200, dim);
 
     out += sh.cells;
+    sh.cells = QByteArray();
 
     Bytes w2;
     // grid lines, headings, zeros, automatic colours, outline symbols; the active sheet is selected
@@ -227,7 +258,6 @@ QByteArray sheetStream(const Sheet& sh, const QVector<ExportColumn>& columns, bo
         record(out, 0x00E5, m);
     }
     record(out, 0x000A, QByteArray());
-    return out;
 }
 
 } // namespace
@@ -301,8 +331,13 @@ QByteArray writeXls(const ExportTable& t, QString* error)
         sheets << sh;
     } while (next < rowCount || !footerDone);
 
-    // Workbook globals
-    QByteArray wb;
+    // Workbook globals, after the room for the compound file's header
+    qint64 cellBytes = 0;
+    for (const Sheet& sh : sheets)
+        cellBytes += sh.cells.size() + 8 * sh.merges.size() + 12 * n + 128;
+    const qint64 stringBytes = sst.bytes();
+    QByteArray wb(kCompoundHeaderSize, '\0');
+    wb.reserve(kCompoundHeaderSize + 4096 + stringBytes + cellBytes + compoundFileOverhead(stringBytes + cellBytes + 4096));
     record(wb, 0x0809, bof(0x0005));
     record(wb, 0x0042, Bytes().u16(1200));                        // CODEPAGE: UTF-16
     record(wb, 0x003D, Bytes().u16(0x01E0).u16(0x005A).u16(0x3FCF).u16(0x2A4E).u16(0x0038).u16(0).u16(0).u16(1).u16(0x0258));
@@ -332,12 +367,13 @@ QByteArray writeXls(const ExportTable& t, QString* error)
         record(wb, 0x0085, Bytes().u32(0).u8(0).u8(0).str(sh.name, false));
     }
     record(wb, 0x008C, Bytes().u16(86).u16(86));                  // COUNTRY: China
-    sst.write(wb);
+    sst.write(wb, kCompoundHeaderSize);
     record(wb, 0x000A, QByteArray());
 
     for (int i = 0; i < sheets.size(); ++i) {
-        qToLittleEndian(quint32(wb.size()), wb.data() + sheetPositions[i]);
-        wb += sheetStream(sheets[i], t.columns, i == 0);
+        qToLittleEndian(quint32(wb.size() - kCompoundHeaderSize), wb.data() + sheetPositions[i]);
+        appendSheet(wb, sheets[i], t.columns, i == 0);
     }
-    return compoundFile(QStringLiteral("Workbook"), wb);
+    finishCompoundFile(wb, QStringLiteral("Workbook"));
+    return wb;
 }
