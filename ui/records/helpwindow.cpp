@@ -26,6 +26,11 @@ TForm_help::TForm_help(QWidget* parent) : QDialog(parent)
     layout->addWidget(Memo1, 1);
 }
 
+void TForm_help::addLine(const QString& line)
+{
+    Memo1->setPlainText(Memo1->toPlainText() + QLatin1Char('\n') + line);
+}
+
 QStringList TForm_help::lines() const
 {
     QStringList l = Memo1->toPlainText().split(QLatin1Char('\n'));
@@ -38,7 +43,7 @@ void showHelpLines(QWidget* parent, const QStringList& lines)
 {
     auto* w = new TForm_help(parent);
     for (const QString& line : lines)
-        w->Memo1->appendPlainText(line);
+        w->addLine(line);
     Modal::exec(w);
     delete w;
 }

@@ -10,6 +10,8 @@ class TForm_help : public QDialog {
 public:
     explicit TForm_help(QWidget* parent = nullptr);
     QPlainTextEdit* Memo1;
+    // Appends a hint line below those shown.
+    void addLine(const QString& line);
     // The lines shown, after the initial empty one.
     QStringList lines() const;
 };

@@ -1,0 +1,350 @@
+#include "ui/records/querydialog.h"
+#include "core/dates.h"
+#include "core/sqltext.h"
+#include "data/datamodule.h"
+#include "ui/common/inputmethods.h"
+#include "ui/common/messages.h"
+#include "ui/records/helpwindow.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+bool dateEmpty(const QString& shown) { return shown.isEmpty() || shown.startsWith(QLatin1Char(' ')); }
+
+std::optional<QDate> dateOf(const QString& shown)
+{
+    QString t = shown;
+    t.remove(QLatin1Char(' '));
+    const auto dt = Dates::parseJet(t);
+    if (!dt)
+        return std::nullopt;
+    return dt->date();
+}
+
+QString term(const Criterion& c, const QString& v, bool first)
+{
+    const QString open = first ? QStringLiteral("(") : QStringLiteral("and(");
+    const QString q = sqlText(v);
+    switch (c.kind) {
+    case CriterionKind::Contains:
+        return open + c.column + QStringLiteral(" like '%") + q + QStringLiteral("%')");
+    case CriterionKind::StartsWith:
+        return open + c.column + QStringLiteral(" like '") + q + QStringLiteral("%')");
+    case CriterionKind::StartsWithFirstOnly:
+        return open + c.column + (first ? QStringLiteral(" like '") : QStringLiteral(" like '%")) + q
+            + QStringLiteral("%')");
+    case CriterionKind::Equals:
+        return open + c.column + QStringLiteral(" = '") + q + QStringLiteral("')");
+    case CriterionKind::YesNo:
+        if (v == QStringLiteral("是"))
+            return open + c.column + QStringLiteral(" = true)");
+        if (v == QStringLiteral("否"))
+            return open + c.column + QStringLiteral(" = false)");
+        return {};
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+QString buildCondition(const QueryDialogSpec& spec, const QHash<QString, QString>& texts)
+{
+    QString condition;
+    for (const Criterion& c : spec.criteria) {
+        QString t;
+        if (c.kind == CriterionKind::DayRange || c.kind == CriterionKind::DateRange) {
+            const QString f = texts.value(c.objectName), to = texts.value(c.toObjectName);
+            if (dateEmpty(f) || dateEmpty(to))
+                continue;
+            const bool first = condition.isEmpty();
+            if (c.kind == CriterionKind::DayRange) {
+                t = Dates::dayRangeTerm(c.column, f.trimmed(), to.trimmed(), c.function);
+            } else {
+                t = QStringLiteral("(") + c.column + QStringLiteral(" between ") + c.function + QStringLiteral("('")
+                    + sqlText(f.trimmed()) + QStringLiteral("') and ") + c.function + QStringLiteral("('")
+                    + sqlText(to.trimmed()) + QStringLiteral("'))");
+            }
+            condition += first ? t : QStringLiteral("and") + t;
+            continue;
+        }
+        const QString v = texts.value(c.objectName).trimmed();
+        if (v.isEmpty())
+            continue;
+        condition += term(c, v, condition.isEmpty());
+    }
+    return condition;
+}
+
+QStringList buildQueryLines(const QueryDialogSpec& spec, const QString& condition)
+{
+    QStringList lines = spec.selectLines;
+    if (spec.where == WhereStyle::OneLine)
+        lines << QStringLiteral(" where ") + condition;
+    else
+        lines << QStringLiteral(" where ") << condition;
+    lines << spec.orderLine;
+    return lines;
+}
+
+QueryDialog::QueryDialog(const QueryDialogSpec& spec, TDm1* dm, QWidget* owner)
+    : QDialog(owner), m_spec(spec), m_dm(dm), m_query(dm->query(spec.query))
+{
+    Q_ASSERT(m_query);
+    setObjectName(spec.className.mid(1));
+    setWindowTitle(spec.caption);
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint;
+    if (spec.customerButtons)
+        flags |= Qt::WindowMinimizeButtonHint;
+    setWindowFlags(flags);
+
+    auto* outer = new QHBoxLayout(this);
+    auto* form = new QFormLayout;
+    outer->addLayout(form, 1);
+    auto makeLine = [this](const QString& name, bool date, bool upper) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(name);
+        if (date)
+            e->setInputMask(QStringLiteral("9999-99-99; "));
+        if (upper)
+            connect(e, &QLineEdit::textEdited, e, [e](const QString& t) {
+                if (t != t.toUpper()) {
+                    const int pos = e->cursorPosition();
+                    e->setText(t.toUpper());
+                    e->setCursorPosition(pos);
+                }
+            });
+        m_controls.insert(name, e);
+        return e;
+    };
+    for (const Criterion& c : spec.criteria) {
+        if (c.kind == CriterionKind::DayRange || c.kind == CriterionKind::DateRange) {
+            auto* row = new QHBoxLayout;
+            row->addWidget(makeLine(c.objectName, true, false));
+            row->addWidget(new QLabel(c.toLabel, this));
+            row->addWidget(makeLine(c.toObjectName, true, false));
+            form->addRow(c.label, row);
+            continue;
+        }
+        if (c.combo || !c.items.isEmpty()) {
+            auto* box = new QComboBox(this);
+            box->setObjectName(c.objectName);
+            box->setEditable(true);
+            box->addItems(c.items);
+            box->setCurrentIndex(-1);
+            box->setEditText(QString());
+            m_controls.insert(c.objectName, box);
+            form->addRow(c.label, box);
+        } else {
+            QLineEdit* e = makeLine(c.objectName, false, c.upper);
+            // Chinese-text criteria switch the operator's input method on.
+            if (!c.upper)
+                InputMethods::applyCurrent(e);
+            form->addRow(c.label, e);
+        }
+    }
+
+    auto* buttons = new QVBoxLayout;
+    auto button = [this, buttons](const QString& name, const QString& caption) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+        return b;
+    };
+    bitbtn_seek = button(spec.customerButtons ? QStringLiteral("SpeedButton1") : QStringLiteral("bitbtn_seek"),
+                         spec.seekCaption);
+    bitbtn_close = button(spec.customerButtons ? QStringLiteral("SpeedButton2") : QStringLiteral("bitbtn_close"),
+                          spec.customerButtons ? QStringLiteral("返回 (&C)") : QStringLiteral("返回 (&R)"));
+    if (!spec.helpLines.isEmpty()) {
+        next = button(QStringLiteral("next"), QStringLiteral("帮助 (&H)"));
+        connect(next, &QPushButton::clicked, this, &QueryDialog::nextClick);
+    }
+    connect(bitbtn_seek, &QPushButton::clicked, this, &QueryDialog::bitbtn_seekClick);
+    connect(bitbtn_close, &QPushButton::clicked, this, &QueryDialog::bitbtn_closeClick);
+    if (spec.busyAnimation) {
+        Animate1 = new QLabel(QStringLiteral("正在查找..."), this);
+        Animate1->setObjectName(QStringLiteral("Animate1"));
+        Animate1->setVisible(false);
+        buttons->addWidget(Animate1);
+    }
+    buttons->addStretch(1);
+    outer->addLayout(buttons);
+
+    for (const QString& name : spec.enterChain)
+        if (QWidget* w = control(name))
+            w->installEventFilter(this);
+    if (!spec.enterChain.isEmpty())
+        focusControl(spec.enterChain.first());
+}
+
+QWidget* QueryDialog::control(const QString& objectName) const
+{
+    return m_controls.value(objectName);
+}
+
+void QueryDialog::setText(const QString& objectName, const QString& text)
+{
+    QWidget* w = control(objectName);
+    if (auto* e = qobject_cast<QLineEdit*>(w))
+        e->setText(text);
+    else if (auto* c = qobject_cast<QComboBox*>(w))
+        c->setEditText(text);
+}
+
+void QueryDialog::setItems(const QString& objectName, const QStringList& items)
+{
+    if (auto* c = qobject_cast<QComboBox*>(control(objectName))) {
+        const QString text = c->currentText();
+        c->clear();
+        c->addItems(items);
+        c->setEditText(text);
+    }
+}
+
+QHash<QString, QString> QueryDialog::texts() const
+{
+    QHash<QString, QString> out;
+    for (auto it = m_controls.begin(); it != m_controls.end(); ++it) {
+        if (auto* e = qobject_cast<QLineEdit*>(it.value()))
+            out.insert(it.key(), e->inputMask().isEmpty() ? e->text() : e->displayText());
+        else if (auto* c = qobject_cast<QComboBox*>(it.value()))
+            out.insert(it.key(), c->currentText());
+    }
+    return out;
+}
+
+void QueryDialog::focusControl(const QString& objectName)
+{
+    if (QWidget* w = control(objectName))
+        w->setFocus(Qt::OtherFocusReason);
+}
+
+bool QueryDialog::checkRanges()
+{
+    const auto t = texts();
+    for (const Criterion& c : m_spec.criteria) {
+        if (c.kind != CriterionKind::DayRange && c.kind != CriterionKind::DateRange)
+            continue;
+        const QString f = t.value(c.objectName), to = t.value(c.toObjectName);
+        if (dateEmpty(f) && dateEmpty(to))
+            continue;
+        // A half-typed or impossible date is an input error as well: the engine could not read it.
+        const auto from = dateEmpty(f) ? std::nullopt : dateOf(f);
+        const auto until = dateEmpty(to) ? std::nullopt : dateOf(to);
+        QString message;
+        if (!from || !until)
+            message = c.inputError;
+        else if (*from > *until)
+            message = c.orderError;
+        if (!message.isEmpty()) {
+            Msg::warn(this, message);
+            focusControl(c.objectName);
+            return false;
+        }
+    }
+    return true;
+}
+
+void QueryDialog::stopAnimation()
+{
+    if (Animate1)
+        Animate1->setVisible(false);
+}
+
+void QueryDialog::bitbtn_seekClick()
+{
+    if (!checkRanges())
+        return;
+    if (Animate1)
+        Animate1->setVisible(true);
+    const QString condition = buildCondition(m_spec, texts());
+    if (condition.isEmpty()) {
+        Msg::warn(this, m_spec.noCriteriaMessage);
+        stopAnimation();
+        if (!m_spec.noCriteriaFocus.isEmpty())
+            focusControl(m_spec.noCriteriaFocus);
+        return;
+    }
+    const QStringList previous = m_query->sql();
+    try {
+        m_query->close();
+        m_query->setSql(buildQueryLines(m_spec, condition));
+        m_query->open();
+    } catch (const DbError& e) {
+        // Leave the list usable: back to what it showed before.
+        stopAnimation();
+        Msg::error(this, e.text());
+        try {
+            m_query->close();
+            m_query->setSql(previous);
+            m_query->open();
+        } catch (const DbError&) {
+        }
+        return;
+    }
+    switch (m_spec.variant) {
+    case QueryVariant::AskAgain:
+        if (m_query->isEmpty()) {
+            const Msg::Button b = Msg::show(this, {QStringLiteral("提示"), QStringLiteral("没有找到合适的记录,是否重新查找!!"),
+                                                   Msg::Icon::Question, {Msg::Button::Yes, Msg::Button::No},
+                                                   Msg::Button::Yes});
+            if (b == Msg::Button::Yes) {
+                stopAnimation();
+                return;
+            }
+        }
+        stopAnimation();
+        done(QDialog::Accepted);
+        return;
+    case QueryVariant::AlwaysClose:
+        stopAnimation();
+        m_query->first();
+        done(QDialog::Accepted);
+        return;
+    case QueryVariant::StayUntilFound:
+        stopAnimation();
+        if (!m_query->isEmpty()) {
+            done(QDialog::Accepted);
+            return;
+        }
+        Msg::plain(this, QStringLiteral("没有找到相应的记录!"));
+        return;
+    }
+}
+
+void QueryDialog::bitbtn_closeClick()
+{
+    done(QDialog::Rejected);
+}
+
+void QueryDialog::nextClick()
+{
+    showHelpLines(this, m_spec.helpLines);
+}
+
+bool QueryDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            const int i = m_spec.enterChain.indexOf(watched->objectName());
+            if (i >= 0) {
+                if (i + 1 < m_spec.enterChain.size())
+                    focusControl(m_spec.enterChain[i + 1]);
+                else
+                    bitbtn_seekClick();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,95 @@
+#pragma once
+// The query dialog of a list window: criteria turned into one condition, the list's shared query
+// given a new select on the module's table and reopened. Every dialog is a row of the query table.
+#include <QDialog>
+#include <QHash>
+#include <QStringList>
+#include <QVector>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class RecordSet;
+class TDm1;
+
+enum class CriterionKind { Contains, StartsWith, StartsWithFirstOnly, Equals, YesNo, DayRange, DateRange };
+
+struct Criterion {
+    QString objectName;   // the control; for a date range the from field
+    QString label;
+    QString column;
+    CriterionKind kind = CriterionKind::Contains;
+    bool combo = false;    // drop-down whose text may also be typed
+    QStringList items;     // items written into the form
+    bool upper = false;
+    // Date ranges only.
+    QString toObjectName;
+    QString toLabel;
+    QString function = QStringLiteral("cdate");
+    QString inputError;   // one field filled, the other empty
+    QString orderError;   // from later than to
+};
+
+enum class QueryVariant { AskAgain, AlwaysClose, StayUntilFound };
+enum class WhereStyle { OneLine, TwoLines };  // " where " + condition, or " where " and the condition
+
+struct QueryDialogSpec {
+    QString className;
+    QString caption;
+    QString query;
+    QVector<Criterion> criteria;   // in condition order
+    QStringList selectLines;       // lines before the where line(s)
+    WhereStyle where = WhereStyle::OneLine;
+    QString orderLine;             // always the last line
+    QueryVariant variant = QueryVariant::AskAgain;
+    QString noCriteriaMessage;
+    QString noCriteriaFocus;       // objectName; empty leaves the focus where it is
+    QStringList enterChain;        // objectNames; Enter in the last presses the seek button
+    bool busyAnimation = false;
+    QStringList helpLines;         // empty: no 帮助 button
+    QString seekCaption = QStringLiteral("查找 (&F)");
+    bool customerButtons = false;  // SpeedButton1/SpeedButton2 instead of bitbtn_seek/bitbtn_close
+};
+
+const QVector<QueryDialogSpec>& queryDialogTable();
+const QueryDialogSpec* queryDialogSpec(const QString& className);
+
+// The condition of the filled criteria; texts are the controls' shown texts by objectName. A date
+// field counts as empty when its text begins with a blank. Typed values are quoted safely.
+QString buildCondition(const QueryDialogSpec& spec, const QHash<QString, QString>& texts);
+// The query's new SQL lines for a condition.
+QStringList buildQueryLines(const QueryDialogSpec& spec, const QString& condition);
+
+class QueryDialog : public QDialog {
+    Q_OBJECT
+public:
+    QueryDialog(const QueryDialogSpec& spec, TDm1* dm, QWidget* owner = nullptr);
+
+    const QueryDialogSpec& spec() const { return m_spec; }
+    QPushButton* bitbtn_seek = nullptr;   // SpeedButton1 in the customer dialog
+    QPushButton* bitbtn_close = nullptr;  // SpeedButton2 in the customer dialog
+    QPushButton* next = nullptr;          // 帮助
+    QLabel* Animate1 = nullptr;
+
+    QWidget* control(const QString& objectName) const;
+    void setText(const QString& objectName, const QString& text);
+    void setItems(const QString& objectName, const QStringList& items);
+    QHash<QString, QString> texts() const;
+
+    void bitbtn_seekClick();
+    void bitbtn_closeClick();
+    void nextClick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool checkRanges();
+    void focusControl(const QString& objectName);
+    void stopAnimation();
+
+    QueryDialogSpec m_spec;
+    TDm1* m_dm;
+    RecordSet* m_query;
+    QHash<QString, QWidget*> m_controls;
+};
