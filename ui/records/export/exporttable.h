@@ -25,7 +25,7 @@ struct ExportTable {
     QVector<QStringList> rows;      // display texts; money as exact decimal text ("1234.50", "0.0001")
     QStringList footer;             // one footer row, one text per column, or empty for none
     QString operatorName;           // printed after "制表:"
-    QDateTime printedAt;            // Clock::now() of the caller
+    QDateTime printedAt;            // Clock::now() of the caller; when invalid, Clock::now() at printing
     // The line printed after the grid. Empty: "打印时间:" + time + 21 blanks + "制表:" + operator + " .".
     // A window with placeholders of its own passes its complete line here.
     QString closingLine;

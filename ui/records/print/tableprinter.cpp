@@ -1,6 +1,8 @@
 #include "ui/records/print/tableprinter.h"
 #include "ui/records/export/exportlayout.h"
 
+#include "core/clock.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
@@ -277,7 +279,8 @@ QString closingLineOf(const ExportTable& t)
 {
     if (!t.closingLine.isEmpty())
         return t.closingLine;
-    return printTimeText(t.printedAt) + QString(21, QLatin1Char(' ')) + QStringLiteral("制表:") + t.operatorName +
+    const QDateTime at = t.printedAt.isValid() ? t.printedAt : Clock::now();
+    return printTimeText(at) + QString(21, QLatin1Char(' ')) + QStringLiteral("制表:") + t.operatorName +
            QStringLiteral(" .");
 }
 
