@@ -87,7 +87,7 @@ void TForm_initialize::BitBtn1Click()
     RecordSet& side = m_dm->q_search;
     try {
         side.close();
-        // All chosen tables or none: a failure part-way must not leave the data half emptied.
+        // All chosen tables or none: a failure halfway must not leave the data half emptied.
         Maintenance::initialize(m_dm->ADO_qczl, checked);
     } catch (const DbError& e) {
         Msg::error(this, QStringLiteral("数据初始化失败，数据没有改变：\n") + e.text());

@@ -1,0 +1,362 @@
+// Data initialization, backup and restore windows, and the restore command's close/reopen sequence.
+#include "admin/backup.h"
+#include "admin/initialize.h"
+#include "admin/restore.h"
+#include "admin/system.h"
+#include "data/maintenance.h"
+#include "fixture.h"
+#include "ui/common/messages.h"
+#include "ui/common/modal.h"
+#include "ui/common/windowregistry.h"
+
+#include <QCheckBox>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QStringList kNine{QStringLiteral("车辆维修记录表"), QStringLiteral("换油记录表"), QStringLiteral("事故登记表"),
+                        QStringLiteral("汽车档案"), QStringLiteral("经办人信息"), QStringLiteral("客户登记表"),
+                        QStringLiteral("汽车租赁登记表"), QStringLiteral("现金日记帐"), QStringLiteral("客户预订汽车")};
+const QStringList kKept{QStringLiteral("权限表"), QStringLiteral("公司信息"), QStringLiteral("关帐日期"),
+                        QStringLiteral("摘要"), QStringLiteral("提醒功能初始表")};
+
+// One row in each of the nine tables.
+void fill(Fixture& f)
+{
+    for (const QString& t : kNine)
+        f.exec(QStringLiteral("insert into ") + t + QStringLiteral(" default values"));
+}
+
+QMap<QString, int> counts(const Fixture& f, const QString& file = QString())
+{
+    QMap<QString, int> m;
+    for (const QString& t : kNine + kKept)
+        m[t] = f.count(t, file);
+    return m;
+}
+
+QByteArray digest(const QString& file)
+{
+    QFile in(file);
+    return in.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(in.readAll(), QCryptographicHash::Sha1) : QByteArray();
+}
+
+void writeFile(const QString& file, const QByteArray& data)
+{
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    out.write(data);
+}
+
+} // namespace
+
+class TestMaintenanceWindows : public QObject {
+    Q_OBJECT
+
+    // Runs the restore command, choosing `source` in the window and answering the confirmation.
+    static bool restoreFrom(Fixture& f, const QString& source, Msg::Recorder& msg, bool yes = true)
+    {
+        Modal::Recorder modal;
+        FileDialogs::Recorder files;
+        modal.handler = [&](QDialog* d) {
+            auto* w = qobject_cast<TForm_restore*>(d);
+            QVERIFY(w);
+            QVERIFY(!f.dm->ADO_qczl.isOpen());
+            for (RecordSet* q : f.dm->queries())
+                QVERIFY(!q->isOpen());
+            files.scriptOpen(source);
+            w->SpeedButton3->click();
+            QCOMPARE(w->Edit1->text(), source);
+            msg.script(yes ? Msg::Button::Yes : Msg::Button::No);
+            w->SpeedButton1->click();
+        };
+        const bool open = runRestoreCommand(nullptr, f.dm.get(), f.dir.path());
+        [&] { QCOMPARE(modal.captions, QStringList{QStringLiteral("系统恢复管理")}); }();
+        return open;
+    }
+
+private Q_SLOTS:
+    void initializationWithNoBoxCheckedChangesNothingAndReportsDone()
+    {
+        Fixture f;
+        fill(f);
+        const auto before = counts(f);
+        TForm_initialize w(nullptr, f.dm.get());
+        QCOMPARE(w.checkBoxes.size(), 9);
+        for (QCheckBox* b : w.checkBoxes)
+            QVERIFY(!b->isChecked());
+        w.show();
+        Msg::Recorder msg;
+        msg.script(Msg::Button::Yes);
+        w.BitBtn1->click();
+        QCOMPARE(msg.texts(), (QStringList{QStringLiteral("要初始化选中的数据库吗? "), QStringLiteral("初始化完毕！")}));
+        QCOMPARE(msg.shown()[0].request.caption, QStringLiteral("请选择"));
+        QCOMPARE(msg.shown()[0].request.defaultButton, Msg::Button::No);
+        QCOMPARE(msg.shown()[1].request.icon, Msg::Icon::Warning);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(counts(f), before);
+    }
+
+    void initializationEmptiesExactlyTheCheckedTables()
+    {
+        Fixture f;
+        fill(f);
+        const auto before = counts(f);
+        TForm_initialize w(nullptr, f.dm.get());
+        QStringList captions;
+        for (QCheckBox* b : w.checkBoxes)
+            captions << b->text();
+        QCOMPARE(captions, (QStringList{QStringLiteral("车辆维修表"), QStringLiteral("换油记录表"), QStringLiteral("事故登记表"),
+                                        QStringLiteral("汽车档案"), QStringLiteral("经办人信息"), QStringLiteral("客户登记表"),
+                                        QStringLiteral("汽车租赁登记表"), QStringLiteral("现金日记帐"),
+                                        QStringLiteral("客户预租车辆表")}));
+        w.show();
+
+        // Answered No: nothing is emptied, nothing reported, the window closes.
+        Msg::Recorder msg;
+        w.BitBtn3->click();  // 全选
+        for (QCheckBox* b : w.checkBoxes)
+            QVERIFY(b->isChecked());
+        w.BitBtn1->click();
+        QCOMPARE(msg.texts(), QStringList{QStringLiteral("要初始化选中的数据库吗? ")});
+        QVERIFY(!w.isVisible());
+        QCOMPARE(counts(f), before);
+
+        msg.clear();
+        w.show();
+        w.BitBtn4->click();  // 不选
+        for (const char* name : {"CheckBox4", "CheckBox7", "CheckBox9"})
+            w.findChild<QCheckBox*>(QString::fromLatin1(name))->setChecked(true);
+        msg.script(Msg::Button::Yes);
+        w.BitBtn1->click();
+        QCOMPARE(msg.lastText(), QStringLiteral("初始化完毕！"));
+        auto expected = before;
+        expected[QStringLiteral("汽车档案")] = expected[QStringLiteral("汽车租赁登记表")] = expected[QStringLiteral("客户预订汽车")] = 0;
+        QCOMPARE(counts(f), expected);
+        for (const QString& t : kKept)
+            QVERIFY(f.count(t) > 0);
+    }
+
+    void initializationFailingPartWayLeavesEveryTableAndSaysSo()
+    {
+        Fixture f;
+        fill(f);
+        const auto before = counts(f);
+        // 客户登记表 comes sixth: five tables would already be empty without the transaction.
+        f.exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON 客户登记表 BEGIN SELECT RAISE(ABORT, 'locked'); END"));
+        TForm_initialize w(nullptr, f.dm.get());
+        w.show();
+        w.BitBtn3->click();
+        Msg::Recorder msg;
+        msg.script(Msg::Button::Yes);
+        w.BitBtn1->click();
+        QCOMPARE(msg.shown().size(), 2);
+        QCOMPARE(msg.shown()[1].request.icon, Msg::Icon::Critical);
+        QVERIFY(msg.lastText().contains(QStringLiteral("locked")));
+        QVERIFY(!msg.texts().contains(QStringLiteral("初始化完毕！")));
+        QVERIFY(w.isVisible());
+        QCOMPARE(counts(f), before);
+    }
+
+    void enterInTheInitializationWindowMeansCancel()
+    {
+        Fixture f;
+        fill(f);
+        const auto before = counts(f);
+        TForm_initialize w(nullptr, f.dm.get());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.BitBtn3->click();
+        for (QWidget* focus : {static_cast<QWidget*>(w.checkBoxes[0]), static_cast<QWidget*>(w.BitBtn1)}) {
+            w.show();
+            focus->setFocus();
+            Msg::Recorder msg;
+            QTest::keyClick(focus, Qt::Key_Return);
+            QVERIFY(msg.shown().isEmpty());
+            QVERIFY(!w.isVisible());
+            QCOMPARE(w.result(), int(QDialog::Rejected));
+        }
+        QCOMPARE(counts(f), before);
+    }
+
+    void backupOfTheOpenDatabaseReplacesAnExistingFile()
+    {
+        Fixture f;
+        fill(f);
+        const QString dest = f.path(QStringLiteral("备份/周一.db"));
+        QDir().mkpath(QFileInfo(dest).absolutePath());
+        writeFile(dest, QByteArray("an older backup, not even a database"));
+
+        // Another workstation is writing: its uncommitted row must not reach the copy.
+        Database writer;
+        QVERIFY(writer.open(f.db()));
+        writer.begin();
+        writer.execute(QStringLiteral("insert into 汽车档案 (车牌号) values ('粤B00001')"));
+        // The shared queries stay open meanwhile.
+        f.dm->q_qcda.setSql({QStringLiteral("select * from 汽车档案 "), QStringLiteral("order by 车牌号")});
+        f.dm->q_qcda.open();
+
+        TForm_backup w(nullptr, f.dm.get());
+        w.show();
+        QVERIFY(w.Edit1->isReadOnly());
+        QVERIFY(w.Edit1->text().isEmpty());
+        FileDialogs::Recorder files;
+        files.scriptSave(f.path(QStringLiteral("备份/周一")));  // typed without an extension
+        w.SpeedButton3->click();
+        QCOMPARE(files.saveRequests().size(), 1);
+        QCOMPARE(files.saveRequests()[0].caption, QStringLiteral("备份数据库文件"));
+        QCOMPARE(files.saveRequests()[0].filters, databaseFileFilters());
+        QCOMPARE(w.Edit1->text(), dest);
+
+        Msg::Recorder msg;
+        w.SpeedButton1->click();
+        QCOMPARE(msg.texts(), QStringList{QStringLiteral("备份完毕！")});
+        QVERIFY(!w.isVisible());
+        writer.rollback();
+
+        QString error;
+        QVERIFY2(Maintenance::verify(dest, &error), qPrintable(error));
+        QCOMPARE(counts(f, dest), counts(f));
+        QCOMPARE(f.count(QStringLiteral("汽车档案"), dest), 1);
+        QVERIFY(f.dm->ADO_qczl.isOpen() && f.dm->q_qcda.isOpen());
+        QVERIFY(QDir(QFileInfo(dest).absolutePath()).entryList(QDir::Files | QDir::Hidden) == QStringList{QStringLiteral("周一.db")});
+    }
+
+    void backupRefusesNoNameAndTheDatabaseItself()
+    {
+        Fixture f;
+        fill(f);
+        const QByteArray before = digest(f.db());
+        TForm_backup w(nullptr, f.dm.get());
+        w.show();
+        Msg::Recorder msg;
+        FileDialogs::Recorder files;
+        files.scriptSave(QString());  // cancelled
+        w.SpeedButton3->click();
+        QVERIFY(w.Edit1->text().isEmpty());
+        w.SpeedButton1->click();
+        QCOMPARE(msg.texts(), QStringList{QStringLiteral("请先选择备份文件名！")});
+
+        // The live database under another spelling of its path.
+        for (const QString& self : {f.path(QStringLiteral("data/../data/qczl.db")), f.path(QStringLiteral("./data//qczl.db"))}) {
+            msg.clear();
+            files.scriptSave(self);
+            w.SpeedButton3->click();
+            w.SpeedButton1->click();
+            QCOMPARE(msg.shown().size(), 1);
+            QCOMPARE(msg.shown()[0].request.icon, Msg::Icon::Critical);
+            QVERIFY(msg.lastText().contains(QStringLiteral("正在使用的数据库")));
+            QVERIFY(w.isVisible());
+        }
+        QCOMPARE(digest(f.db()), before);
+        QCOMPARE(f.count(QStringLiteral("汽车档案")), 1);
+    }
+
+    void restoreRefusesWhatIsNotOurDatabase()
+    {
+        Fixture f;
+        fill(f);
+        const QString good = f.path(QStringLiteral("good.db"));
+        QString error;
+        QVERIFY(Maintenance::backup(f.dm->ADO_qczl, good, &error));
+        f.exec(QStringLiteral("insert into 汽车档案 (车牌号) values ('粤B00002')"));
+        const auto before = counts(f);
+
+        const QString text = f.path(QStringLiteral("notes.db"));
+        writeFile(text, "这不是数据库\n");
+        const QString truncated = f.path(QStringLiteral("truncated.db"));
+        QFile in(good);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        writeFile(truncated, in.readAll().left(int(in.size() / 2)));
+        const QString foreign = f.path(QStringLiteral("foreign.db"));
+        {
+            Database other;
+            QVERIFY(other.create(foreign));  // our schema would pass; drop a table to make it foreign
+            other.runNative(QStringLiteral("drop table 摘要"));
+        }
+        for (const QString& source : {text, truncated, foreign, f.path(QStringLiteral("missing.db"))}) {
+            Msg::Recorder msg;
+            QVERIFY(restoreFrom(f, source, msg));
+            QCOMPARE(msg.shown().size(), 2);
+            QCOMPARE(msg.shown()[1].request.icon, Msg::Icon::Critical);
+            QVERIFY2(!msg.texts().contains(QStringLiteral("恢复完毕！")), qPrintable(source));
+            QVERIFY(f.dm->ADO_qczl.isOpen());
+            QCOMPARE(counts(f), before);
+        }
+
+        // Answered No: nothing happens.
+        Msg::Recorder msg;
+        QVERIFY(restoreFrom(f, good, msg, false));
+        QCOMPARE(msg.texts(), QStringList{QStringLiteral("确实要恢复数据库吗? ")});
+        QCOMPARE(counts(f), before);
+    }
+
+    void restoreBringsBackTheBackupWithoutARestart()
+    {
+        Fixture f;
+        fill(f);
+        const QString good = f.path(QStringLiteral("good.db"));
+        QString error;
+        QVERIFY(Maintenance::backup(f.dm->ADO_qczl, good, &error));
+        const auto saved = counts(f);
+        f.exec(QStringLiteral("delete from 汽车档案"));
+        f.exec(QStringLiteral("delete from 现金日记帐"));
+
+        // The command starts with shared queries open; a file dialog may move the working folder.
+        f.dm->q_qcda.setSql({QStringLiteral("select * from 汽车档案")});
+        f.dm->q_qcda.open();
+        const QString elsewhere = f.path(QStringLiteral("elsewhere"));
+        QDir().mkpath(elsewhere);
+        Modal::Recorder modal;
+        FileDialogs::Recorder files;
+        Msg::Recorder msg;
+        modal.handler = [&](QDialog* d) {
+            auto* w = qobject_cast<TForm_restore*>(d);
+            QVERIFY(w);
+            QVERIFY(!f.dm->ADO_qczl.isOpen() && !f.dm->q_qcda.isOpen());
+            QVERIFY(Maintenance::sameFile(w->target(), f.db()));
+            QDir::setCurrent(elsewhere);
+            files.scriptOpen(good);
+            w->SpeedButton3->click();
+            msg.script(Msg::Button::Yes);
+            w->SpeedButton1->click();
+            QVERIFY(!w->isVisible());
+        };
+        QVERIFY(runRestoreCommand(nullptr, f.dm.get(), f.dir.path()));
+        QCOMPARE(msg.texts(), (QStringList{QStringLiteral("确实要恢复数据库吗? "), QStringLiteral("恢复完毕！")}));
+        QCOMPARE(QDir::currentPath(), QDir(f.dir.path()).canonicalPath());
+        QVERIFY(Maintenance::sameFile(f.dm->ADO_qczl.location(), f.db()));
+        QCOMPARE(counts(f), saved);
+        // The program goes on with the restored data.
+        f.dm->q_qcda.setSql({QStringLiteral("select * from 汽车档案")});
+        f.dm->q_qcda.open();
+        QCOMPARE(f.dm->q_qcda.recordCount(), 1);
+        f.dm->q_qcda.edit();
+        f.dm->q_qcda.setValue(QStringLiteral("车牌号"), QStringLiteral("粤C00003"));
+        f.dm->q_qcda.post();
+        QCOMPARE(f.exec(QStringLiteral("select 车牌号 from 汽车档案")).toString(), QStringLiteral("粤C00003"));
+    }
+
+    void theMaintenanceWindowsAreRegistered()
+    {
+        Fixture f;
+        WindowRegistry::clear();
+        registerSystemWindows();
+        const QStringList names{QStringLiteral("TForm_gsxx_edit"), QStringLiteral("TForm_gzsj"), QStringLiteral("TForm_initialize"),
+                                QStringLiteral("TForm_backup"), QStringLiteral("TForm_restore")};
+        const QStringList captions{QStringLiteral("公司信息编辑"), QStringLiteral("结算时间设置"), QStringLiteral("数据初始化"),
+                                   QStringLiteral("系统备份管理"), QStringLiteral("系统恢复管理")};
+        for (int i = 0; i < names.size(); ++i) {
+            QDialog* d = WindowRegistry::find(names[i])(nullptr, f.dm.get());
+            QCOMPARE(QString::fromLatin1(d->metaObject()->className()), names[i]);
+            QCOMPARE(d->windowTitle(), captions[i]);
+            delete d;
+        }
+    }
+};
+
+QTEST_MAIN(TestMaintenanceWindows)
+#include "test_maintenancewindows.moc"
