@@ -16,6 +16,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
 #define REQUIRE_PYTHON(module)                                                  \
     if (Readers::python(QStringLiteral(module)).isEmpty())                      \
         QSKIP("python3 with the module " module " is not installed")
@@ -464,6 +469,36 @@ print(json.dumps({'charset': p.charset, 'title': p.title, 'rows': p.rows}))
         QCOMPARE(readAll(old), before);
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("宽")).size(), 1);
     }
+
+#ifdef Q_OS_LINUX
+    // A full disk, played by a file size limit: the export fails with its message, the previous file
+    // stays as it was, and no temporary file is left behind.
+    void diskFull()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("满.xls"));
+        QString error;
+        QVERIFY(writeExport(sampleTable(), path, ExportFormat::Xls, &error));
+        const QByteArray before = readAll(path);
+        ExportTable big = sampleTable();
+        for (int i = 0; i < 20000; ++i)
+            big.rows << QStringList{QStringLiteral("行%1").arg(i)};
+
+        struct rlimit old;
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = old;
+        small.rlim_cur = 64 * 1024;
+        setrlimit(RLIMIT_FSIZE, &small);
+        const bool written = writeExport(big, path, ExportFormat::Xls, &error);
+        setrlimit(RLIMIT_FSIZE, &old);
+        signal(SIGXFSZ, oldHandler);
+
+        QVERIFY(!written);
+        QVERIFY2(error.contains(QStringLiteral("磁盘已满")), qPrintable(error));
+        QCOMPARE(readAll(path), before);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("满")).size(), 1);
+    }
+#endif
 
     // The shared dialog: filter 5 first, the chosen filter kept for the run, the window's name offered
     // every time, the extension rule applied, a cancel changing nothing.

@@ -2,9 +2,10 @@
 #include "ui/records/export/exportlayout.h"
 
 #include <QDir>
-#include <charconv>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <charconv>
 
 namespace {
 
