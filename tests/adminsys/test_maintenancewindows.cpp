@@ -277,7 +277,7 @@ private Q_SLOTS:
             QVERIFY(other.create(foreign));  // our schema would pass; drop a table to make it foreign
             other.runNative(QStringLiteral("drop table 摘要"));
         }
-        for (const QString& source : {text, truncated, foreign, f.path(QStringLiteral("missing.db"))}) {
+        for (const QString& source : {text, truncated, foreign, f.path(QStringLiteral("missing.db")), f.path(QStringLiteral("data/../data/qczl.db"))}) {
             Msg::Recorder msg;
             QVERIFY(restoreFrom(f, source, msg));
             QCOMPARE(msg.shown().size(), 2);
