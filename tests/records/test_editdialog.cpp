@@ -1,0 +1,317 @@
+// Edit dialog states and steps on a real database: add guard on an empty table, non-discarding and
+// discarding 增加, re-stamping an unchanged row, duplicates while adding and editing, 返回, Enter
+// chains, the guarded write, date and time of one column.
+#include "core/clock.h"
+#include "core/session.h"
+#include "data/creation.h"
+#include "data/datamodule.h"
+#include "ui/common/messages.h"
+#include "ui/records/editdialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QSqlQuery>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QString Plate = QStringLiteral("车牌号");
+
+QVector<FieldSpec> vehicleFields()
+{
+    return {{QStringLiteral("DBEdit1"), QStringLiteral("车牌号："), Plate, FieldKind::Text, true},
+            {QStringLiteral("DBEdit2"), QStringLiteral("车型："), QStringLiteral("车型"), FieldKind::Text, false, false, true},
+            {QStringLiteral("DBEdit3"), QStringLiteral("公里数："), QStringLiteral("公里数"), FieldKind::Number, false, false,
+             false, 0, 999999},
+            {QStringLiteral("DBDate1"), QStringLiteral("租赁时间："), QStringLiteral("租赁时间"), FieldKind::Date},
+            {QStringLiteral("DBTime1"), QStringLiteral(""), QStringLiteral("租赁时间"), FieldKind::Time},
+            {QStringLiteral("DBComboBox1"), QStringLiteral("车辆状态："), QStringLiteral("车辆状态"), FieldKind::Combo, false,
+             false, false, 0, 0, {QStringLiteral("空闲"), QStringLiteral("出租"), QStringLiteral("维修")}, true},
+            {QStringLiteral("DBCheckBox1"), QStringLiteral("停用："), QStringLiteral("停用"), FieldKind::Check},
+            {QStringLiteral("DBEdit4"), QStringLiteral("操作员："), QStringLiteral("操作员"), FieldKind::ReadOnly}};
+}
+
+// A vehicle dialog whose write can be made to fail before or after the row is written.
+class VehicleDialog : public EditDialog {
+public:
+    VehicleDialog(TDm1* dm) : EditDialog(*editDialogSpec(QStringLiteral("TForm_qcda_edit")), vehicleFields(), dm)
+    {
+        setRequired({{Plate, QStringLiteral("车牌号不能为空,请重新输入!"), {}}});
+    }
+    bool failBefore = false;
+    bool failAfter = false;
+    int cleanUps = 0;
+
+protected:
+    void assignBeforeWrite() override
+    {
+        if (failBefore)
+            throw DbError(QStringLiteral("refused"));
+    }
+    void afterWrite() override
+    {
+        if (failAfter)
+            throw DbError(QStringLiteral("follow-up failed"));
+    }
+    void cleanUp() override { ++cleanUps; }
+};
+
+// Typing, also of Chinese text.
+void type(QWidget* w, const QString& text)
+{
+    for (const QChar ch : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(w, &press);
+    }
+}
+
+QLineEdit* line(EditDialog& d, const char* name) { return qobject_cast<QLineEdit*>(d.field(QString::fromUtf8(name))); }
+} // namespace
+
+class TestEditDialog : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    TDm1 dm;
+
+    void openVehicles()
+    {
+        dm.q_qcda.close();
+        dm.q_qcda.setSql({QStringLiteral("select * from 汽车档案 "), QStringLiteral("order by 车牌号")});
+        dm.q_qcda.open();
+    }
+    QString stored(const QString& plate, const QString& column)
+    {
+        QSqlQuery q = dm.ADO_qczl.run(QStringLiteral("select ") + column + QStringLiteral(" from 汽车档案 where 车牌号='")
+                                      + plate + QStringLiteral("'"));
+        return q.next() ? q.value(0).toString() : QStringLiteral("<none>");
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        Clock::setFixed(QDateTime(QDate(2004, 5, 1), QTime(9, 30)));
+        Session::currentOperator().name = QStringLiteral("张三");
+        QVERIFY(createDatabase(dir.filePath(QStringLiteral("q.db")), QDate(2004, 5, 1)));
+        QVERIFY(dm.connect(dir.filePath(QStringLiteral("q.db"))));
+    }
+
+    void emptyTableWithAddGuard()
+    {
+        openVehicles();
+        VehicleDialog d(&dm);
+        d.show();
+        QVERIFY(!d.adding());
+        Msg::Recorder msgs;
+        d.bitbtn_add->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("车牌号不能为空,请重新输入!")});
+        QCOMPARE(msgs.shown()[0].request.caption, QStringLiteral("提示"));
+        QCOMPARE(d.focusWidget(), d.field(QStringLiteral("DBEdit1")));
+        QVERIFY(!d.adding());
+        // typing into the key starts the first row, upper case forced
+        QTest::keyClicks(d.field(QStringLiteral("DBEdit1")), QStringLiteral("su1"));
+        QCOMPARE(line(d, "DBEdit1")->text(), QStringLiteral("SU1"));
+        QCOMPARE(dm.q_qcda.state(), RecordSet::Insert);
+        d.bitbtn_save->click();
+        QCOMPARE(msgs.lastText(), QStringLiteral("存盘完毕！"));
+        QCOMPARE(stored(QStringLiteral("SU1"), QStringLiteral("操作员")), QStringLiteral("张三"));
+        QCOMPARE(stored(QStringLiteral("SU1"), QStringLiteral("操作日期")), QStringLiteral("2004-05-01 09:30:00"));
+        QCOMPARE(line(d, "DBEdit4")->text(), QStringLiteral("张三"));
+    }
+
+    void addWritesPendingEditsWithoutChecks()
+    {
+        openVehicles();
+        VehicleDialog d(&dm);
+        d.show();
+        Clock::setFixed(QDateTime(QDate(2004, 5, 2), QTime(8, 0)));
+        Session::currentOperator().name = QStringLiteral("李四");
+        type(d.field(QStringLiteral("DBEdit2")), QStringLiteral("桑塔纳"));
+        QCOMPARE(dm.q_qcda.state(), RecordSet::Edit);
+        Msg::Recorder msgs;
+        d.bitbtn_add->click();
+        QVERIFY(msgs.texts().isEmpty());
+        QVERIFY(d.adding());
+        QVERIFY(!d.bitbtn_close->isEnabled());
+        QCOMPARE(dm.q_qcda.state(), RecordSet::Insert);
+        QCOMPARE(line(d, "DBEdit1")->text(), QString());
+        QCOMPARE(d.focusWidget(), d.field(QStringLiteral("DBEdit1")));
+        // stored as typed, without new stamps
+        QCOMPARE(stored(QStringLiteral("SU1"), QStringLiteral("车型")), QStringLiteral("桑塔纳"));
+        QCOMPARE(stored(QStringLiteral("SU1"), QStringLiteral("操作员")), QStringLiteral("张三"));
+        // 取消 drops the new row and ends adding
+        d.bitbtn_cancel->click();
+        QVERIFY(!d.adding());
+        QCOMPARE(dm.q_qcda.recordCount(), 1);
+        QCOMPARE(line(d, "DBEdit1")->text(), QStringLiteral("SU1"));
+
+        // 存盘 on the unchanged row writes it again with fresh stamps
+        d.bitbtn_save->click();
+        QCOMPARE(msgs.lastText(), QStringLiteral("存盘完毕！"));
+        QCOMPARE(stored(QStringLiteral("SU1"), QStringLiteral("操作员")), QStringLiteral("李四"));
+        QCOMPARE(stored(QStringLiteral("SU1"), QStringLiteral("操作日期")), QStringLiteral("2004-05-02 08:00:00"));
+    }
+
+    void discardingAddLosesEdits()
+    {
+        dm.q_xjrjz.close();
+        dm.q_xjrjz.setSql({QStringLiteral("select * from 现金日记帐 "), QStringLiteral("order by 日期")});
+        dm.q_xjrjz.open();
+        dm.q_xjrjz.append();
+        dm.q_xjrjz.setValue(QStringLiteral("凭证号"), QStringLiteral("001"));
+        dm.q_xjrjz.post();
+        EditDialog d(*editDialogSpec(QStringLiteral("TForm_xjrjz_edit")),
+                     {{QStringLiteral("DBEdit1"), QStringLiteral("凭证号："), QStringLiteral("凭证号")},
+                      {QStringLiteral("DBEdit2"), QStringLiteral("借方："), QStringLiteral("借方"), FieldKind::Number, false,
+                       false, false, 2}},
+                     &dm);
+        d.show();
+        QTest::keyClicks(d.field(QStringLiteral("DBEdit1")), QStringLiteral("X"));
+        d.bitbtn_add->click();
+        QVERIFY(d.adding());
+        d.bitbtn_cancel->click();
+        QCOMPARE(dm.q_xjrjz.recordCount(), 1);
+        QCOMPARE(dm.q_xjrjz.asString(QStringLiteral("凭证号")), QStringLiteral("001"));
+        // money typed is stored exactly
+        QTest::keyClicks(d.field(QStringLiteral("DBEdit2")), QStringLiteral("1234.56"));
+        Msg::Recorder msgs;
+        d.bitbtn_save->click();
+        dm.q_xjrjz.reopen();
+        QCOMPARE(dm.q_xjrjz.asMoney(QStringLiteral("借方")), Money::fromUnits(12345600));
+    }
+
+    void duplicateWhileAddingAndEditing()
+    {
+        openVehicles();
+        VehicleDialog d(&dm);
+        d.show();
+        Msg::Recorder msgs;
+        // editing the stored row with its own key passes (count 1)
+        d.bitbtn_save->click();
+        QCOMPARE(msgs.lastText(), QStringLiteral("存盘完毕！"));
+        d.bitbtn_add->click();
+        QTest::keyClicks(d.field(QStringLiteral("DBEdit1")), QStringLiteral("SU1"));
+        msgs.clear();
+        d.bitbtn_save->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("车牌号重复,请重新输入!")});
+        QCOMPARE(msgs.shown()[0].request.icon, Msg::Icon::Information);
+        QVERIFY(d.adding());
+        QCOMPARE(d.focusWidget(), d.field(QStringLiteral("DBEdit1")));
+        QVERIFY(!dm.q_search.isOpen());
+        // a quote in the key neither breaks the test nor matches everything
+        line(d, "DBEdit1")->clear();
+        QTest::keyClicks(d.field(QStringLiteral("DBEdit1")), QStringLiteral("O'B"));
+        d.bitbtn_save->click();
+        QCOMPARE(msgs.lastText(), QStringLiteral("存盘完毕！"));
+        QVERIFY(!d.adding());
+        QCOMPARE(stored(QStringLiteral("O''B"), Plate), QStringLiteral("O'B"));
+    }
+
+    void guardedWriteDiscardsSilently()
+    {
+        openVehicles();
+        VehicleDialog d(&dm);
+        d.show();
+        Msg::Recorder msgs;
+        d.bitbtn_add->click();
+        QTest::keyClicks(d.field(QStringLiteral("DBEdit1")), QStringLiteral("NEW1"));
+        d.failBefore = true;
+        d.bitbtn_save->click();
+        QVERIFY(msgs.texts().isEmpty());
+        QVERIFY(!d.adding());
+        QCOMPARE(d.cleanUps, 1);
+        QCOMPARE(stored(QStringLiteral("NEW1"), Plate), QStringLiteral("<none>"));
+        QCOMPARE(dm.q_qcda.state(), RecordSet::Browse);
+        // a follow-up failure leaves the row written, without the final message
+        d.failBefore = false;
+        d.failAfter = true;
+        d.bitbtn_add->click();
+        QTest::keyClicks(d.field(QStringLiteral("DBEdit1")), QStringLiteral("NEW2"));
+        d.bitbtn_save->click();
+        QVERIFY(msgs.texts().isEmpty());
+        QCOMPARE(stored(QStringLiteral("NEW2"), Plate), QStringLiteral("NEW2"));
+        QVERIFY(!d.adding());
+    }
+
+    void fieldKindsAndReturn()
+    {
+        openVehicles();
+        VehicleDialog d(&dm);
+        d.show();
+        Msg::Recorder msgs;
+        // date and time edit the two halves of one column; number, drop-down and check box
+        line(d, "DBDate1")->setCursorPosition(0);
+        QTest::keyClicks(d.field(QStringLiteral("DBDate1")), QStringLiteral("20040229"));
+        line(d, "DBTime1")->setCursorPosition(0);
+        QTest::keyClicks(d.field(QStringLiteral("DBTime1")), QStringLiteral("143005"));
+        QTest::keyClicks(d.field(QStringLiteral("DBEdit3")), QStringLiteral("12345"));
+        qobject_cast<QComboBox*>(d.field(QStringLiteral("DBComboBox1")))->setCurrentIndex(1);
+        qobject_cast<QCheckBox*>(d.field(QStringLiteral("DBCheckBox1")))->setChecked(true);
+        d.bitbtn_save->click();
+        const QString plate = dm.q_qcda.asString(Plate);
+        QCOMPARE(stored(plate, QStringLiteral("租赁时间")), QStringLiteral("2004-02-29 14:30:05"));
+        // the time alone changes, the date stays
+        line(d, "DBTime1")->setCursorPosition(0);
+        QTest::keyClicks(d.field(QStringLiteral("DBTime1")), QStringLiteral("08"));
+        d.bitbtn_save->click();
+        QCOMPARE(stored(plate, QStringLiteral("租赁时间")), QStringLiteral("2004-02-29 08:30:05"));
+        QCOMPARE(line(d, "DBDate1")->text(), QStringLiteral("2004-02-29"));
+        QCOMPARE(stored(plate, QStringLiteral("公里数")).toDouble(), 12345.0);
+        QCOMPARE(stored(plate, QStringLiteral("车辆状态")), QStringLiteral("出租"));
+        QCOMPARE(stored(plate, QStringLiteral("停用")), QStringLiteral("1"));
+
+        // 返回 drops changes without a question and closes; the close box does nothing
+        type(d.field(QStringLiteral("DBEdit2")), QStringLiteral("改"));
+        QVERIFY(!d.close());
+        QVERIFY(d.isVisible());
+        msgs.clear();
+        d.bitbtn_close->click();
+        QVERIFY(msgs.texts().isEmpty());
+        QVERIFY(!d.isVisible());
+        QCOMPARE(dm.q_qcda.state(), RecordSet::Browse);
+        QVERIFY(!dm.q_qcda.asString(QStringLiteral("车型")).endsWith(QStringLiteral("改")));
+    }
+
+    void enterChain()
+    {
+        openVehicles();
+        VehicleDialog d(&dm);
+        d.show();
+        d.setEnterChain({QStringLiteral("DBEdit2"), QStringLiteral("DBEdit1")});
+        QTest::keyClick(d.field(QStringLiteral("DBEdit2")), Qt::Key_Return);
+        QCOMPARE(d.focusWidget(), d.field(QStringLiteral("DBEdit1")));
+        Msg::Recorder msgs;
+        // Enter in the last field saves; a failing check puts the focus back on its field
+        d.bitbtn_add->click();
+        QTest::keyClick(d.field(QStringLiteral("DBEdit1")), Qt::Key_Return);
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("车牌号不能为空,请重新输入!")});
+        QCOMPARE(d.focusWidget(), d.field(QStringLiteral("DBEdit1")));
+        QVERIFY(d.adding());
+        QTest::keyClicks(d.field(QStringLiteral("DBEdit1")), QStringLiteral("E1"));
+        QTest::keyClick(d.field(QStringLiteral("DBEdit1")), Qt::Key_Enter);
+        QCOMPARE(msgs.lastText(), QStringLiteral("存盘完毕！"));
+        QVERIFY(!d.adding());
+    }
+
+    void memberTable()
+    {
+        QCOMPARE(editDialogTable().size(), 17);
+        const auto* txcsb = editDialogSpec(QStringLiteral("TForm_txcsb_edit"));
+        QVERIFY(txcsb->buttons & EditButton::AddHidden);
+        QCOMPARE(txcsb->stamps, Stamps::OperatorOnly);
+        QVERIFY(editDialogSpec(QStringLiteral("TForm_qczlb_edit"))->discardFirst);
+        QCOMPARE(editDialogSpec(QStringLiteral("TForm_hyzlb_edit"))->addGuard.size(), 2);
+        dm.q_txcsb.setSql({QStringLiteral("select * from 提醒功能初始表")});
+        dm.q_txcsb.open();
+        EditDialog d(*txcsb, {{QStringLiteral("DBEdit1"), QStringLiteral("期限："), QStringLiteral("期限"), FieldKind::Number}}, &dm);
+        QVERIFY(d.bitbtn_add && !d.bitbtn_add->isVisibleTo(&d));
+        QCOMPARE(d.bitbtn_save->text(), QStringLiteral("存盘 (&S)"));
+        QCOMPARE(d.windowTitle(), QStringLiteral("提醒功能初始表编辑 (txcsb)"));
+    }
+};
+
+QTEST_MAIN(TestEditDialog)
+#include "test_editdialog.moc"
