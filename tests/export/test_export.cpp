@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -294,6 +296,35 @@ print(json.dumps({'charset': p.charset, 'title': p.title, 'rows': p.rows}))
         QCOMPARE(toLines(sh.value("cells")), expected);
         // the title block merged as on the screen
         QCOMPARE(sh.value("merged").toVariant().toStringList(), QStringList({"0-1,2-4", "0-2,0-1", "0-2,1-2", "0-2,4-5"}));
+    }
+
+    // Where LibreOffice is installed, it opens the workbook too and shows the money in its format.
+    void xlsOpensInLibreOffice()
+    {
+        REQUIRE_PYTHON("csv");
+        if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
+            QSKIP("LibreOffice is not installed");
+        const ExportTable t = sampleTable();
+        const QString path = write(t, QStringLiteral("office.xls"), ExportFormat::Xls);
+        const QString out = m_dir.filePath(QStringLiteral("office"));
+        QProcess office;
+        office.setProcessEnvironment([&] {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("HOME"), m_dir.path());  // a profile of its own
+            return env;
+        }());
+        office.start(QStringLiteral("soffice"), {QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+                                                 QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true"),
+                                                 QStringLiteral("--outdir"), out, path});
+        QVERIFY(office.waitForFinished(180000));
+        const QJsonDocument doc = readPython(QStringLiteral("csv"), R"(
+import sys, csv, json
+with open(sys.argv[1], newline='', encoding='utf-8') as f:
+    print(json.dumps(list(csv.reader(f))))
+)", out + QStringLiteral("/office.csv"));
+        QVector<QStringList> expected = expectedLines(t);
+        expected[3][3] = QStringLiteral("0.00");  // "0" shown in the money format
+        QCOMPARE(toLines(doc.array()), expected);
     }
 
     // Thousands of distinct strings, some longer than what is left of a record, push the string table
