@@ -85,7 +85,14 @@ QString htmlText(const QString& s)
             out += QLatin1String("<br>");
             break;
         case '\n': out += QLatin1String("<br>"); break;
-        default: out += ch;
+        default:
+            // characters beyond the basic plane as references: some readers drop their UTF-8 form
+            if (ch.isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) {
+                out += QStringLiteral("&#%1;").arg(QChar::surrogateToUcs4(ch, s[i + 1]));
+                ++i;
+            } else {
+                out += ch;
+            }
         }
     }
     return out;
