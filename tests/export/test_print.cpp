@@ -3,7 +3,10 @@
 
 #include "readers.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QPrintPreviewWidget>
+#include <QTimer>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -195,6 +198,24 @@ private slots:
         QVERIFY(!printToPdf(repairList(), missing, &error));
         QVERIFY2(error.contains(QStringLiteral("不存在")), qPrintable(error));
         QVERIFY(!QFileInfo::exists(missing));
+    }
+
+    // The real preview: composed on a printer, its pages counted while it is open, then closed.
+    void previewShowsThePages()
+    {
+        ExportTable t = repairList();
+        for (int i = 0; i < 150; ++i)
+            t.rows << t.rows[0];
+        int pages = -1;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (auto* preview = dialog ? dialog->findChild<QPrintPreviewWidget*>() : nullptr)
+                pages = preview->pageCount();
+            if (dialog)
+                dialog->close();
+        });
+        printWithPreview(nullptr, t);
+        QVERIFY(pages >= 3);
     }
 
     void previewIsRecordedInTests()
