@@ -5,7 +5,7 @@
 #include "data/datamodule.h"
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
-#include "ui/records/helpwindow.h"
+#include "ui/shell/help.h"
 #include "ui/records/querydialog.h"
 
 #include <QApplication>

@@ -4,6 +4,8 @@
 #include "data/datamodule.h"
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
+#include "ui/common/windowregistry.h"
+#include "ui/records/querydialog.h"
 #include "ui/records/recordgrid.h"
 
 #include <QAction>
@@ -364,6 +366,17 @@ void ListWindow::SpeedButton3Click()
     DBGridEh1->footerWidget()->update();
 }
 
+void ListWindow::SpeedButton5Click()
+{
+    const QueryDialogSpec* q = queryDialogSpec(m_spec.className + QStringLiteral("_cx"));
+    if (!q)
+        return;
+    auto* dialog = new QueryDialog(*q, m_dm, this);
+    prepareQueryDialog(dialog);
+    Modal::exec(dialog);
+    delete dialog;
+}
+
 void ListWindow::SpeedButton4Click()
 {
     close();
@@ -628,4 +641,13 @@ void ListWindow::restoreLayout()
     if (ToolButton1)
         ToolButton1->setEnabled(false);
     PopupMenu1->clear();
+}
+
+void registerListWindows()
+{
+    for (const ListWindowSpec& spec : listWindowTable()) {
+        if (WindowRegistry::find(spec.className))
+            continue;
+        WindowRegistry::add(spec.className, [spec](QWidget* owner, TDm1* dm) { return new ListWindow(spec, dm, owner); });
+    }
 }

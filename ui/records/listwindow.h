@@ -22,6 +22,7 @@ class QHBoxLayout;
 class RecordGrid;
 class RecordSet;
 class TDm1;
+class QueryDialog;
 
 // What printing and export take from the grid: visible columns in display order, every row of the
 // query as shown, the footer row.
@@ -81,7 +82,8 @@ public:
     void SpeedButton2Click();
     void SpeedButton3Click();
     void SpeedButton4Click();
-    virtual void SpeedButton5Click() {}
+    // 查询: the window's query dialog (class name + "_cx") when the query table has one.
+    virtual void SpeedButton5Click();
     void cbDichromaticClick();
     void CheckBox1Click();
     void ToolButton1Click();
@@ -111,6 +113,8 @@ protected:
     virtual bool editAllowed() { return true; }
     // Module checks of 删除, before the confirmation; a failing check shows its own message.
     virtual bool deleteAllowed() { return true; }
+    // Fills the query dialog's drop-downs before it is shown.
+    virtual void prepareQueryDialog(QueryDialog*) {}
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -133,3 +137,7 @@ private:
     bool m_layoutStored = false;
     bool m_syncing = false;
 };
+
+// Registers a list window of the table, over its query's own columns, for every class that no
+// module has registered yet; module windows registered later replace them.
+void registerListWindows();

@@ -4,7 +4,7 @@
 #include "data/datamodule.h"
 #include "ui/common/inputmethods.h"
 #include "ui/common/messages.h"
-#include "ui/records/helpwindow.h"
+#include "ui/shell/help.h"
 
 #include <QComboBox>
 #include <QFormLayout>
