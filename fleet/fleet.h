@@ -1,0 +1,3 @@
+#pragma once
+// Fleet windows: vehicle archive, oil changes, repairs, accidents.
+void registerFleetWindows();

@@ -1,0 +1,93 @@
+#include "fleet/photo.h"
+#include "data/settings.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+QString photoPath(const QString& storedName)
+{
+    QString dir = QDir::fromNativeSeparators(Paths::workingDir());
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return QDir::toNativeSeparators(dir + QStringLiteral("jpg/") + storedName);
+}
+
+Photo readPhoto(const QString& path)
+{
+    // A folder "exists" too: the path of a vehicle without a photo name is the jpg folder itself.
+    if (!QFileInfo(path).isFile())
+        return {{}, PhotoStatus::Missing};
+    // Only the JPEG decoder: a file of another format under a .jpg name is not a vehicle photo.
+    QImageReader reader(path, QByteArrayLiteral("jpeg"));
+    reader.setAutoDetectImageFormat(false);
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return {{}, PhotoStatus::Unreadable};
+    return {image, PhotoStatus::Ok};
+}
+
+QString photoMessage(const QString& path, PhotoStatus status)
+{
+    if (status == PhotoStatus::Unreadable)
+        return path + QStringLiteral("图形文件已损坏或不是JPEG格式,不能显示!");
+    return path + QStringLiteral("图形文件不存在!");
+}
+
+PhotoArea::PhotoArea(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Image1"));
+    // A large photo must not grow the dialog.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    setMinimumSize(320, 240);
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    N1 = PopupMenu1->addAction(QStringLiteral("全屏显示"));
+    N1->setObjectName(QStringLiteral("N1"));
+}
+
+void PhotoArea::setPhoto(const QImage& image)
+{
+    m_image = image;
+    update();
+}
+
+void PhotoArea::setStretched(bool on)
+{
+    m_stretched = on;
+    update();
+}
+
+QRect PhotoArea::pictureRect() const
+{
+    if (m_stretched)
+        return rect();
+    QRect r(QPoint(0, 0), m_image.deviceIndependentSize().toSize());
+    r.moveCenter(rect().center());
+    return r;
+}
+
+void PhotoArea::paintEvent(QPaintEvent*)
+{
+    if (m_image.isNull())
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, m_stretched);
+    p.drawImage(pictureRect(), m_image);
+}
+
+void PhotoArea::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    event->accept();
+    Q_EMIT doubleClicked();
+}
+
+void PhotoArea::contextMenuEvent(QContextMenuEvent* event)
+{
+    PopupMenu1->exec(event->globalPos());
+}

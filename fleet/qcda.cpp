@@ -1,0 +1,310 @@
+#include "fleet/qcda.h"
+#include "core/sqltext.h"
+#include "data/datamodule.h"
+#include "fleet/photo.h"
+#include "ui/common/messages.h"
+#include "ui/common/modal.h"
+#include "ui/shell/xstp.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString Plate = QStringLiteral("车牌号");
+const QString PhotoColumn = QStringLiteral("汽车照片");
+
+// An expiry date earlier than its start date; an empty start date is the earliest of all, so it
+// passes, and so does the same day.
+bool endsBeforeStart(const QDateTime& start, const QDateTime& end)
+{
+    return end.isValid() && start.isValid() && end.date() < start.date();
+}
+
+FieldSpec spec(const char* name, const char* label, const char* column, FieldKind kind, bool upper = false,
+               bool chinese = false, double maximum = 0, int page = 0)
+{
+    FieldSpec s;
+    s.objectName = QString::fromUtf8(name);
+    s.label = QString::fromUtf8(label);
+    s.column = QString::fromUtf8(column);
+    s.kind = kind;
+    s.upper = upper;
+    s.chinese = chinese;
+    s.maximum = maximum;
+    s.page = page;
+    return s;
+}
+
+QVector<FieldSpec> vehicleFields()
+{
+    const auto T = FieldKind::Text, D = FieldKind::Date, N = FieldKind::Number;
+    const double km = 500000;
+    return {
+        spec("DBEditEh1", "车牌号：", "车牌号", T, false, true),
+        spec("DBDateTimeEditEh1", "购买时间：", "购买时间", D),
+        spec("DBEditEh2", "车型：", "车型", T, true, true),
+        spec("DBEditEh3", "颜色：", "颜色", T, true, true),
+        spec("DBEditEh4", "出厂编号：", "出厂编号", T, true),
+        spec("DBEditEh5", "发动机号：", "发动机号", T, true),
+        spec("DBEditEh6", "底盘编号：", "底盘编号", T, true),
+        spec("DBNumberEditEh1", "起始公里数：", "起始公里数", N, false, false, km),
+        spec("DBNumberEditEh2", "当前公里数：", "公里数", N, false, false, km),
+        spec("DBDateTimeEditEh2", "养路费购买时间：", "养路费购买时间", D),
+        spec("DBDateTimeEditEh3", "截止时间：", "养路费截止时间", D),
+        spec("DBDateTimeEditEh4", "年审时间：", "年审时间", D),
+        spec("DBDateTimeEditEh5", "截止时间：", "年审截止时间", D),
+        spec("DBDateTimeEditEh6", "保险购买时间：", "保险购买时间", D),
+        spec("DBDateTimeEditEh7", "截止时间：", "保险截止时间", D),
+        spec("DBDateTimeEditEh8", "车船税购买时间：", "车船税购买时间", D),
+        spec("DBDateTimeEditEh9", "截止时间：", "车船税截止时间", D),
+        spec("DBNumberEditEh3", "二保里程：", "二保里程", N, false, false, km),
+        spec("DBNumberEditEh4", "下次二保：", "下次二保里程", N, false, false, km),
+        spec("DBMemo1", "备注：", "备注", FieldKind::Memo, false, true),
+        spec("DBCheckBox1", "", "停用", FieldKind::Check),
+        spec("DBEditEh7", "在JPG文件夹中的图形文件(与车牌号重名)：", "汽车照片", FieldKind::ReadOnly, true, false, 0, 1),
+    };
+}
+
+} // namespace
+
+VehicleValues vehicleValues(const RecordSet& row)
+{
+    VehicleValues v;
+    v.plate = row.asString(Plate);
+    v.roadFeeBought = row.asDateTime(QStringLiteral("养路费购买时间"));
+    v.roadFeeUntil = row.asDateTime(QStringLiteral("养路费截止时间"));
+    v.inspection = row.asDateTime(QStringLiteral("年审时间"));
+    v.inspectionUntil = row.asDateTime(QStringLiteral("年审截止时间"));
+    v.insuranceBought = row.asDateTime(QStringLiteral("保险购买时间"));
+    v.insuranceUntil = row.asDateTime(QStringLiteral("保险截止时间"));
+    v.service = row.asFloat(QStringLiteral("二保里程"));
+    v.nextService = row.asFloat(QStringLiteral("下次二保里程"));
+    return v;
+}
+
+std::optional<SaveRefusal> checkVehicle(const VehicleValues& v)
+{
+    if (v.plate.trimmed().isEmpty())
+        return SaveRefusal{QStringLiteral("车牌号不能为空,请重新输入!"), Plate};
+    if (endsBeforeStart(v.roadFeeBought, v.roadFeeUntil))
+        return SaveRefusal{QStringLiteral("养路费截止时间必须大于养路费购买时间，请重新输入！"), QStringLiteral("养路费截止时间")};
+    if (endsBeforeStart(v.inspection, v.inspectionUntil))
+        return SaveRefusal{QStringLiteral("年审截止时间必须大于年审时间，请重新输入！"), QStringLiteral("年审截止时间")};
+    if (endsBeforeStart(v.insuranceBought, v.insuranceUntil))
+        return SaveRefusal{QStringLiteral("保险截止时间必须大于保险购买时间，请重新输入！"), QStringLiteral("保险截止时间")};
+    // No next service planned (0 or empty): nothing to compare.
+    if (v.nextService > 0 && v.service > v.nextService)
+        return SaveRefusal{QStringLiteral("下次二保里程必须大于二保里程，请重新输入！"), QStringLiteral("二保里程")};
+    return std::nullopt;
+}
+
+int plateCount(TDm1* dm, const QString& plate)
+{
+    RecordSet& s = dm->q_search;
+    s.close();
+    s.clearSql();
+    s.addSql(QStringLiteral("select * from "));
+    s.addSql(QStringLiteral("汽车档案 "));
+    s.addSql(QStringLiteral("where 车牌号='") + sqlText(plate) + QLatin1Char('\''));
+    s.open();
+    const int n = s.recordCount();
+    s.close();
+    return n;
+}
+
+std::optional<QString> vehicleDeleteRefusal(bool started, const QString& plate)
+{
+    if (started && !plate.isEmpty())
+        return QStringLiteral("该车辆已经开始出租,不能删除,可以将该车停用!");
+    return std::nullopt;
+}
+
+// ---- list ----
+
+TForm_qcda::TForm_qcda(QWidget* owner, TDm1* dm) : ListWindow(*listWindowSpec(QStringLiteral("TForm_qcda")), dm, owner)
+{
+    setColumns({column(QStringLiteral("车牌号"), {}, 90), column(QStringLiteral("车型"), {}, 110),
+                column(QStringLiteral("颜色"), {}, 60, false), column(QStringLiteral("出厂编号"), {}, 110, false),
+                column(QStringLiteral("发动机号"), {}, 110, false), column(QStringLiteral("底盘编号"), {}, 110, false),
+                column(QStringLiteral("公里数"), {}, 70, false), column(QStringLiteral("购买时间"), {}, 90, false),
+                column(QStringLiteral("年审时间"), {}, 90, false), column(QStringLiteral("养路费购买时间"), {}, 100, false),
+                column(QStringLiteral("保险购买时间"), {}, 90, false), column(QStringLiteral("车船税购买时间"), {}, 100, false),
+                column(QStringLiteral("二保里程"), {}, 70, false)});
+}
+
+QDialog* TForm_qcda::createEditDialog()
+{
+    return new TForm_qcda_edit(this, dm());
+}
+
+bool TForm_qcda::deleteAllowed()
+{
+    RecordSet* q = query();
+    if (!q->isOpen() || q->currentRow() < 0)
+        return true;
+    try {
+        if (const auto refusal = vehicleDeleteRefusal(q->asBoolean(QStringLiteral("开始生效")), q->asString(Plate))) {
+            Msg::warn(this, *refusal);
+            return false;
+        }
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+        return false;
+    }
+    return true;
+}
+
+// ---- edit dialog ----
+
+TForm_qcda_edit::TForm_qcda_edit(QWidget* owner, TDm1* dm)
+    : EditDialog(*editDialogSpec(QStringLiteral("TForm_qcda_edit")), vehicleFields(), dm, owner,
+                 {QStringLiteral("基本资料"), QStringLiteral("车辆照片")})
+{
+    setEnterChain({QStringLiteral("DBEditEh1"), QStringLiteral("DBDateTimeEditEh1"), QStringLiteral("DBEditEh2"),
+                   QStringLiteral("DBEditEh3"), QStringLiteral("DBEditEh4"), QStringLiteral("DBEditEh5"),
+                   QStringLiteral("DBEditEh6"), QStringLiteral("DBNumberEditEh1"), QStringLiteral("DBNumberEditEh2"),
+                   QStringLiteral("DBDateTimeEditEh2"), QStringLiteral("DBDateTimeEditEh3"),
+                   QStringLiteral("DBDateTimeEditEh4"), QStringLiteral("DBDateTimeEditEh5"),
+                   QStringLiteral("DBDateTimeEditEh6"), QStringLiteral("DBDateTimeEditEh7"),
+                   QStringLiteral("DBDateTimeEditEh8"), QStringLiteral("DBDateTimeEditEh9"),
+                   QStringLiteral("DBNumberEditEh3"), QStringLiteral("DBNumberEditEh4"), QStringLiteral("DBMemo1")});
+    setFirstField(QStringLiteral("DBEditEh1"));
+
+    // 停用 stands beside the pages, above the buttons.
+    if (auto* box = qobject_cast<QCheckBox*>(field(QStringLiteral("DBCheckBox1")))) {
+        auto* form = qobject_cast<QFormLayout*>(PageControl1->widget(0)->layout());
+        if (form) {
+            const QFormLayout::TakeRowResult taken = form->takeRow(box);
+            if (taken.labelItem) {
+                delete taken.labelItem->widget();
+                delete taken.labelItem;
+            }
+            delete taken.fieldItem;
+        }
+        box->setText(QStringLiteral("停用"));
+        if (auto* buttons = qobject_cast<QBoxLayout*>(layout()->itemAt(layout()->count() - 1)->layout()))
+            buttons->insertWidget(0, box);
+    }
+
+    // Page 车辆照片: the stored name (never typed), 查看 and the photo.
+    field(QStringLiteral("DBEditEh7"))->setEnabled(false);
+    auto* page = PageControl1->widget(1);
+    auto* caption = new QLabel(QStringLiteral("汽 车 照 片"), page);
+    caption->setObjectName(QStringLiteral("Label1"));
+    caption->setWordWrap(true);
+    caption->setAlignment(Qt::AlignCenter);
+    caption->setFixedWidth(caption->fontMetrics().horizontalAdvance(QStringLiteral("汽")) + 6);
+    bitbtn_view = new QPushButton(QStringLiteral("查看"), page);
+    bitbtn_view->setObjectName(QStringLiteral("bitbtn_view"));
+    bitbtn_view->setAutoDefault(false);
+    Image1 = new PhotoArea(page);
+    auto* row = new QHBoxLayout;
+    row->addWidget(caption);
+    auto* right = new QVBoxLayout;
+    right->addWidget(bitbtn_view, 0, Qt::AlignLeft);
+    right->addWidget(Image1, 1);
+    row->addLayout(right, 1);
+    if (auto* form = qobject_cast<QFormLayout*>(page->layout()))
+        form->addRow(row);
+    connect(bitbtn_view, &QPushButton::clicked, this, &TForm_qcda_edit::bitbtn_viewClick);
+    connect(Image1, &PhotoArea::doubleClicked, this, &TForm_qcda_edit::Image1DblClick);
+    connect(Image1->N1, &QAction::triggered, this, &TForm_qcda_edit::N1Click);
+
+    // Remember the plate as stored whenever a row starts being edited (for the duplicate test).
+    connect(query(), &RecordSet::stateChanged, this, [this](RecordSet::State s) {
+        if (s == RecordSet::Edit)
+            m_storedPlate = query()->asString(Plate);
+        else if (s == RecordSet::Insert)
+            m_storedPlate.clear();
+    });
+    try {
+        if (query()->isOpen() && query()->currentRow() >= 0)
+            m_storedPlate = query()->asString(Plate);
+        // The photo of the row, if there is one; nothing is said when there is none.
+        const Photo photo = readPhoto(currentPhotoPath());
+        if (photo.status == PhotoStatus::Ok)
+            Image1->setPhoto(photo.image);
+    } catch (const DbError&) {
+    }
+}
+
+QString TForm_qcda_edit::currentPhotoPath() const
+{
+    const RecordSet* q = query();
+    const bool has = q->isOpen() && q->currentRow() >= 0;
+    return photoPath(has ? q->asString(PhotoColumn) : QString());
+}
+
+bool TForm_qcda_edit::moduleChecks()
+{
+    try {
+        if (const auto refusal = checkVehicle(vehicleValues(*query()))) {
+            QWidget* w = fieldFor(refusal->column);
+            return fail(refusal->message, w ? w->objectName() : QString());
+        }
+        // A changed plate must not take that of another vehicle; the shared duplicate test only
+        // counts the stored rows, which lets an edited row take any plate already in use.
+        const QString typed = fieldText(QStringLiteral("DBEditEh1"));
+        if (!adding() && typed != m_storedPlate && plateCount(dm(), typed) >= 1) {
+            Msg::show(this, {QStringLiteral("提示"), QStringLiteral("车牌号重复,请重新输入!"), Msg::Icon::Information,
+                             {Msg::Button::Ok}, Msg::Button::Ok});
+            focusField(QStringLiteral("DBEditEh1"));
+            return false;
+        }
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+        return false;
+    }
+    return true;
+}
+
+void TForm_qcda_edit::assignBeforeWrite()
+{
+    query()->setValue(PhotoColumn, photoName(query()->asString(Plate)));
+}
+
+void TForm_qcda_edit::bitbtn_viewClick()
+{
+    try {
+        const QString path = currentPhotoPath();
+        const Photo photo = readPhoto(path);
+        if (photo.status == PhotoStatus::Ok) {
+            Image1->setPhoto(photo.image);
+            return;
+        }
+        Image1->clear();
+        Msg::plain(this, photoMessage(path, photo.status));
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+    }
+}
+
+void TForm_qcda_edit::Image1DblClick()
+{
+    Image1->setStretched(!Image1->stretched());
+}
+
+void TForm_qcda_edit::N1Click()
+{
+    try {
+        const QString path = currentPhotoPath();
+        const Photo photo = readPhoto(path);
+        if (photo.status != PhotoStatus::Ok) {
+            Msg::plain(this, photoMessage(path, photo.status));
+            return;
+        }
+        TForm_xstp viewer(this);
+        viewer.Image1->setPicture(QPixmap::fromImage(photo.image));
+        Modal::exec(&viewer);
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+    }
+}
