@@ -12,6 +12,7 @@
 #include "fleet/qcda.h"
 #include "fleet/sgjlb.h"
 #include "fleet/wxjlb.h"
+#include "ui/common/inputmethods.h"
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
 #include "ui/common/windowregistry.h"
@@ -216,6 +217,9 @@ private Q_SLOTS:
         QVERIFY(d.adding());
 
         type(d.fieldFor(QStringLiteral("车牌号")), QStringLiteral("苏C33333"));
+        // Kilometres stop at 500000.
+        type(d.fieldFor(QStringLiteral("公里数")), QStringLiteral("600000"));
+        QCOMPARE(d.fieldText(QStringLiteral("DBNumberEditEh2")), QStringLiteral("60000"));
         type(d.fieldFor(QStringLiteral("车型")), QStringLiteral("santana 2000"));
         QCOMPARE(d.fieldText(QStringLiteral("DBEditEh2")), QStringLiteral("SANTANA 2000"));
         d.bitbtn_save->click();
@@ -275,8 +279,16 @@ private Q_SLOTS:
         // Editing without changing the plate: accepted, and a stale photo name is replaced.
         QVERIFY(moveToPlate(dm.q_qcda, QStringLiteral("苏B00002")));
         msgs.clear();
+        // 停用 stands beside the pages and follows the row.
+        auto* outOfService = qobject_cast<QCheckBox*>(d.fieldFor(QStringLiteral("停用")));
+        QVERIFY(outOfService->isChecked());
+        QVERIFY(!d.PageControl1->isAncestorOf(outOfService));
+        QCOMPARE(outOfService->text(), QStringLiteral("停用"));
+        outOfService->click();
         type(d.fieldFor(QStringLiteral("颜色")), QStringLiteral("red"));
         d.bitbtn_save->click();
+        QCOMPARE(scalar(QStringLiteral("select 停用 from 汽车档案 where 车牌号='苏B00002'")).toInt(), 0);
+        exec(QStringLiteral("update 汽车档案 set 停用 = 1 where 车牌号='苏B00002'"));
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
         QCOMPARE(scalar(QStringLiteral("select 汽车照片 from 汽车档案 where 车牌号='苏B00002'")).toString(),
                  QStringLiteral("苏B00002.jpg"));
@@ -493,6 +505,7 @@ private Q_SLOTS:
         TForm_sgjlb list(nullptr, &dm);
         Modal::Recorder modal;
         Msg::Recorder msgs;
+        InputMethods::setCurrent(QStringLiteral("拼音"));
         modal.handler = [&](QDialog* w) {
             auto* d = qobject_cast<TForm_sgjlb_edit*>(w);
             QVERIFY(d);
@@ -500,12 +513,17 @@ private Q_SLOTS:
             const QStringList chain = d->enterChain();
             QCOMPARE(chain.indexOf(QStringLiteral("DBNumberEditEh4")), chain.indexOf(QStringLiteral("DBNumberEditEh3")) + 1);
             QVERIFY(qobject_cast<QLineEdit*>(d->field(QStringLiteral("DBNumberEditEh4")))->isReadOnly());
+            // Chinese text fields get the operator's input method; the plate does not here.
+            QCOMPARE(InputMethods::fieldMethod(d->field(QStringLiteral("DBEditEh6"))), QStringLiteral("拼音"));
+            QCOMPARE(InputMethods::fieldMethod(d->field(QStringLiteral("DBEditEh3"))), QStringLiteral("拼音"));
+            QCOMPARE(InputMethods::fieldMethod(d->field(PlateBox)), QString());
             type(d->field(PlateBox), QStringLiteral("苏A00001"));
             d->bitbtn_save->click();
             QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
             d->bitbtn_close->click();
         };
         list.bitbtn_edit->click();
+        InputMethods::setCurrent(QString());
         QCOMPARE(dm.q_sgjlb.recordCount(), 1);
         QCOMPARE(scalar(QStringLiteral("select 操作员 from 事故登记表")).toString(), QStringLiteral("张三"));
         exec(QStringLiteral("delete from 事故登记表"));
