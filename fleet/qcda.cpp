@@ -28,7 +28,7 @@ bool endsBeforeStart(const QDateTime& start, const QDateTime& end)
     return end.isValid() && start.isValid() && end.date() < start.date();
 }
 
-FieldSpec spec(const char* name, const char* label, const char* column, FieldKind kind, bool upper = false,
+FieldSpec vehicleField(const char* name, const char* label, const char* column, FieldKind kind, bool upper = false,
                bool chinese = false, double maximum = 0, int page = 0)
 {
     FieldSpec s;
@@ -48,28 +48,28 @@ QVector<FieldSpec> vehicleFields()
     const auto T = FieldKind::Text, D = FieldKind::Date, N = FieldKind::Number;
     const double km = 500000;
     return {
-        spec("DBEditEh1", "车牌号：", "车牌号", T, false, true),
-        spec("DBDateTimeEditEh1", "购买时间：", "购买时间", D),
-        spec("DBEditEh2", "车型：", "车型", T, true, true),
-        spec("DBEditEh3", "颜色：", "颜色", T, true, true),
-        spec("DBEditEh4", "出厂编号：", "出厂编号", T, true),
-        spec("DBEditEh5", "发动机号：", "发动机号", T, true),
-        spec("DBEditEh6", "底盘编号：", "底盘编号", T, true),
-        spec("DBNumberEditEh1", "起始公里数：", "起始公里数", N, false, false, km),
-        spec("DBNumberEditEh2", "当前公里数：", "公里数", N, false, false, km),
-        spec("DBDateTimeEditEh2", "养路费购买时间：", "养路费购买时间", D),
-        spec("DBDateTimeEditEh3", "截止时间：", "养路费截止时间", D),
-        spec("DBDateTimeEditEh4", "年审时间：", "年审时间", D),
-        spec("DBDateTimeEditEh5", "截止时间：", "年审截止时间", D),
-        spec("DBDateTimeEditEh6", "保险购买时间：", "保险购买时间", D),
-        spec("DBDateTimeEditEh7", "截止时间：", "保险截止时间", D),
-        spec("DBDateTimeEditEh8", "车船税购买时间：", "车船税购买时间", D),
-        spec("DBDateTimeEditEh9", "截止时间：", "车船税截止时间", D),
-        spec("DBNumberEditEh3", "二保里程：", "二保里程", N, false, false, km),
-        spec("DBNumberEditEh4", "下次二保：", "下次二保里程", N, false, false, km),
-        spec("DBMemo1", "备注：", "备注", FieldKind::Memo, false, true),
-        spec("DBCheckBox1", "", "停用", FieldKind::Check),
-        spec("DBEditEh7", "在JPG文件夹中的图形文件(与车牌号重名)：", "汽车照片", FieldKind::ReadOnly, true, false, 0, 1),
+        vehicleField("DBEditEh1", "车牌号：", "车牌号", T, false, true),
+        vehicleField("DBDateTimeEditEh1", "购买时间：", "购买时间", D),
+        vehicleField("DBEditEh2", "车型：", "车型", T, true, true),
+        vehicleField("DBEditEh3", "颜色：", "颜色", T, true, true),
+        vehicleField("DBEditEh4", "出厂编号：", "出厂编号", T, true),
+        vehicleField("DBEditEh5", "发动机号：", "发动机号", T, true),
+        vehicleField("DBEditEh6", "底盘编号：", "底盘编号", T, true),
+        vehicleField("DBNumberEditEh1", "起始公里数：", "起始公里数", N, false, false, km),
+        vehicleField("DBNumberEditEh2", "当前公里数：", "公里数", N, false, false, km),
+        vehicleField("DBDateTimeEditEh2", "养路费购买时间：", "养路费购买时间", D),
+        vehicleField("DBDateTimeEditEh3", "截止时间：", "养路费截止时间", D),
+        vehicleField("DBDateTimeEditEh4", "年审时间：", "年审时间", D),
+        vehicleField("DBDateTimeEditEh5", "截止时间：", "年审截止时间", D),
+        vehicleField("DBDateTimeEditEh6", "保险购买时间：", "保险购买时间", D),
+        vehicleField("DBDateTimeEditEh7", "截止时间：", "保险截止时间", D),
+        vehicleField("DBDateTimeEditEh8", "车船税购买时间：", "车船税购买时间", D),
+        vehicleField("DBDateTimeEditEh9", "截止时间：", "车船税截止时间", D),
+        vehicleField("DBNumberEditEh3", "二保里程：", "二保里程", N, false, false, km),
+        vehicleField("DBNumberEditEh4", "下次二保：", "下次二保里程", N, false, false, km),
+        vehicleField("DBMemo1", "备注：", "备注", FieldKind::Memo, false, true),
+        vehicleField("DBCheckBox1", "", "停用", FieldKind::Check),
+        vehicleField("DBEditEh7", "在JPG文件夹中的图形文件(与车牌号重名)：", "汽车照片", FieldKind::ReadOnly, true, false, 0, 1),
     };
 }
 
