@@ -2,6 +2,7 @@
 // "--create-db [file]" is the creation step for a new database; "--screenshots <dir>" saves
 // pictures of the login and the main window for the documentation.
 #include "app/mainform.h"
+#include "app/modules.h"
 #include "app/shell.h"
 #include "core/clock.h"
 #include "data/creation.h"
@@ -46,6 +47,7 @@ int main(int argc, char* argv[])
         return Shell::screenshots(shots + 1 < args.size() ? args[shots + 1] : QStringLiteral("docs/screenshots"));
 
     TForm_main mainWindow;
+    registerModules(&mainWindow);
     TDm1 dm;
     mainWindow.setDm(&dm);
     mainWindow.showMaximized();

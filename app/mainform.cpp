@@ -481,6 +481,12 @@ void TForm_main::switchOperator()
 
 void TForm_main::restore()
 {
+    if (m_restoreCommand) {
+        m_restoreCommand(this, m_dm, m_home);
+        return;
+    }
+    // The restore replaces, and the program reopens, the file the connection uses.
+    const QString file = m_dm->ADO_qczl.isOpen() ? m_dm->ADO_qczl.location() : Paths::databaseFile();
     const Command* c = Commands::find(QStringLiteral("N7"));
     m_dm->disconnect();
     QPointer<QDialog> w = createWindow(*c, nullptr);
@@ -489,7 +495,7 @@ void TForm_main::restore()
     // Back to the folder every relative data path starts from, whatever the window did meanwhile.
     QDir::setCurrent(m_home);
     QString error;
-    if (!m_dm->connect(Paths::databaseFile(), &error))
+    if (!m_dm->connect(file, &error))
         Msg::error(this, kNoConnection + QLatin1Char('\n') + error);
 }
 

@@ -2,6 +2,7 @@
 // The program's one long-lived window: menus and tool buttons built from the command table,
 // the scrolling company text, the background picture and the status bar.
 #include <QMainWindow>
+#include <functional>
 
 #include "app/commands.h"
 
@@ -47,6 +48,9 @@ public:
     QToolButton* toolButton(const QString& objectName) const;
     // Folder the layout files and the database are found below.
     QString homeFolder() const { return m_home; }
+    // The maintenance module may take over the whole 数据恢复 sequence.
+    using RestoreCommand = std::function<void(QWidget* owner, TDm1* dm, const QString& homeFolder)>;
+    void setRestoreCommand(RestoreCommand command) { m_restoreCommand = std::move(command); }
 
     void N2Click() { runCommand(QStringLiteral("N2")); }
     void N3Click() { runCommand(QStringLiteral("N3")); }
@@ -111,6 +115,7 @@ private:
     bool m_autoRemind = false;
     bool m_closed = false;
     QString m_home;
+    RestoreCommand m_restoreCommand;
 
     QWidget* Panel2 = nullptr;
     QWidget* Panel5 = nullptr;

@@ -1,0 +1,5 @@
+#pragma once
+// Registers the windows of every module built into the program.
+class TForm_main;
+
+void registerModules(TForm_main* mainWindow);
