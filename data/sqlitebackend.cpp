@@ -85,7 +85,9 @@ QString sqlType(FieldType t)
     switch (t) {
     case FieldType::Text:
     case FieldType::Memo:
-        return QStringLiteral("TEXT");
+        // Text compares, sorts and matches without regard to the case of Latin letters, as the
+        // system has always relied on (a plate typed "苏a12345" is the same vehicle as "苏A12345").
+        return QStringLiteral("TEXT COLLATE NOCASE");
     case FieldType::Money:
         return QStringLiteral("CURRENCY");
     case FieldType::Integer:
