@@ -125,6 +125,11 @@ private Q_SLOTS:
         QCOMPARE(m->footerText(1), QStringLiteral("4"));
         QCOMPARE(m->footerText(4), QStringLiteral("100001234.5678"));  // exact, four decimals kept
         QCOMPARE(m->footerText(5), QStringLiteral("37.75"));
+        // the engine's sums and a walk over the rows agree
+        m->setEngineSums(false);
+        QCOMPARE(m->footerText(4), QStringLiteral("100001234.5678"));
+        QCOMPARE(m->footerText(5), QStringLiteral("37.75"));
+        m->setEngineSums(true);
         QCOMPARE(m->footerText(2), QString());
 
         // re-sort: the same rows, the same sums

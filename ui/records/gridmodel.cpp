@@ -1,6 +1,11 @@
 #include "ui/records/gridmodel.h"
 
+#include "data/database.h"
+#include "data/jetsql.h"
+
 #include <QBrush>
+#include <QRegularExpression>
+#include <QSqlQuery>
 
 QString sortOrderLine(const QVector<SortMark>& marks)
 {
@@ -148,18 +153,80 @@ Money RecordGridModel::columnSum(const QString& field) const
     return sum;
 }
 
+bool RecordGridModel::sumsFromEngine(const QStringList& fields, QVector<Money>& out) const
+{
+    if (!m_engineSums || !m_set->isOpen() || !m_set->database())
+        return false;
+    if (m_set->state() != RecordSet::Browse) {
+        // While a row is being edited the stored sums stand until it is posted.
+        out.clear();
+        for (const QString& f : fields) {
+            if (!m_storedSums.contains(f))
+                return false;
+            out << m_storedSums.value(f);
+        }
+        return true;
+    }
+    QStringList lines = m_set->sql();
+    const QString text = lines.join(QLatin1Char('\n'));
+    if (!JetSql::analyze(text).selectStar)
+        return false;
+    // The order clause is the last line (or the end of a one-line query); FROM/WHERE stay as they are.
+    static const QRegularExpression orderLine(QStringLiteral("^\\s*order\\s+by\\b"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression orderTail(QStringLiteral("\\sorder\\s+by\\s[^']*$"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression fromWord(QStringLiteral("\\bfrom\\b"), QRegularExpression::CaseInsensitiveOption);
+    if (!lines.isEmpty() && (orderLine.match(lines.last()).hasMatch() || lines.last().trimmed().isEmpty()))
+        lines.removeLast();
+    QString body = lines.join(QLatin1Char('\n'));
+    const auto tail = orderTail.match(body);
+    if (tail.hasMatch())
+        body.truncate(tail.capturedStart());
+    const auto from = fromWord.match(body);
+    if (!from.hasMatch())
+        return false;
+    QStringList sums;
+    for (const QString& f : fields)
+        sums << QStringLiteral("sum(") + f + QLatin1Char(')');
+    try {
+        QSqlQuery q = m_set->database()->run(QStringLiteral("select ") + sums.join(QStringLiteral(", ")) + QLatin1Char(' ')
+                                             + body.mid(from.capturedStart()));
+        if (!q.next())
+            return false;
+        out.clear();
+        for (int i = 0; i < fields.size(); ++i) {
+            out << Money::fromVariant(q.value(i));
+            m_storedSums.insert(fields[i], out.back());
+        }
+        return true;
+    } catch (const DbError&) {
+        return false;
+    }
+}
+
 QString RecordGridModel::footerText(int section) const
 {
     if (section < 0 || section >= m_shown.size())
         return {};
     if (!m_footerValid) {
+        QStringList sumFields;
+        for (const auto& c : m_columns)
+            if (c.footer == FooterKind::Sum && m_set->hasField(c.field))
+                sumFields << c.field;
+        QVector<Money> sums;
+        const bool engine = !sumFields.isEmpty() && sumsFromEngine(sumFields, sums);
         m_footer.clear();
         for (const auto& c : m_columns) {
             switch (c.footer) {
             case FooterKind::None: m_footer << QString(); break;
             case FooterKind::Text: m_footer << c.footerValue; break;
             case FooterKind::Count: m_footer << QString::number(m_set->isOpen() ? m_set->recordCount() : 0); break;
-            case FooterKind::Sum: m_footer << columnSum(c.field).toDisplay(); break;
+            case FooterKind::Sum: {
+                const int i = sumFields.indexOf(c.field);
+                m_footer << (engine && i >= 0 ? sums[i] : columnSum(c.field)).toDisplay();
+                break;
+            }
             }
         }
         m_footerValid = true;

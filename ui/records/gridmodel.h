@@ -7,6 +7,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QHash>
 #include <QStringList>
 #include <QVector>
 #include <functional>
@@ -64,6 +65,9 @@ public:
     QStringList footerTexts() const;
     // Sum of a money column over every row of the query.
     Money columnSum(const QString& field) const;
+    // The footer sums are asked of the engine in one statement over the query's FROM/WHERE, so that
+    // a large list never reads all its rows; rows walked otherwise. On by default.
+    void setEngineSums(bool on) { m_engineSums = on; m_footerValid = false; }
 
     // Completes the columns taken from the query (footers, title buttons) as they are adopted.
     std::function<void(QVector<GridColumn>&)> onAdopt;
@@ -95,6 +99,7 @@ private:
     void rebuildShown();
     void invalidateFooter();
     int fieldOf(int section) const;
+    bool sumsFromEngine(const QStringList& fields, QVector<Money>& out) const;
 
     RecordSet* m_set;
     QVector<GridColumn> m_columns;
@@ -102,9 +107,11 @@ private:
     QVector<int> m_fieldIdx;  // per entry of m_columns: record-set field index, -1 when absent
     QVector<SortMark> m_marks;
     bool m_auto = true;
+    bool m_engineSums = true;
     int m_rows = 0;
     int m_changing = 0;
     int m_current = -1;
     mutable bool m_footerValid = false;
     mutable QStringList m_footer;  // per entry of m_columns
+    mutable QHash<QString, Money> m_storedSums;  // last sums the engine gave
 };
