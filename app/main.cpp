@@ -37,7 +37,7 @@ int main(int argc, char* argv[])
         if (qstrcmp(argv[i], "--create-db") == 0)
             return createDb(argc, argv);
 
-    QApplication app(argc, argv);
+    VelApplication app(argc, argv);
     const QStringList args = app.arguments();
     QApplication::setApplicationName(Shell::title());
     Shell::setupFonts();

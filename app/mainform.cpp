@@ -435,10 +435,9 @@ void TForm_main::openWindow(const Command& c)
         throw;
     }
     delete w;
-    if (c.kind == CommandKind::CompanyInfo && q) {
-        // The scrolling text follows an edit at once; the caption keeps the title until the next start.
-        setScrollText(q->isOpen() ? q->asString(QStringLiteral("动态文字")) : QString());
-    }
+    // The scrolling text follows an edit at once; the caption keeps the title until the next start.
+    if (c.kind == CommandKind::CompanyInfo && q && q->isOpen())
+        setScrollText(q->asString(QStringLiteral("动态文字")));
     if (q)
         q->close();
 }

@@ -1,6 +1,7 @@
 #include "app/shell.h"
 #include "app/enterform.h"
 #include "app/mainform.h"
+#include "data/database.h"
 #include "data/datamodule.h"
 #include "data/schema.h"
 #include "ui/common/messages.h"
@@ -14,6 +15,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <cstdio>
+
+bool VelApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const DbError& e) {
+        Msg::error(QApplication::activeWindow(), e.text());
+    }
+    return false;
+}
 
 namespace Shell {
 

@@ -1,6 +1,15 @@
 #pragma once
 // Program-wide set-up of the shell and its hidden screenshot run.
+#include <QApplication>
 #include <QString>
+
+// The application object. A database error that escapes a window's own handler ends only the
+// action that raised it: it is shown with the engine's text instead of ending the program.
+class VelApplication : public QApplication {
+public:
+    VelApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+    bool notify(QObject* receiver, QEvent* event) override;
+};
 
 namespace Shell {
 // Application title shown by plain message boxes and the task bar.

@@ -3,6 +3,7 @@
 #include "harness.h"
 
 #include "app/pictures.h"
+#include "app/shell.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -37,6 +38,7 @@ private Q_SLOTS:
     void automaticReminder_data();
     void automaticReminder();
     void restoreReconnectsInTheHomeFolder();
+    void escapedDatabaseErrorIsShown();
 };
 
 void TestStartup::missingDatabaseEndsProgram()
@@ -296,5 +298,31 @@ void TestStartup::restoreReconnectsInTheHomeFolder()
     QCOMPARE(rows, 1);
 }
 
-QTEST_MAIN(TestStartup)
+class Thrower : public QObject {
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::User)
+            throw DbError(QStringLiteral("no such table: 汽车档案"));
+        return QObject::event(e);
+    }
+};
+
+// A window's handler that lets a database error escape does not end the program.
+void TestStartup::escapedDatabaseErrorIsShown()
+{
+    Msg::Recorder msg;
+    Thrower t;
+    QEvent e(QEvent::User);
+    QVERIFY(!QCoreApplication::sendEvent(&t, &e));
+    QCOMPARE(msg.texts(), QStringList{S("no such table: 汽车档案")});
+    QCOMPARE(msg.shown()[0].request.icon, Msg::Icon::Critical);
+}
+
+int main(int argc, char** argv)
+{
+    VelApplication app(argc, argv);
+    TestStartup t;
+    return QTest::qExec(&t, argc, argv);
+}
 #include "test_startup.moc"
