@@ -12,7 +12,9 @@
 #include <QDir>
 #include <QFont>
 #include <QLabel>
+#include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <cstdio>
 
@@ -43,6 +45,26 @@ void setupFonts()
     QApplication::setFont(f);
 }
 
+namespace {
+// The widget as the desktop shows it: a plain title bar carrying its caption above its content.
+QImage framed(QWidget* w)
+{
+    const QPixmap content = w->grab();
+    const int bar = 26;
+    QImage out(content.width() + 2, content.height() + bar + 1, QImage::Format_RGB32);
+    out.fill(QColor(40, 70, 120));
+    QPainter p(&out);
+    p.drawPixmap(1, bar, content);
+    QFont f = QApplication::font();
+    f.setPixelSize(13);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(QRect(10, 0, out.width() - 20, bar), Qt::AlignVCenter | Qt::AlignLeft, w->windowTitle());
+    return out;
+}
+} // namespace
+
 int screenshots(const QString& dir)
 {
     QDir().mkpath(dir);
@@ -58,7 +80,7 @@ int screenshots(const QString& dir)
         auto* names = login->findChild<QComboBox*>(QStringLiteral("DBLookupComboBox1"));
         const int idx = names->findText(Schema::defaultOperatorName());
         QApplication::processEvents();
-        loginSaved = login->grab().save(out.filePath(QStringLiteral("login.png")));
+        loginSaved = framed(login).save(out.filePath(QStringLiteral("login.png")));
         names->setCurrentIndex(idx);
         login->findChild<QLineEdit*>(QStringLiteral("Edit1"))->clear();
         login->findChild<QPushButton*>(QStringLiteral("bitbtn_ok"))->click();
@@ -77,7 +99,7 @@ int screenshots(const QString& dir)
     // Let the text scroll into a readable place before taking the picture.
     w.scrollingText()->move(20, w.scrollingText()->y());
     QApplication::processEvents();
-    const bool mainSaved = w.grab().save(out.filePath(QStringLiteral("main.png")));
+    const bool mainSaved = framed(&w).save(out.filePath(QStringLiteral("main.png")));
     w.close();
     if (!loginSaved || !mainSaved) {
         std::fprintf(stderr, "could not write the pictures to %s\n", qPrintable(dir));
