@@ -261,6 +261,26 @@ private Q_SLOTS:
         QCOMPARE(s.rows[0].size(), 4);
     }
 
+    void navigatorAndSelectionFollowTheRow()
+    {
+        openRepairs();
+        auto w = repairWindow();
+        QCOMPARE(w->DBNavigator1->findChild<QToolButton*>(QStringLiteral("nbFirst"))->toolTip(), QStringLiteral("首记录"));
+        w->DBNavigator1->findChild<QToolButton*>(QStringLiteral("nbLast"))->click();
+        QCOMPARE(dm.q_wxjlb.currentRow(), 3);
+        QCOMPARE(w->DBGridEh1->currentIndex().row(), 3);
+        QCOMPARE(w->model()->headerData(3, Qt::Vertical).toString(), QStringLiteral("▶"));
+        w->DBNavigator1->findChild<QToolButton*>(QStringLiteral("nbPrior"))->click();
+        QCOMPARE(dm.q_wxjlb.currentRow(), 2);
+        // choosing a row in the grid moves the query
+        w->DBGridEh1->setCurrentIndex(w->model()->index(0, 1));
+        QCOMPARE(dm.q_wxjlb.currentRow(), 0);
+        // Escape closes like 返回
+        w->show();
+        QTest::keyClick(w.get(), Qt::Key_Escape);
+        QVERIFY(!w->isVisible());
+    }
+
     void rowColours()
     {
         openRepairs();

@@ -526,14 +526,28 @@ void ListWindow::FormShow()
 
 void ListWindow::showEvent(QShowEvent* event)
 {
+    m_formClosed = false;
     FormShow();
     QDialog::showEvent(event);
 }
 
 void ListWindow::closeEvent(QCloseEvent* event)
 {
-    FormClose();
+    if (!m_formClosed) {
+        m_formClosed = true;
+        FormClose();
+    }
     QDialog::closeEvent(event);
+}
+
+void ListWindow::done(int result)
+{
+    // Escape closes a dialog without a close event; the closing steps run all the same.
+    if (!m_formClosed) {
+        m_formClosed = true;
+        FormClose();
+    }
+    QDialog::done(result);
 }
 
 // ---- print and export ----

@@ -118,6 +118,7 @@ protected:
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void done(int result) override;
 
     QHBoxLayout* buttonBar() const { return m_buttonBar; }
 
@@ -135,6 +136,7 @@ private:
     QVector<QPushButton*> m_moduleButtons;
     bool m_shown = false;
     bool m_layoutStored = false;
+    bool m_formClosed = false;
     bool m_syncing = false;
 };
 
