@@ -91,6 +91,8 @@ public:
         w = std::make_unique<TForm_main>();
         dm = std::make_unique<TDm1>();
         w->setDm(dm.get());
+        if (beforeActivate)
+            beforeActivate(w.get());
         w->FormActivate();
         return w.get();
     }
@@ -101,6 +103,7 @@ public:
     QString loginPassword;
     std::function<void(QDialog*)> onLogin;
     std::function<void(QDialog*)> onWindow;
+    std::function<void(TForm_main*)> beforeActivate;
     std::unique_ptr<TDm1> dm;
     std::unique_ptr<TForm_main> w;
 

@@ -8,6 +8,7 @@ class TestModules : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void everyCommandOpensItsWindow();
+    void automaticReminderAtStart();
 };
 
 void TestModules::everyCommandOpensItsWindow()
@@ -34,6 +35,20 @@ void TestModules::everyCommandOpensItsWindow()
         QVERIFY2(!q || !q->isOpen(), qPrintable(c.menuItem));
         QVERIFY(h.dm->ADO_qczl.isOpen());
     }
+}
+
+// With 自动提醒 on, the start-up runs the reminder list's scan and shows it only when something is due.
+void TestModules::automaticReminderAtStart()
+{
+    Harness h;
+    h.exec(QStringLiteral("update 公司信息 set 自动提醒=1"));
+    h.beforeActivate = [](TForm_main* w) { registerModules(w); };
+    TForm_main* w = h.start();
+    QVERIFY(w->loggedIn());
+    QVERIFY2(h.msg.shown().isEmpty(), qPrintable(h.msg.texts().join(QLatin1Char('|'))));
+    QCOMPARE(h.modal.classes.value(0), QStringLiteral("TForm_Enter"));
+    QVERIFY(h.modal.classes.size() <= 2);
+    QVERIFY(!h.dm->q_tongyong.isOpen());
 }
 
 QTEST_MAIN(TestModules)
