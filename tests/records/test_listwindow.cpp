@@ -275,8 +275,15 @@ private Q_SLOTS:
         // choosing a row in the grid moves the query
         w->DBGridEh1->setCurrentIndex(w->model()->index(0, 1));
         QCOMPARE(dm.q_wxjlb.currentRow(), 0);
-        // Escape closes like 返回
+        // a row with text of two lines grows to show it
         w->show();
+        dm.q_wxjlb.moveTo(1);
+        dm.q_wxjlb.edit();
+        dm.q_wxjlb.setValue(C, QStringLiteral("第一行\n第二行"));
+        dm.q_wxjlb.post();
+        w->DBGridEh1->fitVisibleRows();
+        QVERIFY(w->DBGridEh1->rowHeight(1) > w->DBGridEh1->rowHeight(0));
+        // Escape closes like 返回
         QTest::keyClick(w.get(), Qt::Key_Escape);
         QVERIFY(!w->isVisible());
     }

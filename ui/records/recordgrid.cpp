@@ -49,12 +49,41 @@ RecordGrid::RecordGrid(QWidget* parent) : QTableView(parent), m_footer(new Foote
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int s) { Q_EMIT titleClicked(s, QApplication::keyboardModifiers()); });
     auto repaintFooter = [this] { m_footer->update(); };
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, repaintFooter);
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, repaintFooter);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &RecordGrid::queueFit);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, &RecordGrid::queueFit);
+}
+
+void RecordGrid::queueFit()
+{
+    if (m_fitQueued)
+        return;
+    m_fitQueued = true;
+    QMetaObject::invokeMethod(this, &RecordGrid::fitVisibleRows, Qt::QueuedConnection);
+}
+
+void RecordGrid::fitVisibleRows()
+{
+    m_fitQueued = false;
+    if (m_fitting || !model() || !isVisible())
+        return;
+    m_fitting = true;
+    QHeaderView* v = verticalHeader();
+    const int first = rowAt(0);
+    int last = rowAt(viewport()->height() - 1);
+    if (last < 0)
+        last = model()->rowCount() - 1;
+    for (int r = std::max(first, 0); r >= 0 && r <= last; ++r) {
+        const int wanted = std::max(v->defaultSectionSize(), sizeHintForRow(r));
+        if (v->sectionSize(r) != wanted)
+            v->resizeSection(r, wanted);
+    }
+    m_fitting = false;
 }
 
 void RecordGrid::setGridModel(RecordGridModel* model)
@@ -64,6 +93,9 @@ void RecordGrid::setGridModel(RecordGridModel* model)
     connect(model, &RecordGridModel::footerChanged, m_footer, qOverload<>(&QWidget::update));
     connect(model, &QAbstractItemModel::columnsInserted, this, &RecordGrid::applyWidths);
     connect(model, &QAbstractItemModel::modelReset, this, &RecordGrid::applyWidths);
+    connect(model, &QAbstractItemModel::modelReset, this, &RecordGrid::queueFit);
+    connect(model, &QAbstractItemModel::dataChanged, this, &RecordGrid::queueFit);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &RecordGrid::queueFit);
     applyWidths();
 }
 

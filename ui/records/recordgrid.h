@@ -30,6 +30,10 @@ public:
     // Widths of the model's columns onto the header.
     void applyWidths();
 
+    // Rows on screen grow to fit multi-line or wrapped text; only these are measured, so a list of
+    // any length costs the same.
+    void fitVisibleRows();
+
 Q_SIGNALS:
     void titleClicked(int section, Qt::KeyboardModifiers modifiers);
 
@@ -41,4 +45,7 @@ private:
     RecordGridModel* m_model = nullptr;
     QWidget* m_footer;
     bool m_autoFit = false;
+    bool m_fitting = false;
+    bool m_fitQueued = false;
+    void queueFit();
 };
