@@ -46,7 +46,7 @@ QVector<Command> build()
         cmd("N2", "操作员及权限", Gate::系统维护权, "q_qxb", {S("select * from 权限表 order by 姓名")}, "TForm_qxb", "操作员及权限设置"),
         withButton(cmd("N3", "修改操作员口令", Gate::None, "q_qxb", {}, "TForm_password", "修改当前操作员口令", K::PasswordChange),
                    "SpeedButton1", "修改密码", false),
-        cmd("N4", "更换操作员", Gate::None, "q_qxb", {S("select * from 权限表 order by 姓名")}, "TForm_Enter", "系统登录", K::Switch),
+        cmd("N4", "更换操作员", Gate::None, "q_qxb", operatorListSql(), "TForm_Enter", "系统登录", K::Switch),
         cmd("N18", "公司信息", Gate::系统维护权, "q_gsxx", {S("select * from 公司信息")}, "TForm_gsxx_edit", "公司信息编辑", K::CompanyInfo),
         withButton(cmd("N11", "车辆档案", Gate::日常业务权, "q_qcda", {S("select * from 汽车档案 "), S("order by 车牌号")}, "TForm_qcda", "汽车档案设置"),
                    "SpeedButton6", "车辆档案", false),
@@ -113,6 +113,11 @@ const Command* findByButton(const QString& toolButton)
         if (!toolButton.isEmpty() && c.toolButton == toolButton)
             return &c;
     return nullptr;
+}
+
+QStringList operatorListSql()
+{
+    return {S("select * from 权限表 order by 姓名")};
 }
 
 QString scratchDelete()

@@ -49,6 +49,9 @@ const Command* findByButton(const QString& toolButton);
 // The SQL lines a command gives its query for this operator and closing date.
 QStringList commandSql(const Command& c, const Operator& op, const QDate& closingDate);
 
+// The operator list the login works on, at start and at a switch.
+QStringList operatorListSql();
+
 // The scratch table every statistics command empties and shows.
 QString scratchDelete();
 QStringList scratchSelect();

@@ -269,7 +269,7 @@ void TForm_main::FormActivate()
     bool accepted = false;
     try {
         RecordSet& qxb = m_dm->q_qxb;
-        setLines(qxb, {QStringLiteral("select * from 权限表 order by 姓名")});
+        setLines(qxb, Commands::operatorListSql());
         qxb.open();
         auto* login = new TForm_Enter(this, m_dm, false);
         accepted = Modal::exec(login) == QDialog::Accepted;
@@ -465,7 +465,7 @@ void TForm_main::switchOperator()
     auto* login = new TForm_Enter(this, m_dm, m_loggedIn);
     RecordSet& q = m_dm->q_qxb;
     try {
-        prepare(q, {QStringLiteral("select * from 权限表 order by 姓名")});
+        prepare(q, Commands::operatorListSql());
         Modal::exec(login);
     } catch (...) {
         delete login;

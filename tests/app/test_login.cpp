@@ -183,6 +183,20 @@ void TestLogin::loginSetsOperatorAndInputMethod()
     InputMethods::setInstalledForTest(QStringList{});
     QVERIFY(InputMethods::installed().isEmpty());
     InputMethods::setInstalledForTest(std::nullopt);
+
+    // What the desktop announces, each framework once; none at all gives an empty list.
+    qputenv("QT_IM_MODULE", "ibus");
+    qputenv("XMODIFIERS", "@im=ibus");
+    qputenv("GTK_IM_MODULE", "fcitx");
+    QCOMPARE(InputMethods::installed(), (QStringList{S("ibus"), S("fcitx")}));
+    for (const char* v : {"QT_IM_MODULE", "XMODIFIERS", "GTK_IM_MODULE"})
+        qunsetenv(v);
+    QVERIFY(InputMethods::installed().isEmpty());
+    // An empty name leaves a field as the desktop has it.
+    QLineEdit plain;
+    plain.setAttribute(Qt::WA_InputMethodEnabled, false);
+    InputMethods::apply(&plain, QString());
+    QVERIFY(!plain.testAttribute(Qt::WA_InputMethodEnabled));
 }
 
 void TestLogin::enterChainsToConfirm()
