@@ -3,7 +3,7 @@
 #include "admin/qxb.h"
 #include "ui/common/windowregistry.h"
 
-TForm_jbr::TForm_jbr(QWidget* owner, TDm1* dm) : ListWindow(*listWindowSpec(QStringLiteral("TForm_jbr")), dm, owner)
+TForm_jbr::TForm_jbr(QWidget* owner, TDm1* dm) : ListWindow(*listWindowConfig(QStringLiteral("TForm_jbr")), dm, owner)
 {
     setColumns({column(QStringLiteral("经办人姓名"), {}, 120), column(QStringLiteral("身份证号"), {}, 160),
                 column(QStringLiteral("联系电话"), {}, 120, false)});
@@ -15,7 +15,7 @@ QDialog* TForm_jbr::createEditDialog()
 }
 
 TForm_jbr_edit::TForm_jbr_edit(QWidget* owner, TDm1* dm)
-    : EditDialog(*editDialogSpec(QStringLiteral("TForm_jbr_edit")),
+    : EditDialog(*editDialogConfig(QStringLiteral("TForm_jbr_edit")),
                  {{QStringLiteral("DBEdit1"), QStringLiteral("经办人姓名："), QStringLiteral("经办人姓名"),
                    FieldKind::Text, false, false, true},
                   {QStringLiteral("DBEdit2"), QStringLiteral("身份证号："), QStringLiteral("身份证号")},

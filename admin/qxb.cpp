@@ -10,7 +10,7 @@ const QStringList rights{QStringLiteral("系统维护权"), QStringLiteral("日�
                          QStringLiteral("统计分析权"), QStringLiteral("财务管理权")};
 }
 
-TForm_qxb::TForm_qxb(QWidget* owner, TDm1* dm) : ListWindow(*listWindowSpec(QStringLiteral("TForm_qxb")), dm, owner)
+TForm_qxb::TForm_qxb(QWidget* owner, TDm1* dm) : ListWindow(*listWindowConfig(QStringLiteral("TForm_qxb")), dm, owner)
 {
     QVector<GridColumn> cols{column(QStringLiteral("姓名"), {}, 90), column(QStringLiteral("身份证号"), {}, 150),
                              column(QStringLiteral("联系电话"), {}, 100, false),
@@ -44,9 +44,9 @@ bool TForm_qxb::deleteAllowed()
 }
 
 TForm_qxb_edit::TForm_qxb_edit(QWidget* owner, TDm1* dm)
-    : EditDialog(*editDialogSpec(QStringLiteral("TForm_qxb_edit")),
+    : EditDialog(*editDialogConfig(QStringLiteral("TForm_qxb_edit")),
                  [] {
-                     QVector<FieldSpec> f{
+                     QVector<FieldDef> f{
                          {QStringLiteral("DBEdit1"), QStringLiteral("姓名："), QStringLiteral("姓名"), FieldKind::Text,
                           false, false, true},
                          {QStringLiteral("DBEdit2"), QStringLiteral("身份证号："), QStringLiteral("身份证号")},
@@ -57,7 +57,7 @@ TForm_qxb_edit::TForm_qxb_edit(QWidget* owner, TDm1* dm)
                           false, false, true},
                      };
                      for (int i = 0; i < rights.size(); ++i)
-                         f << FieldSpec{QStringLiteral("DBCheckBox%1").arg(i + 1), rights[i] + QStringLiteral("："),
+                         f << FieldDef{QStringLiteral("DBCheckBox%1").arg(i + 1), rights[i] + QStringLiteral("："),
                                         rights[i], FieldKind::Check};
                      return f;
                  }(),

@@ -44,7 +44,7 @@ int main(int argc, char* argv[])
     QElapsedTimer t;
     t.start();
     // As the command does: the window first, then the query.
-    ListWindow w(*listWindowSpec(QStringLiteral("TForm_qczlb")), &dm);
+    ListWindow w(*listWindowConfig(QStringLiteral("TForm_qczlb")), &dm);
     dm.q_qczlb.setSql({QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("order by 内部编号")});
     dm.q_qczlb.open();
     const double opened = ms(t);

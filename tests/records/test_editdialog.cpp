@@ -21,7 +21,7 @@
 namespace {
 const QString Plate = QStringLiteral("车牌号");
 
-QVector<FieldSpec> vehicleFields()
+QVector<FieldDef> vehicleFields()
 {
     return {{QStringLiteral("DBEdit1"), QStringLiteral("车牌号："), Plate, FieldKind::Text, true},
             {QStringLiteral("DBEdit2"), QStringLiteral("车型："), QStringLiteral("车型"), FieldKind::Text, false, false, true},
@@ -38,7 +38,7 @@ QVector<FieldSpec> vehicleFields()
 // A vehicle dialog whose write can be made to fail before or after the row is written.
 class VehicleDialog : public EditDialog {
 public:
-    VehicleDialog(TDm1* dm) : EditDialog(*editDialogSpec(QStringLiteral("TForm_qcda_edit")), vehicleFields(), dm)
+    VehicleDialog(TDm1* dm) : EditDialog(*editDialogConfig(QStringLiteral("TForm_qcda_edit")), vehicleFields(), dm)
     {
         setRequired({{Plate, QStringLiteral("车牌号不能为空,请重新输入!"), {}}});
     }
@@ -163,7 +163,7 @@ private Q_SLOTS:
         dm.q_xjrjz.append();
         dm.q_xjrjz.setValue(QStringLiteral("凭证号"), QStringLiteral("001"));
         dm.q_xjrjz.post();
-        EditDialog d(*editDialogSpec(QStringLiteral("TForm_xjrjz_edit")),
+        EditDialog d(*editDialogConfig(QStringLiteral("TForm_xjrjz_edit")),
                      {{QStringLiteral("DBEdit1"), QStringLiteral("凭证号："), QStringLiteral("凭证号")},
                       {QStringLiteral("DBEdit2"), QStringLiteral("借方："), QStringLiteral("借方"), FieldKind::Number, false,
                        false, false, 2}},
@@ -299,11 +299,11 @@ private Q_SLOTS:
     void memberTable()
     {
         QCOMPARE(editDialogTable().size(), 17);
-        const auto* txcsb = editDialogSpec(QStringLiteral("TForm_txcsb_edit"));
+        const auto* txcsb = editDialogConfig(QStringLiteral("TForm_txcsb_edit"));
         QVERIFY(txcsb->buttons & EditButton::AddHidden);
         QCOMPARE(txcsb->stamps, Stamps::OperatorOnly);
-        QVERIFY(editDialogSpec(QStringLiteral("TForm_qczlb_edit"))->discardFirst);
-        QCOMPARE(editDialogSpec(QStringLiteral("TForm_hyzlb_edit"))->addGuard.size(), 2);
+        QVERIFY(editDialogConfig(QStringLiteral("TForm_qczlb_edit"))->discardFirst);
+        QCOMPARE(editDialogConfig(QStringLiteral("TForm_hyzlb_edit"))->addGuard.size(), 2);
         dm.q_txcsb.setSql({QStringLiteral("select * from 提醒功能初始表")});
         dm.q_txcsb.open();
         EditDialog d(*txcsb, {{QStringLiteral("DBEdit1"), QStringLiteral("期限："), QStringLiteral("期限"), FieldKind::Number}}, &dm);

@@ -51,7 +51,7 @@ class TestListWindow : public QObject {
 
     std::unique_ptr<ListWindow> repairWindow()
     {
-        auto w = std::make_unique<ListWindow>(*listWindowSpec(QStringLiteral("TForm_wxjlb")), &dm);
+        auto w = std::make_unique<ListWindow>(*listWindowConfig(QStringLiteral("TForm_wxjlb")), &dm);
         w->setColumns(repairColumns());
         return w;
     }
@@ -166,7 +166,7 @@ private Q_SLOTS:
     {
         // A query the database cannot delete from: the row stays, nothing is said.
         openRepairs({QStringLiteral("select 车牌号, 材料费 from 车辆维修记录表"), QStringLiteral("order by 车牌号")});
-        ListWindow w(*listWindowSpec(QStringLiteral("TForm_wxjlb")), &dm);
+        ListWindow w(*listWindowConfig(QStringLiteral("TForm_wxjlb")), &dm);
         Msg::Recorder msgs;
         msgs.script(Msg::Button::Yes);
         w.SpeedButton1Click();
@@ -210,7 +210,7 @@ private Q_SLOTS:
 
         // marks-only windows show the marks and keep the order; windows without title buttons ignore clicks
         openRepairs();
-        ListWindowSpec marks = *listWindowSpec(QStringLiteral("TForm_wxjlb"));
+        ListWindowConfig marks = *listWindowConfig(QStringLiteral("TForm_wxjlb"));
         marks.sort = SortMode::MarksOnly;
         ListWindow m(marks, &dm);
         m.setColumns(repairColumns());
@@ -307,9 +307,9 @@ private Q_SLOTS:
         dm.q_qcda.close();
         dm.q_qcda.setSql({QStringLiteral("select * from 汽车档案 "), QStringLiteral("order by 车牌号")});
         dm.q_qcda.open();
-        const auto& spec = *listWindowSpec(QStringLiteral("TForm_qcda"));
+        const auto& config = *listWindowConfig(QStringLiteral("TForm_qcda"));
         auto make = [&] {
-            auto w = std::make_unique<ListWindow>(spec, &dm);
+            auto w = std::make_unique<ListWindow>(config, &dm);
             w->setColumns({ListWindow::column(QStringLiteral("车牌号")), ListWindow::column(QStringLiteral("车型")),
                            ListWindow::column(QStringLiteral("颜色")), ListWindow::column(QStringLiteral("出厂编号")),
                            ListWindow::column(QStringLiteral("发动机号"))});
@@ -345,7 +345,7 @@ private Q_SLOTS:
         }
 
         // the reduced store keeps neither titles nor the automatic width
-        ListWindowSpec reduced = spec;
+        ListWindowConfig reduced = config;
         reduced.layout = LayoutMode::Reduced;
         reduced.className = QStringLiteral("TForm_khydqc");
         {
@@ -422,57 +422,57 @@ private Q_SLOTS:
     void everyWindowOfTheTableOpens()
     {
         QCOMPARE(listWindowTable().size(), 25);
-        for (const ListWindowSpec& spec : listWindowTable()) {
-            RecordSet* q = dm.query(spec.query);
-            QVERIFY2(q, qPrintable(spec.className));
+        for (const ListWindowConfig& config : listWindowTable()) {
+            RecordSet* q = dm.query(config.query);
+            QVERIFY2(q, qPrintable(config.className));
             q->close();
             q->setSql({QStringLiteral("select * from ") + [&] {
-                           const QString table = spec.query == QLatin1String("q_tongyong") ? QStringLiteral("通用")
-                               : spec.query == QLatin1String("q_qxb")                       ? QStringLiteral("权限表")
-                               : spec.query == QLatin1String("q_jbr")                       ? QStringLiteral("经办人信息")
-                               : spec.query == QLatin1String("q_txcsb")                     ? QStringLiteral("提醒功能初始表")
-                               : spec.query == QLatin1String("q_zy")                        ? QStringLiteral("摘要")
-                               : spec.query == QLatin1String("q_xjrjz")                     ? QStringLiteral("现金日记帐")
-                               : spec.query == QLatin1String("q_hyjlb")                     ? QStringLiteral("换油记录表")
-                               : spec.query == QLatin1String("q_wxjlb")                     ? QStringLiteral("车辆维修记录表")
-                               : spec.query == QLatin1String("q_sgjlb")                     ? QStringLiteral("事故登记表")
-                               : spec.query == QLatin1String("q_khydqc")                    ? QStringLiteral("客户预订汽车")
-                               : spec.query == QLatin1String("q_hyzlb")                     ? QStringLiteral("客户登记表")
-                               : spec.query == QLatin1String("q_qcda")                      ? QStringLiteral("汽车档案")
+                           const QString table = config.query == QLatin1String("q_tongyong") ? QStringLiteral("通用")
+                               : config.query == QLatin1String("q_qxb")                       ? QStringLiteral("权限表")
+                               : config.query == QLatin1String("q_jbr")                       ? QStringLiteral("经办人信息")
+                               : config.query == QLatin1String("q_txcsb")                     ? QStringLiteral("提醒功能初始表")
+                               : config.query == QLatin1String("q_zy")                        ? QStringLiteral("摘要")
+                               : config.query == QLatin1String("q_xjrjz")                     ? QStringLiteral("现金日记帐")
+                               : config.query == QLatin1String("q_hyjlb")                     ? QStringLiteral("换油记录表")
+                               : config.query == QLatin1String("q_wxjlb")                     ? QStringLiteral("车辆维修记录表")
+                               : config.query == QLatin1String("q_sgjlb")                     ? QStringLiteral("事故登记表")
+                               : config.query == QLatin1String("q_khydqc")                    ? QStringLiteral("客户预订汽车")
+                               : config.query == QLatin1String("q_hyzlb")                     ? QStringLiteral("客户登记表")
+                               : config.query == QLatin1String("q_qcda")                      ? QStringLiteral("汽车档案")
                                                                                             : QStringLiteral("汽车租赁登记表");
                            return table;
                        }(),
                        QStringLiteral("order by 1")});
             // The command creates the window, then opens the query.
-            ListWindow w(spec, &dm);
+            ListWindow w(config, &dm);
             q->open();
-            QCOMPARE(w.windowTitle(), spec.caption);
+            QCOMPARE(w.windowTitle(), config.caption);
             QVERIFY(w.model()->columnCount() > 0);
             QCOMPARE(w.SpeedButton4 != nullptr, true);
-            QCOMPARE(w.SpeedButton3 != nullptr, !spec.printTitle.isEmpty());
-            QCOMPARE(w.SpeedButton2 != nullptr, !spec.exportName.isEmpty());
-            QCOMPARE(w.CheckBox1 != nullptr, spec.autoWidthBox);
-            QCOMPARE(w.ToolButton2 != nullptr, spec.columnButtons);
-            QCOMPARE(w.DBNavigator1 != nullptr, spec.navigator);
-            QCOMPARE(w.DBGridEh1->autoFitColWidths(), spec.autoWidth);
-            for (const QString& b : spec.moduleButtons)
+            QCOMPARE(w.SpeedButton3 != nullptr, !config.printTitle.isEmpty());
+            QCOMPARE(w.SpeedButton2 != nullptr, !config.exportName.isEmpty());
+            QCOMPARE(w.CheckBox1 != nullptr, config.autoWidthBox);
+            QCOMPARE(w.ToolButton2 != nullptr, config.columnButtons);
+            QCOMPARE(w.DBNavigator1 != nullptr, config.navigator);
+            QCOMPARE(w.DBGridEh1->autoFitColWidths(), config.autoWidth);
+            for (const QString& b : config.moduleButtons)
                 QVERIFY(w.moduleButton(b));
             const QStringList footer = w.model()->footerTexts();
-            if (spec.footer == FooterMode::None) {
+            if (config.footer == FooterMode::None) {
                 QVERIFY(footer.join(QString()).isEmpty());
             } else {
                 QCOMPARE(footer[0], QStringLiteral("记录数"));
-                QCOMPARE(footer[1] == QString::number(q->recordCount()), spec.footer == FooterMode::CountAndSums);
+                QCOMPARE(footer[1] == QString::number(q->recordCount()), config.footer == FooterMode::CountAndSums);
             }
-            for (const QString& sum : spec.footerSums) {
+            for (const QString& sum : config.footerSums) {
                 const int i = w.model()->columnIndexOf(sum);
-                QVERIFY2(i >= 0, qPrintable(spec.className + sum));
+                QVERIFY2(i >= 0, qPrintable(config.className + sum));
                 QCOMPARE(w.model()->columns()[i].footer, FooterKind::Sum);
             }
         }
-        QCOMPARE(listWindowSpec(QStringLiteral("TForm_hyzlb"))->queryCaption, QStringLiteral("查找"));
-        QVERIFY(listWindowSpec(QStringLiteral("TForm_hyzlb"))->autoWidth);
-        QVERIFY(!listWindowSpec(QStringLiteral("TForm_hyzlb"))->autoWidthChecked);
+        QCOMPARE(listWindowConfig(QStringLiteral("TForm_hyzlb"))->queryCaption, QStringLiteral("查找"));
+        QVERIFY(listWindowConfig(QStringLiteral("TForm_hyzlb"))->autoWidth);
+        QVERIFY(!listWindowConfig(QStringLiteral("TForm_hyzlb"))->autoWidthChecked);
     }
 };
 

@@ -22,7 +22,7 @@ class TestQueryDialog : public QObject {
 
     static QString cond(const char* cls, const QHash<QString, QString>& texts)
     {
-        return buildCondition(*queryDialogSpec(QString::fromUtf8(cls)), texts);
+        return buildCondition(*queryDialogConfig(QString::fromUtf8(cls)), texts);
     }
 
     void openContracts()
@@ -85,25 +85,25 @@ private Q_SLOTS:
     {
         QCOMPARE(queryDialogTable().size(), 7);
         const QString c = QStringLiteral("(x)");
-        QCOMPARE(buildQueryLines(*queryDialogSpec(QStringLiteral("TForm_qczlb_cx")), c),
+        QCOMPARE(buildQueryLines(*queryDialogConfig(QStringLiteral("TForm_qczlb_cx")), c),
                  (QStringList{QStringLiteral("select * from 汽车租赁登记表"), QStringLiteral(" where (x)"), QStringLiteral("order by 内部编号")}));
-        QCOMPARE(buildQueryLines(*queryDialogSpec(QStringLiteral("TForm_khydqc_cx")), c),
+        QCOMPARE(buildQueryLines(*queryDialogConfig(QStringLiteral("TForm_khydqc_cx")), c),
                  (QStringList{QStringLiteral("select * from 客户预订汽车"), QStringLiteral(" where (x)"), QStringLiteral("order by 内部编号")}));
-        QCOMPARE(buildQueryLines(*queryDialogSpec(QStringLiteral("TForm_xjrjz_cx")), c),
+        QCOMPARE(buildQueryLines(*queryDialogConfig(QStringLiteral("TForm_xjrjz_cx")), c),
                  (QStringList{QStringLiteral("select * from 现金日记帐"), QStringLiteral(" where (x)"), QStringLiteral("order by 日期")}));
         for (const char* t : {"换油记录表", "车辆维修记录表", "事故登记表"}) {
             const auto* s = [&] {
                 for (const auto& q : queryDialogTable())
                     if (q.selectLines.value(1) == QString::fromUtf8(t))
                         return &q;
-                return static_cast<const QueryDialogSpec*>(nullptr);
+                return static_cast<const QueryDialogConfig*>(nullptr);
             }();
             QVERIFY(s);
             QCOMPARE(buildQueryLines(*s, c), (QStringList{QStringLiteral("select * from "), QString::fromUtf8(t),
                                                           QStringLiteral(" where (x)"), QStringLiteral("order by 车牌号")}));
             QCOMPARE(s->variant, QueryVariant::AlwaysClose);
         }
-        QCOMPARE(buildQueryLines(*queryDialogSpec(QStringLiteral("TForm_hyzlb_cx")), c),
+        QCOMPARE(buildQueryLines(*queryDialogConfig(QStringLiteral("TForm_hyzlb_cx")), c),
                  (QStringList{QStringLiteral("select * from 客户登记表 "), QStringLiteral(" where "), c, QStringLiteral("order by 客户姓名")}));
         // every dialog can be built against its query
         for (const auto& s : queryDialogTable()) {
@@ -117,7 +117,7 @@ private Q_SLOTS:
     void dateRangeChecks()
     {
         openContracts();
-        QueryDialog d(*queryDialogSpec(QStringLiteral("TForm_qczlb_cx")), &dm);
+        QueryDialog d(*queryDialogConfig(QStringLiteral("TForm_qczlb_cx")), &dm);
         Msg::Recorder msgs;
         d.setText(QStringLiteral("dt收车从"), QStringLiteral("2004-05-01"));
         d.bitbtn_seekClick();
@@ -152,7 +152,7 @@ private Q_SLOTS:
     {
         dm.q_khydqc.setSql({QStringLiteral("select * from 客户预订汽车 "), QStringLiteral("order by 内部编号")});
         dm.q_khydqc.open();
-        QueryDialog d(*queryDialogSpec(QStringLiteral("TForm_khydqc_cx")), &dm);
+        QueryDialog d(*queryDialogConfig(QStringLiteral("TForm_khydqc_cx")), &dm);
         Msg::Recorder msgs;
         msgs.script(Msg::Button::No);
         d.setText(QStringLiteral("dt预订从"), QStringLiteral("2004-04-01"));
@@ -167,7 +167,7 @@ private Q_SLOTS:
         // A: nothing found, Yes stays for another try, No closes with the empty list
         openContracts();
         {
-            QueryDialog d(*queryDialogSpec(QStringLiteral("TForm_qczlb_cx")), &dm);
+            QueryDialog d(*queryDialogConfig(QStringLiteral("TForm_qczlb_cx")), &dm);
             d.show();
             Msg::Recorder msgs;
             msgs.script(Msg::Button::Yes);
@@ -183,7 +183,7 @@ private Q_SLOTS:
         }
         // A: found, closes; a quote neither breaks the list nor changes the query
         {
-            QueryDialog d(*queryDialogSpec(QStringLiteral("TForm_qczlb_cx")), &dm);
+            QueryDialog d(*queryDialogConfig(QStringLiteral("TForm_qczlb_cx")), &dm);
             d.show();
             Msg::Recorder msgs;
             msgs.script(Msg::Button::Yes);
@@ -200,7 +200,7 @@ private Q_SLOTS:
         }
         // no criterion: the message, focus on the plate, no query
         {
-            QueryDialog d(*queryDialogSpec(QStringLiteral("TForm_qczlb_cx")), &dm);
+            QueryDialog d(*queryDialogConfig(QStringLiteral("TForm_qczlb_cx")), &dm);
             Msg::Recorder msgs;
             d.bitbtn_seekClick();
             QCOMPARE(msgs.texts(), QStringList{QStringLiteral("查询条件没有输入,请确认!")});
@@ -210,7 +210,7 @@ private Q_SLOTS:
         dm.q_hyzlb.setSql({QStringLiteral("select * from 客户登记表 "), QStringLiteral("order by 客户号")});
         dm.q_hyzlb.open();
         {
-            QueryDialog d(*queryDialogSpec(QStringLiteral("TForm_hyzlb_cx")), &dm);
+            QueryDialog d(*queryDialogConfig(QStringLiteral("TForm_hyzlb_cx")), &dm);
             QCOMPARE(d.bitbtn_seek->objectName(), QStringLiteral("SpeedButton1"));
             d.show();
             Msg::Recorder msgs;
@@ -229,7 +229,7 @@ private Q_SLOTS:
         // B: closes on the first row whatever the result
         dm.q_wxjlb.open();
         {
-            QueryDialog d(*queryDialogSpec(QStringLiteral("TForm_wxjlb_cx")), &dm);
+            QueryDialog d(*queryDialogConfig(QStringLiteral("TForm_wxjlb_cx")), &dm);
             d.show();
             Msg::Recorder msgs;
             d.setText(QStringLiteral("cb经办人"), QStringLiteral("无人"));
@@ -244,7 +244,7 @@ private Q_SLOTS:
     void enterChainAndHelp()
     {
         openContracts();
-        QueryDialog d(*queryDialogSpec(QStringLiteral("TForm_sgjlb_cx")), &dm);
+        QueryDialog d(*queryDialogConfig(QStringLiteral("TForm_sgjlb_cx")), &dm);
         d.show();
         dm.q_sgjlb.setSql({QStringLiteral("select * from 事故登记表 "), QStringLiteral("order by 事故时间")});
         dm.q_sgjlb.open();
@@ -257,7 +257,7 @@ private Q_SLOTS:
         QTest::keyClick(d.control(QStringLiteral("ed驾驶员")), Qt::Key_Return);  // last field: 查询
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("事故时间输入错误,请重新输入!")});
 
-        QueryDialog x(*queryDialogSpec(QStringLiteral("TForm_xjrjz_cx")), &dm);
+        QueryDialog x(*queryDialogConfig(QStringLiteral("TForm_xjrjz_cx")), &dm);
         QStringList shown;
         Modal::Recorder modal;
         modal.handler = [&](QDialog* w) {

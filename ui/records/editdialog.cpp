@@ -28,13 +28,13 @@ QLineEdit* lineEdit(QWidget* w) { return qobject_cast<QLineEdit*>(w); }
 bool maskEmpty(const QLineEdit* e) { return e->displayText().startsWith(QLatin1Char(' ')); }
 } // namespace
 
-EditDialog::EditDialog(const EditDialogSpec& spec, const QVector<FieldSpec>& fields, TDm1* dm, QWidget* owner,
+EditDialog::EditDialog(const EditDialogConfig& config, const QVector<FieldDef>& fields, TDm1* dm, QWidget* owner,
                        const QStringList& pageTitles)
-    : QDialog(owner), m_spec(spec), m_dm(dm), m_query(dm->query(spec.query))
+    : QDialog(owner), m_config(config), m_dm(dm), m_query(dm->query(config.query))
 {
     Q_ASSERT(m_query);
-    setObjectName(spec.className.mid(1));
-    setWindowTitle(spec.caption);
+    setObjectName(config.className.mid(1));
+    setWindowTitle(config.caption);
     // Fixed border, no title-bar buttons: the only way out is 返回.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
 
@@ -55,9 +55,9 @@ EditDialog::EditDialog(const EditDialogSpec& spec, const QVector<FieldSpec>& fie
     }
 
     m_fields.reserve(fields.size());
-    for (const FieldSpec& f : fields) {
+    for (const FieldDef& f : fields) {
         Bound b;
-        b.spec = f;
+        b.config = f;
         QWidget* w = nullptr;
         switch (f.kind) {
         case FieldKind::Text:
@@ -116,7 +116,7 @@ EditDialog::EditDialog(const EditDialogSpec& spec, const QVector<FieldSpec>& fie
         auto edited = [this, i] { fieldEdited(m_fields[i]); };
         if (auto* e = lineEdit(w)) {
             connect(e, &QLineEdit::textEdited, this, [this, i, e, edited](const QString& text) {
-                if (m_fields[i].spec.upper && text != text.toUpper()) {
+                if (m_fields[i].config.upper && text != text.toUpper()) {
                     const int pos = e->cursorPosition();
                     e->setText(text.toUpper());
                     e->setCursorPosition(pos);
@@ -127,7 +127,7 @@ EditDialog::EditDialog(const EditDialogSpec& spec, const QVector<FieldSpec>& fie
             connect(p, &QPlainTextEdit::textChanged, this, edited);
         } else if (auto* c = qobject_cast<QComboBox*>(w)) {
             connect(c, &QComboBox::currentTextChanged, this, [this, i, c, edited](const QString& text) {
-                if (m_fields[i].spec.upper && c->isEditable() && text != text.toUpper())
+                if (m_fields[i].config.upper && c->isEditable() && text != text.toUpper())
                     c->setEditText(text.toUpper());
                 edited();
             });
@@ -138,23 +138,23 @@ EditDialog::EditDialog(const EditDialogSpec& spec, const QVector<FieldSpec>& fie
 
     auto* buttons = new QVBoxLayout;
     using namespace EditButton;
-    if (spec.buttons & (Add | AddHidden)) {
+    if (config.buttons & (Add | AddHidden)) {
         bitbtn_add = addButton(QStringLiteral("bitbtn_add"), QStringLiteral("增加 (&A)"));
-        bitbtn_add->setVisible(!(spec.buttons & AddHidden));
+        bitbtn_add->setVisible(!(config.buttons & AddHidden));
         buttons->addWidget(bitbtn_add);
         connect(bitbtn_add, &QPushButton::clicked, this, &EditDialog::bitbtn_addClick);
     }
-    if (spec.buttons & Save) {
+    if (config.buttons & Save) {
         bitbtn_save = addButton(QStringLiteral("bitbtn_save"), QStringLiteral("存盘 (&S)"));
         buttons->addWidget(bitbtn_save);
         connect(bitbtn_save, &QPushButton::clicked, this, &EditDialog::bitbtn_saveClick);
     }
-    if (spec.buttons & Cancel) {
+    if (config.buttons & Cancel) {
         bitbtn_cancel = addButton(QStringLiteral("bitbtn_cancel"), QStringLiteral("取消 (&C)"));
         buttons->addWidget(bitbtn_cancel);
         connect(bitbtn_cancel, &QPushButton::clicked, this, &EditDialog::bitbtn_cancelClick);
     }
-    if (spec.buttons & Close) {
+    if (config.buttons & Close) {
         bitbtn_close = addButton(QStringLiteral("bitbtn_close"), QStringLiteral("返回 (&R)"));
         buttons->addWidget(bitbtn_close);
         connect(bitbtn_close, &QPushButton::clicked, this, &EditDialog::bitbtn_closeClick);
@@ -164,8 +164,8 @@ EditDialog::EditDialog(const EditDialogSpec& spec, const QVector<FieldSpec>& fie
 
     QStringList chain;
     for (const auto& b : m_fields)
-        if (b.spec.kind != FieldKind::ReadOnly)
-            chain << b.spec.objectName;
+        if (b.config.kind != FieldKind::ReadOnly)
+            chain << b.config.objectName;
     setEnterChain(chain);
 
     connect(m_query, &RecordSet::reset, this, &EditDialog::loadFields);
@@ -199,7 +199,7 @@ void EditDialog::setAdding(bool on)
 EditDialog::Bound* EditDialog::bound(const QString& objectName)
 {
     for (auto& b : m_fields)
-        if (b.spec.objectName == objectName)
+        if (b.config.objectName == objectName)
             return &b;
     return nullptr;
 }
@@ -207,7 +207,7 @@ EditDialog::Bound* EditDialog::bound(const QString& objectName)
 QWidget* EditDialog::field(const QString& objectName) const
 {
     for (const auto& b : m_fields)
-        if (b.spec.objectName == objectName)
+        if (b.config.objectName == objectName)
             return b.widget;
     return nullptr;
 }
@@ -215,7 +215,7 @@ QWidget* EditDialog::field(const QString& objectName) const
 QWidget* EditDialog::fieldFor(const QString& column) const
 {
     for (const auto& b : m_fields)
-        if (b.spec.column == column)
+        if (b.config.column == column)
             return b.widget;
     return nullptr;
 }
@@ -267,7 +267,7 @@ void EditDialog::setEnterChain(const QStringList& chain)
 
 void EditDialog::fieldEdited(Bound& b)
 {
-    if (m_loading || b.spec.kind == FieldKind::ReadOnly)
+    if (m_loading || b.config.kind == FieldKind::ReadOnly)
         return;
     b.dirty = true;
     if (!m_query->isOpen() || m_query->state() != RecordSet::Browse)
@@ -284,7 +284,7 @@ void EditDialog::fieldEdited(Bound& b)
 QVariant EditDialog::widgetValue(const Bound& b) const
 {
     QWidget* w = b.widget;
-    switch (b.spec.kind) {
+    switch (b.config.kind) {
     case FieldKind::Check:
         return static_cast<QCheckBox*>(w)->isChecked();
     case FieldKind::Date:
@@ -292,10 +292,10 @@ QVariant EditDialog::widgetValue(const Bound& b) const
         auto* e = static_cast<QLineEdit*>(w);
         if (maskEmpty(e))
             return QVariant();
-        const QDateTime old = m_query->asDateTime(b.spec.column);
+        const QDateTime old = m_query->asDateTime(b.config.column);
         QString text = e->displayText();
         text.remove(QLatin1Char(' '));
-        if (b.spec.kind == FieldKind::Date) {
+        if (b.config.kind == FieldKind::Date) {
             const auto dt = Dates::parseJet(text);
             if (!dt)
                 return text;  // refused by the record set as "不是有效的日期"
@@ -327,28 +327,28 @@ void EditDialog::commitFields()
             continue;
         const QVariant v = widgetValue(b);
         b.dirty = false;
-        m_query->setValue(b.spec.column, v);
+        m_query->setValue(b.config.column, v);
     }
 }
 
 void EditDialog::loadField(Bound& b)
 {
-    const bool has = m_query->isOpen() && m_query->hasField(b.spec.column) && m_query->currentRow() >= 0;
-    const int col = has ? m_query->fieldIndex(b.spec.column) : -1;
-    const QVariant v = has ? m_query->value(b.spec.column) : QVariant();
+    const bool has = m_query->isOpen() && m_query->hasField(b.config.column) && m_query->currentRow() >= 0;
+    const int col = has ? m_query->fieldIndex(b.config.column) : -1;
+    const QVariant v = has ? m_query->value(b.config.column) : QVariant();
     QWidget* w = b.widget;
-    if (b.spec.kind == FieldKind::Check) {
-        static_cast<QCheckBox*>(w)->setChecked(has && m_query->asBoolean(b.spec.column));
+    if (b.config.kind == FieldKind::Check) {
+        static_cast<QCheckBox*>(w)->setChecked(has && m_query->asBoolean(b.config.column));
         return;
     }
     QString text;
-    if (b.spec.kind == FieldKind::Date || b.spec.kind == FieldKind::Time) {
-        const QDateTime dt = has ? m_query->asDateTime(b.spec.column) : QDateTime();
+    if (b.config.kind == FieldKind::Date || b.config.kind == FieldKind::Time) {
+        const QDateTime dt = has ? m_query->asDateTime(b.config.column) : QDateTime();
         if (dt.isValid())
-            text = b.spec.kind == FieldKind::Date ? dt.date().toString(QStringLiteral("yyyy-MM-dd"))
+            text = b.config.kind == FieldKind::Date ? dt.date().toString(QStringLiteral("yyyy-MM-dd"))
                                                   : dt.time().toString(QStringLiteral("HH:mm:ss"));
     } else if (has && m_query->fields()[col].type == FieldType::Money && !v.isNull()) {
-        text = b.spec.kind == FieldKind::Number ? Money::fromVariant(v).toString(std::max(b.spec.decimals, 2))
+        text = b.config.kind == FieldKind::Number ? Money::fromVariant(v).toString(std::max(b.config.decimals, 2))
                                                 : Money::fromVariant(v).toDisplay();
     } else if (has) {
         text = RecordSet::displayText(v, m_query->fields()[col].type);
@@ -407,7 +407,7 @@ void EditDialog::focusField(const QString& objectName)
 
 bool EditDialog::addGuardPasses()
 {
-    for (const RequiredField& g : m_spec.addGuard) {
+    for (const RequiredField& g : m_config.addGuard) {
         if (!m_query->isOpen() || m_query->asString(g.column).isEmpty()) {
             QWidget* w = g.focus.isEmpty() ? fieldFor(g.column) : field(g.focus);
             return fail(g.message, w ? w->objectName() : QString());
@@ -419,7 +419,7 @@ bool EditDialog::addGuardPasses()
 void EditDialog::bitbtn_addClick()
 {
     try {
-        if (m_spec.discardFirst) {
+        if (m_config.discardFirst) {
             discard();
         } else {
             commitFields();
@@ -441,20 +441,20 @@ void EditDialog::bitbtn_addClick()
 
 bool EditDialog::duplicateTest()
 {
-    if (m_spec.uniqueColumn.isEmpty())
+    if (m_config.uniqueColumn.isEmpty())
         return true;
-    QWidget* keyField = fieldFor(m_spec.uniqueColumn);
-    const QString key = keyField ? fieldText(keyField->objectName()) : m_query->asString(m_spec.uniqueColumn);
+    QWidget* keyField = fieldFor(m_config.uniqueColumn);
+    const QString key = keyField ? fieldText(keyField->objectName()) : m_query->asString(m_config.uniqueColumn);
     RecordSet& s = m_dm->q_search;
     s.close();
     s.clearSql();
     s.addSql(QStringLiteral("select * from "));
-    s.addSql(m_spec.uniqueTable + QLatin1Char(' '));
-    s.addSql(QStringLiteral("where ") + m_spec.uniqueColumn + QStringLiteral("='") + sqlText(key) + QLatin1Char('\''));
+    s.addSql(m_config.uniqueTable + QLatin1Char(' '));
+    s.addSql(QStringLiteral("where ") + m_config.uniqueColumn + QStringLiteral("='") + sqlText(key) + QLatin1Char('\''));
     s.open();
     const int count = s.recordCount();
     if (adding() ? count >= 1 : count >= 2) {
-        Msg::show(this, {QStringLiteral("提示"), m_spec.uniqueColumn + QStringLiteral("重复,请重新输入!"),
+        Msg::show(this, {QStringLiteral("提示"), m_config.uniqueColumn + QStringLiteral("重复,请重新输入!"),
                          Msg::Icon::Information, {Msg::Button::Ok}, Msg::Button::Ok});
         s.close();
         if (keyField)
@@ -499,9 +499,9 @@ void EditDialog::bitbtn_saveClick()
     bool written = false;
     try {
         m_query->edit();
-        if (m_spec.stamps != Stamps::None && m_query->hasField(QStringLiteral("操作员")))
+        if (m_config.stamps != Stamps::None && m_query->hasField(QStringLiteral("操作员")))
             m_query->setValue(QStringLiteral("操作员"), Session::currentOperator().name);
-        if (m_spec.stamps == Stamps::Both && m_query->hasField(QStringLiteral("操作日期")))
+        if (m_config.stamps == Stamps::Both && m_query->hasField(QStringLiteral("操作日期")))
             m_query->setValue(QStringLiteral("操作日期"), Clock::now());
         assignBeforeWrite();
         m_query->post();

@@ -15,7 +15,7 @@ class TDm1;
 
 enum class FieldKind { Text, Memo, Number, Date, Time, Combo, Check, ReadOnly };
 
-struct FieldSpec {
+struct FieldDef {
     QString objectName;   // designer name, e.g. "DBEdit1"
     QString label;        // "姓名："
     QString column;       // bound column
@@ -43,7 +43,7 @@ enum : unsigned { Add = 1u << 0, Save = 1u << 1, Cancel = 1u << 2, Close = 1u <<
 
 enum class Stamps { None, OperatorOnly, Both };
 
-struct EditDialogSpec {
+struct EditDialogConfig {
     QString className;
     QString caption;
     QString query;
@@ -55,16 +55,16 @@ struct EditDialogSpec {
     QString uniqueColumn;
 };
 
-const QVector<EditDialogSpec>& editDialogTable();
-const EditDialogSpec* editDialogSpec(const QString& className);
+const QVector<EditDialogConfig>& editDialogTable();
+const EditDialogConfig* editDialogConfig(const QString& className);
 
 class EditDialog : public QDialog {
     Q_OBJECT
 public:
-    EditDialog(const EditDialogSpec& spec, const QVector<FieldSpec>& fields, TDm1* dm, QWidget* owner = nullptr,
+    EditDialog(const EditDialogConfig& config, const QVector<FieldDef>& fields, TDm1* dm, QWidget* owner = nullptr,
                const QStringList& pageTitles = {});
 
-    const EditDialogSpec& spec() const { return m_spec; }
+    const EditDialogConfig& config() const { return m_config; }
     TDm1* dm() const { return m_dm; }
     RecordSet* query() const { return m_query; }
 
@@ -125,7 +125,7 @@ protected:
 
 private:
     struct Bound {
-        FieldSpec spec;
+        FieldDef config;
         QWidget* widget = nullptr;
         bool dirty = false;
     };
@@ -139,7 +139,7 @@ private:
     bool duplicateTest();
     Bound* bound(const QString& objectName);
 
-    EditDialogSpec m_spec;
+    EditDialogConfig m_config;
     TDm1* m_dm;
     RecordSet* m_query;
     QVector<Bound> m_fields;
@@ -149,3 +149,5 @@ private:
     bool m_loading = false;
     bool m_closing = false;
 };
+
+#include "ui/records/legacynames.h"

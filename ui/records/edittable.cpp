@@ -6,10 +6,10 @@ namespace {
 using namespace EditButton;
 constexpr unsigned All = Add | Save | Cancel | Close;
 
-EditDialogSpec row(const char* cls, const char* caption, const char* query, unsigned buttons, bool discardFirst,
+EditDialogConfig row(const char* cls, const char* caption, const char* query, unsigned buttons, bool discardFirst,
                    QVector<RequiredField> guard, Stamps stamps, const char* uniqueTable = "", const char* uniqueColumn = "")
 {
-    EditDialogSpec s;
+    EditDialogConfig s;
     s.className = QString::fromUtf8(cls);
     s.caption = QString::fromUtf8(caption);
     s.query = QString::fromUtf8(query);
@@ -27,7 +27,7 @@ RequiredField req(const char* column, const char* message)
     return {QString::fromUtf8(column), QString::fromUtf8(message), {}};
 }
 
-QVector<EditDialogSpec> build()
+QVector<EditDialogConfig> build()
 {
     const auto plate = req("车牌号", "车牌号不能为空,请重新输入!");
     return {
@@ -60,16 +60,21 @@ QVector<EditDialogSpec> build()
 
 } // namespace
 
-const QVector<EditDialogSpec>& editDialogTable()
+const QVector<EditDialogConfig>& editDialogTable()
 {
-    static const QVector<EditDialogSpec> t = build();
+    static const QVector<EditDialogConfig> t = build();
     return t;
 }
 
-const EditDialogSpec* editDialogSpec(const QString& className)
+const EditDialogConfig* editDialogConfig(const QString& className)
 {
     for (const auto& s : editDialogTable())
         if (s.className == className)
             return &s;
     return nullptr;
+}
+
+const EditDialogConfig* editDialogSpec(const QString& className)
+{
+    return editDialogConfig(className);
 }

@@ -74,7 +74,7 @@ std::function<void(ListWindow*, const GridSnapshot&)>& ListWindow::exportHandler
 {
     static std::function<void(ListWindow*, const GridSnapshot&)> h = [](ListWindow* w, const GridSnapshot& s) {
 #ifdef VEL_HAVE_EXPORT
-        exportWithDialog(w, w->dm()->SaveDialog1, w->spec().exportName, toExportTable(s));
+        exportWithDialog(w, w->dm()->SaveDialog1, w->config().exportName, toExportTable(s));
 #else
         Q_UNUSED(s);
         Msg::warn(w, QStringLiteral("导出功能没有安装！"));
@@ -83,14 +83,14 @@ std::function<void(ListWindow*, const GridSnapshot&)>& ListWindow::exportHandler
     return h;
 }
 
-ListWindow::ListWindow(const ListWindowSpec& spec, TDm1* dm, QWidget* owner)
-    : QDialog(owner), m_spec(spec), m_dm(dm), m_query(dm->query(spec.query))
+ListWindow::ListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
+    : QDialog(owner), m_config(config), m_dm(dm), m_query(dm->query(config.query))
 {
     Q_ASSERT(m_query);
-    setObjectName(spec.className.mid(1));  // the instance name: Form_qcda for TForm_qcda
-    setWindowTitle(spec.caption);
-    setWindowFlag(Qt::WindowMaximizeButtonHint, spec.maximised);
-    if (spec.maximised)
+    setObjectName(config.className.mid(1));  // the instance name: Form_qcda for TForm_qcda
+    setWindowTitle(config.caption);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, config.maximised);
+    if (config.maximised)
         setWindowState(Qt::WindowMaximized);
     else
         resize(640, 420);
@@ -99,7 +99,7 @@ ListWindow::ListWindow(const ListWindowSpec& spec, TDm1* dm, QWidget* owner)
     m_buttonBar = new QHBoxLayout;
     outer->addLayout(m_buttonBar);
 
-    if (spec.navigator) {
+    if (config.navigator) {
         DBNavigator1 = new QWidget(this);
         DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
         auto* nav = new QHBoxLayout(DBNavigator1);
@@ -136,19 +136,19 @@ ListWindow::ListWindow(const ListWindowSpec& spec, TDm1* dm, QWidget* owner)
     }
 
     using namespace ListButton;
-    if (spec.buttons & Edit)
-        bitbtn_edit = addButton(QStringLiteral("bitbtn_edit"), spec.editCaption);
-    if (spec.buttons & Delete)
+    if (config.buttons & Edit)
+        bitbtn_edit = addButton(QStringLiteral("bitbtn_edit"), config.editCaption);
+    if (config.buttons & Delete)
         SpeedButton1 = addButton(QStringLiteral("SpeedButton1"), QStringLiteral("删除"));
-    if (spec.buttons & Query)
-        SpeedButton5 = addButton(QStringLiteral("SpeedButton5"), spec.queryCaption);
-    for (const QString& caption : spec.moduleButtons)
+    if (config.buttons & Query)
+        SpeedButton5 = addButton(QStringLiteral("SpeedButton5"), config.queryCaption);
+    for (const QString& caption : config.moduleButtons)
         m_moduleButtons << addButton(QString(), caption);
-    if (spec.buttons & Print)
+    if (config.buttons & Print)
         SpeedButton3 = addButton(QStringLiteral("SpeedButton3"), QStringLiteral("打印"));
-    if (spec.buttons & Export)
+    if (config.buttons & Export)
         SpeedButton2 = addButton(QStringLiteral("SpeedButton2"), QStringLiteral("导出"));
-    if (spec.buttons & Return)
+    if (config.buttons & Return)
         SpeedButton4 = addButton(QStringLiteral("SpeedButton4"), QStringLiteral("返回"));
     m_buttonBar->addStretch(1);
 
@@ -156,15 +156,15 @@ ListWindow::ListWindow(const ListWindowSpec& spec, TDm1* dm, QWidget* owner)
     cbDichromatic->setObjectName(QStringLiteral("cbDichromatic"));
     cbDichromatic->setChecked(true);
     m_buttonBar->addWidget(cbDichromatic);
-    if (spec.autoWidthBox) {
+    if (config.autoWidthBox) {
         CheckBox1 = new QCheckBox(QStringLiteral("自动匹配列宽"), this);
         CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-        CheckBox1->setChecked(spec.autoWidthChecked);
+        CheckBox1->setChecked(config.autoWidthChecked);
         m_buttonBar->addWidget(CheckBox1);
     }
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    if (spec.columnButtons) {
+    if (config.columnButtons) {
         ToolButton1 = new QToolButton(this);
         ToolButton1->setObjectName(QStringLiteral("ToolButton1"));
         ToolButton1->setToolTip(QStringLiteral("显示隐藏的列"));
@@ -188,7 +188,7 @@ ListWindow::ListWindow(const ListWindowSpec& spec, TDm1* dm, QWidget* owner)
     m_model = new RecordGridModel(m_query, this);
     m_model->cellParams = [this](int row) { return DBGridEh1GetCellParams(row); };
     DBGridEh1->setGridModel(m_model);
-    DBGridEh1->setAutoFitColWidths(spec.autoWidth);
+    DBGridEh1->setAutoFitColWidths(config.autoWidth);
     outer->addWidget(DBGridEh1, 1);
     // Until the module sets its columns, those of the query (also when the command opens the
     // query after creating the window), with the window's footers.
@@ -197,7 +197,7 @@ ListWindow::ListWindow(const ListWindowSpec& spec, TDm1* dm, QWidget* owner)
 
     connect(DBGridEh1, &RecordGrid::titleClicked, this, &ListWindow::DBGridEh1TitleClick);
     connect(DBGridEh1, &QAbstractItemView::doubleClicked, this, [this] {
-        if (m_spec.doubleClickEdits && bitbtn_edit)
+        if (m_config.doubleClickEdits && bitbtn_edit)
             bitbtn_editClick();
     });
     connect(DBGridEh1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -237,7 +237,7 @@ ListWindow::ListWindow(const ListWindowSpec& spec, TDm1* dm, QWidget* owner)
 ListWindow::~ListWindow()
 {
     // Stored at close; when the window is destroyed without closing, here.
-    if (m_shown && !m_layoutStored && m_spec.layout != LayoutMode::None)
+    if (m_shown && !m_layoutStored && m_config.layout != LayoutMode::None)
         storeLayout();
 }
 
@@ -287,15 +287,15 @@ void ListWindow::decorate(QVector<GridColumn>& columns, bool fromQuery) const
     for (int i = 0; i < columns.size(); ++i) {
         GridColumn& c = columns[i];
         if (fromQuery)
-            c.titleButton = m_spec.sort != SortMode::None;
-        if (m_spec.footer == FooterMode::None)
+            c.titleButton = m_config.sort != SortMode::None;
+        if (m_config.footer == FooterMode::None)
             continue;
-        if (m_spec.footerSums.contains(c.field))
+        if (m_config.footerSums.contains(c.field))
             c.footer = FooterKind::Sum;
         if (i == 0) {
             c.footer = FooterKind::Text;
             c.footerValue = QStringLiteral("记录数");
-        } else if (i == 1 && m_spec.footer == FooterMode::CountAndSums) {
+        } else if (i == 1 && m_config.footer == FooterMode::CountAndSums) {
             c.footer = FooterKind::Count;
         }
     }
@@ -368,7 +368,7 @@ void ListWindow::SpeedButton3Click()
 
 void ListWindow::SpeedButton5Click()
 {
-    const QueryDialogSpec* q = queryDialogSpec(m_spec.className + QStringLiteral("_cx"));
+    const QueryDialogConfig* q = queryDialogConfig(m_config.className + QStringLiteral("_cx"));
     if (!q)
         return;
     auto* dialog = new QueryDialog(*q, m_dm, this);
@@ -457,7 +457,7 @@ void ListWindow::PopupMenu1Click(QAction* entry)
 
 void ListWindow::DBGridEh1TitleClick(int section, Qt::KeyboardModifiers modifiers)
 {
-    if (m_spec.sort == SortMode::None || section < 0 || section >= m_model->columnCount())
+    if (m_config.sort == SortMode::None || section < 0 || section >= m_model->columnCount())
         return;
     const GridColumn& c = m_model->shownColumn(section);
     if (!c.titleButton)
@@ -485,7 +485,7 @@ void ListWindow::DBGridEh1TitleClick(int section, Qt::KeyboardModifiers modifier
 
 void ListWindow::DBGridEh1SortMarkingChanged()
 {
-    if (m_spec.sort != SortMode::Rebuild)
+    if (m_config.sort != SortMode::Rebuild)
         return;
     // The query text is never changed while it holds no rows.
     if (!m_query->isOpen() || m_query->isEmpty())
@@ -507,9 +507,9 @@ void ListWindow::DBGridEh1SortMarkingChanged()
 
 void ListWindow::FormClose()
 {
-    if (m_spec.cancelOnClose && m_query->isOpen())
+    if (m_config.cancelOnClose && m_query->isOpen())
         m_query->cancel();
-    if (m_spec.layout != LayoutMode::None) {
+    if (m_config.layout != LayoutMode::None) {
         storeLayout();
         m_layoutStored = true;
     }
@@ -520,7 +520,7 @@ void ListWindow::FormShow()
     if (m_shown)
         return;
     m_shown = true;
-    if (m_spec.layout != LayoutMode::None)
+    if (m_config.layout != LayoutMode::None)
         restoreLayout();
 }
 
@@ -555,7 +555,7 @@ void ListWindow::done(int result)
 GridSnapshot ListWindow::snapshot() const
 {
     GridSnapshot s;
-    s.printTitle = m_spec.printTitle;
+    s.printTitle = m_config.printTitle;
     s.operatorName = Session::currentOperator().name;
     s.printedAt = Clock::now();
     QVector<int> fields;
@@ -574,7 +574,7 @@ GridSnapshot ListWindow::snapshot() const
             row << (f >= 0 ? m_query->displayText(r, f) : QString());
         s.rows << row;
     }
-    if (m_spec.footer != FooterMode::None)
+    if (m_config.footer != FooterMode::None)
         s.footer = m_model->footerTexts();
     return s;
 }
@@ -588,13 +588,13 @@ QString ListWindow::layoutFile()
 
 QString ListWindow::layoutSection() const
 {
-    return m_spec.className + QStringLiteral("_PropStorageEh1");
+    return m_config.className + QStringLiteral("_PropStorageEh1");
 }
 
 void ListWindow::storeLayout()
 {
     DBGridEh1->captureWidths();
-    const bool reduced = m_spec.layout == LayoutMode::Reduced;
+    const bool reduced = m_config.layout == LayoutMode::Reduced;
     QSettings ini(layoutFile(), QSettings::IniFormat);
     ini.remove(layoutSection());
     ini.beginGroup(layoutSection());
@@ -621,7 +621,7 @@ void ListWindow::restoreLayout()
     QSettings ini(layoutFile(), QSettings::IniFormat);
     if (!ini.childGroups().contains(layoutSection()))
         return;
-    const bool reduced = m_spec.layout == LayoutMode::Reduced;
+    const bool reduced = m_config.layout == LayoutMode::Reduced;
     ini.beginGroup(layoutSection());
     QVector<GridColumn> current = m_model->columns();
     QVector<GridColumn> restored;
@@ -659,9 +659,9 @@ void ListWindow::restoreLayout()
 
 void registerListWindows()
 {
-    for (const ListWindowSpec& spec : listWindowTable()) {
-        if (WindowRegistry::find(spec.className))
+    for (const ListWindowConfig& config : listWindowTable()) {
+        if (WindowRegistry::find(config.className))
             continue;
-        WindowRegistry::add(spec.className, [spec](QWidget* owner, TDm1* dm) { return new ListWindow(spec, dm, owner); });
+        WindowRegistry::add(config.className, [config](QWidget* owner, TDm1* dm) { return new ListWindow(config, dm, owner); });
     }
 }

@@ -43,7 +43,7 @@ struct GridSnapshot {
 class ListWindow : public QDialog {
     Q_OBJECT
 public:
-    ListWindow(const ListWindowSpec& spec, TDm1* dm, QWidget* owner = nullptr);
+    ListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner = nullptr);
     ~ListWindow() override;
 
     // Module columns in column order. The footer convention of the window (记录数, row count, sums)
@@ -53,7 +53,7 @@ public:
     // A column for setColumns: field, title, width, with a title button.
     static GridColumn column(const QString& field, const QString& title = {}, int width = 0, bool titleButton = true);
 
-    const ListWindowSpec& spec() const { return m_spec; }
+    const ListWindowConfig& config() const { return m_config; }
     TDm1* dm() const { return m_dm; }
     RecordSet* query() const { return m_query; }
     RecordGridModel* model() const { return m_model; }
@@ -128,7 +128,7 @@ private:
     void syncSelection();
     void updateToolButtons();
 
-    ListWindowSpec m_spec;
+    ListWindowConfig m_config;
     TDm1* m_dm;
     RecordSet* m_query;
     RecordGridModel* m_model;

@@ -56,10 +56,10 @@ QString term(const Criterion& c, const QString& v, bool first)
 
 } // namespace
 
-QString buildCondition(const QueryDialogSpec& spec, const QHash<QString, QString>& texts)
+QString buildCondition(const QueryDialogConfig& config, const QHash<QString, QString>& texts)
 {
     QString condition;
-    for (const Criterion& c : spec.criteria) {
+    for (const Criterion& c : config.criteria) {
         QString t;
         if (c.kind == CriterionKind::DayRange || c.kind == CriterionKind::DateRange) {
             const QString f = texts.value(c.objectName), to = texts.value(c.toObjectName);
@@ -84,25 +84,25 @@ QString buildCondition(const QueryDialogSpec& spec, const QHash<QString, QString
     return condition;
 }
 
-QStringList buildQueryLines(const QueryDialogSpec& spec, const QString& condition)
+QStringList buildQueryLines(const QueryDialogConfig& config, const QString& condition)
 {
-    QStringList lines = spec.selectLines;
-    if (spec.where == WhereStyle::OneLine)
+    QStringList lines = config.selectLines;
+    if (config.where == WhereStyle::OneLine)
         lines << QStringLiteral(" where ") + condition;
     else
         lines << QStringLiteral(" where ") << condition;
-    lines << spec.orderLine;
+    lines << config.orderLine;
     return lines;
 }
 
-QueryDialog::QueryDialog(const QueryDialogSpec& spec, TDm1* dm, QWidget* owner)
-    : QDialog(owner), m_spec(spec), m_dm(dm), m_query(dm->query(spec.query))
+QueryDialog::QueryDialog(const QueryDialogConfig& config, TDm1* dm, QWidget* owner)
+    : QDialog(owner), m_config(config), m_dm(dm), m_query(dm->query(config.query))
 {
     Q_ASSERT(m_query);
-    setObjectName(spec.className.mid(1));
-    setWindowTitle(spec.caption);
+    setObjectName(config.className.mid(1));
+    setWindowTitle(config.caption);
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint;
-    if (spec.customerButtons)
+    if (config.customerButtons)
         flags |= Qt::WindowMinimizeButtonHint;
     setWindowFlags(flags);
 
@@ -125,7 +125,7 @@ QueryDialog::QueryDialog(const QueryDialogSpec& spec, TDm1* dm, QWidget* owner)
         m_controls.insert(name, e);
         return e;
     };
-    for (const Criterion& c : spec.criteria) {
+    for (const Criterion& c : config.criteria) {
         if (c.kind == CriterionKind::DayRange || c.kind == CriterionKind::DateRange) {
             auto* row = new QHBoxLayout;
             row->addWidget(makeLine(c.objectName, true, false));
@@ -160,17 +160,17 @@ QueryDialog::QueryDialog(const QueryDialogSpec& spec, TDm1* dm, QWidget* owner)
         buttons->addWidget(b);
         return b;
     };
-    bitbtn_seek = button(spec.customerButtons ? QStringLiteral("SpeedButton1") : QStringLiteral("bitbtn_seek"),
-                         spec.seekCaption);
-    bitbtn_close = button(spec.customerButtons ? QStringLiteral("SpeedButton2") : QStringLiteral("bitbtn_close"),
-                          spec.customerButtons ? QStringLiteral("返回 (&C)") : QStringLiteral("返回 (&R)"));
-    if (!spec.helpLines.isEmpty()) {
+    bitbtn_seek = button(config.customerButtons ? QStringLiteral("SpeedButton1") : QStringLiteral("bitbtn_seek"),
+                         config.seekCaption);
+    bitbtn_close = button(config.customerButtons ? QStringLiteral("SpeedButton2") : QStringLiteral("bitbtn_close"),
+                          config.customerButtons ? QStringLiteral("返回 (&C)") : QStringLiteral("返回 (&R)"));
+    if (!config.helpLines.isEmpty()) {
         next = button(QStringLiteral("next"), QStringLiteral("帮助 (&H)"));
         connect(next, &QPushButton::clicked, this, &QueryDialog::nextClick);
     }
     connect(bitbtn_seek, &QPushButton::clicked, this, &QueryDialog::bitbtn_seekClick);
     connect(bitbtn_close, &QPushButton::clicked, this, &QueryDialog::bitbtn_closeClick);
-    if (spec.busyAnimation) {
+    if (config.busyAnimation) {
         Animate1 = new QLabel(QStringLiteral("正在查找..."), this);
         Animate1->setObjectName(QStringLiteral("Animate1"));
         Animate1->setVisible(false);
@@ -179,11 +179,11 @@ QueryDialog::QueryDialog(const QueryDialogSpec& spec, TDm1* dm, QWidget* owner)
     buttons->addStretch(1);
     outer->addLayout(buttons);
 
-    for (const QString& name : spec.enterChain)
+    for (const QString& name : config.enterChain)
         if (QWidget* w = control(name))
             w->installEventFilter(this);
-    if (!spec.enterChain.isEmpty())
-        focusControl(spec.enterChain.first());
+    if (!config.enterChain.isEmpty())
+        focusControl(config.enterChain.first());
 }
 
 QWidget* QueryDialog::control(const QString& objectName) const
@@ -231,7 +231,7 @@ void QueryDialog::focusControl(const QString& objectName)
 bool QueryDialog::checkRanges()
 {
     const auto t = texts();
-    for (const Criterion& c : m_spec.criteria) {
+    for (const Criterion& c : m_config.criteria) {
         if (c.kind != CriterionKind::DayRange && c.kind != CriterionKind::DateRange)
             continue;
         const QString f = t.value(c.objectName), to = t.value(c.toObjectName);
@@ -266,18 +266,18 @@ void QueryDialog::bitbtn_seekClick()
         return;
     if (Animate1)
         Animate1->setVisible(true);
-    const QString condition = buildCondition(m_spec, texts());
+    const QString condition = buildCondition(m_config, texts());
     if (condition.isEmpty()) {
-        Msg::warn(this, m_spec.noCriteriaMessage);
+        Msg::warn(this, m_config.noCriteriaMessage);
         stopAnimation();
-        if (!m_spec.noCriteriaFocus.isEmpty())
-            focusControl(m_spec.noCriteriaFocus);
+        if (!m_config.noCriteriaFocus.isEmpty())
+            focusControl(m_config.noCriteriaFocus);
         return;
     }
     const QStringList previous = m_query->sql();
     try {
         m_query->close();
-        m_query->setSql(buildQueryLines(m_spec, condition));
+        m_query->setSql(buildQueryLines(m_config, condition));
         m_query->open();
     } catch (const DbError& e) {
         // Leave the list usable: back to what it showed before.
@@ -291,7 +291,7 @@ void QueryDialog::bitbtn_seekClick()
         }
         return;
     }
-    switch (m_spec.variant) {
+    switch (m_config.variant) {
     case QueryVariant::AskAgain:
         if (m_query->isEmpty()) {
             const Msg::Button b = Msg::show(this, {QStringLiteral("提示"), QStringLiteral("没有找到合适的记录,是否重新查找!!"),
@@ -328,7 +328,7 @@ void QueryDialog::bitbtn_closeClick()
 
 void QueryDialog::nextClick()
 {
-    showHelpLines(this, m_spec.helpLines);
+    showHelpLines(this, m_config.helpLines);
 }
 
 bool QueryDialog::eventFilter(QObject* watched, QEvent* event)
@@ -336,10 +336,10 @@ bool QueryDialog::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            const int i = m_spec.enterChain.indexOf(watched->objectName());
+            const int i = m_config.enterChain.indexOf(watched->objectName());
             if (i >= 0) {
-                if (i + 1 < m_spec.enterChain.size())
-                    focusControl(m_spec.enterChain[i + 1]);
+                if (i + 1 < m_config.enterChain.size())
+                    focusControl(m_config.enterChain[i + 1]);
                 else
                     bitbtn_seekClick();
                 return true;

@@ -33,7 +33,7 @@ struct Criterion {
 enum class QueryVariant { AskAgain, AlwaysClose, StayUntilFound };
 enum class WhereStyle { OneLine, TwoLines };  // " where " + condition, or " where " and the condition
 
-struct QueryDialogSpec {
+struct QueryDialogConfig {
     QString className;
     QString caption;
     QString query;
@@ -51,21 +51,21 @@ struct QueryDialogSpec {
     bool customerButtons = false;  // SpeedButton1/SpeedButton2 instead of bitbtn_seek/bitbtn_close
 };
 
-const QVector<QueryDialogSpec>& queryDialogTable();
-const QueryDialogSpec* queryDialogSpec(const QString& className);
+const QVector<QueryDialogConfig>& queryDialogTable();
+const QueryDialogConfig* queryDialogConfig(const QString& className);
 
 // The condition of the filled criteria; texts are the controls' shown texts by objectName. A date
 // field counts as empty when its text begins with a blank. Typed values are quoted safely.
-QString buildCondition(const QueryDialogSpec& spec, const QHash<QString, QString>& texts);
+QString buildCondition(const QueryDialogConfig& config, const QHash<QString, QString>& texts);
 // The query's new SQL lines for a condition.
-QStringList buildQueryLines(const QueryDialogSpec& spec, const QString& condition);
+QStringList buildQueryLines(const QueryDialogConfig& config, const QString& condition);
 
 class QueryDialog : public QDialog {
     Q_OBJECT
 public:
-    QueryDialog(const QueryDialogSpec& spec, TDm1* dm, QWidget* owner = nullptr);
+    QueryDialog(const QueryDialogConfig& config, TDm1* dm, QWidget* owner = nullptr);
 
-    const QueryDialogSpec& spec() const { return m_spec; }
+    const QueryDialogConfig& config() const { return m_config; }
     QPushButton* bitbtn_seek = nullptr;   // SpeedButton1 in the customer dialog
     QPushButton* bitbtn_close = nullptr;  // SpeedButton2 in the customer dialog
     QPushButton* next = nullptr;          // 帮助
@@ -88,8 +88,10 @@ private:
     void focusControl(const QString& objectName);
     void stopAnimation();
 
-    QueryDialogSpec m_spec;
+    QueryDialogConfig m_config;
     TDm1* m_dm;
     RecordSet* m_query;
     QHash<QString, QWidget*> m_controls;
 };
+
+#include "ui/records/legacynames.h"

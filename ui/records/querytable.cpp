@@ -52,11 +52,11 @@ QStringList names(std::initializer_list<const char*> l)
 }
 
 // Oil changes, repairs and accidents share one shape.
-QueryDialogSpec registerQuery(const char* cls, const char* caption, const char* query, const char* table,
+QueryDialogConfig registerQuery(const char* cls, const char* caption, const char* query, const char* table,
                               const char* dateColumn, bool driver)
 {
     using K = CriterionKind;
-    QueryDialogSpec s;
+    QueryDialogConfig s;
     s.className = QString::fromUtf8(cls);
     s.caption = QString::fromUtf8(caption);
     s.query = QString::fromUtf8(query);
@@ -77,13 +77,13 @@ QueryDialogSpec registerQuery(const char* cls, const char* caption, const char* 
     return s;
 }
 
-QVector<QueryDialogSpec> build()
+QVector<QueryDialogConfig> build()
 {
     using K = CriterionKind;
-    QVector<QueryDialogSpec> t;
+    QVector<QueryDialogConfig> t;
     const QStringList yesNo{QStringLiteral("是"), QStringLiteral("否")};
 
-    QueryDialogSpec qczlb;
+    QueryDialogConfig qczlb;
     qczlb.className = QStringLiteral("TForm_qczlb_cx");
     qczlb.caption = QStringLiteral("查询");
     qczlb.query = QStringLiteral("q_qczlb");
@@ -110,7 +110,7 @@ QVector<QueryDialogSpec> build()
     qczlb.helpLines = helpLines("2.发车日期至(到)正确的输入是:2001年07月06日;");
     t << qczlb;
 
-    QueryDialogSpec khydqc;
+    QueryDialogConfig khydqc;
     khydqc.className = QStringLiteral("TForm_khydqc_cx");
     khydqc.caption = QStringLiteral("查询");
     khydqc.query = QStringLiteral("q_khydqc");
@@ -133,7 +133,7 @@ QVector<QueryDialogSpec> build()
     khydqc.helpLines = helpLines("2.预订日期至(到)正确的输入是:2001年07月06日;");
     t << khydqc;
 
-    QueryDialogSpec xjrjz;
+    QueryDialogConfig xjrjz;
     xjrjz.className = QStringLiteral("TForm_xjrjz_cx");
     xjrjz.caption = QStringLiteral("查询");
     xjrjz.query = QStringLiteral("q_xjrjz");
@@ -157,7 +157,7 @@ QVector<QueryDialogSpec> build()
     t << registerQuery("TForm_wxjlb_cx", "维修查询", "q_wxjlb", "车辆维修记录表", "维修时间", false);
     t << registerQuery("TForm_sgjlb_cx", "事故查询", "q_sgjlb", "事故登记表", "事故时间", true);
 
-    QueryDialogSpec hyzlb;
+    QueryDialogConfig hyzlb;
     hyzlb.className = QStringLiteral("TForm_hyzlb_cx");
     hyzlb.caption = QStringLiteral("查找客户");
     hyzlb.query = QStringLiteral("q_hyzlb");
@@ -181,16 +181,21 @@ QVector<QueryDialogSpec> build()
 
 } // namespace
 
-const QVector<QueryDialogSpec>& queryDialogTable()
+const QVector<QueryDialogConfig>& queryDialogTable()
 {
-    static const QVector<QueryDialogSpec> t = build();
+    static const QVector<QueryDialogConfig> t = build();
     return t;
 }
 
-const QueryDialogSpec* queryDialogSpec(const QString& className)
+const QueryDialogConfig* queryDialogConfig(const QString& className)
 {
     for (const auto& s : queryDialogTable())
         if (s.className == className)
             return &s;
     return nullptr;
+}
+
+const QueryDialogConfig* queryDialogSpec(const QString& className)
+{
+    return queryDialogConfig(className);
 }

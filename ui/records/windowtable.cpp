@@ -19,9 +19,9 @@ struct Row {
     enum Auto { Off, On, OnUnchecked, OnNoBox, OffNoBox } autoWidth;
 };
 
-ListWindowSpec make(const Row& r)
+ListWindowConfig make(const Row& r)
 {
-    ListWindowSpec s;
+    ListWindowConfig s;
     s.className = QString::fromUtf8(r.cls);
     s.caption = QString::fromUtf8(r.caption);
     s.query = QString::fromUtf8(r.query);
@@ -39,7 +39,7 @@ ListWindowSpec make(const Row& r)
     return s;
 }
 
-QVector<ListWindowSpec> build()
+QVector<ListWindowConfig> build()
 {
     const SortMode S = SortMode::Rebuild, M = SortMode::MarksOnly, N = SortMode::None;
     const LayoutMode Y = LayoutMode::Full, R = LayoutMode::Reduced, No = LayoutMode::None;
@@ -100,11 +100,11 @@ QVector<ListWindowSpec> build()
           QStringLiteral("收入差价")},
          S, No, Row::On},
     };
-    QVector<ListWindowSpec> t;
+    QVector<ListWindowConfig> t;
     for (const Row& r : rows)
         t << make(r);
 
-    auto at = [&t](const char* cls) -> ListWindowSpec& {
+    auto at = [&t](const char* cls) -> ListWindowConfig& {
         for (auto& s : t)
             if (s.className == QString::fromUtf8(cls))
                 return s;
@@ -138,16 +138,21 @@ QVector<ListWindowSpec> build()
 
 } // namespace
 
-const QVector<ListWindowSpec>& listWindowTable()
+const QVector<ListWindowConfig>& listWindowTable()
 {
-    static const QVector<ListWindowSpec> t = build();
+    static const QVector<ListWindowConfig> t = build();
     return t;
 }
 
-const ListWindowSpec* listWindowSpec(const QString& className)
+const ListWindowConfig* listWindowConfig(const QString& className)
 {
     for (const auto& s : listWindowTable())
         if (s.className == className)
             return &s;
     return nullptr;
+}
+
+const ListWindowConfig* listWindowSpec(const QString& className)
+{
+    return listWindowConfig(className);
 }

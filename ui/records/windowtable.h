@@ -20,7 +20,7 @@ enum class SortMode { None, MarksOnly, Rebuild };
 enum class LayoutMode { None, Full, Reduced };
 enum class FooterMode { CountAndSums, SumsOnly, None };
 
-struct ListWindowSpec {
+struct ListWindowConfig {
     QString className;
     QString caption;
     QString query;            // shared query of the data module
@@ -44,6 +44,8 @@ struct ListWindowSpec {
     FooterMode footer = FooterMode::CountAndSums;
 };
 
-const QVector<ListWindowSpec>& listWindowTable();
+const QVector<ListWindowConfig>& listWindowTable();
 // nullptr when the class is not a list window of the table.
-const ListWindowSpec* listWindowSpec(const QString& className);
+const ListWindowConfig* listWindowConfig(const QString& className);
+
+#include "ui/records/legacynames.h"
