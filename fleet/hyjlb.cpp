@@ -107,15 +107,15 @@ QueryDialog* TForm_hyjlb::makeQueryDialog()
 TForm_hyjlb_edit::TForm_hyjlb_edit(QWidget* owner, TDm1* dm)
     : RegisterEditDialog(QStringLiteral("TForm_hyjlb_edit"),
                          {
-                             fieldSpec("DBComboBoxEh1", "车牌号：", "车牌号", FieldKind::Combo, true),
-                             fieldSpec("DBNumberEditEh1", "公路里程：", "公里数", FieldKind::Number),
-                             fieldSpec("DBDateTimeEditEh1", "换油时间：", "换油时间", FieldKind::Date),
-                             fieldSpec("DBNumberEditEh2", "单价：", "单价", FieldKind::Number, false, 4),
-                             fieldSpec("DBNumberEditEh3", "数量：", "数量", FieldKind::Number, false, 4),
-                             fieldSpec("DBNumberEditEh4", "金额：", "金额", FieldKind::ReadOnly),
-                             fieldSpec("DBEditEh2", "换油地点：", "换油地点", FieldKind::Text, true),
-                             fieldSpec("DBComboBoxEh2", "经办人：", "经办人", FieldKind::Combo, true),
-                             fieldSpec("DBEditEh4", "备注：", "备注", FieldKind::Text, true),
+                             fieldDef("DBComboBoxEh1", "车牌号：", "车牌号", FieldKind::Combo, true),
+                             fieldDef("DBNumberEditEh1", "公路里程：", "公里数", FieldKind::Number),
+                             fieldDef("DBDateTimeEditEh1", "换油时间：", "换油时间", FieldKind::Date),
+                             fieldDef("DBNumberEditEh2", "单价：", "单价", FieldKind::Number, false, 4),
+                             fieldDef("DBNumberEditEh3", "数量：", "数量", FieldKind::Number, false, 4),
+                             fieldDef("DBNumberEditEh4", "金额：", "金额", FieldKind::ReadOnly),
+                             fieldDef("DBEditEh2", "换油地点：", "换油地点", FieldKind::Text, true),
+                             fieldDef("DBComboBoxEh2", "经办人：", "经办人", FieldKind::Combo, true),
+                             fieldDef("DBEditEh4", "备注：", "备注", FieldKind::Text, true),
                          },
                          dm, owner)
 {

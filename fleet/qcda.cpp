@@ -28,10 +28,10 @@ bool endsBeforeStart(const QDateTime& start, const QDateTime& end)
     return end.isValid() && start.isValid() && end.date() < start.date();
 }
 
-FieldSpec vehicleField(const char* name, const char* label, const char* column, FieldKind kind, bool upper = false,
+FieldDef vehicleField(const char* name, const char* label, const char* column, FieldKind kind, bool upper = false,
                bool chinese = false, double maximum = 0, int page = 0)
 {
-    FieldSpec s;
+    FieldDef s;
     s.objectName = QString::fromUtf8(name);
     s.label = QString::fromUtf8(label);
     s.column = QString::fromUtf8(column);
@@ -43,7 +43,7 @@ FieldSpec vehicleField(const char* name, const char* label, const char* column, 
     return s;
 }
 
-QVector<FieldSpec> vehicleFields()
+QVector<FieldDef> vehicleFields()
 {
     const auto T = FieldKind::Text, D = FieldKind::Date, N = FieldKind::Number;
     const double km = 500000;
@@ -129,7 +129,7 @@ std::optional<QString> vehicleDeleteRefusal(bool started, const QString& plate)
 
 // ---- list ----
 
-TForm_qcda::TForm_qcda(QWidget* owner, TDm1* dm) : ListWindow(*listWindowSpec(QStringLiteral("TForm_qcda")), dm, owner)
+TForm_qcda::TForm_qcda(QWidget* owner, TDm1* dm) : ListWindow(*listWindowConfig(QStringLiteral("TForm_qcda")), dm, owner)
 {
     setColumns({column(QStringLiteral("车牌号"), {}, 90), column(QStringLiteral("车型"), {}, 110),
                 column(QStringLiteral("颜色"), {}, 60, false), column(QStringLiteral("出厂编号"), {}, 110, false),
@@ -165,7 +165,7 @@ bool TForm_qcda::deleteAllowed()
 // ---- edit dialog ----
 
 TForm_qcda_edit::TForm_qcda_edit(QWidget* owner, TDm1* dm)
-    : EditDialog(*editDialogSpec(QStringLiteral("TForm_qcda_edit")), vehicleFields(), dm, owner,
+    : EditDialog(*editDialogConfig(QStringLiteral("TForm_qcda_edit")), vehicleFields(), dm, owner,
                  {QStringLiteral("基本资料"), QStringLiteral("车辆照片")})
 {
     setEnterChain({QStringLiteral("DBEditEh1"), QStringLiteral("DBDateTimeEditEh1"), QStringLiteral("DBEditEh2"),

@@ -29,10 +29,10 @@ QStringList columnItems(RecordSet& set, const QStringList& sql, const QString& c
 
 } // namespace
 
-FieldSpec fieldSpec(const char* objectName, const char* label, const char* column, FieldKind kind, bool chinese,
+FieldDef fieldDef(const char* objectName, const char* label, const char* column, FieldKind kind, bool chinese,
                     int decimals)
 {
-    FieldSpec s;
+    FieldDef s;
     s.objectName = QString::fromUtf8(objectName);
     s.label = QString::fromUtf8(label);
     s.column = QString::fromUtf8(column);
@@ -56,7 +56,7 @@ QStringList handlerItems(TDm1* dm)
 }
 
 RegisterWindow::RegisterWindow(const QString& className, TDm1* dm, QWidget* owner)
-    : ListWindow(*listWindowSpec(className), dm, owner)
+    : ListWindow(*listWindowConfig(className), dm, owner)
 {
 }
 
@@ -92,9 +92,9 @@ void RegisterWindow::SpeedButton5Click()
     delete d;
 }
 
-RegisterEditDialog::RegisterEditDialog(const QString& className, const QVector<FieldSpec>& fields, TDm1* dm,
+RegisterEditDialog::RegisterEditDialog(const QString& className, const QVector<FieldDef>& fields, TDm1* dm,
                                        QWidget* owner)
-    : EditDialog(*editDialogSpec(className), fields, dm, owner)
+    : EditDialog(*editDialogConfig(className), fields, dm, owner)
 {
     setRequired({{QStringLiteral("车牌号"), QStringLiteral("车牌号不能为空,请重新输入!"), PlateBox}});
 }
@@ -122,6 +122,6 @@ bool RegisterEditDialog::eventFilter(QObject* watched, QEvent* event)
 }
 
 RegisterQueryDialog::RegisterQueryDialog(const QString& className, TDm1* dm, QWidget* owner)
-    : QueryDialog(*queryDialogSpec(className), dm, owner)
+    : QueryDialog(*queryDialogConfig(className), dm, owner)
 {
 }

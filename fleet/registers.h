@@ -12,7 +12,7 @@ QStringList plateItems(TDm1* dm);
 QStringList handlerItems(TDm1* dm);
 
 // A bound field of a register dialog.
-FieldSpec fieldSpec(const char* objectName, const char* label, const char* column, FieldKind kind, bool chinese = false,
+FieldDef fieldDef(const char* objectName, const char* label, const char* column, FieldKind kind, bool chinese = false,
                     int decimals = 0);
 
 // Object names of the drop-downs the register dialogs share.
@@ -35,7 +35,7 @@ protected:
 class RegisterEditDialog : public EditDialog {
     Q_OBJECT
 public:
-    RegisterEditDialog(const QString& className, const QVector<FieldSpec>& fields, TDm1* dm, QWidget* owner);
+    RegisterEditDialog(const QString& className, const QVector<FieldDef>& fields, TDm1* dm, QWidget* owner);
 
 protected:
     // Enter in the read-only field moves on to the given one.

@@ -25,18 +25,18 @@ QueryDialog* TForm_sgjlb::makeQueryDialog()
 TForm_sgjlb_edit::TForm_sgjlb_edit(QWidget* owner, TDm1* dm)
     : RegisterEditDialog(QStringLiteral("TForm_sgjlb_edit"),
                          {
-                             fieldSpec("DBComboBoxEh1", "车牌号：", "车牌号", FieldKind::Combo),
-                             fieldSpec("DBEditEh6", "驾驶员：", "驾驶员", FieldKind::Text, true),
-                             fieldSpec("DBEditEh5", "客户姓名：", "客户姓名", FieldKind::Text, true),
-                             fieldSpec("DBComboBoxEh2", "经办人：", "经办人", FieldKind::Combo, true),
-                             fieldSpec("DBNumberEditEh3", "事故金额：", "事故金额", FieldKind::Number, false, 4),
+                             fieldDef("DBComboBoxEh1", "车牌号：", "车牌号", FieldKind::Combo),
+                             fieldDef("DBEditEh6", "驾驶员：", "驾驶员", FieldKind::Text, true),
+                             fieldDef("DBEditEh5", "客户姓名：", "客户姓名", FieldKind::Text, true),
+                             fieldDef("DBComboBoxEh2", "经办人：", "经办人", FieldKind::Combo, true),
+                             fieldDef("DBNumberEditEh3", "事故金额：", "事故金额", FieldKind::Number, false, 4),
                              // Shown but not entered: nothing in the system writes the insurer's payment yet.
-                             fieldSpec("DBNumberEditEh4", "理赔金额：", "理赔金额", FieldKind::ReadOnly),
-                             fieldSpec("DBDateTimeEditEh1", "事故时间：", "事故时间", FieldKind::Date),
-                             fieldSpec("DBEditEh2", "事故地点：", "事故地点", FieldKind::Text, true),
-                             fieldSpec("DBEditEh1", "事故情况：", "事故情况", FieldKind::Text, true),
-                             fieldSpec("DBEditEh3", "事故处理：", "事故处理", FieldKind::Text, true),
-                             fieldSpec("DBEditEh4", "备注：", "备注", FieldKind::Text, true),
+                             fieldDef("DBNumberEditEh4", "理赔金额：", "理赔金额", FieldKind::ReadOnly),
+                             fieldDef("DBDateTimeEditEh1", "事故时间：", "事故时间", FieldKind::Date),
+                             fieldDef("DBEditEh2", "事故地点：", "事故地点", FieldKind::Text, true),
+                             fieldDef("DBEditEh1", "事故情况：", "事故情况", FieldKind::Text, true),
+                             fieldDef("DBEditEh3", "事故处理：", "事故处理", FieldKind::Text, true),
+                             fieldDef("DBEditEh4", "备注：", "备注", FieldKind::Text, true),
                          },
                          dm, owner)
 {

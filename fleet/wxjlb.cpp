@@ -24,16 +24,16 @@ QueryDialog* TForm_wxjlb::makeQueryDialog()
 TForm_wxjlb_edit::TForm_wxjlb_edit(QWidget* owner, TDm1* dm)
     : RegisterEditDialog(QStringLiteral("TForm_wxjlb_edit"),
                          {
-                             fieldSpec("DBComboBoxEh1", "车牌号：", "车牌号", FieldKind::Combo, true),
-                             fieldSpec("DBDateTimeEditEh1", "维修时间：", "维修时间", FieldKind::Date),
-                             fieldSpec("DBEditEh5", "维修内容：", "维修内容", FieldKind::Text, true),
-                             fieldSpec("DBNumberEditEh1", "材料费：", "材料费", FieldKind::Number, false, 4),
-                             fieldSpec("DBNumberEditEh2", "人工费：", "人工费", FieldKind::Number, false, 4),
-                             fieldSpec("DBNumberEditEh3", "其它费用：", "其它费用", FieldKind::Number, false, 4),
-                             fieldSpec("DBNumberEditEh4", "总费用：", "总费用", FieldKind::ReadOnly),
-                             fieldSpec("DBEditEh2", "修理厂：", "修理厂", FieldKind::Text, true),
-                             fieldSpec("DBComboBoxEh2", "经办人：", "经办人", FieldKind::Combo, true),
-                             fieldSpec("DBEditEh4", "备注：", "备注", FieldKind::Text, true),
+                             fieldDef("DBComboBoxEh1", "车牌号：", "车牌号", FieldKind::Combo, true),
+                             fieldDef("DBDateTimeEditEh1", "维修时间：", "维修时间", FieldKind::Date),
+                             fieldDef("DBEditEh5", "维修内容：", "维修内容", FieldKind::Text, true),
+                             fieldDef("DBNumberEditEh1", "材料费：", "材料费", FieldKind::Number, false, 4),
+                             fieldDef("DBNumberEditEh2", "人工费：", "人工费", FieldKind::Number, false, 4),
+                             fieldDef("DBNumberEditEh3", "其它费用：", "其它费用", FieldKind::Number, false, 4),
+                             fieldDef("DBNumberEditEh4", "总费用：", "总费用", FieldKind::ReadOnly),
+                             fieldDef("DBEditEh2", "修理厂：", "修理厂", FieldKind::Text, true),
+                             fieldDef("DBComboBoxEh2", "经办人：", "经办人", FieldKind::Combo, true),
+                             fieldDef("DBEditEh4", "备注：", "备注", FieldKind::Text, true),
                          },
                          dm, owner)
 {

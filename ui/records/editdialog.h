@@ -150,4 +150,3 @@ private:
     bool m_closing = false;
 };
 
-#include "ui/records/legacynames.h"

@@ -74,7 +74,3 @@ const EditDialogConfig* editDialogConfig(const QString& className)
     return nullptr;
 }
 
-const EditDialogConfig* editDialogSpec(const QString& className)
-{
-    return editDialogConfig(className);
-}

@@ -94,4 +94,3 @@ private:
     QHash<QString, QWidget*> m_controls;
 };
 
-#include "ui/records/legacynames.h"

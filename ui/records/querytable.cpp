@@ -195,7 +195,3 @@ const QueryDialogConfig* queryDialogConfig(const QString& className)
     return nullptr;
 }
 
-const QueryDialogConfig* queryDialogSpec(const QString& className)
-{
-    return queryDialogConfig(className);
-}

@@ -152,7 +152,3 @@ const ListWindowConfig* listWindowConfig(const QString& className)
     return nullptr;
 }
 
-const ListWindowConfig* listWindowSpec(const QString& className)
-{
-    return listWindowConfig(className);
-}

@@ -48,4 +48,3 @@ const QVector<ListWindowConfig>& listWindowTable();
 // nullptr when the class is not a list window of the table.
 const ListWindowConfig* listWindowConfig(const QString& className);
 
-#include "ui/records/legacynames.h"
