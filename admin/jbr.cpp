@@ -29,6 +29,4 @@ void registerAdminWindows()
 {
     WindowRegistry::add(QStringLiteral("TForm_qxb"), [](QWidget* owner, TDm1* dm) { return new TForm_qxb(owner, dm); });
     WindowRegistry::add(QStringLiteral("TForm_jbr"), [](QWidget* owner, TDm1* dm) { return new TForm_jbr(owner, dm); });
-    // Until their modules exist, the other list windows open over their query's columns.
-    registerListWindows();
 }

@@ -1,20 +1,20 @@
 #include "app/modules.h"
-#include "app/mainform.h"
-
-#include "modules_generated.h"
-#ifdef VEL_HAVE_ADMINSYS
+#include "admin/admin.h"
 #include "admin/system.h"
-#endif
+#include "app/mainform.h"
+#include "fleet/fleet.h"
+#include "ui/records/listwindow.h"
+#include "ui/shell/about.h"
 
 void registerModules(TForm_main* mainWindow)
 {
-    registerModuleWindows();
-#ifdef VEL_HAVE_ADMINSYS
-    // The maintenance module runs the whole 数据恢复 sequence around its restore window.
+    // Generic list windows first: a module's own window replaces the generic one of its class.
+    registerListWindows();
+    registerShellWindows();
+    registerAdminWindows();
+    registerSystemWindows();
+    registerFleetWindows();
     if (mainWindow)
         mainWindow->setRestoreCommand(
             [](QWidget* owner, TDm1* dm, const QString& home) { runRestoreCommand(owner, dm, home); });
-#else
-    (void)mainWindow;
-#endif
 }

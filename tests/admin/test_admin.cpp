@@ -11,6 +11,7 @@
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
 #include "ui/common/windowregistry.h"
+#include "ui/records/listwindow.h"
 #include "ui/records/print/tableprinter.h"
 #include "ui/records/recordgrid.h"
 
@@ -60,6 +61,7 @@ private Q_SLOTS:
         QVERIFY(dm.connect(dir.filePath(QStringLiteral("q.db"))));
         WindowRegistry::clear();
         registerAdminWindows();
+        registerListWindows();
     }
 
     void operatorsEndToEnd()
