@@ -134,3 +134,28 @@ void Database::rollback()
     if (!m_db.rollback())
         throw DbError(m_db.lastError().text());
 }
+
+QVector<qint64> SqlBackend::integerColumn(QSqlDatabase& db, const QString& sql, QString* error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    QVector<qint64> out;
+    if (!q.exec(sql)) {
+        *error = q.lastError().text();
+        return out;
+    }
+    while (q.next())
+        out.push_back(q.value(0).toLongLong());
+    return out;
+}
+
+QVector<qint64> Database::selectKeys(const QString& jet)
+{
+    if (!isOpen())
+        throw DbError(QStringLiteral("数据库没有连接"));
+    QString error;
+    QVector<qint64> keys = m_backend->integerColumn(m_db, m_backend->translateKeysOnly(jet), &error);
+    if (!error.isEmpty())
+        throw DbError(error);
+    return keys;
+}

@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+#include <QVector>
 #include <memory>
 #include <stdexcept>
 
@@ -31,6 +32,8 @@ public:
     virtual QString translate(const QString& jet) const = 0;
     // The keys of the rows a plain single-table "select *" delivers, in its order.
     virtual QString translateKeysOnly(const QString& jet) const = 0;
+    // The first column of every row of a native statement as integers (the keys of a record set).
+    virtual QVector<qint64> integerColumn(QSqlDatabase& db, const QString& sql, QString* error);
     virtual QString createTableSql(const TableDef& t) const = 0;
     virtual QStringList createIndexSql() const = 0;
 };
@@ -57,6 +60,8 @@ public:
     // Run a statement that is already in the backend's dialect (internal updates by key).
     QSqlQuery runNative(const QString& sql, const QVariantList& binds = {});
     int execute(const QString& jet, const QVariantList& binds = {});
+    // Keys of the rows a plain single-table "select *" delivers, in its order (throws DbError).
+    QVector<qint64> selectKeys(const QString& jet);
 
     void begin();
     void commit();

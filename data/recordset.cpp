@@ -90,10 +90,7 @@ void RecordSet::openKeyed(const QString& text, const QString& table)
 {
     // The rows of one table: only the keys are read now, in the statement's order; the rows
     // themselves are fetched by key, a page at a time, when something reads them.
-    QSqlQuery keys = m_db->runNative(m_db->backend().translateKeysOnly(text));
-    QVector<qint64> k;
-    while (keys.next())
-        k.push_back(keys.value(0).toLongLong());
+    QVector<qint64> k = m_db->selectKeys(text);
     QSqlQuery shape = m_db->runNative(QStringLiteral("SELECT * FROM ") + quoted(table) + QStringLiteral(" WHERE 1=0"));
     const QSqlRecord rec = shape.record();
     QVector<Field> fields;
