@@ -159,3 +159,34 @@ QVector<qint64> Database::selectKeys(const QString& jet)
         throw DbError(error);
     return keys;
 }
+
+bool SqlBackend::selectRows(QSqlDatabase& db, const QString& sql, QStringList* names, QVector<QVector<QVariant>>* rows,
+                            QString* error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(sql)) {
+        *error = q.lastError().text();
+        return false;
+    }
+    const QSqlRecord rec = q.record();
+    for (int i = 0; i < rec.count(); ++i)
+        *names << rec.fieldName(i);
+    while (q.next()) {
+        QVector<QVariant> r;
+        r.reserve(rec.count());
+        for (int i = 0; i < rec.count(); ++i)
+            r.push_back(q.value(i));
+        rows->push_back(std::move(r));
+    }
+    return true;
+}
+
+void Database::selectRows(const QString& sql, bool native, QStringList* names, QVector<QVector<QVariant>>* rows)
+{
+    if (!isOpen())
+        throw DbError(QStringLiteral("数据库没有连接"));
+    QString error;
+    if (!m_backend->selectRows(m_db, native ? sql : translate(sql), names, rows, &error))
+        throw DbError(error);
+}

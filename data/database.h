@@ -34,6 +34,9 @@ public:
     virtual QString translateKeysOnly(const QString& jet) const = 0;
     // The first column of every row of a native statement as integers (the keys of a record set).
     virtual QVector<qint64> integerColumn(QSqlDatabase& db, const QString& sql, QString* error);
+    // All rows of a native select with their column names; false with the engine text on error.
+    virtual bool selectRows(QSqlDatabase& db, const QString& sql, QStringList* names, QVector<QVector<QVariant>>* rows,
+                            QString* error);
     virtual QString createTableSql(const TableDef& t) const = 0;
     virtual QStringList createIndexSql() const = 0;
 };
@@ -62,6 +65,8 @@ public:
     int execute(const QString& jet, const QVariantList& binds = {});
     // Keys of the rows a plain single-table "select *" delivers, in its order (throws DbError).
     QVector<qint64> selectKeys(const QString& jet);
+    // All rows of a select with their column names (throws DbError); native: no translation.
+    void selectRows(const QString& sql, bool native, QStringList* names, QVector<QVector<QVariant>>* rows);
 
     void begin();
     void commit();

@@ -130,19 +130,21 @@ void RecordSet::fetch(int row) const
         wanted.insert(m_keys[r], r);
         ids << QString::number(m_keys[r]);
     }
-    QSqlQuery q = m_db->runNative(QStringLiteral("SELECT * FROM ") + quoted(m_table) + QStringLiteral(" WHERE ")
-                                  + Schema::KeyColumn + QStringLiteral(" IN (") + ids.join(QLatin1Char(',')) + QStringLiteral(")"));
-    const QSqlRecord rec = q.record();
+    QStringList names;
+    QVector<QVector<QVariant>> got;
+    m_db->selectRows(QStringLiteral("SELECT * FROM ") + quoted(m_table) + QStringLiteral(" WHERE ") + Schema::KeyColumn
+                         + QStringLiteral(" IN (") + ids.join(QLatin1Char(',')) + QStringLiteral(")"),
+                     true, &names, &got);
     QVector<int> cols;
     for (const auto& f : m_fields)
-        cols.push_back(rec.indexOf(f.name));
-    const int keyCol = rec.indexOf(Schema::KeyColumn);
-    while (q.next()) {
-        const int r = wanted.take(q.value(keyCol).toLongLong());
+        cols.push_back(int(names.indexOf(f.name)));
+    const int keyCol = int(names.indexOf(Schema::KeyColumn));
+    for (const auto& g : std::as_const(got)) {
+        const int r = wanted.take(g[keyCol].toLongLong());
         QVector<QVariant> v;
         v.reserve(cols.size());
         for (int c : cols)
-            v.push_back(c >= 0 ? q.value(c) : QVariant());
+            v.push_back(c >= 0 ? g[c] : QVariant());
         m_rows[r] = std::move(v);
         ++m_loaded;
     }
@@ -170,23 +172,14 @@ void RecordSet::evict(int keepRow) const
 
 void RecordSet::openStatic(const QString& text)
 {
-    QSqlQuery q = m_db->run(text);
-    const QSqlRecord rec = q.record();
-    QVector<int> cols;
-    QVector<Field> fields;
-    for (int i = 0; i < rec.count(); ++i) {
-        Field f;
-        f.name = rec.fieldName(i);
-        fields.push_back(f);
-        cols.push_back(i);
-    }
+    QStringList names;
     QVector<QVector<QVariant>> rows;
-    while (q.next()) {
-        QVector<QVariant> r;
-        r.reserve(cols.size());
-        for (int c : cols)
-            r.push_back(q.value(c));
-        rows.push_back(std::move(r));
+    m_db->selectRows(text, false, &names, &rows);
+    QVector<Field> fields;
+    for (const QString& n : std::as_const(names)) {
+        Field f;
+        f.name = n;
+        fields.push_back(f);
     }
     // Computed columns take the kind of their first value, so that grids can align and format them.
     for (int c = 0; c < fields.size(); ++c) {
