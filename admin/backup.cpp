@@ -17,10 +17,12 @@ QStringList databaseFileFilters()
     return {QStringLiteral("数据库文件 (*.db)"), QStringLiteral("所有文件 (*)")};
 }
 
-TForm_backup::TForm_backup(QWidget* owner, TDm1* dm) : QDialog(owner), m_dm(dm)
+DatabaseFileWindow::DatabaseFileWindow(QWidget* owner, const QString& objectName, const QString& caption,
+                                       const QString& action)
+    : QDialog(owner)
 {
-    setObjectName(QStringLiteral("Form_backup"));
-    setWindowTitle(QStringLiteral("系统备份管理"));
+    setObjectName(objectName);
+    setWindowTitle(caption);
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -29,14 +31,12 @@ TForm_backup::TForm_backup(QWidget* owner, TDm1* dm) : QDialog(owner), m_dm(dm)
     SpeedButton3 = new QPushButton(this);
     SpeedButton3->setObjectName(QStringLiteral("SpeedButton3"));
     SpeedButton3->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    SpeedButton1 = new QPushButton(QStringLiteral("备份"), this);
+    SpeedButton1 = new QPushButton(action, this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     SpeedButton2 = new QPushButton(QStringLiteral("返回"), this);
     SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
     for (QPushButton* b : {SpeedButton1, SpeedButton2, SpeedButton3})
         b->setAutoDefault(false);
-    connect(SpeedButton3, &QPushButton::clicked, this, &TForm_backup::SpeedButton3Click);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm_backup::SpeedButton1Click);
     connect(SpeedButton2, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* row = new QHBoxLayout;
@@ -51,6 +51,13 @@ TForm_backup::TForm_backup(QWidget* owner, TDm1* dm) : QDialog(owner), m_dm(dm)
     outer->addLayout(row);
     outer->addLayout(buttons);
     outer->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+TForm_backup::TForm_backup(QWidget* owner, TDm1* dm)
+    : DatabaseFileWindow(owner, QStringLiteral("Form_backup"), QStringLiteral("系统备份管理"), QStringLiteral("备份")), m_dm(dm)
+{
+    connect(SpeedButton3, &QPushButton::clicked, this, &TForm_backup::SpeedButton3Click);
+    connect(SpeedButton1, &QPushButton::clicked, this, &TForm_backup::SpeedButton1Click);
 }
 
 void TForm_backup::SpeedButton3Click()

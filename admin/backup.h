@@ -7,18 +7,27 @@ class QLineEdit;
 class QPushButton;
 class TDm1;
 
-class TForm_backup : public QDialog {
+// The layout backup and restore share: a read-only file name with a browse button, the action
+// button and 返回.
+class DatabaseFileWindow : public QDialog {
+    Q_OBJECT
+public:
+    QLineEdit* Edit1;
+    QPushButton* SpeedButton1;  // the action
+    QPushButton* SpeedButton2;  // 返回
+    QPushButton* SpeedButton3;  // browse
+
+protected:
+    DatabaseFileWindow(QWidget* owner, const QString& objectName, const QString& caption, const QString& action);
+};
+
+class TForm_backup : public DatabaseFileWindow {
     Q_OBJECT
 public:
     TForm_backup(QWidget* owner, TDm1* dm);
 
     void SpeedButton1Click();  // 备份
     void SpeedButton3Click();  // choose the destination
-
-    QLineEdit* Edit1;
-    QPushButton* SpeedButton1;
-    QPushButton* SpeedButton2;
-    QPushButton* SpeedButton3;
 
 private:
     TDm1* m_dm;

@@ -6,51 +6,18 @@
 #include "ui/common/messages.h"
 
 #include <QFileInfo>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
-#include <QVBoxLayout>
 
-TForm_restore::TForm_restore(QWidget* owner, TDm1* dm, const QString& target) : QDialog(owner), m_dm(dm)
+TForm_restore::TForm_restore(QWidget* owner, TDm1* dm, const QString& target)
+    : DatabaseFileWindow(owner, QStringLiteral("Form_restore"), QStringLiteral("系统恢复管理"), QStringLiteral("恢复")), m_dm(dm)
 {
-    setObjectName(QStringLiteral("Form_restore"));
-    setWindowTitle(QStringLiteral("系统恢复管理"));
     m_target = target;
     if (m_target.isEmpty())
         m_target = m_dm->ADO_qczl.isOpen() ? m_dm->ADO_qczl.location() : Paths::databaseFile();
     m_target = QFileInfo(m_target).absoluteFilePath();
-
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setReadOnly(true);
-    Edit1->setMinimumWidth(320);
-    SpeedButton3 = new QPushButton(this);
-    SpeedButton3->setObjectName(QStringLiteral("SpeedButton3"));
-    SpeedButton3->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    SpeedButton1 = new QPushButton(QStringLiteral("恢复"), this);
-    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
-    SpeedButton2 = new QPushButton(QStringLiteral("返回"), this);
-    SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
-    for (QPushButton* b : {SpeedButton1, SpeedButton2, SpeedButton3})
-        b->setAutoDefault(false);
     connect(SpeedButton3, &QPushButton::clicked, this, &TForm_restore::SpeedButton3Click);
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm_restore::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel(QStringLiteral("目的数据库名："), this));
-    row->addWidget(Edit1, 1);
-    row->addWidget(SpeedButton3);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(SpeedButton1);
-    buttons->addWidget(SpeedButton2);
-    auto* outer = new QVBoxLayout(this);
-    outer->addLayout(row);
-    outer->addLayout(buttons);
-    outer->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void TForm_restore::SpeedButton3Click()

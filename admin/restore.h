@@ -1,13 +1,9 @@
 #pragma once
 // Restore: a backup replaces the database file. The connection to that file must be closed while
 // the window is open (see runRestoreCommand in admin/system.h).
-#include <QDialog>
+#include "admin/backup.h"
 
-class QLineEdit;
-class QPushButton;
-class TDm1;
-
-class TForm_restore : public QDialog {
+class TForm_restore : public DatabaseFileWindow {
     Q_OBJECT
 public:
     // target: the database file to replace; empty means the file the connection uses, or, when it
@@ -18,11 +14,6 @@ public:
     void SpeedButton3Click();  // choose the source
     QString target() const { return m_target; }
     bool restored() const { return m_restored; }
-
-    QLineEdit* Edit1;
-    QPushButton* SpeedButton1;
-    QPushButton* SpeedButton2;
-    QPushButton* SpeedButton3;
 
 private:
     TDm1* m_dm;
