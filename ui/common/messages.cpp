@@ -7,11 +7,6 @@
 namespace Msg {
 
 namespace {
-Recorder*& current()
-{
-    static Recorder* r = nullptr;
-    return r;
-}
 
 QMessageBox::StandardButton toStd(Button b)
 {
@@ -42,16 +37,6 @@ QString appTitle()
     return QStringLiteral("Velmira软件");
 }
 
-Recorder::Recorder() : m_previous(current())
-{
-    current() = this;
-}
-
-Recorder::~Recorder()
-{
-    current() = m_previous;
-}
-
 QStringList Recorder::texts() const
 {
     QStringList out;
@@ -71,7 +56,7 @@ Button Recorder::answer(const Request& r)
 
 Button show(QWidget* parent, const Request& r)
 {
-    if (Recorder* rec = current())
+    if (Recorder* rec = Recorder::current())
         return rec->answer(r);
     QMessageBox box(toStd(r.icon), r.caption, r.text, QMessageBox::NoButton, parent);
     for (Button b : r.buttons)
@@ -113,27 +98,9 @@ void error(QWidget* parent, const QString& text)
 
 namespace FileDialogs {
 
-namespace {
-Recorder*& current()
-{
-    static Recorder* r = nullptr;
-    return r;
-}
-} // namespace
-
-Recorder::Recorder() : m_previous(current())
-{
-    current() = this;
-}
-
-Recorder::~Recorder()
-{
-    current() = m_previous;
-}
-
 SaveResult getSaveFileName(QWidget* parent, const SaveRequest& r)
 {
-    if (Recorder* rec = current()) {
+    if (Recorder* rec = Recorder::current()) {
         rec->m_saveRequests << r;
         if (rec->m_save.isEmpty())
             return {};
@@ -155,7 +122,7 @@ SaveResult getSaveFileName(QWidget* parent, const SaveRequest& r)
 
 QString getOpenFileName(QWidget* parent, const QString& caption, const QString& directory, const QStringList& filters)
 {
-    if (Recorder* rec = current())
+    if (Recorder* rec = Recorder::current())
         return rec->m_open.isEmpty() ? QString() : rec->m_open.takeFirst();
     return QFileDialog::getOpenFileName(parent, caption, directory, filters.join(QStringLiteral(";;")));
 }

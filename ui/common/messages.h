@@ -1,6 +1,8 @@
 #pragma once
 // Every message box and file dialog of the program goes through these services, so that tests can
 // read each message and script the answers.
+#include "ui/common/testhook.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -45,13 +47,8 @@ struct Shown {
 
 // Replaces the real boxes: every request is recorded; answers are taken from the script in order,
 // and when the script is empty the default button is the answer.
-class Recorder {
+class Recorder : public TestHook<Recorder> {
 public:
-    Recorder();
-    ~Recorder();
-    Recorder(const Recorder&) = delete;
-    Recorder& operator=(const Recorder&) = delete;
-
     void script(Button answer) { m_script << answer; }
     const QVector<Shown>& shown() const { return m_shown; }
     QStringList texts() const;
@@ -65,7 +62,6 @@ private:
     Button answer(const Request& r);
     QVector<Button> m_script;
     QVector<Shown> m_shown;
-    Recorder* m_previous = nullptr;
 };
 
 } // namespace Msg
@@ -90,13 +86,8 @@ SaveResult getSaveFileName(QWidget* parent, const SaveRequest& r);
 QString getOpenFileName(QWidget* parent, const QString& caption, const QString& directory, const QStringList& filters);
 
 // Test replacement: answers dialogs from a script (an empty name means the operator cancelled).
-class Recorder {
+class Recorder : public TestHook<Recorder> {
 public:
-    Recorder();
-    ~Recorder();
-    Recorder(const Recorder&) = delete;
-    Recorder& operator=(const Recorder&) = delete;
-
     void scriptSave(const QString& fileName, int filterIndex = -1) { m_save << SaveResult{!fileName.isEmpty(), fileName, filterIndex}; }
     void scriptOpen(const QString& fileName) { m_open << fileName; }
     const QVector<SaveRequest>& saveRequests() const { return m_saveRequests; }
@@ -107,7 +98,6 @@ private:
     QVector<SaveResult> m_save;
     QStringList m_open;
     QVector<SaveRequest> m_saveRequests;
-    Recorder* m_previous = nullptr;
 };
 
 } // namespace FileDialogs

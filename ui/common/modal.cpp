@@ -4,27 +4,9 @@
 
 namespace Modal {
 
-namespace {
-Recorder*& current()
-{
-    static Recorder* r = nullptr;
-    return r;
-}
-} // namespace
-
-Recorder::Recorder() : m_previous(current())
-{
-    current() = this;
-}
-
-Recorder::~Recorder()
-{
-    current() = m_previous;
-}
-
 int exec(QDialog* dialog)
 {
-    if (Recorder* rec = current()) {
+    if (Recorder* rec = Recorder::current()) {
         rec->classes << QString::fromLatin1(dialog->metaObject()->className());
         rec->names << dialog->objectName();
         rec->captions << dialog->windowTitle();

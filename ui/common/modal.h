@@ -1,6 +1,8 @@
 #pragma once
 // Modal windows are shown through this service, so that a test can drive a window that a command
 // opens (fill it, press its buttons, inspect the shared queries) instead of entering a modal loop.
+#include "ui/common/testhook.h"
+
 #include <QStringList>
 #include <functional>
 
@@ -14,13 +16,8 @@ int exec(QDialog* dialog);
 // Test replacement: each dialog is shown without a modal loop and passed to the handler, which
 // drives it (fills fields, presses buttons). The dialog's result is returned; a dialog the handler
 // leaves open is rejected. Without a handler every dialog is rejected at once.
-class Recorder {
+class Recorder : public TestHook<Recorder> {
 public:
-    Recorder();
-    ~Recorder();
-    Recorder(const Recorder&) = delete;
-    Recorder& operator=(const Recorder&) = delete;
-
     std::function<void(QDialog*)> handler;
     // Class name and caption of every dialog shown, in order.
     QStringList classes;
@@ -29,7 +26,6 @@ public:
 
 private:
     friend int exec(QDialog*);
-    Recorder* m_previous = nullptr;
 };
 
 } // namespace Modal

@@ -262,11 +262,6 @@ struct Composer {
     }
 };
 
-PrintPreview::Recorder*& currentRecorder()
-{
-    static PrintPreview::Recorder* r = nullptr;
-    return r;
-}
 
 } // namespace
 
@@ -299,7 +294,7 @@ void setupListPage(QPagedPaintDevice& device)
 
 void printWithPreview(QWidget* parent, const ExportTable& t)
 {
-    if (PrintPreview::Recorder* r = currentRecorder()) {
+    if (PrintPreview::Recorder* r = PrintPreview::Recorder::current()) {
         r->m_tables << t;
         return;
     }
@@ -348,5 +343,3 @@ bool printToPdf(const ExportTable& t, const QString& pdfPath, QString* error)
     return true;
 }
 
-PrintPreview::Recorder::Recorder() : m_previous(currentRecorder()) { currentRecorder() = this; }
-PrintPreview::Recorder::~Recorder() { currentRecorder() = m_previous; }

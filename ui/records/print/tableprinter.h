@@ -1,6 +1,7 @@
 #pragma once
 // Printed lists of a grid: the pages are composed by our own code from an ExportTable, so that the
 // print preview, the printer and a PDF file all receive the same pages.
+#include "ui/common/testhook.h"
 #include "ui/records/export/exporttable.h"
 
 #include <QVector>
@@ -32,18 +33,13 @@ namespace PrintPreview {
 
 // Test replacement of the preview window: each table that would be previewed is recorded, and the
 // preview is not shown.
-class Recorder {
+class Recorder : public TestHook<Recorder> {
 public:
-    Recorder();
-    ~Recorder();
-    Recorder(const Recorder&) = delete;
-    Recorder& operator=(const Recorder&) = delete;
     const QVector<ExportTable>& tables() const { return m_tables; }
 
 private:
     friend void ::printWithPreview(QWidget*, const ExportTable&);
     QVector<ExportTable> m_tables;
-    Recorder* m_previous = nullptr;
 };
 
 } // namespace PrintPreview
