@@ -4,6 +4,7 @@
 #include "app/passwordform.h"
 #include "app/pictures.h"
 #include "core/clock.h"
+#include "core/dates.h"
 #include "core/session.h"
 #include "data/datamodule.h"
 #include "data/settings.h"
@@ -264,7 +265,8 @@ void TForm_main::FormActivate()
         return;
     }
 
-    m_panels[1]->setText(QLocale::system().toString(Clock::today(), QLocale::ShortFormat));
+    // The program shows dates one way everywhere, whatever the desktop's locale.
+    m_panels[1]->setText(Dates::displayDate(QDateTime(Clock::today(), QTime(0, 0))));
 
     bool accepted = false;
     try {
