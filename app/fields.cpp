@@ -1,32 +1,8 @@
 #include "app/fields.h"
+#include "ui/shell/enterkeys.h"
 
 #include <QAbstractButton>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <functional>
-
-namespace {
-class EnterFilter : public QObject {
-public:
-    EnterFilter(QObject* parent, std::function<void()> action) : QObject(parent), m_action(std::move(action)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                m_action();
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_action;
-};
-} // namespace
 
 namespace Fields {
 
@@ -53,12 +29,12 @@ void upperCase(QLineEdit* edit)
 
 void onEnter(QWidget* from, QWidget* focusTarget)
 {
-    from->installEventFilter(new EnterFilter(from, [focusTarget] { focusTarget->setFocus(); }));
+    EnterKeys::moveTo(from, focusTarget);
 }
 
 void onEnterClick(QWidget* from, QAbstractButton* button)
 {
-    from->installEventFilter(new EnterFilter(from, [button] { button->click(); }));
+    EnterKeys::click(from, button);
 }
 
 } // namespace Fields
