@@ -1,4 +1,5 @@
 #include "fleet/qcda.h"
+#include "fleet/registers.h"
 #include "core/sqltext.h"
 #include "data/datamodule.h"
 #include "fleet/photo.h"
@@ -31,13 +32,8 @@ bool endsBeforeStart(const QDateTime& start, const QDateTime& end)
 FieldDef vehicleField(const char* name, const char* label, const char* column, FieldKind kind, bool upper = false,
                bool chinese = false, double maximum = 0, int page = 0)
 {
-    FieldDef s;
-    s.objectName = QString::fromUtf8(name);
-    s.label = QString::fromUtf8(label);
-    s.column = QString::fromUtf8(column);
-    s.kind = kind;
+    FieldDef s = fieldDef(name, label, column, kind, chinese);
     s.upper = upper;
-    s.chinese = chinese;
     s.maximum = maximum;
     s.page = page;
     return s;
