@@ -264,9 +264,8 @@ private:
         sqlite3_create_function(handle, "sum", 1, flags, nullptr, nullptr, sumStep, sumFinal);
         // Durable commits: a save that returned is on disk.
         QSqlQuery q(db);
-        // A larger page cache and memory-mapped reads keep the statistics loops off the system calls.
-        for (const char* p : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA cache_size=-32768",
-                              "PRAGMA mmap_size=268435456"}) {
+        // A larger page cache keeps the statistics loops off the system calls.
+        for (const char* p : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA cache_size=-32768"}) {
             if (!q.exec(QString::fromLatin1(p))) {
                 *error = q.lastError().text();
                 db.close();
