@@ -1,6 +1,8 @@
 #include "core/money.h"
 
+#include <QLocale>
 #include <cmath>
+#include <limits>
 #include <cfenv>
 
 qint64 roundHalfEven(double v)
@@ -135,4 +137,81 @@ QString Money::toDisplay() const
     while (s.endsWith(QLatin1Char('0')) && s.size() - s.indexOf(QLatin1Char('.')) > 3)
         s.chop(1);
     return s;
+}
+
+namespace {
+
+// The shortest decimal text that reads back as the stored number: what the clerk typed.
+// Split into an integer of its digits and the count of decimals.
+bool decimalOf(const QVariant& v, __int128* digits, int* scale)
+{
+    QString text;
+    if (v.metaType().id() == QMetaType::QString) {
+        text = v.toString().trimmed();
+    } else {
+        bool ok = false;
+        const double d = v.toDouble(&ok);
+        if (!ok || !std::isfinite(d))
+            return false;
+        text = QString::number(d, 'f', QLocale::FloatingPointShortest);
+    }
+    bool negative = false;
+    if (text.startsWith(QLatin1Char('-')) || text.startsWith(QLatin1Char('+'))) {
+        negative = text.startsWith(QLatin1Char('-'));
+        text.remove(0, 1);
+    }
+    const int dot = text.indexOf(QLatin1Char('.'));
+    QString whole = dot < 0 ? text : text.left(dot);
+    QString frac = dot < 0 ? QString() : text.mid(dot + 1);
+    while (frac.endsWith(QLatin1Char('0')))
+        frac.chop(1);
+    QString all = whole + frac;
+    while (all.startsWith(QLatin1Char('0')))
+        all.remove(0, 1);
+    if (all.isEmpty()) {
+        *digits = 0;
+        *scale = 0;
+        return true;
+    }
+    // Beyond 36 places or 30 digits the product cannot be a money amount anyway.
+    if (frac.size() > 36 || all.size() > 30)
+        return false;
+    __int128 n = 0;
+    for (QChar c : all) {
+        if (!c.isDigit())
+            return false;
+        n = n * 10 + (c.unicode() - '0');
+    }
+    *digits = negative ? -n : n;
+    *scale = int(frac.size());
+    return true;
+}
+
+} // namespace
+
+std::optional<Money> Money::times(const QVariant& quantity) const
+{
+    if (!quantity.isValid() || quantity.isNull())
+        return Money();
+    __int128 digits = 0;
+    int scale = 0;
+    if (!decimalOf(quantity, &digits, &scale))
+        return std::nullopt;
+    __int128 divisor = 1;
+    for (int i = 0; i < scale; ++i)
+        divisor *= 10;
+    const bool negative = (digits < 0) != (m_units < 0);
+    const __int128 a = digits < 0 ? -digits : digits;
+    const __int128 p = m_units < 0 ? -__int128(m_units) : __int128(m_units);
+    // p < 2^63 and a < 10^30: the product stays below 2^127.
+    if (a != 0 && p > (((__int128(1) << 126) - 1) / a))
+        return std::nullopt;
+    const __int128 product = p * a;
+    __int128 q = product / divisor;
+    const __int128 r = product % divisor;
+    if (2 * r > divisor || (2 * r == divisor && (q % 2) != 0))
+        ++q;
+    if (q > std::numeric_limits<qint64>::max())
+        return std::nullopt;
+    return fromUnits(negative ? -qint64(q) : qint64(q));
 }

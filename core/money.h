@@ -42,6 +42,10 @@ public:
     Money operator*(qint64 n) const { return fromUnits(m_units * n); }
     friend Money operator*(qint64 n, Money m) { return m * n; }
     auto operator<=>(const Money&) const = default;
+    // Times a quantity that may have decimals (litres, hours): the quantity is taken as the decimal
+    // the clerk typed, the product is exact and rounded half to even at four places. Null or empty
+    // gives 0; a value that is not a number, or a result out of range, gives nullopt.
+    std::optional<Money> times(const QVariant& quantity) const;
 
 private:
     qint64 m_units = 0;

@@ -50,6 +50,18 @@ private Q_SLOTS:
         QCOMPARE(Money::fromVariant(QStringLiteral("12.5")).toString(), QStringLiteral("12.5000"));
     }
 
+    void timesAQuantityWithDecimals()
+    {
+        const Money price = *Money::parse(QStringLiteral("7.35"));
+        QCOMPARE(price.times(40.0)->toString(), QStringLiteral("294.0000"));
+        QCOMPARE(Money::parse(QStringLiteral("0.1"))->times(0.7)->toString(), QStringLiteral("0.0700"));
+        QCOMPARE(Money::parse(QStringLiteral("0.0003"))->times(0.5)->toString(), QStringLiteral("0.0002"));
+        QCOMPARE(price.times(QStringLiteral(" 2.5 "))->toString(), QStringLiteral("18.3750"));
+        QCOMPARE(price.times(QVariant())->toString(), QStringLiteral("0.0000"));
+        QVERIFY(!price.times(QStringLiteral("abc")));
+        QVERIFY(!Money::fromUnits(INT64_MAX / 2).times(3.0));
+    }
+
     void displayForms()
     {
         QCOMPARE(Money::fromUnits(125000).toDisplay(), QStringLiteral("12.50"));
