@@ -2,7 +2,7 @@
 #include "fleet/registers.h"
 #include "core/sqltext.h"
 #include "data/datamodule.h"
-#include "fleet/photo.h"
+#include "ui/shell/photo.h"
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
 #include "ui/shell/xstp.h"

@@ -89,16 +89,19 @@ private Q_SLOTS:
     void viewerShowsThePictureCentredAtItsOwnSize()
     {
         QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("粤A12345.png"));
+        const QString file = dir.filePath(QStringLiteral("粤A12345.jpg"));
         QImage img(60, 40, QImage::Format_RGB32);
         img.fill(Qt::red);
-        QVERIFY(img.save(file));
+        QVERIFY(img.save(file, "JPG"));
 
         TForm_xstp viewer;
         QCOMPARE(viewer.windowTitle(), QStringLiteral("显示图片"));
         QVERIFY(viewer.windowState() & Qt::WindowMaximized);
         QVERIFY(viewer.windowFlags() & Qt::WindowMaximizeButtonHint);
         QVERIFY(!viewer.loadPicture(dir.filePath(QStringLiteral("missing.jpg"))));
+        // photos are JPEG files; anything else is refused like a damaged file
+        QVERIFY(img.save(dir.filePath(QStringLiteral("plain.png"))));
+        QVERIFY(!viewer.loadPicture(dir.filePath(QStringLiteral("plain.png"))));
         QVERIFY(viewer.loadPicture(file));
         viewer.show();
         QCoreApplication::processEvents();

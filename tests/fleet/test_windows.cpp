@@ -8,7 +8,7 @@
 #include "data/settings.h"
 #include "fleet/fleet.h"
 #include "fleet/hyjlb.h"
-#include "fleet/photo.h"
+#include "ui/shell/photo.h"
 #include "fleet/qcda.h"
 #include "fleet/sgjlb.h"
 #include "fleet/wxjlb.h"

@@ -1,4 +1,5 @@
 #include "ui/shell/xstp.h"
+#include "ui/shell/photo.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -60,10 +61,11 @@ TForm_xstp::TForm_xstp(QWidget* parent) : QDialog(parent)
 
 bool TForm_xstp::loadPicture(const QString& file)
 {
-    QPixmap pm;
-    if (!pm.load(file))
+    // The same reading as everywhere a photo is shown: JPEG only, damaged files refused.
+    const Photo photo = readPhoto(file);
+    if (photo.status != PhotoStatus::Ok)
         return false;
-    Image1->setPicture(pm);
+    Image1->setPicture(QPixmap::fromImage(photo.image));
     return true;
 }
 

@@ -1,4 +1,4 @@
-#include "fleet/photo.h"
+#include "ui/shell/photo.h"
 #include "data/settings.h"
 
 #include <QAction>

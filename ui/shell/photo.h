@@ -1,5 +1,6 @@
 #pragma once
-// Vehicle photos: JPEG files named after the plate in the folder jpg below the working folder.
+// Photos of vehicles and customers: JPEG files named after the plate or the customer number in the
+// folder jpg below the working folder.
 // Reading, the messages for a photo that cannot be shown, and the photo area of the edit dialog.
 #include <QImage>
 #include <QString>
