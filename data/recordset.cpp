@@ -375,6 +375,15 @@ bool RecordSet::asBoolean(const QString& name) const
     return v.toLongLong() != 0;
 }
 
+QVariant RecordSet::storedValue(const QString& name) const
+{
+    const int c = requireField(name);
+    if (m_cur < 0 || m_cur >= m_rows.size() || (m_state == Insert))
+        return {};
+    fetch(m_cur);
+    return c < m_rows[m_cur].size() ? m_rows[m_cur][c] : QVariant();
+}
+
 QVariant RecordSet::valueAt(int row, int column) const
 {
     if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_fields.size())

@@ -73,6 +73,8 @@ public:
     QDateTime asDateTime(const QString& name) const;  // invalid when empty
     bool asBoolean(const QString& name) const;
 
+    // The current row's value as stored, ignoring an edit in progress (null for a new row).
+    QVariant storedValue(const QString& name) const;
     // Raw stored value of any row and column (grids).
     QVariant valueAt(int row, int column) const;
     // Text of a value as grids, prints and exports show it.

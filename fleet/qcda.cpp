@@ -1,6 +1,5 @@
 #include "fleet/qcda.h"
 #include "fleet/registers.h"
-#include "core/sqltext.h"
 #include "data/datamodule.h"
 #include "ui/shell/photo.h"
 #include "ui/common/messages.h"
@@ -102,20 +101,6 @@ std::optional<SaveRefusal> checkVehicle(const VehicleValues& v)
     return std::nullopt;
 }
 
-int plateCount(TDm1* dm, const QString& plate)
-{
-    RecordSet& s = dm->q_search;
-    s.close();
-    s.clearSql();
-    s.addSql(QStringLiteral("select * from "));
-    s.addSql(QStringLiteral("汽车档案 "));
-    s.addSql(QStringLiteral("where 车牌号='") + sqlText(plate) + QLatin1Char('\''));
-    s.open();
-    const int n = s.recordCount();
-    s.close();
-    return n;
-}
-
 std::optional<QString> vehicleDeleteRefusal(bool started, const QString& plate)
 {
     if (started && !plate.isEmpty())
@@ -214,16 +199,7 @@ TForm_qcda_edit::TForm_qcda_edit(QWidget* owner, TDm1* dm)
     connect(Image1, &PhotoArea::doubleClicked, this, &TForm_qcda_edit::Image1DblClick);
     connect(Image1->N1, &QAction::triggered, this, &TForm_qcda_edit::N1Click);
 
-    // Remember the plate as stored whenever a row starts being edited (for the duplicate test).
-    connect(query(), &RecordSet::stateChanged, this, [this](RecordSet::State s) {
-        if (s == RecordSet::Edit)
-            m_storedPlate = query()->asString(Plate);
-        else if (s == RecordSet::Insert)
-            m_storedPlate.clear();
-    });
     try {
-        if (query()->isOpen() && query()->currentRow() >= 0)
-            m_storedPlate = query()->asString(Plate);
         // The photo of the row, if there is one; nothing is said when there is none.
         const Photo photo = readPhoto(currentPhotoPath());
         if (photo.status == PhotoStatus::Ok)
@@ -245,15 +221,6 @@ bool TForm_qcda_edit::moduleChecks()
         if (const auto refusal = checkVehicle(vehicleValues(*query()))) {
             QWidget* w = fieldFor(refusal->column);
             return fail(refusal->message, w ? w->objectName() : QString());
-        }
-        // A changed plate must not take that of another vehicle; the shared duplicate test only
-        // counts the stored rows, which lets an edited row take any plate already in use.
-        const QString typed = fieldText(QStringLiteral("DBEditEh1"));
-        if (!adding() && typed != m_storedPlate && plateCount(dm(), typed) >= 1) {
-            Msg::show(this, {QStringLiteral("提示"), QStringLiteral("车牌号重复,请重新输入!"), Msg::Icon::Information,
-                             {Msg::Button::Ok}, Msg::Button::Ok});
-            focusField(QStringLiteral("DBEditEh1"));
-            return false;
         }
     } catch (const DbError& e) {
         Msg::error(this, e.text());

@@ -28,8 +28,6 @@ struct SaveRefusal {
 // The checks of 存盘 in their order; nullopt when the vehicle may be written.
 std::optional<SaveRefusal> checkVehicle(const VehicleValues& v);
 
-// Stored vehicles with this plate (the duplicate test's query, run on q_search).
-int plateCount(TDm1* dm, const QString& plate);
 
 // A vehicle that has been rented out is never deleted, only taken out of service.
 std::optional<QString> vehicleDeleteRefusal(bool started, const QString& plate);
@@ -68,5 +66,4 @@ protected:
     void assignBeforeWrite() override;
 
 private:
-    QString m_storedPlate;  // plate of the row as stored, while it is being edited
 };

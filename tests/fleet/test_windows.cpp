@@ -308,7 +308,7 @@ private Q_SLOTS:
         msgs.clear();
         d.bitbtn_save->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
-        QCOMPARE(plateCount(&dm, QStringLiteral("苏D'1")), 1);
+        QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车档案 where 车牌号='苏D''1'")).toInt(), 1);
         exec(QStringLiteral("delete from 汽车档案 where 车牌号='苏D''1'"));
     }
 

@@ -453,7 +453,11 @@ bool EditDialog::duplicateTest()
     s.addSql(QStringLiteral("where ") + m_config.uniqueColumn + QStringLiteral("='") + sqlText(key) + QLatin1Char('\''));
     s.open();
     const int count = s.recordCount();
-    if (adding() ? count >= 1 : count >= 2) {
+    // The row being edited counts itself once, unless its key was changed: then the new key must
+    // be free, or two rows would end up with the same key.
+    const bool keyChanged = m_query->state() == RecordSet::Insert
+        || key.compare(m_query->storedValue(m_config.uniqueColumn).toString(), Qt::CaseInsensitive) != 0;
+    if (adding() || keyChanged ? count >= 1 : count >= 2) {
         Msg::show(this, {QStringLiteral("提示"), m_config.uniqueColumn + QStringLiteral("重复,请重新输入!"),
                          Msg::Icon::Information, {Msg::Button::Ok}, Msg::Button::Ok});
         s.close();
