@@ -7,25 +7,13 @@
 #include "core/sqltext.h"
 #include "data/datamodule.h"
 
+#include "tools/benchutil.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <cstdio>
 
-namespace {
-double ms(QElapsedTimer& t) { return t.nsecsElapsed() / 1e6; }
-
-long rssKiB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -50,18 +38,18 @@ int main(int argc, char* argv[])
         t.start();
         dm.q_search.setSql({QStringLiteral("select sum(汽油费) as s, count(*) as n from 汽车租赁登记表")});
         dm.q_search.open();
-        const double scan = ms(t);
+        const double scan = Bench::ms(t);
         const qint64 rows = dm.q_search.asInteger(QStringLiteral("n"));
         dm.q_search.close();
 
         // the contract list as a list window opens it
         const bool skipList = qEnvironmentVariableIsSet("BENCH_SKIP_LIST");
-        const long rss0 = rssKiB();
+        const long rss0 = Bench::rssKiB();
         t.restart();
         dm.q_qczlb.setSql({QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("order by 内部编号")});
         if (!skipList)
             dm.q_qczlb.open();
-        const double open = ms(t);
+        const double open = Bench::ms(t);
         t.restart();
         Money total;
         dm.q_qczlb.disableControls();
@@ -69,8 +57,8 @@ int main(int argc, char* argv[])
             for (dm.q_qczlb.first(); !dm.q_qczlb.eof(); dm.q_qczlb.next())
                 total += dm.q_qczlb.asMoney(QStringLiteral("收费金额"));
         dm.q_qczlb.enableControls();
-        const double walk = ms(t);
-        const long rss1 = rssKiB();
+        const double walk = Bench::ms(t);
+        const long rss1 = Bench::rssKiB();
         dm.q_qczlb.close();
 
         // per-vehicle loop, exactly as the statistics run builds its queries
@@ -98,7 +86,7 @@ int main(int argc, char* argv[])
         }
         dm.q_qczlb.close();
         dm.q_qcda.close();
-        const double loop = ms(t);
+        const double loop = Bench::ms(t);
 
         // the same income in one pass
         t.restart();
@@ -110,7 +98,7 @@ int main(int argc, char* argv[])
             if (dm.q_search.asMoney(QStringLiteral("sfje")) > Money())
                 passSum += dm.q_search.asMoney(QStringLiteral("sfje"));
         dm.q_search.close();
-        const double pass = ms(t);
+        const double pass = Bench::ms(t);
 
         // durable saves: one posted row per transaction, as an edit dialog writes
         t.restart();
@@ -122,7 +110,7 @@ int main(int argc, char* argv[])
             dm.q_jbr.setValue(QStringLiteral("经办人姓名"), QStringLiteral("bench%1").arg(i));
             dm.q_jbr.post();
         }
-        const double save = ms(t) / saves;
+        const double save = Bench::ms(t) / saves;
         dm.q_jbr.close();
         dm.ADO_qczl.execute(QStringLiteral("delete from 经办人信息 where 经办人姓名 like 'bench%'"));
 
