@@ -5,6 +5,8 @@
 #include <QSqlRecord>
 #include <atomic>
 
+Q_LOGGING_CATEGORY(lcData, "velmira.data")
+
 namespace {
 QString nextConnectionName()
 {
@@ -67,6 +69,7 @@ bool Database::create(const QString& location, QString* error)
 
 void Database::close()
 {
+    m_depth = 0;
     if (m_db.isValid()) {
         if (m_db.isOpen())
             m_db.close();
@@ -92,17 +95,20 @@ QSqlQuery Database::runNative(const QString& sql, const QVariantList& binds)
         throw DbError(QStringLiteral("数据库没有连接"));
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
+    const auto fail = [this](const QSqlError& e) {
+        return DbError(e.text(), m_backend->isBusy(e) ? DbError::Kind::Busy : DbError::Kind::Engine);
+    };
     if (binds.isEmpty()) {
         if (!q.exec(sql))
-            throw DbError(q.lastError().text());
+            throw fail(q.lastError());
         return q;
     }
     if (!q.prepare(sql))
-        throw DbError(q.lastError().text());
+        throw fail(q.lastError());
     for (const auto& b : binds)
         q.addBindValue(b);
     if (!q.exec())
-        throw DbError(q.lastError().text());
+        throw fail(q.lastError());
     return q;
 }
 
@@ -119,20 +125,37 @@ int Database::execute(const QString& jet, const QVariantList& binds)
 
 void Database::begin()
 {
-    if (!isOpen() || !m_db.transaction())
-        throw DbError(m_db.lastError().text());
+    runNative(m_depth == 0 ? m_backend->beginStatement() : QStringLiteral("SAVEPOINT sp%1").arg(m_depth));
+    ++m_depth;
 }
 
 void Database::commit()
 {
-    if (!m_db.commit())
-        throw DbError(m_db.lastError().text());
+    if (m_depth == 0)
+        throw DbError(QStringLiteral("没有进行中的事务"));
+    // A failed COMMIT (for example busy) leaves the transaction open for the caller's rollback.
+    runNative(m_depth == 1 ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE SAVEPOINT sp%1").arg(m_depth - 1));
+    --m_depth;
 }
 
 void Database::rollback()
 {
-    if (!m_db.rollback())
-        throw DbError(m_db.lastError().text());
+    if (m_depth == 0)
+        return;
+    --m_depth;
+    if (m_depth == 0) {
+        runNative(QStringLiteral("ROLLBACK"));
+    } else {
+        const QString sp = QStringLiteral("sp%1").arg(m_depth);
+        runNative(QStringLiteral("ROLLBACK TO SAVEPOINT ") + sp);
+        runNative(QStringLiteral("RELEASE SAVEPOINT ") + sp);
+    }
+}
+
+void Database::setBusyTimeout(int milliseconds)
+{
+    if (isOpen())
+        m_backend->setBusyTimeout(m_db, milliseconds);
 }
 
 QVector<qint64> SqlBackend::integerColumn(QSqlDatabase& db, const QString& sql, QString* error)

@@ -1,6 +1,7 @@
 #pragma once
 // The one database connection of the program. Statements arrive in the Jet dialect and pass the
 // backend's translation step; errors come back as DbError with the engine's text.
+#include <QLoggingCategory>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -10,14 +11,32 @@
 #include <stdexcept>
 
 struct TableDef;
+class QSqlError;
+
+// Engine errors that the program handles without showing them go to the log under this category.
+Q_DECLARE_LOGGING_CATEGORY(lcData)
 
 class DbError : public std::runtime_error {
 public:
-    explicit DbError(const QString& text) : std::runtime_error(text.toStdString()), m_text(text) {}
+    // Busy: another workstation holds the write lock past the wait; trying again later may succeed.
+    // Conflict: the row was changed or deleted elsewhere since it was read; nothing was written.
+    enum class Kind { Engine, Busy, Conflict };
+    explicit DbError(const QString& text, Kind kind = Kind::Engine)
+        : std::runtime_error(text.toStdString()), m_text(text), m_kind(kind)
+    {
+    }
     QString text() const { return m_text; }
+    Kind kind() const { return m_kind; }
 
 private:
     QString m_text;
+    Kind m_kind;
+};
+
+// A save that would overwrite a change it did not see, or a row deleted elsewhere.
+class DbConflict : public DbError {
+public:
+    explicit DbConflict(const QString& text) : DbError(text, Kind::Conflict) {}
 };
 
 // What differs between engines. SQLite is the embedded default; a server backend implements the same.
@@ -38,6 +57,16 @@ public:
     virtual bool selectRows(QSqlDatabase& db, const QString& sql, QStringList* names, QVector<QVector<QVariant>>* rows,
                             QString* error);
     virtual QString createTableSql(const TableDef& t) const = 0;
+    // Whether an engine error means the database is locked by another connection.
+    virtual bool isBusy(const QSqlError& error) const = 0;
+    // Statement opening a write transaction (taking the write lock at once, so a transaction never
+    // fails half-way for want of it).
+    virtual QString beginStatement() const { return QStringLiteral("BEGIN"); }
+    // A condition true when a column holds exactly the bound value, nulls included, compared
+    // byte for byte (the optimistic check of updates and deletes).
+    virtual QString sameValue(const QString& quotedColumn) const = 0;
+    // How long a statement waits for another connection's lock before it fails.
+    virtual void setBusyTimeout(QSqlDatabase& db, int milliseconds) = 0;
     virtual QStringList createIndexSql() const = 0;
 };
 
@@ -68,9 +97,12 @@ public:
     // All rows of a select with their column names (throws DbError); native: no translation.
     void selectRows(const QString& sql, bool native, QStringList* names, QVector<QVector<QVariant>>* rows);
 
+    // Transactions nest: the outermost one is the engine's, inner ones are savepoints.
     void begin();
     void commit();
     void rollback();
+    int transactionDepth() const { return m_depth; }
+    void setBusyTimeout(int milliseconds);
 
     QSqlDatabase& handle() { return m_db; }
     SqlBackend& backend() { return *m_backend; }
@@ -80,6 +112,7 @@ private:
     QString m_connection;
     QString m_location;
     QSqlDatabase m_db;
+    int m_depth = 0;
 };
 
 // Scope guard: commits only when told to, rolls back otherwise.

@@ -79,6 +79,7 @@ void RecordSet::open()
     m_cur = m_rows.isEmpty() ? -1 : 0;
     m_bof = true;
     m_eof = m_rows.isEmpty();
+    ++m_generation;
     setState(Browse);
     if (live()) {
         Q_EMIT reset();
@@ -211,6 +212,7 @@ void RecordSet::close()
     m_table.clear();
     m_cur = -1;
     m_bof = m_eof = true;
+    ++m_generation;
     setState(Inactive);
     if (live())
         Q_EMIT reset();
@@ -395,6 +397,15 @@ QVariant RecordSet::valueAt(int row, int column) const
     return column < r.size() ? r[column] : QVariant();
 }
 
+QVariant RecordSet::storedAt(int row, int column) const
+{
+    if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_fields.size())
+        return {};
+    fetch(row);
+    const auto& r = m_rows[row];
+    return column < r.size() ? r[column] : QVariant();
+}
+
 QString RecordSet::displayText(int row, int column) const
 {
     if (column < 0 || column >= m_fields.size())
@@ -532,6 +543,17 @@ void RecordSet::setValue(const QString& name, const QVariant& v)
     }
 }
 
+QString RecordSet::sameValues(const QVector<int>& columns, const QVector<QVariant>& values, QVariantList* binds) const
+{
+    QString where = Schema::KeyColumn + QStringLiteral("=?");
+    *binds << m_keys[m_cur];
+    for (int c : columns) {
+        where += QStringLiteral(" AND ") + m_db->backend().sameValue(quoted(m_fields[c].name));
+        *binds << values.value(c);
+    }
+    return where;
+}
+
 void RecordSet::post()
 {
     checkOpen();
@@ -539,24 +561,32 @@ void RecordSet::post()
         return;
     QStringList cols;
     QVariantList binds;
+    QVector<int> changed;
     for (int c = 0; c < m_fields.size(); ++c) {
         if (!m_touched[c])
             continue;
         cols << quoted(m_fields[c].name);
         binds << m_buffer[c];
+        changed << c;
     }
+    Q_EMIT aboutToStore();
     const QString table = quoted(m_table);
+    QVector<QVariant> before;
     if (m_state == Edit) {
+        fetch(m_cur);
+        before = m_rows[m_cur];
         if (!cols.isEmpty()) {
             QStringList sets;
             for (const auto& c : cols)
                 sets << c + QStringLiteral("=?");
-            binds << m_keys[m_cur];
-            m_db->runNative(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") + sets.join(QLatin1Char(','))
-                                + QStringLiteral(" WHERE ") + Schema::KeyColumn + QStringLiteral("=?"),
-                            binds);
+            const QString where = sameValues(changed, before, &binds);
+            QSqlQuery q = m_db->runNative(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ")
+                                              + sets.join(QLatin1Char(',')) + QStringLiteral(" WHERE ") + where,
+                                          binds);
+            if (q.numRowsAffected() == 0)
+                throw DbConflict(QStringLiteral("%1: 记录已被其他用户修改或删除").arg(objectName()));
+            readBack(m_cur);
         }
-        m_rows[m_cur] = m_buffer;
     } else {
         QSqlQuery q = cols.isEmpty()
             ? m_db->runNative(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" DEFAULT VALUES"))
@@ -571,12 +601,48 @@ void RecordSet::post()
     m_buffer.clear();
     m_touched.clear();
     setState(Browse);
+    Q_EMIT rowStored(m_cur, before, m_rows[m_cur]);
     if (live())
         Q_EMIT rowChanged(m_cur);
 }
 
+RecordSet::Pending RecordSet::pending() const
+{
+    Pending p;
+    p.state = m_state;
+    p.row = m_cur;
+    p.beforeInsert = m_beforeInsert;
+    if (m_cur >= 0 && m_cur < m_rows.size()) {
+        p.key = m_keys[m_cur];
+        fetch(m_cur);
+        p.stored = m_rows[m_cur];
+    }
+    p.buffer = m_buffer;
+    p.touched = m_touched;
+    return p;
+}
+
+void RecordSet::restore(const Pending& p)
+{
+    if (m_state != Browse || (p.state != Edit && p.state != Insert) || p.row < 0 || p.row >= m_rows.size())
+        return;
+    const QVector<QVariant> now = m_rows[p.row];
+    m_keys[p.row] = p.key;
+    m_rows[p.row] = p.stored;
+    m_buffer = p.buffer;
+    m_touched = p.touched;
+    m_beforeInsert = p.beforeInsert;
+    m_cur = p.row;
+    setState(p.state);
+    // The reverse of what the rolled-back post reported.
+    Q_EMIT rowStored(p.row, now, p.state == Insert ? QVector<QVariant>() : p.stored);
+    if (live())
+        Q_EMIT rowChanged(p.row);
+}
+
 void RecordSet::readBack(int row)
 {
+    fetch(row);
     QSqlQuery q = m_db->runNative(QStringLiteral("SELECT * FROM ") + quoted(m_table) + QStringLiteral(" WHERE ")
                                       + Schema::KeyColumn + QStringLiteral("=?"),
                                   {m_keys[row]});
@@ -631,9 +697,24 @@ void RecordSet::remove()
     if (m_state == Edit)
         cancel();
     const int row = m_cur;
-    m_db->runNative(QStringLiteral("DELETE FROM ") + quoted(m_table) + QStringLiteral(" WHERE ") + Schema::KeyColumn
-                        + QStringLiteral("=?"),
-                    {m_keys[row]});
+    fetch(row);
+    const QVector<QVariant> before = m_rows[row];
+    QVector<int> all;
+    for (int c = 0; c < m_fields.size(); ++c)
+        all << c;
+    Q_EMIT aboutToStore();
+    QVariantList binds;
+    const QString where = sameValues(all, before, &binds);
+    QSqlQuery q = m_db->runNative(QStringLiteral("DELETE FROM ") + quoted(m_table) + QStringLiteral(" WHERE ") + where, binds);
+    if (q.numRowsAffected() == 0) {
+        // Gone already is what was asked for; changed since it was read is a conflict.
+        QSqlQuery still = m_db->runNative(QStringLiteral("SELECT 1 FROM ") + quoted(m_table) + QStringLiteral(" WHERE ")
+                                              + Schema::KeyColumn + QStringLiteral("=?"),
+                                          {m_keys[row]});
+        if (still.next())
+            throw DbConflict(QStringLiteral("%1: 记录已被其他用户修改").arg(objectName()));
+    }
+    Q_EMIT rowStored(row, before, {});
     m_rows.removeAt(row);
     m_keys.removeAt(row);
     if (live())

@@ -75,8 +75,10 @@ public:
 
     // The current row's value as stored, ignoring an edit in progress (null for a new row).
     QVariant storedValue(const QString& name) const;
-    // Raw stored value of any row and column (grids).
+    // Raw value of any row and column as shown (grids): the edit buffer for the row being edited.
     QVariant valueAt(int row, int column) const;
+    // As stored, ignoring an edit in progress (null for a new row not yet posted).
+    QVariant storedAt(int row, int column) const;
     // Text of a value as grids, prints and exports show it.
     QString displayText(int row, int column) const;
     static QString displayText(const QVariant& v, FieldType type);
@@ -85,10 +87,31 @@ public:
     void append();
     void setValue(const QString& name, const QVariant& v);
     void setValue(const QString& name, const Money& m) { setValue(name, QVariant::fromValue(m)); }
-    void post();    // throws DbError; the state stays Edit/Insert on failure
+    // Writes the pending row. An update addresses the row by its key and by the values of the
+    // changed columns as they were read, so a change made elsewhere since then is never
+    // overwritten: DbConflict, nothing written. Throws DbError; the state stays Edit/Insert.
+    void post();
     void cancel();
-    void remove();  // deletes the current row (throws DbError)
+    // Deletes the current row, addressed by key and every value read: a row changed elsewhere is
+    // a DbConflict and stays; a row already deleted elsewhere just leaves the set.
+    void remove();
     State state() const { return m_state; }
+    // Changes whenever the set is opened or closed (not when controls are re-attached).
+    quint64 generation() const { return m_generation; }
+
+    // The pending row as it stands, to be put back when a transaction that posted it rolls back.
+    struct Pending {
+        State state = Inactive;
+        int row = -1;
+        int beforeInsert = -1;
+        qint64 key = 0;
+        QVector<QVariant> stored;
+        QVector<QVariant> buffer;
+        QVector<bool> touched;
+    };
+    Pending pending() const;
+    // Back to the pending state after a rolled-back post of the same row.
+    void restore(const Pending& p);
 
     // Detach bound fields and grids while a loop walks the set; nesting is counted.
     void disableControls() { ++m_disabled; }
@@ -106,6 +129,10 @@ Q_SIGNALS:
     void rowRemoved(int row);
     void stateChanged(RecordSet::State state);
     void fieldChanged(const QString& name);
+    // Before a row is written or deleted, and after: the row's stored values before and after
+    // (before empty for a new row, after empty for a deleted one). Footers follow the rows by them.
+    void aboutToStore();
+    void rowStored(int row, const QVector<QVariant>& before, const QVector<QVariant>& after);
 
 private:
     void checkOpen() const;
@@ -115,6 +142,7 @@ private:
     int requireField(const QString& name) const;
     const QVariant& cell(int col) const;
     void readBack(int row);
+    QString sameValues(const QVector<int>& columns, const QVector<QVariant>& values, QVariantList* binds) const;
     void openKeyed(const QString& text, const QString& table);
     void openStatic(const QString& text);
     void fetch(int row) const;
@@ -136,6 +164,7 @@ private:
     bool m_bof = true;
     State m_state = Inactive;
     int m_disabled = 0;
+    quint64 m_generation = 0;
 };
 
 // Where grids and bound fields attach; named after the record set it serves (ds_qcda for q_qcda).

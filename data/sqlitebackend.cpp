@@ -221,6 +221,28 @@ public:
             + QStringLiteral(")");
     }
 
+    bool isBusy(const QSqlError& error) const override
+    {
+        // SQLITE_BUSY and SQLITE_LOCKED, with their extended codes.
+        bool ok = false;
+        const int code = error.nativeErrorCode().toInt(&ok);
+        return ok && ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED);
+    }
+
+    QString beginStatement() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
+
+    QString sameValue(const QString& quotedColumn) const override
+    {
+        // IS compares nulls too; BINARY overrides the columns' case-blind collation.
+        return quotedColumn + QStringLiteral(" IS ? COLLATE BINARY");
+    }
+
+    void setBusyTimeout(QSqlDatabase& db, int milliseconds) override
+    {
+        if (sqlite3* h = handleOf(db))
+            sqlite3_busy_timeout(h, milliseconds);
+    }
+
     QStringList createIndexSql() const override
     {
         // Plate look-ups use a case-insensitive "like '<plate>%'"; SQLite only narrows such a like

@@ -210,7 +210,7 @@ private Q_SLOTS:
         QCOMPARE(stored(QStringLiteral("O''B"), Plate), QStringLiteral("O'B"));
     }
 
-    void guardedWriteDiscardsSilently()
+    void refusedWriteKeepsTheInputAndRollsBackTogether()
     {
         openVehicles();
         VehicleDialog d(&dm);
@@ -220,20 +220,35 @@ private Q_SLOTS:
         QTest::keyClicks(d.field(QStringLiteral("DBEdit1")), QStringLiteral("NEW1"));
         d.failBefore = true;
         d.bitbtn_save->click();
-        QVERIFY(msgs.texts().isEmpty());
-        QVERIFY(!d.adding());
+        // said, not swallowed; the typed row is still pending and the dialog still adding
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘没有成功:refused")});
+        QVERIFY(d.adding());
         QCOMPARE(d.cleanUps, 1);
         QCOMPARE(stored(QStringLiteral("NEW1"), Plate), QStringLiteral("<none>"));
-        QCOMPARE(dm.q_qcda.state(), RecordSet::Browse);
-        // a follow-up failure leaves the row written, without the final message
+        QCOMPARE(dm.q_qcda.state(), RecordSet::Insert);
+        QCOMPARE(line(d, "DBEdit1")->text(), QStringLiteral("NEW1"));
+        // a second 存盘 succeeds
         d.failBefore = false;
+        msgs.clear();
+        d.bitbtn_save->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
+        QVERIFY(!d.adding());
+        QCOMPARE(stored(QStringLiteral("NEW1"), Plate), QStringLiteral("NEW1"));
+
+        // a follow-up failure takes the row back out with it: one action, one transaction
         d.failAfter = true;
         d.bitbtn_add->click();
         QTest::keyClicks(d.field(QStringLiteral("DBEdit1")), QStringLiteral("NEW2"));
+        msgs.clear();
         d.bitbtn_save->click();
-        QVERIFY(msgs.texts().isEmpty());
-        QCOMPARE(stored(QStringLiteral("NEW2"), Plate), QStringLiteral("NEW2"));
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘没有成功:follow-up failed")});
+        QCOMPARE(stored(QStringLiteral("NEW2"), Plate), QStringLiteral("<none>"));
+        QCOMPARE(dm.q_qcda.state(), RecordSet::Insert);
+        QVERIFY(d.adding());
+        d.failAfter = false;
+        d.bitbtn_cancel->click();
         QVERIFY(!d.adding());
+        QCOMPARE(dm.q_qcda.state(), RecordSet::Browse);
     }
 
     void fieldKindsAndReturn()

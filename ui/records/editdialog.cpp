@@ -3,9 +3,11 @@
 #include "core/dates.h"
 #include "core/session.h"
 #include "core/sqltext.h"
+#include "data/database.h"
 #include "data/datamodule.h"
 #include "ui/common/inputmethods.h"
 #include "ui/common/messages.h"
+#include "ui/records/writefailure.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -435,7 +437,7 @@ void EditDialog::bitbtn_addClick()
             PageControl1->setCurrentIndex(0);
         focusField(m_firstField);
     } catch (const DbError& e) {
-        Msg::error(this, e.text());
+        reportWriteFailure(this, e, WriteAction::Save);
     }
 }
 
@@ -499,8 +501,9 @@ void EditDialog::bitbtn_saveClick()
         Msg::error(this, e.text());
         return;
     }
-    // S5: guarded write; any failure drops the pending changes without a message.
-    bool written = false;
+    // S5: one transaction for the row and its follow-up writes. A refusal rolls everything back,
+    // says why, and leaves what was typed in place for another 存盘.
+    bool saved = false;
     try {
         m_query->edit();
         if (m_config.stamps != Stamps::None && m_query->hasField(QStringLiteral("操作员")))
@@ -508,20 +511,37 @@ void EditDialog::bitbtn_saveClick()
         if (m_config.stamps == Stamps::Both && m_query->hasField(QStringLiteral("操作日期")))
             m_query->setValue(QStringLiteral("操作日期"), Clock::now());
         assignBeforeWrite();
-        m_query->post();
-        written = true;
-        afterWrite();
+        const RecordSet::Pending pending = m_query->pending();
+        try {
+            Transaction tx(*m_query->database());
+            writeRecord();
+            tx.commit();
+        } catch (...) {
+            m_query->restore(pending);
+            throw;
+        }
+        saved = true;
         Msg::warn(this, QStringLiteral("存盘完毕！"));
-    } catch (const std::exception&) {
-        if (!written)
-            discard();
+    } catch (const DbError& e) {
+        reportWriteFailure(this, e, WriteAction::Save);
+    } catch (const std::exception& e) {
+        reportWriteFailure(this, DbError(QString::fromLocal8Bit(e.what())), WriteAction::Save);
     }
     // S6
     try {
         cleanUp();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCWarning(lcData, "%s", e.what());
     }
-    setAdding(false);
+    // A refused row is still pending: the dialog stays adding until it is saved or cancelled.
+    if (saved)
+        setAdding(false);
+}
+
+void EditDialog::writeRecord()
+{
+    m_query->post();
+    afterWrite();
 }
 
 void EditDialog::bitbtn_cancelClick()

@@ -108,6 +108,9 @@ protected:
     virtual void initNewRow() {}
     virtual bool moduleChecks() { return true; }
     virtual void assignBeforeWrite() {}
+    // The write of 存盘, inside one transaction: the row, then its follow-up writes. A module that
+    // writes further rows does it here (or in afterWrite); any failure rolls all of them back.
+    virtual void writeRecord();
     virtual void afterWrite() {}
     virtual void cleanUp() {}
     // Page shown by 存盘 before its checks (-1: leave as is).

@@ -25,6 +25,8 @@ RecordGridModel::RecordGridModel(RecordSet* set, QObject* parent) : QAbstractTab
     connect(set, &RecordSet::rowRemoved, this, &RecordGridModel::onRemoved);
     connect(set, &RecordSet::rowChanged, this, &RecordGridModel::onRowChanged);
     connect(set, &RecordSet::currentChanged, this, &RecordGridModel::onCurrentChanged);
+    connect(set, &RecordSet::aboutToStore, this, &RecordGridModel::ensureSums);
+    connect(set, &RecordSet::rowStored, this, &RecordGridModel::onRowStored);
     m_rows = set->isOpen() ? set->recordCount() : 0;
     m_current = set->currentRow();
     adoptQueryColumns();
@@ -41,6 +43,7 @@ void RecordGridModel::setColumns(const QVector<GridColumn>& columns)
     adoptQueryColumns();
     resolveFields();
     rebuildShown();
+    m_sumsValid = false;
     invalidateFooter();
     endResetModel();
     --m_changing;
@@ -149,7 +152,7 @@ Money RecordGridModel::columnSum(const QString& field) const
         return sum;
     const int n = m_set->recordCount();
     for (int r = 0; r < n; ++r)
-        sum += Money::fromVariant(m_set->valueAt(r, f));
+        sum += Money::fromVariant(m_set->storedAt(r, f));
     return sum;
 }
 
@@ -157,16 +160,6 @@ bool RecordGridModel::sumsFromEngine(const QStringList& fields, QVector<Money>& 
 {
     if (!m_engineSums || !m_set->isOpen() || !m_set->database())
         return false;
-    if (m_set->state() != RecordSet::Browse) {
-        // While a row is being edited the stored sums stand until it is posted.
-        out.clear();
-        for (const QString& f : fields) {
-            if (!m_storedSums.contains(f))
-                return false;
-            out << m_storedSums.value(f);
-        }
-        return true;
-    }
     QStringList lines = m_set->sql();
     const QString text = lines.join(QLatin1Char('\n'));
     if (!JetSql::analyze(text).selectStar)
@@ -195,13 +188,48 @@ bool RecordGridModel::sumsFromEngine(const QStringList& fields, QVector<Money>& 
         if (!q.next())
             return false;
         out.clear();
-        for (int i = 0; i < fields.size(); ++i) {
+        for (int i = 0; i < fields.size(); ++i)
             out << Money::fromVariant(q.value(i));
-            m_storedSums.insert(fields[i], out.back());
-        }
         return true;
-    } catch (const DbError&) {
+    } catch (const DbError& e) {
+        qCWarning(lcData, "footer sums: %s", qPrintable(e.text()));
         return false;
+    }
+}
+
+QStringList RecordGridModel::sumFields() const
+{
+    QStringList out;
+    for (const auto& c : m_columns)
+        if (c.footer == FooterKind::Sum && m_set->hasField(c.field) && !out.contains(c.field))
+            out << c.field;
+    return out;
+}
+
+void RecordGridModel::ensureSums() const
+{
+    if (m_sumsValid)
+        return;
+    // Sums of the stored rows: a row being edited counts as stored until it is posted.
+    const QStringList fields = sumFields();
+    m_sums.clear();
+    QVector<Money> sums;
+    const bool engine = !fields.isEmpty() && sumsFromEngine(fields, sums);
+    for (int i = 0; i < fields.size(); ++i)
+        m_sums.insert(fields[i], engine ? sums[i] : columnSum(fields[i]));
+    m_sumsValid = true;
+    m_sumsGeneration = m_set->generation();
+}
+
+void RecordGridModel::onRowStored(int, const QVector<QVariant>& before, const QVector<QVariant>& after)
+{
+    if (!m_sumsValid)
+        return;  // the next footer asks the engine anew
+    for (auto it = m_sums.begin(); it != m_sums.end(); ++it) {
+        const int f = m_set->fieldIndex(it.key());
+        if (f < 0)
+            continue;
+        it.value() += Money::fromVariant(after.value(f)) - Money::fromVariant(before.value(f));
     }
 }
 
@@ -210,12 +238,7 @@ QString RecordGridModel::footerText(int section) const
     if (section < 0 || section >= m_shown.size())
         return {};
     if (!m_footerValid) {
-        QStringList sumFields;
-        for (const auto& c : m_columns)
-            if (c.footer == FooterKind::Sum && m_set->hasField(c.field))
-                sumFields << c.field;
-        QVector<Money> sums;
-        const bool engine = !sumFields.isEmpty() && sumsFromEngine(sumFields, sums);
+        ensureSums();
         m_footer.clear();
         for (const auto& c : m_columns) {
             switch (c.footer) {
@@ -223,8 +246,9 @@ QString RecordGridModel::footerText(int section) const
             case FooterKind::Text: m_footer << c.footerValue; break;
             case FooterKind::Count: m_footer << QString::number(m_set->isOpen() ? m_set->recordCount() : 0); break;
             case FooterKind::Sum: {
-                const int i = sumFields.indexOf(c.field);
-                m_footer << (engine && i >= 0 ? sums[i] : columnSum(c.field)).toDisplay();
+                if (!m_sums.contains(c.field) && m_set->hasField(c.field))
+                    m_sums.insert(c.field, columnSum(c.field));  // a footer the layout store added
+                m_footer << m_sums.value(c.field).toDisplay();
                 break;
             }
             }
@@ -326,6 +350,9 @@ void RecordGridModel::onReset()
     resolveFields();
     rebuildShown();
     m_footerValid = false;
+    // Controls re-attached after a loop keep the sums; a new opening of the query does not.
+    if (m_sumsGeneration != m_set->generation())
+        m_sumsValid = false;
     endResetModel();
     --m_changing;
     Q_EMIT footerChanged();

@@ -63,11 +63,13 @@ public:
     // Footer row, one text per shown column (recomputed when the rows change).
     QString footerText(int section) const;
     QStringList footerTexts() const;
-    // Sum of a money column over every row of the query.
+    // Sum of a money column over every row of the query, walking the rows.
     Money columnSum(const QString& field) const;
-    // The footer sums are asked of the engine in one statement over the query's FROM/WHERE, so that
-    // a large list never reads all its rows; rows walked otherwise. On by default.
-    void setEngineSums(bool on) { m_engineSums = on; m_footerValid = false; }
+    // The footer sums are asked of the engine once, in one statement over the query's FROM/WHERE,
+    // when the query opens; each row posted, added or deleted afterwards moves them by its
+    // difference, so they stay the sums of the rows listed (a row edited out of the query's
+    // condition stays listed and counted) without reading every row. Off: rows walked. On by default.
+    void setEngineSums(bool on) { m_engineSums = on; m_sumsValid = false; m_footerValid = false; }
 
     // Completes the columns taken from the query (footers, title buttons) as they are adopted.
     std::function<void(QVector<GridColumn>&)> onAdopt;
@@ -100,6 +102,9 @@ private:
     void invalidateFooter();
     int fieldOf(int section) const;
     bool sumsFromEngine(const QStringList& fields, QVector<Money>& out) const;
+    QStringList sumFields() const;
+    void ensureSums() const;
+    void onRowStored(int row, const QVector<QVariant>& before, const QVector<QVariant>& after);
 
     RecordSet* m_set;
     QVector<GridColumn> m_columns;
@@ -113,5 +118,7 @@ private:
     int m_current = -1;
     mutable bool m_footerValid = false;
     mutable QStringList m_footer;  // per entry of m_columns
-    mutable QHash<QString, Money> m_storedSums;  // last sums the engine gave
+    mutable bool m_sumsValid = false;
+    mutable quint64 m_sumsGeneration = 0;  // the opening of the query the sums belong to
+    mutable QHash<QString, Money> m_sums;  // footer sums of the rows listed
 };

@@ -7,6 +7,8 @@
 #include "ui/common/windowregistry.h"
 #include "ui/records/querydialog.h"
 #include "ui/records/recordgrid.h"
+#include "ui/records/writefailure.h"
+#include "data/database.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -306,6 +308,7 @@ void ListWindow::setColumns(QVector<GridColumn> columns)
     decorate(columns, false);
     m_model->setColumns(columns);
     DBGridEh1->applyWidths();
+    syncSelection();  // the reset of the columns left the view without a current cell
 }
 
 void ListWindow::syncSelection()
@@ -342,9 +345,14 @@ void ListWindow::SpeedButton1Click()
         return;
     try {
         m_query->remove();
-    } catch (const DbError&) {
-        // Refused by the database: the row stays, nothing is said.
+    } catch (const DbError& e) {
         m_query->cancel();
+        // Another workstation's change or lock: the clerk must know the row is still there.
+        // Any other refusal keeps the row without a word, but leaves a trace in the log.
+        if (e.kind() != DbError::Kind::Engine)
+            reportWriteFailure(this, e, WriteAction::Delete);
+        else
+            qCWarning(lcData, "%s: %s", qPrintable(objectName()), qPrintable(e.text()));
     }
 }
 
@@ -651,6 +659,7 @@ void ListWindow::restoreLayout()
     if (!reduced)
         DBGridEh1->setAutoFitColWidths(autoFit);
     DBGridEh1->applyWidths();
+    syncSelection();  // the reset of the columns left the view without a current cell
     // Columns hidden in the stored layout are not offered by the show button.
     if (ToolButton1)
         ToolButton1->setEnabled(false);
