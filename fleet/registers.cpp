@@ -75,7 +75,7 @@ QDialog* RegisterWindow::createEditDialog()
     return d;
 }
 
-void RegisterWindow::SpeedButton5Click()
+void RegisterWindow::onQuery()
 {
     QueryDialog* d = makeQueryDialog();
     try {

@@ -24,7 +24,7 @@ class RegisterWindow : public ListWindow {
 public:
     RegisterWindow(const QString& className, TDm1* dm, QWidget* owner);
 
-    void SpeedButton5Click() override;
+    void onQuery() override;
 
 protected:
     QDialog* createEditDialog() override;

@@ -41,7 +41,7 @@ int main(int argc, char* argv[])
     const double shown = Bench::ms(t);
     const QStringList footer = w.model()->footerTexts();
     const double sums = Bench::ms(t);
-    w.DBGridEh1->viewport()->repaint();
+    w.grid->viewport()->repaint();
     app.processEvents();
     const double firstScreen = Bench::ms(t);
     std::printf("shown %.1f ms, engine footer sums %.1f ms, painted %.1f ms\n", shown - opened, sums - shown, firstScreen - sums);
@@ -51,15 +51,15 @@ int main(int argc, char* argv[])
     std::printf("footer: %s\n", footer.join(QStringLiteral(" | ")).toUtf8().constData());
 
     t.restart();
-    w.DBGridEh1TitleClick(w.model()->columnIndexOf(QStringLiteral("车牌号")), Qt::NoModifier);
+    w.onTitleClick(w.model()->columnIndexOf(QStringLiteral("车牌号")), Qt::NoModifier);
     w.model()->footerTexts();
-    w.DBGridEh1->viewport()->repaint();
+    w.grid->viewport()->repaint();
     app.processEvents();
     std::printf("re-sort by 车牌号 %.1f ms, process %.1f MiB\n", Bench::ms(t), Bench::rssKiB() / 1024.0);
 
     t.restart();
     dm.q_qczlb.last();
-    w.DBGridEh1->viewport()->repaint();
+    w.grid->viewport()->repaint();
     app.processEvents();
     std::printf("jump to the last row %.1f ms\n", Bench::ms(t));
 

@@ -76,7 +76,7 @@ private Q_SLOTS:
 
         // the last operator cannot be deleted: nobody could log in afterwards
         Msg::Recorder msgs;
-        list->SpeedButton1->click();
+        list->deleteButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("不能删除最后一个操作员,否则将无法登录系统!")});
         QCOMPARE(dm.q_qxb.recordCount(), 1);
 
@@ -89,16 +89,16 @@ private Q_SLOTS:
             auto* methods = qobject_cast<QComboBox*>(e->field(QStringLiteral("DBComboBox1")));
             if (methods->count() != 2)
                 return 0;
-            e->bitbtn_add->click();  // the current row has a name: no message
+            e->addButton->click();  // the current row has a name: no message
             type(e->field(QStringLiteral("DBEdit1")), QStringLiteral("王小二"));
             methods->setCurrentIndex(1);
             qobject_cast<QCheckBox*>(e->field(QStringLiteral("DBCheckBox2")))->setChecked(true);
             qobject_cast<QCheckBox*>(e->field(QStringLiteral("DBCheckBox5")))->setChecked(true);
             QTest::keyClick(e->field(QStringLiteral("DBCheckBox5")), Qt::Key_Return);  // the last field saves
-            e->bitbtn_close->click();
+            e->closeButton->click();
             return 1;
         };
-        list->bitbtn_edit->click();
+        list->editButton->click();
         QCOMPARE(modal.captions, QStringList{QStringLiteral("操作员及权限编辑 (qxb)")});
         QCOMPARE(msgs.lastText(), QStringLiteral("存盘完毕！"));
         QCOMPARE(dm.q_qxb.recordCount(), 2);
@@ -119,34 +119,34 @@ private Q_SLOTS:
             auto* e = qobject_cast<TForm_qxb_edit*>(d);
             qobject_cast<QLineEdit*>(e->field(QStringLiteral("DBEdit1")))->selectAll();
             QTest::keyClick(e->field(QStringLiteral("DBEdit1")), Qt::Key_Backspace);
-            e->bitbtn_save->click();
-            e->bitbtn_add->click();
-            e->bitbtn_close->click();
+            e->saveButton->click();
+            e->addButton->click();
+            e->closeButton->click();
             return 1;
         };
         msgs.clear();
-        list->bitbtn_edit->click();
+        list->editButton->click();
         QCOMPARE(msgs.texts(), (QStringList{QStringLiteral("姓名不能为空,请重新输入!"), QStringLiteral("姓名不能为空,请重新输入!")}));
         QCOMPARE(dm.q_qxb.recordCount(), 2);
 
         // with two operators one may go
         msgs.clear();
         msgs.script(Msg::Button::Yes);
-        list->SpeedButton1->click();
+        list->deleteButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("要删除当前记录吗? ")});
         QCOMPARE(dm.q_qxb.recordCount(), 1);
 
         // print: title and operator
         PrintPreview::Recorder printed;
-        list->SpeedButton3->click();
+        list->printButton->click();
         QCOMPARE(printed.tables().size(), 1);
         QCOMPARE(printed.tables()[0].printTitle, QStringLiteral("操作员及权限打印清单"));
         QCOMPARE(printed.tables()[0].columns.size(), 9);
         QCOMPARE(printed.tables()[0].rows.size(), 1);
         // title buttons on the first two columns mark without re-sorting
-        list->DBGridEh1TitleClick(0, Qt::NoModifier);
+        list->onTitleClick(0, Qt::NoModifier);
         QCOMPARE(list->model()->sortMarks().size(), 1);
-        list->DBGridEh1TitleClick(2, Qt::NoModifier);
+        list->onTitleClick(2, Qt::NoModifier);
         QCOMPARE(list->model()->sortMarks().size(), 1);
         QCOMPARE(dm.q_qxb.sql(), QStringList{QStringLiteral("select * from 权限表 order by 姓名")});
     }
@@ -157,28 +157,28 @@ private Q_SLOTS:
         auto* list = qobject_cast<TForm_jbr*>(w.get());
         QVERIFY(list);
         QVERIFY(!(list->windowState() & Qt::WindowMaximized));
-        QVERIFY(list->CheckBox1 && list->CheckBox1->isChecked());
+        QVERIFY(list->autoWidthBox && list->autoWidthBox->isChecked());
         Msg::Recorder msgs;
         Modal::Recorder modal;
         modal.handler = [&](QDialog* d) {
             auto* e = qobject_cast<TForm_jbr_edit*>(d);
             // 增加 on an empty table: no guard
-            e->bitbtn_add->click();
+            e->addButton->click();
             if (!e->adding())
                 return 0;
-            e->bitbtn_save->click();  // empty name
+            e->saveButton->click();  // empty name
             type(e->field(QStringLiteral("DBEdit1")), QStringLiteral("赵六"));
             QTest::keyClick(e->field(QStringLiteral("DBEdit1")), Qt::Key_Return);
             QTest::keyClicks(e->field(QStringLiteral("DBEdit3")), QStringLiteral("025-1234"));
             QTest::keyClick(e->field(QStringLiteral("DBEdit3")), Qt::Key_Return);
             // the same name twice is allowed
-            e->bitbtn_add->click();
+            e->addButton->click();
             type(e->field(QStringLiteral("DBEdit1")), QStringLiteral("赵六"));
-            e->bitbtn_save->click();
-            e->bitbtn_close->click();
+            e->saveButton->click();
+            e->closeButton->click();
             return 1;
         };
-        list->bitbtn_edit->click();
+        list->editButton->click();
         QCOMPARE(msgs.texts(), (QStringList{QStringLiteral("姓名不能为空,请重新输入!"), QStringLiteral("存盘完毕！"),
                                             QStringLiteral("存盘完毕！")}));
         QCOMPARE(dm.q_jbr.recordCount(), 2);
@@ -188,14 +188,14 @@ private Q_SLOTS:
         // export through the shared dialog with the window's default name
         FileDialogs::Recorder files;
         files.scriptSave(dir.filePath(QStringLiteral("经办人.XLS")), 4);
-        list->SpeedButton2->click();
+        list->exportButton->click();
         QCOMPARE(files.saveRequests()[0].fileName, QStringLiteral("经办人信息"));
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("经办人.XLS"))));
 
         // the double-click opens the dialog too
         modal.handler = {};
         modal.captions.clear();
-        Q_EMIT list->DBGridEh1->doubleClicked(list->model()->index(0, 0));
+        Q_EMIT list->grid->doubleClicked(list->model()->index(0, 0));
         QCOMPARE(modal.captions, QStringList{QStringLiteral("经办人信息编辑 (jbr)")});
     }
 

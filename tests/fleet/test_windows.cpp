@@ -186,7 +186,7 @@ private Q_SLOTS:
         for (int s = 2; s < columns.size(); ++s)
             QCOMPARE(m->shownColumn(s).footer == FooterKind::Sum, sums.contains(columns[s]));
         // The archive has no query button; the registers have one.
-        QCOMPARE(w->SpeedButton5 != nullptr, cls != QStringLiteral("TForm_qcda"));
+        QCOMPARE(w->queryButton != nullptr, cls != QStringLiteral("TForm_qcda"));
         dm.query(query)->close();
     }
 
@@ -203,13 +203,13 @@ private Q_SLOTS:
         QCOMPARE(d.enterChain().last(), QStringLiteral("DBMemo1"));
 
         Msg::Recorder msgs;
-        d.bitbtn_add->click();
+        d.addButton->click();
         QVERIFY(d.adding());
         // A new vehicle starts empty; reversed road-fee dates, yet the empty plate is reported first.
         type(d.fieldFor(QStringLiteral("养路费购买时间")), QStringLiteral("20040302"));
         type(d.fieldFor(QStringLiteral("养路费截止时间")), QStringLiteral("20040301"));
         d.PageControl1->setCurrentIndex(1);
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("车牌号不能为空,请重新输入!")});
         QCOMPARE(msgs.shown().last().request.caption, QStringLiteral("提示"));
         QCOMPARE(d.PageControl1->currentIndex(), 0);
@@ -222,7 +222,7 @@ private Q_SLOTS:
         QCOMPARE(d.fieldText(QStringLiteral("DBNumberEditEh2")), QStringLiteral("60000"));
         type(d.fieldFor(QStringLiteral("车型")), QStringLiteral("santana 2000"));
         QCOMPARE(d.fieldText(QStringLiteral("DBEditEh2")), QStringLiteral("SANTANA 2000"));
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.lastText(), QStringLiteral("养路费截止时间必须大于养路费购买时间，请重新输入！"));
         QCOMPARE(d.focusWidget(), d.fieldFor(QStringLiteral("养路费截止时间")));
 
@@ -230,12 +230,12 @@ private Q_SLOTS:
         type(d.fieldFor(QStringLiteral("养路费截止时间")), QStringLiteral("20040302"));
         type(d.fieldFor(QStringLiteral("二保里程")), QStringLiteral("9000"));
         type(d.fieldFor(QStringLiteral("下次二保里程")), QStringLiteral("8000"));
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.lastText(), QStringLiteral("下次二保里程必须大于二保里程，请重新输入！"));
         QCOMPARE(d.focusWidget(), d.fieldFor(QStringLiteral("二保里程")));
         type(d.fieldFor(QStringLiteral("下次二保里程")), QStringLiteral("0"));
         msgs.clear();
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
         QVERIFY(!d.adding());
         QCOMPARE(scalar(QStringLiteral("select 汽车照片 from 汽车档案 where 车牌号='苏C33333'")).toString(),
@@ -267,13 +267,13 @@ private Q_SLOTS:
         Msg::Recorder msgs;
 
         // Adding a plate that exists.
-        d.bitbtn_add->click();
+        d.addButton->click();
         type(d.fieldFor(QStringLiteral("车牌号")), QStringLiteral("苏A00001"));
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("车牌号重复,请重新输入!")});
         QCOMPARE(msgs.shown().last().request.icon, Msg::Icon::Information);
         QVERIFY(d.adding());
-        d.bitbtn_cancel->click();
+        d.cancelButton->click();
         QCOMPARE(dm.q_qcda.recordCount(), 2);
 
         // Editing without changing the plate: accepted, and a stale photo name is replaced.
@@ -286,7 +286,7 @@ private Q_SLOTS:
         QCOMPARE(outOfService->text(), QStringLiteral("停用"));
         outOfService->click();
         type(d.fieldFor(QStringLiteral("颜色")), QStringLiteral("red"));
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(scalar(QStringLiteral("select 停用 from 汽车档案 where 车牌号='苏B00002'")).toInt(), 0);
         exec(QStringLiteral("update 汽车档案 set 停用 = 1 where 车牌号='苏B00002'"));
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
@@ -297,16 +297,16 @@ private Q_SLOTS:
         // Editing a vehicle into the plate of another one is a duplicate as well.
         msgs.clear();
         type(d.fieldFor(QStringLiteral("车牌号")), QStringLiteral("苏A00001"));
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("车牌号重复,请重新输入!")});
         QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车档案 where 车牌号='苏A00001'")).toInt(), 1);
-        d.bitbtn_cancel->click();
+        d.cancelButton->click();
 
         // A quote in a plate is a value, not SQL.
-        d.bitbtn_add->click();
+        d.addButton->click();
         type(d.fieldFor(QStringLiteral("车牌号")), QStringLiteral("苏D'1"));
         msgs.clear();
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
         QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车档案 where 车牌号='苏D''1'")).toInt(), 1);
         exec(QStringLiteral("delete from 汽车档案 where 车牌号='苏D''1'"));
@@ -319,7 +319,7 @@ private Q_SLOTS:
         TForm_qcda list(nullptr, &dm);
         Msg::Recorder msgs;
         QVERIFY(moveToPlate(dm.q_qcda, QStringLiteral("苏A00001")));
-        list.SpeedButton1->click();
+        list.deleteButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("该车辆已经开始出租,不能删除,可以将该车停用!")});
         QCOMPARE(msgs.shown().last().request.icon, Msg::Icon::Warning);
         QCOMPARE(dm.q_qcda.recordCount(), 3);
@@ -327,7 +327,7 @@ private Q_SLOTS:
         msgs.clear();
         msgs.script(Msg::Button::Yes);
         QVERIFY(moveToPlate(dm.q_qcda, QStringLiteral("苏E55555")));
-        list.SpeedButton1->click();
+        list.deleteButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("要删除当前记录吗? ")});
         QCOMPARE(dm.q_qcda.recordCount(), 2);
         QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车档案 where 车牌号='苏E55555'")).toInt(), 0);
@@ -340,7 +340,7 @@ private Q_SLOTS:
         list.show();
         dm.q_qcda.edit();
         dm.q_qcda.setValue(QStringLiteral("车型"), QStringLiteral("改"));
-        list.SpeedButton4->click();
+        list.returnButton->click();
         QCOMPARE(dm.q_qcda.state(), RecordSet::Browse);
         QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车档案 where 车型='改'")).toInt(), 0);
     }
@@ -398,13 +398,13 @@ private Q_SLOTS:
             QCOMPARE(msgs.shown().size(), 2);
 
             // A new vehicle has no photo name yet: the path is the jpg folder.
-            d.bitbtn_add->click();
+            d.addButton->click();
             msgs.clear();
             d.bitbtn_view->click();
             const QString folder = QDir::toNativeSeparators(dir.path() + QStringLiteral("/jpg/"));
             QCOMPARE(msgs.texts(), QStringList{folder + QStringLiteral("图形文件不存在!")});
             QCOMPARE(msgs.shown().last().request.caption, Msg::appTitle());
-            d.bitbtn_cancel->click();
+            d.cancelButton->click();
         }
         QFile::remove(QStringLiteral("jpg/苏A00001.jpg"));
     }
@@ -427,33 +427,33 @@ private Q_SLOTS:
                 handlers << handlerBox->itemText(i);
 
             // The first row of an empty register: started by typing.
-            d->bitbtn_save->click();
+            d->saveButton->click();
             QCOMPARE(msgs.lastText(), QStringLiteral("车牌号不能为空,请重新输入!"));
             type(d->field(PlateBox), QStringLiteral("苏A00001"));
             type(d->field(QStringLiteral("DBDateTimeEditEh1")), QStringLiteral("20040302"));
             type(d->field(QStringLiteral("DBNumberEditEh2")), QStringLiteral("7.35"));
             type(d->field(QStringLiteral("DBNumberEditEh3")), QStringLiteral("40"));
             msgs.clear();
-            d->bitbtn_save->click();
+            d->saveButton->click();
             QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
             QCOMPARE(d->fieldText(QStringLiteral("DBNumberEditEh4")), QStringLiteral("294.00"));
 
             // A second one with a fraction of a litre; 金额 changes only with 存盘.
-            d->bitbtn_add->click();
+            d->addButton->click();
             type(d->field(PlateBox), QStringLiteral("苏B00002"));
             type(d->field(QStringLiteral("DBNumberEditEh2")), QStringLiteral("7.35"));
             type(d->field(QStringLiteral("DBNumberEditEh3")), QStringLiteral("2.5"));
             QCOMPARE(d->fieldText(QStringLiteral("DBNumberEditEh4")), QString());
-            d->bitbtn_save->click();
+            d->saveButton->click();
             QCOMPARE(d->fieldText(QStringLiteral("DBNumberEditEh4")), QStringLiteral("18.375"));
 
             // Enter in the read-only amount moves on to the place.
             d->field(QStringLiteral("DBNumberEditEh4"))->setFocus();
             QTest::keyClick(d->field(QStringLiteral("DBNumberEditEh4")), Qt::Key_Return);
             QCOMPARE(d->focusWidget(), d->field(QStringLiteral("DBEditEh2")));
-            d->bitbtn_close->click();
+            d->closeButton->click();
         };
-        list.bitbtn_edit->click();
+        list.editButton->click();
         QCOMPARE(modal.classes, QStringList{QStringLiteral("TForm_hyjlb_edit")});
         QCOMPARE(modal.captions, QStringList{QStringLiteral("换油记录登记表编辑 (hyjlb)")});
         // Every vehicle, withdrawn ones included; handlers by name.
@@ -479,20 +479,20 @@ private Q_SLOTS:
             type(d->field(PlateBox), QStringLiteral("京X999"));  // not in the archive: accepted
             type(d->field(QStringLiteral("DBNumberEditEh1")), QStringLiteral("0.1"));
             type(d->field(QStringLiteral("DBNumberEditEh2")), QStringLiteral("0.2"));
-            d->bitbtn_save->click();
+            d->saveButton->click();
             QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
             QCOMPARE(d->fieldText(QStringLiteral("DBNumberEditEh4")), QStringLiteral("0.30"));
             // Changing a cost leaves the total as saved until the next 存盘.
             type(d->field(QStringLiteral("DBNumberEditEh1")), QStringLiteral("100"));
             QCOMPARE(d->fieldText(QStringLiteral("DBNumberEditEh4")), QStringLiteral("0.30"));
-            d->bitbtn_save->click();
+            d->saveButton->click();
             QCOMPARE(d->fieldText(QStringLiteral("DBNumberEditEh4")), QStringLiteral("100.20"));
             d->field(QStringLiteral("DBNumberEditEh4"))->setFocus();
             QTest::keyClick(d->field(QStringLiteral("DBNumberEditEh4")), Qt::Key_Return);
             QCOMPARE(d->focusWidget(), d->field(QStringLiteral("DBEditEh2")));
-            d->bitbtn_close->click();
+            d->closeButton->click();
         };
-        list.bitbtn_edit->click();
+        list.editButton->click();
         QCOMPARE(Money::fromVariant(scalar(QStringLiteral("select 总费用 from 车辆维修记录表"))).toString(),
                  QStringLiteral("100.2000"));
         QCOMPARE(list.model()->footerText(6), QStringLiteral("100.20"));
@@ -518,11 +518,11 @@ private Q_SLOTS:
             QCOMPARE(InputMethods::fieldMethod(d->field(QStringLiteral("DBEditEh3"))), QStringLiteral("拼音"));
             QCOMPARE(InputMethods::fieldMethod(d->field(PlateBox)), QString());
             type(d->field(PlateBox), QStringLiteral("苏A00001"));
-            d->bitbtn_save->click();
+            d->saveButton->click();
             QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
-            d->bitbtn_close->click();
+            d->closeButton->click();
         };
-        list.bitbtn_edit->click();
+        list.editButton->click();
         InputMethods::setCurrent(QString());
         QCOMPARE(dm.q_sgjlb.recordCount(), 1);
         QCOMPARE(scalar(QStringLiteral("select 操作员 from 事故登记表")).toString(), QStringLiteral("张三"));
@@ -559,9 +559,9 @@ private Q_SLOTS:
             QCOMPARE(qobject_cast<QComboBox*>(q->control(QStringLiteral("cb车牌号")))->count(), 2);
             QCOMPARE(qobject_cast<QComboBox*>(q->control(QStringLiteral("cb经办人")))->count(), 2);
             q->setText(QStringLiteral("cb经办人"), QStringLiteral("王五"));
-            q->bitbtn_seek->click();
+            q->seekButton->click();
         };
-        repairs.SpeedButton5->click();
+        repairs.queryButton->click();
         QCOMPARE(modal.classes, QStringList{QStringLiteral("TForm_wxjlb_cx")});
         QCOMPARE(modal.captions, QStringList{QStringLiteral("维修查询")});
         QCOMPARE(dm.q_wxjlb.sql(), (QStringList{QStringLiteral("select * from "), QStringLiteral("车辆维修记录表"),
@@ -575,9 +575,9 @@ private Q_SLOTS:
             q->setText(QStringLiteral("cb车牌号"), QStringLiteral("苏A00001"));
             q->setText(QStringLiteral("dt从"), QStringLiteral("2004-03-01"));
             q->setText(QStringLiteral("dt到"), QStringLiteral("2004-03-01"));
-            q->bitbtn_seek->click();
+            q->seekButton->click();
         };
-        repairs.SpeedButton5->click();
+        repairs.queryButton->click();
         QCOMPARE(dm.q_wxjlb.recordCount(), 2);
         QCOMPARE(repairs.model()->footerText(3), QStringLiteral("30.00"));
         QCOMPARE(dm.q_wxjlb.sql().at(2),
@@ -587,11 +587,11 @@ private Q_SLOTS:
         // 到 without 从: refused, the list keeps the last result.
         drive = [&](QueryDialog* q) {
             q->setText(QStringLiteral("dt到"), QStringLiteral("2004-03-01"));
-            q->bitbtn_seek->click();
+            q->seekButton->click();
             QCOMPARE(msgs.lastText(), QStringLiteral("维修时间输入错误,请重新输入!"));
             QCOMPARE(q->focusWidget(), q->control(QStringLiteral("dt从")));
         };
-        repairs.SpeedButton5->click();
+        repairs.queryButton->click();
         QCOMPARE(dm.q_wxjlb.recordCount(), 2);
 
         // Accidents: the driver alone, then a reversed range with its own message.
@@ -599,9 +599,9 @@ private Q_SLOTS:
         TForm_sgjlb accidents(nullptr, &dm);
         drive = [&](QueryDialog* q) {
             q->setText(QStringLiteral("ed驾驶员"), QStringLiteral("李四"));
-            q->bitbtn_seek->click();
+            q->seekButton->click();
         };
-        accidents.SpeedButton5->click();
+        accidents.queryButton->click();
         QCOMPARE(modal.captions.last(), QStringLiteral("事故查询"));
         QCOMPARE(dm.q_sgjlb.sql().at(2), QStringLiteral(" where (驾驶员 = '李四')"));
         QCOMPARE(dm.q_sgjlb.recordCount(), 1);
@@ -609,19 +609,19 @@ private Q_SLOTS:
         drive = [&](QueryDialog* q) {
             q->setText(QStringLiteral("dt从"), QStringLiteral("2004-03-02"));
             q->setText(QStringLiteral("dt到"), QStringLiteral("2004-03-01"));
-            q->bitbtn_seek->click();
+            q->seekButton->click();
         };
         msgs.clear();
-        accidents.SpeedButton5->click();
+        accidents.queryButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("事故时间从大于事故时间到,请重新输入!")});
         QCOMPARE(dm.q_sgjlb.recordCount(), 1);
 
         // Oil changes: nothing filled.
         open(dm.q_hyjlb, {QStringLiteral("select * from 换油记录表 "), QStringLiteral("order by 换油时间")});
         TForm_hyjlb oil(nullptr, &dm);
-        drive = [&](QueryDialog* q) { q->bitbtn_seek->click(); };
+        drive = [&](QueryDialog* q) { q->seekButton->click(); };
         msgs.clear();
-        oil.SpeedButton5->click();
+        oil.queryButton->click();
         QCOMPARE(modal.captions.last(), QStringLiteral("换油查询"));
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("没有输入查询条件,请重新输入!")});
         exec(QStringLiteral("delete from 车辆维修记录表"));

@@ -106,7 +106,7 @@ private Q_SLOTS:
         d.show();
         QVERIFY(!d.adding());
         Msg::Recorder msgs;
-        d.bitbtn_add->click();
+        d.addButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("车牌号不能为空,请重新输入!")});
         QCOMPARE(msgs.shown()[0].request.caption, QStringLiteral("提示"));
         QCOMPARE(d.focusWidget(), d.field(QStringLiteral("DBEdit1")));
@@ -115,7 +115,7 @@ private Q_SLOTS:
         QTest::keyClicks(d.field(QStringLiteral("DBEdit1")), QStringLiteral("su1"));
         QCOMPARE(line(d, "DBEdit1")->text(), QStringLiteral("SU1"));
         QCOMPARE(dm.q_qcda.state(), RecordSet::Insert);
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.lastText(), QStringLiteral("存盘完毕！"));
         QCOMPARE(stored(QStringLiteral("SU1"), QStringLiteral("操作员")), QStringLiteral("张三"));
         QCOMPARE(stored(QStringLiteral("SU1"), QStringLiteral("操作日期")), QStringLiteral("2004-05-01 09:30:00"));
@@ -132,10 +132,10 @@ private Q_SLOTS:
         type(d.field(QStringLiteral("DBEdit2")), QStringLiteral("桑塔纳"));
         QCOMPARE(dm.q_qcda.state(), RecordSet::Edit);
         Msg::Recorder msgs;
-        d.bitbtn_add->click();
+        d.addButton->click();
         QVERIFY(msgs.texts().isEmpty());
         QVERIFY(d.adding());
-        QVERIFY(!d.bitbtn_close->isEnabled());
+        QVERIFY(!d.closeButton->isEnabled());
         QCOMPARE(dm.q_qcda.state(), RecordSet::Insert);
         QCOMPARE(line(d, "DBEdit1")->text(), QString());
         QCOMPARE(d.focusWidget(), d.field(QStringLiteral("DBEdit1")));
@@ -143,13 +143,13 @@ private Q_SLOTS:
         QCOMPARE(stored(QStringLiteral("SU1"), QStringLiteral("车型")), QStringLiteral("桑塔纳"));
         QCOMPARE(stored(QStringLiteral("SU1"), QStringLiteral("操作员")), QStringLiteral("张三"));
         // 取消 drops the new row and ends adding
-        d.bitbtn_cancel->click();
+        d.cancelButton->click();
         QVERIFY(!d.adding());
         QCOMPARE(dm.q_qcda.recordCount(), 1);
         QCOMPARE(line(d, "DBEdit1")->text(), QStringLiteral("SU1"));
 
         // 存盘 on the unchanged row writes it again with fresh stamps
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.lastText(), QStringLiteral("存盘完毕！"));
         QCOMPARE(stored(QStringLiteral("SU1"), QStringLiteral("操作员")), QStringLiteral("李四"));
         QCOMPARE(stored(QStringLiteral("SU1"), QStringLiteral("操作日期")), QStringLiteral("2004-05-02 08:00:00"));
@@ -170,15 +170,15 @@ private Q_SLOTS:
                      &dm);
         d.show();
         QTest::keyClicks(d.field(QStringLiteral("DBEdit1")), QStringLiteral("X"));
-        d.bitbtn_add->click();
+        d.addButton->click();
         QVERIFY(d.adding());
-        d.bitbtn_cancel->click();
+        d.cancelButton->click();
         QCOMPARE(dm.q_xjrjz.recordCount(), 1);
         QCOMPARE(dm.q_xjrjz.asString(QStringLiteral("凭证号")), QStringLiteral("001"));
         // money typed is stored exactly
         QTest::keyClicks(d.field(QStringLiteral("DBEdit2")), QStringLiteral("1234.56"));
         Msg::Recorder msgs;
-        d.bitbtn_save->click();
+        d.saveButton->click();
         dm.q_xjrjz.reopen();
         QCOMPARE(dm.q_xjrjz.asMoney(QStringLiteral("借方")), Money::fromUnits(12345600));
     }
@@ -190,12 +190,12 @@ private Q_SLOTS:
         d.show();
         Msg::Recorder msgs;
         // editing the stored row with its own key passes (count 1)
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.lastText(), QStringLiteral("存盘完毕！"));
-        d.bitbtn_add->click();
+        d.addButton->click();
         QTest::keyClicks(d.field(QStringLiteral("DBEdit1")), QStringLiteral("SU1"));
         msgs.clear();
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("车牌号重复,请重新输入!")});
         QCOMPARE(msgs.shown()[0].request.icon, Msg::Icon::Information);
         QVERIFY(d.adding());
@@ -204,7 +204,7 @@ private Q_SLOTS:
         // a quote in the key neither breaks the test nor matches everything
         line(d, "DBEdit1")->clear();
         QTest::keyClicks(d.field(QStringLiteral("DBEdit1")), QStringLiteral("O'B"));
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.lastText(), QStringLiteral("存盘完毕！"));
         QVERIFY(!d.adding());
         QCOMPARE(stored(QStringLiteral("O''B"), Plate), QStringLiteral("O'B"));
@@ -216,10 +216,10 @@ private Q_SLOTS:
         VehicleDialog d(&dm);
         d.show();
         Msg::Recorder msgs;
-        d.bitbtn_add->click();
+        d.addButton->click();
         QTest::keyClicks(d.field(QStringLiteral("DBEdit1")), QStringLiteral("NEW1"));
         d.failBefore = true;
-        d.bitbtn_save->click();
+        d.saveButton->click();
         // said, not swallowed; the typed row is still pending and the dialog still adding
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘没有成功:refused")});
         QVERIFY(d.adding());
@@ -230,23 +230,23 @@ private Q_SLOTS:
         // a second 存盘 succeeds
         d.failBefore = false;
         msgs.clear();
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
         QVERIFY(!d.adding());
         QCOMPARE(stored(QStringLiteral("NEW1"), Plate), QStringLiteral("NEW1"));
 
         // a follow-up failure takes the row back out with it: one action, one transaction
         d.failAfter = true;
-        d.bitbtn_add->click();
+        d.addButton->click();
         QTest::keyClicks(d.field(QStringLiteral("DBEdit1")), QStringLiteral("NEW2"));
         msgs.clear();
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘没有成功:follow-up failed")});
         QCOMPARE(stored(QStringLiteral("NEW2"), Plate), QStringLiteral("<none>"));
         QCOMPARE(dm.q_qcda.state(), RecordSet::Insert);
         QVERIFY(d.adding());
         d.failAfter = false;
-        d.bitbtn_cancel->click();
+        d.cancelButton->click();
         QVERIFY(!d.adding());
         QCOMPARE(dm.q_qcda.state(), RecordSet::Browse);
     }
@@ -265,13 +265,13 @@ private Q_SLOTS:
         QTest::keyClicks(d.field(QStringLiteral("DBEdit3")), QStringLiteral("12345"));
         qobject_cast<QComboBox*>(d.field(QStringLiteral("DBComboBox1")))->setCurrentIndex(1);
         qobject_cast<QCheckBox*>(d.field(QStringLiteral("DBCheckBox1")))->setChecked(true);
-        d.bitbtn_save->click();
+        d.saveButton->click();
         const QString plate = dm.q_qcda.asString(Plate);
         QCOMPARE(stored(plate, QStringLiteral("租赁时间")), QStringLiteral("2004-02-29 14:30:05"));
         // the time alone changes, the date stays
         line(d, "DBTime1")->setCursorPosition(0);
         QTest::keyClicks(d.field(QStringLiteral("DBTime1")), QStringLiteral("08"));
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(stored(plate, QStringLiteral("租赁时间")), QStringLiteral("2004-02-29 08:30:05"));
         QCOMPARE(line(d, "DBDate1")->text(), QStringLiteral("2004-02-29"));
         QCOMPARE(stored(plate, QStringLiteral("公里数")).toDouble(), 12345.0);
@@ -283,7 +283,7 @@ private Q_SLOTS:
         QVERIFY(!d.close());
         QVERIFY(d.isVisible());
         msgs.clear();
-        d.bitbtn_close->click();
+        d.closeButton->click();
         QVERIFY(msgs.texts().isEmpty());
         QVERIFY(!d.isVisible());
         QCOMPARE(dm.q_qcda.state(), RecordSet::Browse);
@@ -300,7 +300,7 @@ private Q_SLOTS:
         QCOMPARE(d.focusWidget(), d.field(QStringLiteral("DBEdit1")));
         Msg::Recorder msgs;
         // Enter in the last field saves; a failing check puts the focus back on its field
-        d.bitbtn_add->click();
+        d.addButton->click();
         QTest::keyClick(d.field(QStringLiteral("DBEdit1")), Qt::Key_Return);
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("车牌号不能为空,请重新输入!")});
         QCOMPARE(d.focusWidget(), d.field(QStringLiteral("DBEdit1")));
@@ -322,8 +322,8 @@ private Q_SLOTS:
         dm.q_txcsb.setSql({QStringLiteral("select * from 提醒功能初始表")});
         dm.q_txcsb.open();
         EditDialog d(*txcsb, {{QStringLiteral("DBEdit1"), QStringLiteral("期限："), QStringLiteral("期限"), FieldKind::Number}}, &dm);
-        QVERIFY(d.bitbtn_add && !d.bitbtn_add->isVisibleTo(&d));
-        QCOMPARE(d.bitbtn_save->text(), QStringLiteral("存盘 (&S)"));
+        QVERIFY(d.addButton && !d.addButton->isVisibleTo(&d));
+        QCOMPARE(d.saveButton->text(), QStringLiteral("存盘 (&S)"));
         QCOMPARE(d.windowTitle(), QStringLiteral("提醒功能初始表编辑 (txcsb)"));
     }
 };

@@ -108,8 +108,8 @@ private Q_SLOTS:
         dm.q_wxjlb.edit();
         dm.q_wxjlb.setValue(C, QStringLiteral("改"));
         dm.q_wxjlb.cancel();
-        w->ToolButton2Click();
-        w->ToolButton1Click();
+        w->onHideColumn();
+        w->onShowColumn();
         dm.q_wxjlb.close();
         QCOMPARE(w->model()->rowCount(), 0);
         openRepairs();
@@ -133,7 +133,7 @@ private Q_SLOTS:
         QCOMPARE(m->footerText(2), QString());
 
         // re-sort: the same rows, the same sums
-        w->DBGridEh1TitleClick(0, Qt::NoModifier);
+        w->onTitleClick(0, Qt::NoModifier);
         QCOMPARE(dm.q_wxjlb.sql().last(), QStringLiteral(" ORDER BY 车牌号"));
         QCOMPARE(m->data(m->index(0, 0)).toString(), QStringLiteral("京B0003"));
         QCOMPARE(m->footerText(1), QStringLiteral("4"));
@@ -148,14 +148,14 @@ private Q_SLOTS:
         // delete: No (the default) keeps the row, Yes removes it and the footers follow
         Msg::Recorder msgs;
         dm.q_wxjlb.moveTo(1);
-        w->SpeedButton1->click();
+        w->deleteButton->click();
         QCOMPARE(msgs.shown().size(), 1);
         QCOMPARE(msgs.shown()[0].request.text, QStringLiteral("要删除当前记录吗? "));
         QCOMPARE(msgs.shown()[0].request.caption, QStringLiteral("请选择"));
         QCOMPARE(msgs.shown()[0].request.defaultButton, Msg::Button::No);
         QCOMPARE(dm.q_wxjlb.recordCount(), 3);
         msgs.script(Msg::Button::Yes);
-        w->SpeedButton1->click();
+        w->deleteButton->click();
         QCOMPARE(dm.q_wxjlb.recordCount(), 2);
         QCOMPARE(m->footerText(1), QStringLiteral("2"));
         QCOMPARE(m->footerText(4), QStringLiteral("0.0001"));
@@ -169,7 +169,7 @@ private Q_SLOTS:
         ListWindow w(*listWindowConfig(QStringLiteral("TForm_wxjlb")), &dm);
         Msg::Recorder msgs;
         msgs.script(Msg::Button::Yes);
-        w.SpeedButton1Click();
+        w.onDelete();
         QCOMPARE(msgs.shown().size(), 1);
         QCOMPARE(dm.q_wxjlb.recordCount(), 4);
         QCOMPARE(dm.q_wxjlb.state(), RecordSet::Browse);
@@ -187,25 +187,25 @@ private Q_SLOTS:
         openRepairs({QStringLiteral("select * from 车辆维修记录表 "), QStringLiteral("where 材料费 >= 0"),
                      QStringLiteral("order by 维修时间")});
         auto w = repairWindow();
-        w->DBGridEh1TitleClick(2, Qt::NoModifier);
-        w->DBGridEh1TitleClick(2, Qt::NoModifier);  // toggled to descending
+        w->onTitleClick(2, Qt::NoModifier);
+        w->onTitleClick(2, Qt::NoModifier);  // toggled to descending
         QCOMPARE(dm.q_wxjlb.sql().last(), QStringLiteral(" ORDER BY 修理厂 DESC "));
-        w->DBGridEh1TitleClick(0, Qt::ControlModifier);
+        w->onTitleClick(0, Qt::ControlModifier);
         QCOMPARE(dm.q_wxjlb.sql(), (QStringList{QStringLiteral("select * from 车辆维修记录表 "),
                                                 QStringLiteral("where 材料费 >= 0"),
                                                 QStringLiteral(" ORDER BY 修理厂 DESC , 车牌号")}));
         QCOMPARE(dm.q_wxjlb.recordCount(), 3);
         QCOMPARE(w->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("车牌号 ▲2"));
         // removing every mark removes the order
-        w->DBGridEh1TitleClick(2, Qt::ShiftModifier);
-        w->DBGridEh1TitleClick(0, Qt::ShiftModifier);
+        w->onTitleClick(2, Qt::ShiftModifier);
+        w->onTitleClick(0, Qt::ShiftModifier);
         QCOMPARE(dm.q_wxjlb.sql().last(), QString());
         QCOMPARE(dm.q_wxjlb.recordCount(), 3);
 
         // nothing while the query is empty
         openRepairs({QStringLiteral("select * from 车辆维修记录表 "), QStringLiteral("where 车牌号='无'"),
                      QStringLiteral("order by 维修时间")});
-        w->DBGridEh1TitleClick(0, Qt::NoModifier);
+        w->onTitleClick(0, Qt::NoModifier);
         QCOMPARE(dm.q_wxjlb.sql().last(), QStringLiteral("order by 维修时间"));
 
         // marks-only windows show the marks and keep the order; windows without title buttons ignore clicks
@@ -214,12 +214,12 @@ private Q_SLOTS:
         marks.sort = SortMode::MarksOnly;
         ListWindow m(marks, &dm);
         m.setColumns(repairColumns());
-        m.DBGridEh1TitleClick(0, Qt::NoModifier);
+        m.onTitleClick(0, Qt::NoModifier);
         QCOMPARE(m.model()->sortMarks().size(), 1);
         QCOMPARE(dm.q_wxjlb.sql().last(), QStringLiteral("order by 维修时间"));
         marks.sort = SortMode::None;
         ListWindow none(marks, &dm);
-        none.DBGridEh1TitleClick(0, Qt::NoModifier);
+        none.onTitleClick(0, Qt::NoModifier);
         QVERIFY(none.model()->sortMarks().isEmpty());
     }
 
@@ -228,31 +228,31 @@ private Q_SLOTS:
         openRepairs();
         auto w = repairWindow();
         w->model()->setColumnVisible(6, false);  // six columns: A B C D F E
-        QVERIFY(!w->ToolButton1->isEnabled());
-        w->ToolButton2Click();  // E
-        w->ToolButton2Click();  // F, which stood left of E
+        QVERIFY(!w->showColumnButton->isEnabled());
+        w->onHideColumn();  // E
+        w->onHideColumn();  // F, which stood left of E
         QCOMPARE(shownFields(*w), (QStringList{A, B, C, D}));
-        QVERIFY(w->ToolButton1->isEnabled());
-        QCOMPARE(w->PopupMenu1->actions().size(), 2);
-        QCOMPARE(w->PopupMenu1->actions()[0]->text(), QStringLiteral("费用\t材料费"));
-        QCOMPARE(w->PopupMenu1->actions()[1]->text(), QStringLiteral("明细\t人工费"));
+        QVERIFY(w->showColumnButton->isEnabled());
+        QCOMPARE(w->hiddenColumnsMenu->actions().size(), 2);
+        QCOMPARE(w->hiddenColumnsMenu->actions()[0]->text(), QStringLiteral("费用\t材料费"));
+        QCOMPARE(w->hiddenColumnsMenu->actions()[1]->text(), QStringLiteral("明细\t人工费"));
 
         // choosing E moves it right after the shown columns
-        w->PopupMenu1Click(w->PopupMenu1->actions()[1]);
+        w->onHiddenColumnChosen(w->hiddenColumnsMenu->actions()[1]);
         QCOMPARE(shownFields(*w), (QStringList{A, B, C, D, E}));
-        QCOMPARE(w->PopupMenu1->actions().size(), 1);
-        QVERIFY(w->ToolButton1->isEnabled());
+        QCOMPARE(w->hiddenColumnsMenu->actions().size(), 1);
+        QVERIFY(w->showColumnButton->isEnabled());
         // the button shows the most recently hidden one
-        w->ToolButton1Click();
+        w->onShowColumn();
         QCOMPARE(shownFields(*w), (QStringList{A, B, C, D, E, F}));
-        QVERIFY(w->PopupMenu1->actions().isEmpty());
+        QVERIFY(w->hiddenColumnsMenu->actions().isEmpty());
 
         // down to three visible columns, then nothing more
         for (int i = 0; i < 5; ++i)
-            w->ToolButton2Click();
+            w->onHideColumn();
         QCOMPARE(shownFields(*w), (QStringList{A, B, C}));
         QCOMPARE(w->model()->footerTexts(), (QStringList{QStringLiteral("记录数"), QStringLiteral("4"), QString()}));
-        w->ToolButton1Click();
+        w->onShowColumn();
         QCOMPARE(shownFields(*w), (QStringList{A, B, C, D}));
         // hidden columns are not exported or printed
         const GridSnapshot s = w->snapshot();
@@ -265,15 +265,15 @@ private Q_SLOTS:
     {
         openRepairs();
         auto w = repairWindow();
-        QCOMPARE(w->DBNavigator1->findChild<QToolButton*>(QStringLiteral("nbFirst"))->toolTip(), QStringLiteral("首记录"));
-        w->DBNavigator1->findChild<QToolButton*>(QStringLiteral("nbLast"))->click();
+        QCOMPARE(w->navigator->findChild<QToolButton*>(QStringLiteral("nbFirst"))->toolTip(), QStringLiteral("首记录"));
+        w->navigator->findChild<QToolButton*>(QStringLiteral("nbLast"))->click();
         QCOMPARE(dm.q_wxjlb.currentRow(), 3);
-        QCOMPARE(w->DBGridEh1->currentIndex().row(), 3);
+        QCOMPARE(w->grid->currentIndex().row(), 3);
         QCOMPARE(w->model()->headerData(3, Qt::Vertical).toString(), QStringLiteral("▶"));
-        w->DBNavigator1->findChild<QToolButton*>(QStringLiteral("nbPrior"))->click();
+        w->navigator->findChild<QToolButton*>(QStringLiteral("nbPrior"))->click();
         QCOMPARE(dm.q_wxjlb.currentRow(), 2);
         // choosing a row in the grid moves the query
-        w->DBGridEh1->setCurrentIndex(w->model()->index(0, 1));
+        w->grid->setCurrentIndex(w->model()->index(0, 1));
         QCOMPARE(dm.q_wxjlb.currentRow(), 0);
         // a row with text of two lines grows to show it
         w->show();
@@ -281,8 +281,8 @@ private Q_SLOTS:
         dm.q_wxjlb.edit();
         dm.q_wxjlb.setValue(C, QStringLiteral("第一行\n第二行"));
         dm.q_wxjlb.post();
-        w->DBGridEh1->fitVisibleRows();
-        QVERIFY(w->DBGridEh1->rowHeight(1) > w->DBGridEh1->rowHeight(0));
+        w->grid->fitVisibleRows();
+        QVERIFY(w->grid->rowHeight(1) > w->grid->rowHeight(0));
         // Escape closes like 返回
         QTest::keyClick(w.get(), Qt::Key_Escape);
         QVERIFY(!w->isVisible());
@@ -293,11 +293,11 @@ private Q_SLOTS:
         openRepairs();
         auto w = repairWindow();
         auto bg = [&](int row) { return w->model()->data(w->model()->index(row, 0), Qt::BackgroundRole).value<QBrush>().color(); };
-        QVERIFY(w->cbDichromatic->isChecked());
+        QVERIFY(w->dichromaticBox->isChecked());
         QCOMPARE(bg(0), QColor(236, 249, 249));
         QCOMPARE(bg(1), QColor(Qt::white));
         QCOMPARE(bg(2), QColor(236, 249, 249));
-        w->cbDichromatic->click();
+        w->dichromaticBox->click();
         QCOMPARE(bg(0), QColor(Qt::white));
         QCOMPARE(bg(2), QColor(Qt::white));
     }
@@ -318,10 +318,10 @@ private Q_SLOTS:
         {
             auto w = make();
             w->FormShow();
-            w->ToolButton2Click();  // 发动机号 hidden
-            w->DBGridEh1->horizontalHeader()->resizeSection(1, 177);
-            QVERIFY(!w->CheckBox1->isChecked());
-            w->CheckBox1->click();  // automatic width on, stored with the grid
+            w->onHideColumn();  // 发动机号 hidden
+            w->grid->horizontalHeader()->resizeSection(1, 177);
+            QVERIFY(!w->autoWidthBox->isChecked());
+            w->autoWidthBox->click();  // automatic width on, stored with the grid
             w->close();
         }
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("system.ini"))));
@@ -329,11 +329,11 @@ private Q_SLOTS:
             auto w = make();
             w->FormShow();
             QCOMPARE(shownFields(*w).size(), 4);
-            QVERIFY(!w->ToolButton1->isEnabled());  // a stored hidden column is not offered
-            QVERIFY(w->PopupMenu1->actions().isEmpty());
+            QVERIFY(!w->showColumnButton->isEnabled());  // a stored hidden column is not offered
+            QVERIFY(w->hiddenColumnsMenu->actions().isEmpty());
             QCOMPARE(w->model()->shownColumn(1).width, 177);
-            QVERIFY(w->DBGridEh1->autoFitColWidths());
-            QVERIFY(!w->CheckBox1->isChecked());  // the box keeps its designed state
+            QVERIFY(w->grid->autoFitColWidths());
+            QVERIFY(!w->autoWidthBox->isChecked());  // the box keeps its designed state
             QCOMPARE(w->model()->footerText(0), QStringLiteral("记录数"));
         }  // destroyed without closing: stored here
         QVERIFY(QFile::remove(ListWindow::layoutFile()));  // the layout reset
@@ -341,7 +341,7 @@ private Q_SLOTS:
             auto w = make();
             w->FormShow();
             QCOMPARE(shownFields(*w).size(), 5);
-            QVERIFY(!w->DBGridEh1->autoFitColWidths());
+            QVERIFY(!w->grid->autoFitColWidths());
         }
 
         // the reduced store keeps neither titles nor the automatic width
@@ -357,7 +357,7 @@ private Q_SLOTS:
             cols[0].title = QStringLiteral("改过的标题");
             cols[1].width = 123;
             w.model()->setColumns(cols);
-            w.DBGridEh1->setAutoFitColWidths(true);
+            w.grid->setAutoFitColWidths(true);
             w.FormClose();
         }
         {
@@ -367,7 +367,7 @@ private Q_SLOTS:
             w.FormShow();
             QCOMPARE(w.model()->columns()[0].title, QStringLiteral("牌照"));
             QCOMPARE(w.model()->columns()[1].width, 123);
-            QVERIFY(!w.DBGridEh1->autoFitColWidths());
+            QVERIFY(!w.grid->autoFitColWidths());
         }
         // windows without the store write nothing
         QFile::remove(ListWindow::layoutFile());
@@ -383,10 +383,10 @@ private Q_SLOTS:
         openRepairs({QStringLiteral("select * from 车辆维修记录表"), QStringLiteral(" where (车牌号 like '苏A%')"),
                      QStringLiteral("order by 车牌号")});
         auto w = repairWindow();
-        w->ToolButton2Click();
+        w->onHideColumn();
         {
             PrintPreview::Recorder printed;
-            w->SpeedButton3->click();
+            w->printButton->click();
             QCOMPARE(printed.tables().size(), 1);
             const ExportTable& t = printed.tables()[0];
             QCOMPARE(t.printTitle, QStringLiteral("车辆维修记录登记表打印清单"));
@@ -399,13 +399,13 @@ private Q_SLOTS:
             QCOMPARE(t.operatorName, QStringLiteral("张三"));
             QCOMPARE(t.printedAt, QDateTime(QDate(2004, 5, 1), QTime(9, 30)));
         }
-        QCOMPARE(w->DBGridEh1->footerBackground, QColor(0, 128, 0));  // screen colours again
-        QCOMPARE(w->DBGridEh1->footerText, QColor(Qt::white));
+        QCOMPARE(w->grid->footerBackground, QColor(0, 128, 0));  // screen colours again
+        QCOMPARE(w->grid->footerText, QColor(Qt::white));
 
         FileDialogs::Recorder files;
         const QString target = dir.filePath(QStringLiteral("维修"));
         files.scriptSave(target, 1);  // CSV
-        w->SpeedButton2->click();
+        w->exportButton->click();
         QCOMPARE(files.saveRequests().size(), 1);
         QCOMPARE(files.saveRequests()[0].fileName, QStringLiteral("车辆维修记录表"));
         QFile csv(target + QStringLiteral(".csv"));
@@ -414,7 +414,7 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("1234.5678")));
         QVERIFY(!text.contains(QStringLiteral("总费用")));
         // the filter chosen is offered again
-        w->SpeedButton2->click();
+        w->exportButton->click();
         QCOMPARE(files.saveRequests()[1].filterIndex, 1);
         dm.SaveDialog1.filterIndex = 5;
     }
@@ -448,13 +448,13 @@ private Q_SLOTS:
             q->open();
             QCOMPARE(w.windowTitle(), config.caption);
             QVERIFY(w.model()->columnCount() > 0);
-            QCOMPARE(w.SpeedButton4 != nullptr, true);
-            QCOMPARE(w.SpeedButton3 != nullptr, !config.printTitle.isEmpty());
-            QCOMPARE(w.SpeedButton2 != nullptr, !config.exportName.isEmpty());
-            QCOMPARE(w.CheckBox1 != nullptr, config.autoWidthBox);
-            QCOMPARE(w.ToolButton2 != nullptr, config.columnButtons);
-            QCOMPARE(w.DBNavigator1 != nullptr, config.navigator);
-            QCOMPARE(w.DBGridEh1->autoFitColWidths(), config.autoWidth);
+            QCOMPARE(w.returnButton != nullptr, true);
+            QCOMPARE(w.printButton != nullptr, !config.printTitle.isEmpty());
+            QCOMPARE(w.exportButton != nullptr, !config.exportName.isEmpty());
+            QCOMPARE(w.autoWidthBox != nullptr, config.autoWidthBox);
+            QCOMPARE(w.hideColumnButton != nullptr, config.columnButtons);
+            QCOMPARE(w.navigator != nullptr, config.navigator);
+            QCOMPARE(w.grid->autoFitColWidths(), config.autoWidth);
             for (const QString& b : config.moduleButtons)
                 QVERIFY(w.moduleButton(b));
             const QStringList footer = w.model()->footerTexts();

@@ -120,7 +120,7 @@ private Q_SLOTS:
         QueryDialog d(*queryDialogConfig(QStringLiteral("TForm_qczlb_cx")), &dm);
         Msg::Recorder msgs;
         d.setText(QStringLiteral("dt收车从"), QStringLiteral("2004-05-01"));
-        d.bitbtn_seekClick();
+        d.onSeek();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("收车日期输入错误,请重新输入!")});
         QCOMPARE(d.focusWidget(), d.control(QStringLiteral("dt收车从")));
         QCOMPARE(dm.q_qczlb.sql().last(), QStringLiteral("order by 内部编号"));  // no query
@@ -128,24 +128,24 @@ private Q_SLOTS:
         // the ranges are checked in turn: 发车日期 first
         d.setText(QStringLiteral("dt发车从"), QStringLiteral("2004-05-02"));
         d.setText(QStringLiteral("dt发车到"), QStringLiteral("2004-05-01"));
-        d.bitbtn_seekClick();
+        d.onSeek();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("发车日期从大于发车日期到,请重新输入!")});
         QCOMPARE(d.focusWidget(), d.control(QStringLiteral("dt发车从")));
         msgs.clear();
         // an impossible date is refused like an incomplete range
         d.setText(QStringLiteral("dt收车从"), QString());
         d.setText(QStringLiteral("dt发车从"), QStringLiteral("2004-02-30"));
-        d.bitbtn_seekClick();
+        d.onSeek();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("发车日期输入错误,请重新输入!")});
         msgs.clear();
         // equal dates pass; whole days reach 23:59:59
         d.setText(QStringLiteral("dt发车从"), QStringLiteral("2004-05-01"));
         d.setText(QStringLiteral("dt发车到"), QStringLiteral("2004-05-01"));
-        d.bitbtn_seekClick();
+        d.onSeek();
         QVERIFY(msgs.texts().isEmpty());
         QCOMPARE(dm.q_qczlb.recordCount(), 1);
         QCOMPARE(dm.q_qczlb.asString(QStringLiteral("内部编号")), QStringLiteral("ZL2004000012"));
-        QVERIFY(!d.Animate1->isVisible());
+        QVERIFY(!d.busyAnimation->isVisible());
     }
 
     void plainDatesEndAtMidnight()
@@ -157,7 +157,7 @@ private Q_SLOTS:
         msgs.script(Msg::Button::No);
         d.setText(QStringLiteral("dt预订从"), QStringLiteral("2004-04-01"));
         d.setText(QStringLiteral("dt预订到"), QStringLiteral("2004-05-01"));
-        d.bitbtn_seekClick();
+        d.onSeek();
         QCOMPARE(dm.q_khydqc.recordCount(), 0);
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("没有找到合适的记录,是否重新查找!!")});
     }
@@ -172,12 +172,12 @@ private Q_SLOTS:
             Msg::Recorder msgs;
             msgs.script(Msg::Button::Yes);
             d.setText(QStringLiteral("ed内部编号"), QStringLiteral("9999"));
-            d.bitbtn_seekClick();
+            d.onSeek();
             QCOMPARE(msgs.shown().size(), 1);
             QCOMPARE(msgs.shown()[0].request.icon, Msg::Icon::Question);
             QVERIFY(d.isVisible());
             msgs.script(Msg::Button::No);
-            d.bitbtn_seekClick();
+            d.onSeek();
             QVERIFY(!d.isVisible());
             QCOMPARE(dm.q_qczlb.recordCount(), 0);
         }
@@ -188,12 +188,12 @@ private Q_SLOTS:
             Msg::Recorder msgs;
             msgs.script(Msg::Button::Yes);
             d.setText(QStringLiteral("cb车牌号"), QStringLiteral("苏A' or '1'='1"));
-            d.bitbtn_seekClick();
+            d.onSeek();
             QCOMPARE(msgs.texts(), QStringList{QStringLiteral("没有找到合适的记录,是否重新查找!!")});
             QVERIFY(dm.q_qczlb.isOpen());
             QCOMPARE(dm.q_qczlb.recordCount(), 0);
             d.setText(QStringLiteral("cb车牌号"), QStringLiteral("苏A"));
-            d.bitbtn_seekClick();
+            d.onSeek();
             QVERIFY(!d.isVisible());
             QCOMPARE(dm.q_qczlb.recordCount(), 1);
             QCOMPARE(dm.q_qczlb.sql()[1], QStringLiteral(" where (车牌号 like '苏A%')"));
@@ -202,7 +202,7 @@ private Q_SLOTS:
         {
             QueryDialog d(*queryDialogConfig(QStringLiteral("TForm_qczlb_cx")), &dm);
             Msg::Recorder msgs;
-            d.bitbtn_seekClick();
+            d.onSeek();
             QCOMPARE(msgs.texts(), QStringList{QStringLiteral("查询条件没有输入,请确认!")});
             QCOMPARE(d.focusWidget(), d.control(QStringLiteral("cb车牌号")));
         }
@@ -211,17 +211,17 @@ private Q_SLOTS:
         dm.q_hyzlb.open();
         {
             QueryDialog d(*queryDialogConfig(QStringLiteral("TForm_hyzlb_cx")), &dm);
-            QCOMPARE(d.bitbtn_seek->objectName(), QStringLiteral("SpeedButton1"));
+            QCOMPARE(d.seekButton->objectName(), QStringLiteral("SpeedButton1"));
             d.show();
             Msg::Recorder msgs;
             d.setText(QStringLiteral("cb客户姓名"), QStringLiteral("赵"));
-            d.bitbtn_seekClick();
+            d.onSeek();
             QCOMPARE(msgs.shown().size(), 1);
             QCOMPARE(msgs.shown()[0].request.text, QStringLiteral("没有找到相应的记录!"));
             QCOMPARE(msgs.shown()[0].request.caption, Msg::appTitle());
             QVERIFY(d.isVisible());
             d.setText(QStringLiteral("cb客户姓名"), QStringLiteral("王"));
-            d.bitbtn_seekClick();
+            d.onSeek();
             QVERIFY(!d.isVisible());
             QCOMPARE(dm.q_hyzlb.recordCount(), 2);
             QCOMPARE(dm.q_hyzlb.asString(QStringLiteral("客户姓名")), QStringLiteral("王二"));
@@ -233,7 +233,7 @@ private Q_SLOTS:
             d.show();
             Msg::Recorder msgs;
             d.setText(QStringLiteral("cb经办人"), QStringLiteral("无人"));
-            d.bitbtn_seekClick();
+            d.onSeek();
             QVERIFY(msgs.texts().isEmpty());
             QVERIFY(!d.isVisible());
             QCOMPARE(dm.q_wxjlb.sql(), (QStringList{QStringLiteral("select * from "), QStringLiteral("车辆维修记录表"),
@@ -264,11 +264,11 @@ private Q_SLOTS:
             shown = static_cast<TForm_help*>(w)->lines();
             return 0;
         };
-        x.next->click();
+        x.helpButton->click();
         QCOMPARE(modal.captions, QStringList{QStringLiteral("帮助窗口")});
         QCOMPARE(shown, (QStringList{QStringLiteral("1.查询内容是与的关系;"), QStringLiteral("2.日期从(到)正确的输入是:2001-7-6;"),
                                      QStringLiteral("3.查询内容是包含查询,如内部编号输入2001,则查询结果是包含2001的记录。")}));
-        QVERIFY(!d.next);
+        QVERIFY(!d.helpButton);
     }
 };
 

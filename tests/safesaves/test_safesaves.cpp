@@ -182,23 +182,23 @@ private Q_SLOTS:
         Msg::Recorder msgs;
         retype(lineFor(d, Model), QStringLiteral("捷达"));
         exec(dm2.ADO_qczl, QStringLiteral("update 汽车档案 set 车型='富康' where 车牌号='苏A1'"));
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.texts(), QStringList{Conflict});
         QCOMPARE(scalar(QStringLiteral("select 车型 from 汽车档案")).toString(), QStringLiteral("富康"));
         QCOMPARE(lineFor(d, Model)->text(), QStringLiteral("捷达"));
         QCOMPARE(dm.q_qcda.state(), RecordSet::Edit);
 
         // reopened, the clerk sees the other change; this time the row is deleted elsewhere
-        d.bitbtn_cancel->click();
+        d.cancelButton->click();
         openVehicles(dm.q_qcda);
         QCOMPARE(lineFor(d, Model)->text(), QStringLiteral("富康"));
         retype(lineFor(d, Model), QStringLiteral("捷达"));
         exec(dm2.ADO_qczl, QStringLiteral("delete from 汽车档案"));
         msgs.clear();
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.texts(), QStringList{Conflict});
         QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车档案")).toInt(), 0);
-        d.bitbtn_cancel->click();
+        d.cancelButton->click();
     }
 
     void deleteOfARowChangedOrDeletedElsewhere()
@@ -211,7 +211,7 @@ private Q_SLOTS:
         QCOMPARE(dm.q_qcda.asString(Plate), QStringLiteral("苏A1"));  // on screen, as the grid shows it
         exec(dm2.ADO_qczl, QStringLiteral("update 汽车档案 set 颜色='红' where 车牌号='苏A1'"));
         msgs.script(Msg::Button::Yes);
-        list.SpeedButton1Click();
+        list.onDelete();
         QCOMPARE(msgs.lastText(), QStringLiteral("该记录已被其他用户修改,请关闭窗口后重新打开!"));
         QCOMPARE(dm.q_qcda.recordCount(), 2);
         QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车档案")).toInt(), 2);
@@ -220,7 +220,7 @@ private Q_SLOTS:
         exec(dm2.ADO_qczl, QStringLiteral("delete from 汽车档案 where 车牌号='苏A2'"));
         msgs.clear();
         msgs.script(Msg::Button::Yes);
-        list.SpeedButton1Click();
+        list.onDelete();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("要删除当前记录吗? ")});
         QCOMPARE(dm.q_qcda.recordCount(), 1);
     }
@@ -232,19 +232,19 @@ private Q_SLOTS:
         VehicleDialog d(&dm);
         d.show();
         Msg::Recorder msgs;
-        d.bitbtn_add->click();
+        d.addButton->click();
         typeInto(d.fieldFor(Plate), QStringLiteral("苏B7"));
         typeInto(d.fieldFor(Model), QStringLiteral("奥迪"));
         dm2.ADO_qczl.begin();  // BEGIN IMMEDIATE: the write lock
         exec(dm2.ADO_qczl, QStringLiteral("update 公司信息 set 公司名称=公司名称"));
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.lastText(), QStringLiteral("数据库正忙(其他用户正在存盘),请稍候再按存盘!"));
         QVERIFY(d.adding());
         QCOMPARE(lineFor(d, Model)->text(), QStringLiteral("奥迪"));
         QCOMPARE(dm.q_qcda.state(), RecordSet::Insert);
         dm2.ADO_qczl.commit();
         msgs.clear();
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
         QVERIFY(!d.adding());
         QCOMPARE(scalar(QStringLiteral("select 车型 from 汽车档案 where 车牌号='苏B7'")).toString(), QStringLiteral("奥迪"));
@@ -255,7 +255,7 @@ private Q_SLOTS:
         exec(dm2.ADO_qczl, QStringLiteral("update 公司信息 set 公司名称=公司名称"));
         msgs.clear();
         msgs.script(Msg::Button::Yes);
-        list.SpeedButton1Click();
+        list.onDelete();
         QCOMPARE(msgs.lastText(), QStringLiteral("数据库正忙(其他用户正在存盘),请稍候再删除!"));
         dm2.ADO_qczl.rollback();
         QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车档案")).toInt(), 2);
@@ -272,26 +272,26 @@ private Q_SLOTS:
         d.show();
         Msg::Recorder msgs;
         d.followUpHandler = QStringLiteral("坏");
-        d.bitbtn_add->click();
+        d.addButton->click();
         typeInto(d.fieldFor(Plate), QStringLiteral("苏C1"));
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QVERIFY(msgs.lastText().startsWith(QStringLiteral("存盘没有成功:")));
         QVERIFY(msgs.lastText().contains(QStringLiteral("经办人被拒绝")));
         QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车档案")).toInt(), 1);
         QCOMPARE(dm.q_qcda.state(), RecordSet::Insert);
         // with a good follow-up both rows land together
         d.followUpHandler = QStringLiteral("好");
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(msgs.lastText(), QStringLiteral("存盘完毕！"));
         QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车档案 where 车牌号='苏C1'")).toInt(), 1);
         QCOMPARE(scalar(QStringLiteral("select count(*) from 经办人信息 where 经办人姓名='好'")).toInt(), 1);
         // an edited row rolled back keeps its stored values in the list
         d.followUpHandler = QStringLiteral("坏");
         retype(lineFor(d, Model), QStringLiteral("奔驰"));
-        d.bitbtn_save->click();
+        d.saveButton->click();
         QCOMPARE(dm.q_qcda.storedValue(Model).toString(), QString());
         QCOMPARE(dm.q_qcda.asString(Model), QStringLiteral("奔驰"));
-        d.bitbtn_cancel->click();
+        d.cancelButton->click();
         exec(dm.ADO_qczl, QStringLiteral("drop trigger refuse_bad"));
         exec(dm.ADO_qczl, QStringLiteral("delete from 经办人信息"));
     }
@@ -322,15 +322,15 @@ private Q_SLOTS:
             auto* d = qobject_cast<EditDialog*>(w);
             // the first row moves out of the condition: it stays listed and counted
             retype(d->fieldFor(Plate), QStringLiteral("苏A2"));
-            d->bitbtn_save->click();
+            d->saveButton->click();
             // a new row that does not meet the condition is listed too
-            d->bitbtn_add->click();
+            d->addButton->click();
             retype(d->fieldFor(Plate), QStringLiteral("浙C3"));
             retype(lineFor(*d, QStringLiteral("材料费")), QStringLiteral("1000"));
-            d->bitbtn_save->click();
-            d->bitbtn_close->click();
+            d->saveButton->click();
+            d->closeButton->click();
         };
-        list.bitbtn_edit->click();
+        list.editButton->click();
         QCOMPARE(msgs.texts(), (QStringList{QStringLiteral("存盘完毕！"), QStringLiteral("存盘完毕！")}));
         QCOMPARE(footer(QStringLiteral("维修时间")), QStringLiteral("3"));
         QCOMPARE(footer(QStringLiteral("材料费")), QStringLiteral("1150.00"));
@@ -342,7 +342,7 @@ private Q_SLOTS:
         // a delete takes its row's amounts out
         dm.q_wxjlb.first();
         msgs.script(Msg::Button::Yes);
-        list.SpeedButton1Click();
+        list.onDelete();
         QCOMPARE(footer(QStringLiteral("维修时间")), QStringLiteral("2"));
         QCOMPARE(footer(QStringLiteral("材料费")), QStringLiteral("1050.00"));
         // reopened, the condition decides again
@@ -361,7 +361,7 @@ private Q_SLOTS:
             ListWindow list(*listWindowConfig(QStringLiteral("TForm_qcda")), &dm);
             list.show();
             QVERIFY(QTest::qWaitForWindowExposed(&list));
-            const QModelIndex cur = list.DBGridEh1->selectionModel()->currentIndex();
+            const QModelIndex cur = list.grid->selectionModel()->currentIndex();
             QVERIFY2(cur.isValid(), pass ? "with a stored layout" : "without a stored layout");
             QCOMPARE(cur.row(), 0);
             list.close();  // stores the layout for the second pass

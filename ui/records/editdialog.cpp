@@ -141,25 +141,25 @@ EditDialog::EditDialog(const EditDialogConfig& config, const QVector<FieldDef>& 
     auto* buttons = new QVBoxLayout;
     using namespace EditButton;
     if (config.buttons & (Add | AddHidden)) {
-        bitbtn_add = addButton(QStringLiteral("bitbtn_add"), QStringLiteral("增加 (&A)"));
-        bitbtn_add->setVisible(!(config.buttons & AddHidden));
-        buttons->addWidget(bitbtn_add);
-        connect(bitbtn_add, &QPushButton::clicked, this, &EditDialog::bitbtn_addClick);
+        addButton = makeButton(QStringLiteral("bitbtn_add"), QStringLiteral("增加 (&A)"));
+        addButton->setVisible(!(config.buttons & AddHidden));
+        buttons->addWidget(addButton);
+        connect(addButton, &QPushButton::clicked, this, &EditDialog::onAdd);
     }
     if (config.buttons & Save) {
-        bitbtn_save = addButton(QStringLiteral("bitbtn_save"), QStringLiteral("存盘 (&S)"));
-        buttons->addWidget(bitbtn_save);
-        connect(bitbtn_save, &QPushButton::clicked, this, &EditDialog::bitbtn_saveClick);
+        saveButton = makeButton(QStringLiteral("bitbtn_save"), QStringLiteral("存盘 (&S)"));
+        buttons->addWidget(saveButton);
+        connect(saveButton, &QPushButton::clicked, this, &EditDialog::onSave);
     }
     if (config.buttons & Cancel) {
-        bitbtn_cancel = addButton(QStringLiteral("bitbtn_cancel"), QStringLiteral("取消 (&C)"));
-        buttons->addWidget(bitbtn_cancel);
-        connect(bitbtn_cancel, &QPushButton::clicked, this, &EditDialog::bitbtn_cancelClick);
+        cancelButton = makeButton(QStringLiteral("bitbtn_cancel"), QStringLiteral("取消 (&C)"));
+        buttons->addWidget(cancelButton);
+        connect(cancelButton, &QPushButton::clicked, this, &EditDialog::onCancel);
     }
     if (config.buttons & Close) {
-        bitbtn_close = addButton(QStringLiteral("bitbtn_close"), QStringLiteral("返回 (&R)"));
-        buttons->addWidget(bitbtn_close);
-        connect(bitbtn_close, &QPushButton::clicked, this, &EditDialog::bitbtn_closeClick);
+        closeButton = makeButton(QStringLiteral("bitbtn_close"), QStringLiteral("返回 (&R)"));
+        buttons->addWidget(closeButton);
+        connect(closeButton, &QPushButton::clicked, this, &EditDialog::onClose);
     }
     buttons->addStretch(1);
     outer->addLayout(buttons);
@@ -176,7 +176,7 @@ EditDialog::EditDialog(const EditDialogConfig& config, const QVector<FieldDef>& 
     loadFields();
 }
 
-QPushButton* EditDialog::addButton(const QString& objectName, const QString& caption)
+QPushButton* EditDialog::makeButton(const QString& objectName, const QString& caption)
 {
     auto* b = new QPushButton(caption, this);
     b->setObjectName(objectName);
@@ -187,15 +187,15 @@ QPushButton* EditDialog::addButton(const QString& objectName, const QString& cap
 
 bool EditDialog::adding() const
 {
-    return bitbtn_add && !bitbtn_add->isEnabled() && bitbtn_close && !bitbtn_close->isEnabled();
+    return addButton && !addButton->isEnabled() && closeButton && !closeButton->isEnabled();
 }
 
 void EditDialog::setAdding(bool on)
 {
-    if (bitbtn_add)
-        bitbtn_add->setEnabled(!on);
-    if (bitbtn_close)
-        bitbtn_close->setEnabled(!on);
+    if (addButton)
+        addButton->setEnabled(!on);
+    if (closeButton)
+        closeButton->setEnabled(!on);
 }
 
 EditDialog::Bound* EditDialog::bound(const QString& objectName)
@@ -418,7 +418,7 @@ bool EditDialog::addGuardPasses()
     return true;
 }
 
-void EditDialog::bitbtn_addClick()
+void EditDialog::onAdd()
 {
     try {
         if (m_config.discardFirst) {
@@ -470,7 +470,7 @@ bool EditDialog::duplicateTest()
     return true;
 }
 
-void EditDialog::bitbtn_saveClick()
+void EditDialog::onSave()
 {
     // S1: the row into editing (a new row in an empty query) and the typed text into the row.
     try {
@@ -544,13 +544,13 @@ void EditDialog::writeRecord()
     afterWrite();
 }
 
-void EditDialog::bitbtn_cancelClick()
+void EditDialog::onCancel()
 {
     discard();
     setAdding(false);
 }
 
-void EditDialog::bitbtn_closeClick()
+void EditDialog::onClose()
 {
     discard();
     m_closing = true;
@@ -568,8 +568,8 @@ bool EditDialog::FieldKeyPress(QWidget* w, int key)
         return false;
     if (i + 1 < m_chain.size())
         focusField(m_chain[i + 1]);
-    else if (bitbtn_save)
-        bitbtn_saveClick();
+    else if (saveButton)
+        onSave();
     return true;
 }
 

@@ -68,10 +68,10 @@ public:
     TDm1* dm() const { return m_dm; }
     RecordSet* query() const { return m_query; }
 
-    QPushButton* bitbtn_add = nullptr;
-    QPushButton* bitbtn_save = nullptr;
-    QPushButton* bitbtn_cancel = nullptr;
-    QPushButton* bitbtn_close = nullptr;
+    QPushButton* addButton = nullptr;
+    QPushButton* saveButton = nullptr;
+    QPushButton* cancelButton = nullptr;
+    QPushButton* closeButton = nullptr;
     QTabWidget* PageControl1 = nullptr;  // only in dialogs with pages
 
     // The dialog is adding exactly while 增加 and 返回 are disabled.
@@ -91,10 +91,10 @@ public:
     // Field focused after 增加 and when the dialog opens (default: the first of the chain).
     void setFirstField(const QString& objectName) { m_firstField = objectName; }
 
-    void bitbtn_addClick();
-    void bitbtn_saveClick();
-    void bitbtn_cancelClick();
-    void bitbtn_closeClick();
+    void onAdd();
+    void onSave();
+    void onCancel();
+    void onClose();
     // Enter handling of every bound field of the chain.
     bool FieldKeyPress(QWidget* field, int key);
 
@@ -132,7 +132,7 @@ private:
         QWidget* widget = nullptr;
         bool dirty = false;
     };
-    QPushButton* addButton(const QString& objectName, const QString& caption);
+    QPushButton* makeButton(const QString& objectName, const QString& caption);
     void fieldEdited(Bound& b);
     void commitFields();
     void discard();

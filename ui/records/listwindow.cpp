@@ -102,9 +102,9 @@ ListWindow::ListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
     outer->addLayout(m_buttonBar);
 
     if (config.navigator) {
-        DBNavigator1 = new QWidget(this);
-        DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
-        auto* nav = new QHBoxLayout(DBNavigator1);
+        navigator = new QWidget(this);
+        navigator->setObjectName(QStringLiteral("DBNavigator1"));
+        auto* nav = new QHBoxLayout(navigator);
         nav->setContentsMargins(0, 0, 0, 0);
         nav->setSpacing(0);
         const struct {
@@ -117,7 +117,7 @@ ListWindow::ListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
                      {"nbNext", "下一条记录", QStyle::SP_MediaSeekForward, &RecordSet::next},
                      {"nbLast", "尾记录", QStyle::SP_MediaSkipForward, &RecordSet::last}};
         for (const auto& m : moves) {
-            auto* b = new QToolButton(DBNavigator1);
+            auto* b = new QToolButton(navigator);
             b->setObjectName(QString::fromLatin1(m.name));
             b->setToolTip(QString::fromUtf8(m.hint));
             b->setIcon(style()->standardIcon(m.icon));
@@ -134,75 +134,75 @@ ListWindow::ListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
                 }
             });
         }
-        m_buttonBar->addWidget(DBNavigator1);
+        m_buttonBar->addWidget(navigator);
     }
 
     using namespace ListButton;
     if (config.buttons & Edit)
-        bitbtn_edit = addButton(QStringLiteral("bitbtn_edit"), config.editCaption);
+        editButton = makeButton(QStringLiteral("bitbtn_edit"), config.editCaption);
     if (config.buttons & Delete)
-        SpeedButton1 = addButton(QStringLiteral("SpeedButton1"), QStringLiteral("删除"));
+        deleteButton = makeButton(QStringLiteral("SpeedButton1"), QStringLiteral("删除"));
     if (config.buttons & Query)
-        SpeedButton5 = addButton(QStringLiteral("SpeedButton5"), config.queryCaption);
+        queryButton = makeButton(QStringLiteral("SpeedButton5"), config.queryCaption);
     for (const QString& caption : config.moduleButtons)
-        m_moduleButtons << addButton(QString(), caption);
+        m_moduleButtons << makeButton(QString(), caption);
     if (config.buttons & Print)
-        SpeedButton3 = addButton(QStringLiteral("SpeedButton3"), QStringLiteral("打印"));
+        printButton = makeButton(QStringLiteral("SpeedButton3"), QStringLiteral("打印"));
     if (config.buttons & Export)
-        SpeedButton2 = addButton(QStringLiteral("SpeedButton2"), QStringLiteral("导出"));
+        exportButton = makeButton(QStringLiteral("SpeedButton2"), QStringLiteral("导出"));
     if (config.buttons & Return)
-        SpeedButton4 = addButton(QStringLiteral("SpeedButton4"), QStringLiteral("返回"));
+        returnButton = makeButton(QStringLiteral("SpeedButton4"), QStringLiteral("返回"));
     m_buttonBar->addStretch(1);
 
-    cbDichromatic = new QCheckBox(QStringLiteral("区分网格"), this);
-    cbDichromatic->setObjectName(QStringLiteral("cbDichromatic"));
-    cbDichromatic->setChecked(true);
-    m_buttonBar->addWidget(cbDichromatic);
+    dichromaticBox = new QCheckBox(QStringLiteral("区分网格"), this);
+    dichromaticBox->setObjectName(QStringLiteral("cbDichromatic"));
+    dichromaticBox->setChecked(true);
+    m_buttonBar->addWidget(dichromaticBox);
     if (config.autoWidthBox) {
-        CheckBox1 = new QCheckBox(QStringLiteral("自动匹配列宽"), this);
-        CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-        CheckBox1->setChecked(config.autoWidthChecked);
-        m_buttonBar->addWidget(CheckBox1);
+        autoWidthBox = new QCheckBox(QStringLiteral("自动匹配列宽"), this);
+        autoWidthBox->setObjectName(QStringLiteral("CheckBox1"));
+        autoWidthBox->setChecked(config.autoWidthChecked);
+        m_buttonBar->addWidget(autoWidthBox);
     }
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    hiddenColumnsMenu = new QMenu(this);
+    hiddenColumnsMenu->setObjectName(QStringLiteral("PopupMenu1"));
     if (config.columnButtons) {
-        ToolButton1 = new QToolButton(this);
-        ToolButton1->setObjectName(QStringLiteral("ToolButton1"));
-        ToolButton1->setToolTip(QStringLiteral("显示隐藏的列"));
-        ToolButton1->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
-        ToolButton1->setPopupMode(QToolButton::MenuButtonPopup);
-        ToolButton1->setMenu(PopupMenu1);
-        ToolButton1->setEnabled(false);
-        ToolButton2 = new QToolButton(this);
-        ToolButton2->setObjectName(QStringLiteral("ToolButton2"));
-        ToolButton2->setToolTip(QStringLiteral("隐藏最右边的列"));
-        ToolButton2->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
-        m_buttonBar->addWidget(ToolButton1);
-        m_buttonBar->addWidget(ToolButton2);
-        connect(ToolButton1, &QToolButton::clicked, this, &ListWindow::ToolButton1Click);
-        connect(ToolButton2, &QToolButton::clicked, this, &ListWindow::ToolButton2Click);
-        connect(PopupMenu1, &QMenu::triggered, this, &ListWindow::PopupMenu1Click);
+        showColumnButton = new QToolButton(this);
+        showColumnButton->setObjectName(QStringLiteral("ToolButton1"));
+        showColumnButton->setToolTip(QStringLiteral("显示隐藏的列"));
+        showColumnButton->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
+        showColumnButton->setPopupMode(QToolButton::MenuButtonPopup);
+        showColumnButton->setMenu(hiddenColumnsMenu);
+        showColumnButton->setEnabled(false);
+        hideColumnButton = new QToolButton(this);
+        hideColumnButton->setObjectName(QStringLiteral("ToolButton2"));
+        hideColumnButton->setToolTip(QStringLiteral("隐藏最右边的列"));
+        hideColumnButton->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+        m_buttonBar->addWidget(showColumnButton);
+        m_buttonBar->addWidget(hideColumnButton);
+        connect(showColumnButton, &QToolButton::clicked, this, &ListWindow::onShowColumn);
+        connect(hideColumnButton, &QToolButton::clicked, this, &ListWindow::onHideColumn);
+        connect(hiddenColumnsMenu, &QMenu::triggered, this, &ListWindow::onHiddenColumnChosen);
     }
 
-    DBGridEh1 = new RecordGrid(this);
-    DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
+    grid = new RecordGrid(this);
+    grid->setObjectName(QStringLiteral("DBGridEh1"));
     m_model = new RecordGridModel(m_query, this);
-    m_model->cellParams = [this](int row) { return DBGridEh1GetCellParams(row); };
-    DBGridEh1->setGridModel(m_model);
-    DBGridEh1->setAutoFitColWidths(config.autoWidth);
-    outer->addWidget(DBGridEh1, 1);
+    m_model->cellParams = [this](int row) { return rowColour(row); };
+    grid->setGridModel(m_model);
+    grid->setAutoFitColWidths(config.autoWidth);
+    outer->addWidget(grid, 1);
     // Until the module sets its columns, those of the query (also when the command opens the
     // query after creating the window), with the window's footers.
     m_model->onAdopt = [this](QVector<GridColumn>& cols) { decorate(cols, true); };
     m_model->setColumns({});
 
-    connect(DBGridEh1, &RecordGrid::titleClicked, this, &ListWindow::DBGridEh1TitleClick);
-    connect(DBGridEh1, &QAbstractItemView::doubleClicked, this, [this] {
-        if (m_config.doubleClickEdits && bitbtn_edit)
-            bitbtn_editClick();
+    connect(grid, &RecordGrid::titleClicked, this, &ListWindow::onTitleClick);
+    connect(grid, &QAbstractItemView::doubleClicked, this, [this] {
+        if (m_config.doubleClickEdits && editButton)
+            onEdit();
     });
-    connect(DBGridEh1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& cur) {
                 if (m_syncing || m_model->changing() || !cur.isValid() || !m_query->isOpen() || cur.row() == m_query->currentRow())
                     return;
@@ -230,9 +230,9 @@ ListWindow::ListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
     connect(m_model, &QAbstractItemModel::columnsInserted, this, release);
     connect(m_model, &QAbstractItemModel::columnsRemoved, this, release);
     connect(m_query, &RecordSet::currentChanged, this, &ListWindow::syncSelection);
-    connect(cbDichromatic, &QCheckBox::clicked, this, &ListWindow::cbDichromaticClick);
-    if (CheckBox1)
-        connect(CheckBox1, &QCheckBox::clicked, this, &ListWindow::CheckBox1Click);
+    connect(dichromaticBox, &QCheckBox::clicked, this, &ListWindow::onDichromatic);
+    if (autoWidthBox)
+        connect(autoWidthBox, &QCheckBox::clicked, this, &ListWindow::onAutoWidth);
     syncSelection();
 }
 
@@ -243,7 +243,7 @@ ListWindow::~ListWindow()
         storeLayout();
 }
 
-QPushButton* ListWindow::addButton(const QString& objectName, const QString& caption)
+QPushButton* ListWindow::makeButton(const QString& objectName, const QString& caption)
 {
     auto* b = new QPushButton(caption, this);
     b->setFlat(true);
@@ -252,17 +252,17 @@ QPushButton* ListWindow::addButton(const QString& objectName, const QString& cap
         b->setObjectName(objectName);
     m_buttonBar->addWidget(b);
     if (objectName == QLatin1String("bitbtn_edit"))
-        connect(b, &QPushButton::clicked, this, [this] { bitbtn_editClick(); });
+        connect(b, &QPushButton::clicked, this, [this] { onEdit(); });
     else if (objectName == QLatin1String("SpeedButton1"))
-        connect(b, &QPushButton::clicked, this, [this] { SpeedButton1Click(); });
+        connect(b, &QPushButton::clicked, this, [this] { onDelete(); });
     else if (objectName == QLatin1String("SpeedButton2"))
-        connect(b, &QPushButton::clicked, this, &ListWindow::SpeedButton2Click);
+        connect(b, &QPushButton::clicked, this, &ListWindow::onExport);
     else if (objectName == QLatin1String("SpeedButton3"))
-        connect(b, &QPushButton::clicked, this, &ListWindow::SpeedButton3Click);
+        connect(b, &QPushButton::clicked, this, &ListWindow::onPrint);
     else if (objectName == QLatin1String("SpeedButton4"))
-        connect(b, &QPushButton::clicked, this, &ListWindow::SpeedButton4Click);
+        connect(b, &QPushButton::clicked, this, &ListWindow::onReturn);
     else if (objectName == QLatin1String("SpeedButton5"))
-        connect(b, &QPushButton::clicked, this, [this] { SpeedButton5Click(); });
+        connect(b, &QPushButton::clicked, this, [this] { onQuery(); });
     return b;
 }
 
@@ -307,7 +307,7 @@ void ListWindow::setColumns(QVector<GridColumn> columns)
 {
     decorate(columns, false);
     m_model->setColumns(columns);
-    DBGridEh1->applyWidths();
+    grid->applyWidths();
     syncSelection();  // the reset of the columns left the view without a current cell
 }
 
@@ -319,14 +319,14 @@ void ListWindow::syncSelection()
     if (row < 0 || row >= m_model->rowCount() || m_model->columnCount() == 0)
         return;
     m_syncing = true;
-    DBGridEh1->selectionModel()->setCurrentIndex(m_model->index(row, 0),
+    grid->selectionModel()->setCurrentIndex(m_model->index(row, 0),
                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_syncing = false;
 }
 
 // ---- handlers ----
 
-void ListWindow::bitbtn_editClick()
+void ListWindow::onEdit()
 {
     if (!editAllowed())
         return;
@@ -337,7 +337,7 @@ void ListWindow::bitbtn_editClick()
     delete dialog;
 }
 
-void ListWindow::SpeedButton1Click()
+void ListWindow::onDelete()
 {
     if (!deleteAllowed())
         return;
@@ -356,25 +356,25 @@ void ListWindow::SpeedButton1Click()
     }
 }
 
-void ListWindow::SpeedButton2Click()
+void ListWindow::onExport()
 {
-    DBGridEh1->captureWidths();
+    grid->captureWidths();
     exportHandler()(this, snapshot());
 }
 
-void ListWindow::SpeedButton3Click()
+void ListWindow::onPrint()
 {
-    DBGridEh1->captureWidths();
+    grid->captureWidths();
     // Print colours while the pages are composed, screen colours again afterwards.
-    DBGridEh1->footerBackground = Qt::white;
-    DBGridEh1->footerText = Qt::black;
+    grid->footerBackground = Qt::white;
+    grid->footerText = Qt::black;
     printHandler()(this, snapshot());
-    DBGridEh1->footerBackground = QColor(0, 128, 0);
-    DBGridEh1->footerText = Qt::white;
-    DBGridEh1->footerWidget()->update();
+    grid->footerBackground = QColor(0, 128, 0);
+    grid->footerText = Qt::white;
+    grid->footerWidget()->update();
 }
 
-void ListWindow::SpeedButton5Click()
+void ListWindow::onQuery()
 {
     const QueryDialogConfig* q = queryDialogConfig(m_config.className + QStringLiteral("_cx"));
     if (!q)
@@ -385,85 +385,85 @@ void ListWindow::SpeedButton5Click()
     delete dialog;
 }
 
-void ListWindow::SpeedButton4Click()
+void ListWindow::onReturn()
 {
     close();
 }
 
-void ListWindow::cbDichromaticClick()
+void ListWindow::onDichromatic()
 {
-    DBGridEh1->viewport()->update();
+    grid->viewport()->update();
 }
 
-void ListWindow::CheckBox1Click()
+void ListWindow::onAutoWidth()
 {
-    DBGridEh1->setAutoFitColWidths(CheckBox1->isChecked());
+    grid->setAutoFitColWidths(autoWidthBox->isChecked());
 }
 
-QColor ListWindow::DBGridEh1GetCellParams(int row) const
+QColor ListWindow::rowColour(int row) const
 {
     // Odd record numbers (1-based) are tinted while 区分网格 is checked.
-    if (cbDichromatic->isChecked() && row % 2 == 0)
+    if (dichromaticBox->isChecked() && row % 2 == 0)
         return QColor(236, 249, 249);
     return Qt::white;
 }
 
 void ListWindow::updateToolButtons()
 {
-    if (!ToolButton1)
+    if (!showColumnButton)
         return;
     bool allShown = true;
     for (const auto& c : m_model->columns())
         allShown = allShown && c.visible;
-    ToolButton1->setEnabled(!allShown && !PopupMenu1->actions().isEmpty());
+    showColumnButton->setEnabled(!allShown && !hiddenColumnsMenu->actions().isEmpty());
 }
 
-void ListWindow::ToolButton2Click()
+void ListWindow::onHideColumn()
 {
     if (m_model->shown().size() <= 3)
         return;
-    DBGridEh1->captureWidths();
+    grid->captureWidths();
     const int index = m_model->shown().last();
     const GridColumn& c = m_model->columns()[index];
-    auto* entry = new QAction(popupCaption(c.caption()), PopupMenu1);
+    auto* entry = new QAction(popupCaption(c.caption()), hiddenColumnsMenu);
     entry->setData(c.field);
-    const auto actions = PopupMenu1->actions();
-    PopupMenu1->insertAction(actions.isEmpty() ? nullptr : actions.first(), entry);
+    const auto actions = hiddenColumnsMenu->actions();
+    hiddenColumnsMenu->insertAction(actions.isEmpty() ? nullptr : actions.first(), entry);
     m_model->setColumnVisible(index, false);
-    if (ToolButton1)
-        ToolButton1->setEnabled(true);
+    if (showColumnButton)
+        showColumnButton->setEnabled(true);
 }
 
-void ListWindow::ToolButton1Click()
+void ListWindow::onShowColumn()
 {
-    const auto actions = PopupMenu1->actions();
+    const auto actions = hiddenColumnsMenu->actions();
     if (actions.isEmpty())
         return;
     // The top entry is the most recently hidden column, the one right after the shown ones.
     QAction* top = actions.first();
     const QString field = top->data().toString();
-    PopupMenu1->removeAction(top);
+    hiddenColumnsMenu->removeAction(top);
     delete top;
-    DBGridEh1->captureWidths();
+    grid->captureWidths();
     m_model->showAfterShown(m_model->columnIndexOf(field));
     updateToolButtons();
-    if (ToolButton2)
-        ToolButton2->setEnabled(true);
+    if (hideColumnButton)
+        hideColumnButton->setEnabled(true);
 }
 
-void ListWindow::PopupMenu1Click(QAction* entry)
+void ListWindow::onHiddenColumnChosen(QAction* entry)
 {
     if (!entry)
         return;
     const QString field = entry->data().toString();
-    DBGridEh1->captureWidths();
+    grid->captureWidths();
     m_model->showAfterShown(m_model->columnIndexOf(field));
-    PopupMenu1->removeAction(entry);
+    hiddenColumnsMenu->removeAction(entry);
     entry->deleteLater();
     updateToolButtons();
 }
 
-void ListWindow::DBGridEh1TitleClick(int section, Qt::KeyboardModifiers modifiers)
+void ListWindow::onTitleClick(int section, Qt::KeyboardModifiers modifiers)
 {
     if (m_config.sort == SortMode::None || section < 0 || section >= m_model->columnCount())
         return;
@@ -488,10 +488,10 @@ void ListWindow::DBGridEh1TitleClick(int section, Qt::KeyboardModifiers modifier
         marks = {SortMark{c.field, desc}};
     }
     m_model->setSortMarks(marks);
-    DBGridEh1SortMarkingChanged();
+    onSortMarksChanged();
 }
 
-void ListWindow::DBGridEh1SortMarkingChanged()
+void ListWindow::onSortMarksChanged()
 {
     if (m_config.sort != SortMode::Rebuild)
         return;
@@ -572,7 +572,7 @@ GridSnapshot ListWindow::snapshot() const
         const int f = m_query->fieldIndex(c.field);
         fields << f;
         const FieldType type = f >= 0 ? m_query->fields()[f].type : FieldType::Text;
-        s.columns.push_back({c.caption(), type, c.width > 0 ? c.width : DBGridEh1->horizontalHeader()->sectionSize(sec)});
+        s.columns.push_back({c.caption(), type, c.width > 0 ? c.width : grid->horizontalHeader()->sectionSize(sec)});
     }
     const int n = m_query->isOpen() ? m_query->recordCount() : 0;
     s.rows.reserve(n);
@@ -601,7 +601,7 @@ QString ListWindow::layoutSection() const
 
 void ListWindow::storeLayout()
 {
-    DBGridEh1->captureWidths();
+    grid->captureWidths();
     const bool reduced = m_config.layout == LayoutMode::Reduced;
     QSettings ini(layoutFile(), QSettings::IniFormat);
     ini.remove(layoutSection());
@@ -619,7 +619,7 @@ void ListWindow::storeLayout()
         ini.setValue(k + QStringLiteral("Width"), cols[i].width);
     }
     if (!reduced)
-        ini.setValue(QStringLiteral("AutoFitColWidths"), DBGridEh1->autoFitColWidths());
+        ini.setValue(QStringLiteral("AutoFitColWidths"), grid->autoFitColWidths());
     ini.endGroup();
     ini.sync();
 }
@@ -653,17 +653,17 @@ void ListWindow::restoreLayout()
         restored << c;
     }
     restored += current;  // columns added since the layout was stored
-    const bool autoFit = ini.value(QStringLiteral("AutoFitColWidths"), DBGridEh1->autoFitColWidths()).toBool();
+    const bool autoFit = ini.value(QStringLiteral("AutoFitColWidths"), grid->autoFitColWidths()).toBool();
     ini.endGroup();
     m_model->setColumns(restored);
     if (!reduced)
-        DBGridEh1->setAutoFitColWidths(autoFit);
-    DBGridEh1->applyWidths();
+        grid->setAutoFitColWidths(autoFit);
+    grid->applyWidths();
     syncSelection();  // the reset of the columns left the view without a current cell
     // Columns hidden in the stored layout are not offered by the show button.
-    if (ToolButton1)
-        ToolButton1->setEnabled(false);
-    PopupMenu1->clear();
+    if (showColumnButton)
+        showColumnButton->setEnabled(false);
+    hiddenColumnsMenu->clear();
 }
 
 void registerListWindows()

@@ -59,39 +59,39 @@ public:
     RecordGridModel* model() const { return m_model; }
 
     // Members every list window has (null where the window table leaves them out).
-    RecordGrid* DBGridEh1;
-    QWidget* DBNavigator1 = nullptr;
-    QPushButton* bitbtn_edit = nullptr;
-    QPushButton* SpeedButton1 = nullptr;  // 删除
-    QPushButton* SpeedButton2 = nullptr;  // 导出
-    QPushButton* SpeedButton3 = nullptr;  // 打印
-    QPushButton* SpeedButton4 = nullptr;  // 返回
-    QPushButton* SpeedButton5 = nullptr;  // 查询 / 查找 / 统计
-    QCheckBox* cbDichromatic;
-    QCheckBox* CheckBox1 = nullptr;       // 自动匹配列宽
-    QToolButton* ToolButton1 = nullptr;   // 显示隐藏的列
-    QToolButton* ToolButton2 = nullptr;   // 隐藏最右边的列
-    QMenu* PopupMenu1;
+    RecordGrid* grid;
+    QWidget* navigator = nullptr;
+    QPushButton* editButton = nullptr;
+    QPushButton* deleteButton = nullptr;  // 删除
+    QPushButton* exportButton = nullptr;  // 导出
+    QPushButton* printButton = nullptr;  // 打印
+    QPushButton* returnButton = nullptr;  // 返回
+    QPushButton* queryButton = nullptr;  // 查询 / 查找 / 统计
+    QCheckBox* dichromaticBox;
+    QCheckBox* autoWidthBox = nullptr;       // 自动匹配列宽
+    QToolButton* showColumnButton = nullptr;   // 显示隐藏的列
+    QToolButton* hideColumnButton = nullptr;   // 隐藏最右边的列
+    QMenu* hiddenColumnsMenu;
 
     // A module button from the table's module buttons, found by caption; the module names it.
     QPushButton* moduleButton(const QString& caption) const;
 
     // Handlers.
-    virtual void bitbtn_editClick();
-    virtual void SpeedButton1Click();
-    void SpeedButton2Click();
-    void SpeedButton3Click();
-    void SpeedButton4Click();
+    virtual void onEdit();
+    virtual void onDelete();
+    void onExport();
+    void onPrint();
+    void onReturn();
     // 查询: the window's query dialog (class name + "_cx") when the query table has one.
-    virtual void SpeedButton5Click();
-    void cbDichromaticClick();
-    void CheckBox1Click();
-    void ToolButton1Click();
-    void ToolButton2Click();
-    void PopupMenu1Click(QAction* entry);
-    QColor DBGridEh1GetCellParams(int row) const;
-    void DBGridEh1TitleClick(int section, Qt::KeyboardModifiers modifiers);
-    void DBGridEh1SortMarkingChanged();
+    virtual void onQuery();
+    void onDichromatic();
+    void onAutoWidth();
+    void onShowColumn();
+    void onHideColumn();
+    void onHiddenColumnChosen(QAction* entry);
+    QColor rowColour(int row) const;
+    void onTitleClick(int section, Qt::KeyboardModifiers modifiers);
+    void onSortMarksChanged();
     virtual void FormClose();
     void FormShow();
 
@@ -123,7 +123,7 @@ protected:
     QHBoxLayout* buttonBar() const { return m_buttonBar; }
 
 private:
-    QPushButton* addButton(const QString& objectName, const QString& caption);
+    QPushButton* makeButton(const QString& objectName, const QString& caption);
     void decorate(QVector<GridColumn>& columns, bool fromQuery) const;
     void syncSelection();
     void updateToolButtons();

@@ -160,21 +160,21 @@ QueryDialog::QueryDialog(const QueryDialogConfig& config, TDm1* dm, QWidget* own
         buttons->addWidget(b);
         return b;
     };
-    bitbtn_seek = button(config.customerButtons ? QStringLiteral("SpeedButton1") : QStringLiteral("bitbtn_seek"),
+    seekButton = button(config.customerButtons ? QStringLiteral("SpeedButton1") : QStringLiteral("bitbtn_seek"),
                          config.seekCaption);
-    bitbtn_close = button(config.customerButtons ? QStringLiteral("SpeedButton2") : QStringLiteral("bitbtn_close"),
+    closeButton = button(config.customerButtons ? QStringLiteral("SpeedButton2") : QStringLiteral("bitbtn_close"),
                           config.customerButtons ? QStringLiteral("返回 (&C)") : QStringLiteral("返回 (&R)"));
     if (!config.helpLines.isEmpty()) {
-        next = button(QStringLiteral("next"), QStringLiteral("帮助 (&H)"));
-        connect(next, &QPushButton::clicked, this, &QueryDialog::nextClick);
+        helpButton = button(QStringLiteral("next"), QStringLiteral("帮助 (&H)"));
+        connect(helpButton, &QPushButton::clicked, this, &QueryDialog::onHelp);
     }
-    connect(bitbtn_seek, &QPushButton::clicked, this, &QueryDialog::bitbtn_seekClick);
-    connect(bitbtn_close, &QPushButton::clicked, this, &QueryDialog::bitbtn_closeClick);
+    connect(seekButton, &QPushButton::clicked, this, &QueryDialog::onSeek);
+    connect(closeButton, &QPushButton::clicked, this, &QueryDialog::onClose);
     if (config.busyAnimation) {
-        Animate1 = new QLabel(QStringLiteral("正在查找..."), this);
-        Animate1->setObjectName(QStringLiteral("Animate1"));
-        Animate1->setVisible(false);
-        buttons->addWidget(Animate1);
+        busyAnimation = new QLabel(QStringLiteral("正在查找..."), this);
+        busyAnimation->setObjectName(QStringLiteral("Animate1"));
+        busyAnimation->setVisible(false);
+        buttons->addWidget(busyAnimation);
     }
     buttons->addStretch(1);
     outer->addLayout(buttons);
@@ -256,16 +256,16 @@ bool QueryDialog::checkRanges()
 
 void QueryDialog::stopAnimation()
 {
-    if (Animate1)
-        Animate1->setVisible(false);
+    if (busyAnimation)
+        busyAnimation->setVisible(false);
 }
 
-void QueryDialog::bitbtn_seekClick()
+void QueryDialog::onSeek()
 {
     if (!checkRanges())
         return;
-    if (Animate1)
-        Animate1->setVisible(true);
+    if (busyAnimation)
+        busyAnimation->setVisible(true);
     const QString condition = buildCondition(m_config, texts());
     if (condition.isEmpty()) {
         Msg::warn(this, m_config.noCriteriaMessage);
@@ -321,12 +321,12 @@ void QueryDialog::bitbtn_seekClick()
     }
 }
 
-void QueryDialog::bitbtn_closeClick()
+void QueryDialog::onClose()
 {
     done(QDialog::Rejected);
 }
 
-void QueryDialog::nextClick()
+void QueryDialog::onHelp()
 {
     showHelpLines(this, m_config.helpLines);
 }
@@ -341,7 +341,7 @@ bool QueryDialog::eventFilter(QObject* watched, QEvent* event)
                 if (i + 1 < m_config.enterChain.size())
                     focusControl(m_config.enterChain[i + 1]);
                 else
-                    bitbtn_seekClick();
+                    onSeek();
                 return true;
             }
         }

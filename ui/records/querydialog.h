@@ -48,7 +48,7 @@ struct QueryDialogConfig {
     bool busyAnimation = false;
     QStringList helpLines;         // empty: no 帮助 button
     QString seekCaption = QStringLiteral("查找 (&F)");
-    bool customerButtons = false;  // SpeedButton1/SpeedButton2 instead of bitbtn_seek/bitbtn_close
+    bool customerButtons = false;  // deleteButton/exportButton instead of seekButton/closeButton
 };
 
 const QVector<QueryDialogConfig>& queryDialogTable();
@@ -66,19 +66,19 @@ public:
     QueryDialog(const QueryDialogConfig& config, TDm1* dm, QWidget* owner = nullptr);
 
     const QueryDialogConfig& config() const { return m_config; }
-    QPushButton* bitbtn_seek = nullptr;   // SpeedButton1 in the customer dialog
-    QPushButton* bitbtn_close = nullptr;  // SpeedButton2 in the customer dialog
-    QPushButton* next = nullptr;          // 帮助
-    QLabel* Animate1 = nullptr;
+    QPushButton* seekButton = nullptr;   // deleteButton in the customer dialog
+    QPushButton* closeButton = nullptr;  // exportButton in the customer dialog
+    QPushButton* helpButton = nullptr;    // 帮助 (next)
+    QLabel* busyAnimation = nullptr;
 
     QWidget* control(const QString& objectName) const;
     void setText(const QString& objectName, const QString& text);
     void setItems(const QString& objectName, const QStringList& items);
     QHash<QString, QString> texts() const;
 
-    void bitbtn_seekClick();
-    void bitbtn_closeClick();
-    void nextClick();
+    void onSeek();
+    void onClose();
+    void onHelp();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

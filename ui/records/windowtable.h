@@ -7,12 +7,12 @@
 
 namespace ListButton {
 enum : unsigned {
-    Edit = 1u << 0,    // bitbtn_edit
-    Delete = 1u << 1,  // SpeedButton1 删除
-    Print = 1u << 2,   // SpeedButton3 打印
-    Export = 1u << 3,  // SpeedButton2 导出
-    Return = 1u << 4,  // SpeedButton4 返回
-    Query = 1u << 5,   // SpeedButton5 查询 / 查找 / 统计
+    Edit = 1u << 0,    // editButton
+    Delete = 1u << 1,  // deleteButton 删除
+    Print = 1u << 2,   // printButton 打印
+    Export = 1u << 3,  // exportButton 导出
+    Return = 1u << 4,  // returnButton 返回
+    Query = 1u << 5,   // queryButton 查询 / 查找 / 统计
 };
 }
 
@@ -25,8 +25,8 @@ struct ListWindowConfig {
     QString caption;
     QString query;            // shared query of the data module
     unsigned buttons = 0;
-    QString editCaption;      // caption of bitbtn_edit ("编辑", "交车", "提醒")
-    QString queryCaption;     // caption of SpeedButton5 ("查询", "查找", "统计")
+    QString editCaption;      // caption of editButton ("编辑", "交车", "提醒")
+    QString queryCaption;     // caption of queryButton ("查询", "查找", "统计")
     QStringList moduleButtons;  // further buttons the module adds, by caption
     QString exportName;       // default export file name; empty: no export
     QString printTitle;       // empty: no print
@@ -36,7 +36,7 @@ struct ListWindowConfig {
     bool autoWidth = false;        // grid's automatic column width at opening
     bool autoWidthBox = true;      // "自动匹配列宽" present
     bool autoWidthChecked = false; // its initial state
-    bool columnButtons = true;     // ToolButton1/ToolButton2
+    bool columnButtons = true;     // showColumnButton/hideColumnButton
     bool navigator = true;
     bool maximised = true;
     bool doubleClickEdits = true;
