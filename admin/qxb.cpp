@@ -23,7 +23,7 @@ TForm_qxb::TForm_qxb(QWidget* owner, TDm1* dm) : ListWindow(*listWindowConfig(QS
 QDialog* TForm_qxb::createEditDialog()
 {
     auto* d = new TForm_qxb_edit(this, dm());
-    d->setItems(QStringLiteral("DBComboBox1"), InputMethods::installed());
+    d->setItemsFor(QStringLiteral("输入法"), InputMethods::installed());
     return d;
 }
 
@@ -47,21 +47,18 @@ TForm_qxb_edit::TForm_qxb_edit(QWidget* owner, TDm1* dm)
     : EditDialog(*editDialogConfig(QStringLiteral("TForm_qxb_edit")),
                  [] {
                      QVector<FieldDef> f{
-                         {QStringLiteral("DBEdit1"), QStringLiteral("姓名："), QStringLiteral("姓名"), FieldKind::Text,
-                          false, false, true},
-                         {QStringLiteral("DBEdit2"), QStringLiteral("身份证号："), QStringLiteral("身份证号")},
-                         {QStringLiteral("DBEdit3"), QStringLiteral("联系电话："), QStringLiteral("联系电话")},
-                         {QStringLiteral("DBComboBox1"), QStringLiteral("输入法："), QStringLiteral("输入法"),
-                          FieldKind::Combo},
-                         {QStringLiteral("DBMemo1"), QStringLiteral("备注："), QStringLiteral("备注"), FieldKind::Memo,
-                          false, false, true},
+                         {.objectName = "DBEdit1", .label = "姓名：", .column = "姓名", .chinese = true},
+                         {.objectName = "DBEdit2", .label = "身份证号：", .column = "身份证号"},
+                         {.objectName = "DBEdit3", .label = "联系电话：", .column = "联系电话"},
+                         {.objectName = "DBComboBox1", .label = "输入法：", .column = "输入法", .kind = FieldKind::Combo},
+                         {.objectName = "DBMemo1", .label = "备注：", .column = "备注", .kind = FieldKind::Memo, .chinese = true},
                      };
                      for (int i = 0; i < rights.size(); ++i)
-                         f << FieldDef{QStringLiteral("DBCheckBox%1").arg(i + 1), rights[i] + QStringLiteral("："),
-                                        rights[i], FieldKind::Check};
+                         f << FieldDef{.objectName = QStringLiteral("DBCheckBox%1").arg(i + 1),
+                                       .label = rights[i] + QStringLiteral("："), .column = rights[i], .kind = FieldKind::Check};
                      return f;
                  }(),
                  dm, owner)
 {
-    setRequired({{QStringLiteral("姓名"), QStringLiteral("姓名不能为空,请重新输入!"), QStringLiteral("DBEdit1")}});
+    setRequired({{QStringLiteral("姓名"), QStringLiteral("姓名不能为空,请重新输入!")}});
 }

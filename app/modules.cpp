@@ -3,17 +3,24 @@
 #include "admin/system.h"
 #include "app/mainform.h"
 #include "fleet/fleet.h"
+#include "remind/remind.h"
+#include "rental/rental.h"
+#include "stats/stats.h"
 #include "ui/records/listwindow.h"
 #include "ui/shell/about.h"
 
 void registerModules(TForm_main* mainWindow)
 {
-    // Generic list windows first: a module's own window replaces the generic one of its class.
-    registerListWindows();
+    // Modules first, with their configuration rows; then a generic list window for every row whose
+    // module has no window of its own yet.
     registerShellWindows();
     registerAdminWindows();
     registerSystemWindows();
     registerFleetWindows();
+    registerRentalWindows();
+    registerStatsWindows();
+    registerRemindWindows();
+    registerListWindows();
     if (mainWindow)
         mainWindow->setRestoreCommand(
             [](QWidget* owner, TDm1* dm, const QString& home) { runRestoreCommand(owner, dm, home); });

@@ -28,43 +28,34 @@ bool endsBeforeStart(const QDateTime& start, const QDateTime& end)
     return end.isValid() && start.isValid() && end.date() < start.date();
 }
 
-FieldDef vehicleField(const char* name, const char* label, const char* column, FieldKind kind, bool upper = false,
-               bool chinese = false, double maximum = 0, int page = 0)
-{
-    FieldDef s = fieldDef(name, label, column, kind, chinese);
-    s.upper = upper;
-    s.maximum = maximum;
-    s.page = page;
-    return s;
-}
-
 QVector<FieldDef> vehicleFields()
 {
-    const auto T = FieldKind::Text, D = FieldKind::Date, N = FieldKind::Number;
+    using F = FieldKind;
     const double km = 500000;
     return {
-        vehicleField("DBEditEh1", "车牌号：", "车牌号", T, false, true),
-        vehicleField("DBDateTimeEditEh1", "购买时间：", "购买时间", D),
-        vehicleField("DBEditEh2", "车型：", "车型", T, true, true),
-        vehicleField("DBEditEh3", "颜色：", "颜色", T, true, true),
-        vehicleField("DBEditEh4", "出厂编号：", "出厂编号", T, true),
-        vehicleField("DBEditEh5", "发动机号：", "发动机号", T, true),
-        vehicleField("DBEditEh6", "底盘编号：", "底盘编号", T, true),
-        vehicleField("DBNumberEditEh1", "起始公里数：", "起始公里数", N, false, false, km),
-        vehicleField("DBNumberEditEh2", "当前公里数：", "公里数", N, false, false, km),
-        vehicleField("DBDateTimeEditEh2", "养路费购买时间：", "养路费购买时间", D),
-        vehicleField("DBDateTimeEditEh3", "截止时间：", "养路费截止时间", D),
-        vehicleField("DBDateTimeEditEh4", "年审时间：", "年审时间", D),
-        vehicleField("DBDateTimeEditEh5", "截止时间：", "年审截止时间", D),
-        vehicleField("DBDateTimeEditEh6", "保险购买时间：", "保险购买时间", D),
-        vehicleField("DBDateTimeEditEh7", "截止时间：", "保险截止时间", D),
-        vehicleField("DBDateTimeEditEh8", "车船税购买时间：", "车船税购买时间", D),
-        vehicleField("DBDateTimeEditEh9", "截止时间：", "车船税截止时间", D),
-        vehicleField("DBNumberEditEh3", "二保里程：", "二保里程", N, false, false, km),
-        vehicleField("DBNumberEditEh4", "下次二保：", "下次二保里程", N, false, false, km),
-        vehicleField("DBMemo1", "备注：", "备注", FieldKind::Memo, false, true),
-        vehicleField("DBCheckBox1", "", "停用", FieldKind::Check),
-        vehicleField("DBEditEh7", "在JPG文件夹中的图形文件(与车牌号重名)：", "汽车照片", FieldKind::ReadOnly, true, false, 0, 1),
+        {.objectName = "DBEditEh1", .label = "车牌号：", .column = "车牌号", .chinese = true},
+        {.objectName = "DBDateTimeEditEh1", .label = "购买时间：", .column = "购买时间", .kind = F::Date},
+        {.objectName = "DBEditEh2", .label = "车型：", .column = "车型", .upper = true, .chinese = true},
+        {.objectName = "DBEditEh3", .label = "颜色：", .column = "颜色", .upper = true, .chinese = true},
+        {.objectName = "DBEditEh4", .label = "出厂编号：", .column = "出厂编号", .upper = true},
+        {.objectName = "DBEditEh5", .label = "发动机号：", .column = "发动机号", .upper = true},
+        {.objectName = "DBEditEh6", .label = "底盘编号：", .column = "底盘编号", .upper = true},
+        {.objectName = "DBNumberEditEh1", .label = "起始公里数：", .column = "起始公里数", .kind = F::Number, .maximum = km},
+        {.objectName = "DBNumberEditEh2", .label = "当前公里数：", .column = "公里数", .kind = F::Number, .maximum = km},
+        {.objectName = "DBDateTimeEditEh2", .label = "养路费购买时间：", .column = "养路费购买时间", .kind = F::Date},
+        {.objectName = "DBDateTimeEditEh3", .label = "截止时间：", .column = "养路费截止时间", .kind = F::Date},
+        {.objectName = "DBDateTimeEditEh4", .label = "年审时间：", .column = "年审时间", .kind = F::Date},
+        {.objectName = "DBDateTimeEditEh5", .label = "截止时间：", .column = "年审截止时间", .kind = F::Date},
+        {.objectName = "DBDateTimeEditEh6", .label = "保险购买时间：", .column = "保险购买时间", .kind = F::Date},
+        {.objectName = "DBDateTimeEditEh7", .label = "截止时间：", .column = "保险截止时间", .kind = F::Date},
+        {.objectName = "DBDateTimeEditEh8", .label = "车船税购买时间：", .column = "车船税购买时间", .kind = F::Date},
+        {.objectName = "DBDateTimeEditEh9", .label = "截止时间：", .column = "车船税截止时间", .kind = F::Date},
+        {.objectName = "DBNumberEditEh3", .label = "二保里程：", .column = "二保里程", .kind = F::Number, .maximum = km},
+        {.objectName = "DBNumberEditEh4", .label = "下次二保：", .column = "下次二保里程", .kind = F::Number, .maximum = km},
+        {.objectName = "DBMemo1", .label = "备注：", .column = "备注", .kind = F::Memo, .chinese = true},
+        {.objectName = "DBCheckBox1", .column = "停用", .kind = F::Check},
+        {.objectName = "DBEditEh7", .label = "在JPG文件夹中的图形文件(与车牌号重名)：", .column = "汽车照片", .kind = F::ReadOnly,
+         .upper = true, .page = 1},
     };
 }
 
@@ -149,18 +140,17 @@ TForm_qcda_edit::TForm_qcda_edit(QWidget* owner, TDm1* dm)
     : EditDialog(*editDialogConfig(QStringLiteral("TForm_qcda_edit")), vehicleFields(), dm, owner,
                  {QStringLiteral("基本资料"), QStringLiteral("车辆照片")})
 {
-    setEnterChain({QStringLiteral("DBEditEh1"), QStringLiteral("DBDateTimeEditEh1"), QStringLiteral("DBEditEh2"),
-                   QStringLiteral("DBEditEh3"), QStringLiteral("DBEditEh4"), QStringLiteral("DBEditEh5"),
-                   QStringLiteral("DBEditEh6"), QStringLiteral("DBNumberEditEh1"), QStringLiteral("DBNumberEditEh2"),
-                   QStringLiteral("DBDateTimeEditEh2"), QStringLiteral("DBDateTimeEditEh3"),
-                   QStringLiteral("DBDateTimeEditEh4"), QStringLiteral("DBDateTimeEditEh5"),
-                   QStringLiteral("DBDateTimeEditEh6"), QStringLiteral("DBDateTimeEditEh7"),
-                   QStringLiteral("DBDateTimeEditEh8"), QStringLiteral("DBDateTimeEditEh9"),
-                   QStringLiteral("DBNumberEditEh3"), QStringLiteral("DBNumberEditEh4"), QStringLiteral("DBMemo1")});
-    setFirstField(QStringLiteral("DBEditEh1"));
+    setEnterChainColumns({QStringLiteral("车牌号"), QStringLiteral("购买时间"), QStringLiteral("车型"), QStringLiteral("颜色"),
+                          QStringLiteral("出厂编号"), QStringLiteral("发动机号"), QStringLiteral("底盘编号"),
+                          QStringLiteral("起始公里数"), QStringLiteral("公里数"), QStringLiteral("养路费购买时间"),
+                          QStringLiteral("养路费截止时间"), QStringLiteral("年审时间"), QStringLiteral("年审截止时间"),
+                          QStringLiteral("保险购买时间"), QStringLiteral("保险截止时间"), QStringLiteral("车船税购买时间"),
+                          QStringLiteral("车船税截止时间"), QStringLiteral("二保里程"), QStringLiteral("下次二保里程"),
+                          QStringLiteral("备注")});
+    setFirstField(fieldFor(Plate)->objectName());
 
     // 停用 stands beside the pages, above the buttons.
-    if (auto* box = qobject_cast<QCheckBox*>(field(QStringLiteral("DBCheckBox1")))) {
+    if (auto* box = qobject_cast<QCheckBox*>(fieldFor(QStringLiteral("停用")))) {
         auto* form = qobject_cast<QFormLayout*>(PageControl1->widget(0)->layout());
         if (form) {
             const QFormLayout::TakeRowResult taken = form->takeRow(box);
@@ -176,7 +166,7 @@ TForm_qcda_edit::TForm_qcda_edit(QWidget* owner, TDm1* dm)
     }
 
     // Page 车辆照片: the stored name (never typed), 查看 and the photo.
-    field(QStringLiteral("DBEditEh7"))->setEnabled(false);
+    fieldFor(PhotoColumn)->setEnabled(false);
     auto* page = PageControl1->widget(1);
     auto* caption = new QLabel(QStringLiteral("汽 车 照 片"), page);
     caption->setObjectName(QStringLiteral("Label1"));
@@ -219,8 +209,7 @@ bool TForm_qcda_edit::moduleChecks()
 {
     try {
         if (const auto refusal = checkVehicle(vehicleValues(*query()))) {
-            QWidget* w = fieldFor(refusal->column);
-            return fail(refusal->message, w ? w->objectName() : QString());
+            return failAt(refusal->message, refusal->column);
         }
     } catch (const DbError& e) {
         Msg::error(this, e.text());

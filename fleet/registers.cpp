@@ -1,72 +1,41 @@
 #include "fleet/registers.h"
 #include "data/datamodule.h"
+#include "data/lookups.h"
 #include "ui/common/inputmethods.h"
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 
 namespace {
-
-QStringList columnItems(RecordSet& set, const QStringList& sql, const QString& column)
-{
-    set.close();
-    set.clearSql();
-    for (const QString& line : sql)
-        set.addSql(line);
-    set.open();
-    QStringList items;
-    struct Detach {
-        RecordSet& s;
-        explicit Detach(RecordSet& set) : s(set) { s.disableControls(); }
-        ~Detach() { s.enableControls(); }
-    } detach(set);
-    for (set.first(); !set.eof(); set.next())
-        items << set.asString(column);
-    set.close();
-    return items;
+const QString Plate = QStringLiteral("车牌号");
+const QString Handler = QStringLiteral("经办人");
 }
 
-} // namespace
-
-FieldDef fieldDef(const char* objectName, const char* label, const char* column, FieldKind kind, bool chinese,
-                    int decimals)
+Money oilAmount(Money unitPrice, const QVariant& quantity)
 {
-    FieldDef s;
-    s.objectName = QString::fromUtf8(objectName);
-    s.label = QString::fromUtf8(label);
-    s.column = QString::fromUtf8(column);
-    s.kind = kind;
-    s.chinese = chinese;
-    s.decimals = decimals;
-    return s;
+    if (!quantity.isValid() || quantity.isNull()
+        || (quantity.metaType().id() == QMetaType::QString && quantity.toString().trimmed().isEmpty()))
+        return Money();
+    if (const auto amount = unitPrice.times(quantity))
+        return *amount;
+    throw DbError(QStringLiteral("'%1' 不是有效的数值或金额超出范围").arg(quantity.toString()));
 }
 
-QStringList plateItems(TDm1* dm)
+RegisterWindow::RegisterWindow(const RegisterConfig& config, TDm1* dm, QWidget* owner)
+    : ListWindow(*listWindowConfig(config.listClass), dm, owner), m_register(config)
 {
-    return columnItems(dm->q_qcda,
-                       {QStringLiteral("select * from "), QStringLiteral("汽车档案"), QStringLiteral("order by 车牌号")},
-                       QStringLiteral("车牌号"));
-}
-
-QStringList handlerItems(TDm1* dm)
-{
-    return columnItems(dm->q_jbr, {QStringLiteral("select * from 经办人信息"), QStringLiteral("order by 经办人姓名")},
-                       QStringLiteral("经办人姓名"));
-}
-
-RegisterWindow::RegisterWindow(const QString& className, TDm1* dm, QWidget* owner)
-    : ListWindow(*listWindowConfig(className), dm, owner)
-{
+    setColumns(config.columns);
 }
 
 QDialog* RegisterWindow::createEditDialog()
 {
     // An empty list opens the dialog too: it can add the first row.
-    EditDialog* d = makeEditDialog();
+    auto* d = new RegisterEditDialog(m_register, dm(), this);
     try {
-        d->setItems(PlateBox, plateItems(dm()));
-        d->setItems(HandlerBox, handlerItems(dm()));
+        d->setItemsFor(Plate, Lookups::plates(dm()->ADO_qczl));
+        d->setItemsFor(Handler, Lookups::handlers(dm()->ADO_qczl));
     } catch (const DbError& e) {
         Msg::error(this, e.text());
         delete d;
@@ -77,51 +46,49 @@ QDialog* RegisterWindow::createEditDialog()
 
 void RegisterWindow::onQuery()
 {
-    QueryDialog* d = makeQueryDialog();
+    QueryDialog d(*queryDialogConfig(m_register.listClass + QStringLiteral("_cx")), dm(), this);
     try {
         for (const QString& name : {QStringLiteral("cb车牌号"), QStringLiteral("cb经办人")})
-            InputMethods::applyCurrent(d->control(name));
-        d->setItems(QStringLiteral("cb车牌号"), plateItems(dm()));
-        d->setItems(QStringLiteral("cb经办人"), handlerItems(dm()));
+            InputMethods::applyCurrent(d.control(name));
+        d.setItems(QStringLiteral("cb车牌号"), Lookups::plates(dm()->ADO_qczl));
+        d.setItems(QStringLiteral("cb经办人"), Lookups::handlers(dm()->ADO_qczl));
     } catch (const DbError& e) {
         Msg::error(this, e.text());
-        delete d;
         return;
     }
-    Modal::exec(d);
-    delete d;
+    Modal::exec(&d);
 }
 
-RegisterEditDialog::RegisterEditDialog(const QString& className, const QVector<FieldDef>& fields, TDm1* dm,
-                                       QWidget* owner)
-    : EditDialog(*editDialogConfig(className), fields, dm, owner)
+RegisterEditDialog::RegisterEditDialog(const RegisterConfig& config, TDm1* dm, QWidget* owner)
+    : EditDialog(*editDialogConfig(config.listClass + QStringLiteral("_edit")), config.fields, dm, owner),
+      m_register(config)
 {
-    setRequired({{QStringLiteral("车牌号"), QStringLiteral("车牌号不能为空,请重新输入!"), PlateBox}});
-}
-
-void RegisterEditDialog::setReadOnlyEnter(const QString& readOnlyField, const QString& next)
-{
-    m_readOnly = readOnlyField;
-    m_readOnlyNext = next;
-    if (QWidget* w = field(readOnlyField)) {
-        w->setFocusPolicy(Qt::StrongFocus);
-        w->installEventFilter(this);
+    setRequired({{Plate, QStringLiteral("车牌号不能为空,请重新输入!")}});
+    if (!config.enterChain.isEmpty())
+        setEnterChainColumns(config.enterChain);
+    if (auto* amount = qobject_cast<QLineEdit*>(fieldFor(config.readOnlyAmount))) {
+        amount->setAlignment(Qt::AlignRight);
+        amount->setFocusPolicy(Qt::StrongFocus);
+        if (!config.readOnlyNext.isEmpty())
+            amount->installEventFilter(this);
     }
+}
+
+void RegisterEditDialog::assignBeforeWrite()
+{
+    if (m_register.assign)
+        m_register.assign(*query());
 }
 
 bool RegisterEditDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && !m_readOnly.isEmpty() && watched == field(m_readOnly)) {
+    if (event->type() == QEvent::KeyPress && !m_register.readOnlyNext.isEmpty()
+        && watched == fieldFor(m_register.readOnlyAmount)) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            focusField(m_readOnlyNext);
+            focusColumn(m_register.readOnlyNext);
             return true;
         }
     }
     return EditDialog::eventFilter(watched, event);
-}
-
-RegisterQueryDialog::RegisterQueryDialog(const QString& className, TDm1* dm, QWidget* owner)
-    : QueryDialog(*queryDialogConfig(className), dm, owner)
-{
 }

@@ -1,54 +1,49 @@
 #pragma once
-// What the oil change, repair and accident registers share: the plate and handler drop-downs,
-// the list window that fills them and opens the query dialog, and the Enter step out of a
-// read-only amount field of the edit dialog.
+// The oil change, repair and accident registers: one list window, one edit dialog and one query
+// dialog, configured per register (columns, fields, the amount computed before writing, the
+// read-only amount field that Enter steps over).
 #include "ui/records/editdialog.h"
 #include "ui/records/listwindow.h"
 #include "ui/records/querydialog.h"
 
-// Every vehicle, withdrawn ones included, ordered by plate; read through q_qcda, closed afterwards.
-QStringList plateItems(TDm1* dm);
-// Handler names ordered by name; read through q_jbr, closed afterwards.
-QStringList handlerItems(TDm1* dm);
+#include <functional>
 
-// A bound field of a register dialog.
-FieldDef fieldDef(const char* objectName, const char* label, const char* column, FieldKind kind, bool chinese = false,
-                    int decimals = 0);
+struct RegisterConfig {
+    QString listClass;             // "TForm_hyjlb"; the dialogs are listClass + "_edit" / "_cx"
+    QVector<GridColumn> columns;
+    QVector<FieldDef> fields;
+    QStringList enterChain = {};   // columns; empty: the fields in order, read-only ones left out
+    QString readOnlyAmount = {};   // column of a read-only amount shown right-aligned
+    QString readOnlyNext = {};     // Enter in the read-only amount moves here (column); empty: it is in the chain
+    std::function<void(RecordSet&)> assign = {};  // values computed just before the row is written
+};
 
-// Object names of the drop-downs the register dialogs share.
-inline const QString PlateBox = QStringLiteral("DBComboBoxEh1");
-inline const QString HandlerBox = QStringLiteral("DBComboBoxEh2");
+// nullptr for a class that is not one of the registers.
+const RegisterConfig* registerConfig(const QString& listClass);
 
 class RegisterWindow : public ListWindow {
     Q_OBJECT
 public:
-    RegisterWindow(const QString& className, TDm1* dm, QWidget* owner);
+    RegisterWindow(const RegisterConfig& config, TDm1* dm, QWidget* owner = nullptr);
 
     void onQuery() override;
 
 protected:
     QDialog* createEditDialog() override;
-    virtual EditDialog* makeEditDialog() = 0;
-    virtual QueryDialog* makeQueryDialog() = 0;
+
+private:
+    const RegisterConfig& m_register;
 };
 
 class RegisterEditDialog : public EditDialog {
     Q_OBJECT
 public:
-    RegisterEditDialog(const QString& className, const QVector<FieldDef>& fields, TDm1* dm, QWidget* owner);
+    RegisterEditDialog(const RegisterConfig& config, TDm1* dm, QWidget* owner = nullptr);
 
 protected:
-    // Enter in the read-only field moves on to the given one.
-    void setReadOnlyEnter(const QString& readOnlyField, const QString& next);
+    void assignBeforeWrite() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QString m_readOnly;
-    QString m_readOnlyNext;
-};
-
-class RegisterQueryDialog : public QueryDialog {
-    Q_OBJECT
-public:
-    RegisterQueryDialog(const QString& className, TDm1* dm, QWidget* owner);
+    const RegisterConfig& m_register;
 };

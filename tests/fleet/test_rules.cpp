@@ -1,9 +1,8 @@
 // Fleet rules without windows: the checks of a vehicle save in their order, the deletion rule,
 // exact amounts, and reading photos from real files (good, damaged, of another format, missing).
-#include "fleet/hyjlb.h"
+#include "fleet/amounts.h"
 #include "ui/shell/photo.h"
 #include "fleet/qcda.h"
-#include "fleet/wxjlb.h"
 
 #include <QDir>
 #include <QFile>

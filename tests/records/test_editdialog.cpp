@@ -2,6 +2,7 @@
 // discarding 增加, re-stamping an unchanged row, duplicates while adding and editing, 返回, Enter
 // chains, the guarded write, date and time of one column.
 #include "core/clock.h"
+#include "tests/records/configs.h"
 #include "core/session.h"
 #include "data/creation.h"
 #include "data/datamodule.h"
@@ -93,6 +94,7 @@ class TestEditDialog : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
+        addAllConfigs();
         Clock::setFixed(QDateTime(QDate(2004, 5, 1), QTime(9, 30)));
         Session::currentOperator().name = QStringLiteral("张三");
         QVERIFY(createDatabase(dir.filePath(QStringLiteral("q.db")), QDate(2004, 5, 1)));

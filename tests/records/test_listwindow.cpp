@@ -1,6 +1,7 @@
 // List window machinery on a real database: footers, sorting, hiding, layout store, delete, print
 // and export hand-over, and every window of the table opening over its query.
 #include "core/clock.h"
+#include "tests/records/configs.h"
 #include "core/session.h"
 #include "data/creation.h"
 #include "data/datamodule.h"
@@ -67,6 +68,7 @@ class TestListWindow : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
+        addAllConfigs();
         oldCwd = QDir::currentPath();
         QDir::setCurrent(dir.path());
         Clock::setFixed(QDateTime(QDate(2004, 5, 1), QTime(9, 30)));
@@ -455,7 +457,7 @@ private Q_SLOTS:
             QCOMPARE(w.hideColumnButton != nullptr, config.columnButtons);
             QCOMPARE(w.navigator != nullptr, config.navigator);
             QCOMPARE(w.grid->autoFitColWidths(), config.autoWidth);
-            for (const QString& b : config.moduleButtons)
+            for (const QString& b : config.moduleButtons())
                 QVERIFY(w.moduleButton(b));
             const QStringList footer = w.model()->footerTexts();
             if (config.footer == FooterMode::None) {
@@ -470,9 +472,41 @@ private Q_SLOTS:
                 QCOMPARE(w.model()->columns()[i].footer, FooterKind::Sum);
             }
         }
-        QCOMPARE(listWindowConfig(QStringLiteral("TForm_hyzlb"))->queryCaption, QStringLiteral("查找"));
         QVERIFY(listWindowConfig(QStringLiteral("TForm_hyzlb"))->autoWidth);
         QVERIFY(!listWindowConfig(QStringLiteral("TForm_hyzlb"))->autoWidthChecked);
+    }
+
+    void buttonsLeftToRight_data()
+    {
+        QTest::addColumn<QString>("cls");
+        QTest::addColumn<QString>("order");
+        QTest::newRow("repairs") << "TForm_wxjlb" << "导出 查询 编辑 删除 打印 返回";
+        QTest::newRow("customers") << "TForm_hyzlb" << "查找 导出 编辑 删除 打印 返回";
+        QTest::newRow("reservations") << "TForm_khydqc" << "查询 执行完毕 导出 编辑 删除 打印 返回";
+        QTest::newRow("payments") << "TForm_qczl_fkqk" << "导出 查询 编辑 打印 返回";
+        QTest::newRow("returns") << "TForm_qczljcb" << "查询 交车 打印 返回";
+        QTest::newRow("rental state") << "TForm_qczlqkb" << "打印 编辑 清除租赁 清除预订 返回";
+        QTest::newRow("monthly income") << "TForm_qczlsrtj_yf" << "图形显示 导出 统计 删除 打印 返回";
+        QTest::newRow("reminders") << "TForm_txgn" << "导出 提醒 打印 返回";
+        QTest::newRow("reminder leads") << "TForm_txcsb" << "导出 编辑 返回";
+    }
+
+    void buttonsLeftToRight()
+    {
+        QFETCH(QString, cls);
+        QFETCH(QString, order);
+        ListWindow w(*listWindowConfig(cls), &dm);
+        w.resize(1200, 400);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QList<QPushButton*> buttons = w.findChildren<QPushButton*>();
+        std::sort(buttons.begin(), buttons.end(), [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
+        QStringList captions;
+        for (QPushButton* b : buttons)
+            captions << b->text();
+        QCOMPARE(captions.join(QLatin1Char(' ')), order);
+        if (w.queryButton)
+            QCOMPARE(w.queryButton->objectName(), QStringLiteral("SpeedButton5"));
     }
 };
 

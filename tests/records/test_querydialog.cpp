@@ -1,6 +1,7 @@
 // Query dialogs: the condition texts of the examples, the date-range checks, the three variants, the
 // SQL lines of every configured dialog and safe quoting, on a real database.
 #include "core/clock.h"
+#include "tests/records/configs.h"
 #include "data/creation.h"
 #include "data/datamodule.h"
 #include "ui/common/messages.h"
@@ -35,6 +36,7 @@ class TestQueryDialog : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
+        addAllConfigs();
         QVERIFY(createDatabase(dir.filePath(QStringLiteral("q.db")), QDate(2004, 5, 1)));
         QVERIFY(dm.connect(dir.filePath(QStringLiteral("q.db"))));
         auto& db = dm.ADO_qczl;

@@ -3,10 +3,11 @@
 // what was typed and says why, a save and its follow-up writes commit together, and footers stay
 // the sums of the rows listed.
 #include "core/clock.h"
+#include "tests/records/configs.h"
 #include "core/session.h"
 #include "data/creation.h"
 #include "data/datamodule.h"
-#include "fleet/wxjlb.h"
+#include "fleet/registers.h"
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
 #include "ui/records/editdialog.h"
@@ -106,6 +107,7 @@ class TestSafeSaves : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
+        addAllConfigs();
         oldCwd = QDir::currentPath();
         QDir::setCurrent(dir.path());
         Clock::setFixed(QDateTime(QDate(2004, 5, 1), QTime(9, 30)));
@@ -307,7 +309,7 @@ private Q_SLOTS:
         dm.q_wxjlb.setSql({QStringLiteral("select * from "), QStringLiteral("车辆维修记录表"),
                            QStringLiteral(" where (车牌号 = '苏A1')"), QStringLiteral("order by 车牌号")});
         dm.q_wxjlb.open();
-        TForm_wxjlb list(nullptr, &dm);
+        RegisterWindow list(*registerConfig(QStringLiteral("TForm_wxjlb")), &dm);
         auto footer = [&](const QString& field) {
             for (int s = 0; s < list.model()->columnCount(); ++s)
                 if (list.model()->shownColumn(s).field == field)

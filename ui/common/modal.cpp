@@ -1,13 +1,16 @@
 #include "ui/common/modal.h"
 
 #include <QDialog>
+#include <QVariant>
 
 namespace Modal {
 
 int exec(QDialog* dialog)
 {
     if (Recorder* rec = Recorder::current()) {
-        rec->classes << QString::fromLatin1(dialog->metaObject()->className());
+        // Configured windows carry the class they stand for; others are their own class.
+        const QVariant cls = dialog->property("windowClass");
+        rec->classes << (cls.isValid() ? cls.toString() : QString::fromLatin1(dialog->metaObject()->className()));
         rec->names << dialog->objectName();
         rec->captions << dialog->windowTitle();
         dialog->setResult(QDialog::Rejected);

@@ -23,12 +23,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-namespace {
-QLineEdit* lineEdit(QWidget* w) { return qobject_cast<QLineEdit*>(w); }
-
-// A date or time field counts as empty when its shown text begins with a blank.
-bool maskEmpty(const QLineEdit* e) { return e->displayText().startsWith(QLatin1Char(' ')); }
-} // namespace
 
 EditDialog::EditDialog(const EditDialogConfig& config, const QVector<FieldDef>& fields, TDm1* dm, QWidget* owner,
                        const QStringList& pageTitles)
@@ -36,6 +30,7 @@ EditDialog::EditDialog(const EditDialogConfig& config, const QVector<FieldDef>& 
 {
     Q_ASSERT(m_query);
     setObjectName(config.className.mid(1));
+    setProperty("windowClass", config.className);
     setWindowTitle(config.caption);
     // Fixed border, no title-bar buttons: the only way out is 返回.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -56,87 +51,16 @@ EditDialog::EditDialog(const EditDialogConfig& config, const QVector<FieldDef>& 
         outer->addLayout(forms.first(), 1);
     }
 
-    m_fields.reserve(fields.size());
+    m_binder = new RecordBinder(m_query, this);
     for (const FieldDef& f : fields) {
-        Bound b;
-        b.config = f;
-        QWidget* w = nullptr;
-        switch (f.kind) {
-        case FieldKind::Text:
-        case FieldKind::Number:
-        case FieldKind::Date:
-        case FieldKind::Time:
-        case FieldKind::ReadOnly: {
-            auto* e = new QLineEdit(this);
-            if (f.masked)
-                e->setEchoMode(QLineEdit::Password);
-            if (f.kind == FieldKind::Number) {
-                auto* v = new QDoubleValidator(-1e15, f.maximum > 0 ? f.maximum : 1e15, f.decimals, e);
-                v->setNotation(QDoubleValidator::StandardNotation);
-                v->setLocale(QLocale::c());
-                e->setValidator(v);
-                e->setAlignment(Qt::AlignRight);
-            } else if (f.kind == FieldKind::Date) {
-                e->setInputMask(QStringLiteral("9999-99-99; "));
-            } else if (f.kind == FieldKind::Time) {
-                e->setInputMask(QStringLiteral("99:99:99; "));
-            } else if (f.kind == FieldKind::ReadOnly) {
-                e->setReadOnly(true);
-                e->setStyleSheet(QStringLiteral("background: #e0e0e0"));
-            }
-            w = e;
-            break;
-        }
-        case FieldKind::Memo: {
-            auto* e = new QPlainTextEdit(this);
-            e->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-            e->setTabChangesFocus(true);
-            w = e;
-            break;
-        }
-        case FieldKind::Combo: {
-            auto* c = new QComboBox(this);
-            c->setEditable(!f.listOnly);
-            c->addItems(f.items);
-            c->setCurrentIndex(-1);
-            w = c;
-            break;
-        }
-        case FieldKind::Check:
-            w = new QCheckBox(this);
-            break;
-        }
-        w->setObjectName(f.objectName);
+        QWidget* w = RecordBinder::createWidget(f, this);
         if (f.chinese)
             InputMethods::applyCurrent(w);
         forms.value(f.page, forms.first())->addRow(f.label, w);
-        b.widget = w;
-        m_fields << b;
+        m_binder->bind(w, f);
     }
-    for (int i = 0; i < m_fields.size(); ++i) {
-        QWidget* w = m_fields[i].widget;
-        auto edited = [this, i] { fieldEdited(m_fields[i]); };
-        if (auto* e = lineEdit(w)) {
-            connect(e, &QLineEdit::textEdited, this, [this, i, e, edited](const QString& text) {
-                if (m_fields[i].config.upper && text != text.toUpper()) {
-                    const int pos = e->cursorPosition();
-                    e->setText(text.toUpper());
-                    e->setCursorPosition(pos);
-                }
-                edited();
-            });
-        } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
-            connect(p, &QPlainTextEdit::textChanged, this, edited);
-        } else if (auto* c = qobject_cast<QComboBox*>(w)) {
-            connect(c, &QComboBox::currentTextChanged, this, [this, i, c, edited](const QString& text) {
-                if (m_fields[i].config.upper && c->isEditable() && text != text.toUpper())
-                    c->setEditText(text.toUpper());
-                edited();
-            });
-        } else if (auto* k = qobject_cast<QCheckBox*>(w)) {
-            connect(k, &QCheckBox::toggled, this, edited);
-        }
-    }
+    connect(m_binder, &RecordBinder::edited, this, &EditDialog::edited);
+    connect(m_binder, &RecordBinder::editRefused, this, [this](const QString& text) { Msg::error(this, text); });
 
     auto* buttons = new QVBoxLayout;
     using namespace EditButton;
@@ -165,9 +89,9 @@ EditDialog::EditDialog(const EditDialogConfig& config, const QVector<FieldDef>& 
     outer->addLayout(buttons);
 
     QStringList chain;
-    for (const auto& b : m_fields)
-        if (b.config.kind != FieldKind::ReadOnly)
-            chain << b.config.objectName;
+    for (const FieldBinding* b : m_binder->bindings())
+        if (b->def().kind != FieldKind::ReadOnly)
+            chain << b->widget()->objectName();
     setEnterChain(chain);
 
     connect(m_query, &RecordSet::reset, this, &EditDialog::loadFields);
@@ -198,58 +122,56 @@ void EditDialog::setAdding(bool on)
         closeButton->setEnabled(!on);
 }
 
-EditDialog::Bound* EditDialog::bound(const QString& objectName)
-{
-    for (auto& b : m_fields)
-        if (b.config.objectName == objectName)
-            return &b;
-    return nullptr;
-}
-
 QWidget* EditDialog::field(const QString& objectName) const
 {
-    for (const auto& b : m_fields)
-        if (b.config.objectName == objectName)
-            return b.widget;
+    for (const FieldBinding* b : m_binder->bindings())
+        if (b->widget()->objectName() == objectName)
+            return b->widget();
     return nullptr;
 }
 
 QWidget* EditDialog::fieldFor(const QString& column) const
 {
-    for (const auto& b : m_fields)
-        if (b.config.column == column)
-            return b.widget;
-    return nullptr;
+    return m_binder->widgetFor(column);
 }
 
 QString EditDialog::fieldText(const QString& objectName) const
 {
-    QWidget* w = field(objectName);
-    if (auto* e = lineEdit(w))
-        return e->text();
-    if (auto* p = qobject_cast<QPlainTextEdit*>(w))
-        return p->toPlainText();
-    if (auto* c = qobject_cast<QComboBox*>(w))
-        return c->currentText();
-    if (auto* k = qobject_cast<QCheckBox*>(w))
-        return k->isChecked() ? QStringLiteral("True") : QStringLiteral("False");
-    return {};
+    const FieldBinding* b = m_binder->bindingOf(field(objectName));
+    return b ? b->text() : QString();
 }
 
-void EditDialog::setItems(const QString& objectName, const QStringList& items)
+QString EditDialog::textFor(const QString& column) const
 {
-    auto* c = qobject_cast<QComboBox*>(field(objectName));
-    if (!c)
-        return;
-    m_loading = true;
-    const QString text = c->currentText();
-    c->clear();
-    c->addItems(items);
-    if (c->isEditable())
-        c->setEditText(text);
-    else
-        c->setCurrentIndex(c->findText(text));
-    m_loading = false;
+    const FieldBinding* b = m_binder->binding(column);
+    return b ? b->text() : QString();
+}
+
+void EditDialog::setItemsFor(const QString& column, const QStringList& items)
+{
+    m_binder->setItems(column, items);
+}
+
+void EditDialog::setLookupItems(const QString& column, const QVector<LookupItem>& items)
+{
+    m_binder->setLookupItems(column, items);
+}
+
+FieldBinding* EditDialog::bindField(QWidget* widget, const FieldDef& def)
+{
+    FieldBinding* b = m_binder->bind(widget, def);
+    if (def.kind != FieldKind::ReadOnly)
+        setEnterChain(m_chain + QStringList{widget->objectName()});
+    return b;
+}
+
+void EditDialog::setEnterChainColumns(const QStringList& columns)
+{
+    QStringList chain;
+    for (const QString& c : columns)
+        if (QWidget* w = fieldFor(c))
+            chain << w->objectName();
+    setEnterChain(chain);
 }
 
 void EditDialog::setEnterChain(const QStringList& chain)
@@ -267,122 +189,21 @@ void EditDialog::setEnterChain(const QStringList& chain)
 
 // ---- binding ----
 
-void EditDialog::fieldEdited(Bound& b)
-{
-    if (m_loading || b.config.kind == FieldKind::ReadOnly)
-        return;
-    b.dirty = true;
-    if (!m_query->isOpen() || m_query->state() != RecordSet::Browse)
-        return;
-    // Typing turns a browsing row into an edited one; in an empty query it starts a new row.
-    try {
-        m_query->edit();
-    } catch (const DbError& e) {
-        b.dirty = false;
-        Msg::error(this, e.text());
-    }
-}
-
-QVariant EditDialog::widgetValue(const Bound& b) const
-{
-    QWidget* w = b.widget;
-    switch (b.config.kind) {
-    case FieldKind::Check:
-        return static_cast<QCheckBox*>(w)->isChecked();
-    case FieldKind::Date:
-    case FieldKind::Time: {
-        auto* e = static_cast<QLineEdit*>(w);
-        if (maskEmpty(e))
-            return QVariant();
-        const QDateTime old = m_query->asDateTime(b.config.column);
-        QString text = e->displayText();
-        text.remove(QLatin1Char(' '));
-        if (b.config.kind == FieldKind::Date) {
-            const auto dt = Dates::parseJet(text);
-            if (!dt)
-                return text;  // refused by the record set as "不是有效的日期"
-            return QDateTime(dt->date(), old.isValid() ? old.time() : QTime(0, 0));
-        }
-        QTime t = QTime::fromString(text, QStringLiteral("H:m:s"));
-        if (!t.isValid())
-            return text;
-        return QDateTime(old.isValid() ? old.date() : QDate(1899, 12, 30), t);
-    }
-    case FieldKind::Number: {
-        const QString t = static_cast<QLineEdit*>(w)->text().trimmed();
-        return t.isEmpty() ? QVariant() : QVariant(t);
-    }
-    default:
-        break;
-    }
-    if (auto* p = qobject_cast<QPlainTextEdit*>(w))
-        return p->toPlainText();
-    if (auto* c = qobject_cast<QComboBox*>(w))
-        return c->currentText();
-    return static_cast<QLineEdit*>(w)->text();
-}
-
 void EditDialog::commitFields()
 {
-    for (auto& b : m_fields) {
-        if (!b.dirty)
-            continue;
-        const QVariant v = widgetValue(b);
-        b.dirty = false;
-        m_query->setValue(b.config.column, v);
-    }
-}
-
-void EditDialog::loadField(Bound& b)
-{
-    const bool has = m_query->isOpen() && m_query->hasField(b.config.column) && m_query->currentRow() >= 0;
-    const int col = has ? m_query->fieldIndex(b.config.column) : -1;
-    const QVariant v = has ? m_query->value(b.config.column) : QVariant();
-    QWidget* w = b.widget;
-    if (b.config.kind == FieldKind::Check) {
-        static_cast<QCheckBox*>(w)->setChecked(has && m_query->asBoolean(b.config.column));
-        return;
-    }
-    QString text;
-    if (b.config.kind == FieldKind::Date || b.config.kind == FieldKind::Time) {
-        const QDateTime dt = has ? m_query->asDateTime(b.config.column) : QDateTime();
-        if (dt.isValid())
-            text = b.config.kind == FieldKind::Date ? dt.date().toString(QStringLiteral("yyyy-MM-dd"))
-                                                  : dt.time().toString(QStringLiteral("HH:mm:ss"));
-    } else if (has && m_query->fields()[col].type == FieldType::Money && !v.isNull()) {
-        text = b.config.kind == FieldKind::Number ? Money::fromVariant(v).toString(std::max(b.config.decimals, 2))
-                                                : Money::fromVariant(v).toDisplay();
-    } else if (has) {
-        text = RecordSet::displayText(v, m_query->fields()[col].type);
-    }
-    if (auto* e = lineEdit(w))
-        e->setText(text);
-    else if (auto* p = qobject_cast<QPlainTextEdit*>(w))
-        p->setPlainText(text);
-    else if (auto* c = qobject_cast<QComboBox*>(w)) {
-        if (c->isEditable())
-            c->setEditText(text);
-        else
-            c->setCurrentIndex(c->findText(text));
-    }
+    m_binder->commit();
 }
 
 void EditDialog::loadFields()
 {
-    m_loading = true;
-    for (auto& b : m_fields)
-        if (!b.dirty)
-            loadField(b);
-    m_loading = false;
+    m_binder->load();
 }
 
 void EditDialog::discard()
 {
-    for (auto& b : m_fields)
-        b.dirty = false;
     if (m_query->isOpen())
         m_query->cancel();
-    loadFields();
+    m_binder->discard();
 }
 
 // ---- steps ----
@@ -392,6 +213,18 @@ bool EditDialog::fail(const QString& message, const QString& focusObjectName)
     Msg::warn(this, message);
     focusField(focusObjectName);
     return false;
+}
+
+bool EditDialog::failAt(const QString& message, const QString& column)
+{
+    QWidget* w = fieldFor(column);
+    return fail(message, w ? w->objectName() : QString());
+}
+
+void EditDialog::focusColumn(const QString& column)
+{
+    if (QWidget* w = fieldFor(column))
+        focusField(w->objectName());
 }
 
 void EditDialog::focusField(const QString& objectName)

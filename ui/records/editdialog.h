@@ -3,6 +3,8 @@
 // the four buttons 增加/存盘/取消/返回 with the adding state, the duplicate test, the audit stamps and
 // the Enter chain. A module dialog passes its row of the member table and its fields, and adds its
 // checks, initial values and follow-up actions through the virtual steps.
+#include "ui/records/binder.h"
+
 #include <QDialog>
 #include <QStringList>
 #include <QVariant>
@@ -13,28 +15,11 @@ class QTabWidget;
 class RecordSet;
 class TDm1;
 
-enum class FieldKind { Text, Memo, Number, Date, Time, Combo, Check, ReadOnly };
-
-struct FieldDef {
-    QString objectName;   // designer name, e.g. "DBEdit1"
-    QString label;        // "姓名："
-    QString column;       // bound column
-    FieldKind kind = FieldKind::Text;
-    bool upper = false;   // letters forced to upper case
-    bool masked = false;  // shown as "*"
-    bool chinese = false; // takes Chinese text: gets the operator's input method
-    int decimals = 0;     // number fields
-    double maximum = 0;   // number fields; 0: no maximum
-    QStringList items;    // drop-down items written into the form
-    bool listOnly = false;  // drop-down without typing
-    int page = 0;         // page of a dialog with pages
-};
-
 // A column of the current row that must not be empty, with its message and the field to focus.
 struct RequiredField {
     QString column;
     QString message;
-    QString focus;  // objectName of the field; empty: the field bound to the column
+    QString focus = {};  // objectName of the field; empty: the field bound to the column
 };
 
 namespace EditButton {
@@ -49,14 +34,17 @@ struct EditDialogConfig {
     QString query;
     unsigned buttons = EditButton::Add | EditButton::Save | EditButton::Cancel | EditButton::Close;
     bool discardFirst = false;        // 增加 first drops the pending changes
-    QVector<RequiredField> addGuard;  // checked by 增加 on the current row
+    QVector<RequiredField> addGuard = {};  // checked by 增加 on the current row
     Stamps stamps = Stamps::Both;
-    QString uniqueTable;              // duplicate test; empty: none
-    QString uniqueColumn;
+    QString uniqueTable = {};              // duplicate test; empty: none
+    QString uniqueColumn = {};
 };
 
+// The rows modules have registered; nullptr for a class no module has registered.
 const QVector<EditDialogConfig>& editDialogTable();
 const EditDialogConfig* editDialogConfig(const QString& className);
+// Adds or replaces rows (by class name).
+void addEditDialogConfigs(const QVector<EditDialogConfig>& rows);
 
 class EditDialog : public QDialog {
     Q_OBJECT
@@ -77,11 +65,17 @@ public:
     // The dialog is adding exactly while 增加 and 返回 are disabled.
     bool adding() const;
 
+    // The binder of the dialog's fields to the current row.
+    RecordBinder* binder() const { return m_binder; }
+    // A field by its designer name (tests and screen readers), or by the column it edits.
     QWidget* field(const QString& objectName) const;
     QWidget* fieldFor(const QString& column) const;
     // Text the operator sees in a field.
     QString fieldText(const QString& objectName) const;
-    void setItems(const QString& objectName, const QStringList& items);
+    QString textFor(const QString& column) const;
+    // Drop-down items of the field(s) of a column; lookup entries of a lookup field.
+    void setItemsFor(const QString& column, const QStringList& items);
+    void setLookupItems(const QString& column, const QVector<LookupItem>& items);
 
     // Enter moves along this chain (objectNames); in its last field it presses 存盘.
     void setEnterChain(const QStringList& chain);
@@ -98,8 +92,12 @@ public:
     // Enter handling of every bound field of the chain.
     bool FieldKeyPress(QWidget* field, int key);
 
-    // Values of the fields back from the current row (discarding what was typed).
+    // Values of the fields back from the current row (fields the clerk changed keep their text).
     void loadFields();
+
+Q_SIGNALS:
+    // The clerk changed the field of a column (every keystroke): computed fields follow it.
+    void edited(const QString& column);
 
 protected:
     // Module steps; each default does nothing.
@@ -118,7 +116,13 @@ protected:
 
     // Shows a check's message and focuses its field; always false, for "return fail(...)".
     bool fail(const QString& message, const QString& focusObjectName);
+    bool failAt(const QString& message, const QString& column);
     void focusField(const QString& objectName);
+    void focusColumn(const QString& column);
+    // Binds a widget the module built itself (a hand-made layout) and adds it to the Enter chain.
+    FieldBinding* bindField(QWidget* widget, const FieldDef& def);
+    // The Enter chain by the columns of the fields, in order.
+    void setEnterChainColumns(const QStringList& columns);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -127,29 +131,19 @@ protected:
     void reject() override {}
 
 private:
-    struct Bound {
-        FieldDef config;
-        QWidget* widget = nullptr;
-        bool dirty = false;
-    };
     QPushButton* makeButton(const QString& objectName, const QString& caption);
-    void fieldEdited(Bound& b);
     void commitFields();
     void discard();
-    QVariant widgetValue(const Bound& b) const;
-    void loadField(Bound& b);
     void setAdding(bool on);
     bool duplicateTest();
-    Bound* bound(const QString& objectName);
 
     EditDialogConfig m_config;
     TDm1* m_dm;
     RecordSet* m_query;
-    QVector<Bound> m_fields;
+    RecordBinder* m_binder;
     QStringList m_chain;
     QVector<RequiredField> m_required;
     QString m_firstField;
-    bool m_loading = false;
     bool m_closing = false;
 };
 

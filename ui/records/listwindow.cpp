@@ -90,6 +90,7 @@ ListWindow::ListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
 {
     Q_ASSERT(m_query);
     setObjectName(config.className.mid(1));  // the instance name: Form_qcda for TForm_qcda
+    setProperty("windowClass", config.className);
     setWindowTitle(config.caption);
     setWindowFlag(Qt::WindowMaximizeButtonHint, config.maximised);
     if (config.maximised)
@@ -120,6 +121,7 @@ ListWindow::ListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
             auto* b = new QToolButton(navigator);
             b->setObjectName(QString::fromLatin1(m.name));
             b->setToolTip(QString::fromUtf8(m.hint));
+            b->setAccessibleName(QString::fromUtf8(m.hint));  // icon only: screen readers need a name
             b->setIcon(style()->standardIcon(m.icon));
             b->setAutoRaise(true);
             nav->addWidget(b);
@@ -137,21 +139,19 @@ ListWindow::ListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
         m_buttonBar->addWidget(navigator);
     }
 
-    using namespace ListButton;
-    if (config.buttons & Edit)
-        editButton = makeButton(QStringLiteral("bitbtn_edit"), config.editCaption);
-    if (config.buttons & Delete)
-        deleteButton = makeButton(QStringLiteral("SpeedButton1"), QStringLiteral("删除"));
-    if (config.buttons & Query)
-        queryButton = makeButton(QStringLiteral("SpeedButton5"), config.queryCaption);
-    for (const QString& caption : config.moduleButtons)
-        m_moduleButtons << makeButton(QString(), caption);
-    if (config.buttons & Print)
-        printButton = makeButton(QStringLiteral("SpeedButton3"), QStringLiteral("打印"));
-    if (config.buttons & Export)
-        exportButton = makeButton(QStringLiteral("SpeedButton2"), QStringLiteral("导出"));
-    if (config.buttons & Return)
-        returnButton = makeButton(QStringLiteral("SpeedButton4"), QStringLiteral("返回"));
+    // The buttons in the order the window lays them out, left to right.
+    for (const ButtonDef& b : config.buttons) {
+        const QString caption = b.caption.isEmpty() ? defaultCaption(b.kind) : b.caption;
+        switch (b.kind) {
+        case ListButton::Edit: editButton = makeButton(QStringLiteral("bitbtn_edit"), caption); break;
+        case ListButton::Delete: deleteButton = makeButton(QStringLiteral("SpeedButton1"), caption); break;
+        case ListButton::Query: queryButton = makeButton(QStringLiteral("SpeedButton5"), caption); break;
+        case ListButton::Print: printButton = makeButton(QStringLiteral("SpeedButton3"), caption); break;
+        case ListButton::Export: exportButton = makeButton(QStringLiteral("SpeedButton2"), caption); break;
+        case ListButton::Return: returnButton = makeButton(QStringLiteral("SpeedButton4"), caption); break;
+        case ListButton::Module: m_moduleButtons << makeButton(QString(), caption); break;
+        }
+    }
     m_buttonBar->addStretch(1);
 
     dichromaticBox = new QCheckBox(QStringLiteral("区分网格"), this);
@@ -170,6 +170,7 @@ ListWindow::ListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
         showColumnButton = new QToolButton(this);
         showColumnButton->setObjectName(QStringLiteral("ToolButton1"));
         showColumnButton->setToolTip(QStringLiteral("显示隐藏的列"));
+        showColumnButton->setAccessibleName(showColumnButton->toolTip());
         showColumnButton->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
         showColumnButton->setPopupMode(QToolButton::MenuButtonPopup);
         showColumnButton->setMenu(hiddenColumnsMenu);
@@ -177,6 +178,7 @@ ListWindow::ListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
         hideColumnButton = new QToolButton(this);
         hideColumnButton->setObjectName(QStringLiteral("ToolButton2"));
         hideColumnButton->setToolTip(QStringLiteral("隐藏最右边的列"));
+        hideColumnButton->setAccessibleName(hideColumnButton->toolTip());
         hideColumnButton->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
         m_buttonBar->addWidget(showColumnButton);
         m_buttonBar->addWidget(hideColumnButton);

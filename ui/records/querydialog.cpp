@@ -100,6 +100,7 @@ QueryDialog::QueryDialog(const QueryDialogConfig& config, TDm1* dm, QWidget* own
 {
     Q_ASSERT(m_query);
     setObjectName(config.className.mid(1));
+    setProperty("windowClass", config.className);
     setWindowTitle(config.caption);
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint;
     if (config.customerButtons)

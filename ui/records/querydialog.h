@@ -20,14 +20,14 @@ struct Criterion {
     QString column;
     CriterionKind kind = CriterionKind::Contains;
     bool combo = false;    // drop-down whose text may also be typed
-    QStringList items;     // items written into the form
+    QStringList items = {};  // items written into the form
     bool upper = false;
     // Date ranges only.
-    QString toObjectName;
-    QString toLabel;
+    QString toObjectName = {};
+    QString toLabel = {};
     QString function = QStringLiteral("cdate");
-    QString inputError;   // one field filled, the other empty
-    QString orderError;   // from later than to
+    QString inputError = {};  // one field filled, the other empty
+    QString orderError = {};  // from later than to
 };
 
 enum class QueryVariant { AskAgain, AlwaysClose, StayUntilFound };
@@ -48,11 +48,18 @@ struct QueryDialogConfig {
     bool busyAnimation = false;
     QStringList helpLines;         // empty: no 帮助 button
     QString seekCaption = QStringLiteral("查找 (&F)");
-    bool customerButtons = false;  // deleteButton/exportButton instead of seekButton/closeButton
+    bool customerButtons = false;  // SpeedButton1/SpeedButton2 instead of bitbtn_seek/bitbtn_close
 };
 
+// The rows modules have registered; nullptr for a class no module has registered.
 const QVector<QueryDialogConfig>& queryDialogTable();
 const QueryDialogConfig* queryDialogConfig(const QString& className);
+// Adds or replaces rows (by class name).
+void addQueryDialogConfigs(const QVector<QueryDialogConfig>& rows);
+// The usual pair of messages of a date range named after its column or caption:
+// "<name>输入错误,请重新输入!" and "<name>从大于<name>到,请重新输入!".
+QString rangeInputError(const QString& name);
+QString rangeOrderError(const QString& name);
 
 // The condition of the filled criteria; texts are the controls' shown texts by objectName. A date
 // field counts as empty when its text begins with a blank. Typed values are quoted safely.
@@ -66,8 +73,8 @@ public:
     QueryDialog(const QueryDialogConfig& config, TDm1* dm, QWidget* owner = nullptr);
 
     const QueryDialogConfig& config() const { return m_config; }
-    QPushButton* seekButton = nullptr;   // deleteButton in the customer dialog
-    QPushButton* closeButton = nullptr;  // exportButton in the customer dialog
+    QPushButton* seekButton = nullptr;   // designer name SpeedButton1 in the customer dialog
+    QPushButton* closeButton = nullptr;  // designer name SpeedButton2 in the customer dialog
     QPushButton* helpButton = nullptr;    // 帮助 (next)
     QLabel* busyAnimation = nullptr;
 

@@ -1,0 +1,29 @@
+#pragma once
+// The entries of the drop-downs dialogs fill from tables (plates, customers, handlers, summary
+// codes). Each is read through a statement of its own, so filling a drop-down never disturbs a
+// shared query of the data module.
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class Database;
+
+// An entry of a lookup field: what is stored, and what the drop-down shows for it.
+struct LookupItem {
+    QString key;
+    QString text;
+    bool operator==(const LookupItem&) const = default;
+};
+
+namespace Lookups {
+// Every vehicle, withdrawn ones included, ordered by plate.
+QStringList plates(Database& db);
+// Handler names ordered by name.
+QStringList handlers(Database& db);
+// Customers ordered by number: stores 客户号, shows "客户号 客户姓名".
+QVector<LookupItem> customers(Database& db);
+// Summary names of the cash journal, ordered by code.
+QStringList summaries(Database& db);
+// A column of the rows of a table in an order (throws DbError).
+QStringList column(Database& db, const QString& table, const QString& column, const QString& orderBy);
+} // namespace Lookups

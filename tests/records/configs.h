@@ -1,0 +1,16 @@
+#pragma once
+// Every module's configuration rows, as the program registers them at start.
+#include "admin/admin.h"
+#include "fleet/fleet.h"
+#include "remind/remind.h"
+#include "rental/rental.h"
+#include "stats/stats.h"
+
+inline void addAllConfigs()
+{
+    addFleetConfigs();
+    addAdminConfigs();
+    addRentalConfigs();
+    addStatsConfigs();
+    addRemindConfigs();
+}

@@ -1,0 +1,444 @@
+#include "ui/records/binder.h"
+#include "core/dates.h"
+#include "data/database.h"
+#include "data/recordset.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleValidator>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+
+bool hasRow(const RecordSet* set, const QString& column)
+{
+    return set && set->isOpen() && set->hasField(column) && set->currentRow() >= 0;
+}
+
+void forceUpper(QLineEdit* e, const QString& text)
+{
+    if (text == text.toUpper())
+        return;
+    const int pos = e->cursorPosition();
+    e->setText(text.toUpper());
+    e->setCursorPosition(pos);
+}
+
+// Text, number and read-only fields: a line edit showing the column as grids show it (money with
+// the field's decimals).
+class LineBinding : public FieldBinding {
+public:
+    LineBinding(QLineEdit* e, const FieldDef& def) : FieldBinding(e, def), m_edit(e)
+    {
+        QObject::connect(e, &QLineEdit::textEdited, this, [this](const QString& text) {
+            if (m_def.upper)
+                forceUpper(m_edit, text);
+            changed();
+        });
+    }
+    QVariant value(const RecordSet*) const override
+    {
+        if (m_def.kind == FieldKind::Number) {
+            const QString t = m_edit->text().trimmed();
+            return t.isEmpty() ? QVariant() : QVariant(t);
+        }
+        return m_edit->text();
+    }
+    QString text() const override { return m_edit->text(); }
+
+protected:
+    void show(const RecordSet* set) override
+    {
+        QString text;
+        if (hasRow(set, m_def.column)) {
+            const int col = set->fieldIndex(m_def.column);
+            const QVariant v = set->value(m_def.column);
+            const FieldType type = set->fields()[col].type;
+            if (type == FieldType::Money && !v.isNull())
+                text = m_def.kind == FieldKind::Number ? Money::fromVariant(v).toString(std::max(m_def.decimals, 2))
+                                                       : Money::fromVariant(v).toDisplay();
+            else
+                text = RecordSet::displayText(v, type);
+        }
+        m_edit->setText(text);
+    }
+
+    QLineEdit* m_edit;
+};
+
+// A date field edits the date half of a date-time column, a time field the time half. A field
+// counts as empty when its shown text begins with a blank.
+class DateTimeBinding : public FieldBinding {
+public:
+    DateTimeBinding(QLineEdit* e, const FieldDef& def) : FieldBinding(e, def), m_edit(e)
+    {
+        if (e->inputMask().isEmpty())
+            e->setInputMask(def.kind == FieldKind::Date ? QStringLiteral("9999-99-99; ") : QStringLiteral("99:99:99; "));
+        QObject::connect(e, &QLineEdit::textEdited, this, [this] { changed(); });
+    }
+    QVariant value(const RecordSet* set) const override
+    {
+        if (m_edit->displayText().startsWith(QLatin1Char(' ')))
+            return QVariant();
+        const QDateTime old = hasRow(set, m_def.column) ? set->asDateTime(m_def.column) : QDateTime();
+        QString text = m_edit->displayText();
+        text.remove(QLatin1Char(' '));
+        if (m_def.kind == FieldKind::Date) {
+            const auto dt = Dates::parseJet(text);
+            if (!dt)
+                return text;  // refused by the record set as "不是有效的日期"
+            return QDateTime(dt->date(), old.isValid() ? old.time() : QTime(0, 0));
+        }
+        const QTime t = QTime::fromString(text, QStringLiteral("H:m:s"));
+        if (!t.isValid())
+            return text;
+        return QDateTime(old.isValid() ? old.date() : QDate(1899, 12, 30), t);
+    }
+    QString text() const override { return m_edit->text(); }
+
+protected:
+    void show(const RecordSet* set) override
+    {
+        const QDateTime dt = hasRow(set, m_def.column) ? set->asDateTime(m_def.column) : QDateTime();
+        QString text;
+        if (dt.isValid())
+            text = m_def.kind == FieldKind::Date ? dt.date().toString(QStringLiteral("yyyy-MM-dd"))
+                                                 : dt.time().toString(QStringLiteral("HH:mm:ss"));
+        m_edit->setText(text);
+    }
+
+    QLineEdit* m_edit;
+};
+
+class MemoBinding : public FieldBinding {
+public:
+    MemoBinding(QPlainTextEdit* e, const FieldDef& def) : FieldBinding(e, def), m_edit(e)
+    {
+        QObject::connect(e, &QPlainTextEdit::textChanged, this, [this] { changed(); });
+    }
+    QVariant value(const RecordSet*) const override { return m_edit->toPlainText(); }
+    QString text() const override { return m_edit->toPlainText(); }
+
+protected:
+    void show(const RecordSet* set) override
+    {
+        m_edit->setPlainText(hasRow(set, m_def.column) ? set->asString(m_def.column) : QString());
+    }
+
+    QPlainTextEdit* m_edit;
+};
+
+// A drop-down storing the text shown (fixed items, or items filled from a table).
+class ComboBinding : public FieldBinding {
+public:
+    ComboBinding(QComboBox* c, const FieldDef& def) : FieldBinding(c, def), m_box(c)
+    {
+        QObject::connect(c, &QComboBox::currentTextChanged, this, [this](const QString& text) {
+            if (m_def.upper && m_box->isEditable() && text != text.toUpper())
+                m_box->setEditText(text.toUpper());
+            changed();
+        });
+    }
+    QVariant value(const RecordSet*) const override { return m_box->currentText(); }
+    QString text() const override { return m_box->currentText(); }
+
+protected:
+    void show(const RecordSet* set) override
+    {
+        QString text;
+        if (hasRow(set, m_def.column))
+            text = RecordSet::displayText(set->value(m_def.column), set->fields()[set->fieldIndex(m_def.column)].type);
+        if (m_box->isEditable())
+            m_box->setEditText(text);
+        else
+            m_box->setCurrentIndex(m_box->findText(text));
+    }
+
+    QComboBox* m_box;
+};
+
+// A drop-down that shows one text ("客户号 客户姓名") and stores another (客户号). A typed text that
+// is no entry's shown text is stored as typed: the clerk may type the key itself.
+class LookupBinding : public FieldBinding {
+public:
+    LookupBinding(QComboBox* c, const FieldDef& def) : FieldBinding(c, def), m_box(c)
+    {
+        QObject::connect(c, &QComboBox::currentTextChanged, this, [this] { changed(); });
+    }
+    void setItems(const QVector<LookupItem>& items)
+    {
+        m_items = items;
+        const bool was = m_loading;
+        m_loading = true;
+        const QString text = m_box->currentText();
+        m_box->clear();
+        for (const LookupItem& i : items)
+            m_box->addItem(i.text, i.key);
+        if (m_box->isEditable())
+            m_box->setEditText(text);
+        else
+            m_box->setCurrentIndex(m_box->findText(text));
+        m_loading = was;
+    }
+    QString keyOf(const QString& shown) const
+    {
+        for (const LookupItem& i : m_items)
+            if (i.text == shown)
+                return i.key;
+        return shown.trimmed();
+    }
+    QString textOf(const QString& key) const
+    {
+        for (const LookupItem& i : m_items)
+            if (i.key == key)
+                return i.text;
+        return key;
+    }
+    QVariant value(const RecordSet*) const override { return keyOf(m_box->currentText()); }
+    QString text() const override { return m_box->currentText(); }
+
+protected:
+    void show(const RecordSet* set) override
+    {
+        const QString text = textOf(hasRow(set, m_def.column) ? set->asString(m_def.column) : QString());
+        if (m_box->isEditable())
+            m_box->setEditText(text);
+        else
+            m_box->setCurrentIndex(m_box->findText(text));
+    }
+
+    QComboBox* m_box;
+    QVector<LookupItem> m_items;
+};
+
+class CheckBinding : public FieldBinding {
+public:
+    CheckBinding(QCheckBox* c, const FieldDef& def) : FieldBinding(c, def), m_box(c)
+    {
+        QObject::connect(c, &QCheckBox::toggled, this, [this] { changed(); });
+    }
+    QVariant value(const RecordSet*) const override { return m_box->isChecked(); }
+    QString text() const override { return m_box->isChecked() ? QStringLiteral("True") : QStringLiteral("False"); }
+
+protected:
+    void show(const RecordSet* set) override
+    {
+        m_box->setChecked(hasRow(set, m_def.column) && set->asBoolean(m_def.column));
+    }
+
+    QCheckBox* m_box;
+};
+
+} // namespace
+
+FieldBinding::FieldBinding(QWidget* widget, const FieldDef& def) : QObject(widget), m_widget(widget), m_def(def) {}
+
+void FieldBinding::load(const RecordSet* set)
+{
+    m_loading = true;
+    show(set);
+    m_loading = false;
+}
+
+void FieldBinding::changed()
+{
+    if (!m_loading && m_def.kind != FieldKind::ReadOnly)
+        Q_EMIT edited();
+}
+
+RecordBinder::RecordBinder(RecordSet* set, QObject* parent) : QObject(parent), m_set(set) {}
+
+QWidget* RecordBinder::createWidget(const FieldDef& def, QWidget* parent)
+{
+    QWidget* w = nullptr;
+    switch (def.kind) {
+    case FieldKind::Number: {
+        auto* e = new QLineEdit(parent);
+        auto* v = new QDoubleValidator(-1e15, def.maximum > 0 ? def.maximum : 1e15, def.decimals, e);
+        v->setNotation(QDoubleValidator::StandardNotation);
+        v->setLocale(QLocale::c());
+        e->setValidator(v);
+        e->setAlignment(Qt::AlignRight);
+        w = e;
+        break;
+    }
+    case FieldKind::Text:
+    case FieldKind::Date:
+    case FieldKind::Time:
+    case FieldKind::ReadOnly: {
+        auto* e = new QLineEdit(parent);
+        if (def.masked)
+            e->setEchoMode(QLineEdit::Password);
+        if (def.kind == FieldKind::ReadOnly) {
+            e->setReadOnly(true);
+            e->setStyleSheet(QStringLiteral("background: #e0e0e0"));
+        }
+        w = e;
+        break;
+    }
+    case FieldKind::Memo: {
+        auto* e = new QPlainTextEdit(parent);
+        e->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        e->setTabChangesFocus(true);
+        w = e;
+        break;
+    }
+    case FieldKind::Combo:
+    case FieldKind::Lookup: {
+        auto* c = new QComboBox(parent);
+        c->setEditable(!def.listOnly);
+        c->addItems(def.items);
+        c->setCurrentIndex(-1);
+        w = c;
+        break;
+    }
+    case FieldKind::Check:
+        w = new QCheckBox(parent);
+        break;
+    }
+    w->setObjectName(def.objectName);
+    return w;
+}
+
+FieldBinding* RecordBinder::bind(QWidget* widget, const FieldDef& def)
+{
+    FieldDef d = def;
+    if (d.objectName.isEmpty())
+        d.objectName = widget->objectName();
+    FieldBinding* b = nullptr;
+    switch (d.kind) {
+    case FieldKind::Text:
+    case FieldKind::Number:
+    case FieldKind::ReadOnly:
+        b = new LineBinding(qobject_cast<QLineEdit*>(widget), d);
+        break;
+    case FieldKind::Date:
+    case FieldKind::Time:
+        b = new DateTimeBinding(qobject_cast<QLineEdit*>(widget), d);
+        break;
+    case FieldKind::Memo:
+        b = new MemoBinding(qobject_cast<QPlainTextEdit*>(widget), d);
+        break;
+    case FieldKind::Combo:
+        b = new ComboBinding(qobject_cast<QComboBox*>(widget), d);
+        break;
+    case FieldKind::Lookup:
+        b = new LookupBinding(qobject_cast<QComboBox*>(widget), d);
+        break;
+    case FieldKind::Check:
+        b = new CheckBinding(qobject_cast<QCheckBox*>(widget), d);
+        break;
+    }
+    Q_ASSERT_X(b->widget(), "RecordBinder::bind", "widget of the wrong type for the field kind");
+    m_bindings << b;
+    connect(b, &FieldBinding::edited, this, [this, b] { fieldEdited(b); });
+    b->load(m_set);
+    return b;
+}
+
+FieldBinding* RecordBinder::binding(const QString& column) const
+{
+    for (FieldBinding* b : m_bindings)
+        if (b->column() == column)
+            return b;
+    return nullptr;
+}
+
+FieldBinding* RecordBinder::bindingOf(const QWidget* widget) const
+{
+    for (FieldBinding* b : m_bindings)
+        if (b->widget() == widget)
+            return b;
+    return nullptr;
+}
+
+QWidget* RecordBinder::widgetFor(const QString& column) const
+{
+    FieldBinding* b = binding(column);
+    return b ? b->widget() : nullptr;
+}
+
+void RecordBinder::setLookupItems(const QString& column, const QVector<LookupItem>& items)
+{
+    for (FieldBinding* b : m_bindings)
+        if (b->column() == column && b->def().kind == FieldKind::Lookup)
+            static_cast<LookupBinding*>(b)->setItems(items);
+}
+
+void RecordBinder::setItems(const QString& column, const QStringList& items)
+{
+    QVector<LookupItem> entries;
+    for (const QString& i : items)
+        entries << LookupItem{i, i};
+    for (FieldBinding* b : m_bindings) {
+        if (b->column() != column)
+            continue;
+        if (b->def().kind == FieldKind::Lookup) {
+            static_cast<LookupBinding*>(b)->setItems(entries);
+            continue;
+        }
+        auto* c = qobject_cast<QComboBox*>(b->widget());
+        if (!c)
+            continue;
+        const bool wasDirty = b->dirty();
+        const QSignalBlocker block(c);  // refilling the list is not typing
+        const QString text = c->currentText();
+        c->clear();
+        c->addItems(items);
+        if (c->isEditable())
+            c->setEditText(text);
+        else
+            c->setCurrentIndex(c->findText(text));
+        b->setDirty(wasDirty);
+    }
+}
+
+void RecordBinder::fieldEdited(FieldBinding* b)
+{
+    b->setDirty(true);
+    if (m_set->isOpen() && m_set->state() == RecordSet::Browse) {
+        // Typing turns a browsing row into an edited one; in an empty query it starts a new row.
+        try {
+            m_set->edit();
+        } catch (const DbError& e) {
+            b->setDirty(false);
+            Q_EMIT editRefused(e.text());
+            return;
+        }
+    }
+    Q_EMIT edited(b->column());
+}
+
+void RecordBinder::load()
+{
+    for (FieldBinding* b : m_bindings)
+        if (!b->dirty())
+            b->load(m_set);
+}
+
+void RecordBinder::commit()
+{
+    for (FieldBinding* b : m_bindings) {
+        if (!b->dirty())
+            continue;
+        const QVariant v = b->value(m_set);
+        b->setDirty(false);
+        m_set->setValue(b->column(), v);
+    }
+}
+
+void RecordBinder::discard()
+{
+    for (FieldBinding* b : m_bindings)
+        b->setDirty(false);
+    load();
+}
+
+bool RecordBinder::anyDirty() const
+{
+    for (FieldBinding* b : m_bindings)
+        if (b->dirty())
+            return true;
+    return false;
+}

@@ -1,0 +1,111 @@
+#pragma once
+// Binding of widgets to the columns of a record set, whatever the layout: fields generated from
+// FieldDef rows, widgets a module builds by hand, or a designer form. One binding class per field
+// kind; the binder shows the current row, marks a field edited as the clerk types (turning a
+// browsing row into an edited one), tells listeners which column changed, and moves the typed
+// values into the row when asked.
+#include "data/lookups.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+class QWidget;
+class RecordSet;
+
+enum class FieldKind { Text, Memo, Number, Date, Time, Combo, Check, ReadOnly, Lookup };
+
+// One bound field. Written with designated initializers:
+//   {.objectName = "DBEditEh1", .label = "车牌号：", .column = "车牌号", .upper = true}
+struct FieldDef {
+    QString objectName;     // designer name, kept as the widget's objectName
+    QString label;          // "姓名："
+    QString column;         // bound column
+    FieldKind kind = FieldKind::Text;
+    bool upper = false;     // letters forced to upper case
+    bool masked = false;    // shown as "*"
+    bool chinese = false;   // takes Chinese text: gets the operator's input method
+    int decimals = 0;       // number fields
+    double maximum = 0;     // number fields; 0: no maximum
+    QStringList items = {}; // drop-down items written into the form
+    bool listOnly = false;  // drop-down without typing
+    int page = 0;           // page of a dialog with pages
+};
+
+class FieldBinding : public QObject {
+    Q_OBJECT
+public:
+    FieldBinding(QWidget* widget, const FieldDef& def);
+
+    QWidget* widget() const { return m_widget; }
+    const FieldDef& def() const { return m_def; }
+    const QString& column() const { return m_def.column; }
+    bool dirty() const { return m_dirty; }
+    void setDirty(bool on) { m_dirty = on; }
+
+    // Shows the current row's value (null when there is none); does not count as typing.
+    void load(const RecordSet* set);
+    // What the widget holds, as the value to store in the column.
+    virtual QVariant value(const RecordSet* set) const = 0;
+    // What the clerk sees.
+    virtual QString text() const = 0;
+
+Q_SIGNALS:
+    void edited();
+
+protected:
+    virtual void show(const RecordSet* set) = 0;
+    // Connected to the widget's "changed by the clerk" signal.
+    void changed();
+
+    QWidget* m_widget;
+    FieldDef m_def;
+    bool m_loading = false;
+    bool m_dirty = false;
+};
+
+class RecordBinder : public QObject {
+    Q_OBJECT
+public:
+    explicit RecordBinder(RecordSet* set, QObject* parent = nullptr);
+
+    RecordSet* recordSet() const { return m_set; }
+
+    // The widget a generated form uses for a field (not yet bound).
+    static QWidget* createWidget(const FieldDef& def, QWidget* parent);
+    // Binds any widget of the kind's type (QLineEdit, QPlainTextEdit, QComboBox, QCheckBox) to its
+    // column; the widget keeps its own objectName when the def names none.
+    FieldBinding* bind(QWidget* widget, const FieldDef& def);
+
+    const QVector<FieldBinding*>& bindings() const { return m_bindings; }
+    FieldBinding* binding(const QString& column) const;  // the first bound to the column
+    FieldBinding* bindingOf(const QWidget* widget) const;
+    QWidget* widgetFor(const QString& column) const;
+
+    // The entries of a lookup field (shown text, stored key).
+    void setLookupItems(const QString& column, const QVector<LookupItem>& items);
+    // Fixed drop-down items of a combo field; the typed text stays.
+    void setItems(const QString& column, const QStringList& items);
+
+    // Shows the current row in every field the clerk has not changed.
+    void load();
+    // Moves the changed fields into the row (which must be editing); throws DbError for a value
+    // the column cannot take. The fields count as unchanged afterwards.
+    void commit();
+    // Forgets what was typed (the caller cancels the row) and shows the row again.
+    void discard();
+    bool anyDirty() const;
+
+Q_SIGNALS:
+    // The clerk changed the field of a column (every keystroke), after the row went into editing.
+    void edited(const QString& column);
+    // Typing could not put the row into editing (the engine's text).
+    void editRefused(const QString& text);
+
+private:
+    void fieldEdited(FieldBinding* b);
+
+    RecordSet* m_set;
+    QVector<FieldBinding*> m_bindings;
+};
