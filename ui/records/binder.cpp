@@ -247,7 +247,13 @@ void FieldBinding::changed()
         Q_EMIT edited();
 }
 
-RecordBinder::RecordBinder(RecordSet* set, QObject* parent) : QObject(parent), m_set(set) {}
+RecordBinder::RecordBinder(RecordSet* set, QObject* parent) : QObject(parent), m_set(set)
+{
+    // Bound fields follow the current row (a loop detaches them with disableControls()).
+    connect(set, &RecordSet::reset, this, &RecordBinder::load);
+    connect(set, &RecordSet::currentChanged, this, &RecordBinder::load);
+    connect(set, &RecordSet::rowChanged, this, &RecordBinder::load);
+}
 
 QWidget* RecordBinder::createWidget(const FieldDef& def, QWidget* parent)
 {
@@ -306,6 +312,8 @@ FieldBinding* RecordBinder::bind(QWidget* widget, const FieldDef& def)
     FieldDef d = def;
     if (d.objectName.isEmpty())
         d.objectName = widget->objectName();
+    else if (widget->objectName().isEmpty())
+        widget->setObjectName(d.objectName);
     FieldBinding* b = nullptr;
     switch (d.kind) {
     case FieldKind::Text:
@@ -361,9 +369,32 @@ QWidget* RecordBinder::widgetFor(const QString& column) const
 
 void RecordBinder::setLookupItems(const QString& column, const QVector<LookupItem>& items)
 {
-    for (FieldBinding* b : m_bindings)
-        if (b->column() == column && b->def().kind == FieldKind::Lookup)
-            static_cast<LookupBinding*>(b)->setItems(items);
+    for (FieldBinding* b : m_bindings) {
+        if (b->column() != column || b->def().kind != FieldKind::Lookup)
+            continue;
+        static_cast<LookupBinding*>(b)->setItems(items);
+        if (!b->dirty())
+            b->load(m_set);  // the stored key now has its entry's text
+    }
+}
+
+QVariant RecordBinder::value(const QString& column) const
+{
+    const FieldBinding* b = binding(column);
+    if (b && b->dirty())
+        return b->value(m_set);
+    return m_set->isOpen() && m_set->hasField(column) ? m_set->value(column) : QVariant();
+}
+
+std::optional<Money> RecordBinder::money(const QString& column) const
+{
+    const QVariant v = value(column);
+    if (v.metaType().id() == QMetaType::QString) {
+        if (v.toString().trimmed().isEmpty())
+            return Money();
+        return Money::parse(v.toString());
+    }
+    return Money::fromVariant(v);
 }
 
 void RecordBinder::setItems(const QString& column, const QStringList& items)

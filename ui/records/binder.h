@@ -4,12 +4,14 @@
 // kind; the binder shows the current row, marks a field edited as the clerk types (turning a
 // browsing row into an edited one), tells listeners which column changed, and moves the typed
 // values into the row when asked.
+#include "core/money.h"
 #include "data/lookups.h"
 
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <optional>
 
 class QWidget;
 class RecordSet;
@@ -87,6 +89,13 @@ public:
     void setLookupItems(const QString& column, const QVector<LookupItem>& items);
     // Fixed drop-down items of a combo field; the typed text stays.
     void setItems(const QString& column, const QStringList& items);
+
+    // What a column holds as the clerk sees it now: the typed value of a changed field (as text for
+    // numbers), otherwise the row's value. Computed fields read their inputs through it while the
+    // clerk is still typing, without moving half-typed text into the row.
+    QVariant value(const QString& column) const;
+    // The typed or stored money of a column; nullopt while the typed text is not an amount.
+    std::optional<Money> money(const QString& column) const;
 
     // Shows the current row in every field the clerk has not changed.
     void load();

@@ -94,9 +94,6 @@ EditDialog::EditDialog(const EditDialogConfig& config, const QVector<FieldDef>& 
             chain << b->widget()->objectName();
     setEnterChain(chain);
 
-    connect(m_query, &RecordSet::reset, this, &EditDialog::loadFields);
-    connect(m_query, &RecordSet::currentChanged, this, &EditDialog::loadFields);
-    connect(m_query, &RecordSet::rowChanged, this, &EditDialog::loadFields);
     loadFields();
 }
 

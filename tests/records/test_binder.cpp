@@ -1,0 +1,226 @@
+// Fields bound by column onto a form built by hand: every field kind shows the row and stores what
+// the clerk typed, lookup fields show one text and store another, edited(column) follows the typing
+// so that a computed amount can follow it, and the drop-down entries come from their own statements.
+#include "core/clock.h"
+#include "core/money.h"
+#include "data/creation.h"
+#include "data/datamodule.h"
+#include "data/lookups.h"
+#include "ui/records/binder.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+// Typing as the clerk does, Chinese characters included.
+void typeInto(QWidget* w, const QString& text)
+{
+    for (const QChar ch : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(w, &press);
+    }
+}
+
+void retype(QLineEdit* e, const QString& text)
+{
+    e->setFocus();
+    e->selectAll();
+    QTest::keyClick(e, Qt::Key_Delete);
+    e->home(false);
+    typeInto(e, text);
+}
+} // namespace
+
+class TestBinder : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    TDm1 dm;
+
+    QString stored(const QString& column)
+    {
+        QSqlQuery q = dm.ADO_qczl.run(QStringLiteral("select ") + column + QStringLiteral(" from 汽车租赁登记表"));
+        return q.next() ? q.value(0).toString() : QStringLiteral("<none>");
+    }
+
+    void openContracts()
+    {
+        dm.q_qczlb.close();
+        dm.q_qczlb.setSql({QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("order by 内部编号")});
+        dm.q_qczlb.open();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        Clock::setFixed(QDateTime(QDate(2004, 5, 1), QTime(9, 30)));
+        QVERIFY(createDatabase(dir.filePath(QStringLiteral("q.db")), QDate(2004, 5, 1)));
+        QVERIFY(dm.connect(dir.filePath(QStringLiteral("q.db"))));
+        for (const char* c : {"('0012', '王小明')", "('0001', '李四')", "('0120', 'O''Brien')"})
+            dm.ADO_qczl.execute(QStringLiteral("insert into 客户登记表 (客户号, 客户姓名) values ") + QString::fromUtf8(c));
+        dm.ADO_qczl.execute(QStringLiteral("insert into 汽车租赁登记表 (内部编号, 客户号, 押金, 发车日期, 帐款结清) "
+                                           "values ('ZL2004000001', '0001', 500, '2004-03-01 14:30:00', 1)"));
+    }
+
+    void everyKindRoundTrips()
+    {
+        openContracts();
+        // a form laid out by hand: the binder does not care how the widgets were made
+        QWidget form;
+        auto* number = new QLineEdit(&form);
+        auto* plate = new QLineEdit(&form);
+        auto* date = new QLineEdit(&form);
+        auto* time = new QLineEdit(&form);
+        auto* memo = new QPlainTextEdit(&form);
+        auto* returned = new QComboBox(&form);
+        auto* settled = new QCheckBox(&form);
+        auto* deposit = new QLineEdit(&form);
+        auto* stamp = new QLineEdit(&form);
+        RecordBinder binder(&dm.q_qczlb);
+        binder.bind(number, {.objectName = "DBEditEh1", .column = "内部编号"});
+        binder.bind(plate, {.objectName = "DBEditEh2", .column = "车牌号", .upper = true});
+        binder.bind(date, {.objectName = "DBDateTimeEditEh1", .column = "发车日期", .kind = FieldKind::Date});
+        binder.bind(time, {.objectName = "DBDateTimeEditEh2", .column = "发车日期", .kind = FieldKind::Time});
+        binder.bind(memo, {.objectName = "DBMemo1", .column = "备注", .kind = FieldKind::Memo});
+        returned->addItems({QStringLiteral("没有"), QStringLiteral("已交")});
+        binder.bind(returned, {.objectName = "DBComboBox1", .column = "客户交车", .kind = FieldKind::Combo, .listOnly = true});
+        binder.bind(settled, {.objectName = "DBCheckBox1", .column = "帐款结清", .kind = FieldKind::Check});
+        binder.bind(deposit, {.objectName = "DBNumberEditEh1", .column = "押金", .kind = FieldKind::Number, .decimals = 2});
+        binder.bind(stamp, {.objectName = "DBEditEh9", .column = "操作员", .kind = FieldKind::ReadOnly});
+        // designer names stay the widgets' names; fields are found by column
+        QCOMPARE(number->objectName(), QStringLiteral("DBEditEh1"));
+        QCOMPARE(binder.widgetFor(QStringLiteral("押金")), deposit);
+
+        // shown as stored
+        QCOMPARE(number->text(), QStringLiteral("ZL2004000001"));
+        QCOMPARE(date->text(), QStringLiteral("2004-03-01"));
+        QCOMPARE(time->text(), QStringLiteral("14:30:00"));
+        QCOMPARE(returned->currentText(), QStringLiteral("没有"));  // the table's default
+        QVERIFY(settled->isChecked());
+        QCOMPARE(deposit->text(), QStringLiteral("500.00"));
+
+        // typed, then moved into the row and posted
+        retype(plate, QStringLiteral("苏a12345"));
+        QCOMPARE(plate->text(), QStringLiteral("苏A12345"));
+        QCOMPARE(dm.q_qczlb.state(), RecordSet::Edit);  // the first keystroke started the edit
+        retype(time, QStringLiteral("083005"));
+        typeInto(memo, QStringLiteral("第一行"));
+        returned->setCurrentIndex(1);
+        settled->setChecked(false);
+        retype(deposit, QStringLiteral("1234.56"));
+        retype(stamp, QStringLiteral("不该写入"));  // read-only: typing does nothing
+        binder.commit();
+        QVERIFY(!binder.anyDirty());
+        dm.q_qczlb.post();
+        QCOMPARE(stored(QStringLiteral("车牌号")), QStringLiteral("苏A12345"));
+        QCOMPARE(stored(QStringLiteral("发车日期")), QStringLiteral("2004-03-01 08:30:05"));  // the date half stays
+        QCOMPARE(stored(QStringLiteral("备注")), QStringLiteral("第一行"));
+        QCOMPARE(stored(QStringLiteral("客户交车")), QStringLiteral("已交"));
+        QCOMPARE(stored(QStringLiteral("帐款结清")), QStringLiteral("0"));
+        QCOMPARE(Money::fromVariant(stored(QStringLiteral("押金"))).toString(), QStringLiteral("1234.5600"));
+        QCOMPARE(stored(QStringLiteral("操作员")), QString());
+
+        // an impossible date is refused by the row, the typed text stays on screen
+        retype(date, QStringLiteral("20040230"));
+        QVERIFY_THROWS_EXCEPTION(DbError, binder.commit());
+        QCOMPARE(date->text(), QStringLiteral("2004-02-30"));
+        // discarding shows the stored row again
+        dm.q_qczlb.cancel();
+        binder.discard();
+        QCOMPARE(date->text(), QStringLiteral("2004-03-01"));
+        QCOMPARE(dm.q_qczlb.state(), RecordSet::Browse);
+    }
+
+    void lookupShowsOneTextAndStoresAnother()
+    {
+        openContracts();
+        QWidget form;
+        auto* customer = new QComboBox(&form);
+        customer->setEditable(true);
+        RecordBinder binder(&dm.q_qczlb);
+        binder.bind(customer, {.objectName = "DBLookupComboboxEh1", .column = "客户号", .kind = FieldKind::Lookup});
+        binder.setLookupItems(QStringLiteral("客户号"), Lookups::customers(dm.ADO_qczl));
+        // entries in number order, each "客户号 客户姓名"; the stored 0001 shows as its entry
+        QStringList shown;
+        for (int i = 0; i < customer->count(); ++i)
+            shown << customer->itemText(i);
+        QCOMPARE(shown, (QStringList{QStringLiteral("0001 李四"), QStringLiteral("0012 王小明"), QStringLiteral("0120 O'Brien")}));
+        QCOMPARE(customer->currentText(), QStringLiteral("0001 李四"));
+
+        QSignalSpy edited(&binder, &RecordBinder::edited);
+        customer->setCurrentIndex(1);
+        QCOMPARE(edited.count(), 1);
+        QCOMPARE(edited.first().first().toString(), QStringLiteral("客户号"));
+        binder.commit();
+        dm.q_qczlb.post();
+        QCOMPARE(stored(QStringLiteral("客户号")), QStringLiteral("0012"));
+        QCOMPARE(customer->currentText(), QStringLiteral("0012 王小明"));
+
+        // a number typed by hand is stored as typed
+        customer->setEditText(QStringLiteral("0120"));
+        binder.commit();
+        dm.q_qczlb.post();
+        QCOMPARE(stored(QStringLiteral("客户号")), QStringLiteral("0120"));
+        QCOMPARE(customer->currentText(), QStringLiteral("0120 O'Brien"));
+    }
+
+    void computedAmountFollowsTheTyping()
+    {
+        openContracts();
+        QWidget form;
+        auto* days = new QLineEdit(&form);
+        auto* rate = new QLineEdit(&form);
+        auto* due = new QLineEdit(&form);
+        RecordBinder binder(&dm.q_qczlb);
+        binder.bind(days, {.column = "租赁期限", .kind = FieldKind::Number});
+        binder.bind(rate, {.column = "租赁单价", .kind = FieldKind::Number, .decimals = 2});
+        binder.bind(due, {.column = "应收租金", .kind = FieldKind::ReadOnly});
+        // as a contract dialog does it: on every keystroke the rent due is the term times the rate,
+        // read from what is typed; half-typed text leaves the amount as it was
+        QStringList columns;
+        connect(&binder, &RecordBinder::edited, &binder, [&](const QString& column) {
+            columns << column;
+            const auto rate = binder.money(QStringLiteral("租赁单价"));
+            const auto days = binder.money(QStringLiteral("租赁期限"));
+            if (!rate || !days)
+                return;
+            dm.q_qczlb.setValue(QStringLiteral("应收租金"), *rate * roundHalfEven(days->toDouble()));
+            binder.load();
+        });
+        retype(days, QStringLiteral("3"));
+        retype(rate, QStringLiteral("0.35"));
+        QCOMPARE(due->text(), QStringLiteral("1.05"));
+        typeInto(rate, QStringLiteral("5"));
+        QCOMPARE(rate->text(), QStringLiteral("0.355"));
+        QCOMPARE(due->text(), QStringLiteral("1.065"));
+        QVERIFY(columns.contains(QStringLiteral("租赁期限")));
+        QCOMPARE(columns.last(), QStringLiteral("租赁单价"));
+        dm.q_qczlb.cancel();
+    }
+
+    void lookupsLeaveTheSharedQueriesAlone()
+    {
+        dm.q_qcda.close();
+        dm.q_qcda.setSql({QStringLiteral("select * from 汽车档案 "), QStringLiteral("order by 车牌号")});
+        dm.q_qcda.open();
+        dm.q_jbr.close();
+        dm.ADO_qczl.execute(QStringLiteral("insert into 汽车档案 (车牌号) values ('苏B2'), ('苏A1'), ('京C3')"));
+        dm.ADO_qczl.execute(QStringLiteral("insert into 经办人信息 (经办人姓名) values ('王五'), ('李四')"));
+        QCOMPARE(Lookups::plates(dm.ADO_qczl), (QStringList{QStringLiteral("京C3"), QStringLiteral("苏A1"), QStringLiteral("苏B2")}));
+        QCOMPARE(Lookups::handlers(dm.ADO_qczl).size(), 2);
+        QCOMPARE(Lookups::summaries(dm.ADO_qczl), (QStringList{QStringLiteral("租赁收入"), QStringLiteral("费用支出")}));
+        QVERIFY(dm.q_qcda.isOpen());
+        QCOMPARE(dm.q_qcda.recordCount(), 0);  // opened before the rows came: untouched
+        QVERIFY(!dm.q_jbr.isOpen());
+    }
+};
+
+QTEST_MAIN(TestBinder)
+#include "test_binder.moc"
