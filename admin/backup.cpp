@@ -31,6 +31,9 @@ DatabaseFileWindow::DatabaseFileWindow(QWidget* owner, const QString& objectName
     SpeedButton3 = new QPushButton(this);
     SpeedButton3->setObjectName(QStringLiteral("SpeedButton3"));
     SpeedButton3->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    // An icon only: screen readers and the tooltip need the word.
+    SpeedButton3->setAccessibleName(QStringLiteral("浏览"));
+    SpeedButton3->setToolTip(QStringLiteral("浏览"));
     SpeedButton1 = new QPushButton(action, this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     SpeedButton2 = new QPushButton(QStringLiteral("返回"), this);

@@ -8,6 +8,7 @@
 #include "data/creation.h"
 #include "data/datamodule.h"
 #include "data/settings.h"
+#include "ui/common/translations.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -40,6 +41,8 @@ int main(int argc, char* argv[])
     VelApplication app(argc, argv);
     const QStringList args = app.arguments();
     QApplication::setApplicationName(Shell::title());
+    // Without the catalogue (package not installed) Qt's dialogs simply stay in English.
+    Translations::installQtChinese();
     Shell::setupFonts();
 
     const int shots = args.indexOf(QStringLiteral("--screenshots"));

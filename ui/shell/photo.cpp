@@ -45,6 +45,9 @@ PhotoArea::PhotoArea(QWidget* parent) : QWidget(parent)
     // A large photo must not grow the dialog.
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     setMinimumSize(320, 240);
+    // A picture without words: named for screen readers, which also learn the mouse gestures.
+    setAccessibleName(QStringLiteral("照片"));
+    setAccessibleDescription(QStringLiteral("双击切换拉伸显示，右键菜单可全屏显示"));
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     N1 = PopupMenu1->addAction(QStringLiteral("全屏显示"));

@@ -53,6 +53,8 @@ TForm_xstp::TForm_xstp(QWidget* parent) : QDialog(parent)
 
     Image1 = new PictureArea(this);
     Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setAccessibleName(QStringLiteral("图片"));
+    Image1->setAccessibleDescription(QStringLiteral("双击关闭"));
     connect(Image1, &PictureArea::doubleClicked, this, &TForm_xstp::Image1DblClick);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
