@@ -7,6 +7,7 @@
 #include "data/creation.h"
 #include "data/datamodule.h"
 #include "ui/common/messages.h"
+#include "ui/common/calculator.h"
 #include "ui/records/editdialog.h"
 
 #include <QApplication>
@@ -24,16 +25,15 @@ const QString Plate = QStringLiteral("车牌号");
 
 QVector<FieldDef> vehicleFields()
 {
-    return {{QStringLiteral("DBEdit1"), QStringLiteral("车牌号："), Plate, FieldKind::Text, true},
-            {QStringLiteral("DBEdit2"), QStringLiteral("车型："), QStringLiteral("车型"), FieldKind::Text, false, false, true},
-            {QStringLiteral("DBEdit3"), QStringLiteral("公里数："), QStringLiteral("公里数"), FieldKind::Number, false, false,
-             false, 0, 999999},
-            {QStringLiteral("DBDate1"), QStringLiteral("租赁时间："), QStringLiteral("租赁时间"), FieldKind::Date},
-            {QStringLiteral("DBTime1"), QStringLiteral(""), QStringLiteral("租赁时间"), FieldKind::Time},
-            {QStringLiteral("DBComboBox1"), QStringLiteral("车辆状态："), QStringLiteral("车辆状态"), FieldKind::Combo, false,
-             false, false, 0, 0, {QStringLiteral("空闲"), QStringLiteral("出租"), QStringLiteral("维修")}, true},
-            {QStringLiteral("DBCheckBox1"), QStringLiteral("停用："), QStringLiteral("停用"), FieldKind::Check},
-            {QStringLiteral("DBEdit4"), QStringLiteral("操作员："), QStringLiteral("操作员"), FieldKind::ReadOnly}};
+    return {{.objectName = "DBEdit1", .label = "车牌号：", .column = "车牌号", .upper = true},
+            {.objectName = "DBEdit2", .label = "车型：", .column = "车型", .chinese = true},
+            {.objectName = "DBEdit3", .label = "公里数：", .column = "公里数", .kind = FieldKind::Number, .maximum = 999999},
+            {.objectName = "DBDate1", .label = "租赁时间：", .column = "租赁时间", .kind = FieldKind::Date},
+            {.objectName = "DBTime1", .column = "租赁时间", .kind = FieldKind::Time},
+            {.objectName = "DBComboBox1", .label = "车辆状态：", .column = "车辆状态", .kind = FieldKind::Combo,
+             .items = {"空闲", "出租", "维修"}, .listOnly = true},
+            {.objectName = "DBCheckBox1", .label = "停用：", .column = "停用", .kind = FieldKind::Check},
+            {.objectName = "DBEdit4", .label = "操作员：", .column = "操作员", .kind = FieldKind::ReadOnly}};
 }
 
 // A vehicle dialog whose write can be made to fail before or after the row is written.
@@ -311,6 +311,26 @@ private Q_SLOTS:
         QTest::keyClick(d.field(QStringLiteral("DBEdit1")), Qt::Key_Enter);
         QCOMPARE(msgs.lastText(), QStringLiteral("存盘完毕！"));
         QVERIFY(!d.adding());
+    }
+
+    void calculatorResultIsSaved()
+    {
+        openVehicles();
+        VehicleDialog d(&dm);
+        d.show();
+        Msg::Recorder msgs;
+        auto* km = qobject_cast<CalcEdit*>(d.fieldFor(QStringLiteral("公里数")));
+        QVERIFY(km);  // number fields drop down the calculator
+        km->setFocus();
+        QTest::keyClick(km, Qt::Key_F4);
+        QVERIFY(km->calculator() && km->calculator()->isVisible());
+        QTest::keyClicks(km->calculator(), QStringLiteral("1200+34.6"));
+        QTest::keyClick(km->calculator(), Qt::Key_Return);
+        QCOMPARE(km->text(), QStringLiteral("1235"));  // no decimals in this field: 1234.6 rounds
+        QCOMPARE(dm.q_qcda.state(), RecordSet::Edit);  // the result counts as typed
+        d.saveButton->click();
+        QCOMPARE(msgs.lastText(), QStringLiteral("存盘完毕！"));
+        QCOMPARE(stored(dm.q_qcda.asString(Plate), QStringLiteral("公里数")).toDouble(), 1235.0);
     }
 
     void memberTable()

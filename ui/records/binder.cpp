@@ -2,10 +2,10 @@
 #include "core/dates.h"
 #include "data/database.h"
 #include "data/recordset.h"
+#include "ui/common/calculator.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDoubleValidator>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -260,12 +260,10 @@ QWidget* RecordBinder::createWidget(const FieldDef& def, QWidget* parent)
     QWidget* w = nullptr;
     switch (def.kind) {
     case FieldKind::Number: {
-        auto* e = new QLineEdit(parent);
-        auto* v = new QDoubleValidator(-1e15, def.maximum > 0 ? def.maximum : 1e15, def.decimals, e);
-        v->setNotation(QDoubleValidator::StandardNotation);
-        v->setLocale(QLocale::c());
-        e->setValidator(v);
-        e->setAlignment(Qt::AlignRight);
+        // Number fields drop down a calculator (Alt+Down, F4 or the button at their right end).
+        auto* e = new CalcEdit(parent);
+        e->setDecimals(def.decimals);
+        e->setMaximum(def.maximum);
         w = e;
         break;
     }
