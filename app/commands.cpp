@@ -31,6 +31,15 @@ Command withButton(Command c, const char* button, const char* caption, bool gate
     return c;
 }
 
+// A list command: the table its lines select from, their condition terms and order column.
+Command listOf(Command c, const char* table, QStringList terms, const char* order)
+{
+    c.table = S(table);
+    c.terms = std::move(terms);
+    c.orderColumn = S(order);
+    return c;
+}
+
 Command hidden(Command c)
 {
     c.hidden = true;
@@ -43,42 +52,42 @@ QVector<Command> build()
     const QStringList scratch = scratchSelect();
     const QStringList rentals{S("select * from 汽车租赁登记表 "), S("where 帐款结清=false"), S("order by 内部编号")};
     return {
-        cmd("N2", "操作员及权限", Gate::系统维护权, "q_qxb", {S("select * from 权限表 order by 姓名")}, "TForm_qxb", "操作员及权限设置"),
-        withButton(cmd("N3", "修改操作员口令", Gate::None, "q_qxb", {}, "TForm_password", "修改当前操作员口令", K::PasswordChange),
+        listOf(cmd("N2", "操作员及权限", Gate::系统维护权, "q_qxb", {S("select * from 权限表 order by 姓名")}, "TForm_qxb", "操作员及权限设置"), "权限表", {}, "姓名"),
+        withButton(listOf(cmd("N3", "修改操作员口令", Gate::None, "q_qxb", {}, "TForm_password", "修改当前操作员口令", K::PasswordChange), "权限表", {}, "姓名"),
                    "SpeedButton1", "修改密码", false),
-        cmd("N4", "更换操作员", Gate::None, "q_qxb", operatorListSql(), "TForm_Enter", "系统登录", K::Switch),
-        cmd("N18", "公司信息", Gate::系统维护权, "q_gsxx", {S("select * from 公司信息")}, "TForm_gsxx_edit", "公司信息编辑", K::CompanyInfo),
-        withButton(cmd("N11", "车辆档案", Gate::日常业务权, "q_qcda", {S("select * from 汽车档案 "), S("order by 车牌号")}, "TForm_qcda", "汽车档案设置"),
+        listOf(cmd("N4", "更换操作员", Gate::None, "q_qxb", operatorListSql(), "TForm_Enter", "系统登录", K::Switch), "权限表", {}, "姓名"),
+        listOf(cmd("N18", "公司信息", Gate::系统维护权, "q_gsxx", {S("select * from 公司信息")}, "TForm_gsxx_edit", "公司信息编辑", K::CompanyInfo), "公司信息", {}, ""),
+        withButton(listOf(cmd("N11", "车辆档案", Gate::日常业务权, "q_qcda", {S("select * from 汽车档案 "), S("order by 车牌号")}, "TForm_qcda", "汽车档案设置"), "汽车档案", {}, "车牌号"),
                    "SpeedButton6", "车辆档案", false),
-        cmd("N48", "经办人信息", Gate::系统维护权, "q_jbr", {S("select * from 经办人信息 order by 经办人姓名")}, "TForm_jbr", "经办人信息"),
-        cmd("N47", "提醒功能初始化", Gate::None, "q_txcsb", {S("select * from 提醒功能初始表")}, "TForm_txcsb", "提醒功能初始表"),
+        listOf(cmd("N48", "经办人信息", Gate::系统维护权, "q_jbr", {S("select * from 经办人信息 order by 经办人姓名")}, "TForm_jbr", "经办人信息"), "经办人信息", {}, "经办人姓名"),
+        listOf(cmd("N47", "提醒功能初始化", Gate::None, "q_txcsb", {S("select * from 提醒功能初始表")}, "TForm_txcsb", "提醒功能初始表"), "提醒功能初始表", {}, ""),
         withButton(cmd("N45", "提醒功能", Gate::None, "", {}, "TForm_txgn", "提醒功能清单"), "SpeedButton8", "提醒功能", false),
         cmd("N56", "数据初始化", Gate::None, "", {}, "TForm_initialize", "数据初始化"),
         cmd("N6", "数据备份", Gate::系统维护权, "", {}, "TForm_backup", "系统备份管理"),
         cmd("N7", "数据恢复", Gate::系统维护权, "", {}, "TForm_restore", "系统恢复管理", K::Restore),
-        cmd("N41", "结算时间", Gate::None, "q_gzsj", {S("select * from 关帐日期")}, "TForm_gzsj", "结算时间设置"),
+        listOf(cmd("N41", "结算时间", Gate::None, "q_gzsj", {S("select * from 关帐日期")}, "TForm_gzsj", "结算时间设置"), "关帐日期", {}, ""),
         cmd("N54", "界面初始化", Gate::None, "", {}, "", "", K::LayoutReset),
         withButton(cmd("N9", "退出系统", Gate::None, "", {}, "", "", K::Exit), "SpeedButton7", "退出", false),
-        withButton(cmd("N13", "客户资料登记", Gate::日常业务权, "q_hyzlb", {S("select * from 客户登记表 "), S("order by 客户号")}, "TForm_hyzlb", "客户资料登记表"),
+        withButton(listOf(cmd("N13", "客户资料登记", Gate::日常业务权, "q_hyzlb", {S("select * from 客户登记表 "), S("order by 客户号")}, "TForm_hyzlb", "客户资料登记表"), "客户登记表", {}, "客户号"),
                    "SpeedButton3", "客户资料", true),
-        withButton(cmd("N57", "客户预订汽车", Gate::None, "q_khydqc",
+        withButton(listOf(cmd("N57", "客户预订汽车", Gate::None, "q_khydqc",
                        {S("select * from 客户预订汽车 "), S("where 执行完毕='否'"), S("order by 内部编号")},
-                       "TForm_khydqc", "客户预订汽车登记表(没有执行完毕的客户预订)"),
+                       "TForm_khydqc", "客户预订汽车登记表(没有执行完毕的客户预订)"), "客户预订汽车", {S("(执行完毕='否')")}, "内部编号"),
                    "SpeedButton9", "客户预订", false),
-        withButton(cmd("N14", "汽车租赁登记表", Gate::日常业务权, "q_qczlb", {S("select * from 汽车租赁登记表 "), S("order by 内部编号")}, "TForm_qczlb", "汽车租赁登记表"),
+        withButton(listOf(cmd("N14", "汽车租赁登记表", Gate::日常业务权, "q_qczlb", {S("select * from 汽车租赁登记表 "), S("order by 内部编号")}, "TForm_qczlb", "汽车租赁登记表"), "汽车租赁登记表", {}, "内部编号"),
                    "SpeedButton2", "租赁登记", true),
-        cmd("N15", "客户付款情况", Gate::财务管理权, "q_qczlb", rentals, "TForm_qczl_fkqk", "汽车租赁登记表"),
-        cmd("N37", "客户交车情况", Gate::日常业务权, "q_qczlb",
-            {S("select * from 汽车租赁登记表 "), S("where 客户交车='没有'"), S("order by 内部编号")}, "TForm_qczljcb", "汽车租赁登记表"),
-        withButton(cmd("N16", "汽车租赁结算", Gate::财务管理权, "q_qczlb", rentals, "TForm_qczljsd", "汽车租赁结算单"),
+        listOf(cmd("N15", "客户付款情况", Gate::财务管理权, "q_qczlb", rentals, "TForm_qczl_fkqk", "汽车租赁登记表"), "汽车租赁登记表", {S("(帐款结清=false)")}, "内部编号"),
+        listOf(cmd("N37", "客户交车情况", Gate::日常业务权, "q_qczlb",
+            {S("select * from 汽车租赁登记表 "), S("where 客户交车='没有'"), S("order by 内部编号")}, "TForm_qczljcb", "汽车租赁登记表"), "汽车租赁登记表", {S("(客户交车='没有')")}, "内部编号"),
+        withButton(listOf(cmd("N16", "汽车租赁结算", Gate::财务管理权, "q_qczlb", rentals, "TForm_qczljsd", "汽车租赁结算单"), "汽车租赁登记表", {S("(帐款结清=false)")}, "内部编号"),
                    "SpeedButton4", "租赁结算", true),
-        cmd("N44", "车辆租赁情况", Gate::日常业务权, "q_qcda", {S("select * from 汽车档案 "), S("order by 车牌号")}, "TForm_qczlqkb", "汽车租赁情况表"),
-        cmd("N21", "汽车换油登记", Gate::其他业务权, "q_hyjlb", {S("select * from 换油记录表 "), S("order by 换油时间")}, "TForm_hyjlb", "换油记录登记表"),
-        cmd("N22", "汽车维修登记", Gate::其他业务权, "q_wxjlb", {S("select * from 车辆维修记录表 "), S("order by 维修时间")}, "TForm_wxjlb", "车辆维修记录登记表"),
-        cmd("N50", "事故登记表", Gate::其他业务权, "q_sgjlb", {S("select * from 事故登记表 "), S("order by 事故时间")}, "TForm_sgjlb", "事故记录登记表"),
-        withButton(cmd("N24", "当月现金日记帐", Gate::财务管理权, "q_xjrjz", {}, "TForm_xjrjz", "现金日记账", K::Journal),
+        listOf(cmd("N44", "车辆租赁情况", Gate::日常业务权, "q_qcda", {S("select * from 汽车档案 "), S("order by 车牌号")}, "TForm_qczlqkb", "汽车租赁情况表"), "汽车档案", {}, "车牌号"),
+        listOf(cmd("N21", "汽车换油登记", Gate::其他业务权, "q_hyjlb", {S("select * from 换油记录表 "), S("order by 换油时间")}, "TForm_hyjlb", "换油记录登记表"), "换油记录表", {}, "换油时间"),
+        listOf(cmd("N22", "汽车维修登记", Gate::其他业务权, "q_wxjlb", {S("select * from 车辆维修记录表 "), S("order by 维修时间")}, "TForm_wxjlb", "车辆维修记录登记表"), "车辆维修记录表", {}, "维修时间"),
+        listOf(cmd("N50", "事故登记表", Gate::其他业务权, "q_sgjlb", {S("select * from 事故登记表 "), S("order by 事故时间")}, "TForm_sgjlb", "事故记录登记表"), "事故登记表", {}, "事故时间"),
+        withButton(listOf(cmd("N24", "当月现金日记帐", Gate::财务管理权, "q_xjrjz", {}, "TForm_xjrjz", "现金日记账", K::Journal), "现金日记帐", {}, "日期"),
                    "SpeedButton5", "日记帐", true),
-        hidden(cmd("N19", "摘要设置", Gate::财务管理权, "q_zy", {S("select * from 摘要")}, "TForm_zy", "摘要设置")),
+        hidden(listOf(cmd("N19", "摘要设置", Gate::财务管理权, "q_zy", {S("select * from 摘要")}, "TForm_zy", "摘要设置"), "摘要", {}, "")),
         cmd("N33", "单车租赁收入统计", Gate::统计分析权, "q_tongyong", scratch, "TForm_qczlsrtj", "汽车租赁收入统计", K::Scratch),
         cmd("N34", "客户租赁统计", Gate::统计分析权, "q_tongyong", scratch, "TForm_khzlsrtj", "客户租赁收入统计", K::Scratch),
         cmd("N38", "单车租赁收入统计(按客户)", Gate::统计分析权, "q_tongyong", scratch, "TForm_qczlsrtj_kh", "汽车租赁收入统计(按客户)", K::Scratch),
@@ -141,6 +150,27 @@ QStringList commandSql(const Command& c, const Operator& op, const QDate& closin
     default:
         return c.sql;
     }
+}
+
+ListQuery commandQuery(const Command& c, const Operator& op, const QDate& closingDate)
+{
+    ListQuery q;
+    q.lines = commandSql(c, op, closingDate);
+    q.table = c.table;
+    q.terms = c.terms;
+    switch (c.kind) {
+    case CommandKind::PasswordChange:
+        q.terms = {S("(姓名='") + sqlText(op.name) + S("')")};
+        break;
+    case CommandKind::Journal:
+        q.terms = {S("(") + Dates::monthCondition(closingDate) + S(")")};
+        break;
+    default:
+        break;
+    }
+    if (!c.orderColumn.isEmpty())
+        q.order = {OrderMark{c.orderColumn, false}};
+    return q;
 }
 
 bool allowed(Gate gate, const Operator& op)

@@ -2,6 +2,8 @@
 // The main window's commands as one table: menu item, tool button, permission gate, the shared
 // query a command prepares with its SQL lines, and the window it opens. The main window builds its
 // menus and tool bar from these tables and runs every command through one function.
+#include "data/listquery.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -34,6 +36,9 @@ struct Command {
     bool toolGated = false; // the tool button is disabled together with the menu item
     QString query;          // shared query of the data module, empty when none
     QStringList sql;        // fixed SQL lines; see commandSql() for the built ones
+    QString table;          // the one table a list command selects from, with its condition terms
+    QStringList terms;
+    QString orderColumn;
     QString windowClass;
     QString windowCaption;
     CommandKind kind = CommandKind::Window;
@@ -48,6 +53,9 @@ const Command* findByButton(const QString& toolButton);
 
 // The SQL lines a command gives its query for this operator and closing date.
 QStringList commandSql(const Command& c, const Operator& op, const QDate& closingDate);
+// The same lines with the table, condition terms and order they select (table empty for commands
+// that do not open a list of one table).
+ListQuery commandQuery(const Command& c, const Operator& op, const QDate& closingDate);
 
 // The operator list the login works on, at start and at a switch.
 QStringList operatorListSql();

@@ -427,8 +427,16 @@ void TForm_main::openWindow(const Command& c)
     RecordSet* q = c.query.isEmpty() ? nullptr : m_dm->query(c.query);
     QPointer<QDialog> w = createWindow(c, q);
     try {
-        if (q)
-            prepare(*q, Commands::commandSql(c, Session::currentOperator(), Session::closingDate()));
+        if (q) {
+            const ListQuery list = Commands::commandQuery(c, Session::currentOperator(), Session::closingDate());
+            if (list.table.isEmpty()) {
+                prepare(*q, list.lines);
+            } else {
+                q->close();
+                q->setQuery(list);
+                q->open();
+            }
+        }
         Modal::exec(w);
     } catch (...) {
         delete w;

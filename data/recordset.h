@@ -4,6 +4,7 @@
 // typed reads by column name; edit/append/set/post/cancel/delete; notifications that bound
 // fields and grids follow, which can be suspended while a loop walks the set.
 #include "core/money.h"
+#include "data/listquery.h"
 #include "data/schema.h"
 
 #include <QDateTime>
@@ -11,6 +12,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <optional>
 
 class Database;
 
@@ -34,9 +36,13 @@ public:
 
     // SQL text, one entry per line.
     const QStringList& sql() const { return m_sql; }
-    void setSql(const QStringList& lines) { m_sql = lines; }
-    void clearSql() { m_sql.clear(); }
-    void addSql(const QString& line) { m_sql << line; }
+    void setSql(const QStringList& lines) { m_sql = lines; m_list.reset(); }
+    void clearSql() { m_sql.clear(); m_list.reset(); }
+    void addSql(const QString& line) { m_sql << line; m_list.reset(); }
+    // A list's query: its lines, with what they select held beside them.
+    void setQuery(const ListQuery& query) { m_sql = query.lines; m_list = query; }
+    // Null when the SQL was given as lines only.
+    const ListQuery* listQuery() const { return m_list ? &*m_list : nullptr; }
     QString sqlText() const { return m_sql.join(QLatin1Char('\n')); }
 
     void open();        // throws DbError
@@ -151,6 +157,7 @@ private:
 
     Database* m_db;
     QStringList m_sql;
+    std::optional<ListQuery> m_list;
     QString m_table;
     QVector<Field> m_fields;
     QVector<qint64> m_keys;            // hidden key per row; 0 for a pending new row

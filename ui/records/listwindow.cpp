@@ -500,15 +500,22 @@ void ListWindow::onSortMarksChanged()
     // The query text is never changed while it holds no rows.
     if (!m_query->isOpen() || m_query->isEmpty())
         return;
-    QStringList sql = m_query->sql();
     const QString line = sortOrderLine(m_model->sortMarks());
-    if (sql.isEmpty())
-        sql << line;
-    else
-        sql.last() = line;
+    QVector<OrderMark> marks;
+    for (const SortMark& m : m_model->sortMarks())
+        marks << OrderMark{m.field, m.descending};
     try {
         m_query->close();
-        m_query->setSql(sql);
+        if (const ListQuery* list = m_query->listQuery()) {
+            m_query->setQuery(list->withOrder(marks, line));
+        } else {
+            QStringList sql = m_query->sql();
+            if (sql.isEmpty())
+                sql << line;
+            else
+                sql.last() = line;
+            m_query->setSql(sql);
+        }
         m_query->open();
     } catch (const DbError& e) {
         Msg::error(this, e.text());

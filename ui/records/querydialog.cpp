@@ -31,7 +31,8 @@ std::optional<QDate> dateOf(const QString& shown)
 
 QString term(const Criterion& c, const QString& v, bool first)
 {
-    const QString open = first ? QStringLiteral("(") : QStringLiteral("and(");
+    // Terms stand in their own parentheses; the condition puts "and" in front of the later ones.
+    const QString open = QStringLiteral("(");
     const QString q = sqlText(v);
     switch (c.kind) {
     case CriterionKind::Contains:
@@ -56,32 +57,52 @@ QString term(const Criterion& c, const QString& v, bool first)
 
 } // namespace
 
-QString buildCondition(const QueryDialogConfig& config, const QHash<QString, QString>& texts)
+QStringList buildTerms(const QueryDialogConfig& config, const QHash<QString, QString>& texts)
 {
-    QString condition;
+    QStringList terms;
     for (const Criterion& c : config.criteria) {
-        QString t;
         if (c.kind == CriterionKind::DayRange || c.kind == CriterionKind::DateRange) {
             const QString f = texts.value(c.objectName), to = texts.value(c.toObjectName);
             if (dateEmpty(f) || dateEmpty(to))
                 continue;
-            const bool first = condition.isEmpty();
             if (c.kind == CriterionKind::DayRange) {
-                t = Dates::dayRangeTerm(c.column, f.trimmed(), to.trimmed(), c.function);
+                terms << Dates::dayRangeTerm(c.column, f.trimmed(), to.trimmed(), c.function);
             } else {
-                t = QStringLiteral("(") + c.column + QStringLiteral(" between ") + c.function + QStringLiteral("('")
-                    + sqlText(f.trimmed()) + QStringLiteral("') and ") + c.function + QStringLiteral("('")
-                    + sqlText(to.trimmed()) + QStringLiteral("'))");
+                terms << QStringLiteral("(") + c.column + QStringLiteral(" between ") + c.function + QStringLiteral("('")
+                        + sqlText(f.trimmed()) + QStringLiteral("') and ") + c.function + QStringLiteral("('")
+                        + sqlText(to.trimmed()) + QStringLiteral("'))");
             }
-            condition += first ? t : QStringLiteral("and") + t;
             continue;
         }
         const QString v = texts.value(c.objectName).trimmed();
         if (v.isEmpty())
             continue;
-        condition += term(c, v, condition.isEmpty());
+        const QString t = term(c, v, terms.isEmpty());
+        if (!t.isEmpty())
+            terms << t;
     }
+    return terms;
+}
+
+QString buildCondition(const QueryDialogConfig& config, const QHash<QString, QString>& texts)
+{
+    const QStringList terms = buildTerms(config, texts);
+    QString condition;
+    for (const QString& t : terms)
+        condition += condition.isEmpty() ? t : QStringLiteral("and") + t;
     return condition;
+}
+
+ListQuery buildQuery(const QueryDialogConfig& config, const QHash<QString, QString>& texts)
+{
+    ListQuery q;
+    q.table = config.table;
+    q.terms = buildTerms(config, texts);
+    q.lines = buildQueryLines(config, buildCondition(config, texts));
+    const QString by = QStringLiteral("order by ");
+    if (config.orderLine.startsWith(by))
+        q.order = {OrderMark{config.orderLine.mid(by.size()).trimmed(), false}};
+    return q;
 }
 
 QStringList buildQueryLines(const QueryDialogConfig& config, const QString& condition)
@@ -276,9 +297,11 @@ void QueryDialog::onSeek()
         return;
     }
     const QStringList previous = m_query->sql();
+    const std::optional<ListQuery> previousList =
+        m_query->listQuery() ? std::optional<ListQuery>(*m_query->listQuery()) : std::nullopt;
     try {
         m_query->close();
-        m_query->setSql(buildQueryLines(m_config, condition));
+        m_query->setQuery(buildQuery(m_config, texts()));
         m_query->open();
     } catch (const DbError& e) {
         // Leave the list usable: back to what it showed before.
@@ -286,9 +309,13 @@ void QueryDialog::onSeek()
         Msg::error(this, e.text());
         try {
             m_query->close();
-            m_query->setSql(previous);
+            if (previousList)
+                m_query->setQuery(*previousList);
+            else
+                m_query->setSql(previous);
             m_query->open();
-        } catch (const DbError&) {
+        } catch (const DbError& again) {
+            qCWarning(lcData, "%s", qPrintable(again.text()));
         }
         return;
     }

@@ -1,6 +1,8 @@
 #pragma once
 // The query dialog of a list window: criteria turned into one condition, the list's shared query
 // given a new select on the module's table and reopened. Every dialog is a row of the query table.
+#include "data/listquery.h"
+
 #include <QDialog>
 #include <QHash>
 #include <QStringList>
@@ -37,6 +39,7 @@ struct QueryDialogConfig {
     QString className;
     QString caption;
     QString query;
+    QString table;                 // the module's table the lines select from
     QVector<Criterion> criteria;   // in condition order
     QStringList selectLines;       // lines before the where line(s)
     WhereStyle where = WhereStyle::OneLine;
@@ -64,8 +67,13 @@ QString rangeOrderError(const QString& name);
 // The condition of the filled criteria; texts are the controls' shown texts by objectName. A date
 // field counts as empty when its text begins with a blank. Typed values are quoted safely.
 QString buildCondition(const QueryDialogConfig& config, const QHash<QString, QString>& texts);
+// The terms of the filled criteria, each in its parentheses; the condition is the first term
+// followed by "and" + each later one, with no blank.
+QStringList buildTerms(const QueryDialogConfig& config, const QHash<QString, QString>& texts);
 // The query's new SQL lines for a condition.
 QStringList buildQueryLines(const QueryDialogConfig& config, const QString& condition);
+// The lines with the table, terms and order they select.
+ListQuery buildQuery(const QueryDialogConfig& config, const QHash<QString, QString>& texts);
 
 class QueryDialog : public QDialog {
     Q_OBJECT

@@ -1,0 +1,28 @@
+#pragma once
+// What a list's query selects, held beside its SQL lines: the lines stay exactly as the windows
+// write them (the last one the order line), and the machinery reads the table, the condition terms
+// and the order marks from here for counts, footer sums and sorting, never by taking SQL text apart.
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+struct OrderMark {
+    QString column;
+    bool descending = false;
+    bool operator==(const OrderMark&) const = default;
+};
+
+struct ListQuery {
+    QString table;               // the one table listed
+    QStringList terms = {};      // condition terms, each in its own parentheses; all must hold
+    QVector<OrderMark> order = {};
+    QStringList lines = {};      // the SQL lines as written; the last is the order line
+
+    // The condition the terms make ("" when there are none), for statements of our own.
+    QString condition() const;
+    // "select sum(a), sum(b) from <table> where <condition>": the sums over the rows listed.
+    QString sumStatement(const QStringList& columns) const;
+    QString countStatement() const;
+    // The same query with another order: its last line replaced by the given one.
+    ListQuery withOrder(const QVector<OrderMark>& marks, const QString& orderLine) const;
+};
