@@ -98,4 +98,29 @@ QString displayDateTime(const QDateTime& dt)
     return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
+QString displayStored(const QVariant& v)
+{
+    if (v.metaType().id() == QMetaType::QString) {
+        const QString s = v.toString();
+        const QChar* c = s.constData();
+        auto digits = [c](int at, int n) {
+            int value = 0;
+            for (int i = at; i < at + n; ++i) {
+                if (c[i] < u'0' || c[i] > u'9')
+                    return -1;
+                value = value * 10 + (c[i].unicode() - '0');
+            }
+            return value;
+        };
+        if (s.size() == 19 && c[4] == u'-' && c[7] == u'-' && c[10] == u' ' && c[13] == u':' && c[16] == u':') {
+            const int y = digits(0, 4), mo = digits(5, 2), d = digits(8, 2);
+            const int h = digits(11, 2), mi = digits(14, 2), sec = digits(17, 2);
+            if (y >= 0 && mo >= 0 && d >= 0 && h >= 0 && mi >= 0 && sec >= 0 && QDate::isValid(y, mo, d)
+                && QTime::isValid(h, mi, sec))
+                return (h == 0 && mi == 0 && sec == 0) ? s.left(10) : s;
+        }
+    }
+    return displayDateTime(fromVariant(v));
+}
+
 } // namespace Dates

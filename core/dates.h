@@ -36,5 +36,8 @@ QString dayRangeTerm(const QString& column, const QString& fromText, const QStri
 // Display forms used by grids and exports.
 QString displayDate(const QDateTime& dt);      // "2004-02-01"
 QString displayDateTime(const QDateTime& dt);  // "2004-02-01 14:30:00", or the date alone at midnight
+// displayDateTime of a value read from the database, taken from its stored text ("2004-02-01
+// 14:30:00") without a conversion through local time; other texts and values go the long way.
+QString displayStored(const QVariant& v);
 
 } // namespace Dates

@@ -49,7 +49,9 @@ ExportTable toExportTable(const GridSnapshot& s)
     t.printTitle = s.printTitle;
     for (const auto& c : s.columns)
         t.columns.push_back(ExportColumn{c.title, c.type, c.width});
-    t.rows = s.rows;
+    // The rows are read from the record set while the file or the pages are written.
+    t.sourceRows = s.rows.size();
+    t.rowSource = [rows = s.rows](int i) { return rows.at(i); };
     t.footer = s.footer;
     t.operatorName = s.operatorName;
     t.printedAt = s.printedAt;
@@ -583,14 +585,7 @@ GridSnapshot ListWindow::snapshot() const
         const FieldType type = f >= 0 ? m_query->fields()[f].type : FieldType::Text;
         s.columns.push_back({c.caption(), type, c.width > 0 ? c.width : grid->horizontalHeader()->sectionSize(sec)});
     }
-    const int n = m_query->isOpen() ? m_query->recordCount() : 0;
-    s.rows.reserve(n);
-    for (int r = 0; r < n; ++r) {
-        QStringList row;
-        for (int f : fields)
-            row << (f >= 0 ? m_query->displayText(r, f) : QString());
-        s.rows << row;
-    }
+    s.rows = RecordRows(m_query, fields);
     if (m_config.footer != FooterMode::None)
         s.footer = m_model->footerTexts();
     return s;

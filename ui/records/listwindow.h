@@ -4,6 +4,7 @@
 // A module window derives from it, passes its row of the window table and its columns, and adds
 // its edit dialog and its own actions.
 #include "data/schema.h"
+#include "ui/records/export/recordrows.h"
 #include "ui/records/gridmodel.h"
 #include "ui/records/windowtable.h"
 
@@ -24,8 +25,9 @@ class RecordSet;
 class TDm1;
 class QueryDialog;
 
-// What printing and export take from the grid: visible columns in display order, every row of the
-// query as shown, the footer row.
+// What printing and export take from the grid: visible columns in display order, the rows of the
+// query as shown (read from the record set while they are printed or written, never copied), the
+// footer row.
 struct GridSnapshot {
     struct Column {
         QString title;  // levels separated by "|"
@@ -34,7 +36,7 @@ struct GridSnapshot {
     };
     QString printTitle;
     QVector<Column> columns;
-    QVector<QStringList> rows;
+    RecordRows rows;
     QStringList footer;
     QString operatorName;
     QDateTime printedAt;

@@ -1,4 +1,7 @@
 #include "ui/records/export/compoundfile.h"
+#include "ui/records/export/exportsink.h"
+
+#include <QByteArray>
 
 #include <QtEndian>
 #include <QVector>
@@ -39,18 +42,11 @@ QByteArray directoryEntry(const QString& name, quint8 type, quint32 child, quint
 
 } // namespace
 
-qint64 compoundFileOverhead(qint64 streamSize)
+bool finishCompoundFile(ExportSink& file, const QString& streamName)
 {
-    const qint64 sectors = std::max<qint64>(streamSize, kMiniCutoff) / kSector + 2;
-    return kMiniCutoff + kSector * (2 + sectors / (kPerSector - 1) * 2);
-}
-
-void finishCompoundFile(QByteArray& file, const QString& streamName)
-{
-    Q_ASSERT(file.size() >= kSector);
-    if (file.size() - kSector < kMiniCutoff)
-        file.append(QByteArray(kMiniCutoff - (file.size() - kSector), '\0'));
-    const qint64 streamBytes = file.size() - kSector;
+    if (file.pos() - kSector < kMiniCutoff)
+        file.append(QByteArray(kMiniCutoff - (file.pos() - kSector), '\0'));
+    const qint64 streamBytes = file.pos() - kSector;
     const quint32 streamSize = quint32(streamBytes);
     const int streamSectors = int((streamBytes + kSector - 1) / kSector);
 
@@ -70,57 +66,62 @@ void finishCompoundFile(QByteArray& file, const QString& streamName)
     const quint32 firstFat = dirSector + 1;
     const quint32 firstDifat = firstFat + quint32(fatSectors);
 
-    QVector<quint32> fat(fatSectors * kPerSector, kFree);
-    for (int i = 0; i < streamSectors; ++i)
-        fat[i] = i + 1 < streamSectors ? quint32(i + 1) : kEndOfChain;
-    fat[dirSector] = kEndOfChain;
-    for (int i = 0; i < fatSectors; ++i)
-        fat[firstFat + i] = kFatSect;
-    for (int i = 0; i < difatSectors; ++i)
-        fat[firstDifat + i] = kDifSect;
-
-    char* header = file.data();
-    memset(header, 0, kSector);
-    const char signature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
-    memcpy(header, signature, 8);
-    put16(file, 24, 0x003E);             // minor version
-    put16(file, 26, 0x0003);             // major version 3
-    put16(file, 28, 0xFFFE);             // little-endian
-    put16(file, 30, 9);                  // 512-byte sectors
-    put16(file, 32, 6);                  // 64-byte mini sectors
-    put32(file, 44, quint32(fatSectors));
-    put32(file, 48, dirSector);
-    put32(file, 56, kMiniCutoff);
-    put32(file, 60, kEndOfChain);        // no mini FAT
-    put32(file, 64, 0);
-    put32(file, 68, difatSectors ? firstDifat : kEndOfChain);
-    put32(file, 72, quint32(difatSectors));
-    for (int i = 0; i < kHeaderDifat; ++i)
-        put32(file, 76 + i * 4, i < fatSectors ? firstFat + quint32(i) : kFree);
-
-    QByteArray& out = file;
-    out.append(QByteArray(qsizetype(streamSectors) * kSector - streamBytes, '\0'));
+    file.append(QByteArray(qsizetype(streamSectors) * kSector - streamBytes, '\0'));
 
     QByteArray dir;
     dir += directoryEntry(QStringLiteral("Root Entry"), 5, 1, kEndOfChain, 0);
     dir += directoryEntry(streamName, 2, kNoStream, 0, streamSize);
     dir += directoryEntry(QString(), 0, kNoStream, 0, 0);
     dir += directoryEntry(QString(), 0, kNoStream, 0, 0);
-    out += dir;
+    file.append(dir);
 
-    QByteArray fatBytes(fat.size() * 4, '\0');
-    for (int i = 0; i < fat.size(); ++i)
-        put32(fatBytes, i * 4, fat[i]);
-    out += fatBytes;
+    // The FAT, one sector at a time: the stream is one chain of consecutive sectors.
+    auto fatEntry = [&](quint32 i) -> quint32 {
+        if (i < quint32(streamSectors))
+            return i + 1 < quint32(streamSectors) ? i + 1 : kEndOfChain;
+        if (i == dirSector)
+            return kEndOfChain;
+        if (i >= firstFat && i < firstDifat)
+            return kFatSect;
+        if (i >= firstDifat && i < firstDifat + quint32(difatSectors))
+            return kDifSect;
+        return kFree;
+    };
+    QByteArray sector(kSector, '\0');
+    for (int s = 0; s < fatSectors; ++s) {
+        for (int k = 0; k < kPerSector; ++k)
+            put32(sector, k * 4, fatEntry(quint32(s * kPerSector + k)));
+        file.append(sector);
+    }
 
     // DIFAT sectors: 127 further FAT sector numbers each, then the number of the next DIFAT sector.
     for (int d = 0; d < difatSectors; ++d) {
-        QByteArray s(kSector, '\0');
         for (int i = 0; i < kPerSector - 1; ++i) {
             const int fatIndex = kHeaderDifat + d * (kPerSector - 1) + i;
-            put32(s, i * 4, fatIndex < fatSectors ? firstFat + quint32(fatIndex) : kFree);
+            put32(sector, i * 4, fatIndex < fatSectors ? firstFat + quint32(fatIndex) : kFree);
         }
-        put32(s, (kPerSector - 1) * 4, d + 1 < difatSectors ? firstDifat + quint32(d + 1) : kEndOfChain);
-        out += s;
+        put32(sector, (kPerSector - 1) * 4, d + 1 < difatSectors ? firstDifat + quint32(d + 1) : kEndOfChain);
+        file.append(sector);
     }
+
+    QByteArray header(kSector, '\0');
+    const char signature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+    memcpy(header.data(), signature, 8);
+    put16(header, 24, 0x003E);             // minor version
+    put16(header, 26, 0x0003);             // major version 3
+    put16(header, 28, 0xFFFE);             // little-endian
+    put16(header, 30, 9);                  // 512-byte sectors
+    put16(header, 32, 6);                  // 64-byte mini sectors
+    put32(header, 44, quint32(fatSectors));
+    put32(header, 48, dirSector);
+    put32(header, 56, kMiniCutoff);
+    put32(header, 60, kEndOfChain);        // no mini FAT
+    put32(header, 64, 0);
+    put32(header, 68, difatSectors ? firstDifat : kEndOfChain);
+    put32(header, 72, quint32(difatSectors));
+    for (int i = 0; i < kHeaderDifat; ++i)
+        put32(header, 76 + i * 4, i < fatSectors ? firstFat + quint32(i) : kFree);
+    if (!file.flush())
+        return false;
+    return file.patch(0, header.constData(), header.size());
 }

@@ -30,10 +30,15 @@ bool isNumericType(FieldType t);
 // Grouping commas are accepted in money columns only. nullopt for anything else, including empty text.
 std::optional<double> numberValue(const QString& text, bool allowGrouping = false);
 
-// Writers of the single formats. Rows may be shorter than the column list: missing cells are empty.
-QByteArray writeText(const ExportTable& t);
-QByteArray writeCsv(const ExportTable& t);
-QByteArray writeHtml(const ExportTable& t);
-QByteArray writeRtf(const ExportTable& t);
-// Empty with *error set when the table does not fit an Excel 97-2003 workbook.
-QByteArray writeXls(const ExportTable& t, QString* error);
+class ExportSink;
+
+// Writers of the single formats, writing to the sink as the rows are read. Rows may be shorter than
+// the column list: missing cells are empty. False when the sink failed (its errorString tells why).
+bool writeText(const ExportTable& t, ExportSink& out);
+bool writeCsv(const ExportTable& t, ExportSink& out);
+bool writeHtml(const ExportTable& t, ExportSink& out);
+bool writeRtf(const ExportTable& t, ExportSink& out);
+// The cells of the workbook's sheets are gathered in a temporary file in `scratchDir` while the string
+// table goes to the sink, and are copied after it. Checks that the table fits first: when it does not,
+// nothing is written and *tooLarge holds the reason.
+bool writeXls(const ExportTable& t, ExportSink& out, const QString& scratchDir, QString* tooLarge);

@@ -1,5 +1,8 @@
 #include "ui/records/export/exporttable.h"
 #include "ui/records/export/exportlayout.h"
+#include "ui/records/export/exportsink.h"
+
+#include <QBuffer>
 
 #include <QDir>
 #include <QFileInfo>
@@ -159,16 +162,38 @@ std::optional<double> numberValue(const QString& text, bool allowGrouping)
 
 // ---- writing ----
 
-QByteArray exportBytes(const ExportTable& t, ExportFormat f, QString* error)
+namespace {
+
+// The chosen writer, writing to the sink as it goes. False with *refusal set when the table does not
+// fit the format; false with the sink's error when writing failed.
+bool writeFormat(const ExportTable& t, ExportFormat f, ExportSink& out, const QString& scratchDir, QString* refusal)
 {
     switch (f) {
-    case ExportFormat::Text: return writeText(t);
-    case ExportFormat::Csv: return writeCsv(t);
-    case ExportFormat::Html: return writeHtml(t);
-    case ExportFormat::Rtf: return writeRtf(t);
-    case ExportFormat::Xls: return writeXls(t, error);
+    case ExportFormat::Text: return writeText(t, out);
+    case ExportFormat::Csv: return writeCsv(t, out);
+    case ExportFormat::Html: return writeHtml(t, out);
+    case ExportFormat::Rtf: return writeRtf(t, out);
+    case ExportFormat::Xls: return writeXls(t, out, scratchDir, refusal);
     }
-    return {};
+    return false;
+}
+
+} // namespace
+
+QByteArray exportBytes(const ExportTable& t, ExportFormat f, QString* error)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadWrite);
+    ExportSink out(&buffer);
+    QString refusal;
+    if (!writeFormat(t, f, out, QString(), &refusal)) {
+        if (error)
+            *error = refusal.isEmpty() ? out.errorString() : refusal;
+        return {};
+    }
+    buffer.close();
+    return bytes;
 }
 
 bool writeExport(const ExportTable& t, const QString& path, ExportFormat f, QString* error)
@@ -187,24 +212,22 @@ bool writeExport(const ExportTable& t, const QString& path, ExportFormat f, QStr
     if (info.isDir())
         return fail(QStringLiteral("“%1”是一个文件夹，文件没有导出。").arg(shown));
 
-    QString formatError;
-    const QByteArray bytes = exportBytes(t, f, &formatError);
-    if (!formatError.isEmpty())
-        return fail(formatError);
-
-    // The complete file is written under a temporary name beside the target and renamed over it at
-    // the end: a failure never leaves a truncated file under the chosen name.
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
+    // The file is written under a temporary name beside the target as the rows are read, and renamed
+    // over it at the end: a failure never leaves a truncated file under the chosen name.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("无法在“%1”创建文件（%2），文件没有导出。请检查文件夹是否可写。")
-                        .arg(shown, out.errorString()));
-    if (out.write(bytes) != bytes.size()) {
-        const QString why = out.errorString();
-        out.cancelWriting();
-        return fail(QStringLiteral("写入文件“%1”失败（%2），可能是磁盘已满，文件没有导出。").arg(shown, why));
+                        .arg(shown, file.errorString()));
+    ExportSink out(&file);
+    QString refusal;
+    if (!writeFormat(t, f, out, info.absolutePath(), &refusal)) {
+        file.cancelWriting();
+        if (!refusal.isEmpty())
+            return fail(refusal);
+        return fail(QStringLiteral("写入文件“%1”失败（%2），可能是磁盘已满，文件没有导出。").arg(shown, out.errorString()));
     }
-    if (!out.commit())
+    if (!file.commit())
         return fail(QStringLiteral("无法保存文件“%1”（%2），可能是磁盘已满或文件正被其他程序使用，文件没有导出。")
-                        .arg(shown, out.errorString()));
+                        .arg(shown, file.errorString()));
     return true;
 }

@@ -1,10 +1,10 @@
 // Plain text, CSV, HTML and RTF. All four are written for the desktop programs the operators open them
 // with: UTF-8 with a byte order mark where nothing else declares the encoding, CRLF line ends.
 #include "ui/records/export/exportlayout.h"
+#include "ui/records/export/exportsink.h"
 
 #include <QByteArray>
 #include <QString>
-#include <functional>
 
 namespace {
 
@@ -16,8 +16,10 @@ QString cellAt(const QStringList& row, int c)
     return row.value(c);
 }
 
-// Every line of the output in title, data, footer order, as cell texts, one at a time.
-void forEachLine(const ExportTable& t, const std::function<void(const QStringList&)>& sink)
+// Every line of the output in title, data, footer order, as cell texts, one at a time: the rows are
+// asked for while the file is written, never held together.
+template <typename Sink>
+void forEachLine(const ExportTable& t, Sink&& sink)
 {
     for (const QStringList& line : titleBlock(t.columns).grid())
         sink(line);
@@ -130,41 +132,58 @@ QByteArray rtfText(const QString& s)
     return out;
 }
 
+
+// A cell that needs no change goes to the file as it is; the others are rewritten first.
+bool plainText(const QString& s)
+{
+    for (QChar ch : s)
+        if (ch == QLatin1Char('\t') || ch == QLatin1Char('\n') || ch == QLatin1Char('\r'))
+            return false;
+    return true;
+}
+
+bool plainCsv(const QString& s)
+{
+    for (QChar ch : s)
+        if (ch == QLatin1Char(',') || ch == QLatin1Char('"') || ch == QLatin1Char('\n') || ch == QLatin1Char('\r'))
+            return false;
+    return s.isEmpty() || !(s.front().isSpace() || s.back().isSpace());
+}
+
 } // namespace
 
-QByteArray writeText(const ExportTable& t)
+bool writeText(const ExportTable& t, ExportSink& out)
 {
-    QByteArray out = kBom;
+    out.append(kBom);
     forEachLine(t, [&out](const QStringList& line) {
-        QStringList cells;
-        cells.reserve(line.size());
-        for (const QString& c : line)
-            cells << flatten(c);
-        out += cells.join(QLatin1Char('\t')).toUtf8();
-        out += kCrlf;
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            if (i > 0)
+                out.append('\t');
+            out.appendUtf8(plainText(line[i]) ? line[i] : flatten(line[i]));
+        }
+        out.append(kCrlf);
     });
-    return out;
+    return out.flush();
 }
 
-QByteArray writeCsv(const ExportTable& t)
+bool writeCsv(const ExportTable& t, ExportSink& out)
 {
-    QByteArray out = kBom;
+    out.append(kBom);
     forEachLine(t, [&out](const QStringList& line) {
-        QStringList cells;
-        cells.reserve(line.size());
-        for (const QString& c : line)
-            cells << csvField(c);
-        out += cells.join(QLatin1Char(',')).toUtf8();
-        out += kCrlf;
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            if (i > 0)
+                out.append(',');
+            out.appendUtf8(plainCsv(line[i]) ? line[i] : csvField(line[i]));
+        }
+        out.append(kCrlf);
     });
-    return out;
+    return out.flush();
 }
 
-QByteArray writeHtml(const ExportTable& t)
+bool writeHtml(const ExportTable& t, ExportSink& out)
 {
     const int n = int(t.columns.size());
-    QByteArray out;
-    QString h;  // the part not yet added to `out`, which takes it row by row
+    QString h;  // the part not yet written, which goes to the file row by row
     h += QLatin1String("<!DOCTYPE html>\r\n<html>\r\n<head>\r\n"
                        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n");
     h += QLatin1String("<title>") + htmlText(t.printTitle) + QLatin1String("</title>\r\n");
@@ -192,15 +211,18 @@ QByteArray writeHtml(const ExportTable& t)
         }
         h += QLatin1String("</tr>\r\n</thead>\r\n");
     }
+    QVector<bool> numeric(n);
+    for (int c = 0; c < n; ++c)
+        numeric[c] = isNumericType(t.columns[c].type);
     auto rowHtml = [&](const QStringList& r) {
         h += QLatin1String("<tr>");
         for (int c = 0; c < n; ++c) {
-            h += isNumericType(t.columns[c].type) ? QLatin1String("<td class=\"n\">") : QLatin1String("<td>");
+            h += numeric[c] ? QLatin1String("<td class=\"n\">") : QLatin1String("<td>");
             h += htmlText(cellAt(r, c));
             h += QLatin1String("</td>");
         }
         h += QLatin1String("</tr>\r\n");
-        out += h.toUtf8();
+        out.appendUtf8(h);
         h.clear();
     };
     h += QLatin1String("<tbody>\r\n");
@@ -213,11 +235,11 @@ QByteArray writeHtml(const ExportTable& t)
         h += QLatin1String("</tfoot>\r\n");
     }
     h += QLatin1String("</table>\r\n</body>\r\n</html>\r\n");
-    out += h.toUtf8();
-    return out;
+    out.appendUtf8(h);
+    return out.flush();
 }
 
-QByteArray writeRtf(const ExportTable& t)
+bool writeRtf(const ExportTable& t, ExportSink& out)
 {
     // A4 portrait with 1 cm margins; the columns keep their screen proportions across the text width.
     constexpr int textWidth = 11906 - 2 * 567;
@@ -232,11 +254,10 @@ QByteArray writeRtf(const ExportTable& t)
         right[c] = int(acc * textWidth / std::max<qint64>(total, 1));
     }
 
-    QByteArray out;
-    out += "{\\rtf1\\ansi\\ansicpg936\\deff0\\uc1\r\n";
-    out += "{\\fonttbl{\\f0\\fnil\\fcharset134 SimSun;}}\r\n";
-    out += "\\paperw11906\\paperh16838\\margl567\\margr567\\margt567\\margb567\r\n";
-    out += "\\pard\\plain\\f0\\fs18\r\n";
+    out.append("{\\rtf1\\ansi\\ansicpg936\\deff0\\uc1\r\n");
+    out.append("{\\fonttbl{\\f0\\fnil\\fcharset134 SimSun;}}\r\n");
+    out.append("\\paperw11906\\paperh16838\\margl567\\margr567\\margt567\\margb567\r\n");
+    out.append("\\pard\\plain\\f0\\fs18\r\n");
 
     const QByteArray border = "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
                               "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
@@ -245,23 +266,33 @@ QByteArray writeRtf(const ExportTable& t)
         QByteArray merge;   // merge control words of the cell definition
         QByteArray align;
     };
+    // The cell definitions of a data row are the same on every row.
+    QByteArray dataDefinition = "\\trowd\\trgaph57\\trleft0";
+    for (int c = 0; c < n; ++c)
+        dataDefinition += border + "\\cellx" + QByteArray::number(right[c]);
+    dataDefinition += "\r\n";
+    QVector<QByteArray> dataAlign(n);
+    for (int c = 0; c < n; ++c)
+        dataAlign[c] = isNumericType(t.columns[c].type) ? "\\pard\\intbl\\qr " : "\\pard\\intbl\\ql ";
+
     auto emitRow = [&](const QVector<Cell>& cells, bool header) {
-        out += "\\trowd\\trgaph57\\trleft0";
+        QByteArray b = "\\trowd\\trgaph57\\trleft0";
         if (header)
-            out += "\\trhdr";
+            b += "\\trhdr";
         for (int c = 0; c < n; ++c)
-            out += cells[c].merge + border + "\\cellx" + QByteArray::number(right[c]);
-        out += "\r\n";
+            b += cells[c].merge + border + "\\cellx" + QByteArray::number(right[c]);
+        b += "\r\n";
         for (int c = 0; c < n; ++c) {
-            out += "\\pard\\intbl" + cells[c].align + ' ';
+            b += "\\pard\\intbl" + cells[c].align + ' ';
             if (header)
-                out += "{\\b ";
-            out += rtfText(cells[c].text);
+                b += "{\\b ";
+            b += rtfText(cells[c].text);
             if (header)
-                out += '}';
-            out += "\\cell\r\n";
+                b += '}';
+            b += "\\cell\r\n";
         }
-        out += "\\row\r\n";
+        b += "\\row\r\n";
+        out.append(b);
     };
 
     const TitleBlock titles = titleBlock(t.columns);
@@ -283,16 +314,21 @@ QByteArray writeRtf(const ExportTable& t)
         for (const QVector<Cell>& row : g)
             emitRow(row, true);
     }
+    QByteArray b;
     auto dataRow = [&](const QStringList& r) {
-        QVector<Cell> cells(n);
-        for (int c = 0; c < n; ++c)
-            cells[c] = Cell{cellAt(r, c), QByteArray(), isNumericType(t.columns[c].type) ? "\\qr" : "\\ql"};
-        emitRow(cells, false);
+        b = dataDefinition;
+        for (int c = 0; c < n; ++c) {
+            b += dataAlign[c];
+            b += rtfText(cellAt(r, c));
+            b += "\\cell\r\n";
+        }
+        b += "\\row\r\n";
+        out.append(b);
     };
     for (int i = 0, rows = t.rowCount(); i < rows; ++i)
         dataRow(t.row(i));
     if (!t.footer.isEmpty())
         dataRow(t.footer);
-    out += "\\pard\\par\r\n}\r\n";
-    return out;
+    out.append("\\pard\\par\r\n}\r\n");
+    return out.flush();
 }

@@ -2,8 +2,11 @@
 // of money and number columns to NUMBER cells so that the spreadsheet can add them up.
 #include "ui/records/export/compoundfile.h"
 #include "ui/records/export/exportlayout.h"
+#include "ui/records/export/exportsink.h"
 
+#include <QDir>
 #include <QHash>
+#include <QTemporaryFile>
 #include <QtEndian>
 
 namespace {
@@ -47,7 +50,7 @@ public:
     }
 };
 
-void record(QByteArray& out, quint16 id, const QByteArray& body)
+void record(ExportSink& out, quint16 id, const QByteArray& body)
 {
     Q_ASSERT(body.size() <= kMaxRecordData);
     char h[4];
@@ -57,7 +60,7 @@ void record(QByteArray& out, quint16 id, const QByteArray& body)
     out.append(body);
 }
 
-void record(QByteArray& out, quint16 id, const Bytes& body) { record(out, id, body.data); }
+void record(ExportSink& out, quint16 id, const Bytes& body) { record(out, id, body.data); }
 
 QByteArray bof(quint16 type)
 {
@@ -94,7 +97,7 @@ QByteArray font(bool bold)
 
 // Cell records, appended to a sheet's cell table as the rows are read (millions for a long list).
 template <int N>
-void cellRecord(QByteArray& out, quint16 id, int row, int column, quint16 xf, const char (&extra)[N])
+void cellRecord(ExportSink& out, quint16 id, int row, int column, quint16 xf, const char (&extra)[N])
 {
     char r[10 + N];
     qToLittleEndian(id, r);
@@ -106,7 +109,7 @@ void cellRecord(QByteArray& out, quint16 id, int row, int column, quint16 xf, co
     out.append(r, sizeof r);
 }
 
-void blankCell(QByteArray& out, int row, int column, quint16 xf)
+void blankCell(ExportSink& out, int row, int column, quint16 xf)
 {
     char r[10];
     qToLittleEndian(quint16(0x0201), r);
@@ -117,14 +120,14 @@ void blankCell(QByteArray& out, int row, int column, quint16 xf)
     out.append(r, sizeof r);
 }
 
-void labelCell(QByteArray& out, int row, int column, quint16 xf, quint32 sst)
+void labelCell(ExportSink& out, int row, int column, quint16 xf, quint32 sst)
 {
     char v[4];
     qToLittleEndian(sst, v);
     cellRecord(out, 0x00FD, row, column, xf, v);
 }
 
-void numberCell(QByteArray& out, int row, int column, quint16 xf, double number)
+void numberCell(ExportSink& out, int row, int column, quint16 xf, double number)
 {
     char v[8];
     qToLittleEndian(number, v);
@@ -135,15 +138,23 @@ struct Merge {
     quint16 firstRow, lastRow, firstColumn, lastColumn;
 };
 
-struct Sheet {
-    QString name;
-    int rowCount = 0;
-    QByteArray cells;   // the cell records
-    QVector<Merge> merges;
+// The rows of one sheet, planned before any cell is written: each sheet's size goes ahead of its cells.
+struct SheetPlan {
+    int firstRow = 0;   // index of the first data row
+    int endRow = 0;     // one past the last data row
+    bool footer = false;
+    int rowCount = 0;   // rows of the sheet, titles and footer included
 };
 
+// The shared string table, written as the cells ask for their strings: SST and CONTINUE records go
+// to the workbook as they fill, the counts at their head are filled in at the end. Repeated texts
+// share one entry as long as the index of known strings stays small; beyond that a text may be
+// stored again, which readers accept, so that memory does not grow with the list.
 class SharedStrings {
 public:
+    // The workbook's stream begins `base` bytes into the sink.
+    SharedStrings(ExportSink& out, qint64 base) : m_out(out), m_base(base) {}
+
     quint32 add(QString s)
     {
         if (s.contains(QLatin1Char('\r'))) {  // Excel breaks lines in a cell at LF alone
@@ -156,224 +167,285 @@ public:
         auto it = m_index.constFind(s);
         if (it != m_index.constEnd())
             return *it;
-        const quint32 i = quint32(m_strings.size());
-        m_index.insert(s, i);
-        m_chars += s.size();
-        m_strings << s;
+        const quint32 i = m_unique++;
+        if (m_index.size() < kIndexedStrings && m_indexedChars + s.size() <= kIndexedChars) {
+            m_indexedChars += s.size();
+            m_index.insert(s, i);
+        }
+        writeString(i, s);
         return i;
     }
 
-    // SST and EXTSST records, appended to `out` whose stream begins at byte `base`. A string never starts in one record
-    // unless its header and first character fit there; a string split across records repeats its
-    // option flags at the start of the CONTINUE record.
-    void write(QByteArray& out, qsizetype base) const
+    // Closes the table: the last record, the counts at its head, and EXTSST with the positions of
+    // every bucket's first string.
+    void finish()
     {
-        const int unique = int(m_strings.size());
-        const int perBucket = std::max(8, (unique + 127) / 128);
-        QVector<QPair<quint32, quint16>> buckets;
-
-        quint16 id = 0x00FC;
-        Bytes cur;
-        cur.u32(m_total).u32(quint32(unique));
-        auto flush = [&] {
-            record(out, id, cur);
-            id = 0x003C;
-            cur = Bytes();
-        };
-        for (int i = 0; i < unique; ++i) {
-            const QString& s = m_strings[i];
-            const bool compressed = Bytes::fitsLatin1(s);
-            const int unit = compressed ? 1 : 2;
-            if (cur.data.size() + 3 + (s.isEmpty() ? 0 : unit) > kMaxRecordData)
-                flush();
-            if (i % perBucket == 0)
-                buckets << qMakePair(quint32(out.size() - base + 4 + cur.data.size()), quint16(4 + cur.data.size()));
-            cur.u16(quint16(s.size())).u8(compressed ? 0 : 1);
-            int done = 0;
-            while (done < s.size()) {
-                const int room = (kMaxRecordData - int(cur.data.size())) / unit;
-                if (room == 0) {
-                    flush();
-                    cur.u8(compressed ? 0 : 1);
-                    continue;
-                }
-                const int n = std::min(room, int(s.size()) - done);
-                for (int k = 0; k < n; ++k) {
-                    const ushort u = s[done + k].unicode();
-                    compressed ? cur.u8(quint8(u)) : cur.u16(u);
-                }
-                done += n;
-            }
-        }
+        if (!m_started)
+            start();
         flush();
+        char counts[8];
+        qToLittleEndian(m_total, counts);
+        qToLittleEndian(m_unique, counts + 4);
+        m_out.patch(m_countsAt, counts, 8);
 
+        // Buckets of at least 8 strings and at most 128 of them; a multiple of 8 so that the positions
+        // kept for every eighth string serve.
+        quint32 perBucket = std::max<quint32>(8, (m_unique + 127) / 128);
+        perBucket = (perBucket + 7) / 8 * 8;
         Bytes ext;
         ext.u16(quint16(perBucket));
-        for (const auto& b : buckets)
-            ext.u32(b.first).u16(b.second).u16(0);
-        record(out, 0x00FF, ext);
+        for (qsizetype k = 0; k < m_positions.size(); k += perBucket / 8)
+            ext.u32(m_positions[k].first).u16(m_positions[k].second).u16(0);
+        record(m_out, 0x00FF, ext);
     }
-
-    // Size of the records, about (for reserving memory).
-    qint64 bytes() const { return m_chars * 2 + m_strings.size() * 3 + (m_chars * 2 / kMaxRecordData + 2) * 5 + 1100; }
 
 private:
-    qint64 m_chars = 0;
-    QHash<QString, quint32> m_index;
-    QStringList m_strings;
-    quint32 m_total = 0;
-};
+    static constexpr int kIndexedStrings = 1 << 16;
+    static constexpr qint64 kIndexedChars = 4 << 20;
 
-// Appends the sheet's substream; its cell table is released on the way, the file taking its place.
-void appendSheet(QByteArray& out, Sheet& sh, const QVector<ExportColumn>& columns, bool active)
-{
-    record(out, 0x0809, bof(0x0010));
-    for (int c = 0; c < columns.size(); ++c) {
-        // Screen pixels to 1/256 of a character width (about 7 pixels per character).
-        const int w = std::clamp(columns[c].width * 256 / 7 + 256, 256, 255 * 256);
-        Bytes ci;
-        ci.u16(quint16(c)).u16(quint16(c)).u16(quint16(w)).u16(XfDefault).u16(0).u16(0);
-        record(out, 0x007D, ci);
+    void start()
+    {
+        m_started = true;
+        m_countsAt = m_out.pos() + 4;  // behind the first record's header
+        m_cur.u32(0).u32(0);
     }
-    Bytes dim;
-    dim.u32(0).u32(quint32(sh.rowCount)).u16(0).u16(quint16(sh.rowCount ? columns.size() : 0)).u16(0);
-    record(out, 0x0200, dim);
 
-    out += sh.cells;
-    sh.cells = QByteArray();
+    void flush()
+    {
+        record(m_out, m_id, m_cur);
+        m_id = 0x003C;
+        m_cur.data.clear();
+    }
 
-    Bytes w2;
-    // grid lines, headings, zeros, automatic colours, outline symbols; the active sheet is selected
-    w2.u16(active ? 0x06B6 : 0x00B6).u16(0).u16(0).u32(64).u16(0).u16(0).u32(0);
-    record(out, 0x023E, w2);
-
-    for (int i = 0; i < sh.merges.size(); i += 1026) {
-        const int n = std::min<int>(1026, int(sh.merges.size()) - i);
-        Bytes m;
-        m.u16(quint16(n));
-        for (int k = 0; k < n; ++k) {
-            const Merge& g = sh.merges[i + k];
-            m.u16(g.firstRow).u16(g.lastRow).u16(g.firstColumn).u16(g.lastColumn);
+    // A string never starts in one record unless its header and first character fit there; a string
+    // split across records repeats its option flags at the start of the CONTINUE record.
+    void writeString(quint32 i, const QString& s)
+    {
+        if (!m_started)
+            start();
+        const bool compressed = Bytes::fitsLatin1(s);
+        const int unit = compressed ? 1 : 2;
+        if (m_cur.data.size() + 3 + (s.isEmpty() ? 0 : unit) > kMaxRecordData)
+            flush();
+        if (i % 8 == 0)
+            m_positions << qMakePair(quint32(m_out.pos() - m_base + 4 + m_cur.data.size()), quint16(4 + m_cur.data.size()));
+        m_cur.u16(quint16(s.size())).u8(compressed ? 0 : 1);
+        int done = 0;
+        while (done < s.size()) {
+            const int room = (kMaxRecordData - int(m_cur.data.size())) / unit;
+            if (room == 0) {
+                flush();
+                m_cur.u8(compressed ? 0 : 1);
+                continue;
+            }
+            const int n = std::min(room, int(s.size()) - done);
+            for (int k = 0; k < n; ++k) {
+                const ushort u = s[done + k].unicode();
+                compressed ? m_cur.u8(quint8(u)) : m_cur.u16(u);
+            }
+            done += n;
         }
-        record(out, 0x00E5, m);
     }
-    record(out, 0x000A, QByteArray());
-}
+
+    ExportSink& m_out;
+    qint64 m_base;
+    bool m_started = false;
+    qint64 m_countsAt = 0;
+    quint16 m_id = 0x00FC;
+    Bytes m_cur;
+    QHash<QString, quint32> m_index;
+    qint64 m_indexedChars = 0;
+    quint32 m_unique = 0;
+    quint32 m_total = 0;
+    QVector<QPair<quint32, quint16>> m_positions;  // of every eighth string: stream offset, offset in its record
+};
 
 } // namespace
 
-QByteArray writeXls(const ExportTable& t, QString* error)
+bool writeXls(const ExportTable& t, ExportSink& out, const QString& scratchDir, QString* tooLarge)
 {
     const int n = int(t.columns.size());
     if (n > kMaxColumns) {
-        if (error)
-            *error = QStringLiteral("Excel 97-2003 工作簿最多只能容纳%1列，当前表格有%2列，文件没有导出。").arg(kMaxColumns).arg(n);
-        return {};
+        if (tooLarge)
+            *tooLarge = QStringLiteral("Excel 97-2003 工作簿最多只能容纳%1列，当前表格有%2列，文件没有导出。").arg(kMaxColumns).arg(n);
+        return false;
     }
 
-    SharedStrings sst;
     const TitleBlock titles = titleBlock(t.columns);
     const bool hasFooter = !t.footer.isEmpty();
     // A sheet holds 65536 rows; longer lists continue on further sheets, each with the titles again,
     // the footer closing the last one. Nothing is cut off.
     const int perSheet = kMaxRows - titles.depth;
     const int rowCount = t.rowCount();
-    QVector<Sheet> sheets;
-    int next = 0;
-    bool footerDone = !hasFooter;
-    do {
-        Sheet sh;
-        sh.name = QStringLiteral("Sheet%1").arg(sheets.size() + 1);
+    QVector<SheetPlan> plan;
+    {
+        int next = 0;
+        bool footerDone = !hasFooter;
+        do {
+            SheetPlan p;
+            p.firstRow = next;
+            p.endRow = std::min(rowCount, next + perSheet);
+            int row = (n > 0 ? titles.depth : 0) + (p.endRow - p.firstRow);
+            next = p.endRow;
+            if (next >= rowCount && !footerDone && row < kMaxRows) {
+                p.footer = true;
+                footerDone = true;
+                ++row;
+            }
+            p.rowCount = n > 0 ? row : 0;
+            plan << p;
+        } while (next < rowCount || !footerDone);
+    }
+
+    // The sheets are written to a scratch file while the string table, which comes before them in the
+    // workbook, is written to the file itself; they follow it once it is complete.
+    QTemporaryFile scratchFile(QDir(scratchDir.isEmpty() ? QDir::tempPath() : scratchDir).filePath(QStringLiteral(".export-XXXXXX")));
+    if (!scratchFile.open()) {
+        out.fail(scratchFile.errorString());
+        return false;
+    }
+    ExportSink sheets(&scratchFile);
+
+    // Workbook globals, after the room for the compound file's header
+    out.append(QByteArray(kCompoundHeaderSize, '\0'));
+    const qint64 base = out.pos();
+    record(out, 0x0809, bof(0x0005));
+    record(out, 0x0042, Bytes().u16(1200));                        // CODEPAGE: UTF-16
+    record(out, 0x003D, Bytes().u16(0x01E0).u16(0x005A).u16(0x3FCF).u16(0x2A4E).u16(0x0038).u16(0).u16(0).u16(1).u16(0x0258));
+    record(out, 0x0040, Bytes().u16(0));                           // BACKUP off
+    record(out, 0x0022, Bytes().u16(0));                           // DATEMODE 1900
+    record(out, 0x000E, Bytes().u16(1));                           // PRECISION as displayed: off
+    record(out, 0x00DA, Bytes().u16(0));                           // BOOKBOOL
+    // Font 4 does not exist in BIFF; the four regular fonts are 0-3, the bold one is 5.
+    for (int i = 0; i < 4; ++i)
+        record(out, 0x0031, font(false));
+    record(out, 0x0031, font(true));
+    record(out, 0x041E, Bytes().u16(kMoneyFormat).str(QStringLiteral("0.00##"), true));
+    record(out, 0x00E0, xf(0, 0, true, 0x20, 0x00, false));
+    for (int i = 1; i < 15; ++i)
+        record(out, 0x00E0, xf(0, 0, true, 0x20, 0xF4, false));
+    record(out, 0x00E0, xf(0, 0, false, 0x20, 0x00, false));        // 15 default cell
+    // alignment byte: horizontal in bits 0-2, wrap bit 3, vertical in bits 4-6 (1 centre, 2 bottom)
+    record(out, 0x00E0, xf(0, 0, false, 0x28, 0x38, true));        // 16 body: wrapped text
+    record(out, 0x00E0, xf(0, kMoneyFormat, false, 0x23, 0x3C, true));  // 17 body money, right
+    record(out, 0x00E0, xf(5, 0, false, 0x1A, 0x38, true));        // 18 titles: bold, centred, wrapped
+    record(out, 0x00E0, xf(5, 0, false, 0x20, 0x38, true));        // 19 footer
+    record(out, 0x00E0, xf(5, kMoneyFormat, false, 0x23, 0x3C, true));  // 20 footer money
+    record(out, 0x0293, Bytes().u16(0x8000).u8(0).u8(0xFF));      // STYLE: Normal
+    QVector<qint64> sheetPositions;                                 // of the position fields, patched below
+    for (int i = 0; i < plan.size(); ++i) {
+        sheetPositions << out.pos() + 4;
+        record(out, 0x0085, Bytes().u32(0).u8(0).u8(0).str(QStringLiteral("Sheet%1").arg(i + 1), false));
+    }
+    record(out, 0x008C, Bytes().u16(86).u16(86));                  // COUNTRY: China
+    SharedStrings sst(out, base);
+
+    // The title block, the same on every sheet; cells covered by a merge stay blank but keep the
+    // borders of the title block.
+    QVector<QVector<const TitleCell*>> at(titles.depth, QVector<const TitleCell*>(n, nullptr));
+    QVector<Merge> merges;
+    for (const TitleCell& tc : titles.cells) {
+        at[tc.row][tc.column] = &tc;
+        if (tc.rowSpan > 1 || tc.columnSpan > 1)
+            merges << Merge{quint16(tc.row), quint16(tc.row + tc.rowSpan - 1), quint16(tc.column),
+                            quint16(tc.column + tc.columnSpan - 1)};
+    }
+    QVector<FieldType> types(n);
+    for (int c = 0; c < n; ++c)
+        types[c] = t.columns[c].type;
+
+    QVector<qint64> sheetStarts;
+    for (int s = 0; s < plan.size(); ++s) {
+        const SheetPlan& p = plan[s];
+        sheetStarts << sheets.pos();
+        record(sheets, 0x0809, bof(0x0010));
+        for (int c = 0; c < n; ++c) {
+            // Screen pixels to 1/256 of a character width (about 7 pixels per character).
+            const int w = std::clamp(t.columns[c].width * 256 / 7 + 256, 256, 255 * 256);
+            Bytes ci;
+            ci.u16(quint16(c)).u16(quint16(c)).u16(quint16(w)).u16(XfDefault).u16(0).u16(0);
+            record(sheets, 0x007D, ci);
+        }
+        Bytes dim;
+        dim.u32(0).u32(quint32(p.rowCount)).u16(0).u16(quint16(p.rowCount ? n : 0)).u16(0);
+        record(sheets, 0x0200, dim);
+
         int row = 0;
         if (n > 0) {
-            QVector<QVector<const TitleCell*>> at(titles.depth, QVector<const TitleCell*>(n, nullptr));
-            for (const TitleCell& tc : titles.cells) {
-                at[tc.row][tc.column] = &tc;
-                if (tc.rowSpan > 1 || tc.columnSpan > 1)
-                    sh.merges << Merge{quint16(tc.row), quint16(tc.row + tc.rowSpan - 1), quint16(tc.column),
-                                       quint16(tc.column + tc.columnSpan - 1)};
-            }
-            // cells covered by a merge stay blank but keep the borders of the title block
             for (int r = 0; r < titles.depth; ++r, ++row)
                 for (int c = 0; c < n; ++c) {
                     if (at[r][c] && !at[r][c]->text.isEmpty())
-                        labelCell(sh.cells, row, c, XfTitle, sst.add(at[r][c]->text));
+                        labelCell(sheets, row, c, XfTitle, sst.add(at[r][c]->text));
                     else
-                        blankCell(sh.cells, row, c, XfTitle);
+                        blankCell(sheets, row, c, XfTitle);
                 }
         }
         auto addRow = [&](const QStringList& values, bool footer) {
             for (int c = 0; c < n; ++c) {
                 const QString text = values.value(c);
-                const FieldType type = t.columns[c].type;
+                const FieldType type = types[c];
                 const bool money = type == FieldType::Money;
                 const quint16 xf = footer ? (money ? XfFooterMoney : XfFooter) : (money ? XfBodyMoney : XfBody);
                 // Footers hold counts and sums; data cells are numbers only in number columns, so that
                 // texts such as telephone numbers keep their leading zeros.
                 const std::optional<double> v = (footer || isNumericType(type)) ? numberValue(text, money) : std::nullopt;
                 if (v)
-                    numberCell(sh.cells, row, c, xf, *v);
+                    numberCell(sheets, row, c, xf, *v);
                 else if (!text.isEmpty())
-                    labelCell(sh.cells, row, c, xf, sst.add(text));
+                    labelCell(sheets, row, c, xf, sst.add(text));
                 else
-                    blankCell(sh.cells, row, c, xf);
+                    blankCell(sheets, row, c, xf);
             }
             ++row;
         };
-        const int end = std::min(rowCount, next + perSheet);
-        for (; next < end; ++next)
-            addRow(t.row(next), false);
-        if (next >= rowCount && !footerDone && row < kMaxRows) {
+        for (int i = p.firstRow; i < p.endRow; ++i)
+            addRow(t.row(i), false);
+        if (p.footer)
             addRow(t.footer, true);
-            footerDone = true;
+
+        Bytes w2;
+        // grid lines, headings, zeros, automatic colours, outline symbols; the active sheet is selected
+        w2.u16(s == 0 ? 0x06B6 : 0x00B6).u16(0).u16(0).u32(64).u16(0).u16(0).u32(0);
+        record(sheets, 0x023E, w2);
+        for (int i = 0; i < merges.size(); i += 1026) {
+            const int k = std::min<int>(1026, int(merges.size()) - i);
+            Bytes m;
+            m.u16(quint16(k));
+            for (int j = 0; j < k; ++j) {
+                const Merge& g = merges[i + j];
+                m.u16(g.firstRow).u16(g.lastRow).u16(g.firstColumn).u16(g.lastColumn);
+            }
+            record(sheets, 0x00E5, m);
         }
-        sh.rowCount = n > 0 ? row : 0;
-        sheets << sh;
-    } while (next < rowCount || !footerDone);
-
-    // Workbook globals, after the room for the compound file's header
-    qint64 cellBytes = 0;
-    for (const Sheet& sh : sheets)
-        cellBytes += sh.cells.size() + 8 * sh.merges.size() + 12 * n + 128;
-    const qint64 stringBytes = sst.bytes();
-    QByteArray wb(kCompoundHeaderSize, '\0');
-    wb.reserve(kCompoundHeaderSize + 4096 + stringBytes + cellBytes + compoundFileOverhead(stringBytes + cellBytes + 4096));
-    record(wb, 0x0809, bof(0x0005));
-    record(wb, 0x0042, Bytes().u16(1200));                        // CODEPAGE: UTF-16
-    record(wb, 0x003D, Bytes().u16(0x01E0).u16(0x005A).u16(0x3FCF).u16(0x2A4E).u16(0x0038).u16(0).u16(0).u16(1).u16(0x0258));
-    record(wb, 0x0040, Bytes().u16(0));                           // BACKUP off
-    record(wb, 0x0022, Bytes().u16(0));                           // DATEMODE 1900
-    record(wb, 0x000E, Bytes().u16(1));                           // PRECISION as displayed: off
-    record(wb, 0x00DA, Bytes().u16(0));                           // BOOKBOOL
-    // Font 4 does not exist in BIFF; the four regular fonts are 0-3, the bold one is 5.
-    for (int i = 0; i < 4; ++i)
-        record(wb, 0x0031, font(false));
-    record(wb, 0x0031, font(true));
-    record(wb, 0x041E, Bytes().u16(kMoneyFormat).str(QStringLiteral("0.00##"), true));
-    record(wb, 0x00E0, xf(0, 0, true, 0x20, 0x00, false));
-    for (int i = 1; i < 15; ++i)
-        record(wb, 0x00E0, xf(0, 0, true, 0x20, 0xF4, false));
-    record(wb, 0x00E0, xf(0, 0, false, 0x20, 0x00, false));        // 15 default cell
-    // alignment byte: horizontal in bits 0-2, wrap bit 3, vertical in bits 4-6 (1 centre, 2 bottom)
-    record(wb, 0x00E0, xf(0, 0, false, 0x28, 0x38, true));        // 16 body: wrapped text
-    record(wb, 0x00E0, xf(0, kMoneyFormat, false, 0x23, 0x3C, true));  // 17 body money, right
-    record(wb, 0x00E0, xf(5, 0, false, 0x1A, 0x38, true));        // 18 titles: bold, centred, wrapped
-    record(wb, 0x00E0, xf(5, 0, false, 0x20, 0x38, true));        // 19 footer
-    record(wb, 0x00E0, xf(5, kMoneyFormat, false, 0x23, 0x3C, true));  // 20 footer money
-    record(wb, 0x0293, Bytes().u16(0x8000).u8(0).u8(0xFF));      // STYLE: Normal
-    QVector<int> sheetPositions;
-    for (const Sheet& sh : sheets) {
-        sheetPositions << int(wb.size()) + 4;                      // the position field, patched below
-        record(wb, 0x0085, Bytes().u32(0).u8(0).u8(0).str(sh.name, false));
+        record(sheets, 0x000A, QByteArray());
+        if (!sheets.ok() || !out.ok())
+            break;
     }
-    record(wb, 0x008C, Bytes().u16(86).u16(86));                  // COUNTRY: China
-    sst.write(wb, kCompoundHeaderSize);
-    record(wb, 0x000A, QByteArray());
 
-    for (int i = 0; i < sheets.size(); ++i) {
-        qToLittleEndian(quint32(wb.size() - kCompoundHeaderSize), wb.data() + sheetPositions[i]);
-        appendSheet(wb, sheets[i], t.columns, i == 0);
+    sst.finish();
+    record(out, 0x000A, QByteArray());
+    const qint64 globalsEnd = out.pos() - base;
+    for (int i = 0; i < sheetPositions.size(); ++i) {
+        char v[4];
+        qToLittleEndian(quint32(globalsEnd + sheetStarts.value(i)), v);
+        out.patch(sheetPositions[i], v, 4);
     }
-    finishCompoundFile(wb, QStringLiteral("Workbook"));
-    return wb;
+
+    // The sheets follow the globals.
+    if (!sheets.flush() || !scratchFile.seek(0)) {
+        out.fail(sheets.ok() ? scratchFile.errorString() : sheets.errorString());
+        return false;
+    }
+    QByteArray chunk;
+    while (out.ok()) {
+        chunk = scratchFile.read(ExportSink::kChunk);
+        if (chunk.isEmpty())
+            break;
+        out.append(chunk);
+    }
+    if (scratchFile.error() != QFileDevice::NoError)
+        out.fail(scratchFile.errorString());
+    if (!out.ok())
+        return false;
+    return finishCompoundFile(out, QStringLiteral("Workbook"));
 }

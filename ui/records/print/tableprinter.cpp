@@ -70,10 +70,12 @@ private:
 };
 
 struct Composer {
-    Composer(QPainter& painter, QPagedPaintDevice& target, const ExportTable& table) : p(painter), device(target), t(table) {}
+    Composer(QPainter& painter, QPagedPaintDevice& target, const ExportTable& table, int pageLimit)
+        : p(painter), device(target), t(table), maxPages(pageLimit) {}
     QPainter& p;
     QPagedPaintDevice& device;
     const ExportTable& t;
+    int maxPages = 0;
 
     double dpi = 0;
     double pageWidth = 0, pageHeight = 0;
@@ -234,19 +236,27 @@ struct Composer {
                 drawTitles(titles, titleRows);
         };
         newGridPage();
+        bool full = false;  // the page limit is reached
         auto place = [&](const QStringList& row, const QFont& font) {
             if (t.columns.isEmpty())
                 return;
             const double h = rowHeight(row, font);
             // A row that does not fit goes to the next page, unless the page holds no row yet (a row
             // taller than a page is cut at the page's end rather than moved on forever).
-            if (h > remaining() && rowsOnPage > 0)
+            if (h > remaining() && rowsOnPage > 0) {
+                if (maxPages > 0 && page >= maxPages) {
+                    full = true;
+                    return;
+                }
                 newGridPage();
+            }
             drawRow(row, font, h);
             ++rowsOnPage;
         };
-        for (int i = 0, rows = t.rowCount(); i < rows; ++i)
+        for (int i = 0, rows = t.rowCount(); i < rows && !full; ++i)
             place(t.row(i), body);
+        if (full)
+            return page;
         if (!t.footer.isEmpty())
             place(t.footer, bold);
 
@@ -279,9 +289,9 @@ QString closingLineOf(const ExportTable& t)
            QStringLiteral(" .");
 }
 
-int paintPages(QPainter& painter, QPagedPaintDevice& device, const ExportTable& t)
+int paintPages(QPainter& painter, QPagedPaintDevice& device, const ExportTable& t, int maxPages)
 {
-    Composer c(painter, device, t);
+    Composer c(painter, device, t, maxPages);
     return c.run();
 }
 
@@ -295,7 +305,15 @@ void setupListPage(QPagedPaintDevice& device)
 void printWithPreview(QWidget* parent, const ExportTable& t)
 {
     if (PrintPreview::Recorder* r = PrintPreview::Recorder::current()) {
-        r->m_tables << t;
+        ExportTable copy = t;
+        if (copy.rowSource) {
+            copy.rows.clear();
+            for (int i = 0; i < t.sourceRows; ++i)
+                copy.rows << t.rowSource(i);
+            copy.rowSource = nullptr;
+            copy.sourceRows = 0;
+        }
+        r->m_tables << copy;
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
@@ -311,7 +329,7 @@ void printWithPreview(QWidget* parent, const ExportTable& t)
     preview.exec();
 }
 
-bool printToPdf(const ExportTable& t, const QString& pdfPath, QString* error)
+bool printToPdf(const ExportTable& t, const QString& pdfPath, QString* error, int maxPages)
 {
     auto fail = [error](const QString& text) {
         if (error)
@@ -334,7 +352,7 @@ bool printToPdf(const ExportTable& t, const QString& pdfPath, QString* error)
             file.cancelWriting();
             return fail(QStringLiteral("无法生成PDF文件“%1”。").arg(QDir::toNativeSeparators(pdfPath)));
         }
-        paintPages(painter, writer, t);
+        paintPages(painter, writer, t, maxPages);
         painter.end();
     }
     if (!file.commit())

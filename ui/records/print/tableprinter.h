@@ -19,7 +19,9 @@ QString closingLineOf(const ExportTable& t);
 // the print title centred above the grid, "第N页" at the left, the title rows repeated on each page, the
 // grid scaled to the width between the margins with rows as tall as their wrapped text, the footer
 // row and the closing line. Black on white: the print colours. Returns the number of pages.
-int paintPages(QPainter& painter, QPagedPaintDevice& device, const ExportTable& t);
+// The rows are asked for one at a time as they are placed (a long list is never held as a whole);
+// maxPages > 0 stops after that many pages (measurements of long lists).
+int paintPages(QPainter& painter, QPagedPaintDevice& device, const ExportTable& t, int maxPages = 0);
 
 // The page settings of a printed list: A4 portrait, 2 mm margins on every side.
 void setupListPage(QPagedPaintDevice& device);
@@ -27,12 +29,12 @@ void setupListPage(QPagedPaintDevice& device);
 // Shows the pages in a print preview, from which the operator sets up the printer and prints.
 void printWithPreview(QWidget* parent, const ExportTable& t);
 // Writes the same pages to a PDF file (replaced when it exists; nothing is left behind on failure).
-bool printToPdf(const ExportTable& t, const QString& pdfPath, QString* error);
+bool printToPdf(const ExportTable& t, const QString& pdfPath, QString* error, int maxPages = 0);
 
 namespace PrintPreview {
 
-// Test replacement of the preview window: each table that would be previewed is recorded, and the
-// preview is not shown.
+// Test replacement of the preview window: each table that would be previewed is recorded with its rows
+// read into it, and the preview is not shown.
 class Recorder : public TestHook<Recorder> {
 public:
     const QVector<ExportTable>& tables() const { return m_tables; }

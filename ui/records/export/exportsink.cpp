@@ -1,0 +1,57 @@
+#include "ui/records/export/exportsink.h"
+
+void ExportSink::appendUtf8(QStringView text)
+{
+    const qsizetype start = m_buffer.size();
+    m_buffer.resize(start + text.size() * 3);
+    char* out = m_buffer.data() + start;
+    for (const QChar ch : text) {
+        const char16_t u = ch.unicode();
+        if (u < 0x80) {
+            *out++ = char(u);
+        } else if (u < 0x800) {
+            *out++ = char(0xC0 | (u >> 6));
+            *out++ = char(0x80 | (u & 0x3F));
+        } else if (u >= 0xD800 && u < 0xE000) {
+            // pairs and stray halves follow Qt's own encoder, which the files were always written with
+            m_buffer.resize(start);
+            m_buffer.append(text.toUtf8());
+            spill();
+            return;
+        } else {
+            *out++ = char(0xE0 | (u >> 12));
+            *out++ = char(0x80 | ((u >> 6) & 0x3F));
+            *out++ = char(0x80 | (u & 0x3F));
+        }
+    }
+    m_buffer.resize(out - m_buffer.constData());
+    spill();
+}
+
+bool ExportSink::flush()
+{
+    if (!m_buffer.isEmpty() && ok() && m_device->write(m_buffer) != m_buffer.size())
+        m_error = m_device->errorString().isEmpty() ? QStringLiteral("write failed") : m_device->errorString();
+    m_written += m_buffer.size();
+    m_buffer.clear();
+    return ok();
+}
+
+bool ExportSink::patch(qint64 at, const char* data, qsizetype n)
+{
+    if (at + n > m_written) {  // still in the chunk
+        if (at >= m_written) {
+            memcpy(m_buffer.data() + (at - m_written), data, n);
+            return ok();
+        }
+        flush();
+    }
+    if (!ok())
+        return false;
+    const qint64 end = m_device->pos();
+    if (!m_device->seek(m_origin + at) || m_device->write(data, n) != n || !m_device->seek(end)) {
+        m_error = m_device->errorString().isEmpty() ? QStringLiteral("seek failed") : m_device->errorString();
+        return false;
+    }
+    return true;
+}
