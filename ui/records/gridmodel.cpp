@@ -207,6 +207,8 @@ Money RecordGridModel::columnSum(const QString& field) const
     return sum;
 }
 
+// "select sum(a), sum(b) from ... where ..." over the query's own FROM/WHERE (Jet dialect); empty
+// when the query is not a plain select * or no sums are wanted.
 QString RecordGridModel::sumStatement(const QStringList& fields) const
 {
     if (!m_engineSums || fields.isEmpty() || !m_set->isOpen() || !m_set->database())
