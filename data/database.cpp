@@ -79,6 +79,12 @@ void Database::close()
     m_location.clear();
 }
 
+std::unique_ptr<Database> Database::another() const
+{
+    std::unique_ptr<SqlBackend> b = m_backend->clone();
+    return b ? std::make_unique<Database>(std::move(b)) : nullptr;
+}
+
 bool Database::isOpen() const
 {
     return m_db.isValid() && m_db.isOpen();

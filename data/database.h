@@ -68,6 +68,9 @@ public:
     // How long a statement waits for another connection's lock before it fails.
     virtual void setBusyTimeout(QSqlDatabase& db, int milliseconds) = 0;
     virtual QStringList createIndexSql() const = 0;
+    // A fresh backend of the same kind, for a second connection to the same database (a worker
+    // thread's own); null where the engine offers none.
+    virtual std::unique_ptr<SqlBackend> clone() const { return nullptr; }
 };
 
 std::unique_ptr<SqlBackend> makeSqliteBackend();
@@ -103,6 +106,11 @@ public:
     void rollback();
     int transactionDepth() const { return m_depth; }
     void setBusyTimeout(int milliseconds);
+
+    // An unopened connection of the same kind, for another thread: open it on location() in the
+    // thread that uses it (connections belong to the thread that opens them). Null when the backend
+    // cannot make a second one.
+    std::unique_ptr<Database> another() const;
 
     QSqlDatabase& handle() { return m_db; }
     SqlBackend& backend() { return *m_backend; }

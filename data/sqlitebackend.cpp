@@ -111,6 +111,7 @@ QString sqlType(FieldType t)
 class SqliteBackend final : public SqlBackend {
 public:
     QString driverName() const override { return QStringLiteral("QSQLITE"); }
+    std::unique_ptr<SqlBackend> clone() const override { return std::make_unique<SqliteBackend>(); }
 
     bool open(QSqlDatabase& db, const QString& location, QString* error) override
     {

@@ -1,8 +1,17 @@
 #pragma once
-// Small measuring helpers shared by the benchmark programs.
+// Small measuring helpers shared by the benchmark programs. Each program ends with one line per
+// figure, "figure <name> <value> <unit>", for scripts to read; the floors a figure is judged
+// against are measured in the same run and printed beside it.
+#include "data/database.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSqlDriver>
+#include <cstdio>
+#include <sqlite3.h>
+#include <string>
+#include <vector>
 
 namespace Bench {
 
@@ -19,5 +28,72 @@ inline long rssKiB()
             return line.mid(6).trimmed().split(' ').first().toLong();
     return -1;
 }
+
+inline double mib(long kib) { return kib / 1024.0; }
+
+// The engine handle under a connection, for the floors measured without our layers.
+inline sqlite3* handle(Database& db)
+{
+    const QVariant h = db.handle().driver() ? db.handle().driver()->handle() : QVariant();
+    return (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0) ? *static_cast<sqlite3* const*>(h.constData()) : nullptr;
+}
+
+// Steps one native statement to its end through the engine's C API, reading every column of every
+// row as the layers above would; the rows stepped, -1 on an error.
+inline long long stepAll(sqlite3* h, const QString& sql)
+{
+    sqlite3_stmt* st = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (!h || sqlite3_prepare_v2(h, text.constData(), int(text.size()), &st, nullptr) != SQLITE_OK)
+        return -1;
+    long long rows = 0;
+    int rc;
+    const int n = sqlite3_column_count(st);
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        ++rows;
+        for (int i = 0; i < n; ++i)
+            (void)sqlite3_column_text(st, i);
+    }
+    sqlite3_finalize(st);
+    return rc == SQLITE_DONE ? rows : -1;
+}
+
+// The first column of every row of a native statement, as text (C API).
+inline QStringList firstColumn(sqlite3* h, const QString& sql)
+{
+    QStringList out;
+    sqlite3_stmt* st = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (!h || sqlite3_prepare_v2(h, text.constData(), int(text.size()), &st, nullptr) != SQLITE_OK)
+        return out;
+    while (sqlite3_step(st) == SQLITE_ROW)
+        out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), sqlite3_column_bytes(st, 0));
+    sqlite3_finalize(st);
+    return out;
+}
+
+class Figures {
+public:
+    // name in snake_case; decimals of the printed value
+    void add(const char* name, double value, const char* unit, int decimals = 1)
+    {
+        m_lines.push_back({name, value, unit, decimals});
+    }
+    void print() const
+    {
+        for (const auto& l : m_lines)
+            std::printf("figure %s %.*f %s\n", l.name.c_str(), l.decimals, l.value, l.unit.c_str());
+        std::fflush(stdout);
+    }
+
+private:
+    struct Line {
+        std::string name;
+        double value;
+        std::string unit;
+        int decimals;
+    };
+    std::vector<Line> m_lines;
+};
 
 } // namespace Bench

@@ -2,6 +2,7 @@
 // the record set while the files are written, and files read back by independent readers (python's
 // csv, xlrd, pdftotext) hold the grid's rows in the grid's order, hidden columns left out, the footer
 // last, and dates as the grid shows them.
+#include "fleet/fleet.h"
 #include "core/clock.h"
 #include "core/money.h"
 #include "core/session.h"
@@ -133,6 +134,7 @@ class TestListExport : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
+        addFleetConfigs();  // the repair list's row
         oldCwd = QDir::currentPath();
         QDir::setCurrent(dir.path());
         Clock::setFixed(QDateTime(QDate(2004, 5, 1), QTime(9, 30)));

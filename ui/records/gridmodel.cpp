@@ -6,6 +6,39 @@
 #include <QBrush>
 #include <QRegularExpression>
 #include <QSqlQuery>
+#include <QThread>
+
+// One background computation of the footer sums. The worker only touches the connection it opens
+// itself and the result fields; the model reads them once the worker has finished.
+struct FooterSumJob {
+    quint64 generation = 0;  // the opening of the query the sums belong to
+    QStringList fields;
+    QString statement;  // in the engine's dialect, translated on the model's thread
+    QString location;
+    std::unique_ptr<Database> db;  // unopened; opened and closed by the worker
+    QThread* thread = nullptr;  // null until started
+    bool ok = false;
+    QVector<Money> sums;
+    QString error;
+
+    void run()
+    {
+        try {
+            QString err;
+            if (!db->open(location, &err))
+                throw DbError(err);
+            QSqlQuery q = db->runNative(statement);
+            if (!q.next())
+                throw DbError(QStringLiteral("no row"));
+            for (int i = 0; i < fields.size(); ++i)
+                sums << Money::fromVariant(q.value(i));
+            ok = true;
+        } catch (const DbError& e) {
+            error = e.text();
+        }
+        db.reset();  // the connection is closed by the thread that opened it
+    }
+};
 
 QString sortOrderLine(const QVector<SortMark>& marks)
 {
@@ -34,6 +67,23 @@ RecordGridModel::RecordGridModel(RecordSet* set, QObject* parent) : QAbstractTab
     rebuildShown();
 }
 
+RecordGridModel::~RecordGridModel()
+{
+    // A worker outliving its model would deliver into nothing; the wait is one statement at most.
+    for (QThread* t : std::as_const(m_threads)) {
+        t->wait();
+        delete t;
+    }
+}
+
+void RecordGridModel::setEngineSums(bool on)
+{
+    m_engineSums = on;
+    abandonJob();
+    m_sumsValid = false;
+    m_footerValid = false;
+}
+
 void RecordGridModel::setColumns(const QVector<GridColumn>& columns)
 {
     ++m_changing;
@@ -43,6 +93,7 @@ void RecordGridModel::setColumns(const QVector<GridColumn>& columns)
     adoptQueryColumns();
     resolveFields();
     rebuildShown();
+    abandonJob();
     m_sumsValid = false;
     invalidateFooter();
     endResetModel();
@@ -156,14 +207,16 @@ Money RecordGridModel::columnSum(const QString& field) const
     return sum;
 }
 
-bool RecordGridModel::sumsFromEngine(const QStringList& fields, QVector<Money>& out) const
+// "select sum(a), sum(b) from ... where ..." over the query's own FROM/WHERE (Jet dialect); empty
+// when the query is not a plain select * or no sums are wanted.
+QString RecordGridModel::sumStatement(const QStringList& fields) const
 {
-    if (!m_engineSums || !m_set->isOpen() || !m_set->database())
-        return false;
+    if (!m_engineSums || fields.isEmpty() || !m_set->isOpen() || !m_set->database())
+        return {};
     QStringList lines = m_set->sql();
     const QString text = lines.join(QLatin1Char('\n'));
     if (!JetSql::analyze(text).selectStar)
-        return false;
+        return {};
     // The order clause is the last line (or the end of a one-line query); FROM/WHERE stay as they are.
     static const QRegularExpression orderLine(QStringLiteral("^\\s*order\\s+by\\b"),
                                               QRegularExpression::CaseInsensitiveOption);
@@ -178,13 +231,20 @@ bool RecordGridModel::sumsFromEngine(const QStringList& fields, QVector<Money>& 
         body.truncate(tail.capturedStart());
     const auto from = fromWord.match(body);
     if (!from.hasMatch())
-        return false;
+        return {};
     QStringList sums;
     for (const QString& f : fields)
         sums << QStringLiteral("sum(") + f + QLatin1Char(')');
+    return QStringLiteral("select ") + sums.join(QStringLiteral(", ")) + QLatin1Char(' ') + body.mid(from.capturedStart());
+}
+
+bool RecordGridModel::sumsFromEngine(const QStringList& fields, QVector<Money>& out) const
+{
+    const QString statement = sumStatement(fields);
+    if (statement.isEmpty())
+        return false;
     try {
-        QSqlQuery q = m_set->database()->run(QStringLiteral("select ") + sums.join(QStringLiteral(", ")) + QLatin1Char(' ')
-                                             + body.mid(from.capturedStart()));
+        QSqlQuery q = m_set->database()->run(statement);
         if (!q.next())
             return false;
         out.clear();
@@ -210,6 +270,9 @@ void RecordGridModel::ensureSums() const
 {
     if (m_sumsValid)
         return;
+    // Also before a write: a background result could not tell whether it saw the write or not.
+    const bool shownEmpty = bool(m_job);
+    abandonJob();
     // Sums of the stored rows: a row being edited counts as stored until it is posted.
     const QStringList fields = sumFields();
     m_sums.clear();
@@ -219,6 +282,93 @@ void RecordGridModel::ensureSums() const
         m_sums.insert(fields[i], engine ? sums[i] : columnSum(fields[i]));
     m_sumsValid = true;
     m_sumsGeneration = m_set->generation();
+    if (shownEmpty)
+        const_cast<RecordGridModel*>(this)->invalidateFooter();
+    else
+        m_footerValid = false;
+}
+
+void RecordGridModel::abandonJob() const
+{
+    // Its thread runs on and is reaped when it finishes; its result is ignored.
+    m_job.reset();
+}
+
+void RecordGridModel::requestSums() const
+{
+    if (m_sumsValid || m_job)
+        return;
+    const QStringList fields = sumFields();
+    Database* main = m_set->database();
+    const QString statement = sumStatement(fields);
+    // Rows written in an open transaction are invisible to another connection: counted here.
+    std::unique_ptr<Database> second;
+    if (!statement.isEmpty() && main->transactionDepth() == 0)
+        second = main->another();
+    if (!second) {
+        ensureSums();
+        return;
+    }
+    auto job = std::make_shared<FooterSumJob>();
+    job->generation = m_set->generation();
+    job->fields = fields;
+    job->statement = main->translate(statement);
+    job->location = main->location();
+    job->db = std::move(second);
+    m_job = job;
+    // Started once the current paint is over, so that the rows on screen are read first.
+    QMetaObject::invokeMethod(const_cast<RecordGridModel*>(this), [this, job] { startJob(job); }, Qt::QueuedConnection);
+}
+
+void RecordGridModel::startJob(const std::shared_ptr<FooterSumJob>& job) const
+{
+    if (m_job != job)
+        return;  // abandoned before it started
+    QThread* t = QThread::create([job] { job->run(); });
+    job->thread = t;
+    m_threads << t;
+    connect(t, &QThread::finished, const_cast<RecordGridModel*>(this), [this, t, job] {
+        t->wait();
+        m_threads.removeOne(t);
+        job->thread = nullptr;
+        delete t;
+        jobDone(job);
+    });
+    t->start(QThread::LowPriority);
+}
+
+void RecordGridModel::jobDone(const std::shared_ptr<FooterSumJob>& job) const
+{
+    // Abandoned for a write, superseded, or for an earlier opening of the query: dropped.
+    if (m_job != job)
+        return;
+    m_job.reset();
+    if (job->generation != m_set->generation() || m_sumsValid)
+        return;
+    if (!job->ok) {
+        qCWarning(lcData, "footer sums in the background: %s", qPrintable(job->error));
+        ensureSums();
+    } else {
+        m_sums.clear();
+        for (int i = 0; i < job->fields.size(); ++i)
+            m_sums.insert(job->fields[i], job->sums.value(i));
+        m_sumsValid = true;
+        m_sumsGeneration = job->generation;
+    }
+    const_cast<RecordGridModel*>(this)->invalidateFooter();
+}
+
+void RecordGridModel::waitForFooter() const
+{
+    if (std::shared_ptr<FooterSumJob> job = m_job) {
+        if (job->thread) {
+            job->thread->wait();
+            jobDone(job);  // the queued notification then finds it done
+        } else {
+            ensureSums();  // not started yet: quicker here than on a new connection
+        }
+    }
+    ensureSums();
 }
 
 void RecordGridModel::onRowStored(int, const QVector<QVariant>& before, const QVector<QVariant>& after)
@@ -233,36 +383,54 @@ void RecordGridModel::onRowStored(int, const QVector<QVariant>& before, const QV
     }
 }
 
+void RecordGridModel::buildFooter() const
+{
+    if (m_footerValid)
+        return;
+    m_footer.clear();
+    for (const auto& c : m_columns) {
+        switch (c.footer) {
+        case FooterKind::None: m_footer << QString(); break;
+        case FooterKind::Text: m_footer << c.footerValue; break;
+        case FooterKind::Count: m_footer << QString::number(m_set->isOpen() ? m_set->recordCount() : 0); break;
+        case FooterKind::Sum: {
+            if (!m_sumsValid) {
+                m_footer << QString();  // still being computed
+                break;
+            }
+            if (!m_sums.contains(c.field) && m_set->hasField(c.field))
+                m_sums.insert(c.field, columnSum(c.field));  // a footer the layout store added
+            m_footer << m_sums.value(c.field).toDisplay();
+            break;
+        }
+        }
+    }
+    m_footerValid = true;
+}
+
+QString RecordGridModel::footerTextNow(int section) const
+{
+    if (section < 0 || section >= m_shown.size())
+        return {};
+    requestSums();
+    buildFooter();
+    return m_footer.value(m_shown[section]);
+}
+
 QString RecordGridModel::footerText(int section) const
 {
     if (section < 0 || section >= m_shown.size())
         return {};
-    if (!m_footerValid) {
-        ensureSums();
-        m_footer.clear();
-        for (const auto& c : m_columns) {
-            switch (c.footer) {
-            case FooterKind::None: m_footer << QString(); break;
-            case FooterKind::Text: m_footer << c.footerValue; break;
-            case FooterKind::Count: m_footer << QString::number(m_set->isOpen() ? m_set->recordCount() : 0); break;
-            case FooterKind::Sum: {
-                if (!m_sums.contains(c.field) && m_set->hasField(c.field))
-                    m_sums.insert(c.field, columnSum(c.field));  // a footer the layout store added
-                m_footer << m_sums.value(c.field).toDisplay();
-                break;
-            }
-            }
-        }
-        m_footerValid = true;
-    }
-    return m_footer.value(m_shown[section]);
+    waitForFooter();
+    return footerTextNow(section);
 }
 
 QStringList RecordGridModel::footerTexts() const
 {
+    waitForFooter();
     QStringList out;
     for (int s = 0; s < m_shown.size(); ++s)
-        out << footerText(s);
+        out << footerTextNow(s);
     return out;
 }
 
@@ -353,6 +521,8 @@ void RecordGridModel::onReset()
     // Controls re-attached after a loop keep the sums; a new opening of the query does not.
     if (m_sumsGeneration != m_set->generation())
         m_sumsValid = false;
+    if (m_job && m_job->generation != m_set->generation())
+        abandonJob();
     endResetModel();
     --m_changing;
     Q_EMIT footerChanged();

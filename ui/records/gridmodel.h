@@ -11,6 +11,10 @@
 #include <QStringList>
 #include <QVector>
 #include <functional>
+#include <memory>
+
+class QThread;
+struct FooterSumJob;
 
 enum class FooterKind { None, Text, Count, Sum };
 
@@ -60,16 +64,28 @@ public:
     void setSortMarks(const QVector<SortMark>& marks);
     const QVector<SortMark>& sortMarks() const { return m_marks; }
 
-    // Footer row, one text per shown column (recomputed when the rows change).
+    // Footer row, one text per shown column, final: sums still being computed in the background are
+    // waited for (print, export and tests write what they read).
     QString footerText(int section) const;
     QStringList footerTexts() const;
+    // The footer as the grid paints it: never waits. A sum still being computed shows an empty text
+    // (never a wrong number); footerChanged() follows when it arrives.
+    QString footerTextNow(int section) const;
+    // True while the footer sums are being computed in the background.
+    bool footerPending() const { return bool(m_job); }
+    // True while a worker runs, also one whose result will be ignored.
+    bool footerWorkersRunning() const { return !m_threads.isEmpty(); }
+    // Blocks until the footer sums are known (the background result, or computed here).
+    void waitForFooter() const;
     // Sum of a money column over every row of the query, walking the rows.
     Money columnSum(const QString& field) const;
     // The footer sums are asked of the engine once, in one statement over the query's FROM/WHERE,
     // when the query opens; each row posted, added or deleted afterwards moves them by its
     // difference, so they stay the sums of the rows listed (a row edited out of the query's
     // condition stays listed and counted) without reading every row. Off: rows walked. On by default.
-    void setEngineSums(bool on) { m_engineSums = on; m_sumsValid = false; m_footerValid = false; }
+    // The first statement of an opening runs on a second connection in a worker thread, so that a
+    // large list shows its rows before the engine has read the whole table.
+    void setEngineSums(bool on);
 
     // Completes the columns taken from the query (footers, title buttons) as they are adopted.
     std::function<void(QVector<GridColumn>&)> onAdopt;
@@ -87,6 +103,8 @@ public:
     // current index on their own, which must not move the record set.
     bool changing() const { return m_changing > 0; }
 
+    ~RecordGridModel() override;
+
 Q_SIGNALS:
     void footerChanged();
 
@@ -101,9 +119,15 @@ private:
     void rebuildShown();
     void invalidateFooter();
     int fieldOf(int section) const;
+    QString sumStatement(const QStringList& fields) const;
     bool sumsFromEngine(const QStringList& fields, QVector<Money>& out) const;
     QStringList sumFields() const;
     void ensureSums() const;
+    void requestSums() const;
+    void startJob(const std::shared_ptr<FooterSumJob>& job) const;
+    void jobDone(const std::shared_ptr<FooterSumJob>& job) const;
+    void abandonJob() const;
+    void buildFooter() const;
     void onRowStored(int row, const QVector<QVariant>& before, const QVector<QVariant>& after);
 
     RecordSet* m_set;
@@ -121,4 +145,6 @@ private:
     mutable bool m_sumsValid = false;
     mutable quint64 m_sumsGeneration = 0;  // the opening of the query the sums belong to
     mutable QHash<QString, Money> m_sums;  // footer sums of the rows listed
+    mutable std::shared_ptr<FooterSumJob> m_job;  // the background computation the footer waits for
+    mutable QVector<QThread*> m_threads;  // workers still running, the abandoned ones included
 };

@@ -30,7 +30,7 @@ protected:
             p.drawLine(cell.topRight(), cell.bottomRight());
             const QVariant align = model->data(model->index(0, s), Qt::TextAlignmentRole);
             const int flags = align.isValid() ? align.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter);
-            p.drawText(cell.adjusted(3, 0, -3, 0), flags, model->footerText(s));
+            p.drawText(cell.adjusted(3, 0, -3, 0), flags, model->footerTextNow(s));
         }
     }
 
