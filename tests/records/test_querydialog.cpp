@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "tests/records/configs.h"
 #include "data/creation.h"
+#include "core/money.h"
 #include "data/datamodule.h"
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
@@ -13,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -271,6 +273,51 @@ private Q_SLOTS:
         QCOMPARE(shown, (QStringList{QStringLiteral("1.查询内容是与的关系;"), QStringLiteral("2.日期从(到)正确的输入是:2001-7-6;"),
                                      QStringLiteral("3.查询内容是包含查询,如内部编号输入2001,则查询结果是包含2001的记录。")}));
         QVERIFY(!d.helpButton);
+    }
+
+    void structuredQueryBesideTheLines()
+    {
+        const QueryDialogConfig& c = *queryDialogConfig(QStringLiteral("TForm_qczlb_cx"));
+        const ListQuery q = buildQuery(c, {{QStringLiteral("ed内部编号"), QStringLiteral("0012")},
+                                           {QStringLiteral("cb车牌号"), QStringLiteral("苏A")},
+                                           {QStringLiteral("cb帐款结清"), QStringLiteral("否")}});
+        // the lines exactly as the dialog writes them
+        QCOMPARE(q.lines, (QStringList{QStringLiteral("select * from 汽车租赁登记表"),
+                                       QStringLiteral(" where (内部编号 like '%0012%')and(车牌号 like '%苏A%')and(帐款结清 = false)"),
+                                       QStringLiteral("order by 内部编号")}));
+        // and what they select, for sums and sorting
+        QCOMPARE(q.table, QStringLiteral("汽车租赁登记表"));
+        QCOMPARE(q.terms, (QStringList{QStringLiteral("(内部编号 like '%0012%')"), QStringLiteral("(车牌号 like '%苏A%')"),
+                                       QStringLiteral("(帐款结清 = false)")}));
+        QCOMPARE(q.order, (QVector<OrderMark>{{QStringLiteral("内部编号"), false}}));
+        QCOMPARE(q.sumStatement({QStringLiteral("押金"), QStringLiteral("预收租金")}),
+                 QStringLiteral("select sum(押金), sum(预收租金) from 汽车租赁登记表 where (内部编号 like '%0012%') and "
+                                "(车牌号 like '%苏A%') and (帐款结清 = false)"));
+        // title sorting replaces the last line only
+        const ListQuery sorted = q.withOrder({{QStringLiteral("车型"), true}, {QStringLiteral("客户号"), false}},
+                                             QStringLiteral(" ORDER BY 车型 DESC , 客户号"));
+        QCOMPARE(sorted.lines.mid(0, 2), q.lines.mid(0, 2));
+        QCOMPARE(sorted.lines.last(), QStringLiteral(" ORDER BY 车型 DESC , 客户号"));
+        QCOMPARE(sorted.terms, q.terms);
+
+        // on the engine: the sums of the structured form equal the rows the lines select (like
+        // ignores the case of Latin letters)
+        dm.ADO_qczl.execute(QStringLiteral("delete from 汽车租赁登记表"));
+        dm.ADO_qczl.execute(QStringLiteral("insert into 汽车租赁登记表 (内部编号, 车牌号, 押金, 帐款结清) values "
+                                           "('ZL20040012', '苏A1', 100.5, 0), ('ZL20040012', '苏B1', 7, 0), "
+                                           "('zl20040012', '苏a2', 0.25, 0), ('ZL20040012', '苏A3', 1000, 1)"));
+        dm.q_qczlb.close();
+        dm.q_qczlb.setQuery(q);
+        dm.q_qczlb.open();
+        QCOMPARE(dm.q_qczlb.recordCount(), 2);
+        QSqlQuery sums = dm.ADO_qczl.run(q.sumStatement({QStringLiteral("押金")}));
+        QVERIFY(sums.next());
+        QCOMPARE(Money::fromVariant(sums.value(0)).toString(), QStringLiteral("100.7500"));
+        QVERIFY(dm.q_qczlb.listQuery());
+        dm.q_qczlb.setSql(q.lines);  // lines alone carry no structure
+        QVERIFY(!dm.q_qczlb.listQuery());
+        dm.q_qczlb.close();
+        dm.ADO_qczl.execute(QStringLiteral("delete from 汽车租赁登记表"));
     }
 };
 

@@ -4,7 +4,6 @@
 #include "data/jetsql.h"
 
 #include <QBrush>
-#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QThread>
 
@@ -211,31 +210,21 @@ Money RecordGridModel::columnSum(const QString& field) const
 // when the query is not a plain select * or no sums are wanted.
 QString RecordGridModel::sumStatement(const QStringList& fields) const
 {
-    if (!m_engineSums || fields.isEmpty() || !m_set->isOpen() || !m_set->database())
+    if (!m_engineSums || fields.isEmpty() || !m_set->isOpen() || !m_set->database() || !m_set->canModify())
         return {};
-    QStringList lines = m_set->sql();
-    const QString text = lines.join(QLatin1Char('\n'));
-    if (!JetSql::analyze(text).selectStar)
-        return {};
-    // The order clause is the last line (or the end of a one-line query); FROM/WHERE stay as they are.
-    static const QRegularExpression orderLine(QStringLiteral("^\\s*order\\s+by\\b"),
-                                              QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression orderTail(QStringLiteral("\\sorder\\s+by\\s[^']*$"),
-                                              QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression fromWord(QStringLiteral("\\bfrom\\b"), QRegularExpression::CaseInsensitiveOption);
-    if (!lines.isEmpty() && (orderLine.match(lines.last()).hasMatch() || lines.last().trimmed().isEmpty()))
-        lines.removeLast();
-    QString body = lines.join(QLatin1Char('\n'));
-    const auto tail = orderTail.match(body);
-    if (tail.hasMatch())
-        body.truncate(tail.capturedStart());
-    const auto from = fromWord.match(body);
-    if (!from.hasMatch())
-        return {};
+    // A list's query says what it selects: the sums over its table and condition.
+    if (const ListQuery* list = m_set->listQuery()) {
+        ListQuery q = *list;
+        if (q.table.isEmpty())
+            q.table = m_set->tableName();
+        return q.sumStatement(fields);
+    }
+    // SQL given as lines only: the sums over its rows, the statement taken whole.
     QStringList sums;
     for (const QString& f : fields)
         sums << QStringLiteral("sum(") + f + QLatin1Char(')');
-    return QStringLiteral("select ") + sums.join(QStringLiteral(", ")) + QLatin1Char(' ') + body.mid(from.capturedStart());
+    return QStringLiteral("select ") + sums.join(QStringLiteral(", ")) + QStringLiteral(" from (") + m_set->sqlText()
+        + QStringLiteral(")");
 }
 
 bool RecordGridModel::sumsFromEngine(const QStringList& fields, QVector<Money>& out) const
