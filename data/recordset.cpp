@@ -109,6 +109,7 @@ void RecordSet::openKeyed(const QString& text, const QString& table)
     m_keys = std::move(k);
     m_rows = QVector<QVector<QVariant>>(m_keys.size());
     m_loaded = 0;
+    m_loadedRows.clear();
     m_table = table;
 }
 
@@ -147,28 +148,44 @@ void RecordSet::fetch(int row) const
         for (int c : cols)
             v.push_back(c >= 0 ? g[c] : QVariant());
         m_rows[r] = std::move(v);
-        ++m_loaded;
+        m_loadedRows << r;
     }
     // Rows deleted elsewhere since the set was opened read as empty.
     for (int r : std::as_const(wanted)) {
         m_rows[r] = QVector<QVariant>(m_fields.size());
-        ++m_loaded;
+        m_loadedRows << r;
     }
+    m_loaded = int(m_loadedRows.size());
 }
 
 void RecordSet::evict(int keepRow) const
 {
     // Loaded rows are a cache of what the database holds (posted changes included), so any of
-    // them can be dropped and read again; only the rows near the one asked for stay.
-    m_loaded = 0;
-    for (int r = 0; r < m_rows.size(); ++r) {
-        if (m_rows[r].isEmpty())
+    // them can be dropped and read again; only the rows near the one asked for stay. Only the rows
+    // loaded are visited, so a walk over a long list stays linear.
+    QVector<int> kept;
+    for (int r : std::as_const(m_loadedRows)) {
+        if (r < 0 || r >= m_rows.size() || m_rows[r].isEmpty())
             continue;
         if (std::abs(r - keepRow) <= 512 || r == m_cur || m_keys[r] == 0)
-            ++m_loaded;
+            kept << r;
         else
             m_rows[r] = QVector<QVariant>();
     }
+    m_loadedRows = std::move(kept);
+    m_loaded = int(m_loadedRows.size());
+}
+
+void RecordSet::forgetRow(int row)
+{
+    QVector<int> moved;
+    moved.reserve(m_loadedRows.size());
+    for (int r : std::as_const(m_loadedRows)) {
+        if (r != row)
+            moved << (r > row ? r - 1 : r);
+    }
+    m_loadedRows = std::move(moved);
+    m_loaded = int(m_loadedRows.size());
 }
 
 void RecordSet::openStatic(const QString& text)
@@ -205,6 +222,8 @@ void RecordSet::close()
     if (m_state == Inactive)
         return;
     m_rows.clear();
+    m_loadedRows.clear();
+    m_loaded = 0;
     m_keys.clear();
     m_fields.clear();
     m_buffer.clear();
@@ -667,6 +686,7 @@ void RecordSet::cancel()
     } else if (m_state == Insert) {
         const int row = m_cur;
         m_rows.removeAt(row);
+        forgetRow(row);
         m_keys.removeAt(row);
         m_buffer.clear();
         m_touched.clear();
@@ -716,6 +736,7 @@ void RecordSet::remove()
     }
     Q_EMIT rowStored(row, before, {});
     m_rows.removeAt(row);
+    forgetRow(row);
     m_keys.removeAt(row);
     if (live())
         Q_EMIT rowRemoved(row);

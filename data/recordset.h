@@ -163,6 +163,8 @@ private:
     QVector<qint64> m_keys;            // hidden key per row; 0 for a pending new row
     mutable QVector<QVector<QVariant>> m_rows;  // an empty entry is a row not fetched yet
     mutable int m_loaded = 0;                   // fetched rows of a keyed set
+    mutable QVector<int> m_loadedRows;          // which rows were fetched, for eviction
+    void forgetRow(int row);                    // a row left the set: later rows move up by one
     QVector<QVariant> m_buffer;        // edit buffer of the current row
     QVector<bool> m_touched;
     int m_cur = -1;
