@@ -124,7 +124,8 @@ int main(int argc, char* argv[])
     {
         // As the contract command opens it.
         ListWindow w(*listWindowConfig(QStringLiteral("TForm_qczlb")), &dm);
-        dm.q_qczlb.setSql({QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("order by 内部编号")});
+        dm.q_qczlb.setQuery({.table = QStringLiteral("汽车租赁登记表"), .order = {{QStringLiteral("内部编号"), false}},
+                             .lines = {QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("order by 内部编号")}});
         dm.q_qczlb.open();
         w.resize(1280, 800);
         w.show();
@@ -198,15 +199,7 @@ int main(int argc, char* argv[])
 
         // Printing: the same pages as the preview, to a PDF, limited to the first pages.
         ListWindow::printHandler() = [&](ListWindow*, const GridSnapshot& s) {
-            ExportTable table;
-            table.printTitle = s.printTitle;
-            for (const auto& c : s.columns)
-                table.columns.push_back(ExportColumn{c.title, c.type, c.width});
-            table.sourceRows = s.rows.size();
-            table.rowSource = [rows = s.rows](int i) { return rows.at(i); };
-            table.footer = s.footer;
-            table.operatorName = s.operatorName;
-            table.printedAt = s.printedAt;
+            const ExportTable table = toExportTable(s);
             const QString pdf = QDir(outDir).filePath(QStringLiteral("contracts.pdf"));
             before = resetPeak();
             t.restart();

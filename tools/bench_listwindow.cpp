@@ -25,7 +25,8 @@ const QStringList ListSql{QStringLiteral("select * from 汽车租赁登记表 ")
 std::unique_ptr<ListWindow> openList(TDm1& dm, double* queryOpen)
 {
     auto w = std::make_unique<ListWindow>(*listWindowConfig(QStringLiteral("TForm_qczlb")), &dm);
-    dm.q_qczlb.setSql(ListSql);
+    // As the contract command opens it: the lines with the table and order they select.
+    dm.q_qczlb.setQuery({.table = QStringLiteral("汽车租赁登记表"), .order = {{QStringLiteral("内部编号"), false}}, .lines = ListSql});
     QElapsedTimer t;
     t.start();
     dm.q_qczlb.open();

@@ -243,15 +243,7 @@ print(json.dumps({'log': log.getvalue(), 'sheets': [[[cell(c) for c in sh.row(r)
         const QString pdf = dir.filePath(QStringLiteral("维修.pdf"));
         QString error;
         ListWindow::printHandler() = [&](ListWindow*, const GridSnapshot& s) {
-            ExportTable t;
-            t.printTitle = s.printTitle;
-            for (const auto& c : s.columns)
-                t.columns.push_back(ExportColumn{c.title, c.type, c.width});
-            t.sourceRows = s.rows.size();
-            t.rowSource = [rows = s.rows](int i) { return rows.at(i); };
-            t.footer = s.footer;
-            t.operatorName = s.operatorName;
-            t.printedAt = s.printedAt;
+            const ExportTable t = toExportTable(s);
             QVERIFY(printToPdf(t, pdf, &error));
         };
         w->printButton->click();

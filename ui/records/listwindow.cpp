@@ -42,7 +42,9 @@ QString popupCaption(const QString& title)
     return levels.join(QLatin1Char('\t'));
 }
 
-#if defined(VEL_HAVE_EXPORT) || defined(VEL_HAVE_PRINT)
+
+} // namespace
+
 ExportTable toExportTable(const GridSnapshot& s)
 {
     ExportTable t;
@@ -57,9 +59,6 @@ ExportTable toExportTable(const GridSnapshot& s)
     t.printedAt = s.printedAt;
     return t;
 }
-#endif
-
-} // namespace
 
 std::function<void(ListWindow*, const GridSnapshot&)>& ListWindow::printHandler()
 {

@@ -4,6 +4,7 @@
 // A module window derives from it, passes its row of the window table and its columns, and adds
 // its edit dialog and its own actions.
 #include "data/schema.h"
+#include "ui/records/export/exporttable.h"
 #include "ui/records/export/recordrows.h"
 #include "ui/records/gridmodel.h"
 #include "ui/records/windowtable.h"
@@ -41,6 +42,9 @@ struct GridSnapshot {
     QString operatorName;
     QDateTime printedAt;
 };
+
+// What the export writers and the page composer take: the snapshot's columns, footer and row stream.
+ExportTable toExportTable(const GridSnapshot& s);
 
 class ListWindow : public QDialog {
     Q_OBJECT
