@@ -5,8 +5,8 @@
 
 TForm_jbr::TForm_jbr(QWidget* owner, TDm1* dm) : ListWindow(*listWindowConfig(QStringLiteral("TForm_jbr")), dm, owner)
 {
-    setColumns({column(QStringLiteral("经办人姓名"), {}, 120), column(QStringLiteral("身份证号"), {}, 160),
-                column(QStringLiteral("联系电话"), {}, 120, false)});
+    setColumns({{.field = "经办人姓名", .width = 120, .titleButton = true}, {.field = "身份证号", .width = 160, .titleButton = true},
+                {.field = "联系电话", .width = 120}});
 }
 
 QDialog* TForm_jbr::createEditDialog()

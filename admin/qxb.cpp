@@ -12,11 +12,11 @@ const QStringList rights{QStringLiteral("系统维护权"), QStringLiteral("日�
 
 TForm_qxb::TForm_qxb(QWidget* owner, TDm1* dm) : ListWindow(*listWindowConfig(QStringLiteral("TForm_qxb")), dm, owner)
 {
-    QVector<GridColumn> cols{column(QStringLiteral("姓名"), {}, 90), column(QStringLiteral("身份证号"), {}, 150),
-                             column(QStringLiteral("联系电话"), {}, 100, false),
-                             column(QStringLiteral("输入法"), {}, 120, false)};
+    QVector<GridColumn> cols{{.field = "姓名", .width = 90, .titleButton = true}, {.field = "身份证号", .width = 150, .titleButton = true},
+                             {.field = "联系电话", .width = 100},
+                             {.field = "输入法", .width = 120}};
     for (const QString& r : rights)
-        cols << column(r, {}, 80, false);
+        cols << GridColumn{.field = r, .width = 80};
     setColumns(cols);
 }
 

@@ -118,17 +118,12 @@ QVector<QueryDialogConfig> queryRows()
     };
 }
 
-GridColumn col(const QString& field, int width, bool titleButton = true)
-{
-    return {.field = field, .width = width, .titleButton = titleButton};
-}
-
 const QVector<RegisterConfig>& registers()
 {
     static const QVector<RegisterConfig> r{
         {.listClass = "TForm_hyjlb",
-         .columns = {col("车牌号", 90), col("公里数", 80), col("换油时间", 90), col("单价", 70, false), col("数量", 70, false),
-                     col("金额", 90), col("经办人", 80), col("换油地点", 160)},
+         .columns = {{.field = "车牌号", .width = 90, .titleButton = true}, {.field = "公里数", .width = 80, .titleButton = true}, {.field = "换油时间", .width = 90, .titleButton = true}, {.field = "单价", .width = 70}, {.field = "数量", .width = 70},
+                     {.field = "金额", .width = 90, .titleButton = true}, {.field = "经办人", .width = 80, .titleButton = true}, {.field = "换油地点", .width = 160, .titleButton = true}},
          .fields = {{.objectName = "DBComboBoxEh1", .label = "车牌号：", .column = "车牌号", .kind = FieldKind::Combo, .chinese = true},
                     {.objectName = "DBNumberEditEh1", .label = "公路里程：", .column = "公里数", .kind = FieldKind::Number},
                     {.objectName = "DBDateTimeEditEh1", .label = "换油时间：", .column = "换油时间", .kind = FieldKind::Date},
@@ -144,8 +139,8 @@ const QVector<RegisterConfig>& registers()
              q.setValue(QStringLiteral("金额"), oilAmount(q.asMoney(QStringLiteral("单价")), q.value(QStringLiteral("数量"))));
          }},
         {.listClass = "TForm_wxjlb",
-         .columns = {col("车牌号", 90), col("维修时间", 90), col("修理厂", 160, false), col("材料费", 90), col("人工费", 90),
-                     col("其它费用", 90), col("总费用", 90), col("经办人", 80)},
+         .columns = {{.field = "车牌号", .width = 90, .titleButton = true}, {.field = "维修时间", .width = 90, .titleButton = true}, {.field = "修理厂", .width = 160}, {.field = "材料费", .width = 90, .titleButton = true}, {.field = "人工费", .width = 90, .titleButton = true},
+                     {.field = "其它费用", .width = 90, .titleButton = true}, {.field = "总费用", .width = 90, .titleButton = true}, {.field = "经办人", .width = 80, .titleButton = true}},
          .fields = {{.objectName = "DBComboBoxEh1", .label = "车牌号：", .column = "车牌号", .kind = FieldKind::Combo, .chinese = true},
                     {.objectName = "DBDateTimeEditEh1", .label = "维修时间：", .column = "维修时间", .kind = FieldKind::Date},
                     {.objectName = "DBEditEh5", .label = "维修内容：", .column = "维修内容", .chinese = true},
@@ -163,9 +158,9 @@ const QVector<RegisterConfig>& registers()
                                                            q.asMoney(QStringLiteral("其它费用"))));
          }},
         {.listClass = "TForm_sgjlb",
-         .columns = {col("车牌号", 90), col("客户姓名", 90), col("驾驶员", 80, false), col("事故时间", 90),
-                     col("事故地点", 160, false), col("事故金额", 90, false), col("理赔金额", 90), col("理赔时间", 90),
-                     col("经办人", 80)},
+         .columns = {{.field = "车牌号", .width = 90, .titleButton = true}, {.field = "客户姓名", .width = 90, .titleButton = true}, {.field = "驾驶员", .width = 80}, {.field = "事故时间", .width = 90, .titleButton = true},
+                     {.field = "事故地点", .width = 160}, {.field = "事故金额", .width = 90}, {.field = "理赔金额", .width = 90, .titleButton = true}, {.field = "理赔时间", .width = 90, .titleButton = true},
+                     {.field = "经办人", .width = 80, .titleButton = true}},
          .fields = {{.objectName = "DBComboBoxEh1", .label = "车牌号：", .column = "车牌号", .kind = FieldKind::Combo},
                     {.objectName = "DBEditEh6", .label = "驾驶员：", .column = "驾驶员", .chinese = true},
                     {.objectName = "DBEditEh5", .label = "客户姓名：", .column = "客户姓名", .chinese = true},

@@ -103,13 +103,13 @@ std::optional<QString> vehicleDeleteRefusal(bool started, const QString& plate)
 
 TForm_qcda::TForm_qcda(QWidget* owner, TDm1* dm) : ListWindow(*listWindowConfig(QStringLiteral("TForm_qcda")), dm, owner)
 {
-    setColumns({column(QStringLiteral("车牌号"), {}, 90), column(QStringLiteral("车型"), {}, 110),
-                column(QStringLiteral("颜色"), {}, 60, false), column(QStringLiteral("出厂编号"), {}, 110, false),
-                column(QStringLiteral("发动机号"), {}, 110, false), column(QStringLiteral("底盘编号"), {}, 110, false),
-                column(QStringLiteral("公里数"), {}, 70, false), column(QStringLiteral("购买时间"), {}, 90, false),
-                column(QStringLiteral("年审时间"), {}, 90, false), column(QStringLiteral("养路费购买时间"), {}, 100, false),
-                column(QStringLiteral("保险购买时间"), {}, 90, false), column(QStringLiteral("车船税购买时间"), {}, 100, false),
-                column(QStringLiteral("二保里程"), {}, 70, false)});
+    setColumns({{.field = "车牌号", .width = 90, .titleButton = true}, {.field = "车型", .width = 110, .titleButton = true},
+                {.field = "颜色", .width = 60}, {.field = "出厂编号", .width = 110},
+                {.field = "发动机号", .width = 110}, {.field = "底盘编号", .width = 110},
+                {.field = "公里数", .width = 70}, {.field = "购买时间", .width = 90},
+                {.field = "年审时间", .width = 90}, {.field = "养路费购买时间", .width = 100},
+                {.field = "保险购买时间", .width = 90}, {.field = "车船税购买时间", .width = 100},
+                {.field = "二保里程", .width = 70}});
 }
 
 QDialog* TForm_qcda::createEditDialog()

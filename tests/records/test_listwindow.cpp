@@ -507,6 +507,11 @@ private Q_SLOTS:
         QCOMPARE(captions.join(QLatin1Char(' ')), order);
         if (w.queryButton)
             QCOMPARE(w.queryButton->objectName(), QStringLiteral("SpeedButton5"));
+        // icon-only buttons can be told apart by screen readers and test drivers
+        for (QToolButton* b : w.findChildren<QToolButton*>())
+            QVERIFY2(!b->accessibleName().isEmpty(), qPrintable(b->objectName()));
+        if (w.navigator)
+            QCOMPARE(w.navigator->findChild<QToolButton*>(QStringLiteral("nbLast"))->accessibleName(), QStringLiteral("尾记录"));
     }
 };
 
