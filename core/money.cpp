@@ -121,22 +121,40 @@ QString Money::toString(int decimals, bool grouping) const
     for (int k = 0; k < decimals; ++k)
         p *= 10;
     const qint64 whole = u / p, frac = u % p;
-    QString w = QString::number(whole);
-    if (grouping)
-        for (int pos = w.size() - 3; pos > 0; pos -= 3)
-            w.insert(pos, QLatin1Char(','));
-    QString out = neg && u != 0 ? QStringLiteral("-") + w : w;
+    // Written right to left into one buffer: lists print and export millions of amounts.
+    char buf[48];
+    int at = sizeof buf;
+    qint64 f = frac;
+    for (int k = 0; k < decimals; ++k) {
+        buf[--at] = char('0' + f % 10);
+        f /= 10;
+    }
     if (decimals > 0)
-        out += QLatin1Char('.') + QStringLiteral("%1").arg(frac, decimals, 10, QLatin1Char('0'));
-    return out;
+        buf[--at] = '.';
+    qint64 w = whole;
+    int digits = 0;
+    do {
+        if (grouping && digits > 0 && digits % 3 == 0)
+            buf[--at] = ',';
+        buf[--at] = char('0' + w % 10);
+        w /= 10;
+        ++digits;
+    } while (w > 0);
+    if (neg && u != 0)
+        buf[--at] = '-';
+    return QString::fromLatin1(buf + at, int(sizeof buf) - at);
 }
 
 QString Money::toDisplay() const
 {
-    QString s = toString(4);
-    while (s.endsWith(QLatin1Char('0')) && s.size() - s.indexOf(QLatin1Char('.')) > 3)
-        s.chop(1);
-    return s;
+    // Two decimals at least, four at most, no trailing zeros beyond the second.
+    int decimals = 4;
+    qint64 u = m_units < 0 ? -m_units : m_units;
+    while (decimals > 2 && u % 10 == 0) {
+        u /= 10;
+        --decimals;
+    }
+    return toString(decimals);
 }
 
 namespace {

@@ -132,22 +132,20 @@ void RecordSet::fetch(int row) const
         wanted.insert(m_keys[r], r);
         ids << QString::number(m_keys[r]);
     }
+    // The set's columns in its order with the key last, so that each row read is kept as it comes.
+    QStringList columns;
+    for (const auto& f : m_fields)
+        columns << quoted(f.name);
+    columns << Schema::KeyColumn;
     QStringList names;
     QVector<QVector<QVariant>> got;
-    m_db->selectRows(QStringLiteral("SELECT * FROM ") + quoted(m_table) + QStringLiteral(" WHERE ") + Schema::KeyColumn
-                         + QStringLiteral(" IN (") + ids.join(QLatin1Char(',')) + QStringLiteral(")"),
+    m_db->selectRows(QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) + QStringLiteral(" FROM ") + quoted(m_table)
+                         + QStringLiteral(" WHERE ") + Schema::KeyColumn + QStringLiteral(" IN (") + ids.join(QLatin1Char(','))
+                         + QStringLiteral(")"),
                      true, &names, &got);
-    QVector<int> cols;
-    for (const auto& f : m_fields)
-        cols.push_back(int(names.indexOf(f.name)));
-    const int keyCol = int(names.indexOf(Schema::KeyColumn));
-    for (const auto& g : std::as_const(got)) {
-        const int r = wanted.take(g[keyCol].toLongLong());
-        QVector<QVariant> v;
-        v.reserve(cols.size());
-        for (int c : cols)
-            v.push_back(c >= 0 ? g[c] : QVariant());
-        m_rows[r] = std::move(v);
+    for (auto& g : got) {
+        const int r = wanted.take(g.takeLast().toLongLong());
+        m_rows[r] = std::move(g);
         m_loadedRows << r;
     }
     // Rows deleted elsewhere since the set was opened read as empty.
