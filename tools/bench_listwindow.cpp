@@ -1,7 +1,7 @@
 // Figures of the contract list on a large database (not a test):
 //   bench_listwindow <database file>
-// The first open of the list in this process ("cold": also disk-cold when the system's page cache
-// was dropped before the run), then a second open (warm), each to its first painted screen and to
+// The first open of the list in this process, after a first window as the program's main window
+// ("cold": also disk-cold when the system's page cache was dropped before the run), then a second open (warm), each to its first painted screen and to
 // its footer sums, which follow from a worker thread; memory of the window; the floors of both
 // (the keys in list order and a full walk of the table, stepped through the engine's C API, warm);
 // a re-sort, a jump to the last row and the footer sums by walking every row.
@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <cstdio>
 #include <memory>
 
@@ -63,6 +64,16 @@ int main(int argc, char* argv[])
     }
     Bench::Figures fig;
     QElapsedTimer t;
+
+    // The program has shown its main window (menus, Chinese text) before any list opens: the same
+    // here, so that the first open pays what the list pays, not the first window of the process.
+    {
+        QLabel shell(QStringLiteral("汽车租赁管理系统 车牌号 客户姓名 0123456789"));
+        shell.resize(640, 480);
+        shell.show();
+        shell.repaint();
+        QCoreApplication::processEvents();
+    }
 
     // first open in this process
     const long before = Bench::rssKiB();
