@@ -85,12 +85,6 @@ QueryDialogConfig registerQuery(const QString& cls, const QString& caption, cons
     return q;
 }
 
-QStringList helpLines(const QString& second)
-{
-    return {QStringLiteral("1.查询内容是与的关系;"), second,
-            QStringLiteral("3.查询内容是包含查询,如内部编号输入2001,则查询结果是包含2001的记录。")};
-}
-
 QVector<QueryDialogConfig> queryRows()
 {
     return {
@@ -111,7 +105,7 @@ QVector<QueryDialogConfig> queryRows()
          .noCriteriaMessage = "查询条件没有输入,请确认!",
          .enterChain = {"ed凭证号", "cb摘要", "ed明细", "ed经办人", "dt日期从", "dt日期到", "ed备注"},
          .busyAnimation = true,
-         .helpLines = helpLines("2.日期从(到)正确的输入是:2001-7-6;")},
+         .helpLines = queryHelpLines("2.日期从(到)正确的输入是:2001-7-6;")},
         registerQuery("TForm_hyjlb_cx", "换油查询", "q_hyjlb", "换油记录表", "换油时间", false),
         registerQuery("TForm_wxjlb_cx", "维修查询", "q_wxjlb", "车辆维修记录表", "维修时间", false),
         registerQuery("TForm_sgjlb_cx", "事故查询", "q_sgjlb", "事故登记表", "事故时间", true),

@@ -62,12 +62,6 @@ QVector<EditDialogConfig> editRows()
     };
 }
 
-QStringList helpLines(const QString& second)
-{
-    return {QStringLiteral("1.查询内容是与的关系;"), second,
-            QStringLiteral("3.查询内容是包含查询,如内部编号输入2001,则查询结果是包含2001的记录。")};
-}
-
 QVector<QueryDialogConfig> queryRows()
 {
     const QStringList yesNo{QStringLiteral("是"), QStringLiteral("否")};
@@ -99,7 +93,7 @@ QVector<QueryDialogConfig> queryRows()
          .enterChain = {"ed内部编号", "cb车牌号", "cb客户号", "cb客户姓名", "dt发车从", "dt发车到", "dt收车从", "dt收车到",
                         "cb客户交车", "cb帐款结清", "cb经办人", "ed发车单号", "ed备注"},
          .busyAnimation = true,
-         .helpLines = helpLines("2.发车日期至(到)正确的输入是:2001年07月06日;")},
+         .helpLines = queryHelpLines("2.发车日期至(到)正确的输入是:2001年07月06日;")},
         {.className = "TForm_khydqc_cx",
          .caption = "查询",
          .query = "q_khydqc",
@@ -120,7 +114,7 @@ QVector<QueryDialogConfig> queryRows()
          .noCriteriaFocus = "cb车牌号",
          .enterChain = {"ed内部编号", "cb车牌号", "cb客户号", "cb客户姓名", "dt预订从", "dt预订到", "cb执行完毕", "cb经办人"},
          .busyAnimation = true,
-         .helpLines = helpLines("2.预订日期至(到)正确的输入是:2001年07月06日;")},
+         .helpLines = queryHelpLines("2.预订日期至(到)正确的输入是:2001年07月06日;")},
         {.className = "TForm_hyzlb_cx",
          .caption = "查找客户",
          .query = "q_hyzlb",

@@ -28,11 +28,8 @@ int main(int argc, char* argv[])
     }
     const int year = args.size() > 1 ? args[1].toInt() : Clock::today().year() - 1;
     TDm1 dm;
-    QString error;
-    if (!dm.connect(args[0], &error)) {
-        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+    if (!Bench::connect(dm, args[0]))
         return 1;
-    }
     const QString range = QStringLiteral("(发车日期 between cdate('%1-1-1 0:0:0') and cdate('%1-12-31 23:59:59'))").arg(year);
     try {
         QElapsedTimer t;

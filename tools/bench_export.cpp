@@ -4,6 +4,7 @@
 // rows and columns written as CSV by a plain loop over the SQLite C API. Time and peak resident memory
 // above the level before each step.
 #include "rental/rental.h"
+#include "tools/benchutil.h"
 #include "data/datamodule.h"
 #include "ui/common/messages.h"
 #include "ui/records/export/exporttable.h"
@@ -18,44 +19,9 @@
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
-#include <sys/resource.h>
 #include <cstdio>
 
 namespace {
-
-double ms(QElapsedTimer& t) { return t.nsecsElapsed() / 1e6; }
-
-// Processor time of this process so far, in ms: beside the wall time it tells waiting on the disk
-// from work.
-double cpuMs()
-{
-    rusage u;
-    getrusage(RUSAGE_SELF, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-}
-
-// A line of /proc/self/status in KiB (-1 where it is not available).
-long statusKiB(const char* key)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(int(qstrlen(key))).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
-// Starts a measurement: the peak is brought down to the present level. Returns that level.
-long resetPeak()
-{
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    if (f.open(QIODevice::WriteOnly))
-        f.write("5");
-    return statusKiB("VmRSS:");
-}
-
-double peakExtraMiB(long before) { return (statusKiB("VmHWM:") - before) / 1024.0; }
 
 void figure(const char* name, double value, const char* unit)
 {
@@ -115,17 +81,13 @@ int main(int argc, char* argv[])
     const int pdfPages = qEnvironmentVariableIntValue("BENCH_PDF_PAGES") > 0 ? qEnvironmentVariableIntValue("BENCH_PDF_PAGES") : 100;
 
     TDm1 dm;
-    QString error;
-    if (!dm.connect(dbFile, &error)) {
-        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+    if (!Bench::connect(dm, dbFile))
         return 1;
-    }
-    const long beforeWindow = statusKiB("VmRSS:");
+    const long beforeWindow = Bench::statusKiB("VmRSS:");
     {
         // As the contract command opens it.
         ListWindow w(*listWindowConfig(QStringLiteral("TForm_qczlb")), &dm);
-        dm.q_qczlb.setQuery({.table = QStringLiteral("汽车租赁登记表"), .order = {{QStringLiteral("内部编号"), false}},
-                             .lines = {QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("order by 内部编号")}});
+        dm.q_qczlb.setQuery(Bench::contractList());
         dm.q_qczlb.open();
         w.resize(1280, 800);
         w.show();
@@ -135,11 +97,11 @@ int main(int argc, char* argv[])
         for (int sec = 0; sec < w.model()->columnCount(); ++sec)
             fields << w.model()->shownColumn(sec).field;
         std::printf("rows %d, shown columns %d, window open: process %.0f MiB\n", rows, int(fields.size()),
-                    statusKiB("VmRSS:") / 1024.0);
+                    Bench::statusKiB("VmRSS:") / 1024.0);
 
         QElapsedTimer t;
-        long before = resetPeak();
-        double cpu = cpuMs();
+        long before = Bench::resetPeak();
+        double cpu = Bench::cpuMs();
         t.start();
         // the same order as the record set: the key breaks ties
         const QString floorPath = QDir(outDir).filePath(QStringLiteral("floor.csv"));
@@ -148,9 +110,9 @@ int main(int argc, char* argv[])
             std::fprintf(stderr, "floor export failed\n");
             return 1;
         }
-        figure("export_floor_csv_ms", ms(t), "ms");
-        figure("export_floor_csv_peak_extra", peakExtraMiB(before), "MiB");
-        std::printf("floor.csv %.1f MiB, processor %.0f ms\n", QFileInfo(floorPath).size() / 1048576.0, cpuMs() - cpu);
+        figure("export_floor_csv_ms", Bench::ms(t), "ms");
+        figure("export_floor_csv_peak_extra", Bench::peakExtraMiB(before), "MiB");
+        std::printf("floor.csv %.1f MiB, processor %.0f ms\n", QFileInfo(floorPath).size() / 1048576.0, Bench::cpuMs() - cpu);
 
         // Where the time goes: the record set's reading alone, then with the grid's cell texts.
         if (qEnvironmentVariableIsSet("BENCH_DETAIL")) {
@@ -162,14 +124,14 @@ int main(int argc, char* argv[])
             for (int r = 0; r < rows; ++r)
                 for (int f : idx)
                     touched += dm.q_qczlb.valueAt(r, f).isNull() ? 0 : 1;
-            std::printf("detail record set reads %.0f ms (%lld values)\n", ms(t), touched);
+            std::printf("detail record set reads %.0f ms (%lld values)\n", Bench::ms(t), touched);
             const RecordRows texts(&dm.q_qczlb, idx);
             t.restart();
             qint64 chars = 0;
             for (int r = 0; r < rows; ++r)
                 for (const QString& c : texts.at(r))
                     chars += c.size();
-            std::printf("detail reads with cell texts %.0f ms (%lld characters)\n", ms(t), chars);
+            std::printf("detail reads with cell texts %.0f ms (%lld characters)\n", Bench::ms(t), chars);
         }
 
         struct Format {
@@ -181,19 +143,19 @@ int main(int argc, char* argv[])
             Msg::Recorder boxes;
             const QString path = QDir(outDir).filePath(QStringLiteral("contracts.") + QLatin1String(f.name));
             dialogs.scriptSave(path, f.filterIndex);
-            before = resetPeak();
-            cpu = cpuMs();
+            before = Bench::resetPeak();
+            cpu = Bench::cpuMs();
             t.restart();
             w.onExport();
-            const double took = ms(t);
-            const double peak = peakExtraMiB(before);
+            const double took = Bench::ms(t);
+            const double peak = Bench::peakExtraMiB(before);
             if (!boxes.shown().isEmpty() || !QFileInfo::exists(path)) {
                 std::fprintf(stderr, "export %s failed: %s\n", f.name, boxes.lastText().toUtf8().constData());
                 return 1;
             }
             figure(qPrintable(QStringLiteral("export_%1_ms").arg(QLatin1String(f.name))), took, "ms");
             figure(qPrintable(QStringLiteral("export_%1_peak_extra").arg(QLatin1String(f.name))), peak, "MiB");
-            std::printf("contracts.%s %.1f MiB, processor %.0f ms\n", f.name, QFileInfo(path).size() / 1048576.0, cpuMs() - cpu);
+            std::printf("contracts.%s %.1f MiB, processor %.0f ms\n", f.name, QFileInfo(path).size() / 1048576.0, Bench::cpuMs() - cpu);
             QFile::remove(path);
         }
 
@@ -201,14 +163,15 @@ int main(int argc, char* argv[])
         ListWindow::printHandler() = [&](ListWindow*, const GridSnapshot& s) {
             const ExportTable table = toExportTable(s);
             const QString pdf = QDir(outDir).filePath(QStringLiteral("contracts.pdf"));
-            before = resetPeak();
+            before = Bench::resetPeak();
             t.restart();
+            QString error;
             if (!printToPdf(table, pdf, &error, pdfPages)) {
                 std::fprintf(stderr, "print failed: %s\n", error.toUtf8().constData());
                 return;
             }
-            figure(qPrintable(QStringLiteral("print_pdf_first_%1_pages_ms").arg(pdfPages)), ms(t), "ms");
-            figure(qPrintable(QStringLiteral("print_pdf_first_%1_pages_peak_extra").arg(pdfPages)), peakExtraMiB(before), "MiB");
+            figure(qPrintable(QStringLiteral("print_pdf_first_%1_pages_ms").arg(pdfPages)), Bench::ms(t), "ms");
+            figure(qPrintable(QStringLiteral("print_pdf_first_%1_pages_peak_extra").arg(pdfPages)), Bench::peakExtraMiB(before), "MiB");
             QFile::remove(pdf);
         };
         w.onPrint();
@@ -216,6 +179,6 @@ int main(int argc, char* argv[])
         dm.q_qczlb.close();
     }
     app.processEvents();
-    figure("export_window_closed_rss_extra", (statusKiB("VmRSS:") - beforeWindow) / 1024.0, "MiB");
+    figure("export_window_closed_rss_extra", (Bench::statusKiB("VmRSS:") - beforeWindow) / 1024.0, "MiB");
     return 0;
 }

@@ -19,15 +19,13 @@
 #include <memory>
 
 namespace {
-const QStringList ListSql{QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("order by 内部编号")};
 
 // As the command does: the window first, then the query; then shown and painted. *queryOpen: the
 // time of the query's opening alone.
 std::unique_ptr<ListWindow> openList(TDm1& dm, double* queryOpen)
 {
     auto w = std::make_unique<ListWindow>(*listWindowConfig(QStringLiteral("TForm_qczlb")), &dm);
-    // As the contract command opens it: the lines with the table and order they select.
-    dm.q_qczlb.setQuery({.table = QStringLiteral("汽车租赁登记表"), .order = {{QStringLiteral("内部编号"), false}}, .lines = ListSql});
+    dm.q_qczlb.setQuery(Bench::contractList());
     QElapsedTimer t;
     t.start();
     dm.q_qczlb.open();
@@ -57,11 +55,8 @@ int main(int argc, char* argv[])
         return 2;
     }
     TDm1 dm;
-    QString error;
-    if (!dm.connect(QString::fromLocal8Bit(argv[1]), &error)) {
-        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+    if (!Bench::connect(dm, QString::fromLocal8Bit(argv[1])))
         return 1;
-    }
     Bench::Figures fig;
     QElapsedTimer t;
 
@@ -101,7 +96,7 @@ int main(int argc, char* argv[])
 
     // floors, warm: the keys in list order, and one walk of the table summing the footer columns
     sqlite3* engine = Bench::handle(dm.ADO_qczl);
-    const QString keys = dm.ADO_qczl.backend().translateKeysOnly(ListSql.join(QLatin1Char(' ')));
+    const QString keys = dm.ADO_qczl.backend().translateKeysOnly(Bench::contractList().lines.join(QLatin1Char(' ')));
     t.restart();
     const long long keyRows = Bench::stepAll(engine, keys);
     const double keysFloor = Bench::ms(t);

@@ -1,34 +1,18 @@
 // The edit-dialog rows modules have registered.
+#include "ui/records/configregistry.h"
 #include "ui/records/editdialog.h"
-
-namespace {
-QVector<EditDialogConfig>& rows()
-{
-    static QVector<EditDialogConfig> t;
-    return t;
-}
-} // namespace
 
 const QVector<EditDialogConfig>& editDialogTable()
 {
-    return rows();
+    return ConfigRegistry<EditDialogConfig>::instance().rows();
 }
 
 const EditDialogConfig* editDialogConfig(const QString& className)
 {
-    for (const auto& s : rows())
-        if (s.className == className)
-            return &s;
-    return nullptr;
+    return ConfigRegistry<EditDialogConfig>::instance().find(className);
 }
 
-void addEditDialogConfigs(const QVector<EditDialogConfig>& add)
+void addEditDialogConfigs(const QVector<EditDialogConfig>& rows)
 {
-    for (const EditDialogConfig& r : add) {
-        auto it = std::find_if(rows().begin(), rows().end(), [&](const EditDialogConfig& s) { return s.className == r.className; });
-        if (it != rows().end())
-            *it = r;
-        else
-            rows() << r;
-    }
+    ConfigRegistry<EditDialogConfig>::instance().add(rows);
 }

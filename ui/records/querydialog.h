@@ -63,6 +63,8 @@ void addQueryDialogConfigs(const QVector<QueryDialogConfig>& rows);
 // "<name>输入错误,请重新输入!" and "<name>从大于<name>到,请重新输入!".
 QString rangeInputError(const QString& name);
 QString rangeOrderError(const QString& name);
+// The help lines of the query dialogs that have 帮助: the same first and last line around their own.
+QStringList queryHelpLines(const QString& second);
 
 // The condition of the filled criteria; texts are the controls' shown texts by objectName. A date
 // field counts as empty when its text begins with a blank. Typed values are quoted safely.

@@ -1,36 +1,20 @@
 // The query-dialog rows modules have registered.
+#include "ui/records/configregistry.h"
 #include "ui/records/querydialog.h"
-
-namespace {
-QVector<QueryDialogConfig>& rows()
-{
-    static QVector<QueryDialogConfig> t;
-    return t;
-}
-} // namespace
 
 const QVector<QueryDialogConfig>& queryDialogTable()
 {
-    return rows();
+    return ConfigRegistry<QueryDialogConfig>::instance().rows();
 }
 
 const QueryDialogConfig* queryDialogConfig(const QString& className)
 {
-    for (const auto& s : rows())
-        if (s.className == className)
-            return &s;
-    return nullptr;
+    return ConfigRegistry<QueryDialogConfig>::instance().find(className);
 }
 
-void addQueryDialogConfigs(const QVector<QueryDialogConfig>& add)
+void addQueryDialogConfigs(const QVector<QueryDialogConfig>& rows)
 {
-    for (const QueryDialogConfig& r : add) {
-        auto it = std::find_if(rows().begin(), rows().end(), [&](const QueryDialogConfig& s) { return s.className == r.className; });
-        if (it != rows().end())
-            *it = r;
-        else
-            rows() << r;
-    }
+    ConfigRegistry<QueryDialogConfig>::instance().add(rows);
 }
 
 QString rangeInputError(const QString& name)
@@ -41,4 +25,10 @@ QString rangeInputError(const QString& name)
 QString rangeOrderError(const QString& name)
 {
     return name + QStringLiteral("从大于") + name + QStringLiteral("到,请重新输入!");
+}
+
+QStringList queryHelpLines(const QString& second)
+{
+    return {QStringLiteral("1.查询内容是与的关系;"), second,
+            QStringLiteral("3.查询内容是包含查询,如内部编号输入2001,则查询结果是包含2001的记录。")};
 }

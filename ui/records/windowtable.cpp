@@ -1,12 +1,5 @@
 #include "ui/records/windowtable.h"
-
-namespace {
-QVector<ListWindowConfig>& rows()
-{
-    static QVector<ListWindowConfig> t;
-    return t;
-}
-} // namespace
+#include "ui/records/configregistry.h"
 
 QString defaultCaption(ListButton kind)
 {
@@ -49,28 +42,15 @@ QStringList ListWindowConfig::moduleButtons() const
 
 const QVector<ListWindowConfig>& listWindowTable()
 {
-    return rows();
+    return ConfigRegistry<ListWindowConfig>::instance().rows();
 }
 
 const ListWindowConfig* listWindowConfig(const QString& className)
 {
-    for (const auto& s : rows())
-        if (s.className == className)
-            return &s;
-    return nullptr;
+    return ConfigRegistry<ListWindowConfig>::instance().find(className);
 }
 
-void addListWindowConfigs(const QVector<ListWindowConfig>& add)
+void addListWindowConfigs(const QVector<ListWindowConfig>& rows)
 {
-    for (const ListWindowConfig& r : add) {
-        bool replaced = false;
-        for (auto& s : rows()) {
-            if (s.className == r.className) {
-                s = r;
-                replaced = true;
-            }
-        }
-        if (!replaced)
-            rows() << r;
-    }
+    ConfigRegistry<ListWindowConfig>::instance().add(rows);
 }
