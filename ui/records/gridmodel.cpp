@@ -206,8 +206,8 @@ Money RecordGridModel::columnSum(const QString& field) const
     return sum;
 }
 
-// "select sum(a), sum(b) from ... where ..." over the query's own FROM/WHERE (Jet dialect); empty
-// when the query is not a plain select * or no sums are wanted.
+// The statement of the footer sums (Jet dialect): over the list query's table and condition, or
+// over the lines taken whole; empty when no sums are wanted or the query is not one table's rows.
 QString RecordGridModel::sumStatement(const QStringList& fields) const
 {
     if (!m_engineSums || fields.isEmpty() || !m_set->isOpen() || !m_set->database() || !m_set->canModify())
