@@ -20,20 +20,43 @@ QStringList plates(Database& db)
     return column(db, QStringLiteral("汽车档案"), QStringLiteral("车牌号"), QStringLiteral("车牌号"));
 }
 
+QStringList platesInService(Database& db)
+{
+    QSqlQuery q = db.run(QStringLiteral("select 车牌号 from 汽车档案 where 停用=no order by 车牌号"));
+    QStringList out;
+    while (q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
 QStringList handlers(Database& db)
 {
     return column(db, QStringLiteral("经办人信息"), QStringLiteral("经办人姓名"), QStringLiteral("经办人姓名"));
 }
 
-QVector<LookupItem> customers(Database& db)
+namespace {
+
+QVector<LookupItem> customerItems(Database& db, const QString& where)
 {
-    QSqlQuery q = db.run(QStringLiteral("select 客户号, 客户姓名 from 客户登记表 order by 客户号"));
+    QSqlQuery q = db.run(QStringLiteral("select 客户号, 客户姓名 from 客户登记表 ") + where + QStringLiteral(" order by 客户号"));
     QVector<LookupItem> out;
     while (q.next()) {
         const QString key = q.value(0).toString();
         out << LookupItem{key, key + QLatin1Char(' ') + q.value(1).toString()};
     }
     return out;
+}
+
+} // namespace
+
+QVector<LookupItem> customers(Database& db)
+{
+    return customerItems(db, {});
+}
+
+QVector<LookupItem> activeCustomers(Database& db)
+{
+    return customerItems(db, QStringLiteral("where 停用=no"));
 }
 
 QStringList summaries(Database& db)

@@ -18,10 +18,14 @@ struct LookupItem {
 namespace Lookups {
 // Every vehicle, withdrawn ones included, ordered by plate.
 QStringList plates(Database& db);
+// Vehicles in service (停用 not ticked), ordered by plate: what contracts and reservations offer.
+QStringList platesInService(Database& db);
 // Handler names ordered by name.
 QStringList handlers(Database& db);
 // Customers ordered by number: stores 客户号, shows "客户号 客户姓名".
 QVector<LookupItem> customers(Database& db);
+// Customers not blocked (停用 not ticked), as customers().
+QVector<LookupItem> activeCustomers(Database& db);
 // Summary names of the cash journal, ordered by code.
 QStringList summaries(Database& db);
 // A column of the rows of a table in an order (throws DbError).

@@ -3,18 +3,12 @@
 #include "data/datamodule.h"
 #include "ui/shell/photo.h"
 #include "ui/common/messages.h"
-#include "ui/common/modal.h"
-#include "ui/shell/xstp.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPixmap>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -168,32 +162,13 @@ TForm_qcda_edit::TForm_qcda_edit(QWidget* owner, TDm1* dm)
     // Page 车辆照片: the stored name (never typed), 查看 and the photo.
     fieldFor(PhotoColumn)->setEnabled(false);
     auto* page = PageControl1->widget(1);
-    auto* caption = new QLabel(QStringLiteral("汽 车 照 片"), page);
-    caption->setObjectName(QStringLiteral("Label1"));
-    caption->setWordWrap(true);
-    caption->setAlignment(Qt::AlignCenter);
-    caption->setFixedWidth(caption->fontMetrics().horizontalAdvance(QStringLiteral("汽")) + 6);
-    bitbtn_view = new QPushButton(QStringLiteral("查看"), page);
-    bitbtn_view->setObjectName(QStringLiteral("bitbtn_view"));
-    bitbtn_view->setAutoDefault(false);
-    Image1 = new PhotoArea(page);
-    auto* row = new QHBoxLayout;
-    row->addWidget(caption);
-    auto* right = new QVBoxLayout;
-    right->addWidget(bitbtn_view, 0, Qt::AlignLeft);
-    right->addWidget(Image1, 1);
-    row->addLayout(right, 1);
+    photoPanel = new PhotoPanel(QStringLiteral("汽 车 照 片"), [this] { return currentPhotoPath(); }, page);
+    bitbtn_view = photoPanel->bitbtn_view;
+    Image1 = photoPanel->Image1;
     if (auto* form = qobject_cast<QFormLayout*>(page->layout()))
-        form->addRow(row);
-    connect(bitbtn_view, &QPushButton::clicked, this, &TForm_qcda_edit::bitbtn_viewClick);
-    connect(Image1, &PhotoArea::doubleClicked, this, &TForm_qcda_edit::Image1DblClick);
-    connect(Image1->N1, &QAction::triggered, this, &TForm_qcda_edit::N1Click);
-
+        form->addRow(photoPanel);
     try {
-        // The photo of the row, if there is one; nothing is said when there is none.
-        const Photo photo = readPhoto(currentPhotoPath());
-        if (photo.status == PhotoStatus::Ok)
-            Image1->setPhoto(photo.image);
+        photoPanel->showQuietly();
     } catch (const DbError&) {
     }
 }
@@ -225,38 +200,15 @@ void TForm_qcda_edit::assignBeforeWrite()
 
 void TForm_qcda_edit::bitbtn_viewClick()
 {
-    try {
-        const QString path = currentPhotoPath();
-        const Photo photo = readPhoto(path);
-        if (photo.status == PhotoStatus::Ok) {
-            Image1->setPhoto(photo.image);
-            return;
-        }
-        Image1->clear();
-        Msg::plain(this, photoMessage(path, photo.status));
-    } catch (const DbError& e) {
-        Msg::error(this, e.text());
-    }
+    photoPanel->view();
 }
 
 void TForm_qcda_edit::Image1DblClick()
 {
-    Image1->setStretched(!Image1->stretched());
+    photoPanel->toggle();
 }
 
 void TForm_qcda_edit::N1Click()
 {
-    try {
-        const QString path = currentPhotoPath();
-        const Photo photo = readPhoto(path);
-        if (photo.status != PhotoStatus::Ok) {
-            Msg::plain(this, photoMessage(path, photo.status));
-            return;
-        }
-        TForm_xstp viewer(this);
-        viewer.Image1->setPicture(QPixmap::fromImage(photo.image));
-        Modal::exec(&viewer);
-    } catch (const DbError& e) {
-        Msg::error(this, e.text());
-    }
+    photoPanel->fullScreen();
 }

@@ -7,6 +7,7 @@
 #include <optional>
 
 class PhotoArea;
+class PhotoPanel;
 class QPushButton;
 
 // The values of a vehicle that 存盘 checks.
@@ -50,6 +51,7 @@ class TForm_qcda_edit : public EditDialog {
 public:
     TForm_qcda_edit(QWidget* owner, TDm1* dm);
 
+    PhotoPanel* photoPanel;
     QPushButton* bitbtn_view;  // 查看
     PhotoArea* Image1;
 

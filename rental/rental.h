@@ -1,5 +1,5 @@
 #pragma once
-// Rental windows. Until their own windows are built they open as plain list windows over their
-// configuration rows.
+// Rental windows: customers, the customer search, reservations and contracts have their own
+// windows; the later stages open as plain list windows over their configuration rows.
 void addRentalConfigs();
 void registerRentalWindows();

@@ -143,8 +143,3 @@ void addRentalConfigs()
     addEditDialogConfigs(editRows());
     addQueryDialogConfigs(queryRows());
 }
-
-void registerRentalWindows()
-{
-    addRentalConfigs();
-}

@@ -32,7 +32,7 @@ struct FieldDef {
     double maximum = 0;     // number fields; 0: no maximum
     QStringList items = {}; // drop-down items written into the form
     bool listOnly = false;  // drop-down without typing
-    int page = 0;           // page of a dialog with pages
+    int page = 0;           // page of a dialog with pages; -1: the row above the pages
 };
 
 class FieldBinding : public QObject {

@@ -16,6 +16,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -45,7 +46,12 @@ EditDialog::EditDialog(const EditDialogConfig& config, const QVector<FieldDef>& 
             forms << new QFormLayout(page);
             PageControl1->addTab(page, t);
         }
-        outer->addWidget(PageControl1, 1);
+        // Fields of page -1 stand in one row above the pages.
+        auto* left = new QVBoxLayout;
+        m_header = new QHBoxLayout;
+        left->addLayout(m_header);
+        left->addWidget(PageControl1, 1);
+        outer->addLayout(left, 1);
     } else {
         forms << new QFormLayout;
         outer->addLayout(forms.first(), 1);
@@ -56,7 +62,15 @@ EditDialog::EditDialog(const EditDialogConfig& config, const QVector<FieldDef>& 
         QWidget* w = RecordBinder::createWidget(f, this);
         if (f.chinese)
             InputMethods::applyCurrent(w);
-        forms.value(f.page, forms.first())->addRow(f.label, w);
+        if (f.page < 0 && m_header) {
+            if (auto* box = qobject_cast<QCheckBox*>(w))
+                box->setText(f.label);
+            else if (!f.label.isEmpty())
+                m_header->addWidget(new QLabel(f.label, this));
+            m_header->addWidget(w);
+        } else {
+            forms.value(f.page, forms.first())->addRow(f.label, w);
+        }
         m_binder->bind(w, f);
     }
     connect(m_binder, &RecordBinder::edited, this, &EditDialog::edited);
@@ -165,9 +179,12 @@ FieldBinding* EditDialog::bindField(QWidget* widget, const FieldDef& def)
 void EditDialog::setEnterChainColumns(const QStringList& columns)
 {
     QStringList chain;
-    for (const QString& c : columns)
-        if (QWidget* w = fieldFor(c))
+    for (const QString& c : columns) {
+        if (c.isEmpty())
+            chain << QString();
+        else if (QWidget* w = fieldFor(c))
             chain << w->objectName();
+    }
     setEnterChain(chain);
 }
 
@@ -204,6 +221,19 @@ void EditDialog::discard()
 }
 
 // ---- steps ----
+
+void EditDialog::assignColumn(const QString& column, const QVariant& value)
+{
+    if (m_query->state() == RecordSet::Browse)
+        m_query->edit();
+    m_query->setValue(column, value);
+    for (FieldBinding* b : m_binder->bindings()) {
+        if (b->column() == column) {
+            b->setDirty(false);
+            b->load(m_query);
+        }
+    }
+}
 
 bool EditDialog::fail(const QString& message, const QString& focusObjectName)
 {
@@ -393,10 +423,10 @@ bool EditDialog::FieldKeyPress(QWidget* w, int key)
 {
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return false;
-    const int i = m_chain.indexOf(w->objectName());
+    const int i = w->objectName().isEmpty() ? -1 : m_chain.indexOf(w->objectName());
     if (i < 0)
         return false;
-    if (i + 1 < m_chain.size())
+    if (i + 1 < m_chain.size() && !m_chain[i + 1].isEmpty())
         focusField(m_chain[i + 1]);
     else if (saveButton)
         onSave();

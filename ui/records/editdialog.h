@@ -10,6 +10,7 @@
 #include <QVariant>
 #include <QVector>
 
+class QHBoxLayout;
 class QPushButton;
 class QTabWidget;
 class RecordSet;
@@ -77,7 +78,8 @@ public:
     void setItemsFor(const QString& column, const QStringList& items);
     void setLookupItems(const QString& column, const QVector<LookupItem>& items);
 
-    // Enter moves along this chain (objectNames); in its last field it presses 存盘.
+    // Enter moves along this chain (objectNames); in its last field, and in the last field before
+    // an empty entry (one chain per page), it presses 存盘.
     void setEnterChain(const QStringList& chain);
     const QStringList& enterChain() const { return m_chain; }
     // Checks of 存盘 that a field must not be empty, in order before moduleChecks().
@@ -94,6 +96,9 @@ public:
 
     // Values of the fields back from the current row (fields the clerk changed keep their text).
     void loadFields();
+    // Puts the row into editing and sets a column as if the clerk had chosen it: its fields show
+    // the value, and what was typed in them before is dropped. Throws DbError.
+    void assignColumn(const QString& column, const QVariant& value);
 
 Q_SIGNALS:
     // The clerk changed the field of a column (every keystroke): computed fields follow it.
@@ -111,6 +116,8 @@ protected:
     virtual void writeRecord();
     virtual void afterWrite() {}
     virtual void cleanUp() {}
+    // The row above the pages (dialogs with pages): fields of page -1, and room for module buttons.
+    QHBoxLayout* headerRow() const { return m_header; }
     // Page shown by 存盘 before its checks (-1: leave as is).
     virtual int savePage() const { return -1; }
 
@@ -144,6 +151,7 @@ private:
     QStringList m_chain;
     QVector<RequiredField> m_required;
     QString m_firstField;
+    QHBoxLayout* m_header = nullptr;
     bool m_closing = false;
 };
 

@@ -1,10 +1,18 @@
 #include "ui/shell/photo.h"
 #include "data/settings.h"
+#include "ui/common/messages.h"
+#include "ui/common/modal.h"
+#include "ui/shell/xstp.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QImageReader>
 #include <QMenu>
 #include <QMouseEvent>
@@ -93,4 +101,87 @@ void PhotoArea::mouseDoubleClickEvent(QMouseEvent* event)
 void PhotoArea::contextMenuEvent(QContextMenuEvent* event)
 {
     PopupMenu1->exec(event->globalPos());
+}
+
+PhotoPanel::PhotoPanel(const QString& caption, std::function<QString()> currentPath, QWidget* parent)
+    : QWidget(parent), m_path(std::move(currentPath))
+{
+    auto* label = new QLabel(caption, this);
+    label->setObjectName(QStringLiteral("Label1"));
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignCenter);
+    label->setFixedWidth(label->fontMetrics().horizontalAdvance(caption.left(1)) + 6);
+    bitbtn_view = new QPushButton(QStringLiteral("查看"), this);
+    bitbtn_view->setObjectName(QStringLiteral("bitbtn_view"));
+    bitbtn_view->setAutoDefault(false);
+    Image1 = new PhotoArea(this);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(label);
+    auto* right = new QVBoxLayout;
+    right->addWidget(bitbtn_view, 0, Qt::AlignLeft);
+    right->addWidget(Image1, 1);
+    row->addLayout(right, 1);
+    connect(bitbtn_view, &QPushButton::clicked, this, &PhotoPanel::view);
+    connect(Image1, &PhotoArea::doubleClicked, this, &PhotoPanel::toggle);
+    connect(Image1->N1, &QAction::triggered, this, &PhotoPanel::fullScreen);
+}
+
+bool PhotoPanel::currentPath(QString* path)
+{
+    // The row may have to be read from the database, which can fail; that is said, not thrown.
+    try {
+        *path = m_path();
+        return true;
+    } catch (const std::exception& e) {
+        Msg::error(this, QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
+void PhotoPanel::showQuietly()
+{
+    QString path;
+    try {
+        path = m_path();
+    } catch (const std::exception&) {
+        return;
+    }
+    const Photo photo = readPhoto(path);
+    if (photo.status == PhotoStatus::Ok)
+        Image1->setPhoto(photo.image);
+}
+
+void PhotoPanel::view()
+{
+    QString path;
+    if (!currentPath(&path))
+        return;
+    const Photo photo = readPhoto(path);
+    if (photo.status == PhotoStatus::Ok) {
+        Image1->setPhoto(photo.image);
+        return;
+    }
+    Image1->clear();
+    Msg::plain(this, photoMessage(path, photo.status));
+}
+
+void PhotoPanel::toggle()
+{
+    Image1->setStretched(!Image1->stretched());
+}
+
+void PhotoPanel::fullScreen()
+{
+    QString path;
+    if (!currentPath(&path))
+        return;
+    const Photo photo = readPhoto(path);
+    if (photo.status != PhotoStatus::Ok) {
+        Msg::plain(this, photoMessage(path, photo.status));
+        return;
+    }
+    TForm_xstp viewer(this);
+    viewer.Image1->setPicture(QPixmap::fromImage(photo.image));
+    Modal::exec(&viewer);
 }

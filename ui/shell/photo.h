@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 class QAction;
 class QMenu;
@@ -55,4 +56,28 @@ protected:
 private:
     QImage m_image;
     bool m_stretched = false;
+};
+
+class QPushButton;
+
+// The photo part of an edit dialog's photo page: the vertical caption, 查看 and the photo area.
+// 查看, the double click and 全屏显示 work on the path the dialog gives for its current row.
+class PhotoPanel : public QWidget {
+    Q_OBJECT
+public:
+    PhotoPanel(const QString& caption, std::function<QString()> currentPath, QWidget* parent = nullptr);
+
+    QPushButton* bitbtn_view;  // 查看
+    PhotoArea* Image1;
+
+    // When the dialog opens: the photo if it can be shown; nothing is said otherwise.
+    void showQuietly();
+    void view();        // 查看: the photo, or the reason it cannot be shown
+    void toggle();      // double click: natural size / stretched
+    void fullScreen();  // 全屏显示 in the picture viewer
+
+private:
+    bool currentPath(QString* path);
+
+    std::function<QString()> m_path;
 };

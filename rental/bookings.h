@@ -1,0 +1,132 @@
+#pragma once
+// Reservations (客户预订汽车) and rental contracts (汽车租赁登记表): their lists, their edit dialogs
+// on one shared base (numbering, the customer, vehicle and handler drop-downs, the customer search
+// by button or F2), and the reservation chooser of the contract dialog.
+#include "rental/picker.h"
+#include "rental/rentalrules.h"
+#include "ui/records/editdialog.h"
+#include "ui/records/listwindow.h"
+
+class QLabel;
+class QToolButton;
+
+// What differs between the reservation and the contract dialog.
+struct BookingKind {
+    QString className;   // "TForm_qczlb_edit"
+    QString table;       // numbered table
+    QString prefix;      // "ZL" / "YD"
+    QString searchMode;  // "租赁" / "预订"
+};
+
+class BookingDialog : public EditDialog {
+    Q_OBJECT
+public:
+    BookingDialog(const BookingKind& kind, const QVector<FieldDef>& fields, TDm1* dm, QWidget* owner);
+
+    QToolButton* searchButton;  // tooltip 查找客户
+    QLabel* searchNote;         // (F2键查找客户)
+
+    // The customer search (button or F2).
+    void searchCustomerClick();
+    // Leaving the customer drop-down with an entry of its list: the name after the entry's first blank.
+    void customerLeft();
+    // Fills the vehicle, customer and handler drop-downs (in service and not blocked only).
+    void fillDropDowns();
+
+protected:
+    bool addGuardPasses() override;
+    void initNewRow() override;
+    // The values the checks read, from the row.
+    Rental::BookingValues bookingValues() const;
+    // The vehicle of the row exists (a typed plate may not); said and focused otherwise.
+    bool vehicleKnown();
+    // Inside the save's transaction: a new row whose number another workstation has taken since
+    // 增加 takes the next free one.
+    void keepNumberFree();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    const BookingKind m_kind;
+
+private:
+    QString m_proposed;
+};
+
+// ---- reservations ----
+
+class TForm_khydqc : public ListWindow {
+    Q_OBJECT
+public:
+    TForm_khydqc(QWidget* owner, TDm1* dm);
+    // 执行完毕: the current reservation is carried out and its vehicle loses the reservation.
+    void doneClick();
+
+protected:
+    QDialog* createEditDialog() override;
+    void prepareQueryDialog(QueryDialog* dialog) override;
+};
+
+class TForm_khydqc_edit : public BookingDialog {
+    Q_OBJECT
+public:
+    TForm_khydqc_edit(QWidget* owner, TDm1* dm);
+
+protected:
+    bool moduleChecks() override;
+    void writeRecord() override;
+};
+
+// ---- contracts ----
+
+class TForm_qczlb : public ListWindow {
+    Q_OBJECT
+public:
+    TForm_qczlb(QWidget* owner, TDm1* dm);
+
+protected:
+    QDialog* createEditDialog() override;
+    void prepareQueryDialog(QueryDialog* dialog) override;
+};
+
+class TForm_qczlb_edit : public BookingDialog {
+    Q_OBJECT
+public:
+    TForm_qczlb_edit(QWidget* owner, TDm1* dm);
+
+    QPushButton* reservationButton;  // 客户预订
+
+    // 客户预订: the reservation chooser (only while adding).
+    void reservationClick();
+    // The chooser's choice: its terms copied into the contract, the reservation tied to it.
+    void takeReservation(const RecordSet& reservation);
+    // 应收租金 as typed so far (shown live; stored by 存盘).
+    void showRentDue();
+    void rememberReservation(const QString& number) { m_reservation = number; }
+    const QString& chosenReservation() const { return m_reservation; }
+
+protected:
+    void initNewRow() override;
+    bool moduleChecks() override;
+    void assignBeforeWrite() override;
+    void writeRecord() override;
+    void cleanUp() override;
+
+private:
+    QString m_reservation;  // the chosen reservation's number
+};
+
+class TForm_qczlb_khyd : public PickWindow {
+    Q_OBJECT
+public:
+    TForm_qczlb_khyd(TForm_qczlb_edit* contract, TDm1* dm);
+
+protected:
+    std::optional<QString> condition(const QString& mode, const QString& text) const override;
+    void choose() override;
+
+private:
+    TForm_qczlb_edit* m_contract;
+};
+
+// The drop-downs of the contract and reservation query dialogs: every plate, the customers' names
+// and numbers, the handlers.
+void fillBookingQuery(QueryDialog* dialog, TDm1* dm);

@@ -1,0 +1,243 @@
+#include "rental/bookings.h"
+#include "core/sqltext.h"
+#include "data/database.h"
+#include "data/datamodule.h"
+#include "ui/common/messages.h"
+#include "ui/common/modal.h"
+
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString Number = QStringLiteral("内部编号");
+const QString Days = QStringLiteral("租赁期限");
+const QString Rate = QStringLiteral("租赁单价");
+const QString RentDue = QStringLiteral("应收租金");
+
+QVector<FieldDef> contractFields()
+{
+    using F = FieldKind;
+    return {
+        {.objectName = "DBEditEh1", .label = "内部编号：", .column = "内部编号", .upper = true},
+        {.objectName = "DBComboBoxEh1", .label = "客户号：", .column = "客户号", .kind = F::Lookup},
+        {.objectName = "DBEditEh2", .label = "姓名：", .column = "客户姓名", .kind = F::ReadOnly},
+        {.objectName = "DBComboBoxEh2", .label = "车牌号：", .column = "车牌号", .kind = F::Combo},
+        {.objectName = "DBNumberEditEh1", .label = "预收租金：", .column = "预收租金", .kind = F::Number, .decimals = 4},
+        {.objectName = "DBNumberEditEh2", .label = "租赁单价(元/天)：", .column = "租赁单价", .kind = F::Number,
+         .decimals = 4, .maximum = 1000},
+        {.objectName = "DBNumberEditEh3", .label = "押金：", .column = "押金", .kind = F::Number, .decimals = 4},
+        {.objectName = "DBNumberEditEh4", .label = "每天限驶里程：", .column = "每天限驶里程", .kind = F::Number},
+        {.objectName = "DBNumberEditEh5", .label = "租赁期限：", .column = "租赁期限", .kind = F::Number, .maximum = 500},
+        {.objectName = "DBNumberEditEh6", .label = "超驶收费(元/公里)：", .column = "超驶收费单价", .kind = F::Number, .decimals = 4},
+        {.objectName = "DBNumberEditEh7", .label = "发车里程：", .column = "发车里程", .kind = F::Number},
+        {.objectName = "DBNumberEditEh8", .label = "超时收费(元/小时)：", .column = "超时收费单价", .kind = F::Number, .decimals = 4},
+        {.objectName = "DBComboBoxEh3", .label = "经办人：", .column = "租赁公司经办人", .kind = F::Combo, .chinese = true},
+        {.objectName = "DBDateTimeEditEh1", .label = "发车日期：", .column = "发车日期", .kind = F::Date},
+        {.objectName = "DBDateTimeEditEh2", .label = "发车时间：", .column = "发车日期", .kind = F::Time},
+        {.objectName = "DBEditEh3", .label = "发车单号：", .column = "发车单号", .upper = true},
+        {.objectName = "DBEditEh4", .label = "备注：", .column = "备注", .chinese = true},
+        {.objectName = "DBEditEh5", .label = "应收租金：", .column = "应收租金", .kind = F::ReadOnly},
+    };
+}
+
+} // namespace
+
+// ---- list ----
+
+TForm_qczlb::TForm_qczlb(QWidget* owner, TDm1* dm)
+    : ListWindow(*listWindowConfig(QStringLiteral("TForm_qczlb")), dm, owner)
+{
+    setColumns({{.field = "内部编号", .width = 100, .titleButton = true}, {.field = "客户号", .width = 70, .titleButton = true},
+                {.field = "客户姓名", .width = 80, .titleButton = true}, {.field = "车牌号", .width = 80, .titleButton = true},
+                {.field = "租赁单价", .width = 70, .titleButton = true}, {.field = "租赁期限", .width = 60, .titleButton = true},
+                {.field = "发车日期", .width = 130, .titleButton = true}, {.field = "每天限驶里程", .width = 80},
+                {.field = "超时收费单价", .title = "超时收费", .width = 60},
+                {.field = "超驶收费单价", .title = "超驶收费", .width = 60}, {.field = "发车里程", .width = 70},
+                {.field = "租赁公司经办人", .title = "经办人", .width = 70, .titleButton = true},
+                {.field = "押金", .width = 80, .titleButton = true}, {.field = "发车单号", .width = 90}});
+}
+
+QDialog* TForm_qczlb::createEditDialog()
+{
+    auto* d = new TForm_qczlb_edit(this, dm());
+    d->fillDropDowns();
+    return d;
+}
+
+void TForm_qczlb::prepareQueryDialog(QueryDialog* dialog)
+{
+    fillBookingQuery(dialog, dm());
+}
+
+// ---- edit dialog ----
+
+TForm_qczlb_edit::TForm_qczlb_edit(QWidget* owner, TDm1* dm)
+    : BookingDialog({QStringLiteral("TForm_qczlb_edit"), Rental::ContractTable, Rental::ContractPrefix,
+                     QStringLiteral("租赁")},
+                    contractFields(), dm, owner)
+{
+    setEnterChain({"DBComboBoxEh1", "DBComboBoxEh2", "DBNumberEditEh1", "DBNumberEditEh2", "DBNumberEditEh3",
+                   "DBNumberEditEh4", "DBNumberEditEh5", "DBNumberEditEh6", "DBNumberEditEh7", "DBNumberEditEh8",
+                   "DBComboBoxEh3", "DBDateTimeEditEh1", "DBDateTimeEditEh2", "DBEditEh3", "DBEditEh4"});
+    if (auto* due = qobject_cast<QLineEdit*>(fieldFor(RentDue))) {
+        due->setAlignment(Qt::AlignRight);
+        due->setStyleSheet(QStringLiteral("background: #ffffc0; font-weight: bold;"));
+    }
+    reservationButton = new QPushButton(QStringLiteral("客户预订"), this);
+    reservationButton->setObjectName(QStringLiteral("BitBtn1"));
+    reservationButton->setAutoDefault(false);
+    if (auto* form = findChild<QFormLayout*>())
+        form->addRow(QString(), reservationButton);
+    connect(reservationButton, &QPushButton::clicked, this, &TForm_qczlb_edit::reservationClick);
+    connect(this, &EditDialog::edited, this, [this](const QString& column) {
+        if (column == Days || column == Rate)
+            showRentDue();
+    });
+}
+
+void TForm_qczlb_edit::showRentDue()
+{
+    const std::optional<Money> due = Rental::rentDue(binder()->value(Days), binder()->value(Rate));
+    if (auto* field = qobject_cast<QLineEdit*>(fieldFor(RentDue)); field && due)
+        field->setText(due->toDisplay());
+}
+
+bool TForm_qczlb_edit::moduleChecks()
+{
+    try {
+        if (const auto refusal = Rental::checkContract(bookingValues()))
+            return failAt(refusal->message, refusal->column);
+        return vehicleKnown();
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+        return false;
+    }
+}
+
+void TForm_qczlb_edit::assignBeforeWrite()
+{
+    RecordSet* q = query();
+    if (const std::optional<Money> due = Rental::rentDue(q->value(Days), q->value(Rate)))
+        q->setValue(RentDue, *due);
+}
+
+void TForm_qczlb_edit::writeRecord()
+{
+    keepNumberFree();
+    RecordSet* q = query();
+    Database& db = dm()->ADO_qczl;
+    const QString number = q->asString(Number);
+    q->post();
+    // A contract already returned no longer holds its vehicle: the vehicle may be idle or out on
+    // another contract by now, so saving it again leaves the vehicle alone.
+    if (q->asString(QStringLiteral("客户交车")) != QStringLiteral("已交")) {
+        const QString plate = q->asString(QStringLiteral("车牌号"));
+        if (!Rental::markVehicleRented(db, plate, q->asString(QStringLiteral("客户姓名")),
+                                       q->asDateTime(QStringLiteral("发车日期"))))
+            throw DbError(QStringLiteral("汽车档案中没有车牌号") + plate);
+    }
+    // The reservation chosen for this contract is tied to its final number, then every reservation
+    // tied to the number is carried out.
+    if (!m_reservation.isEmpty())
+        Rental::linkReservation(db, m_reservation, number);
+    Rental::closeLinkedReservations(db, number);
+}
+
+void TForm_qczlb_edit::initNewRow()
+{
+    BookingDialog::initNewRow();
+    m_reservation.clear();
+}
+
+void TForm_qczlb_edit::cleanUp()
+{
+    if (!adding())
+        m_reservation.clear();
+}
+
+void TForm_qczlb_edit::reservationClick()
+{
+    if (!adding()) {
+        Msg::warn(this, QStringLiteral("请先增加记录 !"));
+        return;
+    }
+    RecordSet& reservations = dm()->q_khydqc;
+    try {
+        Rental::clearStaleLinks(dm()->ADO_qczl);
+        reservations.close();
+        reservations.clearSql();
+        reservations.addSql(QStringLiteral("select * from 客户预订汽车 "));
+        reservations.addSql(QStringLiteral("where 执行完毕='否' order by 客户姓名"));
+        reservations.open();
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+        return;
+    }
+    {
+        TForm_qczlb_khyd chooser(this, dm());
+        Modal::exec(&chooser);
+    }
+    reservations.close();
+}
+
+void TForm_qczlb_edit::takeReservation(const RecordSet& reservation)
+{
+    static const QStringList copied{"客户号", "客户姓名", "车牌号", "预收租金", "租赁单价", "押金", "每天限驶里程",
+                                    "租赁期限", "超驶收费单价", "超时收费单价", "租赁公司经办人", "发车日期"};
+    for (const QString& column : copied)
+        assignColumn(column, reservation.value(column));
+    showRentDue();
+}
+
+// ---- reservation chooser ----
+
+namespace {
+
+PickConfig chooserConfig()
+{
+    return {.className = QStringLiteral("TForm_qczlb_khyd"),
+            .caption = QStringLiteral("查找客户预订"),
+            .query = QStringLiteral("q_khydqc"),
+            .modes = {QStringLiteral("按姓名查找")},
+            .columns = {{.field = "客户姓名", .width = 90, .titleButton = true},
+                        {.field = "车牌号", .width = 90, .titleButton = true},
+                        {.field = "发车日期", .title = "预租日期", .width = 130, .titleButton = true},
+                        {.field = "预收日期", .width = 90}},
+            .selectLine = QStringLiteral("select * from 客户预订汽车 "),
+            .emptyTextSeeks = false};
+}
+
+} // namespace
+
+TForm_qczlb_khyd::TForm_qczlb_khyd(TForm_qczlb_edit* contract, TDm1* dm)
+    : PickWindow(chooserConfig(), dm, contract), m_contract(contract)
+{
+}
+
+std::optional<QString> TForm_qczlb_khyd::condition(const QString&, const QString& text) const
+{
+    return QStringLiteral("(客户姓名 like '") + sqlText(text) + QStringLiteral("%')");
+}
+
+void TForm_qczlb_khyd::choose()
+{
+    RecordSet* r = query();
+    m_contract->takeReservation(*r);
+    // The reservation is tied to the proposed contract at once; the contract's 存盘 ties it again
+    // to the number finally stored.
+    const RecordSet::Pending pending = r->pending();
+    try {
+        Transaction tx(*r->database());
+        r->edit();
+        r->setValue(QStringLiteral("租赁内部编号"), m_contract->query()->asString(Number));
+        r->post();
+        tx.commit();
+    } catch (...) {
+        r->restore(pending);
+        throw;
+    }
+    m_contract->rememberReservation(r->asString(Number));
+    done(QDialog::Accepted);
+}

@@ -1,0 +1,12 @@
+#include "rental/rental.h"
+#include "rental/bookings.h"
+#include "rental/customers.h"
+#include "ui/common/windowregistry.h"
+
+void registerRentalWindows()
+{
+    addRentalConfigs();
+    WindowRegistry::add(QStringLiteral("TForm_hyzlb"), [](QWidget* owner, TDm1* dm) { return new TForm_hyzlb(owner, dm); });
+    WindowRegistry::add(QStringLiteral("TForm_khydqc"), [](QWidget* owner, TDm1* dm) { return new TForm_khydqc(owner, dm); });
+    WindowRegistry::add(QStringLiteral("TForm_qczlb"), [](QWidget* owner, TDm1* dm) { return new TForm_qczlb(owner, dm); });
+}

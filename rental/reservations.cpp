@@ -1,0 +1,141 @@
+#include "rental/bookings.h"
+#include "core/clock.h"
+#include "data/database.h"
+#include "data/datamodule.h"
+#include "ui/common/messages.h"
+
+#include <QPushButton>
+
+namespace {
+
+QVector<FieldDef> reservationFields()
+{
+    using F = FieldKind;
+    return {
+        {.objectName = "DBEditEh1", .label = "内部编号：", .column = "内部编号", .upper = true},
+        {.objectName = "DBComboBoxEh1", .label = "客户号：", .column = "客户号", .kind = F::Lookup},
+        {.objectName = "DBEditEh2", .label = "姓名：", .column = "客户姓名", .kind = F::ReadOnly},
+        {.objectName = "DBComboBoxEh2", .label = "车牌号：", .column = "车牌号", .kind = F::Combo},
+        {.objectName = "DBNumberEditEh1", .label = "租赁单价(元/天)：", .column = "租赁单价", .kind = F::Number, .decimals = 4},
+        {.objectName = "DBNumberEditEh2", .label = "押金：", .column = "押金", .kind = F::Number, .decimals = 4},
+        {.objectName = "DBNumberEditEh3", .label = "预收租金：", .column = "预收租金", .kind = F::Number, .decimals = 4},
+        {.objectName = "DBNumberEditEh4", .label = "租赁期限：", .column = "租赁期限", .kind = F::Number},
+        {.objectName = "DBNumberEditEh5", .label = "超驶收费(元/公里)：", .column = "超驶收费单价", .kind = F::Number, .decimals = 4},
+        {.objectName = "DBNumberEditEh6", .label = "每天限驶里程：", .column = "每天限驶里程", .kind = F::Number},
+        {.objectName = "DBNumberEditEh7", .label = "超时收费(元/小时)：", .column = "超时收费单价", .kind = F::Number, .decimals = 4},
+        {.objectName = "DBComboBoxEh3", .label = "经办人：", .column = "租赁公司经办人", .kind = F::Combo, .chinese = true},
+        {.objectName = "DBDateTimeEditEh1", .label = "预订日期：", .column = "发车日期", .kind = F::Date},
+        {.objectName = "DBDateTimeEditEh2", .label = "预订时间：", .column = "发车日期", .kind = F::Time},
+        {.objectName = "DBEditEh3", .label = "备注：", .column = "备注", .chinese = true},
+        {.objectName = "DBComboBoxEh4", .label = "执行完毕：", .column = "执行完毕", .kind = F::Combo, .items = {"是", "否"}},
+    };
+}
+
+const QString Done = QStringLiteral("执行完毕");
+
+} // namespace
+
+// ---- list ----
+
+TForm_khydqc::TForm_khydqc(QWidget* owner, TDm1* dm)
+    : ListWindow(*listWindowConfig(QStringLiteral("TForm_khydqc")), dm, owner)
+{
+    setColumns({{.field = "内部编号", .width = 100, .titleButton = true}, {.field = "客户号", .width = 70, .titleButton = true},
+                {.field = "客户姓名", .width = 80, .titleButton = true}, {.field = "车牌号", .width = 80, .titleButton = true},
+                {.field = "租赁单价", .width = 70, .titleButton = true},
+                {.field = "发车日期", .title = "预租日期", .width = 130, .titleButton = true},
+                {.field = "预收日期", .width = 90}, {.field = "租赁期限", .title = "预租期限", .width = 60, .titleButton = true},
+                {.field = "每天限驶里程", .width = 80}, {.field = "超时收费单价", .title = "超时收费", .width = 60},
+                {.field = "超驶收费单价", .title = "超驶收费", .width = 60},
+                {.field = "租赁公司经办人", .title = "经办人", .width = 70, .titleButton = true},
+                {.field = "押金", .width = 80, .titleButton = true}});
+    if (QPushButton* b = moduleButton(Done))
+        connect(b, &QPushButton::clicked, this, &TForm_khydqc::doneClick);
+}
+
+QDialog* TForm_khydqc::createEditDialog()
+{
+    auto* d = new TForm_khydqc_edit(this, dm());
+    d->fillDropDowns();
+    return d;
+}
+
+void TForm_khydqc::prepareQueryDialog(QueryDialog* dialog)
+{
+    fillBookingQuery(dialog, dm());
+}
+
+void TForm_khydqc::doneClick()
+{
+    RecordSet* q = query();
+    // Nothing to carry out in an empty list: no row may be created.
+    if (!q->isOpen() || q->currentRow() < 0)
+        return;
+    if (!Msg::confirm(this, QStringLiteral("确实执行完毕了吗? ")))
+        return;
+    try {
+        const QString plate = q->asString(QStringLiteral("车牌号"));
+        {
+            const RecordSet::Pending pending = q->pending();
+            try {
+                Transaction tx(*q->database());
+                q->edit();
+                q->setValue(Done, QStringLiteral("是"));
+                q->post();
+                Rental::clearVehicleReservation(dm()->ADO_qczl, plate);
+                tx.commit();
+            } catch (...) {
+                q->restore(pending);
+                q->cancel();
+                throw;
+            }
+        }
+        // The list shows open reservations: the one just carried out leaves it.
+        q->close();
+        q->open();
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+    }
+}
+
+// ---- edit dialog ----
+
+TForm_khydqc_edit::TForm_khydqc_edit(QWidget* owner, TDm1* dm)
+    : BookingDialog({QStringLiteral("TForm_khydqc_edit"), Rental::ReservationTable, Rental::ReservationPrefix,
+                     QStringLiteral("预订")},
+                    reservationFields(), dm, owner)
+{
+    setEnterChain({"DBComboBoxEh1", "DBComboBoxEh2", "DBNumberEditEh1", "DBNumberEditEh2", "DBNumberEditEh3",
+                   "DBNumberEditEh4", "DBNumberEditEh5", "DBNumberEditEh6", "DBNumberEditEh7", "DBComboBoxEh3",
+                   "DBDateTimeEditEh1", "DBDateTimeEditEh2", "DBEditEh3"});
+}
+
+bool TForm_khydqc_edit::moduleChecks()
+{
+    try {
+        // An open reservation unless said otherwise; this stays even when a check fails.
+        if (query()->asString(Done).isEmpty())
+            assignColumn(Done, QStringLiteral("否"));
+        if (const auto refusal = Rental::checkReservation(bookingValues(), Clock::today()))
+            return failAt(refusal->message, refusal->column);
+        return vehicleKnown();
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+        return false;
+    }
+}
+
+void TForm_khydqc_edit::writeRecord()
+{
+    keepNumberFree();
+    const bool added = query()->state() == RecordSet::Insert;
+    query()->post();
+    // The vehicle shows the reservation added last; changing a reservation later does not move it.
+    if (added) {
+        const RecordSet* q = query();
+        if (!Rental::setVehicleReservation(dm()->ADO_qczl, q->asString(QStringLiteral("车牌号")),
+                                           q->asString(QStringLiteral("客户姓名")),
+                                           q->asDateTime(QStringLiteral("发车日期")), q->asInteger(QStringLiteral("租赁期限"))))
+            throw DbError(QStringLiteral("汽车档案中没有车牌号") + q->asString(QStringLiteral("车牌号")));
+    }
+}
