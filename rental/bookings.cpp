@@ -13,7 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QToolButton>
 
 namespace {
@@ -69,9 +69,6 @@ BookingDialog::BookingDialog(const BookingKind& kind, const QVector<FieldDef>& f
         }
     }
     connect(searchButton, &QToolButton::clicked, this, &BookingDialog::searchCustomerClick);
-    auto* f2 = new QShortcut(QKeySequence(Qt::Key_F2), this);
-    f2->setContext(Qt::WindowShortcut);
-    connect(f2, &QShortcut::activated, this, &BookingDialog::searchCustomerClick);
     setFirstField(customer->objectName());
 }
 
@@ -101,6 +98,16 @@ void BookingDialog::customerLeft()
     } catch (const DbError& e) {
         Msg::error(this, e.text());
     }
+}
+
+void BookingDialog::keyPressEvent(QKeyEvent* event)
+{
+    // F2 anywhere in the dialog: no field takes it, so it arrives here.
+    if (event->key() == Qt::Key_F2 && event->modifiers() == Qt::NoModifier) {
+        searchCustomerClick();
+        return;
+    }
+    EditDialog::keyPressEvent(event);
 }
 
 bool BookingDialog::eventFilter(QObject* watched, QEvent* event)

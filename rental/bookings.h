@@ -44,6 +44,7 @@ protected:
     // 增加 takes the next free one.
     void keepNumberFree();
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
     const BookingKind m_kind;
 

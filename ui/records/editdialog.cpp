@@ -281,13 +281,12 @@ bool EditDialog::addGuardPasses()
 void EditDialog::onAdd()
 {
     try {
-        if (m_config.discardFirst) {
+        if (m_config.discardFirst)
             discard();
-        } else {
+        else
             commitFields();
-            if (!addGuardPasses())
-                return;
-        }
+        if (!addGuardPasses())
+            return;
         beforeAppend();
         // Pending changes of the current row are written as they stand (no checks, no stamps).
         m_query->append();

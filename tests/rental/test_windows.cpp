@@ -1,0 +1,533 @@
+// The rental front desk on a real database through its windows: customers with their checks,
+// 替换 and the photo; the customer search; reservations with their numbers, the vehicle's
+// reservation and 执行完毕; contracts with their numbers, the live rent, the vehicle sent out, the
+// reservation chooser, and one transaction per save.
+#include "core/clock.h"
+#include "core/session.h"
+#include "data/creation.h"
+#include "data/datamodule.h"
+#include "data/settings.h"
+#include "rental/bookings.h"
+#include "rental/customers.h"
+#include "rental/rental.h"
+#include "ui/common/messages.h"
+#include "ui/common/modal.h"
+#include "ui/records/recordgrid.h"
+#include "ui/shell/photo.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+// Types into a field as the clerk does (key events carrying the text, Chinese too).
+void type(QWidget* w, const QString& text)
+{
+    if (auto* c = qobject_cast<QComboBox*>(w)) {
+        c->setEditText(text);
+        return;
+    }
+    if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
+        m->setFocus();
+        m->selectAll();
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(m, &press);
+        }
+        return;
+    }
+    auto* e = qobject_cast<QLineEdit*>(w);
+    QVERIFY2(e, qPrintable(w ? w->objectName() : QStringLiteral("no field")));
+    e->setFocus();
+    e->selectAll();
+    if (!e->text().trimmed().isEmpty() || !e->inputMask().isEmpty())
+        QTest::keyClick(e, Qt::Key_Delete);
+    e->home(false);
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(e, &press);
+    }
+}
+
+QString text(QWidget* w)
+{
+    if (auto* c = qobject_cast<QComboBox*>(w))
+        return c->currentText();
+    if (auto* e = qobject_cast<QLineEdit*>(w))
+        return e->text();
+    return {};
+}
+
+} // namespace
+
+class TestRentalWindows : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    TDm1 dm;
+    QString oldCwd;
+
+    void open(RecordSet& q, const QStringList& sql)
+    {
+        q.close();
+        q.setSql(sql);
+        q.open();
+    }
+    void exec(const QString& sql, const QVariantList& args = {}) { dm.ADO_qczl.execute(sql, args); }
+    QVariant scalar(const QString& sql)
+    {
+        RecordSet& s = dm.q_change;
+        s.close();
+        s.setSql({sql});
+        s.open();
+        const QVariant v = s.isEmpty() ? QVariant() : s.value(s.fields().first().name);
+        s.close();
+        return v;
+    }
+    QString vehicle(const QString& plate)
+    {
+        return scalar(QStringLiteral("select coalesce(车辆状态,'') || '/' || coalesce(客户姓名,'') || '/' || "
+                                     "coalesce(租赁时间,'') || '/' || 开始生效 from 汽车档案 where 车牌号='")
+                      + plate + QStringLiteral("'"))
+            .toString();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        oldCwd = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        QDir(dir.path()).mkpath(QStringLiteral("data"));
+        QDir(dir.path()).mkpath(QStringLiteral("jpg"));
+        Clock::setFixed(QDateTime(QDate(2004, 5, 1), QTime(9, 30)));
+        Session::currentOperator().name = QStringLiteral("张三");
+        registerRentalWindows();
+        QVERIFY(createDatabase(Paths::databaseFile(), QDate(2004, 5, 1)));
+        QVERIFY(dm.connect(Paths::databaseFile()));
+        exec(QStringLiteral("insert into 汽车档案 (车牌号, 车辆状态, 停用) values ('苏A00001', '空闲', 0), "
+                            "('苏A00002', '空闲', 0), ('苏B99999', '空闲', 1)"));
+        exec(QStringLiteral("insert into 客户登记表 (客户号, 客户姓名, 联系电话, 停用) values "
+                            "('K001', '王一', '111', 0), ('K002', '王二', '222', 0), ('K100', '李停', '333', 1), "
+                            "('X9', 'O''Brien', '999', 0)"));
+        exec(QStringLiteral("insert into 经办人信息 (经办人姓名) values ('老周')"));
+    }
+
+    void cleanupTestCase()
+    {
+        dm.disconnect();
+        QDir::setCurrent(oldCwd);
+        Clock::setSource({});
+    }
+
+    // ---- customers ----
+
+    void customerAddAndSave()
+    {
+        open(dm.q_hyzlb, {QStringLiteral("select * from 客户登记表 "), QStringLiteral("where 客户号='none'")});
+        TForm_hyzlb list(nullptr, &dm);
+        Msg::Recorder msgs;
+        TForm_hyzlb_edit d(&list, &dm);
+        // 增加 on an empty list: the name is asked for first.
+        d.addButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("客户姓名不能为空,请重新输入!")});
+        QCOMPARE(d.PageControl1->currentIndex(), 0);
+        msgs.clear();
+
+        // The first customer is typed into the empty dialog; a start date alone is refused.
+        type(d.fieldFor(QStringLiteral("客户号")), QStringLiteral("k200"));
+        type(d.fieldFor(QStringLiteral("客户姓名")), QStringLiteral("赵六"));
+        type(d.fieldFor(QStringLiteral("起始日期")), QStringLiteral("20040501"));
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("终止日期小于起始日期,请重新输入!")});
+        QCOMPARE(scalar(QStringLiteral("select count(*) from 客户登记表 where 客户号='K200'")).toInt(), 0);
+        msgs.clear();
+        type(d.fieldFor(QStringLiteral("终止日期")), QStringLiteral("20040501"));  // the same day passes
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
+        QCOMPARE(scalar(QStringLiteral("select 客户号 || '/' || 客户照片 || '/' || 操作员 from 客户登记表 where 客户姓名='赵六'"))
+                     .toString(),
+                 QStringLiteral("K200/K200.jpg/张三"));
+
+        // A number typed in lower case is tested upper case: a duplicate.
+        msgs.clear();
+        d.addButton->click();
+        QVERIFY(msgs.texts().isEmpty());
+        type(d.fieldFor(QStringLiteral("客户号")), QStringLiteral("k001"));
+        type(d.fieldFor(QStringLiteral("客户姓名")), QStringLiteral("重复"));
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("客户号重复,请重新输入!")});
+        d.cancelButton->click();
+        QCOMPARE(scalar(QStringLiteral("select count(*) from 客户登记表 where 客户号='K001'")).toInt(), 1);
+        exec(QStringLiteral("delete from 客户登记表 where 客户号='K200'"));
+    }
+
+    void customerReplaceAndPhoto()
+    {
+        open(dm.q_hyzlb, {QStringLiteral("select * from 客户登记表 "), QStringLiteral("where 客户号='K002'")});
+        exec(QStringLiteral("update 客户登记表 set 驾驶员身份证号='OLD', 驾驶员驾驶证号='LIC' where 客户号='K002'"));
+        dm.q_hyzlb.close();
+        dm.q_hyzlb.open();
+        TForm_hyzlb list(nullptr, &dm);
+        Msg::Recorder msgs;
+        TForm_hyzlb_edit d(&list, &dm);
+        // 替换 takes what the clerk has typed so far; empty own fields empty the driver's.
+        type(d.fieldFor(QStringLiteral("家庭住址")), QStringLiteral("南京路1号"));
+        d.SpeedButton3->click();
+        QCOMPARE(text(d.fieldFor(QStringLiteral("驾驶员"))), QStringLiteral("王二"));
+        QCOMPARE(text(d.fieldFor(QStringLiteral("驾驶员联系电话"))), QStringLiteral("222"));
+        QCOMPARE(qobject_cast<QPlainTextEdit*>(d.fieldFor(QStringLiteral("驾驶员家庭住址")))->toPlainText(),
+                 QStringLiteral("南京路1号"));
+        QCOMPARE(text(d.fieldFor(QStringLiteral("驾驶员身份证号"))), QString());
+        // Nothing is written until 存盘.
+        QCOMPARE(scalar(QStringLiteral("select coalesce(驾驶员,'') from 客户登记表 where 客户号='K002'")).toString(), QString());
+        d.saveButton->click();
+        QCOMPARE(scalar(QStringLiteral("select 驾驶员 || '/' || coalesce(驾驶员身份证号,'') || '/' || 驾驶员驾驶证号 from "
+                                       "客户登记表 where 客户号='K002'"))
+                     .toString(),
+                 QStringLiteral("王二//LIC"));
+
+        // The photo is named after the number; a damaged file is said, not shown.
+        QFile bad(QStringLiteral("jpg/K002.jpg"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("not a picture");
+        bad.close();
+        msgs.clear();
+        d.photoPanel->bitbtn_view->click();
+        QCOMPARE(msgs.shown().size(), 1);
+        QVERIFY(msgs.lastText().startsWith(photoPath(QStringLiteral("K002.jpg"))));
+        QVERIFY(d.photoPanel->Image1->photo().isNull());
+        QFile::remove(QStringLiteral("jpg/K002.jpg"));
+    }
+
+    // ---- customer search ----
+
+    void customerSearch()
+    {
+        open(dm.q_khydqc, {QStringLiteral("select * from 客户预订汽车 "), QStringLiteral("where 执行完毕='否'")});
+        TForm_khydqc list(nullptr, &dm);
+        TForm_khydqc_edit d(&list, &dm);
+        d.fillDropDowns();
+        Msg::Recorder msgs;
+        Modal::Recorder modal;
+        QStringList seen;
+        modal.handler = [&](QDialog* w) {
+            auto* s = qobject_cast<TForm_search_kh*>(w);
+            QVERIFY(s);
+            QCOMPARE(s->windowTitle(), QStringLiteral("查找客户(预订)"));
+            // Every customer, blocked ones too, by name.
+            QCOMPARE(dm.q_hyzlb.recordCount(), 4);
+            // By number, begins-with.
+            s->ComboBox1->setCurrentIndex(1);
+            type(s->Edit3, QStringLiteral("k1"));
+            s->SpeedButton1->click();
+            QCOMPARE(dm.q_hyzlb.recordCount(), 1);
+            // A quote is a character like any other.
+            s->ComboBox1->setCurrentIndex(0);
+            type(s->Edit3, QStringLiteral("O'B"));
+            s->SpeedButton1->click();
+            QCOMPARE(dm.q_hyzlb.asString(QStringLiteral("客户号")), QStringLiteral("X9"));
+            type(s->Edit3, QStringLiteral("没有这人"));
+            s->SpeedButton1->click();
+            QCOMPARE(msgs.texts(), QStringList{QStringLiteral("没有找到相应的记录!")});
+            s->selectButton->click();  // nothing to choose
+            QVERIFY(s->isVisible());
+            // By name; a key typed in the grid chooses the blocked customer.
+            type(s->Edit3, QStringLiteral("李"));
+            s->SpeedButton1->click();
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+            QApplication::sendEvent(s->DBGrid2, &key);
+            seen << s->Label1->text();
+        };
+        d.addButton->click();
+        QTest::keyClick(&d, Qt::Key_F2);
+        QCOMPARE(seen, QStringList{QStringLiteral("预订")});
+        QCOMPARE(dm.q_khydqc.asString(QStringLiteral("客户号")), QStringLiteral("K100"));
+        QCOMPARE(text(d.fieldFor(QStringLiteral("客户姓名"))), QStringLiteral("李停"));
+        QVERIFY(!dm.q_hyzlb.isOpen());
+        d.cancelButton->click();
+    }
+
+    // ---- reservations ----
+
+    void reservationsNumberedAndShownOnTheVehicle()
+    {
+        exec(QStringLiteral("insert into 客户预订汽车 (内部编号, 执行完毕) values ('YD2004000041', '是')"));
+        // The list shows open reservations only: none. The number still follows the table.
+        open(dm.q_khydqc, {QStringLiteral("select * from 客户预订汽车 "), QStringLiteral("where 执行完毕='否'"),
+                           QStringLiteral("order by 内部编号")});
+        TForm_khydqc list(nullptr, &dm);
+        TForm_khydqc_edit d(&list, &dm);
+        d.fillDropDowns();
+        auto* plates = qobject_cast<QComboBox*>(d.fieldFor(QStringLiteral("车牌号")));
+        QCOMPARE(plates->count(), 2);  // the vehicle out of service is not offered
+        auto* customers = qobject_cast<QComboBox*>(d.fieldFor(QStringLiteral("客户号")));
+        QCOMPARE(customers->findText(QStringLiteral("K100 李停")), -1);  // nor the blocked customer
+        Msg::Recorder msgs;
+        for (const char* day : {"20040430", "20040501"}) {
+            d.addButton->click();
+            QCOMPARE(dm.q_khydqc.asString(QStringLiteral("内部编号")), QStringLiteral("YD2004000042"));
+            customers->setCurrentIndex(customers->findText(QStringLiteral("K001 王一")));
+            d.customerLeft();
+            type(plates, QStringLiteral("苏A00001"));
+            type(d.fieldFor(QStringLiteral("租赁期限")), QStringLiteral("3"));
+            type(d.field(QStringLiteral("DBDateTimeEditEh1")), QString::fromLatin1(day));
+            type(d.field(QStringLiteral("DBDateTimeEditEh2")), QStringLiteral("143000"));
+            msgs.clear();
+            d.saveButton->click();
+            if (QByteArray(day) == "20040430") {
+                QCOMPARE(msgs.texts(), QStringList{QStringLiteral("预订日期不能小于当前日期,请重新输入!")});
+                // 执行完毕 left empty is 否, even though the save stopped.
+                QCOMPARE(text(d.fieldFor(QStringLiteral("执行完毕"))), QStringLiteral("否"));
+                d.cancelButton->click();
+            }
+        }
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
+        QCOMPARE(scalar(QStringLiteral("select 客户姓名 || '/' || 执行完毕 || '/' || 发车日期 from 客户预订汽车 where "
+                                       "内部编号='YD2004000042'"))
+                     .toString(),
+                 QStringLiteral("王一/否/2004-05-01 14:30:00"));
+        QCOMPARE(scalar(QStringLiteral("select 预订人 || '/' || 预订日期 || '/' || 预订期限 from 汽车档案 where 车牌号='苏A00001'"))
+                     .toString(),
+                 QStringLiteral("王一/2004-05-01 14:30:00/3"));
+
+        // A second reservation of the same vehicle: the vehicle shows the one added last.
+        d.addButton->click();
+        QCOMPARE(dm.q_khydqc.asString(QStringLiteral("内部编号")), QStringLiteral("YD2004000043"));
+        customers->setCurrentIndex(customers->findText(QStringLiteral("K002 王二")));
+        d.customerLeft();
+        type(plates, QStringLiteral("苏A00001"));
+        type(d.fieldFor(QStringLiteral("租赁期限")), QStringLiteral("5"));
+        type(d.field(QStringLiteral("DBDateTimeEditEh1")), QStringLiteral("20040510"));
+        d.saveButton->click();
+        QCOMPARE(scalar(QStringLiteral("select 预订人 || '/' || 预订期限 from 汽车档案 where 车牌号='苏A00001'")).toString(),
+                 QStringLiteral("王二/5"));
+
+        // Saving an existing reservation again keeps its number.
+        dm.q_khydqc.close();
+        dm.q_khydqc.open();
+        QCOMPARE(dm.q_khydqc.recordCount(), 2);
+        dm.q_khydqc.first();
+        type(d.fieldFor(QStringLiteral("备注")), QStringLiteral("改"));
+        d.saveButton->click();
+        QCOMPARE(scalar(QStringLiteral("select 内部编号 from 客户预订汽车 where 备注='改'")).toString(),
+                 QStringLiteral("YD2004000042"));
+
+        // 执行完毕 on the first: it leaves the list and its vehicle loses the reservation.
+        msgs.script(Msg::Button::Yes);
+        list.moduleButton(QStringLiteral("执行完毕"))->click();
+        QCOMPARE(msgs.shown().last().request.caption, QStringLiteral("请选择"));
+        QCOMPARE(dm.q_khydqc.recordCount(), 1);
+        QCOMPARE(scalar(QStringLiteral("select 执行完毕 from 客户预订汽车 where 内部编号='YD2004000042'")).toString(),
+                 QStringLiteral("是"));
+        QCOMPARE(scalar(QStringLiteral("select coalesce(预订人,'') || '/' || coalesce(预订期限,'') from 汽车档案 "
+                                       "where 车牌号='苏A00001'"))
+                     .toString(),
+                 QStringLiteral("/"));
+    }
+
+    void reservationCounterAtItsEnd()
+    {
+        exec(QStringLiteral("insert into 客户预订汽车 (内部编号, 执行完毕) values ('YD2004999999', '是')"));
+        open(dm.q_khydqc, {QStringLiteral("select * from 客户预订汽车 "), QStringLiteral("where 执行完毕='否'")});
+        const int before = dm.q_khydqc.recordCount();
+        TForm_khydqc list(nullptr, &dm);
+        TForm_khydqc_edit d(&list, &dm);
+        Msg::Recorder msgs;
+        d.addButton->click();
+        QCOMPARE(msgs.shown().size(), 1);
+        QVERIFY(msgs.lastText().contains(QStringLiteral("YD2004999999")));
+        QVERIFY(!d.adding());
+        QCOMPARE(dm.q_khydqc.recordCount(), before);
+        exec(QStringLiteral("delete from 客户预订汽车 where 内部编号='YD2004999999'"));
+    }
+
+    // ---- contracts ----
+
+    void contractNumberedRentLiveVehicleOut()
+    {
+        exec(QStringLiteral("insert into 汽车租赁登记表 (内部编号, 客户号, 客户姓名, 车牌号) values "
+                            "('ZL2004000123', 'K002', '王二', '苏A00002')"));
+        // A query narrowed the list to no row.
+        open(dm.q_qczlb, {QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("where 内部编号='none'")});
+        TForm_qczlb list(nullptr, &dm);
+        TForm_qczlb_edit d(&list, &dm);
+        d.fillDropDowns();
+        Msg::Recorder msgs;
+        d.addButton->click();
+        QCOMPARE(text(d.fieldFor(QStringLiteral("内部编号"))), QStringLiteral("ZL2004000124"));
+        QVERIFY(!d.fieldFor(QStringLiteral("内部编号"))->isEnabled());
+
+        // A typed text that is no entry leaves the name empty: refused.
+        auto* customers = qobject_cast<QComboBox*>(d.fieldFor(QStringLiteral("客户号")));
+        type(customers, QStringLiteral("K00"));
+        d.customerLeft();
+        type(d.fieldFor(QStringLiteral("车牌号")), QStringLiteral("苏A00001"));
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("姓名不能为空,请重新输入!")});
+        customers->setCurrentIndex(customers->findText(QStringLiteral("K001 王一")));
+        d.customerLeft();
+        QCOMPARE(text(d.fieldFor(QStringLiteral("客户姓名"))), QStringLiteral("王一"));
+
+        // The rent follows the days and the rate as they are typed.
+        type(d.fieldFor(QStringLiteral("租赁单价")), QStringLiteral("120.5"));
+        type(d.fieldFor(QStringLiteral("租赁期限")), QStringLiteral("3"));
+        QCOMPARE(text(d.fieldFor(QStringLiteral("应收租金"))), Money::parse(QStringLiteral("361.5"))->toDisplay());
+        type(d.field(QStringLiteral("DBDateTimeEditEh1")), QStringLiteral("20040501"));
+        type(d.field(QStringLiteral("DBDateTimeEditEh2")), QStringLiteral("143000"));
+        type(d.fieldFor(QStringLiteral("租赁期限")), QStringLiteral("0"));
+        msgs.clear();
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("租赁期限不能为空,请重新输入!")});
+        type(d.fieldFor(QStringLiteral("租赁期限")), QStringLiteral("3"));
+        msgs.clear();
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
+        QCOMPARE(scalar(QStringLiteral("select 应收租金 || '/' || 客户交车 || '/' || 帐款结清 from 汽车租赁登记表 where "
+                                       "内部编号='ZL2004000124'"))
+                     .toString(),
+                 QStringLiteral("361.5/没有/0"));
+        QCOMPARE(vehicle(QStringLiteral("苏A00001")), QStringLiteral("出租/王一/2004-05-01 14:30:00/1"));
+
+        // The list now holds one contract; the next still follows the table, and saving the
+        // existing one again keeps its number.
+        open(dm.q_qczlb, {QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("where 内部编号='ZL2004000124'")});
+        type(d.fieldFor(QStringLiteral("备注")), QStringLiteral("再存"));
+        d.saveButton->click();
+        QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车租赁登记表 where 内部编号='ZL2004000124' and 备注='再存'")).toInt(),
+                 1);
+        d.addButton->click();
+        QCOMPARE(text(d.fieldFor(QStringLiteral("内部编号"))), QStringLiteral("ZL2004000125"));
+        d.cancelButton->click();
+
+        // Deleting a contract leaves the vehicle as it is.
+        msgs.script(Msg::Button::Yes);
+        list.deleteButton->click();
+        QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车租赁登记表 where 内部编号='ZL2004000124'")).toInt(), 0);
+        QCOMPARE(vehicle(QStringLiteral("苏A00001")), QStringLiteral("出租/王一/2004-05-01 14:30:00/1"));
+    }
+
+    void returnedContractLeavesItsVehicle()
+    {
+        exec(QStringLiteral("insert into 汽车租赁登记表 (内部编号, 客户号, 客户姓名, 车牌号, 发车日期, 租赁期限, 客户交车) values "
+                            "('ZL2004000200', 'K002', '王二', '苏A00002', '2004-04-01 08:00:00', 2, '已交')"));
+        exec(QStringLiteral("update 汽车档案 set 车辆状态='出租', 客户姓名='别人' where 车牌号='苏A00002'"));
+        open(dm.q_qczlb, {QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("where 内部编号='ZL2004000200'")});
+        TForm_qczlb list(nullptr, &dm);
+        TForm_qczlb_edit d(&list, &dm);
+        d.fillDropDowns();
+        Msg::Recorder msgs;
+        type(d.fieldFor(QStringLiteral("备注")), QStringLiteral("补"));
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
+        QCOMPARE(vehicle(QStringLiteral("苏A00002")), QStringLiteral("出租/别人//0"));
+    }
+
+    void failedVehicleWriteRollsTheContractBack()
+    {
+        open(dm.q_qczlb, {QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("order by 内部编号")});
+        TForm_qczlb list(nullptr, &dm);
+        TForm_qczlb_edit d(&list, &dm);
+        d.fillDropDowns();
+        Msg::Recorder msgs;
+        d.addButton->click();
+        const QString number = text(d.fieldFor(QStringLiteral("内部编号")));
+        auto* customers = qobject_cast<QComboBox*>(d.fieldFor(QStringLiteral("客户号")));
+        customers->setCurrentIndex(customers->findText(QStringLiteral("K002 王二")));
+        d.customerLeft();
+        type(d.field(QStringLiteral("DBDateTimeEditEh1")), QStringLiteral("20040502"));
+        type(d.fieldFor(QStringLiteral("租赁期限")), QStringLiteral("2"));
+
+        // A plate that is no vehicle is refused before anything is written.
+        type(d.fieldFor(QStringLiteral("车牌号")), QStringLiteral("苏Z00000"));
+        d.saveButton->click();
+        QVERIFY(msgs.lastText().contains(QStringLiteral("苏Z00000")));
+        QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车档案 where 车牌号='苏Z00000'")).toInt(), 0);
+
+        type(d.fieldFor(QStringLiteral("车牌号")), QStringLiteral("苏A00002"));
+        dm.ADO_qczl.runNative(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON 汽车档案 BEGIN SELECT RAISE(ABORT, '车辆被锁定'); END"));
+        msgs.clear();
+        d.saveButton->click();
+        dm.ADO_qczl.runNative(QStringLiteral("DROP TRIGGER refuse"));
+        QCOMPARE(msgs.shown().size(), 1);
+        QVERIFY(msgs.lastText().contains(QStringLiteral("车辆被锁定")));
+        QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车租赁登记表 where 内部编号='") + number + QStringLiteral("'")).toInt(), 0);
+        // Still adding, with what was typed: the next 存盘 goes through.
+        QVERIFY(d.adding());
+        msgs.clear();
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
+        QCOMPARE(vehicle(QStringLiteral("苏A00002")), QStringLiteral("出租/王二/2004-05-02 00:00:00/1"));
+    }
+
+    void contractFromAReservation()
+    {
+        exec(QStringLiteral("insert into 客户预订汽车 (内部编号, 客户号, 客户姓名, 车牌号, 发车日期, 租赁期限, 租赁单价, 押金, "
+                            "租赁公司经办人, 执行完毕) values ('YD2004000100', 'K001', '王一', '苏A00001', '2004-05-03 10:00:00', "
+                            "4, 99.99, 500, '老周', '否')"));
+        open(dm.q_qczlb, {QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("order by 内部编号")});
+        TForm_qczlb list(nullptr, &dm);
+        TForm_qczlb_edit d(&list, &dm);
+        d.fillDropDowns();
+        Msg::Recorder msgs;
+        // Only while adding.
+        d.reservationButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("请先增加记录 !")});
+
+        Modal::Recorder modal;
+        auto chooseWang = [&](QDialog* w) {
+            auto* c = qobject_cast<TForm_qczlb_khyd*>(w);
+            QVERIFY(c);
+            QCOMPARE(c->windowTitle(), QStringLiteral("查找客户预订"));
+            type(c->Edit3, QStringLiteral("王一"));
+            c->SpeedButton1->click();
+            QVERIFY(dm.q_khydqc.recordCount() >= 1);
+            while (dm.q_khydqc.asString(QStringLiteral("内部编号")) != QStringLiteral("YD2004000100"))
+                dm.q_khydqc.next();
+            c->DBGrid2->setCurrentIndex(c->DBGrid2->model()->index(dm.q_khydqc.currentRow(), 0));
+            c->selectButton->click();
+        };
+        modal.handler = chooseWang;
+        d.addButton->click();
+        const QString cancelled = text(d.fieldFor(QStringLiteral("内部编号")));
+        d.reservationButton->click();
+        // Linked at once, to the proposed number.
+        QCOMPARE(scalar(QStringLiteral("select 租赁内部编号 from 客户预订汽车 where 内部编号='YD2004000100'")).toString(), cancelled);
+        QCOMPARE(text(d.fieldFor(QStringLiteral("车牌号"))), QStringLiteral("苏A00001"));
+        // The contract is cancelled: a later contract with the same number must not close it.
+        d.cancelButton->click();
+        d.addButton->click();
+        QCOMPARE(text(d.fieldFor(QStringLiteral("内部编号"))), cancelled);
+        QCOMPARE(scalar(QStringLiteral("select coalesce(租赁内部编号, '') from 客户预订汽车 where 内部编号='YD2004000100'")).toString(),
+                 QString());
+
+        d.reservationButton->click();
+        QCOMPARE(text(d.fieldFor(QStringLiteral("客户姓名"))), QStringLiteral("王一"));
+        QCOMPARE(text(d.fieldFor(QStringLiteral("租赁公司经办人"))), QStringLiteral("老周"));
+        QCOMPARE(text(d.field(QStringLiteral("DBDateTimeEditEh1"))), QStringLiteral("2004-05-03"));
+        QCOMPARE(text(d.fieldFor(QStringLiteral("应收租金"))), Money::parse(QStringLiteral("399.96"))->toDisplay());
+        msgs.clear();
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
+        QCOMPARE(scalar(QStringLiteral("select 执行完毕 || '/' || 租赁内部编号 from 客户预订汽车 where 内部编号='YD2004000100'"))
+                     .toString(),
+                 QStringLiteral("是/") + cancelled);
+        QCOMPARE(scalar(QStringLiteral("select 押金 || '/' || 应收租金 || '/' || 发车日期 from 汽车租赁登记表 where 内部编号='")
+                        + cancelled + QStringLiteral("'"))
+                     .toString(),
+                 QStringLiteral("500/399.96/2004-05-03 10:00:00"));
+    }
+};
+
+QTEST_MAIN(TestRentalWindows)
+#include "test_windows.moc"
