@@ -7,7 +7,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QHash>
 #include <QPlainTextEdit>
+#include <QStringListModel>
 
 namespace {
 
@@ -168,13 +170,27 @@ public:
     }
     void setItems(const QVector<LookupItem>& items)
     {
-        m_items = items;
+        // Thousands of customers: the texts go into the drop-down's model in one piece, and the
+        // two directions are looked up by hash.
+        m_byText.clear();
+        m_byKey.clear();
+        m_byText.reserve(items.size());
+        m_byKey.reserve(items.size());
+        QStringList texts;
+        texts.reserve(items.size());
+        for (const LookupItem& i : items) {
+            texts << i.text;
+            m_byText.insert(i.text, i.key);
+            m_byKey.insert(i.key, i.text);
+        }
         const bool was = m_loading;
         m_loading = true;
         const QString text = m_box->currentText();
-        m_box->clear();
-        for (const LookupItem& i : items)
-            m_box->addItem(i.text, i.key);
+        if (!m_model) {
+            m_model = new QStringListModel(m_box);
+            m_box->setModel(m_model);
+        }
+        m_model->setStringList(texts);
         if (m_box->isEditable())
             m_box->setEditText(text);
         else
@@ -183,17 +199,12 @@ public:
     }
     QString keyOf(const QString& shown) const
     {
-        for (const LookupItem& i : m_items)
-            if (i.text == shown)
-                return i.key;
-        return shown.trimmed();
+        const auto it = m_byText.constFind(shown);
+        return it != m_byText.cend() ? *it : shown.trimmed();
     }
     QString textOf(const QString& key) const
     {
-        for (const LookupItem& i : m_items)
-            if (i.key == key)
-                return i.text;
-        return key;
+        return m_byKey.value(key, key);
     }
     QVariant value(const RecordSet*) const override { return keyOf(m_box->currentText()); }
     QString text() const override { return m_box->currentText(); }
@@ -209,7 +220,9 @@ protected:
     }
 
     QComboBox* m_box;
-    QVector<LookupItem> m_items;
+    QStringListModel* m_model = nullptr;
+    QHash<QString, QString> m_byText;
+    QHash<QString, QString> m_byKey;
 };
 
 class CheckBinding : public FieldBinding {
@@ -294,6 +307,10 @@ QWidget* RecordBinder::createWidget(const FieldDef& def, QWidget* parent)
         c->setEditable(!def.listOnly);
         c->addItems(def.items);
         c->setCurrentIndex(-1);
+        // Lists filled from tables can hold thousands of entries: the field's width must not
+        // depend on measuring every one of them.
+        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        c->setMinimumContentsLength(12);
         w = c;
         break;
     }
