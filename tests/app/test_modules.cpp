@@ -3,7 +3,35 @@
 #include "harness.h"
 
 #include "app/modules.h"
+#include "core/clock.h"
+#include "rental/bookings.h"
+#include "rental/customers.h"
 #include "ui/records/listwindow.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace {
+
+// Types into a line field with key events carrying the text (Chinese too).
+void typeInto(QWidget* w, const QString& text)
+{
+    if (auto* c = qobject_cast<QComboBox*>(w)) {
+        c->setEditText(text);
+        return;
+    }
+    auto* e = qobject_cast<QLineEdit*>(w);
+    QVERIFY(e);
+    e->setFocus();
+    e->home(false);
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(e, &press);
+    }
+}
+
+} // namespace
 
 class TestModules : public QObject {
     Q_OBJECT
@@ -11,6 +39,7 @@ private Q_SLOTS:
     void everyCommandOpensItsWindow();
     void automaticReminderAtStart();
     void fleetCommandsShowTheirColumnsAndSums();
+    void rentalFlowFromTheMainWindow();
 };
 
 void TestModules::everyCommandOpensItsWindow()
@@ -83,6 +112,73 @@ void TestModules::fleetCommandsShowTheirColumnsAndSums()
         QCOMPARE(shot.footer.value(0), QStringLiteral("记录数"));
         QVERIFY2(shot.footer.contains(QString::fromUtf8(e.sum)), qPrintable(shot.footer.join(QLatin1Char('|'))));
     }
+}
+
+// A customer registered, a vehicle reserved for them and a contract opened from the reservation,
+// each through its command: the vehicle archive then shows the vehicle rented to that customer.
+void TestModules::rentalFlowFromTheMainWindow()
+{
+    Clock::setFixed(QDateTime(QDate(2004, 5, 1), QTime(9, 0)));
+    Harness h;
+    h.exec(QStringLiteral("insert into 汽车档案 (车牌号, 车辆状态) values ('苏A00001', '空闲')"));
+    h.exec(QStringLiteral("insert into 经办人信息 (经办人姓名) values ('老周')"));
+    TForm_main* w = h.start();
+    registerModules(w);
+    h.onWindow = [&](QDialog* d) {
+        if (auto* list = qobject_cast<ListWindow*>(d)) {
+            list->editButton->click();
+            return;
+        }
+        if (auto* c = qobject_cast<TForm_hyzlb_edit*>(d)) {
+            typeInto(c->fieldFor(QStringLiteral("客户号")), QStringLiteral("k1"));
+            typeInto(c->fieldFor(QStringLiteral("客户姓名")), QStringLiteral("张三"));
+            c->saveButton->click();
+            c->closeButton->click();
+        } else if (auto* r = qobject_cast<TForm_khydqc_edit*>(d)) {
+            r->addButton->click();
+            auto* customers = qobject_cast<QComboBox*>(r->fieldFor(QStringLiteral("客户号")));
+            customers->setCurrentIndex(customers->findText(QStringLiteral("K1 张三")));
+            r->customerLeft();
+            typeInto(r->fieldFor(QStringLiteral("车牌号")), QStringLiteral("苏A00001"));
+            typeInto(r->fieldFor(QStringLiteral("租赁单价")), QStringLiteral("150"));
+            typeInto(r->fieldFor(QStringLiteral("租赁期限")), QStringLiteral("2"));
+            typeInto(r->fieldFor(QStringLiteral("发车日期")), QStringLiteral("20040502"));
+            r->saveButton->click();
+            r->closeButton->click();
+        } else if (auto* k = qobject_cast<TForm_qczlb_edit*>(d)) {
+            k->addButton->click();
+            k->reservationButton->click();
+            k->saveButton->click();
+            k->closeButton->click();
+        } else if (auto* chooser = qobject_cast<TForm_qczlb_khyd*>(d)) {
+            typeInto(chooser->Edit3, QStringLiteral("张"));
+            chooser->SpeedButton1->click();
+            chooser->selectButton->click();
+        }
+    };
+    for (const char* command : {"N13", "N57", "N14"})
+        w->runCommand(QString::fromLatin1(command));
+    QCOMPARE(h.msg.texts(), QStringList(3, QStringLiteral("存盘完毕！")));
+
+    GridSnapshot shot;
+    h.onWindow = [&](QDialog* d) {
+        if (auto* list = qobject_cast<ListWindow*>(d))
+            shot = list->snapshot();
+    };
+    w->runCommand(QStringLiteral("N44"));  // the rental state of the fleet
+    RecordSet& q = h.dm->q_change;
+    q.setSql({QStringLiteral("select 车辆状态, 客户姓名, 租赁时间, 开始生效 from 汽车档案")});
+    q.open();
+    QCOMPARE(q.asString(QStringLiteral("车辆状态")), QStringLiteral("出租"));
+    QCOMPARE(q.asString(QStringLiteral("客户姓名")), QStringLiteral("张三"));
+    QCOMPARE(q.asDateTime(QStringLiteral("租赁时间")), QDateTime(QDate(2004, 5, 2), QTime(0, 0)));
+    QVERIFY(q.asBoolean(QStringLiteral("开始生效")));
+    q.close();
+    q.setSql({QStringLiteral("select 执行完毕 || 租赁内部编号 from 客户预订汽车")});
+    q.open();
+    QCOMPARE(q.value(q.fields().first().name).toString(), QStringLiteral("是ZL2004000001"));
+    q.close();
+    Clock::setSource({});
 }
 
 QTEST_MAIN(TestModules)
