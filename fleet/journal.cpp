@@ -1,0 +1,106 @@
+#include "fleet/journal.h"
+#include "core/dates.h"
+#include "core/sqltext.h"
+#include "data/database.h"
+#include "data/recordset.h"
+#include "data/schema.h"
+
+#include <QSqlQuery>
+#include <QVector>
+
+namespace Journal {
+
+namespace {
+
+QVariant stored(const Money& m)
+{
+    return RecordSet::toStorage(QVariant::fromValue(m), FieldType::Money);
+}
+
+} // namespace
+
+void recomputeMonth(Database& db, const QDate& day)
+{
+    struct Row {
+        qint64 key;
+        Money balance;
+        QVariant old;
+    };
+    QVector<Row> rows;
+    {
+        QSqlQuery q = db.run(QStringLiteral("select ") + Schema::KeyColumn + QStringLiteral(", 借方, 贷方, 余额 from 现金日记帐 where ")
+                             + Dates::monthCondition(day) + QStringLiteral(" order by 日期, ") + Schema::KeyColumn);
+        Money running;
+        while (q.next()) {
+            running += Money::fromVariant(q.value(1)) - Money::fromVariant(q.value(2));
+            rows.push_back({q.value(0).toLongLong(), running, q.value(3)});
+        }
+    }
+    for (const Row& r : rows) {
+        if (!r.old.isNull() && Money::fromVariant(r.old) == r.balance)
+            continue;
+        db.execute(QStringLiteral("update 现金日记帐 set 余额=? where ") + Schema::KeyColumn + QStringLiteral("=?"),
+                   {stored(r.balance), r.key});
+    }
+}
+
+std::optional<Money> newestBalance(Database& db, const QDate& day)
+{
+    QSqlQuery q = db.run(QStringLiteral("select 余额 from 现金日记帐 where ") + Dates::monthCondition(day) + QStringLiteral(" order by ")
+                         + Schema::KeyColumn + QStringLiteral(" desc"));
+    if (!q.next())
+        return std::nullopt;
+    return Money::fromVariant(q.value(0));
+}
+
+QString detailText(const Settlement& s)
+{
+    return s.customer + QStringLiteral("租赁") + s.plate + QStringLiteral("车") + s.days + QStringLiteral("天");
+}
+
+QString noteText(const QString& contract)
+{
+    return QStringLiteral("内部编号：") + contract;
+}
+
+Posted postSettlement(Database& db, const Settlement& s, const QDate& today, const QString& operatorName,
+                      const QDateTime& now)
+{
+    Posted out;
+    qint64 key = 0;
+    {
+        QSqlQuery q = db.run(QStringLiteral("select ") + Schema::KeyColumn + QStringLiteral(", 日期 from 现金日记帐 where 备注 like '%")
+                             + sqlText(s.contract) + QStringLiteral("%' order by ") + Schema::KeyColumn);
+        if (q.next()) {
+            key = q.value(0).toLongLong();
+            out.date = Dates::fromVariant(q.value(1)).date();
+            out.rewritten = true;
+        }
+    }
+    const QVariantList values{Income, detailText(s), s.settler, stored(s.received), operatorName, Dates::toStorage(now),
+                              noteText(s.contract)};
+    Money carried;
+    if (out.rewritten) {
+        QVariantList binds = values;
+        binds << stored(s.received) << key;
+        db.execute(QStringLiteral("update 现金日记帐 set 摘要=?, 明细=?, 经办人=?, 借方=?, 操作员=?, 操作日期=?, 备注=?, 余额=? where ")
+                       + Schema::KeyColumn + QStringLiteral("=?"),
+                   binds);
+    } else {
+        out.date = today;
+        carried = newestBalance(db, today).value_or(Money());
+        QVariantList binds{Dates::toStorage(today)};
+        binds << values << stored(s.received + carried);
+        db.execute(QStringLiteral("insert into 现金日记帐 (日期, 摘要, 明细, 经办人, 借方, 操作员, 操作日期, 备注, 余额) "
+                                  "values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                   binds);
+    }
+    // An entry that carried nothing may stand anywhere in its month: the month is balanced again.
+    if (carried == Money()) {
+        recomputeMonth(db, out.date);
+        out.recomputed = true;
+    }
+    return out;
+}
+
+} // namespace Journal
