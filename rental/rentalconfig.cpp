@@ -28,14 +28,15 @@ QVector<ListWindowConfig> listRows()
          .layout = LayoutMode::Full},
         {.className = "TForm_qczl_fkqk", .caption = "汽车租赁登记表", .query = "q_qczlb",
          .buttons = {{B::Export}, {B::Query}, {B::Edit}, {B::Print}, {B::Return}}, .exportName = "汽车租赁登记表",
-         .printTitle = "汽车租赁登记表打印清单", .layout = LayoutMode::Full},
+         .printTitle = "汽车租赁登记表打印清单", .layout = LayoutMode::Full, .hint = "提示：以下是没有结帐的汽车租赁登记！"},
         {.className = "TForm_qczljcb", .caption = "汽车租赁登记表", .query = "q_qczlb",
          .buttons = {{B::Query}, {B::Edit, "交车"}, {B::Print}, {B::Return}}, .printTitle = "汽车租赁登记表打印清单",
-         .autoWidth = true, .autoWidthChecked = true},
+         .autoWidth = true, .autoWidthChecked = true, .hint = "提示：以下是没有交车的汽车租赁单！"},
         {.className = "TForm_qczljsd", .caption = "汽车租赁结算单", .query = "q_qczlb",
          .buttons = {{B::Export}, {B::Query}, {B::Edit}, {B::Delete}, {B::Print}, {B::Return}},
          .exportName = "汽车租赁结算表", .printTitle = "汽车租赁登记表打印清单",
-         .footerSums = {"收费金额", "包干价", "实收金额", "应收帐款", "押金", "预收租金"}, .layout = LayoutMode::Full},
+         .footerSums = {"收费金额", "包干价", "实收金额", "应收帐款", "押金", "预收租金"}, .layout = LayoutMode::Full,
+         .hint = "提示：以下是帐款没有结清的汽车租赁单！"},
         {.className = "TForm_qczlqkb", .caption = "汽车租赁情况表", .query = "q_qcda",
          .buttons = {{B::Print}, {B::Edit}, {B::Module, "清除租赁"}, {B::Module, "清除预订"}, {B::Return}},
          .printTitle = "汽车档案打印清单", .autoWidth = true, .autoWidthChecked = true, .doubleClickEdits = false},
@@ -58,7 +59,7 @@ QVector<EditDialogConfig> editRows()
         {.className = "TForm_qczljsd_edit", .caption = "汽车租赁结算单编辑 (qczljsd)", .query = "q_qczlb",
          .buttons = Save | Cancel | Close, .stamps = Stamps::None},
         {.className = "TForm_qczlqkb_edit", .caption = "编辑", .query = "q_qcda", .buttons = Save | Close,
-         .stamps = Stamps::None},
+         .stamps = Stamps::None, .uniqueTable = "汽车档案", .uniqueColumn = "车牌号"},
     };
 }
 

@@ -120,6 +120,15 @@ bool markVehicleRented(Database& db, const QString& plate, const QString& renter
         > 0;
 }
 
+bool freeVehicle(Database& db, const QString& plate, std::optional<qint64> odometer)
+{
+    if (odometer)
+        return db.execute(QStringLiteral("update 汽车档案 set 车辆状态='空闲', 客户姓名='', 租赁时间=null, 公里数=? where 车牌号=?"),
+                          {*odometer, plate})
+            > 0;
+    return db.execute(QStringLiteral("update 汽车档案 set 车辆状态='空闲', 客户姓名='', 租赁时间=null where 车牌号=?"), {plate}) > 0;
+}
+
 bool setVehicleReservation(Database& db, const QString& plate, const QString& who, const QDateTime& from, qint64 days)
 {
     return db.execute(QStringLiteral("update 汽车档案 set 预订人=?, 预订日期=?, 预订期限=? where 车牌号=?"),

@@ -63,6 +63,9 @@ bool vehicleExists(Database& db, const QString& plate);
 // Returns false (nothing written) when no vehicle has the plate.
 bool markVehicleRented(Database& db, const QString& plate, const QString& renter, const QDateTime& dispatch);
 // The reservation shown on the vehicle: who, from when, for how many days.
+// The vehicle is back: 空闲, no renter, no rental start; the odometer when one was read at return
+// (an empty reading leaves the archive's as it was).
+bool freeVehicle(Database& db, const QString& plate, std::optional<qint64> odometer = std::nullopt);
 bool setVehicleReservation(Database& db, const QString& plate, const QString& who, const QDateTime& from, qint64 days);
 bool clearVehicleReservation(Database& db, const QString& plate);
 // Ties a reservation to the contract made from it.

@@ -17,6 +17,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <algorithm>
 #include <QMenu>
 #include <QPushButton>
 #include <QSettings>
@@ -188,6 +190,11 @@ ListWindow::ListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
         connect(hiddenColumnsMenu, &QMenu::triggered, this, &ListWindow::onHiddenColumnChosen);
     }
 
+    if (!config.hint.isEmpty()) {
+        auto* hint = new QLabel(config.hint, this);
+        hint->setObjectName(QStringLiteral("Label1"));
+        outer->addWidget(hint);
+    }
     grid = new RecordGrid(this);
     grid->setObjectName(QStringLiteral("DBGridEh1"));
     m_model = new RecordGridModel(m_query, this);
@@ -289,6 +296,9 @@ GridColumn ListWindow::column(const QString& field, const QString& title, int wi
 
 void ListWindow::decorate(QVector<GridColumn>& columns, bool fromQuery) const
 {
+    // The count stands under the second column unless the module put it under another.
+    const bool countPlaced = std::any_of(columns.begin(), columns.end(),
+                                         [](const GridColumn& c) { return c.footer == FooterKind::Count; });
     for (int i = 0; i < columns.size(); ++i) {
         GridColumn& c = columns[i];
         if (fromQuery)
@@ -300,7 +310,7 @@ void ListWindow::decorate(QVector<GridColumn>& columns, bool fromQuery) const
         if (i == 0) {
             c.footer = FooterKind::Text;
             c.footerValue = QStringLiteral("记录数");
-        } else if (i == 1 && m_config.footer == FooterMode::CountAndSums) {
+        } else if (i == 1 && !countPlaced && m_config.footer == FooterMode::CountAndSums) {
             c.footer = FooterKind::Count;
         }
     }

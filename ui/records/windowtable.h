@@ -37,6 +37,7 @@ struct ListWindowConfig {
     bool doubleClickEdits = true;
     bool cancelOnClose = false;     // closing cancels pending changes of the query
     FooterMode footer = FooterMode::CountAndSums;
+    QString hint = {};              // a line above the grid
 
     bool has(ListButton kind) const;
     // The caption of a button of the window (the usual one unless the row names another).

@@ -1,0 +1,247 @@
+#include "rental/backoffice.h"
+#include "rental/bookings.h"
+#include "rental/rentalrules.h"
+#include "data/database.h"
+#include "data/datamodule.h"
+#include "ui/common/messages.h"
+#include "ui/common/modal.h"
+#include "ui/records/querydialog.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString Plate = QStringLiteral("车牌号");
+const QString ReturnState = QStringLiteral("客户交车");
+
+// The contract's identity, shown read-only above what a dialog edits.
+QVector<FieldDef> contractHeader()
+{
+    using F = FieldKind;
+    return {
+        {.objectName = "DBEdit1", .label = "内部编号：", .column = "内部编号", .kind = F::ReadOnly},
+        {.objectName = "DBEdit4", .label = "车牌号：", .column = "车牌号", .kind = F::ReadOnly},
+        {.objectName = "DBEdit2", .label = "客户号：", .column = "客户号", .kind = F::ReadOnly},
+        {.objectName = "DBEdit5", .label = "姓名：", .column = "客户姓名", .kind = F::ReadOnly},
+        {.objectName = "DBEdit3", .label = "发车日期：", .column = "发车日期", .kind = F::ReadOnly},
+        {.objectName = "DBEdit6", .label = "发车里程：", .column = "发车里程", .kind = F::ReadOnly},
+    };
+}
+
+QVector<FieldDef> withHeader(const QVector<FieldDef>& fields)
+{
+    return contractHeader() + fields;
+}
+
+} // namespace
+
+// ---- contract lists ----
+
+ContractListWindow::ContractListWindow(const QString& className, TDm1* dm, QWidget* owner)
+    : ListWindow(*listWindowConfig(className), dm, owner)
+{
+}
+
+void ContractListWindow::onQuery()
+{
+    QueryDialog d(*queryDialogConfig(QStringLiteral("TForm_qczlb_cx")), dm(), this);
+    try {
+        fillBookingQuery(&d, dm());
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+        return;
+    }
+    Modal::exec(&d);
+}
+
+bool ContractListWindow::editAllowed()
+{
+    // Nothing to edit in an empty list; no contract may be created from here.
+    return query()->isOpen() && query()->currentRow() >= 0;
+}
+
+// ---- payment notes ----
+
+TForm_qczl_fkqk::TForm_qczl_fkqk(QWidget* owner, TDm1* dm) : ContractListWindow(QStringLiteral("TForm_qczl_fkqk"), dm, owner)
+{
+    setColumns({{.field = "内部编号", .width = 100, .titleButton = true}, {.field = "客户号", .width = 70},
+                {.field = "客户姓名", .width = 80, .titleButton = true}, {.field = "车牌号", .width = 80},
+                {.field = "押金", .width = 80, .titleButton = true}, {.field = "租赁单价", .width = 70, .titleButton = true},
+                {.field = "租赁期限", .width = 60, .titleButton = true}, {.field = "发车日期", .width = 130},
+                {.field = "每天限驶里程", .title = "限驶里程", .width = 70},
+                {.field = "超时收费单价", .title = "超时收费", .width = 60},
+                {.field = "超驶收费单价", .title = "超驶收费", .width = 60}, {.field = "发车里程", .width = 70},
+                {.field = "租赁公司经办人", .title = "经办人", .width = 70}, {.field = "发车单号", .width = 90}});
+}
+
+QDialog* TForm_qczl_fkqk::createEditDialog()
+{
+    return new TForm_qczl_fkqk_edit(this, dm());
+}
+
+TForm_qczl_fkqk_edit::TForm_qczl_fkqk_edit(QWidget* owner, TDm1* dm)
+    : EditDialog(*editDialogConfig(QStringLiteral("TForm_qczl_fkqk_edit")),
+                 withHeader({{.objectName = "DBEditEh3", .label = "付款情况：", .column = "付款情况", .kind = FieldKind::Memo,
+                              .chinese = true}}),
+                 dm, owner)
+{
+    // Enter writes a new line in the notes; only 存盘 saves them.
+    setEnterChain({});
+    setFirstField(QStringLiteral("DBEditEh3"));
+}
+
+// ---- return ----
+
+TForm_qczljcb::TForm_qczljcb(QWidget* owner, TDm1* dm) : ContractListWindow(QStringLiteral("TForm_qczljcb"), dm, owner)
+{
+    setColumns({{.field = "内部编号", .width = 100, .titleButton = true}, {.field = "发车单号", .width = 90},
+                {.field = "客户号", .width = 70, .footer = FooterKind::Count},
+                {.field = "客户姓名", .width = 80, .titleButton = true}, {.field = "车牌号", .width = 80},
+                {.field = "租赁单价", .width = 70, .titleButton = true}, {.field = "租赁期限", .width = 60, .titleButton = true},
+                {.field = "发车日期", .width = 130}, {.field = "每天限驶里程", .width = 80},
+                {.field = "租赁公司经办人", .title = "经办人", .width = 70}});
+}
+
+QDialog* TForm_qczljcb::createEditDialog()
+{
+    return new TForm_qczljcb_edit(this, dm());
+}
+
+TForm_qczljcb_edit::TForm_qczljcb_edit(QWidget* owner, TDm1* dm)
+    : EditDialog(*editDialogConfig(QStringLiteral("TForm_qczljcb_edit")),
+                 withHeader({{.objectName = "DBDateTimeEditEh2", .label = "收车日期：", .column = "收车日期", .kind = FieldKind::Date},
+                             {.objectName = "DBDateTimeEditEh1", .label = "收车时间：", .column = "收车日期", .kind = FieldKind::Time},
+                             {.objectName = "DBNumberEditEh9", .label = "收车里程：", .column = "收车里程", .kind = FieldKind::Number},
+                             {.objectName = "DBComboBoxEh1", .label = "交车情况：", .column = "客户交车", .kind = FieldKind::Combo,
+                              .items = {"已交", "没有"}},
+                             {.objectName = "DBEditEh3", .label = "备注：", .column = "备注", .kind = FieldKind::Memo, .chinese = true}}),
+                 dm, owner)
+{
+    setEnterChain({"DBDateTimeEditEh2", "DBDateTimeEditEh1", "DBNumberEditEh9", "DBComboBoxEh1", "DBEditEh3"});
+    setFirstField(QStringLiteral("DBDateTimeEditEh2"));
+}
+
+bool TForm_qczljcb_edit::moduleChecks()
+{
+    try {
+        const RecordSet* q = query();
+        if (const auto r = Settlement::checkReturn(q->asDateTime(QStringLiteral("发车日期")), q->asDateTime(QStringLiteral("收车日期")),
+                                                   q->asInteger(QStringLiteral("发车里程")), q->asInteger(QStringLiteral("收车里程"))))
+            return fail(r->message, r->column == QStringLiteral("收车日期") ? QStringLiteral("DBDateTimeEditEh2")
+                                                                         : QStringLiteral("DBNumberEditEh9"));
+        const QString state = q->asString(ReturnState);
+        if (state != QStringLiteral("已交") && state != QStringLiteral("没有"))
+            return fail(QStringLiteral("客户交车输入错误,请重新输入!"), QStringLiteral("DBComboBoxEh1"));
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+        return false;
+    }
+    return true;
+}
+
+void TForm_qczljcb_edit::writeRecord()
+{
+    RecordSet* q = query();
+    q->post();
+    Database& db = dm()->ADO_qczl;
+    const QString plate = q->asString(Plate);
+    // A vehicle missing from the archive is simply not updated: no row is created for it.
+    if (q->asString(ReturnState) == QStringLiteral("已交"))
+        Rental::freeVehicle(db, plate);
+    else
+        Rental::markVehicleRented(db, plate, q->asString(QStringLiteral("客户姓名")), q->asDateTime(QStringLiteral("发车日期")));
+}
+
+// ---- rental state of the fleet ----
+
+TForm_qczlqkb::TForm_qczlqkb(QWidget* owner, TDm1* dm) : ListWindow(*listWindowConfig(QStringLiteral("TForm_qczlqkb")), dm, owner)
+{
+    setColumns({{.field = "车牌号", .width = 90, .titleButton = true}, {.field = "车型", .width = 90, .titleButton = true},
+                {.field = "车辆状态", .width = 60}, {.field = "客户姓名", .width = 80},
+                {.field = "租赁时间", .title = "租赁(维修)时间", .width = 130},
+                {.field = "收车时间", .title = "收车(修好)时间", .width = 130}, {.field = "预订日期", .width = 130},
+                {.field = "预订人", .width = 80}, {.field = "预订期限", .width = 60}});
+    if (QPushButton* b = moduleButton(QStringLiteral("清除预订")))
+        connect(b, &QPushButton::clicked, this, &TForm_qczlqkb::SpeedButton1Click);
+    if (QPushButton* b = moduleButton(QStringLiteral("清除租赁")))
+        connect(b, &QPushButton::clicked, this, &TForm_qczlqkb::SpeedButton2Click);
+}
+
+QDialog* TForm_qczlqkb::createEditDialog()
+{
+    return new TForm_qczlqkb_edit(this, dm());
+}
+
+bool TForm_qczlqkb::editAllowed()
+{
+    return query()->isOpen() && query()->currentRow() >= 0;
+}
+
+namespace {
+
+// Puts new values into the current vehicle and writes them; nothing without a current vehicle.
+void writeVehicle(ListWindow* w, const QList<QPair<QString, QVariant>>& values)
+{
+    RecordSet* q = w->query();
+    if (!q->isOpen() || q->currentRow() < 0)
+        return;
+    try {
+        q->edit();
+        for (const auto& [column, value] : values)
+            q->setValue(column, value);
+        q->post();
+    } catch (const DbError& e) {
+        q->cancel();
+        Msg::error(w, e.text());
+    }
+}
+
+} // namespace
+
+void TForm_qczlqkb::SpeedButton1Click()
+{
+    if (!query()->isOpen() || query()->currentRow() < 0 || !Msg::confirm(this, QStringLiteral("确实要清除预订内容吗? ")))
+        return;
+    writeVehicle(this, {{QStringLiteral("预订日期"), QVariant()}, {QStringLiteral("预订人"), QString()},
+                        {QStringLiteral("预订期限"), QVariant()}});
+}
+
+void TForm_qczlqkb::SpeedButton2Click()
+{
+    if (!query()->isOpen() || query()->currentRow() < 0 || !Msg::confirm(this, QStringLiteral("确实要清除租赁内容吗? ")))
+        return;
+    writeVehicle(this, {{QStringLiteral("租赁时间"), QVariant()}, {QStringLiteral("收车时间"), QVariant()},
+                        {QStringLiteral("客户姓名"), QString()}, {QStringLiteral("车辆状态"), QStringLiteral("空闲")}});
+}
+
+TForm_qczlqkb_edit::TForm_qczlqkb_edit(QWidget* owner, TDm1* dm)
+    : EditDialog(*editDialogConfig(QStringLiteral("TForm_qczlqkb_edit")),
+                 {{.objectName = "DBEdit1", .label = "车牌号：", .column = "车牌号"},
+                  {.objectName = "DBEdit2", .label = "车型：", .column = "车型"},
+                  {.objectName = "DBComboBoxEh1", .label = "车辆状态：", .column = "车辆状态", .kind = FieldKind::Combo,
+                   .items = {"维修", "出租", "空闲"}},
+                  {.objectName = "DBDateTimeEditEh1", .label = "租赁(维修)时间：", .column = "租赁时间", .kind = FieldKind::Date},
+                  {.objectName = "DBDateTimeEditEh2", .label = "收车(修好)时间：", .column = "收车时间", .kind = FieldKind::Date}},
+                 dm, owner)
+{
+    for (const char* name : {"DBEdit1", "DBEdit2"})
+        field(QString::fromLatin1(name))->setStyleSheet(QStringLiteral("background: #c0e0ff;"));
+    setEnterChain({"DBComboBoxEh1", "DBDateTimeEditEh1", "DBDateTimeEditEh2"});
+    setFirstField(QStringLiteral("DBComboBoxEh1"));
+    // The plate is the vehicle's key here as everywhere.
+    setRequired({{Plate, QStringLiteral("车牌号不能为空,请重新输入!"), QStringLiteral("DBEdit1")}});
+}
+
+bool TForm_qczlqkb_edit::moduleChecks()
+{
+    const QDateTime from = query()->asDateTime(QStringLiteral("租赁时间"));
+    const QDateTime to = query()->asDateTime(QStringLiteral("收车时间"));
+    if (!from.isValid())
+        return fail(QStringLiteral("租赁(维修)时间不能为空,请重新输入!"), QStringLiteral("DBDateTimeEditEh1"));
+    if (!to.isValid())
+        return fail(QStringLiteral("收车(修好)时间不能为空,请重新输入!"), QStringLiteral("DBDateTimeEditEh2"));
+    if (to.date() < from.date())
+        return fail(QStringLiteral("租赁(维修)时间不能大于收车(维好)时间,请重新输入!"), QStringLiteral("DBDateTimeEditEh1"));
+    return true;
+}

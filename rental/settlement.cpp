@@ -1,0 +1,84 @@
+#include "rental/settlement.h"
+
+namespace Settlement {
+
+std::optional<Refusal> checkReturn(const QDateTime& dispatch, const QDateTime& returned, qint64 odometerOut,
+                                   qint64 odometerIn)
+{
+    // An empty return date is the earliest of all: refused whenever there is a dispatch date.
+    if (dispatch.isValid() && (!returned.isValid() || dispatch > returned))
+        return Refusal{QStringLiteral("收车日期小于发车日期,请重新输入!"), QStringLiteral("收车日期")};
+    if (odometerIn < odometerOut)
+        return Refusal{QStringLiteral("收车里程小于发车里程,请重新输入!"), QStringLiteral("收车里程")};
+    return std::nullopt;
+}
+
+std::optional<Refusal> check(const Input& in)
+{
+    if (auto r = checkReturn(in.dispatch, in.returned, in.odometerOut, in.odometerIn))
+        return r;
+    if (in.received < Money())
+        return Refusal{QStringLiteral("实收金额不能小于0,请重新输入!"), QStringLiteral("实收金额")};
+    if (in.settled && in.received <= Money())
+        return Refusal{QStringLiteral("没有实收金额,不能帐款结清,请重新输入!"), QStringLiteral("实收金额"), true};
+    if (in.total < in.received)
+        return Refusal{QStringLiteral("实收金额不能大于应收金额,请重新输入!"), QStringLiteral("实收金额")};
+    return std::nullopt;
+}
+
+qint64 daysBetween(const QDateTime& from, const QDateTime& to)
+{
+    if (!from.isValid() || !to.isValid())
+        return 0;
+    constexpr qint64 Day = 24LL * 3600 * 1000;
+    const qint64 ms = from.date().daysTo(to.date()) * Day + (to.time().msecsSinceStartOfDay() - from.time().msecsSinceStartOfDay());
+    const bool negative = ms < 0;
+    const qint64 a = negative ? -ms : ms;
+    qint64 whole = a / Day;
+    const qint64 rest = a % Day;
+    if (rest * 2 > Day || (rest * 2 == Day && whole % 2 == 1))
+        ++whole;
+    return negative ? -whole : whole;
+}
+
+Result calculate(const Input& in)
+{
+    Result r;
+    r.days = in.daysTyped ? roundHalfEven(in.days) : daysBetween(in.dispatch, in.returned);
+    if (in.lumpSum > Money()) {
+        // Lump sum: rent, distance, time and extras give way to the agreed price.
+        r.lumpSum = true;
+        r.overtimeHours = 0;
+        r.extras = std::array<Money, ExtraCount>{};
+        r.total = in.lumpSum;
+        r.receivable = in.lumpSum;
+        r.refund = in.advance + in.deposit - in.received;
+        return r;
+    }
+    const qint64 d = r.days;
+    r.rent = in.rate * d;
+    const qint64 excess = (in.odometerIn - in.odometerOut) - in.allowance * d;
+    if (excess > 0) {
+        r.excessKm = excess;
+        r.excessFee = in.excessRate * excess;
+    }
+    const qint64 hours = roundHalfEven(in.overtimeHours);
+    if (hours > 0)
+        r.overtimeFee = in.overtimeRate * hours;
+    r.subtotal = r.rent + r.excessFee + r.overtimeFee;
+    for (const Money& m : in.extras)
+        r.extrasTotal += m;
+    r.total = r.subtotal + r.extrasTotal;
+    if (in.settled) {
+        r.receivable = Money();
+        r.refund = in.advance + in.deposit - in.received;
+        if (r.refund < Money())
+            r.refund = Money();
+    } else {
+        r.receivable = r.total - in.received;
+        r.refund = in.refund;
+    }
+    return r;
+}
+
+} // namespace Settlement

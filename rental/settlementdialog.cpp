@@ -1,0 +1,432 @@
+#include "rental/backoffice.h"
+#include "rental/rentalrules.h"
+#include "core/clock.h"
+#include "core/session.h"
+#include "data/database.h"
+#include "data/datamodule.h"
+#include "data/lookups.h"
+#include "data/settings.h"
+#include "fleet/journal.h"
+#include "ui/common/inputmethods.h"
+#include "ui/common/messages.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+
+const QString Days = QStringLiteral("租赁期限");
+const QString Settled = QStringLiteral("帐款结清");
+const QString Received = QStringLiteral("实收金额");
+const QString Returned = QStringLiteral("收车日期");
+const QString TypedDays = QStringLiteral("输入天数");
+const QString ReturnState = QStringLiteral("客户交车");
+const QString Teal = QStringLiteral("background: teal; color: white;");
+
+FieldDef readOnly(const char* name, const char* label, const char* column)
+{
+    return {.objectName = name, .label = label, .column = column, .kind = FieldKind::ReadOnly};
+}
+
+FieldDef amount(const char* name, const char* label, const char* column, double maximum)
+{
+    return {.objectName = name, .label = label, .column = column, .kind = FieldKind::Number, .decimals = 4, .maximum = maximum};
+}
+
+} // namespace
+
+// ---- list ----
+
+TForm_qczljsd::TForm_qczljsd(QWidget* owner, TDm1* dm) : ContractListWindow(QStringLiteral("TForm_qczljsd"), dm, owner)
+{
+    setColumns({{.field = "内部编号", .width = 100, .titleButton = true}, {.field = "客户号", .width = 70},
+                {.field = "客户姓名", .width = 80, .titleButton = true}, {.field = "车牌号", .width = 80},
+                {.field = "租赁期限", .width = 60, .titleButton = true}, {.field = "收费金额", .width = 90},
+                {.field = "包干价", .width = 80}, {.field = "实收金额", .width = 90}, {.field = "帐款结清", .width = 60},
+                {.field = "应收帐款", .width = 90}, {.field = "结算人", .width = 70}, {.field = "交款人", .width = 70},
+                {.field = "收车日期", .width = 130}, {.field = "收款日期", .width = 90},
+                {.field = "押金", .width = 80, .titleButton = true}, {.field = "预收租金", .width = 80, .titleButton = true},
+                {.field = "发车单号", .width = 90}});
+}
+
+QDialog* TForm_qczljsd::createEditDialog()
+{
+    auto* d = new TForm_qczljsd_edit(this, dm());
+    try {
+        d->fillSettlers();
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+    }
+    return d;
+}
+
+// ---- settlement dialog ----
+
+TForm_qczljsd_edit::TForm_qczljsd_edit(QWidget* owner, TDm1* dm)
+    : EditDialog(*editDialogConfig(QStringLiteral("TForm_qczljsd_edit")), {}, dm, owner)
+{
+    using F = FieldKind;
+    auto* areas = new QHBoxLayout;
+    if (auto* form = findChild<QFormLayout*>())
+        form->addRow(areas);
+    auto area = [&](const QVector<FieldDef>& fields) {
+        auto* form = new QFormLayout;
+        for (const FieldDef& f : fields) {
+            QWidget* w = RecordBinder::createWidget(f, this);
+            if (f.chinese)
+                InputMethods::applyCurrent(w);
+            if (f.kind == F::ReadOnly)
+                w->setStyleSheet(Teal);
+            bindField(w, f);
+            form->addRow(f.label, w);
+        }
+        areas->addLayout(form);
+        return form;
+    };
+    area({readOnly("DBEdit1", "姓名：", "客户姓名"), readOnly("DBEdit2", "车牌号：", "车牌号"),
+          readOnly("DBEdit3", "预收租金：", "预收租金"), readOnly("DBEdit4", "超时收费：", "超时收费单价"),
+          readOnly("DBEdit5", "押金：", "押金"), readOnly("DBEdit6", "限驶里程：", "每天限驶里程"),
+          readOnly("DBEdit7", "租赁单价：", "租赁单价"), readOnly("DBEdit8", "超驶收费：", "超驶收费单价"),
+          {.objectName = "DBDateTimeEditEh3", .label = "发车日期：", .column = "发车日期", .kind = F::Date},
+          {.objectName = "DBDateTimeEditEh4", .label = "发车时间：", .column = "发车日期", .kind = F::Time},
+          readOnly("DBEdit9", "发车里程：", "发车里程"), readOnly("DBEdit10", "内部编号：", "内部编号")});
+    QFormLayout* fees = area({{.objectName = "DBDateTimeEditEh1", .label = "收车日期：", .column = "收车日期", .kind = F::Date},
+                              {.objectName = "DBDateTimeEditEh2", .label = "收车时间：", .column = "收车日期", .kind = F::Time},
+                              {.objectName = "DBNumberEditEh1", .label = "租赁期限：", .column = "租赁期限", .kind = F::Number,
+                               .maximum = 1000},
+                              readOnly("DBEdit11", "应收租金：", "应收租金"),
+                              {.objectName = "DBNumberEditEh2", .label = "收车里程：", .column = "收车里程", .kind = F::Number,
+                               .maximum = 500000},
+                              readOnly("DBEdit12", "超驶里程：", "超驶里程"), readOnly("DBEdit13", "超驶收费：", "超驶费"),
+                              amount("DBNumberEditEh3", "包干价：", "包干价", 500000),
+                              {.objectName = "DBNumberEditEh4", .label = "超时小时：", .column = "超时小时", .kind = F::Number,
+                               .maximum = 100},
+                              readOnly("DBEdit14", "超时收费：", "超时费"), readOnly("DBEdit15", "收费小计：", "收费小计")});
+    QVector<FieldDef> extras;
+    static const char* const extraNames[] = {"DBNumberEditEh10", "DBNumberEditEh11", "DBNumberEditEh12", "DBNumberEditEh13",
+                                             "DBNumberEditEh14", "DBNumberEditEh15", "DBNumberEditEh16", "DBNumberEditEh17",
+                                             "DBNumberEditEh18", "DBNumberEditEh19", "DBNumberEditEh20", "DBNumberEditEh21",
+                                             "DBNumberEditEh22"};
+    for (int i = 0; i < Settlement::ExtraCount; ++i) {
+        const QByteArray label = (Settlement::ExtraColumns[i] + QStringLiteral("：")).toUtf8();
+        const QByteArray column = Settlement::ExtraColumns[i].toUtf8();
+        FieldDef f = amount(extraNames[i], "", "", 100000);
+        f.label = QString::fromUtf8(label);
+        f.column = QString::fromUtf8(column);
+        extras << f;
+    }
+    extras << readOnly("DBEdit16", "附加费小计：", "附加小计");
+    area(extras);
+    QFormLayout* pay = area({readOnly("DBEdit17", "应收金额：", "收费金额"),
+                             amount("DBNumberEditEh5", "实收金额：", "实收金额", 500000),
+                             {.objectName = "DBCheckBoxEh1", .label = "帐款结清", .column = "帐款结清", .kind = F::Check},
+                             readOnly("DBEdit18", "应收帐款：", "应收帐款"), readOnly("DBEdit19", "应退金额：", "应退金额"),
+                             {.objectName = "DBComboBoxEh1", .label = "结算人：", .column = "结算人", .kind = F::Combo, .chinese = true},
+                             {.objectName = "DBEditEh1", .label = "交款人：", .column = "交款人", .upper = true, .chinese = true},
+                             {.objectName = "DBDateTimeEditEh5", .label = "收款日期：", .column = "收款日期", .kind = F::Date},
+                             {.objectName = "DBEditEh2", .label = "支票号：", .column = "支票号", .upper = true},
+                             {.objectName = "DBMemo1", .label = "备注：", .column = "备注", .kind = F::Memo, .chinese = true}});
+
+    // 输入天数 beside 租赁期限.
+    auto* typed = new QCheckBox(this);
+    typed->setObjectName(QStringLiteral("DBCheckBoxEh2"));
+    typed->setToolTip(QStringLiteral("输入天数"));
+    bindField(typed, {.objectName = "DBCheckBoxEh2", .column = "输入天数", .kind = F::Check});
+    if (QWidget* days = field(QStringLiteral("DBNumberEditEh1"))) {
+        int row = -1;
+        QFormLayout::ItemRole role;
+        fees->getWidgetPosition(days, &row, &role);
+        auto* line = new QHBoxLayout;
+        fees->removeWidget(days);
+        line->addWidget(days, 1);
+        line->addWidget(typed);
+        fees->setLayout(row, QFormLayout::FieldRole, line);
+    }
+    connect(typed, &QCheckBox::toggled, this, &TForm_qczljsd_edit::DBCheckBoxEh2Click);
+
+    // The "..." buttons beside 结算人, 交款人 and 收款日期.
+    auto dots = [&](const char* name, const char* hint, const char* fieldName) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setText(QStringLiteral("..."));
+        b->setToolTip(QString::fromUtf8(hint));
+        b->setAccessibleName(QString::fromUtf8(hint));
+        QWidget* w = field(QString::fromLatin1(fieldName));
+        int row = -1;
+        QFormLayout::ItemRole role;
+        pay->getWidgetPosition(w, &row, &role);
+        auto* line = new QHBoxLayout;
+        pay->removeWidget(w);
+        line->addWidget(w, 1);
+        line->addWidget(b);
+        pay->setLayout(row, QFormLayout::FieldRole, line);
+        return b;
+    };
+    SpeedButton3 = dots("SpeedButton3", "结算人等于经办人", "DBComboBoxEh1");
+    SpeedButton2 = dots("SpeedButton2", "交款人等于租车人", "DBEditEh1");
+    SpeedButton4 = dots("SpeedButton4", "收款日期等于当日日期", "DBDateTimeEditEh5");
+    connect(SpeedButton3, &QToolButton::clicked, this, &TForm_qczljsd_edit::SpeedButton3Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TForm_qczljsd_edit::SpeedButton2Click);
+    connect(SpeedButton4, &QToolButton::clicked, this, &TForm_qczljsd_edit::SpeedButton4Click);
+
+    // Right-hand column: the two boxes above 计算 and the dialog's buttons.
+    CheckBox2 = new QCheckBox(QStringLiteral("生成现金帐"), this);
+    CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
+    CheckBox2->setChecked(true);
+    CheckBox1 = new QCheckBox(QStringLiteral("自动计算"), this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setChecked(true);
+    SpeedButton1 = new QPushButton(QStringLiteral("计算 (&C)"), this);
+    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    SpeedButton1->setAutoDefault(false);
+    connect(SpeedButton1, &QPushButton::clicked, this, [this] { SpeedButton1Click(); });
+    if (auto* buttons = qobject_cast<QBoxLayout*>(saveButton->parentWidget()->layout()->itemAt(1)->layout())) {
+        buttons->insertWidget(0, SpeedButton1);
+        buttons->insertWidget(0, CheckBox1);
+        buttons->insertWidget(0, CheckBox2);
+    }
+
+    // The header is shown, not edited: entering it goes on to the return date.
+    for (const char* name : {"DBDateTimeEditEh3", "DBDateTimeEditEh4"}) {
+        auto* e = qobject_cast<QLineEdit*>(field(QString::fromLatin1(name)));
+        e->setReadOnly(true);
+        e->setStyleSheet(Teal);
+        e->installEventFilter(this);
+    }
+    field(QStringLiteral("DBNumberEditEh1"))->installEventFilter(this);
+    field(QStringLiteral("DBNumberEditEh3"))->installEventFilter(this);
+
+    QStringList chain{"DBDateTimeEditEh1", "DBDateTimeEditEh2", "DBNumberEditEh2", "DBNumberEditEh4"};
+    for (const char* name : extraNames)
+        chain << QString::fromLatin1(name);
+    chain << QStringList{"DBNumberEditEh5", "DBCheckBoxEh1", "DBEditEh2", "DBComboBoxEh1", "DBEditEh1", "DBDateTimeEditEh5",
+                         QString(), "DBMemo1"};
+    setEnterChain(chain);
+    setFirstField(QStringLiteral("DBDateTimeEditEh1"));
+    DBCheckBoxEh2Click();
+}
+
+void TForm_qczljsd_edit::fillSettlers()
+{
+    setItemsFor(QStringLiteral("结算人"), Lookups::handlers(dm()->ADO_qczl));
+}
+
+void TForm_qczljsd_edit::showEvent(QShowEvent* event)
+{
+    EditDialog::showEvent(event);
+    FormActivate();
+}
+
+void TForm_qczljsd_edit::FormActivate()
+{
+    CheckBox2->setVisible(SysSettings::read().qczljsd_xjrjz != 0);
+    try {
+        if (query()->isOpen() && query()->currentRow() >= 0 && query()->state() == RecordSet::Browse)
+            query()->edit();
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+    }
+}
+
+void TForm_qczljsd_edit::DBCheckBoxEh2Click()
+{
+    auto* days = qobject_cast<QLineEdit*>(field(QStringLiteral("DBNumberEditEh1")));
+    const bool typed = qobject_cast<QCheckBox*>(field(QStringLiteral("DBCheckBoxEh2")))->isChecked();
+    days->setReadOnly(!typed);
+    days->setStyleSheet(typed ? QStringLiteral("background: white; color: black;") : Teal);
+}
+
+bool TForm_qczljsd_edit::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* w = qobject_cast<QWidget*>(watched);
+    const QString name = w ? w->objectName() : QString();
+    if (event->type() == QEvent::FocusIn) {
+        const bool header = name == QStringLiteral("DBDateTimeEditEh3") || name == QStringLiteral("DBDateTimeEditEh4");
+        const bool computedDays = name == QStringLiteral("DBNumberEditEh1")
+            && !qobject_cast<QCheckBox*>(field(QStringLiteral("DBCheckBoxEh2")))->isChecked();
+        if (header || computedDays)
+            focusField(QStringLiteral("DBDateTimeEditEh1"));
+    } else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (name == QStringLiteral("DBNumberEditEh1")) {
+                focusField(QStringLiteral("DBNumberEditEh11"));  // 代驾费
+                return true;
+            }
+            if (name == QStringLiteral("DBNumberEditEh3")) {
+                focusField(QStringLiteral("DBCheckBoxEh1"));  // 帐款结清
+                return true;
+            }
+        }
+    }
+    return EditDialog::eventFilter(watched, event);
+}
+
+Settlement::Input TForm_qczljsd_edit::input() const
+{
+    const RecordSet* q = query();
+    Settlement::Input in;
+    in.dispatch = q->asDateTime(QStringLiteral("发车日期"));
+    in.returned = q->asDateTime(Returned);
+    in.odometerOut = q->asInteger(QStringLiteral("发车里程"));
+    in.odometerIn = q->asInteger(QStringLiteral("收车里程"));
+    in.daysTyped = q->asBoolean(TypedDays);
+    in.days = q->asFloat(Days);
+    in.rate = q->asMoney(QStringLiteral("租赁单价"));
+    in.allowance = q->asInteger(QStringLiteral("每天限驶里程"));
+    in.excessRate = q->asMoney(QStringLiteral("超驶收费单价"));
+    in.overtimeHours = q->asFloat(QStringLiteral("超时小时"));
+    in.overtimeRate = q->asMoney(QStringLiteral("超时收费单价"));
+    in.lumpSum = q->asMoney(QStringLiteral("包干价"));
+    for (int i = 0; i < Settlement::ExtraCount; ++i)
+        in.extras[i] = q->asMoney(Settlement::ExtraColumns[i]);
+    in.advance = q->asMoney(QStringLiteral("预收租金"));
+    in.deposit = q->asMoney(QStringLiteral("押金"));
+    in.received = q->asMoney(Received);
+    in.settled = q->asBoolean(Settled);
+    in.total = q->asMoney(QStringLiteral("收费金额"));
+    in.refund = q->asMoney(QStringLiteral("应退金额"));
+    return in;
+}
+
+bool TForm_qczljsd_edit::SpeedButton1Click()
+{
+    RecordSet* q = query();
+    Settlement::Input in;
+    try {
+        if (!q->isOpen() || q->currentRow() < 0)
+            return false;
+        if (q->state() == RecordSet::Browse)
+            q->edit();
+        binder()->commit();
+        in = input();
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+        return false;
+    }
+    if (const auto r = Settlement::check(in)) {
+        if (r->untickSettled)
+            assignColumn(Settled, false);
+        return failAt(r->message, r->column);
+    }
+    try {
+        const Settlement::Result res = Settlement::calculate(in);
+        if (!in.daysTyped)
+            q->setValue(Days, res.days);
+        q->setValue(QStringLiteral("应收租金"), res.rent);
+        q->setValue(QStringLiteral("超驶里程"), res.excessKm);
+        q->setValue(QStringLiteral("超驶费"), res.excessFee);
+        if (res.overtimeHours)
+            q->setValue(QStringLiteral("超时小时"), *res.overtimeHours);
+        q->setValue(QStringLiteral("超时费"), res.overtimeFee);
+        q->setValue(QStringLiteral("收费小计"), res.subtotal);
+        if (res.extras)
+            for (int i = 0; i < Settlement::ExtraCount; ++i)
+                q->setValue(Settlement::ExtraColumns[i], (*res.extras)[i]);
+        q->setValue(QStringLiteral("附加小计"), res.extrasTotal);
+        q->setValue(QStringLiteral("收费金额"), res.total);
+        q->setValue(QStringLiteral("应收帐款"), res.receivable);
+        q->setValue(QStringLiteral("应退金额"), res.refund);
+        binder()->load();
+        return true;
+    } catch (const DbError& e) {
+        // What cannot be stored is not kept half-calculated: the contract goes back as it was.
+        binder()->discard();
+        q->cancel();
+        Msg::error(this, QStringLiteral("计算没有完成:") + e.text());
+        return false;
+    }
+}
+
+bool TForm_qczljsd_edit::moduleChecks()
+{
+    m_post = false;
+    Settlement::Input in;
+    try {
+        in = input();
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+        return false;
+    }
+    if (const auto r = Settlement::check(in)) {
+        if (r->untickSettled)
+            assignColumn(Settled, false);
+        return failAt(r->message, r->column);
+    }
+    // A calculation that did not go through stops the save: its amounts would be stale.
+    if (CheckBox1->isChecked() && !SpeedButton1Click())
+        return false;
+    try {
+        RecordSet* q = query();
+        if (q->state() == RecordSet::Browse)
+            q->edit();
+        q->setValue(QStringLiteral("应收帐款"),
+                    Settlement::receivableOnSave(q->asBoolean(Settled), q->asMoney(QStringLiteral("收费金额")), q->asMoney(Received)));
+        // Asked before anything is written, so the answer is part of one transaction.
+        m_post = CheckBox2->isChecked() && q->asMoney(Received) > Money() && q->asBoolean(Settled)
+            && Msg::confirm(this, QStringLiteral("将实收金额写入现金日记帐吗? "));
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+        return false;
+    }
+    return true;
+}
+
+void TForm_qczljsd_edit::writeRecord()
+{
+    RecordSet* q = query();
+    Database& db = dm()->ADO_qczl;
+    const bool settled = q->asBoolean(Settled);
+    if (settled && q->asString(ReturnState) != QStringLiteral("已交")) {
+        // An empty return odometer leaves the archive's reading as it was.
+        const QVariant odometer = q->value(QStringLiteral("收车里程"));
+        Rental::freeVehicle(db, q->asString(QStringLiteral("车牌号")),
+                            odometer.isNull() ? std::nullopt : std::optional<qint64>(q->asInteger(QStringLiteral("收车里程"))));
+        q->setValue(ReturnState, QStringLiteral("已交"));
+    }
+    q->post();
+    if (m_post) {
+        const Journal::Settlement s{q->asString(QStringLiteral("内部编号")), q->asString(QStringLiteral("客户姓名")),
+                                    q->asString(QStringLiteral("车牌号")), q->asString(Days), q->asString(QStringLiteral("结算人")),
+                                    q->asMoney(Received)};
+        Journal::postSettlement(db, s, Clock::today(), Session::currentOperator().name, Clock::now());
+    }
+}
+
+void TForm_qczljsd_edit::cleanUp()
+{
+    m_post = false;
+}
+
+void TForm_qczljsd_edit::SpeedButton3Click()
+{
+    try {
+        assignColumn(QStringLiteral("结算人"), query()->value(QStringLiteral("租赁公司经办人")));
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+    }
+}
+
+void TForm_qczljsd_edit::SpeedButton2Click()
+{
+    try {
+        assignColumn(QStringLiteral("交款人"), query()->value(QStringLiteral("客户姓名")));
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+    }
+}
+
+void TForm_qczljsd_edit::SpeedButton4Click()
+{
+    try {
+        assignColumn(QStringLiteral("收款日期"), QDateTime(Clock::today(), QTime(0, 0)));
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+    }
+}
