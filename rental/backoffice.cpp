@@ -203,7 +203,7 @@ void TForm_qczlqkb::SpeedButton1Click()
 {
     if (!query()->isOpen() || query()->currentRow() < 0 || !Msg::confirm(this, QStringLiteral("确实要清除预订内容吗? ")))
         return;
-    writeVehicle(this, {{QStringLiteral("预订日期"), QVariant()}, {QStringLiteral("预订人"), QString()},
+    writeVehicle(this, {{QStringLiteral("预订日期"), QVariant()}, {QStringLiteral("预订人"), QStringLiteral("")},
                         {QStringLiteral("预订期限"), QVariant()}});
 }
 
@@ -212,7 +212,7 @@ void TForm_qczlqkb::SpeedButton2Click()
     if (!query()->isOpen() || query()->currentRow() < 0 || !Msg::confirm(this, QStringLiteral("确实要清除租赁内容吗? ")))
         return;
     writeVehicle(this, {{QStringLiteral("租赁时间"), QVariant()}, {QStringLiteral("收车时间"), QVariant()},
-                        {QStringLiteral("客户姓名"), QString()}, {QStringLiteral("车辆状态"), QStringLiteral("空闲")}});
+                        {QStringLiteral("客户姓名"), QStringLiteral("")}, {QStringLiteral("车辆状态"), QStringLiteral("空闲")}});
 }
 
 TForm_qczlqkb_edit::TForm_qczlqkb_edit(QWidget* owner, TDm1* dm)
