@@ -4,11 +4,14 @@
 
 #include "app/modules.h"
 #include "core/clock.h"
+#include "rental/backoffice.h"
 #include "rental/bookings.h"
 #include "rental/customers.h"
 #include "ui/records/listwindow.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QToolButton>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -116,6 +119,8 @@ void TestModules::fleetCommandsShowTheirColumnsAndSums()
 
 // A customer registered, a vehicle reserved for them and a contract opened from the reservation,
 // each through its command: the vehicle archive then shows the vehicle rented to that customer.
+// Then the return and the settlement with its posting: the vehicle is free again and the received
+// money stands in the cash journal with its balance.
 void TestModules::rentalFlowFromTheMainWindow()
 {
     Clock::setFixed(QDateTime(QDate(2004, 5, 1), QTime(9, 0)));
@@ -142,6 +147,7 @@ void TestModules::rentalFlowFromTheMainWindow()
             typeInto(r->fieldFor(QStringLiteral("车牌号")), QStringLiteral("苏A00001"));
             typeInto(r->fieldFor(QStringLiteral("租赁单价")), QStringLiteral("150"));
             typeInto(r->fieldFor(QStringLiteral("租赁期限")), QStringLiteral("2"));
+            typeInto(r->fieldFor(QStringLiteral("租赁公司经办人")), QStringLiteral("老周"));
             typeInto(r->fieldFor(QStringLiteral("发车日期")), QStringLiteral("20040502"));
             r->saveButton->click();
             r->closeButton->click();
@@ -177,6 +183,47 @@ void TestModules::rentalFlowFromTheMainWindow()
     q.setSql({QStringLiteral("select 执行完毕 || 租赁内部编号 from 客户预订汽车")});
     q.open();
     QCOMPARE(q.value(q.fields().first().name).toString(), QStringLiteral("是ZL2004000001"));
+    q.close();
+
+    // Back on 4 May at 10:00 after 950 km; settled the same day with 400 received.
+    Clock::setFixed(QDateTime(QDate(2004, 5, 4), QTime(10, 0)));
+    h.msg.clear();
+    h.onWindow = [&](QDialog* d) {
+        if (auto* list = qobject_cast<ListWindow*>(d)) {
+            list->editButton->click();
+        } else if (auto* r = qobject_cast<TForm_qczljcb_edit*>(d)) {
+            typeInto(r->field(QStringLiteral("DBDateTimeEditEh2")), QStringLiteral("20040504"));
+            typeInto(r->field(QStringLiteral("DBDateTimeEditEh1")), QStringLiteral("100000"));
+            typeInto(r->fieldFor(QStringLiteral("收车里程")), QStringLiteral("950"));
+            typeInto(r->fieldFor(QStringLiteral("客户交车")), QStringLiteral("已交"));
+            r->saveButton->click();
+            r->closeButton->click();
+        } else if (auto* s = qobject_cast<TForm_qczljsd_edit*>(d)) {
+            QVERIFY(s->SpeedButton1Click());  // charges first, then the money received
+            typeInto(s->fieldFor(QStringLiteral("实收金额")), QStringLiteral("300"));
+            qobject_cast<QCheckBox*>(s->fieldFor(QStringLiteral("帐款结清")))->setChecked(true);
+            s->SpeedButton3->click();
+            h.msg.script(Msg::Button::Yes);
+            s->saveButton->click();
+            s->closeButton->click();
+        }
+    };
+    w->runCommand(QStringLiteral("N37"));
+    w->runCommand(QStringLiteral("N16"));
+    QCOMPARE(h.msg.texts(), (QStringList{QStringLiteral("存盘完毕！"), QStringLiteral("将实收金额写入现金日记帐吗? "),
+                                         QStringLiteral("存盘完毕！")}));
+    q.setSql({QStringLiteral("select 车辆状态 || '/' || coalesce(客户姓名, '') from 汽车档案")});
+    q.open();
+    QCOMPARE(q.value(q.fields().first().name).toString(), QStringLiteral("空闲/"));
+    q.close();
+    q.setSql({QStringLiteral("select 收费金额 || '/' || 实收金额 || '/' || 帐款结清 || '/' || 应退金额 from 汽车租赁登记表")});
+    q.open();
+    QCOMPARE(q.value(q.fields().first().name).toString(), QStringLiteral("300/300/1/0"));  // 2 days at 150
+    q.close();
+    q.setSql({QStringLiteral("select 日期 || '/' || 摘要 || '/' || 借方 || '/' || 余额 || '/' || 经办人 from 现金日记帐")});
+    q.open();
+    QCOMPARE(q.recordCount(), 1);
+    QCOMPARE(q.value(q.fields().first().name).toString(), QStringLiteral("2004-05-04 00:00:00/租赁收入/300/300/老周"));
     q.close();
     Clock::setSource({});
 }
