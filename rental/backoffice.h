@@ -91,8 +91,10 @@ public:
     void DBCheckBoxEh2Click();
     void FormActivate();
 
-    // The values the calculation reads, from the row.
+    // The values the calculation reads: typed so far, otherwise the row's.
     Settlement::Input input() const;
+    // While 自动计算 is ticked the computed fields follow the typing.
+    void showLiveCalculation();
 
 protected:
     bool moduleChecks() override;

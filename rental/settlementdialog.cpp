@@ -6,6 +6,7 @@
 #include "data/datamodule.h"
 #include "data/lookups.h"
 #include "data/settings.h"
+#include "core/dates.h"
 #include "fleet/journal.h"
 #include "ui/common/inputmethods.h"
 #include "ui/common/messages.h"
@@ -83,6 +84,11 @@ TForm_qczljsd_edit::TForm_qczljsd_edit(QWidget* owner, TDm1* dm)
                 InputMethods::applyCurrent(w);
             if (f.kind == F::ReadOnly)
                 w->setStyleSheet(Teal);
+            // Amounts and dates stay readable however many areas stand side by side.
+            if (f.kind != F::Check)
+                w->setMinimumWidth(f.kind == F::Memo ? 160 : 100);
+            if (f.kind == F::Memo)
+                w->setMaximumHeight(90);
             bindField(w, f);
             form->addRow(f.label, w);
         }
@@ -210,6 +216,10 @@ TForm_qczljsd_edit::TForm_qczljsd_edit(QWidget* owner, TDm1* dm)
     setEnterChain(chain);
     setFirstField(QStringLiteral("DBDateTimeEditEh1"));
     DBCheckBoxEh2Click();
+    connect(this, &EditDialog::edited, this, [this](const QString&) {
+        if (CheckBox1->isChecked())
+            showLiveCalculation();
+    });
 }
 
 void TForm_qczljsd_edit::fillSettlers()
@@ -270,29 +280,59 @@ bool TForm_qczljsd_edit::eventFilter(QObject* watched, QEvent* event)
 
 Settlement::Input TForm_qczljsd_edit::input() const
 {
-    const RecordSet* q = query();
+    // Through the binder: what the clerk has typed so far, otherwise the row's values.
+    const RecordBinder* b = binder();
+    auto date = [b](const QString& c) { return Dates::fromVariant(b->value(c)); };
+    auto whole = [b](const QString& c) { return roundHalfEven(b->value(c).toString().trimmed().toDouble()); };
+    auto number = [b](const QString& c) { return b->value(c).toString().trimmed().toDouble(); };
+    auto money = [b](const QString& c) { return b->money(c).value_or(Money()); };
+    auto flag = [b](const QString& c) { return b->value(c).toBool(); };
     Settlement::Input in;
-    in.dispatch = q->asDateTime(QStringLiteral("发车日期"));
-    in.returned = q->asDateTime(Returned);
-    in.odometerOut = q->asInteger(QStringLiteral("发车里程"));
-    in.odometerIn = q->asInteger(QStringLiteral("收车里程"));
-    in.daysTyped = q->asBoolean(TypedDays);
-    in.days = q->asFloat(Days);
-    in.rate = q->asMoney(QStringLiteral("租赁单价"));
-    in.allowance = q->asInteger(QStringLiteral("每天限驶里程"));
-    in.excessRate = q->asMoney(QStringLiteral("超驶收费单价"));
-    in.overtimeHours = q->asFloat(QStringLiteral("超时小时"));
-    in.overtimeRate = q->asMoney(QStringLiteral("超时收费单价"));
-    in.lumpSum = q->asMoney(QStringLiteral("包干价"));
+    in.dispatch = date(QStringLiteral("发车日期"));
+    in.returned = date(Returned);
+    in.odometerOut = whole(QStringLiteral("发车里程"));
+    in.odometerIn = whole(QStringLiteral("收车里程"));
+    in.daysTyped = flag(TypedDays);
+    in.days = number(Days);
+    in.rate = money(QStringLiteral("租赁单价"));
+    in.allowance = whole(QStringLiteral("每天限驶里程"));
+    in.excessRate = money(QStringLiteral("超驶收费单价"));
+    in.overtimeHours = number(QStringLiteral("超时小时"));
+    in.overtimeRate = money(QStringLiteral("超时收费单价"));
+    in.lumpSum = money(QStringLiteral("包干价"));
     for (int i = 0; i < Settlement::ExtraCount; ++i)
-        in.extras[i] = q->asMoney(Settlement::ExtraColumns[i]);
-    in.advance = q->asMoney(QStringLiteral("预收租金"));
-    in.deposit = q->asMoney(QStringLiteral("押金"));
-    in.received = q->asMoney(Received);
-    in.settled = q->asBoolean(Settled);
-    in.total = q->asMoney(QStringLiteral("收费金额"));
-    in.refund = q->asMoney(QStringLiteral("应退金额"));
+        in.extras[i] = money(Settlement::ExtraColumns[i]);
+    in.advance = money(QStringLiteral("预收租金"));
+    in.deposit = money(QStringLiteral("押金"));
+    in.received = money(Received);
+    in.settled = flag(Settled);
+    in.total = money(QStringLiteral("收费金额"));
+    in.refund = money(QStringLiteral("应退金额"));
     return in;
+}
+
+void TForm_qczljsd_edit::showLiveCalculation()
+{
+    // What 计算 would give, shown as the clerk types; nothing is moved into the row.
+    const Settlement::Input in = input();
+    if (Settlement::checkReturn(in.dispatch, in.returned, in.odometerOut, in.odometerIn))
+        return;
+    const Settlement::Result r = Settlement::calculate(in);
+    auto show = [this](const QString& column, const QString& value) {
+        if (auto* e = qobject_cast<QLineEdit*>(fieldFor(column)))
+            e->setText(value);
+    };
+    if (!in.daysTyped)
+        show(Days, QString::number(r.days));
+    show(QStringLiteral("应收租金"), r.rent.toDisplay());
+    show(QStringLiteral("超驶里程"), QString::number(r.excessKm));
+    show(QStringLiteral("超驶费"), r.excessFee.toDisplay());
+    show(QStringLiteral("超时费"), r.overtimeFee.toDisplay());
+    show(QStringLiteral("收费小计"), r.subtotal.toDisplay());
+    show(QStringLiteral("附加小计"), r.extrasTotal.toDisplay());
+    show(QStringLiteral("收费金额"), r.total.toDisplay());
+    show(QStringLiteral("应收帐款"), r.receivable.toDisplay());
+    show(QStringLiteral("应退金额"), r.refund.toDisplay());
 }
 
 bool TForm_qczljsd_edit::SpeedButton1Click()
