@@ -56,6 +56,16 @@ void writeFile(const QString& file, const QByteArray& data)
 class TestMaintenanceWindows : public QObject {
     Q_OBJECT
 
+    // A verified backup of the fixture's database as it is now.
+    static QString backupOf(Fixture& f)
+    {
+        const QString good = f.path(QStringLiteral("good.db"));
+        QString error;
+        if (!Maintenance::backup(f.dm->ADO_qczl, good, &error))
+            qFatal("backup: %s", qPrintable(error));
+        return good;
+    }
+
     // Runs the restore command, choosing `source` in the window and answering the confirmation.
     static bool restoreFrom(Fixture& f, const QString& source, Msg::Recorder& msg, bool yes = true)
     {
@@ -259,9 +269,7 @@ private Q_SLOTS:
     {
         Fixture f;
         fill(f);
-        const QString good = f.path(QStringLiteral("good.db"));
-        QString error;
-        QVERIFY(Maintenance::backup(f.dm->ADO_qczl, good, &error));
+        const QString good = backupOf(f);
         f.exec(QStringLiteral("insert into 汽车档案 (车牌号) values ('粤B00002')"));
         const auto before = counts(f);
 
@@ -298,9 +306,7 @@ private Q_SLOTS:
     {
         Fixture f;
         fill(f);
-        const QString good = f.path(QStringLiteral("good.db"));
-        QString error;
-        QVERIFY(Maintenance::backup(f.dm->ADO_qczl, good, &error));
+        const QString good = backupOf(f);
         const auto saved = counts(f);
         f.exec(QStringLiteral("delete from 汽车档案"));
         f.exec(QStringLiteral("delete from 现金日记帐"));
@@ -346,9 +352,7 @@ private Q_SLOTS:
     {
         Fixture f;
         fill(f);
-        const QString good = f.path(QStringLiteral("good.db"));
-        QString error;
-        QVERIFY(Maintenance::backup(f.dm->ADO_qczl, good, &error));
+        const QString good = backupOf(f);
         const auto saved = counts(f);
         Database other;
         QVERIFY(other.open(f.db()));
