@@ -10,6 +10,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -179,6 +180,68 @@ private Q_SLOTS:
         QCOMPARE(scalar(db, S("select count(*) from 汽车档案")).toInt(), 0);
         db.execute(S("insert into 汽车档案 (车牌号) values ('苏A2')"));
         QCOMPARE(scalar(other, S("select 车牌号 from 汽车档案")).toString(), S("苏A2"));
+    }
+
+    // A backup with pages of another size (an older engine's default) still restores into the
+    // live database, whose log takes pages of its own size only.
+    void restoreFromAnotherPageSize()
+    {
+        const QString live = fresh(S("pages-live.db"));
+        const QString saved = variant(S("pages.db"), {S("insert into 汽车档案 (车牌号) values ('苏D1')"), S("PRAGMA journal_mode=DELETE"),
+                                                      S("PRAGMA page_size=1024"), S("VACUUM")});
+        {
+            QFile in(saved);
+            QVERIFY(in.open(QIODevice::ReadOnly));
+            const QByteArray header = in.read(18);
+            QCOMPARE((quint8(header[16]) << 8) | quint8(header[17]), 1024);
+        }
+        Database db;
+        QVERIFY(db.open(live));
+        QCOMPARE(scalar(db, S("PRAGMA page_size")).toInt(), 4096);
+        QString err;
+        QVERIFY2(Maintenance::restore(saved, live, &err), qPrintable(err));
+        QCOMPARE(scalar(db, S("select 车牌号 from 汽车档案")).toString(), S("苏D1"));
+        QCOMPARE(scalar(db, S("PRAGMA page_size")).toInt(), 4096);
+        QCOMPARE(scalar(db, S("PRAGMA integrity_check")).toString(), S("ok"));
+    }
+
+    // A database file that is no longer a database at all (and has no log beside it) is what a
+    // restore is for: the checked copy takes its place.
+    void restoreOverADestroyedDatabase()
+    {
+        const QString live = path(S("destroyed.db"));
+        QFile out(live);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(QByteArray(8192, '\x5a'));
+        out.close();
+        const QString saved = variant(S("destroyed-saved.db"), {S("insert into 汽车档案 (车牌号) values ('苏E1')")});
+        QString err;
+        QVERIFY2(Maintenance::restore(saved, live, &err), qPrintable(err));
+        Database db;
+        QVERIFY(db.open(live));
+        QCOMPARE(scalar(db, S("select 车牌号 from 汽车档案")).toString(), S("苏E1"));
+    }
+
+    // Opening after a crash: the read-only look before the connection finds the rows still in the log.
+    void openingAfterACrashKeepsCommittedRows()
+    {
+        const QString live = fresh(S("crash.db"));
+        Database db;
+        QVERIFY(db.open(live));
+        db.execute(S("insert into 汽车档案 (车牌号) values ('苏F1')"));
+        QVERIFY(QFileInfo(live + S("-wal")).size() > 0);
+        // the files as a killed program leaves them: log with the commit, with or without its index
+        for (const char* name : {"crash-copy.db", "crash-copy2.db"}) {
+            const QString copy = path(S(name));
+            QVERIFY(QFile::copy(live, copy));
+            QVERIFY(QFile::copy(live + S("-wal"), copy + S("-wal")));
+            if (QByteArray(name) == "crash-copy.db")
+                QVERIFY(QFile::copy(live + S("-shm"), copy + S("-shm")));
+            Database after;
+            QString err;
+            QVERIFY2(after.open(copy, &err), qPrintable(err));
+            QCOMPARE(scalar(after, S("select 车牌号 from 汽车档案")).toString(), S("苏F1"));
+        }
     }
 
     void restoreRefusesFilesOfAnotherShape_data()
