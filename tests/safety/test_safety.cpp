@@ -276,20 +276,6 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(live + S("-wal")));
     }
 
-    void restoreRefusesAForeignDatabase()
-    {
-        const QString live = fresh(S("foreign-live.db"));
-        {
-            Database raw(makeSqliteBackend());
-            QVERIFY(raw.create(path(S("other.db"))));
-            for (const char* t : {"汽车档案", "客户登记表", "权限表"})
-                raw.runNative(S("DROP TABLE ") + S(t));
-        }
-        QString err;
-        QVERIFY(!Maintenance::restore(path(S("other.db")), live, &err));
-        QVERIFY2(err.contains(S("缺少表 汽车档案")), qPrintable(err));
-    }
-
     // The live database's log, shared memory and journal are no backup destinations and no
     // restore sources; the database stays sound for the other connections.
     void companionFilesAreRefused()
