@@ -276,7 +276,8 @@ bool restore(const QString& source, const QString& target, QString* error, const
         *error = QStringLiteral("请先选择要恢复的数据库文件！");
         return false;
     }
-    if (belongsTo(source, target)) {
+    const QString scratch = tempBeside(target);
+    if (belongsTo(source, target) || sameFile(source, scratch)) {
         *error = QStringLiteral("恢复文件不能是正在使用的数据库文件或它的日志文件，请另选文件！");
         return false;
     }
@@ -288,7 +289,6 @@ bool restore(const QString& source, const QString& target, QString* error, const
         *error = QStringLiteral("无法建立文件夹: %1").arg(native(QFileInfo(target).absolutePath()));
         return false;
     }
-    const QString scratch = tempBeside(target);
     removeScratch(scratch);
     bool ok = stage(source, scratch, target, &err);
     if (ok) {
