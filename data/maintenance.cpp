@@ -281,8 +281,11 @@ bool restore(const QString& source, const QString& target, QString* error, const
         *error = QStringLiteral("恢复文件不能是正在使用的数据库文件或它的日志文件，请另选文件！");
         return false;
     }
-    if (!verify(source, &err)) {
-        *error = err;
+    // The shape first, so that a wrong file is refused before anything is copied; the full
+    // integrity check runs once, on the scratch copy that is actually written in.
+    QString problem;
+    if (!SqliteFile::check(source, false, true, &problem)) {
+        *error = QStringLiteral("%1: %2").arg(problem, native(source));
         return false;
     }
     if (!QDir().mkpath(QFileInfo(target).absolutePath())) {
