@@ -1,4 +1,5 @@
 #include "admin/qxb.h"
+#include "core/password.h"
 #include "data/datamodule.h"
 #include "ui/common/inputmethods.h"
 #include "ui/common/messages.h"
@@ -61,4 +62,9 @@ TForm_qxb_edit::TForm_qxb_edit(QWidget* owner, TDm1* dm)
                  dm, owner)
 {
     setRequired({{QStringLiteral("姓名"), QStringLiteral("姓名不能为空,请重新输入!")}});
+}
+
+void TForm_qxb_edit::initNewRow()
+{
+    query()->setValue(QStringLiteral("操作口令"), Password::hash(QString()));
 }

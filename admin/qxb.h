@@ -17,4 +17,8 @@ class TForm_qxb_edit : public EditDialog {
     Q_OBJECT
 public:
     TForm_qxb_edit(QWidget* owner, TDm1* dm);
+
+protected:
+    // A new operator starts with the empty password, kept as its digest like every password.
+    void initNewRow() override;
 };

@@ -36,12 +36,9 @@ void TForm_restore::SpeedButton1Click()
         SpeedButton3->setFocus();
         return;
     }
-    // Replacing a file under an open connection would leave it writing to the old one.
-    if (m_dm->ADO_qczl.isOpen() && Maintenance::sameFile(m_dm->ADO_qczl.location(), m_target)) {
-        Msg::error(this, QStringLiteral("数据库仍在使用中，不能恢复！"));
-        return;
-    }
     QString error;
+    // The backup's content goes into the database file itself through the engine, so every
+    // connection to it, on this workstation or another, goes on working with the restored data.
     if (!Maintenance::restore(Edit1->text(), m_target, &error)) {
         Msg::error(this, QStringLiteral("恢复没有完成，原数据库没有改变：\n") + error);
         return;

@@ -1,6 +1,7 @@
 #pragma once
-// Restore: a backup replaces the database file. The connection to that file must be closed while
-// the window is open (see runRestoreCommand in admin/system.h).
+// Restore: a backup's content replaces the database's content, written into the live file through
+// the engine. The 数据恢复 command closes the program's own connection around the window and opens
+// it again afterwards (see runRestoreCommand in admin/system.h), so no window keeps rows of before.
 #include "admin/backup.h"
 
 class TForm_restore : public DatabaseFileWindow {

@@ -62,7 +62,8 @@ QVector<Command> build()
         listOf(cmd("N48", "经办人信息", Gate::系统维护权, "q_jbr", {S("select * from 经办人信息 order by 经办人姓名")}, "TForm_jbr", "经办人信息"), "经办人信息", {}, "经办人姓名"),
         listOf(cmd("N47", "提醒功能初始化", Gate::None, "q_txcsb", {S("select * from 提醒功能初始表")}, "TForm_txcsb", "提醒功能初始表"), "提醒功能初始表", {}, ""),
         withButton(cmd("N45", "提醒功能", Gate::None, "", {}, "TForm_txgn", "提醒功能清单"), "SpeedButton8", "提醒功能", false),
-        cmd("N56", "数据初始化", Gate::None, "", {}, "TForm_initialize", "数据初始化"),
+        // Emptying the business tables is as much a maintenance matter as replacing them by a restore.
+        cmd("N56", "数据初始化", Gate::系统维护权, "", {}, "TForm_initialize", "数据初始化"),
         cmd("N6", "数据备份", Gate::系统维护权, "", {}, "TForm_backup", "系统备份管理"),
         cmd("N7", "数据恢复", Gate::系统维护权, "", {}, "TForm_restore", "系统恢复管理", K::Restore),
         listOf(cmd("N41", "结算时间", Gate::None, "q_gzsj", {S("select * from 关帐日期")}, "TForm_gzsj", "结算时间设置"), "关帐日期", {}, ""),

@@ -3,6 +3,7 @@
 #include "app/pictures.h"
 #include "core/session.h"
 #include "data/datamodule.h"
+#include "data/operators.h"
 #include "ui/common/inputmethods.h"
 #include "ui/common/messages.h"
 
@@ -80,8 +81,6 @@ TForm_Enter::TForm_Enter(QWidget* owner, TDm1* dm, bool loggedIn) : QDialog(owne
     setTabOrder(bitbtn_ok, bitbtn_cancel);
     Fields::onEnter(DBLookupComboBox1, Edit1);
     Fields::onEnterClick(Edit1, bitbtn_ok);
-
-    connect(DBLookupComboBox1, &QComboBox::currentIndexChanged, this, &TForm_Enter::locate);
 }
 
 void TForm_Enter::showEvent(QShowEvent* event)
@@ -103,31 +102,15 @@ void TForm_Enter::keyPressEvent(QKeyEvent* event)
 void TForm_Enter::FormActivate()
 {
     m_attempts = 0;
-    const QSignalBlocker block(DBLookupComboBox1);
     DBLookupComboBox1->clear();
-    RecordSet& q = m_dm->q_qxb;
-    const int col = q.isOpen() ? q.fieldIndex(QStringLiteral("姓名")) : -1;
-    if (col >= 0)
-        for (int row = 0; row < q.recordCount(); ++row)
-            DBLookupComboBox1->addItem(q.displayText(row, col));
+    // Only the names: the passwords stay in the database until one operator's is checked.
+    try {
+        DBLookupComboBox1->addItems(Operators::names(m_dm->ADO_qczl));
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+    }
     DBLookupComboBox1->setCurrentIndex(-1);
     DBLookupComboBox1->setFocus();
-}
-
-// Choosing a name stands q_qxb on the first row with that name.
-void TForm_Enter::locate(int index)
-{
-    RecordSet& q = m_dm->q_qxb;
-    if (index < 0 || !q.isOpen())
-        return;
-    const QString name = DBLookupComboBox1->itemText(index);
-    const int col = q.fieldIndex(QStringLiteral("姓名"));
-    for (int row = 0; row < q.recordCount(); ++row) {
-        if (q.displayText(row, col) == name) {
-            q.moveTo(row);
-            return;
-        }
-    }
 }
 
 bool TForm_Enter::failed()
@@ -150,8 +133,8 @@ void TForm_Enter::BitBtn_OKClick()
             DBLookupComboBox1->setFocus();
             return;
         }
-        RecordSet& q = m_dm->q_qxb;
-        if (Edit1->text() != Fields::upperAscii(q.asString(QStringLiteral("操作口令")))) {
+        Operator op;
+        if (Operators::login(m_dm->ADO_qczl, DBLookupComboBox1->currentText(), Edit1->text(), &op) != Operators::Login::Ok) {
             if (failed())
                 return;
             Msg::warn(this, QStringLiteral("密码不对，第") + QString::number(m_attempts) + QStringLiteral("次！  "));
@@ -159,15 +142,6 @@ void TForm_Enter::BitBtn_OKClick()
             Edit1->setFocus();
             return;
         }
-        Operator op;
-        op.password = Edit1->text();
-        op.name = q.asString(QStringLiteral("姓名"));
-        op.inputMethod = q.asString(QStringLiteral("输入法"));
-        op.系统维护权 = q.asBoolean(QStringLiteral("系统维护权"));
-        op.日常业务权 = q.asBoolean(QStringLiteral("日常业务权"));
-        op.其他业务权 = q.asBoolean(QStringLiteral("其他业务权"));
-        op.统计分析权 = q.asBoolean(QStringLiteral("统计分析权"));
-        op.财务管理权 = q.asBoolean(QStringLiteral("财务管理权"));
         Session::currentOperator() = op;
         InputMethods::setCurrent(op.inputMethod);
         accept();

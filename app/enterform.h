@@ -1,6 +1,6 @@
 #pragma once
-// Login dialog: establishes the current operator at start and at an operator switch.
-// The caller opens q_qxb ("select * from 权限表 order by 姓名") before showing it.
+// Login dialog: establishes the current operator at start and at an operator switch. It reads the
+// operators' names for its list and the chosen operator's row when it checks the password.
 #include <QDialog>
 
 class QComboBox;
@@ -27,7 +27,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void locate(int index);
     bool failed();  // counts a failure; true when it was the third
 
     TDm1* m_dm;

@@ -1,5 +1,6 @@
 #include "app/passwordform.h"
 #include "app/fields.h"
+#include "core/password.h"
 #include "core/session.h"
 #include "data/datamodule.h"
 #include "ui/common/messages.h"
@@ -105,8 +106,10 @@ void TForm_password::BitBtn_OKClick()
             Msg::warn(this, QStringLiteral("权限表中没有当前操作员，操作口令没有修改！"));
             return;
         }
+        // Only the digest is kept; the operator types the password itself at the next login.
+        const QString digest = Password::hash(MaskEdit1->text());
         q.edit();
-        q.setValue(QStringLiteral("操作口令"), MaskEdit1->text());
+        q.setValue(QStringLiteral("操作口令"), digest);
         q.post();
     } catch (const DbError& e) {
         if (q.state() == RecordSet::Edit || q.state() == RecordSet::Insert)

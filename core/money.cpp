@@ -7,23 +7,56 @@
 
 qint64 roundHalfEven(double v)
 {
-    if (!std::isfinite(v))
-        return 0;
     // nearbyint follows the current rounding mode; the default (to nearest) breaks ties to even.
+    // Values without a whole-number reading (infinite, not a number, beyond 64 bits) read as 0;
+    // conversions that must refuse them use wholeNumber().
+    return wholeNumber(v).value_or(0);
+}
+
+Money Money::fromDouble(double v)
+{
+    return fromStored(v).value_or(Money());
+}
+
+std::optional<Money> Money::fromStored(double v)
+{
+    // 2^63 is exactly representable; anything at or beyond it has no count of units.
+    const double scaled = v * Scale;
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9223372036854775808.0)
+        return std::nullopt;
+    return fromUnits(std::llround(scaled));
+}
+
+std::optional<Money> Money::checkedAdd(Money o) const
+{
+    qint64 r = 0;
+    if (__builtin_add_overflow(m_units, o.m_units, &r) || r < -MaxUnits)
+        return std::nullopt;
+    return fromUnits(r);
+}
+
+std::optional<Money> Money::checkedTimes(qint64 n) const
+{
+    qint64 r = 0;
+    if (__builtin_mul_overflow(m_units, n, &r) || r < -MaxUnits)
+        return std::nullopt;
+    return fromUnits(r);
+}
+
+std::optional<qint64> wholeNumber(double v)
+{
+    if (!std::isfinite(v))
+        return std::nullopt;
+    // Rounded first: 2^63 - 0.4 is still out of range once it is a whole number.
     const int old = std::fegetround();
     if (old != FE_TONEAREST)
         std::fesetround(FE_TONEAREST);
     const double r = std::nearbyint(v);
     if (old != FE_TONEAREST)
         std::fesetround(old);
+    if (std::fabs(r) >= 9223372036854775808.0)
+        return std::nullopt;
     return qint64(r);
-}
-
-Money Money::fromDouble(double v)
-{
-    if (!std::isfinite(v))
-        return {};
-    return fromUnits(std::llround(v * Scale));
 }
 
 std::optional<Money> Money::parse(const QString& text)
@@ -43,7 +76,8 @@ std::optional<Money> Money::parse(const QString& text)
     qint64 whole = 0;
     int digits = 0;
     for (; i < s.size() && s[i].isDigit(); ++i, ++digits) {
-        if (whole > (INT64_MAX / Scale) / 10)
+        // Beyond the largest whole amount the count of ten-thousandths would wrap round.
+        if (whole > (MaxUnits / Scale - s[i].digitValue()) / 10)
             return std::nullopt;
         whole = whole * 10 + s[i].digitValue();
     }
@@ -64,6 +98,8 @@ std::optional<Money> Money::parse(const QString& text)
         return std::nullopt;
     for (int k = std::min(fdigits, 4); k < 4; ++k)
         frac *= 10;
+    if (whole * Scale > MaxUnits - frac)
+        return std::nullopt;
     const qint64 u = whole * Scale + frac;
     return fromUnits(neg ? -u : u);
 }

@@ -1,5 +1,6 @@
 #include "data/creation.h"
 #include "core/dates.h"
+#include "core/password.h"
 #include "data/database.h"
 #include "data/schema.h"
 
@@ -10,9 +11,10 @@ void seed(Database& db, const QDate& today)
 {
     const QString now = Dates::toStorage(QDateTime(today, QTime(0, 0)));
     const QString op = Schema::defaultOperatorName();
+    // The empty password is kept as its digest, like every password.
     db.execute(QStringLiteral("insert into 权限表 (姓名, 操作口令, 输入法, 系统维护权, 日常业务权, 其他业务权, 统计分析权, "
-                              "财务管理权, 备注, 操作员, 操作日期) values (?, '', '', 1, 1, 1, 1, 1, ?, ?, ?)"),
-               {op, QStringLiteral("初始操作员，口令为空"), op, now});
+                              "财务管理权, 备注, 操作员, 操作日期) values (?, ?, '', 1, 1, 1, 1, 1, ?, ?, ?)"),
+               {op, Password::hash(QString()), QStringLiteral("初始操作员，口令为空"), op, now});
     db.execute(QStringLiteral("insert into 公司信息 (公司名称, 公司地址, 邮政编码, 联系人, 联系电话, 系统标题, 动态文字, 自动提醒) "
                               "values (?, '', '', '', '', ?, ?, 0)"),
                {QStringLiteral("汽车租赁公司"), QStringLiteral("汽车租赁管理系统"),

@@ -1,10 +1,9 @@
 #include "data/maintenance.h"
 #include "data/database.h"
-#include "data/schema.h"
+#include "data/sqlitefile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSqlDriver>
 #include <QFileInfo>
 #include <filesystem>
 #include <sqlite3.h>
@@ -24,11 +23,17 @@ QString tempBeside(const QString& path)
     return fi.absoluteDir().filePath(QStringLiteral(".") + fi.fileName() + QStringLiteral(".part"));
 }
 
-void removeSidecars(const QString& path)
+// A scratch file of ours and whatever the engine left beside it.
+void removeScratch(const QString& path)
 {
-    QFile::remove(path + QStringLiteral("-wal"));
-    QFile::remove(path + QStringLiteral("-shm"));
-    QFile::remove(path + QStringLiteral("-journal"));
+    QFile::remove(path);
+    for (const QString& c : SqliteFile::companions(path))
+        QFile::remove(c);
+}
+
+QString engineText(sqlite3* h)
+{
+    return QString::fromUtf8(sqlite3_errmsg(h));
 }
 
 // Page-by-page copy through the engine; consistent even while the source is open and written.
@@ -37,7 +42,7 @@ bool copyDatabase(sqlite3* src, const QString& dest, QString* error)
     sqlite3* out = nullptr;
     const QByteArray name = QFile::encodeName(dest);
     if (sqlite3_open_v2(name.constData(), &out, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        *error = QStringLiteral("无法写入文件 %1: %2").arg(native(dest), QString::fromUtf8(sqlite3_errmsg(out)));
+        *error = QStringLiteral("无法写入文件 %1: %2").arg(native(dest), engineText(out));
         sqlite3_close(out);
         return false;
     }
@@ -48,7 +53,7 @@ bool copyDatabase(sqlite3* src, const QString& dest, QString* error)
         sqlite3_backup_finish(b);
     }
     if (rc != SQLITE_DONE)
-        *error = QStringLiteral("复制数据库失败: %1").arg(QString::fromUtf8(sqlite3_errmsg(out)));
+        *error = QStringLiteral("复制数据库失败: %1").arg(engineText(out));
     else
         // A copy must stand alone: no write-ahead log beside it.
         sqlite3_exec(out, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
@@ -59,6 +64,7 @@ bool copyDatabase(sqlite3* src, const QString& dest, QString* error)
     return rc == SQLITE_DONE;
 }
 
+// Renames a complete file into place and records the new name on disk before reporting success.
 bool moveOver(const QString& from, const QString& to, QString* error)
 {
     std::error_code ec;
@@ -67,13 +73,110 @@ bool moveOver(const QString& from, const QString& to, QString* error)
         *error = QStringLiteral("无法替换文件 %1: %2").arg(native(to), QString::fromLocal8Bit(ec.message().c_str()));
         return false;
     }
+    if (!SqliteFile::syncFolder(QFileInfo(to).absolutePath())) {
+        *error = QStringLiteral("无法写入文件夹 %1").arg(native(QFileInfo(to).absolutePath()));
+        return false;
+    }
     return true;
 }
 
-sqlite3* handleOf(Database& db)
+int pageSize(sqlite3* h)
 {
-    const QVariant h = db.handle().driver() ? db.handle().driver()->handle() : QVariant();
-    return (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0) ? *static_cast<sqlite3* const*>(h.constData()) : nullptr;
+    sqlite3_stmt* st = nullptr;
+    int size = 0;
+    if (sqlite3_prepare_v2(h, "PRAGMA page_size", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        size = sqlite3_column_int(st, 0);
+    sqlite3_finalize(st);
+    return size;
+}
+
+// The restore's scratch copy of source, checked, with the target's page size (a database in
+// write-ahead-log mode takes pages of its own size only).
+bool stage(const QString& source, const QString& scratch, const QString& target, QString* error)
+{
+    sqlite3* src = nullptr;
+    const QByteArray name = QFile::encodeName(source);
+    bool ok = sqlite3_open_v2(name.constData(), &src, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK;
+    if (!ok)
+        *error = QStringLiteral("无法打开文件: %1").arg(native(source));
+    ok = ok && copyDatabase(src, scratch, error);
+    sqlite3_close(src);
+    if (ok && QFileInfo(target).isFile()) {
+        sqlite3* t = nullptr;
+        sqlite3* s = nullptr;
+        const QByteArray tn = QFile::encodeName(target), sn = QFile::encodeName(scratch);
+        const int wanted = sqlite3_open_v2(tn.constData(), &t, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK ? pageSize(t) : 0;
+        sqlite3_close(t);
+        if (wanted > 0 && sqlite3_open_v2(sn.constData(), &s, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
+            && pageSize(s) != wanted) {
+            const QByteArray sql = QStringLiteral("PRAGMA page_size=%1; VACUUM").arg(wanted).toLatin1();
+            if (sqlite3_exec(s, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+                *error = QStringLiteral("复制数据库失败: %1").arg(engineText(s));
+                ok = false;
+            }
+        }
+        sqlite3_close(s);
+    }
+    if (ok) {
+        QString problem;
+        ok = verify(scratch, &problem);
+        if (!ok)
+            *error = problem;
+    }
+    return ok;
+}
+
+// Whether the file starts as an SQLite database does.
+bool looksLikeDatabase(const QString& file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+// The online backup from the scratch copy into the live database: one write transaction of the
+// engine, so other connections wait for it, then see the restored content; stopped or failed, it
+// is rolled back and the database is as it was.
+bool copyInto(const QString& scratch, const QString& target, const RestoreOptions& options, QString* error)
+{
+    sqlite3* dst = nullptr;
+    sqlite3* src = nullptr;
+    const QByteArray tn = QFile::encodeName(target), sn = QFile::encodeName(scratch);
+    if (sqlite3_open_v2(tn.constData(), &dst, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK
+        || sqlite3_open_v2(sn.constData(), &src, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        *error = QStringLiteral("无法打开数据库: %1").arg(engineText(dst));
+        sqlite3_close(src);
+        sqlite3_close(dst);
+        return false;
+    }
+    // Another workstation's save in progress is waited for, as a save of our own would be.
+    sqlite3_busy_timeout(dst, 10000);
+    sqlite3_backup* b = sqlite3_backup_init(dst, "main", src, "main");
+    int rc = SQLITE_ERROR;
+    bool stopped = false;
+    if (b) {
+        do {
+            rc = sqlite3_backup_step(b, options.pagesPerStep > 0 ? options.pagesPerStep : -1);
+            if (rc == SQLITE_OK && options.progress) {
+                const int total = sqlite3_backup_pagecount(b);
+                stopped = !options.progress(total - sqlite3_backup_remaining(b), total);
+            }
+        } while (rc == SQLITE_OK && !stopped);
+        const int finished = sqlite3_backup_finish(b);
+        if (rc == SQLITE_DONE && finished != SQLITE_OK)
+            rc = finished;
+    }
+    if (stopped)
+        *error = QStringLiteral("恢复被中止");
+    else if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+        *error = QStringLiteral("数据库正被其他工作站写入，请稍后再试");
+    else if (rc != SQLITE_DONE)
+        *error = QStringLiteral("复制数据库失败: %1").arg(engineText(dst));
+    if (rc == SQLITE_DONE)
+        // Moves the restored pages from the log into the file where nobody is reading; never waits.
+        sqlite3_wal_checkpoint_v2(dst, "main", SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    sqlite3_close(src);
+    sqlite3_close(dst);
+    return rc == SQLITE_DONE && !stopped;
 }
 
 } // namespace
@@ -114,6 +217,19 @@ bool sameFile(const QString& a, const QString& b)
     return !da.isEmpty() && da == db && fa.fileName() == fb.fileName();
 }
 
+bool belongsTo(const QString& file, const QString& database)
+{
+    if (sameFile(file, database))
+        return true;
+    // Companions are named after the database's real path, whatever spelling reached it.
+    const QFileInfo fi(database);
+    const QString real = fi.exists() ? fi.canonicalFilePath() : fi.absoluteFilePath();
+    for (const QString& c : SqliteFile::companions(real))
+        if (sameFile(file, c))
+            return true;
+    return false;
+}
+
 bool backup(Database& db, const QString& dest, QString* error)
 {
     QString err;
@@ -125,21 +241,19 @@ bool backup(Database& db, const QString& dest, QString* error)
         *error = QStringLiteral("数据库没有连接");
         return false;
     }
-    if (sameFile(dest, db.location())) {
-        *error = QStringLiteral("备份文件不能是正在使用的数据库文件本身，请另选文件名！");
+    if (belongsTo(dest, db.location())) {
+        *error = QStringLiteral("备份文件不能是正在使用的数据库文件或它的日志文件，请另选文件名！");
         return false;
     }
-    sqlite3* src = handleOf(db);
+    sqlite3* src = SqliteFile::handleOf(db.handle());
     if (!src) {
         *error = QStringLiteral("数据库不支持在线备份");
         return false;
     }
     const QString tmp = tempBeside(dest);
-    QFile::remove(tmp);
-    removeSidecars(tmp);
+    removeScratch(tmp);
     if (!copyDatabase(src, tmp, &err) || !verify(tmp, &err) || !moveOver(tmp, dest, &err)) {
-        QFile::remove(tmp);
-        removeSidecars(tmp);
+        removeScratch(tmp);
         *error = err;
         return false;
     }
@@ -148,87 +262,51 @@ bool backup(Database& db, const QString& dest, QString* error)
 
 bool verify(const QString& file, QString* error)
 {
-    const QFileInfo fi(file);
-    if (!fi.isFile()) {
-        *error = QStringLiteral("文件不存在: %1").arg(native(file));
-        return false;
-    }
-    sqlite3* h = nullptr;
-    const QByteArray name = QFile::encodeName(file);
-    bool ok = sqlite3_open_v2(name.constData(), &h, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK;
     QString problem;
-    if (ok) {
-        sqlite3_stmt* st = nullptr;
-        ok = sqlite3_prepare_v2(h, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW
-            && QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) == QLatin1String("ok");
-        sqlite3_finalize(st);
-        if (!ok)
-            problem = QStringLiteral("文件已损坏或不是数据库文件");
-    } else {
-        problem = QStringLiteral("文件不是数据库文件");
-    }
-    if (ok) {
-        for (const auto& t : Schema::tables()) {
-            sqlite3_stmt* st = nullptr;
-            const QByteArray q = QStringLiteral("select count(*) from sqlite_master where type='table' and name=?").toUtf8();
-            const QByteArray n = t.name.toUtf8();
-            bool has = sqlite3_prepare_v2(h, q.constData(), -1, &st, nullptr) == SQLITE_OK
-                && sqlite3_bind_text(st, 1, n.constData(), n.size(), SQLITE_TRANSIENT) == SQLITE_OK
-                && sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) == 1;
-            sqlite3_finalize(st);
-            if (!has) {
-                ok = false;
-                problem = QStringLiteral("文件不是本系统的数据库（缺少表 %1）").arg(t.name);
-                break;
-            }
-        }
-    }
-    sqlite3_close(h);
-    if (!ok)
-        *error = QStringLiteral("%1: %2").arg(problem, native(file));
-    return ok;
+    if (SqliteFile::check(file, true, true, &problem))
+        return true;
+    *error = QStringLiteral("%1: %2").arg(problem, native(file));
+    return false;
 }
 
-bool restore(const QString& source, const QString& target, QString* error)
+bool restore(const QString& source, const QString& target, QString* error, const RestoreOptions& options)
 {
     QString err;
     if (source.trimmed().isEmpty()) {
         *error = QStringLiteral("请先选择要恢复的数据库文件！");
         return false;
     }
-    if (sameFile(source, target)) {
-        *error = QStringLiteral("恢复文件不能是正在使用的数据库文件本身，请另选文件！");
+    const QString scratch = tempBeside(target);
+    if (belongsTo(source, target) || sameFile(source, scratch)) {
+        *error = QStringLiteral("恢复文件不能是正在使用的数据库文件或它的日志文件，请另选文件！");
         return false;
     }
-    if (!verify(source, &err)) {
-        *error = err;
+    // The shape first, so that a wrong file is refused before anything is copied; the full
+    // integrity check runs once, on the scratch copy that is actually written in.
+    QString problem;
+    if (!SqliteFile::check(source, false, true, &problem)) {
+        *error = QStringLiteral("%1: %2").arg(problem, native(source));
         return false;
     }
     if (!QDir().mkpath(QFileInfo(target).absolutePath())) {
         *error = QStringLiteral("无法建立文件夹: %1").arg(native(QFileInfo(target).absolutePath()));
         return false;
     }
-    const QString tmp = tempBeside(target);
-    QFile::remove(tmp);
-    removeSidecars(tmp);
-    sqlite3* src = nullptr;
-    const QByteArray name = QFile::encodeName(source);
-    bool ok = sqlite3_open_v2(name.constData(), &src, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK;
-    if (!ok)
-        err = QStringLiteral("无法打开文件: %1").arg(native(source));
-    ok = ok && copyDatabase(src, tmp, &err);
-    sqlite3_close(src);
-    ok = ok && verify(tmp, &err);
+    removeScratch(scratch);
+    bool ok = stage(source, scratch, target, &err);
     if (ok) {
-        // The old database's log belongs to the old file; it must not be replayed into the new one.
-        removeSidecars(target);
-        ok = moveOver(tmp, target, &err);
+        bool beside = false;
+        for (const QString& c : SqliteFile::companions(target))
+            beside = beside || QFileInfo::exists(c);
+        if (!QFileInfo::exists(target) || (!looksLikeDatabase(target) && !beside))
+            // Nothing there that anyone could be using: the checked copy simply takes the place.
+            ok = moveOver(scratch, target, &err);
+        else
+            ok = copyInto(scratch, target, options, &err);
     }
-    if (!ok) {
-        QFile::remove(tmp);
-        removeSidecars(tmp);
+    removeScratch(scratch);
+    if (!ok)
         *error = err;
-    }
     return ok;
 }
 

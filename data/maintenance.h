@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 
 class Database;
 
@@ -22,18 +23,31 @@ void initialize(Database& db, const QVector<bool>& checked);
 
 // True when both names denote the same file (whatever the spelling of the path).
 bool sameFile(const QString& a, const QString& b);
+// True when file is the database itself or one of the companion files the engine keeps beside it
+// (log, shared memory, journal): writing or reading those as a copy breaks the database.
+bool belongsTo(const QString& file, const QString& database);
 
 // Consistent copy of the open database into dest: written beside dest under a temporary name,
-// verified, then moved over dest. dest may not be the database itself.
+// verified, then moved over dest and the move made durable. dest may not be the database or one
+// of its companion files.
 bool backup(Database& db, const QString& dest, QString* error);
 
-// A file is a database of this application: it opens, passes the integrity check and holds the
-// sixteen tables.
+// A file is a database of this application: it passes the integrity check and holds the sixteen
+// tables with exactly their columns and types, and no triggers or views. Read-only.
 bool verify(const QString& file, QString* error);
 
-// Replaces target by source. The connection to target must be closed. The source is checked first,
-// copied beside the target, checked again, and only then takes the target's place; on any failure
-// the target is untouched.
-bool restore(const QString& source, const QString& target, QString* error);
+struct RestoreOptions {
+    // Pages copied per engine step; between steps progress(copied, total) may stop the restore
+    // (false), which then leaves the database as it was.
+    int pagesPerStep = 4096;
+    std::function<bool(int copied, int total)> progress;
+};
+
+// The content of source replaces the content of target. The source is checked read-only, copied
+// into a scratch file beside the target and checked again there; then the engine's online backup
+// writes it into target as one transaction. Other connections to target stay valid and see the
+// restored data from their next statement; a failure at any point leaves target as it was. Only a
+// target that does not exist yet is created by renaming the scratch file into place.
+bool restore(const QString& source, const QString& target, QString* error, const RestoreOptions& options = {});
 
 } // namespace Maintenance

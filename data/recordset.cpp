@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <cmath>
 
 namespace {
 const QVariant& nullValue()
@@ -462,34 +463,47 @@ QVariant RecordSet::toStorage(const QVariant& v, FieldType type)
     case FieldType::Memo:
         return v.toString();
     case FieldType::Money: {
-        if (isText) {
-            const auto m = Money::parse(v.toString());
-            if (!m)
-                throw DbError(QStringLiteral("'%1' 不是有效的金额").arg(v.toString()));
-            return m->toDouble();
-        }
-        return Money::fromVariant(v).toDouble();
+        std::optional<Money> m;
+        if (isText)
+            m = Money::parse(v.toString());
+        else if (v.metaType().id() == QMetaType::Double || v.metaType().id() == QMetaType::Float)
+            m = Money::fromStored(v.toDouble());
+        else if (v.metaType() == QMetaType::fromType<Money>())
+            m = v.value<Money>();
+        else
+            m = Money::fromYuan(1).checkedTimes(v.toLongLong());
+        if (!m)
+            throw DbError(QStringLiteral("'%1' 不是有效的金额").arg(v.toString()));
+        // Stored as a floating value: beyond fifteen digits it would come back as another amount.
+        if (!m->fitsStorage())
+            throw DbError(QStringLiteral("'%1' 超出金额范围（最大 %2）")
+                              .arg(v.toString(), Money::fromUnits(Money::MaxStoredUnits).toDisplay()));
+        return m->toDouble();
     }
     case FieldType::Integer: {
-        if (v.metaType().id() == QMetaType::Double || v.metaType().id() == QMetaType::Float)
-            return roundHalfEven(v.toDouble());
         bool ok = false;
-        const qint64 n = isText ? v.toString().trimmed().toLongLong(&ok) : v.toLongLong(&ok);
-        if (!ok) {
-            const double d = v.toString().trimmed().toDouble(&ok);
-            if (!ok)
-                throw DbError(QStringLiteral("'%1' 不是有效的整数").arg(v.toString()));
-            return roundHalfEven(d);
-        }
-        return n;
+        const bool floating = v.metaType().id() == QMetaType::Double || v.metaType().id() == QMetaType::Float;
+        const qint64 n = floating ? 0 : isText ? v.toString().trimmed().toLongLong(&ok) : v.toLongLong(&ok);
+        if (ok)
+            return n;
+        const double d = floating ? v.toDouble() : v.toString().trimmed().toDouble(&ok);
+        if (!floating && !ok && !std::isinf(d))
+            throw DbError(QStringLiteral("'%1' 不是有效的整数").arg(v.toString()));
+        const auto whole = wholeNumber(d);
+        if (!whole)
+            throw DbError(QStringLiteral("'%1' 超出整数范围").arg(v.toString()));
+        return *whole;
     }
     case FieldType::Number: {
         if (v.metaType() == QMetaType::fromType<Money>())
             return v.value<Money>().toDouble();
         bool ok = false;
         const double d = isText ? v.toString().trimmed().toDouble(&ok) : v.toDouble(&ok);
-        if (!ok)
+        if (!ok && !std::isinf(d))
             throw DbError(QStringLiteral("'%1' 不是有效的数值").arg(v.toString()));
+        // Infinity and not-a-number are no quantities; the engine would keep the one and drop the other.
+        if (!std::isfinite(d))
+            throw DbError(QStringLiteral("'%1' 超出数值范围").arg(v.toString()));
         return d;
     }
     case FieldType::DateTime: {

@@ -1,16 +1,24 @@
 // SQLite backend: one file, Jet functions registered per connection, exact sums.
 #include "core/dates.h"
+#include "core/money.h"
 #include "data/database.h"
 #include "data/jetsql.h"
 #include "data/schema.h"
+#include "data/sqlitefile.h"
 
 #include <QDir>
+#include <QFile>
+#include <QHash>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <cmath>
 #include <sqlite3.h>
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -33,12 +41,14 @@ void cdateFn(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 }
 
 // Exact sum: whole numbers add as integers, amounts as ten-thousandths, so a money column sums
-// exactly over any number of rows.
+// exactly over any number of rows. A total beyond 64 bits is an engine error, never a wrapped value.
 struct SumState {
     qint64 ints;
     qint64 units;
     bool any;
     bool real;
+    bool intsOverflow;   // only matters when every value was whole
+    bool unitsOverflow;  // only matters once an amount with decimals took part
 };
 
 void sumStep(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -49,14 +59,16 @@ void sumStep(sqlite3_context* ctx, int, sqlite3_value** argv)
     switch (sqlite3_value_numeric_type(argv[0])) {
     case SQLITE_INTEGER: {
         const sqlite3_int64 v = sqlite3_value_int64(argv[0]);
-        s->ints += v;
-        s->units += v * 10000;
+        qint64 scaled = 0;
+        s->intsOverflow |= __builtin_add_overflow(s->ints, v, &s->ints);
+        s->unitsOverflow |= __builtin_mul_overflow(v, Money::Scale, &scaled)
+            || __builtin_add_overflow(s->units, scaled, &s->units);
         s->any = true;
         break;
     }
     case SQLITE_FLOAT: {
-        const double d = sqlite3_value_double(argv[0]);
-        s->units += std::llround(d * 10000.0);
+        const auto m = Money::fromStored(sqlite3_value_double(argv[0]));
+        s->unitsOverflow |= !m || __builtin_add_overflow(s->units, m->units(), &s->units);
         s->real = true;
         s->any = true;
         break;
@@ -72,40 +84,126 @@ void sumStep(sqlite3_context* ctx, int, sqlite3_value** argv)
 void sumFinal(sqlite3_context* ctx)
 {
     auto* s = static_cast<SumState*>(sqlite3_aggregate_context(ctx, 0));
-    if (!s || !s->any)
+    if (!s || !s->any) {
         sqlite3_result_null(ctx);
-    else if (!s->real)
+    } else if (s->real ? s->unitsOverflow : s->intsOverflow) {
+        const QByteArray msg = QStringLiteral("合计超出数值范围").toUtf8();
+        sqlite3_result_error(ctx, msg.constData(), int(msg.size()));
+    } else if (!s->real) {
         sqlite3_result_int64(ctx, s->ints);
-    else
+    } else if (s->units > (qint64(1) << 51) || s->units < -(qint64(1) << 51)) {
+        // Past 2^51 ten-thousandths a double no longer brings every amount back exactly: the
+        // total goes out as its decimal text, which amounts read exactly.
+        const QByteArray text = Money::fromUnits(s->units).toString().toLatin1();
+        sqlite3_result_text(ctx, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    } else {
         sqlite3_result_double(ctx, double(s->units) / 10000.0);
+    }
 }
 
-sqlite3* handleOf(QSqlDatabase& db)
-{
-    const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
-    return (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0) ? *static_cast<sqlite3* const*>(h.constData()) : nullptr;
-}
-
-QString sqlType(FieldType t)
+// Column definition of the creation step: the declared type plus the constraints of its kind.
+QString columnSql(FieldType t)
 {
     switch (t) {
     case FieldType::Text:
     case FieldType::Memo:
         // Text compares, sorts and matches without regard to the case of Latin letters, as the
         // system has always relied on (a plate typed "苏a12345" is the same vehicle as "苏A12345").
-        return QStringLiteral("TEXT COLLATE NOCASE");
-    case FieldType::Money:
-        return QStringLiteral("CURRENCY");
-    case FieldType::Integer:
-        return QStringLiteral("INTEGER");
-    case FieldType::Number:
-        return QStringLiteral("FLOAT");
-    case FieldType::DateTime:
-        return QStringLiteral("DATETIME TEXT");  // text affinity: compared as stored text, never converted
+        return SqliteFile::declaredType(t) + QStringLiteral(" COLLATE NOCASE");
     case FieldType::Boolean:
-        return QStringLiteral("BOOLEAN NOT NULL DEFAULT 0");
+        return SqliteFile::declaredType(t) + QStringLiteral(" NOT NULL DEFAULT 0");
+    default:
+        return SqliteFile::declaredType(t);
     }
-    return QStringLiteral("TEXT");
+}
+
+// Rows of a statement on a raw handle, each as texts; false with the engine's text on error.
+bool textRows(sqlite3* h, const QString& sql, QVector<QStringList>* rows, QString* error)
+{
+    sqlite3_stmt* st = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(h, text.constData(), int(text.size()), &st, nullptr) != SQLITE_OK) {
+        *error = QString::fromUtf8(sqlite3_errmsg(h));
+        return false;
+    }
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        QStringList r;
+        for (int i = 0; i < sqlite3_column_count(st); ++i)
+            r << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
+        rows->push_back(r);
+    }
+    if (rc != SQLITE_DONE)
+        *error = QString::fromUtf8(sqlite3_errmsg(h));
+    sqlite3_finalize(st);
+    return rc == SQLITE_DONE;
+}
+
+// The tables and their columns against the schema; the first difference is the problem reported.
+bool checkStructure(sqlite3* h, bool strict, QString* problem)
+{
+    QVector<QStringList> rows;
+    QString error;
+    if (!textRows(h, QStringLiteral("select type, name from sqlite_master"), &rows, &error)) {
+        *problem = QStringLiteral("文件不是数据库文件或已损坏（%1）").arg(error);
+        return false;
+    }
+    QStringList tables, extras;
+    for (const QStringList& r : rows) {
+        if (r[0] == QLatin1String("table"))
+            tables << r[1];
+        else if (r[0] == QLatin1String("trigger") || r[0] == QLatin1String("view"))
+            extras << r[1];
+    }
+    int present = 0;
+    for (const TableDef& t : Schema::tables())
+        present += tables.contains(t.name);
+    if (present == 0) {
+        *problem = QStringLiteral("文件不是本系统的数据库");
+        return false;
+    }
+    const QString other = QStringLiteral("数据库结构与本系统不符，可能是其他版本的备份或其他程序的数据库：");
+    for (const TableDef& t : Schema::tables()) {
+        if (!tables.contains(t.name)) {
+            *problem = other + QStringLiteral("缺少表 %1").arg(t.name);
+            return false;
+        }
+        QVector<QStringList> cols;
+        if (!textRows(h, QStringLiteral("PRAGMA table_info(\"%1\")").arg(t.name), &cols, &error)) {
+            *problem = QStringLiteral("文件不是数据库文件或已损坏（%1）").arg(error);
+            return false;
+        }
+        // cid, name, type, notnull, default, pk
+        QHash<QString, QString> types;
+        for (const QStringList& c : cols)
+            types.insert(c.value(1), c.value(2));
+        const auto differs = [&](const QString& column, const QString& type) {
+            if (!types.contains(column)) {
+                *problem = other + QStringLiteral("表 %1 缺少列 %2").arg(t.name, column);
+                return true;
+            }
+            if (types.value(column).compare(type, Qt::CaseInsensitive) != 0) {
+                *problem = other + QStringLiteral("表 %1 的列 %2 类型为 %3，应为 %4").arg(t.name, column, types.value(column), type);
+                return true;
+            }
+            types.remove(column);
+            return false;
+        };
+        if (differs(Schema::KeyColumn, QStringLiteral("INTEGER")))
+            return false;
+        for (const ColumnDef& c : t.columns)
+            if (differs(c.name, SqliteFile::declaredType(c.type)))
+                return false;
+        if (!types.isEmpty()) {
+            *problem = other + QStringLiteral("表 %1 有本系统没有的列 %2").arg(t.name, types.keys().first());
+            return false;
+        }
+    }
+    if (strict && !extras.isEmpty()) {
+        *problem = QStringLiteral("文件含有本系统没有的触发器或视图（%1），不能使用").arg(extras.join(QStringLiteral("、")));
+        return false;
+    }
+    return true;
 }
 
 class SqliteBackend final : public SqlBackend {
@@ -120,7 +218,14 @@ public:
             *error = QStringLiteral("数据库文件不存在: %1").arg(QDir::toNativeSeparators(fi.absoluteFilePath()));
             return false;
         }
-        return connect(db, location, error) && checkSchema(db, error);
+        // Looked at read-only before the connection switches the file to its log mode: a file that
+        // is not ours is left exactly as it was.
+        QString problem;
+        if (!SqliteFile::check(location, false, false, &problem)) {
+            *error = problem + QStringLiteral(": ") + QDir::toNativeSeparators(fi.absoluteFilePath());
+            return false;
+        }
+        return connect(db, location, error);
     }
 
     bool create(QSqlDatabase& db, const QString& location, QString* error) override
@@ -143,7 +248,7 @@ public:
     // Read straight from the engine: a list of 200,000 contracts opens on its keys alone.
     QVector<qint64> integerColumn(QSqlDatabase& db, const QString& sql, QString* error) override
     {
-        sqlite3* h = handleOf(db);
+        sqlite3* h = SqliteFile::handleOf(db);
         if (!h)
             return SqlBackend::integerColumn(db, sql, error);
         QVector<qint64> out;
@@ -167,7 +272,7 @@ public:
     bool selectRows(QSqlDatabase& db, const QString& sql, QStringList* names, QVector<QVector<QVariant>>* rows,
                     QString* error) override
     {
-        sqlite3* h = handleOf(db);
+        sqlite3* h = SqliteFile::handleOf(db);
         if (!h)
             return SqlBackend::selectRows(db, sql, names, rows, error);
         sqlite3_stmt* st = nullptr;
@@ -213,7 +318,7 @@ public:
     {
         QStringList cols{Schema::KeyColumn + QStringLiteral(" INTEGER PRIMARY KEY")};
         for (const auto& c : t.columns) {
-            QString def = QStringLiteral("\"") + c.name + QStringLiteral("\" ") + sqlType(c.type);
+            QString def = QStringLiteral("\"") + c.name + QStringLiteral("\" ") + columnSql(c.type);
             if (t.name == QStringLiteral("汽车租赁登记表") && c.name == QStringLiteral("客户交车"))
                 def += QStringLiteral(" DEFAULT '没有'");
             cols << def;
@@ -240,7 +345,7 @@ public:
 
     void setBusyTimeout(QSqlDatabase& db, int milliseconds) override
     {
-        if (sqlite3* h = handleOf(db))
+        if (sqlite3* h = SqliteFile::handleOf(db))
             sqlite3_busy_timeout(h, milliseconds);
     }
 
@@ -275,7 +380,7 @@ private:
             *error = db.lastError().text();
             return false;
         }
-        sqlite3* handle = handleOf(db);
+        sqlite3* handle = SqliteFile::handleOf(db);
         if (!handle) {
             *error = QStringLiteral("SQLite driver handle not available");
             db.close();
@@ -287,30 +392,15 @@ private:
         sqlite3_create_function(handle, "sum", 1, flags, nullptr, nullptr, sumStep, sumFinal);
         // Durable commits: a save that returned is on disk.
         QSqlQuery q(db);
-        // A larger page cache keeps the statistics loops off the system calls.
-        for (const char* p : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA cache_size=-32768"}) {
+        // A larger page cache keeps the statistics loops off the system calls. Deleted and replaced
+        // content is zeroed on its page, so a password replaced by its digest leaves no trace.
+        for (const char* p : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA cache_size=-32768",
+                              "PRAGMA secure_delete=FAST"}) {
             if (!q.exec(QString::fromLatin1(p))) {
                 *error = q.lastError().text();
                 db.close();
                 return false;
             }
-        }
-        return true;
-    }
-
-    static bool checkSchema(QSqlDatabase& db, QString* error)
-    {
-        QSqlQuery q(db);
-        if (!q.exec(QStringLiteral("select count(*) from sqlite_master where type='table' and name in ('权限表','公司信息','关帐日期')"))
-            || !q.next()) {
-            *error = q.lastError().text();
-            db.close();
-            return false;
-        }
-        if (q.value(0).toInt() != 3) {
-            *error = QStringLiteral("文件不是本系统的数据库");
-            db.close();
-            return false;
         }
         return true;
     }
@@ -322,3 +412,79 @@ std::unique_ptr<SqlBackend> makeSqliteBackend()
 {
     return std::make_unique<SqliteBackend>();
 }
+
+namespace SqliteFile {
+
+sqlite3* handleOf(QSqlDatabase& db)
+{
+    const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
+    return (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0) ? *static_cast<sqlite3* const*>(h.constData()) : nullptr;
+}
+
+QString declaredType(FieldType t)
+{
+    switch (t) {
+    case FieldType::Text:
+    case FieldType::Memo:
+        return QStringLiteral("TEXT");
+    case FieldType::Money:
+        return QStringLiteral("CURRENCY");
+    case FieldType::Integer:
+        return QStringLiteral("INTEGER");
+    case FieldType::Number:
+        return QStringLiteral("FLOAT");
+    case FieldType::DateTime:
+        return QStringLiteral("DATETIME TEXT");  // text affinity: compared as stored text, never converted
+    case FieldType::Boolean:
+        return QStringLiteral("BOOLEAN");
+    }
+    return QStringLiteral("TEXT");
+}
+
+bool check(const QString& file, bool integrity, bool strict, QString* problem)
+{
+    if (!QFileInfo(file).isFile()) {
+        *problem = QStringLiteral("文件不存在");
+        return false;
+    }
+    sqlite3* h = nullptr;
+    const QByteArray name = QFile::encodeName(file);
+    bool ok = sqlite3_open_v2(name.constData(), &h, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK;
+    if (!ok) {
+        *problem = QStringLiteral("文件无法打开");
+    } else if (integrity) {
+        QVector<QStringList> rows;
+        QString error;
+        ok = textRows(h, QStringLiteral("PRAGMA integrity_check"), &rows, &error) && !rows.isEmpty()
+            && rows.first().value(0) == QLatin1String("ok");
+        if (!ok)
+            *problem = QStringLiteral("文件已损坏或不是数据库文件");
+    }
+    ok = ok && checkStructure(h, strict, problem);
+    sqlite3_close(h);
+    return ok;
+}
+
+bool syncFolder(const QString& folder)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(folder);
+    const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+#else
+    // Elsewhere a completed rename is already recorded by the file system.
+    Q_UNUSED(folder);
+    return true;
+#endif
+}
+
+QStringList companions(const QString& database)
+{
+    return {database + QStringLiteral("-wal"), database + QStringLiteral("-shm"), database + QStringLiteral("-journal")};
+}
+
+} // namespace SqliteFile

@@ -3,6 +3,7 @@
 #include "admin/admin.h"
 #include "admin/jbr.h"
 #include "admin/qxb.h"
+#include "core/password.h"
 #include "core/clock.h"
 #include "core/session.h"
 #include "data/creation.h"
@@ -108,7 +109,9 @@ private Q_SLOTS:
         QSqlQuery q = dm.ADO_qczl.run(QStringLiteral("select 操作口令, 输入法, 日常业务权, 财务管理权, 系统维护权, 操作员, 操作日期 "
                                                      "from 权限表 where 姓名='王小二'"));
         QVERIFY(q.next());
-        QVERIFY(q.value(0).toString().isEmpty());
+        // a new operator logs in with the empty password, kept as its digest
+        QVERIFY(Password::isHash(q.value(0).toString()));
+        QVERIFY(Password::matches(q.value(0).toString(), QString()));
         QCOMPARE(q.value(1).toString(), QStringLiteral("ibus"));
         QCOMPARE(q.value(2).toInt(), 1);
         QCOMPARE(q.value(3).toInt(), 1);

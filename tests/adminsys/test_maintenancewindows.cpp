@@ -56,6 +56,16 @@ void writeFile(const QString& file, const QByteArray& data)
 class TestMaintenanceWindows : public QObject {
     Q_OBJECT
 
+    // A verified backup of the fixture's database as it is now.
+    static QString backupOf(Fixture& f)
+    {
+        const QString good = f.path(QStringLiteral("good.db"));
+        QString error;
+        if (!Maintenance::backup(f.dm->ADO_qczl, good, &error))
+            qFatal("backup: %s", qPrintable(error));
+        return good;
+    }
+
     // Runs the restore command, choosing `source` in the window and answering the confirmation.
     static bool restoreFrom(Fixture& f, const QString& source, Msg::Recorder& msg, bool yes = true)
     {
@@ -259,9 +269,7 @@ private Q_SLOTS:
     {
         Fixture f;
         fill(f);
-        const QString good = f.path(QStringLiteral("good.db"));
-        QString error;
-        QVERIFY(Maintenance::backup(f.dm->ADO_qczl, good, &error));
+        const QString good = backupOf(f);
         f.exec(QStringLiteral("insert into 汽车档案 (车牌号) values ('粤B00002')"));
         const auto before = counts(f);
 
@@ -298,9 +306,7 @@ private Q_SLOTS:
     {
         Fixture f;
         fill(f);
-        const QString good = f.path(QStringLiteral("good.db"));
-        QString error;
-        QVERIFY(Maintenance::backup(f.dm->ADO_qczl, good, &error));
+        const QString good = backupOf(f);
         const auto saved = counts(f);
         f.exec(QStringLiteral("delete from 汽车档案"));
         f.exec(QStringLiteral("delete from 现金日记帐"));
@@ -338,6 +344,61 @@ private Q_SLOTS:
         f.dm->q_qcda.setValue(QStringLiteral("车牌号"), QStringLiteral("粤C00003"));
         f.dm->q_qcda.post();
         QCOMPARE(f.exec(QStringLiteral("select 车牌号 from 汽车档案")).toString(), QStringLiteral("粤C00003"));
+    }
+
+    // Another workstation has the database open throughout the restore: its later saves land in
+    // the restored database, which every connection then works on.
+    void restoreKeepsAnotherWorkstationsConnection()
+    {
+        Fixture f;
+        fill(f);
+        const QString good = backupOf(f);
+        const auto saved = counts(f);
+        Database other;
+        QVERIFY(other.open(f.db()));
+        other.execute(QStringLiteral("insert into 客户登记表 (客户号) values ('K0099')"));  // replaced by the restore
+        Msg::Recorder msg;
+        QVERIFY(restoreFrom(f, good, msg));
+        QCOMPARE(msg.texts(), (QStringList{QStringLiteral("确实要恢复数据库吗? "), QStringLiteral("恢复完毕！")}));
+        QCOMPARE(counts(f), saved);
+        for (int i = 0; i < 5; ++i)
+            other.execute(QStringLiteral("insert into 现金日记帐 (凭证号) values (?)"), {QString::number(i)});
+        QCOMPARE(f.count(QStringLiteral("现金日记帐")), saved.value(QStringLiteral("现金日记帐")) + 5);
+        QSqlQuery q = f.dm->ADO_qczl.run(QStringLiteral("select count(*) from 现金日记帐"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), saved.value(QStringLiteral("现金日记帐")) + 5);
+        QCOMPARE(f.exec(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+        QVERIFY(!QFile::exists(f.path(QStringLiteral("data/.qczl.db.part"))));
+    }
+
+    // The database's own log and shared memory are refused as backup destinations, with a message
+    // and without "备份完毕！"; the database stays sound.
+    void backupRefusesTheDatabasesCompanionFiles()
+    {
+        Fixture f;
+        fill(f);
+        f.exec(QStringLiteral("insert into 汽车档案 (车牌号) values ('粤B00005')"));
+        TForm_backup w(nullptr, f.dm.get());
+        w.show();
+        Msg::Recorder msg;
+        FileDialogs::Recorder files;
+        for (const char* suffix : {"-wal", "-shm"}) {
+            msg.clear();
+            QVERIFY(QFile::exists(f.db() + QLatin1String(suffix)));
+            const QByteArray before = digest(f.db() + QLatin1String(suffix));
+            files.scriptSave(f.db() + QLatin1String(suffix));
+            w.SpeedButton3->click();
+            w.SpeedButton1->click();
+            QCOMPARE(msg.shown().size(), 1);
+            QCOMPARE(msg.shown()[0].request.icon, Msg::Icon::Critical);
+            QVERIFY2(msg.lastText().contains(QStringLiteral("日志文件")), qPrintable(msg.lastText()));
+            QVERIFY(w.isVisible());
+            QCOMPARE(digest(f.db() + QLatin1String(suffix)), before);
+        }
+        Database second;
+        QVERIFY(second.open(f.db()));
+        QCOMPARE(f.count(QStringLiteral("汽车档案")), 2);
+        QCOMPARE(f.exec(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
     }
 
     void theMaintenanceWindowsAreRegistered()

@@ -2,6 +2,7 @@
 #include "harness.h"
 
 #include "app/passwordform.h"
+#include "core/password.h"
 #include "ui/common/inputmethods.h"
 
 #include <QAction>
@@ -20,6 +21,18 @@ void changePassword(QDialog* d, const QString& old, const QString& fresh, const 
     QTest::keyClicks(edit(d, "MaskEdit1"), fresh);
     QTest::keyClicks(edit(d, "MaskEdit2"), confirm);
     button(d, "bitbtn_ok")->click();
+}
+
+// The database's bytes on disk, its log included.
+QByteArray fileBytes(Harness& h)
+{
+    QByteArray all;
+    for (const char* name : {"data/qczl.db", "data/qczl.db-wal"}) {
+        QFile f(QDir(h.path()).filePath(S(name)));
+        if (f.open(QIODevice::ReadOnly))
+            all += f.readAll();
+    }
+    return all;
 }
 
 QString storedPassword(Harness& h, const QString& name)
@@ -46,6 +59,7 @@ private Q_SLOTS:
     void passwordChangeChecks();
     void passwordChangeStoresUntrimmed();
     void passwordChangeNeedsTheOperatorsRow();
+    void clearTextUpgradedAndGoneFromTheFile();
 };
 
 void TestLogin::failuresShareOneCounter_data()
@@ -156,9 +170,10 @@ void TestLogin::duplicateNamesUseTheFirst()
     RecordSet q(&h.dm->ADO_qczl);
     q.setSql({S("select * from 权限表 where 姓名='王五' order by 姓名")});
     q.open();
-    QCOMPARE(q.asString(S("操作口令")), S("CCC"));
+    QVERIFY(Password::matches(q.asString(S("操作口令")), S("CCC")));
+    QVERIFY(!Password::matches(q.asString(S("操作口令")), S("AAA")));
     q.next();
-    QCOMPARE(q.asString(S("操作口令")), S("BBB"));
+    QCOMPARE(q.asString(S("操作口令")), S("BBB"));  // never logged in: still as it was
 }
 
 void TestLogin::loginSetsOperatorAndInputMethod()
@@ -245,7 +260,8 @@ void TestLogin::abandonedSwitchKeepsOperator()
     QCOMPARE(h.msg.lastText(), S("已经成功的修改了操作口令,请牢记!"));
     QCOMPARE(h.msg.shown().back().request.icon, Msg::Icon::Information);
     QCOMPARE(Session::currentOperator().password, S("NEW"));
-    QCOMPARE(storedPassword(h, S("甲")), S("NEW"));
+    QVERIFY(Password::matches(storedPassword(h, S("甲")), S("NEW")));
+    QVERIFY(Password::isHash(storedPassword(h, S("甲"))));
 }
 
 void TestLogin::switchRegatesCommands()
@@ -265,7 +281,7 @@ void TestLogin::switchRegatesCommands()
     h.loginName = S("无权");
     w->N4Click();
     QCOMPARE(w->statusPanel(0), S("操作员：无权"));
-    QCOMPARE(enabledCount(), 11);
+    QCOMPARE(enabledCount(), 10);
     QVERIFY(w->toolButton(S("SpeedButton6"))->isEnabled());
     QVERIFY(!w->toolButton(S("SpeedButton2"))->isEnabled());
     h.loginName = S("管理员");
@@ -310,7 +326,7 @@ void TestLogin::passwordChangeChecks()
         QCOMPARE(h.msg.texts(), QStringList{c.message});
         QCOMPARE(h.msg.shown()[0].request.caption, S("提示"));
         QCOMPARE(focused, S(c.focus));
-        QCOMPARE(storedPassword(h, S("丙")), S("old"));
+        QVERIFY(Password::matches(storedPassword(h, S("丙")), S("OLD")));
         QCOMPARE(Session::currentOperator().password, S("OLD"));
     }
     // Entries are limited to ten characters.
@@ -324,7 +340,8 @@ void TestLogin::passwordChangeStoresUntrimmed()
     TForm_main* w = h.start();
     h.onWindow = [&](QDialog* d) { changePassword(d, S(""), S("ab "), S("ab ")); };
     w->N3Click();
-    QCOMPARE(storedPassword(h, S("管理员")), S("AB "));
+    QVERIFY(Password::matches(storedPassword(h, S("管理员")), S("AB ")));
+    QVERIFY(!Password::matches(storedPassword(h, S("管理员")), S("AB")));
     QCOMPARE(Session::currentOperator().password, S("AB "));
     // The next login needs the blank too.
     h.loginPassword = S("ab");
@@ -357,3 +374,37 @@ void TestLogin::passwordChangeNeedsTheOperatorsRow()
 
 QTEST_MAIN(TestLogin)
 #include "test_login.moc"
+
+// A password kept in clear text by an earlier version logs in as before, is replaced by its digest
+// at that login, keeps working through the digest, and is no longer anywhere in the file.
+void TestLogin::clearTextUpgradedAndGoneFromTheFile()
+{
+    Harness h;
+    h.addOperator(S("甲"), S("qzsecret9"), Rights::all());
+    QVERIFY(fileBytes(h).contains("qzsecret9"));
+    h.loginName = S("甲");
+    h.loginPassword = S("qzsecret9");
+    TForm_main* w = h.start();
+    QVERIFY(w->loggedIn());
+    QCOMPARE(Session::currentOperator().password, S("QZSECRET9"));
+    QVERIFY(Password::isHash(storedPassword(h, S("甲"))));
+
+    // through the digest: a wrong password is still counted, the right one still accepted
+    h.onLogin = [&](QDialog* d) {
+        typeLogin(d, S("甲"), S("qzsecret8"));
+        QCOMPARE(h.msg.lastText(), S("密码不对，第1次！  "));
+        typeLogin(d, S("甲"), S("QZSECRET9"));
+        QVERIFY(!d->isVisible());
+    };
+    Session::currentOperator() = Operator{};
+    w->N4Click();
+    QCOMPARE(Session::currentOperator().name, S("甲"));
+    QCOMPARE(h.msg.texts(), QStringList{S("密码不对，第1次！  ")});
+
+    h.w.reset();
+    h.dm.reset();
+    const QByteArray bytes = fileBytes(h);
+    QVERIFY(!bytes.contains("qzsecret9"));
+    QVERIFY(!bytes.contains("QZSECRET9"));
+    QVERIFY(bytes.contains("pbkdf2_sha256$"));
+}

@@ -122,7 +122,7 @@ void TestStartup::gatingByFlag_data()
     QTest::addColumn<int>("flag");
     QTest::addColumn<QStringList>("items");
     QTest::addColumn<QStringList>("buttons");
-    QTest::newRow("系统维护权") << 0 << QStringList{S("N2"), S("N18"), S("N48"), S("N6"), S("N7")} << QStringList{};
+    QTest::newRow("系统维护权") << 0 << QStringList{S("N2"), S("N18"), S("N48"), S("N56"), S("N6"), S("N7")} << QStringList{};
     QTest::newRow("日常业务权") << 1 << QStringList{S("N11"), S("N13"), S("N14"), S("N37"), S("N44")}
                            << QStringList{S("SpeedButton2"), S("SpeedButton3")};
     QTest::newRow("其他业务权") << 2 << QStringList{S("N21"), S("N22"), S("N50")} << QStringList{};
@@ -158,7 +158,7 @@ void TestStartup::noRightsStillReachUngatedCommands()
     h.addOperator(S("访客"), S(""), Rights{});
     h.loginName = S("访客");
     TForm_main* w = h.start();
-    const QStringList open{S("N3"), S("N4"), S("N47"), S("N45"), S("N56"), S("N41"), S("N54"), S("N9"), S("N57"), S("N27"), S("N32")};
+    const QStringList open{S("N3"), S("N4"), S("N47"), S("N45"), S("N41"), S("N54"), S("N9"), S("N57"), S("N27"), S("N32")};
     for (const Command& c : Commands::table())
         QVERIFY2(permitted(w, c.menuItem) == open.contains(c.menuItem), qPrintable(c.menuItem));
     QVERIFY(!permitted(w, S("N11")));
