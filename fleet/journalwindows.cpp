@@ -193,9 +193,11 @@ bool TForm_xjrjz_edit::eventFilter(QObject* watched, QEvent* event)
     const bool amount = watched == debit || watched == credit;
     if (amount && event->type() == QEvent::FocusIn) {
         const QString target = Journal::amountColumn(summaryText());
-        if (fieldFor(target) != watched)
-            focusColumn(target);
-        return false;
+        if (fieldFor(target) == watched)
+            return false;
+        // The field lost the focus again before it saw it: it must not act as focused.
+        focusColumn(target);
+        return true;
     }
     if (isEnter(event)) {
         if (watched == fieldFor(Handler)) {
