@@ -315,6 +315,20 @@ private Q_SLOTS:
         QCOMPARE(dm.q_xjrjz.recordCount(), 3);
         QCOMPARE(storedBalances(), (QVector<Money>{yuan(2), yuan(1), yuan(5)}));
 
+        // After a query over several months, 增加 remembers the last listed row's balance.
+        {
+            TForm_xjrjz_edit d(&list, &dm);
+            d.addButton->click();
+            QCOMPARE(TForm_xjrjz_edit::previousBalance(), yuan(5));
+            d.cancelButton->click();
+        }
+        // A deleted row leaves the later balances as they were until 整理.
+        dm.q_xjrjz.first();
+        msgs.script(Msg::Button::Yes);
+        list.deleteButton->click();
+        QCOMPARE(storedBalances(), (QVector<Money>{yuan(1), yuan(5)}));
+        addEntry(QDate(2004, 2, 3), QStringLiteral("租赁收入"), yuan(1000), {}, yuan(2));
+
         msgs.script(Msg::Button::Yes);
         list.SpeedButton6->click();
         QCOMPARE(storedBalances(), (QVector<Money>{yuan(1000), yuan(700), yuan(5)}));
