@@ -1,6 +1,6 @@
 // The cash journal's rules on a real database, without a window: the closing month's range, the
 // entry checks in their order, balances of new entries, the month balanced again from 0, the
-// posting of a settled contract, the summary-code protections, and the demo tool's journal.
+// posting of a settled contract, and the demo tool's journal.
 #include "core/dates.h"
 #include "data/creation.h"
 #include "data/database.h"
@@ -126,32 +126,6 @@ private Q_SLOTS:
                  QStringLiteral("借方和贷方不能同时为零,请重新输入!@借方"));
         // A negative amount is an amount.
         QCOMPARE(refusal(Entry{leapDay, QStringLiteral("费用支出"), {}, -yuan(5)}, feb04), QString());
-    }
-
-    void balanceOfAnEntryAndWhereItsAmountGoes()
-    {
-        // The first entry of an empty month: its own amount.
-        QCOMPARE(Journal::entryBalance({}, m("250.5"), {}), m("250.5"));
-        QCOMPARE(Journal::entryBalance({}, {}, m("80")), -m("80"));
-        // An expense after 1,000.00.
-        QCOMPARE(Journal::entryBalance(yuan(1000), {}, m("300.00")), yuan(700));
-        QCOMPARE(Journal::entryBalance(m("0.3333"), m("0.3333"), {}), m("0.6666"));
-
-        QCOMPARE(Journal::amountColumn(QStringLiteral("租赁收入")), QStringLiteral("借方"));
-        QCOMPARE(Journal::amountColumn(QStringLiteral("费用支出")), QStringLiteral("贷方"));
-        QCOMPARE(Journal::amountColumn(QStringLiteral("办公费")), QStringLiteral("摘要"));
-        QCOMPARE(Journal::amountColumn(QString()), QStringLiteral("摘要"));
-    }
-
-    void summaryCodeProtections()
-    {
-        QCOMPARE(Journal::checkSummaryCode(QStringLiteral(" "), QStringLiteral("X"))->message, QStringLiteral("属性不能为空,请重新输入!"));
-        QCOMPARE(Journal::checkSummaryCode(QString(), QString())->column, QStringLiteral("属性"));
-        QCOMPARE(Journal::checkSummaryCode(QStringLiteral("增加"), QStringLiteral("  "))->message,
-                 QStringLiteral("摘要名称不能为空,请重新输入!"));
-        QVERIFY(!Journal::checkSummaryCode(QStringLiteral("减少"), QStringLiteral("油费")));
-        QCOMPARE(*Journal::summaryDeleteRefusal(QStringLiteral("租赁收入")), QStringLiteral("系统要使用该摘要，不能删除!"));
-        QVERIFY(!Journal::summaryDeleteRefusal(QStringLiteral("费用支出")));
     }
 
     void tidyStartsEachMonthFromZero()
