@@ -1,4 +1,5 @@
 #include "fleet/fleet.h"
+#include "fleet/journalwindows.h"
 #include "fleet/qcda.h"
 #include "fleet/registers.h"
 #include "ui/common/windowregistry.h"
@@ -12,4 +13,5 @@ void registerFleetWindows()
         WindowRegistry::add(config->listClass,
                             [config](QWidget* owner, TDm1* dm) { return new RegisterWindow(*config, dm, owner); });
     }
+    registerJournalWindows();
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Fleet windows: vehicle archive, oil changes, repairs, accidents; the configuration rows of the
-// cash journal and the summary codes.
+// Fleet windows: vehicle archive, oil changes, repairs, accidents, the cash journal and the summary
+// codes.
 void addFleetConfigs();
 // Adds the rows and the window factories of the fleet.
 void registerFleetWindows();

@@ -1,5 +1,5 @@
 // The fleet's windows as configuration rows: the vehicle archive, the three registers, the cash
-// journal and the summary codes (the last two open as plain lists until their windows are built).
+// journal and the summary codes.
 #include "fleet/amounts.h"
 #include "fleet/fleet.h"
 #include "fleet/registers.h"
@@ -50,9 +50,8 @@ QVector<EditDialogConfig> editRows()
         {.className = "TForm_sgjlb_edit", .caption = "事故记录登记表编辑 (sgjlb)", .query = "q_sgjlb", .addGuard = {PlateRequired}},
         {.className = "TForm_xjrjz_edit", .caption = "现金日记帐编辑 (xjrjz)", .query = "q_xjrjz", .buttons = AllEditButtons,
          .discardFirst = true},
-        // The summary dialog guards on the trimmed field texts.
-        {.className = "TForm_zy_edit", .caption = "摘要编辑 (zy)", .query = "q_zy",
-         .addGuard = {{"属性", "属性不能为空,请重新输入!"}, {"摘要", "摘要名称不能为空,请重新输入!"}}},
+        // The summary dialog guards on the trimmed field texts (its own addGuardPasses).
+        {.className = "TForm_zy_edit", .caption = "摘要编辑 (zy)", .query = "q_zy"},
     };
 }
 
@@ -92,18 +91,18 @@ QVector<QueryDialogConfig> queryRows()
          .caption = "查询",
          .query = "q_xjrjz",
          .table = "现金日记帐",
-         .criteria = {{.objectName = "ed凭证号", .label = "凭证号：", .column = "凭证号", .upper = true},
+         .criteria = {{.objectName = "Edit1", .label = "凭证号：", .column = "凭证号", .upper = true},
                       {.objectName = "cb摘要", .label = "摘要：", .column = "摘要", .kind = K::StartsWithFirstOnly, .combo = true},
-                      {.objectName = "ed明细", .label = "明细：", .column = "明细", .upper = true},
-                      {.objectName = "ed经办人", .label = "经办人：", .column = "经办人", .upper = true},
-                      {.objectName = "ed备注", .label = "备注：", .column = "备注", .upper = true},
+                      {.objectName = "Edit2", .label = "明细：", .column = "明细", .upper = true},
+                      {.objectName = "Edit3", .label = "经办人：", .column = "经办人", .upper = true},
+                      {.objectName = "Edit4", .label = "备注：", .column = "备注", .upper = true},
                       {.objectName = "dt日期从", .label = "日期  从：", .column = "日期", .kind = K::DateRange,
                        .toObjectName = "dt日期到", .toLabel = "到", .inputError = rangeInputError("日期"),
                        .orderError = rangeOrderError("日期")}},
          .selectLines = {"select * from 现金日记帐"},
          .orderLine = "order by 日期",
          .noCriteriaMessage = "查询条件没有输入,请确认!",
-         .enterChain = {"ed凭证号", "cb摘要", "ed明细", "ed经办人", "dt日期从", "dt日期到", "ed备注"},
+         .enterChain = {"Edit1", "cb摘要", "Edit2", "Edit3", "dt日期从", "dt日期到", "Edit4"},
          .busyAnimation = true,
          .helpLines = queryHelpLines("2.日期从(到)正确的输入是:2001-7-6;")},
         registerQuery("TForm_hyjlb_cx", "换油查询", "q_hyjlb", "换油记录表", "换油时间", false),

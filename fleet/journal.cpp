@@ -19,6 +19,72 @@ QVariant stored(const Money& m)
 
 } // namespace
 
+MonthRange monthRange(const QDate& day)
+{
+    const QDate first(day.year(), day.month(), 1);
+    return {first, QDate(day.year(), day.month(), first.daysInMonth())};
+}
+
+ListQuery monthQuery(const QDate& closing)
+{
+    ListQuery q;
+    q.table = Table;
+    q.terms = {Dates::monthCondition(closing)};
+    q.order = {OrderMark{QStringLiteral("日期"), false}};
+    q.lines = {QStringLiteral("select * from 现金日记帐"), QStringLiteral("where ") + Dates::monthCondition(closing),
+               QStringLiteral("order by 日期")};
+    return q;
+}
+
+std::optional<Refusal> checkEntry(const Entry& e, const QDate& closing)
+{
+    // An empty date has its own message, not the closing-period one.
+    if (!e.date.isValid())
+        return Refusal{QStringLiteral("日期不能为空,请重新输入!"), QStringLiteral("日期")};
+    if (!monthRange(closing).contains(e.date.date()))
+        return Refusal{QStringLiteral("不能编辑结算时间以外的数据!"), QStringLiteral("日期")};
+    if (e.summary.trimmed().isEmpty())
+        return Refusal{QStringLiteral("摘要不能为空,请重新输入!"), Summary};
+    if (e.debit != Money() && e.credit != Money())
+        return Refusal{QStringLiteral("借方和贷方不能同时有金额,请重新输入!"), Debit};
+    if (e.debit == Money() && e.credit == Money())
+        return Refusal{QStringLiteral("借方和贷方不能同时为零,请重新输入!"), Debit};
+    return std::nullopt;
+}
+
+QString amountColumn(const QString& summary)
+{
+    const QString s = summary.trimmed();
+    if (s == Income)
+        return Debit;
+    if (s == Expense)
+        return Credit;
+    return Summary;
+}
+
+void tidyMonth(Database& db, const QDate& closing)
+{
+    Transaction tx(db);
+    recomputeMonth(db, closing);
+    tx.commit();
+}
+
+std::optional<Refusal> checkSummaryCode(const QString& kind, const QString& name)
+{
+    if (kind.trimmed().isEmpty())
+        return Refusal{QStringLiteral("属性不能为空,请重新输入!"), QStringLiteral("属性")};
+    if (name.trimmed().isEmpty())
+        return Refusal{QStringLiteral("摘要名称不能为空,请重新输入!"), Summary};
+    return std::nullopt;
+}
+
+std::optional<QString> summaryDeleteRefusal(const QString& name)
+{
+    if (name == Income)
+        return QStringLiteral("系统要使用该摘要，不能删除!");
+    return std::nullopt;
+}
+
 void recomputeMonth(Database& db, const QDate& day)
 {
     struct Row {

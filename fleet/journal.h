@@ -3,6 +3,7 @@
 // 0, entries in date order, same-day entries in the order they were added), the balance of a new
 // entry, and the posting of a settled contract's received money.
 #include "core/money.h"
+#include "data/listquery.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -16,6 +17,49 @@ namespace Journal {
 inline const QString Table = QStringLiteral("现金日记帐");
 inline const QString Income = QStringLiteral("租赁收入");
 inline const QString Expense = QStringLiteral("费用支出");
+
+inline const QString Debit = QStringLiteral("借方");
+inline const QString Credit = QStringLiteral("贷方");
+inline const QString Summary = QStringLiteral("摘要");
+
+// The first and last day of the month of `day`: the journal works in the month of the closing date.
+struct MonthRange {
+    QDate first, last;
+    bool contains(const QDate& d) const { return d >= first && d <= last; }
+};
+MonthRange monthRange(const QDate& day);
+
+// The journal list of the month of `closing`: "select * from 现金日记帐", "where " + the month
+// condition, "order by 日期", with what it selects.
+ListQuery monthQuery(const QDate& closing);
+
+// What 存盘 of the entry dialog checks.
+struct Entry {
+    QDateTime date;   // invalid: empty
+    QString summary;
+    Money debit, credit;
+};
+// A refused entry: the message and the column whose field takes the focus.
+struct Refusal {
+    QString message;
+    QString column;
+};
+// The checks of an entry in their order: an empty date, a date outside the closing month, an
+// empty summary, both amounts, no amount. nullopt: the entry may be written.
+std::optional<Refusal> checkEntry(const Entry& e, const QDate& closing);
+// The balance an entry carries: the remembered previous balance moved by its amounts.
+inline Money entryBalance(Money previous, Money debit, Money credit) { return previous + debit - credit; }
+// The column the clerk's amount belongs in by the summary: 借方 for income, 贷方 for an expense,
+// back to 摘要 for any other summary (it allows no amount).
+QString amountColumn(const QString& summary);
+
+// Recomputes the month of the closing date in one transaction. Throws DbError.
+void tidyMonth(Database& db, const QDate& closing);
+
+// Summary codes: the checks of 增加 and 存盘 (属性, then the name), and the one summary the
+// system itself posts, which cannot be deleted.
+std::optional<Refusal> checkSummaryCode(const QString& kind, const QString& name);
+std::optional<QString> summaryDeleteRefusal(const QString& name);
 
 // Recomputes 余额 of every entry of the month of `day` from 0. Throws DbError.
 void recomputeMonth(Database& db, const QDate& day);

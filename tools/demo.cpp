@@ -5,18 +5,22 @@
 #include "core/money.h"
 #include "data/creation.h"
 #include "data/database.h"
+#include "fleet/journal.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <cstdio>
+#include <numeric>
 
 namespace {
 
 struct Sizes {
     int vehicles, customers, contracts, reservations, registers, handlers;
+    int years;  // the contracts spread over these years up to today, so that vehicles come back between rentals
 };
 
 QRandomGenerator rng(20041101);
@@ -66,11 +70,69 @@ QSqlQuery prepare(Database& db, const QString& sql)
     return q;
 }
 
+bool withdrawn(int vehicle) { return vehicle % 37 == 36; }
+
+// A vehicle in service that is back by `when`; empty when all are out.
+QString freeVehicle(const QStringList& inService, const QHash<QString, QDateTime>& backAt, const QDateTime& when)
+{
+    const auto isFree = [&](const QString& p) { return !backAt.contains(p) || backAt[p] <= when; };
+    for (int tries = 0; tries < 20; ++tries) {
+        const QString& p = pickOf(inService);
+        if (isFree(p))
+            return p;
+    }
+    for (const QString& p : inService)
+        if (isFree(p))
+            return p;
+    return {};
+}
+
+// A cash journal entry, written in the order it was made.
+struct JournalEntry {
+    QDateTime made;
+    QDate date;
+    QString voucher, summary, detail;
+    Money debit, credit;
+    QString handler, note;
+};
+
+// Writes the entries in the order they were made, each month's 余额 running from 0 in date order
+// (same-day entries in the order they were made), as 整理 leaves the journal.
+void writeJournal(Database& db, QVector<JournalEntry> entries, const QString& op)
+{
+    std::stable_sort(entries.begin(), entries.end(), [](const JournalEntry& a, const JournalEntry& b) { return a.made < b.made; });
+    QVector<int> order(entries.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return entries[a].date < entries[b].date; });
+    QVector<Money> balance(entries.size());
+    Money running;
+    int month = -1;
+    for (int i : order) {
+        const QDate d = entries[i].date;
+        if (d.year() * 12 + d.month() != month) {
+            month = d.year() * 12 + d.month();
+            running = Money();
+        }
+        running += entries[i].debit - entries[i].credit;
+        balance[i] = running;
+    }
+    const auto amount = [](Money m) { return m == Money() ? QVariant() : QVariant(m.toDouble()); };
+    auto q = prepare(db, QStringLiteral(
+        "insert into 现金日记帐 (日期, 凭证号, 摘要, 明细, 借方, 贷方, 余额, 经办人, 备注, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?,?)"));
+    for (int i = 0; i < entries.size(); ++i) {
+        const JournalEntry& e = entries[i];
+        exec(q, {dt(QDateTime(e.date, QTime(0, 0))), e.voucher.isEmpty() ? QVariant() : QVariant(e.voucher), e.summary, e.detail,
+                 amount(e.debit), amount(e.credit), balance[i].toDouble(), e.handler, e.note.isEmpty() ? QVariant() : QVariant(e.note),
+                 op, dt(e.made)});
+    }
+}
+
 void fill(Database& db, const Sizes& n, const QDate& today)
 {
     const QString op = QStringLiteral("管理员");
     const QDateTime now(today, QTime(9, 0));
-    const QDate start = today.addYears(-2);
+    const QDate start = today.addYears(-n.years);
+    const int spanDays = int(start.daysTo(today));
     QStringList handlers;
     {
         auto q = prepare(db, QStringLiteral("insert into 经办人信息 (经办人姓名, 身份证号, 联系电话) values (?,?,?)"));
@@ -97,7 +159,7 @@ void fill(Database& db, const Sizes& n, const QDate& today)
                      dt(QDateTime(renew.addDays(20).addYears(1), QTime(0, 0))), dt(QDateTime(renew.addDays(40), QTime(0, 0))),
                      dt(QDateTime(renew.addDays(40).addYears(1), QTime(0, 0))), dt(QDateTime(renew.addDays(60), QTime(0, 0))),
                      dt(QDateTime(renew.addDays(60).addYears(1), QTime(0, 0))), km - pick(15000), km + 500 + pick(15000),
-                     i % 37 == 36 ? 1 : 0, p + QStringLiteral(".jpg"), op, dt(now)});
+                     withdrawn(i) ? 1 : 0, p + QStringLiteral(".jpg"), op, dt(now)});
         }
     }
     QStringList customers, customerNames;
@@ -113,7 +175,7 @@ void fill(Database& db, const Sizes& n, const QDate& today)
             customerNames << nm;
             const QString kind = kinds[i % 3];
             const bool member = kind == QStringLiteral("会员");
-            const QDate from = start.addDays(pick(600));
+            const QDate from = start.addDays(pick(spanDays - 130));
             exec(q, {no, nm, kind, pick(2) ? QStringLiteral("男") : QStringLiteral("女"), QStringLiteral("3201") + digits(14),
                      QStringLiteral("025-") + digits(8), QStringLiteral("13") + digits(9),
                      pickOf(cities) + QStringLiteral("中山路") + QString::number(1 + pick(300)) + QStringLiteral("号"),
@@ -123,32 +185,41 @@ void fill(Database& db, const Sizes& n, const QDate& today)
                      dt(now)});
         }
     }
-    // Contracts over two years; the last ones are still out, some returned but not settled.
-    QHash<QString, int> rentedBy;  // plate -> contract index still out
+    // Contracts over the period, each on a vehicle in service that is back from its previous rental;
+    // the last ones are still out, some returned but not yet settled. Every settled contract posts
+    // its received money into the cash journal as the settlement does.
+    QHash<QString, int> rentedBy;   // plate -> contract still out
+    QHash<QString, QDateTime> backAt;  // plate -> when it is free again
+    QHash<QString, int> odometer;   // plate -> kilometres
+    QVector<JournalEntry> journal;
     {
+        QStringList inService;
+        for (int i = 0; i < plates.size(); ++i)
+            if (!withdrawn(i))
+                inService << plates[i];
         auto q = prepare(db, QStringLiteral(
             "insert into 汽车租赁登记表 (内部编号, 发车单号, 客户号, 客户姓名, 车牌号, 发车日期, 发车里程, 租赁期限, 租赁单价, 每天限驶里程, "
             "超时收费单价, 超驶收费单价, 押金, 预收租金, 应收租金, 租赁公司经办人, 客户交车, 收车日期, 收车里程, 超驶里程, 超驶费, 超时小时, "
             "超时费, 收费小计, 汽油费, 清洁费, 附加小计, 收费金额, 应收帐款, 应退金额, 实收金额, 帐款结清, 交款人, 结算人, 收款日期, 操作员, "
             "操作日期) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
-        auto cash = prepare(db, QStringLiteral(
-            "insert into 现金日记帐 (日期, 凭证号, 摘要, 明细, 借方, 贷方, 余额, 经办人, 备注, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?,?)"));
         const qint64 span = qint64(start.daysTo(today)) * 86400;
         QVector<QDateTime> times;
         times.reserve(n.contracts);
         for (int i = 0; i < n.contracts; ++i)
             times << QDateTime(start, QTime(8, 0)).addSecs(qint64(double(span) * i / n.contracts) + pick(3600 * 8));
-        Money balance;
-        int month = -1;
         for (int i = 0; i < n.contracts; ++i) {
             const QDateTime out = times[i];
+            const QString p = freeVehicle(inService, backAt, out);
+            if (p.isEmpty())
+                continue;  // every vehicle is out: the office turns the customer away
             const QString no = QStringLiteral("ZL") + QString::number(out.date().year()) + QStringLiteral("%1").arg(i + 1, 6, 10, QChar(u'0'));
             const int c = pick(int(customers.size()));
-            const QString p = plates[pick(int(plates.size()))];
             const int days = 1 + pick(10);
             const qint64 rate = 150 + 10 * pick(36);
             const int limit = 300;
-            const int km0 = 20000 + pick(150000);
+            if (!odometer.contains(p))
+                odometer[p] = 20000 + pick(150000);
+            const int km0 = odometer[p];
             const qint64 deposit = 1000 * (2 + pick(4));
             const qint64 advance = rate * days;
             const Money rent = Money::fromYuan(rate) * days;
@@ -160,51 +231,55 @@ void fill(Database& db, const Sizes& n, const QDate& today)
                            money(advance), rent.toDouble(), pickOf(handlers)};
             if (stillOut) {
                 rentedBy[p] = i;
-                v << QStringLiteral("没有") << QVariant() << QVariant() << QVariant() << QVariant() << QVariant() << QVariant()
-                  << QVariant() << QVariant() << QVariant() << QVariant() << QVariant() << QVariant() << QVariant()
-                  << QVariant() << 0 << QVariant() << QVariant() << QVariant();
+                backAt[p] = QDateTime(today.addYears(100), QTime(0, 0));
+                v << QStringLiteral("没有");
+                for (int k = 0; k < 18; ++k)
+                    v << (k == 14 ? QVariant(0) : QVariant());
             } else {
                 const int driven = days * (100 + pick(300));
-                const int excess = std::max(0, driven - days * limit);
-                const Money excessFee = *Money::parse(QStringLiteral("1.5")) * excess;
                 const int hours = pick(4) == 0 ? pick(5) : 0;
-                const Money overtime = Money::fromYuan(20) * hours;
-                const Money subtotal = rent + excessFee + overtime;
-                const Money fuel = Money::fromYuan(pick(3) == 0 ? 50 + pick(150) : 0);
-                const Money cleaning = Money::fromYuan(pick(5) == 0 ? 30 : 0);
-                const Money extra = fuel + cleaning;
-                const Money total = subtotal + extra;
-                const Money paid = Money::fromYuan(advance + deposit);
-                const Money due = total - paid;
                 const QDateTime back = out.addSecs(qint64(days) * 86400 + hours * 3600 + pick(3000));
-                v << QStringLiteral("已交") << dt(back) << km0 + driven << excess << excessFee.toDouble() << hours
-                  << overtime.toDouble() << subtotal.toDouble() << fuel.toDouble() << cleaning.toDouble() << extra.toDouble()
-                  << total.toDouble() << (settled ? 0.0 : due.toDouble()) << (due < Money() ? (-due).toDouble() : 0.0)
-                  << (settled ? total.toDouble() : 0.0) << (settled ? 1 : 0)
-                  << (settled ? QVariant(customerNames[c]) : QVariant()) << (settled ? QVariant(pickOf(handlers)) : QVariant())
-                  << (settled ? QVariant(dt(back)) : QVariant());
-                if (settled) {
-                    const int m = back.date().year() * 12 + back.date().month();
-                    if (m != month) {
-                        month = m;
-                        balance = Money();
-                    }
-                    balance += total;
-                    exec(cash, {dt(QDateTime(back.date(), QTime(0, 0))), QVariant(), QStringLiteral("租赁收入"), customerNames[c],
-                                total.toDouble(), 0.0, balance.toDouble(), pickOf(handlers), QStringLiteral("内部编号：") + no, op,
-                                dt(back)});
-                    if (i % 9 == 0) {
-                        const Money spend = Money::fromYuan(100 + pick(900));
-                        balance -= spend;
-                        exec(cash, {dt(QDateTime(back.date(), QTime(0, 0))), QStringLiteral("PZ") + digits(4), QStringLiteral("费用支出"),
-                                    QStringLiteral("办公及车辆杂费"), 0.0, spend.toDouble(), balance.toDouble(), pickOf(handlers),
-                                    QVariant(), op, dt(back)});
-                    }
+                backAt[p] = back;
+                odometer[p] = km0 + driven;
+                v << QStringLiteral("已交") << dt(back) << km0 + driven;
+                if (!settled) {
+                    // Returned at the counter; the settlement is still to come.
+                    for (int k = 0; k < 16; ++k)
+                        v << (k == 12 ? QVariant(0) : QVariant());
+                } else {
+                    const int excess = std::max(0, driven - days * limit);
+                    const Money excessFee = *Money::parse(QStringLiteral("1.5")) * excess;
+                    const Money overtime = Money::fromYuan(20) * hours;
+                    const Money subtotal = rent + excessFee + overtime;
+                    const Money fuel = Money::fromYuan(pick(3) == 0 ? 50 + pick(150) : 0);
+                    const Money cleaning = Money::fromYuan(pick(5) == 0 ? 30 : 0);
+                    const Money extra = fuel + cleaning;
+                    const Money total = subtotal + extra;
+                    const Money paid = Money::fromYuan(advance + deposit);
+                    const Money refund = paid > total ? paid - total : Money();
+                    const QString settler = pickOf(handlers);
+                    const QDateTime paidOn(back.date(), QTime(0, 0));
+                    v << excess << excessFee.toDouble() << hours << overtime.toDouble() << subtotal.toDouble() << fuel.toDouble()
+                      << cleaning.toDouble() << extra.toDouble() << total.toDouble() << 0.0 << refund.toDouble()
+                      << total.toDouble() << 1 << customerNames[c] << settler << dt(paidOn);
+                    const Journal::Settlement posted{no, customerNames[c], p, QString::number(days), settler, total};
+                    journal.push_back({back, back.date(), QString(), Journal::Income, Journal::detailText(posted), total, Money(),
+                                       settler, Journal::noteText(no)});
+                    if (i % 9 == 0)
+                        journal.push_back({back.addSecs(600), back.date(), QStringLiteral("PZ") + digits(4), Journal::Expense,
+                                           QStringLiteral("办公及车辆杂费"), Money(), Money::fromYuan(100 + pick(900)),
+                                           pickOf(handlers), QString()});
                 }
             }
             v << op << dt(out);
             exec(q, v);
         }
+    }
+    writeJournal(db, journal, op);
+    {
+        auto q = prepare(db, QStringLiteral("update 汽车档案 set 公里数=? where 车牌号=?"));
+        for (auto it = odometer.begin(); it != odometer.end(); ++it)
+            exec(q, {it.value(), it.key()});
     }
     {
         auto q = prepare(db, QStringLiteral("update 汽车档案 set 车辆状态='出租', 客户姓名=?, 租赁时间=? where 车牌号=?"));
@@ -224,7 +299,7 @@ void fill(Database& db, const Sizes& n, const QDate& today)
         for (int i = 0; i < n.reservations; ++i) {
             const bool open = i >= n.reservations * 3 / 4;
             const QDateTime when = open ? QDateTime(today.addDays(1 + pick(20)), QTime(9 + pick(8), 0))
-                                        : QDateTime(start.addDays(pick(700)), QTime(9 + pick(8), 0));
+                                        : QDateTime(start.addDays(pick(spanDays - 30)), QTime(9 + pick(8), 0));
             const int c = pick(int(customers.size()));
             const QString p = plates[pick(int(plates.size()))];
             const int days = 1 + pick(7);
@@ -241,7 +316,7 @@ void fill(Database& db, const Sizes& n, const QDate& today)
         auto acc = prepare(db, QStringLiteral("insert into 事故登记表 (车牌号, 事故时间, 事故地点, 客户姓名, 驾驶员, 事故情况, 事故处理, 事故金额, 经办人, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?,?)"));
         for (int i = 0; i < n.registers; ++i) {
             const QString p = plates[pick(int(plates.size()))];
-            const QDateTime when(start.addDays(pick(720)), QTime(10, 0));
+            const QDateTime when(start.addDays(pick(spanDays - 10)), QTime(10, 0));
             const Money price = *Money::parse(QStringLiteral("7.35"));
             const int litres = 4 + pick(3);
             exec(oil, {p, dt(when), pickOf(places), 20000 + pick(150000), price.toDouble(), litres, (price * litres).toDouble(),
@@ -269,7 +344,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: velmira_demo [--large] <database file>\n");
         return 2;
     }
-    const Sizes sizes = large ? Sizes{1000, 20000, 200000, 4000, 6000, 12} : Sizes{40, 300, 2000, 120, 240, 6};
+    const Sizes sizes = large ? Sizes{1000, 20000, 200000, 4000, 6000, 12, 8} : Sizes{40, 300, 2000, 120, 240, 6, 2};
     const QDate today = Clock::today();
     QString error;
     if (!createDatabase(args[0], today, &error)) {

@@ -74,7 +74,7 @@ private Q_SLOTS:
                  QStringLiteral("(发车日期 between cvdate('2004-05-01 0:0:0') and cvdate('2004-05-03 23:59:59'))"
                                 "and(租赁公司经办人 = '张')"
                                 "and(收车日期 between cdate('2004-05-02 0:0:0') and cdate('2004-05-04 23:59:59'))"));
-        QCOMPARE(cond("TForm_xjrjz_cx", {{QStringLiteral("ed凭证号"), QStringLiteral("7")},
+        QCOMPARE(cond("TForm_xjrjz_cx", {{QStringLiteral("Edit1"), QStringLiteral("7")},
                                          {QStringLiteral("dt日期从"), QStringLiteral("2004-03-01")},
                                          {QStringLiteral("dt日期到"), QStringLiteral("2004-03-31")}}),
                  QStringLiteral("(凭证号 like '%7%')and(日期 between cdate('2004-03-01') and cdate('2004-03-31'))"));
