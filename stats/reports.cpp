@@ -56,24 +56,42 @@ struct Group {
     QVector<Money> sums;
 };
 
-QVector<Group> readGroups(Database& db, const QString& sql, int keys, bool native = false, const QVariantList& binds = {})
+// The rows of a table that meet a condition, summed per key (null keys left out), keys compared as
+// the engine's NOCASE does. Read in one pass and summed here exactly, as the engine's sum would.
+QVector<Group> sumsBy(Database& db, const QString& table, const QStringList& keys, const QString& values, const QString& where)
 {
-    QSqlQuery q = native ? db.runNative(sql, binds) : db.run(sql, binds);
-    QVector<Group> out;
+    QSqlQuery q = db.run(QStringLiteral("select %1,%2 from %3 where %4").arg(keys.join(QLatin1Char(',')), values, table, where));
+    const int k = int(keys.size());
     const int n = q.record().count();
+    QVector<Group> out;
+    QHash<QString, int> index;
+    QString joined;  // the folded keys separated by NUL; its buffer is kept from row to row
     while (q.next()) {
-        Group g;
+        joined.resize(0);
         bool nullKey = false;
-        for (int i = 0; i < keys; ++i) {
+        for (int i = 0; i < k && !nullKey; ++i) {
             const QVariant v = q.value(i);
-            nullKey = nullKey || v.isNull();
-            g.keys << fold(v.toString());
+            nullKey = v.isNull();
+            if (i > 0)
+                joined += QChar(0);
+            joined += v.toString();
         }
         if (nullKey)
             continue;
-        for (int i = keys; i < n; ++i)
-            g.sums << Money::fromVariant(q.value(i));
-        out << g;
+        for (QChar& c : joined)
+            c = foldChar(c);
+        auto it = index.constFind(joined);
+        int g = 0;
+        if (it == index.constEnd()) {
+            g = int(out.size());
+            index.insert(joined, g);
+            out.push_back({joined.split(QChar(0)), QVector<Money>(n - k)});
+        } else {
+            g = *it;
+        }
+        Money* sums = out[g].sums.data();
+        for (int i = k; i < n; ++i)
+            sums[i - k] += Money::fromVariant(q.value(i));
     }
     return out;
 }
@@ -154,8 +172,9 @@ QVariant dateValue(const QString& shown)
 {
     if (dateEmpty(shown))
         return {};
+    // As stored text: compared and converted once per run, never through local time per row.
     const auto dt = Dates::parseJet(shown);
-    return dt ? QVariant(*dt) : QVariant();
+    return dt ? QVariant(Dates::toStorage(*dt)) : QVariant();
 }
 
 QString joinTerms(const QStringList& terms)
@@ -166,18 +185,23 @@ QString joinTerms(const QStringList& terms)
     return out;
 }
 
-QVector<QVariant> incomeValues(const Sums& s)
+// A row of an income report: its leading values, then the five sums.
+QVector<QVariant> incomeRow(std::initializer_list<QVariant> lead, const Sums& s)
 {
-    return {QVariant::fromValue(s[0]), QVariant::fromValue(s[1]), QVariant::fromValue(s[2]), QVariant::fromValue(s[3]),
-            QVariant::fromValue(s[4])};
+    QVector<QVariant> row;
+    row.reserve(qsizetype(lead.size()) + 5);
+    row.append(lead);
+    for (const Money& m : s)
+        row.append(QVariant::fromValue(m));
+    return row;
 }
 
 const QStringList IncomeColumns{QStringLiteral("押金"), QStringLiteral("预收租金"), QStringLiteral("租赁期限"),
                                 QStringLiteral("收费金额"), QStringLiteral("实收金额")};
 
-QString contractGroups(const QString& keys, const QString& where)
+QVector<Group> contractGroups(Database& db, const QStringList& keys, const QString& where)
 {
-    return QStringLiteral("select %1,%2 from 汽车租赁登记表 where %3 group by %1").arg(keys, SumColumns, where);
+    return sumsBy(db, QStringLiteral("汽车租赁登记表"), keys, QStringLiteral("押金,预收租金,租赁期限,收费金额,实收金额"), where);
 }
 
 } // namespace
@@ -225,27 +249,29 @@ QString incomeWhere(const IncomeCriteria& c)
 
 void vehicleIncome(Database& db, const IncomeCriteria& c)
 {
-    const PrefixIndex contracts(readGroups(db, contractGroups(QStringLiteral("车牌号"), incomeWhere(c)), 1));
+    const PrefixIndex contracts(contractGroups(db, {QStringLiteral("车牌号")}, incomeWhere(c)));
     ScratchRows out(QStringList{QStringLiteral("车牌号"), QStringLiteral("发车日期"), QStringLiteral("收车日期")} + IncomeColumns);
+    const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
     for (const QStringList& v : readRows(db, QStringLiteral("车牌号"), QStringLiteral("汽车档案"), QStringLiteral("车牌号"))) {
         const Sums s = contracts.sumFor(v[0]);
         if (s[3] > Money())
-            out.add(QVector<QVariant>{v[0], dateValue(c.dispatchFrom), dateValue(c.dispatchTo)} + incomeValues(s));
+            out.add(incomeRow({v[0], from, to}, s));
     }
     Scratch::replace(db, out);
 }
 
 void customerIncome(Database& db, const IncomeCriteria& c)
 {
-    const PrefixIndex contracts(readGroups(db, contractGroups(QStringLiteral("客户号"), incomeWhere(c)), 1));
+    const PrefixIndex contracts(contractGroups(db, {QStringLiteral("客户号")}, incomeWhere(c)));
     ScratchRows out(QStringList{QStringLiteral("客户号"), QStringLiteral("客户姓名"), QStringLiteral("发车日期"),
                                 QStringLiteral("收车日期")}
                     + IncomeColumns);
+    const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
     for (const QStringList& k :
          readRows(db, QStringLiteral("客户号,客户姓名"), QStringLiteral("客户登记表"), QStringLiteral("客户号"))) {
         const Sums s = contracts.sumFor(k[0]);
         if (s[3] > Money())
-            out.add(QVector<QVariant>{k[0], k[1], dateValue(c.dispatchFrom), dateValue(c.dispatchTo)} + incomeValues(s));
+            out.add(incomeRow({k[0], k[1], from, to}, s));
     }
     Scratch::replace(db, out);
 }
@@ -256,7 +282,7 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
     dates.customerNo.clear();
     dates.customerName.clear();
     dates.plate.clear();
-    QVector<Group> pairs = readGroups(db, contractGroups(QStringLiteral("车牌号,客户号"), incomeWhere(dates)), 2);
+    QVector<Group> pairs = contractGroups(db, {QStringLiteral("车牌号"), QStringLiteral("客户号")}, incomeWhere(dates));
     std::sort(pairs.begin(), pairs.end(), [](const Group& a, const Group& b) { return a.keys[0] < b.keys[0]; });
     QVector<QString> pairPlates;
     for (const Group& g : pairs)
@@ -294,6 +320,7 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
     ScratchRows out(QStringList{QStringLiteral("车牌号"), QStringLiteral("客户号"), QStringLiteral("客户姓名"),
                                 QStringLiteral("发车日期"), QStringLiteral("收车日期")}
                     + IncomeColumns);
+    const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
     QVector<Sums> acc(customers.size());
     QVector<bool> seen(customers.size(), false);
     QVector<int> touched;
@@ -325,9 +352,7 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
         for (int k : touched) {
             seen[k] = false;
             if (acc[k][3] > Money())
-                out.add(QVector<QVariant>{v[0], customers[k][0], customers[k][1], dateValue(c.dispatchFrom),
-                                          dateValue(c.dispatchTo)}
-                        + incomeValues(acc[k]));
+                out.add(incomeRow({v[0], customers[k][0], customers[k][1], from, to}, acc[k]));
         }
     }
     Scratch::replace(db, out);
@@ -336,14 +361,15 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
 void handlerIncome(Database& db, const IncomeCriteria& c)
 {
     QHash<QString, Sums> byHandler;
-    for (const Group& g : readGroups(db, contractGroups(QStringLiteral("租赁公司经办人"), incomeWhere(c)), 1))
+    for (const Group& g : contractGroups(db, {QStringLiteral("租赁公司经办人")}, incomeWhere(c)))
         byHandler.insert(g.keys[0], toSums(g.sums));
     ScratchRows out(QStringList{QStringLiteral("客户姓名"), QStringLiteral("发车日期"), QStringLiteral("收车日期")} + IncomeColumns);
+    const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
     for (const QStringList& h :
          readRows(db, QStringLiteral("经办人姓名"), QStringLiteral("经办人信息"), QStringLiteral("经办人姓名"))) {
         const Sums s = byHandler.value(fold(h[0]));
         if (s[3] > Money())
-            out.add(QVector<QVariant>{h[0], dateValue(c.dispatchFrom), dateValue(c.dispatchTo)} + incomeValues(s));
+            out.add(incomeRow({h[0], from, to}, s));
     }
     Scratch::replace(db, out);
 }
@@ -434,28 +460,28 @@ void monthlyIncome(Database& db, const MonthlyCriteria& c)
         const QVector<Money> j = cash.value(i);
         const Money jf = j.value(0), df = j.value(1);
         const Sums s = toSums(rent.value(i));
-        if (s[3] > Money() || jf > Money() || df > Money())
-            out.add(QVector<QVariant>{months[i].label, QVariant::fromValue(df), QVariant::fromValue(jf)} + incomeValues(s)
-                    + QVector<QVariant>{QVariant::fromValue(jf - df)});
+        if (s[3] > Money() || jf > Money() || df > Money()) {
+            QVector<QVariant> row = incomeRow({months[i].label, QVariant::fromValue(df), QVariant::fromValue(jf)}, s);
+            row << QVariant::fromValue(jf - df);
+            out.add(row);
+        }
     }
     Scratch::replace(db, out);
 }
 
 void cashBySummary(Database& db, const PeriodCriteria& c)
 {
-    const PrefixIndex journal(readGroups(
-        db,
-        QStringLiteral("select 摘要,sum(借方),sum(贷方) from 现金日记帐 where %1 group by 摘要")
-            .arg(Dates::dayRangeTerm(QStringLiteral("日期"), c.from, c.to)),
-        1));
+    const PrefixIndex journal(sumsBy(db, QStringLiteral("现金日记帐"), {QStringLiteral("摘要")}, QStringLiteral("借方,贷方"),
+                                     Dates::dayRangeTerm(QStringLiteral("日期"), c.from, c.to)));
     ScratchRows out({QStringLiteral("摘要"), QStringLiteral("发车日期"), QStringLiteral("收车日期"), QStringLiteral("现金增加"),
                      QStringLiteral("现金减少")});
+    const QVariant from = dateValue(c.from), to = dateValue(c.to);
     for (const QStringList& code : readRows(db, QStringLiteral("摘要"), QStringLiteral("摘要"), QStringLiteral("代码"))) {
         // The index carries five sums; the journal fills the first two.
         const Sums s = journal.sumFor(code[0]);
         const Money jf = s[0], df = s[1];
         if (jf > Money() || df > Money())
-            out.add({code[0], dateValue(c.from), dateValue(c.to), jf > Money() ? QVariant::fromValue(jf) : QVariant(),
+            out.add({code[0], from, to, jf > Money() ? QVariant::fromValue(jf) : QVariant(),
                      jf > Money() ? QVariant() : QVariant::fromValue(df)});
     }
     Scratch::replace(db, out);
@@ -549,9 +575,8 @@ void vehicleSummary(Database& db, const VehicleCostCriteria& c)
         QHash<QString, Money> out;
         if (!ticked)
             return out;
-        const QString sql = QStringLiteral("select 车牌号,sum(%1) from %2 where %3 group by 车牌号")
-                                .arg(amount, table, Dates::dayRangeTerm(dateColumn, c.from, c.to));
-        for (const Group& g : readGroups(db, sql, 1))
+        for (const Group& g :
+             sumsBy(db, table, {QStringLiteral("车牌号")}, amount, Dates::dayRangeTerm(dateColumn, c.from, c.to)))
             out.insert(g.keys[0], g.sums.value(0));
         return out;
     };
@@ -562,10 +587,11 @@ void vehicleSummary(Database& db, const VehicleCostCriteria& c)
 
     ScratchRows out({QStringLiteral("车牌号"), QStringLiteral("发车日期"), QStringLiteral("收车日期"), QStringLiteral("实收金额"),
                      QStringLiteral("预收租金"), QStringLiteral("押金"), QStringLiteral("租赁单价"), QStringLiteral("收入差价")});
+    const QVariant from = dateValue(c.from), to = dateValue(c.to);
     for (const QStringList& v : readRows(db, QStringLiteral("车牌号"), QStringLiteral("汽车档案"), QStringLiteral("车牌号"))) {
         const QString k = fold(v[0]);
         const Money r = rental.value(k), o = oil.value(k), w = repair.value(k), a = accident.value(k);
-        out.add({v[0], dateValue(c.from), dateValue(c.to), QVariant::fromValue(r), QVariant::fromValue(o),
+        out.add({v[0], from, to, QVariant::fromValue(r), QVariant::fromValue(o),
                  QVariant::fromValue(w), QVariant::fromValue(a), QVariant::fromValue(r - o - w - a)});
     }
     Scratch::replace(db, out);

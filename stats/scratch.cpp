@@ -34,9 +34,19 @@ void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
         };
         if (!insert.prepare(sql))
             throw fail(insert.lastError());
+        // Reports repeat values down a column (the range dates of every row); each is converted once.
+        QVector<QVariant> lastIn(types.size()), lastOut(types.size());
+        QVector<bool> known(types.size(), false);
         for (const QVector<QVariant>& row : rows.rows) {
-            for (int i = 0; i < types.size(); ++i)
-                insert.bindValue(i, RecordSet::toStorage(row.value(i), types[i]));
+            for (int i = 0; i < types.size(); ++i) {
+                const QVariant v = row.value(i);
+                if (!known[i] || v.metaType() != lastIn[i].metaType() || v != lastIn[i]) {
+                    lastOut[i] = RecordSet::toStorage(v, types[i]);
+                    lastIn[i] = v;
+                    known[i] = true;
+                }
+                insert.bindValue(i, lastOut[i]);
+            }
             if (!insert.exec())
                 throw fail(insert.lastError());
         }
