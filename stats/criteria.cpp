@@ -6,6 +6,7 @@
 #include "stats/statswindow.h"
 #include "ui/common/inputmethods.h"
 #include "ui/common/messages.h"
+#include "ui/shell/enterkeys.h"
 #include "ui/shell/help.h"
 
 #include <QCheckBox>
@@ -235,8 +236,12 @@ CriteriaDialog::CriteriaDialog(const CriteriaConfig& config, TDm1* dm, StatsWind
     outer->addLayout(buttons);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    for (QWidget* w : m_enterChain)
-        w->installEventFilter(this);
+    for (int i = 0; i < m_enterChain.size(); ++i) {
+        if (i + 1 < m_enterChain.size())
+            EnterKeys::moveTo(m_enterChain[i], m_enterChain[i + 1]);
+        else
+            EnterKeys::click(m_enterChain[i], seekButton);
+    }
     if (!m_enterChain.isEmpty())
         m_enterChain.first()->setFocus(Qt::OtherFocusReason);
     if (config.rememberChoices)
@@ -316,6 +321,7 @@ void CriteriaDialog::bitbtn_seekClick()
         return;
     }
     busyIndicator->setVisible(true);
+    busyIndicator->repaint();  // the run holds the event loop: shown before it starts
     try {
         Scratch::run(m_dm->q_tongyong, m_config.orderLine, [this] { m_config.report(m_dm->ADO_qczl, *this); });
     } catch (const DbError& e) {
@@ -340,22 +346,6 @@ void CriteriaDialog::bitbtn_closeClick()
 void CriteriaDialog::nextClick()
 {
     showHelpLines(this, m_config.helpLines);
-}
-
-bool CriteriaDialog::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        const int i = m_enterChain.indexOf(static_cast<QWidget*>(watched));
-        if (i >= 0 && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            if (i + 1 < m_enterChain.size())
-                m_enterChain[i + 1]->setFocus(Qt::OtherFocusReason);
-            else
-                bitbtn_seekClick();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 QString CriteriaDialog::choicesFile()

@@ -105,9 +105,6 @@ public:
     QString choicesSection() const;
     static QString choicesFile();  // ".\system1.ini" of the working folder
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     QWidget* field(const QString& objectName) const;
     void loadChoices();

@@ -77,6 +77,21 @@ void setSums(RecordSet& t, RecordSet& s)
     t.setValue(S("实收金额"), s.asMoney(S("ysje")));
 }
 
+// Appends the driving row's values, the range dates and the sums when the contracts charge anything.
+void appendIfCharged(TDm1& dm, const QVector<QPair<QString, QString>>& lead, const Reports::IncomeCriteria& c)
+{
+    if (dm.q_qczlb.asMoney(S("sfje")) <= Money())
+        return;
+    RecordSet& t = dm.q_tongyong;
+    t.append();
+    for (const auto& [column, value] : lead)
+        t.setValue(column, value);
+    t.setValue(S("发车日期"), dateOf(c.dispatchFrom));
+    t.setValue(S("收车日期"), dateOf(c.dispatchTo));
+    setSums(t, dm.q_qczlb);
+    t.post();
+}
+
 void openAll(RecordSet& q, const QString& table, const QString& order)
 {
     lines(q, {S("select * from "), table, S("order by ") + order});
@@ -88,48 +103,33 @@ void openAll(RecordSet& q, const QString& table, const QString& order)
 
 void vehicleIncome(TDm1& dm, const Reports::IncomeCriteria& c)
 {
-    RecordSet& t = scratch(dm, S(" order by 车牌号"));
+    scratch(dm, S(" order by 车牌号"));
     const QString w = where(c);
     RecordSet& v = dm.q_qcda;
     openAll(v, S("汽车档案"), S("车牌号"));
     while (!v.eof()) {
         sumQuery(dm, w + S("and(车牌号 like '") + sqlText(v.asString(S("车牌号"))) + S("%')"));
-        if (dm.q_qczlb.asMoney(S("sfje")) > Money()) {
-            t.append();
-            t.setValue(S("车牌号"), v.asString(S("车牌号")));
-            t.setValue(S("发车日期"), dateOf(c.dispatchFrom));
-            t.setValue(S("收车日期"), dateOf(c.dispatchTo));
-            setSums(t, dm.q_qczlb);
-            t.post();
-        }
+        appendIfCharged(dm, {{S("车牌号"), v.asString(S("车牌号"))}}, c);
         v.next();
     }
 }
 
 void customerIncome(TDm1& dm, const Reports::IncomeCriteria& c)
 {
-    RecordSet& t = scratch(dm, S(" order by 客户姓名"));
+    scratch(dm, S(" order by 客户姓名"));
     const QString w = where(c);
     RecordSet& k = dm.q_hyzlb;
     openAll(k, S("客户登记表"), S("客户号"));
     while (!k.eof()) {
         sumQuery(dm, w + S("and(客户号 like '") + sqlText(k.asString(S("客户号"))) + S("%')"));
-        if (dm.q_qczlb.asMoney(S("sfje")) > Money()) {
-            t.append();
-            t.setValue(S("客户号"), k.asString(S("客户号")));
-            t.setValue(S("客户姓名"), k.asString(S("客户姓名")));
-            t.setValue(S("发车日期"), dateOf(c.dispatchFrom));
-            t.setValue(S("收车日期"), dateOf(c.dispatchTo));
-            setSums(t, dm.q_qczlb);
-            t.post();
-        }
+        appendIfCharged(dm, {{S("客户号"), k.asString(S("客户号"))}, {S("客户姓名"), k.asString(S("客户姓名"))}}, c);
         k.next();
     }
 }
 
 void vehicleCustomerIncome(TDm1& dm, const Reports::IncomeCriteria& c)
 {
-    RecordSet& t = scratch(dm, S(" order by 车牌号"));
+    scratch(dm, S(" order by 车牌号"));
     Reports::IncomeCriteria dates = c;
     dates.customerNo.clear();
     dates.customerName.clear();
@@ -144,16 +144,11 @@ void vehicleCustomerIncome(TDm1& dm, const Reports::IncomeCriteria& c)
         while (!k.eof()) {
             sumQuery(dm, w + S("and(车牌号 like '") + sqlText(v.asString(S("车牌号"))) + S("%')") + S("and(客户号 like '")
                              + sqlText(k.asString(S("客户号"))) + S("%')"));
-            if (dm.q_qczlb.asMoney(S("sfje")) > Money()) {
-                t.append();
-                t.setValue(S("车牌号"), v.asString(S("车牌号")));
-                t.setValue(S("客户号"), k.asString(S("客户号")));
-                t.setValue(S("客户姓名"), k.asString(S("客户姓名")));
-                t.setValue(S("发车日期"), dateOf(c.dispatchFrom));
-                t.setValue(S("收车日期"), dateOf(c.dispatchTo));
-                setSums(t, dm.q_qczlb);
-                t.post();
-            }
+            appendIfCharged(dm,
+                            {{S("车牌号"), v.asString(S("车牌号"))},
+                             {S("客户号"), k.asString(S("客户号"))},
+                             {S("客户姓名"), k.asString(S("客户姓名"))}},
+                            c);
             k.next();
         }
         v.next();
@@ -162,20 +157,13 @@ void vehicleCustomerIncome(TDm1& dm, const Reports::IncomeCriteria& c)
 
 void handlerIncome(TDm1& dm, const Reports::IncomeCriteria& c)
 {
-    RecordSet& t = scratch(dm, S(" order by 客户姓名"));
+    scratch(dm, S(" order by 客户姓名"));
     const QString w = where(c);
     RecordSet& h = dm.q_jbr;
     openAll(h, S("经办人信息"), S("经办人姓名"));
     while (!h.eof()) {
         sumQuery(dm, w + S("and(租赁公司经办人 = '") + sqlText(h.asString(S("经办人姓名"))) + S("')"));
-        if (dm.q_qczlb.asMoney(S("sfje")) > Money()) {
-            t.append();
-            t.setValue(S("客户姓名"), h.asString(S("经办人姓名")));
-            t.setValue(S("发车日期"), dateOf(c.dispatchFrom));
-            t.setValue(S("收车日期"), dateOf(c.dispatchTo));
-            setSums(t, dm.q_qczlb);
-            t.post();
-        }
+        appendIfCharged(dm, {{S("客户姓名"), h.asString(S("经办人姓名"))}}, c);
         h.next();
     }
 }
