@@ -5,6 +5,7 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace Scratch {
 
@@ -25,30 +26,46 @@ void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
     Transaction tx(db);
     db.run(QStringLiteral("delete from ") + table);
     if (!rows.rows.isEmpty()) {
-        // One statement prepared once and bound per row: the rows of a large run cost one pass.
-        QSqlQuery insert(db.handle());
-        const QString sql = QStringLiteral("insert into \"%1\" (%2) values (%3)")
-                                .arg(table, quoted.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
         const auto fail = [&db](const QSqlError& e) {
             return DbError(e.text(), db.backend().isBusy(e) ? DbError::Kind::Busy : DbError::Kind::Engine);
         };
-        if (!insert.prepare(sql))
-            throw fail(insert.lastError());
+        // Statements of many rows each, prepared once and bound per chunk: a large run costs one
+        // pass, not one statement per row.
+        const int columns = int(types.size());
+        const int chunk = std::max(1, std::min(100, 900 / std::max(1, columns)));
+        const QString head = QStringLiteral("insert into \"%1\" (%2) values ").arg(table, quoted.join(QLatin1Char(',')));
+        const QString tuple = QLatin1Char('(') + marks.join(QLatin1Char(',')) + QLatin1Char(')');
+        const auto statement = [&](int n) {
+            QSqlQuery q(db.handle());
+            QStringList tuples;
+            for (int i = 0; i < n; ++i)
+                tuples << tuple;
+            if (!q.prepare(head + tuples.join(QLatin1Char(','))))
+                throw fail(q.lastError());
+            return q;
+        };
+        QSqlQuery full = statement(std::min<int>(chunk, int(rows.rows.size())));
         // Reports repeat values down a column (the range dates of every row); each is converted once.
-        QVector<QVariant> lastIn(types.size()), lastOut(types.size());
-        QVector<bool> known(types.size(), false);
-        for (const QVector<QVariant>& row : rows.rows) {
-            for (int i = 0; i < types.size(); ++i) {
-                const QVariant v = row.value(i);
-                if (!known[i] || v.metaType() != lastIn[i].metaType() || v != lastIn[i]) {
-                    lastOut[i] = RecordSet::toStorage(v, types[i]);
-                    lastIn[i] = v;
-                    known[i] = true;
-                }
-                insert.bindValue(i, lastOut[i]);
+        QVector<QVariant> lastIn(columns), lastOut(columns);
+        QVector<bool> known(columns, false);
+        const auto value = [&](const QVector<QVariant>& row, int i) -> const QVariant& {
+            const QVariant v = row.value(i);
+            if (!known[i] || v.metaType() != lastIn[i].metaType() || v != lastIn[i]) {
+                lastOut[i] = RecordSet::toStorage(v, types[i]);
+                lastIn[i] = v;
+                known[i] = true;
             }
-            if (!insert.exec())
-                throw fail(insert.lastError());
+            return lastOut[i];
+        };
+        for (qsizetype first = 0; first < rows.rows.size(); first += chunk) {
+            const int n = int(std::min<qsizetype>(chunk, rows.rows.size() - first));
+            QSqlQuery tail;
+            QSqlQuery& q = n == chunk ? full : (tail = statement(n));
+            for (int r = 0; r < n; ++r)
+                for (int i = 0; i < columns; ++i)
+                    q.bindValue(r * columns + i, value(rows.rows[first + r], i));
+            if (!q.exec())
+                throw fail(q.lastError());
         }
     }
     tx.commit();
