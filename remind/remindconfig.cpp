@@ -1,5 +1,6 @@
 // The reminder windows as configuration rows.
 #include "remind/remind.h"
+#include "remind/txcsb.h"
 #include "remind/txgn.h"
 #include "ui/common/windowregistry.h"
 #include "ui/records/editdialog.h"
@@ -30,5 +31,6 @@ void addRemindConfigs()
 void registerRemindWindows()
 {
     addRemindConfigs();
+    WindowRegistry::add(QStringLiteral("TForm_txcsb"), [](QWidget* owner, TDm1* dm) { return new TForm_txcsb(owner, dm); });
     WindowRegistry::add(QStringLiteral("TForm_txgn"), [](QWidget* owner, TDm1* dm) { return new TForm_txgn(owner, dm); });
 }
