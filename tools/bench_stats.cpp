@@ -1,4 +1,4 @@
-// Figures of the statistics (not a test):
+// Figures of the statistics and the reminder scan (not a test):
 //   bench_stats <large database file> [work folder]
 // Every report run over one year of the large database and of a 50,000-contract copy of it (every
 // fourth contract kept), each beside its floor: one warm walk of every row and column of the tables
@@ -6,6 +6,7 @@
 // one by default); the file named is only read.
 #include "tools/benchutil.h"
 #include "data/datamodule.h"
+#include "remind/scan.h"
 #include "stats/reports.h"
 
 #include <QCoreApplication>
@@ -86,6 +87,8 @@ void measure(Database& db, const char* prefix, Bench::Figures& figures)
     const QString year = y.next() ? y.value(0).toString() : S("2004");
     const QString from = year + S("-01-01"), to = year + S("-12-31");
     const QString fragment = tenthOfFleet(db);
+    QSqlQuery last = db.run(S("select max(发车日期) from 汽车租赁登记表"));
+    const QDate lastDay = last.next() ? QDate::fromString(last.value(0).toString().left(10), S("yyyy-MM-dd")) : QDate(2004, 1, 1);
     std::printf("%s: %lld contracts, year %s, plate fragment '%s' (%lld vehicles)\n", prefix, contracts, qPrintable(year),
                 qPrintable(fragment), count(db, S("select count(*) from 汽车档案 where 车牌号 like '%") + fragment + S("%'")));
 
@@ -109,6 +112,8 @@ void measure(Database& db, const char* prefix, Bench::Figures& figures)
          [&](Database& d) { Reports::vehicleDetail(d, all); }},
         {"vehicle_summary", {vehicles, contractsT, registers[0], registers[1], registers[2]},
          [&](Database& d) { Reports::vehicleSummary(d, all); }},
+        // The reminder scan on the day of the last contract.
+        {"reminder_scan", {vehicles, contractsT}, [&](Database& d) { Reminders::scan(d, lastDay); }},
     };
     for (const Run& r : runs) {
         const double floor = walk(db, r.tables);

@@ -139,6 +139,21 @@ private Q_SLOTS:
                                     S("收车日期从大于收车日期到,请重新输入!"), S("不能同时输入发车日期和收车日期,请重新输入!")}));
         QCOMPARE(focus, QStringList({F::From, F::From, F::From, F::ReturnFrom, F::ReturnFrom, F::From}));
         QCOMPARE(msgs.shown().first().request.caption, S("提示"));
+        // Enter walks the fields and, in the last, runs the statistic.
+        runCriteria(*w, [&](CriteriaDialog* d) {
+            d->customerNoBox->setFocus();
+            QTest::keyClick(d->customerNoBox, Qt::Key_Return);
+            QCOMPARE(d->focusWidget(), d->customerNameBox);
+            setDate(d, F::From, "2004-03-31");
+            setDate(d, F::To, "2004-03-31");
+            QTest::keyClick(d->returnToDate, Qt::Key_Return);
+            QCOMPARE(d->result(), int(QDialog::Accepted));
+        }, false);
+        QCOMPARE(db.dm.q_tongyong.recordCount(), 2);
+        runCriteria(*w, [&](CriteriaDialog* d) {
+            setDate(d, F::From, "2004-03-01");
+            setDate(d, F::To, "2004-03-31");
+        });
         // The run: the March vehicles in plate order, the grid attached and on its first row.
         QCOMPARE(db.dm.q_tongyong.recordCount(), 5);
         QCOMPARE(db.dm.q_tongyong.sql().last(), S(" order by 车牌号"));
