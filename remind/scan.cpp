@@ -2,6 +2,7 @@
 #include "core/dates.h"
 #include "core/money.h"
 #include "data/database.h"
+#include "stats/reports.h"
 #include "stats/scratch.h"
 
 #include <QHash>
@@ -33,23 +34,6 @@ QString addDays(const QString& moment, qint64 days)
     return d.addDays(days).toString(QStringLiteral("yyyy-MM-dd")) + moment.mid(10);
 }
 
-qint64 wholeNumber(const QVariant& v)
-{
-    if (v.isNull())
-        return 0;
-    bool ok = false;
-    const double d = v.toDouble(&ok);
-    return ok ? roundHalfEven(d) : 0;
-}
-
-QString foldLatin(QString s)
-{
-    for (QChar& c : s)
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 32);
-    return s;
-}
-
 } // namespace
 
 QVector<Rule> readRules(Database& db)
@@ -58,7 +42,7 @@ QVector<Rule> readRules(Database& db)
     QSqlQuery q = db.run(QStringLiteral("select 期限,项目 from 提醒功能初始表 order by 序号,__rk"));
     Rule last;
     while (rules.size() < 6 && q.next()) {
-        last = {wholeNumber(q.value(0)), q.value(1).toString()};
+        last = {Reports::wholeNumber(q.value(0)), q.value(1).toString()};
         rules << last;
     }
     while (rules.size() < 6)
@@ -113,10 +97,10 @@ void scan(Database& db, const QDate& today)
         if (dispatched.isEmpty())
             continue;
         // An empty term makes the sum empty, which every day is on or after.
-        if (!r.value(4).isNull() && now < addDays(dispatched, wholeNumber(r.value(4)) - rules[5].lead))
+        if (!r.value(4).isNull() && now < addDays(dispatched, Reports::wholeNumber(r.value(4)) - rules[5].lead))
             continue;
         due.push_back({r.value(0).toString(), r.value(1).toString(), r.value(2).toString(), dispatched,
-                       wholeNumber(r.value(4))});
+                       Reports::wholeNumber(r.value(4))});
     }
     // The phones of the customers of the due rentals, in one statement per few hundred customers;
     // the first registration of a number counts, numbers compared without regard to Latin case.
@@ -140,14 +124,14 @@ void scan(Database& db, const QDate& today)
                                  .arg(marks.join(QLatin1Char(','))),
                              binds);
         while (p.next()) {
-            const QString key = foldLatin(p.value(0).toString());
+            const QString key = Reports::fold(p.value(0).toString());
             if (!phones.contains(key))
                 phones.insert(key, p.value(1).toString());
         }
     }
     for (const Due& d : due)
         out.add({d.plate, rules[5].item, d.dispatched, QVariant(),
-                 rentalNote(d.name, d.term, phones.value(foldLatin(d.customer)))});
+                 rentalNote(d.name, d.term, phones.value(Reports::fold(d.customer)))});
     Scratch::replace(db, out);
 }
 

@@ -38,13 +38,6 @@ QChar foldChar(QChar c)
 {
     return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ? QChar(c.unicode() - 32) : c;
 }
-QString fold(const QString& s)
-{
-    QString r = s;
-    for (QChar& c : r)
-        c = foldChar(c);
-    return r;
-}
 bool hasWildcard(const QString& s)
 {
     return s.contains(QLatin1Char('%')) || s.contains(QLatin1Char('_'));
@@ -205,6 +198,23 @@ QVector<Group> contractGroups(Database& db, const QStringList& keys, const QStri
 }
 
 } // namespace
+
+QString fold(const QString& s)
+{
+    QString r = s;
+    for (QChar& c : r)
+        c = foldChar(c);
+    return r;
+}
+
+qint64 wholeNumber(const QVariant& v)
+{
+    if (v.isNull())
+        return 0;
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    return ok ? roundHalfEven(d) : 0;
+}
 
 bool likeMatches(const QString& pattern, const QString& text)
 {
@@ -508,15 +518,6 @@ QString oilLine(Money unitPrice, qint64 quantity)
 }
 
 namespace {
-
-qint64 wholeNumber(const QVariant& v)
-{
-    if (v.isNull())
-        return 0;
-    bool ok = false;
-    const double d = v.toDouble(&ok);
-    return ok ? roundHalfEven(d) : 0;
-}
 
 QString rentalDateColumn(const VehicleCostCriteria& c)
 {

@@ -8,6 +8,7 @@
 #include "core/money.h"
 
 #include <QString>
+#include <QVariant>
 #include <QVector>
 
 class Database;
@@ -76,6 +77,11 @@ inline const QString ByPlateAndDate = QStringLiteral(" order by 车牌号,发车
 QString shortAmount(Money m);
 QString rentalLine(qint64 days, Money charged);
 QString oilLine(Money unitPrice, qint64 quantity);
+
+// A stored number read as a whole number (halves to even); null or not a number reads as 0.
+qint64 wholeNumber(const QVariant& v);
+// A text as the engine's NOCASE and like compare it: Latin letters folded, nothing else.
+QString fold(const QString& s);
 
 // The engine's like for a pattern with % and _ (no escape), Latin letters without regard to case.
 bool likeMatches(const QString& pattern, const QString& text);
