@@ -10,7 +10,6 @@
 namespace {
 
 using B = ListButton;
-using R = Reports::IncomeCriteria;
 
 // The usual statistics window; only 删除 of a scratch row, no editing.
 ListWindowConfig report(const QString& cls, const QString& caption, const QString& printTitle, const QStringList& sums,
