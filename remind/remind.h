@@ -1,5 +1,4 @@
 #pragma once
-// Reminder windows. Until their own windows are built they open as plain list windows over their
-// configuration rows.
+// Reminder windows: the parameters (TForm_txcsb) and the reminder list (TForm_txgn).
 void addRemindConfigs();
 void registerRemindWindows();

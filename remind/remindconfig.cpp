@@ -1,5 +1,8 @@
 // The reminder windows as configuration rows.
 #include "remind/remind.h"
+#include "remind/txcsb.h"
+#include "remind/txgn.h"
+#include "ui/common/windowregistry.h"
 #include "ui/records/editdialog.h"
 #include "ui/records/windowtable.h"
 
@@ -28,4 +31,6 @@ void addRemindConfigs()
 void registerRemindWindows()
 {
     addRemindConfigs();
+    WindowRegistry::add(QStringLiteral("TForm_txcsb"), [](QWidget* owner, TDm1* dm) { return new TForm_txcsb(owner, dm); });
+    WindowRegistry::add(QStringLiteral("TForm_txgn"), [](QWidget* owner, TDm1* dm) { return new TForm_txgn(owner, dm); });
 }

@@ -1,5 +1,4 @@
 #pragma once
-// Statistics windows. Until their own windows are built they open as plain list windows over
-// their configuration rows.
+// Statistics windows: the result windows over the scratch table, their criteria dialogs and the chart.
 void addStatsConfigs();
 void registerStatsWindows();

@@ -1,5 +1,10 @@
-// The statistics windows as configuration rows: each lists the scratch table 通用.
+// The statistics windows as configuration rows: each lists the scratch table 通用 and opens its
+// report's criteria dialog from 统计.
 #include "stats/stats.h"
+#include "stats/dbbar.h"
+#include "stats/statswindow.h"
+#include "ui/common/windowregistry.h"
+#include "ui/records/querydialog.h"
 #include "ui/records/windowtable.h"
 
 namespace {
@@ -8,12 +13,12 @@ using B = ListButton;
 
 // The usual statistics window; only 删除 of a scratch row, no editing.
 ListWindowConfig report(const QString& cls, const QString& caption, const QString& printTitle, const QStringList& sums,
-                        SortMode sort = SortMode::Rebuild)
+                        SortMode sort = SortMode::Rebuild, const QString& exportName = {})
 {
     return {.className = cls, .caption = caption, .query = "q_tongyong",
-            .buttons = {{B::Export}, {B::Query, "统计"}, {B::Delete}, {B::Print}, {B::Return}}, .exportName = caption,
-            .printTitle = printTitle, .footerSums = sums, .sort = sort, .autoWidth = true, .autoWidthChecked = true,
-            .doubleClickEdits = false};
+            .buttons = {{B::Export}, {B::Query, "统计"}, {B::Delete}, {B::Print}, {B::Return}},
+            .exportName = exportName.isEmpty() ? caption : exportName, .printTitle = printTitle, .footerSums = sums,
+            .sort = sort, .autoWidth = true, .autoWidthChecked = true, .doubleClickEdits = false};
 }
 
 QVector<ListWindowConfig> listRows()
@@ -37,7 +42,107 @@ QVector<ListWindowConfig> listRows()
     };
 }
 
+GridColumn col(const char* field, const char* title, bool sorts)
+{
+    return ListWindow::column(QString::fromUtf8(field), QString::fromUtf8(title), 0, sorts);
+}
+
+// The five contract sums every income report shows.
+QVector<GridColumn> incomeColumns()
+{
+    return {col("押金", "押金", true), col("预收租金", "预收租金", true), col("租赁期限", "租赁期限", true),
+            col("收费金额", "应收金额", true), col("实收金额", "实收金额", true)};
+}
+
+QVector<GridColumn> dispatchRange()
+{
+    return {col("发车日期", "发车日期从", false), col("收车日期", "发车日期到", false)};
+}
+
+const QStringList incomeHelp = queryHelpLines(QStringLiteral("2.发车日期至(到)正确的输入是:2001年07月06日;"));
+
+CriteriaConfig incomeDialog(const char* cls, bool customers, bool plate, const QString& order,
+                            void (*run)(Database&, const Reports::IncomeCriteria&), QStringList help = incomeHelp)
+{
+    return {.className = QString::fromLatin1(cls), .kind = CriteriaKind::Income, .customerBoxes = customers, .plateBox = plate,
+            .helpLines = help, .orderLine = order,
+            .report = [run](Database& db, const CriteriaDialog& d) { run(db, d.incomeCriteria()); }};
+}
+
+CriteriaConfig costDialog(const char* cls, bool plate, const QString& order,
+                          void (*run)(Database&, const Reports::VehicleCostCriteria&))
+{
+    return {.className = QString::fromLatin1(cls), .caption = QStringLiteral("统计"), .kind = CriteriaKind::VehicleCost,
+            .plateBox = plate, .orderLine = order, .rememberChoices = true,
+            .report = [run](Database& db, const CriteriaDialog& d) { run(db, d.costCriteria()); }};
+}
+
+QVector<StatsWindowConfig> buildStatsTable()
+{
+    using namespace Reports;
+    const QString remarkTitle = QStringLiteral("备") + QString(12, QLatin1Char(' ')) + QStringLiteral("注");
+    return {
+        {.className = "TForm_qczlsrtj",
+         .columns = QVector<GridColumn>{col("车牌号", "车牌号", true)} + dispatchRange() + incomeColumns(),
+         .criteria = incomeDialog("TForm_qczlsrtj_tj", true, false, Order::ByPlate, vehicleIncome),
+         .lists = CriteriaLists::Customers},
+        {.className = "TForm_khzlsrtj",
+         .columns = QVector<GridColumn>{col("客户号", "客户号", true), col("客户姓名", "客户姓名", false)} + dispatchRange()
+             + incomeColumns(),
+         .criteria = incomeDialog("TForm_khzlsrtj_tj", false, true, Order::ByName, customerIncome),
+         .lists = CriteriaLists::Plates},
+        {.className = "TForm_qczlsrtj_kh",
+         .columns = QVector<GridColumn>{col("车牌号", "车牌号", true), col("客户号", "客户号", true),
+                                        col("客户姓名", "客户姓名", false)}
+             + dispatchRange() + incomeColumns(),
+         .criteria = incomeDialog("TForm_qczlsrtj_kh_tj", false, false, Order::ByPlate, vehicleCustomerIncome)},
+        {.className = "TForm_jbrtj",
+         .columns = QVector<GridColumn>{col("客户姓名", "经办人姓名", false)} + dispatchRange() + incomeColumns(),
+         .criteria = incomeDialog("TForm_jbrtj_tj", false, true, Order::ByName, handlerIncome,
+                                  {QStringLiteral("1.查询内容是与的关系;"), QStringLiteral("2.发车日期至(到)正确的输入是:2001年07月06日;"),
+                                   QStringLiteral("3.查询内容是与的关系，也就是说当条件都满足时,才找到记录。")}),
+         .lists = CriteriaLists::Plates},
+        {.className = "TForm_qczlsrtj_yf",
+         .columns = QVector<GridColumn>{col("月份", "月份", true)} + incomeColumns()
+             + QVector<GridColumn>{col("现金增加", "借方(增加)", false), col("现金减少", "贷方(减少)", false),
+                                   col("收入差价", "收入", false)},
+         .criteria = {.className = "TForm_qczlsrtj_yf_tj", .kind = CriteriaKind::Monthly, .orderLine = Order::ByMonth,
+                      .report = [](Database& db, const CriteriaDialog& d) { monthlyIncome(db, d.monthlyCriteria()); }}},
+        {.className = "TForm_xjsytj",
+         .columns = {col("摘要", "摘要", false), col("发车日期", "开始日期", false), col("收车日期", "结束日期", false),
+                     col("现金增加", "现金增加(借方)", false), col("现金减少", "现金减少(贷方)", false),
+                     col("备注", "备注", false)},
+         .criteria = {.className = "TForm_xjsytj_tj", .kind = CriteriaKind::Cash,
+                      .helpLines = queryHelpLines(QStringLiteral("2.日期从(到)正确的输入是:2001-7-6;")),
+                      .report = [](Database& db, const CriteriaDialog& d) { cashBySummary(db, d.periodCriteria()); }}},
+        {.className = "TForm_qcsrfymxb",
+         .columns = {col("车牌号", "车牌号", true), col("发车日期", "发生日期", false), col("收车日期", "收车日期", false),
+                     col("实收金额", "金额", true), ListWindow::column(QStringLiteral("备注"), remarkTitle, 0, true)},
+         .criteria = costDialog("TForm_qcsrfymxb_tj", true, Order::ByPlateAndDate, vehicleDetail),
+         .lists = CriteriaLists::Plates, .periodLabel = true, .printNeedsRows = true},
+        {.className = "TForm_qcsrfyhzb",
+         .columns = {col("车牌号", "车牌号", true), col("发车日期", "开始日期", false), col("收车日期", "终止日期", false),
+                     col("实收金额", "租赁收入", true), col("预收租金", "换油金额", true), col("押金", "维修金额", true),
+                     col("租赁单价", "事故金额", true), col("收入差价", "收入差价", true), col("备注", "备注", false)},
+         .criteria = costDialog("TForm_qcsrfyhzb_tj", false, Order::ByPlate, vehicleSummary)},
+    };
+}
+
 } // namespace
+
+const QVector<StatsWindowConfig>& statsWindowTable()
+{
+    static const QVector<StatsWindowConfig> table = buildStatsTable();
+    return table;
+}
+
+const StatsWindowConfig* statsWindowConfig(const QString& className)
+{
+    for (const StatsWindowConfig& c : statsWindowTable())
+        if (c.className == className)
+            return &c;
+    return nullptr;
+}
 
 void addStatsConfigs()
 {
@@ -47,4 +152,6 @@ void addStatsConfigs()
 void registerStatsWindows()
 {
     addStatsConfigs();
+    for (const StatsWindowConfig& c : statsWindowTable())
+        WindowRegistry::add(c.className, [cfg = &c](QWidget* owner, TDm1* dm) { return new StatsWindow(*cfg, dm, owner); });
 }

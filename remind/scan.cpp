@@ -1,0 +1,138 @@
+#include "remind/scan.h"
+#include "core/dates.h"
+#include "core/money.h"
+#include "data/database.h"
+#include "stats/reports.h"
+#include "stats/scratch.h"
+
+#include <QHash>
+#include <QSet>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace Reminders {
+
+namespace {
+
+// A date-time value as its stored text ("2004-03-01 14:30:00"), which compares as the moments do;
+// empty for an empty or unreadable value.
+QString momentText(const QVariant& v)
+{
+    if (v.isNull())
+        return {};
+    const QString s = v.toString();
+    if (s.size() == 19 && s[4] == QLatin1Char('-') && s[7] == QLatin1Char('-') && s[10] == QLatin1Char(' '))
+        return s;
+    const QDateTime dt = Dates::fromVariant(v);
+    return dt.isValid() ? Dates::toStorage(dt) : QString();
+}
+
+// A moment moved by whole days, on the calendar (its time of day kept).
+QString addDays(const QString& moment, qint64 days)
+{
+    const QDate d = QDate::fromString(moment.left(10), QStringLiteral("yyyy-MM-dd"));
+    return d.addDays(days).toString(QStringLiteral("yyyy-MM-dd")) + moment.mid(10);
+}
+
+} // namespace
+
+QVector<Rule> readRules(Database& db)
+{
+    QVector<Rule> rules;
+    QSqlQuery q = db.run(QStringLiteral("select 期限,项目 from 提醒功能初始表 order by 序号,__rk"));
+    Rule last;
+    while (rules.size() < 6 && q.next()) {
+        last = {Reports::wholeNumber(q.value(0)), q.value(1).toString()};
+        rules << last;
+    }
+    while (rules.size() < 6)
+        rules << last;
+    return rules;
+}
+
+QString rentalNote(const QString& name, qint64 term, const QString& phone)
+{
+    return QStringLiteral("姓名：") + name + QStringLiteral("，租赁") + QString::number(term) + QStringLiteral("天,电话：") + phone;
+}
+
+void scan(Database& db, const QDate& today)
+{
+    const QVector<Rule> rules = readRules(db);
+    const QString now = Dates::toStorage(QDateTime(today, QTime(0, 0)));
+    ScratchRows out({QStringLiteral("车牌号"), QStringLiteral("支票号"), QStringLiteral("发车日期"), QStringLiteral("发车里程"),
+                     QStringLiteral("备注")});
+
+    // Rules 1 to 4: due when today is on or after the deadline less the lead, that is when the
+    // deadline is not later than today plus the lead.
+    QString horizon[4];
+    for (int i = 0; i < 4; ++i)
+        horizon[i] = addDays(now, rules[i].lead);
+    QSqlQuery v = db.run(QStringLiteral("select 车牌号,养路费截止时间,年审截止时间,保险截止时间,车船税截止时间,公里数,下次二保里程 "
+                                        "from 汽车档案 order by 车牌号,__rk"));
+    while (v.next()) {
+        const QString plate = v.value(0).toString();
+        for (int i = 0; i < 4; ++i) {
+            const QString due = momentText(v.value(1 + i));
+            if (!due.isEmpty() && due <= horizon[i])
+                out.add({plate, rules[i].item, due, QVariant(), QVariant()});
+        }
+        // Rule 5: the odometer within the lead of the next service mileage; an empty value is below
+        // every other, and a difference with one is empty.
+        const QVariant km = v.value(5), next = v.value(6);
+        if (!next.isNull() && next.toDouble() > 0 && !km.isNull()
+            && km.toDouble() >= next.toDouble() - double(rules[4].lead))
+            out.add({plate, rules[4].item, QVariant(), next, QVariant()});
+    }
+
+    // Rule 6: open rentals whose dispatch plus term less the lead is not later than today.
+    struct Due {
+        QString plate, customer, name, dispatched;
+        qint64 term;
+    };
+    QVector<Due> due;
+    QSqlQuery r = db.run(QStringLiteral("select 车牌号,客户号,客户姓名,发车日期,租赁期限 from 汽车租赁登记表 "
+                                        "where 客户交车= '没有' order by 收车日期,车牌号,__rk"));
+    while (r.next()) {
+        const QString dispatched = momentText(r.value(3));
+        if (dispatched.isEmpty())
+            continue;
+        // An empty term makes the sum empty, which every day is on or after.
+        if (!r.value(4).isNull() && now < addDays(dispatched, Reports::wholeNumber(r.value(4)) - rules[5].lead))
+            continue;
+        due.push_back({r.value(0).toString(), r.value(1).toString(), r.value(2).toString(), dispatched,
+                       Reports::wholeNumber(r.value(4))});
+    }
+    // The phones of the customers of the due rentals, in one statement per few hundred customers;
+    // the first registration of a number counts, numbers compared without regard to Latin case.
+    QHash<QString, QString> phones;
+    QStringList wanted;
+    QSet<QString> seen;
+    for (const Due& d : due)
+        if (!seen.contains(d.customer)) {
+            seen.insert(d.customer);
+            wanted << d.customer;
+        }
+    for (qsizetype first = 0; first < wanted.size(); first += 500) {
+        const QStringList part = wanted.mid(first, 500);
+        QStringList marks;
+        QVariantList binds;
+        for (const QString& c : part) {
+            marks << QStringLiteral("?");
+            binds << c;
+        }
+        QSqlQuery p = db.run(QStringLiteral("select 客户号,联系电话 from 客户登记表 where 客户号 in (%1) order by __rk")
+                                 .arg(marks.join(QLatin1Char(','))),
+                             binds);
+        while (p.next()) {
+            const QString key = Reports::fold(p.value(0).toString());
+            if (!phones.contains(key))
+                phones.insert(key, p.value(1).toString());
+        }
+    }
+    for (const Due& d : due)
+        out.add({d.plate, rules[5].item, d.dispatched, QVariant(),
+                 rentalNote(d.name, d.term, phones.value(Reports::fold(d.customer)))});
+    Scratch::replace(db, out);
+}
+
+} // namespace Reminders

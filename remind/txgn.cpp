@@ -1,0 +1,30 @@
+#include "remind/txgn.h"
+#include "core/clock.h"
+#include "data/datamodule.h"
+#include "remind/scan.h"
+#include "stats/scratch.h"
+#include "ui/common/messages.h"
+
+#include <QApplication>
+
+TForm_txgn::TForm_txgn(QWidget* owner, TDm1* dm) : ListWindow(*listWindowConfig(QStringLiteral("TForm_txgn")), dm, owner)
+{
+    setColumns({column(QStringLiteral("车牌号"), QStringLiteral("车牌号"), 0, false),
+                column(QStringLiteral("支票号"), QStringLiteral("提醒项目"), 0, false),
+                column(QStringLiteral("发车日期"), QStringLiteral("办理日期"), 0, false),
+                column(QStringLiteral("发车里程"), QStringLiteral("下次二保里程(公里)"), 0, false),
+                column(QStringLiteral("备注"), QStringLiteral("备注"), 0, false)});
+}
+
+void TForm_txgn::onEdit()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        Scratch::run(dm()->q_tongyong, QString(), [this] { Reminders::scan(dm()->ADO_qczl, Clock::today()); });
+    } catch (const DbError& e) {
+        QApplication::restoreOverrideCursor();
+        Msg::error(this, e.text());
+        return;
+    }
+    QApplication::restoreOverrideCursor();
+}

@@ -1,0 +1,392 @@
+#include "stats/dbbar.h"
+#include "data/database.h"
+#include "data/datamodule.h"
+#include "stats/scratch.h"
+#include "ui/common/messages.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace {
+
+const QColor Palette[] = {QColor(255, 0, 0),   QColor(0, 128, 0),   QColor(255, 255, 0), QColor(0, 0, 255),
+                          QColor(128, 128, 128), QColor(255, 0, 255), QColor(0, 128, 128), QColor(0, 0, 128),
+                          QColor(128, 0, 0),   QColor(0, 255, 0),   QColor(128, 128, 0), QColor(128, 0, 128),
+                          QColor(192, 192, 192), QColor(0, 255, 255)};
+
+// A round step for the value axis: 1, 2 or 5 times a power of ten, about five steps over the range.
+double niceStep(double range)
+{
+    const double raw = range / 5.0;
+    const double p = std::pow(10.0, std::floor(std::log10(raw)));
+    for (double m : {1.0, 2.0, 5.0, 10.0})
+        if (raw <= m * p)
+            return m * p;
+    return 10 * p;
+}
+
+QString axisText(double v)
+{
+    return QString::number(v, 'f', std::fabs(v - std::round(v)) < 1e-9 ? 0 : 2);
+}
+
+} // namespace
+
+BarChart::BarChart(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("DBChart1"));
+    setAutoFillBackground(true);
+    setMinimumSize(320, 200);
+}
+
+std::function<QColor(QWidget*, const QColor&)>& BarChart::colourChooser()
+{
+    static std::function<QColor(QWidget*, const QColor&)> f = [](QWidget* parent, const QColor& initial) {
+        return QColorDialog::getColor(initial, parent);
+    };
+    return f;
+}
+
+void BarChart::setBars(QVector<Bar> bars)
+{
+    m_bars = std::move(bars);
+    update();
+}
+
+void BarChart::setBarColour(int index, const QColor& colour)
+{
+    if (index >= 0 && index < m_bars.size()) {
+        m_bars[index].colour = colour;
+        update();
+    }
+}
+
+void BarChart::setShape(BarShape shape)
+{
+    m_shape = shape;
+    update();
+}
+
+void BarChart::setThreeD(bool on)
+{
+    m_threeD = on;
+    update();
+}
+
+BarChart::Frame BarChart::frame(const QRect& area) const
+{
+    Frame f;
+    const double titleH = title.isEmpty() ? 10 : 36, labelH = 28, side = 72;
+    const int n = std::max<int>(1, int(m_bars.size()));
+    double lo = 0, hi = 0;
+    for (const Bar& b : m_bars) {
+        lo = std::min(lo, b.value.toDouble());
+        hi = std::max(hi, b.value.toDouble());
+    }
+    if (hi - lo < 1e-9)
+        hi = lo + 1;
+    const double step = niceStep(hi - lo);
+    f.lo = std::floor(lo / step) * step;
+    f.hi = std::ceil(hi / step) * step;
+    // Room above the highest bar for its value.
+    if (hi > 0 && f.hi - hi < step / 2)
+        f.hi += step;
+    f.plot = QRectF(area.left() + side, area.top() + titleH, std::max(10.0, area.width() - 2 * side),
+                    std::max(10.0, area.height() - titleH - labelH));
+    f.slot = f.plot.width() / n;
+    f.depth = m_threeD ? std::min(f.slot * 0.15, 16.0) : 0;
+    f.plot.adjust(0, f.depth, -f.depth, 0);
+    f.slot = f.plot.width() / n;
+    return f;
+}
+
+QRectF BarChart::barRect(int index, const QRect& area) const
+{
+    const Frame f = frame(area);
+    const double v = m_bars[index].value.toDouble();
+    const double top = f.y(std::max(v, 0.0)), bottom = f.y(std::min(v, 0.0));
+    return QRectF(f.plot.left() + index * f.slot + f.slot * 0.2, top, f.slot * 0.6, std::max(1.0, bottom - top));
+}
+
+void BarChart::paintBar(QPainter& p, const QRectF& r, double baseY, const QColor& c, double depth) const
+{
+    const bool down = r.top() >= baseY - 0.5 && r.bottom() > baseY + 0.5;  // a negative value grows down
+    const QPointF top = down ? QPointF(r.center().x(), r.bottom()) : QPointF(r.center().x(), r.top());
+    const QPointF baseL = down ? r.topLeft() : r.bottomLeft(), baseR = down ? r.topRight() : r.bottomRight();
+    const QPointF endL = down ? r.bottomLeft() : r.topLeft(), endR = down ? r.bottomRight() : r.topRight();
+    QPainterPath front;
+    switch (m_shape) {
+    case BarShape::Rectangle:
+    case BarShape::Cylinder:
+        front.addRect(r);
+        break;
+    case BarShape::Pyramid:
+        front.moveTo(baseL);
+        front.lineTo(top);
+        front.lineTo(baseR);
+        front.closeSubpath();
+        break;
+    case BarShape::InvertedPyramid:
+        front.moveTo(endL);
+        front.lineTo(endR);
+        front.lineTo(QPointF(r.center().x(), down ? r.top() : r.bottom()));
+        front.closeSubpath();
+        break;
+    case BarShape::Ellipse:
+        front.addEllipse(r);
+        break;
+    case BarShape::Arrow: {
+        const double head = std::min(r.height() / 3, r.width());
+        const double shaft = r.width() / 4;
+        const double cx = r.center().x();
+        const double neck = down ? r.bottom() - head : r.top() + head;
+        front.moveTo(cx - shaft, down ? r.top() : r.bottom());
+        front.lineTo(cx - shaft, neck);
+        front.lineTo(r.left(), neck);
+        front.lineTo(top);
+        front.lineTo(r.right(), neck);
+        front.lineTo(cx + shaft, neck);
+        front.lineTo(cx + shaft, down ? r.top() : r.bottom());
+        front.closeSubpath();
+        break;
+    }
+    }
+    p.setPen(QPen(Qt::black, 1));
+    if (depth > 0) {
+        if (m_shape == BarShape::Rectangle) {
+            // Side and top faces of a box.
+            const QPointF d(depth, -depth);
+            p.setBrush(c.darker(150));
+            p.drawPolygon(QPolygonF({r.topRight(), r.topRight() + d, r.bottomRight() + d, r.bottomRight()}));
+            p.setBrush(c.lighter(130));
+            p.drawPolygon(QPolygonF({r.topLeft(), r.topLeft() + d, r.topRight() + d, r.topRight()}));
+        } else if (m_shape == BarShape::Cylinder) {
+            const double h = std::max(4.0, depth);
+            p.setBrush(c.darker(130));
+            p.drawEllipse(QRectF(r.left(), r.bottom() - h / 2, r.width(), h));
+            p.setPen(Qt::NoPen);
+            p.setBrush(c);
+            p.drawRect(r);
+            p.setPen(QPen(Qt::black, 1));
+            p.drawLine(r.topLeft(), r.bottomLeft());
+            p.drawLine(r.topRight(), r.bottomRight());
+            p.setBrush(c.lighter(130));
+            p.drawEllipse(QRectF(r.left(), r.top() - h / 2, r.width(), h));
+            return;
+        } else {
+            // The shape's back face, offset into the depth.
+            p.setBrush(c.darker(150));
+            p.drawPath(front.translated(depth, -depth));
+        }
+    }
+    p.setBrush(c);
+    p.drawPath(front);
+}
+
+void BarChart::paintChart(QPainter& p, const QRect& area) const
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.fillRect(area, Qt::white);
+    const Frame f = frame(area);
+    const QFontMetrics fm(p.font());
+    if (!title.isEmpty())
+        p.drawText(QRectF(area.left(), area.top(), area.width(), 32), Qt::AlignCenter, title);
+
+    // Value axis on both sides with the grid lines between them.
+    const double step = niceStep(f.hi - f.lo);
+    p.setPen(QPen(QColor(200, 200, 200), 1));
+    for (double v = f.lo; v <= f.hi + step / 1000; v += step) {
+        const double y = f.y(v);
+        p.setPen(QPen(QColor(210, 210, 210), 1));
+        p.drawLine(QPointF(f.plot.left(), y), QPointF(f.plot.right(), y));
+        p.setPen(Qt::black);
+        const QString t = axisText(v);
+        p.drawText(QRectF(area.left(), y - 10, f.plot.left() - area.left() - 6, 20), Qt::AlignRight | Qt::AlignVCenter, t);
+        p.drawText(QRectF(f.plot.right() + f.depth + 6, y - 10, area.right() - f.plot.right() - f.depth - 6, 20),
+                   Qt::AlignLeft | Qt::AlignVCenter, t);
+    }
+    p.setPen(QPen(Qt::black, 1));
+    p.drawLine(f.plot.topLeft(), f.plot.bottomLeft());
+    p.drawLine(QPointF(f.plot.right() + f.depth, f.plot.top()), QPointF(f.plot.right() + f.depth, f.plot.bottom()));
+    const double zero = f.y(0);
+    p.drawLine(QPointF(f.plot.left(), zero), QPointF(f.plot.right(), zero));
+
+    for (int i = 0; i < m_bars.size(); ++i) {
+        const QRectF r = barRect(i, area);
+        paintBar(p, r, zero, m_bars[i].colour, f.depth);
+        p.setPen(Qt::black);
+        const QString value = m_bars[i].value.toDisplay();
+        const double above = std::min(r.top(), zero) - f.depth - fm.height() - 2;
+        p.drawText(QRectF(r.center().x() - f.slot / 2, above, f.slot, fm.height()), Qt::AlignCenter, value);
+        p.drawText(QRectF(f.plot.left() + i * f.slot, f.plot.bottom() + 4, f.slot, fm.height() + 4), Qt::AlignCenter,
+                   m_bars[i].label);
+    }
+    p.restore();
+}
+
+int BarChart::barAt(const QPoint& pos) const
+{
+    for (int i = 0; i < m_bars.size(); ++i)
+        if (barRect(i, rect()).adjusted(0, -2, 0, 2).contains(pos))
+            return i;
+    return -1;
+}
+
+void BarChart::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    paintChart(p, rect());
+}
+
+void BarChart::mousePressEvent(QMouseEvent* event)
+{
+    const int i = barAt(event->position().toPoint());
+    if (i >= 0 && event->button() == Qt::LeftButton)
+        emit barClicked(i);
+    QWidget::mousePressEvent(event);
+}
+
+void fillChartTable(Database& db, const RecordSet& results)
+{
+    ScratchRows rows({QStringLiteral("sl1"), QStringLiteral("je1")});
+    const int label = results.fieldIndex(QStringLiteral("月份")), value = results.fieldIndex(QStringLiteral("收入差价"));
+    for (int i = 0; i < results.recordCount(); ++i)
+        rows.add({results.storedAt(i, label), QVariant::fromValue(Money::fromVariant(results.storedAt(i, value)))});
+    Scratch::replaceTable(db, QStringLiteral("图形显示"), rows);
+}
+
+QVector<Bar> readChartTable(Database& db)
+{
+    QVector<Bar> bars;
+    QSqlQuery q = db.run(QStringLiteral("select sl1,je1 from 图形显示 order by __rk"));
+    while (q.next()) {
+        const int n = int(bars.size());
+        bars.push_back({q.value(0).toString(), Money::fromVariant(q.value(1)), Palette[n % std::size(Palette)]});
+    }
+    return bars;
+}
+
+TForm_dbbar::TForm_dbbar(QWidget* owner, TDm1* dm) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("Form_dbbar"));
+    setProperty("windowClass", QStringLiteral("TForm_dbbar"));
+    setWindowTitle(QStringLiteral("显示统计分析图形"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    setWindowState(Qt::WindowMaximized);
+
+    auto* outer = new QVBoxLayout(this);
+    auto* strip = new QHBoxLayout;
+    outer->addLayout(strip);
+    strip->addWidget(new QLabel(QStringLiteral("显示样式："), this));
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->addItems({QStringLiteral("矩形"), QStringLiteral("正三角型"), QStringLiteral("倒三角形"), QStringLiteral("圆柱型"),
+                         QStringLiteral("椭圆型"), QStringLiteral("箭头")});
+    ComboBox1->setCurrentIndex(-1);
+    strip->addWidget(ComboBox1);
+    CheckBox1 = new QCheckBox(QStringLiteral("立体图形"), this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setChecked(true);
+    strip->addWidget(CheckBox1);
+    const auto button = [&](const char* name, const char* caption) {
+        auto* b = new QPushButton(QString::fromUtf8(caption), this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        strip->addWidget(b);
+        return b;
+    };
+    SpeedButton1 = button("SpeedButton1", "保存");
+    SpeedButton2 = button("SpeedButton2", "打印");
+    SpeedButton3 = button("SpeedButton3", "退出");
+    strip->addStretch(1);
+    DBChart1 = new BarChart(this);
+    DBChart1->title = QStringLiteral("按月汇总统计表");
+    outer->addWidget(DBChart1, 1);
+
+    connect(ComboBox1, &QComboBox::activated, this, &TForm_dbbar::ComboBox1Change);
+    connect(CheckBox1, &QCheckBox::toggled, this, &TForm_dbbar::CheckBox1Click);
+    connect(SpeedButton1, &QPushButton::clicked, this, &TForm_dbbar::SpeedButton1Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &TForm_dbbar::SpeedButton2Click);
+    connect(SpeedButton3, &QPushButton::clicked, this, &QDialog::reject);
+    connect(DBChart1, &BarChart::barClicked, this, &TForm_dbbar::DBChart1ClickSeries);
+
+    DBChart1->setBars(readChartTable(dm->ADO_qczl));
+}
+
+void TForm_dbbar::ComboBox1Change()
+{
+    const int i = ComboBox1->currentIndex();
+    if (i >= 0)
+        DBChart1->setShape(BarShape(i));
+}
+
+void TForm_dbbar::CheckBox1Click()
+{
+    DBChart1->setThreeD(CheckBox1->isChecked());
+}
+
+void TForm_dbbar::DBChart1ClickSeries(int index)
+{
+    const QColor chosen = BarChart::colourChooser()(this, DBChart1->bars().value(index).colour);
+    if (chosen.isValid())
+        DBChart1->setBarColour(index, chosen);
+}
+
+QImage TForm_dbbar::chartImage() const
+{
+    QImage image(DBChart1->size(), QImage::Format_RGB32);
+    QPainter p(&image);
+    DBChart1->paintChart(p, image.rect());
+    return image;
+}
+
+void TForm_dbbar::SpeedButton1Click()
+{
+    const FileDialogs::SaveResult r = FileDialogs::getSaveFileName(
+        this, {.caption = QStringLiteral("保存到BMP文件中"), .directory = {}, .fileName = QStringLiteral("TEE0.BMP"),
+               .filters = {QStringLiteral("Bitmap Files (*.bmp)")}, .filterIndex = 0});
+    if (!r.accepted || r.fileName.isEmpty())
+        return;
+    QString name = r.fileName;
+    if (QFileInfo(name).suffix().isEmpty())
+        name += QStringLiteral(".BMP");
+    if (!chartImage().save(name, "BMP"))
+        Msg::error(this, QStringLiteral("无法写入文件 %1").arg(name));
+}
+
+QPrinter& TForm_dbbar::printer()
+{
+    static QPrinter p(QPrinter::HighResolution);
+    return p;
+}
+
+void TForm_dbbar::SpeedButton2Click()
+{
+    QPrinter& pr = printer();
+    const QPageLayout::Orientation before = pr.pageLayout().orientation();
+    pr.setPageOrientation(QPageLayout::Landscape);
+    const QImage image = chartImage();
+    QPainter p;
+    if (p.begin(&pr)) {
+        const QRect page = p.viewport();
+        const QSize fitted = image.size().scaled(page.size(), Qt::KeepAspectRatio);
+        p.drawImage(QRect(page.topLeft(), fitted), image);
+        p.end();
+    } else {
+        Msg::error(this, QStringLiteral("打印机没有准备好！"));
+    }
+    pr.setPageOrientation(before);
+}

@@ -1,0 +1,601 @@
+#include "stats/reports.h"
+#include "core/dates.h"
+#include "core/sqltext.h"
+#include "data/database.h"
+#include "stats/scratch.h"
+
+#include <QDate>
+#include <QHash>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <algorithm>
+#include <array>
+
+namespace Reports {
+
+namespace {
+
+// The five contract sums of the income reports: deposit, rent in advance, term, charged, received.
+using Sums = std::array<Money, 5>;
+const QString SumColumns = QStringLiteral("sum(押金),sum(预收租金),sum(租赁期限),sum(收费金额),sum(实收金额)");
+
+Sums& operator+=(Sums& a, const Sums& b)
+{
+    for (size_t i = 0; i < a.size(); ++i)
+        a[i] += b[i];
+    return a;
+}
+Sums operator-(const Sums& a, const Sums& b)
+{
+    Sums r;
+    for (size_t i = 0; i < a.size(); ++i)
+        r[i] = a[i] - b[i];
+    return r;
+}
+
+// Texts compare as the engine's like and NOCASE do: Latin letters without regard to case.
+QChar foldChar(QChar c)
+{
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ? QChar(c.unicode() - 32) : c;
+}
+bool hasWildcard(const QString& s)
+{
+    return s.contains(QLatin1Char('%')) || s.contains(QLatin1Char('_'));
+}
+
+// One group read from the engine: its key texts (null keys never match) and its sums.
+struct Group {
+    QStringList keys;
+    QVector<Money> sums;
+};
+
+// The rows of a table that meet a condition, summed per key (null keys left out), keys compared as
+// the engine's NOCASE does. Read in one pass and summed here exactly, as the engine's sum would.
+QVector<Group> sumsBy(Database& db, const QString& table, const QStringList& keys, const QString& values, const QString& where)
+{
+    QSqlQuery q = db.run(QStringLiteral("select %1,%2 from %3 where %4").arg(keys.join(QLatin1Char(',')), values, table, where));
+    const int k = int(keys.size());
+    const int n = q.record().count();
+    QVector<Group> out;
+    QHash<QString, int> index;
+    QString joined;  // the folded keys separated by NUL; its buffer is kept from row to row
+    while (q.next()) {
+        joined.resize(0);
+        bool nullKey = false;
+        for (int i = 0; i < k && !nullKey; ++i) {
+            const QVariant v = q.value(i);
+            nullKey = v.isNull();
+            if (i > 0)
+                joined += QChar(0);
+            joined += v.toString();
+        }
+        if (nullKey)
+            continue;
+        for (QChar& c : joined)
+            c = foldChar(c);
+        auto it = index.constFind(joined);
+        int g = 0;
+        if (it == index.constEnd()) {
+            g = int(out.size());
+            index.insert(joined, g);
+            out.push_back({joined.split(QChar(0)), QVector<Money>(n - k)});
+        } else {
+            g = *it;
+        }
+        Money* sums = out[g].sums.data();
+        for (int i = k; i < n; ++i)
+            sums[i - k] += Money::fromVariant(q.value(i));
+    }
+    return out;
+}
+
+Sums toSums(const QVector<Money>& v, int offset = 0)
+{
+    Sums s{};
+    for (size_t i = 0; i < s.size(); ++i)
+        s[i] = v.value(int(i) + offset);
+    return s;
+}
+
+// The driving rows of a loop: the named columns of a table in its order (ties in insertion order);
+// null reads as an empty text, as the loops read it.
+QVector<QStringList> readRows(Database& db, const QString& columns, const QString& table, const QString& order)
+{
+    QSqlQuery q = db.run(QStringLiteral("select %1 from %2 order by %3,__rk").arg(columns, table, order));
+    QVector<QStringList> out;
+    const int n = q.record().count();
+    while (q.next()) {
+        QStringList r;
+        for (int i = 0; i < n; ++i)
+            r << q.value(i).toString();
+        out << r;
+    }
+    return out;
+}
+
+// Groups keyed by one text, summed over every key that begins with a driving text: the keys sorted,
+// running totals beside them, so each driving row costs two searches.
+class PrefixIndex {
+public:
+    explicit PrefixIndex(QVector<Group> groups)
+    {
+        std::sort(groups.begin(), groups.end(), [](const Group& a, const Group& b) { return a.keys[0] < b.keys[0]; });
+        m_keys.reserve(groups.size());
+        m_totals.reserve(groups.size() + 1);
+        m_sums.reserve(groups.size());
+        Sums running{};
+        m_totals << running;
+        for (const Group& g : groups) {
+            m_keys << g.keys[0];
+            m_sums << toSums(g.sums);
+            running += m_sums.back();
+            m_totals << running;
+        }
+    }
+    Sums sumFor(const QString& prefix) const
+    {
+        const QString p = fold(prefix);
+        if (hasWildcard(p)) {
+            // A driving text with the pattern characters of like is matched as the engine would.
+            Sums s{};
+            const QString pattern = p + QLatin1Char('%');
+            for (int i = 0; i < m_keys.size(); ++i)
+                if (likeMatches(pattern, m_keys[i]))
+                    s += m_sums[i];
+            return s;
+        }
+        const auto lo = std::lower_bound(m_keys.begin(), m_keys.end(), p);
+        const auto hi = std::partition_point(lo, m_keys.end(), [&](const QString& k) { return k.startsWith(p); });
+        return m_totals[hi - m_keys.begin()] - m_totals[lo - m_keys.begin()];
+    }
+
+private:
+    QVector<QString> m_keys;
+    QVector<Sums> m_sums;
+    QVector<Sums> m_totals;
+};
+
+bool dateEmpty(const QString& shown)
+{
+    return shown.isEmpty() || shown.startsWith(QLatin1Char(' '));
+}
+
+// The value a date field gives a row: null when empty.
+QVariant dateValue(const QString& shown)
+{
+    if (dateEmpty(shown))
+        return {};
+    // As stored text: compared and converted once per run, never through local time per row.
+    const auto dt = Dates::parseJet(shown);
+    return dt ? QVariant(Dates::toStorage(*dt)) : QVariant();
+}
+
+QString joinTerms(const QStringList& terms)
+{
+    QString out;
+    for (const QString& t : terms)
+        out += out.isEmpty() ? t : QStringLiteral("and") + t;
+    return out;
+}
+
+// A row of an income report: its leading values, then the five sums.
+QVector<QVariant> incomeRow(std::initializer_list<QVariant> lead, const Sums& s)
+{
+    QVector<QVariant> row;
+    row.reserve(qsizetype(lead.size()) + 5);
+    row.append(lead);
+    for (const Money& m : s)
+        row.append(QVariant::fromValue(m));
+    return row;
+}
+
+const QStringList IncomeColumns{QStringLiteral("押金"), QStringLiteral("预收租金"), QStringLiteral("租赁期限"),
+                                QStringLiteral("收费金额"), QStringLiteral("实收金额")};
+
+QVector<Group> contractGroups(Database& db, const QStringList& keys, const QString& where)
+{
+    return sumsBy(db, QStringLiteral("汽车租赁登记表"), keys, QStringLiteral("押金,预收租金,租赁期限,收费金额,实收金额"), where);
+}
+
+} // namespace
+
+QString fold(const QString& s)
+{
+    QString r = s;
+    for (QChar& c : r)
+        c = foldChar(c);
+    return r;
+}
+
+qint64 wholeNumber(const QVariant& v)
+{
+    if (v.isNull())
+        return 0;
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    return ok ? roundHalfEven(d) : 0;
+}
+
+bool likeMatches(const QString& pattern, const QString& text)
+{
+    // Greedy matching with one backtracking point per %, as the engine's like.
+    int p = 0, t = 0, starP = -1, starT = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == QLatin1Char('%')) {
+            starP = p++;
+            starT = t;
+        } else if (p < pattern.size()
+                   && (pattern[p] == QLatin1Char('_') || foldChar(pattern[p]) == foldChar(text[t]))) {
+            ++p;
+            ++t;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            t = ++starT;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == QLatin1Char('%'))
+        ++p;
+    return p == pattern.size();
+}
+
+QString incomeWhere(const IncomeCriteria& c)
+{
+    QStringList terms;
+    const auto contains = [&terms](const char* column, const QString& text) {
+        if (!text.trimmed().isEmpty())
+            terms << QStringLiteral("(%1 like '%%2%')").arg(QString::fromUtf8(column), sqlText(text.trimmed()));
+    };
+    contains("客户号", c.customerNo);
+    contains("客户姓名", c.customerName);
+    contains("车牌号", c.plate);
+    if (!dateEmpty(c.dispatchFrom) && !dateEmpty(c.dispatchTo))
+        terms << Dates::dayRangeTerm(QStringLiteral("发车日期"), c.dispatchFrom, c.dispatchTo);
+    if (!dateEmpty(c.returnFrom) && !dateEmpty(c.returnTo))
+        terms << Dates::dayRangeTerm(QStringLiteral("收车日期"), c.returnFrom, c.returnTo);
+    return joinTerms(terms);
+}
+
+void vehicleIncome(Database& db, const IncomeCriteria& c)
+{
+    const PrefixIndex contracts(contractGroups(db, {QStringLiteral("车牌号")}, incomeWhere(c)));
+    ScratchRows out(QStringList{QStringLiteral("车牌号"), QStringLiteral("发车日期"), QStringLiteral("收车日期")} + IncomeColumns);
+    const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
+    for (const QStringList& v : readRows(db, QStringLiteral("车牌号"), QStringLiteral("汽车档案"), QStringLiteral("车牌号"))) {
+        const Sums s = contracts.sumFor(v[0]);
+        if (s[3] > Money())
+            out.add(incomeRow({v[0], from, to}, s));
+    }
+    Scratch::replace(db, out);
+}
+
+void customerIncome(Database& db, const IncomeCriteria& c)
+{
+    const PrefixIndex contracts(contractGroups(db, {QStringLiteral("客户号")}, incomeWhere(c)));
+    ScratchRows out(QStringList{QStringLiteral("客户号"), QStringLiteral("客户姓名"), QStringLiteral("发车日期"),
+                                QStringLiteral("收车日期")}
+                    + IncomeColumns);
+    const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
+    for (const QStringList& k :
+         readRows(db, QStringLiteral("客户号,客户姓名"), QStringLiteral("客户登记表"), QStringLiteral("客户号"))) {
+        const Sums s = contracts.sumFor(k[0]);
+        if (s[3] > Money())
+            out.add(incomeRow({k[0], k[1], from, to}, s));
+    }
+    Scratch::replace(db, out);
+}
+
+void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
+{
+    IncomeCriteria dates = c;
+    dates.customerNo.clear();
+    dates.customerName.clear();
+    dates.plate.clear();
+    QVector<Group> pairs = contractGroups(db, {QStringLiteral("车牌号"), QStringLiteral("客户号")}, incomeWhere(dates));
+    std::sort(pairs.begin(), pairs.end(), [](const Group& a, const Group& b) { return a.keys[0] < b.keys[0]; });
+    QVector<QString> pairPlates;
+    for (const Group& g : pairs)
+        pairPlates << g.keys[0];
+
+    const QVector<QStringList> customers =
+        readRows(db, QStringLiteral("客户号,客户姓名"), QStringLiteral("客户登记表"), QStringLiteral("客户号"));
+    QHash<QString, QVector<int>> byNumber;  // folded number -> customers in loop order
+    QVector<int> patterned;                 // customers whose number holds % or _
+    for (int i = 0; i < customers.size(); ++i) {
+        const QString k = fold(customers[i][0]);
+        if (hasWildcard(k))
+            patterned << i;
+        else
+            byNumber[k] << i;
+    }
+    // The customers a contract's number counts for: every registered number it begins with.
+    QHash<QString, QVector<int>> matchCache;
+    const auto customersOf = [&](const QString& number) -> const QVector<int>& {
+        auto it = matchCache.find(number);
+        if (it != matchCache.end())
+            return *it;
+        QVector<int> m;
+        for (int len = 0; len <= number.size(); ++len) {
+            const auto hit = byNumber.constFind(number.left(len));
+            if (hit != byNumber.constEnd())
+                m += *hit;
+        }
+        for (int i : patterned)
+            if (likeMatches(fold(customers[i][0]) + QLatin1Char('%'), number))
+                m << i;
+        return *matchCache.insert(number, m);
+    };
+
+    ScratchRows out(QStringList{QStringLiteral("车牌号"), QStringLiteral("客户号"), QStringLiteral("客户姓名"),
+                                QStringLiteral("发车日期"), QStringLiteral("收车日期")}
+                    + IncomeColumns);
+    const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
+    QVector<Sums> acc(customers.size());
+    QVector<bool> seen(customers.size(), false);
+    QVector<int> touched;
+    for (const QStringList& v : readRows(db, QStringLiteral("车牌号"), QStringLiteral("汽车档案"), QStringLiteral("车牌号"))) {
+        const QString p = fold(v[0]);
+        int lo = 0, hi = int(pairs.size());
+        const bool pattern = hasWildcard(p);
+        if (!pattern) {
+            lo = int(std::lower_bound(pairPlates.begin(), pairPlates.end(), p) - pairPlates.begin());
+            hi = int(std::partition_point(pairPlates.begin() + lo, pairPlates.end(),
+                                          [&](const QString& k) { return k.startsWith(p); })
+                     - pairPlates.begin());
+        }
+        touched.clear();
+        for (int i = lo; i < hi; ++i) {
+            if (pattern && !likeMatches(p + QLatin1Char('%'), pairPlates[i]))
+                continue;
+            const Sums s = toSums(pairs[i].sums);
+            for (int k : customersOf(pairs[i].keys[1])) {
+                if (!seen[k]) {
+                    seen[k] = true;
+                    acc[k] = Sums{};
+                    touched << k;
+                }
+                acc[k] += s;
+            }
+        }
+        std::sort(touched.begin(), touched.end());
+        for (int k : touched) {
+            seen[k] = false;
+            if (acc[k][3] > Money())
+                out.add(incomeRow({v[0], customers[k][0], customers[k][1], from, to}, acc[k]));
+        }
+    }
+    Scratch::replace(db, out);
+}
+
+void handlerIncome(Database& db, const IncomeCriteria& c)
+{
+    QHash<QString, Sums> byHandler;
+    for (const Group& g : contractGroups(db, {QStringLiteral("租赁公司经办人")}, incomeWhere(c)))
+        byHandler.insert(g.keys[0], toSums(g.sums));
+    ScratchRows out(QStringList{QStringLiteral("客户姓名"), QStringLiteral("发车日期"), QStringLiteral("收车日期")} + IncomeColumns);
+    const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
+    for (const QStringList& h :
+         readRows(db, QStringLiteral("经办人姓名"), QStringLiteral("经办人信息"), QStringLiteral("经办人姓名"))) {
+        const Sums s = byHandler.value(fold(h[0]));
+        if (s[3] > Money())
+            out.add(incomeRow({h[0], from, to}, s));
+    }
+    Scratch::replace(db, out);
+}
+
+QVector<MonthPeriod> accountingMonths(const QString& yearText, const QString& startDay)
+{
+    const QString y = yearText.trimmed().left(4);
+    const int year = y.toInt();
+    const auto two = [](int m) { return QStringLiteral("%1").arg(m, 2, 10, QLatin1Char('0')); };
+    const bool calendar = startDay == QLatin1String("1");
+    int dayBefore = 0;
+    if (!calendar) {
+        bool ok = false;
+        dayBefore = startDay.trimmed().toInt(&ok) - 1;
+        if (!ok)
+            throw DbError(QStringLiteral("'%1' 不是有效的整数").arg(startDay));
+    }
+    QVector<MonthPeriod> out;
+    for (int i = 1; i <= 12; ++i) {
+        MonthPeriod m;
+        m.label = two(i) + QStringLiteral("月");
+        m.start = y + QLatin1Char('-') + two(i) + QLatin1Char('-') + startDay + QStringLiteral(" 0:0:0");
+        if (calendar) {
+            const int last = i == 2 ? (QDate::isLeapYear(year) ? 29 : 28) : (i == 4 || i == 6 || i == 9 || i == 11) ? 30 : 31;
+            m.end = y + QLatin1Char('-') + two(i) + QLatin1Char('-') + QString::number(last) + QStringLiteral(" 23:59:59");
+        } else {
+            const QString endYear = i == 12 ? QString::number(year + 1) : y;
+            m.end = endYear + QLatin1Char('-') + two(i == 12 ? 1 : i + 1) + QLatin1Char('-') + QString::number(dayBefore)
+                + QStringLiteral(" 23:59:59");
+        }
+        out << m;
+    }
+    return out;
+}
+
+void monthlyIncome(Database& db, const MonthlyCriteria& c)
+{
+    const QVector<MonthPeriod> months = accountingMonths(c.year, c.startDay);
+    // The engine reads the bounds as the conditions would (an impossible date is its error).
+    QStringList reads;
+    for (const MonthPeriod& m : months)
+        reads << QStringLiteral("cdate('%1'),cdate('%2')").arg(sqlText(m.start), sqlText(m.end));
+    QSqlQuery bq = db.run(QStringLiteral("select ") + reads.join(QLatin1Char(',')));
+    QVariantList bounds;
+    if (bq.next())
+        for (int i = 0; i < 24; ++i)
+            bounds << bq.value(i);
+
+    // Months follow each other without overlap, so one pass over the year buckets every row.
+    const auto bucketed = [&](const QString& column, const QString& table, const QString& sums) {
+        QString cases = QStringLiteral("case");
+        QVariantList binds;
+        for (int i = 0; i < 12; ++i) {
+            cases += QStringLiteral(" when %1 between ? and ? then %2").arg(column).arg(i);
+            binds << bounds[2 * i] << bounds[2 * i + 1];
+        }
+        cases += QStringLiteral(" end");
+        QVariant lo = bounds[0], hi = bounds[1];
+        for (int i = 1; i < 12; ++i) {
+            if (bounds[2 * i].toString() < lo.toString())
+                lo = bounds[2 * i];
+            if (bounds[2 * i + 1].toString() > hi.toString())
+                hi = bounds[2 * i + 1];
+        }
+        binds << lo << hi;
+        const QString sql = QStringLiteral("select %1 as m,%2 from %3 where %4 between ? and ? group by m")
+                                .arg(cases, sums, table, column);
+        QHash<int, QVector<Money>> out;
+        QSqlQuery q = db.runNative(sql, binds);
+        const int n = q.record().count();
+        while (q.next()) {
+            if (q.value(0).isNull())
+                continue;
+            QVector<Money> s;
+            for (int i = 1; i < n; ++i)
+                s << Money::fromVariant(q.value(i));
+            out.insert(q.value(0).toInt(), s);
+        }
+        return out;
+    };
+    const auto cash = bucketed(QStringLiteral("日期"), QStringLiteral("现金日记帐"), QStringLiteral("sum(借方),sum(贷方)"));
+    const auto rent = bucketed(c.byReturnDate ? QStringLiteral("收车日期") : QStringLiteral("发车日期"),
+                               QStringLiteral("汽车租赁登记表"), SumColumns);
+
+    ScratchRows out(QStringList{QStringLiteral("月份"), QStringLiteral("现金减少"), QStringLiteral("现金增加")} + IncomeColumns
+                    + QStringList{QStringLiteral("收入差价")});
+    for (int i = 0; i < 12; ++i) {
+        const QVector<Money> j = cash.value(i);
+        const Money jf = j.value(0), df = j.value(1);
+        const Sums s = toSums(rent.value(i));
+        if (s[3] > Money() || jf > Money() || df > Money()) {
+            QVector<QVariant> row = incomeRow({months[i].label, QVariant::fromValue(df), QVariant::fromValue(jf)}, s);
+            row << QVariant::fromValue(jf - df);
+            out.add(row);
+        }
+    }
+    Scratch::replace(db, out);
+}
+
+void cashBySummary(Database& db, const PeriodCriteria& c)
+{
+    const PrefixIndex journal(sumsBy(db, QStringLiteral("现金日记帐"), {QStringLiteral("摘要")}, QStringLiteral("借方,贷方"),
+                                     Dates::dayRangeTerm(QStringLiteral("日期"), c.from, c.to)));
+    ScratchRows out({QStringLiteral("摘要"), QStringLiteral("发车日期"), QStringLiteral("收车日期"), QStringLiteral("现金增加"),
+                     QStringLiteral("现金减少")});
+    const QVariant from = dateValue(c.from), to = dateValue(c.to);
+    for (const QStringList& code : readRows(db, QStringLiteral("摘要"), QStringLiteral("摘要"), QStringLiteral("代码"))) {
+        // The index carries five sums; the journal fills the first two.
+        const Sums s = journal.sumFor(code[0]);
+        const Money jf = s[0], df = s[1];
+        if (jf > Money() || df > Money())
+            out.add({code[0], from, to, jf > Money() ? QVariant::fromValue(jf) : QVariant(),
+                     jf > Money() ? QVariant() : QVariant::fromValue(df)});
+    }
+    Scratch::replace(db, out);
+}
+
+QString shortAmount(Money m)
+{
+    QString s = m.toString();
+    while (s.endsWith(QLatin1Char('0')))
+        s.chop(1);
+    if (s.endsWith(QLatin1Char('.')))
+        s.chop(1);
+    return s == QLatin1String("-0") ? QStringLiteral("0") : s;
+}
+
+QString rentalLine(qint64 days, Money charged)
+{
+    return QStringLiteral("租赁收入: 期限%1天应收金额%2元").arg(days).arg(shortAmount(charged));
+}
+
+QString oilLine(Money unitPrice, qint64 quantity)
+{
+    return QStringLiteral("更换机油: 单价%1元,数量%2").arg(shortAmount(unitPrice)).arg(quantity);
+}
+
+namespace {
+
+QString rentalDateColumn(const VehicleCostCriteria& c)
+{
+    return c.byReturnDate ? QStringLiteral("收车日期") : QStringLiteral("发车日期");
+}
+
+} // namespace
+
+void vehicleDetail(Database& db, const VehicleCostCriteria& c)
+{
+    const QString p = c.plate.trimmed();
+    const QString plateTerm = QStringLiteral("(车牌号 like '%") + sqlText(p) + QStringLiteral("%')");
+    const auto cond = [&](const QString& dateColumn) {
+        return plateTerm + QStringLiteral("and") + Dates::dayRangeTerm(dateColumn, c.from, c.to);
+    };
+    ScratchRows out({QStringLiteral("车牌号"), QStringLiteral("发车日期"), QStringLiteral("收车日期"), QStringLiteral("实收金额"),
+                     QStringLiteral("备注")});
+    // Each source read once in its own order; one line per record.
+    const auto each = [&](const QString& columns, const QString& table, const QString& condition,
+                          const std::function<void(const QSqlQuery&)>& line) {
+        QSqlQuery q = db.run(QStringLiteral("select %1 from %2 where %3 order by __rk").arg(columns, table, condition));
+        while (q.next())
+            line(q);
+    };
+    if (c.rental)
+        each(QStringLiteral("发车日期,收车日期,实收金额,租赁期限,收费金额"), QStringLiteral("汽车租赁登记表"),
+             cond(rentalDateColumn(c)), [&](const QSqlQuery& q) {
+                 out.add({p, q.value(0), q.value(1), QVariant::fromValue(Money::fromVariant(q.value(2))),
+                          rentalLine(wholeNumber(q.value(3)), Money::fromVariant(q.value(4)))});
+             });
+    if (c.oil)
+        each(QStringLiteral("换油时间,金额,单价,数量"), QStringLiteral("换油记录表"), cond(QStringLiteral("换油时间")),
+             [&](const QSqlQuery& q) {
+                 out.add({p, q.value(0), QVariant(), QVariant::fromValue(-Money::fromVariant(q.value(1))),
+                          oilLine(Money::fromVariant(q.value(2)), wholeNumber(q.value(3)))});
+             });
+    if (c.repair)
+        each(QStringLiteral("维修时间,总费用,维修内容"), QStringLiteral("车辆维修记录表"), cond(QStringLiteral("维修时间")),
+             [&](const QSqlQuery& q) {
+                 out.add({p, q.value(0), QVariant(), QVariant::fromValue(-Money::fromVariant(q.value(1))),
+                          QStringLiteral("车辆维修: ") + q.value(2).toString()});
+             });
+    if (c.accident)
+        each(QStringLiteral("事故时间,事故金额,事故情况"), QStringLiteral("事故登记表"), cond(QStringLiteral("事故时间")),
+             [&](const QSqlQuery& q) {
+                 out.add({p, q.value(0), QVariant(), QVariant::fromValue(-Money::fromVariant(q.value(1))),
+                          QStringLiteral("车辆事故: ") + q.value(2).toString()});
+             });
+    Scratch::replace(db, out);
+}
+
+void vehicleSummary(Database& db, const VehicleCostCriteria& c)
+{
+    // Per source: its sum per plate in the period, plates compared exactly (Latin letters without case).
+    const auto perPlate = [&](bool ticked, const QString& amount, const QString& table, const QString& dateColumn) {
+        QHash<QString, Money> out;
+        if (!ticked)
+            return out;
+        for (const Group& g :
+             sumsBy(db, table, {QStringLiteral("车牌号")}, amount, Dates::dayRangeTerm(dateColumn, c.from, c.to)))
+            out.insert(g.keys[0], g.sums.value(0));
+        return out;
+    };
+    const auto rental = perPlate(c.rental, QStringLiteral("实收金额"), QStringLiteral("汽车租赁登记表"), rentalDateColumn(c));
+    const auto oil = perPlate(c.oil, QStringLiteral("金额"), QStringLiteral("换油记录表"), QStringLiteral("换油时间"));
+    const auto repair = perPlate(c.repair, QStringLiteral("总费用"), QStringLiteral("车辆维修记录表"), QStringLiteral("维修时间"));
+    const auto accident = perPlate(c.accident, QStringLiteral("事故金额"), QStringLiteral("事故登记表"), QStringLiteral("事故时间"));
+
+    ScratchRows out({QStringLiteral("车牌号"), QStringLiteral("发车日期"), QStringLiteral("收车日期"), QStringLiteral("实收金额"),
+                     QStringLiteral("预收租金"), QStringLiteral("押金"), QStringLiteral("租赁单价"), QStringLiteral("收入差价")});
+    const QVariant from = dateValue(c.from), to = dateValue(c.to);
+    for (const QStringList& v : readRows(db, QStringLiteral("车牌号"), QStringLiteral("汽车档案"), QStringLiteral("车牌号"))) {
+        const QString k = fold(v[0]);
+        const Money r = rental.value(k), o = oil.value(k), w = repair.value(k), a = accident.value(k);
+        out.add({v[0], from, to, QVariant::fromValue(r), QVariant::fromValue(o),
+                 QVariant::fromValue(w), QVariant::fromValue(a), QVariant::fromValue(r - o - w - a)});
+    }
+    Scratch::replace(db, out);
+}
+
+} // namespace Reports
