@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -202,6 +203,25 @@ private Q_SLOTS:
         QCOMPARE(vehicle(QStringLiteral("苏A00001")), QStringLiteral("空闲///1"));
         QCOMPARE(odometer(), QStringLiteral("9000"));
         QCOMPARE(scalar(QStringLiteral("select count(*) from 现金日记帐")).toInt(), 0);
+    }
+
+    void cashOptionFollowsTheSettingsFile()
+    {
+        openContract(QStringLiteral("ZL2004000006"));
+        TForm_qczljsd list(nullptr, &dm);
+        QDir().mkpath(QFileInfo(Paths::sysSetFile()).path());
+        for (const char* flag : {"1", "0"}) {
+            QFile f(Paths::sysSetFile());
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(QByteArray("[hs_date]\r\nqczljsd_xjrjz=") + flag + "\r\n");
+            f.close();
+            TForm_qczljsd_edit d(&list, &dm);
+            d.show();
+            QCOMPARE(d.CheckBox2->isVisible(), QByteArray(flag) == "1");
+            QVERIFY(d.CheckBox2->isChecked());
+            d.closeButton->click();
+        }
+        QFile::remove(Paths::sysSetFile());
     }
 
     void fleetStateCorrections()
