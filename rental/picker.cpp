@@ -56,6 +56,7 @@ PickWindow::PickWindow(const PickConfig& config, TDm1* dm, QWidget* owner)
     DBGrid2->setAutoFitColWidths(true);
     DBGrid2->installEventFilter(this);
     connect(DBGrid2, &QAbstractItemView::doubleClicked, this, &PickWindow::DBGrid2DblClick);
+    connect(DBGrid2, &RecordGrid::titleClicked, this, &PickWindow::sortBy);
     connect(DBGrid2->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& cur) {
         if (!cur.isValid() || !m_query->isOpen() || cur.row() == m_query->currentRow())
             return;
@@ -124,6 +125,35 @@ void PickWindow::DBGrid2DblClick()
         if (cur.isValid() && cur.row() != m_query->currentRow())
             m_query->moveTo(cur.row());
         choose();
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+    }
+}
+
+void PickWindow::sortBy(int section)
+{
+    if (section < 0 || section >= m_model->columnCount() || !m_model->shownColumn(section).titleButton)
+        return;
+    if (!m_query->isOpen() || m_query->isEmpty())
+        return;
+    // Each click on the same title turns the direction; the rows stay those of the last search.
+    const QString field = m_model->shownColumn(section).field;
+    const QVector<SortMark>& old = m_model->sortMarks();
+    const bool descending = !old.isEmpty() && old.first().field == field && !old.first().descending;
+    QStringList lines = m_query->sql();
+    QString& last = lines.last();
+    const int order = last.indexOf(QStringLiteral("order by"), 0, Qt::CaseInsensitive);
+    if (order == 0)
+        lines.removeLast();
+    else if (order > 0)
+        last.truncate(order);
+    const QVector<SortMark> marks{SortMark{field, descending}};
+    lines << sortOrderLine(marks);
+    try {
+        m_query->close();
+        m_query->setSql(lines);
+        m_query->open();
+        m_model->setSortMarks(marks);
     } catch (const DbError& e) {
         Msg::error(this, e.text());
     }

@@ -44,6 +44,8 @@ public:
     void SpeedButton1Click();  // 查找
     void DBGrid2DblClick();    // 选中 / double click
     void SpeedButton2Click();  // 返回
+    // A click on a sortable title orders the rows by that column.
+    void sortBy(int section);
 
 protected:
     // The condition for the mode and trimmed text; nullopt when the mode makes none (said and

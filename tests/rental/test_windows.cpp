@@ -387,6 +387,11 @@ private Q_SLOTS:
             type(c->Edit3, QStringLiteral("王一"));
             c->SpeedButton1->click();
             QVERIFY(dm.q_khydqc.recordCount() >= 1);
+            // Sorting by a title keeps the search's rows.
+            const int found = dm.q_khydqc.recordCount();
+            c->sortBy(2);
+            QCOMPARE(dm.q_khydqc.sql().last(), QStringLiteral(" ORDER BY 发车日期"));
+            QCOMPARE(dm.q_khydqc.recordCount(), found);
             while (dm.q_khydqc.asString(QStringLiteral("内部编号")) != QStringLiteral("YD2004000100"))
                 dm.q_khydqc.next();
             c->DBGrid2->setCurrentIndex(c->DBGrid2->model()->index(dm.q_khydqc.currentRow(), 0));
