@@ -5,6 +5,7 @@
 // hidden key is an identity column.
 #include "data/pgbackend.h"
 #include "core/dates.h"
+#include "core/money.h"
 #include "data/database.h"
 #include "data/jetsql.h"
 #include "data/schema.h"
@@ -82,6 +83,18 @@ QVariant normalised(const QVariant& v)
     return v;
 }
 
+// A number read as text: a floating value as the embedded engine gives it, except an amount a
+// floating value would not bring back exactly (past 2^51 ten-thousandths), which stays text.
+QVariant number(const QString& text)
+{
+    if (const auto m = Money::parse(text)) {
+        const qint64 limit = qint64(1) << 51;
+        if (m->units() > limit || m->units() < -limit)
+            return text;
+    }
+    return text.toDouble();
+}
+
 class PgBackend final : public SqlBackend {
 public:
     QString driverName() const override { return QStringLiteral("QPSQL"); }
@@ -135,11 +148,31 @@ public:
     bool selectRows(QSqlDatabase& db, const QString& sql, QStringList* names, QVector<QVector<QVariant>>* rows,
                     QString* error) override
     {
-        if (!SqlBackend::selectRows(db, sql, names, rows, error))
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        // Numbers as their decimal text, so that a total of sixteen digits stays exact.
+        q.setNumericalPrecisionPolicy(QSql::HighPrecision);
+        if (!q.exec(sql)) {
+            *error = q.lastError().text();
             return false;
-        for (auto& r : *rows)
-            for (auto& v : r)
-                v = normalised(v);
+        }
+        const QSqlRecord rec = q.record();
+        QVector<bool> numeric;
+        for (int i = 0; i < rec.count(); ++i) {
+            *names << rec.fieldName(i);
+            numeric << (rec.field(i).metaType().id() == QMetaType::Double);
+        }
+        while (q.next()) {
+            QVector<QVariant> r;
+            r.reserve(rec.count());
+            for (int i = 0; i < rec.count(); ++i) {
+                QVariant v = q.value(i);
+                if (numeric[i] && !v.isNull())
+                    v = number(v.toString());
+                r.push_back(normalised(v));
+            }
+            rows->push_back(std::move(r));
+        }
         return true;
     }
 
@@ -241,7 +274,20 @@ private:
             *error = QStringLiteral("无法连接数据库服务器 %1: %2").arg(PgLocation::display(location), db.lastError().text());
             return false;
         }
+        // citext folds letters by the database's character classes: only under "C" are these
+        // exactly A-Z, as on the embedded engine (and as the original engine compared text).
         QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("SELECT datctype, pg_encoding_to_char(encoding) FROM pg_database WHERE datname = current_database()"))
+            || !q.next()) {
+            *error = q.lastError().text();
+            return fail(db, error);
+        }
+        const QString ctype = q.value(0).toString();
+        if ((ctype != QLatin1String("C") && ctype != QLatin1String("POSIX")) || q.value(1).toString() != QLatin1String("UTF8")) {
+            *error = QStringLiteral("数据库 %1 的编码为 %2、字符分类为 %3，应为 UTF8 和 C（建立方法: createdb -E UTF8 --locale=C -T template0 <数据库名>）")
+                         .arg(loc.database, q.value(1).toString(), ctype);
+            return fail(db, error);
+        }
         for (const char* s : {"SET client_encoding = 'UTF8'", "SET client_min_messages = warning", "SET lock_timeout = 5000", "SET TIME ZONE 'UTC'"}) {
             if (!q.exec(QString::fromLatin1(s))) {
                 *error = q.lastError().text();

@@ -23,7 +23,7 @@ start)
   [ ${#as[@]} -gt 0 ] && chown "${as[2]}" "$dir"
   # The socket folder is readable by the test run (which may be another account than the server's).
   chmod 711 "$dir"
-  if ! "${as[@]}" "$bin/initdb" -D "$data" -A trust -U velmira -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log" 2>&1; then
+  if ! "${as[@]}" "$bin/initdb" -D "$data" -A trust -U velmira -E UTF8 --locale=C >"$dir/initdb.log" 2>&1; then
     echo "initdb failed: server tests will be skipped"; cat "$dir/initdb.log"; exit 0
   fi
   port=$(( 20000 + $$ % 20000 ))
