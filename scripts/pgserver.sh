@@ -16,6 +16,10 @@ data="$dir/cluster"
 
 case "$cmd" in
 start)
+  # A cluster left running by an interrupted run is stopped before its folder goes.
+  if [ -n "$bin" ] && [ -f "$data/postmaster.pid" ]; then
+    "${as[@]}" "$bin/pg_ctl" -D "$data" -m immediate -w stop >/dev/null 2>&1
+  fi
   rm -rf "$dir"; mkdir -p "$dir"
   if [ -z "$bin" ] || [ ! -x "$bin/initdb" ]; then
     echo "no PostgreSQL server installed: server tests will be skipped"; exit 0
