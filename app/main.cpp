@@ -1,12 +1,16 @@
 // Program entry: application title, main window, data module, event loop.
-// "--create-db [file]" is the creation step for a new database; "--screenshots <dir>" saves
-// pictures of the login and the main window for the documentation.
+// "--database <location>" names the database (a file or a postgresql:// server address) instead of
+// data/connection.ini or data/qczl.db; "--create-db [location]" is the creation step for a new
+// database; "--copy-db <from> <to>" copies every table into a new database; "--screenshots <dir>"
+// saves pictures of the login and the main window for the documentation.
 #include "app/mainform.h"
 #include "app/modules.h"
 #include "app/shell.h"
 #include "core/clock.h"
+#include "data/copy.h"
 #include "data/creation.h"
 #include "data/datamodule.h"
+#include "data/pgbackend.h"
 #include "data/settings.h"
 #include "ui/common/translations.h"
 
@@ -15,28 +19,52 @@
 #include <cstdio>
 
 namespace {
-// The creation step needs no windows, so it also runs where there is no display.
-int createDb(int argc, char* argv[])
+QString argAfter(const QStringList& args, const QString& option, int n = 1)
+{
+    const int i = args.indexOf(option);
+    return i >= 0 && i + n < args.size() && !args[i + n].startsWith(QLatin1String("--")) ? args[i + n] : QString();
+}
+
+// The creation and copy steps need no windows, so they also run where there is no display.
+int databaseTool(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const int create = args.indexOf(QStringLiteral("--create-db"));
-    const QString file = create + 1 < args.size() ? args[create + 1] : Paths::databaseFile();
     QString error;
-    if (!createDatabase(file, Clock::today(), &error)) {
+    if (args.contains(QStringLiteral("--copy-db"))) {
+        const QString from = argAfter(args, QStringLiteral("--copy-db"), 1);
+        const QString to = argAfter(args, QStringLiteral("--copy-db"), 2);
+        if (from.isEmpty() || to.isEmpty()) {
+            std::fprintf(stderr, "usage: velmira --copy-db <from> <to>\n");
+            return 2;
+        }
+        if (!DbCopy::copy(from, to, &error)) {
+            std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+            return 1;
+        }
+        std::printf("copied to %s\n", PgLocation::display(to).toLocal8Bit().constData());
+        return 0;
+    }
+    const QString given = argAfter(args, QStringLiteral("--create-db"));
+    const QString location = given.isEmpty() ? Paths::databaseFile() : given;
+    if (!createDatabase(location, Clock::today(), &error)) {
         std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
         return 1;
     }
-    std::printf("created %s\n", file.toLocal8Bit().constData());
+    std::printf("created %s\n", PgLocation::display(location).toLocal8Bit().constData());
     return 0;
 }
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--database") == 0 && i + 1 < argc)
+            Paths::setDatabase(QString::fromLocal8Bit(argv[i + 1]));
+    }
     for (int i = 1; i < argc; ++i)
-        if (qstrcmp(argv[i], "--create-db") == 0)
-            return createDb(argc, argv);
+        if (qstrcmp(argv[i], "--create-db") == 0 || qstrcmp(argv[i], "--copy-db") == 0)
+            return databaseTool(argc, argv);
 
     VelApplication app(argc, argv);
     const QStringList args = app.arguments();

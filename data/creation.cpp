@@ -2,6 +2,7 @@
 #include "core/dates.h"
 #include "core/password.h"
 #include "data/database.h"
+#include "data/pgbackend.h"
 #include "data/schema.h"
 
 #include <QFile>
@@ -33,6 +34,17 @@ void seed(Database& db, const QDate& today)
 }
 } // namespace
 
+void discardNewTables(Database& db)
+{
+    try {
+        for (const auto& t : Schema::tables())
+            db.runNative(QStringLiteral("DROP TABLE IF EXISTS \"%1\"").arg(t.name));
+    } catch (const DbError& e) {
+        qCWarning(lcData) << "tables of a failed creation left behind:" << e.text();
+    }
+    db.close();
+}
+
 bool createDatabase(const QString& location, const QDate& today, QString* error)
 {
     Database db;
@@ -45,8 +57,14 @@ bool createDatabase(const QString& location, const QDate& today, QString* error)
     } catch (const DbError& e) {
         if (error)
             *error = e.text();
-        db.close();
-        QFile::remove(location);
+        if (PgLocation::isServer(location)) {
+            // Tables without their default rows are no database to start with: removed, a new
+            // attempt finds the server database empty again.
+            discardNewTables(db);
+        } else {
+            db.close();
+            QFile::remove(location);
+        }
         return false;
     }
     db.close();

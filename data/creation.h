@@ -5,3 +5,8 @@
 #include <QString>
 
 bool createDatabase(const QString& location, const QDate& today, QString* error = nullptr);
+
+class Database;
+// Drops the tables the creation step just made in a server database (after a failure, while they
+// are still empty) and closes the connection, so that a new attempt finds the database empty.
+void discardNewTables(Database& db);

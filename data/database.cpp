@@ -1,4 +1,5 @@
 #include "data/database.h"
+#include "data/pgbackend.h"
 #include "data/schema.h"
 
 #include <QSqlError>
@@ -15,6 +16,11 @@ QString nextConnectionName()
 }
 }
 
+std::unique_ptr<SqlBackend> makeBackend(const QString& location)
+{
+    return PgLocation::isServer(location) ? makePgBackend() : makeSqliteBackend();
+}
+
 Database::Database(std::unique_ptr<SqlBackend> backend) : m_backend(std::move(backend)), m_connection(nextConnectionName())
 {
 }
@@ -28,6 +34,8 @@ bool Database::open(const QString& location, QString* error)
 {
     close();
     QString err;
+    if (m_backend->driverName() != makeBackend(location)->driverName())
+        m_backend = makeBackend(location);
     m_db = QSqlDatabase::addDatabase(m_backend->driverName(), m_connection);
     if (!m_backend->open(m_db, location, &err)) {
         if (error)
@@ -43,6 +51,8 @@ bool Database::create(const QString& location, QString* error)
 {
     close();
     QString err;
+    if (m_backend->driverName() != makeBackend(location)->driverName())
+        m_backend = makeBackend(location);
     m_db = QSqlDatabase::addDatabase(m_backend->driverName(), m_connection);
     if (!m_backend->create(m_db, location, &err)) {
         if (error)
@@ -112,7 +122,7 @@ QSqlQuery Database::runNative(const QString& sql, const QVariantList& binds)
     if (!q.prepare(sql))
         throw fail(q.lastError());
     for (const auto& b : binds)
-        q.addBindValue(b);
+        q.addBindValue(m_backend->bindValue(b));
     if (!q.exec())
         throw fail(q.lastError());
     return q;
@@ -133,6 +143,14 @@ void Database::begin()
 {
     runNative(m_depth == 0 ? m_backend->beginStatement() : QStringLiteral("SAVEPOINT sp%1").arg(m_depth));
     ++m_depth;
+    if (m_depth == 1 && !m_backend->afterBeginStatement().isEmpty()) {
+        try {
+            runNative(m_backend->afterBeginStatement());
+        } catch (...) {
+            rollback();
+            throw;
+        }
+    }
 }
 
 void Database::commit()

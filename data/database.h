@@ -10,7 +10,8 @@
 #include <memory>
 #include <stdexcept>
 
-struct TableDef;
+#include "data/schema.h"
+
 class QSqlError;
 
 // Engine errors that the program handles without showing them go to the log under this category.
@@ -62,9 +63,15 @@ public:
     // Statement opening a write transaction (taking the write lock at once, so a transaction never
     // fails half-way for want of it).
     virtual QString beginStatement() const { return QStringLiteral("BEGIN"); }
-    // A condition true when a column holds exactly the bound value, nulls included, compared
-    // byte for byte (the optimistic check of updates and deletes).
-    virtual QString sameValue(const QString& quotedColumn) const = 0;
+    // A statement run right after the begin of the outermost transaction; empty for none.
+    virtual QString afterBeginStatement() const { return {}; }
+    // A condition true when a column of the given type holds exactly the bound value, nulls
+    // included, text compared byte for byte (the optimistic check of updates and deletes).
+    virtual QString sameValue(const QString& quotedColumn, FieldType type = FieldType::Text) const = 0;
+    // A bound value in the form the engine takes it (dates as storage text).
+    virtual QVariant bindValue(const QVariant& v) const { return v; }
+    // Statements run after rows were copied into a table with their keys.
+    virtual QStringList afterCopySql(const TableDef&) const { return {}; }
     // How long a statement waits for another connection's lock before it fails.
     virtual void setBusyTimeout(QSqlDatabase& db, int milliseconds) = 0;
     virtual QStringList createIndexSql() const = 0;
@@ -74,6 +81,8 @@ public:
 };
 
 std::unique_ptr<SqlBackend> makeSqliteBackend();
+// The backend a location names: a postgresql:// address is a server database, anything else a file.
+std::unique_ptr<SqlBackend> makeBackend(const QString& location);
 
 class Database {
 public:
@@ -82,8 +91,10 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
+    // The location is a file or a server address; the backend follows it.
     bool open(const QString& location, QString* error = nullptr);
-    // Creation step: a new database with the schema and no rows. Refuses an existing file.
+    // Creation step: a new database with the schema and no rows. Refuses an existing file, or a
+    // server database that already holds our tables.
     bool create(const QString& location, QString* error = nullptr);
     void close();
     bool isOpen() const;

@@ -120,14 +120,45 @@ Shape analyze(const QString& jet)
     return sh;
 }
 
+// Positions of the ")" closing a subquery in "from (...)" that has no name: the server engine wants
+// every derived table named, so the translation names it.
+QVector<bool> unnamedSubqueryEnds(const QVector<Token>& toks)
+{
+    static const QStringList clauses{QStringLiteral("where"), QStringLiteral("order"), QStringLiteral("group"),
+                                     QStringLiteral("having"), QStringLiteral("union"), QStringLiteral("inner"),
+                                     QStringLiteral("left"), QStringLiteral("right"), QStringLiteral("join")};
+    QVector<bool> ends(toks.size(), false);
+    QVector<bool> derived;  // per open "(": whether it follows "from"
+    int previous = -1;      // the previous token that is not a blank
+    for (int i = 0; i < toks.size(); ++i) {
+        const Token& t = toks[i];
+        if (t.kind == Kind::Space)
+            continue;
+        if (t.kind == Kind::Punct && t.text == QLatin1String("(")) {
+            derived.push_back(previous >= 0 && lower(toks[previous]) == QLatin1String("from"));
+        } else if (t.kind == Kind::Punct && t.text == QLatin1String(")") && !derived.isEmpty()) {
+            if (derived.takeLast()) {
+                int j = i + 1;
+                while (j < toks.size() && toks[j].kind == Kind::Space)
+                    ++j;
+                ends[i] = j >= toks.size() || toks[j].kind != Kind::Word || clauses.contains(lower(toks[j]));
+            }
+        }
+        previous = i;
+    }
+    return ends;
+}
+
 QString toSqlite(const QString& jet, bool keysOnly)
 {
     const Shape sh = analyze(jet);
     const auto toks = tokenize(jet);
+    const QVector<bool> unnamed = unnamedSubqueryEnds(toks);
     bool starDone = !(keysOnly && sh.selectStar);
     QString out;
     out.reserve(jet.size() + 32);
-    for (const auto& t : toks) {
+    for (int ti = 0; ti < toks.size(); ++ti) {
+        const Token& t = toks[ti];
         switch (t.kind) {
         case Kind::String: {
             QString body = t.text;
@@ -152,6 +183,8 @@ QString toSqlite(const QString& jet, bool keysOnly)
                 break;
             }
             out += t.text;
+            if (unnamed[ti])
+                out += QStringLiteral(" AS __sub");
             break;
         default:
             out += t.text;

@@ -1,10 +1,13 @@
 #include "data/maintenance.h"
+#include "data/copy.h"
 #include "data/database.h"
+#include "data/pgbackend.h"
 #include "data/sqlitefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <filesystem>
 #include <sqlite3.h>
 
@@ -230,6 +233,69 @@ bool belongsTo(const QString& file, const QString& database)
     return false;
 }
 
+namespace {
+// A server database written table by table into a new file, all tables read in one snapshot, so
+// the file is the same kind of backup the embedded default writes.
+bool copyFromServer(Database& db, const QString& file, QString* error)
+{
+    if (db.transactionDepth() > 0) {
+        *error = QStringLiteral("数据库正在存盘，请稍候再备份");
+        return false;
+    }
+    Database out;
+    if (!out.create(file, error))
+        return false;
+    try {
+        db.runNative(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
+        DbCopy::copyTables(db, out);
+        db.runNative(QStringLiteral("COMMIT"));
+    } catch (const DbError& e) {
+        try { db.runNative(QStringLiteral("ROLLBACK")); } catch (const DbError&) {}
+        *error = e.text();
+        return false;
+    }
+    out.close();
+    // A copy must stand alone: no write-ahead log beside it.
+    sqlite3* h = nullptr;
+    const QByteArray name = QFile::encodeName(file);
+    bool ok = sqlite3_open_v2(name.constData(), &h, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
+        && sqlite3_exec(h, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (!ok)
+        *error = QStringLiteral("复制数据库失败: %1").arg(engineText(h));
+    sqlite3_close(h);
+    return ok;
+}
+
+// The content of a checked backup file replaces the server database's in one transaction: other
+// workstations keep their connections and see the restored rows from their next statement.
+bool restoreToServer(const QString& source, const QString& target, QString* error)
+{
+    // The file is read through a scratch copy: opening it would set its log mode.
+    QTemporaryDir scratchDir;
+    const QString scratch = scratchDir.filePath(QStringLiteral("restore.db"));
+    if (!scratchDir.isValid() || !QFile::copy(source, scratch)) {
+        *error = QStringLiteral("无法读取文件: %1").arg(native(source));
+        return false;
+    }
+    if (!verify(scratch, error))
+        return false;
+    Database src, dst;
+    if (!src.open(scratch, error) || !dst.open(target, error))
+        return false;
+    try {
+        Transaction tx(dst);
+        for (const TableDef& t : Schema::tables())
+            dst.runNative(QStringLiteral("DELETE FROM \"%1\"").arg(t.name));
+        DbCopy::copyTables(src, dst);
+        tx.commit();
+    } catch (const DbError& e) {
+        *error = e.text();
+        return false;
+    }
+    return true;
+}
+} // namespace
+
 bool backup(Database& db, const QString& dest, QString* error)
 {
     QString err;
@@ -246,13 +312,10 @@ bool backup(Database& db, const QString& dest, QString* error)
         return false;
     }
     sqlite3* src = SqliteFile::handleOf(db.handle());
-    if (!src) {
-        *error = QStringLiteral("数据库不支持在线备份");
-        return false;
-    }
     const QString tmp = tempBeside(dest);
     removeScratch(tmp);
-    if (!copyDatabase(src, tmp, &err) || !verify(tmp, &err) || !moveOver(tmp, dest, &err)) {
+    const bool copied = src ? copyDatabase(src, tmp, &err) : copyFromServer(db, tmp, &err);
+    if (!copied || !verify(tmp, &err) || !moveOver(tmp, dest, &err)) {
         removeScratch(tmp);
         *error = err;
         return false;
@@ -275,6 +338,14 @@ bool restore(const QString& source, const QString& target, QString* error, const
     if (source.trimmed().isEmpty()) {
         *error = QStringLiteral("请先选择要恢复的数据库文件！");
         return false;
+    }
+    if (PgLocation::isServer(target)) {
+        QString problem;
+        if (!SqliteFile::check(source, false, true, &problem)) {
+            *error = QStringLiteral("%1: %2").arg(problem, native(source));
+            return false;
+        }
+        return restoreToServer(source, target, error);
     }
     const QString scratch = tempBeside(target);
     if (belongsTo(source, target) || sameFile(source, scratch)) {

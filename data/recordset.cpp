@@ -579,7 +579,7 @@ QString RecordSet::sameValues(const QVector<int>& columns, const QVector<QVarian
     QString where = Schema::KeyColumn + QStringLiteral("=?");
     *binds << m_keys[m_cur];
     for (int c : columns) {
-        where += QStringLiteral(" AND ") + m_db->backend().sameValue(quoted(m_fields[c].name));
+        where += QStringLiteral(" AND ") + m_db->backend().sameValue(quoted(m_fields[c].name), m_fields[c].type);
         *binds << values.value(c);
     }
     return where;

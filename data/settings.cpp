@@ -8,7 +8,27 @@
 namespace Paths {
 QString workingDir() { return QDir::currentPath(); }
 QString programDir() { return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath(); }
-QString databaseFile() { return QDir(workingDir()).filePath(QStringLiteral("data/qczl.db")); }
+namespace {
+QString& chosenDatabase()
+{
+    static QString location;
+    return location;
+}
+} // namespace
+void setDatabase(const QString& location) { chosenDatabase() = location; }
+QString databaseFile()
+{
+    const QDir work(workingDir());
+    QString location = chosenDatabase();
+    if (location.isEmpty())
+        location = IniFile(work.filePath(QStringLiteral("data/connection.ini")))
+                       .readString(QStringLiteral("database"), QStringLiteral("location"), QString())
+                       .trimmed();
+    if (location.isEmpty())
+        return work.filePath(QStringLiteral("data/qczl.db"));
+    // A file named relative to the working folder; a server address stays as written.
+    return location.contains(QLatin1String("://")) ? location : work.filePath(location);
+}
 QString programDatabaseFile() { return QDir(programDir()).filePath(QStringLiteral("data/qczl.db")); }
 QString sysSetFile() { return QDir(programDir()).filePath(QStringLiteral("data/sysset.ini")); }
 } // namespace Paths

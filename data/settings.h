@@ -5,7 +5,11 @@
 namespace Paths {
 QString workingDir();                 // the current working folder
 QString programDir();                 // folder of the program file
-QString databaseFile();               // data/qczl.db below the working folder
+// The database the program opens: the location given on the command line (setDatabase), else
+// "location" in section [database] of data/connection.ini below the working folder (a file or a
+// postgresql:// server address), else data/qczl.db below the working folder.
+QString databaseFile();
+void setDatabase(const QString& location);
 QString programDatabaseFile();        // data/qczl.db below the program's folder (backup and restore)
 QString sysSetFile();                 // data/sysset.ini below the program's folder
 } // namespace Paths

@@ -337,7 +337,7 @@ public:
 
     QString beginStatement() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
 
-    QString sameValue(const QString& quotedColumn) const override
+    QString sameValue(const QString& quotedColumn, FieldType) const override
     {
         // IS compares nulls too; BINARY overrides the columns' case-blind collation.
         return quotedColumn + QStringLiteral(" IS ? COLLATE BINARY");

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -103,6 +104,36 @@ private Q_SLOTS:
         SysSettings s = SysSettings::read(path(QStringLiteral("sysset.ini")));
         QCOMPARE(s.qczljsd_xjrjz, 1);
         QCOMPARE(s.hs_date1, QStringLiteral("1"));  // key missing in its own section
+    }
+
+    void databaseLocationFromTheConnectionSetting()
+    {
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        QDir().mkpath(QStringLiteral("data"));
+        QCOMPARE(Paths::databaseFile(), QDir(dir.path()).filePath(QStringLiteral("data/qczl.db")));
+        QFile ini(path(QStringLiteral("data/connection.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Database]\nlocation = postgresql://clerk@server:5433/qczl\n");
+        ini.close();
+        QCOMPARE(Paths::databaseFile(), QStringLiteral("postgresql://clerk@server:5433/qczl"));
+        // a file in the setting is below the working folder
+        QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write("[database]\nlocation=office/main.db\n");
+        ini.close();
+        QCOMPARE(Paths::databaseFile(), QDir(dir.path()).filePath(QStringLiteral("office/main.db")));
+        // the command line wins over the file
+        Paths::setDatabase(QStringLiteral("postgresql://a@b/c"));
+        QCOMPARE(Paths::databaseFile(), QStringLiteral("postgresql://a@b/c"));
+        Paths::setDatabase(QString());
+        QFile::remove(ini.fileName());
+        QDir::setCurrent(old);
+
+        // a server address that is no address is refused with the form it should have
+        Database db;
+        QString err;
+        QVERIFY(!db.open(QStringLiteral("postgresql://"), &err));
+        QVERIFY2(err.contains(QStringLiteral("postgresql://用户@主机:端口/数据库")), qPrintable(err));
     }
 };
 

@@ -5,6 +5,7 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include "tests/pg/serverdb.h"
 #include <QTest>
 
 class TestRecordSet : public QObject {
@@ -22,8 +23,11 @@ class TestRecordSet : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(createDatabase(dir.filePath(QStringLiteral("q.db")), QDate(2004, 2, 10)));
-        QVERIFY(dm.connect(dir.filePath(QStringLiteral("q.db"))));
+        SERVERDB_SKIP_WITHOUT_SERVER();
+        const QString location = ServerDb::location(dir, QStringLiteral("q.db"));
+        QString err;
+        QVERIFY2(createDatabase(location, QDate(2004, 2, 10), &err), qPrintable(err));
+        QVERIFY2(dm.connect(location, &err), qPrintable(err));
         QCOMPARE(dm.q_wxjlb.sqlText(), QStringLiteral("select * from 车辆维修记录表"));
         QCOMPARE(dm.queries().size(), 17);
     }

@@ -1,0 +1,355 @@
+// PostgreSQL backend: several workstations on one server database. The Jet dialect maps onto it
+// as on SQLite: cdate/cvdate are server functions created with the schema, text columns are
+// citext with the "C" collation (=, like and order by ignore the case of Latin letters only, as
+// SQLite's NOCASE does, and need no rewriting of the statements), money is numeric(19,4), the
+// hidden key is an identity column.
+#include "data/pgbackend.h"
+#include "core/dates.h"
+#include "core/money.h"
+#include "data/database.h"
+#include "data/jetsql.h"
+#include "data/schema.h"
+
+#include <QDateTime>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace {
+
+// Every write transaction takes this lock first, so transactions of different workstations run
+// one after the other, as they do on the embedded engine (document numbers read as the highest
+// stored one plus one stay unique).
+constexpr const char* WriteLock = "SELECT pg_advisory_xact_lock(7311520)";
+
+// The same reading of a Jet date text as on SQLite: year, month, day, optionally hours, minutes
+// and seconds; anything else, and any date that does not exist, is an engine error.
+const char* CdateSql = R"SQL(
+CREATE FUNCTION cdate(t text) RETURNS timestamp(0) LANGUAGE plpgsql IMMUTABLE STRICT AS $$
+DECLARE
+  m text[];
+BEGIN
+  m := regexp_match(t, '^\s*(\d{4})[-/.](\d{1,2})[-/.](\d{1,2})(?:[ T]+(\d{1,2}):(\d{1,2})(?::(\d{1,2})(?:\.\d+)?)?)?\s*$');
+  IF m IS NOT NULL AND coalesce(m[4]::int, 0) < 24 AND coalesce(m[5]::int, 0) < 60 AND coalesce(m[6]::int, 0) < 60 THEN
+    BEGIN
+      RETURN make_timestamp(m[1]::int, m[2]::int, m[3]::int, coalesce(m[4]::int, 0), coalesce(m[5]::int, 0),
+                            coalesce(m[6]::int, 0));
+    EXCEPTION WHEN others THEN
+      NULL;
+    END;
+  END IF;
+  RAISE EXCEPTION USING ERRCODE = '22008', MESSAGE = format('日期格式错误或日期不存在: ''%s''', t);
+END
+$$)SQL";
+const char* CvdateSql =
+    "CREATE FUNCTION cvdate(t text) RETURNS timestamp(0) LANGUAGE sql IMMUTABLE STRICT AS 'SELECT cdate(t)'";
+
+QString columnSql(FieldType t)
+{
+    switch (t) {
+    case FieldType::Text:
+    case FieldType::Memo:
+        // citext folds with lower(); under "C" only A-Z fold and the order is the code point order.
+        return QStringLiteral("citext COLLATE \"C\"");
+    case FieldType::Money:
+        return QStringLiteral("numeric(19,4)");
+    case FieldType::Integer:
+        return QStringLiteral("bigint");
+    case FieldType::Number:
+        return QStringLiteral("double precision");
+    case FieldType::DateTime:
+        return QStringLiteral("timestamp(0)");
+    case FieldType::Boolean:
+        // 0/1 as on SQLite, so that the translated true/false/yes/no compare the same way.
+        return QStringLiteral("smallint NOT NULL DEFAULT 0");
+    }
+    return QStringLiteral("citext");
+}
+
+QString quoted(const QString& name)
+{
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+// A value as it came from the driver, in the form the rest of the program reads from SQLite:
+// dates as storage text (the driver would hand out local QDateTime values).
+QVariant normalised(const QVariant& v)
+{
+    if (v.metaType().id() == QMetaType::QDateTime && !v.isNull())
+        return Dates::toStorage(v.toDateTime());
+    return v;
+}
+
+// A number read as text: a floating value as the embedded engine gives it, except an amount a
+// floating value would not bring back exactly (past 2^51 ten-thousandths), which stays text.
+QVariant number(const QString& text)
+{
+    if (const auto m = Money::parse(text)) {
+        const qint64 limit = qint64(1) << 51;
+        if (m->units() > limit || m->units() < -limit)
+            return text;
+    }
+    return text.toDouble();
+}
+
+class PgBackend final : public SqlBackend {
+public:
+    QString driverName() const override { return QStringLiteral("QPSQL"); }
+    std::unique_ptr<SqlBackend> clone() const override { return std::make_unique<PgBackend>(); }
+
+    bool open(QSqlDatabase& db, const QString& location, QString* error) override
+    {
+        if (!connect(db, location, error))
+            return false;
+        const int present = ourTables(db, error);
+        if (present < 0)
+            return fail(db, error);
+        if (present < Schema::tables().size()) {
+            *error = present == 0 ? QStringLiteral("数据库中没有本系统的表: %1").arg(PgLocation::display(location))
+                                  : QStringLiteral("数据库结构与本系统不符: %1").arg(PgLocation::display(location));
+            db.close();
+            return false;
+        }
+        return true;
+    }
+
+    bool create(QSqlDatabase& db, const QString& location, QString* error) override
+    {
+        if (!connect(db, location, error))
+            return false;
+        const int present = ourTables(db, error);
+        if (present < 0)
+            return fail(db, error);
+        if (present > 0) {
+            *error = QStringLiteral("数据库中已有本系统的表，不会覆盖: %1").arg(PgLocation::display(location));
+            db.close();
+            return false;
+        }
+        QSqlQuery q(db);
+        // citext is a trusted extension: the owner of the database may create it.
+        for (const QString& s : {QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext"),
+                                 QStringLiteral("DROP FUNCTION IF EXISTS cvdate(text)"),
+                                 QStringLiteral("DROP FUNCTION IF EXISTS cdate(text)"), QString::fromUtf8(CdateSql),
+                                 QString::fromUtf8(CvdateSql)}) {
+            if (!q.exec(s)) {
+                *error = q.lastError().text();
+                return fail(db, error);
+            }
+        }
+        return true;
+    }
+
+    QString translate(const QString& jet) const override { return JetSql::toSqlite(jet); }
+    QString translateKeysOnly(const QString& jet) const override { return JetSql::toSqlite(jet, true); }
+
+    bool selectRows(QSqlDatabase& db, const QString& sql, QStringList* names, QVector<QVector<QVariant>>* rows,
+                    QString* error) override
+    {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        // Numbers as their decimal text, so that a total of sixteen digits stays exact.
+        q.setNumericalPrecisionPolicy(QSql::HighPrecision);
+        if (!q.exec(sql)) {
+            *error = q.lastError().text();
+            return false;
+        }
+        const QSqlRecord rec = q.record();
+        QVector<bool> numeric;
+        for (int i = 0; i < rec.count(); ++i) {
+            *names << rec.fieldName(i);
+            numeric << (rec.field(i).metaType().id() == QMetaType::Double);
+        }
+        while (q.next()) {
+            QVector<QVariant> r;
+            r.reserve(rec.count());
+            for (int i = 0; i < rec.count(); ++i) {
+                QVariant v = q.value(i);
+                if (numeric[i] && !v.isNull())
+                    v = number(v.toString());
+                r.push_back(normalised(v));
+            }
+            rows->push_back(std::move(r));
+        }
+        return true;
+    }
+
+    QVariant bindValue(const QVariant& v) const override
+    {
+        switch (v.metaType().id()) {
+        case QMetaType::QDateTime:
+            return v.isNull() ? QVariant() : QVariant(Dates::toStorage(v.toDateTime()));
+        case QMetaType::QDate:
+            return v.isNull() ? QVariant() : QVariant(Dates::toStorage(QDateTime(v.toDate(), QTime(0, 0))));
+        case QMetaType::Bool:
+            return qint64(v.toBool() ? 1 : 0);
+        default:
+            return v;
+        }
+    }
+
+    QString createTableSql(const TableDef& t) const override
+    {
+        QStringList cols{Schema::KeyColumn + QStringLiteral(" bigint GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY")};
+        for (const auto& c : t.columns) {
+            QString def = quoted(c.name) + QLatin1Char(' ') + columnSql(c.type);
+            if (t.name == QStringLiteral("汽车租赁登记表") && c.name == QStringLiteral("客户交车"))
+                def += QStringLiteral(" DEFAULT '没有'");
+            cols << def;
+        }
+        return QStringLiteral("CREATE TABLE ") + quoted(t.name) + QStringLiteral(" (") + cols.join(QStringLiteral(", "))
+            + QStringLiteral(")");
+    }
+
+    QStringList afterCopySql(const TableDef& t) const override
+    {
+        // Rows copied with their keys: the identity continues after the highest of them.
+        return {QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'), coalesce(max(%2), 0) + 1, false) FROM %1")
+                    .arg(quoted(t.name), Schema::KeyColumn)};
+    }
+
+    bool isBusy(const QSqlError& error) const override
+    {
+        // lock_not_available (the wait ran out), deadlock_detected, serialization_failure.
+        const QString code = error.nativeErrorCode();
+        return code == QLatin1String("55P03") || code == QLatin1String("40P01") || code == QLatin1String("40001");
+    }
+
+    QString afterBeginStatement() const override { return QString::fromLatin1(WriteLock); }
+
+    QString sameValue(const QString& quotedColumn, FieldType type) const override
+    {
+        // Text compares as text, byte for byte, not through the column's case-blind comparison.
+        if (type == FieldType::Text || type == FieldType::Memo)
+            return quotedColumn + QStringLiteral("::text IS NOT DISTINCT FROM ?::text");
+        return quotedColumn + QStringLiteral(" IS NOT DISTINCT FROM ?");
+    }
+
+    void setBusyTimeout(QSqlDatabase& db, int milliseconds) override
+    {
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("SET lock_timeout = %1").arg(milliseconds));
+    }
+
+    QStringList createIndexSql() const override
+    {
+        return {
+            QStringLiteral("CREATE INDEX ix_zl_plate ON 汽车租赁登记表 (车牌号, 发车日期)"),
+            QStringLiteral("CREATE INDEX ix_zl_no ON 汽车租赁登记表 (内部编号)"),
+            QStringLiteral("CREATE INDEX ix_zl_customer ON 汽车租赁登记表 (客户号)"),
+            QStringLiteral("CREATE INDEX ix_zl_open ON 汽车租赁登记表 (客户交车)"),
+            QStringLiteral("CREATE INDEX ix_da_plate ON 汽车档案 (车牌号)"),
+            QStringLiteral("CREATE INDEX ix_kh_no ON 客户登记表 (客户号)"),
+            QStringLiteral("CREATE INDEX ix_yd_no ON 客户预订汽车 (内部编号)"),
+            QStringLiteral("CREATE INDEX ix_rjz_date ON 现金日记帐 (日期)"),
+            QStringLiteral("CREATE INDEX ix_rjz_note ON 现金日记帐 (备注)"),
+            QStringLiteral("CREATE INDEX ix_hy_plate ON 换油记录表 (车牌号, 换油时间)"),
+            QStringLiteral("CREATE INDEX ix_wx_plate ON 车辆维修记录表 (车牌号, 维修时间)"),
+            QStringLiteral("CREATE INDEX ix_sg_plate ON 事故登记表 (车牌号, 事故时间)"),
+        };
+    }
+
+private:
+    static bool fail(QSqlDatabase& db, QString*)
+    {
+        db.close();
+        return false;
+    }
+
+    bool connect(QSqlDatabase& db, const QString& location, QString* error)
+    {
+        PgLocation loc;
+        if (!PgLocation::parse(location, &loc, error))
+            return false;
+        db.setHostName(loc.host);
+        if (loc.port > 0)
+            db.setPort(loc.port);
+        db.setUserName(loc.user);
+        db.setPassword(loc.password);
+        db.setDatabaseName(loc.database);
+        db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=velmira"));
+        if (!db.open()) {
+            *error = QStringLiteral("无法连接数据库服务器 %1: %2").arg(PgLocation::display(location), db.lastError().text());
+            return false;
+        }
+        // citext folds letters by the database's character classes: only under "C" are these
+        // exactly A-Z, as on the embedded engine (and as the original engine compared text).
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("SELECT datctype, pg_encoding_to_char(encoding) FROM pg_database WHERE datname = current_database()"))
+            || !q.next()) {
+            *error = q.lastError().text();
+            return fail(db, error);
+        }
+        const QString ctype = q.value(0).toString();
+        if ((ctype != QLatin1String("C") && ctype != QLatin1String("POSIX")) || q.value(1).toString() != QLatin1String("UTF8")) {
+            *error = QStringLiteral("数据库 %1 的编码为 %2、字符分类为 %3，应为 UTF8 和 C（建立方法: createdb -E UTF8 --locale=C -T template0 <数据库名>）")
+                         .arg(loc.database, q.value(1).toString(), ctype);
+            return fail(db, error);
+        }
+        for (const char* s : {"SET client_encoding = 'UTF8'", "SET client_min_messages = warning", "SET lock_timeout = 5000", "SET TIME ZONE 'UTC'"}) {
+            if (!q.exec(QString::fromLatin1(s))) {
+                *error = q.lastError().text();
+                return fail(db, error);
+            }
+        }
+        return true;
+    }
+
+    // How many of the sixteen tables the database holds; -1 with the engine text on error.
+    static int ourTables(QSqlDatabase& db, QString* error)
+    {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema = current_schema()"))) {
+            *error = q.lastError().text();
+            return -1;
+        }
+        int n = 0;
+        while (q.next())
+            n += Schema::table(q.value(0).toString()) != nullptr;
+        return n;
+    }
+};
+
+} // namespace
+
+bool PgLocation::isServer(const QString& location)
+{
+    return location.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
+        || location.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+bool PgLocation::parse(const QString& location, PgLocation* out, QString* error)
+{
+    const QUrl url(location, QUrl::StrictMode);
+    if (!isServer(location) || !url.isValid() || url.path().size() < 2) {
+        *error = QStringLiteral("数据库连接设置不正确（应为 postgresql://用户@主机:端口/数据库）: %1").arg(display(location));
+        return false;
+    }
+    out->host = url.host();
+    out->port = url.port(-1);
+    out->user = url.userName();
+    out->password = url.password();
+    out->database = url.path().mid(1);
+    // A socket folder is given as ?host=/path, as libpq does.
+    const QUrlQuery query(url);
+    if (query.hasQueryItem(QStringLiteral("host")))
+        out->host = query.queryItemValue(QStringLiteral("host"), QUrl::FullyDecoded);
+    if (query.hasQueryItem(QStringLiteral("port")))
+        out->port = query.queryItemValue(QStringLiteral("port")).toInt();
+    return true;
+}
+
+QString PgLocation::display(const QString& location)
+{
+    QUrl url(location);
+    if (!url.password().isEmpty())
+        url.setPassword(QStringLiteral("***"));
+    return url.isValid() ? url.toDisplayString() : location;
+}
+
+std::unique_ptr<SqlBackend> makePgBackend()
+{
+    return std::make_unique<PgBackend>();
+}
