@@ -2,6 +2,7 @@
 #include "admin/backup.h"
 #include "data/datamodule.h"
 #include "data/maintenance.h"
+#include "data/pgbackend.h"
 #include "data/settings.h"
 #include "ui/common/messages.h"
 
@@ -15,7 +16,10 @@ TForm_restore::TForm_restore(QWidget* owner, TDm1* dm, const QString& target)
     m_target = target;
     if (m_target.isEmpty())
         m_target = m_dm->ADO_qczl.isOpen() ? m_dm->ADO_qczl.location() : Paths::databaseFile();
-    m_target = QFileInfo(m_target).absoluteFilePath();
+    // A file is named absolutely, since the file dialog may move the working folder; a server's
+    // address stays as it is.
+    if (!PgLocation::isServer(m_target))
+        m_target = QFileInfo(m_target).absoluteFilePath();
     connect(SpeedButton3, &QPushButton::clicked, this, &TForm_restore::SpeedButton3Click);
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm_restore::SpeedButton1Click);
 }

@@ -5,6 +5,7 @@
 #include "admin/initialize.h"
 #include "admin/restore.h"
 #include "data/datamodule.h"
+#include "data/pgbackend.h"
 #include "data/settings.h"
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
@@ -26,8 +27,8 @@ void registerSystemWindows()
 bool runRestoreCommand(QWidget* owner, TDm1* dm, const QString& homeFolder)
 {
     // Taken before closing: the restore replaces, and the program reopens, the file in use.
-    const QString target =
-        QFileInfo(dm->ADO_qczl.isOpen() ? dm->ADO_qczl.location() : Paths::databaseFile()).absoluteFilePath();
+    const QString location = dm->ADO_qczl.isOpen() ? dm->ADO_qczl.location() : Paths::databaseFile();
+    const QString target = PgLocation::isServer(location) ? location : QFileInfo(location).absoluteFilePath();
     dm->disconnect();
     QPointer<QDialog> w = new TForm_restore(owner, dm, target);
     Modal::exec(w);
