@@ -1,6 +1,7 @@
 // Operators and handlers end to end: opened through the registry as a command does, edited through
 // their dialogs, deleted, printed and exported.
 #include "admin/admin.h"
+#include "tests/common/typing.h"
 #include "admin/jbr.h"
 #include "admin/qxb.h"
 #include "core/password.h"
@@ -28,13 +29,6 @@
 #include <QTest>
 
 namespace {
-void type(QWidget* w, const QString& text)
-{
-    for (const QChar ch : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(w, &press);
-    }
-}
 } // namespace
 
 class TestAdmin : public QObject {
@@ -94,7 +88,7 @@ private Q_SLOTS:
             if (methods->count() != 2)
                 return 0;
             e->addButton->click();  // the current row has a name: no message
-            type(e->field(QStringLiteral("DBEdit1")), QStringLiteral("王小二"));
+            sendText(e->field(QStringLiteral("DBEdit1")), QStringLiteral("王小二"));
             methods->setCurrentIndex(1);
             qobject_cast<QCheckBox*>(e->field(QStringLiteral("DBCheckBox2")))->setChecked(true);
             qobject_cast<QCheckBox*>(e->field(QStringLiteral("DBCheckBox5")))->setChecked(true);
@@ -173,13 +167,13 @@ private Q_SLOTS:
             if (!e->adding())
                 return 0;
             e->saveButton->click();  // empty name
-            type(e->field(QStringLiteral("DBEdit1")), QStringLiteral("赵六"));
+            sendText(e->field(QStringLiteral("DBEdit1")), QStringLiteral("赵六"));
             QTest::keyClick(e->field(QStringLiteral("DBEdit1")), Qt::Key_Return);
             QTest::keyClicks(e->field(QStringLiteral("DBEdit3")), QStringLiteral("025-1234"));
             QTest::keyClick(e->field(QStringLiteral("DBEdit3")), Qt::Key_Return);
             // the same name twice is allowed
             e->addButton->click();
-            type(e->field(QStringLiteral("DBEdit1")), QStringLiteral("赵六"));
+            sendText(e->field(QStringLiteral("DBEdit1")), QStringLiteral("赵六"));
             e->saveButton->click();
             e->closeButton->click();
             return 1;

@@ -5,6 +5,7 @@
 #include "app/modules.h"
 #include "core/clock.h"
 #include "rental/backoffice.h"
+#include "tests/common/typing.h"
 #include "rental/bookings.h"
 #include "rental/customers.h"
 #include "ui/records/listwindow.h"
@@ -15,26 +16,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-namespace {
-
-// Types into a line field with key events carrying the text (Chinese too).
-void typeInto(QWidget* w, const QString& text)
-{
-    if (auto* c = qobject_cast<QComboBox*>(w)) {
-        c->setEditText(text);
-        return;
-    }
-    auto* e = qobject_cast<QLineEdit*>(w);
-    QVERIFY(e);
-    e->setFocus();
-    e->home(false);
-    for (QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(e, &press);
-    }
-}
-
-} // namespace
 
 class TestModules : public QObject {
     Q_OBJECT
@@ -135,8 +116,8 @@ void TestModules::rentalFlowFromTheMainWindow()
             return;
         }
         if (auto* c = qobject_cast<TForm_hyzlb_edit*>(d)) {
-            typeInto(c->fieldFor(QStringLiteral("客户号")), QStringLiteral("k1"));
-            typeInto(c->fieldFor(QStringLiteral("客户姓名")), QStringLiteral("张三"));
+            type(c->fieldFor(QStringLiteral("客户号")), QStringLiteral("k1"));
+            type(c->fieldFor(QStringLiteral("客户姓名")), QStringLiteral("张三"));
             c->saveButton->click();
             c->closeButton->click();
         } else if (auto* r = qobject_cast<TForm_khydqc_edit*>(d)) {
@@ -144,11 +125,11 @@ void TestModules::rentalFlowFromTheMainWindow()
             auto* customers = qobject_cast<QComboBox*>(r->fieldFor(QStringLiteral("客户号")));
             customers->setCurrentIndex(customers->findText(QStringLiteral("K1 张三")));
             r->customerLeft();
-            typeInto(r->fieldFor(QStringLiteral("车牌号")), QStringLiteral("苏A00001"));
-            typeInto(r->fieldFor(QStringLiteral("租赁单价")), QStringLiteral("150"));
-            typeInto(r->fieldFor(QStringLiteral("租赁期限")), QStringLiteral("2"));
-            typeInto(r->fieldFor(QStringLiteral("租赁公司经办人")), QStringLiteral("老周"));
-            typeInto(r->fieldFor(QStringLiteral("发车日期")), QStringLiteral("20040502"));
+            type(r->fieldFor(QStringLiteral("车牌号")), QStringLiteral("苏A00001"));
+            type(r->fieldFor(QStringLiteral("租赁单价")), QStringLiteral("150"));
+            type(r->fieldFor(QStringLiteral("租赁期限")), QStringLiteral("2"));
+            type(r->fieldFor(QStringLiteral("租赁公司经办人")), QStringLiteral("老周"));
+            type(r->fieldFor(QStringLiteral("发车日期")), QStringLiteral("20040502"));
             r->saveButton->click();
             r->closeButton->click();
         } else if (auto* k = qobject_cast<TForm_qczlb_edit*>(d)) {
@@ -157,7 +138,7 @@ void TestModules::rentalFlowFromTheMainWindow()
             k->saveButton->click();
             k->closeButton->click();
         } else if (auto* chooser = qobject_cast<TForm_qczlb_khyd*>(d)) {
-            typeInto(chooser->Edit3, QStringLiteral("张"));
+            type(chooser->Edit3, QStringLiteral("张"));
             chooser->SpeedButton1->click();
             chooser->selectButton->click();
         }
@@ -192,15 +173,15 @@ void TestModules::rentalFlowFromTheMainWindow()
         if (auto* list = qobject_cast<ListWindow*>(d)) {
             list->editButton->click();
         } else if (auto* r = qobject_cast<TForm_qczljcb_edit*>(d)) {
-            typeInto(r->field(QStringLiteral("DBDateTimeEditEh2")), QStringLiteral("20040504"));
-            typeInto(r->field(QStringLiteral("DBDateTimeEditEh1")), QStringLiteral("100000"));
-            typeInto(r->fieldFor(QStringLiteral("收车里程")), QStringLiteral("950"));
-            typeInto(r->fieldFor(QStringLiteral("客户交车")), QStringLiteral("已交"));
+            type(r->field(QStringLiteral("DBDateTimeEditEh2")), QStringLiteral("20040504"));
+            type(r->field(QStringLiteral("DBDateTimeEditEh1")), QStringLiteral("100000"));
+            type(r->fieldFor(QStringLiteral("收车里程")), QStringLiteral("950"));
+            type(r->fieldFor(QStringLiteral("客户交车")), QStringLiteral("已交"));
             r->saveButton->click();
             r->closeButton->click();
         } else if (auto* s = qobject_cast<TForm_qczljsd_edit*>(d)) {
             QVERIFY(s->SpeedButton1Click());  // charges first, then the money received
-            typeInto(s->fieldFor(QStringLiteral("实收金额")), QStringLiteral("300"));
+            type(s->fieldFor(QStringLiteral("实收金额")), QStringLiteral("300"));
             qobject_cast<QCheckBox*>(s->fieldFor(QStringLiteral("帐款结清")))->setChecked(true);
             s->SpeedButton3->click();
             h.msg.script(Msg::Button::Yes);

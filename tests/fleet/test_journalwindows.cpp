@@ -2,6 +2,7 @@
 // dialog's balances, checks and focus routing by summary, 整理, the journal query, and the summary
 // codes with their protections.
 #include "core/clock.h"
+#include "tests/common/typing.h"
 #include "core/dates.h"
 #include "core/session.h"
 #include "data/creation.h"
@@ -32,34 +33,6 @@ namespace {
 
 Money yuan(qint64 y) { return Money::fromYuan(y); }
 
-// Types into a field as the clerk does: the old text selected and replaced.
-void type(QWidget* w, const QString& text)
-{
-    if (auto* c = qobject_cast<QComboBox*>(w)) {
-        c->setEditText(text);
-        return;
-    }
-    if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
-        memo->setFocus();
-        memo->selectAll();
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(memo, &press);
-        }
-        return;
-    }
-    auto* e = qobject_cast<QLineEdit*>(w);
-    QVERIFY2(e, qPrintable(w ? w->objectName() : QStringLiteral("no field")));
-    e->setFocus();
-    e->selectAll();
-    if (!e->text().trimmed().isEmpty() || !e->inputMask().isEmpty())
-        QTest::keyClick(e, Qt::Key_Delete);
-    e->home(false);
-    for (QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(e, &press);
-    }
-}
 
 QStringList comboItems(QWidget* w)
 {

@@ -10,6 +10,8 @@
 #include "fleet/registers.h"
 #include "ui/shell/photo.h"
 #include "fleet/qcda.h"
+#include "tests/common/dbhelpers.h"
+#include "tests/common/typing.h"
 #include "ui/common/inputmethods.h"
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
@@ -36,26 +38,6 @@ namespace {
 
 const QStringList ArchiveSql{QStringLiteral("select * from 汽车档案 "), QStringLiteral("order by 车牌号")};
 
-// Types into a field as the clerk does: the old text selected and replaced.
-void type(QWidget* w, const QString& text)
-{
-    if (auto* c = qobject_cast<QComboBox*>(w)) {
-        c->setEditText(text);
-        return;
-    }
-    auto* e = qobject_cast<QLineEdit*>(w);
-    QVERIFY2(e, qPrintable(w ? w->objectName() : QStringLiteral("no field")));
-    e->setFocus();
-    e->selectAll();
-    if (!e->text().trimmed().isEmpty() || !e->inputMask().isEmpty())
-        QTest::keyClick(e, Qt::Key_Delete);
-    e->home(false);
-    // Key events carrying the text: Chinese characters too.
-    for (QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(e, &press);
-    }
-}
 
 QStringList shownFields(ListWindow& w)
 {
@@ -84,23 +66,9 @@ class TestFleetWindows : public QObject {
     TDm1 dm;
     QString oldCwd;
 
-    void open(RecordSet& q, const QStringList& sql)
-    {
-        q.close();
-        q.setSql(sql);
-        q.open();
-    }
+    void open(RecordSet& q, const QStringList& sql) { reopen(q, sql); }
     void exec(const QString& sql, const QVariantList& args = {}) { dm.ADO_qczl.execute(sql, args); }
-    QVariant scalar(const QString& sql)
-    {
-        RecordSet& s = dm.q_change;
-        s.close();
-        s.setSql({sql});
-        s.open();
-        const QVariant v = s.isEmpty() ? QVariant() : s.value(s.fields().first().name);
-        s.close();
-        return v;
-    }
+    QVariant scalar(const QString& sql) { return scalarOf(dm, sql); }
     bool moveToPlate(RecordSet& q, const QString& plate)
     {
         for (q.first(); !q.eof(); q.next())

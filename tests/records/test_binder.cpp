@@ -2,6 +2,7 @@
 // the clerk typed, lookup fields show one text and store another, edited(column) follows the typing
 // so that a computed amount can follow it, and the drop-down entries come from their own statements.
 #include "core/clock.h"
+#include "tests/common/typing.h"
 #include "core/money.h"
 #include "data/creation.h"
 #include "data/datamodule.h"
@@ -20,14 +21,6 @@
 #include <QTest>
 
 namespace {
-// Typing as the clerk does, Chinese characters included.
-void typeInto(QWidget* w, const QString& text)
-{
-    for (const QChar ch : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(w, &press);
-    }
-}
 
 void retype(QLineEdit* e, const QString& text)
 {
@@ -35,7 +28,7 @@ void retype(QLineEdit* e, const QString& text)
     e->selectAll();
     QTest::keyClick(e, Qt::Key_Delete);
     e->home(false);
-    typeInto(e, text);
+    sendText(e, text);
 }
 } // namespace
 
@@ -111,7 +104,7 @@ private Q_SLOTS:
         QCOMPARE(plate->text(), QStringLiteral("苏A12345"));
         QCOMPARE(dm.q_qczlb.state(), RecordSet::Edit);  // the first keystroke started the edit
         retype(time, QStringLiteral("083005"));
-        typeInto(memo, QStringLiteral("第一行"));
+        sendText(memo, QStringLiteral("第一行"));
         returned->setCurrentIndex(1);
         settled->setChecked(false);
         retype(deposit, QStringLiteral("1234.56"));
@@ -197,7 +190,7 @@ private Q_SLOTS:
         retype(days, QStringLiteral("3"));
         retype(rate, QStringLiteral("0.35"));
         QCOMPARE(due->text(), QStringLiteral("1.05"));
-        typeInto(rate, QStringLiteral("5"));
+        sendText(rate, QStringLiteral("5"));
         QCOMPARE(rate->text(), QStringLiteral("0.355"));
         QCOMPARE(due->text(), QStringLiteral("1.065"));
         QVERIFY(columns.contains(QStringLiteral("租赁期限")));

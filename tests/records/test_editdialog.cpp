@@ -2,6 +2,7 @@
 // discarding 增加, re-stamping an unchanged row, duplicates while adding and editing, 返回, Enter
 // chains, the guarded write, date and time of one column.
 #include "core/clock.h"
+#include "tests/common/typing.h"
 #include "tests/records/configs.h"
 #include "core/session.h"
 #include "data/creation.h"
@@ -61,14 +62,6 @@ protected:
     void cleanUp() override { ++cleanUps; }
 };
 
-// Typing, also of Chinese text.
-void type(QWidget* w, const QString& text)
-{
-    for (const QChar ch : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(w, &press);
-    }
-}
 
 QLineEdit* line(EditDialog& d, const char* name) { return qobject_cast<QLineEdit*>(d.field(QString::fromUtf8(name))); }
 } // namespace
@@ -131,7 +124,7 @@ private Q_SLOTS:
         d.show();
         Clock::setFixed(QDateTime(QDate(2004, 5, 2), QTime(8, 0)));
         Session::currentOperator().name = QStringLiteral("李四");
-        type(d.field(QStringLiteral("DBEdit2")), QStringLiteral("桑塔纳"));
+        sendText(d.field(QStringLiteral("DBEdit2")), QStringLiteral("桑塔纳"));
         QCOMPARE(dm.q_qcda.state(), RecordSet::Edit);
         Msg::Recorder msgs;
         d.addButton->click();
@@ -281,7 +274,7 @@ private Q_SLOTS:
         QCOMPARE(stored(plate, QStringLiteral("停用")), QStringLiteral("1"));
 
         // 返回 drops changes without a question and closes; the close box does nothing
-        type(d.field(QStringLiteral("DBEdit2")), QStringLiteral("改"));
+        sendText(d.field(QStringLiteral("DBEdit2")), QStringLiteral("改"));
         QVERIFY(!d.close());
         QVERIFY(d.isVisible());
         msgs.clear();

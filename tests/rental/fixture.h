@@ -7,55 +7,12 @@
 #include "data/datamodule.h"
 #include "data/settings.h"
 #include "rental/rental.h"
+#include "tests/common/dbhelpers.h"
+#include "tests/common/typing.h"
 
-#include <QApplication>
-#include <QComboBox>
 #include <QDir>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
-
-// Types into a field as the clerk does (key events carrying the text, Chinese too).
-inline void type(QWidget* w, const QString& text)
-{
-    if (auto* c = qobject_cast<QComboBox*>(w)) {
-        c->setEditText(text);
-        return;
-    }
-    if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
-        m->setFocus();
-        m->selectAll();
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(m, &press);
-        }
-        return;
-    }
-    auto* e = qobject_cast<QLineEdit*>(w);
-    QVERIFY2(e, qPrintable(w ? w->objectName() : QStringLiteral("no field")));
-    e->setFocus();
-    e->selectAll();
-    if (!e->text().trimmed().isEmpty() || !e->inputMask().isEmpty())
-        QTest::keyClick(e, Qt::Key_Delete);
-    e->home(false);
-    for (QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(e, &press);
-    }
-}
-
-inline QString text(QWidget* w)
-{
-    if (auto* c = qobject_cast<QComboBox*>(w))
-        return c->currentText();
-    if (auto* e = qobject_cast<QLineEdit*>(w))
-        return e->text();
-    if (auto* m = qobject_cast<QPlainTextEdit*>(w))
-        return m->toPlainText();
-    return {};
-}
 
 class RentalFixture : public QObject {
 protected:
@@ -89,23 +46,9 @@ protected:
         Clock::setSource({});
     }
 
-    void open(RecordSet& q, const QStringList& sql)
-    {
-        q.close();
-        q.setSql(sql);
-        q.open();
-    }
+    void open(RecordSet& q, const QStringList& sql) { reopen(q, sql); }
     void exec(const QString& sql, const QVariantList& args = {}) { dm.ADO_qczl.execute(sql, args); }
-    QVariant scalar(const QString& sql)
-    {
-        RecordSet& s = dm.q_change;
-        s.close();
-        s.setSql({sql});
-        s.open();
-        const QVariant v = s.isEmpty() ? QVariant() : s.value(s.fields().first().name);
-        s.close();
-        return v;
-    }
+    QVariant scalar(const QString& sql) { return scalarOf(dm, sql); }
     // 车辆状态/客户姓名/租赁时间/开始生效 of a vehicle.
     QString vehicle(const QString& plate)
     {

@@ -112,9 +112,9 @@ private Q_SLOTS:
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("实收金额不能大于应收金额,请重新输入!")});
         type(d.fieldFor(QStringLiteral("实收金额")), QStringLiteral("0"));
         QVERIFY(d.SpeedButton1Click());
-        QCOMPARE(text(d.fieldFor(QStringLiteral("收费金额"))), Money::fromYuan(715).toDisplay());
-        QCOMPARE(text(d.fieldFor(QStringLiteral("租赁期限"))), QStringLiteral("3"));
-        QCOMPARE(text(d.fieldFor(QStringLiteral("超驶里程"))), QStringLiteral("50"));
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("收费金额"))), Money::fromYuan(715).toDisplay());
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("租赁期限"))), QStringLiteral("3"));
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("超驶里程"))), QStringLiteral("50"));
         // Settling with nothing received: said, and the box unticked.
         qobject_cast<QCheckBox*>(d.fieldFor(QStringLiteral("帐款结清")))->setChecked(true);
         msgs.clear();
@@ -125,9 +125,9 @@ private Q_SLOTS:
         d.SpeedButton3->click();
         d.SpeedButton2->click();
         d.SpeedButton4->click();
-        QCOMPARE(text(d.fieldFor(QStringLiteral("结算人"))), QStringLiteral("老周"));
-        QCOMPARE(text(d.fieldFor(QStringLiteral("交款人"))), QStringLiteral("王一"));
-        QCOMPARE(text(d.fieldFor(QStringLiteral("收款日期"))), QStringLiteral("2004-05-01"));
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("结算人"))), QStringLiteral("老周"));
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("交款人"))), QStringLiteral("王一"));
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("收款日期"))), QStringLiteral("2004-05-01"));
 
         // An open account: saved with what is still owed; no vehicle change, no journal.
         type(d.fieldFor(QStringLiteral("实收金额")), QStringLiteral("300"));

@@ -79,11 +79,11 @@ private Q_SLOTS:
         // 替换 takes what the clerk has typed so far; empty own fields empty the driver's.
         type(d.fieldFor(QStringLiteral("家庭住址")), QStringLiteral("南京路1号"));
         d.SpeedButton3->click();
-        QCOMPARE(text(d.fieldFor(QStringLiteral("驾驶员"))), QStringLiteral("王二"));
-        QCOMPARE(text(d.fieldFor(QStringLiteral("驾驶员联系电话"))), QStringLiteral("222"));
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("驾驶员"))), QStringLiteral("王二"));
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("驾驶员联系电话"))), QStringLiteral("222"));
         QCOMPARE(qobject_cast<QPlainTextEdit*>(d.fieldFor(QStringLiteral("驾驶员家庭住址")))->toPlainText(),
                  QStringLiteral("南京路1号"));
-        QCOMPARE(text(d.fieldFor(QStringLiteral("驾驶员身份证号"))), QString());
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("驾驶员身份证号"))), QString());
         // Nothing is written until 存盘.
         QCOMPARE(scalar(QStringLiteral("select coalesce(驾驶员,'') from 客户登记表 where 客户号='K002'")).toString(), QString());
         d.saveButton->click();
@@ -148,7 +148,7 @@ private Q_SLOTS:
         QTest::keyClick(&d, Qt::Key_F2);
         QCOMPARE(seen, QStringList{QStringLiteral("预订")});
         QCOMPARE(dm.q_khydqc.asString(QStringLiteral("客户号")), QStringLiteral("K100"));
-        QCOMPARE(text(d.fieldFor(QStringLiteral("客户姓名"))), QStringLiteral("李停"));
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("客户姓名"))), QStringLiteral("李停"));
         QVERIFY(!dm.q_hyzlb.isOpen());
         d.cancelButton->click();
     }
@@ -183,7 +183,7 @@ private Q_SLOTS:
             if (QByteArray(day) == "20040430") {
                 QCOMPARE(msgs.texts(), QStringList{QStringLiteral("预订日期不能小于当前日期,请重新输入!")});
                 // 执行完毕 left empty is 否, even though the save stopped.
-                QCOMPARE(text(d.fieldFor(QStringLiteral("执行完毕"))), QStringLiteral("否"));
+                QCOMPARE(fieldText(d.fieldFor(QStringLiteral("执行完毕"))), QStringLiteral("否"));
                 d.cancelButton->click();
             }
         }
@@ -260,7 +260,7 @@ private Q_SLOTS:
         d.fillDropDowns();
         Msg::Recorder msgs;
         d.addButton->click();
-        QCOMPARE(text(d.fieldFor(QStringLiteral("内部编号"))), QStringLiteral("ZL2004000124"));
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("内部编号"))), QStringLiteral("ZL2004000124"));
         QVERIFY(!d.fieldFor(QStringLiteral("内部编号"))->isEnabled());
 
         // A typed text that is no entry leaves the name empty: refused.
@@ -272,12 +272,12 @@ private Q_SLOTS:
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("姓名不能为空,请重新输入!")});
         customers->setCurrentIndex(customers->findText(QStringLiteral("K001 王一")));
         d.customerLeft();
-        QCOMPARE(text(d.fieldFor(QStringLiteral("客户姓名"))), QStringLiteral("王一"));
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("客户姓名"))), QStringLiteral("王一"));
 
         // The rent follows the days and the rate as they are typed.
         type(d.fieldFor(QStringLiteral("租赁单价")), QStringLiteral("120.5"));
         type(d.fieldFor(QStringLiteral("租赁期限")), QStringLiteral("3"));
-        QCOMPARE(text(d.fieldFor(QStringLiteral("应收租金"))), Money::parse(QStringLiteral("361.5"))->toDisplay());
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("应收租金"))), Money::parse(QStringLiteral("361.5"))->toDisplay());
         type(d.field(QStringLiteral("DBDateTimeEditEh1")), QStringLiteral("20040501"));
         type(d.field(QStringLiteral("DBDateTimeEditEh2")), QStringLiteral("143000"));
         type(d.fieldFor(QStringLiteral("租赁期限")), QStringLiteral("0"));
@@ -302,7 +302,7 @@ private Q_SLOTS:
         QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车租赁登记表 where 内部编号='ZL2004000124' and 备注='再存'")).toInt(),
                  1);
         d.addButton->click();
-        QCOMPARE(text(d.fieldFor(QStringLiteral("内部编号"))), QStringLiteral("ZL2004000125"));
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("内部编号"))), QStringLiteral("ZL2004000125"));
         d.cancelButton->click();
 
         // Deleting a contract leaves the vehicle as it is.
@@ -336,7 +336,7 @@ private Q_SLOTS:
         d.fillDropDowns();
         Msg::Recorder msgs;
         d.addButton->click();
-        const QString number = text(d.fieldFor(QStringLiteral("内部编号")));
+        const QString number = fieldText(d.fieldFor(QStringLiteral("内部编号")));
         auto* customers = qobject_cast<QComboBox*>(d.fieldFor(QStringLiteral("客户号")));
         customers->setCurrentIndex(customers->findText(QStringLiteral("K002 王二")));
         d.customerLeft();
@@ -399,23 +399,23 @@ private Q_SLOTS:
         };
         modal.handler = chooseWang;
         d.addButton->click();
-        const QString cancelled = text(d.fieldFor(QStringLiteral("内部编号")));
+        const QString cancelled = fieldText(d.fieldFor(QStringLiteral("内部编号")));
         d.reservationButton->click();
         // Linked at once, to the proposed number.
         QCOMPARE(scalar(QStringLiteral("select 租赁内部编号 from 客户预订汽车 where 内部编号='YD2004000100'")).toString(), cancelled);
-        QCOMPARE(text(d.fieldFor(QStringLiteral("车牌号"))), QStringLiteral("苏A00001"));
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("车牌号"))), QStringLiteral("苏A00001"));
         // The contract is cancelled: a later contract with the same number must not close it.
         d.cancelButton->click();
         d.addButton->click();
-        QCOMPARE(text(d.fieldFor(QStringLiteral("内部编号"))), cancelled);
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("内部编号"))), cancelled);
         QCOMPARE(scalar(QStringLiteral("select coalesce(租赁内部编号, '') from 客户预订汽车 where 内部编号='YD2004000100'")).toString(),
                  QString());
 
         d.reservationButton->click();
-        QCOMPARE(text(d.fieldFor(QStringLiteral("客户姓名"))), QStringLiteral("王一"));
-        QCOMPARE(text(d.fieldFor(QStringLiteral("租赁公司经办人"))), QStringLiteral("老周"));
-        QCOMPARE(text(d.field(QStringLiteral("DBDateTimeEditEh1"))), QStringLiteral("2004-05-03"));
-        QCOMPARE(text(d.fieldFor(QStringLiteral("应收租金"))), Money::parse(QStringLiteral("399.96"))->toDisplay());
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("客户姓名"))), QStringLiteral("王一"));
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("租赁公司经办人"))), QStringLiteral("老周"));
+        QCOMPARE(fieldText(d.field(QStringLiteral("DBDateTimeEditEh1"))), QStringLiteral("2004-05-03"));
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("应收租金"))), Money::parse(QStringLiteral("399.96"))->toDisplay());
         msgs.clear();
         d.saveButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});

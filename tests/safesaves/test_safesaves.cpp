@@ -3,6 +3,7 @@
 // what was typed and says why, a save and its follow-up writes commit together, and footers stay
 // the sums of the rows listed.
 #include "core/clock.h"
+#include "tests/common/typing.h"
 #include "tests/records/configs.h"
 #include "core/session.h"
 #include "data/creation.h"
@@ -61,14 +62,6 @@ protected:
 
 QLineEdit* lineFor(EditDialog& d, const QString& column) { return qobject_cast<QLineEdit*>(d.fieldFor(column)); }
 
-// Typing as the clerk does, Chinese characters included.
-void typeInto(QWidget* w, const QString& text)
-{
-    for (const QChar ch : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(w, &press);
-    }
-}
 
 void retype(QWidget* w, const QString& text)
 {
@@ -80,7 +73,7 @@ void retype(QWidget* w, const QString& text)
     QVERIFY(e);
     e->selectAll();
     QTest::keyClick(e, Qt::Key_Delete);
-    typeInto(e, text);
+    sendText(e, text);
 }
 } // namespace
 
@@ -238,8 +231,8 @@ private Q_SLOTS:
         d.show();
         Msg::Recorder msgs;
         d.addButton->click();
-        typeInto(d.fieldFor(Plate), QStringLiteral("苏B7"));
-        typeInto(d.fieldFor(Model), QStringLiteral("奥迪"));
+        sendText(d.fieldFor(Plate), QStringLiteral("苏B7"));
+        sendText(d.fieldFor(Model), QStringLiteral("奥迪"));
         dm2.ADO_qczl.begin();  // BEGIN IMMEDIATE: the write lock
         exec(dm2.ADO_qczl, QStringLiteral("update 公司信息 set 公司名称=公司名称"));
         d.saveButton->click();
@@ -281,7 +274,7 @@ private Q_SLOTS:
         Msg::Recorder msgs;
         d.followUpHandler = QStringLiteral("坏");
         d.addButton->click();
-        typeInto(d.fieldFor(Plate), QStringLiteral("苏C1"));
+        sendText(d.fieldFor(Plate), QStringLiteral("苏C1"));
         d.saveButton->click();
         QVERIFY(msgs.lastText().startsWith(QStringLiteral("存盘没有成功:")));
         QVERIFY(msgs.lastText().contains(QStringLiteral("经办人被拒绝")));
