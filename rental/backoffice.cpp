@@ -1,11 +1,8 @@
 #include "rental/backoffice.h"
-#include "rental/bookings.h"
 #include "rental/rentalrules.h"
 #include "data/database.h"
 #include "data/datamodule.h"
 #include "ui/common/messages.h"
-#include "ui/common/modal.h"
-#include "ui/records/querydialog.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -39,20 +36,8 @@ QVector<FieldDef> withHeader(const QVector<FieldDef>& fields)
 // ---- contract lists ----
 
 ContractListWindow::ContractListWindow(const QString& className, TDm1* dm, QWidget* owner)
-    : ListWindow(*listWindowConfig(className), dm, owner)
+    : BookingListWindow(className, dm, owner)
 {
-}
-
-void ContractListWindow::onQuery()
-{
-    QueryDialog d(*queryDialogConfig(QStringLiteral("TForm_qczlb_cx")), dm(), this);
-    try {
-        fillBookingQuery(&d, dm());
-    } catch (const DbError& e) {
-        Msg::error(this, e.text());
-        return;
-    }
-    Modal::exec(&d);
 }
 
 bool ContractListWindow::editAllowed()

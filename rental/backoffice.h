@@ -1,6 +1,7 @@
 #pragma once
 // The later stages of a contract: payment notes, the vehicle's return, the settlement with its
 // posting into the cash journal, and the rental state of the fleet with its manual corrections.
+#include "rental/bookings.h"
 #include "rental/settlement.h"
 #include "ui/records/editdialog.h"
 #include "ui/records/listwindow.h"
@@ -8,12 +9,12 @@
 class QCheckBox;
 class QToolButton;
 
-// A list over the contract query whose 查询 is the contract query dialog.
-class ContractListWindow : public ListWindow {
+// A list over the contract query whose 查询 is the contract query dialog (its row says so) and
+// whose 编辑 needs a contract.
+class ContractListWindow : public BookingListWindow {
     Q_OBJECT
 public:
     ContractListWindow(const QString& className, TDm1* dm, QWidget* owner);
-    void onQuery() override;
 
 protected:
     bool editAllowed() override;

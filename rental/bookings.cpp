@@ -169,6 +169,10 @@ void BookingDialog::keepNumberFree()
     query()->setValue(Number, n.number);
 }
 
+namespace {
+
+// The drop-downs of the contract and reservation query dialogs: every plate, the customers' names
+// and numbers, the handlers.
 void fillBookingQuery(QueryDialog* dialog, TDm1* dm)
 {
     Database& db = dm->ADO_qczl;
@@ -183,4 +187,20 @@ void fillBookingQuery(QueryDialog* dialog, TDm1* dm)
     dialog->setItems(QStringLiteral("cb客户号"), numbers);
     dialog->setItems(QStringLiteral("cb客户姓名"), names);
     dialog->setItems(QStringLiteral("cb经办人"), Lookups::handlers(db));
+}
+
+} // namespace
+
+BookingListWindow::BookingListWindow(const QString& className, TDm1* dm, QWidget* owner)
+    : ListWindow(*listWindowConfig(className), dm, owner)
+{
+}
+
+void BookingListWindow::prepareQueryDialog(QueryDialog* dialog)
+{
+    try {
+        fillBookingQuery(dialog, dm());
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+    }
 }

@@ -52,9 +52,19 @@ private:
     QString m_proposed;
 };
 
+// A list whose 查询 dialog takes the plates, customers and handlers in its drop-downs.
+class BookingListWindow : public ListWindow {
+    Q_OBJECT
+public:
+    BookingListWindow(const QString& className, TDm1* dm, QWidget* owner);
+
+protected:
+    void prepareQueryDialog(QueryDialog* dialog) override;
+};
+
 // ---- reservations ----
 
-class TForm_khydqc : public ListWindow {
+class TForm_khydqc : public BookingListWindow {
     Q_OBJECT
 public:
     TForm_khydqc(QWidget* owner, TDm1* dm);
@@ -63,7 +73,6 @@ public:
 
 protected:
     QDialog* createEditDialog() override;
-    void prepareQueryDialog(QueryDialog* dialog) override;
 };
 
 class TForm_khydqc_edit : public BookingDialog {
@@ -78,14 +87,13 @@ protected:
 
 // ---- contracts ----
 
-class TForm_qczlb : public ListWindow {
+class TForm_qczlb : public BookingListWindow {
     Q_OBJECT
 public:
     TForm_qczlb(QWidget* owner, TDm1* dm);
 
 protected:
     QDialog* createEditDialog() override;
-    void prepareQueryDialog(QueryDialog* dialog) override;
 };
 
 class TForm_qczlb_edit : public BookingDialog {
@@ -127,7 +135,3 @@ protected:
 private:
     TForm_qczlb_edit* m_contract;
 };
-
-// The drop-downs of the contract and reservation query dialogs: every plate, the customers' names
-// and numbers, the handlers.
-void fillBookingQuery(QueryDialog* dialog, TDm1* dm);

@@ -47,7 +47,7 @@ QVector<FieldDef> contractFields()
 // ---- list ----
 
 TForm_qczlb::TForm_qczlb(QWidget* owner, TDm1* dm)
-    : ListWindow(*listWindowConfig(QStringLiteral("TForm_qczlb")), dm, owner)
+    : BookingListWindow(QStringLiteral("TForm_qczlb"), dm, owner)
 {
     setColumns({{.field = "内部编号", .width = 100, .titleButton = true}, {.field = "客户号", .width = 70, .titleButton = true},
                 {.field = "客户姓名", .width = 80, .titleButton = true}, {.field = "车牌号", .width = 80, .titleButton = true},
@@ -64,11 +64,6 @@ QDialog* TForm_qczlb::createEditDialog()
     auto* d = new TForm_qczlb_edit(this, dm());
     d->fillDropDowns();
     return d;
-}
-
-void TForm_qczlb::prepareQueryDialog(QueryDialog* dialog)
-{
-    fillBookingQuery(dialog, dm());
 }
 
 // ---- edit dialog ----

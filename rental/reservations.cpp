@@ -38,7 +38,7 @@ const QString Done = QStringLiteral("执行完毕");
 // ---- list ----
 
 TForm_khydqc::TForm_khydqc(QWidget* owner, TDm1* dm)
-    : ListWindow(*listWindowConfig(QStringLiteral("TForm_khydqc")), dm, owner)
+    : BookingListWindow(QStringLiteral("TForm_khydqc"), dm, owner)
 {
     setColumns({{.field = "内部编号", .width = 100, .titleButton = true}, {.field = "客户号", .width = 70, .titleButton = true},
                 {.field = "客户姓名", .width = 80, .titleButton = true}, {.field = "车牌号", .width = 80, .titleButton = true},
@@ -58,11 +58,6 @@ QDialog* TForm_khydqc::createEditDialog()
     auto* d = new TForm_khydqc_edit(this, dm());
     d->fillDropDowns();
     return d;
-}
-
-void TForm_khydqc::prepareQueryDialog(QueryDialog* dialog)
-{
-    fillBookingQuery(dialog, dm());
 }
 
 void TForm_khydqc::doneClick()

@@ -389,7 +389,8 @@ void ListWindow::onPrint()
 
 void ListWindow::onQuery()
 {
-    const QueryDialogConfig* q = queryDialogConfig(m_config.className + QStringLiteral("_cx"));
+    const QueryDialogConfig* q = queryDialogConfig(m_config.queryDialog.isEmpty() ? m_config.className + QStringLiteral("_cx")
+                                                                                 : m_config.queryDialog);
     if (!q)
         return;
     auto* dialog = new QueryDialog(*q, m_dm, this);

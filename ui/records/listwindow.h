@@ -88,7 +88,7 @@ public:
     void onExport();
     void onPrint();
     void onReturn();
-    // 查询: the window's query dialog (class name + "_cx") when the query table has one.
+    // 查询: the window's query dialog (the row's, or class name + "_cx") when the query table has one.
     virtual void onQuery();
     void onDichromatic();
     void onAutoWidth();

@@ -38,6 +38,7 @@ struct ListWindowConfig {
     bool cancelOnClose = false;     // closing cancels pending changes of the query
     FooterMode footer = FooterMode::CountAndSums;
     QString hint = {};              // a line above the grid
+    QString queryDialog = {};       // class of the 查询 dialog; empty: className + "_cx"
 
     bool has(ListButton kind) const;
     // The caption of a button of the window (the usual one unless the row names another).
