@@ -105,6 +105,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The checks of 计算 and 存盘: a refusal is said, its field focused, 帐款结清 unticked where
+    // the rule says so.
+    bool refused(const Settlement::Input& in);
+
     bool m_post = false;  // the clerk said Yes to posting the received money
 };
 

@@ -93,11 +93,7 @@ void BookingDialog::customerLeft()
         return;  // typed text that is no entry: the name stays as it is
     const QString entry = box->itemText(i);
     const int blank = entry.indexOf(QLatin1Char(' '));
-    try {
-        assignColumn(Name, blank < 0 ? QString() : entry.mid(blank + 1));
-    } catch (const DbError& e) {
-        Msg::error(this, e.text());
-    }
+    setColumn(Name, blank < 0 ? QString() : entry.mid(blank + 1));
 }
 
 void BookingDialog::keyPressEvent(QKeyEvent* event)

@@ -8,6 +8,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <memory>
 
 namespace {
 
@@ -61,9 +62,10 @@ TForm_qczlb::TForm_qczlb(QWidget* owner, TDm1* dm)
 
 QDialog* TForm_qczlb::createEditDialog()
 {
-    auto* d = new TForm_qczlb_edit(this, dm());
+    // Not left behind when filling it fails.
+    auto d = std::make_unique<TForm_qczlb_edit>(this, dm());
     d->fillDropDowns();
-    return d;
+    return d.release();
 }
 
 // ---- edit dialog ----

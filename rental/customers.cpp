@@ -178,14 +178,11 @@ void TForm_hyzlb_edit::SpeedButton3Click()
         {QStringLiteral("驾驶员联系电话"), QStringLiteral("联系电话")},
         {QStringLiteral("驾驶员家庭住址"), QStringLiteral("家庭住址")},
     };
-    try {
-        if (!query()->isOpen())
+    if (!query()->isOpen())
+        return;
+    for (const auto& [driver, own] : copied)
+        if (!setColumn(driver, binder()->value(own)))
             return;
-        for (const auto& [driver, own] : copied)
-            assignColumn(driver, binder()->value(own));
-    } catch (const DbError& e) {
-        Msg::error(this, e.text());
-    }
 }
 
 // ---- customer search ----

@@ -5,6 +5,7 @@
 #include "ui/common/messages.h"
 
 #include <QPushButton>
+#include <memory>
 
 namespace {
 
@@ -55,9 +56,10 @@ TForm_khydqc::TForm_khydqc(QWidget* owner, TDm1* dm)
 
 QDialog* TForm_khydqc::createEditDialog()
 {
-    auto* d = new TForm_khydqc_edit(this, dm());
+    // Not left behind when filling it fails.
+    auto d = std::make_unique<TForm_khydqc_edit>(this, dm());
     d->fillDropDowns();
-    return d;
+    return d.release();
 }
 
 void TForm_khydqc::doneClick()

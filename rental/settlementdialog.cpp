@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <memory>
 #include <QToolButton>
 
 namespace {
@@ -58,13 +59,10 @@ TForm_qczljsd::TForm_qczljsd(QWidget* owner, TDm1* dm) : ContractListWindow(QStr
 
 QDialog* TForm_qczljsd::createEditDialog()
 {
-    auto* d = new TForm_qczljsd_edit(this, dm());
-    try {
-        d->fillSettlers();
-    } catch (const DbError& e) {
-        Msg::error(this, e.text());
-    }
-    return d;
+    // Not left behind when filling it fails.
+    auto d = std::make_unique<TForm_qczljsd_edit>(this, dm());
+    d->fillSettlers();
+    return d.release();
 }
 
 // ---- settlement dialog ----
@@ -119,14 +117,13 @@ TForm_qczljsd_edit::TForm_qczljsd_edit(QWidget* owner, TDm1* dm)
                                              "DBNumberEditEh14", "DBNumberEditEh15", "DBNumberEditEh16", "DBNumberEditEh17",
                                              "DBNumberEditEh18", "DBNumberEditEh19", "DBNumberEditEh20", "DBNumberEditEh21",
                                              "DBNumberEditEh22"};
-    for (int i = 0; i < Settlement::ExtraCount; ++i) {
-        const QByteArray label = (Settlement::ExtraColumns[i] + QStringLiteral("：")).toUtf8();
-        const QByteArray column = Settlement::ExtraColumns[i].toUtf8();
-        FieldDef f = amount(extraNames[i], "", "", 100000);
-        f.label = QString::fromUtf8(label);
-        f.column = QString::fromUtf8(column);
-        extras << f;
-    }
+    for (int i = 0; i < Settlement::ExtraCount; ++i)
+        extras << FieldDef{.objectName = QString::fromLatin1(extraNames[i]),
+                           .label = Settlement::ExtraColumns[i] + QStringLiteral("："),
+                           .column = Settlement::ExtraColumns[i],
+                           .kind = F::Number,
+                           .decimals = 4,
+                           .maximum = 100000};
     extras << readOnly("DBEdit16", "附加费小计：", "附加小计");
     area(extras);
     QFormLayout* pay = area({readOnly("DBEdit17", "应收金额：", "收费金额"),
@@ -335,6 +332,17 @@ void TForm_qczljsd_edit::showLiveCalculation()
     show(QStringLiteral("应退金额"), r.refund.toDisplay());
 }
 
+bool TForm_qczljsd_edit::refused(const Settlement::Input& in)
+{
+    const auto r = Settlement::check(in);
+    if (!r)
+        return false;
+    if (r->untickSettled)
+        setColumn(Settled, false);
+    failAt(r->message, r->column);
+    return true;
+}
+
 bool TForm_qczljsd_edit::SpeedButton1Click()
 {
     RecordSet* q = query();
@@ -350,11 +358,8 @@ bool TForm_qczljsd_edit::SpeedButton1Click()
         Msg::error(this, e.text());
         return false;
     }
-    if (const auto r = Settlement::check(in)) {
-        if (r->untickSettled)
-            assignColumn(Settled, false);
-        return failAt(r->message, r->column);
-    }
+    if (refused(in))
+        return false;
     try {
         const Settlement::Result res = Settlement::calculate(in);
         if (!in.daysTyped)
@@ -387,21 +392,20 @@ bool TForm_qczljsd_edit::SpeedButton1Click()
 bool TForm_qczljsd_edit::moduleChecks()
 {
     m_post = false;
-    Settlement::Input in;
-    try {
-        in = input();
-    } catch (const DbError& e) {
-        Msg::error(this, e.text());
-        return false;
+    // The calculation makes the same checks first; a calculation that did not go through stops
+    // the save, since its amounts would be stale.
+    if (CheckBox1->isChecked()) {
+        if (!SpeedButton1Click())
+            return false;
+    } else {
+        try {
+            if (refused(input()))
+                return false;
+        } catch (const DbError& e) {
+            Msg::error(this, e.text());
+            return false;
+        }
     }
-    if (const auto r = Settlement::check(in)) {
-        if (r->untickSettled)
-            assignColumn(Settled, false);
-        return failAt(r->message, r->column);
-    }
-    // A calculation that did not go through stops the save: its amounts would be stale.
-    if (CheckBox1->isChecked() && !SpeedButton1Click())
-        return false;
     try {
         RecordSet* q = query();
         if (q->state() == RecordSet::Browse)
@@ -446,27 +450,15 @@ void TForm_qczljsd_edit::cleanUp()
 
 void TForm_qczljsd_edit::SpeedButton3Click()
 {
-    try {
-        assignColumn(QStringLiteral("结算人"), query()->value(QStringLiteral("租赁公司经办人")));
-    } catch (const DbError& e) {
-        Msg::error(this, e.text());
-    }
+    setColumn(QStringLiteral("结算人"), query()->value(QStringLiteral("租赁公司经办人")));
 }
 
 void TForm_qczljsd_edit::SpeedButton2Click()
 {
-    try {
-        assignColumn(QStringLiteral("交款人"), query()->value(QStringLiteral("客户姓名")));
-    } catch (const DbError& e) {
-        Msg::error(this, e.text());
-    }
+    setColumn(QStringLiteral("交款人"), query()->value(QStringLiteral("客户姓名")));
 }
 
 void TForm_qczljsd_edit::SpeedButton4Click()
 {
-    try {
-        assignColumn(QStringLiteral("收款日期"), QDateTime(Clock::today(), QTime(0, 0)));
-    } catch (const DbError& e) {
-        Msg::error(this, e.text());
-    }
+    setColumn(QStringLiteral("收款日期"), QDateTime(Clock::today(), QTime(0, 0)));
 }

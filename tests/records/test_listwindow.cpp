@@ -28,6 +28,15 @@ const QString A = QStringLiteral("车牌号"), B = QStringLiteral("维修时间"
               D = QStringLiteral("维修内容"), F = QStringLiteral("材料费"), E = QStringLiteral("人工费");
 }
 
+// A module window whose edit dialog cannot be made (its drop-downs fail to load).
+class FailingEditWindow : public ListWindow {
+public:
+    using ListWindow::ListWindow;
+
+protected:
+    QDialog* createEditDialog() override { throw DbError(QStringLiteral("经办人信息 读不出")); }
+};
+
 class TestListWindow : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
@@ -175,6 +184,15 @@ private Q_SLOTS:
         QCOMPARE(msgs.shown().size(), 1);
         QCOMPARE(dm.q_wxjlb.recordCount(), 4);
         QCOMPARE(dm.q_wxjlb.state(), RecordSet::Browse);
+    }
+
+    void editDialogThatCannotBeMadeIsSaid()
+    {
+        openRepairs({QStringLiteral("select * from 车辆维修记录表 "), QStringLiteral("order by 维修时间")});
+        FailingEditWindow w(*listWindowConfig(QStringLiteral("TForm_wxjlb")), &dm);
+        Msg::Recorder msgs;
+        w.editButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("经办人信息 读不出")});
     }
 
     void sortTexts()

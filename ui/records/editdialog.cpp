@@ -235,6 +235,17 @@ void EditDialog::assignColumn(const QString& column, const QVariant& value)
     }
 }
 
+bool EditDialog::setColumn(const QString& column, const QVariant& value)
+{
+    try {
+        assignColumn(column, value);
+        return true;
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+        return false;
+    }
+}
+
 bool EditDialog::fail(const QString& message, const QString& focusObjectName)
 {
     Msg::warn(this, message);

@@ -99,6 +99,8 @@ public:
     // Puts the row into editing and sets a column as if the clerk had chosen it: its fields show
     // the value, and what was typed in them before is dropped. Throws DbError.
     void assignColumn(const QString& column, const QVariant& value);
+    // The same for a button's action: a refusal is said, and false returned.
+    bool setColumn(const QString& column, const QVariant& value);
 
 Q_SIGNALS:
     // The clerk changed the field of a column (every keystroke): computed fields follow it.

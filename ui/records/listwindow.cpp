@@ -343,7 +343,14 @@ void ListWindow::onEdit()
 {
     if (!editAllowed())
         return;
-    QDialog* dialog = createEditDialog();
+    // A dialog fills its drop-downs from the database as it is made; a refusal is said.
+    QDialog* dialog = nullptr;
+    try {
+        dialog = createEditDialog();
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+        return;
+    }
     if (!dialog)
         return;
     Modal::exec(dialog);
