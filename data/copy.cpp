@@ -52,6 +52,18 @@ void copyTables(Database& src, Database& dst)
     tx.commit();
 }
 
+void settle(Database& db)
+{
+    // Only planner statistics: a failure here loses nothing, and the server's own maintenance
+    // brings them up to date later anyway.
+    for (const QString& s : db.backend().afterLoadSql()) {
+        try {
+            db.runNative(s);
+        } catch (const DbError&) {
+        }
+    }
+}
+
 bool copy(const QString& from, const QString& to, QString* error)
 {
     Database src, dst;
@@ -71,6 +83,7 @@ bool copy(const QString& from, const QString& to, QString* error)
         }
         return false;
     }
+    settle(dst);
     return true;
 }
 

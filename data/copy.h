@@ -11,6 +11,9 @@ namespace DbCopy {
 // step (tables without rows), in one transaction on dst. Throws DbError.
 void copyTables(Database& src, Database& dst);
 
+// After a bulk load into db has committed: the backend's upkeep for it (planner statistics).
+void settle(Database& db);
+
 // Opens from, creates to (a file that does not exist yet, or a server database without our
 // tables) and copies every table into it. On failure a new file is removed again.
 bool copy(const QString& from, const QString& to, QString* error);

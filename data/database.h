@@ -72,6 +72,9 @@ public:
     virtual QVariant bindValue(const QVariant& v) const { return v; }
     // Statements run after rows were copied into a table with their keys.
     virtual QStringList afterCopySql(const TableDef&) const { return {}; }
+    // Statements run outside any transaction once a bulk load has committed (fresh planner
+    // statistics, so the first list opened afterwards uses the indexes).
+    virtual QStringList afterLoadSql() const { return {}; }
     // How long a statement waits for another connection's lock before it fails.
     virtual void setBusyTimeout(QSqlDatabase& db, int milliseconds) = 0;
     virtual QStringList createIndexSql() const = 0;

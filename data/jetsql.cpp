@@ -5,7 +5,7 @@
 
 namespace {
 
-enum class Kind { Word, String, Quoted, Space, Punct };
+enum class Kind { Word, String, Quoted, Space, Punct, Raw };  // Raw: written out as it stands
 
 struct Token {
     Kind kind;
@@ -83,6 +83,49 @@ QVector<Token> solid(const QVector<Token>& toks)
     return v;
 }
 
+int nextSolid(const QVector<Token>& toks, int i, int step)
+{
+    for (i += step; i >= 0 && i < toks.size(); i += step)
+        if (toks[i].kind != Kind::Space)
+            return i;
+    return -1;
+}
+
+// The server's like must compare as the embedded engine's does: without an escape character (a
+// backslash is an ordinary character there), ignoring the case of A-Z only, whatever the type of the
+// operand. A plain column is compared through its lower-cased text, the form the server's expression
+// indexes hold, so a prefix search narrows through an index instead of reading every row.
+void serverLike(QVector<Token>& toks)
+{
+    for (int i = 0; i < toks.size(); ++i) {
+        if (lower(toks[i]) != QLatin1String("like"))
+            continue;
+        const int right = nextSolid(toks, i, 1);
+        if (right < 0 || !(toks[right].kind == Kind::String || (toks[right].kind == Kind::Punct && toks[right].text == QLatin1String("?"))))
+            continue;
+        int left = nextSolid(toks, i, -1);
+        if (left >= 0 && lower(toks[left]) == QLatin1String("not"))
+            left = nextSolid(toks, left, -1);
+        const int before = left >= 0 ? nextSolid(toks, left, -1) : -1;
+        const bool column = left >= 0 && toks[left].kind == Kind::Word && !toks[left].text.front().isDigit()
+            && !(before >= 0 && toks[before].kind == Kind::Punct && toks[before].text == QLatin1String("."));
+        if (column)
+            toks[left] = {Kind::Raw, QStringLiteral("lower(") + toks[left].text + QStringLiteral("::text) collate \"C\"")};
+        if (column && toks[right].kind == Kind::String) {
+            QString& body = toks[right].text;
+            for (QChar& c : body)
+                if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+                    c = c.toLower();
+        } else {
+            // An expression is plain text, not citext: ilike folds A-Z in a database of the C locale.
+            toks[i] = {Kind::Raw, QStringLiteral("ilike")};
+        }
+        toks.insert(right + 1, {Kind::Raw, QStringLiteral(" escape ''")});
+    }
+}
+
+QString translate(const QString& jet, bool keysOnly, bool server);
+
 } // namespace
 
 namespace JetSql {
@@ -151,9 +194,25 @@ QVector<bool> unnamedSubqueryEnds(const QVector<Token>& toks)
 
 QString toSqlite(const QString& jet, bool keysOnly)
 {
-    const Shape sh = analyze(jet);
-    const auto toks = tokenize(jet);
-    const QVector<bool> unnamed = unnamedSubqueryEnds(toks);
+    return translate(jet, keysOnly, false);
+}
+
+QString toPostgres(const QString& jet, bool keysOnly)
+{
+    return translate(jet, keysOnly, true);
+}
+
+} // namespace JetSql
+
+namespace {
+
+QString translate(const QString& jet, bool keysOnly, bool server)
+{
+    const JetSql::Shape sh = JetSql::analyze(jet);
+    auto toks = tokenize(jet);
+    if (server)
+        serverLike(toks);
+    const QVector<bool> unnamed = JetSql::unnamedSubqueryEnds(toks);
     bool starDone = !(keysOnly && sh.selectStar);
     QString out;
     out.reserve(jet.size() + 32);
@@ -203,4 +262,4 @@ QString toSqlite(const QString& jet, bool keysOnly)
     return out;
 }
 
-} // namespace JetSql
+} // namespace

@@ -20,4 +20,9 @@ Shape analyze(const QString& jet);
 // With keysOnly, a plain "select *" delivers only the hidden key of each row.
 QString toSqlite(const QString& jet, bool keysOnly = false);
 
+// PostgreSQL dialect (text columns citext): as toSqlite, and every like compares as on SQLite (no
+// escape character; a column against a literal through lower(column::text), which the server's
+// expression indexes hold).
+QString toPostgres(const QString& jet, bool keysOnly = false);
+
 } // namespace JetSql

@@ -292,6 +292,7 @@ bool restoreToServer(const QString& source, const QString& target, QString* erro
         *error = e.text();
         return false;
     }
+    DbCopy::settle(dst);
     return true;
 }
 } // namespace

@@ -1,11 +1,13 @@
 // Figures of the statistics and the reminder scan (not a test):
 //   bench_stats <large database file> [work folder]
+//   bench_stats <server database>        (runs on it directly: the reports only write 通用)
 // Every report run over one year of the large database and of a 50,000-contract copy of it (every
 // fourth contract kept), each beside its floor: one warm walk of every row and column of the tables
 // the report reads, measured in the same run. The copies are made in the work folder (a temporary
 // one by default); the file named is only read.
 #include "tools/benchutil.h"
 #include "data/datamodule.h"
+#include "data/pgbackend.h"
 #include "remind/scan.h"
 #include "stats/reports.h"
 
@@ -14,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -47,8 +50,20 @@ double walk(Database& db, const QStringList& tables)
 {
     sqlite3* h = Bench::handle(db);
     return timed([&] {
-        for (const QString& t : tables)
-            Bench::stepAll(h, S("select * from ") + t);
+        for (const QString& t : tables) {
+            if (h) {
+                Bench::stepAll(h, S("select * from ") + t);
+                continue;
+            }
+            // On a server: every value of every row read through the driver, nothing more.
+            QSqlQuery q(db.handle());
+            q.setForwardOnly(true);
+            q.exec(S("select * from \"%1\"").arg(t));
+            const int n = q.record().count();
+            while (q.next())
+                for (int i = 0; i < n; ++i)
+                    (void)q.value(i);
+        }
     });
 }
 
@@ -137,6 +152,15 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: bench_stats <large database file> [work folder]\n");
         return 2;
     }
+    Bench::Figures figures;
+    if (PgLocation::isServer(args[0])) {
+        TDm1 dm;
+        if (!Bench::connect(dm, args[0]))
+            return 1;
+        measure(dm.ADO_qczl, "server", figures);
+        figures.print();
+        return 0;
+    }
     QTemporaryDir tmp;
     const QString work = args.size() > 1 ? args[1] : tmp.path();
     QDir().mkpath(work);
@@ -148,7 +172,6 @@ int main(int argc, char* argv[])
             return 1;
         }
     }
-    Bench::Figures figures;
     {
         TDm1 dm;
         if (!Bench::connect(dm, small))
