@@ -7,6 +7,7 @@
 #include "core/session.h"
 #include "data/creation.h"
 #include "data/datamodule.h"
+#include "fleet/journal.h"
 #include "rental/backoffice.h"
 #include "rental/bookings.h"
 #include "rental/rental.h"
@@ -194,7 +195,8 @@ private Q_SLOTS:
             QCOMPARE(row(QStringLiteral("select 车辆状态, 客户姓名, 公里数 from 汽车档案 where 车牌号='苏A00001'")),
                      QStringLiteral("空闲//10950"));
             QCOMPARE(row(QStringLiteral("select 借方, 余额 from 现金日记帐")), QStringLiteral("715/715"));
-            ret.cancelButton->click();
+            ret.closeButton->click();  // the clerk gives up what the other counter made stale
+            QCOMPARE(row(QStringLiteral("select 收车里程 from 汽车租赁登记表")), QStringLiteral("10950"));
             return;
         }
         ret.saveButton->click();
@@ -207,7 +209,7 @@ private Q_SLOTS:
                  QStringLiteral("10960/已交/0/null"));
         QCOMPARE(row(QStringLiteral("select 车辆状态, 公里数 from 汽车档案 where 车牌号='苏A00001'")), QStringLiteral("空闲/9000"));
         QCOMPARE(row(QStringLiteral("select count(*) from 现金日记帐")), QStringLiteral("0"));
-        QCOMPARE(fieldText(settle.fieldFor(QStringLiteral("实收金额"))), Money::fromYuan(715).toDisplay());
+        QCOMPARE(Money::parse(fieldText(settle.fieldFor(QStringLiteral("实收金额")))), std::optional<Money>(Money::fromYuan(715)));
 
         // Read again, the settlement goes through on what the return stored.
         settle.cancelButton->click();
@@ -255,7 +257,8 @@ private Q_SLOTS:
         QCOMPARE(msgs.texts(), (QStringList{Saved, Conflict}));
         QCOMPARE(row(QStringLiteral("select 付款情况 from 汽车租赁登记表")), QStringLiteral("转帐"));
         QCOMPARE(fieldText(noteA.fieldFor(QStringLiteral("付款情况"))), QStringLiteral("现金"));
-        noteA.cancelButton->click();
+        noteA.closeButton->click();
+        QCOMPARE(row(QStringLiteral("select 付款情况 from 汽车租赁登记表")), QStringLiteral("转帐"));
     }
 
     // Two contracts settled on the two counters, both dialogs open before either saves: each
@@ -274,24 +277,17 @@ private Q_SLOTS:
         fillSettlement(sb);
         type(sb.fieldFor(QStringLiteral("实收金额")), QStringLiteral("700.5"));
         msgs.script(Msg::Button::Yes);
-        msgs.script(Msg::Button::Yes);
         sa.saveButton->click();
+        msgs.script(Msg::Button::Yes);
         sb.saveButton->click();
         QCOMPARE(msgs.texts(), (QStringList{PostQuestion, Saved, PostQuestion, Saved}));
         QCOMPARE(row(QStringLiteral("select 借方, 余额, 备注 from 现金日记帐 order by __rk")),
                  QStringLiteral("100/100/,715/815/内部编号：ZL2004000001,700.5/1515.5/内部编号：ZL2004000002"));
         QCOMPARE(row(QStringLiteral("select 车牌号, 车辆状态 from 汽车档案 order by 车牌号")),
                  QStringLiteral("苏A00001/空闲,苏A00002/空闲"));
-
-        // The front counter saves its settlement again: its entry is rewritten and the month
-        // balanced again, the other counter's entry included.
-        msgs.clear();
-        msgs.script(Msg::Button::Yes);
-        type(sa.fieldFor(QStringLiteral("实收金额")), QStringLiteral("714"));
-        sa.saveButton->click();
-        QCOMPARE(msgs.texts(), (QStringList{PostQuestion, Saved}));
-        QCOMPARE(row(QStringLiteral("select 借方, 余额 from 现金日记帐 order by __rk")),
-                 QStringLiteral("100/100,714/814,700.5/1514.5"));
+        // The month balanced again from 0 comes to the same balances.
+        Journal::tidyMonth(b.ADO_qczl, QDate(2004, 5, 1));
+        QCOMPARE(row(QStringLiteral("select 借方, 余额 from 现金日记帐 order by __rk")), QStringLiteral("100/100,715/815,700.5/1515.5"));
     }
 };
 
