@@ -38,6 +38,10 @@ class TestTwoCounters : public QObject {
 
     QString row(const QString& sql, const QString& null = {}) { return ServerDb::rowsText(a.ADO_qczl, sql, null); }
     void exec(const QString& sql, const QVariantList& binds = {}) { a.ADO_qczl.execute(sql, binds); }
+    QString vehicle(const QString& plate)
+    {
+        return row(QStringLiteral("select 车辆状态, 客户姓名 from 汽车档案 where 车牌号='") + plate + QStringLiteral("'"));
+    }
 
     static void openContracts(TDm1& dm, const QString& number)
     {
@@ -56,6 +60,14 @@ class TestTwoCounters : public QObject {
         exec(QStringLiteral("update 汽车档案 set 车辆状态='出租', 客户姓名='王一', 租赁时间='2004-05-01 08:00:00', 公里数=9000 "
                             "where 车牌号=?"),
              {plate});
+    }
+
+    // ZL2004000001 back from its rental, listed on both counters.
+    void oneContractOnBothCounters()
+    {
+        returnedContract(QStringLiteral("ZL2004000001"), QStringLiteral("苏A00001"));
+        openContracts(a, QStringLiteral("ZL2004000001"));
+        openContracts(b, QStringLiteral("ZL2004000001"));
     }
 
     static void fillContract(TForm_qczlb_edit& d, const QString& customer, const QString& plate)
@@ -161,6 +173,38 @@ private Q_SLOTS:
         QCOMPARE(row(QStringLiteral("select count(*) from 汽车租赁登记表")), QStringLiteral("3"));
     }
 
+    // A contract saved while the other counter's save holds the database: said, nothing lost, and
+    // the next 存盘 takes the number after the one the other counter stored meanwhile.
+    void contractSavedWhileTheOtherCounterSaves()
+    {
+        openContracts(a, QStringLiteral("none"));
+        TForm_qczlb list(nullptr, &a);
+        TForm_qczlb_edit d(&list, &a);
+        d.fillDropDowns();
+        Msg::Recorder msgs;
+        d.addButton->click();
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("内部编号"))), QStringLiteral("ZL2004000001"));
+        fillContract(d, QStringLiteral("K001 王一"), QStringLiteral("苏A00001"));
+        a.ADO_qczl.setBusyTimeout(150);
+        {
+            Transaction other(b.ADO_qczl);
+            b.ADO_qczl.execute(QStringLiteral("insert into 汽车租赁登记表 (内部编号, 客户号, 客户姓名, 车牌号, 客户交车) values "
+                                              "('ZL2004000001', 'K002', '王二', '苏A00002', '已交')"));
+            d.saveButton->click();
+            QCOMPARE(msgs.texts(), QStringList{QStringLiteral("数据库正忙(其他用户正在存盘),请稍候再按存盘!")});
+            QVERIFY(d.adding());
+            QCOMPARE(fieldText(d.fieldFor(QStringLiteral("客户姓名"))), QStringLiteral("王一"));
+            other.commit();
+        }
+        a.ADO_qczl.setBusyTimeout(5000);
+        msgs.clear();
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{Saved});
+        QCOMPARE(row(QStringLiteral("select 内部编号, 客户姓名 from 汽车租赁登记表 order by 内部编号")),
+                 QStringLiteral("ZL2004000001/王二,ZL2004000002/王一"));
+        QCOMPARE(vehicle(QStringLiteral("苏A00001")), QStringLiteral("出租/王一"));
+    }
+
     // The front counter settles while the back office corrects the return of the same contract:
     // whichever saves later saw a 客户交车 that is no longer there, and is refused.
     void settlementAndReturnOfOneContract_data()
@@ -172,9 +216,7 @@ private Q_SLOTS:
     void settlementAndReturnOfOneContract()
     {
         QFETCH(bool, settlementFirst);
-        returnedContract(QStringLiteral("ZL2004000001"), QStringLiteral("苏A00001"));
-        openContracts(a, QStringLiteral("ZL2004000001"));
-        openContracts(b, QStringLiteral("ZL2004000001"));
+        oneContractOnBothCounters();
         TForm_qczljsd settleList(nullptr, &a);
         TForm_qczljcb returnList(nullptr, &b);
         TForm_qczljsd_edit settle(&settleList, &a);
@@ -228,9 +270,7 @@ private Q_SLOTS:
     // other. Two notes typed at once: the later one is refused.
     void settlementAndPaymentNoteOfOneContract()
     {
-        returnedContract(QStringLiteral("ZL2004000001"), QStringLiteral("苏A00001"));
-        openContracts(a, QStringLiteral("ZL2004000001"));
-        openContracts(b, QStringLiteral("ZL2004000001"));
+        oneContractOnBothCounters();
         TForm_qczljsd settleList(nullptr, &a);
         TForm_qczl_fkqk noteList(nullptr, &b);
         TForm_qczljsd_edit settle(&settleList, &a);
