@@ -1,6 +1,7 @@
 #pragma once
-// A running shell on a fresh database in a temporary working folder. Modal windows are driven
-// through the modal service: logins by name and password, other windows by onWindow.
+// A running shell on a fresh database in a temporary working folder (in a server run a server
+// database named in data/connection.ini there). Modal windows are driven through the modal
+// service: logins by name and password, other windows by onWindow.
 #include "app/enterform.h"
 #include "app/mainform.h"
 #include "core/session.h"
@@ -9,6 +10,7 @@
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
 #include "ui/common/windowregistry.h"
+#include "tests/pg/serverdb.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -40,9 +42,11 @@ public:
     {
         m_old = QDir::currentPath();
         QDir::setCurrent(m_dir.path());
-        QDir().mkpath(QStringLiteral("data"));
+        m_location = ServerDb::workingFolderDatabase(m_dir.path());
+        if (m_location.isEmpty())
+            qFatal("no server database could be made");
         QString error;
-        if (!createDatabase(QStringLiteral("data/qczl.db"), today, &error))
+        if (!createDatabase(m_location, today, &error))
             qFatal("createDatabase: %s", qPrintable(error));
         Session::currentOperator() = Operator{};
         WindowRegistry::clear();
@@ -66,13 +70,15 @@ public:
     }
 
     QString path() const { return m_dir.path(); }
+    // The database the program finds in the working folder.
+    QString location() const { return m_location; }
 
     // Runs a statement on a connection of its own.
     void exec(const QString& sql, const QVariantList& binds = {})
     {
         Database db;
         QString error;
-        if (!db.open(QDir(m_dir.path()).filePath(QStringLiteral("data/qczl.db")), &error))
+        if (!db.open(m_location, &error))
             qFatal("open: %s", qPrintable(error));
         db.execute(sql, binds);
         db.close();
@@ -110,4 +116,5 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_old;
+    QString m_location;
 };
