@@ -68,6 +68,9 @@ public:
     // A condition true when a column of the given type holds exactly the bound value, nulls
     // included, text compared byte for byte (the optimistic check of updates and deletes).
     virtual QString sameValue(const QString& quotedColumn, FieldType type = FieldType::Text) const = 0;
+    // A column as a row read by its key selects it, in the form the program reads (dates as
+    // storage text).
+    virtual QString readColumn(const QString& quotedColumn, FieldType) const { return quotedColumn; }
     // A bound value in the form the engine takes it (dates as storage text).
     virtual QVariant bindValue(const QVariant& v) const { return v; }
     // Statements run after rows were copied into a table with their keys.

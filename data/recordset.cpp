@@ -114,6 +114,22 @@ void RecordSet::openKeyed(const QString& text, const QString& table)
     m_table = table;
 }
 
+namespace {
+
+// Rows of a table by key: the set's columns in its order with the key last, so that each row read
+// is kept as it comes.
+QString rowsByKey(Database& db, const QString& table, const QVector<RecordSet::Field>& fields, const QStringList& ids)
+{
+    QStringList columns;
+    for (const auto& f : fields)
+        columns << db.backend().readColumn(quoted(f.name), f.type);
+    columns << Schema::KeyColumn;
+    return QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) + QStringLiteral(" FROM ") + quoted(table)
+        + QStringLiteral(" WHERE ") + Schema::KeyColumn + QStringLiteral(" IN (") + ids.join(QLatin1Char(',')) + QStringLiteral(")");
+}
+
+} // namespace
+
 void RecordSet::fetch(int row) const
 {
     if (row < 0 || row >= m_rows.size() || !m_rows[row].isEmpty() || m_table.isEmpty())
@@ -133,17 +149,9 @@ void RecordSet::fetch(int row) const
         wanted.insert(m_keys[r], r);
         ids << QString::number(m_keys[r]);
     }
-    // The set's columns in its order with the key last, so that each row read is kept as it comes.
-    QStringList columns;
-    for (const auto& f : m_fields)
-        columns << quoted(f.name);
-    columns << Schema::KeyColumn;
     QStringList names;
     QVector<QVector<QVariant>> got;
-    m_db->selectRows(QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) + QStringLiteral(" FROM ") + quoted(m_table)
-                         + QStringLiteral(" WHERE ") + Schema::KeyColumn + QStringLiteral(" IN (") + ids.join(QLatin1Char(','))
-                         + QStringLiteral(")"),
-                     true, &names, &got);
+    m_db->selectRows(rowsByKey(*m_db, m_table, m_fields, ids), true, &names, &got);
     for (auto& g : got) {
         const int r = wanted.take(g.takeLast().toLongLong());
         m_rows[r] = std::move(g);
@@ -674,17 +682,15 @@ void RecordSet::restore(const Pending& p)
 void RecordSet::readBack(int row)
 {
     fetch(row);
-    QSqlQuery q = m_db->runNative(QStringLiteral("SELECT * FROM ") + quoted(m_table) + QStringLiteral(" WHERE ")
-                                      + Schema::KeyColumn + QStringLiteral("=?"),
-                                  {m_keys[row]});
-    if (!q.next())
+    // Read as every other row is, so a saved row holds its values in the same form (on a server:
+    // dates as storage text, amounts exact).
+    QStringList names;
+    QVector<QVector<QVariant>> got;
+    m_db->selectRows(rowsByKey(*m_db, m_table, m_fields, {QString::number(m_keys[row])}), true, &names, &got);
+    if (got.isEmpty())
         return;
-    const QSqlRecord rec = q.record();
-    for (int c = 0; c < m_fields.size(); ++c) {
-        const int i = rec.indexOf(m_fields[c].name);
-        if (i >= 0)
-            m_rows[row][c] = q.value(i);
-    }
+    got[0].removeLast();
+    m_rows[row] = std::move(got[0]);
 }
 
 void RecordSet::cancel()
