@@ -485,7 +485,7 @@ QVariant RecordSet::toStorage(const QVariant& v, FieldType type)
         // Stored as a floating value: beyond fifteen digits it would come back as another amount.
         if (!m->fitsStorage())
             throw DbError(QStringLiteral("'%1' 超出金额范围（最大 %2）")
-                              .arg(v.toString(), Money::fromUnits(Money::MaxStoredUnits).toDisplay()));
+                              .arg(m->toString(), Money::fromUnits(Money::MaxStoredUnits).toDisplay()));
         return m->toDouble();
     }
     case FieldType::Integer: {

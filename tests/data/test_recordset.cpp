@@ -85,7 +85,24 @@ private Q_SLOTS:
         dm.q_qczlb.setValue(QStringLiteral("内部编号"), QStringLiteral("ZL2004000001"));
         dm.q_qczlb.setValue(QStringLiteral("押金"), *Money::parse(QStringLiteral("1000.0001")));
         dm.q_qczlb.setValue(QStringLiteral("应收租金"), QStringLiteral("35.5"));
+        // an amount past what the column holds is refused, naming it
+        try {
+            dm.q_qczlb.setValue(QStringLiteral("收费金额"), *Money::parse(QStringLiteral("987654321012.3457")));
+            QFAIL("an amount past the column's range must be refused");
+        } catch (const DbError& e) {
+            QVERIFY2(e.text().contains(QStringLiteral("987654321012.3457")), qPrintable(e.text()));
+        }
+        dm.q_qczlb.setValue(QStringLiteral("收费金额"), *Money::parse(QStringLiteral("99999999999.9999")));
+        dm.q_qczlb.setValue(QStringLiteral("发车日期"), QStringLiteral("2004-02-29 08:05:00"));
         dm.q_qczlb.post();
+        // the row as read back after its save: the same values, in the same form, as when read later
+        // (an amount past a floating value's exact range, a date as its stored text)
+        QCOMPARE(dm.q_qczlb.asMoney(QStringLiteral("收费金额")).toString(), QStringLiteral("99999999999.9999"));
+        QCOMPARE(dm.q_qczlb.value(QStringLiteral("发车日期")).toString(), QStringLiteral("2004-02-29 08:05:00"));
+        dm.q_qczlb.edit();
+        dm.q_qczlb.setValue(QStringLiteral("备注"), QStringLiteral("second save of the same row"));
+        dm.q_qczlb.post();
+        QCOMPARE(dm.q_qczlb.asMoney(QStringLiteral("收费金额")).toString(), QStringLiteral("99999999999.9999"));
         QCOMPARE(dm.q_qczlb.asString(QStringLiteral("客户交车")), QStringLiteral("没有"));
         QVERIFY(!dm.q_qczlb.asBoolean(QStringLiteral("帐款结清")));
         dm.q_qczlb.close();
