@@ -270,14 +270,15 @@ bool copyFromServer(Database& db, const QString& file, QString* error)
 // workstations keep their connections and see the restored rows from their next statement.
 bool restoreToServer(const QString& source, const QString& target, QString* error)
 {
-    // The file is read through a scratch copy: opening it would set its log mode.
+    // The file is read through a checked scratch copy made by the engine: opening the file itself
+    // would set its log mode, and a byte copy would miss rows still in the log beside it.
     QTemporaryDir scratchDir;
     const QString scratch = scratchDir.filePath(QStringLiteral("restore.db"));
-    if (!scratchDir.isValid() || !QFile::copy(source, scratch)) {
-        *error = QStringLiteral("无法读取文件: %1").arg(native(source));
+    if (!scratchDir.isValid()) {
+        *error = QStringLiteral("无法建立临时文件夹");
         return false;
     }
-    if (!verify(scratch, error))
+    if (!stage(source, scratch, target, error))
         return false;
     Database src, dst;
     if (!src.open(scratch, error) || !dst.open(target, error))

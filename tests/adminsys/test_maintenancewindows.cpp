@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -427,6 +428,28 @@ private Q_SLOTS:
         q.setValue(QStringLiteral("车牌号"), QStringLiteral("粤C00004"));
         q.post();
         QCOMPARE(f.count(QStringLiteral("汽车档案 where 车牌号 = '粤C00004'")), 1);
+    }
+
+    // The file chosen is a database still open elsewhere, its latest rows only in its log beside
+    // it: they are restored too, and the file is left as it was.
+    void restoreFromADatabaseStillInUseTakesItsLatestRows()
+    {
+        Fixture f;
+        const QString office = f.path(QStringLiteral("office.db"));
+        QVERIFY(createDatabase(office, QDate(2004, 3, 15)));
+        Database writer;
+        QVERIFY(writer.open(office));
+        writer.execute(QStringLiteral("insert into 汽车档案 (车牌号, 购买时间, 公里数) values ('Su A0001', '2003-07-08 09:10:11', 12.5)"));
+        writer.execute(QStringLiteral("insert into 现金日记帐 (摘要, 借方) values ('租赁收入', 1234.5678)"));
+        QVERIFY(QFileInfo(office + QStringLiteral("-wal")).size() > 0);
+        const QByteArray before = digest(office);
+        Msg::Recorder msg;
+        QVERIFY(restoreFrom(f, office, msg));
+        QCOMPARE(msg.lastText(), QStringLiteral("恢复完毕！"));
+        QCOMPARE(f.exec(QStringLiteral("select 车牌号 from 汽车档案")).toString(), QStringLiteral("Su A0001"));
+        QCOMPARE(f.exec(QStringLiteral("select 购买时间 from 汽车档案")).toString(), QStringLiteral("2003-07-08 09:10:11"));
+        QCOMPARE(Money::fromVariant(f.exec(QStringLiteral("select 借方 from 现金日记帐"))), *Money::parse(QStringLiteral("1234.5678")));
+        QCOMPARE(digest(office), before);
     }
 
     // On a server the backup's rows pass the server's own checks: a file whose rows the file
