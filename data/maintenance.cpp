@@ -15,6 +15,8 @@ namespace Maintenance {
 
 namespace {
 
+const QString BusyText = QStringLiteral("数据库正被其他工作站写入，请稍后再试");
+
 QString native(const QString& path)
 {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
@@ -171,7 +173,7 @@ bool copyInto(const QString& scratch, const QString& target, const RestoreOption
     if (stopped)
         *error = QStringLiteral("恢复被中止");
     else if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-        *error = QStringLiteral("数据库正被其他工作站写入，请稍后再试");
+        *error = BusyText;
     else if (rc != SQLITE_DONE)
         *error = QStringLiteral("复制数据库失败: %1").arg(engineText(dst));
     if (rc == SQLITE_DONE)
@@ -290,7 +292,8 @@ bool restoreToServer(const QString& source, const QString& target, QString* erro
         DbCopy::copyTables(src, dst);
         tx.commit();
     } catch (const DbError& e) {
-        *error = e.text();
+        // Said as on the file: another workstation's save outlasted the wait.
+        *error = e.kind() == DbError::Kind::Busy ? BusyText : e.text();
         return false;
     }
     return true;

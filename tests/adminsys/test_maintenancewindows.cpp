@@ -401,6 +401,30 @@ private Q_SLOTS:
         }
     }
 
+    // Another workstation is in the middle of a save throughout: the restore waits for it, then
+    // gives up with a message that says so, and nothing is changed.
+    void restoreDuringAnotherWorkstationsSaveIsRefused()
+    {
+        Fixture f;
+        fill(f);
+        const QString good = backupOf(f);
+        f.exec(QStringLiteral("insert into 汽车档案 (车牌号) values ('粤B00007')"));
+        const auto before = counts(f);
+        Database writer;
+        QVERIFY(writer.open(f.db()));
+        writer.begin();
+        writer.execute(QStringLiteral("insert into 经办人信息 (经办人姓名) values ('王五')"));
+        Msg::Recorder msg;
+        QVERIFY(restoreFrom(f, good, msg));
+        QCOMPARE(msg.shown().size(), 2);
+        QCOMPARE(msg.shown()[1].request.icon, Msg::Icon::Critical);
+        QVERIFY2(msg.lastText().contains(QStringLiteral("数据库正被其他工作站写入，请稍后再试")), qPrintable(msg.lastText()));
+        writer.commit();
+        auto expected = before;
+        expected[QStringLiteral("经办人信息")] += 1;
+        QCOMPARE(counts(f), expected);
+    }
+
     // A backup restored into a database that never held rows: rows added afterwards get keys of
     // their own, and the restored rows can be changed by key.
     void restoreIntoAnEmptyDatabaseThenAddRows()
