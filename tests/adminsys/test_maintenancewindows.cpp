@@ -243,7 +243,11 @@ private Q_SLOTS:
         QCOMPARE(counts(f, dest), counts(f));
         QCOMPARE(f.count(QStringLiteral("汽车档案"), dest), 1);
         QVERIFY(f.dm->ADO_qczl.isOpen() && f.dm->q_qcda.isOpen());
-        QVERIFY(QDir(QFileInfo(dest).absolutePath()).entryList(QDir::Files | QDir::Hidden) == QStringList{QStringLiteral("周一.db")});
+        QCOMPARE(QDir(QFileInfo(dest).absolutePath()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("周一.db")});
+        // The copy stands alone: restored into a new file, that opens as a database of its own.
+        const QString copy = f.path(QStringLiteral("另一台/qczl.db"));
+        QVERIFY2(Maintenance::restore(dest, copy, &error), qPrintable(error));
+        QCOMPARE(counts(f, copy), counts(f));
     }
 
     void backupRefusesNoNameAndTheDatabaseItself()
