@@ -15,6 +15,8 @@ namespace Maintenance {
 
 namespace {
 
+const QString BusyText = QStringLiteral("数据库正被其他工作站写入，请稍后再试");
+
 QString native(const QString& path)
 {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
@@ -171,7 +173,7 @@ bool copyInto(const QString& scratch, const QString& target, const RestoreOption
     if (stopped)
         *error = QStringLiteral("恢复被中止");
     else if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-        *error = QStringLiteral("数据库正被其他工作站写入，请稍后再试");
+        *error = BusyText;
     else if (rc != SQLITE_DONE)
         *error = QStringLiteral("复制数据库失败: %1").arg(engineText(dst));
     if (rc == SQLITE_DONE)
@@ -270,14 +272,15 @@ bool copyFromServer(Database& db, const QString& file, QString* error)
 // workstations keep their connections and see the restored rows from their next statement.
 bool restoreToServer(const QString& source, const QString& target, QString* error)
 {
-    // The file is read through a scratch copy: opening it would set its log mode.
+    // The file is read through a checked scratch copy made by the engine: opening the file itself
+    // would set its log mode, and a byte copy would miss rows still in the log beside it.
     QTemporaryDir scratchDir;
     const QString scratch = scratchDir.filePath(QStringLiteral("restore.db"));
-    if (!scratchDir.isValid() || !QFile::copy(source, scratch)) {
-        *error = QStringLiteral("无法读取文件: %1").arg(native(source));
+    if (!scratchDir.isValid()) {
+        *error = QStringLiteral("无法建立临时文件夹");
         return false;
     }
-    if (!verify(scratch, error))
+    if (!stage(source, scratch, target, error))
         return false;
     Database src, dst;
     if (!src.open(scratch, error) || !dst.open(target, error))
@@ -289,7 +292,8 @@ bool restoreToServer(const QString& source, const QString& target, QString* erro
         DbCopy::copyTables(src, dst);
         tx.commit();
     } catch (const DbError& e) {
-        *error = e.text();
+        // Said as on the file: another workstation's save outlasted the wait.
+        *error = e.kind() == DbError::Kind::Busy ? BusyText : e.text();
         return false;
     }
     DbCopy::settle(dst);

@@ -47,7 +47,8 @@ struct RestoreOptions {
 // into a scratch file beside the target and checked again there; then the engine's online backup
 // writes it into target as one transaction. Other connections to target stay valid and see the
 // restored data from their next statement; a failure at any point leaves target as it was. Only a
-// target that does not exist yet is created by renaming the scratch file into place.
+// target that does not exist yet is created by renaming the scratch file into place. A server
+// target gets the scratch copy's rows in one transaction instead, keys included.
 bool restore(const QString& source, const QString& target, QString* error, const RestoreOptions& options = {});
 
 } // namespace Maintenance

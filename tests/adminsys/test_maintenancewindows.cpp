@@ -3,6 +3,7 @@
 #include "admin/initialize.h"
 #include "admin/restore.h"
 #include "admin/system.h"
+#include "core/money.h"
 #include "data/maintenance.h"
 #include "fixture.h"
 #include "ui/common/messages.h"
@@ -12,6 +13,7 @@
 #include <QCheckBox>
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -42,6 +44,13 @@ QByteArray digest(const QString& file)
 {
     QFile in(file);
     return in.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(in.readAll(), QCryptographicHash::Sha1) : QByteArray();
+}
+
+// Whether a location the program works on is the fixture's database: the same file, or on a server
+// the same address, unchanged.
+bool isTheDatabase(const Fixture& f, const QString& location)
+{
+    return f.onServer() ? location == f.db() : Maintenance::sameFile(location, f.db());
 }
 
 void writeFile(const QString& file, const QByteArray& data)
@@ -89,6 +98,8 @@ class TestMaintenanceWindows : public QObject {
     }
 
 private Q_SLOTS:
+    void initTestCase() { SERVERDB_SKIP_WITHOUT_SERVER(); }
+
     void initializationWithNoBoxCheckedChangesNothingAndReportsDone()
     {
         Fixture f;
@@ -156,7 +167,7 @@ private Q_SLOTS:
         fill(f);
         const auto before = counts(f);
         // 客户登记表 comes sixth: five tables would already be empty without the transaction.
-        f.exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON 客户登记表 BEGIN SELECT RAISE(ABORT, 'locked'); END"));
+        f.refuse(QStringLiteral("客户登记表"), QStringLiteral("DELETE"), QStringLiteral("locked"));
         TForm_initialize w(nullptr, f.dm.get());
         w.show();
         w.BitBtn3->click();
@@ -232,7 +243,11 @@ private Q_SLOTS:
         QCOMPARE(counts(f, dest), counts(f));
         QCOMPARE(f.count(QStringLiteral("汽车档案"), dest), 1);
         QVERIFY(f.dm->ADO_qczl.isOpen() && f.dm->q_qcda.isOpen());
-        QVERIFY(QDir(QFileInfo(dest).absolutePath()).entryList(QDir::Files | QDir::Hidden) == QStringList{QStringLiteral("周一.db")});
+        QCOMPARE(QDir(QFileInfo(dest).absolutePath()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("周一.db")});
+        // The copy stands alone: restored into a new file, that opens as a database of its own.
+        const QString copy = f.path(QStringLiteral("另一台/qczl.db"));
+        QVERIFY2(Maintenance::restore(dest, copy, &error), qPrintable(error));
+        QCOMPARE(counts(f, copy), counts(f));
     }
 
     void backupRefusesNoNameAndTheDatabaseItself()
@@ -250,8 +265,11 @@ private Q_SLOTS:
         w.SpeedButton1->click();
         QCOMPARE(msg.texts(), QStringList{QStringLiteral("请先选择备份文件名！")});
 
-        // The live database under another spelling of its path.
-        for (const QString& self : {f.path(QStringLiteral("data/../data/qczl.db")), f.path(QStringLiteral("./data//qczl.db"))}) {
+        // The live database under another spelling of its path (a server database is no file).
+        const QStringList selves = f.onServer() ? QStringList()
+                                                : QStringList{f.path(QStringLiteral("data/../data/qczl.db")),
+                                                              f.path(QStringLiteral("./data//qczl.db"))};
+        for (const QString& self : selves) {
             msg.clear();
             files.scriptSave(self);
             w.SpeedButton3->click();
@@ -306,10 +324,16 @@ private Q_SLOTS:
     {
         Fixture f;
         fill(f);
+        // Values of each kind, which must come back exactly: text in mixed case, a time of day, an
+        // amount to the fourth decimal, a flag.
+        f.exec(QStringLiteral("update 汽车档案 set 车牌号 = 'Su A12345', 购买时间 = '2003-07-08 09:10:11', 公里数 = 12345.5, 停用 = 1"));
+        f.exec(QStringLiteral("update 现金日记帐 set 摘要 = '租赁收入', 借方 = 1234.5678, 日期 = '2004-03-15 00:00:00'"));
         const QString good = backupOf(f);
         const auto saved = counts(f);
+        const QString vehicle = QStringLiteral("select 车牌号 || '|' || 公里数 || '|' || 停用 from 汽车档案");
+        const QVariant savedVehicle = f.exec(vehicle);
+        f.exec(QStringLiteral("update 现金日记帐 set 借方 = 1, 摘要 = '费用支出'"));
         f.exec(QStringLiteral("delete from 汽车档案"));
-        f.exec(QStringLiteral("delete from 现金日记帐"));
 
         // The command starts with shared queries open; a file dialog may move the working folder.
         f.dm->q_qcda.setSql({QStringLiteral("select * from 汽车档案")});
@@ -323,7 +347,7 @@ private Q_SLOTS:
             auto* w = qobject_cast<TForm_restore*>(d);
             QVERIFY(w);
             QVERIFY(!f.dm->ADO_qczl.isOpen() && !f.dm->q_qcda.isOpen());
-            QVERIFY(Maintenance::sameFile(w->target(), f.db()));
+            QVERIFY(isTheDatabase(f, w->target()));
             QDir::setCurrent(elsewhere);
             files.scriptOpen(good);
             w->SpeedButton3->click();
@@ -334,8 +358,12 @@ private Q_SLOTS:
         QVERIFY(runRestoreCommand(nullptr, f.dm.get(), f.dir.path()));
         QCOMPARE(msg.texts(), (QStringList{QStringLiteral("确实要恢复数据库吗? "), QStringLiteral("恢复完毕！")}));
         QCOMPARE(QDir::currentPath(), QDir(f.dir.path()).canonicalPath());
-        QVERIFY(Maintenance::sameFile(f.dm->ADO_qczl.location(), f.db()));
+        QVERIFY(isTheDatabase(f, f.dm->ADO_qczl.location()));
         QCOMPARE(counts(f), saved);
+        QCOMPARE(f.exec(vehicle), savedVehicle);
+        QCOMPARE(f.exec(QStringLiteral("select 购买时间 from 汽车档案")).toString(), QStringLiteral("2003-07-08 09:10:11"));
+        QCOMPARE(f.exec(QStringLiteral("select 摘要 from 现金日记帐")).toString(), QStringLiteral("租赁收入"));
+        QCOMPARE(Money::fromVariant(f.exec(QStringLiteral("select 借方 from 现金日记帐"))), *Money::parse(QStringLiteral("1234.5678")));
         // The program goes on with the restored data.
         f.dm->q_qcda.setSql({QStringLiteral("select * from 汽车档案")});
         f.dm->q_qcda.open();
@@ -361,14 +389,121 @@ private Q_SLOTS:
         QVERIFY(restoreFrom(f, good, msg));
         QCOMPARE(msg.texts(), (QStringList{QStringLiteral("确实要恢复数据库吗? "), QStringLiteral("恢复完毕！")}));
         QCOMPARE(counts(f), saved);
+        // The other connection reads the restored rows: its own row of before is gone.
+        QSqlQuery seen = other.run(QStringLiteral("select count(*) from 客户登记表 where 客户号 = 'K0099'"));
+        QVERIFY(seen.next());
+        QCOMPARE(seen.value(0).toInt(), 0);
         for (int i = 0; i < 5; ++i)
             other.execute(QStringLiteral("insert into 现金日记帐 (凭证号) values (?)"), {QString::number(i)});
         QCOMPARE(f.count(QStringLiteral("现金日记帐")), saved.value(QStringLiteral("现金日记帐")) + 5);
         QSqlQuery q = f.dm->ADO_qczl.run(QStringLiteral("select count(*) from 现金日记帐"));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toInt(), saved.value(QStringLiteral("现金日记帐")) + 5);
-        QCOMPARE(f.exec(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
-        QVERIFY(!QFile::exists(f.path(QStringLiteral("data/.qczl.db.part"))));
+        if (!f.onServer()) {
+            QCOMPARE(f.exec(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+            QVERIFY(!QFile::exists(f.path(QStringLiteral("data/.qczl.db.part"))));
+        }
+    }
+
+    // Another workstation is in the middle of a save throughout: the restore waits for it, then
+    // gives up with a message that says so, and nothing is changed.
+    void restoreDuringAnotherWorkstationsSaveIsRefused()
+    {
+        Fixture f;
+        fill(f);
+        const QString good = backupOf(f);
+        f.exec(QStringLiteral("insert into 汽车档案 (车牌号) values ('粤B00007')"));
+        const auto before = counts(f);
+        Database writer;
+        QVERIFY(writer.open(f.db()));
+        writer.begin();
+        writer.execute(QStringLiteral("insert into 经办人信息 (经办人姓名) values ('王五')"));
+        Msg::Recorder msg;
+        QVERIFY(restoreFrom(f, good, msg));
+        QCOMPARE(msg.shown().size(), 2);
+        QCOMPARE(msg.shown()[1].request.icon, Msg::Icon::Critical);
+        QVERIFY2(msg.lastText().contains(QStringLiteral("数据库正被其他工作站写入，请稍后再试")), qPrintable(msg.lastText()));
+        writer.commit();
+        auto expected = before;
+        expected[QStringLiteral("经办人信息")] += 1;
+        QCOMPARE(counts(f), expected);
+    }
+
+    // A backup restored into a database that never held rows: rows added afterwards get keys of
+    // their own, and the restored rows can be changed by key.
+    void restoreIntoAnEmptyDatabaseThenAddRows()
+    {
+        Fixture from;
+        for (int i = 0; i < 3; ++i)
+            fill(from);
+        const QString good = backupOf(from);
+        Fixture f;
+        for (const QString& t : kNine)
+            QCOMPARE(f.count(t), 0);
+        Msg::Recorder msg;
+        QVERIFY(restoreFrom(f, good, msg));
+        QCOMPARE(msg.lastText(), QStringLiteral("恢复完毕！"));
+        for (const QString& t : kNine) {
+            f.dm->ADO_qczl.execute(QStringLiteral("insert into ") + t + QStringLiteral(" default values"));
+            QCOMPARE(f.count(t), 4);
+        }
+        RecordSet& q = f.dm->q_qcda;
+        q.setSql({QStringLiteral("select * from 汽车档案")});
+        q.open();
+        QCOMPARE(q.recordCount(), 4);
+        q.first();
+        q.edit();
+        q.setValue(QStringLiteral("车牌号"), QStringLiteral("粤C00004"));
+        q.post();
+        QCOMPARE(f.count(QStringLiteral("汽车档案 where 车牌号 = '粤C00004'")), 1);
+    }
+
+    // The file chosen is a database still open elsewhere, its latest rows only in its log beside
+    // it: they are restored too, and the file is left as it was.
+    void restoreFromADatabaseStillInUseTakesItsLatestRows()
+    {
+        Fixture f;
+        const QString office = f.path(QStringLiteral("office.db"));
+        QVERIFY(createDatabase(office, QDate(2004, 3, 15)));
+        Database writer;
+        QVERIFY(writer.open(office));
+        writer.execute(QStringLiteral("insert into 汽车档案 (车牌号, 购买时间, 公里数) values ('Su A0001', '2003-07-08 09:10:11', 12.5)"));
+        writer.execute(QStringLiteral("insert into 现金日记帐 (摘要, 借方) values ('租赁收入', 1234.5678)"));
+        QVERIFY(QFileInfo(office + QStringLiteral("-wal")).size() > 0);
+        const QByteArray before = digest(office);
+        Msg::Recorder msg;
+        QVERIFY(restoreFrom(f, office, msg));
+        QCOMPARE(msg.lastText(), QStringLiteral("恢复完毕！"));
+        QCOMPARE(f.exec(QStringLiteral("select 车牌号 from 汽车档案")).toString(), QStringLiteral("Su A0001"));
+        QCOMPARE(f.exec(QStringLiteral("select 购买时间 from 汽车档案")).toString(), QStringLiteral("2003-07-08 09:10:11"));
+        QCOMPARE(Money::fromVariant(f.exec(QStringLiteral("select 借方 from 现金日记帐"))), *Money::parse(QStringLiteral("1234.5678")));
+        QCOMPARE(digest(office), before);
+    }
+
+    // On a server the backup's rows pass the server's own checks: a file whose rows the file
+    // engine keeps without complaint (text that is no date in a date column) is refused with the
+    // server's reason, and the server's rows stay as they were.
+    void restoreOfRowsTheServerRefusesChangesNothing()
+    {
+        Fixture f;
+        if (!f.onServer())
+            QSKIP("the file engine keeps any text in a date column");
+        fill(f);
+        const QString good = backupOf(f);
+        {
+            Database file;
+            QVERIFY(file.open(good));
+            file.execute(QStringLiteral("update 汽车档案 set 购买时间 = '不是日期'"));
+        }
+        f.exec(QStringLiteral("insert into 汽车档案 (车牌号) values ('粤B00006')"));
+        const auto before = counts(f);
+        Msg::Recorder msg;
+        QVERIFY(restoreFrom(f, good, msg));
+        QCOMPARE(msg.shown().size(), 2);
+        QCOMPARE(msg.shown()[1].request.icon, Msg::Icon::Critical);
+        QVERIFY2(msg.lastText().contains(QStringLiteral("原数据库没有改变")), qPrintable(msg.lastText()));
+        QCOMPARE(counts(f), before);
+        QCOMPARE(f.count(QStringLiteral("汽车档案 where 车牌号 = '粤B00006'")), 1);
     }
 
     // The database's own log and shared memory are refused as backup destinations, with a message
@@ -376,6 +511,8 @@ private Q_SLOTS:
     void backupRefusesTheDatabasesCompanionFiles()
     {
         Fixture f;
+        if (f.onServer())
+            QSKIP("a server database has no log or shared-memory file beside it");
         fill(f);
         f.exec(QStringLiteral("insert into 汽车档案 (车牌号) values ('粤B00005')"));
         TForm_backup w(nullptr, f.dm.get());

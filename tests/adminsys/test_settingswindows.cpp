@@ -34,6 +34,8 @@ class TestSettingsWindows : public QObject {
     }
 
 private Q_SLOTS:
+    void initTestCase() { SERVERDB_SKIP_WITHOUT_SERVER(); }
+
     void companyTitleOfBlanksIsRefusedOtherFieldsMayBeEmpty()
     {
         Fixture f;
@@ -102,7 +104,7 @@ private Q_SLOTS:
     void companyWriteRefusedByTheDatabaseIsDiscardedSilently()
     {
         Fixture f;
-        f.exec(QStringLiteral("CREATE TRIGGER keep BEFORE UPDATE ON 公司信息 BEGIN SELECT RAISE(ABORT, 'locked'); END"));
+        f.refuse(QStringLiteral("公司信息"), QStringLiteral("UPDATE"), QStringLiteral("locked"));
         openGsxx(*f.dm);
         TForm_gsxx_edit w(nullptr, f.dm.get());
         Msg::Recorder msg;
@@ -159,7 +161,7 @@ private Q_SLOTS:
             w.bitbtn_close->click();
             QVERIFY(!w.isVisible());
         }
-        f.exec(QStringLiteral("CREATE TRIGGER keep BEFORE UPDATE ON 关帐日期 BEGIN SELECT RAISE(ABORT, 'locked'); END"));
+        f.refuse(QStringLiteral("关帐日期"), QStringLiteral("UPDATE"), QStringLiteral("locked"));
         TForm_gzsj w(nullptr, f.dm.get());
         w.show();
         Msg::Recorder msg;

@@ -5,7 +5,7 @@
 #include "core/session.h"
 #include "data/creation.h"
 #include "data/datamodule.h"
-#include "data/settings.h"
+#include "tests/pg/serverdb.h"
 #include "fleet/fleet.h"
 #include "fleet/registers.h"
 #include "ui/shell/photo.h"
@@ -86,8 +86,11 @@ private Q_SLOTS:
         QDir(dir.path()).mkpath(QStringLiteral("jpg"));
         Clock::setFixed(QDateTime(QDate(2004, 5, 1), QTime(9, 30)));
         Session::currentOperator().name = QStringLiteral("张三");
-        QVERIFY(createDatabase(Paths::databaseFile(), QDate(2004, 5, 1)));
-        QVERIFY(dm.connect(Paths::databaseFile()));
+        SERVERDB_SKIP_WITHOUT_SERVER();
+        const QString location = ServerDb::location(dir);
+        QString err;
+        QVERIFY2(createDatabase(location, QDate(2004, 5, 1), &err), qPrintable(err));
+        QVERIFY2(dm.connect(location, &err), qPrintable(err));
         exec(QStringLiteral("insert into 汽车档案 (车牌号, 车型, 开始生效, 停用, 汽车照片) values ('苏A00001', 'SANTANA', 1, 0, '苏A00001.jpg')"));
         exec(QStringLiteral("insert into 汽车档案 (车牌号, 车型, 开始生效, 停用, 汽车照片) values ('苏B00002', 'JETTA', 0, 1, 'old.jpg')"));
         exec(QStringLiteral("insert into 经办人信息 (经办人姓名) values ('王五')"));

@@ -5,6 +5,7 @@
 // sums, a plate and a customer that are not registered, handlers named twice, a month with cash only.
 #include "data/creation.h"
 #include "data/datamodule.h"
+#include "tests/pg/serverdb.h"
 
 #include <QDate>
 #include <QTemporaryDir>
@@ -91,15 +92,16 @@ inline void fill(Database& db)
     insert(db, "事故登记表", "车牌号,事故时间,事故情况,事故金额", {S("D5"), S("2004-04-06 00:00:00"), S("刮擦"), 90});
 }
 
-// A fresh database with the rows above, connected through the data module.
+// A fresh database with the rows above, connected through the data module: a file, or in a
+// server run a new database on the test server.
 struct Db {
     QTemporaryDir dir;
     TDm1 dm;
     Db(bool rows = true)
     {
-        const QString file = dir.filePath(QStringLiteral("qczl.db"));
+        const QString location = ServerDb::location(dir, QStringLiteral("qczl.db"));
         QString error;
-        if (!createDatabase(file, QDate(2004, 3, 1), &error) || !dm.connect(file, &error))
+        if (location.isEmpty() || !createDatabase(location, QDate(2004, 3, 1), &error) || !dm.connect(location, &error))
             qFatal("%s", qPrintable(error));
         if (rows)
             fill(dm.ADO_qczl);
