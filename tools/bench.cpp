@@ -101,27 +101,12 @@ int main(int argc, char* argv[])
         // the same statements stepped through the engine's C API: the floor of the loop
         t.restart();
         long long floorRows = 0;
-        // On a server there is no C API under the connection: the floor is the driver's plain query.
-        QStringList plates;
-        if (engine) {
-            plates = Bench::firstColumn(engine, QStringLiteral("select 车牌号 from 汽车档案 order by 车牌号"));
-        } else {
-            QSqlQuery q = dm.ADO_qczl.runNative(QStringLiteral("select 车牌号 from 汽车档案 order by 车牌号"));
-            while (q.next())
-                plates << q.value(0).toString();
-        }
-        for (const QString& plate : std::as_const(plates)) {
+        const QStringList plates = Bench::firstColumn(dm.ADO_qczl, QStringLiteral("select 车牌号 from 汽车档案 order by 车牌号"));
+        for (const QString& plate : plates) {
             const QString cond = range + QStringLiteral("and(车牌号 like '") + sqlText(plate) + QStringLiteral("%')");
-            const QString sql = dm.ADO_qczl.translate(
+            floorRows += Bench::stepAll(dm.ADO_qczl, dm.ADO_qczl.translate(
                 QStringLiteral("select sum(押金) as yj,sum(预收租金) as yszj,sum(租赁期限) as zlqx,sum(收费金额) as sfje,"
-                               "sum(实收金额) as ysje from 汽车租赁登记表 where ") + cond);
-            if (engine) {
-                floorRows += Bench::stepAll(engine, sql);
-            } else {
-                QSqlQuery q = dm.ADO_qczl.runNative(sql);
-                while (q.next())
-                    ++floorRows;
-            }
+                               "sum(实收金额) as ysje from 汽车租赁登记表 where ") + cond));
         }
         const double loopFloor = Bench::ms(t);
         if (floorRows != vehicles)

@@ -1,9 +1,10 @@
 // Figures of the contract list on a large database (not a test):
-//   bench_listwindow <database file>
+//   bench_listwindow <database file or server database>
 // The first open of the list in this process, after a first window as the program's main window
 // ("cold": also disk-cold when the system's page cache was dropped before the run), then a second open (warm), each to its first painted screen and to
 // its footer sums, which follow from a worker thread; memory of the window; the floors of both
-// (the keys in list order and a full walk of the table, stepped through the engine's C API, warm);
+// (the keys in list order and a full walk of the table, stepped through the engine's C API, or on a
+// server through the driver's plain query, warm);
 // a re-sort, a jump to the last row and the footer sums by walking every row.
 // Ends with "figure <name> <value> <unit>" lines.
 #include "rental/rental.h"
@@ -95,7 +96,7 @@ int main(int argc, char* argv[])
     const double warmFooter = Bench::ms(t);
 
     // floors, warm: the keys in list order, and one walk of the table summing the footer columns
-    sqlite3* engine = Bench::handle(dm.ADO_qczl);
+    Database& engine = dm.ADO_qczl;
     const QString keys = dm.ADO_qczl.backend().translateKeysOnly(Bench::contractList().lines.join(QLatin1Char(' ')));
     t.restart();
     const long long keyRows = Bench::stepAll(engine, keys);

@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSqlDriver>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <cstdio>
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -111,6 +113,39 @@ inline QStringList firstColumn(sqlite3* h, const QString& sql)
     while (sqlite3_step(st) == SQLITE_ROW)
         out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), sqlite3_column_bytes(st, 0));
     sqlite3_finalize(st);
+    return out;
+}
+
+// The same two over a connection of either kind: through the engine's C API on a file, through the
+// driver's plain forward-only query on a server (which has no C API under the connection).
+inline long long stepAll(Database& db, const QString& sql)
+{
+    if (sqlite3* h = handle(db))
+        return stepAll(h, sql);
+    QSqlQuery q(db.handle());
+    q.setForwardOnly(true);
+    if (!q.exec(sql))
+        return -1;
+    long long rows = 0;
+    const int n = q.record().count();
+    while (q.next()) {
+        ++rows;
+        for (int i = 0; i < n; ++i)
+            (void)q.value(i);
+    }
+    return rows;
+}
+
+inline QStringList firstColumn(Database& db, const QString& sql)
+{
+    if (sqlite3* h = handle(db))
+        return firstColumn(h, sql);
+    QStringList out;
+    QSqlQuery q(db.handle());
+    q.setForwardOnly(true);
+    if (q.exec(sql))
+        while (q.next())
+            out << q.value(0).toString();
     return out;
 }
 
