@@ -50,20 +50,29 @@ struct Group {
 };
 
 // The rows of a table that meet a condition, summed per key (null keys left out), keys compared as
-// the engine's NOCASE does. Read in one pass and summed here exactly, as the engine's sum would.
+// the engine's NOCASE does. The engine sums per stored key in one pass (its sums are exact, and a
+// server sums where the rows are instead of sending each one); keys differing only in the case of
+// A-Z meet here.
 QVector<Group> sumsBy(Database& db, const QString& table, const QStringList& keys, const QString& values, const QString& where)
 {
-    QSqlQuery q = db.run(QStringLiteral("select %1,%2 from %3 where %4").arg(keys.join(QLatin1Char(',')), values, table, where));
+    QStringList sums;
+    for (const QString& v : values.split(QLatin1Char(',')))
+        sums << QStringLiteral("sum(%1) as %1").arg(v);
+    const QString keyList = keys.join(QLatin1Char(','));
+    QStringList names;
+    QVector<QVector<QVariant>> rows;
+    db.selectRows(QStringLiteral("select %1,%2 from %3 where %4 group by %1").arg(keyList, sums.join(QLatin1Char(',')), table, where),
+                  false, &names, &rows);
     const int k = int(keys.size());
-    const int n = q.record().count();
+    const int n = k + int(sums.size());
     QVector<Group> out;
     QHash<QString, int> index;
     QString joined;  // the folded keys separated by NUL; its buffer is kept from row to row
-    while (q.next()) {
+    for (const QVector<QVariant>& row : std::as_const(rows)) {
         joined.resize(0);
         bool nullKey = false;
         for (int i = 0; i < k && !nullKey; ++i) {
-            const QVariant v = q.value(i);
+            const QVariant& v = row[i];
             nullKey = v.isNull();
             if (i > 0)
                 joined += QChar(0);
@@ -82,9 +91,9 @@ QVector<Group> sumsBy(Database& db, const QString& table, const QStringList& key
         } else {
             g = *it;
         }
-        Money* sums = out[g].sums.data();
+        Money* total = out[g].sums.data();
         for (int i = k; i < n; ++i)
-            sums[i - k] += Money::fromVariant(q.value(i));
+            total[i - k] += Money::fromVariant(row[i]);
     }
     return out;
 }
