@@ -26,9 +26,10 @@ namespace {
 constexpr const char* WriteLock = "SELECT pg_advisory_xact_lock(7311520)";
 
 // The same reading of a Jet date text as on SQLite: year, month, day, optionally hours, minutes
-// and seconds; anything else, and any date that does not exist, is an engine error.
+// and seconds; anything else, and any date that does not exist, is an engine error. Declared safe
+// in parallel plans: a function that is not keeps every statement naming it in one process.
 const char* CdateSql = R"SQL(
-CREATE FUNCTION cdate(t text) RETURNS timestamp(0) LANGUAGE plpgsql IMMUTABLE STRICT AS $$
+CREATE FUNCTION cdate(t text) RETURNS timestamp(0) LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE AS $$
 DECLARE
   m text[];
 BEGIN
@@ -45,7 +46,7 @@ BEGIN
 END
 $$)SQL";
 const char* CvdateSql =
-    "CREATE FUNCTION cvdate(t text) RETURNS timestamp(0) LANGUAGE sql IMMUTABLE STRICT AS 'SELECT cdate(t)'";
+    "CREATE FUNCTION cvdate(t text) RETURNS timestamp(0) LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS 'SELECT cdate(t)'";
 
 QString columnSql(FieldType t)
 {
