@@ -50,15 +50,17 @@ struct Group {
 };
 
 // The rows of a table that meet a condition, summed per key (null keys left out), keys compared as
-// the engine's NOCASE does. The engine sums per stored key in one pass (its sums are exact, and a
-// server sums where the rows are instead of sending each one); keys differing only in the case of
-// A-Z meet here.
+// the engine's NOCASE does. The engine sums per stored key text in one pass (its sums are exact,
+// and a server sums where the rows are instead of sending each one); grouping by the text as
+// stored spares it folding every key, and keys differing only in the case of A-Z meet here.
 QVector<Group> sumsBy(Database& db, const QString& table, const QStringList& keys, const QString& values, const QString& where)
 {
-    QStringList sums;
+    QStringList sums, keyTexts;
     for (const QString& v : values.split(QLatin1Char(',')))
         sums << QStringLiteral("sum(%1) as %1").arg(v);
-    const QString keyList = keys.join(QLatin1Char(','));
+    for (const QString& k : keys)
+        keyTexts << QStringLiteral("cast(%1 as text)").arg(k);
+    const QString keyList = keyTexts.join(QLatin1Char(','));
     QStringList names;
     QVector<QVector<QVariant>> rows;
     db.selectRows(QStringLiteral("select %1,%2 from %3 where %4 group by %1").arg(keyList, sums.join(QLatin1Char(',')), table, where),
