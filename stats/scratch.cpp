@@ -29,8 +29,8 @@ void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
         const auto fail = [&db](const QSqlError& e) {
             return DbError(e.text(), db.backend().isBusy(e) ? DbError::Kind::Busy : DbError::Kind::Engine);
         };
-        // Statements of many rows each, prepared once and bound per chunk: a large run costs one
-        // pass, not one statement per row.
+        // The engine's own bulk path where it has one; else statements of many rows each, prepared
+        // once and bound per chunk: a large run costs one pass, not one statement per row.
         const int columns = int(types.size());
         const int chunk = std::max(1, std::min(100, 900 / std::max(1, columns)));
         const QString head = QStringLiteral("insert into \"%1\" (%2) values ").arg(table, quoted.join(QLatin1Char(',')));
@@ -44,7 +44,6 @@ void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
                 throw fail(q.lastError());
             return q;
         };
-        QSqlQuery full = statement(std::min<int>(chunk, int(rows.rows.size())));
         // Reports repeat values down a column (the range dates of every row); each is converted once.
         QVector<QVariant> lastIn(columns), lastOut(columns);
         QVector<bool> known(columns, false);
@@ -57,15 +56,24 @@ void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
             }
             return lastOut[i];
         };
-        for (qsizetype first = 0; first < rows.rows.size(); first += chunk) {
-            const int n = int(std::min<qsizetype>(chunk, rows.rows.size() - first));
-            QSqlQuery tail;
-            QSqlQuery& q = n == chunk ? full : (tail = statement(n));
-            for (int r = 0; r < n; ++r)
-                for (int i = 0; i < columns; ++i)
-                    q.bindValue(r * columns + i, value(rows.rows[first + r], i));
-            if (!q.exec())
-                throw fail(q.lastError());
+        QString error;
+        const bool appended = db.backend().appendRows(
+            db.handle(), table, rows.columns, rows.rows.size(),
+            [&](qsizetype r, int i) -> const QVariant& { return value(rows.rows[r], i); }, &error);
+        if (!appended && !error.isEmpty())
+            throw DbError(error);
+        if (!appended) {
+            QSqlQuery full = statement(std::min<int>(chunk, int(rows.rows.size())));
+            for (qsizetype first = 0; first < rows.rows.size(); first += chunk) {
+                const int n = int(std::min<qsizetype>(chunk, rows.rows.size() - first));
+                QSqlQuery tail;
+                QSqlQuery& q = n == chunk ? full : (tail = statement(n));
+                for (int r = 0; r < n; ++r)
+                    for (int i = 0; i < columns; ++i)
+                        q.bindValue(r * columns + i, value(rows.rows[first + r], i));
+                if (!q.exec())
+                    throw fail(q.lastError());
+            }
         }
     }
     tx.commit();

@@ -6,6 +6,8 @@
 #include "data/database.h"
 #include "data/recordset.h"
 #include "stats/reports.h"
+#include "stats/scratch.h"
+#include "core/money.h"
 #include "tests/pg/serverdb.h"
 
 #include <QTemporaryDir>
@@ -65,6 +67,38 @@ private Q_SLOTS:
         const QString to = ServerDb::wanted() ? ServerDb::newDatabase() : dir.filePath(QStringLiteral("to.db"));
         QVERIFY2(DbCopy::copy(from, to, &err), qPrintable(err));
         QVERIFY(other.open(to));
+    }
+
+    // The rows of a run reach the scratch table as they were made, whatever path the engine takes
+    // them by (on the server a stream of lines, where tab, line end and backslash are special).
+    void scratchRowsArriveExactly()
+    {
+        ScratchRows rows({QStringLiteral("车牌号"), QStringLiteral("备注"), QStringLiteral("发车日期"), QStringLiteral("实收金额"),
+                          QStringLiteral("发车里程")});
+        rows.add({QStringLiteral("a\tb"), QStringLiteral("line 1\nline 2\r\n"), QStringLiteral("2004-02-29 23:59:59"),
+                  QVariant::fromValue(*Money::parse(QStringLiteral("0.0001"))), 12.5});
+        rows.add({QStringLiteral("back\\slash \\N"), QVariant(), QVariant(), QVariant::fromValue(*Money::parse(QStringLiteral("-99999999999.9999"))),
+                  QVariant()});
+        rows.add({QString(), QStringLiteral("\\."), QStringLiteral("2004-01-01 00:00:00"), QVariant(), 0});
+        for (int i = 0; i < 3000; ++i)  // past one buffer of lines
+            rows.add({QStringLiteral("苏A%1").arg(i), QStringLiteral("第%1行").arg(i), QVariant(), QVariant::fromValue(Money::fromYuan(i)), i});
+        const QString sql = QStringLiteral("select 车牌号, 备注, 发车日期, 实收金额, 发车里程 from 通用 order by __rk");
+        Scratch::replace(other, rows);
+        const QString got = ServerDb::rowsText(other, sql, QStringLiteral("<null>"));
+        QVERIFY2(got.startsWith(QStringLiteral("a\tb/line 1\nline 2\r\n/2004-02-29 23:59:59/1e-04/12.5,"  // an amount reads as a number
+                                               "back\\slash \\N/<null>/<null>/-99999999999.9999/<null>,"
+                                               "<null>/\\./2004-01-01 00:00:00/<null>/0,"
+                                               "苏A0/第0行/<null>/0/0,")),
+                 qPrintable(got.left(200)));
+        QCOMPARE(got.count(QLatin1Char(',')), 3002);
+        Scratch::replace(file, rows);
+        QCOMPARE(got, ServerDb::rowsText(file, sql, QStringLiteral("<null>")));
+
+        // a refused run leaves the previous rows
+        ServerDb::refuseWrites(other, QStringLiteral("通用"), QStringLiteral("INSERT"), QStringLiteral("refused"));
+        QVERIFY_THROWS_EXCEPTION(DbError, Scratch::replace(other, rows));
+        ServerDb::allowWrites(other, QStringLiteral("通用"));
+        QCOMPARE(ServerDb::rowsText(other, sql, QStringLiteral("<null>")), got);
     }
 
     void everyReportGivesTheSameRows_data()
