@@ -124,8 +124,6 @@ void serverLike(QVector<Token>& toks)
     }
 }
 
-QString translate(const QString& jet, bool keysOnly, bool server);
-
 } // namespace
 
 namespace JetSql {
@@ -192,16 +190,6 @@ QVector<bool> unnamedSubqueryEnds(const QVector<Token>& toks)
     return ends;
 }
 
-QString toSqlite(const QString& jet, bool keysOnly)
-{
-    return translate(jet, keysOnly, false);
-}
-
-QString toPostgres(const QString& jet, bool keysOnly)
-{
-    return translate(jet, keysOnly, true);
-}
-
 } // namespace JetSql
 
 namespace {
@@ -263,3 +251,17 @@ QString translate(const QString& jet, bool keysOnly, bool server)
 }
 
 } // namespace
+
+namespace JetSql {
+
+QString toSqlite(const QString& jet, bool keysOnly)
+{
+    return translate(jet, keysOnly, false);
+}
+
+QString toPostgres(const QString& jet, bool keysOnly)
+{
+    return translate(jet, keysOnly, true);
+}
+
+} // namespace JetSql

@@ -312,37 +312,37 @@ public:
 
     QStringList createIndexSql() const override
     {
+        struct Index {
+            const char* name;
+            const char* table;
+            const char* columns;
+        };
         // Every list reads its keys ordered by its columns and then by the hidden key (ties in
         // insertion order): with that key as the last index column the read is an index-only scan
         // instead of a sort of every row.
-        const QStringList defs{
-            QStringLiteral("ix_zl_plate ON 汽车租赁登记表 (车牌号, 发车日期"),
-            QStringLiteral("ix_zl_no ON 汽车租赁登记表 (内部编号"),
-            QStringLiteral("ix_zl_customer ON 汽车租赁登记表 (客户号"),
-            QStringLiteral("ix_zl_open ON 汽车租赁登记表 (客户交车"),
-            QStringLiteral("ix_da_plate ON 汽车档案 (车牌号"),
-            QStringLiteral("ix_kh_no ON 客户登记表 (客户号"),
-            QStringLiteral("ix_yd_no ON 客户预订汽车 (内部编号"),
-            QStringLiteral("ix_rjz_date ON 现金日记帐 (日期"),
-            QStringLiteral("ix_rjz_note ON 现金日记帐 (备注"),
-            QStringLiteral("ix_hy_plate ON 换油记录表 (车牌号, 换油时间"),
-            QStringLiteral("ix_wx_plate ON 车辆维修记录表 (车牌号, 维修时间"),
-            QStringLiteral("ix_sg_plate ON 事故登记表 (车牌号, 事故时间"),
+        static const Index ordered[] = {
+            {"ix_zl_plate", "汽车租赁登记表", "车牌号, 发车日期"}, {"ix_zl_no", "汽车租赁登记表", "内部编号"},
+            {"ix_zl_customer", "汽车租赁登记表", "客户号"},       {"ix_zl_open", "汽车租赁登记表", "客户交车"},
+            {"ix_da_plate", "汽车档案", "车牌号"},                {"ix_kh_no", "客户登记表", "客户号"},
+            {"ix_yd_no", "客户预订汽车", "内部编号"},             {"ix_rjz_date", "现金日记帐", "日期"},
+            {"ix_rjz_note", "现金日记帐", "备注"},                {"ix_hy_plate", "换油记录表", "车牌号, 换油时间"},
+            {"ix_wx_plate", "车辆维修记录表", "车牌号, 维修时间"}, {"ix_sg_plate", "事故登记表", "车牌号, 事故时间"},
         };
-        QStringList sql;
-        for (const QString& d : defs)
-            sql << QStringLiteral("CREATE INDEX ") + d + QStringLiteral(", ") + Schema::KeyColumn + QLatin1Char(')');
         // The searched columns as the translated like reads them (lower-cased text, "C" order), so a
         // prefix search by plate, customer number or name narrows through an index.
-        const QStringList searched{QStringLiteral("zl_plate_l ON 汽车租赁登记表 (车牌号"), QStringLiteral("zl_customer_l ON 汽车租赁登记表 (客户号"),
-                                   QStringLiteral("kh_no_l ON 客户登记表 (客户号"), QStringLiteral("kh_name_l ON 客户登记表 (客户姓名"),
-                                   QStringLiteral("hy_plate_l ON 换油记录表 (车牌号"), QStringLiteral("wx_plate_l ON 车辆维修记录表 (车牌号"),
-                                   QStringLiteral("sg_plate_l ON 事故登记表 (车牌号")};
-        for (const QString& d : searched) {
-            const int open = d.indexOf(QLatin1Char('('));
-            sql << QStringLiteral("CREATE INDEX ix_") + d.left(open) + QStringLiteral("((lower(") + d.mid(open + 1)
-                    + QStringLiteral("::text) COLLATE \"C\"))");
-        }
+        static const Index searched[] = {
+            {"ix_zl_plate_l", "汽车租赁登记表", "车牌号"}, {"ix_zl_customer_l", "汽车租赁登记表", "客户号"},
+            {"ix_kh_no_l", "客户登记表", "客户号"},        {"ix_kh_name_l", "客户登记表", "客户姓名"},
+            {"ix_hy_plate_l", "换油记录表", "车牌号"},     {"ix_wx_plate_l", "车辆维修记录表", "车牌号"},
+            {"ix_sg_plate_l", "事故登记表", "车牌号"},
+        };
+        QStringList sql;
+        for (const Index& i : ordered)
+            sql << QStringLiteral("CREATE INDEX %1 ON %2 (%3, %4)")
+                       .arg(QString::fromUtf8(i.name), QString::fromUtf8(i.table), QString::fromUtf8(i.columns), Schema::KeyColumn);
+        for (const Index& i : searched)
+            sql << QStringLiteral("CREATE INDEX %1 ON %2 ((lower(%3::text) COLLATE \"C\"))")
+                       .arg(QString::fromUtf8(i.name), QString::fromUtf8(i.table), QString::fromUtf8(i.columns));
         return sql;
     }
 

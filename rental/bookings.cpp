@@ -23,6 +23,18 @@ const QString Name = QStringLiteral("客户姓名");
 const QString Plate = QStringLiteral("车牌号");
 } // namespace
 
+QVector<FieldDef> BookingDialog::withPartyFields(const QVector<FieldDef>& rest)
+{
+    using F = FieldKind;
+    QVector<FieldDef> fields{
+        {.objectName = "DBEditEh1", .label = "内部编号：", .column = "内部编号", .upper = true},
+        {.objectName = "DBComboBoxEh1", .label = "客户号：", .column = "客户号", .kind = F::Lookup},
+        {.objectName = "DBEditEh2", .label = "姓名：", .column = "客户姓名", .kind = F::ReadOnly},
+        {.objectName = "DBComboBoxEh2", .label = "车牌号：", .column = "车牌号", .kind = F::Combo},
+    };
+    return fields + rest;
+}
+
 BookingDialog::BookingDialog(const BookingKind& kind, const QVector<FieldDef>& fields, TDm1* dm, QWidget* owner)
     : EditDialog(*editDialogConfig(kind.className), fields, dm, owner), m_kind(kind)
 {

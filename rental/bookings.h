@@ -23,6 +23,9 @@ class BookingDialog : public EditDialog {
 public:
     BookingDialog(const BookingKind& kind, const QVector<FieldDef>& fields, TDm1* dm, QWidget* owner);
 
+    // The rows both dialogs open with (number, customer, name, vehicle), followed by the rest.
+    static QVector<FieldDef> withPartyFields(const QVector<FieldDef>& rest);
+
     QToolButton* searchButton;  // tooltip 查找客户
     QLabel* searchNote;         // (F2键查找客户)
 

@@ -20,11 +20,7 @@ const QString RentDue = QStringLiteral("应收租金");
 QVector<FieldDef> contractFields()
 {
     using F = FieldKind;
-    return {
-        {.objectName = "DBEditEh1", .label = "内部编号：", .column = "内部编号", .upper = true},
-        {.objectName = "DBComboBoxEh1", .label = "客户号：", .column = "客户号", .kind = F::Lookup},
-        {.objectName = "DBEditEh2", .label = "姓名：", .column = "客户姓名", .kind = F::ReadOnly},
-        {.objectName = "DBComboBoxEh2", .label = "车牌号：", .column = "车牌号", .kind = F::Combo},
+    return BookingDialog::withPartyFields({
         {.objectName = "DBNumberEditEh1", .label = "预收租金：", .column = "预收租金", .kind = F::Number, .decimals = 4},
         {.objectName = "DBNumberEditEh2", .label = "租赁单价(元/天)：", .column = "租赁单价", .kind = F::Number,
          .decimals = 4, .maximum = 1000},
@@ -40,7 +36,7 @@ QVector<FieldDef> contractFields()
         {.objectName = "DBEditEh3", .label = "发车单号：", .column = "发车单号", .upper = true},
         {.objectName = "DBEditEh4", .label = "备注：", .column = "备注", .chinese = true},
         {.objectName = "DBEditEh5", .label = "应收租金：", .column = "应收租金", .kind = F::ReadOnly},
-    };
+    });
 }
 
 } // namespace

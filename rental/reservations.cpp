@@ -12,11 +12,7 @@ namespace {
 QVector<FieldDef> reservationFields()
 {
     using F = FieldKind;
-    return {
-        {.objectName = "DBEditEh1", .label = "内部编号：", .column = "内部编号", .upper = true},
-        {.objectName = "DBComboBoxEh1", .label = "客户号：", .column = "客户号", .kind = F::Lookup},
-        {.objectName = "DBEditEh2", .label = "姓名：", .column = "客户姓名", .kind = F::ReadOnly},
-        {.objectName = "DBComboBoxEh2", .label = "车牌号：", .column = "车牌号", .kind = F::Combo},
+    return BookingDialog::withPartyFields({
         {.objectName = "DBNumberEditEh1", .label = "租赁单价(元/天)：", .column = "租赁单价", .kind = F::Number, .decimals = 4},
         {.objectName = "DBNumberEditEh2", .label = "押金：", .column = "押金", .kind = F::Number, .decimals = 4},
         {.objectName = "DBNumberEditEh3", .label = "预收租金：", .column = "预收租金", .kind = F::Number, .decimals = 4},
@@ -29,7 +25,7 @@ QVector<FieldDef> reservationFields()
         {.objectName = "DBDateTimeEditEh2", .label = "预订时间：", .column = "发车日期", .kind = F::Time},
         {.objectName = "DBEditEh3", .label = "备注：", .column = "备注", .chinese = true},
         {.objectName = "DBComboBoxEh4", .label = "执行完毕：", .column = "执行完毕", .kind = F::Combo, .items = {"是", "否"}},
-    };
+    });
 }
 
 const QString Done = QStringLiteral("执行完毕");
