@@ -4,6 +4,7 @@
 #include "data/database.h"
 #include "data/pgbackend.h"
 #include "data/schema.h"
+#include "data/versions.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -12,43 +13,59 @@
 
 namespace DbCopy {
 
+namespace {
+
+// The rows of one table with their keys, appended to the same table of dst; its keys then
+// continue above everything the source ever handed out.
+void copyTable(Database& src, Database& dst, const TableDef& t)
+{
+    QStringList cols{Schema::KeyColumn};
+    for (const ColumnDef& c : t.columns)
+        cols << QLatin1Char('"') + c.name + QLatin1Char('"');
+    const QString table = QLatin1Char('"') + t.name + QLatin1Char('"');
+    QSqlQuery in(src.handle());
+    in.setForwardOnly(true);
+    // Server numbers as their decimal text: amounts never pass through a floating value.
+    if (src.backend().driverName() == QLatin1String("QPSQL"))
+        in.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (!in.exec(QStringLiteral("SELECT ") + cols.join(QLatin1Char(',')) + QStringLiteral(" FROM ") + table
+                 + QStringLiteral(" ORDER BY ") + Schema::KeyColumn))
+        throw DbError(in.lastError().text());
+    QSqlQuery out(dst.handle());
+    if (!out.prepare(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + cols.join(QLatin1Char(','))
+                     + QStringLiteral(") VALUES (") + QStringList(cols.size(), QStringLiteral("?")).join(QLatin1Char(','))
+                     + QStringLiteral(")")))
+        throw DbError(out.lastError().text());
+    while (in.next()) {
+        for (int i = 0; i < cols.size(); ++i) {
+            QVariant v = in.value(i);
+            // Dates travel as storage text, never as a zoned QDateTime.
+            if (v.metaType().id() == QMetaType::QDateTime)
+                v = v.isNull() ? QVariant() : QVariant(Dates::toStorage(v.toDateTime()));
+            out.bindValue(i, dst.backend().bindValue(v));
+        }
+        if (!out.exec())
+            throw DbError(out.lastError().text());
+    }
+    if (in.lastError().isValid())
+        throw DbError(in.lastError().text());
+    in.finish();
+    Versions::raiseKeys(dst, t.name, Versions::keyHighWater(src, t.name));
+}
+
+} // namespace
+
 void copyTables(Database& src, Database& dst)
 {
     Transaction tx(dst);
-    for (const TableDef& t : Schema::tables()) {
-        QStringList cols{Schema::KeyColumn};
-        for (const ColumnDef& c : t.columns)
-            cols << QLatin1Char('"') + c.name + QLatin1Char('"');
-        const QString table = QLatin1Char('"') + t.name + QLatin1Char('"');
-        QSqlQuery in(src.handle());
-        in.setForwardOnly(true);
-        // Server numbers as their decimal text: amounts never pass through a floating value.
-        if (src.backend().driverName() == QLatin1String("QPSQL"))
-            in.setNumericalPrecisionPolicy(QSql::HighPrecision);
-        if (!in.exec(QStringLiteral("SELECT ") + cols.join(QLatin1Char(',')) + QStringLiteral(" FROM ") + table
-                     + QStringLiteral(" ORDER BY ") + Schema::KeyColumn))
-            throw DbError(in.lastError().text());
-        QSqlQuery out(dst.handle());
-        if (!out.prepare(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + cols.join(QLatin1Char(','))
-                         + QStringLiteral(") VALUES (") + QStringList(cols.size(), QStringLiteral("?")).join(QLatin1Char(','))
-                         + QStringLiteral(")")))
-            throw DbError(out.lastError().text());
-        while (in.next()) {
-            for (int i = 0; i < cols.size(); ++i) {
-                QVariant v = in.value(i);
-                // Dates travel as storage text, never as a zoned QDateTime.
-                if (v.metaType().id() == QMetaType::QDateTime)
-                    v = v.isNull() ? QVariant() : QVariant(Dates::toStorage(v.toDateTime()));
-                out.bindValue(i, dst.backend().bindValue(v));
-            }
-            if (!out.exec())
-                throw DbError(out.lastError().text());
-        }
-        if (in.lastError().isValid())
-            throw DbError(in.lastError().text());
-        for (const QString& s : dst.backend().afterCopySql(t))
-            dst.runNative(s);
-    }
+    for (const TableDef& t : Schema::tables())
+        copyTable(src, dst, t);
+    // Tables of our own that the source's version already has.
+    const int version = Versions::version(src);
+    for (const TableDef* t : Versions::carriedTables())
+        if (version >= Versions::Current)
+            copyTable(src, dst, *t);
+    Versions::advanceGeneration(dst, version >= 2 ? Versions::generation(src) : 0);
     tx.commit();
 }
 
@@ -67,7 +84,8 @@ void settle(Database& db)
 bool copy(const QString& from, const QString& to, QString* error)
 {
     Database src, dst;
-    if (!src.open(from, error))
+    // The source is read as it is: an older version is copied without being changed.
+    if (!src.open(from, error, Database::Upgrade::No))
         return false;
     if (!dst.create(to, error))
         return false;

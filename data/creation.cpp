@@ -4,6 +4,7 @@
 #include "data/database.h"
 #include "data/pgbackend.h"
 #include "data/schema.h"
+#include "data/versions.h"
 
 #include <QFile>
 
@@ -38,6 +39,8 @@ void discardNewTables(Database& db)
 {
     try {
         for (const auto& t : Schema::tables())
+            db.runNative(QStringLiteral("DROP TABLE IF EXISTS \"%1\"").arg(t.name));
+        for (const auto& t : Versions::ownTables())
             db.runNative(QStringLiteral("DROP TABLE IF EXISTS \"%1\"").arg(t.name));
     } catch (const DbError& e) {
         qCWarning(lcData) << "tables of a failed creation left behind:" << e.text();

@@ -1,6 +1,7 @@
 #include "data/database.h"
 #include "data/pgbackend.h"
 #include "data/schema.h"
+#include "data/versions.h"
 
 #include <QSqlError>
 #include <QSqlRecord>
@@ -30,7 +31,7 @@ Database::~Database()
     close();
 }
 
-bool Database::open(const QString& location, QString* error)
+bool Database::open(const QString& location, QString* error, Upgrade upgrade)
 {
     close();
     QString err;
@@ -44,6 +45,12 @@ bool Database::open(const QString& location, QString* error)
         return false;
     }
     m_location = location;
+    if (upgrade == Upgrade::Yes && !Versions::upgrade(*this, &err)) {
+        if (error)
+            *error = err;
+        close();
+        return false;
+    }
     return true;
 }
 
@@ -65,8 +72,11 @@ bool Database::create(const QString& location, QString* error)
         Transaction tx(*this);
         for (const auto& t : Schema::tables())
             runNative(m_backend->createTableSql(t));
+        for (const auto& t : Versions::ownTables())
+            runNative(m_backend->createTableSql(t));
         for (const auto& s : m_backend->createIndexSql())
             runNative(s);
+        Versions::seed(*this);
         tx.commit();
     } catch (const DbError& e) {
         if (error)

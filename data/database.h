@@ -22,7 +22,9 @@ class DbError : public std::runtime_error {
 public:
     // Busy: another workstation holds the write lock past the wait; trying again later may succeed.
     // Conflict: the row was changed or deleted elsewhere since it was read; nothing was written.
-    enum class Kind { Engine, Busy, Conflict };
+    // Stale: the rows were read before a restore or data initialization replaced the content;
+    // nothing was written, and only a window opened afresh can write again.
+    enum class Kind { Engine, Busy, Conflict, Stale };
     explicit DbError(const QString& text, Kind kind = Kind::Engine)
         : std::runtime_error(text.toStdString()), m_text(text), m_kind(kind)
     {
@@ -74,8 +76,13 @@ public:
     virtual QString readColumn(const QString& quotedColumn, FieldType) const { return quotedColumn; }
     // A bound value in the form the engine takes it (dates as storage text).
     virtual QVariant bindValue(const QVariant& v) const { return v; }
-    // Statements run after rows were copied into a table with their keys.
-    virtual QStringList afterCopySql(const TableDef&) const { return {}; }
+    // Whether the table hands out each key once only, also after its highest row was deleted
+    // (tables of an older version may not).
+    virtual bool keysLast(QSqlDatabase&, const QString&) const { return true; }
+    // A select of one value: the highest key the table has handed out so far (null for none yet).
+    virtual QString keyMarkSql(const QString& quotedTable) const = 0;
+    // Statements after which the table's keys continue above mark (never lowering them).
+    virtual QStringList raiseKeysSql(const QString& quotedTable, qint64 mark) const = 0;
     // Appends many rows to a table inside the caller's transaction faster than insert statements
     // can; value(row, column) gives each value in storage form. False with an empty error where the
     // engine has no such path (the caller then inserts), false with the error where it failed.
@@ -106,8 +113,10 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // The location is a file or a server address; the backend follows it.
-    bool open(const QString& location, QString* error = nullptr);
+    // The location is a file or a server address; the backend follows it. A database of an older
+    // version is brought to the current one (Upgrade::No: read as it is, e.g. the source of a copy).
+    enum class Upgrade { Yes, No };
+    bool open(const QString& location, QString* error = nullptr, Upgrade upgrade = Upgrade::Yes);
     // Creation step: a new database with the schema and no rows. Refuses an existing file, or a
     // server database that already holds our tables.
     bool create(const QString& location, QString* error = nullptr);

@@ -3,10 +3,12 @@
 #include "data/database.h"
 #include "data/pgbackend.h"
 #include "data/sqlitefile.h"
+#include "data/versions.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <sqlite3.h>
@@ -138,6 +140,59 @@ bool looksLikeDatabase(const QString& file)
     return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3\0", 16);
 }
 
+// The highest key every table of db has handed out.
+QHash<QString, qint64> keyMarks(Database& db)
+{
+    QHash<QString, qint64> marks;
+    for (const TableDef& t : Schema::tables())
+        marks.insert(t.name, Versions::keyHighWater(db, t.name));
+    for (const TableDef* t : Versions::carriedTables())
+        marks.insert(t->name, Versions::keyHighWater(db, t->name));
+    return marks;
+}
+
+void raiseKeyMarks(Database& db, const QHash<QString, qint64>& marks)
+{
+    for (auto i = marks.cbegin(); i != marks.cend(); ++i)
+        Versions::raiseKeys(db, i.key(), i.value());
+}
+
+// The checked scratch copy, brought to the current version, takes over what the database it
+// replaces has handed out: its keys continue above the target's, its generation follows the
+// target's, so nothing read from the target before can be written into the restored rows.
+bool carryOver(const QString& scratch, const QString& target, QString* error)
+{
+    QHash<QString, qint64> marks;
+    qint64 generation = 0;
+    if (QFileInfo(target).isFile() && looksLikeDatabase(target)) {
+        Database t;
+        QString ignored;
+        // A target that cannot be read as ours has nothing to hand on.
+        if (t.open(target, &ignored)) {
+            try {
+                marks = keyMarks(t);
+                generation = Versions::generation(t);
+            } catch (const DbError& e) {
+                *error = e.text();
+                return false;
+            }
+        }
+    }
+    Database s;
+    if (!s.open(scratch, error))
+        return false;
+    try {
+        Transaction tx(s);
+        raiseKeyMarks(s, marks);
+        Versions::advanceGeneration(s, generation);
+        tx.commit();
+    } catch (const DbError& e) {
+        *error = e.text();
+        return false;
+    }
+    return true;
+}
+
 // The online backup from the scratch copy into the live database: one write transaction of the
 // engine, so other connections wait for it, then see the restored content; stopped or failed, it
 // is rolled back and the database is as it was.
@@ -208,6 +263,8 @@ void initialize(Database& db, const QVector<bool>& checked)
     for (int i = 0; i < initTables().size() && i < checked.size(); ++i)
         if (checked[i])
             db.execute(initTables()[i].statement);
+    // Windows that read rows before cannot write into what comes after.
+    Versions::advanceGeneration(db);
     tx.commit();
 }
 
@@ -287,9 +344,14 @@ bool restoreToServer(const QString& source, const QString& target, QString* erro
         return false;
     try {
         Transaction tx(dst);
+        // Keys continue above what the replaced content handed out; the generation moves on.
+        const QHash<QString, qint64> marks = keyMarks(dst);
         for (const TableDef& t : Schema::tables())
             dst.runNative(QStringLiteral("DELETE FROM \"%1\"").arg(t.name));
+        for (const TableDef* t : Versions::carriedTables())
+            dst.runNative(QStringLiteral("DELETE FROM \"%1\"").arg(t->name));
         DbCopy::copyTables(src, dst);
+        raiseKeyMarks(dst, marks);
         tx.commit();
     } catch (const DbError& e) {
         // Said as on the file: another workstation's save outlasted the wait.
@@ -369,7 +431,7 @@ bool restore(const QString& source, const QString& target, QString* error, const
         return false;
     }
     removeScratch(scratch);
-    bool ok = stage(source, scratch, target, &err);
+    bool ok = stage(source, scratch, target, &err) && carryOver(scratch, target, &err);
     if (ok) {
         bool beside = false;
         for (const QString& c : SqliteFile::companions(target))

@@ -77,6 +77,12 @@ QString quoted(const QString& name)
     return QLatin1Char('"') + name + QLatin1Char('"');
 }
 
+// The sequence behind a table's identity key, as an expression.
+QString sequenceOf(const QString& table)
+{
+    return QStringLiteral("pg_get_serial_sequence('%1', '%2')").arg(quoted(table), Schema::KeyColumn);
+}
+
 // A value as it came from the driver, in the form the rest of the program reads from SQLite:
 // dates as storage text (the driver would hand out local QDateTime values).
 QVariant normalised(const QVariant& v)
@@ -206,11 +212,18 @@ public:
             + QStringLiteral(")");
     }
 
-    QStringList afterCopySql(const TableDef& t) const override
+    // The identity's sequence never goes back, whatever rows are deleted.
+    QString keyMarkSql(const QString& table) const override
     {
-        // Rows copied with their keys: the identity continues after the highest of them.
-        return {QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'), coalesce(max(%2), 0) + 1, false) FROM %1")
-                    .arg(quoted(t.name), Schema::KeyColumn)};
+        return QStringLiteral("SELECT pg_sequence_last_value(%1::regclass)").arg(sequenceOf(table));
+    }
+
+    QStringList raiseKeysSql(const QString& table, qint64 mark) const override
+    {
+        // Above the mark, the rows present and what the sequence handed out already.
+        return {QStringLiteral("SELECT setval(%1::regclass, m) FROM (SELECT greatest(%2, (SELECT coalesce(max(%3), 0) FROM %4), "
+                               "coalesce(pg_sequence_last_value(%1::regclass), 0)) AS m) x WHERE m > 0")
+                    .arg(sequenceOf(table)).arg(mark).arg(Schema::KeyColumn, quoted(table))};
     }
 
     // Dates as their storage text made by the server: the driver's local date-time values cost a

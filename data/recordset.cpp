@@ -2,6 +2,7 @@
 #include "core/dates.h"
 #include "data/database.h"
 #include "data/jetsql.h"
+#include "data/versions.h"
 
 #include <QHash>
 #include <QSqlQuery>
@@ -91,7 +92,9 @@ void RecordSet::open()
 void RecordSet::openKeyed(const QString& text, const QString& table)
 {
     // The rows of one table: only the keys are read now, in the statement's order; the rows
-    // themselves are fetched by key, a page at a time, when something reads them.
+    // themselves are fetched by key, a page at a time, when something reads them. The generation
+    // is read first: a restore between the two reads makes the set stale, never the reverse.
+    const qint64 generation = Versions::generation(*m_db);
     QVector<qint64> k = m_db->selectKeys(text);
     QSqlQuery shape = m_db->runNative(QStringLiteral("SELECT * FROM ") + quoted(table) + QStringLiteral(" WHERE 1=0"));
     const QSqlRecord rec = shape.record();
@@ -112,6 +115,7 @@ void RecordSet::openKeyed(const QString& text, const QString& table)
     m_loaded = 0;
     m_loadedRows.clear();
     m_table = table;
+    m_dataGeneration = generation;
 }
 
 namespace {
@@ -600,17 +604,20 @@ void RecordSet::post()
         return;
     QStringList cols;
     QVariantList binds;
-    QVector<int> changed;
     for (int c = 0; c < m_fields.size(); ++c) {
         if (!m_touched[c])
             continue;
         cols << quoted(m_fields[c].name);
         binds << m_buffer[c];
-        changed << c;
     }
     Q_EMIT aboutToStore();
     const QString table = quoted(m_table);
     QVector<QVariant> before;
+    // The generation check and the write are one transaction, so a restore cannot come between.
+    std::optional<Transaction> tx;
+    if (m_db->transactionDepth() == 0)
+        tx.emplace(*m_db);
+    Versions::requireGeneration(*m_db, m_dataGeneration);
     if (m_state == Edit) {
         fetch(m_cur);
         before = m_rows[m_cur];
@@ -618,7 +625,9 @@ void RecordSet::post()
             QStringList sets;
             for (const auto& c : cols)
                 sets << c + QStringLiteral("=?");
-            const QString where = sameValues(changed, before, &binds);
+            // Every column read must still hold what was read: the row is proven to be the one the
+            // clerk saw, not merely one whose changed columns happen to match.
+            const QString where = sameValues(allColumns(), before, &binds);
             QSqlQuery q = m_db->runNative(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ")
                                               + sets.join(QLatin1Char(',')) + QStringLiteral(" WHERE ") + where,
                                           binds);
@@ -637,12 +646,30 @@ void RecordSet::post()
         m_rows[m_cur] = m_buffer;
         readBack(m_cur);  // the row as stored, with the table's defaults
     }
+    if (tx) {
+        try {
+            tx->commit();
+        } catch (...) {
+            // Not written after all: the row is read again as it stands.
+            if (m_state == Edit)
+                m_rows[m_cur] = before;
+            throw;
+        }
+    }
     m_buffer.clear();
     m_touched.clear();
     setState(Browse);
     Q_EMIT rowStored(m_cur, before, m_rows[m_cur]);
     if (live())
         Q_EMIT rowChanged(m_cur);
+}
+
+QVector<int> RecordSet::allColumns() const
+{
+    QVector<int> all;
+    for (int c = 0; c < m_fields.size(); ++c)
+        all << c;
+    return all;
 }
 
 RecordSet::Pending RecordSet::pending() const
@@ -737,12 +764,13 @@ void RecordSet::remove()
     const int row = m_cur;
     fetch(row);
     const QVector<QVariant> before = m_rows[row];
-    QVector<int> all;
-    for (int c = 0; c < m_fields.size(); ++c)
-        all << c;
     Q_EMIT aboutToStore();
+    std::optional<Transaction> tx;
+    if (m_db->transactionDepth() == 0)
+        tx.emplace(*m_db);
+    Versions::requireGeneration(*m_db, m_dataGeneration);
     QVariantList binds;
-    const QString where = sameValues(all, before, &binds);
+    const QString where = sameValues(allColumns(), before, &binds);
     QSqlQuery q = m_db->runNative(QStringLiteral("DELETE FROM ") + quoted(m_table) + QStringLiteral(" WHERE ") + where, binds);
     if (q.numRowsAffected() == 0) {
         // Gone already is what was asked for; changed since it was read is a conflict.
@@ -752,6 +780,8 @@ void RecordSet::remove()
         if (still.next())
             throw DbConflict(QStringLiteral("%1: 记录已被其他用户修改").arg(objectName()));
     }
+    if (tx)
+        tx->commit();
     Q_EMIT rowStored(row, before, {});
     m_rows.removeAt(row);
     forgetRow(row);

@@ -93,9 +93,10 @@ public:
     void append();
     void setValue(const QString& name, const QVariant& v);
     void setValue(const QString& name, const Money& m) { setValue(name, QVariant::fromValue(m)); }
-    // Writes the pending row. An update addresses the row by its key and by the values of the
-    // changed columns as they were read, so a change made elsewhere since then is never
-    // overwritten: DbConflict, nothing written. Throws DbError; the state stays Edit/Insert.
+    // Writes the pending row. An update addresses the row by its key and by every value as it was
+    // read, so a change made elsewhere since then is never overwritten: DbConflict, nothing
+    // written. A set read before a restore or data initialization writes nothing (Kind::Stale).
+    // Throws DbError; the state stays Edit/Insert.
     void post();
     void cancel();
     // Deletes the current row, addressed by key and every value read: a row changed elsewhere is
@@ -149,6 +150,7 @@ private:
     const QVariant& cell(int col) const;
     void readBack(int row);
     QString sameValues(const QVector<int>& columns, const QVector<QVariant>& values, QVariantList* binds) const;
+    QVector<int> allColumns() const;
     void openKeyed(const QString& text, const QString& table);
     void openStatic(const QString& text);
     void fetch(int row) const;
@@ -174,6 +176,7 @@ private:
     State m_state = Inactive;
     int m_disabled = 0;
     quint64 m_generation = 0;
+    qint64 m_dataGeneration = 0;  // the database's data generation when the rows were read
 };
 
 // Where grids and bound fields attach; named after the record set it serves (ds_qcda for q_qcda).

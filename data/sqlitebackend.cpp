@@ -1,10 +1,12 @@
 // SQLite backend: one file, Jet functions registered per connection, exact sums.
 #include "core/dates.h"
 #include "core/money.h"
+#include "core/sqltext.h"
 #include "data/database.h"
 #include "data/jetsql.h"
 #include "data/schema.h"
 #include "data/sqlitefile.h"
+#include "data/versions.h"
 
 #include <QDir>
 #include <QFile>
@@ -199,6 +201,14 @@ bool checkStructure(sqlite3* h, bool strict, QString* problem)
             return false;
         }
     }
+    if (tables.contains(Versions::versionTable())) {
+        QVector<QStringList> v;
+        if (textRows(h, QStringLiteral("select max(版本号) from \"%1\"").arg(Versions::versionTable()), &v, &error) && !v.isEmpty()
+            && v.first().value(0).toInt() > Versions::Current) {
+            *problem = Versions::tooNewText(v.first().value(0).toInt());
+            return false;
+        }
+    }
     if (strict && !extras.isEmpty()) {
         *problem = QStringLiteral("文件含有本系统没有的触发器或视图（%1），不能使用").arg(extras.join(QStringLiteral("、")));
         return false;
@@ -316,7 +326,9 @@ public:
 
     QString createTableSql(const TableDef& t) const override
     {
-        QStringList cols{Schema::KeyColumn + QStringLiteral(" INTEGER PRIMARY KEY")};
+        // AUTOINCREMENT: a key is never handed out again, not even after the highest row was deleted,
+        // so a save from a window that read a deleted row cannot land in a newer one.
+        QStringList cols{Schema::KeyColumn + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT")};
         for (const auto& c : t.columns) {
             QString def = QStringLiteral("\"") + c.name + QStringLiteral("\" ") + columnSql(c.type);
             if (t.name == QStringLiteral("汽车租赁登记表") && c.name == QStringLiteral("客户交车"))
@@ -336,6 +348,27 @@ public:
     }
 
     QString beginStatement() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
+
+    bool keysLast(QSqlDatabase& db, const QString& table) const override
+    {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("SELECT sql FROM sqlite_master WHERE type='table' AND name=?"));
+        q.addBindValue(table);
+        return q.exec() && q.next() && q.value(0).toString().contains(QLatin1String("AUTOINCREMENT"), Qt::CaseInsensitive);
+    }
+
+    QString keyMarkSql(const QString& table) const override
+    {
+        return QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name=") + sqlLiteral(table);
+    }
+
+    QStringList raiseKeysSql(const QString& table, qint64 mark) const override
+    {
+        return {QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT %1, 0 WHERE NOT EXISTS "
+                               "(SELECT 1 FROM sqlite_sequence WHERE name=%1)")
+                    .arg(sqlLiteral(table)),
+                QStringLiteral("UPDATE sqlite_sequence SET seq=max(seq, %1) WHERE name=%2").arg(mark).arg(sqlLiteral(table))};
+    }
 
     QString sameValue(const QString& quotedColumn, FieldType) const override
     {

@@ -7,6 +7,7 @@
 #include "core/session.h"
 #include "data/creation.h"
 #include "data/datamodule.h"
+#include "data/maintenance.h"
 #include "fleet/journal.h"
 #include "rental/backoffice.h"
 #include "rental/bookings.h"
@@ -266,8 +267,9 @@ private Q_SLOTS:
         QCOMPARE(row(QStringLiteral("select 借方, 余额 from 现金日记帐")), QStringLiteral("715/715"));
     }
 
-    // A payment note touches no column of the settlement: both saves stand, neither undoes the
-    // other. Two notes typed at once: the later one is refused.
+    // A payment note typed on a contract the other counter has settled since it was read is
+    // refused like any save of a row changed elsewhere: read again, both stand. Two notes typed
+    // at once: the later one is refused.
     void settlementAndPaymentNoteOfOneContract()
     {
         oneContractOnBothCounters();
@@ -281,7 +283,15 @@ private Q_SLOTS:
         msgs.script(Msg::Button::Yes);
         settle.saveButton->click();
         note.saveButton->click();
-        QCOMPARE(msgs.texts(), (QStringList{PostQuestion, Saved, Saved}));
+        QCOMPARE(msgs.texts(), (QStringList{PostQuestion, Saved, Conflict}));
+        QCOMPARE(fieldText(note.fieldFor(QStringLiteral("付款情况"))), QStringLiteral("分两次付"));
+        QCOMPARE(row(QStringLiteral("select 付款情况, 客户交车, 帐款结清, 实收金额 from 汽车租赁登记表"), QStringLiteral("null")),
+                 QStringLiteral("null/已交/1/715"));
+        b.q_qczlb.reopen();
+        msgs.clear();
+        type(note.fieldFor(QStringLiteral("付款情况")), QStringLiteral("分两次付"));
+        note.saveButton->click();
+        QCOMPARE(msgs.texts(), (QStringList{Saved}));
         QCOMPARE(row(QStringLiteral("select 付款情况, 客户交车, 帐款结清, 实收金额 from 汽车租赁登记表")),
                  QStringLiteral("分两次付/已交/1/715"));
 
@@ -299,6 +309,50 @@ private Q_SLOTS:
         QCOMPARE(fieldText(noteA.fieldFor(QStringLiteral("付款情况"))), QStringLiteral("现金"));
         noteA.closeButton->click();
         QCOMPARE(row(QStringLiteral("select 付款情况 from 汽车租赁登记表")), QStringLiteral("转帐"));
+    }
+
+    // The back office settles the newest contract it shows while the front counter has deleted
+    // that contract and entered another: the settlement lands nowhere, the new contract is untouched.
+    void settlementOfADeletedContractLandsNowhere()
+    {
+        oneContractOnBothCounters();
+        TForm_qczljsd settleList(nullptr, &b);
+        TForm_qczljsd_edit settle(&settleList, &b);
+        Msg::Recorder msgs;
+        fillSettlement(settle);
+        exec(QStringLiteral("delete from 汽车租赁登记表 where 内部编号='ZL2004000001'"));
+        exec(QStringLiteral("insert into 汽车租赁登记表 (内部编号, 客户号, 客户姓名, 车牌号) values ('ZL2004000002', 'K002', '王二', '苏A00002')"));
+        msgs.script(Msg::Button::Yes);
+        settle.saveButton->click();
+        QCOMPARE(msgs.texts(), (QStringList{PostQuestion, Conflict}));
+        QCOMPARE(row(QStringLiteral("select 内部编号, 客户姓名, 收车里程, 帐款结清, 实收金额 from 汽车租赁登记表"), QStringLiteral("null")),
+                 QStringLiteral("ZL2004000002/王二/null/0/null"));
+        QCOMPARE(row(QStringLiteral("select count(*) from 现金日记帐")), QStringLiteral("0"));
+    }
+
+    // A restore made at one counter while the other has a payment note open: that note is
+    // refused with what was typed kept, and saves once the contract is read again.
+    void noteOpenDuringARestore()
+    {
+        oneContractOnBothCounters();
+        const QString backup = dir.filePath(QStringLiteral("before.db"));
+        QString err;
+        QVERIFY2(Maintenance::backup(a.ADO_qczl, backup, &err), qPrintable(err));
+        TForm_qczl_fkqk noteList(nullptr, &b);
+        TForm_qczl_fkqk_edit note(&noteList, &b);
+        Msg::Recorder msgs;
+        type(note.fieldFor(QStringLiteral("付款情况")), QStringLiteral("现金"));
+        QVERIFY2(Maintenance::restore(backup, a.ADO_qczl.location(), &err), qPrintable(err));
+        note.saveButton->click();
+        QCOMPARE(msgs.texts(), (QStringList{QStringLiteral("数据已恢复，请关闭窗口后重新打开!")}));
+        QCOMPARE(fieldText(note.fieldFor(QStringLiteral("付款情况"))), QStringLiteral("现金"));
+        QCOMPARE(row(QStringLiteral("select 付款情况 from 汽车租赁登记表"), QStringLiteral("null")), QStringLiteral("null"));
+        b.q_qczlb.reopen();
+        msgs.clear();
+        type(note.fieldFor(QStringLiteral("付款情况")), QStringLiteral("现金"));
+        note.saveButton->click();
+        QCOMPARE(msgs.texts(), (QStringList{Saved}));
+        QCOMPARE(row(QStringLiteral("select 付款情况 from 汽车租赁登记表")), QStringLiteral("现金"));
     }
 
     // Two contracts settled on the two counters, both dialogs open before either saves: each

@@ -11,6 +11,8 @@ QString writeFailureText(const DbError& e, WriteAction action)
     case DbError::Kind::Busy:
         return action == WriteAction::Save ? QStringLiteral("数据库正忙(其他用户正在存盘),请稍候再按存盘!")
                                            : QStringLiteral("数据库正忙(其他用户正在存盘),请稍候再删除!");
+    case DbError::Kind::Stale:
+        return e.text();
     case DbError::Kind::Engine:
         break;
     }

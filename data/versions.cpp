@@ -1,0 +1,159 @@
+#include "data/versions.h"
+#include "data/database.h"
+
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace Versions {
+
+namespace {
+
+QString quoted(const QString& name)
+{
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+// Whether a table of that name exists in the database itself (not a connection's own temporary one).
+bool hasTable(Database& db, const QString& table)
+{
+    QStringList names;
+    QVector<QVector<QVariant>> rows;
+    // Both engines answer a select of no rows from an existing table and refuse a missing one; a
+    // refusal would abort a server transaction, so the catalogue is asked instead.
+    const QString sql = db.backend().driverName() == QLatin1String("QPSQL")
+        ? QStringLiteral("SELECT 1 FROM information_schema.tables WHERE table_schema = current_schema() AND table_name = '%1'")
+        : QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = '%1'");
+    db.selectRows(sql.arg(table), true, &names, &rows);
+    return !rows.isEmpty();
+}
+
+qint64 single(Database& db, const QString& sql)
+{
+    QSqlQuery q = db.runNative(sql);
+    return q.next() ? q.value(0).toLongLong() : 0;
+}
+
+// Version 1 to 2: every table keeps its rows and keys and hands out each key once from now on;
+// the version table appears with the first generation.
+void lastingKeys(Database& db)
+{
+    SqlBackend& b = db.backend();
+    for (const TableDef& t : Schema::tables()) {
+        if (b.keysLast(db.handle(), t.name))
+            continue;
+        QStringList cols{Schema::KeyColumn};
+        for (const ColumnDef& c : t.columns)
+            cols << quoted(c.name);
+        const QString old = quoted(t.name + QStringLiteral("__v1"));
+        db.runNative(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(t.name), old));
+        db.runNative(b.createTableSql(t));
+        db.runNative(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3").arg(quoted(t.name), cols.join(QLatin1Char(',')), old));
+        db.runNative(QStringLiteral("DROP TABLE ") + old);
+    }
+    // The indexes went with the old tables.
+    for (QString s : b.createIndexSql())
+        db.runNative(s.replace(QStringLiteral("CREATE INDEX "), QStringLiteral("CREATE INDEX IF NOT EXISTS ")));
+    for (const TableDef& t : ownTables())
+        db.runNative(b.createTableSql(t));
+    seed(db);
+}
+
+} // namespace
+
+const QString& versionTable()
+{
+    static const QString name = QStringLiteral("数据库版本");
+    return name;
+}
+
+const QVector<TableDef>& ownTables()
+{
+    static const QVector<TableDef> t{
+        {versionTable(), {{QStringLiteral("版本号"), FieldType::Integer}, {QStringLiteral("数据代号"), FieldType::Integer}}},
+    };
+    return t;
+}
+
+QVector<const TableDef*> carriedTables()
+{
+    QVector<const TableDef*> out;
+    for (const TableDef& t : ownTables())
+        if (t.name != versionTable())
+            out << &t;
+    return out;
+}
+
+void seed(Database& db, qint64 generation)
+{
+    db.runNative(QStringLiteral("INSERT INTO %1 (版本号, 数据代号) VALUES (?, ?)").arg(quoted(versionTable())),
+                 {Current, generation});
+}
+
+int version(Database& db)
+{
+    if (!hasTable(db, versionTable()))
+        return 1;
+    return int(single(db, QStringLiteral("SELECT max(版本号) FROM ") + quoted(versionTable())));
+}
+
+QString tooNewText(int version)
+{
+    return QStringLiteral("数据库版本为 %1，本程序只能使用 %2 及以下版本的数据库，请使用新版程序").arg(version).arg(Current);
+}
+
+bool upgrade(Database& db, QString* error)
+{
+    try {
+        int v = version(db);
+        if (v == Current)
+            return true;
+        if (v > Current) {
+            *error = tooNewText(v);
+            return false;
+        }
+        Transaction tx(db);
+        // Another workstation may have upgraded it while this one waited for the write lock.
+        v = version(db);
+        if (v < 2)
+            lastingKeys(db);
+        tx.commit();
+        return true;
+    } catch (const DbError& e) {
+        *error = QStringLiteral("数据库升级失败（未作任何改动）: ") + e.text();
+        return false;
+    }
+}
+
+qint64 generation(Database& db)
+{
+    return single(db, QStringLiteral("SELECT max(数据代号) FROM ") + quoted(versionTable()));
+}
+
+void advanceGeneration(Database& db, qint64 atLeast)
+{
+    db.runNative(QStringLiteral("UPDATE %1 SET 数据代号 = (CASE WHEN 数据代号 > ? THEN 数据代号 ELSE ? END) + 1")
+                     .arg(quoted(versionTable())),
+                 {atLeast, atLeast});
+}
+
+void requireGeneration(Database& db, qint64 read)
+{
+    if (generation(db) != read)
+        throw DbError(QStringLiteral("数据已恢复，请关闭窗口后重新打开!"), DbError::Kind::Stale);
+}
+
+qint64 keyHighWater(Database& db, const QString& table)
+{
+    const qint64 highest = single(db, QStringLiteral("SELECT max(%1) FROM %2").arg(Schema::KeyColumn, quoted(table)));
+    if (!db.backend().keysLast(db.handle(), table))
+        return highest;
+    return std::max(highest, single(db, db.backend().keyMarkSql(table)));
+}
+
+void raiseKeys(Database& db, const QString& table, qint64 mark)
+{
+    for (const QString& s : db.backend().raiseKeysSql(table, mark))
+        db.runNative(s);
+}
+
+} // namespace Versions

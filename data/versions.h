@@ -1,0 +1,51 @@
+#pragma once
+// What a database carries beyond its rows: the schema version (tables of our own come through
+// numbered steps run in one transaction when an older database is opened or restored), the data
+// generation (changed by restore and data initialization, so a window read before cannot write
+// into the new content), and the high-water mark of every table's hidden key (a key is handed out
+// once in a database's life, also across deletes, restores and copies).
+#include "data/schema.h"
+
+#include <QString>
+#include <QVector>
+
+class Database;
+
+namespace Versions {
+
+// Version 1: the sixteen tables alone, keys handed out again after the highest row was deleted.
+// Version 2: keys never handed out twice, the version table with the data generation.
+constexpr int Current = 2;
+
+// The version table: one row, 版本号 and 数据代号.
+const QString& versionTable();
+// Tables of our own beyond the sixteen, as the current version has them.
+const QVector<TableDef>& ownTables();
+// Own tables whose rows travel with a backup, restore and copy (not the version row itself).
+QVector<const TableDef*> carriedTables();
+
+// Creation step: the own tables' rows of a new database (version, first generation).
+void seed(Database& db, qint64 generation = 1);
+
+// The version a database is at; 1 for one without the version table. Throws DbError.
+int version(Database& db);
+// Brings an open database to the current version in one transaction. False with the reason when
+// the database is of a later version than this program, or a step failed (nothing changed then).
+bool upgrade(Database& db, QString* error);
+// Text for a database of a later version than this program knows.
+QString tooNewText(int version);
+
+// The data generation; 0 where the database has none yet. Throws DbError.
+qint64 generation(Database& db);
+// Inside the caller's transaction: the generation becomes one more than both its current value
+// and atLeast.
+void advanceGeneration(Database& db, qint64 atLeast = 0);
+// Refuses a write from a record set read under another generation (DbError Kind::Stale).
+void requireGeneration(Database& db, qint64 read);
+
+// The highest key a table has handed out (rows deleted since included). Throws DbError.
+qint64 keyHighWater(Database& db, const QString& table);
+// Keys of the table continue above mark from now on (never lowered). Throws DbError.
+void raiseKeys(Database& db, const QString& table, qint64 mark);
+
+} // namespace Versions

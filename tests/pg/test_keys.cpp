@@ -1,0 +1,253 @@
+// Rows exactly addressed, on both engines: a key is handed out once in a database's life (after
+// deleting the highest row, data initialization, a restore of an older backup, a copy), a database
+// or backup of the previous version opens and restores and gains what is new, and a record set read
+// before a restore or initialization writes nothing into what came after.
+#include "data/copy.h"
+#include "data/creation.h"
+#include "data/database.h"
+#include "data/maintenance.h"
+#include "data/recordset.h"
+#include "data/versions.h"
+#include "tests/pg/serverdb.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QString StaleText = QStringLiteral("数据已恢复，请关闭窗口后重新打开!");
+}
+
+class TestKeys : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    int files = 0;
+
+    QString newFile() { return dir.filePath(QStringLiteral("f%1.db").arg(++files)); }
+
+    // A database file as the previous version made it: keys given again after the highest row was
+    // deleted, no version table; contracts ZL1..ZLn with keys 1..n.
+    QString previousVersionFile(int contracts)
+    {
+        const QString file = newFile();
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("previous"));
+            raw.setDatabaseName(file);
+            raw.open();
+            QSqlQuery q(raw);
+            const auto backend = makeSqliteBackend();
+            for (const TableDef& t : Schema::tables())
+                if (!q.exec(backend->createTableSql(t).replace(QStringLiteral(" AUTOINCREMENT"), QString())))
+                    qWarning("%s", qPrintable(q.lastError().text()));
+            for (const QString& s : backend->createIndexSql())
+                q.exec(s);
+            q.exec(QStringLiteral("insert into 关帐日期 (关帐日期) values ('2004-01-01 00:00:00')"));
+            for (int i = 1; i <= contracts; ++i)
+                q.exec(QStringLiteral("insert into 汽车租赁登记表 (内部编号, 收费金额) values ('ZL%1', %1)").arg(i));
+            q.exec(QStringLiteral("delete from 汽车租赁登记表 where __rk = %1").arg(contracts));  // its key was free again
+            raw.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("previous"));
+        return file;
+    }
+
+    QString newDatabase()
+    {
+        const QString location = ServerDb::wanted() ? ServerDb::newDatabase() : newFile();
+        QString err;
+        if (!createDatabase(location, QDate(2004, 1, 1), &err))
+            qWarning("%s", qPrintable(err));
+        return location;
+    }
+
+    // Appends a contract through a record set, as every window does; its key.
+    static qint64 append(Database& db, const QString& number)
+    {
+        RecordSet q(&db, QStringLiteral("q"));
+        q.setSql({QStringLiteral("select * from 汽车租赁登记表 where 内部编号='") + number + QStringLiteral("'")});
+        q.open();
+        q.append();
+        q.setValue(QStringLiteral("内部编号"), number);
+        q.post();
+        return ServerDb::rowsText(db, QStringLiteral("select __rk from 汽车租赁登记表 where 内部编号='") + number + QStringLiteral("'"))
+            .toLongLong();
+    }
+
+    static QString numbers(Database& db)
+    {
+        return ServerDb::rowsText(db, QStringLiteral("select 内部编号 from 汽车租赁登记表 order by __rk"));
+    }
+
+private Q_SLOTS:
+    void initTestCase() { SERVERDB_SKIP_WITHOUT_SERVER(); }
+
+    void keysOfDeletedRowsAreNotHandedOutAgain_data()
+    {
+        QTest::addColumn<bool>("previousVersion");
+        QTest::newRow("new database") << false;
+        QTest::newRow("database of the previous version, upgraded when opened") << true;
+    }
+    void keysOfDeletedRowsAreNotHandedOutAgain()
+    {
+        QFETCH(bool, previousVersion);
+        QString location = newDatabase();
+        if (previousVersion) {
+            if (ServerDb::wanted()) {
+                Database old;
+                QVERIFY(old.open(location));
+                old.runNative(QStringLiteral("DROP TABLE \"%1\"").arg(Versions::versionTable()));
+                for (int i = 1; i <= 3; ++i)
+                    old.execute(QStringLiteral("insert into 汽车租赁登记表 (内部编号, 收费金额) values ('ZL%1', %1)").arg(i));
+                old.execute(QStringLiteral("delete from 汽车租赁登记表 where 内部编号='ZL3'"));
+                QCOMPARE(Versions::version(old), 1);
+            } else {
+                location = previousVersionFile(3);
+            }
+        } else {
+            Database db;
+            QVERIFY(db.open(location));
+            for (int i = 1; i <= 3; ++i)
+                append(db, QStringLiteral("ZL%1").arg(i));
+            db.execute(QStringLiteral("delete from 汽车租赁登记表 where 内部编号='ZL3'"));
+        }
+        Database db;
+        QString err;
+        QVERIFY2(db.open(location, &err), qPrintable(err));
+        QCOMPARE(Versions::version(db), Versions::Current);
+        QCOMPARE(numbers(db), QStringLiteral("ZL1,ZL2"));
+        // The upgrade kept the rows with their keys.
+        QCOMPARE(ServerDb::rowsText(db, QStringLiteral("select __rk, 内部编号 from 汽车租赁登记表 order by __rk")),
+                 QStringLiteral("1/ZL1,2/ZL2"));
+        const qint64 next = append(db, QStringLiteral("ZL4"));
+        // The previous version kept no mark of a deleted highest key: from the upgrade on it does.
+        if (!previousVersion)
+            QCOMPARE(next, qint64(4));
+        db.execute(QStringLiteral("delete from 汽车租赁登记表 where 内部编号='ZL4'"));
+        QCOMPARE(append(db, QStringLiteral("ZL5")), next + 1);
+        // Data initialization empties the table; the keys still go on.
+        Maintenance::initialize(db, QVector<bool>(Maintenance::initTables().size(), true));
+        QCOMPARE(append(db, QStringLiteral("ZL6")), next + 2);
+    }
+
+    // A workstation reads contracts; a backup of an older state is restored (another counter's,
+    // or this one's): the open set cannot write into the restored rows, the typed value is kept;
+    // read again, it saves. Keys go on above everything handed out before the restore.
+    void restoreUnderAnOpenSet()
+    {
+        const QString location = newDatabase();
+        Database db;
+        QVERIFY(db.open(location));
+        append(db, QStringLiteral("ZL1"));
+        append(db, QStringLiteral("ZL2"));
+        const QString backup = newFile();
+        QString err;
+        QVERIFY2(Maintenance::backup(db, backup, &err), qPrintable(err));
+        append(db, QStringLiteral("ZL3"));
+        append(db, QStringLiteral("ZL4"));
+        db.execute(QStringLiteral("delete from 汽车租赁登记表 where 内部编号 in ('ZL1', 'ZL2')"));
+
+        RecordSet q(&db, QStringLiteral("q_qczlb"));
+        q.setSql({QStringLiteral("select * from 汽车租赁登记表 order by __rk")});
+        q.open();
+        QCOMPARE(q.asString(QStringLiteral("内部编号")), QStringLiteral("ZL3"));
+
+        QVERIFY2(Maintenance::restore(backup, location, &err), qPrintable(err));
+        QCOMPARE(numbers(db), QStringLiteral("ZL1,ZL2"));
+
+        q.edit();
+        q.setValue(QStringLiteral("付款情况"), QStringLiteral("现金"));
+        try {
+            q.post();
+            QFAIL("a set read before the restore wrote into it");
+        } catch (const DbError& e) {
+            QCOMPARE(e.kind(), DbError::Kind::Stale);
+            QCOMPARE(e.text(), StaleText);
+        }
+        QCOMPARE(q.state(), RecordSet::Edit);
+        QCOMPARE(q.asString(QStringLiteral("付款情况")), QStringLiteral("现金"));
+        try {
+            q.cancel();
+            q.remove();
+            QFAIL("a set read before the restore deleted from it");
+        } catch (const DbError& e) {
+            QCOMPARE(e.kind(), DbError::Kind::Stale);
+        }
+        QCOMPARE(ServerDb::rowsText(db, QStringLiteral("select count(*) from 汽车租赁登记表 where 付款情况 is not null")), QStringLiteral("0"));
+        QCOMPARE(numbers(db), QStringLiteral("ZL1,ZL2"));
+
+        q.reopen();
+        q.edit();
+        q.setValue(QStringLiteral("付款情况"), QStringLiteral("现金"));
+        q.post();
+        QCOMPARE(ServerDb::rowsText(db, QStringLiteral("select 内部编号 from 汽车租赁登记表 where 付款情况='现金'")), QStringLiteral("ZL1"));
+        // Keys 3 and 4 were handed out before the restore: they stay spent.
+        QCOMPARE(append(db, QStringLiteral("ZL5")), qint64(5));
+
+        // Data initialization, too, leaves sets read before it unable to write.
+        RecordSet r(&db, QStringLiteral("q_qcda"));
+        r.setSql({QStringLiteral("select * from 汽车档案")});
+        r.open();
+        Maintenance::initialize(db, {true});
+        r.append();
+        r.setValue(QStringLiteral("车牌号"), QStringLiteral("苏A00001"));
+        QVERIFY_THROWS_EXCEPTION(DbError, r.post());
+        QCOMPARE(ServerDb::rowsText(db, QStringLiteral("select count(*) from 汽车档案")), QStringLiteral("0"));
+    }
+
+    // A backup file written by the previous version restores into today's database: its rows
+    // arrive, the database stays at the current version, and keys continue above both.
+    void backupOfThePreviousVersionRestores()
+    {
+        const QString location = newDatabase();
+        Database db;
+        QVERIFY(db.open(location));
+        for (int i = 1; i <= 6; ++i)
+            append(db, QStringLiteral("X%1").arg(i));
+        const QString previous = previousVersionFile(4);  // ZL1..ZL3 left, key 4 given and deleted
+        QString err;
+        QVERIFY2(Maintenance::restore(previous, location, &err), qPrintable(err));
+        QCOMPARE(numbers(db), QStringLiteral("ZL1,ZL2,ZL3"));
+        QCOMPARE(Versions::version(db), Versions::Current);
+        QCOMPARE(append(db, QStringLiteral("ZL9")), qint64(7));
+        // The chosen file itself is not changed by the restore.
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("look"));
+        raw.setDatabaseName(previous);
+        QVERIFY(raw.open());
+        QVERIFY(!raw.tables().contains(Versions::versionTable()));
+        raw.close();
+        raw = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("look"));
+    }
+
+    // A copy (to a file or a server database) carries what the source handed out; a database of
+    // a later version than this program is refused by name, as a restore file.
+    void copyCarriesKeysAndLaterVersionsAreRefused()
+    {
+        const QString from = newDatabase();
+        {
+            Database db;
+            QVERIFY(db.open(from));
+            for (int i = 1; i <= 3; ++i)
+                append(db, QStringLiteral("ZL%1").arg(i));
+            db.execute(QStringLiteral("delete from 汽车租赁登记表 where 内部编号='ZL3'"));
+        }
+        const QString to = newFile();
+        QString err;
+        QVERIFY2(DbCopy::copy(from, to, &err), qPrintable(err));
+        Database copy;
+        QVERIFY(copy.open(to));
+        QCOMPARE(numbers(copy), QStringLiteral("ZL1,ZL2"));
+        QCOMPARE(append(copy, QStringLiteral("ZL4")), qint64(4));
+        copy.execute(QStringLiteral("update 数据库版本 set 版本号 = 99"));
+        copy.close();
+        QVERIFY(!copy.open(to, &err));
+        QVERIFY2(err.contains(QStringLiteral("数据库版本为 99")), qPrintable(err));
+        QVERIFY(!Maintenance::restore(to, from, &err));
+        QVERIFY2(err.contains(QStringLiteral("数据库版本为 99")), qPrintable(err));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestKeys)
+#include "test_keys.moc"
