@@ -2,6 +2,7 @@
 // nothing else ever creates one.
 #include "core/password.h"
 #include "data/creation.h"
+#include "data/versions.h"
 #include "data/database.h"
 #include "data/recordset.h"
 #include "data/settings.h"
@@ -31,7 +32,9 @@ private Q_SLOTS:
         QVERIFY2(createDatabase(path(QStringLiteral("data/qczl.db")), QDate(2004, 2, 10), &err), qPrintable(err));
         Database db;
         QVERIFY(db.open(path(QStringLiteral("data/qczl.db"))));
-        QCOMPARE(count(db, QStringLiteral("select count(*) from sqlite_master where type='table'")), 16);
+        // The sixteen tables, the version table and the engine's table of key marks.
+        QCOMPARE(count(db, QStringLiteral("select count(*) from sqlite_master where type='table'")), 18);
+        QCOMPARE(count(db, QStringLiteral("select 版本号 from 数据库版本")), Versions::Current);
         for (const auto& t : Schema::tables()) {
             RecordSet rs(&db);
             rs.setSql({QStringLiteral("select * from ") + t.name});
