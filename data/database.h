@@ -93,6 +93,9 @@ public:
     // A fresh backend of the same kind, for a second connection to the same database (a worker
     // thread's own); null where the engine offers none.
     virtual std::unique_ptr<SqlBackend> clone() const { return nullptr; }
+    // A temporary table of the connection with the name and columns of t (the table's own DDL,
+    // made temporary): unqualified names resolve to it before the shared table of that name.
+    virtual QString createPrivateTableSql(const TableDef& t) const;
 };
 
 std::unique_ptr<SqlBackend> makeSqliteBackend();
@@ -106,7 +109,8 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // The location is a file or a server address; the backend follows it.
+    // The location is a file or a server address; the backend follows it. The connection gets its
+    // own empty private tables (privateTables()).
     bool open(const QString& location, QString* error = nullptr);
     // Creation step: a new database with the schema and no rows. Refuses an existing file, or a
     // server database that already holds our tables.
@@ -137,6 +141,13 @@ public:
     // thread that uses it (connections belong to the thread that opens them). Null when the backend
     // cannot make a second one.
     std::unique_ptr<Database> another() const;
+
+    // The scratch tables (通用, 图形显示): every opened connection has its own temporary table of
+    // each, resolved before the shared one by the statements as written, so two workstations'
+    // statistics never see or delete each other's rows. Another connection (a worker thread's)
+    // sees its own, empty ones: whatever reads them must run on the connection that filled them.
+    static const QStringList& privateTables();
+    static bool isPrivateTable(const QString& table);
 
     QSqlDatabase& handle() { return m_db; }
     SqlBackend& backend() { return *m_backend; }
