@@ -124,17 +124,16 @@ private Q_SLOTS:
         QCOMPARE(a.q_tongyong.recordCount(), 0);
         runMarch(*wa);
         const QStringList rowsA = shownRows(a);
-        QCOMPARE(rowsA.size(), 10);  // one per vehicle of the archive
+        QCOMPARE(rowsA.size(), 5);  // the vehicles with contracts in March
         QVERIFY(!rowsA.join(QString()).contains(S("王经理")));
         const int charged = section(*wa, "收费金额");
-        QCOMPARE(wa->model()->footerText(charged), S("2140.8701"));
+        // The sums as the grid paints them, background work given its time.
+        QTRY_COMPARE(wa->model()->footerTextNow(charged), S("2140.8701"));
 
         // The other counter's run empties and fills only its own rows.
         runMarch(*wb);
         const QStringList rowsB = shownRows(b);
-        QCOMPARE(rowsB.size(), 4);  // one per handler
-        for (const QString& r : rowsB)
-            QVERIFY2(r.startsWith(QLatin1Char('/')), qPrintable(r));
+        QCOMPARE(rowsB, (QStringList{S("/Lee"), S("/王经理"), S("/王经理")}));  // the handlers with contracts
         const QString footB = wb->model()->footerText(charged);
         QVERIFY(footB != S("2140.8701") && !footB.isEmpty());
 
@@ -142,7 +141,7 @@ private Q_SLOTS:
         wa->onTitleClick(charged, Qt::NoModifier);
         QVERIFY(a.q_tongyong.sql().last().contains(S("收费金额")));
         QCOMPARE(shownRows(a), rowsA);
-        QCOMPARE(wa->model()->footerText(charged), S("2140.8701"));
+        QTRY_COMPARE(wa->model()->footerTextNow(charged), S("2140.8701"));
         wb->onTitleClick(charged, Qt::NoModifier);
         QCOMPARE(shownRows(b), rowsB);
         QCOMPARE(wb->model()->footerText(charged), footB);
@@ -153,37 +152,40 @@ private Q_SLOTS:
         ListWindow::printHandler() = [&](ListWindow*, const GridSnapshot& s) { printed = toExportTable(s); };
         wa->printButton->click();
         ListWindow::printHandler() = oldPrint;
-        QCOMPARE(printed.rowCount(), 10);
-        QStringList plates;
+        QStringList plates, expected;
         for (int i = 0; i < printed.rowCount(); ++i)
             plates << printed.row(i).first();
-        QVERIFY2(plates.contains(S("O'K")) && !plates.contains(QString()), qPrintable(plates.join(QLatin1Char(','))));
+        for (const QString& r : rowsA)
+            expected << r.section(QLatin1Char('/'), 0, 0);
+        plates.sort();
+        QCOMPARE(plates, expected);
+        QVERIFY(plates.contains(S("a123")));
         QVERIFY(printed.footer.contains(S("2140.8701")));
         const QString pdf = cwd.filePath(S("a.pdf"));
         QVERIFY2(printToPdf(printed, pdf, &error), qPrintable(error));
         bool ok = false;
         const QString text = QString::fromUtf8(Readers::tool(S("pdftotext"), {S("-layout"), pdf, S("-")}, &ok));
         if (ok)
-            QVERIFY(text.contains(S("a123")) && text.contains(S("2140.8701")) && !text.contains(S("无业务")));
+            QVERIFY(text.contains(S("a123")) && text.contains(S("2140.8701")) && !text.contains(S("王经理")));
 
         // Export of the second counter's list: its handlers only.
         {
             FileDialogs::Recorder files;
             Msg::Recorder boxes;
-            files.scriptSave(cwd.filePath(S("b.csv")), 2);
+            files.scriptSave(cwd.filePath(S("b.csv")), 1);  // the CSV filter
             wb->exportButton->click();
             QVERIFY2(boxes.shown().isEmpty(), qPrintable(boxes.lastText()));
         }
         QFile csv(cwd.filePath(S("b.csv")));
         QVERIFY(csv.open(QIODevice::ReadOnly));
         const QString exported = QString::fromUtf8(csv.readAll());
-        QVERIFY(exported.contains(S("无业务")) && exported.contains(footB));
+        QVERIFY(exported.contains(S("王经理")) && exported.contains(S("Lee")) && exported.contains(footB));
         for (const char* plate : {"a123", "BX1", "O'K", "旧行"})
             QVERIFY2(!exported.contains(S(plate)), plate);
 
         // Nothing of either run reached the shared table.
         QCOMPARE(count(a.ADO_qczl, shared(a.ADO_qczl, "通用")), 1);
-        QCOMPARE(count(b.ADO_qczl, S("通用")), 4);
+        QCOMPARE(count(b.ADO_qczl, S("通用")), 3);
 
         // A connection opened again (as after a restore) starts empty; the other keeps its rows.
         b.disconnect();
