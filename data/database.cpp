@@ -51,7 +51,46 @@ bool Database::open(const QString& location, QString* error, Upgrade upgrade)
         close();
         return false;
     }
+    // Last, once the shared tables are as this program knows them.
+    try {
+        for (const QString& name : privateTables()) {
+            const QString sql = m_backend->createPrivateTableSql(*Schema::table(name));
+            if (sql.isEmpty())
+                throw DbError(QStringLiteral("无法建立临时表 %1").arg(name));
+            runNative(sql);
+        }
+    } catch (const DbError& e) {
+        if (error)
+            *error = e.text();
+        close();
+        return false;
+    }
     return true;
+}
+
+const QStringList& Database::privateTables()
+{
+    static const QStringList names{QStringLiteral("通用"), QStringLiteral("图形显示")};
+    return names;
+}
+
+bool Database::isPrivateTable(const QString& table)
+{
+    QString name = table.trimmed();
+    if (name.size() > 1 && name.startsWith(QLatin1Char('"')) && name.endsWith(QLatin1Char('"')))
+        name = name.mid(1, name.size() - 2);
+    return privateTables().contains(name);
+}
+
+QString SqlBackend::createPrivateTableSql(const TableDef& t) const
+{
+    // Both engines write "CREATE TABLE <name> (...)"; the same columns and types, temporary. SQLite
+    // looks in its temp schema first, PostgreSQL in pg_temp (implicitly first in search_path).
+    static const QString plain = QStringLiteral("CREATE TABLE ");
+    const QString sql = createTableSql(t);
+    if (!sql.startsWith(plain, Qt::CaseInsensitive))
+        return {};  // none rather than a shared table by mistake
+    return QStringLiteral("CREATE TEMP TABLE ") + sql.mid(plain.size());
 }
 
 bool Database::create(const QString& location, QString* error)

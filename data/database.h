@@ -100,6 +100,9 @@ public:
     // A fresh backend of the same kind, for a second connection to the same database (a worker
     // thread's own); null where the engine offers none.
     virtual std::unique_ptr<SqlBackend> clone() const { return nullptr; }
+    // A temporary table of the connection with the name and columns of t (the table's own DDL,
+    // made temporary): unqualified names resolve to it before the shared table of that name.
+    virtual QString createPrivateTableSql(const TableDef& t) const;
 };
 
 std::unique_ptr<SqlBackend> makeSqliteBackend();
@@ -115,6 +118,7 @@ public:
 
     // The location is a file or a server address; the backend follows it. A database of an older
     // version is brought to the current one (Upgrade::No: read as it is, e.g. the source of a copy).
+    // The connection gets its own empty private tables (privateTables()).
     enum class Upgrade { Yes, No };
     bool open(const QString& location, QString* error = nullptr, Upgrade upgrade = Upgrade::Yes);
     // Creation step: a new database with the schema and no rows. Refuses an existing file, or a
@@ -146,6 +150,13 @@ public:
     // thread that uses it (connections belong to the thread that opens them). Null when the backend
     // cannot make a second one.
     std::unique_ptr<Database> another() const;
+
+    // The scratch tables (通用, 图形显示): every opened connection has its own temporary table of
+    // each, resolved before the shared one by the statements as written, so two workstations'
+    // statistics never see or delete each other's rows. Another connection (a worker thread's)
+    // sees its own, empty ones: whatever reads them must run on the connection that filled them.
+    static const QStringList& privateTables();
+    static bool isPrivateTable(const QString& table);
 
     QSqlDatabase& handle() { return m_db; }
     SqlBackend& backend() { return *m_backend; }

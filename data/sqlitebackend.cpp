@@ -352,22 +352,22 @@ public:
     bool keysLast(QSqlDatabase& db, const QString& table) const override
     {
         QSqlQuery q(db);
-        q.prepare(QStringLiteral("SELECT sql FROM sqlite_master WHERE type='table' AND name=?"));
+        q.prepare(QStringLiteral("SELECT sql FROM main.sqlite_master WHERE type='table' AND name=?"));
         q.addBindValue(table);
         return q.exec() && q.next() && q.value(0).toString().contains(QLatin1String("AUTOINCREMENT"), Qt::CaseInsensitive);
     }
 
     QString keyMarkSql(const QString& table) const override
     {
-        return QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name=") + sqlLiteral(table);
+        return QStringLiteral("SELECT seq FROM main.sqlite_sequence WHERE name=") + sqlLiteral(table);
     }
 
     QStringList raiseKeysSql(const QString& table, qint64 mark) const override
     {
-        return {QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT %1, 0 WHERE NOT EXISTS "
-                               "(SELECT 1 FROM sqlite_sequence WHERE name=%1)")
+        return {QStringLiteral("INSERT INTO main.sqlite_sequence (name, seq) SELECT %1, 0 WHERE NOT EXISTS "
+                               "(SELECT 1 FROM main.sqlite_sequence WHERE name=%1)")
                     .arg(sqlLiteral(table)),
-                QStringLiteral("UPDATE sqlite_sequence SET seq=max(seq, %1) WHERE name=%2").arg(mark).arg(sqlLiteral(table))};
+                QStringLiteral("UPDATE main.sqlite_sequence SET seq=max(seq, %1) WHERE name=%2").arg(mark).arg(sqlLiteral(table))};
     }
 
     QString sameValue(const QString& quotedColumn, FieldType) const override

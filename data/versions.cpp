@@ -22,7 +22,7 @@ bool hasTable(Database& db, const QString& table)
     // refusal would abort a server transaction, so the catalogue is asked instead.
     const QString sql = db.backend().driverName() == QLatin1String("QPSQL")
         ? QStringLiteral("SELECT 1 FROM information_schema.tables WHERE table_schema = current_schema() AND table_name = '%1'")
-        : QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = '%1'");
+        : QStringLiteral("SELECT 1 FROM main.sqlite_master WHERE type = 'table' AND name = '%1'");
     db.selectRows(sql.arg(table), true, &names, &rows);
     return !rows.isEmpty();
 }

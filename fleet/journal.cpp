@@ -1,6 +1,5 @@
 #include "fleet/journal.h"
 #include "core/dates.h"
-#include "core/sqltext.h"
 #include "data/database.h"
 #include "data/recordset.h"
 #include "data/schema.h"
@@ -134,17 +133,25 @@ Posted postSettlement(Database& db, const Settlement& s, const QDate& today, con
 {
     Posted out;
     qint64 key = 0;
+    const QString note = noteText(s.contract);
     {
-        QSqlQuery q = db.run(QStringLiteral("select ") + Schema::KeyColumn + QStringLiteral(", 日期 from 现金日记帐 where 备注 like '%")
-                             + sqlText(s.contract) + QStringLiteral("%' order by ") + Schema::KeyColumn);
-        if (q.next()) {
+        // Only the entry an earlier posting wrote: a clerk's own entry whose remark merely mentions
+        // the contract (a deposit refund) is not ours to rewrite. The column compares without regard
+        // to case, so the exact text is checked here.
+        QSqlQuery q = db.run(QStringLiteral("select ") + Schema::KeyColumn + QStringLiteral(", 日期, 备注 from 现金日记帐 where 备注 = ? order by ")
+                                 + Schema::KeyColumn,
+                             {note});
+        while (q.next()) {
+            if (q.value(2).toString() != note)
+                continue;
             key = q.value(0).toLongLong();
             out.date = Dates::fromVariant(q.value(1)).date();
             out.rewritten = true;
+            break;
         }
     }
     const QVariantList values{Income, detailText(s), s.settler, stored(s.received), operatorName, Dates::toStorage(now),
-                              noteText(s.contract)};
+                              note};
     Money carried;
     if (out.rewritten) {
         QVariantList binds = values;

@@ -89,9 +89,10 @@ struct Posted {
     bool recomputed = false; // the month's balances were recomputed
 };
 
-// Posts the received money: an earlier entry of the contract (found by its note) is rewritten on
-// its own date, otherwise a new entry dated today carries the newest balance of today's month;
-// when nothing was carried the month is recomputed. Throws DbError; the caller's transaction
+// Posts the received money: the contract's earlier posting (the entry whose note is exactly
+// noteText, never a clerk's entry merely mentioning the contract) is rewritten on its own date,
+// otherwise a new entry dated today carries the newest balance of today's month; when nothing was
+// carried the month is recomputed. Throws DbError; the caller's transaction
 // holds it together with the contract.
 Posted postSettlement(Database& db, const Settlement& s, const QDate& today, const QString& operatorName,
                       const QDateTime& now);

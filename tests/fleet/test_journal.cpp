@@ -204,6 +204,36 @@ private Q_SLOTS:
         QCOMPARE(balances(), (QVector<Money>{yuan(100), yuan(420), yuan(370)}));
     }
 
+    void postingLeavesAClerksEntryMentioningTheContract()
+    {
+        // Typed by clerks: a deposit refund naming the contract, and the posting's note in other case.
+        add(d(2004, 2, 2), {}, yuan(500), -yuan(500), QStringLiteral("退押金 ZL2099000001"));
+        add(d(2004, 2, 3), {}, yuan(20), -yuan(520), QStringLiteral("内部编号：zl2099000001"));
+        const auto clerks = [this] {
+            QStringList out;
+            QSqlQuery q = db.run(QStringLiteral("select 摘要, 借方, 贷方, 备注 from 现金日记帐 where 日期 < '2004-02-04' order by __rk"));
+            while (q.next())
+                out << q.value(0).toString() + QLatin1Char('/') + Money::fromVariant(q.value(1)).toDisplay() + QLatin1Char('/')
+                        + Money::fromVariant(q.value(2)).toDisplay() + QLatin1Char('/') + q.value(3).toString();
+            return out;
+        };
+        const QStringList before = clerks();
+        Journal::Posted p = post(QStringLiteral("ZL2099000001"), yuan(300), d(2004, 2, 10));
+        QVERIFY(!p.rewritten);
+        QCOMPARE(clerks(), before);
+        QCOMPARE(rows().size(), 3);
+        QCOMPARE(rows().last().note, QStringLiteral("内部编号：ZL2099000001"));
+        QCOMPARE(rows().last().debit, yuan(300));
+        // Posted again: its own entry is the one rewritten, the clerks' entries still as typed.
+        p = post(QStringLiteral("ZL2099000001"), yuan(310), d(2004, 2, 12));
+        QVERIFY(p.rewritten);
+        QCOMPARE(p.date, d(2004, 2, 10));
+        QCOMPARE(clerks(), before);
+        QCOMPARE(rows().size(), 3);
+        QCOMPARE(rows().last().debit, yuan(310));
+        QCOMPARE(balances(), (QVector<Money>{-yuan(500), -yuan(520), -yuan(210)}));
+    }
+
     void postingBalancesTheWholeMonth_data()
     {
         QTest::addColumn<QDate>("first");

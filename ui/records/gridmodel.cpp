@@ -290,9 +290,12 @@ void RecordGridModel::requestSums() const
     const QStringList fields = sumFields();
     Database* main = m_set->database();
     const QString statement = sumStatement(fields);
-    // Rows written in an open transaction are invisible to another connection: counted here.
+    // Rows written in an open transaction are invisible to another connection: counted here. So
+    // are the rows of a connection's private scratch table (another connection has its own).
+    const ListQuery* list = m_set->listQuery();
+    const QString table = list && !list->table.isEmpty() ? list->table : m_set->tableName();
     std::unique_ptr<Database> second;
-    if (!statement.isEmpty() && main->transactionDepth() == 0)
+    if (!statement.isEmpty() && main->transactionDepth() == 0 && !Database::isPrivateTable(table))
         second = main->another();
     if (!second) {
         ensureSums();
