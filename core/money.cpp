@@ -21,11 +21,17 @@ Money Money::fromDouble(double v)
 
 std::optional<Money> Money::fromStored(double v)
 {
-    // 2^63 is exactly representable; anything at or beyond it has no count of units.
-    const double scaled = v * Scale;
-    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9223372036854775808.0)
+    if (!std::isfinite(v) || std::fabs(v) >= 9223372036854775808.0 / Scale + 1)
         return std::nullopt;
-    return fromUnits(std::llround(scaled));
+    // Whole part and fraction apart, both exact: a value past 2^53 ten-thousandths (a total or an
+    // amount kept as a floating value) comes back as the amount it holds, not as a rounded product.
+    const double whole = std::trunc(v);
+    const qint64 frac = std::llround((v - whole) * Scale);
+    qint64 units = 0;
+    if (__builtin_mul_overflow(qint64(whole), Scale, &units) || __builtin_add_overflow(units, frac, &units)
+        || units < -MaxUnits)
+        return std::nullopt;
+    return fromUnits(units);
 }
 
 std::optional<Money> Money::checkedAdd(Money o) const

@@ -63,6 +63,7 @@ private Q_SLOTS:
         QTest::newRow("largest text") << QVariant(QStringLiteral("922337203685477.5807")) << QStringLiteral("922337203685477.5807");
         QTest::newRow("text beyond") << QVariant(QStringLiteral("1200000000000001.0000")) << QString();
         QTest::newRow("grouped text beyond") << QVariant(QStringLiteral("1,200,000,000,000,001")) << QString();
+        QTest::newRow("floating past 2^53 units") << QVariant(600000000000000.5) << QStringLiteral("600000000000000.5000");
         QTest::newRow("floating beyond") << QVariant(9.299999999907e14) << QString();
         QTest::newRow("infinite") << QVariant(std::numeric_limits<double>::infinity()) << QString();
         QTest::newRow("null") << QVariant() << QStringLiteral("0.0000");
