@@ -379,6 +379,8 @@ void RecordGridModel::onRowStored(int, const QVector<QVariant>& before, const QV
         if (f < 0)
             continue;
         const auto a = Money::fromValue(after.value(f)), b = Money::fromValue(before.value(f));
+        if (a && b && *a == *b)
+            continue;  // this column did not change: its total stands, within the range or not
         std::optional<Money> moved;
         if (it.value() && a && b && b->units() >= -Money::MaxUnits)
             if (const auto d = a->checkedAdd(-*b))
