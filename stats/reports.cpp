@@ -456,13 +456,17 @@ void monthlyIncome(Database& db, const MonthlyCriteria& c)
             bounds << bq.value(i);
 
     // Months follow each other without overlap, so one pass over the year buckets every row.
+    // The bounds go into the text as storage literals, so that the totals are read as record sets
+    // read computed rows: a server's as exact decimal text.
+    const auto literal = [](const QVariant& v) {
+        return QLatin1Char('\'') + sqlText(Dates::toStorage(Dates::fromVariant(v))) + QLatin1Char('\'');
+    };
     const auto bucketed = [&](const QString& column, const QString& table, const QString& sums) {
         QString cases = QStringLiteral("case");
-        QVariantList binds;
-        for (int i = 0; i < 12; ++i) {
-            cases += QStringLiteral(" when %1 between ? and ? then %2").arg(column).arg(i);
-            binds << bounds[2 * i] << bounds[2 * i + 1];
-        }
+        for (int i = 0; i < 12; ++i)
+            cases += QStringLiteral(" when %1 between %2 and %3 then %4")
+                         .arg(column, literal(bounds[2 * i]), literal(bounds[2 * i + 1]))
+                         .arg(i);
         cases += QStringLiteral(" end");
         QVariant lo = bounds[0], hi = bounds[1];
         for (int i = 1; i < 12; ++i) {
@@ -471,19 +475,19 @@ void monthlyIncome(Database& db, const MonthlyCriteria& c)
             if (bounds[2 * i + 1].toString() > hi.toString())
                 hi = bounds[2 * i + 1];
         }
-        binds << lo << hi;
-        const QString sql = QStringLiteral("select %1 as m,%2 from %3 where %4 between ? and ? group by m")
-                                .arg(cases, sums, table, column);
+        const QString sql = QStringLiteral("select %1 as m,%2 from %3 where %4 between %5 and %6 group by m")
+                                .arg(cases, sums, table, column, literal(lo), literal(hi));
         QHash<int, QVector<Money>> out;
-        QSqlQuery q = db.runNative(sql, binds);
-        const int n = q.record().count();
-        while (q.next()) {
-            if (q.value(0).isNull())
+        QStringList names;
+        QVector<QVector<QVariant>> rows;
+        db.selectRows(sql, true, &names, &rows);
+        for (const QVector<QVariant>& row : std::as_const(rows)) {
+            if (row.value(0).isNull())
                 continue;
             QVector<Money> s;
-            for (int i = 1; i < n; ++i)
-                s << Amounts::read(q.value(i));
-            out.insert(q.value(0).toInt(), s);
+            for (int i = 1; i < row.size(); ++i)
+                s << Amounts::read(row[i]);
+            out.insert(row[0].toInt(), s);
         }
         return out;
     };
