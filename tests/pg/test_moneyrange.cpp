@@ -112,7 +112,6 @@ private Q_SLOTS:
         for (const char* plate : {"苏P1", "苏P2"}) {
             const QString where = QStringLiteral(" from 车辆维修记录表 where 车牌号='%1'").arg(QString::fromUtf8(plate));
             refused([&] { scalarMoney(QStringLiteral("select sum(材料费) as s") + where); }, plate);
-            refused([&] { scalarMoney(QStringLiteral("select sum(材料费) as s, count(*) as n") + where); }, plate);
         }
         // Beside it, a total within the range to the last ten-thousandth.
         RecordSet rs(&db);
