@@ -1,6 +1,7 @@
 #include "core/money.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 #include <limits>
 #include <cfenv>
@@ -20,11 +21,17 @@ Money Money::fromDouble(double v)
 
 std::optional<Money> Money::fromStored(double v)
 {
-    // 2^63 is exactly representable; anything at or beyond it has no count of units.
-    const double scaled = v * Scale;
-    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9223372036854775808.0)
+    if (!std::isfinite(v) || std::fabs(v) >= 9223372036854775808.0 / Scale + 1)
         return std::nullopt;
-    return fromUnits(std::llround(scaled));
+    // Whole part and fraction apart, both exact: a value past 2^53 ten-thousandths (a total or an
+    // amount kept as a floating value) comes back as the amount it holds, not as a rounded product.
+    const double whole = std::trunc(v);
+    const qint64 frac = std::llround((v - whole) * Scale);
+    qint64 units = 0;
+    if (__builtin_mul_overflow(qint64(whole), Scale, &units) || __builtin_add_overflow(units, frac, &units)
+        || units < -MaxUnits)
+        return std::nullopt;
+    return fromUnits(units);
 }
 
 std::optional<Money> Money::checkedAdd(Money o) const
@@ -106,28 +113,46 @@ std::optional<Money> Money::parse(const QString& text)
 
 Money Money::fromVariant(const QVariant& v)
 {
+    return fromValue(v).value_or(Money());
+}
+
+std::optional<Money> Money::fromValue(const QVariant& v)
+{
     if (v.isNull() || !v.isValid())
-        return {};
+        return Money();
     if (v.metaType() == QMetaType::fromType<Money>())
         return v.value<Money>();
     switch (v.metaType().id()) {
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::UInt:
-    case QMetaType::ULongLong:
-        return fromYuan(v.toLongLong());
+        // A whole total of yuan: past the range once counted in ten-thousandths.
+        return fromYuan(1).checkedTimes(v.toLongLong());
+    case QMetaType::ULongLong: {
+        const qulonglong n = v.toULongLong();
+        if (n > qulonglong(MaxUnits / Scale))
+            return std::nullopt;
+        return fromYuan(qint64(n));
+    }
     case QMetaType::Double:
     case QMetaType::Float:
-        return fromDouble(v.toDouble());
+        return fromStored(v.toDouble());
     case QMetaType::Bool:
         return fromYuan(v.toBool() ? 1 : 0);
     default: {
         const QString s = v.toString();
         if (auto m = parse(s))
-            return *m;
+            return m;
         bool ok = false;
-        const double d = s.toDouble(&ok);
-        return ok ? fromDouble(d) : Money();
+        const double d = s.trimmed().toDouble(&ok);
+        if (ok)
+            return fromStored(d);
+        // Not a number at all ("", "abc"): the engines count such text as 0. A decimal text parse
+        // refused only for its size is no amount.
+        static const QRegularExpression decimal(QStringLiteral("^\\s*[-+]?[0-9,]*\\.?[0-9]*\\s*$"));
+        if (s.contains(QRegularExpression(QStringLiteral("[0-9]"))) && decimal.match(s).hasMatch())
+            return std::nullopt;
+        return Money();
     }
     }
 }

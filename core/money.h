@@ -28,7 +28,13 @@ public:
     // Accepts "12", "-12.5", "1,234.5678", " 3.1 ", "¥12"; more than four decimals, junk or an
     // amount beyond the range fails.
     static std::optional<Money> parse(const QString& text);
-    // Database value: null/empty reads as 0; numbers and decimal texts are converted exactly.
+    // A value as an amount: null/empty reads as 0, numbers and decimal texts are converted exactly,
+    // text that is no number reads as 0 (as the engines' sums count it). A value beyond the range
+    // (a whole number of yuan past it, an infinite or too large floating value, a longer decimal
+    // text) gives nullopt, never 0 or a wrapped amount.
+    static std::optional<Money> fromValue(const QVariant& v);
+    // The same for values known to be amounts (typed, computed here); beyond the range reads as 0.
+    // Values read from the database go through the data layer's checked reading instead.
     static Money fromVariant(const QVariant& v);
 
     constexpr qint64 units() const { return m_units; }

@@ -1,5 +1,6 @@
 #include "data/recordset.h"
 #include "core/dates.h"
+#include "data/amounts.h"
 #include "data/database.h"
 #include "data/jetsql.h"
 #include "data/versions.h"
@@ -357,7 +358,7 @@ QString RecordSet::asString(const QString& name) const
         return {};
     switch (m_fields[c].type) {
     case FieldType::Money:
-        return Money::fromVariant(v).toString();
+        return Amounts::read(v).toString();
     case FieldType::DateTime:
         return Dates::displayDateTime(Dates::fromVariant(v));
     case FieldType::Boolean:
@@ -369,7 +370,7 @@ QString RecordSet::asString(const QString& name) const
 
 Money RecordSet::asMoney(const QString& name) const
 {
-    return Money::fromVariant(cell(requireField(name)));
+    return Amounts::read(cell(requireField(name)));
 }
 
 qint64 RecordSet::asInteger(const QString& name) const
@@ -448,8 +449,11 @@ QString RecordSet::displayText(const QVariant& v, FieldType type)
     if (v.isNull() || !v.isValid())
         return {};
     switch (type) {
-    case FieldType::Money:
-        return Money::fromVariant(v).toDisplay();
+    case FieldType::Money: {
+        // A painted cell cannot throw: a value beyond the range shows the reason instead of a number.
+        const auto m = Money::fromValue(v);
+        return m ? m->toDisplay() : Amounts::outOfRange();
+    }
     case FieldType::DateTime:
         return Dates::displayDateTime(Dates::fromVariant(v));
     case FieldType::Boolean:

@@ -69,7 +69,8 @@ public:
     QString tableName() const { return m_table; }
     bool canModify() const { return !m_table.isEmpty(); }
 
-    // Reads of the current row (the edit buffer while editing). Unknown names throw DbError.
+    // Reads of the current row (the edit buffer while editing). Unknown names throw DbError, and so
+    // does an amount beyond the range of Money (asMoney, asString), never read as 0.
     QVariant value(const QString& name) const;
     bool isNull(const QString& name) const;
     QString asString(const QString& name) const;
@@ -85,7 +86,8 @@ public:
     QVariant valueAt(int row, int column) const;
     // As stored, ignoring an edit in progress (null for a new row not yet posted).
     QVariant storedAt(int row, int column) const;
-    // Text of a value as grids, prints and exports show it.
+    // Text of a value as grids, prints and exports show it; an amount beyond the range shows
+    // Amounts::outOfRange() instead of a number.
     QString displayText(int row, int column) const;
     static QString displayText(const QVariant& v, FieldType type);
 

@@ -2,6 +2,7 @@
 #include "core/dates.h"
 #include "core/money.h"
 #include "core/sqltext.h"
+#include "data/amounts.h"
 #include "data/database.h"
 #include "data/jetsql.h"
 #include "data/schema.h"
@@ -43,7 +44,8 @@ void cdateFn(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 }
 
 // Exact sum: whole numbers add as integers, amounts as ten-thousandths, so a money column sums
-// exactly over any number of rows. A total beyond 64 bits is an engine error, never a wrapped value.
+// exactly over any number of rows. A total beyond 64 bits is an engine error, never a wrapped value;
+// a whole total the amounts cannot hold is refused where it is read as an amount (Amounts::read).
 struct SumState {
     qint64 ints;
     qint64 units;
@@ -89,7 +91,7 @@ void sumFinal(sqlite3_context* ctx)
     if (!s || !s->any) {
         sqlite3_result_null(ctx);
     } else if (s->real ? s->unitsOverflow : s->intsOverflow) {
-        const QByteArray msg = QStringLiteral("合计超出数值范围").toUtf8();
+        const QByteArray msg = Amounts::outOfRange().toUtf8();
         sqlite3_result_error(ctx, msg.constData(), int(msg.size()));
     } else if (!s->real) {
         sqlite3_result_int64(ctx, s->ints);

@@ -1,5 +1,7 @@
 #include "fleet/journal.h"
 #include "core/dates.h"
+#include "core/sqltext.h"
+#include "data/amounts.h"
 #include "data/database.h"
 #include "data/recordset.h"
 #include "data/schema.h"
@@ -97,12 +99,13 @@ void recomputeMonth(Database& db, const QDate& day)
                              + Dates::monthCondition(day) + QStringLiteral(" order by 日期, ") + Schema::KeyColumn);
         Money running;
         while (q.next()) {
-            running += Money::fromVariant(q.value(1)) - Money::fromVariant(q.value(2));
+            // Checked: a month whose balance leaves the range of amounts is refused before anything is written.
+            running = Amounts::add(running, Amounts::subtract(Amounts::read(q.value(1)), Amounts::read(q.value(2))));
             rows.push_back({q.value(0).toLongLong(), running, q.value(3)});
         }
     }
     for (const Row& r : rows) {
-        if (!r.old.isNull() && Money::fromVariant(r.old) == r.balance)
+        if (!r.old.isNull() && Money::fromValue(r.old) == r.balance)
             continue;
         db.execute(QStringLiteral("update 现金日记帐 set 余额=? where ") + Schema::KeyColumn + QStringLiteral("=?"),
                    {stored(r.balance), r.key});
@@ -115,7 +118,7 @@ std::optional<Money> newestBalance(Database& db, const QDate& day)
                          + Schema::KeyColumn + QStringLiteral(" desc"));
     if (!q.next())
         return std::nullopt;
-    return Money::fromVariant(q.value(0));
+    return Amounts::read(q.value(0));
 }
 
 QString detailText(const Settlement& s)
@@ -163,7 +166,7 @@ Posted postSettlement(Database& db, const Settlement& s, const QDate& today, con
         out.date = today;
         carried = newestBalance(db, today).value_or(Money());
         QVariantList binds{Dates::toStorage(today)};
-        binds << values << stored(s.received + carried);
+        binds << values << stored(Amounts::add(s.received, carried));
         db.execute(QStringLiteral("insert into 现金日记帐 (日期, 摘要, 明细, 经办人, 借方, 操作员, 操作日期, 备注, 余额) "
                                   "values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                    binds);

@@ -61,11 +61,12 @@ void tidyMonth(Database& db, const QDate& closing);
 std::optional<Refusal> checkSummaryCode(const QString& kind, const QString& name);
 std::optional<QString> summaryDeleteRefusal(const QString& name);
 
-// Recomputes 余额 of every entry of the month of `day` from 0. Throws DbError.
+// Recomputes 余额 of every entry of the month of `day` from 0. Throws DbError (a balance beyond
+// the range of amounts among them, before any is written).
 void recomputeMonth(Database& db, const QDate& day);
 
 // The balance the newest entry of the month of `day` carries (by insertion order); nullopt when
-// the month has no entry.
+// the month has no entry. Throws DbError for a stored balance beyond the range of amounts.
 std::optional<Money> newestBalance(Database& db, const QDate& day);
 
 // What a settled contract posts.

@@ -92,9 +92,16 @@ TForm_qczlb_edit::TForm_qczlb_edit(QWidget* owner, TDm1* dm)
 
 void TForm_qczlb_edit::showRentDue()
 {
-    const std::optional<Money> due = Rental::rentDue(binder()->value(Days), binder()->value(Rate));
-    if (auto* field = qobject_cast<QLineEdit*>(fieldFor(RentDue)); field && due)
-        field->setText(due->toDisplay());
+    auto* field = qobject_cast<QLineEdit*>(fieldFor(RentDue));
+    try {
+        const std::optional<Money> due = Rental::rentDue(binder()->value(Days), binder()->value(Rate));
+        if (field && due)
+            field->setText(due->toDisplay());
+    } catch (const DbError& e) {
+        // Shown as the clerk types; the save refuses it with the same text.
+        if (field)
+            field->setText(e.text());
+    }
 }
 
 bool TForm_qczlb_edit::moduleChecks()

@@ -1,5 +1,6 @@
 #include "rental/rentalrules.h"
 #include "core/dates.h"
+#include "data/amounts.h"
 #include "data/database.h"
 
 #include <QSqlQuery>
@@ -54,7 +55,9 @@ std::optional<Money> rentDue(const QVariant& days, const QVariant& rate)
     const std::optional<Money> r = Money::parse(rate.toString());
     if (!r)
         return std::nullopt;
-    return *r * roundHalfEven(days.toDouble());
+    if (const auto due = r->checkedTimes(roundHalfEven(days.toDouble())))
+        return due;
+    throw DbError(Amounts::outOfRange());
 }
 
 std::optional<Refusal> checkCustomer(const CustomerValues& c)

@@ -32,6 +32,7 @@ Numbering nextNumber(Database& db, const QString& table, const QString& prefix);
 bool numberStored(Database& db, const QString& table, const QString& number);
 
 // 租赁期限 × 租赁单价, exact; nullopt when either is empty (the stored amount stays as it was).
+// Throws DbError when the product leaves the range of amounts.
 std::optional<Money> rentDue(const QVariant& days, const QVariant& rate);
 
 // A refused save: the message and the column whose field takes the focus.

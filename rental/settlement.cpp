@@ -41,9 +41,44 @@ qint64 daysBetween(const QDateTime& from, const QDateTime& to)
     return negative ? -whole : whole;
 }
 
+namespace {
+
+// Checked arithmetic of one calculation: the first amount beyond the range marks it, and the
+// amounts that follow are meaningless (the caller refuses the whole calculation).
+struct Checked {
+    bool outOfRange = false;
+    Money add(Money a, Money b)
+    {
+        if (const auto r = a.checkedAdd(b))
+            return *r;
+        outOfRange = true;
+        return Money();
+    }
+    Money sub(Money a, Money b) { return add(a, -b); }
+    Money times(Money a, qint64 n)
+    {
+        if (const auto r = a.checkedTimes(n))
+            return *r;
+        outOfRange = true;
+        return Money();
+    }
+};
+
+} // namespace
+
 Result calculate(const Input& in)
 {
     Result r;
+    Checked c;
+    const auto done = [&c, &r] {
+        if (c.outOfRange) {
+            Result refused;
+            refused.days = r.days;
+            refused.outOfRange = true;
+            return refused;
+        }
+        return r;
+    };
     r.days = in.daysTyped ? roundHalfEven(in.days) : daysBetween(in.dispatch, in.returned);
     if (in.lumpSum > Money()) {
         // Lump sum: rent, distance, time and extras give way to the agreed price.
@@ -52,33 +87,36 @@ Result calculate(const Input& in)
         r.extras = std::array<Money, ExtraCount>{};
         r.total = in.lumpSum;
         r.receivable = in.lumpSum;
-        r.refund = in.advance + in.deposit - in.received;
-        return r;
+        r.refund = c.sub(c.add(in.advance, in.deposit), in.received);
+        return done();
     }
     const qint64 d = r.days;
-    r.rent = in.rate * d;
-    const qint64 excess = (in.odometerIn - in.odometerOut) - in.allowance * d;
+    r.rent = c.times(in.rate, d);
+    qint64 allowed = 0, driven = 0, excess = 0;
+    if (__builtin_mul_overflow(in.allowance, d, &allowed) || __builtin_sub_overflow(in.odometerIn, in.odometerOut, &driven)
+        || __builtin_sub_overflow(driven, allowed, &excess))
+        c.outOfRange = true;
     if (excess > 0) {
         r.excessKm = excess;
-        r.excessFee = in.excessRate * excess;
+        r.excessFee = c.times(in.excessRate, excess);
     }
     const qint64 hours = roundHalfEven(in.overtimeHours);
     if (hours > 0)
-        r.overtimeFee = in.overtimeRate * hours;
-    r.subtotal = r.rent + r.excessFee + r.overtimeFee;
+        r.overtimeFee = c.times(in.overtimeRate, hours);
+    r.subtotal = c.add(c.add(r.rent, r.excessFee), r.overtimeFee);
     for (const Money& m : in.extras)
-        r.extrasTotal += m;
-    r.total = r.subtotal + r.extrasTotal;
+        r.extrasTotal = c.add(r.extrasTotal, m);
+    r.total = c.add(r.subtotal, r.extrasTotal);
     if (in.settled) {
         r.receivable = Money();
-        r.refund = in.advance + in.deposit - in.received;
+        r.refund = c.sub(c.add(in.advance, in.deposit), in.received);
         if (r.refund < Money())
             r.refund = Money();
     } else {
-        r.receivable = r.total - in.received;
+        r.receivable = c.sub(r.total, in.received);
         r.refund = in.refund;
     }
-    return r;
+    return done();
 }
 
 } // namespace Settlement

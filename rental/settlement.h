@@ -65,18 +65,22 @@ struct Result {
     Money receivable;             // 应收帐款
     Money refund;                 // 应退金额
     bool lumpSum = false;
+    // An amount (or the distance) passed the range of the numbers: the result has no amounts and
+    // the calculation is refused as a whole, never written with a wrapped or zero amount.
+    bool outOfRange = false;
 };
 
 // Whole days between two date-times, a half rounded to the even neighbour; calendar days, so a
 // change of daylight saving time does not move the count.
 qint64 daysBetween(const QDateTime& from, const QDateTime& to);
 
-// The calculation (after check() passed).
+// The calculation (after check() passed); see Result::outOfRange.
 Result calculate(const Input& in);
 
 // 应收帐款 as a save leaves it: 0 when settled, otherwise what is still owed.
 inline Money receivableOnSave(bool settled, const Money& total, const Money& received)
 {
+    // Both are stored amounts (fifteen digits): the difference stays within the range.
     return settled ? Money() : total - received;
 }
 

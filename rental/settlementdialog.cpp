@@ -2,6 +2,7 @@
 #include "rental/rentalrules.h"
 #include "core/clock.h"
 #include "core/session.h"
+#include "data/amounts.h"
 #include "data/database.h"
 #include "data/datamodule.h"
 #include "data/lookups.h"
@@ -321,6 +322,13 @@ void TForm_qczljsd_edit::showLiveCalculation()
     };
     if (!in.daysTyped)
         show(Days, QString::number(r.days));
+    if (r.outOfRange) {
+        // No amount rather than a wrong one; 计算 and 存盘 refuse it with the message.
+        for (const char* c : {"应收租金", "超驶里程", "超驶费", "超时费", "收费小计", "附加小计", "应收帐款", "应退金额"})
+            show(QString::fromUtf8(c), QString());
+        show(QStringLiteral("收费金额"), Amounts::outOfRange());
+        return;
+    }
     show(QStringLiteral("应收租金"), r.rent.toDisplay());
     show(QStringLiteral("超驶里程"), QString::number(r.excessKm));
     show(QStringLiteral("超驶费"), r.excessFee.toDisplay());
@@ -362,6 +370,8 @@ bool TForm_qczljsd_edit::SpeedButton1Click()
         return false;
     try {
         const Settlement::Result res = Settlement::calculate(in);
+        if (res.outOfRange)
+            throw DbError(Amounts::outOfRange());
         if (!in.daysTyped)
             q->setValue(Days, res.days);
         q->setValue(QStringLiteral("应收租金"), res.rent);

@@ -1,4 +1,5 @@
 #include "stats/dbbar.h"
+#include "data/amounts.h"
 #include "data/database.h"
 #include "data/datamodule.h"
 #include "stats/scratch.h"
@@ -264,7 +265,7 @@ void fillChartTable(Database& db, const RecordSet& results)
     ScratchRows rows({QStringLiteral("sl1"), QStringLiteral("je1")});
     const int label = results.fieldIndex(QStringLiteral("月份")), value = results.fieldIndex(QStringLiteral("收入差价"));
     for (int i = 0; i < results.recordCount(); ++i)
-        rows.add({results.storedAt(i, label), QVariant::fromValue(Money::fromVariant(results.storedAt(i, value)))});
+        rows.add({results.storedAt(i, label), QVariant::fromValue(Amounts::read(results.storedAt(i, value)))});
     Scratch::replaceTable(db, QStringLiteral("图形显示"), rows);
 }
 
@@ -274,7 +275,7 @@ QVector<Bar> readChartTable(Database& db)
     QSqlQuery q = db.run(QStringLiteral("select sl1,je1 from 图形显示 order by __rk"));
     while (q.next()) {
         const int n = int(bars.size());
-        bars.push_back({q.value(0).toString(), Money::fromVariant(q.value(1)), Palette[n % std::size(Palette)]});
+        bars.push_back({q.value(0).toString(), Amounts::read(q.value(1)), Palette[n % std::size(Palette)]});
     }
     return bars;
 }

@@ -1,6 +1,7 @@
 #include "stats/reports.h"
 #include "core/dates.h"
 #include "core/sqltext.h"
+#include "data/amounts.h"
 #include "data/database.h"
 #include "stats/scratch.h"
 
@@ -19,17 +20,32 @@ namespace {
 using Sums = std::array<Money, 5>;
 const QString SumColumns = QStringLiteral("sum(押金),sum(预收租金),sum(租赁期限),sum(收费金额),sum(实收金额)");
 
+// Totals beyond the range of amounts are refused (DbError), never wrapped.
 Sums& operator+=(Sums& a, const Sums& b)
 {
     for (size_t i = 0; i < a.size(); ++i)
-        a[i] += b[i];
+        a[i] = Amounts::add(a[i], b[i]);
     return a;
 }
-Sums operator-(const Sums& a, const Sums& b)
+
+// Running totals of the prefix index: 128 bits hold any number of amounts, so a prefix that passes
+// the range of amounts only matters when the total asked for does.
+using WideSums = std::array<__int128, 5>;
+WideSums& operator+=(WideSums& a, const Sums& b)
+{
+    for (size_t i = 0; i < a.size(); ++i)
+        a[i] += b[i].units();
+    return a;
+}
+Sums difference(const WideSums& a, const WideSums& b)
 {
     Sums r;
-    for (size_t i = 0; i < a.size(); ++i)
-        r[i] = a[i] - b[i];
+    for (size_t i = 0; i < a.size(); ++i) {
+        const __int128 d = a[i] - b[i];
+        if (d > Money::MaxUnits || d < -Money::MaxUnits)
+            throw DbError(Amounts::outOfRange());
+        r[i] = Money::fromUnits(qint64(d));
+    }
     return r;
 }
 
@@ -95,7 +111,7 @@ QVector<Group> sumsBy(Database& db, const QString& table, const QStringList& key
         }
         Money* total = out[g].sums.data();
         for (int i = k; i < n; ++i)
-            total[i - k] += Money::fromVariant(row[i]);
+            total[i - k] = Amounts::add(total[i - k], Amounts::read(row[i]));
     }
     return out;
 }
@@ -134,7 +150,7 @@ public:
         m_keys.reserve(groups.size());
         m_totals.reserve(groups.size() + 1);
         m_sums.reserve(groups.size());
-        Sums running{};
+        WideSums running{};
         m_totals << running;
         for (const Group& g : groups) {
             m_keys << g.keys[0];
@@ -157,13 +173,13 @@ public:
         }
         const auto lo = std::lower_bound(m_keys.begin(), m_keys.end(), p);
         const auto hi = std::partition_point(lo, m_keys.end(), [&](const QString& k) { return k.startsWith(p); });
-        return m_totals[hi - m_keys.begin()] - m_totals[lo - m_keys.begin()];
+        return difference(m_totals[hi - m_keys.begin()], m_totals[lo - m_keys.begin()]);
     }
 
 private:
     QVector<QString> m_keys;
     QVector<Sums> m_sums;
-    QVector<Sums> m_totals;
+    QVector<WideSums> m_totals;
 };
 
 bool dateEmpty(const QString& shown)
@@ -440,13 +456,17 @@ void monthlyIncome(Database& db, const MonthlyCriteria& c)
             bounds << bq.value(i);
 
     // Months follow each other without overlap, so one pass over the year buckets every row.
+    // The bounds go into the text as storage literals, so that the totals are read as record sets
+    // read computed rows: a server's as exact decimal text.
+    const auto literal = [](const QVariant& v) {
+        return QLatin1Char('\'') + sqlText(Dates::toStorage(Dates::fromVariant(v))) + QLatin1Char('\'');
+    };
     const auto bucketed = [&](const QString& column, const QString& table, const QString& sums) {
         QString cases = QStringLiteral("case");
-        QVariantList binds;
-        for (int i = 0; i < 12; ++i) {
-            cases += QStringLiteral(" when %1 between ? and ? then %2").arg(column).arg(i);
-            binds << bounds[2 * i] << bounds[2 * i + 1];
-        }
+        for (int i = 0; i < 12; ++i)
+            cases += QStringLiteral(" when %1 between %2 and %3 then %4")
+                         .arg(column, literal(bounds[2 * i]), literal(bounds[2 * i + 1]))
+                         .arg(i);
         cases += QStringLiteral(" end");
         QVariant lo = bounds[0], hi = bounds[1];
         for (int i = 1; i < 12; ++i) {
@@ -455,19 +475,19 @@ void monthlyIncome(Database& db, const MonthlyCriteria& c)
             if (bounds[2 * i + 1].toString() > hi.toString())
                 hi = bounds[2 * i + 1];
         }
-        binds << lo << hi;
-        const QString sql = QStringLiteral("select %1 as m,%2 from %3 where %4 between ? and ? group by m")
-                                .arg(cases, sums, table, column);
+        const QString sql = QStringLiteral("select %1 as m,%2 from %3 where %4 between %5 and %6 group by m")
+                                .arg(cases, sums, table, column, literal(lo), literal(hi));
         QHash<int, QVector<Money>> out;
-        QSqlQuery q = db.runNative(sql, binds);
-        const int n = q.record().count();
-        while (q.next()) {
-            if (q.value(0).isNull())
+        QStringList names;
+        QVector<QVector<QVariant>> rows;
+        db.selectRows(sql, true, &names, &rows);
+        for (const QVector<QVariant>& row : std::as_const(rows)) {
+            if (row.value(0).isNull())
                 continue;
             QVector<Money> s;
-            for (int i = 1; i < n; ++i)
-                s << Money::fromVariant(q.value(i));
-            out.insert(q.value(0).toInt(), s);
+            for (int i = 1; i < row.size(); ++i)
+                s << Amounts::read(row[i]);
+            out.insert(row[0].toInt(), s);
         }
         return out;
     };
@@ -483,7 +503,7 @@ void monthlyIncome(Database& db, const MonthlyCriteria& c)
         const Sums s = toSums(rent.value(i));
         if (s[3] > Money() || jf > Money() || df > Money()) {
             QVector<QVariant> row = incomeRow({months[i].label, QVariant::fromValue(df), QVariant::fromValue(jf)}, s);
-            row << QVariant::fromValue(jf - df);
+            row << QVariant::fromValue(Amounts::subtract(jf, df));
             out.add(row);
         }
     }
@@ -556,25 +576,25 @@ void vehicleDetail(Database& db, const VehicleCostCriteria& c)
     if (c.rental)
         each(QStringLiteral("发车日期,收车日期,实收金额,租赁期限,收费金额"), QStringLiteral("汽车租赁登记表"),
              cond(rentalDateColumn(c)), [&](const QSqlQuery& q) {
-                 out.add({p, q.value(0), q.value(1), QVariant::fromValue(Money::fromVariant(q.value(2))),
-                          rentalLine(wholeNumber(q.value(3)), Money::fromVariant(q.value(4)))});
+                 out.add({p, q.value(0), q.value(1), QVariant::fromValue(Amounts::read(q.value(2))),
+                          rentalLine(wholeNumber(q.value(3)), Amounts::read(q.value(4)))});
              });
     if (c.oil)
         each(QStringLiteral("换油时间,金额,单价,数量"), QStringLiteral("换油记录表"), cond(QStringLiteral("换油时间")),
              [&](const QSqlQuery& q) {
-                 out.add({p, q.value(0), QVariant(), QVariant::fromValue(-Money::fromVariant(q.value(1))),
-                          oilLine(Money::fromVariant(q.value(2)), wholeNumber(q.value(3)))});
+                 out.add({p, q.value(0), QVariant(), QVariant::fromValue(-Amounts::read(q.value(1))),
+                          oilLine(Amounts::read(q.value(2)), wholeNumber(q.value(3)))});
              });
     if (c.repair)
         each(QStringLiteral("维修时间,总费用,维修内容"), QStringLiteral("车辆维修记录表"), cond(QStringLiteral("维修时间")),
              [&](const QSqlQuery& q) {
-                 out.add({p, q.value(0), QVariant(), QVariant::fromValue(-Money::fromVariant(q.value(1))),
+                 out.add({p, q.value(0), QVariant(), QVariant::fromValue(-Amounts::read(q.value(1))),
                           QStringLiteral("车辆维修: ") + q.value(2).toString()});
              });
     if (c.accident)
         each(QStringLiteral("事故时间,事故金额,事故情况"), QStringLiteral("事故登记表"), cond(QStringLiteral("事故时间")),
              [&](const QSqlQuery& q) {
-                 out.add({p, q.value(0), QVariant(), QVariant::fromValue(-Money::fromVariant(q.value(1))),
+                 out.add({p, q.value(0), QVariant(), QVariant::fromValue(-Amounts::read(q.value(1))),
                           QStringLiteral("车辆事故: ") + q.value(2).toString()});
              });
     Scratch::replace(db, out);
@@ -604,7 +624,8 @@ void vehicleSummary(Database& db, const VehicleCostCriteria& c)
         const QString k = fold(v[0]);
         const Money r = rental.value(k), o = oil.value(k), w = repair.value(k), a = accident.value(k);
         out.add({v[0], from, to, QVariant::fromValue(r), QVariant::fromValue(o),
-                 QVariant::fromValue(w), QVariant::fromValue(a), QVariant::fromValue(r - o - w - a)});
+                 QVariant::fromValue(w), QVariant::fromValue(a),
+                 QVariant::fromValue(Amounts::subtract(Amounts::subtract(Amounts::subtract(r, o), w), a))});
     }
     Scratch::replace(db, out);
 }

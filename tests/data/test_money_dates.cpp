@@ -50,6 +50,31 @@ private Q_SLOTS:
         QCOMPARE(Money::fromVariant(QStringLiteral("12.5")).toString(), QStringLiteral("12.5000"));
     }
 
+    // Each form an engine gives a total in: beyond the range it is refused, not 0 or wrapped.
+    void checkedReadingOfValues_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("amount");  // empty: refused
+        QTest::newRow("whole yuan at the edge") << QVariant(qint64(922337203685477)) << QStringLiteral("922337203685477.0000");
+        QTest::newRow("whole yuan beyond") << QVariant(qint64(929999999990700)) << QString();
+        QTest::newRow("unsigned beyond") << QVariant(quint64(1) << 62) << QString();
+        QTest::newRow("largest text") << QVariant(QStringLiteral("922337203685477.5807")) << QStringLiteral("922337203685477.5807");
+        QTest::newRow("text beyond") << QVariant(QStringLiteral("1200000000000001.0000")) << QString();
+        QTest::newRow("floating past 2^53 units") << QVariant(600000000000000.5) << QStringLiteral("600000000000000.5000");
+        QTest::newRow("floating beyond") << QVariant(9.299999999907e14) << QString();
+        QTest::newRow("null") << QVariant() << QStringLiteral("0.0000");
+        QTest::newRow("text that is no number") << QVariant(QStringLiteral("abc")) << QStringLiteral("0.0000");
+    }
+    void checkedReadingOfValues()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(QString, amount);
+        const std::optional<Money> m = Money::fromValue(value);
+        QCOMPARE(m.has_value(), !amount.isEmpty());
+        if (m)
+            QCOMPARE(m->toString(), amount);
+    }
+
     void timesAQuantityWithDecimals()
     {
         const Money price = *Money::parse(QStringLiteral("7.35"));

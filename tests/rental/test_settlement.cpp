@@ -153,6 +153,35 @@ private Q_SLOTS:
         QCOMPARE(r.total.toString(4), QStringLiteral("2.2344"));
     }
 
+    // Amounts a save accepts can still multiply or add up past the range: the calculation is then
+    // refused as a whole instead of giving a wrapped amount.
+    void beyondTheRange()
+    {
+        Input in = example();
+        in.daysTyped = true;
+        in.rate = m("99999999999.9999");
+        in.days = 9300;
+        Result r = calculate(in);
+        QVERIFY(r.outOfRange);
+        QCOMPARE(r.total, Money());
+        in.days = 9000;  // 899,999,999,999,999.1 of rent: within the range, exact
+        in.extras = {};
+        in.odometerIn = in.odometerOut;
+        in.overtimeHours = 0;
+        r = calculate(in);
+        QVERIFY(!r.outOfRange);
+        QCOMPARE(r.total.toString(), QStringLiteral("899999999999999.1000"));
+        in.days = 9220;  // the rent alone still within the range, the extras push the total over
+        QVERIFY(!calculate(in).outOfRange);
+        in.extras.fill(m("99999999999.9999"));
+        QVERIFY(calculate(in).outOfRange);
+        in.extras = {};
+        in.excessRate = m("99999999999.9999");
+        in.allowance = 0;
+        in.odometerIn = in.odometerOut + 100000;
+        QVERIFY(calculate(in).outOfRange);
+    }
+
     void checksInOrder()
     {
         Input in = example();

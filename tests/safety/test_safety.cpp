@@ -435,7 +435,7 @@ private Q_SLOTS:
             scalar(db, S("select sum(je1) as s from 图形显示"));
             QFAIL("an overflowing sum gave a value");
         } catch (const DbError& e) {
-            QVERIFY2(e.text().contains(S("合计超出数值范围")), qPrintable(e.text()));
+            QVERIFY2(e.text().contains(S("合计超出金额范围")), qPrintable(e.text()));
         }
         db.runNative(S("delete from 图形显示"));
         for (int i = 0; i < 2; ++i)

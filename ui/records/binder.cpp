@@ -57,9 +57,9 @@ protected:
             const int col = set->fieldIndex(m_def.column);
             const QVariant v = set->value(m_def.column);
             const FieldType type = set->fields()[col].type;
-            if (type == FieldType::Money && !v.isNull())
-                text = m_def.kind == FieldKind::Number ? Money::fromVariant(v).toString(std::max(m_def.decimals, 2))
-                                                       : Money::fromVariant(v).toDisplay();
+            const std::optional<Money> m = type == FieldType::Money ? Money::fromValue(v) : std::nullopt;
+            if (m && !v.isNull())
+                text = m_def.kind == FieldKind::Number ? m->toString(std::max(m_def.decimals, 2)) : m->toDisplay();
             else
                 text = RecordSet::displayText(v, type);
         }
@@ -409,7 +409,7 @@ std::optional<Money> RecordBinder::money(const QString& column) const
             return Money();
         return Money::parse(v.toString());
     }
-    return Money::fromVariant(v);
+    return Money::fromValue(v);
 }
 
 void RecordBinder::setItems(const QString& column, const QStringList& items)

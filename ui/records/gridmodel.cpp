@@ -1,5 +1,6 @@
 #include "ui/records/gridmodel.h"
 
+#include "data/amounts.h"
 #include "data/database.h"
 #include "data/jetsql.h"
 
@@ -17,7 +18,7 @@ struct FooterSumJob {
     std::unique_ptr<Database> db;  // unopened; opened and closed by the worker
     QThread* thread = nullptr;  // null until started
     bool ok = false;
-    QVector<Money> sums;
+    QVector<std::optional<Money>> sums;
     QString error;
 
     void run()
@@ -26,11 +27,13 @@ struct FooterSumJob {
             QString err;
             if (!db->open(location, &err))
                 throw DbError(err);
-            QSqlQuery q = db->runNative(statement);
-            if (!q.next())
+            QStringList names;
+            QVector<QVector<QVariant>> rows;
+            db->selectRows(statement, true, &names, &rows);
+            if (rows.isEmpty())
                 throw DbError(QStringLiteral("no row"));
             for (int i = 0; i < fields.size(); ++i)
-                sums << Money::fromVariant(q.value(i));
+                sums << Money::fromValue(rows[0].value(i));
             ok = true;
         } catch (const DbError& e) {
             error = e.text();
@@ -194,15 +197,17 @@ void RecordGridModel::invalidateFooter()
     Q_EMIT footerChanged();
 }
 
-Money RecordGridModel::columnSum(const QString& field) const
+std::optional<Money> RecordGridModel::columnSum(const QString& field) const
 {
     const int f = m_set->fieldIndex(field);
-    Money sum;
+    std::optional<Money> sum = Money();
     if (f < 0)
         return sum;
     const int n = m_set->recordCount();
-    for (int r = 0; r < n; ++r)
-        sum += Money::fromVariant(m_set->storedAt(r, f));
+    for (int r = 0; r < n && sum; ++r) {
+        const auto v = Money::fromValue(m_set->storedAt(r, f));
+        sum = v ? sum->checkedAdd(*v) : std::nullopt;
+    }
     return sum;
 }
 
@@ -227,18 +232,21 @@ QString RecordGridModel::sumStatement(const QStringList& fields) const
         + QStringLiteral(")");
 }
 
-bool RecordGridModel::sumsFromEngine(const QStringList& fields, QVector<Money>& out) const
+bool RecordGridModel::sumsFromEngine(const QStringList& fields, QVector<std::optional<Money>>& out) const
 {
     const QString statement = sumStatement(fields);
     if (statement.isEmpty())
         return false;
     try {
-        QSqlQuery q = m_set->database()->run(statement);
-        if (!q.next())
+        // Read as the record sets read computed rows: a server's totals as exact decimal text.
+        QStringList names;
+        QVector<QVector<QVariant>> rows;
+        m_set->database()->selectRows(statement, false, &names, &rows);
+        if (rows.isEmpty())
             return false;
         out.clear();
         for (int i = 0; i < fields.size(); ++i)
-            out << Money::fromVariant(q.value(i));
+            out << Money::fromValue(rows[0].value(i));
         return true;
     } catch (const DbError& e) {
         qCWarning(lcData, "footer sums: %s", qPrintable(e.text()));
@@ -265,7 +273,9 @@ void RecordGridModel::ensureSums() const
     // Sums of the stored rows: a row being edited counts as stored until it is posted.
     const QStringList fields = sumFields();
     m_sums.clear();
-    QVector<Money> sums;
+    // An engine that refuses a total beyond the range (SQLite's sum) refuses the whole statement:
+    // the rows are then walked, so the other columns still get their totals.
+    QVector<std::optional<Money>> sums;
     const bool engine = !fields.isEmpty() && sumsFromEngine(fields, sums);
     for (int i = 0; i < fields.size(); ++i)
         m_sums.insert(fields[i], engine ? sums[i] : columnSum(fields[i]));
@@ -371,7 +381,19 @@ void RecordGridModel::onRowStored(int, const QVector<QVariant>& before, const QV
         const int f = m_set->fieldIndex(it.key());
         if (f < 0)
             continue;
-        it.value() += Money::fromVariant(after.value(f)) - Money::fromVariant(before.value(f));
+        const auto a = Money::fromValue(after.value(f)), b = Money::fromValue(before.value(f));
+        if (a && b && *a == *b)
+            continue;  // this column did not change: its total stands, within the range or not
+        std::optional<Money> moved;
+        if (it.value() && a && b && b->units() >= -Money::MaxUnits)
+            if (const auto d = a->checkedAdd(-*b))
+                moved = it.value()->checkedAdd(*d);
+        if (!moved) {
+            // A total beyond the range cannot be moved by a difference: asked anew for the next footer.
+            m_sumsValid = false;
+            return;
+        }
+        it.value() = moved;
     }
 }
 
@@ -392,7 +414,9 @@ void RecordGridModel::buildFooter() const
             }
             if (!m_sums.contains(c.field) && m_set->hasField(c.field))
                 m_sums.insert(c.field, columnSum(c.field));  // a footer the layout store added
-            m_footer << m_sums.value(c.field).toDisplay();
+            // A total beyond the range shows why in its own cell, on screen, in print and export.
+            const std::optional<Money> sum = m_sums.value(c.field, Money());
+            m_footer << (sum ? sum->toDisplay() : Amounts::outOfRange());
             break;
         }
         }

@@ -12,6 +12,7 @@
 #include <QVector>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QThread;
 struct FooterSumJob;
@@ -69,7 +70,8 @@ public:
     QString footerText(int section) const;
     QStringList footerTexts() const;
     // The footer as the grid paints it: never waits. A sum still being computed shows an empty text
-    // (never a wrong number); footerChanged() follows when it arrives.
+    // (never a wrong number); footerChanged() follows when it arrives. A sum beyond the range of
+    // amounts shows Amounts::outOfRange() in its cell, here and in footerText(s).
     QString footerTextNow(int section) const;
     // True while the footer sums are being computed in the background.
     bool footerPending() const { return bool(m_job); }
@@ -77,8 +79,9 @@ public:
     bool footerWorkersRunning() const { return !m_threads.isEmpty(); }
     // Blocks until the footer sums are known (the background result, or computed here).
     void waitForFooter() const;
-    // Sum of a money column over every row of the query, walking the rows.
-    Money columnSum(const QString& field) const;
+    // Sum of a money column over every row of the query, walking the rows; nullopt beyond the
+    // range of amounts.
+    std::optional<Money> columnSum(const QString& field) const;
     // The footer sums are asked of the engine once, in one statement over the query's FROM/WHERE,
     // when the query opens; each row posted, added or deleted afterwards moves them by its
     // difference, so they stay the sums of the rows listed (a row edited out of the query's
@@ -120,7 +123,7 @@ private:
     void invalidateFooter();
     int fieldOf(int section) const;
     QString sumStatement(const QStringList& fields) const;
-    bool sumsFromEngine(const QStringList& fields, QVector<Money>& out) const;
+    bool sumsFromEngine(const QStringList& fields, QVector<std::optional<Money>>& out) const;
     QStringList sumFields() const;
     void ensureSums() const;
     void requestSums() const;
@@ -144,7 +147,7 @@ private:
     mutable QStringList m_footer;  // per entry of m_columns
     mutable bool m_sumsValid = false;
     mutable quint64 m_sumsGeneration = 0;  // the opening of the query the sums belong to
-    mutable QHash<QString, Money> m_sums;  // footer sums of the rows listed
+    mutable QHash<QString, std::optional<Money>> m_sums;  // footer sums of the rows listed; nullopt beyond the range
     mutable std::shared_ptr<FooterSumJob> m_job;  // the background computation the footer waits for
     mutable QVector<QThread*> m_threads;  // workers still running, the abandoned ones included
 };
