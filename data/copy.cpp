@@ -12,8 +12,9 @@
 
 namespace DbCopy {
 
-void copyTables(Database& src, Database& dst)
+QStringList copyTables(Database& src, Database& dst)
 {
+    QStringList written;
     Transaction tx(dst);
     for (const TableDef& t : Schema::tables()) {
         QStringList cols{Schema::KeyColumn};
@@ -48,15 +49,17 @@ void copyTables(Database& src, Database& dst)
             throw DbError(in.lastError().text());
         for (const QString& s : dst.backend().afterCopySql(t))
             dst.runNative(s);
+        written << t.name;
     }
     tx.commit();
+    return written;
 }
 
-void settle(Database& db)
+void settle(Database& db, const QStringList& tables)
 {
     // Only planner statistics: a failure here loses nothing, and the server's own maintenance
     // brings them up to date later anyway.
-    for (const QString& s : db.backend().afterLoadSql()) {
+    for (const QString& s : db.backend().afterLoadSql(tables)) {
         try {
             db.runNative(s);
         } catch (const DbError&) {
@@ -71,8 +74,9 @@ bool copy(const QString& from, const QString& to, QString* error)
         return false;
     if (!dst.create(to, error))
         return false;
+    QStringList written;
     try {
-        copyTables(src, dst);
+        written = copyTables(src, dst);
     } catch (const DbError& e) {
         *error = e.text();
         if (PgLocation::isServer(to)) {
@@ -83,7 +87,7 @@ bool copy(const QString& from, const QString& to, QString* error)
         }
         return false;
     }
-    settle(dst);
+    settle(dst, written);
     return true;
 }
 
