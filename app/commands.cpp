@@ -187,6 +187,20 @@ bool allowed(Gate gate, const Operator& op)
     return true;
 }
 
+QString refusal(const Command& c)
+{
+    QString right;
+    switch (c.gate) {
+    case Gate::None: break;
+    case Gate::系统维护权: right = S("系统维护权"); break;
+    case Gate::日常业务权: right = S("日常业务权"); break;
+    case Gate::其他业务权: right = S("其他业务权"); break;
+    case Gate::统计分析权: right = S("统计分析权"); break;
+    case Gate::财务管理权: right = S("财务管理权"); break;
+    }
+    return S("当前操作员没有") + right + S("，不能使用") + c.caption + S("！");
+}
+
 const QVector<Menu>& menus()
 {
     static const QVector<Menu> m{

@@ -65,6 +65,8 @@ QString scratchDelete();
 QStringList scratchSelect();
 
 bool allowed(Gate gate, const Operator& op);
+// What an operator without the command's right is told when he reaches it anyway.
+QString refusal(const Command& c);
 
 // Menu layout. An entry is a menu item's objectName, "-" for a separator or "~" for a hidden one.
 struct Menu {

@@ -134,11 +134,13 @@ void TForm_Enter::BitBtn_OKClick()
             return;
         }
         Operator op;
-        if (Operators::login(m_dm->ADO_qczl, DBLookupComboBox1->currentText(), Edit1->text(), &op) != Operators::Login::Ok) {
+        const Operators::Login result = Operators::login(m_dm->ADO_qczl, DBLookupComboBox1->currentText(), Edit1->text(), &op);
+        // Checked: the typed password is not kept, whatever the answer.
+        Fields::forget(Edit1);
+        if (result != Operators::Login::Ok) {
             if (failed())
                 return;
             Msg::warn(this, QStringLiteral("密码不对，第") + QString::number(m_attempts) + QStringLiteral("次！  "));
-            Edit1->clear();
             Edit1->setFocus();
             return;
         }

@@ -27,6 +27,11 @@ void upperCase(QLineEdit* edit)
     });
 }
 
+void forget(QLineEdit* edit)
+{
+    edit->setText(QString());
+}
+
 void onEnter(QWidget* from, QWidget* focusTarget)
 {
     EnterKeys::moveTo(from, focusTarget);

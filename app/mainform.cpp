@@ -378,6 +378,12 @@ void TForm_main::runCommand(const QString& menuItem)
 
 void TForm_main::runCommand(const Command& c)
 {
+    // A disabled menu item is not the only way in (a tool button left enabled, a shortcut, a call
+    // from another window), so the right is checked where every command runs.
+    if (!Commands::allowed(c.gate, Session::currentOperator())) {
+        Msg::warn(this, Commands::refusal(c));
+        return;
+    }
     try {
         switch (c.kind) {
         case CommandKind::Exit:

@@ -82,22 +82,7 @@ void TForm_password::FormActivate()
 
 void TForm_password::BitBtn_OKClick()
 {
-    Operator& op = Session::currentOperator();
-    if (MaskEdit3->text() != op.password) {
-        Msg::warn(this, QStringLiteral("旧操作口令不正确,请重新输入!"));
-        MaskEdit3->setFocus();
-        return;
-    }
-    if (MaskEdit1->text() != MaskEdit2->text()) {
-        Msg::warn(this, QStringLiteral("两次输入的操作口令不一致,请重新输入!"));
-        MaskEdit1->setFocus();
-        return;
-    }
-    if (MaskEdit1->text().trimmed().isEmpty()) {
-        Msg::warn(this, QStringLiteral("没有输入新操作口令,请重新输入!"));
-        MaskEdit1->setFocus();
-        return;
-    }
+    const Operator& op = Session::currentOperator();
     RecordSet& q = m_dm->q_qxb;
     try {
         // Editing an empty set would add a new operator holding only a password; the operator's
@@ -106,18 +91,53 @@ void TForm_password::BitBtn_OKClick()
             Msg::warn(this, QStringLiteral("权限表中没有当前操作员，操作口令没有修改！"));
             return;
         }
+        // The old password is checked against the stored one as the login checks it; the session
+        // keeps no copy of what was typed there.
+        if (!Password::matches(q.asString(QStringLiteral("操作口令")), MaskEdit3->text())) {
+            Fields::forget(MaskEdit3);
+            Msg::warn(this, QStringLiteral("旧操作口令不正确,请重新输入!"));
+            MaskEdit3->setFocus();
+            return;
+        }
+        if (MaskEdit1->text() != MaskEdit2->text()) {
+            forgetNew();
+            Msg::warn(this, QStringLiteral("两次输入的操作口令不一致,请重新输入!"));
+            MaskEdit1->setFocus();
+            return;
+        }
+        if (MaskEdit1->text().trimmed().isEmpty()) {
+            forgetNew();
+            Msg::warn(this, QStringLiteral("没有输入新操作口令,请重新输入!"));
+            MaskEdit1->setFocus();
+            return;
+        }
         // Only the digest is kept; the operator types the password itself at the next login.
         const QString digest = Password::hash(MaskEdit1->text());
+        forgetNew();
         q.edit();
         q.setValue(QStringLiteral("操作口令"), digest);
         q.post();
     } catch (const DbError& e) {
+        forgetNew();
         if (q.state() == RecordSet::Edit || q.state() == RecordSet::Insert)
             q.cancel();
         Msg::error(this, e.text());
         return;
     }
     Msg::info(this, QStringLiteral("已经成功的修改了操作口令,请牢记!"));
-    op.password = MaskEdit1->text();
     accept();
+}
+
+void TForm_password::done(int result)
+{
+    // Whichever way the window closes, nothing typed in it stays behind.
+    Fields::forget(MaskEdit3);
+    forgetNew();
+    QDialog::done(result);
+}
+
+void TForm_password::forgetNew()
+{
+    Fields::forget(MaskEdit1);
+    Fields::forget(MaskEdit2);
 }

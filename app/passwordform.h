@@ -14,11 +14,14 @@ public:
 
     void FormActivate();
     void BitBtn_OKClick();
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void forgetNew();  // empties the new password and its confirmation
+
     TDm1* m_dm;
     QLabel* Label_name;
     QLineEdit* MaskEdit3;  // old

@@ -57,6 +57,15 @@ bool isHash(const QString& stored)
     return parts.size() == 4 && parts[0] == kScheme;
 }
 
+bool needsUpgrade(const QString& stored)
+{
+    if (!isHash(stored))
+        return true;
+    bool ok = false;
+    const int iterations = stored.section(QLatin1Char('$'), 1, 1).toInt(&ok);
+    return !ok || iterations < kIterations;
+}
+
 bool matches(const QString& stored, const QString& typed)
 {
     if (!isHash(stored))

@@ -11,6 +11,9 @@ QString hash(const QString& password);
 // Whether a stored value is such a digest; anything else is a password kept in clear text by an
 // earlier version, which the login upgrades.
 bool isHash(const QString& stored);
+// Whether a stored value is to be replaced by hash() at the next successful login: clear text, or
+// a digest made with fewer iterations than hash() uses today.
+bool needsUpgrade(const QString& stored);
 // Whether typed is the password the stored value stands for (digest or clear text).
 bool matches(const QString& stored, const QString& typed);
 

@@ -4,8 +4,8 @@
 #include <QString>
 
 struct Operator {
+    // No password: it is checked against the stored digest and then forgotten.
     QString name;
-    QString password;      // as typed at the last successful login
     QString inputMethod;   // name of the input method for Chinese text fields
     bool 系统维护权 = false;
     bool 日常业务权 = false;

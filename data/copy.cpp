@@ -55,25 +55,32 @@ void copyTable(Database& src, Database& dst, const TableDef& t)
 
 } // namespace
 
-void copyTables(Database& src, Database& dst)
+QStringList copyTables(Database& src, Database& dst)
 {
+    QStringList written;
     Transaction tx(dst);
-    for (const TableDef& t : Schema::tables())
+    for (const TableDef& t : Schema::tables()) {
         copyTable(src, dst, t);
+        written << t.name;
+    }
     // Tables of our own that the source's version already has.
     const int version = Versions::version(src);
-    for (const TableDef* t : Versions::carriedTables())
-        if (version >= Versions::Current)
+    for (const TableDef* t : Versions::carriedTables()) {
+        if (version >= Versions::Current) {
             copyTable(src, dst, *t);
+            written << t->name;
+        }
+    }
     Versions::advanceGeneration(dst, version >= 2 ? Versions::generation(src) : 0);
     tx.commit();
+    return written;
 }
 
-void settle(Database& db)
+void settle(Database& db, const QStringList& tables)
 {
     // Only planner statistics: a failure here loses nothing, and the server's own maintenance
     // brings them up to date later anyway.
-    for (const QString& s : db.backend().afterLoadSql()) {
+    for (const QString& s : db.backend().afterLoadSql(tables)) {
         try {
             db.runNative(s);
         } catch (const DbError&) {
@@ -89,8 +96,9 @@ bool copy(const QString& from, const QString& to, QString* error)
         return false;
     if (!dst.create(to, error))
         return false;
+    QStringList written;
     try {
-        copyTables(src, dst);
+        written = copyTables(src, dst);
     } catch (const DbError& e) {
         *error = e.text();
         if (PgLocation::isServer(to)) {
@@ -101,7 +109,7 @@ bool copy(const QString& from, const QString& to, QString* error)
         }
         return false;
     }
-    settle(dst);
+    settle(dst, written);
     return true;
 }
 

@@ -91,9 +91,10 @@ public:
     {
         return false;
     }
-    // Statements run outside any transaction once a bulk load has committed (fresh planner
-    // statistics, so the first list opened afterwards uses the indexes).
-    virtual QStringList afterLoadSql() const { return {}; }
+    // Statements run outside any transaction once a bulk load into the given tables has committed
+    // (fresh planner statistics, so the first list opened afterwards uses the indexes). Only those
+    // tables: the rest of the database may belong to someone else.
+    virtual QStringList afterLoadSql(const QStringList& /*tables*/) const { return {}; }
     // How long a statement waits for another connection's lock before it fails.
     virtual void setBusyTimeout(QSqlDatabase& db, int milliseconds) = 0;
     virtual QStringList createIndexSql() const = 0;

@@ -44,12 +44,13 @@ QString engineText(sqlite3* h)
 }
 
 // Page-by-page copy through the engine; consistent even while the source is open and written.
+// dest is a scratch file of ours, so the messages never name it.
 bool copyDatabase(sqlite3* src, const QString& dest, QString* error)
 {
     sqlite3* out = nullptr;
     const QByteArray name = QFile::encodeName(dest);
     if (sqlite3_open_v2(name.constData(), &out, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        *error = QStringLiteral("无法写入文件 %1: %2").arg(native(dest), engineText(out));
+        *error = QStringLiteral("无法写入文件夹 %1: %2").arg(native(QFileInfo(dest).absolutePath()), engineText(out));
         sqlite3_close(out);
         return false;
     }
@@ -97,8 +98,19 @@ int pageSize(sqlite3* h)
     return size;
 }
 
+// The checks of verify() run on file, a scratch copy of ours, said of shown, the file the clerk
+// chose: the copy's name means nothing to him.
+bool verifyAs(const QString& file, const QString& shown, QString* error)
+{
+    QString problem;
+    if (SqliteFile::check(file, true, true, &problem))
+        return true;
+    *error = QStringLiteral("%1: %2").arg(problem, native(shown));
+    return false;
+}
+
 // The restore's scratch copy of source, checked, with the target's page size (a database in
-// write-ahead-log mode takes pages of its own size only).
+// write-ahead-log mode takes pages of its own size only). Every message names source.
 bool stage(const QString& source, const QString& scratch, const QString& target, QString* error)
 {
     sqlite3* src = nullptr;
@@ -106,7 +118,11 @@ bool stage(const QString& source, const QString& scratch, const QString& target,
     bool ok = sqlite3_open_v2(name.constData(), &src, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK;
     if (!ok)
         *error = QStringLiteral("无法打开文件: %1").arg(native(source));
-    ok = ok && copyDatabase(src, scratch, error);
+    QString why;
+    if (ok && !copyDatabase(src, scratch, &why)) {
+        *error = QStringLiteral("%1: %2").arg(why, native(source));
+        ok = false;
+    }
     sqlite3_close(src);
     if (ok && QFileInfo(target).isFile()) {
         sqlite3* t = nullptr;
@@ -118,19 +134,13 @@ bool stage(const QString& source, const QString& scratch, const QString& target,
             && pageSize(s) != wanted) {
             const QByteArray sql = QStringLiteral("PRAGMA page_size=%1; VACUUM").arg(wanted).toLatin1();
             if (sqlite3_exec(s, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
-                *error = QStringLiteral("复制数据库失败: %1").arg(engineText(s));
+                *error = QStringLiteral("复制数据库失败: %1: %2").arg(engineText(s), native(source));
                 ok = false;
             }
         }
         sqlite3_close(s);
     }
-    if (ok) {
-        QString problem;
-        ok = verify(scratch, &problem);
-        if (!ok)
-            *error = problem;
-    }
-    return ok;
+    return ok && verifyAs(scratch, source, error);
 }
 
 // Whether the file starts as an SQLite database does.
@@ -160,7 +170,7 @@ void raiseKeyMarks(Database& db, const QHash<QString, qint64>& marks)
 // The checked scratch copy, brought to the current version, takes over what the database it
 // replaces has handed out: its keys continue above the target's, its generation follows the
 // target's, so nothing read from the target before can be written into the restored rows.
-bool carryOver(const QString& scratch, const QString& target, QString* error)
+bool carryOver(const QString& source, const QString& scratch, const QString& target, QString* error)
 {
     QHash<QString, qint64> marks;
     qint64 generation = 0;
@@ -178,16 +188,21 @@ bool carryOver(const QString& scratch, const QString& target, QString* error)
             }
         }
     }
+    // Said of the file the clerk chose, never of the scratch copy.
+    const auto named = [&](const QString& text) { return QString(text).replace(native(scratch), native(source)); };
     Database s;
-    if (!s.open(scratch, error))
+    QString err;
+    if (!s.open(scratch, &err)) {
+        *error = named(err);
         return false;
+    }
     try {
         Transaction tx(s);
         raiseKeyMarks(s, marks);
         Versions::advanceGeneration(s, generation);
         tx.commit();
     } catch (const DbError& e) {
-        *error = e.text();
+        *error = named(e.text());
         return false;
     }
     return true;
@@ -340,8 +355,13 @@ bool restoreToServer(const QString& source, const QString& target, QString* erro
     if (!stage(source, scratch, target, error))
         return false;
     Database src, dst;
-    if (!src.open(scratch, error) || !dst.open(target, error))
+    if (!src.open(scratch)) {
+        *error = QStringLiteral("无法打开文件: %1").arg(native(source));
         return false;
+    }
+    if (!dst.open(target, error))
+        return false;
+    QStringList written;
     try {
         Transaction tx(dst);
         // Keys continue above what the replaced content handed out; the generation moves on.
@@ -350,7 +370,7 @@ bool restoreToServer(const QString& source, const QString& target, QString* erro
             dst.runNative(QStringLiteral("DELETE FROM \"%1\"").arg(t.name));
         for (const TableDef* t : Versions::carriedTables())
             dst.runNative(QStringLiteral("DELETE FROM \"%1\"").arg(t->name));
-        DbCopy::copyTables(src, dst);
+        written = DbCopy::copyTables(src, dst);
         raiseKeyMarks(dst, marks);
         tx.commit();
     } catch (const DbError& e) {
@@ -358,7 +378,7 @@ bool restoreToServer(const QString& source, const QString& target, QString* erro
         *error = e.kind() == DbError::Kind::Busy ? BusyText : e.text();
         return false;
     }
-    DbCopy::settle(dst);
+    DbCopy::settle(dst, written);
     return true;
 }
 } // namespace
@@ -382,7 +402,7 @@ bool backup(Database& db, const QString& dest, QString* error)
     const QString tmp = tempBeside(dest);
     removeScratch(tmp);
     const bool copied = src ? copyDatabase(src, tmp, &err) : copyFromServer(db, tmp, &err);
-    if (!copied || !verify(tmp, &err) || !moveOver(tmp, dest, &err)) {
+    if (!copied || !verifyAs(tmp, dest, &err) || !moveOver(tmp, dest, &err)) {
         removeScratch(tmp);
         *error = err;
         return false;
@@ -392,11 +412,7 @@ bool backup(Database& db, const QString& dest, QString* error)
 
 bool verify(const QString& file, QString* error)
 {
-    QString problem;
-    if (SqliteFile::check(file, true, true, &problem))
-        return true;
-    *error = QStringLiteral("%1: %2").arg(problem, native(file));
-    return false;
+    return verifyAs(file, file, error);
 }
 
 bool restore(const QString& source, const QString& target, QString* error, const RestoreOptions& options)
@@ -431,7 +447,7 @@ bool restore(const QString& source, const QString& target, QString* error, const
         return false;
     }
     removeScratch(scratch);
-    bool ok = stage(source, scratch, target, &err) && carryOver(scratch, target, &err);
+    bool ok = stage(source, scratch, target, &err) && carryOver(source, scratch, target, &err);
     if (ok) {
         bool beside = false;
         for (const QString& c : SqliteFile::companions(target))

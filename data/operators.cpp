@@ -38,12 +38,12 @@ Login login(Database& db, const QString& name, const QString& typed, Operator* o
     op->其他业务权 = q.value(6).toLongLong() != 0;
     op->统计分析权 = q.value(7).toLongLong() != 0;
     op->财务管理权 = q.value(8).toLongLong() != 0;
-    op->password = typed;
-    if (!Password::isHash(password)) {
+    if (Password::needsUpgrade(password)) {
         const qint64 row = q.value(0).toLongLong();
         q.finish();
-        // Upgraded only if nobody changed the password meanwhile; a failure leaves the clear text
-        // for the next login and does not keep the operator out.
+        // Clear text or a digest weaker than today's. Upgraded only if nobody changed the password
+        // meanwhile; a failure leaves the old value for the next login and does not keep the
+        // operator out.
         const QString digest = Password::hash(typed);  // slow: taken before the write lock
         try {
             Transaction tx(db);
@@ -52,7 +52,7 @@ Login login(Database& db, const QString& name, const QString& typed, Operator* o
                          {digest, row, stored});
             tx.commit();
         } catch (const DbError& e) {
-            qCWarning(lcData) << "clear-text password not upgraded:" << e.text();
+            qCWarning(lcData) << "stored password not upgraded:" << e.text();
         }
     }
     return Login::Ok;

@@ -16,9 +16,9 @@ QStringList names(Database& db);
 enum class Login { Ok, WrongPassword };
 
 // Compares typed with the password of the first operator called name (in the order of the list)
-// and reads that row only. On a match op gets the operator's name, input method and rights, and a
-// password still kept in clear text is replaced by its digest. An operator deleted meanwhile is a
-// wrong password. Throws DbError when the row cannot be read.
+// and reads that row only. On a match op gets the operator's name, input method and rights (never
+// the password), and a password still kept in clear text or as a digest weaker than today's is
+// replaced by a new digest. An operator deleted meanwhile is a wrong password. Throws DbError when the row cannot be read.
 Login login(Database& db, const QString& name, const QString& typed, Operator* op);
 
 } // namespace Operators

@@ -298,7 +298,15 @@ public:
     }
 
     // The visibility map too: ordered key reads of a list are index-only scans only when it is set.
-    QStringList afterLoadSql() const override { return {QStringLiteral("VACUUM ANALYZE")}; }
+    // Table by table: a plain VACUUM of the whole database also visits the shared catalogs, which
+    // an owner who is not a superuser may not vacuum (one warning per catalog).
+    QStringList afterLoadSql(const QStringList& tables) const override
+    {
+        QStringList out;
+        for (const QString& t : tables)
+            out << QStringLiteral("VACUUM ANALYZE \"") + QString(t).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+        return out;
+    }
 
     bool isBusy(const QSqlError& error) const override
     {

@@ -87,6 +87,7 @@ private Q_SLOTS:
     void layoutResetDeletesBothFiles();
     void helpAndExit();
     void menusAndToolBar();
+    void rightsAreCheckedWhenACommandRuns();
 };
 
 void TestCommands::everyCommandPreparesItsQuery_data()
@@ -396,6 +397,65 @@ void TestCommands::menusAndToolBar()
     // Left to right in that order.
     for (int i = 1; i < Commands::toolBar().size(); ++i)
         QVERIFY(w.toolButton(Commands::toolBar()[i - 1])->x() < w.toolButton(Commands::toolBar()[i])->x() || !w.isVisible());
+}
+
+// The disabled menu item is not the only way to a command: an operator without its right who
+// reaches it by an enabled tool button or a direct call is refused through the message service,
+// no window opens and nothing of the command runs. With the right the same paths open the window.
+void TestCommands::rightsAreCheckedWhenACommandRuns()
+{
+    Harness h;
+    h.addOperator(S("无权"), S(""), Rights{});
+    h.loginName = S("无权");
+    TForm_main* w = h.start();
+    QCOMPARE(Session::currentOperator().name, S("无权"));
+    QStringList opened;
+    h.onWindow = [&](QDialog* d) { opened << d->objectName(); };
+
+    QToolButton* vehicles = w->toolButton(S("SpeedButton6"));
+    QVERIFY(vehicles->isEnabled());
+    QVERIFY(!w->menuItem(S("N11"))->isEnabled());
+    vehicles->click();
+    QCOMPARE(h.msg.texts(), QStringList{S("当前操作员没有日常业务权，不能使用车辆档案！")});
+    QCOMPARE(h.msg.shown()[0].request.caption, S("提示"));
+    QCOMPARE(h.msg.shown()[0].request.icon, Msg::Icon::Warning);
+
+    // One command of every right, of every kind the main window runs.
+    h.msg.clear();
+    w->N2Click();   // list
+    w->N18Click();  // company information
+    w->N7Click();   // restore: the connection would be closed around it
+    w->N21Click();
+    w->N33Click();  // statistics: the scratch table would be emptied
+    w->N24Click();  // cash journal
+    w->runCommand(S("N16"));
+    QCOMPARE(h.msg.texts(), (QStringList{S("当前操作员没有系统维护权，不能使用操作员及权限！"),
+                                         S("当前操作员没有系统维护权，不能使用公司信息！"),
+                                         S("当前操作员没有系统维护权，不能使用数据恢复！"),
+                                         S("当前操作员没有其他业务权，不能使用汽车换油登记！"),
+                                         S("当前操作员没有统计分析权，不能使用单车租赁收入统计！"),
+                                         S("当前操作员没有财务管理权，不能使用当月现金日记帐！"),
+                                         S("当前操作员没有财务管理权，不能使用汽车租赁结算！")}));
+    QVERIFY(opened.isEmpty());
+    QCOMPARE(h.modal.classes.size(), 1);  // the login only
+    QVERIFY(h.dm->ADO_qczl.isOpen());
+    for (const char* q : {"q_qxb", "q_gsxx", "q_hyjlb", "q_tongyong", "q_xjrjz", "q_qczlb"})
+        QVERIFY2(!h.dm->query(S(q))->isOpen(), q);
+
+    // Commands no right gates still run for him.
+    h.msg.clear();
+    w->N41Click();
+    QCOMPARE(opened, QStringList{S("TForm_gzsj")});
+    QVERIFY(h.msg.shown().isEmpty());
+
+    // With the right, the same tool button and a direct call open their windows.
+    h.loginName = S("管理员");
+    w->N4Click();
+    opened.clear();
+    vehicles->click();
+    w->N2Click();
+    QCOMPARE(opened, (QStringList{S("TForm_qcda"), S("TForm_qxb")}));
+    QVERIFY(h.msg.shown().isEmpty());
 }
 
 QTEST_MAIN(TestCommands)

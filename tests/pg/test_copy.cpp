@@ -10,9 +10,68 @@
 #include "tests/pg/serverdb.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
+#include <functional>
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace {
+QStringList g_messages;
+
+// What work says on the standard error (where the server's client library prints the server's
+// warnings) and through Qt's messages.
+QString saidDuring(const std::function<void()>& work)
+{
+    QTemporaryFile err;
+    if (!err.open())
+        return QStringLiteral("no scratch file for the standard error");
+    fflush(stderr);
+    const int saved = dup(2);
+    dup2(err.handle(), 2);
+    g_messages.clear();
+    const QtMessageHandler previous
+        = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) { g_messages << m; });
+    work();
+    qInstallMessageHandler(previous);
+    fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    err.seek(0);
+    return QString::fromUtf8(err.readAll()) + g_messages.join(QLatin1Char('\n'));
+}
+
+// A new server database owned by a new role that is no superuser; its location as that role.
+QString ordinaryOwnersDatabase()
+{
+    static int n = 0;
+    const QString role = QStringLiteral("vel_owner_%1_%2").arg(QCoreApplication::applicationPid()).arg(++n);
+    PgLocation loc;
+    QString err;
+    PgLocation::parse(ServerDb::serverUrl(), &loc, &err);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("owner_admin"));
+        db.setHostName(loc.host);
+        db.setPort(loc.port);
+        db.setUserName(loc.user);
+        db.setDatabaseName(loc.database);
+        QSqlQuery q(db);
+        const bool made = db.open() && q.exec(QStringLiteral("CREATE ROLE ") + role + QStringLiteral(" LOGIN NOSUPERUSER"))
+            && q.exec(QStringLiteral("CREATE DATABASE ") + role + QStringLiteral(" OWNER ") + role);
+        db.close();
+        if (!made)
+            return {};
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("owner_admin"));
+    QUrl url(ServerDb::serverUrl());
+    url.setUserName(role);
+    url.setPath(QLatin1Char('/') + role);
+    return url.toString();
+}
+} // namespace
 
 class TestCopy : public QObject {
     Q_OBJECT
@@ -159,6 +218,92 @@ private Q_SLOTS:
         junk.close();
         QVERIFY(!Maintenance::restore(junk.fileName(), loc, &err));
         QCOMPARE(dump(other), saved);
+    }
+
+    // A backup with a damaged page passes the first look at its shape and fails the full check of
+    // the scratch copy the restore makes of it: the message names the file the clerk chose, never
+    // that copy, and the database keeps its content.
+    void damagedBackupIsNamedAsChosen()
+    {
+        const QString loc = middle();
+        QString err;
+        QVERIFY2(createDatabase(loc, QDate(2004, 2, 10), &err), qPrintable(err));
+        const QString file = dir.filePath(QStringLiteral("damaged%1.db").arg(qHash(loc)));
+        QStringList saved;
+        {
+            Database db;
+            QVERIFY(db.open(loc));
+            for (int i = 0; i < 60; ++i)
+                db.execute(QStringLiteral("insert into 汽车档案 (车牌号, 备注) values (?, ?)"),
+                           {QStringLiteral("苏A%1").arg(i, 5, 10, QLatin1Char('0')), QString(200, QLatin1Char('x'))});
+            QVERIFY2(Maintenance::backup(db, file, &err), qPrintable(err));
+            db.execute(QStringLiteral("delete from 汽车档案"));
+            saved = dump(db);
+        }
+        // The root page of 汽车档案 gets a page type that does not exist.
+        int root = 0, pageSize = 0;
+        {
+            sqlite3* h = nullptr;
+            QVERIFY(sqlite3_open_v2(QFile::encodeName(file).constData(), &h, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK);
+            sqlite3_stmt* st = nullptr;
+            if (sqlite3_prepare_v2(h, "select rootpage from sqlite_master where name = '汽车档案'", -1, &st, nullptr) == SQLITE_OK
+                && sqlite3_step(st) == SQLITE_ROW)
+                root = sqlite3_column_int(st, 0);
+            sqlite3_finalize(st);
+            if (sqlite3_prepare_v2(h, "PRAGMA page_size", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+                pageSize = sqlite3_column_int(st, 0);
+            sqlite3_finalize(st);
+            sqlite3_close(h);
+        }
+        QVERIFY(root > 1 && pageSize > 0);
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.seek(qint64(root - 1) * pageSize));
+            QVERIFY(f.write("\x01", 1) == 1);
+        }
+        QVERIFY(!Maintenance::restore(file, loc, &err));
+        QVERIFY2(err.contains(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath())), qPrintable(err));
+        QVERIFY2(!err.contains(QStringLiteral(".part")) && !err.contains(QStringLiteral("restore.db")), qPrintable(err));
+        Database db;
+        QVERIFY(db.open(loc));
+        QCOMPARE(dump(db), saved);
+    }
+
+    // The owner of a server database need not be a superuser: copy and restore then settle only
+    // the tables they wrote (a VACUUM of the whole database warns once for every shared catalog
+    // such an owner may not vacuum), and those tables are vacuumed and analysed all the same.
+    void ordinaryOwnerGetsNoWarnings()
+    {
+        if (!ServerDb::wanted())
+            QSKIP("server only");
+        const QString to = ordinaryOwnersDatabase();
+        QVERIFY(!to.isEmpty());
+        const QString from = dir.filePath(QStringLiteral("owner.db"));
+        QString err;
+        QVERIFY2(createDatabase(from, QDate(2004, 2, 10), &err), qPrintable(err));
+        bool copied = false;
+        QString said = saidDuring([&] { copied = DbCopy::copy(from, to, &err); });
+        QVERIFY2(copied, qPrintable(err));
+        QVERIFY2(said.isEmpty(), qPrintable(said));
+
+        Database db;
+        QVERIFY(db.open(to));
+        for (const TableDef& t : Schema::tables()) {
+            QSqlQuery q = db.runNative(QStringLiteral("select last_vacuum is not null and last_analyze is not null "
+                                                      "from pg_stat_user_tables where relname = ?"),
+                                       {t.name});
+            QVERIFY2(q.next() && q.value(0).toBool(), qPrintable(t.name));
+        }
+
+        // a restore into it settles the same way
+        db.execute(QStringLiteral("insert into 汽车档案 (车牌号) values ('苏A1')"));
+        const QString file = dir.filePath(QStringLiteral("owner.bak"));
+        QVERIFY2(Maintenance::backup(db, file, &err), qPrintable(err));
+        bool restored = false;
+        said = saidDuring([&] { restored = Maintenance::restore(file, to, &err); });
+        QVERIFY2(restored, qPrintable(err));
+        QVERIFY2(said.isEmpty(), qPrintable(said));
     }
 
     void busyAndConflictKindsBetweenTwoConnections()

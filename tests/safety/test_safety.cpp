@@ -17,6 +17,7 @@
 #include <QThread>
 #include <atomic>
 #include <mutex>
+#include <openssl/evp.h>
 
 namespace {
 QString S(const char* s) { return QString::fromUtf8(s); }
@@ -486,7 +487,6 @@ private Q_SLOTS:
         QCOMPARE(scalar(db, S("select 操作口令 from 权限表 where 操作口令='pw9'")).toString(), S("pw9"));
         QCOMPARE(Operators::login(db, S("张三"), S("PW9"), &op), Operators::Login::Ok);
         QCOMPARE(op.name, S("张三"));
-        QCOMPARE(op.password, S("PW9"));
         QCOMPARE(op.inputMethod, S("ibus"));
         QVERIFY(op.财务管理权 && !op.系统维护权);
         const QString stored = scalar(db, S("select 操作口令 from 权限表 where 姓名='张三' order by __rk")).toString();
@@ -498,6 +498,43 @@ private Q_SLOTS:
         QCOMPARE(scalar(db, S("select 操作口令 from 权限表 where 姓名='张三' order by __rk")).toString(), stored);
         QCOMPARE(Operators::login(db, S("李四"), QString(), &op), Operators::Login::WrongPassword);
         QCOMPARE(Operators::login(db, S("管理员"), QString(), &op), Operators::Login::Ok);
+    }
+
+    // A digest made with a cheaper work factor than today's (derived here with OpenSSL directly)
+    // still logs in, and that login replaces it by a digest of today's; a wrong password leaves it.
+    void loginUpgradesAWeakDigest()
+    {
+        const QByteArray salt("0123456789abcdef");
+        QByteArray derived(32, '\0');
+        QVERIFY(PKCS5_PBKDF2_HMAC("PW9", 3, reinterpret_cast<const unsigned char*>(salt.constData()), int(salt.size()), 1000,
+                                  EVP_sha256(), int(derived.size()), reinterpret_cast<unsigned char*>(derived.data())) == 1);
+        const QString weak = S("pbkdf2_sha256$1000$") + QString::fromLatin1(salt.toBase64()) + QLatin1Char('$')
+            + QString::fromLatin1(derived.toBase64());
+        QVERIFY(Password::matches(weak, S("pw9")));
+        QVERIFY(Password::needsUpgrade(weak));
+        QVERIFY(Password::needsUpgrade(S("pw9")));
+        QVERIFY(!Password::needsUpgrade(Password::hash(S("PW9"))));
+        // a work factor above today's is never lowered again
+        QVERIFY(!Password::needsUpgrade(S("pbkdf2_sha256$900000$") + QString::fromLatin1(salt.toBase64()) + QLatin1Char('$')
+                                        + QString::fromLatin1(derived.toBase64())));
+
+        Database db;
+        QVERIFY(db.open(fresh(S("weak.db"))));
+        db.execute(S("insert into 权限表 (姓名, 操作口令, 统计分析权) values ('李四', ?, 1)"), {weak});
+        const QString read = S("select 操作口令 from 权限表 where 姓名='李四'");
+        Operator op;
+        QCOMPARE(Operators::login(db, S("李四"), S("PW8"), &op), Operators::Login::WrongPassword);
+        QCOMPARE(scalar(db, read).toString(), weak);
+        QCOMPARE(Operators::login(db, S("李四"), S("pw9"), &op), Operators::Login::Ok);
+        QVERIFY(op.统计分析权);
+        const QString upgraded = scalar(db, read).toString();
+        QVERIFY(upgraded != weak);
+        QCOMPARE(upgraded.section(QLatin1Char('$'), 1, 1), S("600000"));
+        QVERIFY(Password::matches(upgraded, S("PW9")));
+        QVERIFY(!Password::matches(upgraded, S("PW8")));
+        // the next login finds nothing to upgrade
+        QCOMPARE(Operators::login(db, S("李四"), S("PW9"), &op), Operators::Login::Ok);
+        QCOMPARE(scalar(db, read).toString(), upgraded);
     }
 };
 
