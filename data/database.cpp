@@ -137,7 +137,7 @@ QString Database::translate(const QString& jet) const
 QSqlQuery Database::runNative(const QString& sql, const QVariantList& binds)
 {
     if (!isOpen())
-        throw DbError(QStringLiteral("数据库没有连接"));
+        throw notConnected();
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     const auto fail = [this](const QSqlError& e) {
@@ -231,6 +231,14 @@ QVector<qint64> SqlBackend::integerColumn(QSqlDatabase& db, const QString& sql, 
     return out;
 }
 
+DbError Database::notConnected() const
+{
+    // Opened and not closed since: the engine dropped the connection (a server that went away).
+    if (m_db.isValid() && !m_location.isEmpty())
+        return DbError(engineFaultText(EngineFault::ConnectionLost));
+    return DbError(QStringLiteral("数据库没有连接"));
+}
+
 DbError Database::readError(const QString& text)
 {
     // The backends' reads hand over the engine's text alone; a broken connection can still be told
@@ -245,7 +253,7 @@ DbError Database::readError(const QString& text)
 QVector<qint64> Database::selectKeys(const QString& jet)
 {
     if (!isOpen())
-        throw DbError(QStringLiteral("数据库没有连接"));
+        throw notConnected();
     QString error;
     QVector<qint64> keys = m_backend->integerColumn(m_db, m_backend->translateKeysOnly(jet), &error);
     if (!error.isEmpty())
@@ -278,7 +286,7 @@ bool SqlBackend::selectRows(QSqlDatabase& db, const QString& sql, QStringList* n
 void Database::selectRows(const QString& sql, bool native, QStringList* names, QVector<QVector<QVariant>>* rows)
 {
     if (!isOpen())
-        throw DbError(QStringLiteral("数据库没有连接"));
+        throw notConnected();
     QString error;
     if (!m_backend->selectRows(m_db, native ? sql : translate(sql), names, rows, &error))
         throw readError(error);

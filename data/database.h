@@ -152,6 +152,7 @@ public:
     SqlBackend& backend() { return *m_backend; }
 
 private:
+    DbError notConnected() const;
     DbError readError(const QString& text);
 
     std::unique_ptr<SqlBackend> m_backend;

@@ -383,13 +383,7 @@ private:
         const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
         const bool isConn = h.isValid() && (qstrcmp(h.typeName(), "pg_conn*") == 0 || qstrcmp(h.typeName(), "PGconn*") == 0);
         PGconn* conn = isConn ? *static_cast<PGconn* const*>(h.constData()) : nullptr;
-        if (!conn)
-            return false;
-        // A session the server ended reports it with the statement's error; the connection notices
-        // the closed socket only when it next reads.
-        if (PQstatus(conn) == CONNECTION_OK && PQtransactionStatus(conn) != PQTRANS_ACTIVE)
-            PQconsumeInput(conn);
-        return PQstatus(conn) == CONNECTION_BAD;
+        return conn && PQstatus(conn) == CONNECTION_BAD;
     }
 
     static bool fail(QSqlDatabase& db, QString*)
