@@ -393,9 +393,12 @@ public:
         case SQLITE_LOCKED:
             return engineFaultText(EngineFault::Busy);
         case SQLITE_CONSTRAINT:
-            return engineFaultText(code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY
-                                       ? EngineFault::Duplicate
-                                       : EngineFault::Rule);
+            if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY)
+                return engineFaultText(EngineFault::Duplicate);
+            if (code == SQLITE_CONSTRAINT_CHECK || code == SQLITE_CONSTRAINT_NOTNULL || code == SQLITE_CONSTRAINT_FOREIGNKEY)
+                return engineFaultText(EngineFault::Rule);
+            // A trigger's own refusal (RAISE) says what its author wrote.
+            return {};
         case SQLITE_TOOBIG:
             return engineFaultText(EngineFault::TooLong);
         case SQLITE_FULL:
@@ -588,8 +591,8 @@ bool checkText(const QString& file, QString* problem)
                 const int type = sqlite3_column_type(st, i);
                 if (type != SQLITE_TEXT && type != SQLITE_BLOB)
                     continue;
-                const auto* p = static_cast<const unsigned char*>(type == SQLITE_TEXT ? sqlite3_column_text(st, i)
-                                                                                        : sqlite3_column_blob(st, i));
+                // The bytes as stored, for text too: no copy to add a terminator, no conversion.
+                const auto* p = static_cast<const unsigned char*>(sqlite3_column_blob(st, i));
                 if (!storableUtf8(p, sqlite3_column_bytes(st, i))) {
                     bad = i;
                     break;
