@@ -1,5 +1,6 @@
 #include "admin/gsxx_edit.h"
 #include "data/datamodule.h"
+#include "data/textlimits.h"
 #include "ui/common/inputmethods.h"
 #include "ui/common/messages.h"
 #include "ui/shell/enterkeys.h"
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 const char* const kColumns[] = {"公司名称", "公司地址", "联系电话", "联系人", "邮政编码", "系统标题", "动态文字"};
@@ -88,8 +90,14 @@ void TForm_gsxx_edit::loadRow()
     const RecordSet& q = m_dm->q_gsxx;
     const QLineEdit* const edits[] = {DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5, DBEdit6, DBEdit7};
     const bool row = q.isOpen() && !q.isEmpty();
-    for (int i = 0; i < 7; ++i)
-        const_cast<QLineEdit*>(edits[i])->setText(row ? q.asString(QString::fromUtf8(kColumns[i])) : QString());
+    for (int i = 0; i < 7; ++i) {
+        const QString column = QString::fromUtf8(kColumns[i]);
+        const QString text = row ? q.asString(column) : QString();
+        auto* e = const_cast<QLineEdit*>(edits[i]);
+        // As far as the column holds; a longer text stored earlier is shown whole.
+        e->setMaxLength(std::max(Schema::maxLength(QStringLiteral("公司信息"), column), int(text.size())));
+        e->setText(text);
+    }
     DBCheckBox1->setChecked(row && q.asBoolean(QStringLiteral("自动提醒")));
 }
 

@@ -17,6 +17,35 @@ QString nextConnectionName()
 }
 }
 
+QString engineFaultText(EngineFault fault)
+{
+    switch (fault) {
+    case EngineFault::TooLong:
+        return QStringLiteral("内容太长,数据库不能存放,请缩短后再试!");
+    case EngineFault::BadCharacter:
+        return QStringLiteral("内容含有数据库不能存放的字符,请重新输入!");
+    case EngineFault::Duplicate:
+        return QStringLiteral("与已有的记录重复,不能存盘!");
+    case EngineFault::Rule:
+        return QStringLiteral("内容不符合数据库的规定,不能存盘!");
+    case EngineFault::Busy:
+        return QStringLiteral("数据库正被其他工作站写入,请稍后再试!");
+    case EngineFault::TimedOut:
+        return QStringLiteral("数据库操作超时,请稍后再试!");
+    case EngineFault::ConnectionLost:
+        return QStringLiteral("与数据库服务器的连接已断开,请检查网络后重新启动程序!");
+    case EngineFault::DiskFull:
+        return QStringLiteral("数据库所在的磁盘已满,不能写入,请与系统管理员联系!");
+    case EngineFault::ReadOnly:
+        return QStringLiteral("数据库只能读取,不能写入,请与系统管理员联系!");
+    case EngineFault::Damaged:
+        return QStringLiteral("数据库文件已损坏,请从备份恢复!");
+    case EngineFault::FileError:
+        return QStringLiteral("读写数据库文件出错,请检查磁盘后再试!");
+    }
+    return {};
+}
+
 std::unique_ptr<SqlBackend> makeBackend(const QString& location)
 {
     return PgLocation::isServer(location) ? makePgBackend() : makeSqliteBackend();
@@ -157,11 +186,17 @@ QString Database::translate(const QString& jet) const
 QSqlQuery Database::runNative(const QString& sql, const QVariantList& binds)
 {
     if (!isOpen())
-        throw DbError(QStringLiteral("数据库没有连接"));
+        throw notConnected();
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     const auto fail = [this](const QSqlError& e) {
-        return DbError(e.text(), m_backend->isBusy(e) ? DbError::Kind::Busy : DbError::Kind::Engine);
+        const DbError::Kind kind = m_backend->isBusy(e) ? DbError::Kind::Busy : DbError::Kind::Engine;
+        const QString said = m_backend->clerkText(m_db, e);
+        if (said.isEmpty())
+            return DbError(e.text(), kind);
+        // The clerk reads it in words of the counter; the engine's own text is kept in the log.
+        qCWarning(lcData, "%s (%s)", qPrintable(e.text()), qPrintable(e.nativeErrorCode()));
+        return DbError(said, kind);
     };
     if (binds.isEmpty()) {
         if (!q.exec(sql))
@@ -245,14 +280,33 @@ QVector<qint64> SqlBackend::integerColumn(QSqlDatabase& db, const QString& sql, 
     return out;
 }
 
+DbError Database::notConnected() const
+{
+    // Opened and not closed since: the engine dropped the connection (a server that went away).
+    if (m_db.isValid() && !m_location.isEmpty())
+        return DbError(engineFaultText(EngineFault::ConnectionLost));
+    return DbError(QStringLiteral("数据库没有连接"));
+}
+
+DbError Database::readError(const QString& text)
+{
+    // The backends' reads hand over the engine's text alone; a broken connection can still be told
+    // from the connection itself.
+    const QString said = m_backend->clerkText(m_db, QSqlError(QString(), text));
+    if (said.isEmpty())
+        return DbError(text);
+    qCWarning(lcData, "%s", qPrintable(text));
+    return DbError(said);
+}
+
 QVector<qint64> Database::selectKeys(const QString& jet)
 {
     if (!isOpen())
-        throw DbError(QStringLiteral("数据库没有连接"));
+        throw notConnected();
     QString error;
     QVector<qint64> keys = m_backend->integerColumn(m_db, m_backend->translateKeysOnly(jet), &error);
     if (!error.isEmpty())
-        throw DbError(error);
+        throw readError(error);
     return keys;
 }
 
@@ -281,8 +335,8 @@ bool SqlBackend::selectRows(QSqlDatabase& db, const QString& sql, QStringList* n
 void Database::selectRows(const QString& sql, bool native, QStringList* names, QVector<QVector<QVariant>>* rows)
 {
     if (!isOpen())
-        throw DbError(QStringLiteral("数据库没有连接"));
+        throw notConnected();
     QString error;
     if (!m_backend->selectRows(m_db, native ? sql : translate(sql), names, rows, &error))
-        throw DbError(error);
+        throw readError(error);
 }

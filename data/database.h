@@ -43,6 +43,12 @@ public:
     explicit DbConflict(const QString& text) : DbError(text, Kind::Conflict) {}
 };
 
+// The engine errors a clerk can meet, as each backend recognises them by the engine's code; said
+// the same way on both engines (engineFaultText).
+enum class EngineFault { TooLong, BadCharacter, Duplicate, Rule, Busy, TimedOut, ConnectionLost, DiskFull, ReadOnly,
+                         Damaged, FileError };
+QString engineFaultText(EngineFault fault);
+
 // What differs between engines. SQLite is the embedded default; a server backend implements the same.
 class SqlBackend {
 public:
@@ -63,6 +69,10 @@ public:
     virtual QString createTableSql(const TableDef& t) const = 0;
     // Whether an engine error means the database is locked by another connection.
     virtual bool isBusy(const QSqlError& error) const = 0;
+    // What the clerk is told of an engine error a clerk can meet (a value the engine cannot hold, a
+    // duplicate or a broken rule of the database, a lock held past the wait, a lost connection, a
+    // full disk), from the engine's own error code; empty where the engine's text is passed on.
+    virtual QString clerkText(QSqlDatabase&, const QSqlError&) const { return {}; }
     // Statement opening a write transaction (taking the write lock at once, so a transaction never
     // fails half-way for want of it).
     virtual QString beginStatement() const { return QStringLiteral("BEGIN"); }
@@ -163,6 +173,9 @@ public:
     SqlBackend& backend() { return *m_backend; }
 
 private:
+    DbError notConnected() const;
+    DbError readError(const QString& text);
+
     std::unique_ptr<SqlBackend> m_backend;
     QString m_connection;
     QString m_location;

@@ -424,7 +424,7 @@ bool restore(const QString& source, const QString& target, QString* error, const
     }
     if (PgLocation::isServer(target)) {
         QString problem;
-        if (!SqliteFile::check(source, false, true, &problem)) {
+        if (!SqliteFile::check(source, false, true, &problem) || !SqliteFile::checkText(source, &problem)) {
             *error = QStringLiteral("%1: %2").arg(problem, native(source));
             return false;
         }
@@ -438,7 +438,7 @@ bool restore(const QString& source, const QString& target, QString* error, const
     // The shape first, so that a wrong file is refused before anything is copied; the full
     // integrity check runs once, on the scratch copy that is actually written in.
     QString problem;
-    if (!SqliteFile::check(source, false, true, &problem)) {
+    if (!SqliteFile::check(source, false, true, &problem) || !SqliteFile::checkText(source, &problem)) {
         *error = QStringLiteral("%1: %2").arg(problem, native(source));
         return false;
     }

@@ -315,6 +315,37 @@ public:
         return code == QLatin1String("55P03") || code == QLatin1String("40P01") || code == QLatin1String("40001");
     }
 
+    // By the SQLSTATE the server sends; a connection that broke on the way sends none.
+    QString clerkText(QSqlDatabase& db, const QSqlError& error) const override
+    {
+        const QString code = error.nativeErrorCode();
+        const auto is = [&code](const char* c) { return code == QLatin1String(c); };
+        // program_limit_exceeded (an index entry or a row too large), string_data_right_truncation.
+        if (is("54000") || is("22001"))
+            return engineFaultText(EngineFault::TooLong);
+        // character_not_in_repertoire (a NUL, bytes that are not UTF-8), untranslatable_character.
+        if (is("22021") || is("22P05"))
+            return engineFaultText(EngineFault::BadCharacter);
+        if (is("23505"))
+            return engineFaultText(EngineFault::Duplicate);
+        if (code.startsWith(QLatin1String("23")))
+            return engineFaultText(EngineFault::Rule);
+        if (isBusy(error))
+            return engineFaultText(EngineFault::Busy);
+        if (is("57014"))
+            return engineFaultText(EngineFault::TimedOut);
+        // connection_exception, and the server shutting down or ending this session.
+        if (code.startsWith(QLatin1String("08")) || is("57P01") || is("57P02") || is("57P03")
+            || (code.isEmpty() && connectionLost(db)))
+            return engineFaultText(EngineFault::ConnectionLost);
+        if (is("53100"))
+            return engineFaultText(EngineFault::DiskFull);
+        // read_only_sql_transaction: a standby server.
+        if (is("25006"))
+            return engineFaultText(EngineFault::ReadOnly);
+        return {};
+    }
+
     QString afterBeginStatement() const override { return QString::fromLatin1(WriteLock); }
 
     QString sameValue(const QString& quotedColumn, FieldType type) const override
@@ -368,6 +399,14 @@ public:
     }
 
 private:
+    static bool connectionLost(QSqlDatabase& db)
+    {
+        const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
+        const bool isConn = h.isValid() && (qstrcmp(h.typeName(), "pg_conn*") == 0 || qstrcmp(h.typeName(), "PGconn*") == 0);
+        PGconn* conn = isConn ? *static_cast<PGconn* const*>(h.constData()) : nullptr;
+        return conn && PQstatus(conn) == CONNECTION_BAD;
+    }
+
     static bool fail(QSqlDatabase& db, QString*)
     {
         db.close();

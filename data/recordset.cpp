@@ -4,6 +4,7 @@
 #include "data/database.h"
 #include "data/jetsql.h"
 #include "data/versions.h"
+#include "data/textlimits.h"
 
 #include <QHash>
 #include <QSqlQuery>
@@ -467,7 +468,7 @@ QString RecordSet::displayText(const QVariant& v, FieldType type)
     }
 }
 
-QVariant RecordSet::toStorage(const QVariant& v, FieldType type)
+QVariant RecordSet::toStorage(const QVariant& v, FieldType type, const QString& table, const QString& column)
 {
     if (!v.isValid() || v.isNull())
         return {};
@@ -476,8 +477,17 @@ QVariant RecordSet::toStorage(const QVariant& v, FieldType type)
         return {};
     switch (type) {
     case FieldType::Text:
-    case FieldType::Memo:
-        return v.toString();
+    case FieldType::Memo: {
+        // Text that either engine could not hold, or that would break a statement built from it
+        // later, never reaches the table.
+        const QString text = v.toString();
+        if (!column.isEmpty()) {
+            const QString problem = Schema::textProblem(table, column, text);
+            if (!problem.isEmpty())
+                throw DbError(problem);
+        }
+        return text;
+    }
     case FieldType::Money: {
         std::optional<Money> m;
         if (isText)
@@ -582,7 +592,7 @@ void RecordSet::setValue(const QString& name, const QVariant& v)
     const int c = requireField(name);
     if (m_state != Edit && m_state != Insert)
         throw DbError(QStringLiteral("%1: 记录集不在编辑状态").arg(objectName()));
-    m_buffer[c] = toStorage(v, m_fields[c].type);
+    m_buffer[c] = toStorage(v, m_fields[c].type, m_table, m_fields[c].inSchema ? m_fields[c].name : QString());
     m_touched[c] = true;
     if (live()) {
         Q_EMIT fieldChanged(name);

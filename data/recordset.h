@@ -127,8 +127,10 @@ public:
     void enableControls();
     bool controlsDisabled() const { return m_disabled > 0; }
 
-    // Convert a value to what the database stores for a column of the given type.
-    static QVariant toStorage(const QVariant& v, FieldType type);
+    // Convert a value to what the database stores for a column of the given type. Given the table
+    // and column, a text longer than the column holds or with characters it refuses is a DbError
+    // naming the column (Schema::textProblem).
+    static QVariant toStorage(const QVariant& v, FieldType type, const QString& table = {}, const QString& column = {});
 
 Q_SIGNALS:
     void reset();                     // the whole content changed (open, close, re-attach)

@@ -143,6 +143,47 @@ bool textRows(sqlite3* h, const QString& sql, QVector<QStringList>* rows, QStrin
     return rc == SQLITE_DONE;
 }
 
+// Whether bytes are UTF-8 that reads back unchanged (no overlong forms, no surrogates, nothing past
+// U+10FFFF) and hold no NUL: text either engine can hold and a statement can quote.
+bool storableUtf8(const unsigned char* p, int n)
+{
+    int i = 0;
+    while (i < n) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            if (c == 0)
+                return false;
+            ++i;
+            continue;
+        }
+        int len;
+        unsigned cp;
+        if (c >= 0xC2 && c <= 0xDF) {
+            len = 2;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (n - i < len)
+            return false;
+        for (int k = 1; k < len; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (p[i + k] & 0x3F);
+        }
+        if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
+            return false;
+        i += len;
+    }
+    return true;
+}
+
 // The tables and their columns against the schema; the first difference is the problem reported.
 bool checkStructure(sqlite3* h, bool strict, QString* problem)
 {
@@ -349,6 +390,46 @@ public:
         return ok && ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED);
     }
 
+    QString clerkText(QSqlDatabase& db, const QSqlError& error) const override
+    {
+        bool ok = false;
+        int code = error.nativeErrorCode().toInt(&ok);
+        if (!ok)
+            return {};
+        // The driver may report the primary code only; the connection still holds the extended one.
+        if (code <= 0xff) {
+            sqlite3* h = SqliteFile::handleOf(db);
+            if (h && (sqlite3_extended_errcode(h) & 0xff) == code)
+                code = sqlite3_extended_errcode(h);
+        }
+        switch (code & 0xff) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return engineFaultText(EngineFault::Busy);
+        case SQLITE_CONSTRAINT:
+            if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY)
+                return engineFaultText(EngineFault::Duplicate);
+            if (code == SQLITE_CONSTRAINT_CHECK || code == SQLITE_CONSTRAINT_NOTNULL || code == SQLITE_CONSTRAINT_FOREIGNKEY)
+                return engineFaultText(EngineFault::Rule);
+            // A trigger's own refusal (RAISE) says what its author wrote.
+            return {};
+        case SQLITE_TOOBIG:
+            return engineFaultText(EngineFault::TooLong);
+        case SQLITE_FULL:
+            return engineFaultText(EngineFault::DiskFull);
+        case SQLITE_READONLY:
+            return engineFaultText(EngineFault::ReadOnly);
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return engineFaultText(EngineFault::Damaged);
+        case SQLITE_IOERR:
+        case SQLITE_CANTOPEN:
+            return engineFaultText(EngineFault::FileError);
+        default:
+            return {};
+        }
+    }
+
     QString beginStatement() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
 
     bool keysLast(QSqlDatabase& db, const QString& table) const override
@@ -496,6 +577,76 @@ bool check(const QString& file, bool integrity, bool strict, QString* problem)
             *problem = QStringLiteral("文件已损坏或不是数据库文件");
     }
     ok = ok && checkStructure(h, strict, problem);
+    sqlite3_close(h);
+    return ok;
+}
+
+bool checkText(const QString& file, QString* problem)
+{
+    sqlite3* h = nullptr;
+    const QByteArray name = QFile::encodeName(file);
+    if (sqlite3_open_v2(name.constData(), &h, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(h);
+        *problem = QStringLiteral("文件无法打开");
+        return false;
+    }
+    bool ok = true;
+    for (const TableDef& t : Schema::tables()) {
+        // The text columns the file has (its shape is the structure check's to judge).
+        QVector<QStringList> info;
+        QString error;
+        if (!textRows(h, QStringLiteral("PRAGMA table_info(\"%1\")").arg(t.name), &info, &error)) {
+            *problem = QStringLiteral("文件不是数据库文件或已损坏（%1）").arg(error);
+            ok = false;
+            break;
+        }
+        QStringList present;
+        for (const QStringList& c : info)
+            present << c.value(1);
+        QStringList columns;
+        for (const ColumnDef& c : t.columns)
+            if ((c.type == FieldType::Text || c.type == FieldType::Memo) && present.contains(c.name))
+                columns << c.name;
+        if (columns.isEmpty())
+            continue;
+        // One pass over the table; every value is looked at as the bytes stored.
+        const QByteArray sql = (QStringLiteral("SELECT \"") + columns.join(QStringLiteral("\", \""))
+                                + QStringLiteral("\" FROM \"") + t.name + QStringLiteral("\""))
+                                   .toUtf8();
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK) {
+            *problem = QStringLiteral("文件不是数据库文件或已损坏（%1）").arg(QString::fromUtf8(sqlite3_errmsg(h)));
+            ok = false;
+            break;
+        }
+        int rc = SQLITE_DONE;
+        int bad = -1;
+        while (bad < 0 && (rc = sqlite3_step(st)) == SQLITE_ROW) {
+            for (int i = 0; i < columns.size(); ++i) {
+                const int type = sqlite3_column_type(st, i);
+                if (type != SQLITE_TEXT && type != SQLITE_BLOB)
+                    continue;
+                // The bytes as stored, for text too: no copy to add a terminator, no conversion.
+                const auto* p = static_cast<const unsigned char*>(sqlite3_column_blob(st, i));
+                if (!storableUtf8(p, sqlite3_column_bytes(st, i))) {
+                    bad = i;
+                    break;
+                }
+            }
+        }
+        if (bad < 0 && rc != SQLITE_DONE) {
+            *problem = QStringLiteral("文件已损坏或不是数据库文件（%1）").arg(QString::fromUtf8(sqlite3_errmsg(h)));
+            ok = false;
+        }
+        sqlite3_finalize(st);
+        if (bad >= 0) {
+            *problem = QStringLiteral("文件中表 %1 的列 %2 有无法识别的文字（不是 UTF-8 编码，或含有空字符），不能使用")
+                           .arg(t.name, columns[bad]);
+            ok = false;
+        }
+        if (!ok)
+            break;
+    }
     sqlite3_close(h);
     return ok;
 }

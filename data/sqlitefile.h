@@ -24,6 +24,11 @@ QString declaredType(FieldType t);
 // On failure problem says what is wrong, in the operator's words.
 bool check(const QString& file, bool integrity, bool strict, QString* problem);
 
+// Whether every text the sixteen tables of the file hold is UTF-8 without a NUL, as both engines
+// store it and the program reads it back unchanged; otherwise problem names the first table and
+// column that has another. Read-only, one pass over each table.
+bool checkText(const QString& file, QString* problem);
+
 // Makes a rename inside folder durable: after a power loss the folder shows the new name.
 bool syncFolder(const QString& folder);
 

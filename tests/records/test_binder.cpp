@@ -7,6 +7,7 @@
 #include "data/creation.h"
 #include "data/datamodule.h"
 #include "data/lookups.h"
+#include "data/textlimits.h"
 #include "ui/records/binder.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <QTest>
 
 namespace {
@@ -212,6 +214,59 @@ private Q_SLOTS:
         QVERIFY(dm.q_qcda.isOpen());
         QCOMPARE(dm.q_qcda.recordCount(), 0);  // opened before the rows came: untouched
         QVERIFY(!dm.q_jbr.isOpen());
+    }
+
+    // The clerk cannot type or paste past what a column stores; a longer text stored earlier is
+    // shown whole and refused when saved, and the refused text stays typed for the next try.
+    void fieldsStopAtTheColumnsLength()
+    {
+        openContracts();
+        const QString table = QStringLiteral("汽车租赁登记表");
+        const int nameLimit = Schema::maxLength(table, QStringLiteral("客户姓名"));
+        const int noteLimit = Schema::maxLength(table, QStringLiteral("付款情况"));
+        QVERIFY(nameLimit > 0 && noteLimit > nameLimit);
+        QWidget form;
+        auto* name = new QLineEdit(&form);
+        auto* note = new QPlainTextEdit(&form);
+        RecordBinder binder(&dm.q_qczlb);
+        binder.bind(name, {.objectName = "DBEditEh5", .column = "客户姓名"});
+        binder.bind(note, {.objectName = "DBEditEh3", .column = "付款情况", .kind = FieldKind::Memo});
+        QCOMPARE(name->maxLength(), nameLimit);
+
+        retype(name, QString(nameLimit + 5, QChar(0x5F20)));
+        QCOMPARE(name->text().size(), nameLimit);
+        note->setFocus();
+        note->moveCursor(QTextCursor::End);
+        note->insertPlainText(QStringLiteral("首行\n") + QString(noteLimit, QChar(0x5B57)));  // a paste too long
+        QCOMPARE(note->toPlainText().size(), noteLimit);
+        QVERIFY(note->toPlainText().startsWith(QStringLiteral("首行\n")));  // cut where it went in
+        binder.commit();
+        dm.q_qczlb.post();
+        QCOMPARE(stored(QStringLiteral("客户姓名")), QString(nameLimit, QChar(0x5F20)));
+        QCOMPARE(stored(QStringLiteral("付款情况")).size(), noteLimit);
+
+        // Stored longer by an earlier version: shown whole, shortened by the clerk, still refused.
+        const QString longName = QString(nameLimit + 10, QChar(0x674E));
+        dm.ADO_qczl.execute(QStringLiteral("update 汽车租赁登记表 set 客户姓名=?"), {longName});
+        openContracts();
+        QCOMPARE(name->text(), longName);
+        name->setFocus();
+        name->end(false);
+        QTest::keyClick(name, Qt::Key_Backspace);
+        sendText(name, QStringLiteral("王"));
+        sendText(name, QStringLiteral("王"));  // no room for a second one
+        QCOMPARE(name->text(), longName.left(nameLimit + 9) + QStringLiteral("王"));
+        try {
+            binder.commit();
+            QFAIL("an over-long name was taken");
+        } catch (const DbError& e) {
+            QVERIFY2(e.text().contains(QStringLiteral("客户姓名")) && e.text().contains(QString::number(nameLimit)),
+                     qPrintable(e.text()));
+        }
+        QVERIFY(binder.anyDirty());
+        QCOMPARE(name->text().size(), nameLimit + 10);
+        dm.q_qczlb.cancel();
+        binder.discard();
     }
 };
 

@@ -299,7 +299,7 @@ private Q_SLOTS:
         w->show();
         dm.q_wxjlb.moveTo(1);
         dm.q_wxjlb.edit();
-        dm.q_wxjlb.setValue(C, QStringLiteral("第一行\n第二行"));
+        dm.q_wxjlb.setValue(D, QStringLiteral("第一行\n第二行"));  // a description: one-line columns take no line break
         dm.q_wxjlb.post();
         w->grid->fitVisibleRows();
         QVERIFY(w->grid->rowHeight(1) > w->grid->rowHeight(0));

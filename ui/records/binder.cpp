@@ -2,6 +2,7 @@
 #include "core/dates.h"
 #include "data/database.h"
 #include "data/recordset.h"
+#include "data/textlimits.h"
 #include "ui/common/calculator.h"
 
 #include <QCheckBox>
@@ -10,12 +11,22 @@
 #include <QHash>
 #include <QPlainTextEdit>
 #include <QStringListModel>
+#include <QTextCursor>
+#include <algorithm>
 
 namespace {
 
 bool hasRow(const RecordSet* set, const QString& column)
 {
     return set && set->isOpen() && set->hasField(column) && set->currentRow() >= 0;
+}
+
+// The length limit of a line edit or an editable drop-down showing text: what the column stores,
+// or the text already stored when that is longer, so that nothing shown is cut.
+void limitTo(QLineEdit* e, int limit, const QString& shown)
+{
+    if (e)
+        e->setMaxLength(limit > 0 ? std::max(limit, int(shown.size())) : 32767);
 }
 
 void forceUpper(QLineEdit* e, const QString& text)
@@ -63,6 +74,8 @@ protected:
             else
                 text = RecordSet::displayText(v, type);
         }
+        if (m_def.kind == FieldKind::Text)
+            limitTo(m_edit, m_limit, text);
         m_edit->setText(text);
     }
 
@@ -117,7 +130,11 @@ class MemoBinding : public FieldBinding {
 public:
     MemoBinding(QPlainTextEdit* e, const FieldDef& def) : FieldBinding(e, def), m_edit(e)
     {
-        QObject::connect(e, &QPlainTextEdit::textChanged, this, [this] { changed(); });
+        QObject::connect(e, &QPlainTextEdit::textChanged, this, [this] {
+            if (!m_loading && cutExcess())
+                return;  // the cut changes the text again, and that change is the one reported
+            changed();
+        });
     }
     QVariant value(const RecordSet*) const override { return m_edit->toPlainText(); }
     QString text() const override { return m_edit->toPlainText(); }
@@ -125,10 +142,30 @@ public:
 protected:
     void show(const RecordSet* set) override
     {
-        m_edit->setPlainText(hasRow(set, m_def.column) ? set->asString(m_def.column) : QString());
+        const QString text = hasRow(set, m_def.column) ? set->asString(m_def.column) : QString();
+        m_allowed = m_limit > 0 ? std::max(m_limit, int(text.size())) : 0;
+        m_edit->setPlainText(text);
+    }
+
+    // A memo has no length limit of its own: what was typed or pasted past the column's length is
+    // taken away again just before the cursor, where it went in.
+    bool cutExcess()
+    {
+        if (m_allowed <= 0)
+            return false;
+        const int excess = int(m_edit->toPlainText().size()) - m_allowed;
+        if (excess <= 0)
+            return false;
+        QTextCursor c = m_edit->textCursor();
+        const int end = std::max(c.position(), excess);
+        c.setPosition(end);
+        c.setPosition(end - excess, QTextCursor::KeepAnchor);
+        c.removeSelectedText();
+        return true;
     }
 
     QPlainTextEdit* m_edit;
+    int m_allowed = 0;
 };
 
 // A drop-down storing the text shown (fixed items, or items filled from a table).
@@ -151,6 +188,7 @@ protected:
         QString text;
         if (hasRow(set, m_def.column))
             text = RecordSet::displayText(set->value(m_def.column), set->fields()[set->fieldIndex(m_def.column)].type);
+        limitTo(m_box->lineEdit(), m_limit, text);
         if (m_box->isEditable())
             m_box->setEditText(text);
         else
@@ -249,6 +287,12 @@ FieldBinding::FieldBinding(QWidget* widget, const FieldDef& def) : QObject(widge
 
 void FieldBinding::load(const RecordSet* set)
 {
+    m_limit = 0;
+    if (set && set->isOpen() && set->canModify()) {
+        const int c = set->fieldIndex(m_def.column);
+        if (c >= 0 && set->fields()[c].inSchema)
+            m_limit = Schema::maxLength(set->tableName(), m_def.column);
+    }
     m_loading = true;
     show(set);
     m_loading = false;
@@ -470,7 +514,13 @@ void RecordBinder::commit()
             continue;
         const QVariant v = b->value(m_set);
         b->setDirty(false);
-        m_set->setValue(b->column(), v);
+        try {
+            m_set->setValue(b->column(), v);
+        } catch (const DbError&) {
+            // Still what the clerk typed: a later 存盘 tries it again instead of passing it over.
+            b->setDirty(true);
+            throw;
+        }
     }
 }
 

@@ -46,7 +46,9 @@ public:
     bool dirty() const { return m_dirty; }
     void setDirty(bool on) { m_dirty = on; }
 
-    // Shows the current row's value (null when there is none); does not count as typing.
+    // Shows the current row's value (null when there is none); does not count as typing. Text fields
+    // take at most what their column stores (Schema::maxLength); a longer stored text is shown whole
+    // and can only be shortened.
     void load(const RecordSet* set);
     // What the widget holds, as the value to store in the column.
     virtual QVariant value(const RecordSet* set) const = 0;
@@ -65,6 +67,7 @@ protected:
     FieldDef m_def;
     bool m_loading = false;
     bool m_dirty = false;
+    int m_limit = 0;  // most characters the bound column stores; 0: no limit known
 };
 
 class RecordBinder : public QObject {
