@@ -142,7 +142,8 @@ private Q_SLOTS:
 
     void settledSaveReleasesAndPosts()
     {
-        openContract(QStringLiteral("ZL2004000004"), QStringLiteral("收车日期='2004-05-04 10:00:00', 收车里程=10950, 收费金额=715"));
+        openContract(QStringLiteral("ZL2004000004"), QStringLiteral("收车日期='2004-05-04 10:00:00', 收车里程=10950, 收费金额=715, "
+                                                                    "超时小时=2, 超时收费单价=20, 汽油费=50"));
         // An earlier entry this month: the new entry carries its balance.
         exec(QStringLiteral("insert into 现金日记帐 (日期, 摘要, 借方, 余额) values ('2004-05-01 00:00:00', '租赁收入', 100, 100)"));
         TForm_qczljsd list(nullptr, &dm);
