@@ -128,14 +128,15 @@ bool TForm_qczljcb_edit::moduleChecks()
 void TForm_qczljcb_edit::writeRecord()
 {
     RecordSet* q = query();
+    const QString returned = QStringLiteral("已交");
+    const bool wasReturned = q->storedValue(ReturnState).toString().trimmed() == returned;
     q->post();
-    Database& db = dm()->ADO_qczl;
-    const QString plate = q->asString(Plate);
-    // A vehicle missing from the archive is simply not updated: no row is created for it.
-    if (q->asString(ReturnState) == QStringLiteral("已交"))
-        Rental::freeVehicle(db, plate);
-    else
-        Rental::markVehicleRented(db, plate, q->asString(QStringLiteral("客户姓名")), q->asDateTime(QStringLiteral("发车日期")));
+    // The same rule as the contract's own save: a contract returned before leaves its vehicle
+    // alone, a return frees it only while it is still out on this contract. A vehicle missing
+    // from the archive is simply not updated: no row is created for it.
+    Rental::vehicleFollowsContract(dm()->ADO_qczl, q->asString(Plate), q->asString(QStringLiteral("客户姓名")),
+                                   q->asDateTime(QStringLiteral("发车日期")), wasReturned,
+                                   q->asString(ReturnState) == returned);
 }
 
 // ---- rental state of the fleet ----

@@ -114,6 +114,8 @@ public:
     void showRentDue();
     void rememberReservation(const QString& number) { m_reservation = number; }
     const QString& chosenReservation() const { return m_reservation; }
+    // The new row was given up: its reservation is no longer chosen, nor tied to its number.
+    void forgetReservation();
 
 protected:
     void initNewRow() override;

@@ -84,6 +84,10 @@ TForm_qczlb_edit::TForm_qczlb_edit(QWidget* owner, TDm1* dm)
     if (auto* form = findChild<QFormLayout*>())
         form->addRow(QString(), reservationButton);
     connect(reservationButton, &QPushButton::clicked, this, &TForm_qczlb_edit::reservationClick);
+    // After the row is given up (取消, 返回) nothing may carry its reservation.
+    for (QPushButton* b : {cancelButton, closeButton})
+        if (b)
+            connect(b, &QPushButton::clicked, this, &TForm_qczlb_edit::forgetReservation);
     connect(this, &EditDialog::edited, this, [this](const QString& column) {
         if (column == Days || column == Rate)
             showRentDue();
@@ -129,18 +133,19 @@ void TForm_qczlb_edit::writeRecord()
     RecordSet* q = query();
     Database& db = dm()->ADO_qczl;
     const QString number = q->asString(Number);
+    const bool added = q->state() == RecordSet::Insert;
     q->post();
-    // A contract already returned no longer holds its vehicle: the vehicle may be idle or out on
-    // another contract by now, so saving it again leaves the vehicle alone.
-    if (q->asString(QStringLiteral("客户交车")) != QStringLiteral("已交")) {
-        const QString plate = q->asString(QStringLiteral("车牌号"));
-        if (!Rental::markVehicleRented(db, plate, q->asString(QStringLiteral("客户姓名")),
-                                       q->asDateTime(QStringLiteral("发车日期"))))
-            throw DbError(QStringLiteral("汽车档案中没有车牌号") + plate);
-    }
-    // The reservation chosen for this contract is tied to its final number, then every reservation
-    // tied to the number is carried out.
-    if (!m_reservation.isEmpty())
+    // This dialog does not change 客户交车: an open contract holds its vehicle, a returned one
+    // leaves it alone.
+    const bool returned = q->asString(QStringLiteral("客户交车")) == QStringLiteral("已交");
+    const QString plate = q->asString(QStringLiteral("车牌号"));
+    if (!Rental::vehicleFollowsContract(db, plate, q->asString(QStringLiteral("客户姓名")),
+                                        q->asDateTime(QStringLiteral("发车日期")), returned, returned))
+        throw DbError(QStringLiteral("汽车档案中没有车牌号") + plate);
+    // The reservation chosen for the new contract is tied to its final number, then every
+    // reservation tied to the number is carried out. A chosen reservation belongs to the row
+    // being added only, never to a contract saved after that row was given up.
+    if (added && !m_reservation.isEmpty())
         Rental::linkReservation(db, m_reservation, number);
     Rental::closeLinkedReservations(db, number);
 }
@@ -153,8 +158,22 @@ void TForm_qczlb_edit::initNewRow()
 
 void TForm_qczlb_edit::cleanUp()
 {
-    if (!adding())
+    // Kept only while the new row is still pending after a refused save.
+    if (query()->state() != RecordSet::Insert)
         m_reservation.clear();
+}
+
+void TForm_qczlb_edit::forgetReservation()
+{
+    if (m_reservation.isEmpty())
+        return;
+    m_reservation.clear();
+    // The reservation was tied to the number of the row given up: it is open again for any contract.
+    try {
+        Rental::clearStaleLinks(dm()->ADO_qczl);
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+    }
 }
 
 void TForm_qczlb_edit::reservationClick()

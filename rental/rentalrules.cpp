@@ -132,6 +132,18 @@ bool freeVehicle(Database& db, const QString& plate, std::optional<qint64> odome
     return db.execute(QStringLiteral("update 汽车档案 set 车辆状态='空闲', 客户姓名='', 租赁时间=null where 车牌号=?"), {plate}) > 0;
 }
 
+bool vehicleFollowsContract(Database& db, const QString& plate, const QString& renter, const QDateTime& dispatch,
+                            bool wasReturned, bool returned)
+{
+    if (!returned)
+        return markVehicleRented(db, plate, renter, dispatch);
+    if (!wasReturned)
+        db.execute(QStringLiteral("update 汽车档案 set 车辆状态='空闲', 客户姓名='', 租赁时间=null "
+                                  "where 车牌号=? and 车辆状态='出租' and 客户姓名=?"),
+                   {plate, renter});
+    return true;
+}
+
 bool setVehicleReservation(Database& db, const QString& plate, const QString& who, const QDateTime& from, qint64 days)
 {
     return db.execute(QStringLiteral("update 汽车档案 set 预订人=?, 预订日期=?, 预订期限=? where 车牌号=?"),

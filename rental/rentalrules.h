@@ -68,6 +68,13 @@ bool markVehicleRented(Database& db, const QString& plate, const QString& renter
 // (an empty reading leaves the archive's as it was).
 bool freeVehicle(Database& db, const QString& plate, std::optional<qint64> odometer = std::nullopt);
 bool setVehicleReservation(Database& db, const QString& plate, const QString& who, const QDateTime& from, qint64 days);
+// The vehicle of a contract being saved, by its 客户交车 before and after the save (true: 已交).
+// An open contract holds its vehicle: out to the renter since the dispatch. A return frees the
+// vehicle only while it is still out to this renter. A contract returned before leaves it alone:
+// by now the vehicle may be idle or out on another contract. Returns false when the contract
+// holds its vehicle and no vehicle has the plate (nothing written).
+bool vehicleFollowsContract(Database& db, const QString& plate, const QString& renter, const QDateTime& dispatch,
+                            bool wasReturned, bool returned);
 bool clearVehicleReservation(Database& db, const QString& plate);
 // Ties a reservation to the contract made from it.
 void linkReservation(Database& db, const QString& reservation, const QString& contract);

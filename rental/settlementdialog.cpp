@@ -366,10 +366,18 @@ bool TForm_qczljsd_edit::SpeedButton1Click()
         Msg::error(this, e.text());
         return false;
     }
+    // The amount received is checked against the 收费金额 this calculation charges, the one shown
+    // live, not against that of an earlier calculation.
+    Settlement::Result res;
+    const bool returnValid = !Settlement::checkReturn(in.dispatch, in.returned, in.odometerOut, in.odometerIn);
+    if (returnValid) {
+        res = Settlement::calculate(in);
+        if (!res.outOfRange)
+            in.total = res.total;
+    }
     if (refused(in))
         return false;
     try {
-        const Settlement::Result res = Settlement::calculate(in);
         if (res.outOfRange)
             throw DbError(Amounts::outOfRange());
         if (!in.daysTyped)

@@ -50,13 +50,15 @@ class TestTwoCounters : public QObject {
                             QStringLiteral("order by 内部编号")});
     }
 
-    // A contract of 王一 back on 4 May at 10950 km, charged 715 and not yet settled; its vehicle still out.
+    // A contract of 王一 back on 4 May at 10950 km, charged 715 (600 rent, 25 distance, 40 overtime,
+    // 50 fuel) and not yet settled; its vehicle still out.
     void returnedContract(const QString& number, const QString& plate)
     {
         exec(QStringLiteral("insert into 汽车租赁登记表 (内部编号, 客户号, 客户姓名, 车牌号, 发车日期, 发车里程, 租赁期限, 租赁单价, "
-                            "每天限驶里程, 超驶收费单价, 押金, 预收租金, 租赁公司经办人, 收车日期, 收车里程, 收费金额) values "
+                            "每天限驶里程, 超驶收费单价, 押金, 预收租金, 租赁公司经办人, 收车日期, 收车里程, 收费金额, 超时小时, "
+                            "超时收费单价, 汽油费) values "
                             "(?, 'K001', '王一', ?, '2004-05-01 08:00:00', 10000, 3, 200, 300, 0.5, 1000, 500, '老周', "
-                            "'2004-05-04 10:00:00', 10950, 715)"),
+                            "'2004-05-04 10:00:00', 10950, 715, 2, 20, 50)"),
              {number, plate});
         exec(QStringLiteral("update 汽车档案 set 车辆状态='出租', 客户姓名='王一', 租赁时间='2004-05-01 08:00:00', 公里数=9000 "
                             "where 车牌号=?"),

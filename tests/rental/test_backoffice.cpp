@@ -106,10 +106,11 @@ private Q_SLOTS:
         TForm_qczljsd_edit d(&list, &dm);
         d.fillSettlers();
         d.show();
-        // A first calculation with money received is refused: nothing has been charged yet.
-        type(d.fieldFor(QStringLiteral("实收金额")), QStringLiteral("700"));
+        // More received than this calculation charges (715) is refused.
+        type(d.fieldFor(QStringLiteral("实收金额")), QStringLiteral("716"));
         QVERIFY(!d.SpeedButton1Click());
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("实收金额不能大于应收金额,请重新输入!")});
+        QCOMPARE(d.focusWidget(), d.fieldFor(QStringLiteral("实收金额")));
         type(d.fieldFor(QStringLiteral("实收金额")), QStringLiteral("0"));
         QVERIFY(d.SpeedButton1Click());
         QCOMPARE(fieldText(d.fieldFor(QStringLiteral("收费金额"))), Money::fromYuan(715).toDisplay());
@@ -141,7 +142,8 @@ private Q_SLOTS:
 
     void settledSaveReleasesAndPosts()
     {
-        openContract(QStringLiteral("ZL2004000004"), QStringLiteral("收车日期='2004-05-04 10:00:00', 收车里程=10950, 收费金额=715"));
+        openContract(QStringLiteral("ZL2004000004"), QStringLiteral("收车日期='2004-05-04 10:00:00', 收车里程=10950, 收费金额=715, "
+                                                                    "超时小时=2, 超时收费单价=20, 汽油费=50"));
         // An earlier entry this month: the new entry carries its balance.
         exec(QStringLiteral("insert into 现金日记帐 (日期, 摘要, 借方, 余额) values ('2004-05-01 00:00:00', '租赁收入', 100, 100)"));
         TForm_qczljsd list(nullptr, &dm);
@@ -171,6 +173,74 @@ private Q_SLOTS:
         QCOMPARE(scalar(QStringLiteral("select count(*) from 现金日记帐")).toInt(), 2);
         QCOMPARE(row(QStringLiteral("select 余额 from 现金日记帐 order by __rk")),
                  QStringLiteral("100,815"));
+    }
+
+    // A first settlement (nothing charged before) typed and saved in one go with 自动计算: the
+    // received amount is checked against the 715 shown, not against the 0 stored.
+    void firstSettlementCheckedAgainstItsOwnCalculation()
+    {
+        openContract(QStringLiteral("ZL2004000007"), QStringLiteral("收车日期='2004-05-04 10:00:00', 收车里程=10950, 超时小时=2, "
+                                                                    "超时收费单价=20, 汽油费=50"));
+        TForm_qczljsd list(nullptr, &dm);
+        Msg::Recorder msgs;
+        TForm_qczljsd_edit d(&list, &dm);
+        d.fillSettlers();
+        d.show();
+        QVERIFY(d.CheckBox1->isChecked());
+        qobject_cast<QCheckBox*>(d.fieldFor(QStringLiteral("帐款结清")))->setChecked(true);
+        d.SpeedButton3->click();
+
+        // Above the calculated amount: refused on 存盘 as on 计算, nothing written.
+        type(d.fieldFor(QStringLiteral("实收金额")), QStringLiteral("715.01"));
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("收费金额"))), Money::fromYuan(715).toDisplay());
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("实收金额不能大于应收金额,请重新输入!")});
+        QCOMPARE(d.focusWidget(), d.fieldFor(QStringLiteral("实收金额")));
+        QCOMPARE(row(QStringLiteral("select 帐款结清, 客户交车 from 汽车租赁登记表")), QStringLiteral("0/没有"));
+
+        type(d.fieldFor(QStringLiteral("实收金额")), QStringLiteral("700"));
+        msgs.clear();
+        msgs.script(Msg::Button::Yes);
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), (QStringList{QStringLiteral("将实收金额写入现金日记帐吗? "), QStringLiteral("存盘完毕！")}));
+        QCOMPARE(row(QStringLiteral("select 收费金额, 实收金额, 应收帐款, 帐款结清, 客户交车 from 汽车租赁登记表")),
+                 QStringLiteral("715/700/0/1/已交"));
+        QCOMPARE(vehicle(QStringLiteral("苏A00001")), QStringLiteral("空闲///1"));
+        QCOMPARE(row(QStringLiteral("select 明细, 经办人, 借方, 余额, 备注 from 现金日记帐")),
+                 QStringLiteral("王一租赁苏A00001车3天/老周/700/700/内部编号：ZL2004000007"));
+    }
+
+    // Returning a contract again: its vehicle has gone out to someone else since and stays with
+    // them; the first return freed it.
+    void returnedAgainLeavesAnotherRentersVehicle()
+    {
+        openContract(QStringLiteral("ZL2004000008"), QStringLiteral("收车日期='2004-05-03 08:00:00', 收车里程=10500"));
+        TForm_qczljcb list(nullptr, &dm);
+        Msg::Recorder msgs;
+        TForm_qczljcb_edit d(&list, &dm);
+        type(d.fieldFor(QStringLiteral("客户交车")), QStringLiteral("已交"));
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
+        QCOMPARE(vehicle(QStringLiteral("苏A00001")), QStringLiteral("空闲///1"));
+
+        exec(QStringLiteral("update 汽车档案 set 车辆状态='出租', 客户姓名='王二', 租赁时间='2004-05-04 09:00:00' "
+                            "where 车牌号='苏A00001'"));
+        msgs.clear();
+        type(d.fieldFor(QStringLiteral("收车里程")), QStringLiteral("10600"));
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
+        QCOMPARE(row(QStringLiteral("select 收车里程, 客户交车 from 汽车租赁登记表")), QStringLiteral("10600/已交"));
+        QCOMPARE(vehicle(QStringLiteral("苏A00001")), QStringLiteral("出租/王二/2004-05-04 09:00:00/1"));
+
+        // An open contract whose vehicle is no longer out to its renter (corrected by hand, or
+        // out on another contract): returning it leaves the vehicle alone as well.
+        exec(QStringLiteral("update 汽车租赁登记表 set 客户交车='没有'"));
+        dm.q_qczlb.reopen();
+        type(d.fieldFor(QStringLiteral("客户交车")), QStringLiteral("已交"));
+        msgs.clear();
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
+        QCOMPARE(vehicle(QStringLiteral("苏A00001")), QStringLiteral("出租/王二/2004-05-04 09:00:00/1"));
     }
 
     void emptyReturnOdometerAndFailedPostingRollBack()

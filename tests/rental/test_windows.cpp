@@ -416,6 +416,58 @@ private Q_SLOTS:
                         + cancelled + QStringLiteral("'")),
                  QStringLiteral("500/399.96/2004-05-03 10:00:00"));
     }
+
+    // A reservation chosen for a new contract that is then given up (取消) goes with it: a later
+    // save of the contract the dialog falls back to neither carries it out nor ties it.
+    void reservationGivenUpWithTheNewContract()
+    {
+        exec(QStringLiteral("insert into 汽车租赁登记表 (内部编号, 客户号, 客户姓名, 车牌号, 发车日期, 租赁期限) values "
+                            "('ZL2004000300', 'K001', '王一', '苏A00001', '2004-05-01 08:00:00', 2)"));
+        exec(QStringLiteral("insert into 客户预订汽车 (内部编号, 客户号, 客户姓名, 车牌号, 发车日期, 租赁期限, 租赁单价, "
+                            "执行完毕) values ('YD2004000310', 'K002', '王二', '苏A00002', '2004-05-05 10:00:00', 3, 100, '否')"));
+        open(dm.q_qczlb, {QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("where 内部编号='ZL2004000300'")});
+        TForm_qczlb list(nullptr, &dm);
+        TForm_qczlb_edit d(&list, &dm);
+        d.fillDropDowns();
+        Msg::Recorder msgs;
+        Modal::Recorder modal;
+        modal.handler = [&](QDialog* w) {
+            auto* c = qobject_cast<TForm_qczlb_khyd*>(w);
+            QVERIFY(c);
+            type(c->Edit3, QStringLiteral("王二"));
+            c->SpeedButton1->click();
+            while (dm.q_khydqc.asString(QStringLiteral("内部编号")) != QStringLiteral("YD2004000310") && !dm.q_khydqc.eof())
+                dm.q_khydqc.next();
+            c->DBGrid2->setCurrentIndex(c->DBGrid2->model()->index(dm.q_khydqc.currentRow(), 0));
+            c->selectButton->click();
+        };
+        const QString reservation = QStringLiteral("select 执行完毕, coalesce(租赁内部编号, '') from 客户预订汽车 "
+                                                   "where 内部编号='YD2004000310'");
+        d.addButton->click();
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("内部编号"))), QStringLiteral("ZL2004000301"));
+        d.reservationButton->click();
+        QCOMPARE(row(reservation), QStringLiteral("否/ZL2004000301"));
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("客户姓名"))), QStringLiteral("王二"));
+
+        d.cancelButton->click();
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("内部编号"))), QStringLiteral("ZL2004000300"));
+        QCOMPARE(row(reservation), QStringLiteral("否/"));
+        type(d.fieldFor(QStringLiteral("备注")), QStringLiteral("补记"));
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
+        QCOMPARE(row(reservation), QStringLiteral("否/"));
+        QCOMPARE(row(QStringLiteral("select 客户姓名, 车牌号, 备注 from 汽车租赁登记表 where 内部编号='ZL2004000300'")),
+                 QStringLiteral("王一/苏A00001/补记"));
+
+        // Chosen again for a contract that is saved: carried out and tied to it.
+        d.addButton->click();
+        d.reservationButton->click();
+        msgs.clear();
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
+        QCOMPARE(row(reservation), QStringLiteral("是/ZL2004000301"));
+        QCOMPARE(vehicle(QStringLiteral("苏A00002")), QStringLiteral("出租/王二/2004-05-05 10:00:00/1"));
+    }
 };
 
 QTEST_MAIN(TestRentalWindows)
