@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QStringList>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QWidget>
 
 inline QStringList unnamedWidgets(QWidget* window)
@@ -20,7 +21,7 @@ inline QStringList unnamedWidgets(QWidget* window)
         // The line of a drop-down or a spin box is named with its owner.
         if (qobject_cast<QComboBox*>(w->parentWidget()) || qobject_cast<QAbstractSpinBox*>(w->parentWidget()))
             continue;
-        if (qobject_cast<QTabBar*>(w))
+        if (qobject_cast<QTabBar*>(w) || qobject_cast<QTabWidget*>(w))
             continue;  // named by its tabs
         if (!w->accessibleName().trimmed().isEmpty())
             continue;

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 
 class TestRentalReadable : public RentalFixture {
     Q_OBJECT
