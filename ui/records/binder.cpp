@@ -196,8 +196,6 @@ public:
             return;
         showRecent(Lookups::rememberEntry(dialogClass(), m_box->objectName(), m_box->currentText(), m_def.recent));
     }
-    // How many rows at the top of the list are remembered entries (separator included).
-    int recentRows() const { return m_recentRows; }
     void forgetRecentRows() { m_recentRows = 0; }  // the list was cleared
 
 protected:
@@ -241,7 +239,7 @@ protected:
     }
 
     QComboBox* m_box;
-    int m_recentRows = 0;
+    int m_recentRows = 0;  // rows at the top of the list that are remembered entries, separator included
 };
 
 // A drop-down that shows one text ("客户号 客户姓名") and stores another (客户号). A typed text that
