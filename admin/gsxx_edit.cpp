@@ -31,7 +31,9 @@ TForm_gsxx_edit::TForm_gsxx_edit(QWidget* owner, TDm1* dm) : QDialog(owner), m_d
         edits[i] = new QLineEdit(this);
         edits[i]->setObjectName(QStringLiteral("DBEdit%1").arg(i + 1));
         edits[i]->setMinimumWidth(320);
-        form->addWidget(new QLabel(QString::fromUtf8(labels[i]), this), i, 0, Qt::AlignRight);
+        auto* label = new QLabel(QString::fromUtf8(labels[i]), this);
+        label->setBuddy(edits[i]);  // names the field for screen readers
+        form->addWidget(label, i, 0, Qt::AlignRight);
         form->addWidget(edits[i], i, 1, 1, 2);
     }
     DBEdit1 = edits[0];
@@ -46,6 +48,7 @@ TForm_gsxx_edit::TForm_gsxx_edit(QWidget* owner, TDm1* dm) : QDialog(owner), m_d
 
     DBCheckBox1 = new QCheckBox(this);
     DBCheckBox1->setObjectName(QStringLiteral("DBCheckBox1"));
+    DBCheckBox1->setAccessibleName(QStringLiteral("自动提醒"));
     form->addWidget(new QLabel(QStringLiteral("自动提醒："), this), 7, 0, Qt::AlignRight);
     form->addWidget(DBCheckBox1, 7, 1);
     form->addWidget(new QLabel(QStringLiteral("(是否自动提醒养路费、年检日期。)"), this), 7, 2);

@@ -1,6 +1,8 @@
 #include "data/lookups.h"
 #include "data/database.h"
 
+#include <QDir>
+#include <QSettings>
 #include <QSqlQuery>
 
 namespace Lookups {
@@ -62,6 +64,38 @@ QVector<LookupItem> activeCustomers(Database& db)
 QStringList summaries(Database& db)
 {
     return column(db, QStringLiteral("摘要"), QStringLiteral("摘要"), QStringLiteral("代码"));
+}
+
+namespace {
+QString recentFile()
+{
+    return QDir::current().filePath(QStringLiteral("system1.ini"));
+}
+QString recentKey(const QString& dialogClass, const QString& field)
+{
+    return dialogClass + QStringLiteral("_MRUList/") + field;
+}
+} // namespace
+
+QStringList recentEntries(const QString& dialogClass, const QString& field)
+{
+    const QSettings ini(recentFile(), QSettings::IniFormat);
+    return ini.value(recentKey(dialogClass, field)).toStringList();
+}
+
+QStringList rememberEntry(const QString& dialogClass, const QString& field, const QString& entry, int keep)
+{
+    QStringList list = recentEntries(dialogClass, field);
+    if (entry.trimmed().isEmpty() || keep <= 0)
+        return list;
+    list.removeAll(entry);
+    list.prepend(entry);
+    while (list.size() > keep)
+        list.removeLast();
+    QSettings ini(recentFile(), QSettings::IniFormat);
+    ini.setValue(recentKey(dialogClass, field), list);
+    ini.sync();
+    return list;
 }
 
 } // namespace Lookups

@@ -30,4 +30,12 @@ QVector<LookupItem> activeCustomers(Database& db);
 QStringList summaries(Database& db);
 // A column of the rows of a table in an order (throws DbError).
 QStringList column(Database& db, const QString& table, const QString& column, const QString& orderBy);
+
+// The entries last chosen in a drop-down that remembers them, newest first. They are this
+// workstation's habit, not the company's data, so they live in system1.ini of the working folder
+// (section: the dialog's class, key: the drop-down's name) and go with the layout reset.
+QStringList recentEntries(const QString& dialogClass, const QString& field);
+// Puts an entry at the top of the remembered ones, once, keeping at most `keep` of them; returns
+// the entries now remembered. Blank text is not remembered.
+QStringList rememberEntry(const QString& dialogClass, const QString& field, const QString& entry, int keep);
 } // namespace Lookups

@@ -32,7 +32,7 @@ QVector<FieldDef> entryFields()
     return {
         {.objectName = "DBDateTimeEditEh1", .label = "日期：", .column = "日期", .kind = F::Date},
         {.objectName = "DBEditEh1", .label = "凭证号：", .column = "凭证号"},
-        {.objectName = "DBComboBoxEh1", .label = "摘要：", .column = "摘要", .kind = F::Combo, .chinese = true},
+        {.objectName = "DBComboBoxEh1", .label = "摘要：", .column = "摘要", .kind = F::Combo, .chinese = true, .recent = 15},
         {.objectName = "DBMemo1", .label = "明细：", .column = "明细", .kind = F::Memo, .chinese = true},
         {.objectName = "DBEditEh2", .label = "经办人：", .column = "经办人", .chinese = true},
         {.objectName = "DBNumberEditEh1", .label = "借方(增加)：", .column = "借方", .kind = F::Number, .decimals = 4},

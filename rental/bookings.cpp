@@ -12,6 +12,10 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QAbstractItemView>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QLineEdit>
 #include <QKeyEvent>
 #include <QToolButton>
@@ -88,8 +92,28 @@ void BookingDialog::fillDropDowns()
 {
     Database& db = dm()->ADO_qczl;
     setItemsFor(Plate, Lookups::platesInService(db));
-    setLookupItems(Customer, Lookups::activeCustomers(db));
+    const QVector<LookupItem> customers = Lookups::activeCustomers(db);
+    setLookupItems(Customer, customers);
     setItemsFor(QStringLiteral("租赁公司经办人"), Lookups::handlers(db));
+    fitCustomerWidth(customers);
+}
+
+void BookingDialog::fitCustomerWidth(const QVector<LookupItem>& items)
+{
+    // "客户号 客户姓名" is read whole: the field is as wide as the longest entry (up to a bound, past
+    // which the list still opens wide enough to show every entry whole).
+    auto* box = qobject_cast<QComboBox*>(fieldFor(Customer));
+    const QFontMetrics fm(box->font());
+    int widest = 0;
+    for (const LookupItem& i : items)
+        widest = std::max(widest, fm.horizontalAdvance(i.text));
+    QStyleOptionComboBox opt;
+    opt.initFrom(box);
+    opt.editable = box->isEditable();
+    const int bound = fm.horizontalAdvance(QLatin1Char('0')) * 48;
+    const int field = box->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, QSize(std::min(widest, bound) + 8, fm.height()), box).width();
+    box->setMinimumWidth(std::max(field, box->minimumSizeHint().width()));
+    box->view()->setMinimumWidth(widest + box->view()->verticalScrollBar()->sizeHint().width() + 16);
 }
 
 void BookingDialog::searchCustomerClick()

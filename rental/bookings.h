@@ -35,6 +35,7 @@ public:
     void customerLeft();
     // Fills the vehicle, customer and handler drop-downs (in service and not blocked only).
     void fillDropDowns();
+    void fitCustomerWidth(const QVector<LookupItem>& items);
 
 protected:
     bool addGuardPasses() override;

@@ -30,7 +30,7 @@ QVector<FieldDef> contractFields()
         {.objectName = "DBNumberEditEh6", .label = "超驶收费(元/公里)：", .column = "超驶收费单价", .kind = F::Number, .decimals = 4},
         {.objectName = "DBNumberEditEh7", .label = "发车里程：", .column = "发车里程", .kind = F::Number},
         {.objectName = "DBNumberEditEh8", .label = "超时收费(元/小时)：", .column = "超时收费单价", .kind = F::Number, .decimals = 4},
-        {.objectName = "DBComboBoxEh3", .label = "经办人：", .column = "租赁公司经办人", .kind = F::Combo, .chinese = true},
+        {.objectName = "DBComboBoxEh3", .label = "经办人：", .column = "租赁公司经办人", .kind = F::Combo, .chinese = true, .recent = 10},
         {.objectName = "DBDateTimeEditEh1", .label = "发车日期：", .column = "发车日期", .kind = F::Date},
         {.objectName = "DBDateTimeEditEh2", .label = "发车时间：", .column = "发车日期", .kind = F::Time},
         {.objectName = "DBEditEh3", .label = "发车单号：", .column = "发车单号", .upper = true},

@@ -20,11 +20,11 @@ QVector<FieldDef> reservationFields()
         {.objectName = "DBNumberEditEh5", .label = "超驶收费(元/公里)：", .column = "超驶收费单价", .kind = F::Number, .decimals = 4},
         {.objectName = "DBNumberEditEh6", .label = "每天限驶里程：", .column = "每天限驶里程", .kind = F::Number},
         {.objectName = "DBNumberEditEh7", .label = "超时收费(元/小时)：", .column = "超时收费单价", .kind = F::Number, .decimals = 4},
-        {.objectName = "DBComboBoxEh3", .label = "经办人：", .column = "租赁公司经办人", .kind = F::Combo, .chinese = true},
+        {.objectName = "DBComboBoxEh3", .label = "经办人：", .column = "租赁公司经办人", .kind = F::Combo, .chinese = true, .recent = 10},
         {.objectName = "DBDateTimeEditEh1", .label = "预订日期：", .column = "发车日期", .kind = F::Date},
         {.objectName = "DBDateTimeEditEh2", .label = "预订时间：", .column = "发车日期", .kind = F::Time},
         {.objectName = "DBEditEh3", .label = "备注：", .column = "备注", .chinese = true},
-        {.objectName = "DBComboBoxEh4", .label = "执行完毕：", .column = "执行完毕", .kind = F::Combo, .items = {"是", "否"}},
+        {.objectName = "DBComboBoxEh4", .label = "执行完毕：", .column = "执行完毕", .kind = F::Combo, .items = {"是", "否"}, .recent = 10},
     });
 }
 

@@ -101,6 +101,9 @@ TForm_qczljsd_edit::TForm_qczljsd_edit(QWidget* owner, TDm1* dm)
           {.objectName = "DBDateTimeEditEh3", .label = "发车日期：", .column = "发车日期", .kind = F::Date},
           {.objectName = "DBDateTimeEditEh4", .label = "发车时间：", .column = "发车日期", .kind = F::Time},
           readOnly("DBEdit9", "发车里程：", "发车里程"), readOnly("DBEdit10", "内部编号：", "内部编号")});
+    // A name such as "O'Brien 欧布莱恩" is read whole.
+    if (QWidget* name = fieldFor(QStringLiteral("客户姓名")))
+        name->setMinimumWidth(name->fontMetrics().horizontalAdvance(QString(12, QChar(0x6B27))) + 12);
     QFormLayout* fees = area({{.objectName = "DBDateTimeEditEh1", .label = "收车日期：", .column = "收车日期", .kind = F::Date},
                               {.objectName = "DBDateTimeEditEh2", .label = "收车时间：", .column = "收车日期", .kind = F::Time},
                               {.objectName = "DBNumberEditEh1", .label = "租赁期限：", .column = "租赁期限", .kind = F::Number,
@@ -141,6 +144,7 @@ TForm_qczljsd_edit::TForm_qczljsd_edit(QWidget* owner, TDm1* dm)
     auto* typed = new QCheckBox(this);
     typed->setObjectName(QStringLiteral("DBCheckBoxEh2"));
     typed->setToolTip(QStringLiteral("输入天数"));
+    typed->setAccessibleName(QStringLiteral("输入天数"));
     bindField(typed, {.objectName = "DBCheckBoxEh2", .column = "输入天数", .kind = F::Check});
     if (QWidget* days = field(QStringLiteral("DBNumberEditEh1"))) {
         int row = -1;

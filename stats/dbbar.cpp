@@ -86,7 +86,7 @@ void BarChart::setThreeD(bool on)
     update();
 }
 
-BarChart::Frame BarChart::frame(const QRect& area) const
+BarChart::Frame BarChart::frame(const QRect& area, const QPaintDevice* device) const
 {
     Frame f;
     const double titleH = title.isEmpty() ? 10 : 36, labelH = 28, side = 72;
@@ -110,12 +110,64 @@ BarChart::Frame BarChart::frame(const QRect& area) const
     f.depth = m_threeD ? std::min(f.slot * 0.15, 16.0) : 0;
     f.plot.adjust(0, f.depth, -f.depth, 0);
     f.slot = f.plot.width() / n;
+
+    // Value labels stay whole: upright in a smaller font down to a floor, otherwise turned upwards,
+    // in a font no taller than the slot, with room reserved above the plot for their length.
+    const auto widest = [&](const QFont& font) {
+        const QFontMetricsF fm = device ? QFontMetricsF(font, device) : QFontMetricsF(font);
+        double w = 0;
+        for (const Bar& b : m_bars)
+            w = std::max(w, fm.horizontalAdvance(b.value.toDisplay()));
+        return std::pair{w, fm.height()};
+    };
+    QFont font = this->font();
+    const double base = font.pointSizeF() > 0 ? font.pointSizeF() : 9;
+    const double floor = std::max(6.0, base * 0.7);
+    for (double size = base; size >= floor - 1e-9; size -= 0.5) {
+        font.setPointSizeF(size);
+        if (widest(font).first + 4 <= f.slot) {
+            f.labelFont = font;
+            return f;
+        }
+    }
+    f.verticalLabels = true;
+    font.setPointSizeF(base);
+    for (double size = base; size > 4; size -= 0.5) {
+        font.setPointSizeF(size);
+        if (widest(font).second + 2 <= f.slot)
+            break;
+    }
+    f.labelFont = font;
+    const double room = std::min(widest(font).first + 6, f.plot.height() / 2);
+    f.plot.adjust(0, room, 0, 0);
     return f;
+}
+
+QVector<BarChart::ValueLabel> BarChart::valueLabels(const QRect& area, const QPaintDevice* device) const
+{
+    const Frame f = frame(area, device);
+    const QFontMetricsF fm = device ? QFontMetricsF(f.labelFont, device) : QFontMetricsF(f.labelFont);
+    const double zero = f.y(0);
+    QVector<ValueLabel> out;
+    for (int i = 0; i < m_bars.size(); ++i) {
+        const QRectF r = barRect(f, i);
+        ValueLabel l{m_bars[i].value.toDisplay(), f.labelFont, f.verticalLabels, {}};
+        const double w = fm.horizontalAdvance(l.text) + 2, h = fm.height();
+        const double bottom = std::min(r.top(), zero) - f.depth - 2;
+        l.rect = f.verticalLabels ? QRectF(r.center().x() - h / 2, bottom - w, h, w)
+                                  : QRectF(r.center().x() - w / 2, bottom - h, w, h);
+        out << l;
+    }
+    return out;
 }
 
 QRectF BarChart::barRect(int index, const QRect& area) const
 {
-    const Frame f = frame(area);
+    return barRect(frame(area), index);
+}
+
+QRectF BarChart::barRect(const Frame& f, int index) const
+{
     const double v = m_bars[index].value.toDouble();
     const double top = f.y(std::max(v, 0.0)), bottom = f.y(std::min(v, 0.0));
     return QRectF(f.plot.left() + index * f.slot + f.slot * 0.2, top, f.slot * 0.6, std::max(1.0, bottom - top));
@@ -201,7 +253,7 @@ void BarChart::paintChart(QPainter& p, const QRect& area) const
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     p.fillRect(area, Qt::white);
-    const Frame f = frame(area);
+    const Frame f = frame(area, p.device());
     const QFontMetrics fm(p.font());
     if (!title.isEmpty())
         p.drawText(QRectF(area.left(), area.top(), area.width(), 32), Qt::AlignCenter, title);
@@ -226,14 +278,25 @@ void BarChart::paintChart(QPainter& p, const QRect& area) const
     p.drawLine(QPointF(f.plot.left(), zero), QPointF(f.plot.right(), zero));
 
     for (int i = 0; i < m_bars.size(); ++i) {
-        const QRectF r = barRect(i, area);
+        const QRectF r = barRect(f, i);
         paintBar(p, r, zero, m_bars[i].colour, f.depth);
         p.setPen(Qt::black);
-        const QString value = m_bars[i].value.toDisplay();
-        const double above = std::min(r.top(), zero) - f.depth - fm.height() - 2;
-        p.drawText(QRectF(r.center().x() - f.slot / 2, above, f.slot, fm.height()), Qt::AlignCenter, value);
         p.drawText(QRectF(f.plot.left() + i * f.slot, f.plot.bottom() + 4, f.slot, fm.height() + 4), Qt::AlignCenter,
                    m_bars[i].label);
+    }
+    p.setPen(Qt::black);
+    for (const ValueLabel& l : valueLabels(area, p.device())) {
+        p.save();
+        p.setFont(l.font);
+        if (l.vertical) {
+            // Turned a quarter to the left: the text reads upwards from the bar.
+            p.translate(l.rect.left(), l.rect.bottom());
+            p.rotate(-90);
+            p.drawText(QRectF(0, 0, l.rect.height(), l.rect.width()), Qt::AlignCenter, l.text);
+        } else {
+            p.drawText(l.rect, Qt::AlignCenter, l.text);
+        }
+        p.restore();
     }
     p.restore();
 }

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QDialog>
+#include <QFont>
 #include <QVector>
 #include <QWidget>
 #include <functional>
@@ -48,6 +49,17 @@ public:
     // Where a bar is drawn in an area (its front face).
     QRectF barRect(int index, const QRect& area) const;
 
+    // A bar's value as drawn: its whole text in a font that fits the bar's slot, written upright or,
+    // when the bars are too narrow for that, turned to read upwards. `rect` is the box it covers.
+    struct ValueLabel {
+        QString text;
+        QFont font;
+        bool vertical = false;
+        QRectF rect;
+    };
+    // The value labels for an area on a device (null: the screen).
+    QVector<ValueLabel> valueLabels(const QRect& area, const QPaintDevice* device = nullptr) const;
+
     // The colour chooser a click on a bar opens; returns an invalid colour when cancelled.
     static std::function<QColor(QWidget*, const QColor&)>& colourChooser();
 
@@ -64,9 +76,12 @@ private:
         double lo = 0, hi = 1;
         double slot = 0;
         double depth = 0;
+        QFont labelFont;           // font of the value labels
+        bool verticalLabels = false;
         double y(double v) const { return plot.bottom() - (v - lo) / (hi - lo) * plot.height(); }
     };
-    Frame frame(const QRect& area) const;
+    Frame frame(const QRect& area, const QPaintDevice* device = nullptr) const;
+    QRectF barRect(const Frame& f, int index) const;
     void paintBar(QPainter& p, const QRectF& r, double baseY, const QColor& c, double depth) const;
 
     QVector<Bar> m_bars;

@@ -5,6 +5,7 @@
 #include "core/session.h"
 #include "fixture.h"
 #include "ui/common/messages.h"
+#include "tests/common/accessible.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -46,6 +47,8 @@ private Q_SLOTS:
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QCOMPARE(QApplication::focusWidget(), w.DBEdit1);
+        // A screen reader names every field and the 自动提醒 box by the caption beside it.
+        QCOMPARE(unnamedWidgets(&w), QStringList());
 
         Msg::Recorder msg;
         w.DBEdit6->setText(QStringLiteral("   "));

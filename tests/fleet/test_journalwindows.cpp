@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -254,6 +255,7 @@ private Q_SLOTS:
     void editFillsTheSummariesByCode()
     {
         exec(QStringLiteral("insert into 摘要 (代码, 摘要, 属性) values ('00', 'ATM取现', '增加')"));
+        QFile::remove(dir.filePath(QStringLiteral("system1.ini")));  // no summary saved before
         openMonth();
         TForm_xjrjz list(nullptr, &dm);
         Modal::Recorder modal;
@@ -270,6 +272,27 @@ private Q_SLOTS:
         QCOMPARE(items, byCode);
         QCOMPARE(queryItems, byCode);
         QCOMPARE(modal.classes, (QStringList{QStringLiteral("TForm_xjrjz_edit"), QStringLiteral("TForm_xjrjz_cx")}));
+
+        // A summary saved is offered first the next time the dialog opens (the query's list is not
+        // the edit dialog's memory).
+        Msg::Recorder msgs;
+        modal.handler = [&](QDialog* w) {
+            auto* e = qobject_cast<TForm_xjrjz_edit*>(w);
+            if (!e)
+                return;
+            items = comboItems(e->fieldFor(QStringLiteral("摘要")));
+            if (!items.contains(QString())) {
+                e->addButton->click();
+                type(e->fieldFor(QStringLiteral("日期")), QStringLiteral("20040229"));
+                type(e->fieldFor(QStringLiteral("摘要")), QStringLiteral("费用支出"));
+                type(e->fieldFor(QStringLiteral("贷方")), QStringLiteral("5"));
+                e->saveButton->click();
+            }
+        };
+        list.editButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
+        list.editButton->click();
+        QCOMPARE(items, QStringList{QStringLiteral("费用支出")} + QStringList{QString()} + byCode);
         exec(QStringLiteral("delete from 摘要 where 代码 = '00'"));
     }
 

@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -21,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTest>
+#include <memory>
 
 namespace {
 
@@ -267,6 +270,69 @@ private Q_SLOTS:
         QCOMPARE(name->text().size(), nameLimit + 10);
         dm.q_qczlb.cancel();
         binder.discard();
+    }
+
+    // A drop-down that remembers its entries offers the saved ones above its items, newest first,
+    // each once and at most as many as it keeps; another dialog of the same class (or the next run,
+    // the memory being in system1.ini of the working folder) finds them, a dialog of another class
+    // does not.
+    void dropDownRemembersItsRecentEntries()
+    {
+        const QString oldCwd = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        QFile::remove(dir.filePath(QStringLiteral("system1.ini")));
+        openContracts();
+        const FieldDef handler{.objectName = "DBComboBoxEh3", .column = "租赁公司经办人", .kind = FieldKind::Combo, .recent = 3};
+        const auto entries = [](QComboBox* c) {
+            QStringList out;
+            for (int i = 0; i < c->count(); ++i)
+                out << (c->itemData(i, Qt::AccessibleDescriptionRole).toString() == QLatin1String("separator")
+                            ? QStringLiteral("--")
+                            : c->itemText(i));
+            return out;
+        };
+        const auto dialog = [&](const char* cls, std::unique_ptr<QWidget>& form, std::unique_ptr<RecordBinder>& binder) {
+            form = std::make_unique<QWidget>();
+            form->setProperty("windowClass", QString::fromLatin1(cls));
+            auto* box = RecordBinder::createWidget(handler, form.get());
+            binder = std::make_unique<RecordBinder>(&dm.q_qczlb);
+            binder->bind(box, handler);
+            binder->setItems(QStringLiteral("租赁公司经办人"), {QStringLiteral("老周"), QStringLiteral("小李")});
+            return qobject_cast<QComboBox*>(box);
+        };
+        std::unique_ptr<QWidget> form;
+        std::unique_ptr<RecordBinder> binder;
+        QComboBox* box = dialog("TForm_qczlb_edit", form, binder);
+        QCOMPARE(entries(box), (QStringList{QStringLiteral("老周"), QStringLiteral("小李")}));
+        for (const char* name : {"甲", "乙", "", "甲", "丙", "丁"}) {
+            box->setEditText(QString::fromUtf8(name));
+            binder->commit();
+            dm.q_qczlb.cancel();
+        }
+        // 甲 chosen again moved to the top and was not kept twice; the blank was not kept; the
+        // oldest fell off.
+        QCOMPARE(entries(box), (QStringList{QStringLiteral("丁"), QStringLiteral("丙"), QStringLiteral("甲"), QStringLiteral("--"),
+                                            QStringLiteral("老周"), QStringLiteral("小李")}));
+        // Picking a remembered entry stores it.
+        box->setCurrentIndex(2);
+        QCOMPARE(binder->value(QStringLiteral("租赁公司经办人")).toString(), QStringLiteral("甲"));
+        dm.q_qczlb.cancel();
+        binder->discard();
+
+        box = dialog("TForm_qczlb_edit", form, binder);
+        QCOMPARE(entries(box).mid(0, 4), (QStringList{QStringLiteral("丁"), QStringLiteral("丙"), QStringLiteral("甲"), QStringLiteral("--")}));
+        box = dialog("TForm_khydqc_edit", form, binder);
+        QCOMPARE(entries(box), (QStringList{QStringLiteral("老周"), QStringLiteral("小李")}));
+        form.reset();
+        binder.reset();
+
+        // On disk for the next run.
+        QFile ini(dir.filePath(QStringLiteral("system1.ini")));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(ini.readAll());
+        QVERIFY2(text.contains(QStringLiteral("[TForm_qczlb_edit_MRUList]")) && text.contains(QStringLiteral("丁, 丙, 甲")),
+                 qPrintable(text));
+        QDir::setCurrent(oldCwd);
     }
 };
 

@@ -21,6 +21,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -326,6 +327,49 @@ private Q_SLOTS:
         QFile::remove(Paths::sysSetFile());
         QVERIFY(db.dm.q_tongyong.isOpen());
         QVERIFY(!db.dm.q_tongyong.controlsDisabled());
+    }
+
+    // Large amounts over narrow bars: every value label keeps its whole text inside the box the
+    // chart gives it, no two boxes overlap and all stay on the picture; upright while they fit,
+    // turned when the bars get narrow.
+    void chartValueLabelsStayWhole()
+    {
+        BarChart chart;
+        QVector<Bar> bars;
+        for (int i = 0; i < 12; ++i)
+            bars << Bar{S("%1月").arg(i + 1, 2, 10, QLatin1Char('0')), *Money::parse(i % 3 ? S("180472.50") : S("-98765.25")),
+                        QColor(Qt::blue)};
+        chart.setBars(bars);
+        for (const bool threeD : {false, true}) {
+            chart.setThreeD(threeD);
+            for (const int width : {1600, 900, 500, 330}) {
+                QImage image(width, 400, QImage::Format_RGB32);
+                const QRect area = image.rect();
+                {
+                    QPainter p(&image);
+                    chart.paintChart(p, area);
+                }
+                const QVector<BarChart::ValueLabel> labels = chart.valueLabels(area, &image);
+                QCOMPARE(labels.size(), bars.size());
+                for (int i = 0; i < labels.size(); ++i) {
+                    const BarChart::ValueLabel& l = labels[i];
+                    const QString at = S("%1 px, bar %2").arg(width).arg(i);
+                    QCOMPARE(l.text, bars[i].value.toDisplay());
+                    const QFontMetricsF fm(l.font, &image);
+                    const double along = l.vertical ? l.rect.height() : l.rect.width();
+                    const double across = l.vertical ? l.rect.width() : l.rect.height();
+                    QVERIFY2(along >= fm.horizontalAdvance(l.text) && across >= fm.height() - 0.01, qPrintable(at));
+                    QVERIFY2(l.font.pointSizeF() >= 5, qPrintable(at));
+                    QVERIFY2(QRectF(area).contains(l.rect), qPrintable(at));
+                    if (i > 0)
+                        QVERIFY2(!labels[i - 1].rect.intersects(l.rect), qPrintable(at));
+                }
+                if (width == 1600)
+                    QVERIFY(!labels.first().vertical);
+                if (width == 330)
+                    QVERIFY(labels.first().vertical);
+            }
+        }
     }
 
     void chart()

@@ -182,7 +182,50 @@ public:
     QVariant value(const RecordSet*) const override { return m_box->currentText(); }
     QString text() const override { return m_box->currentText(); }
 
+    // The remembered entries go above the items, closed off by a separator. They are read when
+    // shown, so every dialog of the class sees what another one saved.
+    void showRecent()
+    {
+        if (m_def.recent <= 0)
+            return;
+        showRecent(Lookups::recentEntries(dialogClass(), m_box->objectName()));
+    }
+    void remember()
+    {
+        if (m_def.recent <= 0)
+            return;
+        showRecent(Lookups::rememberEntry(dialogClass(), m_box->objectName(), m_box->currentText(), m_def.recent));
+    }
+    void forgetRecentRows() { m_recentRows = 0; }  // the list was cleared
+
 protected:
+    QString dialogClass() const
+    {
+        const QString cls = m_box->window()->property("windowClass").toString();
+        return cls.isEmpty() ? m_box->window()->objectName() : cls;
+    }
+    void showRecent(QStringList entries)
+    {
+        const QSignalBlocker block(m_box);  // not typing
+        const bool was = m_loading;
+        m_loading = true;
+        const QString text = m_box->currentText();
+        for (int i = 0; i < m_recentRows; ++i)
+            m_box->removeItem(0);
+        if (entries.size() > m_def.recent)
+            entries.resize(m_def.recent);
+        m_recentRows = 0;
+        if (!entries.isEmpty()) {
+            m_box->insertSeparator(0);
+            m_box->insertItems(0, entries);
+            m_recentRows = int(entries.size()) + 1;
+        }
+        if (m_box->isEditable())
+            m_box->setEditText(text);
+        else
+            m_box->setCurrentIndex(m_box->findText(text));
+        m_loading = was;
+    }
     void show(const RecordSet* set) override
     {
         QString text;
@@ -196,6 +239,7 @@ protected:
     }
 
     QComboBox* m_box;
+    int m_recentRows = 0;  // rows at the top of the list that are remembered entries, separator included
 };
 
 // A drop-down that shows one text ("客户号 客户姓名") and stores another (客户号). A typed text that
@@ -398,6 +442,8 @@ FieldBinding* RecordBinder::bind(QWidget* widget, const FieldDef& def)
         break;
     }
     Q_ASSERT_X(b->widget(), "RecordBinder::bind", "widget of the wrong type for the field kind");
+    if (d.kind == FieldKind::Combo)
+        static_cast<ComboBinding*>(b)->showRecent();
     m_bindings << b;
     connect(b, &FieldBinding::edited, this, [this, b] { fieldEdited(b); });
     b->load(m_set);
@@ -480,6 +526,11 @@ void RecordBinder::setItems(const QString& column, const QStringList& items)
             c->setEditText(text);
         else
             c->setCurrentIndex(c->findText(text));
+        if (b->def().kind == FieldKind::Combo) {
+            auto* combo = static_cast<ComboBinding*>(b);
+            combo->forgetRecentRows();
+            combo->showRecent();
+        }
         b->setDirty(wasDirty);
     }
 }
@@ -521,6 +572,8 @@ void RecordBinder::commit()
             b->setDirty(true);
             throw;
         }
+        if (b->def().kind == FieldKind::Combo)
+            static_cast<ComboBinding*>(b)->remember();
     }
 }
 

@@ -33,6 +33,7 @@ struct FieldDef {
     QStringList items = {}; // drop-down items written into the form
     bool listOnly = false;  // drop-down without typing
     int page = 0;           // page of a dialog with pages; -1: the row above the pages
+    int recent = 0;         // drop-down offering its last `recent` saved entries at the top
 };
 
 class FieldBinding : public QObject {
@@ -90,7 +91,8 @@ public:
 
     // The entries of a lookup field (shown text, stored key).
     void setLookupItems(const QString& column, const QVector<LookupItem>& items);
-    // Fixed drop-down items of a combo field; the typed text stays.
+    // Fixed drop-down items of a combo field; the typed text stays. A drop-down that remembers its
+    // recent entries shows them above the items, newest first.
     void setItems(const QString& column, const QStringList& items);
 
     // What a column holds as the clerk sees it now: the typed value of a changed field (as text for

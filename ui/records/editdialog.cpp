@@ -65,8 +65,11 @@ EditDialog::EditDialog(const EditDialogConfig& config, const QVector<FieldDef>& 
         if (f.page < 0 && m_header) {
             if (auto* box = qobject_cast<QCheckBox*>(w))
                 box->setText(f.label);
-            else if (!f.label.isEmpty())
-                m_header->addWidget(new QLabel(f.label, this));
+            else if (!f.label.isEmpty()) {
+                auto* label = new QLabel(f.label, this);
+                label->setBuddy(w);  // names the field for screen readers, as a form row does
+                m_header->addWidget(label);
+            }
             m_header->addWidget(w);
         } else {
             forms.value(f.page, forms.first())->addRow(f.label, w);
