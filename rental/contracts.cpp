@@ -28,7 +28,7 @@ QVector<FieldDef> contractFields()
         {.objectName = "DBNumberEditEh4", .label = "每天限驶里程：", .column = "每天限驶里程", .kind = F::Number},
         {.objectName = "DBNumberEditEh5", .label = "租赁期限：", .column = "租赁期限", .kind = F::Number, .maximum = 500},
         {.objectName = "DBNumberEditEh6", .label = "超驶收费(元/公里)：", .column = "超驶收费单价", .kind = F::Number, .decimals = 4},
-        {.objectName = "DBNumberEditEh7", .label = "发车里程：", .column = "发车里程", .kind = F::Number},
+        {.objectName = "DBNumberEditEh7", .label = "发车里程：", .column = "发车里程", .kind = F::Number, .maximum = 500000},  // as the return
         {.objectName = "DBNumberEditEh8", .label = "超时收费(元/小时)：", .column = "超时收费单价", .kind = F::Number, .decimals = 4},
         {.objectName = "DBComboBoxEh3", .label = "经办人：", .column = "租赁公司经办人", .kind = F::Combo, .chinese = true, .recent = 10},
         {.objectName = "DBDateTimeEditEh1", .label = "发车日期：", .column = "发车日期", .kind = F::Date},

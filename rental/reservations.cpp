@@ -13,10 +13,11 @@ QVector<FieldDef> reservationFields()
 {
     using F = FieldKind;
     return BookingDialog::withPartyFields({
-        {.objectName = "DBNumberEditEh1", .label = "租赁单价(元/天)：", .column = "租赁单价", .kind = F::Number, .decimals = 4},
+        {.objectName = "DBNumberEditEh1", .label = "租赁单价(元/天)：", .column = "租赁单价", .kind = F::Number, .decimals = 4,
+         .maximum = 1000},  // the contract made from it takes the same terms
         {.objectName = "DBNumberEditEh2", .label = "押金：", .column = "押金", .kind = F::Number, .decimals = 4},
         {.objectName = "DBNumberEditEh3", .label = "预收租金：", .column = "预收租金", .kind = F::Number, .decimals = 4},
-        {.objectName = "DBNumberEditEh4", .label = "租赁期限：", .column = "租赁期限", .kind = F::Number},
+        {.objectName = "DBNumberEditEh4", .label = "租赁期限：", .column = "租赁期限", .kind = F::Number, .maximum = 500},
         {.objectName = "DBNumberEditEh5", .label = "超驶收费(元/公里)：", .column = "超驶收费单价", .kind = F::Number, .decimals = 4},
         {.objectName = "DBNumberEditEh6", .label = "每天限驶里程：", .column = "每天限驶里程", .kind = F::Number},
         {.objectName = "DBNumberEditEh7", .label = "超时收费(元/小时)：", .column = "超时收费单价", .kind = F::Number, .decimals = 4},

@@ -1,5 +1,7 @@
 #include "rental/settlement.h"
 
+#include <utility>
+
 namespace Settlement {
 
 std::optional<Refusal> checkReturn(const QDateTime& dispatch, const QDateTime& returned, qint64 odometerOut,
@@ -19,6 +21,30 @@ std::optional<Refusal> check(const Input& in)
         return r;
     if (in.received < Money())
         return Refusal{QStringLiteral("实收金额不能小于0,请重新输入!"), QStringLiteral("实收金额")};
+    // The fields hold no negative value, but a row can bring one (an older version, a copy): a
+    // negative charge would lower the total and reach the journal and the statistics.
+    const auto negative = [](const QString& column) {
+        return Refusal{column + QStringLiteral("不能小于0,请重新输入!"), column};
+    };
+    if (in.daysTyped && in.days < 0)
+        return negative(QStringLiteral("租赁期限"));
+    if (in.odometerOut < 0)
+        return negative(QStringLiteral("发车里程"));
+    if (in.lumpSum < Money())
+        return negative(QStringLiteral("包干价"));
+    if (in.overtimeHours < 0)
+        return negative(QStringLiteral("超时小时"));
+    for (int i = 0; i < ExtraCount; ++i)
+        if (in.extras[i] < Money())
+            return negative(ExtraColumns[i]);
+    const std::pair<const Money&, const char*> terms[] = {
+        {in.rate, "租赁单价"}, {in.excessRate, "超驶收费单价"}, {in.overtimeRate, "超时收费单价"},
+        {in.advance, "预收租金"}, {in.deposit, "押金"}};
+    for (const auto& [amount, column] : terms)
+        if (amount < Money())
+            return negative(QString::fromUtf8(column));
+    if (in.allowance < 0)
+        return negative(QStringLiteral("每天限驶里程"));
     if (in.settled && in.received <= Money())
         return Refusal{QStringLiteral("没有实收金额,不能帐款结清,请重新输入!"), QStringLiteral("实收金额"), true};
     if (in.total < in.received)

@@ -48,7 +48,8 @@ struct Refusal {
 // The return after the dispatch, by date and time and by odometer (the checks of a return).
 std::optional<Refusal> checkReturn(const QDateTime& dispatch, const QDateTime& returned, qint64 odometerOut,
                                    qint64 odometerIn);
-// The checks shared by 计算 and 存盘, in their order.
+// The checks shared by 计算 and 存盘, in their order; a negative amount, rate, distance or hour
+// count is refused by its column.
 std::optional<Refusal> check(const Input& in);
 
 struct Result {

@@ -186,12 +186,13 @@ private Q_SLOTS:
         QVERIFY(d.adding());
 
         type(d.fieldFor(QStringLiteral("车牌号")), QStringLiteral("苏C33333"));
-        // Kilometres stop at 500000.
+        // Kilometres stop at 500000: no digit is dropped, the saved field holds the maximum.
         type(d.fieldFor(QStringLiteral("公里数")), QStringLiteral("600000"));
-        QCOMPARE(d.fieldText(QStringLiteral("DBNumberEditEh2")), QStringLiteral("60000"));
+        QCOMPARE(d.fieldText(QStringLiteral("DBNumberEditEh2")), QStringLiteral("600000"));
         type(d.fieldFor(QStringLiteral("车型")), QStringLiteral("santana 2000"));
         QCOMPARE(d.fieldText(QStringLiteral("DBEditEh2")), QStringLiteral("SANTANA 2000"));
         d.saveButton->click();
+        QCOMPARE(d.fieldText(QStringLiteral("DBNumberEditEh2")), QStringLiteral("500000"));
         QCOMPARE(msgs.lastText(), QStringLiteral("养路费截止时间必须大于养路费购买时间，请重新输入！"));
         QCOMPARE(d.focusWidget(), d.fieldFor(QStringLiteral("养路费截止时间")));
 

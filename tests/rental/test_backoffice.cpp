@@ -140,6 +140,38 @@ private Q_SLOTS:
         QCOMPARE(scalar(QStringLiteral("select count(*) from 现金日记帐")).toInt(), 0);
     }
 
+    // A negative extra and an amount past its maximum are brought to the nearer limit, shown so in
+    // the field, calculated and stored so.
+    void settlementFieldsHoldTheirRanges()
+    {
+        // Without extras the charge is 625: three days at 200 and 50 km beyond the allowance at 0.5.
+        openContract(QStringLiteral("ZL2004000009"), QStringLiteral("收车日期='2004-05-04 10:00:00', 收车里程=10950"));
+        TForm_qczljsd list(nullptr, &dm);
+        Msg::Recorder msgs;
+        TForm_qczljsd_edit d(&list, &dm);
+        d.fillSettlers();
+        d.show();
+        QWidget* petrol = d.fieldFor(QStringLiteral("汽油费"));
+        type(petrol, QStringLiteral("-100"));
+        QCOMPARE(fieldText(petrol), QStringLiteral("-100"));  // the sign is not swallowed
+        // What the clerk sees while typing already leaves the negative charge out.
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("收费金额"))), Money::fromYuan(625).toDisplay());
+        QVERIFY(d.SpeedButton1Click());
+        QVERIFY2(Money::parse(fieldText(petrol)) == Money(), qPrintable(fieldText(petrol)));
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("收费金额"))), Money::fromYuan(625).toDisplay());
+
+        type(d.fieldFor(QStringLiteral("超时小时")), QStringLiteral("-5"));
+        type(d.fieldFor(QStringLiteral("包干价")), QStringLiteral("600000"));
+        msgs.clear();
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
+        const QString lumpSum = fieldText(d.fieldFor(QStringLiteral("包干价")));
+        QVERIFY2(Money::parse(lumpSum) == Money::fromYuan(500000), qPrintable(lumpSum));
+        QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车租赁登记表 where 汽油费=0 and 超时小时=0 and 包干价=500000 "
+                                       "and 收费金额=500000")).toInt(),
+                 1);
+    }
+
     void settledSaveReleasesAndPosts()
     {
         openContract(QStringLiteral("ZL2004000004"), QStringLiteral("收车日期='2004-05-04 10:00:00', 收车里程=10950, 收费金额=715, "

@@ -206,6 +206,52 @@ private Q_SLOTS:
         QCOMPARE(check(in)->message, QStringLiteral("实收金额不能大于应收金额,请重新输入!"));
         QVERIFY(!check(in)->untickSettled);
     }
+
+    // A negative amount that did not come through the fields (an older row, a copy) never lowers a
+    // total: refused by its column, after the return and 实收金额 checks.
+    void negativeAmountsRefused_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::newRow("extra") << "汽油费";
+        QTest::newRow("last extra") << "陪练费";
+        QTest::newRow("lump sum") << "包干价";
+        QTest::newRow("overtime hours") << "超时小时";
+        QTest::newRow("typed days") << "租赁期限";
+        QTest::newRow("rate") << "租赁单价";
+        QTest::newRow("deposit") << "押金";
+        QTest::newRow("allowance") << "每天限驶里程";
+    }
+
+    void negativeAmountsRefused()
+    {
+        QFETCH(QString, column);
+        Input in = example();
+        QVERIFY(!check(in));
+        const int extra = ExtraColumns.indexOf(column);
+        if (extra >= 0)
+            in.extras[extra] = m("-100");
+        else if (column == QStringLiteral("包干价"))
+            in.lumpSum = m("-50");
+        else if (column == QStringLiteral("超时小时"))
+            in.overtimeHours = -5;
+        else if (column == QStringLiteral("租赁期限")) {
+            in.daysTyped = true;
+            in.days = -1;
+        } else if (column == QStringLiteral("租赁单价"))
+            in.rate = m("-0.0001");
+        else if (column == QStringLiteral("押金"))
+            in.deposit = m("-1");
+        else
+            in.allowance = -1;
+        const auto r = check(in);
+        QVERIFY(r);
+        QCOMPARE(r->message, column + QStringLiteral("不能小于0,请重新输入!"));
+        QCOMPARE(r->column, column);
+        QVERIFY(!r->untickSettled);
+        // The earlier checks still come first.
+        in.received = m("-1");
+        QCOMPARE(check(in)->column, QStringLiteral("实收金额"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSettlement)

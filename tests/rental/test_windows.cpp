@@ -303,6 +303,33 @@ private Q_SLOTS:
         QCOMPARE(vehicle(QStringLiteral("苏A00001")), QStringLiteral("出租/王一/2004-05-01 14:30:00/1"));
     }
 
+    // A rate typed far past its limit keeps every digit while typed and is stored, shown and charged
+    // at the limit; a negative deposit (no limit of its own) at 0.
+    void contractRateFarPastItsLimit()
+    {
+        exec(QStringLiteral("insert into 汽车租赁登记表 (内部编号, 客户号, 客户姓名, 车牌号, 发车日期, 租赁期限) values "
+                            "('ZL2004000300', 'K001', '王一', '苏A00001', '2004-05-01 14:30:00', 2)"));
+        open(dm.q_qczlb, {QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("where 内部编号='ZL2004000300'")});
+        TForm_qczlb list(nullptr, &dm);
+        TForm_qczlb_edit d(&list, &dm);
+        d.fillDropDowns();
+        Msg::Recorder msgs;
+        QWidget* rate = d.fieldFor(QStringLiteral("租赁单价"));
+        type(rate, QStringLiteral("922337203685478"));
+        QCOMPARE(fieldText(rate), QStringLiteral("922337203685478"));
+        QCOMPARE(fieldText(d.fieldFor(QStringLiteral("应收租金"))), Money::fromYuan(2000).toDisplay());
+        type(d.fieldFor(QStringLiteral("押金")), QStringLiteral("-5"));
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
+        QVERIFY2(Money::parse(fieldText(rate)) == Money::fromYuan(1000), qPrintable(fieldText(rate)));
+        const QString deposit = fieldText(d.fieldFor(QStringLiteral("押金")));
+        QVERIFY2(Money::parse(deposit) == Money(), qPrintable(deposit));
+        QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车租赁登记表 where 内部编号='ZL2004000300' and 租赁单价=1000 "
+                                       "and 押金=0 and 应收租金=2000")).toInt(),
+                 1);
+        exec(QStringLiteral("delete from 汽车租赁登记表 where 内部编号='ZL2004000300'"));
+    }
+
     void returnedContractLeavesItsVehicle()
     {
         exec(QStringLiteral("insert into 汽车租赁登记表 (内部编号, 客户号, 客户姓名, 车牌号, 发车日期, 租赁期限, 客户交车) values "

@@ -166,6 +166,72 @@ private Q_SLOTS:
         QCOMPARE(f.edit->text(), QStringLiteral("99.01"));
     }
 
+    // Typing is never cut short by the value: the field keeps every key and settles into its range
+    // (rounded to its decimals, then brought to the nearer limit) when left or when Enter is pressed.
+    void typedValuesSettleIntoTheRange_data()
+    {
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<bool>("limited");   // 0 to 1000, otherwise no limits
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("settled");
+        QTest::newRow("far past the maximum") << 4 << true << "922337203685478" << "1000.0000";
+        QTest::newRow("past every field's digits") << 4 << true << "12345678901234567890" << "1000.0000";
+        QTest::newRow("negative") << 4 << true << "-100" << "0.0000";
+        QTest::newRow("in range as typed") << 4 << true << "12.5" << "12.5";
+        QTest::newRow("at the maximum") << 0 << true << "1000" << "1000";
+        QTest::newRow("point in a whole-number field") << 0 << true << "109.5" << "110";
+        QTest::newRow("half to even") << 0 << true << "108.5" << "108";
+        QTest::newRow("tie decided past ten places") << 0 << true << "108.500000000001" << "109";
+        QTest::newRow("grouping") << 2 << true << "1,000.5" << "1000.00";
+        QTest::newRow("unlimited keeps the digits") << 4 << false << "12345678901234567890" << "12345678901234567890";
+        QTest::newRow("unlimited negative") << 2 << false << "-12.34" << "-12.34";
+    }
+
+    void typedValuesSettleIntoTheRange()
+    {
+        QFETCH(int, decimals);
+        QFETCH(bool, limited);
+        QFETCH(QString, typed);
+        QFETCH(QString, settled);
+        QWidget window;
+        auto* edit = new CalcEdit(&window);
+        auto* next = new QLineEdit(&window);
+        edit->setDecimals(decimals);
+        if (limited) {
+            edit->setMinimum(0);
+            edit->setMaximum(1000);
+        }
+        QSignalSpy edited(edit, &QLineEdit::textEdited);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        edit->setFocus();
+        QTest::keyClicks(edit, typed);
+        QCOMPARE(edit->text(), typed);
+        if (limited)
+            QCOMPARE(edit->hasAcceptableInput(), typed == settled);
+        next->setFocus();
+        QCOMPARE(edit->text(), settled);
+        QCOMPARE(edited.last().at(0).toString(), settled);
+        // Enter settles as well.
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, typed);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(edit->text(), settled);
+    }
+
+    void calculatorRefusesBelowTheMinimum()
+    {
+        Field f(QStringLiteral("5"), 2, 100);
+        f.edit->setMinimum(0);
+        f.edit->showCalculator();
+        QTest::keyClicks(f.popup(), QStringLiteral("-8"));
+        QTest::keyClick(f.popup(), Qt::Key_Return);
+        QVERIFY(f.popup()->isVisible());
+        QCOMPARE(f.popup()->pending(), QStringLiteral("不能小于0.00"));
+        QCOMPARE(f.edit->text(), QStringLiteral("5"));
+    }
+
     void keyboard()
     {
         QWidget window;

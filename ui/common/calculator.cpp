@@ -1,7 +1,6 @@
 #include "ui/common/calculator.h"
 
 #include <QAction>
-#include <QDoubleValidator>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QIcon>
@@ -12,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
+#include <QValidator>
 #include <algorithm>
 #include <optional>
 
@@ -115,6 +115,69 @@ std::optional<Units> parse(QString s)
         return std::nullopt;
     const Units u = whole * One + frac * pow10(Places - fdigits);
     return neg ? -u : u;
+}
+
+// A typed number as far as it can be read, for bringing it into a field's range: more whole digits
+// than any field holds (`beyond`) and decimals past ten places (`sticky`: one of them not zero)
+// are noted instead of failing. Not a number: nullopt. Grouping commas are ignored.
+struct Typed {
+    Units value = 0;       // with its sign; meaningless when beyond
+    bool negative = false;
+    bool beyond = false;
+    bool sticky = false;
+};
+
+std::optional<Typed> parseLoose(QString s)
+{
+    s = s.trimmed();
+    s.remove(QLatin1Char(','));
+    Typed t;
+    int i = 0;
+    if (!s.isEmpty() && (s[0] == QLatin1Char('-') || s[0] == QLatin1Char('+'))) {
+        t.negative = s[0] == QLatin1Char('-');
+        i = 1;
+    }
+    Units whole = 0, frac = 0;
+    int wdigits = 0, fdigits = 0;
+    bool any = false;
+    for (; i < s.size() && s[i].isDigit(); ++i) {
+        any = true;
+        if (t.beyond)
+            continue;
+        whole = whole * 10 + s[i].digitValue();
+        if (whole != 0 && ++wdigits > WholeDigits)
+            t.beyond = true;
+    }
+    if (i < s.size() && s[i] == QLatin1Char('.')) {
+        for (++i; i < s.size() && s[i].isDigit(); ++i) {
+            any = true;
+            if (fdigits == Places) {
+                t.sticky = t.sticky || s[i] != QLatin1Char('0');
+                continue;
+            }
+            frac = frac * 10 + s[i].digitValue();
+            ++fdigits;
+        }
+    }
+    if (i != s.size() || !any)
+        return std::nullopt;
+    const Units u = t.beyond ? 0 : whole * One + frac * pow10(Places - fdigits);
+    t.value = t.negative ? -u : u;
+    return t;
+}
+
+// Rounds half to even to `decimals` places; `sticky` says the true value lies a little further from
+// zero than `u` (digits past ten places), which decides a tie upwards and nothing else.
+Units roundTo(Units u, int decimals, bool sticky)
+{
+    const Units step = pow10(Places - decimals);
+    const bool neg = u < 0;
+    const Units a = magnitude(u);
+    Units q = a / step;
+    const Units r = a % step;
+    if (r * 2 > step || (r * 2 == step && (sticky || q % 2 == 1)))
+        ++q;
+    return neg ? -q * step : q * step;
 }
 
 QIcon calculatorIcon()
@@ -339,9 +402,10 @@ CalcPopup::CalcPopup(QWidget* parent) : QFrame(parent, Qt::Popup), m_engine(std:
 
 CalcPopup::~CalcPopup() = default;
 
-void CalcPopup::setLimits(int decimals, const QString& maximum)
+void CalcPopup::setLimits(int decimals, const QString& minimum, const QString& maximum)
 {
     m_decimals = std::clamp(decimals, 0, Places);
+    m_minimum = minimum;
     m_maximum = maximum;
 }
 
@@ -401,9 +465,16 @@ void CalcPopup::accept()
         return;
     }
     const Units result = roundTo(m_engine->value(), m_decimals);
+    // Refused rather than clamped: a worked-out amount changed behind the clerk's back would go
+    // unnoticed.
+    const std::optional<Units> minimum = parse(m_minimum);
+    if (minimum && result < *minimum) {
+        m_refusal = QStringLiteral("不能小于") + format(*minimum, m_decimals);
+        refresh();
+        return;
+    }
     const std::optional<Units> maximum = parse(m_maximum);
     if (maximum && result > *maximum) {
-        // Refused rather than clamped: a silently lowered amount would go unnoticed.
         m_refusal = QStringLiteral("不能大于") + format(*maximum, m_decimals);
         refresh();
         return;
@@ -450,15 +521,48 @@ void CalcPopup::keyPressEvent(QKeyEvent* event)
     event->accept();
 }
 
+// Lets through every character that can belong to a number, whatever its value: a keystroke past
+// the maximum or below the minimum stays in the field. Acceptable is a number the field holds as
+// it stands; anything else is Intermediate and settled when the field is left.
+class NumberValidator : public QValidator {
+public:
+    explicit NumberValidator(CalcEdit* edit) : QValidator(edit), m_edit(edit) {}
+
+    State validate(QString& input, int&) const override
+    {
+        bool point = false;
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            const QChar c = input[i];
+            if (c.isDigit() && c.unicode() < 128)
+                continue;
+            if (c == QLatin1Char(',') || c == QLatin1Char(' '))
+                continue;
+            if (c == QLatin1Char('.') && !point) {
+                point = true;
+                continue;
+            }
+            if ((c == QLatin1Char('-') || c == QLatin1Char('+')) && input.left(i).trimmed().isEmpty())
+                continue;
+            return Invalid;
+        }
+        const std::optional<Typed> t = parseLoose(input);
+        if (!t || t->beyond || input.contains(QLatin1Char(',')) || input.trimmed() != input)
+            return Intermediate;
+        return m_edit->settledText(input) == input ? Acceptable : Intermediate;
+    }
+
+    void fixup(QString& input) const override { input = m_edit->settledText(input); }
+
+private:
+    CalcEdit* m_edit;
+};
+
 CalcEdit::CalcEdit(QWidget* parent) : QLineEdit(parent)
 {
     setAlignment(Qt::AlignRight);
-    m_validator = new QDoubleValidator(this);
-    m_validator->setNotation(QDoubleValidator::StandardNotation);
     // Field texts are always written with "." whatever the desktop's locale.
-    m_validator->setLocale(QLocale::c());
+    m_validator = new NumberValidator(this);
     setValidator(m_validator);
-    updateValidator();
 
     m_action = addAction(calculatorIcon(), QLineEdit::TrailingPosition);
     m_action->setObjectName(QStringLiteral("calculator"));
@@ -474,19 +578,57 @@ CalcEdit::CalcEdit(QWidget* parent) : QLineEdit(parent)
 void CalcEdit::setDecimals(int decimals)
 {
     m_decimals = std::clamp(decimals, 0, 4);
-    updateValidator();
 }
 
 void CalcEdit::setMaximum(double maximum)
 {
     m_maximum = maximum;
-    updateValidator();
 }
 
-void CalcEdit::updateValidator()
+void CalcEdit::setMinimum(double minimum)
 {
-    const double top = m_maximum > 0 ? m_maximum : 1e15;
-    m_validator->setRange(-1e15, top, m_decimals);
+    m_minimum = minimum;
+}
+
+QString CalcEdit::limitText(double limit) const
+{
+    return QString::number(limit, 'f', 4);
+}
+
+QString CalcEdit::settledText(const QString& text) const
+{
+    const std::optional<Typed> t = parseLoose(text);
+    if (!t)
+        return text;
+    const std::optional<Units> low = m_minimum ? parse(limitText(*m_minimum)) : std::nullopt;
+    const std::optional<Units> high = m_maximum > 0 ? parse(limitText(m_maximum)) : std::nullopt;
+    Units v = t->beyond ? 0 : roundTo(t->value, m_decimals, t->sticky);
+    if (t->beyond || magnitude(v) >= Limit) {
+        // Past every field's digits: only a limit on that side can say what it becomes.
+        const std::optional<Units>& side = t->negative ? low : high;
+        return side ? format(*side, m_decimals) : text;
+    }
+    if (low && v < *low)
+        v = *low;
+    if (high && v > *high)
+        v = *high;
+    if (v == t->value && !t->sticky && !text.contains(QLatin1Char(',')))
+        return text;
+    return format(v, m_decimals);
+}
+
+void CalcEdit::settle()
+{
+    const QString settled = settledText(text());
+    if (settled == text())
+        return;
+    // Through the editing path, as if typed: undoable, and textEdited is emitted.
+    selectAll();
+    insert(settled);
+    if (text() != settled) {
+        setText(settled);
+        Q_EMIT textEdited(settled);
+    }
 }
 
 void CalcEdit::showCalculator()
@@ -497,7 +639,8 @@ void CalcEdit::showCalculator()
         m_popup = new CalcPopup(this);
         connect(m_popup, &CalcPopup::accepted, this, &CalcEdit::putResult);
     }
-    m_popup->setLimits(m_decimals, m_maximum > 0 ? QString::number(m_maximum, 'f', 4) : QString());
+    m_popup->setLimits(m_decimals, m_minimum ? limitText(*m_minimum) : QString(),
+                       m_maximum > 0 ? limitText(m_maximum) : QString());
     m_popup->start(text());
     m_popup->adjustSize();
 
@@ -537,5 +680,15 @@ void CalcEdit::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        settle();
     QLineEdit::keyPressEvent(event);
+}
+
+void CalcEdit::focusOutEvent(QFocusEvent* event)
+{
+    // The calculator starts from the text as typed; any other way out shows what the field holds.
+    if (event->reason() != Qt::PopupFocusReason && isModified())
+        settle();
+    QLineEdit::focusOutEvent(event);
 }

@@ -6,10 +6,11 @@
 #include <QLineEdit>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QAction;
-class QDoubleValidator;
 class QLabel;
+class NumberValidator;
 
 // The popup: keys and buttons for digits, ".", + − × ÷, =, C, backspace and 确定.
 // Enter or 确定 accepts; Escape (or a click elsewhere) closes without a result.
@@ -20,8 +21,8 @@ public:
     ~CalcPopup() override;
 
     // What the field allows: the result is rounded half to even to `decimals` places, and refused
-    // above `maximum` (a decimal text; empty: no maximum).
-    void setLimits(int decimals, const QString& maximum);
+    // below `minimum` and above `maximum` (decimal texts; empty: no limit).
+    void setLimits(int decimals, const QString& minimum, const QString& maximum);
     // Starts over from the field's text; text that is not a number starts from 0.
     void start(const QString& value);
 
@@ -49,12 +50,16 @@ private:
     QLabel* m_display = nullptr;
     QString m_refusal;
     int m_decimals = 0;
+    QString m_minimum;
     QString m_maximum;
 };
 
-// Drop-in for the plain number field: right aligned, a validator for the decimals and the maximum,
+// Drop-in for the plain number field: right aligned, typing limited to the characters of a number,
 // and the calculator behind a button at the right end, Alt+Down or F4. An accepted result is put in
 // as if typed, so textEdited fires and undo works.
+// No keystroke is ever dropped for its value: a number outside the field's range or with more
+// decimals than it shows stays as typed until the field is left (or its value taken), and is then
+// rounded to the field's decimals and brought to the nearer limit, visibly in the field.
 class CalcEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -62,9 +67,18 @@ public:
 
     void setDecimals(int decimals);
     int decimals() const { return m_decimals; }
-    // 0: no maximum (the field still holds at most fifteen whole digits).
+    // 0: no maximum (what the column cannot hold is refused when the row is saved).
     void setMaximum(double maximum);
     double maximum() const { return m_maximum; }
+    // No minimum until one is set.
+    void setMinimum(double minimum);
+    std::optional<double> minimum() const { return m_minimum; }
+
+    // The text rounded to the field's decimals and brought into its range; text that is not a
+    // number, and a number beyond a limit the field does not have, come back unchanged.
+    QString settledText(const QString& text) const;
+    // Puts settledText() into the field, as typed, when it differs.
+    void settle();
 
     void showCalculator();
     CalcPopup* calculator() const { return m_popup; }   // null until first shown
@@ -72,14 +86,16 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void updateValidator();
     void putResult(const QString& text);
+    QString limitText(double limit) const;
 
-    QDoubleValidator* m_validator = nullptr;
+    NumberValidator* m_validator = nullptr;
     QAction* m_action = nullptr;
     CalcPopup* m_popup = nullptr;
     int m_decimals = 0;
     double m_maximum = 0;
+    std::optional<double> m_minimum;
 };

@@ -53,7 +53,10 @@ public:
     QVariant value(const RecordSet*) const override
     {
         if (m_def.kind == FieldKind::Number) {
-            const QString t = m_edit->text().trimmed();
+            // What the field will hold once left: computed fields and 存盘 never see a value
+            // outside its range.
+            const auto* calc = qobject_cast<const CalcEdit*>(m_edit);
+            const QString t = (calc ? calc->settledText(m_edit->text()) : m_edit->text()).trimmed();
             return t.isEmpty() ? QVariant() : QVariant(t);
         }
         return m_edit->text();
@@ -364,6 +367,7 @@ QWidget* RecordBinder::createWidget(const FieldDef& def, QWidget* parent)
         // Number fields drop down a calculator (Alt+Down, F4 or the button at their right end).
         auto* e = new CalcEdit(parent);
         e->setDecimals(def.decimals);
+        e->setMinimum(def.minimum);
         e->setMaximum(def.maximum);
         w = e;
         break;
@@ -560,6 +564,10 @@ void RecordBinder::load()
 
 void RecordBinder::commit()
 {
+    // A number typed outside its field's range is shown as it is stored.
+    for (FieldBinding* b : m_bindings)
+        if (auto* calc = qobject_cast<CalcEdit*>(b->widget()); calc && b->dirty())
+            calc->settle();
     for (FieldBinding* b : m_bindings) {
         if (!b->dirty())
             continue;

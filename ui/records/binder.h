@@ -29,6 +29,10 @@ struct FieldDef {
     bool masked = false;    // shown as "*"
     bool chinese = false;   // takes Chinese text: gets the operator's input method
     int decimals = 0;       // number fields
+    // Number fields: a value outside is brought to the nearer limit when the field is left. No
+    // amount, rate, count or distance typed at the counter is negative; without a maximum the
+    // column's own limits apply at save.
+    double minimum = 0;
     double maximum = 0;     // number fields; 0: no maximum
     QStringList items = {}; // drop-down items written into the form
     bool listOnly = false;  // drop-down without typing
