@@ -77,46 +77,6 @@ QString format(Units u, int decimals)
     return neg && a != 0 ? QLatin1Char('-') + digits : digits;
 }
 
-// The field's text or a typed entry; grouping commas are ignored. Fails on junk, on more whole
-// digits than a field holds and on significant decimals beyond ten places.
-std::optional<Units> parse(QString s)
-{
-    s = s.trimmed();
-    s.remove(QLatin1Char(','));
-    bool neg = false;
-    int i = 0;
-    if (!s.isEmpty() && (s[0] == QLatin1Char('-') || s[0] == QLatin1Char('+'))) {
-        neg = s[0] == QLatin1Char('-');
-        i = 1;
-    }
-    Units whole = 0, frac = 0;
-    int wdigits = 0, fdigits = 0;
-    bool any = false;
-    for (; i < s.size() && s[i].isDigit(); ++i) {
-        any = true;
-        whole = whole * 10 + s[i].digitValue();
-        if (whole != 0 && ++wdigits > WholeDigits)
-            return std::nullopt;
-    }
-    bool anyFrac = false;
-    if (i < s.size() && s[i] == QLatin1Char('.')) {
-        for (++i; i < s.size() && s[i].isDigit(); ++i) {
-            anyFrac = true;
-            if (fdigits == Places) {
-                if (s[i] != QLatin1Char('0'))
-                    return std::nullopt;
-                continue;
-            }
-            frac = frac * 10 + s[i].digitValue();
-            ++fdigits;
-        }
-    }
-    if (i != s.size() || (!any && !anyFrac))
-        return std::nullopt;
-    const Units u = whole * One + frac * pow10(Places - fdigits);
-    return neg ? -u : u;
-}
-
 // A typed number as far as it can be read, for bringing it into a field's range: more whole digits
 // than any field holds (`beyond`) and decimals past ten places (`sticky`: one of them not zero)
 // are noted instead of failing. Not a number: nullopt. Grouping commas are ignored.
@@ -164,6 +124,16 @@ std::optional<Typed> parseLoose(QString s)
     const Units u = t.beyond ? 0 : whole * One + frac * pow10(Places - fdigits);
     t.value = t.negative ? -u : u;
     return t;
+}
+
+// The field's text or a typed entry; grouping commas are ignored. Fails on junk, on more whole
+// digits than a field holds and on significant decimals beyond ten places.
+std::optional<Units> parse(const QString& s)
+{
+    const std::optional<Typed> t = parseLoose(s);
+    if (!t || t->beyond || t->sticky)
+        return std::nullopt;
+    return t->value;
 }
 
 // Rounds half to even to `decimals` places; `sticky` says the true value lies a little further from
