@@ -2,6 +2,7 @@
 #include "admin/admin.h"
 #include "admin/system.h"
 #include "app/mainform.h"
+#include "cash/cash.h"
 #include "fleet/fleet.h"
 #include "remind/remind.h"
 #include "rental/rental.h"
@@ -17,6 +18,7 @@ void registerModules(TForm_main* mainWindow)
     registerAdminWindows();
     registerSystemWindows();
     registerFleetWindows();
+    registerCashWindows();
     registerRentalWindows();
     registerStatsWindows();
     registerRemindWindows();

@@ -1,5 +1,4 @@
 #include "fleet/fleet.h"
-#include "fleet/journalwindows.h"
 #include "fleet/qcda.h"
 #include "fleet/registers.h"
 #include "ui/common/windowregistry.h"
@@ -13,5 +12,4 @@ void registerFleetWindows()
         WindowRegistry::add(config->listClass,
                             [config](QWidget* owner, TDm1* dm) { return new RegisterWindow(*config, dm, owner); });
     }
-    registerJournalWindows();
 }

@@ -1,5 +1,4 @@
-// The fleet's windows as configuration rows: the vehicle archive, the three registers, the cash
-// journal and the summary codes.
+// The fleet's windows as configuration rows: the vehicle archive and the three registers.
 #include "fleet/amounts.h"
 #include "fleet/fleet.h"
 #include "fleet/registers.h"
@@ -9,7 +8,6 @@ namespace {
 
 using B = ListButton;
 using K = CriterionKind;
-constexpr unsigned AllEditButtons = EditButton::Add | EditButton::Save | EditButton::Cancel | EditButton::Close;
 const RequiredField PlateRequired{"车牌号", "车牌号不能为空,请重新输入!"};
 
 QVector<ListWindowConfig> listRows()
@@ -28,14 +26,6 @@ QVector<ListWindowConfig> listRows()
         {.className = "TForm_sgjlb", .caption = "事故记录登记表", .query = "q_sgjlb", .buttons = registerButtons,
          .exportName = "事故记录表", .printTitle = "事故记录登记表打印清单", .footerSums = {"事故金额", "理赔金额"},
          .autoWidth = true, .autoWidthChecked = true},
-        {.className = "TForm_xjrjz", .caption = "现金日记账", .query = "q_xjrjz",
-         .buttons = {{B::Export}, {B::Query}, {B::Edit}, {B::Delete}, {B::Print}, {B::Module, "整理"}, {B::Return}},
-         .exportName = "现金日记帐", .printTitle = "现金日记帐打印清单", .footerSums = {"借方", "贷方"},
-         .sort = SortMode::None},
-        {.className = "TForm_zy", .caption = "摘要设置", .query = "q_zy",
-         .buttons = {{B::Edit}, {B::Delete}, {B::Export}, {B::Return}}, .exportName = "摘要",
-         .sort = SortMode::MarksOnly, .autoWidth = true, .autoWidthBox = false, .columnButtons = false,
-         .maximised = false},
     };
 }
 
@@ -48,10 +38,6 @@ QVector<EditDialogConfig> editRows()
         {.className = "TForm_wxjlb_edit", .caption = "车辆维修记录登记表编辑 (wxjlb)", .query = "q_wxjlb",
          .addGuard = {PlateRequired}},
         {.className = "TForm_sgjlb_edit", .caption = "事故记录登记表编辑 (sgjlb)", .query = "q_sgjlb", .addGuard = {PlateRequired}},
-        {.className = "TForm_xjrjz_edit", .caption = "现金日记帐编辑 (xjrjz)", .query = "q_xjrjz", .buttons = AllEditButtons,
-         .discardFirst = true},
-        // The summary dialog guards on the trimmed field texts (its own addGuardPasses).
-        {.className = "TForm_zy_edit", .caption = "摘要编辑 (zy)", .query = "q_zy"},
     };
 }
 
@@ -87,24 +73,6 @@ QueryDialogConfig registerQuery(const QString& cls, const QString& caption, cons
 QVector<QueryDialogConfig> queryRows()
 {
     return {
-        {.className = "TForm_xjrjz_cx",
-         .caption = "查询",
-         .query = "q_xjrjz",
-         .table = "现金日记帐",
-         .criteria = {{.objectName = "Edit1", .label = "凭证号：", .column = "凭证号", .upper = true},
-                      {.objectName = "cb摘要", .label = "摘要：", .column = "摘要", .kind = K::StartsWithFirstOnly, .combo = true},
-                      {.objectName = "Edit2", .label = "明细：", .column = "明细", .upper = true},
-                      {.objectName = "Edit3", .label = "经办人：", .column = "经办人", .upper = true},
-                      {.objectName = "Edit4", .label = "备注：", .column = "备注", .upper = true},
-                      {.objectName = "dt日期从", .label = "日期  从：", .column = "日期", .kind = K::DateRange,
-                       .toObjectName = "dt日期到", .toLabel = "到", .inputError = rangeInputError("日期"),
-                       .orderError = rangeOrderError("日期")}},
-         .selectLines = {"select * from 现金日记帐"},
-         .orderLine = "order by 日期",
-         .noCriteriaMessage = "查询条件没有输入,请确认!",
-         .enterChain = {"Edit1", "cb摘要", "Edit2", "Edit3", "dt日期从", "dt日期到", "Edit4"},
-         .busyAnimation = true,
-         .helpLines = queryHelpLines("2.日期从(到)正确的输入是:2001-7-6;")},
         registerQuery("TForm_hyjlb_cx", "换油查询", "q_hyjlb", "换油记录表", "换油时间", false),
         registerQuery("TForm_wxjlb_cx", "维修查询", "q_wxjlb", "车辆维修记录表", "维修时间", false),
         registerQuery("TForm_sgjlb_cx", "事故查询", "q_sgjlb", "事故登记表", "事故时间", true),

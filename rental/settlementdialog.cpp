@@ -8,7 +8,7 @@
 #include "data/lookups.h"
 #include "data/settings.h"
 #include "core/dates.h"
-#include "fleet/journal.h"
+#include "cash/journal.h"
 #include "ui/common/inputmethods.h"
 #include "ui/common/messages.h"
 

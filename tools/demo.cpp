@@ -5,7 +5,7 @@
 #include "core/money.h"
 #include "data/creation.h"
 #include "data/database.h"
-#include "fleet/journal.h"
+#include "cash/journal.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -6,7 +6,7 @@
 #include "data/creation.h"
 #include "data/database.h"
 #include "data/recordset.h"
-#include "fleet/journal.h"
+#include "cash/journal.h"
 #include "stats/reports.h"
 #include "tests/pg/serverdb.h"
 #include "ui/records/gridmodel.h"

@@ -8,7 +8,7 @@
 #include "data/creation.h"
 #include "data/datamodule.h"
 #include "data/maintenance.h"
-#include "fleet/journal.h"
+#include "cash/journal.h"
 #include "rental/backoffice.h"
 #include "rental/bookings.h"
 #include "rental/rental.h"

@@ -1,6 +1,7 @@
 #pragma once
 // Every module's configuration rows, as the program registers them at start.
 #include "admin/admin.h"
+#include "cash/cash.h"
 #include "fleet/fleet.h"
 #include "remind/remind.h"
 #include "rental/rental.h"
@@ -9,6 +10,7 @@
 inline void addAllConfigs()
 {
     addFleetConfigs();
+    addCashConfigs();
     addAdminConfigs();
     addRentalConfigs();
     addStatsConfigs();

@@ -4,7 +4,7 @@
 #include "core/dates.h"
 #include "data/creation.h"
 #include "data/database.h"
-#include "fleet/journal.h"
+#include "cash/journal.h"
 #include "tests/pg/serverdb.h"
 
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "fleet/journal.h"
+#include "cash/journal.h"
 #include "core/dates.h"
 #include "core/sqltext.h"
 #include "data/amounts.h"

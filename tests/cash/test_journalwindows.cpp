@@ -8,9 +8,9 @@
 #include "data/creation.h"
 #include "data/datamodule.h"
 #include "tests/pg/serverdb.h"
-#include "fleet/fleet.h"
-#include "fleet/journal.h"
-#include "fleet/journalwindows.h"
+#include "cash/cash.h"
+#include "cash/journal.h"
+#include "cash/journalwindows.h"
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
 #include "ui/common/windowregistry.h"
@@ -89,7 +89,7 @@ private Q_SLOTS:
         QVERIFY2(createDatabase(location, closing, &err), qPrintable(err));
         QVERIFY2(dm.connect(location, &err), qPrintable(err));
         WindowRegistry::clear();
-        registerFleetWindows();
+        registerCashWindows();
     }
     void init() { exec(QStringLiteral("delete from 现金日记帐")); }
     void cleanupTestCase()

@@ -63,6 +63,3 @@ protected:
     void assignBeforeWrite() override;
     void showEvent(QShowEvent* event) override;
 };
-
-// Adds the window factories of the journal and the summary codes.
-void registerJournalWindows();

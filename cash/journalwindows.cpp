@@ -1,10 +1,11 @@
-#include "fleet/journalwindows.h"
+#include "cash/journalwindows.h"
+#include "cash/cash.h"
 #include "core/session.h"
 #include "data/database.h"
 #include "data/datamodule.h"
 #include "data/lookups.h"
 #include "data/recordset.h"
-#include "fleet/journal.h"
+#include "cash/journal.h"
 #include "ui/common/inputmethods.h"
 #include "ui/common/messages.h"
 #include "ui/common/windowregistry.h"
@@ -272,8 +273,9 @@ void TForm_zy_edit::showEvent(QShowEvent* event)
 
 // ---- registration ----
 
-void registerJournalWindows()
+void registerCashWindows()
 {
+    addCashConfigs();
     WindowRegistry::add(QStringLiteral("TForm_xjrjz"), [](QWidget* owner, TDm1* dm) { return new TForm_xjrjz(owner, dm); });
     WindowRegistry::add(QStringLiteral("TForm_zy"), [](QWidget* owner, TDm1* dm) { return new TForm_zy(owner, dm); });
 }
