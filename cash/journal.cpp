@@ -2,6 +2,7 @@
 #include "core/dates.h"
 #include "core/sqltext.h"
 #include "data/amounts.h"
+#include "data/columns.h"
 #include "data/database.h"
 #include "data/recordset.h"
 #include "data/schema.h"
@@ -31,7 +32,7 @@ ListQuery monthQuery(const QDate& closing)
     ListQuery q;
     q.table = Table;
     q.terms = {Dates::monthCondition(closing)};
-    q.order = {OrderMark{QStringLiteral("日期"), false}};
+    q.order = {OrderMark{Col::日期, false}};
     q.lines = {QStringLiteral("select * from 现金日记帐"), QStringLiteral("where ") + Dates::monthCondition(closing),
                QStringLiteral("order by 日期")};
     return q;
@@ -41,9 +42,9 @@ std::optional<Refusal> checkEntry(const Entry& e, const QDate& closing)
 {
     // An empty date has its own message, not the closing-period one.
     if (!e.date.isValid())
-        return Refusal{QStringLiteral("日期不能为空,请重新输入!"), QStringLiteral("日期")};
+        return Refusal{QStringLiteral("日期不能为空,请重新输入!"), Col::日期};
     if (!monthRange(closing).contains(e.date.date()))
-        return Refusal{QStringLiteral("不能编辑结算时间以外的数据!"), QStringLiteral("日期")};
+        return Refusal{QStringLiteral("不能编辑结算时间以外的数据!"), Col::日期};
     if (e.summary.trimmed().isEmpty())
         return Refusal{QStringLiteral("摘要不能为空,请重新输入!"), Summary};
     if (e.debit != Money() && e.credit != Money())
@@ -73,7 +74,7 @@ void tidyMonth(Database& db, const QDate& closing)
 std::optional<Refusal> checkSummaryCode(const QString& kind, const QString& name)
 {
     if (kind.trimmed().isEmpty())
-        return Refusal{QStringLiteral("属性不能为空,请重新输入!"), QStringLiteral("属性")};
+        return Refusal{QStringLiteral("属性不能为空,请重新输入!"), Col::属性};
     if (name.trimmed().isEmpty())
         return Refusal{QStringLiteral("摘要名称不能为空,请重新输入!"), Summary};
     return std::nullopt;

@@ -3,6 +3,7 @@
 // 0, entries in date order, same-day entries in the order they were added), the balance of a new
 // entry, and the posting of a settled contract's received money.
 #include "core/money.h"
+#include "data/columns.h"
 #include "data/listquery.h"
 
 #include <QDate>
@@ -18,8 +19,8 @@ inline const QString Table = QStringLiteral("现金日记帐");
 inline const QString Income = QStringLiteral("租赁收入");
 inline const QString Expense = QStringLiteral("费用支出");
 
-inline const QString Debit = QStringLiteral("借方");
-inline const QString Credit = QStringLiteral("贷方");
+inline const QString Debit = Col::借方;
+inline const QString Credit = Col::贷方;
 inline const QString Summary = QStringLiteral("摘要");
 
 // The first and last day of the month of `day`: the journal works in the month of the closing date.

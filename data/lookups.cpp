@@ -1,4 +1,5 @@
 #include "data/lookups.h"
+#include "data/columns.h"
 #include "data/database.h"
 
 #include <QDir>
@@ -19,7 +20,7 @@ QStringList column(Database& db, const QString& table, const QString& column, co
 
 QStringList plates(Database& db)
 {
-    return column(db, QStringLiteral("汽车档案"), QStringLiteral("车牌号"), QStringLiteral("车牌号"));
+    return column(db, QStringLiteral("汽车档案"), Col::车牌号, Col::车牌号);
 }
 
 QStringList platesInService(Database& db)
@@ -33,7 +34,7 @@ QStringList platesInService(Database& db)
 
 QStringList handlers(Database& db)
 {
-    return column(db, QStringLiteral("经办人信息"), QStringLiteral("经办人姓名"), QStringLiteral("经办人姓名"));
+    return column(db, QStringLiteral("经办人信息"), Col::经办人姓名, Col::经办人姓名);
 }
 
 namespace {
@@ -63,7 +64,7 @@ QVector<LookupItem> activeCustomers(Database& db)
 
 QStringList summaries(Database& db)
 {
-    return column(db, QStringLiteral("摘要"), QStringLiteral("摘要"), QStringLiteral("代码"));
+    return column(db, QStringLiteral("摘要"), QStringLiteral("摘要"), Col::代码);
 }
 
 namespace {

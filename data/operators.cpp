@@ -1,5 +1,6 @@
 #include "data/operators.h"
 #include "core/password.h"
+#include "data/columns.h"
 #include "data/database.h"
 #include "data/schema.h"
 
@@ -22,7 +23,7 @@ Login login(Database& db, const QString& name, const QString& typed, Operator* o
     QSqlQuery q = db.runNative(QStringLiteral("select ") + key
                                    + QStringLiteral(", 操作口令, 姓名, 输入法, 系统维护权, 日常业务权, 其他业务权, 统计分析权, 财务管理权 "
                                                     "from 权限表 where ")
-                                   + db.backend().sameValue(QStringLiteral("姓名")) + QStringLiteral(" order by ") + key
+                                   + db.backend().sameValue(Col::姓名) + QStringLiteral(" order by ") + key
                                    + QStringLiteral(" limit 1"),
                                {name});
     if (!q.next())
@@ -48,7 +49,7 @@ Login login(Database& db, const QString& name, const QString& typed, Operator* o
         try {
             Transaction tx(db);
             db.runNative(QStringLiteral("update 权限表 set 操作口令 = ? where ") + key + QStringLiteral(" = ? and ")
-                             + db.backend().sameValue(QStringLiteral("操作口令")),
+                             + db.backend().sameValue(Col::操作口令),
                          {digest, row, stored});
             tx.commit();
         } catch (const DbError& e) {

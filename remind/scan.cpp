@@ -1,6 +1,7 @@
 #include "remind/scan.h"
 #include "core/dates.h"
 #include "core/money.h"
+#include "data/columns.h"
 #include "data/database.h"
 #include "stats/reports.h"
 #include "stats/scratch.h"
@@ -59,8 +60,8 @@ void scan(Database& db, const QDate& today)
 {
     const QVector<Rule> rules = readRules(db);
     const QString now = Dates::toStorage(QDateTime(today, QTime(0, 0)));
-    ScratchRows out({QStringLiteral("车牌号"), QStringLiteral("支票号"), QStringLiteral("发车日期"), QStringLiteral("发车里程"),
-                     QStringLiteral("备注")});
+    ScratchRows out({Col::车牌号, Col::支票号, Col::发车日期, Col::发车里程,
+                     Col::备注});
 
     // Rules 1 to 4: due when today is on or after the deadline less the lead, that is when the
     // deadline is not later than today plus the lead.

@@ -1,6 +1,7 @@
 #include "rental/rentalrules.h"
 #include "core/dates.h"
 #include "data/amounts.h"
+#include "data/columns.h"
 #include "data/database.h"
 
 #include <QSqlQuery>
@@ -64,11 +65,11 @@ std::optional<Refusal> checkCustomer(const CustomerValues& c)
 {
     // An empty date is the earliest of all: a start without an end fails, no start always passes.
     if (c.start.isValid() && (!c.end.isValid() || c.start > c.end))
-        return Refusal{QStringLiteral("终止日期小于起始日期,请重新输入!"), QStringLiteral("终止日期")};
+        return Refusal{QStringLiteral("终止日期小于起始日期,请重新输入!"), Col::终止日期};
     if (c.number.trimmed().isEmpty())
-        return Refusal{QStringLiteral("客户号不能为空,请重新输入!"), QStringLiteral("客户号")};
+        return Refusal{QStringLiteral("客户号不能为空,请重新输入!"), Col::客户号};
     if (c.name.trimmed().isEmpty())
-        return Refusal{QStringLiteral("客户姓名不能为空,请重新输入!"), QStringLiteral("客户姓名")};
+        return Refusal{QStringLiteral("客户姓名不能为空,请重新输入!"), Col::客户姓名};
     return std::nullopt;
 }
 
@@ -77,11 +78,11 @@ namespace {
 std::optional<Refusal> checkParties(const BookingValues& b)
 {
     if (b.plate.trimmed().isEmpty())
-        return Refusal{QStringLiteral("车牌号不能为空,请重新输入!"), QStringLiteral("车牌号")};
+        return Refusal{QStringLiteral("车牌号不能为空,请重新输入!"), Col::车牌号};
     if (b.customer.trimmed().isEmpty())
-        return Refusal{QStringLiteral("客户号不能为空,请重新输入!"), QStringLiteral("客户号")};
+        return Refusal{QStringLiteral("客户号不能为空,请重新输入!"), Col::客户号};
     if (b.name.trimmed().isEmpty())
-        return Refusal{QStringLiteral("姓名不能为空,请重新输入!"), QStringLiteral("客户号")};
+        return Refusal{QStringLiteral("姓名不能为空,请重新输入!"), Col::客户号};
     return std::nullopt;
 }
 
@@ -92,9 +93,9 @@ std::optional<Refusal> checkContract(const BookingValues& b)
     if (auto r = checkParties(b))
         return r;
     if (!b.dispatch.isValid())
-        return Refusal{QStringLiteral("发车日期不能为空,请重新输入!"), QStringLiteral("发车日期")};
+        return Refusal{QStringLiteral("发车日期不能为空,请重新输入!"), Col::发车日期};
     if (isBlank(b.days) || b.days.toDouble() < 1)
-        return Refusal{QStringLiteral("租赁期限不能为空,请重新输入!"), QStringLiteral("租赁期限")};
+        return Refusal{QStringLiteral("租赁期限不能为空,请重新输入!"), Col::租赁期限};
     return std::nullopt;
 }
 
@@ -103,9 +104,9 @@ std::optional<Refusal> checkReservation(const BookingValues& b, const QDate& tod
     if (auto r = checkParties(b))
         return r;
     if (!b.dispatch.isValid())
-        return Refusal{QStringLiteral("预订日期不能为空,请重新输入!"), QStringLiteral("发车日期")};
+        return Refusal{QStringLiteral("预订日期不能为空,请重新输入!"), Col::发车日期};
     if (b.dispatch.date() < today)
-        return Refusal{QStringLiteral("预订日期不能小于当前日期,请重新输入!"), QStringLiteral("发车日期")};
+        return Refusal{QStringLiteral("预订日期不能小于当前日期,请重新输入!"), Col::发车日期};
     return std::nullopt;
 }
 

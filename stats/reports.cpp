@@ -2,6 +2,7 @@
 #include "core/dates.h"
 #include "core/sqltext.h"
 #include "data/amounts.h"
+#include "data/columns.h"
 #include "data/database.h"
 #include "stats/scratch.h"
 
@@ -216,8 +217,8 @@ QVector<QVariant> incomeRow(std::initializer_list<QVariant> lead, const Sums& s)
     return row;
 }
 
-const QStringList IncomeColumns{QStringLiteral("押金"), QStringLiteral("预收租金"), QStringLiteral("租赁期限"),
-                                QStringLiteral("收费金额"), QStringLiteral("实收金额")};
+const QStringList IncomeColumns{Col::押金, Col::预收租金, Col::租赁期限,
+                                Col::收费金额, Col::实收金额};
 
 QVector<Group> contractGroups(Database& db, const QStringList& keys, const QString& where)
 {
@@ -278,18 +279,18 @@ QString incomeWhere(const IncomeCriteria& c)
     contains("客户姓名", c.customerName);
     contains("车牌号", c.plate);
     if (!dateEmpty(c.dispatchFrom) && !dateEmpty(c.dispatchTo))
-        terms << Dates::dayRangeTerm(QStringLiteral("发车日期"), c.dispatchFrom, c.dispatchTo);
+        terms << Dates::dayRangeTerm(Col::发车日期, c.dispatchFrom, c.dispatchTo);
     if (!dateEmpty(c.returnFrom) && !dateEmpty(c.returnTo))
-        terms << Dates::dayRangeTerm(QStringLiteral("收车日期"), c.returnFrom, c.returnTo);
+        terms << Dates::dayRangeTerm(Col::收车日期, c.returnFrom, c.returnTo);
     return joinTerms(terms);
 }
 
 void vehicleIncome(Database& db, const IncomeCriteria& c)
 {
-    const PrefixIndex contracts(contractGroups(db, {QStringLiteral("车牌号")}, incomeWhere(c)));
-    ScratchRows out(QStringList{QStringLiteral("车牌号"), QStringLiteral("发车日期"), QStringLiteral("收车日期")} + IncomeColumns);
+    const PrefixIndex contracts(contractGroups(db, {Col::车牌号}, incomeWhere(c)));
+    ScratchRows out(QStringList{Col::车牌号, Col::发车日期, Col::收车日期} + IncomeColumns);
     const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
-    for (const QStringList& v : readRows(db, QStringLiteral("车牌号"), QStringLiteral("汽车档案"), QStringLiteral("车牌号"))) {
+    for (const QStringList& v : readRows(db, Col::车牌号, QStringLiteral("汽车档案"), Col::车牌号)) {
         const Sums s = contracts.sumFor(v[0]);
         if (s[3] > Money())
             out.add(incomeRow({v[0], from, to}, s));
@@ -299,13 +300,13 @@ void vehicleIncome(Database& db, const IncomeCriteria& c)
 
 void customerIncome(Database& db, const IncomeCriteria& c)
 {
-    const PrefixIndex contracts(contractGroups(db, {QStringLiteral("客户号")}, incomeWhere(c)));
-    ScratchRows out(QStringList{QStringLiteral("客户号"), QStringLiteral("客户姓名"), QStringLiteral("发车日期"),
-                                QStringLiteral("收车日期")}
+    const PrefixIndex contracts(contractGroups(db, {Col::客户号}, incomeWhere(c)));
+    ScratchRows out(QStringList{Col::客户号, Col::客户姓名, Col::发车日期,
+                                Col::收车日期}
                     + IncomeColumns);
     const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
     for (const QStringList& k :
-         readRows(db, QStringLiteral("客户号,客户姓名"), QStringLiteral("客户登记表"), QStringLiteral("客户号"))) {
+         readRows(db, QStringLiteral("客户号,客户姓名"), QStringLiteral("客户登记表"), Col::客户号)) {
         const Sums s = contracts.sumFor(k[0]);
         if (s[3] > Money())
             out.add(incomeRow({k[0], k[1], from, to}, s));
@@ -319,14 +320,14 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
     dates.customerNo.clear();
     dates.customerName.clear();
     dates.plate.clear();
-    QVector<Group> pairs = contractGroups(db, {QStringLiteral("车牌号"), QStringLiteral("客户号")}, incomeWhere(dates));
+    QVector<Group> pairs = contractGroups(db, {Col::车牌号, Col::客户号}, incomeWhere(dates));
     std::sort(pairs.begin(), pairs.end(), [](const Group& a, const Group& b) { return a.keys[0] < b.keys[0]; });
     QVector<QString> pairPlates;
     for (const Group& g : pairs)
         pairPlates << g.keys[0];
 
     const QVector<QStringList> customers =
-        readRows(db, QStringLiteral("客户号,客户姓名"), QStringLiteral("客户登记表"), QStringLiteral("客户号"));
+        readRows(db, QStringLiteral("客户号,客户姓名"), QStringLiteral("客户登记表"), Col::客户号);
     QHash<QString, QVector<int>> byNumber;  // folded number -> customers in loop order
     QVector<int> patterned;                 // customers whose number holds % or _
     for (int i = 0; i < customers.size(); ++i) {
@@ -354,14 +355,14 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
         return *matchCache.insert(number, m);
     };
 
-    ScratchRows out(QStringList{QStringLiteral("车牌号"), QStringLiteral("客户号"), QStringLiteral("客户姓名"),
-                                QStringLiteral("发车日期"), QStringLiteral("收车日期")}
+    ScratchRows out(QStringList{Col::车牌号, Col::客户号, Col::客户姓名,
+                                Col::发车日期, Col::收车日期}
                     + IncomeColumns);
     const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
     QVector<Sums> acc(customers.size());
     QVector<bool> seen(customers.size(), false);
     QVector<int> touched;
-    for (const QStringList& v : readRows(db, QStringLiteral("车牌号"), QStringLiteral("汽车档案"), QStringLiteral("车牌号"))) {
+    for (const QStringList& v : readRows(db, Col::车牌号, QStringLiteral("汽车档案"), Col::车牌号)) {
         const QString p = fold(v[0]);
         int lo = 0, hi = int(pairs.size());
         const bool pattern = hasWildcard(p);
@@ -398,12 +399,12 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
 void handlerIncome(Database& db, const IncomeCriteria& c)
 {
     QHash<QString, Sums> byHandler;
-    for (const Group& g : contractGroups(db, {QStringLiteral("租赁公司经办人")}, incomeWhere(c)))
+    for (const Group& g : contractGroups(db, {Col::租赁公司经办人}, incomeWhere(c)))
         byHandler.insert(g.keys[0], toSums(g.sums));
-    ScratchRows out(QStringList{QStringLiteral("客户姓名"), QStringLiteral("发车日期"), QStringLiteral("收车日期")} + IncomeColumns);
+    ScratchRows out(QStringList{Col::客户姓名, Col::发车日期, Col::收车日期} + IncomeColumns);
     const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
     for (const QStringList& h :
-         readRows(db, QStringLiteral("经办人姓名"), QStringLiteral("经办人信息"), QStringLiteral("经办人姓名"))) {
+         readRows(db, Col::经办人姓名, QStringLiteral("经办人信息"), Col::经办人姓名)) {
         const Sums s = byHandler.value(fold(h[0]));
         if (s[3] > Money())
             out.add(incomeRow({h[0], from, to}, s));
@@ -491,12 +492,12 @@ void monthlyIncome(Database& db, const MonthlyCriteria& c)
         }
         return out;
     };
-    const auto cash = bucketed(QStringLiteral("日期"), QStringLiteral("现金日记帐"), QStringLiteral("sum(借方),sum(贷方)"));
-    const auto rent = bucketed(c.byReturnDate ? QStringLiteral("收车日期") : QStringLiteral("发车日期"),
+    const auto cash = bucketed(Col::日期, QStringLiteral("现金日记帐"), QStringLiteral("sum(借方),sum(贷方)"));
+    const auto rent = bucketed(c.byReturnDate ? Col::收车日期 : Col::发车日期,
                                QStringLiteral("汽车租赁登记表"), SumColumns);
 
-    ScratchRows out(QStringList{QStringLiteral("月份"), QStringLiteral("现金减少"), QStringLiteral("现金增加")} + IncomeColumns
-                    + QStringList{QStringLiteral("收入差价")});
+    ScratchRows out(QStringList{Col::月份, Col::现金减少, Col::现金增加} + IncomeColumns
+                    + QStringList{Col::收入差价});
     for (int i = 0; i < 12; ++i) {
         const QVector<Money> j = cash.value(i);
         const Money jf = j.value(0), df = j.value(1);
@@ -513,11 +514,11 @@ void monthlyIncome(Database& db, const MonthlyCriteria& c)
 void cashBySummary(Database& db, const PeriodCriteria& c)
 {
     const PrefixIndex journal(sumsBy(db, QStringLiteral("现金日记帐"), {QStringLiteral("摘要")}, QStringLiteral("借方,贷方"),
-                                     Dates::dayRangeTerm(QStringLiteral("日期"), c.from, c.to)));
-    ScratchRows out({QStringLiteral("摘要"), QStringLiteral("发车日期"), QStringLiteral("收车日期"), QStringLiteral("现金增加"),
-                     QStringLiteral("现金减少")});
+                                     Dates::dayRangeTerm(Col::日期, c.from, c.to)));
+    ScratchRows out({QStringLiteral("摘要"), Col::发车日期, Col::收车日期, Col::现金增加,
+                     Col::现金减少});
     const QVariant from = dateValue(c.from), to = dateValue(c.to);
-    for (const QStringList& code : readRows(db, QStringLiteral("摘要"), QStringLiteral("摘要"), QStringLiteral("代码"))) {
+    for (const QStringList& code : readRows(db, QStringLiteral("摘要"), QStringLiteral("摘要"), Col::代码)) {
         // The index carries five sums; the journal fills the first two.
         const Sums s = journal.sumFor(code[0]);
         const Money jf = s[0], df = s[1];
@@ -552,7 +553,7 @@ namespace {
 
 QString rentalDateColumn(const VehicleCostCriteria& c)
 {
-    return c.byReturnDate ? QStringLiteral("收车日期") : QStringLiteral("发车日期");
+    return c.byReturnDate ? Col::收车日期 : Col::发车日期;
 }
 
 } // namespace
@@ -564,8 +565,8 @@ void vehicleDetail(Database& db, const VehicleCostCriteria& c)
     const auto cond = [&](const QString& dateColumn) {
         return plateTerm + QStringLiteral("and") + Dates::dayRangeTerm(dateColumn, c.from, c.to);
     };
-    ScratchRows out({QStringLiteral("车牌号"), QStringLiteral("发车日期"), QStringLiteral("收车日期"), QStringLiteral("实收金额"),
-                     QStringLiteral("备注")});
+    ScratchRows out({Col::车牌号, Col::发车日期, Col::收车日期, Col::实收金额,
+                     Col::备注});
     // Each source read once in its own order; one line per record.
     const auto each = [&](const QString& columns, const QString& table, const QString& condition,
                           const std::function<void(const QSqlQuery&)>& line) {
@@ -580,19 +581,19 @@ void vehicleDetail(Database& db, const VehicleCostCriteria& c)
                           rentalLine(wholeNumber(q.value(3)), Amounts::read(q.value(4)))});
              });
     if (c.oil)
-        each(QStringLiteral("换油时间,金额,单价,数量"), QStringLiteral("换油记录表"), cond(QStringLiteral("换油时间")),
+        each(QStringLiteral("换油时间,金额,单价,数量"), QStringLiteral("换油记录表"), cond(Col::换油时间),
              [&](const QSqlQuery& q) {
                  out.add({p, q.value(0), QVariant(), QVariant::fromValue(-Amounts::read(q.value(1))),
                           oilLine(Amounts::read(q.value(2)), wholeNumber(q.value(3)))});
              });
     if (c.repair)
-        each(QStringLiteral("维修时间,总费用,维修内容"), QStringLiteral("车辆维修记录表"), cond(QStringLiteral("维修时间")),
+        each(QStringLiteral("维修时间,总费用,维修内容"), QStringLiteral("车辆维修记录表"), cond(Col::维修时间),
              [&](const QSqlQuery& q) {
                  out.add({p, q.value(0), QVariant(), QVariant::fromValue(-Amounts::read(q.value(1))),
                           QStringLiteral("车辆维修: ") + q.value(2).toString()});
              });
     if (c.accident)
-        each(QStringLiteral("事故时间,事故金额,事故情况"), QStringLiteral("事故登记表"), cond(QStringLiteral("事故时间")),
+        each(QStringLiteral("事故时间,事故金额,事故情况"), QStringLiteral("事故登记表"), cond(Col::事故时间),
              [&](const QSqlQuery& q) {
                  out.add({p, q.value(0), QVariant(), QVariant::fromValue(-Amounts::read(q.value(1))),
                           QStringLiteral("车辆事故: ") + q.value(2).toString()});
@@ -608,19 +609,19 @@ void vehicleSummary(Database& db, const VehicleCostCriteria& c)
         if (!ticked)
             return out;
         for (const Group& g :
-             sumsBy(db, table, {QStringLiteral("车牌号")}, amount, Dates::dayRangeTerm(dateColumn, c.from, c.to)))
+             sumsBy(db, table, {Col::车牌号}, amount, Dates::dayRangeTerm(dateColumn, c.from, c.to)))
             out.insert(g.keys[0], g.sums.value(0));
         return out;
     };
-    const auto rental = perPlate(c.rental, QStringLiteral("实收金额"), QStringLiteral("汽车租赁登记表"), rentalDateColumn(c));
-    const auto oil = perPlate(c.oil, QStringLiteral("金额"), QStringLiteral("换油记录表"), QStringLiteral("换油时间"));
-    const auto repair = perPlate(c.repair, QStringLiteral("总费用"), QStringLiteral("车辆维修记录表"), QStringLiteral("维修时间"));
-    const auto accident = perPlate(c.accident, QStringLiteral("事故金额"), QStringLiteral("事故登记表"), QStringLiteral("事故时间"));
+    const auto rental = perPlate(c.rental, Col::实收金额, QStringLiteral("汽车租赁登记表"), rentalDateColumn(c));
+    const auto oil = perPlate(c.oil, Col::金额, QStringLiteral("换油记录表"), Col::换油时间);
+    const auto repair = perPlate(c.repair, Col::总费用, QStringLiteral("车辆维修记录表"), Col::维修时间);
+    const auto accident = perPlate(c.accident, Col::事故金额, QStringLiteral("事故登记表"), Col::事故时间);
 
-    ScratchRows out({QStringLiteral("车牌号"), QStringLiteral("发车日期"), QStringLiteral("收车日期"), QStringLiteral("实收金额"),
-                     QStringLiteral("预收租金"), QStringLiteral("押金"), QStringLiteral("租赁单价"), QStringLiteral("收入差价")});
+    ScratchRows out({Col::车牌号, Col::发车日期, Col::收车日期, Col::实收金额,
+                     Col::预收租金, Col::押金, Col::租赁单价, Col::收入差价});
     const QVariant from = dateValue(c.from), to = dateValue(c.to);
-    for (const QStringList& v : readRows(db, QStringLiteral("车牌号"), QStringLiteral("汽车档案"), QStringLiteral("车牌号"))) {
+    for (const QStringList& v : readRows(db, Col::车牌号, QStringLiteral("汽车档案"), Col::车牌号)) {
         const QString k = fold(v[0]);
         const Money r = rental.value(k), o = oil.value(k), w = repair.value(k), a = accident.value(k);
         out.add({v[0], from, to, QVariant::fromValue(r), QVariant::fromValue(o),

@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 #include "core/clock.h"
 #include "core/sqltext.h"
+#include "data/columns.h"
 #include "data/datamodule.h"
 
 #include "tools/benchutil.h"
@@ -70,7 +71,7 @@ int main(int argc, char* argv[])
         dm.q_qczlb.disableControls();
         if (!skipList)
             for (dm.q_qczlb.first(); !dm.q_qczlb.eof(); dm.q_qczlb.next())
-                total += dm.q_qczlb.asMoney(QStringLiteral("收费金额"));
+                total += dm.q_qczlb.asMoney(Col::收费金额);
         dm.q_qczlb.enableControls();
         const double walk = Bench::ms(t);
         const long rss1 = Bench::rssKiB();
@@ -84,7 +85,7 @@ int main(int argc, char* argv[])
         Money loopSum;
         for (dm.q_qcda.first(); !dm.q_qcda.eof(); dm.q_qcda.next()) {
             ++vehicles;
-            const QString cond = range + QStringLiteral("and(车牌号 like '") + sqlText(dm.q_qcda.asString(QStringLiteral("车牌号")))
+            const QString cond = range + QStringLiteral("and(车牌号 like '") + sqlText(dm.q_qcda.asString(Col::车牌号))
                 + QStringLiteral("%')");
             dm.q_qczlb.close();
             dm.q_qczlb.clearSql();
@@ -138,7 +139,7 @@ int main(int argc, char* argv[])
         for (int i = 0; i < saves; ++i) {
             Transaction tx(dm.ADO_qczl);
             dm.q_jbr.append();
-            dm.q_jbr.setValue(QStringLiteral("经办人姓名"), QStringLiteral("bench%1").arg(i));
+            dm.q_jbr.setValue(Col::经办人姓名, QStringLiteral("bench%1").arg(i));
             dm.q_jbr.post();
             tx.commit();
         }
@@ -147,7 +148,7 @@ int main(int argc, char* argv[])
         for (int i = 0; i < saves; ++i) {
             Transaction tx(dm.ADO_qczl);
             dm.q_jbr.edit();
-            dm.q_jbr.setValue(QStringLiteral("联系电话"), QStringLiteral("%1").arg(i));
+            dm.q_jbr.setValue(Col::联系电话, QStringLiteral("%1").arg(i));
             dm.q_jbr.post();
             tx.commit();
         }

@@ -1,6 +1,7 @@
 // Creation step and opening: a new database holds what the program relies on at start;
 // nothing else ever creates one.
 #include "core/password.h"
+#include "data/columns.h"
 #include "data/creation.h"
 #include "data/versions.h"
 #include "data/database.h"
@@ -8,6 +9,7 @@
 #include "data/settings.h"
 
 #include <QFile>
+#include <QSet>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QDir>
@@ -63,6 +65,30 @@ private Q_SLOTS:
         }
         QCOMPARE(items, Schema::defaultReminderItems());
         QCOMPARE(count(db, QStringLiteral("select count(*) from 摘要 where (摘要='租赁收入' and 属性='增加') or (摘要='费用支出' and 属性='减少')")), 2);
+    }
+
+    // The names module code uses for columns are exactly the columns a new database has: none
+    // missing, none left over, none twice, and each spelt as the engine spells it.
+    void columnNamesAreTheDatabasesColumns()
+    {
+        QString err;
+        const QString file = path(QStringLiteral("cols/qczl.db"));
+        QVERIFY2(createDatabase(file, QDate(2004, 2, 10), &err), qPrintable(err));
+        Database db;
+        QVERIFY(db.open(file));
+        QSet<QString> engine;
+        for (const auto& t : Schema::tables()) {
+            RecordSet rs(&db);
+            rs.setSql({QStringLiteral("select * from ") + t.name});
+            rs.open();
+            for (const auto& f : rs.fields())
+                engine.insert(f.name);
+        }
+        const QStringList named = Col::all();
+        QCOMPARE(QSet<QString>(named.begin(), named.end()).size(), named.size());
+        QCOMPARE(QSet<QString>(named.begin(), named.end()), engine);
+        QCOMPARE(Col::车牌号, QString::fromUtf8("\xe8\xbd\xa6\xe7\x89\x8c\xe5\x8f\xb7"));
+        QCOMPARE(Col::je1, QStringLiteral("je1"));
     }
 
     void existingFilesAreNeverOverwritten()
