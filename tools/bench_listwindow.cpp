@@ -50,7 +50,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    addRentalConfigs();  // the contract list's row
+    registerRentalWindows();  // the contract list's row
     if (argc < 2) {
         std::fprintf(stderr, "usage: bench_listwindow <database file>\n");
         return 2;

@@ -134,7 +134,7 @@ class TestListExport : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        addFleetConfigs();  // the repair list's row
+        registerFleetWindows();  // the repair list's row
         oldCwd = QDir::currentPath();
         QDir::setCurrent(dir.path());
         Clock::setFixed(QDateTime(QDate(2004, 5, 1), QTime(9, 30)));
