@@ -142,14 +142,6 @@ const RegisterConfig& TForm_sgjlb::spec()
 }
 
 
-const RegisterConfig* registerConfig(const QString& listClass)
-{
-    for (const RegisterConfig* r : {&TForm_hyjlb::spec(), &TForm_wxjlb::spec(), &TForm_sgjlb::spec()})
-        if (r->list.className == listClass)
-            return r;
-    return nullptr;
-}
-
 void describeWindow(const RegisterConfig& config)
 {
     addListWindowConfigs({config.list});

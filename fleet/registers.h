@@ -22,8 +22,6 @@ struct RegisterConfig {
     std::function<void(RecordSet&)> assign = {};  // values computed just before the row is written
 };
 
-// nullptr for a class that is not one of the registers.
-const RegisterConfig* registerConfig(const QString& listClass);
 // The register's three rows, registered under their class names.
 void describeWindow(const RegisterConfig& config);
 

@@ -214,16 +214,6 @@ const StatsWindowConfig& TForm_qcsrfyhzb::spec()
     return s;
 }
 
-const StatsWindowConfig* statsWindowConfig(const QString& className)
-{
-    for (const StatsWindowConfig* c : {&TForm_qczlsrtj::spec(), &TForm_khzlsrtj::spec(), &TForm_qczlsrtj_kh::spec(),
-                                       &TForm_jbrtj::spec(), &TForm_qczlsrtj_yf::spec(), &TForm_xjsytj::spec(),
-                                       &TForm_qcsrfymxb::spec(), &TForm_qcsrfyhzb::spec()})
-        if (c->list.className == className)
-            return c;
-    return nullptr;
-}
-
 void describeWindow(const StatsWindowConfig& config)
 {
     addListWindowConfigs({config.list});

@@ -20,8 +20,6 @@ struct StatsWindowConfig {
     bool printNeedsRows = false;                // 打印 does nothing on an empty result
 };
 
-// nullptr for a class that is not one of the statistics windows.
-const StatsWindowConfig* statsWindowConfig(const QString& className);
 // The window's list row, registered under its class name.
 void describeWindow(const StatsWindowConfig& config);
 

@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QSqlQuery>
 
 
 class TestModules : public QObject {
