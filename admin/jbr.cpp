@@ -9,7 +9,8 @@ const ListWindowConfig& TForm_jbr::spec()
 {
     static const ListWindowConfig s{
         .className = staticMetaObject.className(), .caption = "经办人信息", .query = "q_jbr",
-        .buttons = {{ListButton::Edit}, {ListButton::Delete}, {ListButton::Print}, {ListButton::Export}, {ListButton::Return}},
+        .buttons = {{ListButton::Edit}, {ListButton::Delete}, {ListButton::Print}, {ListButton::Export},
+                    {ListButton::Return}},
         .exportName = "经办人信息", .printTitle = "经办人信息打印清单", .sort = SortMode::MarksOnly, .autoWidth = true,
         .autoWidthChecked = true, .maximised = false};
     return s;

@@ -17,7 +17,8 @@ const ListWindowConfig& TForm_qxb::spec()
 {
     static const ListWindowConfig s{
         .className = staticMetaObject.className(), .caption = "操作员及权限设置", .query = "q_qxb",
-        .buttons = {{ListButton::Edit}, {ListButton::Delete}, {ListButton::Print}, {ListButton::Export}, {ListButton::Return}},
+        .buttons = {{ListButton::Edit}, {ListButton::Delete}, {ListButton::Print}, {ListButton::Export},
+                    {ListButton::Return}},
         .exportName = "操作员及权限", .printTitle = "操作员及权限打印清单", .sort = SortMode::MarksOnly, .autoWidth = true,
         .autoWidthChecked = true};
     return s;

@@ -51,7 +51,8 @@ Command withButton(Command c, const char* button, const char* caption, bool gate
 }
 
 // A list command: the table its lines select from, their conditions, order column and layout.
-Command listOf(Command c, const char* table, QStringList conditions, const char* order, LineStyle lines = LineStyle::Split)
+Command listOf(Command c, const char* table, QStringList conditions, const char* order,
+               LineStyle lines = LineStyle::Split)
 {
     c.table = S(table);
     c.conditions = std::move(conditions);
@@ -79,7 +80,8 @@ QVector<Command> build()
     const QStringList unsettled{S("帐款结清=false")};
     return {
         listOf(cmd("N2", "操作员及权限", Gate::系统维护权, "q_qxb", of<TForm_qxb>()), "权限表", {}, "姓名", One),
-        withButton(listOf(cmd("N3", "修改操作员口令", Gate::None, "q_qxb", of<TForm_password>(), K::PasswordChange), "权限表", {}, "姓名"),
+        withButton(listOf(cmd("N3", "修改操作员口令", Gate::None, "q_qxb", of<TForm_password>(), K::PasswordChange), "权限表", {},
+                          "姓名"),
                    "SpeedButton1", "修改密码", false),
         listOf(cmd("N4", "更换操作员", Gate::None, "q_qxb", of<TForm_Enter>(), K::Switch), "权限表", {}, "姓名", One),
         listOf(cmd("N18", "公司信息", Gate::系统维护权, "q_gsxx", of<TForm_gsxx_edit>(), K::CompanyInfo), "公司信息", {}, "", One),
@@ -112,7 +114,8 @@ QVector<Command> build()
         listOf(cmd("N21", "汽车换油登记", Gate::其他业务权, "q_hyjlb", of<TForm_hyjlb>()), "换油记录表", {}, "换油时间"),
         listOf(cmd("N22", "汽车维修登记", Gate::其他业务权, "q_wxjlb", of<TForm_wxjlb>()), "车辆维修记录表", {}, "维修时间"),
         listOf(cmd("N50", "事故登记表", Gate::其他业务权, "q_sgjlb", of<TForm_sgjlb>()), "事故登记表", {}, "事故时间"),
-        withButton(listOf(cmd("N24", "当月现金日记帐", Gate::财务管理权, "q_xjrjz", of<TForm_xjrjz>(), K::Journal), "现金日记帐", {}, "日期"),
+        withButton(listOf(cmd("N24", "当月现金日记帐", Gate::财务管理权, "q_xjrjz", of<TForm_xjrjz>(), K::Journal), "现金日记帐",
+                          {}, "日期"),
                    "SpeedButton5", "日记帐", true),
         hidden(listOf(cmd("N19", "摘要设置", Gate::财务管理权, "q_zy", of<TForm_zy>()), "摘要", {}, "", One)),
         cmd("N33", "单车租赁收入统计", Gate::统计分析权, "q_tongyong", of<TForm_qczlsrtj>(), K::Scratch),

@@ -45,7 +45,8 @@ ListQuery ListQuery::select(const QString& table, const QStringList& conditions,
     if (!orderColumn.isEmpty())
         q.order = {OrderMark{orderColumn, false}};
     const QString from = QStringLiteral("select * from ") + table;
-    const QString where = conditions.isEmpty() ? QString() : QStringLiteral("where ") + conditions.join(QStringLiteral(" and "));
+    const QString where =
+        conditions.isEmpty() ? QString() : QStringLiteral("where ") + conditions.join(QStringLiteral(" and "));
     const QString orderBy = orderColumn.isEmpty() ? QString() : QStringLiteral("order by ") + orderColumn;
     if (style == LineStyle::OneLine) {
         QStringList parts{from};

@@ -176,13 +176,14 @@ void populate(Harness& h)
                           "('2004-02-02 00:00:00', 'P0', '租赁收入', 'x', 5, 0, 5, '老周', 'q')"));
 }
 
-// A criterion filled from a sample row of its table: the row's own value, its day as a range.
+// A criterion filled from a sample row of its table: the row's own value, a range of days around its
+// date (a plain date range compares with midnight, so it ends the day after).
 void fill(QHash<QString, QString>& texts, const Criterion& c, RecordSet& sample)
 {
     if (c.kind == CriterionKind::DayRange || c.kind == CriterionKind::DateRange) {
         const QDate day = sample.asDateTime(c.column).date();
         texts[c.objectName] = Dates::jetDate(day.addDays(-1));
-        texts[c.toObjectName] = Dates::jetDate(day);
+        texts[c.toObjectName] = Dates::jetDate(c.kind == CriterionKind::DateRange ? day.addDays(1) : day);
     } else if (c.kind == CriterionKind::YesNo) {
         texts[c.objectName] = sample.asBoolean(c.column) ? QStringLiteral("是") : QStringLiteral("否");
     } else {
@@ -204,21 +205,26 @@ void TestModules::linesAndStructureListTheSameRows()
     registerModules(w);
     Database& db = h.dm->ADO_qczl;
     QStringList problems;
-    int lists = 0, sorts = 0, queries = 0;
+    int lists = 0, sorts = 0, queries = 0, commands = 0;
     auto check = [&](const QString& what, const ListQuery& q, bool needsRows) {
         if (q.table.isEmpty()) {
             problems << what + QStringLiteral(": no structure");
             return;
         }
-        if (needsRows && rowsRead(db, q.lines).isEmpty())
-            problems << what + QStringLiteral(": no rows");
-        if (const QString d = disagreement(db, q); !d.isEmpty())
-            problems << what + QStringLiteral(": ") + d;
+        try {
+            if (needsRows && rowsRead(db, q.lines).isEmpty())
+                problems << what + QStringLiteral(": no rows");
+            if (const QString d = disagreement(db, q); !d.isEmpty())
+                problems << what + QStringLiteral(": ") + d;
+        } catch (const DbError& e) {
+            problems << what + QStringLiteral(": ") + e.text() + QStringLiteral(" in ") + q.lines.join(QLatin1Char('|'));
+        }
     };
 
     for (const Command& c : Commands::table()) {
         if (c.table.isEmpty() || c.kind == CommandKind::Switch)
             continue;
+        ++commands;
         h.onWindow = [&](QDialog* d) {
             RecordSet* set = h.dm->query(c.query);
             QVERIFY(set->listQuery());
@@ -265,12 +271,10 @@ void TestModules::linesAndStructureListTheSameRows()
             ++queries;
         }
         check(config.className + QStringLiteral(" all"), buildQuery(config, all), true);
-        check(config.className + QStringLiteral(" none"), buildQuery(config, {}), true);
     }
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
-    QVERIFY(lists >= 20);
-    QVERIFY(sorts >= 40);
-    QVERIFY(queries >= 30);
+    QCOMPARE(lists, commands);  // every list command opened its window
+    QVERIFY2(sorts >= 100 && queries >= 30, qPrintable(QStringLiteral("%1 sorts, %2 criteria").arg(sorts).arg(queries)));
 }
 
 // With 自动提醒 on, the start-up runs the reminder list's scan and shows it only when something is due.
