@@ -18,13 +18,6 @@
 inline void describeWindow(const ListWindowConfig& row) { addListWindowConfigs({row}); }
 inline void describeWindow(const EditDialogConfig& row) { addEditDialogConfigs({row}); }
 
-template <typename W>
-QString windowClassName()
-{
-    static_assert(QtPrivate::HasQ_OBJECT_Macro<W>::Value, "a window class is registered under its meta-object name");
-    return QString::fromLatin1(W::staticMetaObject.className());
-}
-
 // Adds the class's description (when it has a spec()) and its factory (when it is made from an owner
 // and the data module) under the class's meta-object name.
 template <typename W>
