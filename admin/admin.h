@@ -1,6 +1,4 @@
 #pragma once
 // Administration windows: operators and permissions, handlers.
-// The configuration rows of the administration windows.
-void addAdminConfigs();
-// Adds the rows and the window factories.
+// Registers each window class with its description and factory.
 void registerAdminWindows();

@@ -7,6 +7,7 @@ class TForm_jbr : public ListWindow {
     Q_OBJECT
 public:
     TForm_jbr(QWidget* owner, TDm1* dm);
+    static const ListWindowConfig& spec();
 
 protected:
     QDialog* createEditDialog() override;
@@ -16,4 +17,5 @@ class TForm_jbr_edit : public EditDialog {
     Q_OBJECT
 public:
     TForm_jbr_edit(QWidget* owner, TDm1* dm);
+    static const EditDialogConfig& spec();
 };

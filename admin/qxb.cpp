@@ -11,7 +11,29 @@ const QStringList rights{QStringLiteral("系统维护权"), QStringLiteral("日�
                          QStringLiteral("统计分析权"), QStringLiteral("财务管理权")};
 }
 
-TForm_qxb::TForm_qxb(QWidget* owner, TDm1* dm) : ListWindow(*listWindowConfig(QStringLiteral("TForm_qxb")), dm, owner)
+// ---- descriptions ----
+
+const ListWindowConfig& TForm_qxb::spec()
+{
+    static const ListWindowConfig s{
+        .className = staticMetaObject.className(), .caption = "操作员及权限设置", .query = "q_qxb",
+        .buttons = {{ListButton::Edit}, {ListButton::Delete}, {ListButton::Print}, {ListButton::Export},
+                    {ListButton::Return}},
+        .exportName = "操作员及权限", .printTitle = "操作员及权限打印清单", .sort = SortMode::MarksOnly, .autoWidth = true,
+        .autoWidthChecked = true};
+    return s;
+}
+
+const EditDialogConfig& TForm_qxb_edit::spec()
+{
+    static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "操作员及权限编辑 (qxb)",
+                                    .query = "q_qxb", .addGuard = {{"姓名", "姓名不能为空,请重新输入!"}}};
+    return s;
+}
+
+// ---- windows ----
+
+TForm_qxb::TForm_qxb(QWidget* owner, TDm1* dm) : ListWindow(spec(), dm, owner)
 {
     QVector<GridColumn> cols{{.field = "姓名", .width = 90, .titleButton = true}, {.field = "身份证号", .width = 150, .titleButton = true},
                              {.field = "联系电话", .width = 100},
@@ -45,7 +67,7 @@ bool TForm_qxb::deleteAllowed()
 }
 
 TForm_qxb_edit::TForm_qxb_edit(QWidget* owner, TDm1* dm)
-    : EditDialog(*editDialogConfig(QStringLiteral("TForm_qxb_edit")),
+    : EditDialog(spec(),
                  [] {
                      QVector<FieldDef> f{
                          {.objectName = "DBEdit1", .label = "姓名：", .column = "姓名", .chinese = true},

@@ -7,6 +7,7 @@ class TForm_qxb : public ListWindow {
     Q_OBJECT
 public:
     TForm_qxb(QWidget* owner, TDm1* dm);
+    static const ListWindowConfig& spec();
 
 protected:
     QDialog* createEditDialog() override;
@@ -17,6 +18,7 @@ class TForm_qxb_edit : public EditDialog {
     Q_OBJECT
 public:
     TForm_qxb_edit(QWidget* owner, TDm1* dm);
+    static const EditDialogConfig& spec();
 
 protected:
     // A new operator starts with the empty password, kept as its digest like every password.

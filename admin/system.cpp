@@ -9,7 +9,7 @@
 #include "data/settings.h"
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
-#include "ui/common/windowregistry.h"
+#include "ui/records/windowspec.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,11 +17,12 @@
 
 void registerSystemWindows()
 {
-    WindowRegistry::add(QStringLiteral("TForm_gsxx_edit"), [](QWidget* owner, TDm1* dm) { return new TForm_gsxx_edit(owner, dm); });
-    WindowRegistry::add(QStringLiteral("TForm_gzsj"), [](QWidget* owner, TDm1* dm) { return new TForm_gzsj(owner, dm); });
-    WindowRegistry::add(QStringLiteral("TForm_initialize"), [](QWidget* owner, TDm1* dm) { return new TForm_initialize(owner, dm); });
-    WindowRegistry::add(QStringLiteral("TForm_backup"), [](QWidget* owner, TDm1* dm) { return new TForm_backup(owner, dm); });
-    WindowRegistry::add(QStringLiteral("TForm_restore"), [](QWidget* owner, TDm1* dm) { return new TForm_restore(owner, dm); });
+    // Hand-built windows: the class is the whole description.
+    registerWindow<TForm_gsxx_edit>();
+    registerWindow<TForm_gzsj>();
+    registerWindow<TForm_initialize>();
+    registerWindow<TForm_backup>();
+    registerWindow<TForm_restore>();
 }
 
 bool runRestoreCommand(QWidget* owner, TDm1* dm, const QString& homeFolder)

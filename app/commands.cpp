@@ -1,24 +1,43 @@
 #include "app/commands.h"
+#include "admin/backup.h"
+#include "admin/gsxx_edit.h"
+#include "admin/gzsj.h"
+#include "admin/initialize.h"
+#include "admin/jbr.h"
+#include "admin/qxb.h"
+#include "admin/restore.h"
+#include "app/enterform.h"
+#include "app/passwordform.h"
+#include "cash/journalwindows.h"
 #include "core/dates.h"
 #include "core/session.h"
 #include "core/sqltext.h"
+#include "fleet/qcda.h"
+#include "fleet/registers.h"
+#include "remind/txcsb.h"
+#include "remind/txgn.h"
+#include "rental/backoffice.h"
+#include "rental/bookings.h"
+#include "rental/customers.h"
+#include "stats/statswindow.h"
+#include "ui/shell/about.h"
+
+#include <QMetaObject>
 
 namespace Commands {
 
 namespace {
 QString S(const char* utf8) { return QString::fromUtf8(utf8); }
 
-Command cmd(const char* item, const char* caption, Gate gate, const char* query, QStringList sql,
-            const char* windowClass, const char* windowCaption, CommandKind kind = CommandKind::Window)
+Command cmd(const char* item, const char* caption, Gate gate, const char* query, const QMetaObject* window,
+            CommandKind kind = CommandKind::Window)
 {
     Command c;
     c.menuItem = S(item);
     c.caption = S(caption);
     c.gate = gate;
     c.query = S(query);
-    c.sql = std::move(sql);
-    c.windowClass = S(windowClass);
-    c.windowCaption = S(windowCaption);
+    c.window = window;
     c.kind = kind;
     return c;
 }
@@ -31,12 +50,14 @@ Command withButton(Command c, const char* button, const char* caption, bool gate
     return c;
 }
 
-// A list command: the table its lines select from, their condition terms and order column.
-Command listOf(Command c, const char* table, QStringList terms, const char* order)
+// A list command: the table its lines select from, their conditions, order column and layout.
+Command listOf(Command c, const char* table, QStringList conditions, const char* order,
+               LineStyle lines = LineStyle::Split)
 {
     c.table = S(table);
-    c.terms = std::move(terms);
+    c.conditions = std::move(conditions);
     c.orderColumn = S(order);
+    c.lines = lines;
     return c;
 }
 
@@ -46,59 +67,67 @@ Command hidden(Command c)
     return c;
 }
 
+template <typename W>
+const QMetaObject* of()
+{
+    return &W::staticMetaObject;
+}
+
 QVector<Command> build()
 {
     using K = CommandKind;
-    const QStringList scratch = scratchSelect();
-    const QStringList rentals{S("select * from 汽车租赁登记表 "), S("where 帐款结清=false"), S("order by 内部编号")};
+    constexpr LineStyle One = LineStyle::OneLine;
+    const QStringList unsettled{S("帐款结清=false")};
     return {
-        listOf(cmd("N2", "操作员及权限", Gate::系统维护权, "q_qxb", {S("select * from 权限表 order by 姓名")}, "TForm_qxb", "操作员及权限设置"), "权限表", {}, "姓名"),
-        withButton(listOf(cmd("N3", "修改操作员口令", Gate::None, "q_qxb", {}, "TForm_password", "修改当前操作员口令", K::PasswordChange), "权限表", {}, "姓名"),
+        listOf(cmd("N2", "操作员及权限", Gate::系统维护权, "q_qxb", of<TForm_qxb>()), "权限表", {}, "姓名", One),
+        withButton(listOf(cmd("N3", "修改操作员口令", Gate::None, "q_qxb", of<TForm_password>(), K::PasswordChange), "权限表", {},
+                          "姓名"),
                    "SpeedButton1", "修改密码", false),
-        listOf(cmd("N4", "更换操作员", Gate::None, "q_qxb", operatorListSql(), "TForm_Enter", "系统登录", K::Switch), "权限表", {}, "姓名"),
-        listOf(cmd("N18", "公司信息", Gate::系统维护权, "q_gsxx", {S("select * from 公司信息")}, "TForm_gsxx_edit", "公司信息编辑", K::CompanyInfo), "公司信息", {}, ""),
-        withButton(listOf(cmd("N11", "车辆档案", Gate::日常业务权, "q_qcda", {S("select * from 汽车档案 "), S("order by 车牌号")}, "TForm_qcda", "汽车档案设置"), "汽车档案", {}, "车牌号"),
+        listOf(cmd("N4", "更换操作员", Gate::None, "q_qxb", of<TForm_Enter>(), K::Switch), "权限表", {}, "姓名", One),
+        listOf(cmd("N18", "公司信息", Gate::系统维护权, "q_gsxx", of<TForm_gsxx_edit>(), K::CompanyInfo), "公司信息", {}, "", One),
+        withButton(listOf(cmd("N11", "车辆档案", Gate::日常业务权, "q_qcda", of<TForm_qcda>()), "汽车档案", {}, "车牌号"),
                    "SpeedButton6", "车辆档案", false),
-        listOf(cmd("N48", "经办人信息", Gate::系统维护权, "q_jbr", {S("select * from 经办人信息 order by 经办人姓名")}, "TForm_jbr", "经办人信息"), "经办人信息", {}, "经办人姓名"),
-        listOf(cmd("N47", "提醒功能初始化", Gate::None, "q_txcsb", {S("select * from 提醒功能初始表")}, "TForm_txcsb", "提醒功能初始表"), "提醒功能初始表", {}, ""),
-        withButton(cmd("N45", "提醒功能", Gate::None, "", {}, "TForm_txgn", "提醒功能清单"), "SpeedButton8", "提醒功能", false),
+        listOf(cmd("N48", "经办人信息", Gate::系统维护权, "q_jbr", of<TForm_jbr>()), "经办人信息", {}, "经办人姓名", One),
+        listOf(cmd("N47", "提醒功能初始化", Gate::None, "q_txcsb", of<TForm_txcsb>()), "提醒功能初始表", {}, "", One),
+        withButton(cmd("N45", "提醒功能", Gate::None, "", of<TForm_txgn>()), "SpeedButton8", "提醒功能", false),
         // Emptying the business tables is as much a maintenance matter as replacing them by a restore.
-        cmd("N56", "数据初始化", Gate::系统维护权, "", {}, "TForm_initialize", "数据初始化"),
-        cmd("N6", "数据备份", Gate::系统维护权, "", {}, "TForm_backup", "系统备份管理"),
-        cmd("N7", "数据恢复", Gate::系统维护权, "", {}, "TForm_restore", "系统恢复管理", K::Restore),
-        listOf(cmd("N41", "结算时间", Gate::None, "q_gzsj", {S("select * from 关帐日期")}, "TForm_gzsj", "结算时间设置"), "关帐日期", {}, ""),
-        cmd("N54", "界面初始化", Gate::None, "", {}, "", "", K::LayoutReset),
-        withButton(cmd("N9", "退出系统", Gate::None, "", {}, "", "", K::Exit), "SpeedButton7", "退出", false),
-        withButton(listOf(cmd("N13", "客户资料登记", Gate::日常业务权, "q_hyzlb", {S("select * from 客户登记表 "), S("order by 客户号")}, "TForm_hyzlb", "客户资料登记表"), "客户登记表", {}, "客户号"),
+        cmd("N56", "数据初始化", Gate::系统维护权, "", of<TForm_initialize>()),
+        cmd("N6", "数据备份", Gate::系统维护权, "", of<TForm_backup>()),
+        cmd("N7", "数据恢复", Gate::系统维护权, "", of<TForm_restore>(), K::Restore),
+        listOf(cmd("N41", "结算时间", Gate::None, "q_gzsj", of<TForm_gzsj>()), "关帐日期", {}, "", One),
+        cmd("N54", "界面初始化", Gate::None, "", nullptr, K::LayoutReset),
+        withButton(cmd("N9", "退出系统", Gate::None, "", nullptr, K::Exit), "SpeedButton7", "退出", false),
+        withButton(listOf(cmd("N13", "客户资料登记", Gate::日常业务权, "q_hyzlb", of<TForm_hyzlb>()), "客户登记表", {}, "客户号"),
                    "SpeedButton3", "客户资料", true),
-        withButton(listOf(cmd("N57", "客户预订汽车", Gate::None, "q_khydqc",
-                       {S("select * from 客户预订汽车 "), S("where 执行完毕='否'"), S("order by 内部编号")},
-                       "TForm_khydqc", "客户预订汽车登记表(没有执行完毕的客户预订)"), "客户预订汽车", {S("(执行完毕='否')")}, "内部编号"),
+        withButton(listOf(cmd("N57", "客户预订汽车", Gate::None, "q_khydqc", of<TForm_khydqc>()), "客户预订汽车",
+                          {S("执行完毕='否'")}, "内部编号"),
                    "SpeedButton9", "客户预订", false),
-        withButton(listOf(cmd("N14", "汽车租赁登记表", Gate::日常业务权, "q_qczlb", {S("select * from 汽车租赁登记表 "), S("order by 内部编号")}, "TForm_qczlb", "汽车租赁登记表"), "汽车租赁登记表", {}, "内部编号"),
+        withButton(listOf(cmd("N14", "汽车租赁登记表", Gate::日常业务权, "q_qczlb", of<TForm_qczlb>()), "汽车租赁登记表", {}, "内部编号"),
                    "SpeedButton2", "租赁登记", true),
-        listOf(cmd("N15", "客户付款情况", Gate::财务管理权, "q_qczlb", rentals, "TForm_qczl_fkqk", "汽车租赁登记表"), "汽车租赁登记表", {S("(帐款结清=false)")}, "内部编号"),
-        listOf(cmd("N37", "客户交车情况", Gate::日常业务权, "q_qczlb",
-            {S("select * from 汽车租赁登记表 "), S("where 客户交车='没有'"), S("order by 内部编号")}, "TForm_qczljcb", "汽车租赁登记表"), "汽车租赁登记表", {S("(客户交车='没有')")}, "内部编号"),
-        withButton(listOf(cmd("N16", "汽车租赁结算", Gate::财务管理权, "q_qczlb", rentals, "TForm_qczljsd", "汽车租赁结算单"), "汽车租赁登记表", {S("(帐款结清=false)")}, "内部编号"),
+        listOf(cmd("N15", "客户付款情况", Gate::财务管理权, "q_qczlb", of<TForm_qczl_fkqk>()), "汽车租赁登记表", unsettled, "内部编号"),
+        listOf(cmd("N37", "客户交车情况", Gate::日常业务权, "q_qczlb", of<TForm_qczljcb>()), "汽车租赁登记表",
+               {S("客户交车='没有'")}, "内部编号"),
+        withButton(listOf(cmd("N16", "汽车租赁结算", Gate::财务管理权, "q_qczlb", of<TForm_qczljsd>()), "汽车租赁登记表", unsettled,
+                          "内部编号"),
                    "SpeedButton4", "租赁结算", true),
-        listOf(cmd("N44", "车辆租赁情况", Gate::日常业务权, "q_qcda", {S("select * from 汽车档案 "), S("order by 车牌号")}, "TForm_qczlqkb", "汽车租赁情况表"), "汽车档案", {}, "车牌号"),
-        listOf(cmd("N21", "汽车换油登记", Gate::其他业务权, "q_hyjlb", {S("select * from 换油记录表 "), S("order by 换油时间")}, "TForm_hyjlb", "换油记录登记表"), "换油记录表", {}, "换油时间"),
-        listOf(cmd("N22", "汽车维修登记", Gate::其他业务权, "q_wxjlb", {S("select * from 车辆维修记录表 "), S("order by 维修时间")}, "TForm_wxjlb", "车辆维修记录登记表"), "车辆维修记录表", {}, "维修时间"),
-        listOf(cmd("N50", "事故登记表", Gate::其他业务权, "q_sgjlb", {S("select * from 事故登记表 "), S("order by 事故时间")}, "TForm_sgjlb", "事故记录登记表"), "事故登记表", {}, "事故时间"),
-        withButton(listOf(cmd("N24", "当月现金日记帐", Gate::财务管理权, "q_xjrjz", {}, "TForm_xjrjz", "现金日记账", K::Journal), "现金日记帐", {}, "日期"),
+        listOf(cmd("N44", "车辆租赁情况", Gate::日常业务权, "q_qcda", of<TForm_qczlqkb>()), "汽车档案", {}, "车牌号"),
+        listOf(cmd("N21", "汽车换油登记", Gate::其他业务权, "q_hyjlb", of<TForm_hyjlb>()), "换油记录表", {}, "换油时间"),
+        listOf(cmd("N22", "汽车维修登记", Gate::其他业务权, "q_wxjlb", of<TForm_wxjlb>()), "车辆维修记录表", {}, "维修时间"),
+        listOf(cmd("N50", "事故登记表", Gate::其他业务权, "q_sgjlb", of<TForm_sgjlb>()), "事故登记表", {}, "事故时间"),
+        withButton(listOf(cmd("N24", "当月现金日记帐", Gate::财务管理权, "q_xjrjz", of<TForm_xjrjz>(), K::Journal), "现金日记帐",
+                          {}, "日期"),
                    "SpeedButton5", "日记帐", true),
-        hidden(listOf(cmd("N19", "摘要设置", Gate::财务管理权, "q_zy", {S("select * from 摘要")}, "TForm_zy", "摘要设置"), "摘要", {}, "")),
-        cmd("N33", "单车租赁收入统计", Gate::统计分析权, "q_tongyong", scratch, "TForm_qczlsrtj", "汽车租赁收入统计", K::Scratch),
-        cmd("N34", "客户租赁统计", Gate::统计分析权, "q_tongyong", scratch, "TForm_khzlsrtj", "客户租赁收入统计", K::Scratch),
-        cmd("N38", "单车租赁收入统计(按客户)", Gate::统计分析权, "q_tongyong", scratch, "TForm_qczlsrtj_kh", "汽车租赁收入统计(按客户)", K::Scratch),
-        cmd("N49", "按经办人统计", Gate::统计分析权, "q_tongyong", scratch, "TForm_jbrtj", "按经办人统计租赁收入", K::Scratch),
-        cmd("N35", "收入统计汇总(按月份)", Gate::统计分析权, "q_tongyong", scratch, "TForm_qczlsrtj_yf", "汽车租赁收入统计(月份)", K::Scratch),
-        cmd("N39", "现金统计(按摘要)", Gate::统计分析权, "q_tongyong", scratch, "TForm_xjsytj", "现金使用统计(按摘要)", K::Scratch),
-        cmd("N51", "车辆收入费用明细表", Gate::统计分析权, "q_tongyong", scratch, "TForm_qcsrfymxb", "汽车收入费用明细表", K::Scratch),
-        cmd("N52", "车辆收入费用汇总表", Gate::统计分析权, "q_tongyong", scratch, "TForm_qcsrfyhzb", "汽车收入费用汇总表", K::Scratch),
-        cmd("N27", "帮助系统", Gate::None, "", {}, "", "", K::Help),
-        cmd("N32", "关于...", Gate::None, "", {}, "Tform_About", "关于本系统"),
+        hidden(listOf(cmd("N19", "摘要设置", Gate::财务管理权, "q_zy", of<TForm_zy>()), "摘要", {}, "", One)),
+        cmd("N33", "单车租赁收入统计", Gate::统计分析权, "q_tongyong", of<TForm_qczlsrtj>(), K::Scratch),
+        cmd("N34", "客户租赁统计", Gate::统计分析权, "q_tongyong", of<TForm_khzlsrtj>(), K::Scratch),
+        cmd("N38", "单车租赁收入统计(按客户)", Gate::统计分析权, "q_tongyong", of<TForm_qczlsrtj_kh>(), K::Scratch),
+        cmd("N49", "按经办人统计", Gate::统计分析权, "q_tongyong", of<TForm_jbrtj>(), K::Scratch),
+        cmd("N35", "收入统计汇总(按月份)", Gate::统计分析权, "q_tongyong", of<TForm_qczlsrtj_yf>(), K::Scratch),
+        cmd("N39", "现金统计(按摘要)", Gate::统计分析权, "q_tongyong", of<TForm_xjsytj>(), K::Scratch),
+        cmd("N51", "车辆收入费用明细表", Gate::统计分析权, "q_tongyong", of<TForm_qcsrfymxb>(), K::Scratch),
+        cmd("N52", "车辆收入费用汇总表", Gate::统计分析权, "q_tongyong", of<TForm_qcsrfyhzb>(), K::Scratch),
+        cmd("N27", "帮助系统", Gate::None, "", nullptr, K::Help),
+        cmd("N32", "关于...", Gate::None, "", of<Tform_About>()),
     };
 }
 } // namespace
@@ -127,7 +156,7 @@ const Command* findByButton(const QString& toolButton)
 
 QStringList operatorListSql()
 {
-    return {S("select * from 权限表 order by 姓名")};
+    return ListQuery::select(S("权限表"), {}, S("姓名"), LineStyle::OneLine).lines;
 }
 
 QString scratchDelete()
@@ -140,38 +169,35 @@ QStringList scratchSelect()
     return {S("select * from "), S("通用")};
 }
 
-QStringList commandSql(const Command& c, const Operator& op, const QDate& closingDate)
-{
-    switch (c.kind) {
-    case CommandKind::PasswordChange:
-        return {S("select * from 权限表 "), S("where 姓名='") + sqlText(op.name) + S("'"), S("order by 姓名")};
-    case CommandKind::Journal:
-        // The month of the closing date, not of today.
-        return {S("select * from 现金日记帐 "), S("where ") + Dates::monthCondition(closingDate), S("order by 日期")};
-    default:
-        return c.sql;
-    }
-}
-
 ListQuery commandQuery(const Command& c, const Operator& op, const QDate& closingDate)
 {
-    ListQuery q;
-    q.lines = commandSql(c, op, closingDate);
-    q.table = c.table;
-    q.terms = c.terms;
+    if (c.kind == CommandKind::Scratch)
+        return {.lines = scratchSelect()};
+    if (c.table.isEmpty())
+        return {};
+    QStringList conditions = c.conditions;
     switch (c.kind) {
     case CommandKind::PasswordChange:
-        q.terms = {S("(姓名='") + sqlText(op.name) + S("')")};
+        conditions << S("姓名='") + sqlText(op.name) + S("'");
         break;
     case CommandKind::Journal:
-        q.terms = {S("(") + Dates::monthCondition(closingDate) + S(")")};
+        // The month of the closing date, not of today.
+        conditions << Dates::monthCondition(closingDate);
         break;
     default:
         break;
     }
-    if (!c.orderColumn.isEmpty())
-        q.order = {OrderMark{c.orderColumn, false}};
-    return q;
+    return ListQuery::select(c.table, conditions, c.orderColumn, c.lines);
+}
+
+QStringList commandSql(const Command& c, const Operator& op, const QDate& closingDate)
+{
+    return commandQuery(c, op, closingDate).lines;
+}
+
+QString windowClass(const Command& c)
+{
+    return c.window ? QString::fromLatin1(c.window->className()) : QString();
 }
 
 bool allowed(Gate gate, const Operator& op)

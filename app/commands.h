@@ -1,7 +1,9 @@
 #pragma once
 // The main window's commands as one table: menu item, tool button, permission gate, the shared
-// query a command prepares with its SQL lines, and the window it opens. The main window builds its
-// menus and tool bar from these tables and runs every command through one function.
+// query a command prepares (the table, conditions and order its lines are written from), and the
+// class of the window it opens. The window's caption and everything else about it are the class's
+// own (its spec()). The main window builds its menus and tool bar from these tables and runs every
+// command through one function.
 #include "data/listquery.h"
 
 #include <QDate>
@@ -10,6 +12,7 @@
 #include <QVector>
 
 struct Operator;
+struct QMetaObject;
 
 // Permission flag (column of 权限表) whose absence disables a command.
 enum class Gate { None, 系统维护权, 日常业务权, 其他业务权, 统计分析权, 财务管理权 };
@@ -35,12 +38,12 @@ struct Command {
     Gate gate = Gate::None;
     bool toolGated = false; // the tool button is disabled together with the menu item
     QString query;          // shared query of the data module, empty when none
-    QStringList sql;        // fixed SQL lines; see commandSql() for the built ones
-    QString table;          // the one table a list command selects from, with its condition terms
-    QStringList terms;
+    QString table;          // the one table a list command selects from, empty when none
+    QStringList conditions; // its conditions as the where line writes them (the operator's and the
+                            // closing month's are added when the command runs)
     QString orderColumn;
-    QString windowClass;
-    QString windowCaption;
+    LineStyle lines = LineStyle::Split;
+    const QMetaObject* window = nullptr;  // the class of the window it opens
     CommandKind kind = CommandKind::Window;
     bool hidden = false;
 };
@@ -51,11 +54,14 @@ const QVector<Command>& table();
 const Command* find(const QString& menuItem);
 const Command* findByButton(const QString& toolButton);
 
-// The SQL lines a command gives its query for this operator and closing date.
-QStringList commandSql(const Command& c, const Operator& op, const QDate& closingDate);
-// The same lines with the table, condition terms and order they select (table empty for commands
-// that do not open a list of one table).
+// What a command gives its query for this operator and closing date: the table, condition terms and
+// order, and the SQL lines written from them (table empty and the lines as they are for the
+// statistics' scratch query).
 ListQuery commandQuery(const Command& c, const Operator& op, const QDate& closingDate);
+// The lines alone: always commandQuery()'s.
+QStringList commandSql(const Command& c, const Operator& op, const QDate& closingDate);
+// The class name a command's window is registered under; empty for commands without a window.
+QString windowClass(const Command& c);
 
 // The operator list the login works on, at start and at a switch.
 QStringList operatorListSql();

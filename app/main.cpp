@@ -6,12 +6,14 @@
 #include "app/mainform.h"
 #include "app/modules.h"
 #include "app/shell.h"
+#include "app/windowcheck.h"
 #include "core/clock.h"
 #include "data/copy.h"
 #include "data/creation.h"
 #include "data/datamodule.h"
 #include "data/pgbackend.h"
 #include "data/settings.h"
+#include "ui/common/messages.h"
 #include "ui/common/translations.h"
 
 #include <QApplication>
@@ -79,6 +81,11 @@ int main(int argc, char* argv[])
 
     TForm_main mainWindow;
     registerModules(&mainWindow);
+    // A window left without its description stops here, not when a clerk opens it.
+    if (const QStringList problems = windowProblems(); !problems.isEmpty()) {
+        Msg::error(nullptr, QStringLiteral("窗口描述不全，请与软件公司联系！\n") + problems.join(QLatin1Char('\n')));
+        return 1;
+    }
     TDm1 dm;
     mainWindow.setDm(&dm);
     mainWindow.showMaximized();

@@ -6,6 +6,7 @@
 #include "core/clock.h"
 #include "core/dates.h"
 #include "core/session.h"
+#include "remind/txgn.h"
 #include "data/datamodule.h"
 #include "data/settings.h"
 #include "ui/common/messages.h"
@@ -23,7 +24,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPointer>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -63,6 +63,22 @@ void setLines(RecordSet& q, const QStringList& lines)
     for (const QString& line : lines)
         q.addSql(line);
 }
+
+// Closes a command's query when the command ends, however it ends.
+class QueryCloser {
+public:
+    explicit QueryCloser(RecordSet* q) : m_q(q) {}
+    ~QueryCloser()
+    {
+        if (m_q)
+            m_q->close();
+    }
+    QueryCloser(const QueryCloser&) = delete;
+    QueryCloser& operator=(const QueryCloser&) = delete;
+
+private:
+    RecordSet* m_q;
+};
 } // namespace
 
 TForm_main::TForm_main(QWidget* parent) : QMainWindow(parent)
@@ -271,12 +287,11 @@ void TForm_main::FormActivate()
     bool accepted = false;
     try {
         RecordSet& qxb = m_dm->q_qxb;
+        const QueryCloser closeQuery(&qxb);
         setLines(qxb, Commands::operatorListSql());
         qxb.open();
-        auto* login = new TForm_Enter(this, m_dm, false);
-        accepted = Modal::exec(login) == QDialog::Accepted;
-        delete login;
-        qxb.close();
+        const auto login = std::make_unique<TForm_Enter>(this, m_dm, false);
+        accepted = Modal::exec(login.get()) == QDialog::Accepted;
     } catch (const DbError& e) {
         Msg::error(this, e.text());
     }
@@ -318,19 +333,17 @@ void TForm_main::applyGating()
 // The reminders module provides TForm_txgn; its 提醒 button fills q_tongyong with what is due.
 void TForm_main::autoReminder()
 {
-    const WindowFactory factory = WindowRegistry::find(QStringLiteral("TForm_txgn"));
+    const WindowFactory factory = WindowRegistry::find(TForm_txgn::staticMetaObject);
     if (!factory)
         return;
     try {
-        QDialog* w = factory(this, m_dm);
+        const QueryCloser closeQuery(&m_dm->q_tongyong);
+        const std::unique_ptr<QDialog> w(factory(this, m_dm));
         if (auto* scan = w->findChild<QAbstractButton*>(QStringLiteral("bitbtn_edit")))
             scan->click();
         if (m_dm->q_tongyong.isOpen() && m_dm->q_tongyong.recordCount() > 0)
-            Modal::exec(w);
-        delete w;
-        m_dm->q_tongyong.close();
+            Modal::exec(w.get());
     } catch (const DbError& e) {
-        m_dm->q_tongyong.close();
         Msg::error(this, e.text());
     }
 }
@@ -413,13 +426,15 @@ void TForm_main::runCommand(const Command& c)
     }
 }
 
-QDialog* TForm_main::createWindow(const Command& c, RecordSet* query)
+std::unique_ptr<QDialog> TForm_main::createWindow(const Command& c, RecordSet* query)
 {
     if (c.kind == CommandKind::PasswordChange)
-        return new TForm_password(this, m_dm);
-    if (const WindowFactory factory = WindowRegistry::find(c.windowClass))
-        return factory(this, m_dm);
-    return new FallbackWindow(this, c.windowClass, c.windowCaption, query);
+        return std::make_unique<TForm_password>(this, m_dm);
+    if (c.window)
+        if (const WindowFactory factory = WindowRegistry::find(*c.window))
+            return std::unique_ptr<QDialog>(factory(this, m_dm));
+    // Only where no module registered the class (the start-up check refuses that in the program).
+    return std::make_unique<FallbackWindow>(this, Commands::windowClass(c), c.caption, query);
 }
 
 void TForm_main::prepare(RecordSet& q, const QStringList& lines)
@@ -431,65 +446,40 @@ void TForm_main::prepare(RecordSet& q, const QStringList& lines)
 void TForm_main::openWindow(const Command& c)
 {
     RecordSet* q = c.query.isEmpty() ? nullptr : m_dm->query(c.query);
-    QPointer<QDialog> w = createWindow(c, q);
-    try {
-        if (q) {
-            const ListQuery list = Commands::commandQuery(c, Session::currentOperator(), Session::closingDate());
-            if (list.table.isEmpty()) {
-                prepare(*q, list.lines);
-            } else {
-                q->close();
-                q->setQuery(list);
-                q->open();
-            }
-        }
-        Modal::exec(w);
-    } catch (...) {
-        delete w;
-        if (q)
-            q->close();
-        throw;
+    const QueryCloser closeQuery(q);  // declared first: the window goes before its query closes
+    std::unique_ptr<QDialog> w = createWindow(c, q);
+    if (q) {
+        q->close();
+        q->setQuery(Commands::commandQuery(c, Session::currentOperator(), Session::closingDate()));
+        q->open();
     }
-    delete w;
+    Modal::exec(w.get());
+    w.reset();
     // The scrolling text follows an edit at once; the caption keeps the title until the next start.
     if (c.kind == CommandKind::CompanyInfo && q && q->isOpen())
         setScrollText(q->asString(QStringLiteral("动态文字")));
-    if (q)
-        q->close();
 }
 
 void TForm_main::openScratchWindow(const Command& c)
 {
     RecordSet& q = m_dm->q_tongyong;
-    QPointer<QDialog> w = createWindow(c, &q);
-    try {
-        setLines(q, {Commands::scratchDelete()});
-        q.execSql();
-        prepare(q, Commands::scratchSelect());
-        Modal::exec(w);
-    } catch (...) {
-        delete w;
-        q.close();
-        throw;
-    }
-    delete w;
-    q.close();
+    const QueryCloser closeQuery(&q);
+    const std::unique_ptr<QDialog> w = createWindow(c, &q);
+    setLines(q, {Commands::scratchDelete()});
+    q.execSql();
+    prepare(q, Commands::commandSql(c, Session::currentOperator(), Session::closingDate()));
+    Modal::exec(w.get());
 }
 
 void TForm_main::switchOperator()
 {
-    auto* login = new TForm_Enter(this, m_dm, m_loggedIn);
-    RecordSet& q = m_dm->q_qxb;
-    try {
+    {
+        RecordSet& q = m_dm->q_qxb;
+        const QueryCloser closeQuery(&q);
+        const auto login = std::make_unique<TForm_Enter>(this, m_dm, m_loggedIn);
         prepare(q, Commands::operatorListSql());
-        Modal::exec(login);
-    } catch (...) {
-        delete login;
-        q.close();
-        throw;
+        Modal::exec(login.get());
     }
-    delete login;
-    q.close();
     showOperator();
     applyGating();
 }
@@ -504,9 +494,7 @@ void TForm_main::restore()
     const QString file = m_dm->ADO_qczl.isOpen() ? m_dm->ADO_qczl.location() : Paths::databaseFile();
     const Command* c = Commands::find(QStringLiteral("N7"));
     m_dm->disconnect();
-    QPointer<QDialog> w = createWindow(*c, nullptr);
-    Modal::exec(w);
-    delete w;
+    Modal::exec(createWindow(*c, nullptr).get());
     // Back to the folder every relative data path starts from, whatever the window did meanwhile.
     QDir::setCurrent(m_home);
     QString error;

@@ -3,6 +3,7 @@
 // the scrolling company text, the background picture and the status bar.
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 #include "app/commands.h"
 
@@ -52,42 +53,43 @@ public:
     using RestoreCommand = std::function<void(QWidget* owner, TDm1* dm, const QString& homeFolder)>;
     void setRestoreCommand(RestoreCommand command) { m_restoreCommand = std::move(command); }
 
-    void N2Click() { runCommand(QStringLiteral("N2")); }
-    void N3Click() { runCommand(QStringLiteral("N3")); }
-    void N4Click() { runCommand(QStringLiteral("N4")); }
-    void N6Click() { runCommand(QStringLiteral("N6")); }
-    void N7Click() { runCommand(QStringLiteral("N7")); }
-    void N9Click() { runCommand(QStringLiteral("N9")); }
-    void N11Click() { runCommand(QStringLiteral("N11")); }
-    void N13Click() { runCommand(QStringLiteral("N13")); }
-    void N14Click() { runCommand(QStringLiteral("N14")); }
-    void N15Click() { runCommand(QStringLiteral("N15")); }
-    void N16Click() { runCommand(QStringLiteral("N16")); }
-    void N18Click() { runCommand(QStringLiteral("N18")); }
-    void N19Click() { runCommand(QStringLiteral("N19")); }
-    void N21Click() { runCommand(QStringLiteral("N21")); }
-    void N22Click() { runCommand(QStringLiteral("N22")); }
-    void N24Click() { runCommand(QStringLiteral("N24")); }
-    void N27Click() { runCommand(QStringLiteral("N27")); }
-    void N32Click() { runCommand(QStringLiteral("N32")); }
-    void N33Click() { runCommand(QStringLiteral("N33")); }
-    void N34Click() { runCommand(QStringLiteral("N34")); }
-    void N35Click() { runCommand(QStringLiteral("N35")); }
-    void N37Click() { runCommand(QStringLiteral("N37")); }
-    void N38Click() { runCommand(QStringLiteral("N38")); }
-    void N39Click() { runCommand(QStringLiteral("N39")); }
-    void N41Click() { runCommand(QStringLiteral("N41")); }
-    void N44Click() { runCommand(QStringLiteral("N44")); }
-    void N45Click() { runCommand(QStringLiteral("N45")); }
-    void N47Click() { runCommand(QStringLiteral("N47")); }
-    void N48Click() { runCommand(QStringLiteral("N48")); }
-    void N49Click() { runCommand(QStringLiteral("N49")); }
-    void N50Click() { runCommand(QStringLiteral("N50")); }
-    void N51Click() { runCommand(QStringLiteral("N51")); }
-    void N52Click() { runCommand(QStringLiteral("N52")); }
-    void N54Click() { runCommand(QStringLiteral("N54")); }
-    void N56Click() { runCommand(QStringLiteral("N56")); }
-    void N57Click() { runCommand(QStringLiteral("N57")); }
+    // The commands by what they do; the menu items keep their designer names ("N2") as objectName.
+    void openOperators() { runCommand(QStringLiteral("N2")); }  // 操作员及权限
+    void openPasswordChange() { runCommand(QStringLiteral("N3")); }  // 修改操作员口令
+    void openOperatorSwitch() { runCommand(QStringLiteral("N4")); }  // 更换操作员
+    void openBackup() { runCommand(QStringLiteral("N6")); }  // 数据备份
+    void openRestore() { runCommand(QStringLiteral("N7")); }  // 数据恢复
+    void exitProgram() { runCommand(QStringLiteral("N9")); }  // 退出系统
+    void openVehicles() { runCommand(QStringLiteral("N11")); }  // 车辆档案
+    void openCustomers() { runCommand(QStringLiteral("N13")); }  // 客户资料登记
+    void openContracts() { runCommand(QStringLiteral("N14")); }  // 汽车租赁登记表
+    void openPayments() { runCommand(QStringLiteral("N15")); }  // 客户付款情况
+    void openSettlements() { runCommand(QStringLiteral("N16")); }  // 汽车租赁结算
+    void openCompanyInfo() { runCommand(QStringLiteral("N18")); }  // 公司信息
+    void openSummaryCodes() { runCommand(QStringLiteral("N19")); }  // 摘要设置
+    void openOilChanges() { runCommand(QStringLiteral("N21")); }  // 汽车换油登记
+    void openRepairs() { runCommand(QStringLiteral("N22")); }  // 汽车维修登记
+    void openCashJournal() { runCommand(QStringLiteral("N24")); }  // 当月现金日记帐
+    void showHelp() { runCommand(QStringLiteral("N27")); }  // 帮助系统
+    void openAbout() { runCommand(QStringLiteral("N32")); }  // 关于...
+    void openVehicleIncome() { runCommand(QStringLiteral("N33")); }  // 单车租赁收入统计
+    void openCustomerIncome() { runCommand(QStringLiteral("N34")); }  // 客户租赁统计
+    void openMonthlyIncome() { runCommand(QStringLiteral("N35")); }  // 收入统计汇总(按月份)
+    void openReturns() { runCommand(QStringLiteral("N37")); }  // 客户交车情况
+    void openVehicleCustomerIncome() { runCommand(QStringLiteral("N38")); }  // 单车租赁收入统计(按客户)
+    void openCashBySummary() { runCommand(QStringLiteral("N39")); }  // 现金统计(按摘要)
+    void openClosingDate() { runCommand(QStringLiteral("N41")); }  // 结算时间
+    void openRentalState() { runCommand(QStringLiteral("N44")); }  // 车辆租赁情况
+    void openReminders() { runCommand(QStringLiteral("N45")); }  // 提醒功能
+    void openReminderSettings() { runCommand(QStringLiteral("N47")); }  // 提醒功能初始化
+    void openHandlers() { runCommand(QStringLiteral("N48")); }  // 经办人信息
+    void openHandlerIncome() { runCommand(QStringLiteral("N49")); }  // 按经办人统计
+    void openAccidents() { runCommand(QStringLiteral("N50")); }  // 事故登记表
+    void openVehicleDetail() { runCommand(QStringLiteral("N51")); }  // 车辆收入费用明细表
+    void openVehicleSummary() { runCommand(QStringLiteral("N52")); }  // 车辆收入费用汇总表
+    void clearLayouts() { runCommand(QStringLiteral("N54")); }  // 界面初始化
+    void openDataInitialization() { runCommand(QStringLiteral("N56")); }  // 数据初始化
+    void openReservations() { runCommand(QStringLiteral("N57")); }  // 客户预订汽车
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -99,7 +101,7 @@ private:
     void buildToolBar();
     void buildStatusBar();
     void setScrollText(const QString& text);
-    QDialog* createWindow(const Command& c, RecordSet* query);
+    std::unique_ptr<QDialog> createWindow(const Command& c, RecordSet* query);
     void prepare(RecordSet& q, const QStringList& lines);
     void openWindow(const Command& c);
     void openScratchWindow(const Command& c);

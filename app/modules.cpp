@@ -12,8 +12,9 @@
 
 void registerModules(TForm_main* mainWindow)
 {
-    // Modules first, with their configuration rows; then a generic list window for every row whose
-    // module has no window of its own yet.
+    // Every module's window classes with their descriptions; then a generic list window for a
+    // configured list row that no class serves (its row is its description). windowProblems()
+    // (app/windowcheck.h) then proves every command finds its window.
     registerShellWindows();
     registerAdminWindows();
     registerSystemWindows();

@@ -1,38 +1,11 @@
-// The cash journal's windows as configuration rows: the journal and the summary codes.
+// The cash journal's query dialog, a configured window without a class of its own: its row is its
+// one place, found by the name its list window gives (TForm_xjrjz + "_cx").
 #include "cash/cash.h"
-#include "ui/records/editdialog.h"
 #include "ui/records/querydialog.h"
-#include "ui/records/windowtable.h"
 
 namespace {
 
-using B = ListButton;
 using K = CriterionKind;
-constexpr unsigned AllEditButtons = EditButton::Add | EditButton::Save | EditButton::Cancel | EditButton::Close;
-
-QVector<ListWindowConfig> listRows()
-{
-    return {
-        {.className = "TForm_xjrjz", .caption = "现金日记账", .query = "q_xjrjz",
-         .buttons = {{B::Export}, {B::Query}, {B::Edit}, {B::Delete}, {B::Print}, {B::Module, "整理"}, {B::Return}},
-         .exportName = "现金日记帐", .printTitle = "现金日记帐打印清单", .footerSums = {"借方", "贷方"},
-         .sort = SortMode::None},
-        {.className = "TForm_zy", .caption = "摘要设置", .query = "q_zy",
-         .buttons = {{B::Edit}, {B::Delete}, {B::Export}, {B::Return}}, .exportName = "摘要",
-         .sort = SortMode::MarksOnly, .autoWidth = true, .autoWidthBox = false, .columnButtons = false,
-         .maximised = false},
-    };
-}
-
-QVector<EditDialogConfig> editRows()
-{
-    return {
-        {.className = "TForm_xjrjz_edit", .caption = "现金日记帐编辑 (xjrjz)", .query = "q_xjrjz", .buttons = AllEditButtons,
-         .discardFirst = true},
-        // The summary dialog guards on the trimmed field texts (its own addGuardPasses).
-        {.className = "TForm_zy_edit", .caption = "摘要编辑 (zy)", .query = "q_zy"},
-    };
-}
 
 QVector<QueryDialogConfig> queryRows()
 {
@@ -60,9 +33,7 @@ QVector<QueryDialogConfig> queryRows()
 
 } // namespace
 
-void addCashConfigs()
+void addCashQueryDialogs()
 {
-    addListWindowConfigs(listRows());
-    addEditDialogConfigs(editRows());
     addQueryDialogConfigs(queryRows());
 }

@@ -8,8 +8,7 @@
 #include "cash/journal.h"
 #include "ui/common/inputmethods.h"
 #include "ui/common/messages.h"
-#include "ui/common/windowregistry.h"
-#include "ui/records/querydialog.h"
+#include "ui/records/windowspec.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -17,6 +16,43 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+
+// ---- descriptions ----
+
+const ListWindowConfig& TForm_xjrjz::spec()
+{
+    using B = ListButton;
+    static const ListWindowConfig s{
+        .className = staticMetaObject.className(), .caption = "现金日记账", .query = "q_xjrjz",
+        .buttons = {{B::Export}, {B::Query}, {B::Edit}, {B::Delete}, {B::Print}, {B::Module, "整理"}, {B::Return}},
+        .exportName = "现金日记帐", .printTitle = "现金日记帐打印清单", .footerSums = {"借方", "贷方"}, .sort = SortMode::None};
+    return s;
+}
+
+const EditDialogConfig& TForm_xjrjz_edit::spec()
+{
+    static const EditDialogConfig s{
+        .className = staticMetaObject.className(), .caption = "现金日记帐编辑 (xjrjz)", .query = "q_xjrjz",
+        .buttons = EditButton::Add | EditButton::Save | EditButton::Cancel | EditButton::Close, .discardFirst = true};
+    return s;
+}
+
+const ListWindowConfig& TForm_zy::spec()
+{
+    using B = ListButton;
+    static const ListWindowConfig s{
+        .className = staticMetaObject.className(), .caption = "摘要设置", .query = "q_zy",
+        .buttons = {{B::Edit}, {B::Delete}, {B::Export}, {B::Return}}, .exportName = "摘要", .sort = SortMode::MarksOnly,
+        .autoWidth = true, .autoWidthBox = false, .columnButtons = false, .maximised = false};
+    return s;
+}
+
+// The summary dialog guards on the trimmed field texts (its own addGuardPasses).
+const EditDialogConfig& TForm_zy_edit::spec()
+{
+    static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "摘要编辑 (zy)", .query = "q_zy"};
+    return s;
+}
 
 namespace {
 
@@ -67,7 +103,7 @@ bool isEnter(QEvent* event)
 // ---- cash journal list ----
 
 TForm_xjrjz::TForm_xjrjz(QWidget* owner, TDm1* dm)
-    : ListWindow(*listWindowConfig(QStringLiteral("TForm_xjrjz")), dm, owner)
+    : ListWindow(spec(), dm, owner)
 {
     setColumns({{.field = "日期", .width = 90}, {.field = "摘要", .width = 90}, {.field = "明细", .width = 200},
                 {.field = "借方", .title = "借方(增加)", .width = 100}, {.field = "贷方", .title = "贷方(减少)", .width = 100},
@@ -129,7 +165,7 @@ void TForm_xjrjz::SpeedButton6Click()
 // ---- cash journal entry ----
 
 TForm_xjrjz_edit::TForm_xjrjz_edit(QWidget* owner, TDm1* dm)
-    : EditDialog(*editDialogConfig(QStringLiteral("TForm_xjrjz_edit")), entryFields(), dm, owner)
+    : EditDialog(spec(), entryFields(), dm, owner)
 {
     if (auto* summary = qobject_cast<QComboBox*>(fieldFor(Journal::Summary)))
         summary->setMaxVisibleItems(15);
@@ -216,7 +252,7 @@ bool TForm_xjrjz_edit::eventFilter(QObject* watched, QEvent* event)
 // ---- summary codes ----
 
 TForm_zy::TForm_zy(QWidget* owner, TDm1* dm)
-    : ListWindow(*listWindowConfig(QStringLiteral("TForm_zy")), dm, owner)
+    : ListWindow(spec(), dm, owner)
 {
     setColumns({{.field = "代码", .width = 90, .titleButton = true}, {.field = "摘要", .width = 160, .titleButton = true}});
 }
@@ -239,7 +275,7 @@ bool TForm_zy::deleteAllowed()
 }
 
 TForm_zy_edit::TForm_zy_edit(QWidget* owner, TDm1* dm)
-    : EditDialog(*editDialogConfig(QStringLiteral("TForm_zy_edit")), summaryFields(), dm, owner)
+    : EditDialog(spec(), summaryFields(), dm, owner)
 {
     // A new code starts at its code; the dialog itself opens on 属性.
     setFirstField(fieldFor(Code)->objectName());
@@ -275,7 +311,9 @@ void TForm_zy_edit::showEvent(QShowEvent* event)
 
 void registerCashWindows()
 {
-    addCashConfigs();
-    WindowRegistry::add(QStringLiteral("TForm_xjrjz"), [](QWidget* owner, TDm1* dm) { return new TForm_xjrjz(owner, dm); });
-    WindowRegistry::add(QStringLiteral("TForm_zy"), [](QWidget* owner, TDm1* dm) { return new TForm_zy(owner, dm); });
+    addCashQueryDialogs();
+    registerWindow<TForm_xjrjz>();
+    registerWindow<TForm_xjrjz_edit>();
+    registerWindow<TForm_zy>();
+    registerWindow<TForm_zy_edit>();
 }

@@ -11,6 +11,7 @@ class TForm_xjrjz : public ListWindow {
     Q_OBJECT
 public:
     TForm_xjrjz(QWidget* owner, TDm1* dm);
+    static const ListWindowConfig& spec();
 
     QPushButton* SpeedButton6 = nullptr;  // 整理
 
@@ -26,6 +27,7 @@ class TForm_xjrjz_edit : public EditDialog {
     Q_OBJECT
 public:
     TForm_xjrjz_edit(QWidget* owner, TDm1* dm);
+    static const EditDialogConfig& spec();
 
     QLabel* noteLabel = nullptr;
 
@@ -46,6 +48,7 @@ class TForm_zy : public ListWindow {
     Q_OBJECT
 public:
     TForm_zy(QWidget* owner, TDm1* dm);
+    static const ListWindowConfig& spec();
 
 protected:
     QDialog* createEditDialog() override;
@@ -56,6 +59,7 @@ class TForm_zy_edit : public EditDialog {
     Q_OBJECT
 public:
     TForm_zy_edit(QWidget* owner, TDm1* dm);
+    static const EditDialogConfig& spec();
 
 protected:
     bool addGuardPasses() override;

@@ -34,3 +34,31 @@ ListQuery ListQuery::withOrder(const QVector<OrderMark>& marks, const QString& o
         q.lines.last() = orderLine;
     return q;
 }
+
+ListQuery ListQuery::select(const QString& table, const QStringList& conditions, const QString& orderColumn,
+                            LineStyle style)
+{
+    ListQuery q;
+    q.table = table;
+    for (const QString& c : conditions)
+        q.terms << QLatin1Char('(') + c + QLatin1Char(')');
+    if (!orderColumn.isEmpty())
+        q.order = {OrderMark{orderColumn, false}};
+    const QString from = QStringLiteral("select * from ") + table;
+    const QString where =
+        conditions.isEmpty() ? QString() : QStringLiteral("where ") + conditions.join(QStringLiteral(" and "));
+    const QString orderBy = orderColumn.isEmpty() ? QString() : QStringLiteral("order by ") + orderColumn;
+    if (style == LineStyle::OneLine) {
+        QStringList parts{from};
+        for (const QString& part : {where, orderBy})
+            if (!part.isEmpty())
+                parts << part;
+        q.lines = {parts.join(QLatin1Char(' '))};
+        return q;
+    }
+    q.lines = {from + QLatin1Char(' ')};
+    for (const QString& part : {where, orderBy})
+        if (!part.isEmpty())
+            q.lines << part;
+    return q;
+}

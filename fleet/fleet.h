@@ -1,5 +1,4 @@
 #pragma once
 // Fleet windows: vehicle archive, oil changes, repairs, accidents.
-void addFleetConfigs();
-// Adds the rows and the window factories of the fleet.
+// Registers each window class with its description and factory.
 void registerFleetWindows();

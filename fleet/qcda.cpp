@@ -10,6 +10,25 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+// ---- descriptions ----
+
+const ListWindowConfig& TForm_qcda::spec()
+{
+    static const ListWindowConfig s{
+        .className = staticMetaObject.className(), .caption = "汽车档案设置", .query = "q_qcda",
+        .buttons = {{ListButton::Export}, {ListButton::Edit}, {ListButton::Delete}, {ListButton::Print}, {ListButton::Return}},
+        .exportName = "汽车档案", .printTitle = "汽车档案打印清单", .layout = LayoutMode::Full, .cancelOnClose = true};
+    return s;
+}
+
+const EditDialogConfig& TForm_qcda_edit::spec()
+{
+    static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "汽车档案编辑 (qcda)",
+                                    .query = "q_qcda", .addGuard = {{"车牌号", "车牌号不能为空,请重新输入!"}},
+                                    .uniqueTable = "汽车档案", .uniqueColumn = "车牌号"};
+    return s;
+}
+
 namespace {
 
 const QString Plate = QStringLiteral("车牌号");
@@ -95,7 +114,7 @@ std::optional<QString> vehicleDeleteRefusal(bool started, const QString& plate)
 
 // ---- list ----
 
-TForm_qcda::TForm_qcda(QWidget* owner, TDm1* dm) : ListWindow(*listWindowConfig(QStringLiteral("TForm_qcda")), dm, owner)
+TForm_qcda::TForm_qcda(QWidget* owner, TDm1* dm) : ListWindow(spec(), dm, owner)
 {
     setColumns({{.field = "车牌号", .width = 90, .titleButton = true}, {.field = "车型", .width = 110, .titleButton = true},
                 {.field = "颜色", .width = 60}, {.field = "出厂编号", .width = 110},
@@ -131,7 +150,7 @@ bool TForm_qcda::deleteAllowed()
 // ---- edit dialog ----
 
 TForm_qcda_edit::TForm_qcda_edit(QWidget* owner, TDm1* dm)
-    : EditDialog(*editDialogConfig(QStringLiteral("TForm_qcda_edit")), vehicleFields(), dm, owner,
+    : EditDialog(spec(), vehicleFields(), dm, owner,
                  {QStringLiteral("基本资料"), QStringLiteral("车辆照片")})
 {
     setEnterChainColumns({QStringLiteral("车牌号"), QStringLiteral("购买时间"), QStringLiteral("车型"), QStringLiteral("颜色"),

@@ -40,6 +40,7 @@ class TForm_qcda : public ListWindow {
     Q_OBJECT
 public:
     TForm_qcda(QWidget* owner, TDm1* dm);
+    static const ListWindowConfig& spec();
 
 protected:
     QDialog* createEditDialog() override;
@@ -50,6 +51,7 @@ class TForm_qcda_edit : public EditDialog {
     Q_OBJECT
 public:
     TForm_qcda_edit(QWidget* owner, TDm1* dm);
+    static const EditDialogConfig& spec();
 
     PhotoPanel* photoPanel;
     QPushButton* bitbtn_view;  // 查看

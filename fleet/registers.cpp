@@ -24,7 +24,7 @@ Money oilAmount(Money unitPrice, const QVariant& quantity)
 }
 
 RegisterWindow::RegisterWindow(const RegisterConfig& config, TDm1* dm, QWidget* owner)
-    : ListWindow(*listWindowConfig(config.listClass), dm, owner), m_register(config)
+    : ListWindow(config.list, dm, owner), m_register(config)
 {
     setColumns(config.columns);
 }
@@ -46,7 +46,7 @@ QDialog* RegisterWindow::createEditDialog()
 
 void RegisterWindow::onQuery()
 {
-    QueryDialog d(*queryDialogConfig(m_register.listClass + QStringLiteral("_cx")), dm(), this);
+    QueryDialog d(m_register.query, dm(), this);
     try {
         for (const QString& name : {QStringLiteral("cb车牌号"), QStringLiteral("cb经办人")})
             InputMethods::applyCurrent(d.control(name));
@@ -60,7 +60,7 @@ void RegisterWindow::onQuery()
 }
 
 RegisterEditDialog::RegisterEditDialog(const RegisterConfig& config, TDm1* dm, QWidget* owner)
-    : EditDialog(*editDialogConfig(config.listClass + QStringLiteral("_edit")), config.fields, dm, owner),
+    : EditDialog(config.edit, config.fields, dm, owner),
       m_register(config)
 {
     setRequired({{Plate, QStringLiteral("车牌号不能为空,请重新输入!")}});

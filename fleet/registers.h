@@ -8,8 +8,12 @@
 
 #include <functional>
 
+// Everything one register window is: its list, edit and query rows together with its columns and
+// fields, so no part of it is found by a name typed elsewhere.
 struct RegisterConfig {
-    QString listClass;             // "TForm_hyjlb"; the dialogs are listClass + "_edit" / "_cx"
+    ListWindowConfig list;         // className "TForm_hyjlb"
+    EditDialogConfig edit;         // "TForm_hyjlb_edit"
+    QueryDialogConfig query;       // "TForm_hyjlb_cx"
     QVector<GridColumn> columns;
     QVector<FieldDef> fields;
     QStringList enterChain = {};   // columns; empty: the fields in order, read-only ones left out
@@ -18,8 +22,8 @@ struct RegisterConfig {
     std::function<void(RecordSet&)> assign = {};  // values computed just before the row is written
 };
 
-// nullptr for a class that is not one of the registers.
-const RegisterConfig* registerConfig(const QString& listClass);
+// The register's three rows, registered under their class names.
+void describeWindow(const RegisterConfig& config);
 
 class RegisterWindow : public ListWindow {
     Q_OBJECT
@@ -46,4 +50,27 @@ protected:
 
 private:
     const RegisterConfig& m_register;
+};
+
+// The three registers, each a class of its own so that commands point at it and its description
+// (spec(), in fleetconfig.cpp) sits beside it.
+class TForm_hyjlb : public RegisterWindow {
+    Q_OBJECT
+public:
+    TForm_hyjlb(QWidget* owner, TDm1* dm) : RegisterWindow(spec(), dm, owner) {}
+    static const RegisterConfig& spec();
+};
+
+class TForm_wxjlb : public RegisterWindow {
+    Q_OBJECT
+public:
+    TForm_wxjlb(QWidget* owner, TDm1* dm) : RegisterWindow(spec(), dm, owner) {}
+    static const RegisterConfig& spec();
+};
+
+class TForm_sgjlb : public RegisterWindow {
+    Q_OBJECT
+public:
+    TForm_sgjlb(QWidget* owner, TDm1* dm) : RegisterWindow(spec(), dm, owner) {}
+    static const RegisterConfig& spec();
 };

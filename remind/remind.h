@@ -1,4 +1,4 @@
 #pragma once
 // Reminder windows: the parameters (TForm_txcsb) and the reminder list (TForm_txgn).
-void addRemindConfigs();
+// Registers each window class with its description and factory.
 void registerRemindWindows();

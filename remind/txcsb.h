@@ -14,6 +14,7 @@ class TForm_txcsb : public ListWindow {
     Q_OBJECT
 public:
     TForm_txcsb(QWidget* owner, TDm1* dm);
+    static const ListWindowConfig& spec();
 
 protected:
     QDialog* createEditDialog() override;
@@ -23,6 +24,7 @@ class TForm_txcsb_edit : public EditDialog {
     Q_OBJECT
 public:
     TForm_txcsb_edit(QWidget* owner, TDm1* dm);
+    static const EditDialogConfig& spec();
 
 protected:
     bool moduleChecks() override;

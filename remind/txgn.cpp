@@ -7,7 +7,20 @@
 
 #include <QApplication>
 
-TForm_txgn::TForm_txgn(QWidget* owner, TDm1* dm) : ListWindow(*listWindowConfig(QStringLiteral("TForm_txgn")), dm, owner)
+// ---- description ----
+
+const ListWindowConfig& TForm_txgn::spec()
+{
+    using B = ListButton;
+    static const ListWindowConfig s{
+        .className = staticMetaObject.className(), .caption = "提醒功能清单", .query = "q_tongyong",
+        .buttons = {{B::Export}, {B::Edit, "提醒"}, {B::Print}, {B::Return}}, .exportName = "提醒功能清单",
+        .printTitle = "提醒功能清单打印清单", .sort = SortMode::None, .autoWidthBox = false, .columnButtons = false,
+        .maximised = false, .footer = FooterMode::None};
+    return s;
+}
+
+TForm_txgn::TForm_txgn(QWidget* owner, TDm1* dm) : ListWindow(spec(), dm, owner)
 {
     setColumns({column(QStringLiteral("车牌号"), QStringLiteral("车牌号"), 0, false),
                 column(QStringLiteral("支票号"), QStringLiteral("提醒项目"), 0, false),

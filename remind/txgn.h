@@ -7,6 +7,7 @@ class TForm_txgn : public ListWindow {
     Q_OBJECT
 public:
     TForm_txgn(QWidget* owner, TDm1* dm);
+    static const ListWindowConfig& spec();
 
     // 提醒: the scan into 通用, shown from its first row.
     void onEdit() override;

@@ -7,6 +7,65 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+// ---- descriptions ----
+
+const ListWindowConfig& TForm_qczl_fkqk::spec()
+{
+    using B = ListButton;
+    static const ListWindowConfig s{
+        .className = staticMetaObject.className(), .caption = "汽车租赁登记表", .query = "q_qczlb",
+        .buttons = {{B::Export}, {B::Query}, {B::Edit}, {B::Print}, {B::Return}}, .exportName = "汽车租赁登记表",
+        .printTitle = "汽车租赁登记表打印清单", .layout = LayoutMode::Full, .hint = "提示：以下是没有结帐的汽车租赁登记！",
+        .queryDialog = "TForm_qczlb_cx"};
+    return s;
+}
+
+const EditDialogConfig& TForm_qczl_fkqk_edit::spec()
+{
+    using namespace EditButton;
+    static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "汽车租赁付款情况编辑 (qczlb)",
+                                    .query = "q_qczlb", .buttons = Save | Close, .stamps = Stamps::None};
+    return s;
+}
+
+const ListWindowConfig& TForm_qczljcb::spec()
+{
+    using B = ListButton;
+    static const ListWindowConfig s{
+        .className = staticMetaObject.className(), .caption = "汽车租赁登记表", .query = "q_qczlb",
+        .buttons = {{B::Query}, {B::Edit, "交车"}, {B::Print}, {B::Return}}, .printTitle = "汽车租赁登记表打印清单",
+        .autoWidth = true, .autoWidthChecked = true, .hint = "提示：以下是没有交车的汽车租赁单！",
+        .queryDialog = "TForm_qczlb_cx"};
+    return s;
+}
+
+const EditDialogConfig& TForm_qczljcb_edit::spec()
+{
+    using namespace EditButton;
+    static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "汽车租赁交车编辑 (qczljcb)",
+                                    .query = "q_qczlb", .buttons = Save | Close, .stamps = Stamps::None};
+    return s;
+}
+
+const ListWindowConfig& TForm_qczlqkb::spec()
+{
+    using B = ListButton;
+    static const ListWindowConfig s{
+        .className = staticMetaObject.className(), .caption = "汽车租赁情况表", .query = "q_qcda",
+        .buttons = {{B::Print}, {B::Edit}, {B::Module, "清除租赁"}, {B::Module, "清除预订"}, {B::Return}},
+        .printTitle = "汽车档案打印清单", .autoWidth = true, .autoWidthChecked = true, .doubleClickEdits = false};
+    return s;
+}
+
+const EditDialogConfig& TForm_qczlqkb_edit::spec()
+{
+    using namespace EditButton;
+    static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "编辑", .query = "q_qcda",
+                                    .buttons = Save | Close, .stamps = Stamps::None, .uniqueTable = "汽车档案",
+                                    .uniqueColumn = "车牌号"};
+    return s;
+}
+
 namespace {
 
 const QString Plate = QStringLiteral("车牌号");
@@ -35,8 +94,8 @@ QVector<FieldDef> withHeader(const QVector<FieldDef>& fields)
 
 // ---- contract lists ----
 
-ContractListWindow::ContractListWindow(const QString& className, TDm1* dm, QWidget* owner)
-    : BookingListWindow(className, dm, owner)
+ContractListWindow::ContractListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
+    : BookingListWindow(config, dm, owner)
 {
 }
 
@@ -48,7 +107,7 @@ bool ContractListWindow::editAllowed()
 
 // ---- payment notes ----
 
-TForm_qczl_fkqk::TForm_qczl_fkqk(QWidget* owner, TDm1* dm) : ContractListWindow(QStringLiteral("TForm_qczl_fkqk"), dm, owner)
+TForm_qczl_fkqk::TForm_qczl_fkqk(QWidget* owner, TDm1* dm) : ContractListWindow(spec(), dm, owner)
 {
     setColumns({{.field = "内部编号", .width = 100, .titleButton = true}, {.field = "客户号", .width = 70},
                 {.field = "客户姓名", .width = 80, .titleButton = true}, {.field = "车牌号", .width = 80},
@@ -66,7 +125,7 @@ QDialog* TForm_qczl_fkqk::createEditDialog()
 }
 
 TForm_qczl_fkqk_edit::TForm_qczl_fkqk_edit(QWidget* owner, TDm1* dm)
-    : EditDialog(*editDialogConfig(QStringLiteral("TForm_qczl_fkqk_edit")),
+    : EditDialog(spec(),
                  withHeader({{.objectName = "DBEditEh3", .label = "付款情况：", .column = "付款情况", .kind = FieldKind::Memo,
                               .chinese = true}}),
                  dm, owner)
@@ -78,7 +137,7 @@ TForm_qczl_fkqk_edit::TForm_qczl_fkqk_edit(QWidget* owner, TDm1* dm)
 
 // ---- return ----
 
-TForm_qczljcb::TForm_qczljcb(QWidget* owner, TDm1* dm) : ContractListWindow(QStringLiteral("TForm_qczljcb"), dm, owner)
+TForm_qczljcb::TForm_qczljcb(QWidget* owner, TDm1* dm) : ContractListWindow(spec(), dm, owner)
 {
     setColumns({{.field = "内部编号", .width = 100, .titleButton = true}, {.field = "发车单号", .width = 90},
                 {.field = "客户号", .width = 70, .footer = FooterKind::Count},
@@ -94,7 +153,7 @@ QDialog* TForm_qczljcb::createEditDialog()
 }
 
 TForm_qczljcb_edit::TForm_qczljcb_edit(QWidget* owner, TDm1* dm)
-    : EditDialog(*editDialogConfig(QStringLiteral("TForm_qczljcb_edit")),
+    : EditDialog(spec(),
                  withHeader({{.objectName = "DBDateTimeEditEh2", .label = "收车日期：", .column = "收车日期", .kind = FieldKind::Date},
                              {.objectName = "DBDateTimeEditEh1", .label = "收车时间：", .column = "收车日期", .kind = FieldKind::Time},
                              {.objectName = "DBNumberEditEh9", .label = "收车里程：", .column = "收车里程", .kind = FieldKind::Number,
@@ -142,7 +201,7 @@ void TForm_qczljcb_edit::writeRecord()
 
 // ---- rental state of the fleet ----
 
-TForm_qczlqkb::TForm_qczlqkb(QWidget* owner, TDm1* dm) : ListWindow(*listWindowConfig(QStringLiteral("TForm_qczlqkb")), dm, owner)
+TForm_qczlqkb::TForm_qczlqkb(QWidget* owner, TDm1* dm) : ListWindow(spec(), dm, owner)
 {
     setColumns({{.field = "车牌号", .width = 90, .titleButton = true}, {.field = "车型", .width = 90, .titleButton = true},
                 {.field = "车辆状态", .width = 60}, {.field = "客户姓名", .width = 80},
@@ -203,7 +262,7 @@ void TForm_qczlqkb::SpeedButton2Click()
 }
 
 TForm_qczlqkb_edit::TForm_qczlqkb_edit(QWidget* owner, TDm1* dm)
-    : EditDialog(*editDialogConfig(QStringLiteral("TForm_qczlqkb_edit")),
+    : EditDialog(spec(),
                  {{.objectName = "DBEdit1", .label = "车牌号：", .column = "车牌号"},
                   {.objectName = "DBEdit2", .label = "车型：", .column = "车型"},
                   {.objectName = "DBComboBoxEh1", .label = "车辆状态：", .column = "车辆状态", .kind = FieldKind::Combo,

@@ -14,7 +14,7 @@ class QToolButton;
 class ContractListWindow : public BookingListWindow {
     Q_OBJECT
 public:
-    ContractListWindow(const QString& className, TDm1* dm, QWidget* owner);
+    ContractListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner);
 
 protected:
     bool editAllowed() override;
@@ -26,6 +26,7 @@ class TForm_qczl_fkqk : public ContractListWindow {
     Q_OBJECT
 public:
     TForm_qczl_fkqk(QWidget* owner, TDm1* dm);
+    static const ListWindowConfig& spec();
 
 protected:
     QDialog* createEditDialog() override;
@@ -35,6 +36,7 @@ class TForm_qczl_fkqk_edit : public EditDialog {
     Q_OBJECT
 public:
     TForm_qczl_fkqk_edit(QWidget* owner, TDm1* dm);
+    static const EditDialogConfig& spec();
 };
 
 // ---- return ----
@@ -43,6 +45,7 @@ class TForm_qczljcb : public ContractListWindow {
     Q_OBJECT
 public:
     TForm_qczljcb(QWidget* owner, TDm1* dm);
+    static const ListWindowConfig& spec();
 
 protected:
     QDialog* createEditDialog() override;
@@ -52,6 +55,7 @@ class TForm_qczljcb_edit : public EditDialog {
     Q_OBJECT
 public:
     TForm_qczljcb_edit(QWidget* owner, TDm1* dm);
+    static const EditDialogConfig& spec();
 
 protected:
     bool moduleChecks() override;
@@ -64,6 +68,7 @@ class TForm_qczljsd : public ContractListWindow {
     Q_OBJECT
 public:
     TForm_qczljsd(QWidget* owner, TDm1* dm);
+    static const ListWindowConfig& spec();
 
 protected:
     QDialog* createEditDialog() override;
@@ -73,6 +78,7 @@ class TForm_qczljsd_edit : public EditDialog {
     Q_OBJECT
 public:
     TForm_qczljsd_edit(QWidget* owner, TDm1* dm);
+    static const EditDialogConfig& spec();
 
     QCheckBox* CheckBox1;  // 自动计算
     QCheckBox* CheckBox2;  // 生成现金帐
@@ -118,6 +124,7 @@ class TForm_qczlqkb : public ListWindow {
     Q_OBJECT
 public:
     TForm_qczlqkb(QWidget* owner, TDm1* dm);
+    static const ListWindowConfig& spec();
     void SpeedButton1Click();  // 清除预订
     void SpeedButton2Click();  // 清除租赁
 
@@ -130,6 +137,7 @@ class TForm_qczlqkb_edit : public EditDialog {
     Q_OBJECT
 public:
     TForm_qczlqkb_edit(QWidget* owner, TDm1* dm);
+    static const EditDialogConfig& spec();
 
 protected:
     bool moduleChecks() override;

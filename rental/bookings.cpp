@@ -39,8 +39,9 @@ QVector<FieldDef> BookingDialog::withPartyFields(const QVector<FieldDef>& rest)
     return fields + rest;
 }
 
-BookingDialog::BookingDialog(const BookingKind& kind, const QVector<FieldDef>& fields, TDm1* dm, QWidget* owner)
-    : EditDialog(*editDialogConfig(kind.className), fields, dm, owner), m_kind(kind)
+BookingDialog::BookingDialog(const EditDialogConfig& config, const BookingKind& kind, const QVector<FieldDef>& fields, TDm1* dm,
+                             QWidget* owner)
+    : EditDialog(config, fields, dm, owner), m_kind(kind)
 {
     // The number is given by 增加, the name follows the customer: neither is typed.
     for (const QString& column : {Number, Name}) {
@@ -223,8 +224,8 @@ void fillBookingQuery(QueryDialog* dialog, TDm1* dm)
 
 } // namespace
 
-BookingListWindow::BookingListWindow(const QString& className, TDm1* dm, QWidget* owner)
-    : ListWindow(*listWindowConfig(className), dm, owner)
+BookingListWindow::BookingListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
+    : ListWindow(config, dm, owner)
 {
 }
 

@@ -12,7 +12,6 @@ class QToolButton;
 
 // What differs between the reservation and the contract dialog.
 struct BookingKind {
-    QString className;   // "TForm_qczlb_edit"
     QString table;       // numbered table
     QString prefix;      // "ZL" / "YD"
     QString searchMode;  // "租赁" / "预订"
@@ -21,7 +20,8 @@ struct BookingKind {
 class BookingDialog : public EditDialog {
     Q_OBJECT
 public:
-    BookingDialog(const BookingKind& kind, const QVector<FieldDef>& fields, TDm1* dm, QWidget* owner);
+    BookingDialog(const EditDialogConfig& config, const BookingKind& kind, const QVector<FieldDef>& fields, TDm1* dm,
+                  QWidget* owner);
 
     // The rows both dialogs open with (number, customer, name, vehicle), followed by the rest.
     static QVector<FieldDef> withPartyFields(const QVector<FieldDef>& rest);
@@ -60,7 +60,7 @@ private:
 class BookingListWindow : public ListWindow {
     Q_OBJECT
 public:
-    BookingListWindow(const QString& className, TDm1* dm, QWidget* owner);
+    BookingListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner);
 
 protected:
     void prepareQueryDialog(QueryDialog* dialog) override;
@@ -72,6 +72,7 @@ class TForm_khydqc : public BookingListWindow {
     Q_OBJECT
 public:
     TForm_khydqc(QWidget* owner, TDm1* dm);
+    static const ListWindowConfig& spec();
     // 执行完毕: the current reservation is carried out and its vehicle loses the reservation.
     void doneClick();
 
@@ -83,6 +84,7 @@ class TForm_khydqc_edit : public BookingDialog {
     Q_OBJECT
 public:
     TForm_khydqc_edit(QWidget* owner, TDm1* dm);
+    static const EditDialogConfig& spec();
 
 protected:
     bool moduleChecks() override;
@@ -95,6 +97,7 @@ class TForm_qczlb : public BookingListWindow {
     Q_OBJECT
 public:
     TForm_qczlb(QWidget* owner, TDm1* dm);
+    static const ListWindowConfig& spec();
 
 protected:
     QDialog* createEditDialog() override;
@@ -104,6 +107,7 @@ class TForm_qczlb_edit : public BookingDialog {
     Q_OBJECT
 public:
     TForm_qczlb_edit(QWidget* owner, TDm1* dm);
+    static const EditDialogConfig& spec();
 
     QPushButton* reservationButton;  // 客户预订
 

@@ -10,6 +10,27 @@
 #include <QPushButton>
 #include <memory>
 
+// ---- descriptions ----
+
+const ListWindowConfig& TForm_qczlb::spec()
+{
+    using B = ListButton;
+    static const ListWindowConfig s{
+        .className = staticMetaObject.className(), .caption = "汽车租赁登记表", .query = "q_qczlb",
+        .buttons = {{B::Query}, {B::Export}, {B::Edit}, {B::Delete}, {B::Print}, {B::Return}},
+        .exportName = "汽车租赁登记表", .printTitle = "汽车租赁登记表打印清单", .footerSums = {"押金"},
+        .layout = LayoutMode::Full};
+    return s;
+}
+
+const EditDialogConfig& TForm_qczlb_edit::spec()
+{
+    using namespace EditButton;
+    static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "汽车租赁登记表编辑 (qczlb)",
+                                    .query = "q_qczlb", .discardFirst = true};
+    return s;
+}
+
 namespace {
 
 const QString Number = QStringLiteral("内部编号");
@@ -44,7 +65,7 @@ QVector<FieldDef> contractFields()
 // ---- list ----
 
 TForm_qczlb::TForm_qczlb(QWidget* owner, TDm1* dm)
-    : BookingListWindow(QStringLiteral("TForm_qczlb"), dm, owner)
+    : BookingListWindow(spec(), dm, owner)
 {
     setColumns({{.field = "内部编号", .width = 100, .titleButton = true}, {.field = "客户号", .width = 70, .titleButton = true},
                 {.field = "客户姓名", .width = 80, .titleButton = true}, {.field = "车牌号", .width = 80, .titleButton = true},
@@ -67,8 +88,7 @@ QDialog* TForm_qczlb::createEditDialog()
 // ---- edit dialog ----
 
 TForm_qczlb_edit::TForm_qczlb_edit(QWidget* owner, TDm1* dm)
-    : BookingDialog({QStringLiteral("TForm_qczlb_edit"), Rental::ContractTable, Rental::ContractPrefix,
-                     QStringLiteral("租赁")},
+    : BookingDialog(spec(), {Rental::ContractTable, Rental::ContractPrefix, QStringLiteral("租赁")},
                     contractFields(), dm, owner)
 {
     setEnterChain({"DBComboBoxEh1", "DBComboBoxEh2", "DBNumberEditEh1", "DBNumberEditEh2", "DBNumberEditEh3",

@@ -1,4 +1,5 @@
 #include "rental/customers.h"
+#include "rental/rental.h"
 #include "rental/rentalrules.h"
 #include "core/sqltext.h"
 #include "data/database.h"
@@ -16,6 +17,28 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+
+// ---- descriptions ----
+
+const ListWindowConfig& TForm_hyzlb::spec()
+{
+    using B = ListButton;
+    static const ListWindowConfig s{
+        .className = staticMetaObject.className(), .caption = "客户资料登记表", .query = "q_hyzlb",
+        .buttons = {{B::Query, "查找"}, {B::Export}, {B::Edit}, {B::Delete}, {B::Print}, {B::Return}},
+        .exportName = "客户资料记录表", .printTitle = "客户资料登记表打印清单", .footerSums = {"应收会费", "实收会费"},
+        .layout = LayoutMode::Full, .autoWidth = true};
+    return s;
+}
+
+const EditDialogConfig& TForm_hyzlb_edit::spec()
+{
+    using namespace EditButton;
+    static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "客户登记表编辑 (hyzlb)", .query = "q_hyzlb",
+                                    .addGuard = {{"客户姓名", "客户姓名不能为空,请重新输入!"}, {"客户号", "客户号不能为空,请重新输入!"}},
+                                    .uniqueTable = "客户登记表", .uniqueColumn = "客户号"};
+    return s;
+}
 
 namespace {
 
@@ -81,7 +104,7 @@ QVector<FieldDef> customerFields()
 // ---- list ----
 
 TForm_hyzlb::TForm_hyzlb(QWidget* owner, TDm1* dm)
-    : ListWindow(*listWindowConfig(QStringLiteral("TForm_hyzlb")), dm, owner)
+    : ListWindow(spec(), dm, owner)
 {
     setColumns({{.field = "客户号", .width = 80, .titleButton = true}, {.field = "客户姓名", .width = 90, .titleButton = true},
                 {.field = "性别", .width = 40, .titleButton = true}, {.field = "起始日期", .width = 90, .titleButton = true},
@@ -97,7 +120,7 @@ QDialog* TForm_hyzlb::createEditDialog()
 
 void TForm_hyzlb::onQuery()
 {
-    QueryDialog d(*queryDialogConfig(QStringLiteral("TForm_hyzlb_cx")), dm(), this);
+    QueryDialog d(customerQueryDialog(), dm(), this);
     InputMethods::applyCurrent(d.control(QStringLiteral("cb客户姓名")));
     Modal::exec(&d);
 }
@@ -105,7 +128,7 @@ void TForm_hyzlb::onQuery()
 // ---- edit dialog ----
 
 TForm_hyzlb_edit::TForm_hyzlb_edit(QWidget* owner, TDm1* dm)
-    : EditDialog(*editDialogConfig(QStringLiteral("TForm_hyzlb_edit")), customerFields(), dm, owner,
+    : EditDialog(spec(), customerFields(), dm, owner,
                  {QStringLiteral("客户资料"), QStringLiteral("驾驶员资料"), QStringLiteral("担保人资料"),
                   QStringLiteral("企业资料"), QStringLiteral("照片")})
 {

@@ -12,6 +12,7 @@ class TForm_hyzlb : public ListWindow {
     Q_OBJECT
 public:
     TForm_hyzlb(QWidget* owner, TDm1* dm);
+    static const ListWindowConfig& spec();
     void onQuery() override;
 
 protected:
@@ -22,6 +23,7 @@ class TForm_hyzlb_edit : public EditDialog {
     Q_OBJECT
 public:
     TForm_hyzlb_edit(QWidget* owner, TDm1* dm);
+    static const EditDialogConfig& spec();
 
     QPushButton* SpeedButton3;  // 替换 (T)
     PhotoPanel* photoPanel;

@@ -2,16 +2,23 @@
 #include "rental/backoffice.h"
 #include "rental/bookings.h"
 #include "rental/customers.h"
-#include "ui/common/windowregistry.h"
+#include "ui/records/windowspec.h"
 
 void registerRentalWindows()
 {
-    addRentalConfigs();
-    WindowRegistry::add(QStringLiteral("TForm_hyzlb"), [](QWidget* owner, TDm1* dm) { return new TForm_hyzlb(owner, dm); });
-    WindowRegistry::add(QStringLiteral("TForm_khydqc"), [](QWidget* owner, TDm1* dm) { return new TForm_khydqc(owner, dm); });
-    WindowRegistry::add(QStringLiteral("TForm_qczlb"), [](QWidget* owner, TDm1* dm) { return new TForm_qczlb(owner, dm); });
-    WindowRegistry::add(QStringLiteral("TForm_qczl_fkqk"), [](QWidget* owner, TDm1* dm) { return new TForm_qczl_fkqk(owner, dm); });
-    WindowRegistry::add(QStringLiteral("TForm_qczljcb"), [](QWidget* owner, TDm1* dm) { return new TForm_qczljcb(owner, dm); });
-    WindowRegistry::add(QStringLiteral("TForm_qczljsd"), [](QWidget* owner, TDm1* dm) { return new TForm_qczljsd(owner, dm); });
-    WindowRegistry::add(QStringLiteral("TForm_qczlqkb"), [](QWidget* owner, TDm1* dm) { return new TForm_qczlqkb(owner, dm); });
+    addRentalQueryDialogs();
+    registerWindow<TForm_hyzlb>();
+    registerWindow<TForm_hyzlb_edit>();
+    registerWindow<TForm_khydqc>();
+    registerWindow<TForm_khydqc_edit>();
+    registerWindow<TForm_qczlb>();
+    registerWindow<TForm_qczlb_edit>();
+    registerWindow<TForm_qczl_fkqk>();
+    registerWindow<TForm_qczl_fkqk_edit>();
+    registerWindow<TForm_qczljcb>();
+    registerWindow<TForm_qczljcb_edit>();
+    registerWindow<TForm_qczljsd>();
+    registerWindow<TForm_qczljsd_edit>();
+    registerWindow<TForm_qczlqkb>();
+    registerWindow<TForm_qczlqkb_edit>();
 }

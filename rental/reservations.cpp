@@ -7,6 +7,27 @@
 #include <QPushButton>
 #include <memory>
 
+// ---- descriptions ----
+
+const ListWindowConfig& TForm_khydqc::spec()
+{
+    using B = ListButton;
+    static const ListWindowConfig s{
+        .className = staticMetaObject.className(), .caption = "客户预订汽车登记表(没有执行完毕的客户预订)", .query = "q_khydqc",
+        .buttons = {{B::Query}, {B::Module, "执行完毕"}, {B::Export}, {B::Edit}, {B::Delete}, {B::Print}, {B::Return}},
+        .exportName = "客户预订汽车登记表", .printTitle = "客户预订汽车登记表打印清单", .footerSums = {"押金"},
+        .layout = LayoutMode::Reduced};
+    return s;
+}
+
+const EditDialogConfig& TForm_khydqc_edit::spec()
+{
+    using namespace EditButton;
+    static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "客户预订汽车登记表编辑 (khydqc)",
+                                    .query = "q_khydqc", .discardFirst = true};
+    return s;
+}
+
 namespace {
 
 QVector<FieldDef> reservationFields()
@@ -36,7 +57,7 @@ const QString Done = QStringLiteral("执行完毕");
 // ---- list ----
 
 TForm_khydqc::TForm_khydqc(QWidget* owner, TDm1* dm)
-    : BookingListWindow(QStringLiteral("TForm_khydqc"), dm, owner)
+    : BookingListWindow(spec(), dm, owner)
 {
     setColumns({{.field = "内部编号", .width = 100, .titleButton = true}, {.field = "客户号", .width = 70, .titleButton = true},
                 {.field = "客户姓名", .width = 80, .titleButton = true}, {.field = "车牌号", .width = 80, .titleButton = true},
@@ -95,8 +116,7 @@ void TForm_khydqc::doneClick()
 // ---- edit dialog ----
 
 TForm_khydqc_edit::TForm_khydqc_edit(QWidget* owner, TDm1* dm)
-    : BookingDialog({QStringLiteral("TForm_khydqc_edit"), Rental::ReservationTable, Rental::ReservationPrefix,
-                     QStringLiteral("预订")},
+    : BookingDialog(spec(), {Rental::ReservationTable, Rental::ReservationPrefix, QStringLiteral("预订")},
                     reservationFields(), dm, owner)
 {
     setEnterChain({"DBComboBoxEh1", "DBComboBoxEh2", "DBNumberEditEh1", "DBNumberEditEh2", "DBNumberEditEh3",

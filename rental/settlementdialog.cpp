@@ -22,6 +22,28 @@
 #include <memory>
 #include <QToolButton>
 
+// ---- descriptions ----
+
+const ListWindowConfig& TForm_qczljsd::spec()
+{
+    using B = ListButton;
+    static const ListWindowConfig s{
+        .className = staticMetaObject.className(), .caption = "汽车租赁结算单", .query = "q_qczlb",
+        .buttons = {{B::Export}, {B::Query}, {B::Edit}, {B::Delete}, {B::Print}, {B::Return}},
+        .exportName = "汽车租赁结算表", .printTitle = "汽车租赁登记表打印清单",
+        .footerSums = {"收费金额", "包干价", "实收金额", "应收帐款", "押金", "预收租金"}, .layout = LayoutMode::Full,
+        .hint = "提示：以下是帐款没有结清的汽车租赁单！", .queryDialog = "TForm_qczlb_cx"};
+    return s;
+}
+
+const EditDialogConfig& TForm_qczljsd_edit::spec()
+{
+    using namespace EditButton;
+    static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "汽车租赁结算单编辑 (qczljsd)",
+                                    .query = "q_qczlb", .buttons = Save | Cancel | Close, .stamps = Stamps::None};
+    return s;
+}
+
 namespace {
 
 const QString Days = QStringLiteral("租赁期限");
@@ -46,7 +68,7 @@ FieldDef amount(const char* name, const char* label, const char* column, double 
 
 // ---- list ----
 
-TForm_qczljsd::TForm_qczljsd(QWidget* owner, TDm1* dm) : ContractListWindow(QStringLiteral("TForm_qczljsd"), dm, owner)
+TForm_qczljsd::TForm_qczljsd(QWidget* owner, TDm1* dm) : ContractListWindow(spec(), dm, owner)
 {
     setColumns({{.field = "内部编号", .width = 100, .titleButton = true}, {.field = "客户号", .width = 70},
                 {.field = "客户姓名", .width = 80, .titleButton = true}, {.field = "车牌号", .width = 80},
@@ -69,7 +91,7 @@ QDialog* TForm_qczljsd::createEditDialog()
 // ---- settlement dialog ----
 
 TForm_qczljsd_edit::TForm_qczljsd_edit(QWidget* owner, TDm1* dm)
-    : EditDialog(*editDialogConfig(QStringLiteral("TForm_qczljsd_edit")), {}, dm, owner)
+    : EditDialog(spec(), {}, dm, owner)
 {
     using F = FieldKind;
     auto* areas = new QHBoxLayout;

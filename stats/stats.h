@@ -1,4 +1,4 @@
 #pragma once
 // Statistics windows: the result windows over the scratch table, their criteria dialogs and the chart.
-void addStatsConfigs();
+// Registers each window class with its description and factory.
 void registerStatsWindows();

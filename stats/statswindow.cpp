@@ -20,7 +20,7 @@ QString periodClosingLine(const QDateTime& printedAt, const QString& operatorNam
 }
 
 StatsWindow::StatsWindow(const StatsWindowConfig& config, TDm1* dm, QWidget* owner)
-    : ListWindow(*listWindowConfig(config.className), dm, owner), m_stats(config)
+    : ListWindow(config.list, dm, owner), m_stats(config)
 {
     setColumns(config.columns);
     if (config.periodLabel) {

@@ -9,8 +9,10 @@ class QLabel;
 
 enum class CriteriaLists { None, Customers, Plates };
 
+// Everything one statistics window is: its list row (className, caption, buttons, sums), columns and
+// criteria dialog.
 struct StatsWindowConfig {
-    QString className;
+    ListWindowConfig list;
     QVector<GridColumn> columns;
     CriteriaConfig criteria;
     CriteriaLists lists = CriteriaLists::None;  // drop-downs filled before the dialog opens
@@ -18,8 +20,8 @@ struct StatsWindowConfig {
     bool printNeedsRows = false;                // 打印 does nothing on an empty result
 };
 
-const QVector<StatsWindowConfig>& statsWindowTable();
-const StatsWindowConfig* statsWindowConfig(const QString& className);
+// The window's list row, registered under its class name.
+void describeWindow(const StatsWindowConfig& config);
 
 class StatsWindow : public ListWindow {
     Q_OBJECT
@@ -43,3 +45,62 @@ private:
 
 // The closing line of the detail report's print: time, operator, and the period.
 QString periodClosingLine(const QDateTime& printedAt, const QString& operatorName, const QString& period);
+
+// The eight result windows, each a class of its own so that its command points at it and its
+// description (spec(), in statsconfig.cpp) sits beside it.
+
+class TForm_qczlsrtj : public StatsWindow {
+    Q_OBJECT
+public:
+    TForm_qczlsrtj(QWidget* owner, TDm1* dm);
+    static const StatsWindowConfig& spec();
+};
+
+class TForm_khzlsrtj : public StatsWindow {
+    Q_OBJECT
+public:
+    TForm_khzlsrtj(QWidget* owner, TDm1* dm);
+    static const StatsWindowConfig& spec();
+};
+
+class TForm_qczlsrtj_kh : public StatsWindow {
+    Q_OBJECT
+public:
+    TForm_qczlsrtj_kh(QWidget* owner, TDm1* dm);
+    static const StatsWindowConfig& spec();
+};
+
+class TForm_jbrtj : public StatsWindow {
+    Q_OBJECT
+public:
+    TForm_jbrtj(QWidget* owner, TDm1* dm);
+    static const StatsWindowConfig& spec();
+};
+
+class TForm_qczlsrtj_yf : public StatsWindow {
+    Q_OBJECT
+public:
+    TForm_qczlsrtj_yf(QWidget* owner, TDm1* dm);
+    static const StatsWindowConfig& spec();
+};
+
+class TForm_xjsytj : public StatsWindow {
+    Q_OBJECT
+public:
+    TForm_xjsytj(QWidget* owner, TDm1* dm);
+    static const StatsWindowConfig& spec();
+};
+
+class TForm_qcsrfymxb : public StatsWindow {
+    Q_OBJECT
+public:
+    TForm_qcsrfymxb(QWidget* owner, TDm1* dm);
+    static const StatsWindowConfig& spec();
+};
+
+class TForm_qcsrfyhzb : public StatsWindow {
+    Q_OBJECT
+public:
+    TForm_qcsrfyhzb(QWidget* owner, TDm1* dm);
+    static const StatsWindowConfig& spec();
+};

@@ -4,6 +4,7 @@
 // rows and columns written as CSV by a plain loop over the SQLite C API. Time and peak resident memory
 // above the level before each step.
 #include "rental/rental.h"
+#include "rental/bookings.h"
 #include "tools/benchutil.h"
 #include "data/datamodule.h"
 #include "ui/common/messages.h"
@@ -70,7 +71,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    addRentalConfigs();  // the contract list's row
+    registerRentalWindows();  // the contract list's row
     if (argc < 2) {
         std::fprintf(stderr, "usage: bench_export <database file> [output folder]\n");
         return 2;
@@ -86,7 +87,7 @@ int main(int argc, char* argv[])
     const long beforeWindow = Bench::statusKiB("VmRSS:");
     {
         // As the contract command opens it.
-        ListWindow w(*listWindowConfig(QStringLiteral("TForm_qczlb")), &dm);
+        ListWindow w(TForm_qczlb::spec(), &dm);
         dm.q_qczlb.setQuery(Bench::contractList());
         dm.q_qczlb.open();
         w.resize(1280, 800);

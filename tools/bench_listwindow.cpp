@@ -8,6 +8,7 @@
 // a re-sort, a jump to the last row and the footer sums by walking every row.
 // Ends with "figure <name> <value> <unit>" lines.
 #include "rental/rental.h"
+#include "rental/bookings.h"
 #include "tools/benchutil.h"
 #include "data/datamodule.h"
 #include "ui/records/listwindow.h"
@@ -25,7 +26,7 @@ namespace {
 // time of the query's opening alone.
 std::unique_ptr<ListWindow> openList(TDm1& dm, double* queryOpen)
 {
-    auto w = std::make_unique<ListWindow>(*listWindowConfig(QStringLiteral("TForm_qczlb")), &dm);
+    auto w = std::make_unique<ListWindow>(TForm_qczlb::spec(), &dm);
     dm.q_qczlb.setQuery(Bench::contractList());
     QElapsedTimer t;
     t.start();
@@ -50,7 +51,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    addRentalConfigs();  // the contract list's row
+    registerRentalWindows();  // the contract list's row
     if (argc < 2) {
         std::fprintf(stderr, "usage: bench_listwindow <database file>\n");
         return 2;

@@ -99,7 +99,7 @@ void TestLogin::failuresShareOneCounter()
         TForm_main* w = h.start();
         QVERIFY(w->loggedIn());
         h.onLogin = failThrice;
-        w->N4Click();
+        w->openOperatorSwitch();
         QVERIFY(!w->closed());
         QCOMPARE(Session::currentOperator().name, S("管理员"));
     }
@@ -134,7 +134,7 @@ void TestLogin::passwordCaseAndEmptyPassword()
     h.start();  // as 管理员
     h.loginName = S("李四");
     h.loginPassword = typed;
-    h.w->N4Click();
+    h.w->openOperatorSwitch();
     QCOMPARE(Session::currentOperator().name, accepted ? S("李四") : S("管理员"));
     if (accepted) {
         QVERIFY(h.msg.shown().isEmpty());
@@ -167,7 +167,7 @@ void TestLogin::duplicateNamesUseTheFirst()
 
     // The password change acts on the same first row.
     h.onWindow = [&](QDialog* d) { changePassword(d, S("AAA"), S("CCC"), S("CCC")); };
-    h.w->N3Click();
+    h.w->openPasswordChange();
     RecordSet q(&h.dm->ADO_qczl);
     q.setSql({S("select * from 权限表 where 姓名='王五' order by 姓名")});
     q.open();
@@ -244,7 +244,7 @@ void TestLogin::abandonedSwitchKeepsOperator()
         typeLogin(d, S("乙"), S("xx"));
         button(d, "bitbtn_cancel")->click();
     };
-    w->N4Click();
+    w->openOperatorSwitch();
     QCOMPARE(Session::currentOperator().name, S("甲"));
     QVERIFY(!w->menuItem(S("N2"))->isEnabled());
     QVERIFY(w->menuItem(S("N24"))->isEnabled());
@@ -255,7 +255,7 @@ void TestLogin::abandonedSwitchKeepsOperator()
         QCOMPARE(d->objectName(), S("Form_password"));
         changePassword(d, S("aa"), S("new"), S("new"));
     };
-    w->N3Click();
+    w->openPasswordChange();
     QCOMPARE(h.msg.lastText(), S("已经成功的修改了操作口令,请牢记!"));
     QCOMPARE(h.msg.shown().back().request.icon, Msg::Icon::Information);
     QVERIFY(Password::matches(storedPassword(h, S("甲")), S("NEW")));
@@ -277,13 +277,13 @@ void TestLogin::switchRegatesCommands()
     const int all = int(Commands::table().size()) - 1;
     QCOMPARE(enabledCount(), all);
     h.loginName = S("无权");
-    w->N4Click();
+    w->openOperatorSwitch();
     QCOMPARE(w->statusPanel(0), S("操作员：无权"));
     QCOMPARE(enabledCount(), 10);
     QVERIFY(w->toolButton(S("SpeedButton6"))->isEnabled());
     QVERIFY(!w->toolButton(S("SpeedButton2"))->isEnabled());
     h.loginName = S("管理员");
-    w->N4Click();
+    w->openOperatorSwitch();
     QCOMPARE(enabledCount(), all);
     for (const QString& b : Commands::toolBar())
         QVERIFY(w->toolButton(b)->isEnabled());
@@ -320,7 +320,7 @@ void TestLogin::passwordChangeChecks()
             else if (QWidget* f = d->focusWidget())
                 focused = f->objectName();
         };
-        w->N3Click();
+        w->openPasswordChange();
         QCOMPARE(h.msg.texts(), QStringList{c.message});
         QCOMPARE(h.msg.shown()[0].request.caption, S("提示"));
         QCOMPARE(focused, S(c.focus));
@@ -328,7 +328,7 @@ void TestLogin::passwordChangeChecks()
     }
     // Entries are limited to ten characters.
     h.onWindow = [&](QDialog* d) { QCOMPARE(edit(d, "MaskEdit1")->maxLength(), 10); };
-    w->N3Click();
+    w->openPasswordChange();
 }
 
 void TestLogin::passwordChangeStoresUntrimmed()
@@ -336,16 +336,16 @@ void TestLogin::passwordChangeStoresUntrimmed()
     Harness h;
     TForm_main* w = h.start();
     h.onWindow = [&](QDialog* d) { changePassword(d, S(""), S("ab "), S("ab ")); };
-    w->N3Click();
+    w->openPasswordChange();
     QVERIFY(Password::matches(storedPassword(h, S("管理员")), S("AB ")));
     QVERIFY(!Password::matches(storedPassword(h, S("管理员")), S("AB")));
     // The next login needs the blank too.
     h.loginPassword = S("ab");
-    w->N4Click();
+    w->openOperatorSwitch();
     QCOMPARE(h.msg.lastText(), S("密码不对，第1次！  "));
     h.msg.clear();
     h.loginPassword = S("ab ");
-    w->N4Click();
+    w->openOperatorSwitch();
     QVERIFY(h.msg.shown().isEmpty());
 }
 
@@ -358,7 +358,7 @@ void TestLogin::passwordChangeNeedsTheOperatorsRow()
     TForm_main* w = h.start();
     h.exec(S("delete from 权限表 where 姓名='丁'"));
     h.onWindow = [&](QDialog* d) { changePassword(d, S(""), S("x"), S("x")); };
-    w->N3Click();
+    w->openPasswordChange();
     QCOMPARE(h.msg.texts().size(), 1);
     QVERIFY(h.msg.lastText() != S("已经成功的修改了操作口令,请牢记!"));
     RecordSet q(&h.dm->ADO_qczl);
@@ -401,7 +401,7 @@ void TestLogin::typedPasswordsAreNotKept()
         QVERIFY(!d->isVisible());
         QVERIFY(allEmpty(d));
     };
-    w->N3Click();
+    w->openPasswordChange();
     QCOMPARE(h.msg.lastText(), S("已经成功的修改了操作口令,请牢记!"));
     QVERIFY(Password::matches(storedPassword(h, S("丙")), S("NEW")));
 
@@ -414,7 +414,7 @@ void TestLogin::typedPasswordsAreNotKept()
         QVERIFY(!d->isVisible());
         QVERIFY(allEmpty(d));
     };
-    w->N3Click();
+    w->openPasswordChange();
     QVERIFY(Password::matches(storedPassword(h, S("丙")), S("NEW")));
 }
 
@@ -435,17 +435,17 @@ void TestLogin::passwordChangeComparesAsTheLogin()
         QTest::keyClicks(edit(d, "MaskEdit2"), S("def"));
         button(d, "bitbtn_ok")->click();
     };
-    w->N3Click();
+    w->openPasswordChange();
     QCOMPARE(h.msg.texts(), QStringList{S("已经成功的修改了操作口令,请牢记!")});
 
     h.exec(S("update 权限表 set 操作口令=? where 姓名='丁'"), {Password::hash(S("GHI"))});
     h.msg.clear();
     h.onWindow = [&](QDialog* d) { changePassword(d, S("def"), S("x"), S("x")); };
-    w->N3Click();
+    w->openPasswordChange();
     QCOMPARE(h.msg.texts(), QStringList{S("旧操作口令不正确,请重新输入!")});
     h.msg.clear();
     h.onWindow = [&](QDialog* d) { changePassword(d, S("ghi"), S("x"), S("x")); };
-    w->N3Click();
+    w->openPasswordChange();
     QCOMPARE(h.msg.texts(), QStringList{S("已经成功的修改了操作口令,请牢记!")});
     QVERIFY(Password::matches(storedPassword(h, S("丁")), S("X")));
 }
@@ -474,7 +474,7 @@ void TestLogin::clearTextUpgradedAndGoneFromTheFile()
         QVERIFY(!d->isVisible());
     };
     Session::currentOperator() = Operator{};
-    w->N4Click();
+    w->openOperatorSwitch();
     QCOMPARE(Session::currentOperator().name, S("甲"));
     QCOMPARE(h.msg.texts(), QStringList{S("密码不对，第1次！  ")});
 

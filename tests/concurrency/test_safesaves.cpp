@@ -3,6 +3,7 @@
 // what was typed and says why, a save and its follow-up writes commit together, and footers stay
 // the sums of the rows listed.
 #include "core/clock.h"
+#include "fleet/qcda.h"
 #include "tests/common/typing.h"
 #include "tests/records/configs.h"
 #include "core/session.h"
@@ -49,7 +50,7 @@ QVector<FieldDef> vehicleFields()
 // the name 坏.
 class VehicleDialog : public EditDialog {
 public:
-    explicit VehicleDialog(TDm1* dm) : EditDialog(*editDialogConfig(QStringLiteral("TForm_qcda_edit")), vehicleFields(), dm) {}
+    explicit VehicleDialog(TDm1* dm) : EditDialog(TForm_qcda_edit::spec(), vehicleFields(), dm) {}
     QString followUpHandler;
 
 protected:
@@ -204,7 +205,7 @@ private Q_SLOTS:
         exec(dm.ADO_qczl, QStringLiteral("insert into 汽车档案 (车牌号) values ('苏A1')"));
         exec(dm.ADO_qczl, QStringLiteral("insert into 汽车档案 (车牌号) values ('苏A2')"));
         openVehicles(dm.q_qcda);
-        ListWindow list(*listWindowConfig(QStringLiteral("TForm_qcda")), &dm);
+        ListWindow list(TForm_qcda::spec(), &dm);
         Msg::Recorder msgs;
         QCOMPARE(dm.q_qcda.asString(Plate), QStringLiteral("苏A1"));  // on screen, as the grid shows it
         exec(dm2.ADO_qczl, QStringLiteral("update 汽车档案 set 颜色='红' where 车牌号='苏A1'"));
@@ -248,7 +249,7 @@ private Q_SLOTS:
         QCOMPARE(scalar(QStringLiteral("select 车型 from 汽车档案 where 车牌号='苏B7'")).toString(), QStringLiteral("奥迪"));
 
         // a delete under the lock is refused with the same reason and the row stays
-        ListWindow list(*listWindowConfig(QStringLiteral("TForm_qcda")), &dm);
+        ListWindow list(TForm_qcda::spec(), &dm);
         dm2.ADO_qczl.begin();
         // the other workstation is writing the vehicles (on a server it locks the rows it writes)
         exec(dm2.ADO_qczl, QStringLiteral("update 汽车档案 set 车型=车型"));
@@ -308,7 +309,7 @@ private Q_SLOTS:
         dm.q_wxjlb.setSql({QStringLiteral("select * from "), QStringLiteral("车辆维修记录表"),
                            QStringLiteral(" where (车牌号 = '苏A1')"), QStringLiteral("order by 车牌号")});
         dm.q_wxjlb.open();
-        RegisterWindow list(*registerConfig(QStringLiteral("TForm_wxjlb")), &dm);
+        RegisterWindow list(TForm_wxjlb::spec(), &dm);
         auto footer = [&](const QString& field) {
             for (int s = 0; s < list.model()->columnCount(); ++s)
                 if (list.model()->shownColumn(s).field == field)
@@ -359,7 +360,7 @@ private Q_SLOTS:
         QFile::remove(ListWindow::layoutFile());
         for (int pass = 0; pass < 2; ++pass) {
             openVehicles(dm.q_qcda);
-            ListWindow list(*listWindowConfig(QStringLiteral("TForm_qcda")), &dm);
+            ListWindow list(TForm_qcda::spec(), &dm);
             list.show();
             QVERIFY(QTest::qWaitForWindowExposed(&list));
             const QModelIndex cur = list.grid->selectionModel()->currentIndex();

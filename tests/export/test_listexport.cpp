@@ -3,6 +3,7 @@
 // csv, xlrd, pdftotext) hold the grid's rows in the grid's order, hidden columns left out, the footer
 // last, and dates as the grid shows them.
 #include "fleet/fleet.h"
+#include "fleet/registers.h"
 #include "core/clock.h"
 #include "core/money.h"
 #include "core/session.h"
@@ -76,7 +77,7 @@ class TestListExport : public QObject {
         dm.q_wxjlb.close();
         dm.q_wxjlb.setSql({QStringLiteral("select * from 车辆维修记录表 ") + where, QStringLiteral("order by 维修时间")});
         dm.q_wxjlb.open();
-        auto w = std::make_unique<ListWindow>(*listWindowConfig(QStringLiteral("TForm_wxjlb")), &dm);
+        auto w = std::make_unique<ListWindow>(TForm_wxjlb::spec().list, &dm);
         w->setColumns({ListWindow::column(QStringLiteral("车牌号")), ListWindow::column(QStringLiteral("维修时间")),
                        ListWindow::column(QStringLiteral("修理厂")), ListWindow::column(QStringLiteral("维修内容")),
                        ListWindow::column(QStringLiteral("材料费"), QStringLiteral("费用|材料费")),
@@ -134,7 +135,7 @@ class TestListExport : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        addFleetConfigs();  // the repair list's row
+        registerFleetWindows();  // the repair list's row
         oldCwd = QDir::currentPath();
         QDir::setCurrent(dir.path());
         Clock::setFixed(QDateTime(QDate(2004, 5, 1), QTime(9, 30)));

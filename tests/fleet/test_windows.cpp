@@ -383,7 +383,7 @@ private Q_SLOTS:
     {
         open(dm.q_hyjlb, {QStringLiteral("select * from 换油记录表 "), QStringLiteral("order by 换油时间")});
         open(dm.q_qcda, ArchiveSql);
-        RegisterWindow list(*registerConfig(QStringLiteral("TForm_hyjlb")), &dm);
+        RegisterWindow list(TForm_hyjlb::spec(), &dm);
         Modal::Recorder modal;
         Msg::Recorder msgs;
         QStringList plates, handlers;
@@ -443,7 +443,7 @@ private Q_SLOTS:
     void repairDialog()
     {
         open(dm.q_wxjlb, {QStringLiteral("select * from 车辆维修记录表 "), QStringLiteral("order by 维修时间")});
-        RegisterWindow list(*registerConfig(QStringLiteral("TForm_wxjlb")), &dm);
+        RegisterWindow list(TForm_wxjlb::spec(), &dm);
         Modal::Recorder modal;
         Msg::Recorder msgs;
         modal.handler = [&](QDialog* w) {
@@ -475,7 +475,7 @@ private Q_SLOTS:
     void accidentDialog()
     {
         open(dm.q_sgjlb, {QStringLiteral("select * from 事故登记表 "), QStringLiteral("order by 事故时间")});
-        RegisterWindow list(*registerConfig(QStringLiteral("TForm_sgjlb")), &dm);
+        RegisterWindow list(TForm_sgjlb::spec(), &dm);
         Modal::Recorder modal;
         Msg::Recorder msgs;
         InputMethods::setCurrent(QStringLiteral("拼音"));
@@ -517,7 +517,7 @@ private Q_SLOTS:
                   QString::fromUtf8(r[3]).toDouble()});
         }
         open(dm.q_wxjlb, {QStringLiteral("select * from 车辆维修记录表 "), QStringLiteral("order by 维修时间")});
-        RegisterWindow repairs(*registerConfig(QStringLiteral("TForm_wxjlb")), &dm);
+        RegisterWindow repairs(TForm_wxjlb::spec(), &dm);
         Modal::Recorder modal;
         Msg::Recorder msgs;
         std::function<void(QueryDialog*)> drive;
@@ -569,7 +569,7 @@ private Q_SLOTS:
 
         // Accidents: the driver alone, then a reversed range with its own message.
         open(dm.q_sgjlb, {QStringLiteral("select * from 事故登记表 "), QStringLiteral("order by 事故时间")});
-        RegisterWindow accidents(*registerConfig(QStringLiteral("TForm_sgjlb")), &dm);
+        RegisterWindow accidents(TForm_sgjlb::spec(), &dm);
         drive = [&](QueryDialog* q) {
             q->setText(QStringLiteral("ed驾驶员"), QStringLiteral("李四"));
             q->seekButton->click();
@@ -591,7 +591,7 @@ private Q_SLOTS:
 
         // Oil changes: nothing filled.
         open(dm.q_hyjlb, {QStringLiteral("select * from 换油记录表 "), QStringLiteral("order by 换油时间")});
-        RegisterWindow oil(*registerConfig(QStringLiteral("TForm_hyjlb")), &dm);
+        RegisterWindow oil(TForm_hyjlb::spec(), &dm);
         drive = [&](QueryDialog* q) { q->seekButton->click(); };
         msgs.clear();
         oil.queryButton->click();

@@ -66,7 +66,7 @@ private Q_SLOTS:
         dm.q_hyjlb.close();
         dm.q_hyjlb.setSql({S("select * from 换油记录表 "), S("order by 换油时间")});
         dm.q_hyjlb.open();
-        RegisterWindow list(*registerConfig(S("TForm_hyjlb")), &dm);
+        RegisterWindow list(TForm_hyjlb::spec(), &dm);
         Modal::Recorder modal;
         Msg::Recorder msgs;
         modal.handler = [&](QDialog* w) {

@@ -1,5 +1,5 @@
 #pragma once
-// Every module's configuration rows, as the program registers them at start.
+// Every module's window descriptions (and factories), as the program registers them at start.
 #include "admin/admin.h"
 #include "cash/cash.h"
 #include "fleet/fleet.h"
@@ -9,10 +9,10 @@
 
 inline void addAllConfigs()
 {
-    addFleetConfigs();
-    addCashConfigs();
-    addAdminConfigs();
-    addRentalConfigs();
-    addStatsConfigs();
-    addRemindConfigs();
+    registerFleetWindows();
+    registerCashWindows();
+    registerAdminWindows();
+    registerRentalWindows();
+    registerStatsWindows();
+    registerRemindWindows();
 }

@@ -2,6 +2,8 @@
 // discarding 增加, re-stamping an unchanged row, duplicates while adding and editing, 返回, Enter
 // chains, the guarded write, date and time of one column.
 #include "core/clock.h"
+#include "fleet/qcda.h"
+#include "cash/journalwindows.h"
 #include "tests/common/typing.h"
 #include "tests/records/configs.h"
 #include "core/session.h"
@@ -40,7 +42,7 @@ QVector<FieldDef> vehicleFields()
 // A vehicle dialog whose write can be made to fail before or after the row is written.
 class VehicleDialog : public EditDialog {
 public:
-    VehicleDialog(TDm1* dm) : EditDialog(*editDialogConfig(QStringLiteral("TForm_qcda_edit")), vehicleFields(), dm)
+    VehicleDialog(TDm1* dm) : EditDialog(TForm_qcda_edit::spec(), vehicleFields(), dm)
     {
         setRequired({{Plate, QStringLiteral("车牌号不能为空,请重新输入!"), {}}});
     }
@@ -158,7 +160,7 @@ private Q_SLOTS:
         dm.q_xjrjz.append();
         dm.q_xjrjz.setValue(QStringLiteral("凭证号"), QStringLiteral("001"));
         dm.q_xjrjz.post();
-        EditDialog d(*editDialogConfig(QStringLiteral("TForm_xjrjz_edit")),
+        EditDialog d(TForm_xjrjz_edit::spec(),
                      {{QStringLiteral("DBEdit1"), QStringLiteral("凭证号："), QStringLiteral("凭证号")},
                       {QStringLiteral("DBEdit2"), QStringLiteral("借方："), QStringLiteral("借方"), FieldKind::Number, false,
                        false, false, 2}},

@@ -1,6 +1,8 @@
 // List window machinery on a real database: footers, sorting, hiding, layout store, delete, print
 // and export hand-over, and every window of the table opening over its query.
 #include "core/clock.h"
+#include "fleet/registers.h"
+#include "fleet/qcda.h"
 #include "tests/records/configs.h"
 #include "core/session.h"
 #include "data/creation.h"
@@ -61,7 +63,7 @@ class TestListWindow : public QObject {
 
     std::unique_ptr<ListWindow> repairWindow()
     {
-        auto w = std::make_unique<ListWindow>(*listWindowConfig(QStringLiteral("TForm_wxjlb")), &dm);
+        auto w = std::make_unique<ListWindow>(TForm_wxjlb::spec().list, &dm);
         w->setColumns(repairColumns());
         return w;
     }
@@ -177,7 +179,7 @@ private Q_SLOTS:
     {
         // A query the database cannot delete from: the row stays, nothing is said.
         openRepairs({QStringLiteral("select 车牌号, 材料费 from 车辆维修记录表"), QStringLiteral("order by 车牌号")});
-        ListWindow w(*listWindowConfig(QStringLiteral("TForm_wxjlb")), &dm);
+        ListWindow w(TForm_wxjlb::spec().list, &dm);
         Msg::Recorder msgs;
         msgs.script(Msg::Button::Yes);
         w.onDelete();
@@ -189,7 +191,7 @@ private Q_SLOTS:
     void editDialogThatCannotBeMadeIsSaid()
     {
         openRepairs({QStringLiteral("select * from 车辆维修记录表 "), QStringLiteral("order by 维修时间")});
-        FailingEditWindow w(*listWindowConfig(QStringLiteral("TForm_wxjlb")), &dm);
+        FailingEditWindow w(TForm_wxjlb::spec().list, &dm);
         Msg::Recorder msgs;
         w.editButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("经办人信息 读不出")});
@@ -230,7 +232,7 @@ private Q_SLOTS:
 
         // marks-only windows show the marks and keep the order; windows without title buttons ignore clicks
         openRepairs();
-        ListWindowConfig marks = *listWindowConfig(QStringLiteral("TForm_wxjlb"));
+        ListWindowConfig marks = TForm_wxjlb::spec().list;
         marks.sort = SortMode::MarksOnly;
         ListWindow m(marks, &dm);
         m.setColumns(repairColumns());
@@ -327,7 +329,7 @@ private Q_SLOTS:
         dm.q_qcda.close();
         dm.q_qcda.setSql({QStringLiteral("select * from 汽车档案 "), QStringLiteral("order by 车牌号")});
         dm.q_qcda.open();
-        const auto& config = *listWindowConfig(QStringLiteral("TForm_qcda"));
+        const auto& config = TForm_qcda::spec();
         auto make = [&] {
             auto w = std::make_unique<ListWindow>(config, &dm);
             w->setColumns({ListWindow::column(QStringLiteral("车牌号")), ListWindow::column(QStringLiteral("车型")),
@@ -513,7 +515,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, cls);
         QFETCH(QString, order);
-        ListWindow w(*listWindowConfig(cls), &dm);
+        const ListWindowConfig* config = listWindowConfig(cls);
+        QVERIFY2(config, qPrintable(cls));
+        ListWindow w(*config, &dm);
         w.resize(1200, 400);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));

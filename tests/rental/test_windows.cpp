@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 
 class TestRentalWindows : public RentalFixture {
     Q_OBJECT
@@ -388,6 +389,9 @@ private Q_SLOTS:
         exec(QStringLiteral("insert into 客户预订汽车 (内部编号, 客户号, 客户姓名, 车牌号, 发车日期, 租赁期限, 租赁单价, 押金, "
                             "租赁公司经办人, 执行完毕) values ('YD2004000100', 'K001', '王一', '苏A00001', '2004-05-03 10:00:00', "
                             "4, 99.99, 500, '老周', '否')"));
+        // An earlier reservation of the same customer under a later number: the sort must move it.
+        exec(QStringLiteral("insert into 客户预订汽车 (内部编号, 客户号, 客户姓名, 车牌号, 发车日期, 执行完毕) values "
+                            "('YD2004000101', 'K001', '王一', '苏A00002', '2004-04-20 10:00:00', '否')"));
         open(dm.q_qczlb, {QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("order by 内部编号")});
         TForm_qczlb list(nullptr, &dm);
         TForm_qczlb_edit d(&list, &dm);
@@ -405,11 +409,17 @@ private Q_SLOTS:
             type(c->Edit3, QStringLiteral("王一"));
             c->SpeedButton1->click();
             QVERIFY(dm.q_khydqc.recordCount() >= 1);
-            // Sorting by a title keeps the search's rows.
+            // Sorting by a title keeps the search's rows and puts them in the order of that column.
             const int found = dm.q_khydqc.recordCount();
             c->sortBy(2);
-            QCOMPARE(dm.q_khydqc.sql().last(), QStringLiteral(" ORDER BY 发车日期"));
             QCOMPARE(dm.q_khydqc.recordCount(), found);
+            QVector<QDateTime> dates;
+            for (dm.q_khydqc.first(); !dm.q_khydqc.eof(); dm.q_khydqc.next())
+                dates << dm.q_khydqc.asDateTime(QStringLiteral("发车日期"));
+            QVERIFY(dates.size() >= 2);
+            QVERIFY(std::is_sorted(dates.begin(), dates.end()));
+            QVERIFY(dates.first() < dates.last());
+            dm.q_khydqc.first();
             while (dm.q_khydqc.asString(QStringLiteral("内部编号")) != QStringLiteral("YD2004000100"))
                 dm.q_khydqc.next();
             c->DBGrid2->setCurrentIndex(c->DBGrid2->model()->index(dm.q_khydqc.currentRow(), 0));
@@ -442,6 +452,7 @@ private Q_SLOTS:
         QCOMPARE(row(QStringLiteral("select 押金, 应收租金, 发车日期 from 汽车租赁登记表 where 内部编号='")
                         + cancelled + QStringLiteral("'")),
                  QStringLiteral("500/399.96/2004-05-03 10:00:00"));
+        exec(QStringLiteral("delete from 客户预订汽车 where 内部编号='YD2004000101'"));
     }
 
     // A reservation chosen for a new contract that is then given up (取消) goes with it: a later

@@ -260,7 +260,7 @@ private Q_SLOTS:
     {
         Db db;
         auto w = openWindow(db.dm, "TForm_qcsrfymxb");
-        const CriteriaConfig& cfg = statsWindowConfig(S("TForm_qcsrfymxb"))->criteria;
+        const CriteriaConfig& cfg = TForm_qcsrfymxb::spec().criteria;
         {
             CriteriaDialog d(cfg, &db.dm, w.get());
             // The defaults until a choice has been kept.
@@ -277,7 +277,7 @@ private Q_SLOTS:
         CriteriaDialog again(cfg, &db.dm, w.get());
         QVERIFY(!again.sourceBoxes[0]->isChecked() && again.sourceBoxes[1]->isChecked() && again.sourceBoxes[2]->isChecked());
         QVERIFY(again.byReturn->isChecked());
-        CriteriaDialog summary(statsWindowConfig(S("TForm_qcsrfyhzb"))->criteria, &db.dm, w.get());
+        CriteriaDialog summary(TForm_qcsrfyhzb::spec().criteria, &db.dm, w.get());
         QVERIFY(summary.sourceBoxes[0]->isChecked() && summary.byDispatch->isChecked());
     }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The rows of one kind of window configuration that the modules have registered, found by class
-// name. A module adds its rows when it registers its windows; adding a class again replaces its row.
+// name: a window class's spec() (registerWindow<W>()) or a configured window's row. A window uses its
+// own row directly; the lookup serves what is named by class (a list's query dialog, the start-up
+// check). Adding a class again replaces its row.
 #include <QString>
 #include <QVector>
 #include <algorithm>

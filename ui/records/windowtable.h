@@ -1,7 +1,8 @@
 #pragma once
-// What a list window is made of: one configuration row per window, written where its module
-// lives, plus its columns and its own actions; the shared machinery does the rest. Modules add
-// their rows to the registry when they register their windows.
+// What a list window is made of: one configuration row per window, written beside its class as its
+// spec() (windowspec.h), plus its columns and its own actions; the shared machinery does the rest.
+// registerWindow<W>() adds the row to the registry under the class's name, where the start-up check
+// and the windows that open another by name find it.
 #include <QString>
 #include <QStringList>
 #include <QVector>

@@ -131,5 +131,5 @@ Tform_About::Tform_About(QWidget* parent) : QDialog(parent)
 
 void registerShellWindows()
 {
-    WindowRegistry::add(QStringLiteral("Tform_About"), [](QWidget* owner, TDm1*) { return new Tform_About(owner); });
+    WindowRegistry::add(Tform_About::staticMetaObject, [](QWidget* owner, TDm1*) { return new Tform_About(owner); });
 }
