@@ -5,9 +5,11 @@
 
 #include <QSqlError>
 #include <QSqlRecord>
+#include <algorithm>
 #include <atomic>
 
 Q_LOGGING_CATEGORY(lcData, "velmira.data")
+Q_LOGGING_CATEGORY(lcSql, "velmira.sql", QtWarningMsg)
 
 namespace {
 QString nextConnectionName()
@@ -158,6 +160,7 @@ bool Database::create(const QString& location, QString* error)
 void Database::close()
 {
     m_depth = 0;
+    m_undos.clear();
     if (m_db.isValid()) {
         if (m_db.isOpen())
             m_db.close();
@@ -183,10 +186,19 @@ QString Database::translate(const QString& jet) const
     return m_backend->translate(jet);
 }
 
+void Database::trace(const QString& sql, qsizetype binds) const
+{
+    if (binds > 0)
+        qCDebug(lcSql, "[%s] %s [%lld bound]", qUtf8Printable(m_connection), qUtf8Printable(sql), qlonglong(binds));
+    else
+        qCDebug(lcSql, "[%s] %s", qUtf8Printable(m_connection), qUtf8Printable(sql));
+}
+
 QSqlQuery Database::runNative(const QString& sql, const QVariantList& binds)
 {
     if (!isOpen())
         throw notConnected();
+    trace(sql, binds.size());
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     const auto fail = [this](const QSqlError& e) {
@@ -227,6 +239,7 @@ void Database::begin()
 {
     runNative(m_depth == 0 ? m_backend->beginStatement() : QStringLiteral("SAVEPOINT sp%1").arg(m_depth));
     ++m_depth;
+    m_undos.emplace_back();
     if (m_depth == 1 && !m_backend->afterBeginStatement().isEmpty()) {
         try {
             runNative(m_backend->afterBeginStatement());
@@ -244,6 +257,20 @@ void Database::commit()
     // A failed COMMIT (for example busy) leaves the transaction open for the caller's rollback.
     runNative(m_depth == 1 ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE SAVEPOINT sp%1").arg(m_depth - 1));
     --m_depth;
+    std::vector<Undo> done = std::move(m_undos.back());
+    m_undos.pop_back();
+    if (m_undos.empty())
+        return;
+    // A savepoint's work is now the enclosing transaction's: so are its undos, except a joining
+    // of an owner that joined the enclosing one before (that one holds the earlier state).
+    std::vector<Undo>& outer = m_undos.back();
+    for (Undo& u : done) {
+        const bool joinedBefore = u.joining && std::any_of(outer.begin(), outer.end(), [&u](const Undo& o) {
+            return o.joining && o.owner == u.owner;
+        });
+        if (!joinedBefore)
+            outer.push_back(std::move(u));
+    }
 }
 
 void Database::rollback()
@@ -251,13 +278,57 @@ void Database::rollback()
     if (m_depth == 0)
         return;
     --m_depth;
-    if (m_depth == 0) {
-        runNative(QStringLiteral("ROLLBACK"));
-    } else {
-        const QString sp = QStringLiteral("sp%1").arg(m_depth);
-        runNative(QStringLiteral("ROLLBACK TO SAVEPOINT ") + sp);
-        runNative(QStringLiteral("RELEASE SAVEPOINT ") + sp);
+    std::vector<Undo> undos = std::move(m_undos.back());
+    m_undos.pop_back();
+    // The memory follows once the engine has rolled back (an undo may read again), and also when
+    // the rollback itself failed: the work is lost either way.
+    try {
+        if (m_depth == 0) {
+            runNative(QStringLiteral("ROLLBACK"));
+        } else {
+            const QString sp = QStringLiteral("sp%1").arg(m_depth);
+            runNative(QStringLiteral("ROLLBACK TO SAVEPOINT ") + sp);
+            runNative(QStringLiteral("RELEASE SAVEPOINT ") + sp);
+        }
+    } catch (...) {
+        runUndos(undos);
+        throw;
     }
+    runUndos(undos);
+}
+
+void Database::runUndos(std::vector<Undo>& undos)
+{
+    for (auto u = undos.rbegin(); u != undos.rend(); ++u) {
+        if (!u->owner)
+            continue;
+        try {
+            u->undo();
+        } catch (const std::exception& e) {
+            qCWarning(lcData, "%s", e.what());
+        }
+    }
+}
+
+void Database::joinTransaction(QObject* owner, std::function<void()> undo)
+{
+    if (m_undos.empty() || hasJoined(owner))
+        return;
+    m_undos.back().push_back({owner, std::move(undo), true});
+}
+
+void Database::onRollback(QObject* owner, std::function<void()> undo)
+{
+    if (!m_undos.empty())
+        m_undos.back().push_back({owner, std::move(undo), false});
+}
+
+bool Database::hasJoined(const QObject* owner) const
+{
+    if (m_undos.empty())
+        return false;
+    const std::vector<Undo>& inner = m_undos.back();
+    return std::any_of(inner.begin(), inner.end(), [owner](const Undo& u) { return u.joining && u.owner == owner; });
 }
 
 void Database::setBusyTimeout(int milliseconds)
@@ -304,7 +375,9 @@ QVector<qint64> Database::selectKeys(const QString& jet)
     if (!isOpen())
         throw notConnected();
     QString error;
-    QVector<qint64> keys = m_backend->integerColumn(m_db, m_backend->translateKeysOnly(jet), &error);
+    const QString sql = m_backend->translateKeysOnly(jet);
+    trace(sql);
+    QVector<qint64> keys = m_backend->integerColumn(m_db, sql, &error);
     if (!error.isEmpty())
         throw readError(error);
     return keys;
@@ -337,6 +410,8 @@ void Database::selectRows(const QString& sql, bool native, QStringList* names, Q
     if (!isOpen())
         throw notConnected();
     QString error;
-    if (!m_backend->selectRows(m_db, native ? sql : translate(sql), names, rows, &error))
+    const QString sent = native ? sql : translate(sql);
+    trace(sent);
+    if (!m_backend->selectRows(m_db, sent, names, rows, &error))
         throw readError(error);
 }

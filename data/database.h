@@ -2,6 +2,7 @@
 // The one database connection of the program. Statements arrive in the Jet dialect and pass the
 // backend's translation step; errors come back as DbError with the engine's text.
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "data/schema.h"
 
@@ -17,6 +19,9 @@ class QSqlError;
 
 // Engine errors that the program handles without showing them go to the log under this category.
 Q_DECLARE_LOGGING_CATEGORY(lcData)
+// Every statement as it reaches the engine, after translation (debug level, off unless enabled:
+// QT_LOGGING_RULES="velmira.sql.debug=true"). Bound values are not logged, only their number.
+Q_DECLARE_LOGGING_CATEGORY(lcSql)
 
 class DbError : public std::runtime_error {
 public:
@@ -155,6 +160,18 @@ public:
     void commit();
     void rollback();
     int transactionDepth() const { return m_depth; }
+
+    // What lives in memory and must follow the transaction (a record set's rows and edit buffer).
+    // An owner joins the innermost open transaction with an undo that puts it back as it is now;
+    // only its first joining of that transaction counts. Further undos (onRollback) each undo one
+    // later step of a joined owner. A rollback, explicit or by the guard, runs the transaction's
+    // undos newest first once the engine has rolled back; a commit drops them, or hands them to
+    // the enclosing transaction when it is a savepoint (where the enclosing one's own first joining
+    // stands). Undos of an owner deleted since are skipped; outside a transaction nothing is kept.
+    void joinTransaction(QObject* owner, std::function<void()> undo);
+    void onRollback(QObject* owner, std::function<void()> undo);
+    // Whether owner has joined the innermost open transaction.
+    bool hasJoined(const QObject* owner) const;
     void setBusyTimeout(int milliseconds);
 
     // An unopened connection of the same kind, for another thread: open it on location() in the
@@ -175,12 +192,21 @@ public:
 private:
     DbError notConnected() const;
     DbError readError(const QString& text);
+    void trace(const QString& sql, qsizetype binds = 0) const;
+
+    struct Undo {
+        QPointer<QObject> owner;
+        std::function<void()> undo;
+        bool joining = false;  // the owner's first joining of the transaction
+    };
+    static void runUndos(std::vector<Undo>& undos);
 
     std::unique_ptr<SqlBackend> m_backend;
     QString m_connection;
     QString m_location;
     QSqlDatabase m_db;
     int m_depth = 0;
+    std::vector<std::vector<Undo>> m_undos;  // one list per open transaction, innermost last
 };
 
 // Scope guard: commits only when told to, rolls back otherwise.

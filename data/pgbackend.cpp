@@ -251,6 +251,8 @@ public:
         for (const QString& c : columns)
             q << quoted(c);
         const QByteArray start = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(quoted(table), q.join(QLatin1Char(','))).toUtf8();
+        // Past Database, so traced here: the rows follow as one stream.
+        qCDebug(lcSql, "%s [%lld rows]", start.constData(), qlonglong(rows));
         PGresult* r = PQexec(conn, start.constData());
         const bool copying = PQresultStatus(r) == PGRES_COPY_IN;
         PQclear(r);

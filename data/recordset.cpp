@@ -6,10 +6,10 @@
 #include "data/versions.h"
 #include "data/textlimits.h"
 
-#include <QHash>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <cmath>
+#include <memory>
 
 namespace {
 const QVariant& nullValue()
@@ -80,9 +80,9 @@ void RecordSet::open()
         openKeyed(text, shape.table);
     else
         openStatic(text);
-    m_cur = m_rows.isEmpty() ? -1 : 0;
+    m_cur = m_cache.isEmpty() ? -1 : 0;
     m_bof = true;
-    m_eof = m_rows.isEmpty();
+    m_eof = m_cache.isEmpty();
     ++m_generation;
     setState(Browse);
     if (live()) {
@@ -112,19 +112,16 @@ void RecordSet::openKeyed(const QString& text, const QString& table)
         fields.push_back(f);
     }
     m_fields = std::move(fields);
-    m_keys = std::move(k);
-    m_rows = QVector<QVector<QVariant>>(m_keys.size());
-    m_loaded = 0;
-    m_loadedRows.clear();
     m_table = table;
     m_dataGeneration = generation;
+    m_cache.setKeys(std::move(k), int(m_fields.size()), [this](const QVector<qint64>& keys) { return rowsByKey(keys); });
 }
 
 namespace {
 
 // Rows of a table by key: the set's columns in its order with the key last, so that each row read
 // is kept as it comes.
-QString rowsByKey(Database& db, const QString& table, const QVector<RecordSet::Field>& fields, const QStringList& ids)
+QString rowsByKeySql(Database& db, const QString& table, const QVector<RecordSet::Field>& fields, const QStringList& ids)
 {
     QStringList columns;
     for (const auto& f : fields)
@@ -136,69 +133,22 @@ QString rowsByKey(Database& db, const QString& table, const QVector<RecordSet::F
 
 } // namespace
 
-void RecordSet::fetch(int row) const
+QVector<std::pair<qint64, RowCache::Row>> RecordSet::rowsByKey(const QVector<qint64>& keys) const
 {
-    if (row < 0 || row >= m_rows.size() || !m_rows[row].isEmpty() || m_table.isEmpty())
-        return;
-    // A page around the row: reading forwards is the common walk, a little behind helps scrolling up.
-    constexpr int Page = 256;
-    constexpr int MaxLoaded = 16384;
-    if (m_loaded + Page > MaxLoaded)
-        evict(row);
-    const int from = std::max(0, row - Page / 8);
-    const int to = std::min(int(m_rows.size()), from + Page);
-    QHash<qint64, int> wanted;
     QStringList ids;
-    for (int r = from; r < to; ++r) {
-        if (!m_rows[r].isEmpty() || m_keys[r] == 0)
-            continue;
-        wanted.insert(m_keys[r], r);
-        ids << QString::number(m_keys[r]);
-    }
+    ids.reserve(keys.size());
+    for (qint64 k : keys)
+        ids << QString::number(k);
     QStringList names;
     QVector<QVector<QVariant>> got;
-    m_db->selectRows(rowsByKey(*m_db, m_table, m_fields, ids), true, &names, &got);
+    m_db->selectRows(rowsByKeySql(*m_db, m_table, m_fields, ids), true, &names, &got);
+    QVector<std::pair<qint64, RowCache::Row>> rows;
+    rows.reserve(got.size());
     for (auto& g : got) {
-        const int r = wanted.take(g.takeLast().toLongLong());
-        m_rows[r] = std::move(g);
-        m_loadedRows << r;
+        const qint64 key = g.takeLast().toLongLong();
+        rows.push_back({key, std::move(g)});
     }
-    // Rows deleted elsewhere since the set was opened read as empty.
-    for (int r : std::as_const(wanted)) {
-        m_rows[r] = QVector<QVariant>(m_fields.size());
-        m_loadedRows << r;
-    }
-    m_loaded = int(m_loadedRows.size());
-}
-
-void RecordSet::evict(int keepRow) const
-{
-    // Loaded rows are a cache of what the database holds (posted changes included), so any of
-    // them can be dropped and read again; only the rows near the one asked for stay. Only the rows
-    // loaded are visited, so a walk over a long list stays linear.
-    QVector<int> kept;
-    for (int r : std::as_const(m_loadedRows)) {
-        if (r < 0 || r >= m_rows.size() || m_rows[r].isEmpty())
-            continue;
-        if (std::abs(r - keepRow) <= 512 || r == m_cur || m_keys[r] == 0)
-            kept << r;
-        else
-            m_rows[r] = QVector<QVariant>();
-    }
-    m_loadedRows = std::move(kept);
-    m_loaded = int(m_loadedRows.size());
-}
-
-void RecordSet::forgetRow(int row)
-{
-    QVector<int> moved;
-    moved.reserve(m_loadedRows.size());
-    for (int r : std::as_const(m_loadedRows)) {
-        if (r != row)
-            moved << (r > row ? r - 1 : r);
-    }
-    m_loadedRows = std::move(moved);
-    m_loaded = int(m_loadedRows.size());
+    return rows;
 }
 
 void RecordSet::openStatic(const QString& text)
@@ -225,8 +175,7 @@ void RecordSet::openStatic(const QString& text)
         }
     }
     m_fields = std::move(fields);
-    m_rows = std::move(rows);
-    m_keys = QVector<qint64>(m_rows.size(), 0);
+    m_cache.setRows(std::move(rows));
     m_table.clear();
 }
 
@@ -234,10 +183,7 @@ void RecordSet::close()
 {
     if (m_state == Inactive)
         return;
-    m_rows.clear();
-    m_loadedRows.clear();
-    m_loaded = 0;
-    m_keys.clear();
+    m_cache.clear();
     m_fields.clear();
     m_buffer.clear();
     m_touched.clear();
@@ -267,15 +213,15 @@ void RecordSet::checkBrowse()
 void RecordSet::first()
 {
     checkBrowse();
-    setCurrent(m_rows.isEmpty() ? -1 : 0);
+    setCurrent(m_cache.isEmpty() ? -1 : 0);
     m_bof = true;
-    m_eof = m_rows.isEmpty();
+    m_eof = m_cache.isEmpty();
 }
 
 void RecordSet::next()
 {
     checkBrowse();
-    if (m_cur + 1 < m_rows.size()) {
+    if (m_cur + 1 < m_cache.size()) {
         setCurrent(m_cur + 1);
         m_bof = false;
         m_eof = false;
@@ -299,17 +245,17 @@ void RecordSet::prior()
 void RecordSet::last()
 {
     checkBrowse();
-    setCurrent(int(m_rows.size()) - 1);
-    m_eof = m_rows.isEmpty();
-    m_bof = m_rows.isEmpty();
+    setCurrent(m_cache.size() - 1);
+    m_eof = m_cache.isEmpty();
+    m_bof = m_cache.isEmpty();
 }
 
 void RecordSet::moveTo(int row)
 {
     checkBrowse();
-    if (m_rows.isEmpty())
+    if (m_cache.isEmpty())
         return;
-    setCurrent(std::clamp(row, 0, int(m_rows.size()) - 1));
+    setCurrent(std::clamp(row, 0, m_cache.size() - 1));
     m_bof = m_eof = false;
 }
 
@@ -333,10 +279,9 @@ const QVariant& RecordSet::cell(int col) const
 {
     if ((m_state == Edit || m_state == Insert) && col < m_buffer.size())
         return m_buffer[col];
-    if (m_cur < 0 || m_cur >= m_rows.size())
+    if (m_cur < 0 || m_cur >= m_cache.size())
         return nullValue();
-    fetch(m_cur);
-    const auto& r = m_rows[m_cur];
+    const auto& r = m_cache.row(m_cur, m_cur);
     return col < r.size() ? r[col] : nullValue();
 }
 
@@ -412,29 +357,27 @@ bool RecordSet::asBoolean(const QString& name) const
 QVariant RecordSet::storedValue(const QString& name) const
 {
     const int c = requireField(name);
-    if (m_cur < 0 || m_cur >= m_rows.size() || (m_state == Insert))
+    if (m_cur < 0 || m_cur >= m_cache.size() || (m_state == Insert))
         return {};
-    fetch(m_cur);
-    return c < m_rows[m_cur].size() ? m_rows[m_cur][c] : QVariant();
+    const auto& r = m_cache.row(m_cur, m_cur);
+    return c < r.size() ? r[c] : QVariant();
 }
 
 QVariant RecordSet::valueAt(int row, int column) const
 {
-    if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_fields.size())
+    if (row < 0 || row >= m_cache.size() || column < 0 || column >= m_fields.size())
         return {};
     if (row == m_cur && (m_state == Edit || m_state == Insert) && column < m_buffer.size())
         return m_buffer[column];
-    fetch(row);
-    const auto& r = m_rows[row];
+    const auto& r = m_cache.row(row, m_cur);
     return column < r.size() ? r[column] : QVariant();
 }
 
 QVariant RecordSet::storedAt(int row, int column) const
 {
-    if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_fields.size())
+    if (row < 0 || row >= m_cache.size() || column < 0 || column >= m_fields.size())
         return {};
-    fetch(row);
-    const auto& r = m_rows[row];
+    const auto& r = m_cache.row(row, m_cur);
     return column < r.size() ? r[column] : QVariant();
 }
 
@@ -557,13 +500,14 @@ void RecordSet::edit()
         return;
     if (!canModify())
         throw DbError(QStringLiteral("%1: 记录集不能修改").arg(objectName()));
-    if (m_rows.isEmpty()) {
+    if (m_cache.isEmpty()) {
         // Editing an empty set starts a new row.
         append();
         return;
     }
-    fetch(m_cur);
-    m_buffer = m_rows[m_cur];
+    const QVector<QVariant> row = m_cache.row(m_cur, m_cur);
+    takePart();
+    m_buffer = row;
     m_touched = QVector<bool>(m_fields.size(), false);
     setState(Edit);
 }
@@ -573,12 +517,12 @@ void RecordSet::append()
     checkBrowse();
     if (!canModify())
         throw DbError(QStringLiteral("%1: 记录集不能修改").arg(objectName()));
+    takePart();
     m_beforeInsert = m_cur;
-    m_rows.push_back(QVector<QVariant>(m_fields.size()));
-    m_keys.push_back(0);
-    m_buffer = m_rows.back();
+    m_cache.append(QVector<QVariant>(m_fields.size()));
+    m_buffer = QVector<QVariant>(m_fields.size());
     m_touched = QVector<bool>(m_fields.size(), false);
-    const int row = int(m_rows.size()) - 1;
+    const int row = m_cache.size() - 1;
     if (live())
         Q_EMIT rowInserted(row);
     setState(Insert);
@@ -592,7 +536,9 @@ void RecordSet::setValue(const QString& name, const QVariant& v)
     const int c = requireField(name);
     if (m_state != Edit && m_state != Insert)
         throw DbError(QStringLiteral("%1: 记录集不在编辑状态").arg(objectName()));
-    m_buffer[c] = toStorage(v, m_fields[c].type, m_table, m_fields[c].inSchema ? m_fields[c].name : QString());
+    QVariant stored = toStorage(v, m_fields[c].type, m_table, m_fields[c].inSchema ? m_fields[c].name : QString());
+    takePart();
+    m_buffer[c] = std::move(stored);
     m_touched[c] = true;
     if (live()) {
         Q_EMIT fieldChanged(name);
@@ -603,7 +549,7 @@ void RecordSet::setValue(const QString& name, const QVariant& v)
 QString RecordSet::sameValues(const QVector<int>& columns, const QVector<QVariant>& values, QVariantList* binds) const
 {
     QString where = Schema::KeyColumn + QStringLiteral("=?");
-    *binds << m_keys[m_cur];
+    *binds << m_cache.key(m_cur);
     for (int c : columns) {
         where += QStringLiteral(" AND ") + m_db->backend().sameValue(quoted(m_fields[c].name), m_fields[c].type);
         *binds << values.value(c);
@@ -628,13 +574,21 @@ void RecordSet::post()
     const QString table = quoted(m_table);
     QVector<QVariant> before;
     // The generation check and the write are one transaction, so a restore cannot come between.
+    // A failure rolls it back, which puts the set back into its editing state.
     std::optional<Transaction> tx;
     if (m_db->transactionDepth() == 0)
         tx.emplace(*m_db);
+    takePart();
     Versions::requireGeneration(*m_db, m_dataGeneration);
+    // Set once the engine holds the write, so that a rollback undoes it in the set as well.
+    auto reported = std::make_shared<bool>(false);
+    const auto written = [&](const QVector<QVariant>& was) {
+        m_db->onRollback(this, [this, generation = m_generation, row = m_cur, key = m_cache.key(m_cur), was, reported] {
+            unstore(generation, row, key, was, *reported);
+        });
+    };
     if (m_state == Edit) {
-        fetch(m_cur);
-        before = m_rows[m_cur];
+        before = m_cache.row(m_cur, m_cur);
         if (!cols.isEmpty()) {
             QStringList sets;
             for (const auto& c : cols)
@@ -647,6 +601,7 @@ void RecordSet::post()
                                           binds);
             if (q.numRowsAffected() == 0)
                 throw DbConflict(QStringLiteral("%1: 记录已被其他用户修改或删除").arg(objectName()));
+            written(before);
             readBack(m_cur);
         }
     } else {
@@ -656,24 +611,18 @@ void RecordSet::post()
                                   + QStringLiteral(") VALUES (") + QStringList(cols.size(), QStringLiteral("?")).join(QLatin1Char(','))
                                   + QStringLiteral(")"),
                               binds);
-        m_keys[m_cur] = q.lastInsertId().toLongLong();
-        m_rows[m_cur] = m_buffer;
+        m_cache.setKey(m_cur, q.lastInsertId().toLongLong());
+        written({});
+        m_cache.setRow(m_cur, m_buffer);
         readBack(m_cur);  // the row as stored, with the table's defaults
     }
-    if (tx) {
-        try {
-            tx->commit();
-        } catch (...) {
-            // Not written after all: the row is read again as it stands.
-            if (m_state == Edit)
-                m_rows[m_cur] = before;
-            throw;
-        }
-    }
+    if (tx)
+        tx->commit();
     m_buffer.clear();
     m_touched.clear();
     setState(Browse);
-    Q_EMIT rowStored(m_cur, before, m_rows[m_cur]);
+    *reported = true;
+    Q_EMIT rowStored(m_cur, before, m_cache.row(m_cur, m_cur));
     if (live())
         Q_EMIT rowChanged(m_cur);
 }
@@ -686,38 +635,79 @@ QVector<int> RecordSet::allColumns() const
     return all;
 }
 
-RecordSet::Pending RecordSet::pending() const
+void RecordSet::takePart()
 {
-    Pending p;
-    p.state = m_state;
-    p.row = m_cur;
-    p.beforeInsert = m_beforeInsert;
-    if (m_cur >= 0 && m_cur < m_rows.size()) {
-        p.key = m_keys[m_cur];
-        fetch(m_cur);
-        p.stored = m_rows[m_cur];
+    // Taking part in the open transaction: the set as it stands now is what a rollback puts back.
+    if (!m_db || m_db->transactionDepth() == 0 || m_db->hasJoined(this))
+        return;
+    Snapshot s;
+    s.generation = m_generation;
+    s.state = m_state;
+    s.row = m_cur;
+    s.rowCount = m_cache.size();
+    s.beforeInsert = m_beforeInsert;
+    s.bof = m_bof;
+    s.eof = m_eof;
+    if ((m_state == Edit || m_state == Insert) && m_cur >= 0 && m_cur < m_cache.size()) {
+        s.key = m_cache.key(m_cur);
+        s.stored = m_cache.row(m_cur, m_cur);
     }
-    p.buffer = m_buffer;
-    p.touched = m_touched;
-    return p;
+    s.buffer = m_buffer;
+    s.touched = m_touched;
+    m_db->joinTransaction(this, [this, s] { putBack(s); });
 }
 
-void RecordSet::restore(const Pending& p)
+void RecordSet::unstore(quint64 generation, int row, qint64 key, const QVector<QVariant>& before, bool reported)
 {
-    if (m_state != Browse || (p.state != Edit && p.state != Insert) || p.row < 0 || p.row >= m_rows.size())
+    // A write the rollback took back: the row as it was read before it (a new row: not written).
+    if (generation != m_generation || key == 0)
         return;
-    const QVector<QVariant> now = m_rows[p.row];
-    m_keys[p.row] = p.key;
-    m_rows[p.row] = p.stored;
-    m_buffer = p.buffer;
-    m_touched = p.touched;
-    m_beforeInsert = p.beforeInsert;
-    m_cur = p.row;
-    setState(p.state);
-    // The reverse of what the rolled-back post reported.
-    Q_EMIT rowStored(p.row, now, p.state == Insert ? QVector<QVariant>() : p.stored);
+    if (row < 0 || row >= m_cache.size() || m_cache.key(row) != key) {
+        row = int(m_cache.keys().indexOf(key));
+        if (row < 0)
+            return;
+    }
+    const QVector<QVariant> now = m_cache.row(row, m_cur);
+    if (before.isEmpty()) {
+        m_cache.setKey(row, 0);
+        m_cache.setRow(row, QVector<QVariant>(m_fields.size()));
+    } else {
+        m_cache.setRow(row, before);
+    }
+    // The reverse of what the post reported, so footers follow.
+    if (reported)
+        Q_EMIT rowStored(row, now, before);
     if (live())
-        Q_EMIT rowChanged(p.row);
+        Q_EMIT rowChanged(row);
+}
+
+void RecordSet::putBack(const Snapshot& s)
+{
+    // Opened or closed since: the rows were read anew and there is nothing to put back.
+    if (s.generation != m_generation || m_state == Inactive)
+        return;
+    bool changed = m_state != s.state || m_buffer != s.buffer;
+    // Rows appended inside the transaction leave again (a written one was taken back already).
+    while (m_cache.size() > s.rowCount) {
+        const int row = m_cache.size() - 1;
+        m_cache.removeAt(row);
+        changed = true;
+        if (live())
+            Q_EMIT rowRemoved(row);
+    }
+    if ((s.state == Edit || s.state == Insert) && s.row >= 0 && s.row < m_cache.size()) {
+        m_cache.setKey(s.row, s.key);
+        m_cache.setRow(s.row, s.stored);
+    }
+    m_buffer = s.buffer;
+    m_touched = s.touched;
+    m_beforeInsert = s.beforeInsert;
+    setCurrent(s.row < m_cache.size() ? s.row : m_cache.size() - 1);
+    m_bof = s.bof;
+    m_eof = s.eof;
+    setState(s.state);
+    if (changed && live() && m_cur >= 0)
+        Q_EMIT rowChanged(m_cur);
 }
 
 void RecordSet::readBack(int row)
@@ -727,11 +717,11 @@ void RecordSet::readBack(int row)
     // dates as storage text, amounts exact).
     QStringList names;
     QVector<QVector<QVariant>> got;
-    m_db->selectRows(rowsByKey(*m_db, m_table, m_fields, {QString::number(m_keys[row])}), true, &names, &got);
+    m_db->selectRows(rowsByKeySql(*m_db, m_table, m_fields, {QString::number(m_cache.key(row))}), true, &names, &got);
     if (got.isEmpty())
         return;
     got[0].removeLast();
-    m_rows[row] = std::move(got[0]);
+    m_cache.setRow(row, std::move(got[0]));
 }
 
 void RecordSet::cancel()
@@ -744,21 +734,19 @@ void RecordSet::cancel()
             Q_EMIT rowChanged(m_cur);
     } else if (m_state == Insert) {
         const int row = m_cur;
-        m_rows.removeAt(row);
-        forgetRow(row);
-        m_keys.removeAt(row);
+        m_cache.removeAt(row);
         m_buffer.clear();
         m_touched.clear();
         if (live())
             Q_EMIT rowRemoved(row);
         setState(Browse);
         int back = m_beforeInsert;
-        if (back >= m_rows.size())
-            back = int(m_rows.size()) - 1;
+        if (back >= m_cache.size())
+            back = m_cache.size() - 1;
         m_cur = -2;  // force the notification
-        setCurrent(m_rows.isEmpty() ? -1 : std::max(back, 0));
-        m_bof = m_rows.isEmpty();
-        m_eof = m_rows.isEmpty();
+        setCurrent(m_cache.isEmpty() ? -1 : std::max(back, 0));
+        m_bof = m_cache.isEmpty();
+        m_eof = m_cache.isEmpty();
     }
 }
 
@@ -769,15 +757,14 @@ void RecordSet::remove()
         cancel();
         return;
     }
-    if (m_rows.isEmpty())
+    if (m_cache.isEmpty())
         throw DbError(QStringLiteral("%1: 记录集为空，不能删除").arg(objectName()));
     if (!canModify())
         throw DbError(QStringLiteral("%1: 记录集不能修改").arg(objectName()));
     if (m_state == Edit)
         cancel();
     const int row = m_cur;
-    fetch(row);
-    const QVector<QVariant> before = m_rows[row];
+    const QVector<QVariant> before = m_cache.row(row, m_cur);
     Q_EMIT aboutToStore();
     std::optional<Transaction> tx;
     if (m_db->transactionDepth() == 0)
@@ -790,22 +777,20 @@ void RecordSet::remove()
         // Gone already is what was asked for; changed since it was read is a conflict.
         QSqlQuery still = m_db->runNative(QStringLiteral("SELECT 1 FROM ") + quoted(m_table) + QStringLiteral(" WHERE ")
                                               + Schema::KeyColumn + QStringLiteral("=?"),
-                                          {m_keys[row]});
+                                          {m_cache.key(row)});
         if (still.next())
             throw DbConflict(QStringLiteral("%1: 记录已被其他用户修改").arg(objectName()));
     }
     if (tx)
         tx->commit();
     Q_EMIT rowStored(row, before, {});
-    m_rows.removeAt(row);
-    forgetRow(row);
-    m_keys.removeAt(row);
+    m_cache.removeAt(row);
     if (live())
         Q_EMIT rowRemoved(row);
     m_cur = -2;
-    setCurrent(m_rows.isEmpty() ? -1 : std::min(row, int(m_rows.size()) - 1));
-    m_bof = m_rows.isEmpty();
-    m_eof = m_rows.isEmpty();
+    setCurrent(m_cache.isEmpty() ? -1 : std::min(row, m_cache.size() - 1));
+    m_bof = m_cache.isEmpty();
+    m_eof = m_cache.isEmpty();
 }
 
 void RecordSet::enableControls()

@@ -5,6 +5,7 @@
 // fields and grids follow, which can be suspended while a loop walks the set.
 #include "core/money.h"
 #include "data/listquery.h"
+#include "data/rowcache.h"
 #include "data/schema.h"
 
 #include <QDateTime>
@@ -51,8 +52,8 @@ public:
     bool isOpen() const { return m_state != Inactive; }
     int execSql();      // runs the text as a statement (delete/update/insert); rows affected
 
-    int recordCount() const { return int(m_rows.size()); }
-    bool isEmpty() const { return m_rows.isEmpty(); }
+    int recordCount() const { return m_cache.size(); }
+    bool isEmpty() const { return m_cache.isEmpty(); }
 
     void first();
     void next();
@@ -99,6 +100,10 @@ public:
     // read, so a change made elsewhere since then is never overwritten: DbConflict, nothing
     // written. A set read before a restore or data initialization writes nothing (Kind::Stale).
     // Throws DbError; the state stays Edit/Insert.
+    // Inside a transaction the set follows it: edit, append, setValue and post join the open
+    // transaction with the set as it stands (the first of them counts), and a rollback puts the
+    // rows written and the edit state back as they were then (what was typed stays to be saved
+    // again). Outside one, post writes in a transaction of its own.
     void post();
     void cancel();
     // Deletes the current row, addressed by key and every value read: a row changed elsewhere is
@@ -107,20 +112,6 @@ public:
     State state() const { return m_state; }
     // Changes whenever the set is opened or closed (not when controls are re-attached).
     quint64 generation() const { return m_generation; }
-
-    // The pending row as it stands, to be put back when a transaction that posted it rolls back.
-    struct Pending {
-        State state = Inactive;
-        int row = -1;
-        int beforeInsert = -1;
-        qint64 key = 0;
-        QVector<QVariant> stored;
-        QVector<QVariant> buffer;
-        QVector<bool> touched;
-    };
-    Pending pending() const;
-    // Back to the pending state after a rolled-back post of the same row.
-    void restore(const Pending& p);
 
     // Detach bound fields and grids while a loop walks the set; nesting is counted.
     void disableControls() { ++m_disabled; }
@@ -157,20 +148,36 @@ private:
     QVector<int> allColumns() const;
     void openKeyed(const QString& text, const QString& table);
     void openStatic(const QString& text);
-    void fetch(int row) const;
-    void evict(int keepRow) const;  // loads the page holding a row that has not been read yet
+    void fetch(int row) const { m_cache.load(row, m_cur); }
+    // The cache's loader: rows of the table by key.
+    QVector<std::pair<qint64, RowCache::Row>> rowsByKey(const QVector<qint64>& keys) const;
     bool live() const { return m_disabled == 0; }
+    // Following a transaction (see post()).
+    struct Snapshot {
+        quint64 generation = 0;
+        State state = Inactive;
+        int row = -1;
+        int rowCount = 0;
+        int beforeInsert = -1;
+        bool bof = true;
+        bool eof = true;
+        qint64 key = 0;
+        QVector<QVariant> stored;  // the pending row as stored (a new row: its empty values)
+        QVector<QVariant> buffer;
+        QVector<bool> touched;
+    };
+    void takePart();
+    void putBack(const Snapshot& s);
+    void unstore(quint64 generation, int row, qint64 key, const QVector<QVariant>& before, bool reported);
 
     Database* m_db;
     QStringList m_sql;
     std::optional<ListQuery> m_list;
     QString m_table;
     QVector<Field> m_fields;
-    QVector<qint64> m_keys;            // hidden key per row; 0 for a pending new row
-    mutable QVector<QVector<QVariant>> m_rows;  // an empty entry is a row not fetched yet
-    mutable int m_loaded = 0;                   // fetched rows of a keyed set
-    mutable QVector<int> m_loadedRows;          // which rows were fetched, for eviction
-    void forgetRow(int row);                    // a row left the set: later rows move up by one
+    // The rows with their hidden keys (0 for a pending new row); a keyed set reads them by key as
+    // they are asked for.
+    mutable RowCache m_cache;
     QVector<QVariant> m_buffer;        // edit buffer of the current row
     QVector<bool> m_touched;
     int m_cur = -1;

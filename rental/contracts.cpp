@@ -266,16 +266,12 @@ void TForm_qczlb_khyd::choose()
     m_contract->takeReservation(*r);
     // The reservation is tied to the proposed contract at once; the contract's 存盘 ties it again
     // to the number finally stored.
-    const RecordSet::Pending pending = r->pending();
-    try {
+    {
         Transaction tx(*r->database());
         r->edit();
         r->setValue(QStringLiteral("租赁内部编号"), m_contract->query()->asString(Number));
         r->post();
         tx.commit();
-    } catch (...) {
-        r->restore(pending);
-        throw;
     }
     m_contract->rememberReservation(r->asString(Number));
     done(QDialog::Accepted);

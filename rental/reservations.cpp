@@ -91,19 +91,12 @@ void TForm_khydqc::doneClick()
     try {
         const QString plate = q->asString(QStringLiteral("车牌号"));
         {
-            const RecordSet::Pending pending = q->pending();
-            try {
-                Transaction tx(*q->database());
-                q->edit();
-                q->setValue(Done, QStringLiteral("是"));
-                q->post();
-                Rental::clearVehicleReservation(dm()->ADO_qczl, plate);
-                tx.commit();
-            } catch (...) {
-                q->restore(pending);
-                q->cancel();
-                throw;
-            }
+            Transaction tx(*q->database());
+            q->edit();
+            q->setValue(Done, QStringLiteral("是"));
+            q->post();
+            Rental::clearVehicleReservation(dm()->ADO_qczl, plate);
+            tx.commit();
         }
         // The list shows open reservations: the one just carried out leaves it.
         q->close();

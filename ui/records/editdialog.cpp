@@ -384,15 +384,10 @@ void EditDialog::onSave()
         if (m_config.stamps == Stamps::Both && m_query->hasField(QStringLiteral("操作日期")))
             m_query->setValue(QStringLiteral("操作日期"), Clock::now());
         assignBeforeWrite();
-        const RecordSet::Pending pending = m_query->pending();
-        try {
-            Transaction tx(*m_query->database());
-            writeRecord();
-            tx.commit();
-        } catch (...) {
-            m_query->restore(pending);
-            throw;
-        }
+        // A rollback puts the row back into its editing state, with what was typed.
+        Transaction tx(*m_query->database());
+        writeRecord();
+        tx.commit();
         saved = true;
         Msg::warn(this, QStringLiteral("存盘完毕！"));
     } catch (const DbError& e) {
