@@ -85,6 +85,7 @@ public:
     TForm_khydqc_edit(QWidget* owner, TDm1* dm);
 
 protected:
+    void fillDefaults() override;
     bool moduleChecks() override;
     void writeRecord() override;
 };
