@@ -95,10 +95,10 @@ private Q_SLOTS:
         bad.write("not a picture");
         bad.close();
         msgs.clear();
-        d.photoPanel->bitbtn_view->click();
+        d.photoPanel->viewButton->click();
         QCOMPARE(msgs.shown().size(), 1);
         QVERIFY(msgs.lastText().startsWith(photoPath(QStringLiteral("K002.jpg"))));
-        QVERIFY(d.photoPanel->Image1->photo().isNull());
+        QVERIFY(d.photoPanel->photoArea->photo().isNull());
         QFile::remove(QStringLiteral("jpg/K002.jpg"));
     }
 
