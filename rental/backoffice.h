@@ -75,9 +75,9 @@ class TForm_qczljsd_edit : public EditDialog {
 public:
     TForm_qczljsd_edit(QWidget* owner, TDm1* dm);
 
-    QCheckBox* autoCalculate;             // 自动计算 (CheckBox1)
-    QCheckBox* postToJournal;             // 生成现金帐 (CheckBox2)
-    QPushButton* calculateButton;         // 计算 (&C) (SpeedButton1)
+    QCheckBox* autoCalculate;               // 自动计算 (CheckBox1)
+    QCheckBox* postToJournal;               // 生成现金帐 (CheckBox2)
+    QPushButton* calculateButton;           // 计算 (&C) (SpeedButton1)
     QToolButton* settlerFromHandlerButton;  // 结算人 = 经办人 (SpeedButton3)
     QToolButton* payerFromRenterButton;     // 交款人 = 租车人 (SpeedButton2)
     QToolButton* paidTodayButton;           // 收款日期 = today (SpeedButton4)

@@ -242,6 +242,35 @@ private Q_SLOTS:
                  QStringLiteral("王一租赁苏A00001车3天/老周/700/700/内部编号：ZL2004000007"));
     }
 
+    // The checks of 计算 and 存盘 on their own: the refusal comes back to the caller, and nothing
+    // is said or asked, the box the rule unticks stays ticked, the row keeps its stored amounts.
+    void settlementValidationTouchesNothing()
+    {
+        openContract(QStringLiteral("ZL2004000010"), QStringLiteral("收车日期='2004-05-04 10:00:00', 收车里程=10950, 收费金额=0, 应收帐款=99"));
+        TForm_qczljsd list(nullptr, &dm);
+        Msg::Recorder msgs;
+        TForm_qczljsd_edit d(&list, &dm);
+        d.fillSettlers();
+        d.show();
+        auto* settled = qobject_cast<QCheckBox*>(d.fieldFor(QStringLiteral("帐款结清")));
+        settled->setChecked(true);
+        const auto nothingReceived = d.validate(true);
+        QVERIFY(nothingReceived && nothingReceived->untickSettled);
+        QCOMPARE(nothingReceived->message, QStringLiteral("没有实收金额,不能帐款结清,请重新输入!"));
+        QVERIFY(settled->isChecked());
+        // 600 is within this calculation's 625, but above the 0 stored before it.
+        type(d.fieldFor(QStringLiteral("实收金额")), QStringLiteral("600"));
+        QVERIFY(!d.validate(true));
+        const auto againstStored = d.validate(false);
+        QVERIFY(againstStored);
+        QCOMPARE(againstStored->message, QStringLiteral("实收金额不能大于应收金额,请重新输入!"));
+        QVERIFY(msgs.texts().isEmpty());
+        QCOMPARE(dm.q_qczlb.asMoney(QStringLiteral("收费金额")), Money());
+        QCOMPARE(dm.q_qczlb.asMoney(QStringLiteral("应收帐款")), Money::fromYuan(99));
+        QCOMPARE(row(QStringLiteral("select 收费金额, 应收帐款, 帐款结清 from 汽车租赁登记表")), QStringLiteral("0/99/0"));
+        QCOMPARE(scalar(QStringLiteral("select count(*) from 现金日记帐")).toInt(), 0);
+    }
+
     // Returning a contract again: its vehicle has gone out to someone else since and stays with
     // them; the first return freed it.
     void returnedAgainLeavesAnotherRentersVehicle()
