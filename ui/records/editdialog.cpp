@@ -346,7 +346,8 @@ bool EditDialog::duplicateTest()
 
 void EditDialog::onSave()
 {
-    // S1: the row into editing (a new row in an empty query) and the typed text into the row.
+    // S1: the row into editing (a new row in an empty query), the typed text into the row, then the
+    // values empty columns take.
     try {
         if (m_query->state() == RecordSet::Browse)
             m_query->edit();
