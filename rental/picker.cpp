@@ -44,7 +44,7 @@ PickWindow::PickWindow(const PickConfig& config, TDm1* dm, QWidget* owner)
     findButton = button("SpeedButton1", QStringLiteral("查找 (&F)"));
     selectButton = button("SpeedButton3", QStringLiteral("选中"));
     returnButton = button("SpeedButton2", QStringLiteral("返回"));
-    connect(findButton, &QPushButton::clicked, this, &PickWindow::find);
+    connect(findButton, &QPushButton::clicked, this, &PickWindow::search);
     connect(selectButton, &QPushButton::clicked, this, &PickWindow::chooseCurrent);
     connect(returnButton, &QPushButton::clicked, this, &PickWindow::onReturn);
 
@@ -85,7 +85,7 @@ void PickWindow::showEvent(QShowEvent* event)
     grid->setFocus(Qt::OtherFocusReason);
 }
 
-void PickWindow::find()
+void PickWindow::search()
 {
     const QString text = searchEdit->text().trimmed();
     if (text.isEmpty() && !m_config.emptyTextSeeks)
@@ -169,7 +169,7 @@ bool PickWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == searchEdit && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            find();
+            search();
             return true;
         }
         // A character typed in the grid (Enter included) chooses the row; moving keys move.

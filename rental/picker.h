@@ -42,7 +42,7 @@ public:
     TDm1* dm() const { return m_dm; }
 
     // 查找 (or Enter in the search text): the rows of the mode and text.
-    void find();
+    void search();
     // 选中, a double click, or a key typed in the grid: the current row is chosen.
     void chooseCurrent();
     void onReturn();  // 返回
