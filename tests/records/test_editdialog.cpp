@@ -297,7 +297,7 @@ private Q_SLOTS:
         d.preparePasses = true;
         d.steps.clear();
         d.saveButton->click();
-        QCOMPARE(d.steps, checked + QStringList{QStringLiteral("prepare"), QStringLiteral("assign")});
+        QCOMPARE(d.steps, (checked + QStringList{QStringLiteral("prepare"), QStringLiteral("assign")}));
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
         QCOMPARE(stored(QStringLiteral("STEP1"), Plate), QStringLiteral("STEP1"));
         QVERIFY(!d.adding());
