@@ -24,32 +24,32 @@ DatabaseFileWindow::DatabaseFileWindow(QWidget* owner, const QString& objectName
     setObjectName(objectName);
     setWindowTitle(caption);
 
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setReadOnly(true);
-    Edit1->setMinimumWidth(320);
-    SpeedButton3 = new QPushButton(this);
-    SpeedButton3->setObjectName(QStringLiteral("SpeedButton3"));
-    SpeedButton3->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    fileEdit = new QLineEdit(this);
+    fileEdit->setObjectName(QStringLiteral("Edit1"));
+    fileEdit->setReadOnly(true);
+    fileEdit->setMinimumWidth(320);
+    browseButton = new QPushButton(this);
+    browseButton->setObjectName(QStringLiteral("SpeedButton3"));
+    browseButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     // An icon only: screen readers and the tooltip need the word.
-    SpeedButton3->setAccessibleName(QStringLiteral("浏览"));
-    SpeedButton3->setToolTip(QStringLiteral("浏览"));
-    SpeedButton1 = new QPushButton(action, this);
-    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
-    SpeedButton2 = new QPushButton(QStringLiteral("返回"), this);
-    SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
-    for (QPushButton* b : {SpeedButton1, SpeedButton2, SpeedButton3})
+    browseButton->setAccessibleName(QStringLiteral("浏览"));
+    browseButton->setToolTip(QStringLiteral("浏览"));
+    actionButton = new QPushButton(action, this);
+    actionButton->setObjectName(QStringLiteral("SpeedButton1"));
+    returnButton = new QPushButton(QStringLiteral("返回"), this);
+    returnButton->setObjectName(QStringLiteral("SpeedButton2"));
+    for (QPushButton* b : {actionButton, returnButton, browseButton})
         b->setAutoDefault(false);
-    connect(SpeedButton2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(returnButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* row = new QHBoxLayout;
     row->addWidget(new QLabel(QStringLiteral("目的数据库名："), this));
-    row->addWidget(Edit1, 1);
-    row->addWidget(SpeedButton3);
+    row->addWidget(fileEdit, 1);
+    row->addWidget(browseButton);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(SpeedButton1);
-    buttons->addWidget(SpeedButton2);
+    buttons->addWidget(actionButton);
+    buttons->addWidget(returnButton);
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(row);
     outer->addLayout(buttons);
@@ -59,16 +59,16 @@ DatabaseFileWindow::DatabaseFileWindow(QWidget* owner, const QString& objectName
 TForm_backup::TForm_backup(QWidget* owner, TDm1* dm)
     : DatabaseFileWindow(owner, QStringLiteral("Form_backup"), QStringLiteral("系统备份管理"), QStringLiteral("备份")), m_dm(dm)
 {
-    connect(SpeedButton3, &QPushButton::clicked, this, &TForm_backup::SpeedButton3Click);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm_backup::SpeedButton1Click);
+    connect(browseButton, &QPushButton::clicked, this, &TForm_backup::chooseDestination);
+    connect(actionButton, &QPushButton::clicked, this, &TForm_backup::backUp);
 }
 
-void TForm_backup::SpeedButton3Click()
+void TForm_backup::chooseDestination()
 {
     FileDialogs::SaveRequest r;
     r.caption = QStringLiteral("备份数据库文件");
     r.filters = databaseFileFilters();
-    r.fileName = Edit1->text();
+    r.fileName = fileEdit->text();
     const FileDialogs::SaveResult chosen = FileDialogs::getSaveFileName(this, r);
     if (!chosen.accepted || chosen.fileName.isEmpty())
         return;
@@ -76,19 +76,19 @@ void TForm_backup::SpeedButton3Click()
     // Default extension: a name typed without one becomes a .db file.
     if (QFileInfo(name).suffix().isEmpty())
         name += QStringLiteral(".db");
-    Edit1->setText(name);
+    fileEdit->setText(name);
 }
 
-void TForm_backup::SpeedButton1Click()
+void TForm_backup::backUp()
 {
-    if (Edit1->text().trimmed().isEmpty()) {
+    if (fileEdit->text().trimmed().isEmpty()) {
         Msg::warn(this, QStringLiteral("请先选择备份文件名！"));
-        SpeedButton3->setFocus();
+        browseButton->setFocus();
         return;
     }
     QString error;
     // The copy is made from the file the connection is using, through the engine, and verified.
-    if (!Maintenance::backup(m_dm->ADO_qczl, Edit1->text(), &error)) {
+    if (!Maintenance::backup(m_dm->ADO_qczl, fileEdit->text(), &error)) {
         Msg::error(this, QStringLiteral("备份没有完成：\n") + error);
         return;
     }

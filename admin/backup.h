@@ -12,10 +12,10 @@ class TDm1;
 class DatabaseFileWindow : public QDialog {
     Q_OBJECT
 public:
-    QLineEdit* Edit1;
-    QPushButton* SpeedButton1;  // the action
-    QPushButton* SpeedButton2;  // 返回
-    QPushButton* SpeedButton3;  // browse
+    QLineEdit* fileEdit;        // Edit1
+    QPushButton* actionButton;  // the action (SpeedButton1)
+    QPushButton* returnButton;  // 返回 (SpeedButton2)
+    QPushButton* browseButton;  // browse (SpeedButton3)
 
 protected:
     DatabaseFileWindow(QWidget* owner, const QString& objectName, const QString& caption, const QString& action);
@@ -26,8 +26,8 @@ class TForm_backup : public DatabaseFileWindow {
 public:
     TForm_backup(QWidget* owner, TDm1* dm);
 
-    void SpeedButton1Click();  // 备份
-    void SpeedButton3Click();  // choose the destination
+    void backUp();             // 备份
+    void chooseDestination();  // the browse button
 
 private:
     TDm1* m_dm;

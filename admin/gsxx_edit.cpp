@@ -54,19 +54,19 @@ TForm_gsxx_edit::TForm_gsxx_edit(QWidget* owner, TDm1* dm) : QDialog(owner), m_d
     form->addWidget(new QLabel(QStringLiteral("(是否自动提醒养路费、年检日期。)"), this), 7, 2);
     form->setColumnStretch(2, 1);
 
-    bitbtn2 = new QPushButton(QStringLiteral("保存 (&S)"), this);
-    bitbtn2->setObjectName(QStringLiteral("bitbtn2"));
-    SpeedButton2 = new QPushButton(QStringLiteral("返回 (&R)"), this);
-    SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
-    for (QPushButton* b : {bitbtn2, SpeedButton2})
+    saveButton = new QPushButton(QStringLiteral("保存 (&S)"), this);
+    saveButton->setObjectName(QStringLiteral("bitbtn2"));
+    returnButton = new QPushButton(QStringLiteral("返回 (&R)"), this);
+    returnButton->setObjectName(QStringLiteral("SpeedButton2"));
+    for (QPushButton* b : {saveButton, returnButton})
         b->setAutoDefault(false);
-    connect(bitbtn2, &QPushButton::clicked, this, &TForm_gsxx_edit::bitbtn2Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &QDialog::accept);
+    connect(saveButton, &QPushButton::clicked, this, &TForm_gsxx_edit::save);
+    connect(returnButton, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(bitbtn2);
-    buttons->addWidget(SpeedButton2);
+    buttons->addWidget(saveButton);
+    buttons->addWidget(returnButton);
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(form);
     outer->addLayout(buttons);
@@ -74,8 +74,8 @@ TForm_gsxx_edit::TForm_gsxx_edit(QWidget* owner, TDm1* dm) : QDialog(owner), m_d
 
     for (int i = 0; i < 6; ++i)
         EnterKeys::moveTo(edits[i], edits[i + 1]);
-    EnterKeys::click(DBEdit7, bitbtn2);
-    EnterKeys::click(DBCheckBox1, bitbtn2);
+    EnterKeys::click(DBEdit7, saveButton);
+    EnterKeys::click(DBCheckBox1, saveButton);
 
     // The command opens q_gsxx after creating the window; show the row whenever it is (re)read.
     connect(&m_dm->q_gsxx, &RecordSet::reset, this, &TForm_gsxx_edit::loadRow);
@@ -104,7 +104,7 @@ void TForm_gsxx_edit::loadRow()
     DBCheckBox1->setChecked(row && q.asBoolean(QStringLiteral("自动提醒")));
 }
 
-void TForm_gsxx_edit::bitbtn2Click()
+void TForm_gsxx_edit::save()
 {
     // The title is checked before the row is touched, so a refused entry leaves nothing pending
     // in q_gsxx for the main window to read back.

@@ -13,8 +13,8 @@ class TForm_gsxx_edit : public QDialog {
 public:
     TForm_gsxx_edit(QWidget* owner, TDm1* dm);
 
-    void bitbtn2Click();  // 保存
-    void loadRow();       // the fields from the current row of q_gsxx
+    void save();     // 保存
+    void loadRow();  // the fields from the current row of q_gsxx
 
     QLineEdit* DBEdit1;   // 公司名称
     QLineEdit* DBEdit2;   // 公司地址
@@ -24,8 +24,8 @@ public:
     QLineEdit* DBEdit6;   // 系统标题
     QLineEdit* DBEdit7;   // 动态文字
     QCheckBox* DBCheckBox1;  // 自动提醒
-    QPushButton* bitbtn2;
-    QPushButton* SpeedButton2;
+    QPushButton* saveButton;    // 保存 (bitbtn2)
+    QPushButton* returnButton;  // 返回 (SpeedButton2)
 
 protected:
     void showEvent(QShowEvent* event) override;

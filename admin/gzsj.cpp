@@ -34,23 +34,23 @@ TForm_gzsj::TForm_gzsj(QWidget* owner, TDm1* dm) : QDialog(owner), m_dm(dm)
     DBDateEdit1->setCalendarPopup(true);
     DBDateEdit1->setMinimumDate(QDate(1899, 12, 30));
 
-    bitbtn_ok = new QPushButton(QStringLiteral("保存 (&S)"), this);
-    bitbtn_ok->setObjectName(QStringLiteral("bitbtn_ok"));
-    bitbtn_close = new QPushButton(QStringLiteral("返回 (&R)"), this);
-    bitbtn_close->setObjectName(QStringLiteral("bitbtn_close"));
-    for (QPushButton* b : {bitbtn_ok, bitbtn_close})
+    saveButton = new QPushButton(QStringLiteral("保存 (&S)"), this);
+    saveButton->setObjectName(QStringLiteral("bitbtn_ok"));
+    closeButton = new QPushButton(QStringLiteral("返回 (&R)"), this);
+    closeButton->setObjectName(QStringLiteral("bitbtn_close"));
+    for (QPushButton* b : {saveButton, closeButton})
         b->setAutoDefault(false);
-    connect(bitbtn_ok, &QPushButton::clicked, this, &TForm_gzsj::BitBtn_OKClick);
-    connect(bitbtn_close, &QPushButton::clicked, this, &QDialog::reject);
-    EnterKeys::click(DBDateEdit1, bitbtn_ok);
+    connect(saveButton, &QPushButton::clicked, this, &TForm_gzsj::save);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    EnterKeys::click(DBDateEdit1, saveButton);
 
     auto* row = new QHBoxLayout;
     row->addWidget(new QLabel(QStringLiteral("当前结算时间："), this));
     row->addWidget(DBDateEdit1, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(bitbtn_ok);
-    buttons->addWidget(bitbtn_close);
+    buttons->addWidget(saveButton);
+    buttons->addWidget(closeButton);
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(note);
     outer->addLayout(row);
@@ -80,7 +80,7 @@ void TForm_gzsj::loadRow()
     DBDateEdit1->setDate(d.isValid() ? d.date() : Clock::today());
 }
 
-void TForm_gzsj::BitBtn_OKClick()
+void TForm_gzsj::save()
 {
     RecordSet& q = m_dm->q_gzsj;
     try {

@@ -12,12 +12,12 @@ class TForm_gzsj : public QDialog {
 public:
     TForm_gzsj(QWidget* owner, TDm1* dm);
 
-    void BitBtn_OKClick();  // 保存
+    void save();  // 保存
     void loadRow();
 
     QDateEdit* DBDateEdit1;
-    QPushButton* bitbtn_ok;
-    QPushButton* bitbtn_close;
+    QPushButton* saveButton;   // 保存 (bitbtn_ok)
+    QPushButton* closeButton;  // 返回 (bitbtn_close)
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -39,22 +39,22 @@ TForm_initialize::TForm_initialize(QWidget* owner, TDm1* dm) : QDialog(owner), m
         b->setAutoDefault(false);
         return b;
     };
-    BitBtn3 = button("BitBtn3", QStringLiteral("全选"));
-    BitBtn4 = button("BitBtn4", QStringLiteral("不选"));
-    BitBtn1 = button("BitBtn1", QStringLiteral("确定"));
-    BitBtn2 = button("BitBtn2", QStringLiteral("取消"));
-    BitBtn2->setDefault(true);
-    connect(BitBtn3, &QPushButton::clicked, this, &TForm_initialize::BitBtn3Click);
-    connect(BitBtn4, &QPushButton::clicked, this, &TForm_initialize::BitBtn4Click);
-    connect(BitBtn1, &QPushButton::clicked, this, &TForm_initialize::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    allButton = button("BitBtn3", QStringLiteral("全选"));
+    noneButton = button("BitBtn4", QStringLiteral("不选"));
+    okButton = button("BitBtn1", QStringLiteral("确定"));
+    cancelButton = button("BitBtn2", QStringLiteral("取消"));
+    cancelButton->setDefault(true);
+    connect(allButton, &QPushButton::clicked, this, &TForm_initialize::tickAll);
+    connect(noneButton, &QPushButton::clicked, this, &TForm_initialize::untickAll);
+    connect(okButton, &QPushButton::clicked, this, &TForm_initialize::emptyTicked);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(BitBtn3);
-    buttons->addWidget(BitBtn4);
+    buttons->addWidget(allButton);
+    buttons->addWidget(noneButton);
     buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(label1);
     outer->addWidget(label2);
@@ -63,19 +63,19 @@ TForm_initialize::TForm_initialize(QWidget* owner, TDm1* dm) : QDialog(owner), m
     outer->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void TForm_initialize::BitBtn3Click()
+void TForm_initialize::tickAll()
 {
     for (QCheckBox* b : checkBoxes)
         b->setChecked(true);
 }
 
-void TForm_initialize::BitBtn4Click()
+void TForm_initialize::untickAll()
 {
     for (QCheckBox* b : checkBoxes)
         b->setChecked(false);
 }
 
-void TForm_initialize::BitBtn1Click()
+void TForm_initialize::emptyTicked()
 {
     if (!Msg::confirm(this, QStringLiteral("要初始化选中的数据库吗? "))) {
         reject();

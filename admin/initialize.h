@@ -12,15 +12,15 @@ class TForm_initialize : public QDialog {
 public:
     TForm_initialize(QWidget* owner, TDm1* dm);
 
-    void BitBtn1Click();  // 确定
-    void BitBtn3Click();  // 全选
-    void BitBtn4Click();  // 不选
+    void emptyTicked();  // 确定: the ticked tables emptied, after the clerk's Yes
+    void tickAll();      // 全选
+    void untickAll();    // 不选
 
     QVector<QCheckBox*> checkBoxes;  // CheckBox1 .. CheckBox9, in the order the tables are emptied
-    QPushButton* BitBtn1;  // 确定
-    QPushButton* BitBtn2;  // 取消, the default button
-    QPushButton* BitBtn3;  // 全选
-    QPushButton* BitBtn4;  // 不选
+    QPushButton* okButton;      // 确定 (BitBtn1)
+    QPushButton* cancelButton;  // 取消, the default button (BitBtn2)
+    QPushButton* allButton;     // 全选 (BitBtn3)
+    QPushButton* noneButton;    // 不选 (BitBtn4)
 
 private:
     TDm1* m_dm;

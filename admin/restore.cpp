@@ -20,30 +20,30 @@ TForm_restore::TForm_restore(QWidget* owner, TDm1* dm, const QString& target)
     // address stays as it is.
     if (!PgLocation::isServer(m_target))
         m_target = QFileInfo(m_target).absoluteFilePath();
-    connect(SpeedButton3, &QPushButton::clicked, this, &TForm_restore::SpeedButton3Click);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm_restore::SpeedButton1Click);
+    connect(browseButton, &QPushButton::clicked, this, &TForm_restore::chooseSource);
+    connect(actionButton, &QPushButton::clicked, this, &TForm_restore::restoreFromFile);
 }
 
-void TForm_restore::SpeedButton3Click()
+void TForm_restore::chooseSource()
 {
     const QString name = FileDialogs::getOpenFileName(this, QStringLiteral("恢复数据库文件"), QString(), databaseFileFilters());
     if (!name.isEmpty())
-        Edit1->setText(name);
+        fileEdit->setText(name);
 }
 
-void TForm_restore::SpeedButton1Click()
+void TForm_restore::restoreFromFile()
 {
     if (!Msg::confirm(this, QStringLiteral("确实要恢复数据库吗? ")))
         return;
-    if (Edit1->text().trimmed().isEmpty()) {
+    if (fileEdit->text().trimmed().isEmpty()) {
         Msg::warn(this, QStringLiteral("请先选择要恢复的数据库文件！"));
-        SpeedButton3->setFocus();
+        browseButton->setFocus();
         return;
     }
     QString error;
     // The backup's content goes into the database file itself through the engine, so every
     // connection to it, on this workstation or another, goes on working with the restored data.
-    if (!Maintenance::restore(Edit1->text(), m_target, &error)) {
+    if (!Maintenance::restore(fileEdit->text(), m_target, &error)) {
         Msg::error(this, QStringLiteral("恢复没有完成，原数据库没有改变：\n") + error);
         return;
     }

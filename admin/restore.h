@@ -11,8 +11,8 @@ public:
     // is closed, data/qczl.db below the working folder (the file it is reopened from).
     TForm_restore(QWidget* owner, TDm1* dm, const QString& target = QString());
 
-    void SpeedButton1Click();  // 恢复
-    void SpeedButton3Click();  // choose the source
+    void restoreFromFile();  // 恢复
+    void chooseSource();     // the browse button
     QString target() const { return m_target; }
     bool restored() const { return m_restored; }
 

@@ -28,31 +28,31 @@ TForm_Enter::TForm_Enter(QWidget* owner, TDm1* dm, bool loggedIn) : QDialog(owne
     picture->setObjectName(QStringLiteral("Image1"));
     picture->setPixmap(Pictures::loginPicture());
 
-    DBLookupComboBox1 = new QComboBox(this);
-    DBLookupComboBox1->setObjectName(QStringLiteral("DBLookupComboBox1"));
-    DBLookupComboBox1->setMaxVisibleItems(8);
-    DBLookupComboBox1->setMinimumWidth(150);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setEchoMode(QLineEdit::Password);
-    Fields::upperCase(Edit1);
+    operatorBox = new QComboBox(this);
+    operatorBox->setObjectName(QStringLiteral("DBLookupComboBox1"));
+    operatorBox->setMaxVisibleItems(8);
+    operatorBox->setMinimumWidth(150);
+    passwordEdit = new QLineEdit(this);
+    passwordEdit->setObjectName(QStringLiteral("Edit1"));
+    passwordEdit->setEchoMode(QLineEdit::Password);
+    Fields::upperCase(passwordEdit);
 
     auto* form = new QGridLayout;
     auto* l1 = new QLabel(QStringLiteral("操作员："), this);
     auto* l2 = new QLabel(QStringLiteral("操作口令："), this);
     form->addWidget(l1, 0, 0, Qt::AlignRight);
-    form->addWidget(DBLookupComboBox1, 0, 1);
+    form->addWidget(operatorBox, 0, 1);
     form->addWidget(l2, 1, 0, Qt::AlignRight);
-    form->addWidget(Edit1, 1, 1);
+    form->addWidget(passwordEdit, 1, 1);
 
-    bitbtn_ok = new QPushButton(QStringLiteral("确认"), this);
-    bitbtn_ok->setObjectName(QStringLiteral("bitbtn_ok"));
-    bitbtn_cancel = new QPushButton(QStringLiteral("终止"), this);
-    bitbtn_cancel->setObjectName(QStringLiteral("bitbtn_cancel"));
-    for (QPushButton* b : {bitbtn_ok, bitbtn_cancel})
+    okButton = new QPushButton(QStringLiteral("确认"), this);
+    okButton->setObjectName(QStringLiteral("bitbtn_ok"));
+    cancelButton = new QPushButton(QStringLiteral("终止"), this);
+    cancelButton->setObjectName(QStringLiteral("bitbtn_cancel"));
+    for (QPushButton* b : {okButton, cancelButton})
         b->setAutoDefault(false);
-    connect(bitbtn_ok, &QPushButton::clicked, this, &TForm_Enter::BitBtn_OKClick);
-    connect(bitbtn_cancel, &QPushButton::clicked, this, &TForm_Enter::bitbtn_cancelClick);
+    connect(okButton, &QPushButton::clicked, this, &TForm_Enter::logIn);
+    connect(cancelButton, &QPushButton::clicked, this, &TForm_Enter::abandon);
 
     auto* rule = new QFrame(this);
     rule->setFrameShape(QFrame::HLine);
@@ -64,8 +64,8 @@ TForm_Enter::TForm_Enter(QWidget* owner, TDm1* dm, bool loggedIn) : QDialog(owne
     right->addStretch();
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(bitbtn_ok);
-    buttons->addWidget(bitbtn_cancel);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     right->addLayout(buttons);
 
     auto* top = new QHBoxLayout;
@@ -76,72 +76,72 @@ TForm_Enter::TForm_Enter(QWidget* owner, TDm1* dm, bool loggedIn) : QDialog(owne
     outer->addWidget(rule);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    setTabOrder(DBLookupComboBox1, Edit1);
-    setTabOrder(Edit1, bitbtn_ok);
-    setTabOrder(bitbtn_ok, bitbtn_cancel);
-    Fields::onEnter(DBLookupComboBox1, Edit1);
-    Fields::onEnterClick(Edit1, bitbtn_ok);
+    setTabOrder(operatorBox, passwordEdit);
+    setTabOrder(passwordEdit, okButton);
+    setTabOrder(okButton, cancelButton);
+    Fields::onEnter(operatorBox, passwordEdit);
+    Fields::onEnterClick(passwordEdit, okButton);
 }
 
 void TForm_Enter::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    FormActivate();
+    fillOperators();
 }
 
 void TForm_Enter::keyPressEvent(QKeyEvent* event)
 {
     // Escape does what 终止 does, so the start-up login cannot be left another way.
     if (event->key() == Qt::Key_Escape) {
-        bitbtn_cancelClick();
+        abandon();
         return;
     }
     QDialog::keyPressEvent(event);
 }
 
-void TForm_Enter::FormActivate()
+void TForm_Enter::fillOperators()
 {
     m_attempts = 0;
-    DBLookupComboBox1->clear();
+    operatorBox->clear();
     // Only the names: the passwords stay in the database until one operator's is checked.
     try {
-        DBLookupComboBox1->addItems(Operators::names(m_dm->ADO_qczl));
+        operatorBox->addItems(Operators::names(m_dm->ADO_qczl));
     } catch (const DbError& e) {
         Msg::error(this, e.text());
     }
-    DBLookupComboBox1->setCurrentIndex(-1);
-    DBLookupComboBox1->setFocus();
+    operatorBox->setCurrentIndex(-1);
+    operatorBox->setFocus();
 }
 
 bool TForm_Enter::failed()
 {
     ++m_attempts;
     if (m_attempts > 2) {
-        bitbtn_cancelClick();
+        abandon();
         return true;
     }
     return false;
 }
 
-void TForm_Enter::BitBtn_OKClick()
+void TForm_Enter::logIn()
 {
     try {
-        if (DBLookupComboBox1->currentText().trimmed().isEmpty()) {
+        if (operatorBox->currentText().trimmed().isEmpty()) {
             if (failed())
                 return;
             Msg::warn(this, QStringLiteral("请选择操作人员！  "));
-            DBLookupComboBox1->setFocus();
+            operatorBox->setFocus();
             return;
         }
         Operator op;
-        const Operators::Login result = Operators::login(m_dm->ADO_qczl, DBLookupComboBox1->currentText(), Edit1->text(), &op);
+        const Operators::Login result = Operators::login(m_dm->ADO_qczl, operatorBox->currentText(), passwordEdit->text(), &op);
         // Checked: the typed password is not kept, whatever the answer.
-        Fields::forget(Edit1);
+        Fields::forget(passwordEdit);
         if (result != Operators::Login::Ok) {
             if (failed())
                 return;
             Msg::warn(this, QStringLiteral("密码不对，第") + QString::number(m_attempts) + QStringLiteral("次！  "));
-            Edit1->setFocus();
+            passwordEdit->setFocus();
             return;
         }
         Session::currentOperator() = op;
@@ -152,7 +152,7 @@ void TForm_Enter::BitBtn_OKClick()
     }
 }
 
-void TForm_Enter::bitbtn_cancelClick()
+void TForm_Enter::abandon()
 {
     m_endsProgram = !m_loggedIn;
     reject();

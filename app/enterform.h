@@ -14,9 +14,11 @@ public:
     // loggedIn: false during the login at start, where abandoning ends the program.
     TForm_Enter(QWidget* owner, TDm1* dm, bool loggedIn);
 
-    void FormActivate();          // fills the name list, resets the attempt counter
-    void BitBtn_OKClick();
-    void bitbtn_cancelClick();
+    void fillOperators();  // fills the name list, resets the attempt counter
+    // 确认: the chosen operator's password checked; the third failure abandons.
+    void logIn();
+    // 终止 (and Escape): the dialog closes; at start the program ends.
+    void abandon();
 
     int attempts() const { return m_attempts; }
     // True when the dialog was abandoned during the login at start: the program must end.
@@ -33,8 +35,8 @@ private:
     bool m_loggedIn;
     bool m_endsProgram = false;
     int m_attempts = 0;
-    QComboBox* DBLookupComboBox1;
-    QLineEdit* Edit1;
-    QPushButton* bitbtn_ok;
-    QPushButton* bitbtn_cancel;
+    QComboBox* operatorBox;     // DBLookupComboBox1
+    QLineEdit* passwordEdit;    // Edit1
+    QPushButton* okButton;      // 确认 (bitbtn_ok)
+    QPushButton* cancelButton;  // 终止 (bitbtn_cancel)
 };

@@ -18,8 +18,8 @@ TForm_password::TForm_password(QWidget* owner, TDm1* dm) : QDialog(owner), m_dm(
     setWindowTitle(QStringLiteral("修改当前操作员口令"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
-    Label_name = new QLabel(this);
-    Label_name->setObjectName(QStringLiteral("Label_name"));
+    nameLabel = new QLabel(this);
+    nameLabel->setObjectName(QStringLiteral("Label_name"));
     auto entry = [this](const char* name) {
         auto* e = new QLineEdit(this);
         e->setObjectName(QString::fromLatin1(name));
@@ -28,59 +28,59 @@ TForm_password::TForm_password(QWidget* owner, TDm1* dm) : QDialog(owner), m_dm(
         Fields::upperCase(e);
         return e;
     };
-    MaskEdit3 = entry("MaskEdit3");
-    MaskEdit1 = entry("MaskEdit1");
-    MaskEdit2 = entry("MaskEdit2");
+    oldPassword = entry("MaskEdit3");
+    newPassword = entry("MaskEdit1");
+    confirmation = entry("MaskEdit2");
 
     auto* form = new QGridLayout;
-    form->addWidget(Label_name, 0, 0, 1, 2);
+    form->addWidget(nameLabel, 0, 0, 1, 2);
     form->addWidget(new QLabel(QStringLiteral("旧口令："), this), 1, 0, Qt::AlignRight);
-    form->addWidget(MaskEdit3, 1, 1);
+    form->addWidget(oldPassword, 1, 1);
     form->addWidget(new QLabel(QStringLiteral("新口令："), this), 2, 0, Qt::AlignRight);
-    form->addWidget(MaskEdit1, 2, 1);
+    form->addWidget(newPassword, 2, 1);
     form->addWidget(new QLabel(QStringLiteral("确认新口令："), this), 3, 0, Qt::AlignRight);
-    form->addWidget(MaskEdit2, 3, 1);
+    form->addWidget(confirmation, 3, 1);
 
-    bitbtn_ok = new QPushButton(QStringLiteral("保存"), this);
-    bitbtn_ok->setObjectName(QStringLiteral("bitbtn_ok"));
-    bitbtn1 = new QPushButton(QStringLiteral("返回"), this);
-    bitbtn1->setObjectName(QStringLiteral("bitbtn1"));
-    for (QPushButton* b : {bitbtn_ok, bitbtn1})
+    saveButton = new QPushButton(QStringLiteral("保存"), this);
+    saveButton->setObjectName(QStringLiteral("bitbtn_ok"));
+    returnButton = new QPushButton(QStringLiteral("返回"), this);
+    returnButton->setObjectName(QStringLiteral("bitbtn1"));
+    for (QPushButton* b : {saveButton, returnButton})
         b->setAutoDefault(false);
-    connect(bitbtn_ok, &QPushButton::clicked, this, &TForm_password::BitBtn_OKClick);
-    connect(bitbtn1, &QPushButton::clicked, this, &QDialog::reject);
+    connect(saveButton, &QPushButton::clicked, this, &TForm_password::savePassword);
+    connect(returnButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(bitbtn_ok);
-    buttons->addWidget(bitbtn1);
+    buttons->addWidget(saveButton);
+    buttons->addWidget(returnButton);
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(form);
     outer->addLayout(buttons);
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
-    setTabOrder(MaskEdit3, MaskEdit1);
-    setTabOrder(MaskEdit1, MaskEdit2);
-    setTabOrder(MaskEdit2, bitbtn_ok);
-    setTabOrder(bitbtn_ok, bitbtn1);
-    Fields::onEnter(MaskEdit3, MaskEdit1);
-    Fields::onEnter(MaskEdit1, MaskEdit2);
-    Fields::onEnterClick(MaskEdit2, bitbtn_ok);
+    setTabOrder(oldPassword, newPassword);
+    setTabOrder(newPassword, confirmation);
+    setTabOrder(confirmation, saveButton);
+    setTabOrder(saveButton, returnButton);
+    Fields::onEnter(oldPassword, newPassword);
+    Fields::onEnter(newPassword, confirmation);
+    Fields::onEnterClick(confirmation, saveButton);
 }
 
 void TForm_password::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    FormActivate();
+    onShown();
 }
 
-void TForm_password::FormActivate()
+void TForm_password::onShown()
 {
-    Label_name->setText(QStringLiteral("用户名称：") + Session::currentOperator().name);
-    MaskEdit3->setFocus();
+    nameLabel->setText(QStringLiteral("用户名称：") + Session::currentOperator().name);
+    oldPassword->setFocus();
 }
 
-void TForm_password::BitBtn_OKClick()
+void TForm_password::savePassword()
 {
     const Operator& op = Session::currentOperator();
     RecordSet& q = m_dm->q_qxb;
@@ -93,26 +93,26 @@ void TForm_password::BitBtn_OKClick()
         }
         // The old password is checked against the stored one as the login checks it; the session
         // keeps no copy of what was typed there.
-        if (!Password::matches(q.asString(QStringLiteral("操作口令")), MaskEdit3->text())) {
-            Fields::forget(MaskEdit3);
+        if (!Password::matches(q.asString(QStringLiteral("操作口令")), oldPassword->text())) {
+            Fields::forget(oldPassword);
             Msg::warn(this, QStringLiteral("旧操作口令不正确,请重新输入!"));
-            MaskEdit3->setFocus();
+            oldPassword->setFocus();
             return;
         }
-        if (MaskEdit1->text() != MaskEdit2->text()) {
+        if (newPassword->text() != confirmation->text()) {
             forgetNew();
             Msg::warn(this, QStringLiteral("两次输入的操作口令不一致,请重新输入!"));
-            MaskEdit1->setFocus();
+            newPassword->setFocus();
             return;
         }
-        if (MaskEdit1->text().trimmed().isEmpty()) {
+        if (newPassword->text().trimmed().isEmpty()) {
             forgetNew();
             Msg::warn(this, QStringLiteral("没有输入新操作口令,请重新输入!"));
-            MaskEdit1->setFocus();
+            newPassword->setFocus();
             return;
         }
         // Only the digest is kept; the operator types the password itself at the next login.
-        const QString digest = Password::hash(MaskEdit1->text());
+        const QString digest = Password::hash(newPassword->text());
         forgetNew();
         q.edit();
         q.setValue(QStringLiteral("操作口令"), digest);
@@ -131,13 +131,13 @@ void TForm_password::BitBtn_OKClick()
 void TForm_password::done(int result)
 {
     // Whichever way the window closes, nothing typed in it stays behind.
-    Fields::forget(MaskEdit3);
+    Fields::forget(oldPassword);
     forgetNew();
     QDialog::done(result);
 }
 
 void TForm_password::forgetNew()
 {
-    Fields::forget(MaskEdit1);
-    Fields::forget(MaskEdit2);
+    Fields::forget(newPassword);
+    Fields::forget(confirmation);
 }

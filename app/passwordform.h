@@ -12,8 +12,10 @@ class TForm_password : public QDialog {
 public:
     TForm_password(QWidget* owner, TDm1* dm);
 
-    void FormActivate();
-    void BitBtn_OKClick();
+    // On showing: the operator's name, the focus in the old password.
+    void onShown();
+    // 保存: the old password checked, the new one twice the same and not empty, its digest stored.
+    void savePassword();
     void done(int result) override;
 
 protected:
@@ -23,10 +25,10 @@ private:
     void forgetNew();  // empties the new password and its confirmation
 
     TDm1* m_dm;
-    QLabel* Label_name;
-    QLineEdit* MaskEdit3;  // old
-    QLineEdit* MaskEdit1;  // new
-    QLineEdit* MaskEdit2;  // confirmation
-    QPushButton* bitbtn_ok;
-    QPushButton* bitbtn1;
+    QLabel* nameLabel;          // Label_name
+    QLineEdit* oldPassword;     // MaskEdit3
+    QLineEdit* newPassword;     // MaskEdit1
+    QLineEdit* confirmation;    // MaskEdit2
+    QPushButton* saveButton;    // 保存 (bitbtn_ok)
+    QPushButton* returnButton;  // 返回 (bitbtn1)
 };

@@ -109,10 +109,10 @@ TForm_xjrjz::TForm_xjrjz(QWidget* owner, TDm1* dm)
                 {.field = "借方", .title = "借方(增加)", .width = 100}, {.field = "贷方", .title = "贷方(减少)", .width = 100},
                 {.field = "余额", .width = 100}, {.field = "凭证号", .width = 80}, {.field = "经办人", .width = 80},
                 {.field = "备注", .width = 200}});
-    SpeedButton6 = moduleButton(QStringLiteral("整理"));
-    if (SpeedButton6) {
-        SpeedButton6->setObjectName(QStringLiteral("SpeedButton6"));
-        connect(SpeedButton6, &QPushButton::clicked, this, &TForm_xjrjz::SpeedButton6Click);
+    tidyButton = moduleButton(QStringLiteral("整理"));
+    if (tidyButton) {
+        tidyButton->setObjectName(QStringLiteral("SpeedButton6"));
+        connect(tidyButton, &QPushButton::clicked, this, &TForm_xjrjz::tidyClosingMonth);
     }
 }
 
@@ -140,7 +140,7 @@ void TForm_xjrjz::prepareQueryDialog(QueryDialog* dialog)
     }
 }
 
-void TForm_xjrjz::SpeedButton6Click()
+void TForm_xjrjz::tidyClosingMonth()
 {
     if (!Msg::confirm(this, QStringLiteral("确实需要整理当前结算时间的记录吗? ")))
         return;

@@ -13,10 +13,10 @@ public:
     TForm_xjrjz(QWidget* owner, TDm1* dm);
     static const ListWindowConfig& spec();
 
-    QPushButton* SpeedButton6 = nullptr;  // 整理
+    QPushButton* tidyButton = nullptr;  // 整理 (SpeedButton6)
 
     // 整理: the closing-date month balanced again from 0 and listed.
-    void SpeedButton6Click();
+    void tidyClosingMonth();
 
 protected:
     QDialog* createEditDialog() override;

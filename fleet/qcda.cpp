@@ -174,16 +174,15 @@ TForm_qcda_edit::TForm_qcda_edit(QWidget* owner, TDm1* dm)
             delete taken.fieldItem;
         }
         box->setText(QStringLiteral("停用"));
-        if (auto* buttons = qobject_cast<QBoxLayout*>(layout()->itemAt(layout()->count() - 1)->layout()))
-            buttons->insertWidget(0, box);
+        buttonRow()->insertWidget(0, box);
     }
 
     // Page 车辆照片: the stored name (never typed), 查看 and the photo.
     fieldFor(PhotoColumn)->setEnabled(false);
     auto* page = PageControl1->widget(1);
     photoPanel = new PhotoPanel(QStringLiteral("汽 车 照 片"), [this] { return currentPhotoPath(); }, page);
-    bitbtn_view = photoPanel->bitbtn_view;
-    Image1 = photoPanel->Image1;
+    viewButton = photoPanel->viewButton;
+    photoArea = photoPanel->photoArea;
     if (auto* form = qobject_cast<QFormLayout*>(page->layout()))
         form->addRow(photoPanel);
     try {
@@ -217,17 +216,3 @@ void TForm_qcda_edit::assignBeforeWrite()
     query()->setValue(PhotoColumn, photoName(query()->asString(Plate)));
 }
 
-void TForm_qcda_edit::bitbtn_viewClick()
-{
-    photoPanel->view();
-}
-
-void TForm_qcda_edit::Image1DblClick()
-{
-    photoPanel->toggle();
-}
-
-void TForm_qcda_edit::N1Click()
-{
-    photoPanel->fullScreen();
-}

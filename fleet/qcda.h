@@ -54,15 +54,11 @@ public:
     static const EditDialogConfig& spec();
 
     PhotoPanel* photoPanel;
-    QPushButton* bitbtn_view;  // 查看
-    PhotoArea* Image1;
+    QPushButton* viewButton;  // 查看 (bitbtn_view), the photo panel's
+    PhotoArea* photoArea;     // Image1, the photo panel's
 
     // Photo path of the current row: <working folder>/jpg/<stored 汽车照片>.
     QString currentPhotoPath() const;
-
-    void bitbtn_viewClick();
-    void Image1DblClick();
-    void N1Click();  // 全屏显示
 
 protected:
     int savePage() const override { return 0; }

@@ -11,5 +11,4 @@ public:
 
     // 提醒: the scan into 通用, shown from its first row.
     void onEdit() override;
-    void bitbtn_editClick() { onEdit(); }
 };

@@ -209,9 +209,9 @@ TForm_qczlqkb::TForm_qczlqkb(QWidget* owner, TDm1* dm) : ListWindow(spec(), dm, 
                 {.field = "收车时间", .title = "收车(修好)时间", .width = 130}, {.field = "预订日期", .width = 130},
                 {.field = "预订人", .width = 80}, {.field = "预订期限", .width = 60}});
     if (QPushButton* b = moduleButton(QStringLiteral("清除预订")))
-        connect(b, &QPushButton::clicked, this, &TForm_qczlqkb::SpeedButton1Click);
+        connect(b, &QPushButton::clicked, this, &TForm_qczlqkb::clearReservation);
     if (QPushButton* b = moduleButton(QStringLiteral("清除租赁")))
-        connect(b, &QPushButton::clicked, this, &TForm_qczlqkb::SpeedButton2Click);
+        connect(b, &QPushButton::clicked, this, &TForm_qczlqkb::clearRental);
 }
 
 QDialog* TForm_qczlqkb::createEditDialog()
@@ -245,7 +245,7 @@ void writeVehicle(ListWindow* w, const QList<QPair<QString, QVariant>>& values)
 
 } // namespace
 
-void TForm_qczlqkb::SpeedButton1Click()
+void TForm_qczlqkb::clearReservation()
 {
     if (!query()->isOpen() || query()->currentRow() < 0 || !Msg::confirm(this, QStringLiteral("确实要清除预订内容吗? ")))
         return;
@@ -253,7 +253,7 @@ void TForm_qczlqkb::SpeedButton1Click()
                         {QStringLiteral("预订期限"), QVariant()}});
 }
 
-void TForm_qczlqkb::SpeedButton2Click()
+void TForm_qczlqkb::clearRental()
 {
     if (!query()->isOpen() || query()->currentRow() < 0 || !Msg::confirm(this, QStringLiteral("确实要清除租赁内容吗? ")))
         return;

@@ -7,6 +7,7 @@
 #include "ui/records/listwindow.h"
 
 class QCheckBox;
+class QFormLayout;
 class QToolButton;
 
 // A list over the contract query whose 查询 is the contract query dialog (its row says so) and
@@ -80,41 +81,62 @@ public:
     TForm_qczljsd_edit(QWidget* owner, TDm1* dm);
     static const EditDialogConfig& spec();
 
-    QCheckBox* CheckBox1;  // 自动计算
-    QCheckBox* CheckBox2;  // 生成现金帐
-    QPushButton* SpeedButton1;  // 计算 (&C)
-    QToolButton* SpeedButton3;  // 结算人 = 经办人
-    QToolButton* SpeedButton2;  // 交款人 = 租车人
-    QToolButton* SpeedButton4;  // 收款日期 = today
+    QCheckBox* autoCalculate;               // 自动计算 (CheckBox1)
+    QCheckBox* postToJournal;               // 生成现金帐 (CheckBox2)
+    QPushButton* calculateButton;           // 计算 (&C) (SpeedButton1)
+    QToolButton* settlerFromHandlerButton;  // 结算人 = 经办人 (SpeedButton3)
+    QToolButton* payerFromRenterButton;     // 交款人 = 租车人 (SpeedButton2)
+    QToolButton* paidTodayButton;           // 收款日期 = today (SpeedButton4)
 
     // Fills the 结算人 drop-down with the handlers.
     void fillSettlers();
-    // 计算: true when the amounts were calculated into the row.
-    bool SpeedButton1Click();
-    void SpeedButton3Click();
-    void SpeedButton2Click();
-    void SpeedButton4Click();
+    // 计算: the checks, then the amounts into the row; true when they were calculated into it.
+    bool calculateIntoRow();
+    void settlerFromHandler();
+    void payerFromRenter();
+    void paidToday();
     // 输入天数 ticked: 租赁期限 is typed; otherwise it is computed and read-only.
-    void DBCheckBoxEh2Click();
-    void FormActivate();
+    void showDaysTyped();
+    // On showing: 生成现金帐 as the settings say, the contract into editing.
+    void onShown();
 
     // The values the calculation reads: typed so far, otherwise the row's.
     Settlement::Input input() const;
+    // The checks of 计算 and 存盘 on the values typed so far; the row, the database and the clerk
+    // are left alone. With calculated (计算, 存盘 with 自动计算) the amount received is checked
+    // against the 收费金额 this calculation charges, the one shown live, not an earlier one's.
+    std::optional<Settlement::Refusal> validate(bool calculated) const;
     // While 自动计算 is ticked the computed fields follow the typing.
     void showLiveCalculation();
 
 protected:
     bool moduleChecks() override;
+    bool prepareWrite() override;
     void writeRecord() override;
     void cleanUp() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
-    // The checks of 计算 and 存盘: a refusal is said, its field focused, 帐款结清 unticked where
-    // the rule says so.
-    bool refused(const Settlement::Input& in);
+    // The constructor's steps: the four areas of fields side by side, then what stands beside them.
+    QFormLayout* addArea(const QVector<FieldDef>& fields);
+    void addContractArea();
+    QFormLayout* addReturnArea();
+    void addExtrasArea();
+    QFormLayout* addPaymentArea();
+    void addDaysTypedBox(QFormLayout* returnArea);
+    void addFillButtons(QFormLayout* paymentArea);
+    void addCalculationButtons();
+    void setUpEnterKeys();
 
+    // Says a refusal of validate(): its message, its field focused, 帐款结清 unticked where the rule
+    // says so. Always false.
+    bool refuse(const Settlement::Refusal& refusal);
+    // The calculation of the row into its computed columns; what the row cannot hold is said and
+    // the contract goes back as it was (false).
+    bool storeCalculation();
+
+    QHBoxLayout* m_areas = nullptr;
     bool m_post = false;  // the clerk said Yes to posting the received money
 };
 
@@ -125,8 +147,9 @@ class TForm_qczlqkb : public ListWindow {
 public:
     TForm_qczlqkb(QWidget* owner, TDm1* dm);
     static const ListWindowConfig& spec();
-    void SpeedButton1Click();  // 清除预订
-    void SpeedButton2Click();  // 清除租赁
+    // 清除预订 and 清除租赁 of the current vehicle, after the clerk's Yes.
+    void clearReservation();
+    void clearRental();
 
 protected:
     QDialog* createEditDialog() override;

@@ -87,6 +87,7 @@ public:
     static const EditDialogConfig& spec();
 
 protected:
+    void fillDefaults() override;
     bool moduleChecks() override;
     void writeRecord() override;
 };

@@ -142,12 +142,12 @@ TForm_hyzlb_edit::TForm_hyzlb_edit(QWidget* owner, TDm1* dm)
                           "企业名称", "企业地址", "法定代表人", "企业注册号", "注册资本", "组织机构代码"});
     setFirstField(fieldFor(Number)->objectName());
 
-    SpeedButton3 = new QPushButton(QStringLiteral("替换 (&T)"), this);
-    SpeedButton3->setObjectName(QStringLiteral("SpeedButton3"));
-    SpeedButton3->setToolTip(QStringLiteral("客户资料自动替换驾驶员资料"));
-    SpeedButton3->setAutoDefault(false);
-    headerRow()->addWidget(SpeedButton3);
-    connect(SpeedButton3, &QPushButton::clicked, this, &TForm_hyzlb_edit::SpeedButton3Click);
+    copyToDriverButton = new QPushButton(QStringLiteral("替换 (&T)"), this);
+    copyToDriverButton->setObjectName(QStringLiteral("SpeedButton3"));
+    copyToDriverButton->setToolTip(QStringLiteral("客户资料自动替换驾驶员资料"));
+    copyToDriverButton->setAutoDefault(false);
+    headerRow()->addWidget(copyToDriverButton);
+    connect(copyToDriverButton, &QPushButton::clicked, this, &TForm_hyzlb_edit::copyCustomerToDriver);
 
     // Page 照片: the stored name (never typed), 查看 and the photo.
     fieldFor(PhotoColumn)->setEnabled(false);
@@ -192,7 +192,7 @@ void TForm_hyzlb_edit::assignBeforeWrite()
     query()->setValue(PhotoColumn, query()->asString(Number) + QStringLiteral(".jpg"));
 }
 
-void TForm_hyzlb_edit::SpeedButton3Click()
+void TForm_hyzlb_edit::copyCustomerToDriver()
 {
     static const QList<QPair<QString, QString>> copied{
         {QStringLiteral("驾驶员"), QStringLiteral("客户姓名")},
@@ -232,9 +232,9 @@ PickConfig searchConfig()
 TForm_search_kh::TForm_search_kh(EditDialog* target, TDm1* dm, QWidget* owner)
     : PickWindow(searchConfig(), dm, owner), m_target(target)
 {
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setVisible(false);
+    purposeLabel = new QLabel(this);
+    purposeLabel->setObjectName(QStringLiteral("Label1"));
+    purposeLabel->setVisible(false);
 }
 
 void TForm_search_kh::listAll()
@@ -258,7 +258,7 @@ std::optional<QString> TForm_search_kh::condition(const QString& mode, const QSt
 
 void TForm_search_kh::choose()
 {
-    const QString mode = Label1->text();
+    const QString mode = purposeLabel->text();
     if (mode != QStringLiteral("租赁") && mode != QStringLiteral("预订"))
         return;
     const QString number = query()->asString(Number);
@@ -271,14 +271,14 @@ void TForm_search_kh::choose()
 bool TForm_search_kh::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
-        InputMethods::applyCurrent(Edit3);
+        InputMethods::applyCurrent(searchEdit);
     return PickWindow::event(event);
 }
 
 void searchCustomer(EditDialog* caller, TDm1* dm, const QString& mode)
 {
     TForm_search_kh search(caller, dm, caller);
-    search.Label1->setText(mode);
+    search.purposeLabel->setText(mode);
     if (mode == QStringLiteral("预订"))
         search.setWindowTitle(QStringLiteral("查找客户(预订)"));
     try {

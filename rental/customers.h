@@ -25,13 +25,13 @@ public:
     TForm_hyzlb_edit(QWidget* owner, TDm1* dm);
     static const EditDialogConfig& spec();
 
-    QPushButton* SpeedButton3;  // 替换 (T)
+    QPushButton* copyToDriverButton;  // 替换 (T) (SpeedButton3)
     PhotoPanel* photoPanel;
 
     // Photo path of the current row: <working folder>/jpg/<stored 客户照片>.
     QString currentPhotoPath() const;
     // 替换: the customer's own data copied to the driver (written by 存盘).
-    void SpeedButton3Click();
+    void copyCustomerToDriver();
 
 protected:
     bool addGuardPasses() override;
@@ -39,15 +39,15 @@ protected:
     void assignBeforeWrite() override;
 };
 
-// Customer search. The caller sets the mode (Label1: "租赁" from the contract dialog, "预订" from
-// the reservation dialog) and lists every customer by name; the chosen customer's number and name
+// Customer search. The caller sets the mode (purposeLabel: "租赁" from the contract dialog, "预订"
+// from the reservation dialog) and lists every customer by name; the chosen customer's number and name
 // go into the record of the calling dialog, which writes them on its 存盘.
 class TForm_search_kh : public PickWindow {
     Q_OBJECT
 public:
     TForm_search_kh(EditDialog* target, TDm1* dm, QWidget* owner = nullptr);
 
-    QLabel* Label1;  // the mode, hidden
+    QLabel* purposeLabel;  // the mode, hidden (Label1)
 
     // The caller's preparation: every customer, blocked ones included, in name order.
     void listAll();

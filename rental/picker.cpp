@@ -20,44 +20,44 @@ PickWindow::PickWindow(const PickConfig& config, TDm1* dm, QWidget* owner)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
 
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setEditable(true);
-    ComboBox1->addItems(config.modes);
-    ComboBox1->setCurrentIndex(0);
-    Edit3 = new QLineEdit(this);
-    Edit3->setObjectName(QStringLiteral("Edit3"));
-    connect(Edit3, &QLineEdit::textEdited, Edit3, [this](const QString& t) {
+    modeBox = new QComboBox(this);
+    modeBox->setObjectName(QStringLiteral("ComboBox1"));
+    modeBox->setEditable(true);
+    modeBox->addItems(config.modes);
+    modeBox->setCurrentIndex(0);
+    searchEdit = new QLineEdit(this);
+    searchEdit->setObjectName(QStringLiteral("Edit3"));
+    connect(searchEdit, &QLineEdit::textEdited, searchEdit, [this](const QString& t) {
         if (t != t.toUpper()) {
-            const int pos = Edit3->cursorPosition();
-            Edit3->setText(t.toUpper());
-            Edit3->setCursorPosition(pos);
+            const int pos = searchEdit->cursorPosition();
+            searchEdit->setText(t.toUpper());
+            searchEdit->setCursorPosition(pos);
         }
     });
-    Edit3->installEventFilter(this);
+    searchEdit->installEventFilter(this);
     auto button = [this](const char* name, const QString& caption) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
         b->setAutoDefault(false);
         return b;
     };
-    SpeedButton1 = button("SpeedButton1", QStringLiteral("查找 (&F)"));
+    findButton = button("SpeedButton1", QStringLiteral("查找 (&F)"));
     selectButton = button("SpeedButton3", QStringLiteral("选中"));
-    SpeedButton2 = button("SpeedButton2", QStringLiteral("返回"));
-    connect(SpeedButton1, &QPushButton::clicked, this, &PickWindow::SpeedButton1Click);
-    connect(selectButton, &QPushButton::clicked, this, &PickWindow::DBGrid2DblClick);
-    connect(SpeedButton2, &QPushButton::clicked, this, &PickWindow::SpeedButton2Click);
+    returnButton = button("SpeedButton2", QStringLiteral("返回"));
+    connect(findButton, &QPushButton::clicked, this, &PickWindow::search);
+    connect(selectButton, &QPushButton::clicked, this, &PickWindow::chooseCurrent);
+    connect(returnButton, &QPushButton::clicked, this, &PickWindow::onReturn);
 
-    DBGrid2 = new RecordGrid(this);
-    DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
+    grid = new RecordGrid(this);
+    grid->setObjectName(QStringLiteral("DBGrid2"));
     m_model = new RecordGridModel(m_query, this);
     m_model->setColumns(config.columns);
-    DBGrid2->setGridModel(m_model);
-    DBGrid2->setAutoFitColWidths(true);
-    DBGrid2->installEventFilter(this);
-    connect(DBGrid2, &QAbstractItemView::doubleClicked, this, &PickWindow::DBGrid2DblClick);
-    connect(DBGrid2, &RecordGrid::titleClicked, this, &PickWindow::sortBy);
-    connect(DBGrid2->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& cur) {
+    grid->setGridModel(m_model);
+    grid->setAutoFitColWidths(true);
+    grid->installEventFilter(this);
+    connect(grid, &QAbstractItemView::doubleClicked, this, &PickWindow::chooseCurrent);
+    connect(grid, &RecordGrid::titleClicked, this, &PickWindow::sortBy);
+    connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& cur) {
         if (!cur.isValid() || !m_query->isOpen() || cur.row() == m_query->currentRow())
             return;
         try {
@@ -68,32 +68,32 @@ PickWindow::PickWindow(const PickConfig& config, TDm1* dm, QWidget* owner)
     });
 
     auto* top = new QHBoxLayout;
-    top->addWidget(ComboBox1);
-    top->addWidget(Edit3, 1);
-    top->addWidget(SpeedButton1);
+    top->addWidget(modeBox);
+    top->addWidget(searchEdit, 1);
+    top->addWidget(findButton);
     top->addWidget(selectButton);
-    top->addWidget(SpeedButton2);
+    top->addWidget(returnButton);
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(top);
-    outer->addWidget(DBGrid2, 1);
+    outer->addWidget(grid, 1);
     resize(560, 420);
 }
 
 void PickWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    DBGrid2->setFocus(Qt::OtherFocusReason);
+    grid->setFocus(Qt::OtherFocusReason);
 }
 
-void PickWindow::SpeedButton1Click()
+void PickWindow::search()
 {
-    const QString text = Edit3->text().trimmed();
+    const QString text = searchEdit->text().trimmed();
     if (text.isEmpty() && !m_config.emptyTextSeeks)
         return;
-    const std::optional<QString> cond = condition(ComboBox1->currentText().trimmed(), text);
+    const std::optional<QString> cond = condition(modeBox->currentText().trimmed(), text);
     if (!cond) {
         Msg::plain(this, QStringLiteral("没有输入查找条件!"));
-        Edit3->setFocus(Qt::OtherFocusReason);
+        searchEdit->setFocus(Qt::OtherFocusReason);
         return;
     }
     try {
@@ -113,15 +113,15 @@ void PickWindow::SpeedButton1Click()
         Msg::plain(this, QStringLiteral("没有找到相应的记录!"));
         return;
     }
-    DBGrid2->setFocus(Qt::OtherFocusReason);
+    grid->setFocus(Qt::OtherFocusReason);
 }
 
-void PickWindow::DBGrid2DblClick()
+void PickWindow::chooseCurrent()
 {
     if (!m_query->isOpen() || m_query->isEmpty())
         return;
     try {
-        const QModelIndex cur = DBGrid2->currentIndex();
+        const QModelIndex cur = grid->currentIndex();
         if (cur.isValid() && cur.row() != m_query->currentRow())
             m_query->moveTo(cur.row());
         choose();
@@ -159,7 +159,7 @@ void PickWindow::sortBy(int section)
     }
 }
 
-void PickWindow::SpeedButton2Click()
+void PickWindow::onReturn()
 {
     done(QDialog::Rejected);
 }
@@ -168,15 +168,15 @@ bool PickWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (watched == Edit3 && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            SpeedButton1Click();
+        if (watched == searchEdit && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            search();
             return true;
         }
         // A character typed in the grid (Enter included) chooses the row; moving keys move.
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         const bool character = !key->text().isEmpty() && key->text().at(0).isPrint();
-        if (watched == DBGrid2 && m_config.keySelects && (enter || character)) {
-            DBGrid2DblClick();
+        if (watched == grid && m_config.keySelects && (enter || character)) {
+            chooseCurrent();
             return true;
         }
     }

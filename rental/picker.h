@@ -31,19 +31,21 @@ class PickWindow : public QDialog {
 public:
     PickWindow(const PickConfig& config, TDm1* dm, QWidget* owner);
 
-    QComboBox* ComboBox1;       // search mode
-    QLineEdit* Edit3;           // search text
-    QPushButton* SpeedButton1;  // 查找 (&F)
-    QPushButton* selectButton;  // 选中
-    QPushButton* SpeedButton2;  // 返回
-    RecordGrid* DBGrid2;
+    QComboBox* modeBox;         // search mode (ComboBox1)
+    QLineEdit* searchEdit;      // search text (Edit3)
+    QPushButton* findButton;    // 查找 (&F) (SpeedButton1)
+    QPushButton* selectButton;  // 选中 (SpeedButton3)
+    QPushButton* returnButton;  // 返回 (SpeedButton2)
+    RecordGrid* grid;           // DBGrid2
 
     RecordSet* query() const { return m_query; }
     TDm1* dm() const { return m_dm; }
 
-    void SpeedButton1Click();  // 查找
-    void DBGrid2DblClick();    // 选中 / double click
-    void SpeedButton2Click();  // 返回
+    // 查找 (or Enter in the search text): the rows of the mode and text.
+    void search();
+    // 选中, a double click, or a key typed in the grid: the current row is chosen.
+    void chooseCurrent();
+    void onReturn();  // 返回
     // A click on a sortable title orders the rows by that column.
     void sortBy(int section);
 

@@ -117,12 +117,16 @@ TForm_khydqc_edit::TForm_khydqc_edit(QWidget* owner, TDm1* dm)
                    "DBDateTimeEditEh1", "DBDateTimeEditEh2", "DBEditEh3"});
 }
 
+void TForm_khydqc_edit::fillDefaults()
+{
+    // An open reservation unless said otherwise; this stays even when a check fails.
+    if (query()->asString(Done).isEmpty())
+        assignColumn(Done, QStringLiteral("否"));
+}
+
 bool TForm_khydqc_edit::moduleChecks()
 {
     try {
-        // An open reservation unless said otherwise; this stays even when a check fails.
-        if (query()->asString(Done).isEmpty())
-            assignColumn(Done, QStringLiteral("否"));
         if (const auto refusal = Rental::checkReservation(bookingValues(), Clock::today()))
             return failAt(refusal->message, refusal->column);
         return vehicleKnown();

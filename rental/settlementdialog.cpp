@@ -90,96 +90,144 @@ QDialog* TForm_qczljsd::createEditDialog()
 
 // ---- settlement dialog ----
 
+namespace {
+
+const char* const ExtraNames[] = {"DBNumberEditEh10", "DBNumberEditEh11", "DBNumberEditEh12", "DBNumberEditEh13",
+                                  "DBNumberEditEh14", "DBNumberEditEh15", "DBNumberEditEh16", "DBNumberEditEh17",
+                                  "DBNumberEditEh18", "DBNumberEditEh19", "DBNumberEditEh20", "DBNumberEditEh21",
+                                  "DBNumberEditEh22"};
+
+// Puts a widget to the right of a form's field, in the field's row.
+void placeBeside(QFormLayout* form, QWidget* field, QWidget* beside)
+{
+    int row = -1;
+    QFormLayout::ItemRole role;
+    form->getWidgetPosition(field, &row, &role);
+    auto* line = new QHBoxLayout;
+    form->removeWidget(field);
+    line->addWidget(field, 1);
+    line->addWidget(beside);
+    form->setLayout(row, QFormLayout::FieldRole, line);
+}
+
+} // namespace
+
 TForm_qczljsd_edit::TForm_qczljsd_edit(QWidget* owner, TDm1* dm)
     : EditDialog(spec(), {}, dm, owner)
 {
-    using F = FieldKind;
-    auto* areas = new QHBoxLayout;
+    m_areas = new QHBoxLayout;
     if (auto* form = findChild<QFormLayout*>())
-        form->addRow(areas);
-    auto area = [&](const QVector<FieldDef>& fields) {
-        auto* form = new QFormLayout;
-        for (const FieldDef& f : fields) {
-            QWidget* w = RecordBinder::createWidget(f, this);
-            if (f.chinese)
-                InputMethods::applyCurrent(w);
-            if (f.kind == F::ReadOnly)
-                w->setStyleSheet(Teal);
-            // Amounts and dates stay readable however many areas stand side by side.
-            if (f.kind != F::Check)
-                w->setMinimumWidth(f.kind == F::Memo ? 160 : 100);
-            if (f.kind == F::Memo)
-                w->setMaximumHeight(90);
-            bindField(w, f);
-            form->addRow(f.label, w);
-        }
-        areas->addLayout(form);
-        return form;
-    };
-    area({readOnly("DBEdit1", "姓名：", "客户姓名"), readOnly("DBEdit2", "车牌号：", "车牌号"),
-          readOnly("DBEdit3", "预收租金：", "预收租金"), readOnly("DBEdit4", "超时收费：", "超时收费单价"),
-          readOnly("DBEdit5", "押金：", "押金"), readOnly("DBEdit6", "限驶里程：", "每天限驶里程"),
-          readOnly("DBEdit7", "租赁单价：", "租赁单价"), readOnly("DBEdit8", "超驶收费：", "超驶收费单价"),
-          {.objectName = "DBDateTimeEditEh3", .label = "发车日期：", .column = "发车日期", .kind = F::Date},
-          {.objectName = "DBDateTimeEditEh4", .label = "发车时间：", .column = "发车日期", .kind = F::Time},
-          readOnly("DBEdit9", "发车里程：", "发车里程"), readOnly("DBEdit10", "内部编号：", "内部编号")});
+        form->addRow(m_areas);
+    addContractArea();
+    QFormLayout* returnArea = addReturnArea();
+    addExtrasArea();
+    QFormLayout* paymentArea = addPaymentArea();
+    addDaysTypedBox(returnArea);
+    addFillButtons(paymentArea);
+    addCalculationButtons();
+    setUpEnterKeys();
+    showDaysTyped();
+    connect(this, &EditDialog::edited, this, [this](const QString&) {
+        if (autoCalculate->isChecked())
+            showLiveCalculation();
+    });
+}
+
+QFormLayout* TForm_qczljsd_edit::addArea(const QVector<FieldDef>& fields)
+{
+    auto* form = new QFormLayout;
+    for (const FieldDef& f : fields) {
+        QWidget* w = RecordBinder::createWidget(f, this);
+        if (f.chinese)
+            InputMethods::applyCurrent(w);
+        if (f.kind == FieldKind::ReadOnly)
+            w->setStyleSheet(Teal);
+        // Amounts and dates stay readable however many areas stand side by side.
+        if (f.kind != FieldKind::Check)
+            w->setMinimumWidth(f.kind == FieldKind::Memo ? 160 : 100);
+        if (f.kind == FieldKind::Memo)
+            w->setMaximumHeight(90);
+        bindField(w, f);
+        form->addRow(f.label, w);
+    }
+    m_areas->addLayout(form);
+    return form;
+}
+
+void TForm_qczljsd_edit::addContractArea()
+{
+    // The contract as it was written, shown, not edited.
+    addArea({readOnly("DBEdit1", "姓名：", "客户姓名"), readOnly("DBEdit2", "车牌号：", "车牌号"),
+             readOnly("DBEdit3", "预收租金：", "预收租金"), readOnly("DBEdit4", "超时收费：", "超时收费单价"),
+             readOnly("DBEdit5", "押金：", "押金"), readOnly("DBEdit6", "限驶里程：", "每天限驶里程"),
+             readOnly("DBEdit7", "租赁单价：", "租赁单价"), readOnly("DBEdit8", "超驶收费：", "超驶收费单价"),
+             {.objectName = "DBDateTimeEditEh3", .label = "发车日期：", .column = "发车日期", .kind = FieldKind::Date},
+             {.objectName = "DBDateTimeEditEh4", .label = "发车时间：", .column = "发车日期", .kind = FieldKind::Time},
+             readOnly("DBEdit9", "发车里程：", "发车里程"), readOnly("DBEdit10", "内部编号：", "内部编号")});
     // A name such as "O'Brien 欧布莱恩" is read whole.
     if (QWidget* name = fieldFor(QStringLiteral("客户姓名")))
         name->setMinimumWidth(name->fontMetrics().horizontalAdvance(QString(12, QChar(0x6B27))) + 12);
-    QFormLayout* fees = area({{.objectName = "DBDateTimeEditEh1", .label = "收车日期：", .column = "收车日期", .kind = F::Date},
-                              {.objectName = "DBDateTimeEditEh2", .label = "收车时间：", .column = "收车日期", .kind = F::Time},
-                              {.objectName = "DBNumberEditEh1", .label = "租赁期限：", .column = "租赁期限", .kind = F::Number,
-                               .maximum = 1000},
-                              readOnly("DBEdit11", "应收租金：", "应收租金"),
-                              {.objectName = "DBNumberEditEh2", .label = "收车里程：", .column = "收车里程", .kind = F::Number,
-                               .maximum = 500000},
-                              readOnly("DBEdit12", "超驶里程：", "超驶里程"), readOnly("DBEdit13", "超驶收费：", "超驶费"),
-                              amount("DBNumberEditEh3", "包干价：", "包干价", 500000),
-                              {.objectName = "DBNumberEditEh4", .label = "超时小时：", .column = "超时小时", .kind = F::Number,
-                               .maximum = 100},
-                              readOnly("DBEdit14", "超时收费：", "超时费"), readOnly("DBEdit15", "收费小计：", "收费小计")});
+}
+
+QFormLayout* TForm_qczljsd_edit::addReturnArea()
+{
+    using F = FieldKind;
+    return addArea({{.objectName = "DBDateTimeEditEh1", .label = "收车日期：", .column = "收车日期", .kind = F::Date},
+                    {.objectName = "DBDateTimeEditEh2", .label = "收车时间：", .column = "收车日期", .kind = F::Time},
+                    {.objectName = "DBNumberEditEh1", .label = "租赁期限：", .column = "租赁期限", .kind = F::Number,
+                     .maximum = 1000},
+                    readOnly("DBEdit11", "应收租金：", "应收租金"),
+                    {.objectName = "DBNumberEditEh2", .label = "收车里程：", .column = "收车里程", .kind = F::Number,
+                     .maximum = 500000},
+                    readOnly("DBEdit12", "超驶里程：", "超驶里程"), readOnly("DBEdit13", "超驶收费：", "超驶费"),
+                    amount("DBNumberEditEh3", "包干价：", "包干价", 500000),
+                    {.objectName = "DBNumberEditEh4", .label = "超时小时：", .column = "超时小时", .kind = F::Number,
+                     .maximum = 100},
+                    readOnly("DBEdit14", "超时收费：", "超时费"), readOnly("DBEdit15", "收费小计：", "收费小计")});
+}
+
+void TForm_qczljsd_edit::addExtrasArea()
+{
     QVector<FieldDef> extras;
-    static const char* const extraNames[] = {"DBNumberEditEh10", "DBNumberEditEh11", "DBNumberEditEh12", "DBNumberEditEh13",
-                                             "DBNumberEditEh14", "DBNumberEditEh15", "DBNumberEditEh16", "DBNumberEditEh17",
-                                             "DBNumberEditEh18", "DBNumberEditEh19", "DBNumberEditEh20", "DBNumberEditEh21",
-                                             "DBNumberEditEh22"};
     for (int i = 0; i < Settlement::ExtraCount; ++i)
-        extras << FieldDef{.objectName = QString::fromLatin1(extraNames[i]),
+        extras << FieldDef{.objectName = QString::fromLatin1(ExtraNames[i]),
                            .label = Settlement::ExtraColumns[i] + QStringLiteral("："),
                            .column = Settlement::ExtraColumns[i],
-                           .kind = F::Number,
+                           .kind = FieldKind::Number,
                            .decimals = 4,
                            .maximum = 100000};
     extras << readOnly("DBEdit16", "附加费小计：", "附加小计");
-    area(extras);
-    QFormLayout* pay = area({readOnly("DBEdit17", "应收金额：", "收费金额"),
-                             amount("DBNumberEditEh5", "实收金额：", "实收金额", 500000),
-                             {.objectName = "DBCheckBoxEh1", .label = "帐款结清", .column = "帐款结清", .kind = F::Check},
-                             readOnly("DBEdit18", "应收帐款：", "应收帐款"), readOnly("DBEdit19", "应退金额：", "应退金额"),
-                             {.objectName = "DBComboBoxEh1", .label = "结算人：", .column = "结算人", .kind = F::Combo, .chinese = true},
-                             {.objectName = "DBEditEh1", .label = "交款人：", .column = "交款人", .upper = true, .chinese = true},
-                             {.objectName = "DBDateTimeEditEh5", .label = "收款日期：", .column = "收款日期", .kind = F::Date},
-                             {.objectName = "DBEditEh2", .label = "支票号：", .column = "支票号", .upper = true},
-                             {.objectName = "DBMemo1", .label = "备注：", .column = "备注", .kind = F::Memo, .chinese = true}});
+    addArea(extras);
+}
 
+QFormLayout* TForm_qczljsd_edit::addPaymentArea()
+{
+    using F = FieldKind;
+    return addArea({readOnly("DBEdit17", "应收金额：", "收费金额"), amount("DBNumberEditEh5", "实收金额：", "实收金额", 500000),
+                    {.objectName = "DBCheckBoxEh1", .label = "帐款结清", .column = "帐款结清", .kind = F::Check},
+                    readOnly("DBEdit18", "应收帐款：", "应收帐款"), readOnly("DBEdit19", "应退金额：", "应退金额"),
+                    {.objectName = "DBComboBoxEh1", .label = "结算人：", .column = "结算人", .kind = F::Combo, .chinese = true},
+                    {.objectName = "DBEditEh1", .label = "交款人：", .column = "交款人", .upper = true, .chinese = true},
+                    {.objectName = "DBDateTimeEditEh5", .label = "收款日期：", .column = "收款日期", .kind = F::Date},
+                    {.objectName = "DBEditEh2", .label = "支票号：", .column = "支票号", .upper = true},
+                    {.objectName = "DBMemo1", .label = "备注：", .column = "备注", .kind = F::Memo, .chinese = true}});
+}
+
+void TForm_qczljsd_edit::addDaysTypedBox(QFormLayout* returnArea)
+{
     // 输入天数 beside 租赁期限.
     auto* typed = new QCheckBox(this);
     typed->setObjectName(QStringLiteral("DBCheckBoxEh2"));
     typed->setToolTip(QStringLiteral("输入天数"));
     typed->setAccessibleName(QStringLiteral("输入天数"));
-    bindField(typed, {.objectName = "DBCheckBoxEh2", .column = "输入天数", .kind = F::Check});
-    if (QWidget* days = field(QStringLiteral("DBNumberEditEh1"))) {
-        int row = -1;
-        QFormLayout::ItemRole role;
-        fees->getWidgetPosition(days, &row, &role);
-        auto* line = new QHBoxLayout;
-        fees->removeWidget(days);
-        line->addWidget(days, 1);
-        line->addWidget(typed);
-        fees->setLayout(row, QFormLayout::FieldRole, line);
-    }
-    connect(typed, &QCheckBox::toggled, this, &TForm_qczljsd_edit::DBCheckBoxEh2Click);
+    bindField(typed, {.objectName = "DBCheckBoxEh2", .column = "输入天数", .kind = FieldKind::Check});
+    if (QWidget* days = field(QStringLiteral("DBNumberEditEh1")))
+        placeBeside(returnArea, days, typed);
+    connect(typed, &QCheckBox::toggled, this, &TForm_qczljsd_edit::showDaysTyped);
+}
 
+void TForm_qczljsd_edit::addFillButtons(QFormLayout* paymentArea)
+{
     // The "..." buttons beside 结算人, 交款人 and 收款日期.
     auto dots = [&](const char* name, const char* hint, const char* fieldName) {
         auto* b = new QToolButton(this);
@@ -187,41 +235,37 @@ TForm_qczljsd_edit::TForm_qczljsd_edit(QWidget* owner, TDm1* dm)
         b->setText(QStringLiteral("..."));
         b->setToolTip(QString::fromUtf8(hint));
         b->setAccessibleName(QString::fromUtf8(hint));
-        QWidget* w = field(QString::fromLatin1(fieldName));
-        int row = -1;
-        QFormLayout::ItemRole role;
-        pay->getWidgetPosition(w, &row, &role);
-        auto* line = new QHBoxLayout;
-        pay->removeWidget(w);
-        line->addWidget(w, 1);
-        line->addWidget(b);
-        pay->setLayout(row, QFormLayout::FieldRole, line);
+        placeBeside(paymentArea, field(QString::fromLatin1(fieldName)), b);
         return b;
     };
-    SpeedButton3 = dots("SpeedButton3", "结算人等于经办人", "DBComboBoxEh1");
-    SpeedButton2 = dots("SpeedButton2", "交款人等于租车人", "DBEditEh1");
-    SpeedButton4 = dots("SpeedButton4", "收款日期等于当日日期", "DBDateTimeEditEh5");
-    connect(SpeedButton3, &QToolButton::clicked, this, &TForm_qczljsd_edit::SpeedButton3Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TForm_qczljsd_edit::SpeedButton2Click);
-    connect(SpeedButton4, &QToolButton::clicked, this, &TForm_qczljsd_edit::SpeedButton4Click);
+    settlerFromHandlerButton = dots("SpeedButton3", "结算人等于经办人", "DBComboBoxEh1");
+    payerFromRenterButton = dots("SpeedButton2", "交款人等于租车人", "DBEditEh1");
+    paidTodayButton = dots("SpeedButton4", "收款日期等于当日日期", "DBDateTimeEditEh5");
+    connect(settlerFromHandlerButton, &QToolButton::clicked, this, &TForm_qczljsd_edit::settlerFromHandler);
+    connect(payerFromRenterButton, &QToolButton::clicked, this, &TForm_qczljsd_edit::payerFromRenter);
+    connect(paidTodayButton, &QToolButton::clicked, this, &TForm_qczljsd_edit::paidToday);
+}
 
-    // Right-hand column: the two boxes above 计算 and the dialog's buttons.
-    CheckBox2 = new QCheckBox(QStringLiteral("生成现金帐"), this);
-    CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
-    CheckBox2->setChecked(true);
-    CheckBox1 = new QCheckBox(QStringLiteral("自动计算"), this);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setChecked(true);
-    SpeedButton1 = new QPushButton(QStringLiteral("计算 (&C)"), this);
-    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
-    SpeedButton1->setAutoDefault(false);
-    connect(SpeedButton1, &QPushButton::clicked, this, [this] { SpeedButton1Click(); });
-    if (auto* buttons = qobject_cast<QBoxLayout*>(saveButton->parentWidget()->layout()->itemAt(1)->layout())) {
-        buttons->insertWidget(0, SpeedButton1);
-        buttons->insertWidget(0, CheckBox1);
-        buttons->insertWidget(0, CheckBox2);
-    }
+void TForm_qczljsd_edit::addCalculationButtons()
+{
+    // Above 存盘: the two boxes, then 计算.
+    postToJournal = new QCheckBox(QStringLiteral("生成现金帐"), this);
+    postToJournal->setObjectName(QStringLiteral("CheckBox2"));
+    postToJournal->setChecked(true);
+    autoCalculate = new QCheckBox(QStringLiteral("自动计算"), this);
+    autoCalculate->setObjectName(QStringLiteral("CheckBox1"));
+    autoCalculate->setChecked(true);
+    calculateButton = new QPushButton(QStringLiteral("计算 (&C)"), this);
+    calculateButton->setObjectName(QStringLiteral("SpeedButton1"));
+    calculateButton->setAutoDefault(false);
+    connect(calculateButton, &QPushButton::clicked, this, [this] { calculateIntoRow(); });
+    buttonRow()->insertWidget(0, calculateButton);
+    buttonRow()->insertWidget(0, autoCalculate);
+    buttonRow()->insertWidget(0, postToJournal);
+}
 
+void TForm_qczljsd_edit::setUpEnterKeys()
+{
     // The header is shown, not edited: entering it goes on to the return date.
     for (const char* name : {"DBDateTimeEditEh3", "DBDateTimeEditEh4"}) {
         auto* e = qobject_cast<QLineEdit*>(field(QString::fromLatin1(name)));
@@ -233,17 +277,12 @@ TForm_qczljsd_edit::TForm_qczljsd_edit(QWidget* owner, TDm1* dm)
     field(QStringLiteral("DBNumberEditEh3"))->installEventFilter(this);
 
     QStringList chain{"DBDateTimeEditEh1", "DBDateTimeEditEh2", "DBNumberEditEh2", "DBNumberEditEh4"};
-    for (const char* name : extraNames)
+    for (const char* name : ExtraNames)
         chain << QString::fromLatin1(name);
     chain << QStringList{"DBNumberEditEh5", "DBCheckBoxEh1", "DBEditEh2", "DBComboBoxEh1", "DBEditEh1", "DBDateTimeEditEh5",
                          QString(), "DBMemo1"};
     setEnterChain(chain);
     setFirstField(QStringLiteral("DBDateTimeEditEh1"));
-    DBCheckBoxEh2Click();
-    connect(this, &EditDialog::edited, this, [this](const QString&) {
-        if (CheckBox1->isChecked())
-            showLiveCalculation();
-    });
 }
 
 void TForm_qczljsd_edit::fillSettlers()
@@ -254,12 +293,12 @@ void TForm_qczljsd_edit::fillSettlers()
 void TForm_qczljsd_edit::showEvent(QShowEvent* event)
 {
     EditDialog::showEvent(event);
-    FormActivate();
+    onShown();
 }
 
-void TForm_qczljsd_edit::FormActivate()
+void TForm_qczljsd_edit::onShown()
 {
-    CheckBox2->setVisible(SysSettings::read().qczljsd_xjrjz != 0);
+    postToJournal->setVisible(SysSettings::read().qczljsd_xjrjz != 0);
     try {
         if (query()->isOpen() && query()->currentRow() >= 0 && query()->state() == RecordSet::Browse)
             query()->edit();
@@ -268,7 +307,7 @@ void TForm_qczljsd_edit::FormActivate()
     }
 }
 
-void TForm_qczljsd_edit::DBCheckBoxEh2Click()
+void TForm_qczljsd_edit::showDaysTyped()
 {
     auto* days = qobject_cast<QLineEdit*>(field(QStringLiteral("DBNumberEditEh1")));
     const bool typed = qobject_cast<QCheckBox*>(field(QStringLiteral("DBCheckBoxEh2")))->isChecked();
@@ -366,44 +405,48 @@ void TForm_qczljsd_edit::showLiveCalculation()
     show(QStringLiteral("应退金额"), r.refund.toDisplay());
 }
 
-bool TForm_qczljsd_edit::refused(const Settlement::Input& in)
+std::optional<Settlement::Refusal> TForm_qczljsd_edit::validate(bool calculated) const
 {
-    const auto r = Settlement::check(in);
-    if (!r)
-        return false;
-    if (r->untickSettled)
-        setColumn(Settled, false);
-    failAt(r->message, r->column);
-    return true;
+    Settlement::Input in = input();
+    if (calculated && !Settlement::checkReturn(in.dispatch, in.returned, in.odometerOut, in.odometerIn)) {
+        const Settlement::Result r = Settlement::calculate(in);
+        if (!r.outOfRange)
+            in.total = r.total;
+    }
+    return Settlement::check(in);
 }
 
-bool TForm_qczljsd_edit::SpeedButton1Click()
+bool TForm_qczljsd_edit::refuse(const Settlement::Refusal& refusal)
+{
+    if (refusal.untickSettled)
+        setColumn(Settled, false);
+    return failAt(refusal.message, refusal.column);
+}
+
+bool TForm_qczljsd_edit::calculateIntoRow()
 {
     RecordSet* q = query();
-    Settlement::Input in;
     try {
         if (!q->isOpen() || q->currentRow() < 0)
             return false;
         if (q->state() == RecordSet::Browse)
             q->edit();
         binder()->commit();
-        in = input();
+        if (const auto refusal = validate(true))
+            return refuse(*refusal);
     } catch (const DbError& e) {
         Msg::error(this, e.text());
         return false;
     }
-    // The amount received is checked against the 收费金额 this calculation charges, the one shown
-    // live, not against that of an earlier calculation.
-    Settlement::Result res;
-    const bool returnValid = !Settlement::checkReturn(in.dispatch, in.returned, in.odometerOut, in.odometerIn);
-    if (returnValid) {
-        res = Settlement::calculate(in);
-        if (!res.outOfRange)
-            in.total = res.total;
-    }
-    if (refused(in))
-        return false;
+    return storeCalculation();
+}
+
+bool TForm_qczljsd_edit::storeCalculation()
+{
+    RecordSet* q = query();
     try {
+        const Settlement::Input in = input();
+        const Settlement::Result res = Settlement::calculate(in);
         if (res.outOfRange)
             throw DbError(Amounts::outOfRange());
         if (!in.daysTyped)
@@ -435,21 +478,27 @@ bool TForm_qczljsd_edit::SpeedButton1Click()
 
 bool TForm_qczljsd_edit::moduleChecks()
 {
-    m_post = false;
-    // The calculation makes the same checks first; a calculation that did not go through stops
-    // the save, since its amounts would be stale.
-    if (CheckBox1->isChecked()) {
-        if (!SpeedButton1Click())
+    // With 自动计算 the save calculates (prepareWrite): the checks are those of 计算, and without
+    // a contract to calculate the save stops, since its amounts would be stale.
+    const bool calculated = autoCalculate->isChecked();
+    try {
+        const RecordSet* q = query();
+        if (calculated && (!q->isOpen() || q->currentRow() < 0))
             return false;
-    } else {
-        try {
-            if (refused(input()))
-                return false;
-        } catch (const DbError& e) {
-            Msg::error(this, e.text());
-            return false;
-        }
+        if (const auto refusal = validate(calculated))
+            return refuse(*refusal);
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+        return false;
     }
+    return true;
+}
+
+bool TForm_qczljsd_edit::prepareWrite()
+{
+    m_post = false;
+    if (autoCalculate->isChecked() && !storeCalculation())
+        return false;
     try {
         RecordSet* q = query();
         if (q->state() == RecordSet::Browse)
@@ -457,7 +506,7 @@ bool TForm_qczljsd_edit::moduleChecks()
         q->setValue(QStringLiteral("应收帐款"),
                     Settlement::receivableOnSave(q->asBoolean(Settled), q->asMoney(QStringLiteral("收费金额")), q->asMoney(Received)));
         // Asked before anything is written, so the answer is part of one transaction.
-        m_post = CheckBox2->isChecked() && q->asMoney(Received) > Money() && q->asBoolean(Settled)
+        m_post = postToJournal->isChecked() && q->asMoney(Received) > Money() && q->asBoolean(Settled)
             && Msg::confirm(this, QStringLiteral("将实收金额写入现金日记帐吗? "));
     } catch (const DbError& e) {
         Msg::error(this, e.text());
@@ -492,17 +541,17 @@ void TForm_qczljsd_edit::cleanUp()
     m_post = false;
 }
 
-void TForm_qczljsd_edit::SpeedButton3Click()
+void TForm_qczljsd_edit::settlerFromHandler()
 {
     setColumn(QStringLiteral("结算人"), query()->value(QStringLiteral("租赁公司经办人")));
 }
 
-void TForm_qczljsd_edit::SpeedButton2Click()
+void TForm_qczljsd_edit::payerFromRenter()
 {
     setColumn(QStringLiteral("交款人"), query()->value(QStringLiteral("客户姓名")));
 }
 
-void TForm_qczljsd_edit::SpeedButton4Click()
+void TForm_qczljsd_edit::paidToday()
 {
     setColumn(QStringLiteral("收款日期"), QDateTime(Clock::today(), QTime(0, 0)));
 }

@@ -355,16 +355,16 @@ TForm_dbbar::TForm_dbbar(QWidget* owner, TDm1* dm) : QDialog(owner)
     auto* strip = new QHBoxLayout;
     outer->addLayout(strip);
     strip->addWidget(new QLabel(QStringLiteral("显示样式："), this));
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->addItems({QStringLiteral("矩形"), QStringLiteral("正三角型"), QStringLiteral("倒三角形"), QStringLiteral("圆柱型"),
+    shapeBox = new QComboBox(this);
+    shapeBox->setObjectName(QStringLiteral("ComboBox1"));
+    shapeBox->addItems({QStringLiteral("矩形"), QStringLiteral("正三角型"), QStringLiteral("倒三角形"), QStringLiteral("圆柱型"),
                          QStringLiteral("椭圆型"), QStringLiteral("箭头")});
-    ComboBox1->setCurrentIndex(-1);
-    strip->addWidget(ComboBox1);
-    CheckBox1 = new QCheckBox(QStringLiteral("立体图形"), this);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setChecked(true);
-    strip->addWidget(CheckBox1);
+    shapeBox->setCurrentIndex(-1);
+    strip->addWidget(shapeBox);
+    threeDBox = new QCheckBox(QStringLiteral("立体图形"), this);
+    threeDBox->setObjectName(QStringLiteral("CheckBox1"));
+    threeDBox->setChecked(true);
+    strip->addWidget(threeDBox);
     const auto button = [&](const char* name, const char* caption) {
         auto* b = new QPushButton(QString::fromUtf8(caption), this);
         b->setObjectName(QString::fromLatin1(name));
@@ -372,52 +372,52 @@ TForm_dbbar::TForm_dbbar(QWidget* owner, TDm1* dm) : QDialog(owner)
         strip->addWidget(b);
         return b;
     };
-    SpeedButton1 = button("SpeedButton1", "保存");
-    SpeedButton2 = button("SpeedButton2", "打印");
-    SpeedButton3 = button("SpeedButton3", "退出");
+    saveButton = button("SpeedButton1", "保存");
+    printButton = button("SpeedButton2", "打印");
+    closeButton = button("SpeedButton3", "退出");
     strip->addStretch(1);
-    DBChart1 = new BarChart(this);
-    DBChart1->title = QStringLiteral("按月汇总统计表");
-    outer->addWidget(DBChart1, 1);
+    chart = new BarChart(this);
+    chart->title = QStringLiteral("按月汇总统计表");
+    outer->addWidget(chart, 1);
 
-    connect(ComboBox1, &QComboBox::activated, this, &TForm_dbbar::ComboBox1Change);
-    connect(CheckBox1, &QCheckBox::toggled, this, &TForm_dbbar::CheckBox1Click);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm_dbbar::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TForm_dbbar::SpeedButton2Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &QDialog::reject);
-    connect(DBChart1, &BarChart::barClicked, this, &TForm_dbbar::DBChart1ClickSeries);
+    connect(shapeBox, &QComboBox::activated, this, &TForm_dbbar::showShape);
+    connect(threeDBox, &QCheckBox::toggled, this, &TForm_dbbar::showThreeD);
+    connect(saveButton, &QPushButton::clicked, this, &TForm_dbbar::saveBitmap);
+    connect(printButton, &QPushButton::clicked, this, &TForm_dbbar::printChart);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(chart, &BarChart::barClicked, this, &TForm_dbbar::recolourBar);
 
-    DBChart1->setBars(readChartTable(dm->ADO_qczl));
+    chart->setBars(readChartTable(dm->ADO_qczl));
 }
 
-void TForm_dbbar::ComboBox1Change()
+void TForm_dbbar::showShape()
 {
-    const int i = ComboBox1->currentIndex();
+    const int i = shapeBox->currentIndex();
     if (i >= 0)
-        DBChart1->setShape(BarShape(i));
+        chart->setShape(BarShape(i));
 }
 
-void TForm_dbbar::CheckBox1Click()
+void TForm_dbbar::showThreeD()
 {
-    DBChart1->setThreeD(CheckBox1->isChecked());
+    chart->setThreeD(threeDBox->isChecked());
 }
 
-void TForm_dbbar::DBChart1ClickSeries(int index)
+void TForm_dbbar::recolourBar(int index)
 {
-    const QColor chosen = BarChart::colourChooser()(this, DBChart1->bars().value(index).colour);
+    const QColor chosen = BarChart::colourChooser()(this, chart->bars().value(index).colour);
     if (chosen.isValid())
-        DBChart1->setBarColour(index, chosen);
+        chart->setBarColour(index, chosen);
 }
 
 QImage TForm_dbbar::chartImage() const
 {
-    QImage image(DBChart1->size(), QImage::Format_RGB32);
+    QImage image(chart->size(), QImage::Format_RGB32);
     QPainter p(&image);
-    DBChart1->paintChart(p, image.rect());
+    chart->paintChart(p, image.rect());
     return image;
 }
 
-void TForm_dbbar::SpeedButton1Click()
+void TForm_dbbar::saveBitmap()
 {
     const FileDialogs::SaveResult r = FileDialogs::getSaveFileName(
         this, {.caption = QStringLiteral("保存到BMP文件中"), .directory = {}, .fileName = QStringLiteral("TEE0.BMP"),
@@ -437,7 +437,7 @@ QPrinter& TForm_dbbar::printer()
     return p;
 }
 
-void TForm_dbbar::SpeedButton2Click()
+void TForm_dbbar::printChart()
 {
     QPrinter& pr = printer();
     const QPageLayout::Orientation before = pr.pageLayout().orientation();

@@ -99,18 +99,23 @@ class TForm_dbbar : public QDialog {
 public:
     TForm_dbbar(QWidget* owner, TDm1* dm);
 
-    QComboBox* ComboBox1;   // 显示样式：
-    QCheckBox* CheckBox1;   // 立体图形
-    QPushButton* SpeedButton1;  // 保存
-    QPushButton* SpeedButton2;  // 打印
-    QPushButton* SpeedButton3;  // 退出
-    BarChart* DBChart1;
+    QComboBox* shapeBox;       // 显示样式： (ComboBox1)
+    QCheckBox* threeDBox;      // 立体图形 (CheckBox1)
+    QPushButton* saveButton;   // 保存 (SpeedButton1)
+    QPushButton* printButton;  // 打印 (SpeedButton2)
+    QPushButton* closeButton;  // 退出 (SpeedButton3)
+    BarChart* chart;           // DBChart1
 
-    void ComboBox1Change();
-    void CheckBox1Click();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void DBChart1ClickSeries(int index);
+    // The bar shape chosen in 显示样式.
+    void showShape();
+    // 立体图形 ticked or not.
+    void showThreeD();
+    // 保存: the chart into a BMP file the clerk names.
+    void saveBitmap();
+    // 打印: the chart on the default printer, landscape.
+    void printChart();
+    // A bar clicked: its colour from the colour chooser.
+    void recolourBar(int index);
 
     // The chart as a bitmap of its size on screen.
     QImage chartImage() const;

@@ -87,12 +87,12 @@ int main(int argc, char* argv[])
     // number, begins-with.
     TForm_qczlb_edit d(&list, &dm);
     TForm_search_kh search(&d, &dm, &d);
-    search.Label1->setText(QStringLiteral("租赁"));
+    search.purposeLabel->setText(QStringLiteral("租赁"));
     fig.add("customer_search_list_all_ms", timed([&] { search.listAll(); }, 5), "ms");
     auto seek = [&](int mode, const QString& text) {
-        search.ComboBox1->setCurrentIndex(mode);
-        search.Edit3->setText(text);
-        return timed([&] { search.SpeedButton1->click(); }, 9);
+        search.modeBox->setCurrentIndex(mode);
+        search.searchEdit->setText(text);
+        return timed([&] { search.findButton->click(); }, 9);
     };
     QSqlQuery first = dm.ADO_qczl.run(QStringLiteral("select substr(客户姓名, 1, 1), substr(客户号, 1, 6) from 客户登记表 limit 1"));
     first.next();

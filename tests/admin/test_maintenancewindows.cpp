@@ -87,10 +87,10 @@ class TestMaintenanceWindows : public QObject {
             for (RecordSet* q : f.dm->queries())
                 QVERIFY(!q->isOpen());
             files.scriptOpen(source);
-            w->SpeedButton3->click();
-            QCOMPARE(w->Edit1->text(), source);
+            w->browseButton->click();
+            QCOMPARE(w->fileEdit->text(), source);
             msg.script(yes ? Msg::Button::Yes : Msg::Button::No);
-            w->SpeedButton1->click();
+            w->actionButton->click();
         };
         const bool open = runRestoreCommand(nullptr, f.dm.get(), f.dir.path());
         [&] { QCOMPARE(modal.captions, QStringList{QStringLiteral("系统恢复管理")}); }();
@@ -112,7 +112,7 @@ private Q_SLOTS:
         w.show();
         Msg::Recorder msg;
         msg.script(Msg::Button::Yes);
-        w.BitBtn1->click();
+        w.okButton->click();
         QCOMPARE(msg.texts(), (QStringList{QStringLiteral("要初始化选中的数据库吗? "), QStringLiteral("初始化完毕！")}));
         QCOMPARE(msg.shown()[0].request.caption, QStringLiteral("请选择"));
         QCOMPARE(msg.shown()[0].request.defaultButton, Msg::Button::No);
@@ -138,21 +138,21 @@ private Q_SLOTS:
 
         // Answered No: nothing is emptied, nothing reported, the window closes.
         Msg::Recorder msg;
-        w.BitBtn3->click();  // 全选
+        w.allButton->click();  // 全选
         for (QCheckBox* b : w.checkBoxes)
             QVERIFY(b->isChecked());
-        w.BitBtn1->click();
+        w.okButton->click();
         QCOMPARE(msg.texts(), QStringList{QStringLiteral("要初始化选中的数据库吗? ")});
         QVERIFY(!w.isVisible());
         QCOMPARE(counts(f), before);
 
         msg.clear();
         w.show();
-        w.BitBtn4->click();  // 不选
+        w.noneButton->click();  // 不选
         for (const char* name : {"CheckBox4", "CheckBox7", "CheckBox9"})
             w.findChild<QCheckBox*>(QString::fromLatin1(name))->setChecked(true);
         msg.script(Msg::Button::Yes);
-        w.BitBtn1->click();
+        w.okButton->click();
         QCOMPARE(msg.lastText(), QStringLiteral("初始化完毕！"));
         auto expected = before;
         expected[QStringLiteral("汽车档案")] = expected[QStringLiteral("汽车租赁登记表")] = expected[QStringLiteral("客户预订汽车")] = 0;
@@ -170,10 +170,10 @@ private Q_SLOTS:
         f.refuse(QStringLiteral("客户登记表"), QStringLiteral("DELETE"), QStringLiteral("locked"));
         TForm_initialize w(nullptr, f.dm.get());
         w.show();
-        w.BitBtn3->click();
+        w.allButton->click();
         Msg::Recorder msg;
         msg.script(Msg::Button::Yes);
-        w.BitBtn1->click();
+        w.okButton->click();
         QCOMPARE(msg.shown().size(), 2);
         QCOMPARE(msg.shown()[1].request.icon, Msg::Icon::Critical);
         QVERIFY(msg.lastText().contains(QStringLiteral("locked")));
@@ -190,8 +190,8 @@ private Q_SLOTS:
         TForm_initialize w(nullptr, f.dm.get());
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.BitBtn3->click();
-        for (QWidget* focus : {static_cast<QWidget*>(w.checkBoxes[0]), static_cast<QWidget*>(w.BitBtn1)}) {
+        w.allButton->click();
+        for (QWidget* focus : {static_cast<QWidget*>(w.checkBoxes[0]), static_cast<QWidget*>(w.okButton)}) {
             w.show();
             focus->setFocus();
             Msg::Recorder msg;
@@ -222,18 +222,18 @@ private Q_SLOTS:
 
         TForm_backup w(nullptr, f.dm.get());
         w.show();
-        QVERIFY(w.Edit1->isReadOnly());
-        QVERIFY(w.Edit1->text().isEmpty());
+        QVERIFY(w.fileEdit->isReadOnly());
+        QVERIFY(w.fileEdit->text().isEmpty());
         FileDialogs::Recorder files;
         files.scriptSave(f.path(QStringLiteral("备份/周一")));  // typed without an extension
-        w.SpeedButton3->click();
+        w.browseButton->click();
         QCOMPARE(files.saveRequests().size(), 1);
         QCOMPARE(files.saveRequests()[0].caption, QStringLiteral("备份数据库文件"));
         QCOMPARE(files.saveRequests()[0].filters, databaseFileFilters());
-        QCOMPARE(w.Edit1->text(), dest);
+        QCOMPARE(w.fileEdit->text(), dest);
 
         Msg::Recorder msg;
-        w.SpeedButton1->click();
+        w.actionButton->click();
         QCOMPARE(msg.texts(), QStringList{QStringLiteral("备份完毕！")});
         QVERIFY(!w.isVisible());
         writer.rollback();
@@ -260,9 +260,9 @@ private Q_SLOTS:
         Msg::Recorder msg;
         FileDialogs::Recorder files;
         files.scriptSave(QString());  // cancelled
-        w.SpeedButton3->click();
-        QVERIFY(w.Edit1->text().isEmpty());
-        w.SpeedButton1->click();
+        w.browseButton->click();
+        QVERIFY(w.fileEdit->text().isEmpty());
+        w.actionButton->click();
         QCOMPARE(msg.texts(), QStringList{QStringLiteral("请先选择备份文件名！")});
 
         // The live database under another spelling of its path (a server database is no file).
@@ -272,8 +272,8 @@ private Q_SLOTS:
         for (const QString& self : selves) {
             msg.clear();
             files.scriptSave(self);
-            w.SpeedButton3->click();
-            w.SpeedButton1->click();
+            w.browseButton->click();
+            w.actionButton->click();
             QCOMPARE(msg.shown().size(), 1);
             QCOMPARE(msg.shown()[0].request.icon, Msg::Icon::Critical);
             QVERIFY(msg.lastText().contains(QStringLiteral("正在使用的数据库")));
@@ -350,9 +350,9 @@ private Q_SLOTS:
             QVERIFY(isTheDatabase(f, w->target()));
             QDir::setCurrent(elsewhere);
             files.scriptOpen(good);
-            w->SpeedButton3->click();
+            w->browseButton->click();
             msg.script(Msg::Button::Yes);
-            w->SpeedButton1->click();
+            w->actionButton->click();
             QVERIFY(!w->isVisible());
         };
         QVERIFY(runRestoreCommand(nullptr, f.dm.get(), f.dir.path()));
@@ -524,8 +524,8 @@ private Q_SLOTS:
             QVERIFY(QFile::exists(f.db() + QLatin1String(suffix)));
             const QByteArray before = digest(f.db() + QLatin1String(suffix));
             files.scriptSave(f.db() + QLatin1String(suffix));
-            w.SpeedButton3->click();
-            w.SpeedButton1->click();
+            w.browseButton->click();
+            w.actionButton->click();
             QCOMPARE(msg.shown().size(), 1);
             QCOMPARE(msg.shown()[0].request.icon, Msg::Icon::Critical);
             QVERIFY2(msg.lastText().contains(QStringLiteral("日志文件")), qPrintable(msg.lastText()));

@@ -54,7 +54,7 @@ private Q_SLOTS:
         w.DBEdit6->setText(QStringLiteral("   "));
         w.DBEdit7->setText(QStringLiteral("新的动态文字"));
         w.DBEdit1->setFocus();
-        w.bitbtn2->click();
+        w.saveButton->click();
         QCOMPARE(msg.texts(), QStringList{QStringLiteral("系统标题不能为空,请重新输入!")});
         QCOMPARE(msg.shown()[0].request.caption, QStringLiteral("提示"));
         QCOMPARE(msg.shown()[0].request.icon, Msg::Icon::Warning);
@@ -69,7 +69,7 @@ private Q_SLOTS:
             e->clear();
         w.DBEdit6->setText(QStringLiteral("  新标题 "));
         w.DBCheckBox1->setChecked(true);
-        w.bitbtn2->click();
+        w.saveButton->click();
         QCOMPARE(msg.texts(), QStringList{QStringLiteral("存盘完毕！")});
         QVERIFY(w.isVisible());  // the window stays open
         QCOMPARE(f.dm->q_gsxx.asString(QStringLiteral("动态文字")), QStringLiteral("新的动态文字"));
@@ -78,7 +78,7 @@ private Q_SLOTS:
         QCOMPARE(f.exec(QStringLiteral("select 自动提醒 from 公司信息")).toInt(), 1);
         QCOMPARE(f.count(QStringLiteral("公司信息")), 1);
 
-        w.SpeedButton2->click();
+        w.returnButton->click();
         QVERIFY(!w.isVisible());
     }
 
@@ -112,7 +112,7 @@ private Q_SLOTS:
         TForm_gsxx_edit w(nullptr, f.dm.get());
         Msg::Recorder msg;
         w.DBEdit1->setText(QStringLiteral("别的公司"));
-        w.bitbtn2->click();
+        w.saveButton->click();
         QVERIFY(msg.shown().isEmpty());
         QCOMPARE(f.dm->q_gsxx.state(), RecordSet::Browse);
         QCOMPARE(w.DBEdit1->text(), QStringLiteral("汽车租赁公司"));  // the fields show the stored row again
@@ -161,7 +161,7 @@ private Q_SLOTS:
             TForm_gzsj w(nullptr, f.dm.get());
             w.DBDateEdit1->setDate(QDate(2004, 7, 1));
             w.show();
-            w.bitbtn_close->click();
+            w.closeButton->click();
             QVERIFY(!w.isVisible());
         }
         f.refuse(QStringLiteral("关帐日期"), QStringLiteral("UPDATE"), QStringLiteral("locked"));
@@ -169,7 +169,7 @@ private Q_SLOTS:
         w.show();
         Msg::Recorder msg;
         w.DBDateEdit1->setDate(QDate(2004, 7, 1));
-        w.bitbtn_ok->click();
+        w.saveButton->click();
         QCOMPARE(msg.shown().size(), 1);
         QCOMPARE(msg.shown()[0].request.icon, Msg::Icon::Critical);
         QVERIFY(msg.lastText().contains(QStringLiteral("locked")));

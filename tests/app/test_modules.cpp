@@ -363,8 +363,8 @@ void TestModules::rentalFlowFromTheMainWindow()
             k->saveButton->click();
             k->closeButton->click();
         } else if (auto* chooser = qobject_cast<TForm_qczlb_khyd*>(d)) {
-            type(chooser->Edit3, QStringLiteral("张"));
-            chooser->SpeedButton1->click();
+            type(chooser->searchEdit, QStringLiteral("张"));
+            chooser->findButton->click();
             chooser->selectButton->click();
         }
     };
@@ -405,10 +405,10 @@ void TestModules::rentalFlowFromTheMainWindow()
             r->saveButton->click();
             r->closeButton->click();
         } else if (auto* s = qobject_cast<TForm_qczljsd_edit*>(d)) {
-            QVERIFY(s->SpeedButton1Click());  // charges first, then the money received
+            QVERIFY(s->calculateIntoRow());  // charges first, then the money received
             type(s->fieldFor(QStringLiteral("实收金额")), QStringLiteral("300"));
             qobject_cast<QCheckBox*>(s->fieldFor(QStringLiteral("帐款结清")))->setChecked(true);
-            s->SpeedButton3->click();
+            s->settlerFromHandlerButton->click();
             h.msg.script(Msg::Button::Yes);
             s->saveButton->click();
             s->closeButton->click();

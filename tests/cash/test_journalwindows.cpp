@@ -134,7 +134,8 @@ private Q_SLOTS:
             w->onTitleClick(s, Qt::NoModifier);
         QCOMPARE(listed(), inOrder);
         QCOMPARE(dm.q_xjrjz.sql(), lines);
-        QCOMPARE(w->SpeedButton6->text(), QStringLiteral("整理"));
+        QVERIFY(w->tidyButton);
+        QCOMPARE(w->tidyButton->text(), QStringLiteral("整理"));
         QCOMPARE(w->queryButton->objectName(), QStringLiteral("SpeedButton5"));
     }
 
@@ -323,7 +324,7 @@ private Q_SLOTS:
         TForm_xjrjz list(nullptr, &dm);
         Msg::Recorder msgs;
         msgs.script(Msg::Button::No);
-        list.SpeedButton6->click();
+        list.tidyButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("确实需要整理当前结算时间的记录吗? ")});
         QCOMPARE(msgs.shown().first().request.caption, QStringLiteral("请选择"));
         QCOMPARE(dm.q_xjrjz.recordCount(), 3);
@@ -344,7 +345,7 @@ private Q_SLOTS:
         addEntry(QDate(2004, 2, 3), QStringLiteral("租赁收入"), yuan(1000), {}, yuan(2));
 
         msgs.script(Msg::Button::Yes);
-        list.SpeedButton6->click();
+        list.tidyButton->click();
         QCOMPARE(storedBalances(), (QVector<Money>{yuan(1000), yuan(700), yuan(5)}));
         QCOMPARE(dm.q_xjrjz.sql(), Journal::monthQuery(closing).lines);
         QCOMPARE(dm.q_xjrjz.recordCount(), 2);

@@ -173,7 +173,7 @@ private Q_SLOTS:
         QCOMPARE(area.pictureRect().center(), area.rect().center());
         area.setStretched(true);
         QCOMPARE(area.pictureRect(), area.rect());
-        QCOMPARE(area.N1->text(), QStringLiteral("全屏显示"));
+        QCOMPARE(area.fullScreenAction->text(), QStringLiteral("全屏显示"));
     }
 };
 

@@ -328,12 +328,12 @@ private Q_SLOTS:
             // The photo is there when the dialog opens; double clicks toggle the stretch.
             TForm_qcda_edit d(&list, &dm);
             d.show();
-            QCOMPARE(d.Image1->photo().size(), QSize(64, 48));
-            QVERIFY(!d.Image1->stretched());
-            QTest::mouseDClick(d.Image1, Qt::LeftButton);
-            QVERIFY(d.Image1->stretched());
-            QTest::mouseDClick(d.Image1, Qt::LeftButton);
-            QVERIFY(!d.Image1->stretched());
+            QCOMPARE(d.photoArea->photo().size(), QSize(64, 48));
+            QVERIFY(!d.photoArea->stretched());
+            QTest::mouseDClick(d.photoArea, Qt::LeftButton);
+            QVERIFY(d.photoArea->stretched());
+            QTest::mouseDClick(d.photoArea, Qt::LeftButton);
+            QVERIFY(!d.photoArea->stretched());
 
             // 全屏显示 shows it in the picture viewer.
             Modal::Recorder modal;
@@ -342,7 +342,7 @@ private Q_SLOTS:
                 if (auto* v = qobject_cast<TForm_xstp*>(w))
                     shown = v->Image1->picture().size();
             };
-            d.Image1->N1->trigger();
+            d.photoArea->fullScreenAction->trigger();
             QCOMPARE(modal.classes, QStringList{QStringLiteral("TForm_xstp")});
             QCOMPARE(shown, QSize(64, 48));
             QVERIFY(msgs.shown().isEmpty());
@@ -352,25 +352,25 @@ private Q_SLOTS:
             QVERIFY(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
             bad.write("not a picture");
             bad.close();
-            d.bitbtn_view->click();
-            QVERIFY(d.Image1->photo().isNull());
+            d.viewButton->click();
+            QVERIFY(d.photoArea->photo().isNull());
             QCOMPARE(msgs.shown().size(), 1);
             QVERIFY(msgs.lastText().startsWith(photoPath(QStringLiteral("苏A00001.jpg"))));
             QCOMPARE(msgs.shown().last().request.caption, Msg::appTitle());
-            d.Image1->N1->trigger();
+            d.photoArea->fullScreenAction->trigger();
             QCOMPARE(modal.classes.size(), 1);
             QCOMPARE(msgs.shown().size(), 2);
         }
         {
             // A damaged photo when the dialog opens: nothing shown, nothing said.
             TForm_qcda_edit d(&list, &dm);
-            QVERIFY(d.Image1->photo().isNull());
+            QVERIFY(d.photoArea->photo().isNull());
             QCOMPARE(msgs.shown().size(), 2);
 
             // A new vehicle has no photo name yet: the path is the jpg folder.
             d.addButton->click();
             msgs.clear();
-            d.bitbtn_view->click();
+            d.viewButton->click();
             const QString folder = QDir::toNativeSeparators(dir.path() + QStringLiteral("/jpg/"));
             QCOMPARE(msgs.texts(), QStringList{folder + QStringLiteral("图形文件不存在!")});
             QCOMPARE(msgs.shown().last().request.caption, Msg::appTitle());

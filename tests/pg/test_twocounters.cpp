@@ -92,7 +92,7 @@ class TestTwoCounters : public QObject {
         d.show();
         type(d.fieldFor(QStringLiteral("实收金额")), QStringLiteral("715"));
         qobject_cast<QCheckBox*>(d.fieldFor(QStringLiteral("帐款结清")))->setChecked(true);
-        d.SpeedButton3->click();
+        d.settlerFromHandlerButton->click();
     }
 
     // The return corrected: back at 10960 km, handed in.

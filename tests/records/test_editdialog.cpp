@@ -49,10 +49,25 @@ public:
     bool failBefore = false;
     bool failAfter = false;
     int cleanUps = 0;
+    bool checksPass = true;
+    bool preparePasses = true;
+    QStringList steps;  // the module steps of 存盘 in the order they ran
 
 protected:
+    void fillDefaults() override { steps << QStringLiteral("defaults"); }
+    bool moduleChecks() override
+    {
+        steps << QStringLiteral("checks");
+        return checksPass;
+    }
+    bool prepareWrite() override
+    {
+        steps << QStringLiteral("prepare");
+        return preparePasses;
+    }
     void assignBeforeWrite() override
     {
+        steps << QStringLiteral("assign");
         if (failBefore)
             throw DbError(QStringLiteral("refused"));
     }
@@ -246,6 +261,48 @@ private Q_SLOTS:
         d.cancelButton->click();
         QVERIFY(!d.adding());
         QCOMPARE(dm.q_qcda.state(), RecordSet::Browse);
+    }
+
+    // Nothing is prepared before every check and the duplicate test passed; a preparation that
+    // stops the save writes nothing and leaves the dialog adding.
+    void saveStepsPrepareOnlyAfterTheChecks()
+    {
+        openVehicles();
+        VehicleDialog d(&dm);
+        d.show();
+        Msg::Recorder msgs;
+        d.addButton->click();
+        auto retype = [&](const QString& plate) {
+            line(d, "DBEdit1")->clear();
+            QTest::keyClicks(d.field(QStringLiteral("DBEdit1")), plate);
+            d.steps.clear();
+            msgs.clear();
+        };
+        const QStringList checked{QStringLiteral("defaults"), QStringLiteral("checks")};
+        retype(QStringLiteral("STEP1"));
+        d.checksPass = false;
+        d.saveButton->click();
+        QCOMPARE(d.steps, checked);
+        d.checksPass = true;
+        retype(QStringLiteral("SU1"));
+        d.saveButton->click();
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("车牌号重复,请重新输入!")});
+        QCOMPARE(d.steps, checked);
+
+        retype(QStringLiteral("STEP1"));
+        d.preparePasses = false;
+        d.saveButton->click();
+        QCOMPARE(d.steps, checked + QStringList{QStringLiteral("prepare")});
+        QVERIFY(msgs.texts().isEmpty());
+        QCOMPARE(stored(QStringLiteral("STEP1"), Plate), QStringLiteral("<none>"));
+        QVERIFY(d.adding());
+        d.preparePasses = true;
+        d.steps.clear();
+        d.saveButton->click();
+        QCOMPARE(d.steps, (checked + QStringList{QStringLiteral("prepare"), QStringLiteral("assign")}));
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
+        QCOMPARE(stored(QStringLiteral("STEP1"), Plate), QStringLiteral("STEP1"));
+        QVERIFY(!d.adding());
     }
 
     void fieldKindsAndReturn()

@@ -108,11 +108,11 @@ private Q_SLOTS:
         d.show();
         // More received than this calculation charges (715) is refused.
         type(d.fieldFor(QStringLiteral("实收金额")), QStringLiteral("716"));
-        QVERIFY(!d.SpeedButton1Click());
+        QVERIFY(!d.calculateIntoRow());
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("实收金额不能大于应收金额,请重新输入!")});
         QCOMPARE(d.focusWidget(), d.fieldFor(QStringLiteral("实收金额")));
         type(d.fieldFor(QStringLiteral("实收金额")), QStringLiteral("0"));
-        QVERIFY(d.SpeedButton1Click());
+        QVERIFY(d.calculateIntoRow());
         QCOMPARE(fieldText(d.fieldFor(QStringLiteral("收费金额"))), Money::fromYuan(715).toDisplay());
         QCOMPARE(fieldText(d.fieldFor(QStringLiteral("租赁期限"))), QStringLiteral("3"));
         QCOMPARE(fieldText(d.fieldFor(QStringLiteral("超驶里程"))), QStringLiteral("50"));
@@ -123,9 +123,9 @@ private Q_SLOTS:
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("没有实收金额,不能帐款结清,请重新输入!")});
         QVERIFY(!qobject_cast<QCheckBox*>(d.fieldFor(QStringLiteral("帐款结清")))->isChecked());
         // The three "..." buttons.
-        d.SpeedButton3->click();
-        d.SpeedButton2->click();
-        d.SpeedButton4->click();
+        d.settlerFromHandlerButton->click();
+        d.payerFromRenterButton->click();
+        d.paidTodayButton->click();
         QCOMPARE(fieldText(d.fieldFor(QStringLiteral("结算人"))), QStringLiteral("老周"));
         QCOMPARE(fieldText(d.fieldFor(QStringLiteral("交款人"))), QStringLiteral("王一"));
         QCOMPARE(fieldText(d.fieldFor(QStringLiteral("收款日期"))), QStringLiteral("2004-05-01"));
@@ -156,7 +156,7 @@ private Q_SLOTS:
         QCOMPARE(fieldText(petrol), QStringLiteral("-100"));  // the sign is not swallowed
         // What the clerk sees while typing already leaves the negative charge out.
         QCOMPARE(fieldText(d.fieldFor(QStringLiteral("收费金额"))), Money::fromYuan(625).toDisplay());
-        QVERIFY(d.SpeedButton1Click());
+        QVERIFY(d.calculateIntoRow());
         QVERIFY2(Money::parse(fieldText(petrol)) == Money(), qPrintable(fieldText(petrol)));
         QCOMPARE(fieldText(d.fieldFor(QStringLiteral("收费金额"))), Money::fromYuan(625).toDisplay());
 
@@ -184,10 +184,10 @@ private Q_SLOTS:
         TForm_qczljsd_edit d(&list, &dm);
         d.fillSettlers();
         d.show();
-        QVERIFY(!d.CheckBox2->isVisible());  // no sysset.ini: hidden, but still ticked
+        QVERIFY(!d.postToJournal->isVisible());  // no sysset.ini: hidden, but still ticked
         type(d.fieldFor(QStringLiteral("实收金额")), QStringLiteral("715"));
         qobject_cast<QCheckBox*>(d.fieldFor(QStringLiteral("帐款结清")))->setChecked(true);
-        d.SpeedButton3->click();
+        d.settlerFromHandlerButton->click();
         d.saveButton->click();
         QCOMPARE(msgs.texts(), (QStringList{QStringLiteral("将实收金额写入现金日记帐吗? "), QStringLiteral("存盘完毕！")}));
         QCOMPARE(vehicle(QStringLiteral("苏A00001")), QStringLiteral("空闲///1"));
@@ -218,9 +218,9 @@ private Q_SLOTS:
         TForm_qczljsd_edit d(&list, &dm);
         d.fillSettlers();
         d.show();
-        QVERIFY(d.CheckBox1->isChecked());
+        QVERIFY(d.autoCalculate->isChecked());
         qobject_cast<QCheckBox*>(d.fieldFor(QStringLiteral("帐款结清")))->setChecked(true);
-        d.SpeedButton3->click();
+        d.settlerFromHandlerButton->click();
 
         // Above the calculated amount: refused on 存盘 as on 计算, nothing written.
         type(d.fieldFor(QStringLiteral("实收金额")), QStringLiteral("715.01"));
@@ -240,6 +240,35 @@ private Q_SLOTS:
         QCOMPARE(vehicle(QStringLiteral("苏A00001")), QStringLiteral("空闲///1"));
         QCOMPARE(row(QStringLiteral("select 明细, 经办人, 借方, 余额, 备注 from 现金日记帐")),
                  QStringLiteral("王一租赁苏A00001车3天/老周/700/700/内部编号：ZL2004000007"));
+    }
+
+    // The checks of 计算 and 存盘 on their own: the refusal comes back to the caller, and nothing
+    // is said or asked, the box the rule unticks stays ticked, the row keeps its stored amounts.
+    void settlementValidationTouchesNothing()
+    {
+        openContract(QStringLiteral("ZL2004000010"), QStringLiteral("收车日期='2004-05-04 10:00:00', 收车里程=10950, 收费金额=0, 应收帐款=99"));
+        TForm_qczljsd list(nullptr, &dm);
+        Msg::Recorder msgs;
+        TForm_qczljsd_edit d(&list, &dm);
+        d.fillSettlers();
+        d.show();
+        auto* settled = qobject_cast<QCheckBox*>(d.fieldFor(QStringLiteral("帐款结清")));
+        settled->setChecked(true);
+        const auto nothingReceived = d.validate(true);
+        QVERIFY(nothingReceived && nothingReceived->untickSettled);
+        QCOMPARE(nothingReceived->message, QStringLiteral("没有实收金额,不能帐款结清,请重新输入!"));
+        QVERIFY(settled->isChecked());
+        // 600 is within this calculation's 625, but above the 0 stored before it.
+        type(d.fieldFor(QStringLiteral("实收金额")), QStringLiteral("600"));
+        QVERIFY(!d.validate(true));
+        const auto againstStored = d.validate(false);
+        QVERIFY(againstStored);
+        QCOMPARE(againstStored->message, QStringLiteral("实收金额不能大于应收金额,请重新输入!"));
+        QVERIFY(msgs.texts().isEmpty());
+        QCOMPARE(dm.q_qczlb.asMoney(QStringLiteral("收费金额")), Money());
+        QCOMPARE(dm.q_qczlb.asMoney(QStringLiteral("应收帐款")), Money::fromYuan(99));
+        QCOMPARE(row(QStringLiteral("select 收费金额, 应收帐款, 帐款结清 from 汽车租赁登记表")), QStringLiteral("0/99/0"));
+        QCOMPARE(scalar(QStringLiteral("select count(*) from 现金日记帐")).toInt(), 0);
     }
 
     // Returning a contract again: its vehicle has gone out to someone else since and stays with
@@ -283,7 +312,7 @@ private Q_SLOTS:
         Msg::Recorder msgs;
         TForm_qczljsd_edit d(&list, &dm);
         d.show();
-        d.CheckBox1->setChecked(false);  // no automatic calculation
+        d.autoCalculate->setChecked(false);  // no automatic calculation
         type(d.fieldFor(QStringLiteral("实收金额")), QStringLiteral("200"));
         qobject_cast<QCheckBox*>(d.fieldFor(QStringLiteral("帐款结清")))->setChecked(true);
 
@@ -318,8 +347,8 @@ private Q_SLOTS:
             f.close();
             TForm_qczljsd_edit d(&list, &dm);
             d.show();
-            QCOMPARE(d.CheckBox2->isVisible(), QByteArray(flag) == "1");
-            QVERIFY(d.CheckBox2->isChecked());
+            QCOMPARE(d.postToJournal->isVisible(), QByteArray(flag) == "1");
+            QVERIFY(d.postToJournal->isChecked());
             d.closeButton->click();
         }
         QFile::remove(Paths::sysSetFile());

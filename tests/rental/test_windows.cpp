@@ -78,7 +78,7 @@ private Q_SLOTS:
         TForm_hyzlb_edit d(&list, &dm);
         // 替换 takes what the clerk has typed so far; empty own fields empty the driver's.
         type(d.fieldFor(QStringLiteral("家庭住址")), QStringLiteral("南京路1号"));
-        d.SpeedButton3->click();
+        d.copyToDriverButton->click();
         QCOMPARE(fieldText(d.fieldFor(QStringLiteral("驾驶员"))), QStringLiteral("王二"));
         QCOMPARE(fieldText(d.fieldFor(QStringLiteral("驾驶员联系电话"))), QStringLiteral("222"));
         QCOMPARE(qobject_cast<QPlainTextEdit*>(d.fieldFor(QStringLiteral("驾驶员家庭住址")))->toPlainText(),
@@ -96,10 +96,10 @@ private Q_SLOTS:
         bad.write("not a picture");
         bad.close();
         msgs.clear();
-        d.photoPanel->bitbtn_view->click();
+        d.photoPanel->viewButton->click();
         QCOMPARE(msgs.shown().size(), 1);
         QVERIFY(msgs.lastText().startsWith(photoPath(QStringLiteral("K002.jpg"))));
-        QVERIFY(d.photoPanel->Image1->photo().isNull());
+        QVERIFY(d.photoPanel->photoArea->photo().isNull());
         QFile::remove(QStringLiteral("jpg/K002.jpg"));
     }
 
@@ -121,26 +121,26 @@ private Q_SLOTS:
             // Every customer, blocked ones too, by name.
             QCOMPARE(dm.q_hyzlb.recordCount(), 4);
             // By number, begins-with.
-            s->ComboBox1->setCurrentIndex(1);
-            type(s->Edit3, QStringLiteral("k1"));
-            s->SpeedButton1->click();
+            s->modeBox->setCurrentIndex(1);
+            type(s->searchEdit, QStringLiteral("k1"));
+            s->findButton->click();
             QCOMPARE(dm.q_hyzlb.recordCount(), 1);
             // A quote is a character like any other.
-            s->ComboBox1->setCurrentIndex(0);
-            type(s->Edit3, QStringLiteral("O'B"));
-            s->SpeedButton1->click();
+            s->modeBox->setCurrentIndex(0);
+            type(s->searchEdit, QStringLiteral("O'B"));
+            s->findButton->click();
             QCOMPARE(dm.q_hyzlb.asString(QStringLiteral("客户号")), QStringLiteral("X9"));
-            type(s->Edit3, QStringLiteral("没有这人"));
-            s->SpeedButton1->click();
+            type(s->searchEdit, QStringLiteral("没有这人"));
+            s->findButton->click();
             QCOMPARE(msgs.texts(), QStringList{QStringLiteral("没有找到相应的记录!")});
             s->selectButton->click();  // nothing to choose
             QVERIFY(s->isVisible());
             // By name; a key typed in the grid chooses the blocked customer.
-            type(s->Edit3, QStringLiteral("李"));
-            s->SpeedButton1->click();
+            type(s->searchEdit, QStringLiteral("李"));
+            s->findButton->click();
             QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-            QApplication::sendEvent(s->DBGrid2, &key);
-            seen << s->Label1->text();
+            QApplication::sendEvent(s->grid, &key);
+            seen << s->purposeLabel->text();
         };
         d.addButton->click();
         QTest::keyClick(&d, Qt::Key_F2);
@@ -406,8 +406,8 @@ private Q_SLOTS:
             auto* c = qobject_cast<TForm_qczlb_khyd*>(w);
             QVERIFY(c);
             QCOMPARE(c->windowTitle(), QStringLiteral("查找客户预订"));
-            type(c->Edit3, QStringLiteral("王一"));
-            c->SpeedButton1->click();
+            type(c->searchEdit, QStringLiteral("王一"));
+            c->findButton->click();
             QVERIFY(dm.q_khydqc.recordCount() >= 1);
             // Sorting by a title keeps the search's rows and puts them in the order of that column.
             const int found = dm.q_khydqc.recordCount();
@@ -422,7 +422,7 @@ private Q_SLOTS:
             dm.q_khydqc.first();
             while (dm.q_khydqc.asString(QStringLiteral("内部编号")) != QStringLiteral("YD2004000100"))
                 dm.q_khydqc.next();
-            c->DBGrid2->setCurrentIndex(c->DBGrid2->model()->index(dm.q_khydqc.currentRow(), 0));
+            c->grid->setCurrentIndex(c->grid->model()->index(dm.q_khydqc.currentRow(), 0));
             c->selectButton->click();
         };
         modal.handler = chooseWang;
@@ -472,11 +472,11 @@ private Q_SLOTS:
         modal.handler = [&](QDialog* w) {
             auto* c = qobject_cast<TForm_qczlb_khyd*>(w);
             QVERIFY(c);
-            type(c->Edit3, QStringLiteral("王二"));
-            c->SpeedButton1->click();
+            type(c->searchEdit, QStringLiteral("王二"));
+            c->findButton->click();
             while (dm.q_khydqc.asString(QStringLiteral("内部编号")) != QStringLiteral("YD2004000310") && !dm.q_khydqc.eof())
                 dm.q_khydqc.next();
-            c->DBGrid2->setCurrentIndex(c->DBGrid2->model()->index(dm.q_khydqc.currentRow(), 0));
+            c->grid->setCurrentIndex(c->grid->model()->index(dm.q_khydqc.currentRow(), 0));
             c->selectButton->click();
         };
         const QString reservation = QStringLiteral("select 执行完毕, coalesce(租赁内部编号, '') from 客户预订汽车 "

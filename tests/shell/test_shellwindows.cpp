@@ -29,9 +29,9 @@ private Q_SLOTS:
         modal.handler = [&](QDialog* d) {
             auto* help = qobject_cast<TForm_help*>(d);
             QVERIFY(help);
-            text = help->Memo1->toPlainText();
+            text = help->linesEdit->toPlainText();
             lines = help->lines();
-            QVERIFY(help->Memo1->isReadOnly());
+            QVERIFY(help->linesEdit->isReadOnly());
         };
         showHelpLines(nullptr, hints);
         QCOMPARE(modal.captions, QStringList{QStringLiteral("帮助窗口")});
@@ -49,7 +49,7 @@ private Q_SLOTS:
         QCOMPARE(help.findChild<QPushButton*>(QStringLiteral("SpeedButton2"))->text(), QStringLiteral("目录"));
 
         help.show();
-        help.SpeedButton1->click();
+        help.returnButton->click();
         QVERIFY(!help.isVisible());
 
         help.show();

@@ -399,30 +399,30 @@ private Q_SLOTS:
             shown = true;
             QCOMPARE(rows(db.dm.ADO_qczl, "图形显示"), 6);
             QStringList labels;
-            for (const Bar& b : c->DBChart1->bars())
+            for (const Bar& b : c->chart->bars())
                 labels << b.label;
             QCOMPARE(labels, QStringList({S("12月"), S("06月"), S("04月"), S("03月"), S("02月"), S("01月")}));
-            QCOMPARE(c->DBChart1->bars()[1].value, *Money::parse(S("-240.25")));
-            QCOMPARE(c->ComboBox1->currentIndex(), -1);
-            QVERIFY(c->CheckBox1->isChecked() && c->DBChart1->threeD());
-            c->CheckBox1->click();
-            QVERIFY(!c->DBChart1->threeD());
-            c->ComboBox1->setCurrentIndex(3);
-            c->ComboBox1Change();
-            QCOMPARE(c->DBChart1->shape(), BarShape::Cylinder);
-            c->ComboBox1->setCurrentIndex(0);
-            c->ComboBox1Change();
-            c->DBChart1->resize(900, 500);
+            QCOMPARE(c->chart->bars()[1].value, *Money::parse(S("-240.25")));
+            QCOMPARE(c->shapeBox->currentIndex(), -1);
+            QVERIFY(c->threeDBox->isChecked() && c->chart->threeD());
+            c->threeDBox->click();
+            QVERIFY(!c->chart->threeD());
+            c->shapeBox->setCurrentIndex(3);
+            c->showShape();
+            QCOMPARE(c->chart->shape(), BarShape::Cylinder);
+            c->shapeBox->setCurrentIndex(0);
+            c->showShape();
+            c->chart->resize(900, 500);
             // A click on March's bar: the chooser preset to its colour; cancelling another keeps it.
-            const QRectF bar = c->DBChart1->barRect(3, c->DBChart1->rect());
+            const QRectF bar = c->chart->barRect(3, c->chart->rect());
             QVERIFY(bar.height() > 20);
-            QTest::mouseClick(c->DBChart1, Qt::LeftButton, {}, bar.center().toPoint());
-            QCOMPARE(c->DBChart1->bars()[3].colour, QColor(Qt::magenta));
-            const QColor second = c->DBChart1->bars()[2].colour;
-            QTest::mouseClick(c->DBChart1, Qt::LeftButton, {}, c->DBChart1->barRect(2, c->DBChart1->rect()).center().toPoint());
-            QCOMPARE(c->DBChart1->bars()[2].colour, second);
+            QTest::mouseClick(c->chart, Qt::LeftButton, {}, bar.center().toPoint());
+            QCOMPARE(c->chart->bars()[3].colour, QColor(Qt::magenta));
+            const QColor second = c->chart->bars()[2].colour;
+            QTest::mouseClick(c->chart, Qt::LeftButton, {}, c->chart->barRect(2, c->chart->rect()).center().toPoint());
+            QCOMPARE(c->chart->bars()[2].colour, second);
             // 保存: the chart's size on screen, read back from the file.
-            c->SpeedButton1->click();
+            c->saveButton->click();
             QCOMPARE(files.saveRequests().first().caption, S("保存到BMP文件中"));
             QCOMPARE(files.saveRequests().first().fileName, S("TEE0.BMP"));
             QImage saved(out.filePath(S("chart.BMP")));
@@ -433,10 +433,10 @@ private Q_SLOTS:
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(out.filePath(S("chart.pdf")));
             printer.setPageOrientation(QPageLayout::Portrait);
-            c->SpeedButton2->click();
+            c->printButton->click();
             QVERIFY(QFileInfo(out.filePath(S("chart.pdf"))).size() > 0);
             QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
-            c->SpeedButton3->click();
+            c->closeButton->click();
         };
         show->click();
         QVERIFY(shown);

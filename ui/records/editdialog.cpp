@@ -80,6 +80,7 @@ EditDialog::EditDialog(const EditDialogConfig& config, const QVector<FieldDef>& 
     connect(m_binder, &RecordBinder::editRefused, this, [this](const QString& text) { Msg::error(this, text); });
 
     auto* buttons = new QVBoxLayout;
+    m_buttons = buttons;
     using namespace EditButton;
     if (config.buttons & (Add | AddHidden)) {
         addButton = makeButton(QStringLiteral("bitbtn_add"), QStringLiteral("增加 (&A)"));
@@ -345,11 +346,13 @@ bool EditDialog::duplicateTest()
 
 void EditDialog::onSave()
 {
-    // S1: the row into editing (a new row in an empty query) and the typed text into the row.
+    // S1: the row into editing (a new row in an empty query), the typed text into the row, then the
+    // values empty columns take.
     try {
         if (m_query->state() == RecordSet::Browse)
             m_query->edit();
         commitFields();
+        fillDefaults();
     } catch (const DbError& e) {
         Msg::error(this, e.text());
         return;
@@ -374,6 +377,9 @@ void EditDialog::onSave()
         Msg::error(this, e.text());
         return;
     }
+    // What the clerk is asked and what is computed into the row, once the checks have passed.
+    if (!prepareWrite())
+        return;
     // S5: one transaction for the row and its follow-up writes. A refusal rolls everything back,
     // says why, and leaves what was typed in place for another 存盘.
     bool saved = false;

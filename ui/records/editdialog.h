@@ -10,6 +10,7 @@
 #include <QVariant>
 #include <QVector>
 
+class QBoxLayout;
 class QHBoxLayout;
 class QPushButton;
 class QTabWidget;
@@ -107,11 +108,21 @@ Q_SIGNALS:
     void edited(const QString& column);
 
 protected:
-    // Module steps; each default does nothing.
+    // Module steps; each default does nothing. 存盘 runs them in this order: fillDefaults,
+    // the required fields, moduleChecks, the duplicate test, prepareWrite, the stamps,
+    // assignBeforeWrite, then writeRecord inside the transaction.
     virtual bool addGuardPasses();
     virtual void beforeAppend() {}
     virtual void initNewRow() {}
+    // Values a row takes when left empty, set before the checks and kept when a check refuses.
+    virtual void fillDefaults() {}
+    // The module's checks of the row as it stands: a refusal is said and its field focused, and
+    // nothing else happens — no question, no change of the row, no write.
     virtual bool moduleChecks() { return true; }
+    // After every check passed: what the clerk is asked and what is computed into the row before
+    // the write; false stops the save (the step has said why).
+    virtual bool prepareWrite() { return true; }
+    // Values set without asking, right before the write (after the stamps).
     virtual void assignBeforeWrite() {}
     // The write of 存盘, inside one transaction: the row, then its follow-up writes. A module that
     // writes further rows does it here (or in afterWrite); any failure rolls all of them back.
@@ -120,6 +131,8 @@ protected:
     virtual void cleanUp() {}
     // The row above the pages (dialogs with pages): fields of page -1, and room for module buttons.
     QHBoxLayout* headerRow() const { return m_header; }
+    // The dialog's buttons beside the fields, 增加 to 返回 from the top; room for module buttons.
+    QBoxLayout* buttonRow() const { return m_buttons; }
     // Page shown by 存盘 before its checks (-1: leave as is).
     virtual int savePage() const { return -1; }
 
@@ -154,6 +167,7 @@ private:
     QVector<RequiredField> m_required;
     QString m_firstField;
     QHBoxLayout* m_header = nullptr;
+    QBoxLayout* m_buttons = nullptr;
     bool m_closing = false;
 };
 

@@ -44,13 +44,13 @@ TForm_help::TForm_help(QWidget* parent) : QDialog(parent)
         buttons->addWidget(b);
         return b;
     };
-    SpeedButton1 = button("SpeedButton1", QStringLiteral("返回"), true);
+    returnButton = button("SpeedButton1", QStringLiteral("返回"), true);
     button("SpeedButton2", QStringLiteral("目录"), false);
     button("SpeedButton3", QStringLiteral("详文"), false);
     button("SpeedButton4", QString(), false);
     button("SpeedButton5", QString(), false);
     buttons->addStretch();
-    connect(SpeedButton1, &QPushButton::clicked, this, &QDialog::close);
+    connect(returnButton, &QPushButton::clicked, this, &QDialog::close);
 
     auto* strip = new QLabel(QStringLiteral("帮助系统"), this);
     strip->setObjectName(QStringLiteral("Panel2"));
@@ -58,11 +58,11 @@ TForm_help::TForm_help(QWidget* parent) : QDialog(parent)
     strip->setMinimumHeight(24);
     strip->setStyleSheet(QStringLiteral("background: #c0c0c0"));
 
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setReadOnly(true);
-    Memo1->setStyleSheet(QStringLiteral("QPlainTextEdit { background: white; }"));
-    Memo1->setPlainText(QString());  // one empty line before the caller's lines
+    linesEdit = new QPlainTextEdit(this);
+    linesEdit->setObjectName(QStringLiteral("Memo1"));
+    linesEdit->setReadOnly(true);
+    linesEdit->setStyleSheet(QStringLiteral("QPlainTextEdit { background: white; }"));
+    linesEdit->setPlainText(QString());  // one empty line before the caller's lines
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -70,13 +70,13 @@ TForm_help::TForm_help(QWidget* parent) : QDialog(parent)
     layout->setMenuBar(menuBar);
     layout->addWidget(bar);
     layout->addWidget(strip);
-    layout->addWidget(Memo1, 1);
+    layout->addWidget(linesEdit, 1);
 }
 
 void TForm_help::addLine(const QString& line)
 {
     // appendPlainText would fill the empty first line; the hint lines go below it.
-    QTextCursor c(Memo1->document());
+    QTextCursor c(linesEdit->document());
     c.movePosition(QTextCursor::End);
     c.insertBlock();
     c.insertText(line);
@@ -84,7 +84,7 @@ void TForm_help::addLine(const QString& line)
 
 QStringList TForm_help::lines() const
 {
-    QStringList all = Memo1->toPlainText().split(QLatin1Char('\n'));
+    QStringList all = linesEdit->toPlainText().split(QLatin1Char('\n'));
     all.removeFirst();
     return all;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The help window: a few lines of usage hints that the caller supplies. The page starts with one
-// empty line; a caller appends its lines one by one with addLine (Memo1's own appendPlainText
+// empty line; a caller appends its lines one by one with addLine (linesEdit's own appendPlainText
 // would fill that empty line), shows the window and frees it.
 #include <QDialog>
 #include <QStringList>
@@ -17,8 +17,8 @@ public:
     // The lines shown after the initial empty one.
     QStringList lines() const;
 
-    QPlainTextEdit* Memo1;
-    QPushButton* SpeedButton1;  // 返回
+    QPlainTextEdit* linesEdit;  // Memo1
+    QPushButton* returnButton;  // 返回 (SpeedButton1)
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -56,10 +56,10 @@ PhotoArea::PhotoArea(QWidget* parent) : QWidget(parent)
     // A picture without words: named for screen readers, which also learn the mouse gestures.
     setAccessibleName(QStringLiteral("照片"));
     setAccessibleDescription(QStringLiteral("双击切换拉伸显示，右键菜单可全屏显示"));
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    N1 = PopupMenu1->addAction(QStringLiteral("全屏显示"));
-    N1->setObjectName(QStringLiteral("N1"));
+    menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("PopupMenu1"));
+    fullScreenAction = menu->addAction(QStringLiteral("全屏显示"));
+    fullScreenAction->setObjectName(QStringLiteral("N1"));
 }
 
 void PhotoArea::setPhoto(const QImage& image)
@@ -100,7 +100,7 @@ void PhotoArea::mouseDoubleClickEvent(QMouseEvent* event)
 
 void PhotoArea::contextMenuEvent(QContextMenuEvent* event)
 {
-    PopupMenu1->exec(event->globalPos());
+    menu->exec(event->globalPos());
 }
 
 PhotoPanel::PhotoPanel(const QString& caption, std::function<QString()> currentPath, QWidget* parent)
@@ -111,20 +111,20 @@ PhotoPanel::PhotoPanel(const QString& caption, std::function<QString()> currentP
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignCenter);
     label->setFixedWidth(label->fontMetrics().horizontalAdvance(caption.left(1)) + 6);
-    bitbtn_view = new QPushButton(QStringLiteral("查看"), this);
-    bitbtn_view->setObjectName(QStringLiteral("bitbtn_view"));
-    bitbtn_view->setAutoDefault(false);
-    Image1 = new PhotoArea(this);
+    viewButton = new QPushButton(QStringLiteral("查看"), this);
+    viewButton->setObjectName(QStringLiteral("bitbtn_view"));
+    viewButton->setAutoDefault(false);
+    photoArea = new PhotoArea(this);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(label);
     auto* right = new QVBoxLayout;
-    right->addWidget(bitbtn_view, 0, Qt::AlignLeft);
-    right->addWidget(Image1, 1);
+    right->addWidget(viewButton, 0, Qt::AlignLeft);
+    right->addWidget(photoArea, 1);
     row->addLayout(right, 1);
-    connect(bitbtn_view, &QPushButton::clicked, this, &PhotoPanel::view);
-    connect(Image1, &PhotoArea::doubleClicked, this, &PhotoPanel::toggle);
-    connect(Image1->N1, &QAction::triggered, this, &PhotoPanel::fullScreen);
+    connect(viewButton, &QPushButton::clicked, this, &PhotoPanel::view);
+    connect(photoArea, &PhotoArea::doubleClicked, this, &PhotoPanel::toggle);
+    connect(photoArea->fullScreenAction, &QAction::triggered, this, &PhotoPanel::fullScreen);
 }
 
 bool PhotoPanel::currentPath(QString* path)
@@ -149,7 +149,7 @@ void PhotoPanel::showQuietly()
     }
     const Photo photo = readPhoto(path);
     if (photo.status == PhotoStatus::Ok)
-        Image1->setPhoto(photo.image);
+        photoArea->setPhoto(photo.image);
 }
 
 void PhotoPanel::view()
@@ -159,16 +159,16 @@ void PhotoPanel::view()
         return;
     const Photo photo = readPhoto(path);
     if (photo.status == PhotoStatus::Ok) {
-        Image1->setPhoto(photo.image);
+        photoArea->setPhoto(photo.image);
         return;
     }
-    Image1->clear();
+    photoArea->clear();
     Msg::plain(this, photoMessage(path, photo.status));
 }
 
 void PhotoPanel::toggle()
 {
-    Image1->setStretched(!Image1->stretched());
+    photoArea->setStretched(!photoArea->stretched());
 }
 
 void PhotoPanel::fullScreen()

@@ -42,8 +42,8 @@ public:
     void setStretched(bool on);
     QRect pictureRect() const;  // where the picture is drawn
 
-    QMenu* PopupMenu1;
-    QAction* N1;  // 全屏显示
+    QMenu* menu;                // PopupMenu1
+    QAction* fullScreenAction;  // 全屏显示 (N1)
 
 Q_SIGNALS:
     void doubleClicked();
@@ -67,8 +67,8 @@ class PhotoPanel : public QWidget {
 public:
     PhotoPanel(const QString& caption, std::function<QString()> currentPath, QWidget* parent = nullptr);
 
-    QPushButton* bitbtn_view;  // 查看
-    PhotoArea* Image1;
+    QPushButton* viewButton;  // 查看 (bitbtn_view)
+    PhotoArea* photoArea;     // Image1
 
     // When the dialog opens: the photo if it can be shown; nothing is said otherwise.
     void showQuietly();
