@@ -123,93 +123,117 @@ CriteriaDialog::CriteriaDialog(const CriteriaConfig& config, TDm1* dm, StatsWind
     auto* outer = new QHBoxLayout(this);
     auto* form = new QFormLayout;
     outer->addLayout(form);
-
-    auto combo = [this](const QString& name) {
-        auto* b = new QComboBox(this);
-        b->setObjectName(name);
-        b->setEditable(true);
-        b->setCurrentIndex(-1);
-        m_enterChain << b;
-        return b;
-    };
-    auto date = [this](const QString& name) {
-        auto* e = new QLineEdit(this);
-        e->setObjectName(name);
-        e->setInputMask(QStringLiteral("9999-99-99; "));
-        m_enterChain << e;
-        return e;
-    };
-    auto range = [&](const QString& label, const QString& fromName, const QString& toName, QLineEdit*& from, QLineEdit*& to) {
-        auto* row = new QHBoxLayout;
-        from = date(fromName);
-        to = date(toName);
-        row->addWidget(from);
-        row->addWidget(new QLabel(QStringLiteral("到："), this));
-        row->addWidget(to);
-        form->addRow(label, row);
-    };
-
     switch (config.kind) {
-    case CriteriaKind::Income:
-        if (config.customerBoxes) {
-            customerNoBox = combo(F::CustomerNo);
-            form->addRow(QStringLiteral("客户号："), customerNoBox);
-            customerNameBox = combo(F::CustomerName);
-            InputMethods::applyCurrent(customerNameBox);
-            form->addRow(QStringLiteral("客户姓名："), customerNameBox);
-        }
-        if (config.plateBox) {
-            plateBox = combo(F::Plate);
-            form->addRow(QStringLiteral("车牌号："), plateBox);
-        }
-        range(QStringLiteral("发车日期  从："), F::From, F::To, fromDate, toDate);
-        range(QStringLiteral("收车日期  从："), F::ReturnFrom, F::ReturnTo, returnFromDate, returnToDate);
-        break;
-    case CriteriaKind::Monthly:
-        yearBox = combo(F::Year);
-        for (int y = 2003; y <= 2008; ++y)
-            yearBox->addItem(QStringLiteral("%1年").arg(y));
-        yearBox->setCurrentIndex(-1);
-        yearBox->setEditText(QString());
-        form->addRow(QStringLiteral("统计年度："), yearBox);
-        byDispatch = new QRadioButton(QStringLiteral("按发车日期统计："), this);
-        byReturn = new QRadioButton(QStringLiteral("按收车日期统计"), this);
-        byDispatch->setChecked(true);
-        form->addRow(byDispatch);
-        form->addRow(byReturn);
-        break;
-    case CriteriaKind::Cash:
-        range(QStringLiteral("日期  从："), F::From, F::To, fromDate, toDate);
-        break;
-    case CriteriaKind::VehicleCost: {
-        if (config.plateBox) {
-            plateBox = combo(F::Plate);
-            plateBox->setMaxVisibleItems(15);
-            form->addRow(QStringLiteral("车牌号："), plateBox);
-        }
-        range(QStringLiteral("发生日期  从："), F::From, F::To, fromDate, toDate);
-        auto* group = new QGroupBox(QStringLiteral("以下是需要统计的项目"), this);
-        auto* g = new QVBoxLayout(group);
-        for (int i = 0; i < 4; ++i) {
-            sourceBoxes[i] = new QCheckBox(QString::fromUtf8(SourceCaptions[i]), group);
-            sourceBoxes[i]->setObjectName(QStringLiteral("CheckBox%1").arg(i + 1));
-            sourceBoxes[i]->setChecked(SourceDefaults[i]);
-            g->addWidget(sourceBoxes[i]);
-        }
-        byDispatch = new QRadioButton(QStringLiteral("按发车日期统计租赁收入："), group);
-        byReturn = new QRadioButton(QStringLiteral("按收车日期统计租赁收入："), group);
-        byDispatch->setChecked(true);
-        g->addWidget(byDispatch);
-        g->addWidget(byReturn);
-        form->addRow(group);
-        break;
-    }
+    case CriteriaKind::Income: addIncomeFields(form); break;
+    case CriteriaKind::Monthly: addYearFields(form); break;
+    case CriteriaKind::Cash: addDateRange(form, QStringLiteral("日期  从："), F::From, F::To, fromDate, toDate); break;
+    case CriteriaKind::VehicleCost: addCostFields(form); break;
     }
     if (byDispatch) {
         byDispatch->setObjectName(QStringLiteral("RadioButton1"));
         byReturn->setObjectName(QStringLiteral("RadioButton2"));
     }
+    outer->addLayout(makeButtonColumn());
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 
+    chainEnterKeys();
+    if (config.rememberChoices)
+        loadChoices();
+}
+
+QComboBox* CriteriaDialog::addComboField(const QString& name)
+{
+    auto* b = new QComboBox(this);
+    b->setObjectName(name);
+    b->setEditable(true);
+    b->setCurrentIndex(-1);
+    m_enterChain << b;
+    return b;
+}
+
+QLineEdit* CriteriaDialog::addDateField(const QString& name)
+{
+    auto* e = new QLineEdit(this);
+    e->setObjectName(name);
+    e->setInputMask(QStringLiteral("9999-99-99; "));
+    m_enterChain << e;
+    return e;
+}
+
+void CriteriaDialog::addDateRange(QFormLayout* form, const QString& label, const QString& fromName, const QString& toName,
+                                  QLineEdit*& from, QLineEdit*& to)
+{
+    auto* row = new QHBoxLayout;
+    from = addDateField(fromName);
+    to = addDateField(toName);
+    row->addWidget(from);
+    row->addWidget(new QLabel(QStringLiteral("到："), this));
+    row->addWidget(to);
+    form->addRow(label, row);
+}
+
+// Customer and plate boxes as the report asks for them, and the dispatch and return ranges.
+void CriteriaDialog::addIncomeFields(QFormLayout* form)
+{
+    if (m_config.customerBoxes) {
+        customerNoBox = addComboField(F::CustomerNo);
+        form->addRow(QStringLiteral("客户号："), customerNoBox);
+        customerNameBox = addComboField(F::CustomerName);
+        InputMethods::applyCurrent(customerNameBox);
+        form->addRow(QStringLiteral("客户姓名："), customerNameBox);
+    }
+    if (m_config.plateBox) {
+        plateBox = addComboField(F::Plate);
+        form->addRow(QStringLiteral("车牌号："), plateBox);
+    }
+    addDateRange(form, QStringLiteral("发车日期  从："), F::From, F::To, fromDate, toDate);
+    addDateRange(form, QStringLiteral("收车日期  从："), F::ReturnFrom, F::ReturnTo, returnFromDate, returnToDate);
+}
+
+// The year, offered from a list or typed, and which date of a contract counts.
+void CriteriaDialog::addYearFields(QFormLayout* form)
+{
+    yearBox = addComboField(F::Year);
+    for (int y = 2003; y <= 2008; ++y)
+        yearBox->addItem(QStringLiteral("%1年").arg(y));
+    yearBox->setCurrentIndex(-1);
+    yearBox->setEditText(QString());
+    form->addRow(QStringLiteral("统计年度："), yearBox);
+    byDispatch = new QRadioButton(QStringLiteral("按发车日期统计："), this);
+    byReturn = new QRadioButton(QStringLiteral("按收车日期统计"), this);
+    byDispatch->setChecked(true);
+    form->addRow(byDispatch);
+    form->addRow(byReturn);
+}
+
+// The plate (detail report only), the period, and the sources of costs and income to add up.
+void CriteriaDialog::addCostFields(QFormLayout* form)
+{
+    if (m_config.plateBox) {
+        plateBox = addComboField(F::Plate);
+        plateBox->setMaxVisibleItems(15);
+        form->addRow(QStringLiteral("车牌号："), plateBox);
+    }
+    addDateRange(form, QStringLiteral("发生日期  从："), F::From, F::To, fromDate, toDate);
+    auto* group = new QGroupBox(QStringLiteral("以下是需要统计的项目"), this);
+    auto* g = new QVBoxLayout(group);
+    for (int i = 0; i < 4; ++i) {
+        sourceBoxes[i] = new QCheckBox(QString::fromUtf8(SourceCaptions[i]), group);
+        sourceBoxes[i]->setObjectName(QStringLiteral("CheckBox%1").arg(i + 1));
+        sourceBoxes[i]->setChecked(SourceDefaults[i]);
+        g->addWidget(sourceBoxes[i]);
+    }
+    byDispatch = new QRadioButton(QStringLiteral("按发车日期统计租赁收入："), group);
+    byReturn = new QRadioButton(QStringLiteral("按收车日期统计租赁收入："), group);
+    byDispatch->setChecked(true);
+    g->addWidget(byDispatch);
+    g->addWidget(byReturn);
+    form->addRow(group);
+}
+
+// 帮助 (when the report has help lines), 统计, 返回 and the busy indicator below them.
+QVBoxLayout* CriteriaDialog::makeButtonColumn()
+{
     auto* buttons = new QVBoxLayout;
     auto button = [&](const QString& name, const QString& caption) {
         auto* b = new QPushButton(caption, this);
@@ -218,14 +242,14 @@ CriteriaDialog::CriteriaDialog(const CriteriaConfig& config, TDm1* dm, StatsWind
         buttons->addWidget(b);
         return b;
     };
-    if (!config.helpLines.isEmpty()) {
+    if (!m_config.helpLines.isEmpty()) {
         helpButton = button(QStringLiteral("next"), QStringLiteral("帮助 (&H)"));
-        connect(helpButton, &QPushButton::clicked, this, &CriteriaDialog::nextClick);
+        connect(helpButton, &QPushButton::clicked, this, &CriteriaDialog::showHelp);
     }
     seekButton = button(QStringLiteral("bitbtn_seek"), QStringLiteral("统计 (&F)"));
     closeButton = button(QStringLiteral("bitbtn_close"), QStringLiteral("返回 (&R)"));
-    connect(seekButton, &QPushButton::clicked, this, &CriteriaDialog::bitbtn_seekClick);
-    connect(closeButton, &QPushButton::clicked, this, &CriteriaDialog::bitbtn_closeClick);
+    connect(seekButton, &QPushButton::clicked, this, &CriteriaDialog::runReport);
+    connect(closeButton, &QPushButton::clicked, this, &CriteriaDialog::onClose);
     busyIndicator = new QProgressBar(this);
     busyIndicator->setObjectName(QStringLiteral("Animate1"));
     busyIndicator->setRange(0, 0);  // busy: no known end
@@ -233,9 +257,12 @@ CriteriaDialog::CriteriaDialog(const CriteriaConfig& config, TDm1* dm, StatsWind
     busyIndicator->setVisible(false);
     buttons->addWidget(busyIndicator);
     buttons->addStretch(1);
-    outer->addLayout(buttons);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    return buttons;
+}
 
+// Enter moves from field to field in the order they were made; on the last one it presses 统计.
+void CriteriaDialog::chainEnterKeys()
+{
     for (int i = 0; i < m_enterChain.size(); ++i) {
         if (i + 1 < m_enterChain.size())
             EnterKeys::moveTo(m_enterChain[i], m_enterChain[i + 1]);
@@ -244,8 +271,6 @@ CriteriaDialog::CriteriaDialog(const CriteriaConfig& config, TDm1* dm, StatsWind
     }
     if (!m_enterChain.isEmpty())
         m_enterChain.first()->setFocus(Qt::OtherFocusReason);
-    if (config.rememberChoices)
-        loadChoices();
 }
 
 CriteriaDialog::~CriteriaDialog()
@@ -312,7 +337,7 @@ std::optional<Refusal> CriteriaDialog::check() const
     return std::nullopt;
 }
 
-void CriteriaDialog::bitbtn_seekClick()
+void CriteriaDialog::runReport()
 {
     if (const auto refusal = check()) {
         Msg::warn(this, refusal->message);
@@ -338,12 +363,12 @@ void CriteriaDialog::bitbtn_seekClick()
     done(QDialog::Accepted);
 }
 
-void CriteriaDialog::bitbtn_closeClick()
+void CriteriaDialog::onClose()
 {
     done(QDialog::Rejected);
 }
 
-void CriteriaDialog::nextClick()
+void CriteriaDialog::showHelp()
 {
     showHelpLines(this, m_config.helpLines);
 }

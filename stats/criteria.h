@@ -10,10 +10,12 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 class TDm1;
 class StatsWindow;
 
@@ -97,15 +99,25 @@ public:
     Reports::VehicleCostCriteria costCriteria() const;
 
     std::optional<Refusal> check() const;
-    void bitbtn_seekClick();
-    void bitbtn_closeClick();
-    void nextClick();  // 帮助
+    // 统计: the checks, then the report into the scratch table; the dialog closes when it ran.
+    void runReport();
+    void onClose();   // 返回
+    void showHelp();  // 帮助
 
     // Section of system1.ini holding the remembered choices.
     QString choicesSection() const;
     static QString choicesFile();  // ".\system1.ini" of the working folder
 
 private:
+    QComboBox* addComboField(const QString& name);
+    QLineEdit* addDateField(const QString& name);
+    void addDateRange(QFormLayout* form, const QString& label, const QString& fromName, const QString& toName, QLineEdit*& from,
+                      QLineEdit*& to);
+    void addIncomeFields(QFormLayout* form);
+    void addYearFields(QFormLayout* form);
+    void addCostFields(QFormLayout* form);
+    QVBoxLayout* makeButtonColumn();
+    void chainEnterKeys();
     QWidget* field(const QString& objectName) const;
     void loadChoices();
     void storeChoices();

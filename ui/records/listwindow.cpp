@@ -26,12 +26,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#ifdef VEL_HAVE_EXPORT
 #include "ui/records/export/exporttable.h"
-#endif
-#ifdef VEL_HAVE_PRINT
 #include "ui/records/print/tableprinter.h"
-#endif
 
 namespace {
 
@@ -65,12 +61,7 @@ ExportTable toExportTable(const GridSnapshot& s)
 std::function<void(ListWindow*, const GridSnapshot&)>& ListWindow::printHandler()
 {
     static std::function<void(ListWindow*, const GridSnapshot&)> h = [](ListWindow* w, const GridSnapshot& s) {
-#ifdef VEL_HAVE_PRINT
         printWithPreview(w, toExportTable(s));
-#else
-        Q_UNUSED(s);
-        Msg::warn(w, QStringLiteral("打印功能没有安装！"));
-#endif
     };
     return h;
 }
@@ -78,12 +69,7 @@ std::function<void(ListWindow*, const GridSnapshot&)>& ListWindow::printHandler(
 std::function<void(ListWindow*, const GridSnapshot&)>& ListWindow::exportHandler()
 {
     static std::function<void(ListWindow*, const GridSnapshot&)> h = [](ListWindow* w, const GridSnapshot& s) {
-#ifdef VEL_HAVE_EXPORT
         exportWithDialog(w, w->dm()->SaveDialog1, w->config().exportName, toExportTable(s));
-#else
-        Q_UNUSED(s);
-        Msg::warn(w, QStringLiteral("导出功能没有安装！"));
-#endif
     };
     return h;
 }
@@ -92,58 +78,81 @@ ListWindow::ListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
     : QDialog(owner), m_config(config), m_dm(dm), m_query(dm->query(config.query))
 {
     Q_ASSERT(m_query);
-    setObjectName(config.className.mid(1));  // the instance name: Form_qcda for TForm_qcda
-    setProperty("windowClass", config.className);
-    setWindowTitle(config.caption);
-    setWindowFlag(Qt::WindowMaximizeButtonHint, config.maximised);
-    if (config.maximised)
-        setWindowState(Qt::WindowMaximized);
-    else
-        resize(640, 420);
-
+    setUpFrame();
     auto* outer = new QVBoxLayout(this);
     m_buttonBar = new QHBoxLayout;
     outer->addLayout(m_buttonBar);
-
-    if (config.navigator) {
-        navigator = new QWidget(this);
-        navigator->setObjectName(QStringLiteral("DBNavigator1"));
-        auto* nav = new QHBoxLayout(navigator);
-        nav->setContentsMargins(0, 0, 0, 0);
-        nav->setSpacing(0);
-        const struct {
-            const char* name;
-            const char* hint;
-            QStyle::StandardPixmap icon;
-            void (RecordSet::*move)();
-        } moves[] = {{"nbFirst", "首记录", QStyle::SP_MediaSkipBackward, &RecordSet::first},
-                     {"nbPrior", "上一条记录", QStyle::SP_MediaSeekBackward, &RecordSet::prior},
-                     {"nbNext", "下一条记录", QStyle::SP_MediaSeekForward, &RecordSet::next},
-                     {"nbLast", "尾记录", QStyle::SP_MediaSkipForward, &RecordSet::last}};
-        for (const auto& m : moves) {
-            auto* b = new QToolButton(navigator);
-            b->setObjectName(QString::fromLatin1(m.name));
-            b->setToolTip(QString::fromUtf8(m.hint));
-            b->setAccessibleName(QString::fromUtf8(m.hint));  // icon only: screen readers need a name
-            b->setIcon(style()->standardIcon(m.icon));
-            b->setAutoRaise(true);
-            nav->addWidget(b);
-            auto move = m.move;
-            connect(b, &QToolButton::clicked, this, [this, move] {
-                if (!m_query->isOpen())
-                    return;
-                try {
-                    (m_query->*move)();
-                } catch (const DbError& e) {
-                    Msg::error(this, e.text());
-                }
-            });
-        }
-        m_buttonBar->addWidget(navigator);
+    if (m_config.navigator)
+        m_buttonBar->addWidget(makeNavigator());
+    addButtons();
+    m_buttonBar->addStretch(1);
+    addViewTools();
+    if (!m_config.hint.isEmpty()) {
+        auto* hint = new QLabel(m_config.hint, this);
+        hint->setObjectName(QStringLiteral("Label1"));
+        outer->addWidget(hint);
     }
+    outer->addWidget(makeGrid(), 1);
+    followCurrentRow();
+    syncSelection();
+}
 
-    // The buttons in the order the window lays them out, left to right.
-    for (const ButtonDef& b : config.buttons) {
+// Names, caption and size of the window as the table gives them.
+void ListWindow::setUpFrame()
+{
+    setObjectName(m_config.className.mid(1));  // the instance name: Form_qcda for TForm_qcda
+    setProperty("windowClass", m_config.className);
+    setWindowTitle(m_config.caption);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, m_config.maximised);
+    if (m_config.maximised)
+        setWindowState(Qt::WindowMaximized);
+    else
+        resize(640, 420);
+}
+
+// First, prior, next and last record, as icon buttons.
+QWidget* ListWindow::makeNavigator()
+{
+    navigator = new QWidget(this);
+    navigator->setObjectName(QStringLiteral("DBNavigator1"));
+    auto* nav = new QHBoxLayout(navigator);
+    nav->setContentsMargins(0, 0, 0, 0);
+    nav->setSpacing(0);
+    const struct {
+        const char* name;
+        const char* hint;
+        QStyle::StandardPixmap icon;
+        void (RecordSet::*move)();
+    } moves[] = {{"nbFirst", "首记录", QStyle::SP_MediaSkipBackward, &RecordSet::first},
+                 {"nbPrior", "上一条记录", QStyle::SP_MediaSeekBackward, &RecordSet::prior},
+                 {"nbNext", "下一条记录", QStyle::SP_MediaSeekForward, &RecordSet::next},
+                 {"nbLast", "尾记录", QStyle::SP_MediaSkipForward, &RecordSet::last}};
+    for (const auto& m : moves) {
+        auto* b = new QToolButton(navigator);
+        b->setObjectName(QString::fromLatin1(m.name));
+        b->setToolTip(QString::fromUtf8(m.hint));
+        b->setAccessibleName(QString::fromUtf8(m.hint));  // icon only: screen readers need a name
+        b->setIcon(style()->standardIcon(m.icon));
+        b->setAutoRaise(true);
+        nav->addWidget(b);
+        auto move = m.move;
+        connect(b, &QToolButton::clicked, this, [this, move] {
+            if (!m_query->isOpen())
+                return;
+            try {
+                (m_query->*move)();
+            } catch (const DbError& e) {
+                Msg::error(this, e.text());
+            }
+        });
+    }
+    return navigator;
+}
+
+// The buttons in the order the window lays them out, left to right.
+void ListWindow::addButtons()
+{
+    for (const ButtonDef& b : m_config.buttons) {
         const QString caption = b.caption.isEmpty() ? defaultCaption(b.kind) : b.caption;
         switch (b.kind) {
         case ListButton::Edit: editButton = makeButton(QStringLiteral("bitbtn_edit"), caption); break;
@@ -155,53 +164,56 @@ ListWindow::ListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
         case ListButton::Module: m_moduleButtons << makeButton(QString(), caption); break;
         }
     }
-    m_buttonBar->addStretch(1);
+}
 
+// 区分网格, 自动匹配列宽 and the buttons that hide and show columns, right of the buttons.
+void ListWindow::addViewTools()
+{
     dichromaticBox = new QCheckBox(QStringLiteral("区分网格"), this);
     dichromaticBox->setObjectName(QStringLiteral("cbDichromatic"));
     dichromaticBox->setChecked(true);
     m_buttonBar->addWidget(dichromaticBox);
-    if (config.autoWidthBox) {
+    connect(dichromaticBox, &QCheckBox::clicked, this, &ListWindow::onDichromatic);
+    if (m_config.autoWidthBox) {
         autoWidthBox = new QCheckBox(QStringLiteral("自动匹配列宽"), this);
         autoWidthBox->setObjectName(QStringLiteral("CheckBox1"));
-        autoWidthBox->setChecked(config.autoWidthChecked);
+        autoWidthBox->setChecked(m_config.autoWidthChecked);
         m_buttonBar->addWidget(autoWidthBox);
+        connect(autoWidthBox, &QCheckBox::clicked, this, &ListWindow::onAutoWidth);
     }
     hiddenColumnsMenu = new QMenu(this);
     hiddenColumnsMenu->setObjectName(QStringLiteral("PopupMenu1"));
-    if (config.columnButtons) {
-        showColumnButton = new QToolButton(this);
-        showColumnButton->setObjectName(QStringLiteral("ToolButton1"));
-        showColumnButton->setToolTip(QStringLiteral("显示隐藏的列"));
-        showColumnButton->setAccessibleName(showColumnButton->toolTip());
-        showColumnButton->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
-        showColumnButton->setPopupMode(QToolButton::MenuButtonPopup);
-        showColumnButton->setMenu(hiddenColumnsMenu);
-        showColumnButton->setEnabled(false);
-        hideColumnButton = new QToolButton(this);
-        hideColumnButton->setObjectName(QStringLiteral("ToolButton2"));
-        hideColumnButton->setToolTip(QStringLiteral("隐藏最右边的列"));
-        hideColumnButton->setAccessibleName(hideColumnButton->toolTip());
-        hideColumnButton->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
-        m_buttonBar->addWidget(showColumnButton);
-        m_buttonBar->addWidget(hideColumnButton);
-        connect(showColumnButton, &QToolButton::clicked, this, &ListWindow::onShowColumn);
-        connect(hideColumnButton, &QToolButton::clicked, this, &ListWindow::onHideColumn);
-        connect(hiddenColumnsMenu, &QMenu::triggered, this, &ListWindow::onHiddenColumnChosen);
-    }
+    if (!m_config.columnButtons)
+        return;
+    showColumnButton = new QToolButton(this);
+    showColumnButton->setObjectName(QStringLiteral("ToolButton1"));
+    showColumnButton->setToolTip(QStringLiteral("显示隐藏的列"));
+    showColumnButton->setAccessibleName(showColumnButton->toolTip());
+    showColumnButton->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
+    showColumnButton->setPopupMode(QToolButton::MenuButtonPopup);
+    showColumnButton->setMenu(hiddenColumnsMenu);
+    showColumnButton->setEnabled(false);
+    hideColumnButton = new QToolButton(this);
+    hideColumnButton->setObjectName(QStringLiteral("ToolButton2"));
+    hideColumnButton->setToolTip(QStringLiteral("隐藏最右边的列"));
+    hideColumnButton->setAccessibleName(hideColumnButton->toolTip());
+    hideColumnButton->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+    m_buttonBar->addWidget(showColumnButton);
+    m_buttonBar->addWidget(hideColumnButton);
+    connect(showColumnButton, &QToolButton::clicked, this, &ListWindow::onShowColumn);
+    connect(hideColumnButton, &QToolButton::clicked, this, &ListWindow::onHideColumn);
+    connect(hiddenColumnsMenu, &QMenu::triggered, this, &ListWindow::onHiddenColumnChosen);
+}
 
-    if (!config.hint.isEmpty()) {
-        auto* hint = new QLabel(config.hint, this);
-        hint->setObjectName(QStringLiteral("Label1"));
-        outer->addWidget(hint);
-    }
+// The grid over the query with its model, title clicks and double click.
+RecordGrid* ListWindow::makeGrid()
+{
     grid = new RecordGrid(this);
     grid->setObjectName(QStringLiteral("DBGridEh1"));
     m_model = new RecordGridModel(m_query, this);
     m_model->cellParams = [this](int row) { return rowColour(row); };
     grid->setGridModel(m_model);
-    grid->setAutoFitColWidths(config.autoWidth);
-    outer->addWidget(grid, 1);
+    grid->setAutoFitColWidths(m_config.autoWidth);
     // Until the module sets its columns, those of the query (also when the command opens the
     // query after creating the window), with the window's footers.
     m_model->onAdopt = [this](QVector<GridColumn>& cols) { decorate(cols, true); };
@@ -212,6 +224,12 @@ ListWindow::ListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
         if (m_config.doubleClickEdits && editButton)
             onEdit();
     });
+    return grid;
+}
+
+// The grid's current row and the record set's current row follow each other.
+void ListWindow::followCurrentRow()
+{
     connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& cur) {
                 if (m_syncing || m_model->changing() || !cur.isValid() || !m_query->isOpen() || cur.row() == m_query->currentRow())
@@ -240,10 +258,6 @@ ListWindow::ListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
     connect(m_model, &QAbstractItemModel::columnsInserted, this, release);
     connect(m_model, &QAbstractItemModel::columnsRemoved, this, release);
     connect(m_query, &RecordSet::currentChanged, this, &ListWindow::syncSelection);
-    connect(dichromaticBox, &QCheckBox::clicked, this, &ListWindow::onDichromatic);
-    if (autoWidthBox)
-        connect(autoWidthBox, &QCheckBox::clicked, this, &ListWindow::onAutoWidth);
-    syncSelection();
 }
 
 ListWindow::~ListWindow()

@@ -108,7 +108,7 @@ public:
     void storeLayout();
     void restoreLayout();
 
-    // Print and export, replaceable where the print/export library is not built in.
+    // Print and export of the snapshot; a test may put its own in their place.
     static std::function<void(ListWindow*, const GridSnapshot&)>& printHandler();
     static std::function<void(ListWindow*, const GridSnapshot&)>& exportHandler();
 
@@ -129,6 +129,13 @@ protected:
     QHBoxLayout* buttonBar() const { return m_buttonBar; }
 
 private:
+    // The steps of the constructor, top to bottom.
+    void setUpFrame();
+    QWidget* makeNavigator();
+    void addButtons();
+    void addViewTools();
+    RecordGrid* makeGrid();
+    void followCurrentRow();
     QPushButton* makeButton(const QString& objectName, const QString& caption);
     void decorate(QVector<GridColumn>& columns, bool fromQuery) const;
     void syncSelection();

@@ -150,6 +150,108 @@ bool plainCsv(const QString& s)
     return s.isEmpty() || !(s.front().isSpace() || s.back().isSpace());
 }
 
+// ---- RTF table ----
+
+const QByteArray kRtfBorder = "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
+                              "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+const QByteArray kRtfRowStart = "\\trowd\\trgaph57\\trleft0";
+
+// The right edge of each cell in twips. A4 portrait with 1 cm margins; the columns keep their screen
+// proportions across the text width.
+QVector<int> rtfCellEdges(const QVector<ExportColumn>& columns)
+{
+    constexpr int textWidth = 11906 - 2 * 567;
+    QVector<int> right(columns.size());
+    qint64 total = 0;
+    for (const ExportColumn& c : columns)
+        total += std::max(1, c.width);
+    qint64 acc = 0;
+    for (qsizetype c = 0; c < columns.size(); ++c) {
+        acc += std::max(1, columns[c].width);
+        right[c] = int(acc * textWidth / std::max<qint64>(total, 1));
+    }
+    return right;
+}
+
+void writeRtfPreamble(ExportSink& out)
+{
+    out.append("{\\rtf1\\ansi\\ansicpg936\\deff0\\uc1\r\n");
+    out.append("{\\fonttbl{\\f0\\fnil\\fcharset134 SimSun;}}\r\n");
+    out.append("\\paperw11906\\paperh16838\\margl567\\margr567\\margt567\\margb567\r\n");
+    out.append("\\pard\\plain\\f0\\fs18\r\n");
+}
+
+struct RtfTitleCell {
+    QString text;
+    QByteArray merge;   // merge control words of the cell definition
+};
+
+// The title cells laid onto a grid with their merges marked: first cell of a span and its followers.
+QVector<QVector<RtfTitleCell>> rtfTitleGrid(const TitleBlock& titles, int n)
+{
+    QVector<QVector<RtfTitleCell>> g(titles.depth, QVector<RtfTitleCell>(n));
+    for (const TitleCell& tc : titles.cells) {
+        for (int r = tc.row; r < tc.row + tc.rowSpan; ++r)
+            for (int c = tc.column; c < tc.column + tc.columnSpan; ++c) {
+                QByteArray m;
+                if (tc.columnSpan > 1)
+                    m += c == tc.column ? "\\clmgf" : "\\clmrg";
+                if (tc.rowSpan > 1)
+                    m += r == tc.row ? "\\clvmgf" : "\\clvmrg";
+                g[r][c].merge = m;
+            }
+        g[tc.row][tc.column].text = tc.text;
+    }
+    return g;
+}
+
+// A title row: bold, centred, repeated at the top of every page.
+void writeRtfTitleRow(ExportSink& out, const QVector<RtfTitleCell>& cells, const QVector<int>& right)
+{
+    QByteArray b = kRtfRowStart + "\\trhdr";
+    for (qsizetype c = 0; c < cells.size(); ++c)
+        b += cells[c].merge + kRtfBorder + "\\cellx" + QByteArray::number(right[c]);
+    b += "\r\n";
+    for (const RtfTitleCell& cell : cells) {
+        b += "\\pard\\intbl\\qc {\\b ";
+        b += rtfText(cell.text);
+        b += "}\\cell\r\n";
+    }
+    b += "\\row\r\n";
+    out.append(b);
+}
+
+// Data and footer rows: their cell definitions and alignments are the same on every row.
+class RtfDataRows {
+public:
+    RtfDataRows(const QVector<ExportColumn>& columns, const QVector<int>& right) : m_align(columns.size())
+    {
+        m_definition = kRtfRowStart;
+        for (int edge : right)
+            m_definition += kRtfBorder + "\\cellx" + QByteArray::number(edge);
+        m_definition += "\r\n";
+        for (qsizetype c = 0; c < columns.size(); ++c)
+            m_align[c] = isNumericType(columns[c].type) ? "\\pard\\intbl\\qr " : "\\pard\\intbl\\ql ";
+    }
+
+    void write(ExportSink& out, const QStringList& row)
+    {
+        m_row = m_definition;
+        for (qsizetype c = 0; c < m_align.size(); ++c) {
+            m_row += m_align[c];
+            m_row += rtfText(cellAt(row, int(c)));
+            m_row += "\\cell\r\n";
+        }
+        m_row += "\\row\r\n";
+        out.append(m_row);
+    }
+
+private:
+    QByteArray m_definition;
+    QVector<QByteArray> m_align;
+    QByteArray m_row;  // kept between rows: its buffer is reused
+};
+
 } // namespace
 
 bool writeText(const ExportTable& t, ExportSink& out)
@@ -241,94 +343,16 @@ bool writeHtml(const ExportTable& t, ExportSink& out)
 
 bool writeRtf(const ExportTable& t, ExportSink& out)
 {
-    // A4 portrait with 1 cm margins; the columns keep their screen proportions across the text width.
-    constexpr int textWidth = 11906 - 2 * 567;
-    const int n = int(t.columns.size());
-    QVector<int> right(n);
-    qint64 total = 0;
-    for (const ExportColumn& c : t.columns)
-        total += std::max(1, c.width);
-    qint64 acc = 0;
-    for (int c = 0; c < n; ++c) {
-        acc += std::max(1, t.columns[c].width);
-        right[c] = int(acc * textWidth / std::max<qint64>(total, 1));
-    }
-
-    out.append("{\\rtf1\\ansi\\ansicpg936\\deff0\\uc1\r\n");
-    out.append("{\\fonttbl{\\f0\\fnil\\fcharset134 SimSun;}}\r\n");
-    out.append("\\paperw11906\\paperh16838\\margl567\\margr567\\margt567\\margb567\r\n");
-    out.append("\\pard\\plain\\f0\\fs18\r\n");
-
-    const QByteArray border = "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
-                              "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
-    struct Cell {
-        QString text;
-        QByteArray merge;   // merge control words of the cell definition
-        QByteArray align;
-    };
-    // The cell definitions of a data row are the same on every row.
-    QByteArray dataDefinition = "\\trowd\\trgaph57\\trleft0";
-    for (int c = 0; c < n; ++c)
-        dataDefinition += border + "\\cellx" + QByteArray::number(right[c]);
-    dataDefinition += "\r\n";
-    QVector<QByteArray> dataAlign(n);
-    for (int c = 0; c < n; ++c)
-        dataAlign[c] = isNumericType(t.columns[c].type) ? "\\pard\\intbl\\qr " : "\\pard\\intbl\\ql ";
-
-    auto emitRow = [&](const QVector<Cell>& cells, bool header) {
-        QByteArray b = "\\trowd\\trgaph57\\trleft0";
-        if (header)
-            b += "\\trhdr";
-        for (int c = 0; c < n; ++c)
-            b += cells[c].merge + border + "\\cellx" + QByteArray::number(right[c]);
-        b += "\r\n";
-        for (int c = 0; c < n; ++c) {
-            b += "\\pard\\intbl" + cells[c].align + ' ';
-            if (header)
-                b += "{\\b ";
-            b += rtfText(cells[c].text);
-            if (header)
-                b += '}';
-            b += "\\cell\r\n";
-        }
-        b += "\\row\r\n";
-        out.append(b);
-    };
-
+    const QVector<int> right = rtfCellEdges(t.columns);
+    writeRtfPreamble(out);
     const TitleBlock titles = titleBlock(t.columns);
-    if (titles.depth > 0) {
-        // Lay the title cells onto a grid and mark the merges: first cell of a span and its followers.
-        QVector<QVector<Cell>> g(titles.depth, QVector<Cell>(n, Cell{QString(), QByteArray(), "\\qc"}));
-        for (const TitleCell& tc : titles.cells) {
-            for (int r = tc.row; r < tc.row + tc.rowSpan; ++r)
-                for (int c = tc.column; c < tc.column + tc.columnSpan; ++c) {
-                    QByteArray m;
-                    if (tc.columnSpan > 1)
-                        m += c == tc.column ? "\\clmgf" : "\\clmrg";
-                    if (tc.rowSpan > 1)
-                        m += r == tc.row ? "\\clvmgf" : "\\clvmrg";
-                    g[r][c].merge = m;
-                }
-            g[tc.row][tc.column].text = tc.text;
-        }
-        for (const QVector<Cell>& row : g)
-            emitRow(row, true);
-    }
-    QByteArray b;
-    auto dataRow = [&](const QStringList& r) {
-        b = dataDefinition;
-        for (int c = 0; c < n; ++c) {
-            b += dataAlign[c];
-            b += rtfText(cellAt(r, c));
-            b += "\\cell\r\n";
-        }
-        b += "\\row\r\n";
-        out.append(b);
-    };
+    for (const QVector<RtfTitleCell>& row : rtfTitleGrid(titles, int(t.columns.size())))
+        writeRtfTitleRow(out, row, right);
+    RtfDataRows data(t.columns, right);
     for (int i = 0, rows = t.rowCount(); i < rows; ++i)
-        dataRow(t.row(i));
+        data.write(out, t.row(i));
     if (!t.footer.isEmpty())
-        dataRow(t.footer);
+        data.write(out, t.footer);
     out.append("\\pard\\par\r\n}\r\n");
     return out.flush();
 }

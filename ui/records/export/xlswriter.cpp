@@ -260,55 +260,35 @@ private:
     QVector<QPair<quint32, quint16>> m_positions;  // of every eighth string: stream offset, offset in its record
 };
 
-} // namespace
-
-bool writeXls(const ExportTable& t, ExportSink& out, const QString& scratchDir, QString* tooLarge)
+// A sheet holds 65536 rows; longer lists continue on further sheets, each with the titles again,
+// the footer closing the last one. Nothing is cut off.
+QVector<SheetPlan> planSheets(int rowCount, int columnCount, int titleDepth, bool hasFooter)
 {
-    const int n = int(t.columns.size());
-    if (n > kMaxColumns) {
-        if (tooLarge)
-            *tooLarge = QStringLiteral("Excel 97-2003 工作簿最多只能容纳%1列，当前表格有%2列，文件没有导出。").arg(kMaxColumns).arg(n);
-        return false;
-    }
-
-    const TitleBlock titles = titleBlock(t.columns);
-    const bool hasFooter = !t.footer.isEmpty();
-    // A sheet holds 65536 rows; longer lists continue on further sheets, each with the titles again,
-    // the footer closing the last one. Nothing is cut off.
-    const int perSheet = kMaxRows - titles.depth;
-    const int rowCount = t.rowCount();
+    const int perSheet = kMaxRows - titleDepth;
     QVector<SheetPlan> plan;
-    {
-        int next = 0;
-        bool footerDone = !hasFooter;
-        do {
-            SheetPlan p;
-            p.firstRow = next;
-            p.endRow = std::min(rowCount, next + perSheet);
-            int row = (n > 0 ? titles.depth : 0) + (p.endRow - p.firstRow);
-            next = p.endRow;
-            if (next >= rowCount && !footerDone && row < kMaxRows) {
-                p.footer = true;
-                footerDone = true;
-                ++row;
-            }
-            p.rowCount = n > 0 ? row : 0;
-            plan << p;
-        } while (next < rowCount || !footerDone);
-    }
+    int next = 0;
+    bool footerDone = !hasFooter;
+    do {
+        SheetPlan p;
+        p.firstRow = next;
+        p.endRow = std::min(rowCount, next + perSheet);
+        int row = (columnCount > 0 ? titleDepth : 0) + (p.endRow - p.firstRow);
+        next = p.endRow;
+        if (next >= rowCount && !footerDone && row < kMaxRows) {
+            p.footer = true;
+            footerDone = true;
+            ++row;
+        }
+        p.rowCount = columnCount > 0 ? row : 0;
+        plan << p;
+    } while (next < rowCount || !footerDone);
+    return plan;
+}
 
-    // The sheets are written to a scratch file while the string table, which comes before them in the
-    // workbook, is written to the file itself; they follow it once it is complete.
-    QTemporaryFile scratchFile(QDir(scratchDir.isEmpty() ? QDir::tempPath() : scratchDir).filePath(QStringLiteral(".export-XXXXXX")));
-    if (!scratchFile.open()) {
-        out.fail(scratchFile.errorString());
-        return false;
-    }
-    ExportSink sheets(&scratchFile);
-
-    // Workbook globals, after the room for the compound file's header
-    out.append(QByteArray(kCompoundHeaderSize, '\0'));
-    const qint64 base = out.pos();
+// The workbook globals up to the string table: code page, fonts, formats, one BOUNDSHEET per sheet.
+// Returns where each sheet's position field lies, filled in once the sheets' places are known.
+QVector<qint64> writeGlobals(ExportSink& out, int sheetCount)
+{
     record(out, 0x0809, bof(0x0005));
     record(out, 0x0042, Bytes().u16(1200));                        // CODEPAGE: UTF-16
     record(out, 0x003D, Bytes().u16(0x01E0).u16(0x005A).u16(0x3FCF).u16(0x2A4E).u16(0x0038).u16(0).u16(0).u16(1).u16(0x0258));
@@ -332,106 +312,136 @@ bool writeXls(const ExportTable& t, ExportSink& out, const QString& scratchDir, 
     record(out, 0x00E0, xf(5, 0, false, 0x20, 0x38, true));        // 19 footer
     record(out, 0x00E0, xf(5, kMoneyFormat, false, 0x23, 0x3C, true));  // 20 footer money
     record(out, 0x0293, Bytes().u16(0x8000).u8(0).u8(0xFF));      // STYLE: Normal
-    QVector<qint64> sheetPositions;                                 // of the position fields, patched below
-    for (int i = 0; i < plan.size(); ++i) {
+    QVector<qint64> sheetPositions;
+    for (int i = 0; i < sheetCount; ++i) {
         sheetPositions << out.pos() + 4;
         record(out, 0x0085, Bytes().u32(0).u8(0).u8(0).str(QStringLiteral("Sheet%1").arg(i + 1), false));
     }
     record(out, 0x008C, Bytes().u16(86).u16(86));                  // COUNTRY: China
-    SharedStrings sst(out, base);
+    return sheetPositions;
+}
 
-    // The title block, the same on every sheet; cells covered by a merge stay blank but keep the
-    // borders of the title block.
-    QVector<QVector<const TitleCell*>> at(titles.depth, QVector<const TitleCell*>(n, nullptr));
-    QVector<Merge> merges;
-    for (const TitleCell& tc : titles.cells) {
-        at[tc.row][tc.column] = &tc;
-        if (tc.rowSpan > 1 || tc.columnSpan > 1)
-            merges << Merge{quint16(tc.row), quint16(tc.row + tc.rowSpan - 1), quint16(tc.column),
-                            quint16(tc.column + tc.columnSpan - 1)};
+// Writes the sheets into the scratch sink, one after the other, with their cells' strings going to
+// the shared string table. The title block is the same on every sheet.
+class SheetWriter {
+public:
+    SheetWriter(const ExportTable& t, const TitleBlock& titles, ExportSink& sheets, SharedStrings& sst)
+        : m_table(t), m_titles(titles), m_columns(int(t.columns.size())), m_out(sheets), m_sst(sst)
+    {
+        layTitles();
+        m_types.resize(m_columns);
+        for (int c = 0; c < m_columns; ++c)
+            m_types[c] = t.columns[c].type;
     }
-    QVector<FieldType> types(n);
-    for (int c = 0; c < n; ++c)
-        types[c] = t.columns[c].type;
 
-    QVector<qint64> sheetStarts;
-    for (int s = 0; s < plan.size(); ++s) {
-        const SheetPlan& p = plan[s];
-        sheetStarts << sheets.pos();
-        record(sheets, 0x0809, bof(0x0010));
-        for (int c = 0; c < n; ++c) {
+    void write(const SheetPlan& p, bool active)
+    {
+        writeHead(p);
+        m_row = 0;
+        if (m_columns > 0)
+            writeTitles();
+        for (int i = p.firstRow; i < p.endRow; ++i)
+            writeRow(m_table.row(i), false);
+        if (p.footer)
+            writeRow(m_table.footer, true);
+        writeTail(active);
+    }
+
+private:
+    // Cells covered by a merge stay blank but keep the borders of the title block.
+    void layTitles()
+    {
+        m_titleAt.fill(QVector<const TitleCell*>(m_columns, nullptr), m_titles.depth);
+        for (const TitleCell& tc : m_titles.cells) {
+            m_titleAt[tc.row][tc.column] = &tc;
+            if (tc.rowSpan > 1 || tc.columnSpan > 1)
+                m_merges << Merge{quint16(tc.row), quint16(tc.row + tc.rowSpan - 1), quint16(tc.column),
+                                  quint16(tc.column + tc.columnSpan - 1)};
+        }
+    }
+
+    // BOF, the column widths and the sheet's dimensions.
+    void writeHead(const SheetPlan& p)
+    {
+        record(m_out, 0x0809, bof(0x0010));
+        for (int c = 0; c < m_columns; ++c) {
             // Screen pixels to 1/256 of a character width (about 7 pixels per character).
-            const int w = std::clamp(t.columns[c].width * 256 / 7 + 256, 256, 255 * 256);
+            const int w = std::clamp(m_table.columns[c].width * 256 / 7 + 256, 256, 255 * 256);
             Bytes ci;
             ci.u16(quint16(c)).u16(quint16(c)).u16(quint16(w)).u16(XfDefault).u16(0).u16(0);
-            record(sheets, 0x007D, ci);
+            record(m_out, 0x007D, ci);
         }
         Bytes dim;
-        dim.u32(0).u32(quint32(p.rowCount)).u16(0).u16(quint16(p.rowCount ? n : 0)).u16(0);
-        record(sheets, 0x0200, dim);
+        dim.u32(0).u32(quint32(p.rowCount)).u16(0).u16(quint16(p.rowCount ? m_columns : 0)).u16(0);
+        record(m_out, 0x0200, dim);
+    }
 
-        int row = 0;
-        if (n > 0) {
-            for (int r = 0; r < titles.depth; ++r, ++row)
-                for (int c = 0; c < n; ++c) {
-                    if (at[r][c] && !at[r][c]->text.isEmpty())
-                        labelCell(sheets, row, c, XfTitle, sst.add(at[r][c]->text));
-                    else
-                        blankCell(sheets, row, c, XfTitle);
-                }
-        }
-        auto addRow = [&](const QStringList& values, bool footer) {
-            for (int c = 0; c < n; ++c) {
-                const QString text = values.value(c);
-                const FieldType type = types[c];
-                const bool money = type == FieldType::Money;
-                const quint16 xf = footer ? (money ? XfFooterMoney : XfFooter) : (money ? XfBodyMoney : XfBody);
-                // Footers hold counts and sums; data cells are numbers only in number columns, so that
-                // texts such as telephone numbers keep their leading zeros.
-                const std::optional<double> v = (footer || isNumericType(type)) ? numberValue(text, money) : std::nullopt;
-                if (v)
-                    numberCell(sheets, row, c, xf, *v);
-                else if (!text.isEmpty())
-                    labelCell(sheets, row, c, xf, sst.add(text));
+    void writeTitles()
+    {
+        for (int r = 0; r < m_titles.depth; ++r, ++m_row)
+            for (int c = 0; c < m_columns; ++c) {
+                const TitleCell* tc = m_titleAt[r][c];
+                if (tc && !tc->text.isEmpty())
+                    labelCell(m_out, m_row, c, XfTitle, m_sst.add(tc->text));
                 else
-                    blankCell(sheets, row, c, xf);
+                    blankCell(m_out, m_row, c, XfTitle);
             }
-            ++row;
-        };
-        for (int i = p.firstRow; i < p.endRow; ++i)
-            addRow(t.row(i), false);
-        if (p.footer)
-            addRow(t.footer, true);
+    }
 
+    void writeRow(const QStringList& values, bool footer)
+    {
+        for (int c = 0; c < m_columns; ++c) {
+            const QString text = values.value(c);
+            const FieldType type = m_types[c];
+            const bool money = type == FieldType::Money;
+            const quint16 xf = footer ? (money ? XfFooterMoney : XfFooter) : (money ? XfBodyMoney : XfBody);
+            // Footers hold counts and sums; data cells are numbers only in number columns, so that
+            // texts such as telephone numbers keep their leading zeros.
+            const std::optional<double> v = (footer || isNumericType(type)) ? numberValue(text, money) : std::nullopt;
+            if (v)
+                numberCell(m_out, m_row, c, xf, *v);
+            else if (!text.isEmpty())
+                labelCell(m_out, m_row, c, xf, m_sst.add(text));
+            else
+                blankCell(m_out, m_row, c, xf);
+        }
+        ++m_row;
+    }
+
+    // WINDOW2, the merged title cells and EOF.
+    void writeTail(bool active)
+    {
         Bytes w2;
         // grid lines, headings, zeros, automatic colours, outline symbols; the active sheet is selected
-        w2.u16(s == 0 ? 0x06B6 : 0x00B6).u16(0).u16(0).u32(64).u16(0).u16(0).u32(0);
-        record(sheets, 0x023E, w2);
-        for (int i = 0; i < merges.size(); i += 1026) {
-            const int k = std::min<int>(1026, int(merges.size()) - i);
+        w2.u16(active ? 0x06B6 : 0x00B6).u16(0).u16(0).u32(64).u16(0).u16(0).u32(0);
+        record(m_out, 0x023E, w2);
+        for (int i = 0; i < m_merges.size(); i += 1026) {
+            const int k = std::min<int>(1026, int(m_merges.size()) - i);
             Bytes m;
             m.u16(quint16(k));
             for (int j = 0; j < k; ++j) {
-                const Merge& g = merges[i + j];
+                const Merge& g = m_merges[i + j];
                 m.u16(g.firstRow).u16(g.lastRow).u16(g.firstColumn).u16(g.lastColumn);
             }
-            record(sheets, 0x00E5, m);
+            record(m_out, 0x00E5, m);
         }
-        record(sheets, 0x000A, QByteArray());
-        if (!sheets.ok() || !out.ok())
-            break;
+        record(m_out, 0x000A, QByteArray());
     }
 
-    sst.finish();
-    record(out, 0x000A, QByteArray());
-    const qint64 globalsEnd = out.pos() - base;
-    for (int i = 0; i < sheetPositions.size(); ++i) {
-        char v[4];
-        qToLittleEndian(quint32(globalsEnd + sheetStarts.value(i)), v);
-        out.patch(sheetPositions[i], v, 4);
-    }
+    const ExportTable& m_table;
+    const TitleBlock& m_titles;
+    const int m_columns;
+    ExportSink& m_out;
+    SharedStrings& m_sst;
+    QVector<QVector<const TitleCell*>> m_titleAt;  // [title row][column]: the cell starting there
+    QVector<Merge> m_merges;
+    QVector<FieldType> m_types;
+    int m_row = 0;
+};
 
-    // The sheets follow the globals.
+// The sheets, gathered in the scratch file, go behind the globals.
+bool appendSheets(ExportSink& out, ExportSink& sheets, QTemporaryFile& scratchFile)
+{
     if (!sheets.flush() || !scratchFile.seek(0)) {
         out.fail(sheets.ok() ? scratchFile.errorString() : sheets.errorString());
         return false;
@@ -445,7 +455,55 @@ bool writeXls(const ExportTable& t, ExportSink& out, const QString& scratchDir, 
     }
     if (scratchFile.error() != QFileDevice::NoError)
         out.fail(scratchFile.errorString());
-    if (!out.ok())
+    return out.ok();
+}
+
+} // namespace
+
+bool writeXls(const ExportTable& t, ExportSink& out, const QString& scratchDir, QString* tooLarge)
+{
+    const int n = int(t.columns.size());
+    if (n > kMaxColumns) {
+        if (tooLarge)
+            *tooLarge = QStringLiteral("Excel 97-2003 工作簿最多只能容纳%1列，当前表格有%2列，文件没有导出。").arg(kMaxColumns).arg(n);
+        return false;
+    }
+    const TitleBlock titles = titleBlock(t.columns);
+    const QVector<SheetPlan> plan = planSheets(t.rowCount(), n, titles.depth, !t.footer.isEmpty());
+
+    // The sheets are written to a scratch file while the string table, which comes before them in the
+    // workbook, is written to the file itself; they follow it once it is complete.
+    QTemporaryFile scratchFile(QDir(scratchDir.isEmpty() ? QDir::tempPath() : scratchDir).filePath(QStringLiteral(".export-XXXXXX")));
+    if (!scratchFile.open()) {
+        out.fail(scratchFile.errorString());
+        return false;
+    }
+    ExportSink sheets(&scratchFile);
+
+    // Workbook globals, after the room for the compound file's header
+    out.append(QByteArray(kCompoundHeaderSize, '\0'));
+    const qint64 base = out.pos();
+    const QVector<qint64> sheetPositions = writeGlobals(out, int(plan.size()));
+    SharedStrings sst(out, base);
+    SheetWriter writer(t, titles, sheets, sst);
+    QVector<qint64> sheetStarts;
+    for (int s = 0; s < plan.size(); ++s) {
+        sheetStarts << sheets.pos();
+        writer.write(plan[s], s == 0);
+        if (!sheets.ok() || !out.ok())
+            break;
+    }
+    sst.finish();
+    record(out, 0x000A, QByteArray());
+
+    // Each BOUNDSHEET learns where its sheet starts in the workbook stream.
+    const qint64 globalsEnd = out.pos() - base;
+    for (int i = 0; i < sheetPositions.size(); ++i) {
+        char v[4];
+        qToLittleEndian(quint32(globalsEnd + sheetStarts.value(i)), v);
+        out.patch(sheetPositions[i], v, 4);
+    }
+    if (!appendSheets(out, sheets, scratchFile))
         return false;
     return finishCompoundFile(out, QStringLiteral("Workbook"));
 }
