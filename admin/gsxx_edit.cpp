@@ -1,4 +1,5 @@
 #include "admin/gsxx_edit.h"
+#include "data/columns.h"
 #include "data/datamodule.h"
 #include "data/textlimits.h"
 #include "ui/common/inputmethods.h"
@@ -48,7 +49,7 @@ TForm_gsxx_edit::TForm_gsxx_edit(QWidget* owner, TDm1* dm) : QDialog(owner), m_d
 
     DBCheckBox1 = new QCheckBox(this);
     DBCheckBox1->setObjectName(QStringLiteral("DBCheckBox1"));
-    DBCheckBox1->setAccessibleName(QStringLiteral("自动提醒"));
+    DBCheckBox1->setAccessibleName(Col::自动提醒);
     form->addWidget(new QLabel(QStringLiteral("自动提醒："), this), 7, 0, Qt::AlignRight);
     form->addWidget(DBCheckBox1, 7, 1);
     form->addWidget(new QLabel(QStringLiteral("(是否自动提醒养路费、年检日期。)"), this), 7, 2);
@@ -101,7 +102,7 @@ void TForm_gsxx_edit::loadRow()
         e->setMaxLength(std::max(Schema::maxLength(QStringLiteral("公司信息"), column), int(text.size())));
         e->setText(text);
     }
-    DBCheckBox1->setChecked(row && q.asBoolean(QStringLiteral("自动提醒")));
+    DBCheckBox1->setChecked(row && q.asBoolean(Col::自动提醒));
 }
 
 void TForm_gsxx_edit::save()
@@ -119,7 +120,7 @@ void TForm_gsxx_edit::save()
         q.edit();
         for (int i = 0; i < 7; ++i)
             q.setValue(QString::fromUtf8(kColumns[i]), edits[i]->text());
-        q.setValue(QStringLiteral("自动提醒"), DBCheckBox1->isChecked());
+        q.setValue(Col::自动提醒, DBCheckBox1->isChecked());
         q.post();
     } catch (const DbError&) {
         // A refused write is discarded without a message; the window stays open.

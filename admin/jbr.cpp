@@ -1,6 +1,7 @@
 #include "admin/jbr.h"
 #include "admin/admin.h"
 #include "admin/qxb.h"
+#include "data/columns.h"
 #include "ui/records/windowspec.h"
 
 // ---- descriptions ----
@@ -27,8 +28,8 @@ const EditDialogConfig& TForm_jbr_edit::spec()
 
 TForm_jbr::TForm_jbr(QWidget* owner, TDm1* dm) : ListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = "经办人姓名", .width = 120, .titleButton = true}, {.field = "身份证号", .width = 160, .titleButton = true},
-                {.field = "联系电话", .width = 120}});
+    setColumns({{.field = Col::经办人姓名, .width = 120, .titleButton = true}, {.field = Col::身份证号, .width = 160, .titleButton = true},
+                {.field = Col::联系电话, .width = 120}});
 }
 
 QDialog* TForm_jbr::createEditDialog()
@@ -38,12 +39,12 @@ QDialog* TForm_jbr::createEditDialog()
 
 TForm_jbr_edit::TForm_jbr_edit(QWidget* owner, TDm1* dm)
     : EditDialog(spec(),
-                 {{.objectName = "DBEdit1", .label = "经办人姓名：", .column = "经办人姓名", .chinese = true},
-                  {.objectName = "DBEdit2", .label = "身份证号：", .column = "身份证号"},
-                  {.objectName = "DBEdit3", .label = "联系电话：", .column = "联系电话"}},
+                 {{.objectName = "DBEdit1", .label = "经办人姓名：", .column = Col::经办人姓名, .chinese = true},
+                  {.objectName = "DBEdit2", .label = "身份证号：", .column = Col::身份证号},
+                  {.objectName = "DBEdit3", .label = "联系电话：", .column = Col::联系电话}},
                  dm, owner)
 {
-    setRequired({{QStringLiteral("经办人姓名"), QStringLiteral("姓名不能为空,请重新输入!")}});
+    setRequired({{Col::经办人姓名, QStringLiteral("姓名不能为空,请重新输入!")}});
 }
 
 void registerAdminWindows()

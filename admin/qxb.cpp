@@ -1,5 +1,6 @@
 #include "admin/qxb.h"
 #include "core/password.h"
+#include "data/columns.h"
 #include "data/datamodule.h"
 #include "ui/common/inputmethods.h"
 #include "ui/common/messages.h"
@@ -7,8 +8,8 @@
 #include <QSqlQuery>
 
 namespace {
-const QStringList rights{QStringLiteral("系统维护权"), QStringLiteral("日常业务权"), QStringLiteral("其他业务权"),
-                         QStringLiteral("统计分析权"), QStringLiteral("财务管理权")};
+const QStringList rights{Col::系统维护权, Col::日常业务权, Col::其他业务权,
+                         Col::统计分析权, Col::财务管理权};
 }
 
 // ---- descriptions ----
@@ -35,9 +36,9 @@ const EditDialogConfig& TForm_qxb_edit::spec()
 
 TForm_qxb::TForm_qxb(QWidget* owner, TDm1* dm) : ListWindow(spec(), dm, owner)
 {
-    QVector<GridColumn> cols{{.field = "姓名", .width = 90, .titleButton = true}, {.field = "身份证号", .width = 150, .titleButton = true},
-                             {.field = "联系电话", .width = 100},
-                             {.field = "输入法", .width = 120}};
+    QVector<GridColumn> cols{{.field = Col::姓名, .width = 90, .titleButton = true}, {.field = Col::身份证号, .width = 150, .titleButton = true},
+                             {.field = Col::联系电话, .width = 100},
+                             {.field = Col::输入法, .width = 120}};
     for (const QString& r : rights)
         cols << GridColumn{.field = r, .width = 80};
     setColumns(cols);
@@ -46,7 +47,7 @@ TForm_qxb::TForm_qxb(QWidget* owner, TDm1* dm) : ListWindow(spec(), dm, owner)
 QDialog* TForm_qxb::createEditDialog()
 {
     auto* d = new TForm_qxb_edit(this, dm());
-    d->setItemsFor(QStringLiteral("输入法"), InputMethods::installed());
+    d->setItemsFor(Col::输入法, InputMethods::installed());
     return d;
 }
 
@@ -70,11 +71,11 @@ TForm_qxb_edit::TForm_qxb_edit(QWidget* owner, TDm1* dm)
     : EditDialog(spec(),
                  [] {
                      QVector<FieldDef> f{
-                         {.objectName = "DBEdit1", .label = "姓名：", .column = "姓名", .chinese = true},
-                         {.objectName = "DBEdit2", .label = "身份证号：", .column = "身份证号"},
-                         {.objectName = "DBEdit3", .label = "联系电话：", .column = "联系电话"},
-                         {.objectName = "DBComboBox1", .label = "输入法：", .column = "输入法", .kind = FieldKind::Combo},
-                         {.objectName = "DBMemo1", .label = "备注：", .column = "备注", .kind = FieldKind::Memo, .chinese = true},
+                         {.objectName = "DBEdit1", .label = "姓名：", .column = Col::姓名, .chinese = true},
+                         {.objectName = "DBEdit2", .label = "身份证号：", .column = Col::身份证号},
+                         {.objectName = "DBEdit3", .label = "联系电话：", .column = Col::联系电话},
+                         {.objectName = "DBComboBox1", .label = "输入法：", .column = Col::输入法, .kind = FieldKind::Combo},
+                         {.objectName = "DBMemo1", .label = "备注：", .column = Col::备注, .kind = FieldKind::Memo, .chinese = true},
                      };
                      for (int i = 0; i < rights.size(); ++i)
                          f << FieldDef{.objectName = QStringLiteral("DBCheckBox%1").arg(i + 1),
@@ -83,10 +84,10 @@ TForm_qxb_edit::TForm_qxb_edit(QWidget* owner, TDm1* dm)
                  }(),
                  dm, owner)
 {
-    setRequired({{QStringLiteral("姓名"), QStringLiteral("姓名不能为空,请重新输入!")}});
+    setRequired({{Col::姓名, QStringLiteral("姓名不能为空,请重新输入!")}});
 }
 
 void TForm_qxb_edit::initNewRow()
 {
-    query()->setValue(QStringLiteral("操作口令"), Password::hash(QString()));
+    query()->setValue(Col::操作口令, Password::hash(QString()));
 }

@@ -12,6 +12,7 @@
 #include "core/dates.h"
 #include "core/session.h"
 #include "core/sqltext.h"
+#include "data/columns.h"
 #include "fleet/qcda.h"
 #include "fleet/registers.h"
 #include "remind/txcsb.h"
@@ -156,7 +157,7 @@ const Command* findByButton(const QString& toolButton)
 
 QStringList operatorListSql()
 {
-    return ListQuery::select(S("权限表"), {}, S("姓名"), LineStyle::OneLine).lines;
+    return ListQuery::select(S("权限表"), {}, Col::姓名, LineStyle::OneLine).lines;
 }
 
 QString scratchDelete()
@@ -218,11 +219,11 @@ QString refusal(const Command& c)
     QString right;
     switch (c.gate) {
     case Gate::None: break;
-    case Gate::系统维护权: right = S("系统维护权"); break;
-    case Gate::日常业务权: right = S("日常业务权"); break;
-    case Gate::其他业务权: right = S("其他业务权"); break;
-    case Gate::统计分析权: right = S("统计分析权"); break;
-    case Gate::财务管理权: right = S("财务管理权"); break;
+    case Gate::系统维护权: right = Col::系统维护权; break;
+    case Gate::日常业务权: right = Col::日常业务权; break;
+    case Gate::其他业务权: right = Col::其他业务权; break;
+    case Gate::统计分析权: right = Col::统计分析权; break;
+    case Gate::财务管理权: right = Col::财务管理权; break;
     }
     return S("当前操作员没有") + right + S("，不能使用") + c.caption + S("！");
 }

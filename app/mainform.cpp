@@ -6,6 +6,7 @@
 #include "core/clock.h"
 #include "core/dates.h"
 #include "core/session.h"
+#include "data/columns.h"
 #include "remind/txgn.h"
 #include "data/datamodule.h"
 #include "data/settings.h"
@@ -270,9 +271,9 @@ void TForm_main::FormActivate()
         RecordSet& gsxx = m_dm->q_gsxx;
         setLines(gsxx, {QStringLiteral("select * from 公司信息")});
         gsxx.open();
-        setScrollText(gsxx.asString(QStringLiteral("动态文字")));
-        setWindowTitle(gsxx.asString(QStringLiteral("系统标题")));
-        m_autoRemind = gsxx.asBoolean(QStringLiteral("自动提醒"));
+        setScrollText(gsxx.asString(Col::动态文字));
+        setWindowTitle(gsxx.asString(Col::系统标题));
+        m_autoRemind = gsxx.asBoolean(Col::自动提醒);
         gsxx.close();
     } catch (const DbError& e) {
         // Without its closing date and company information the program cannot work.
@@ -457,7 +458,7 @@ void TForm_main::openWindow(const Command& c)
     w.reset();
     // The scrolling text follows an edit at once; the caption keeps the title until the next start.
     if (c.kind == CommandKind::CompanyInfo && q && q->isOpen())
-        setScrollText(q->asString(QStringLiteral("动态文字")));
+        setScrollText(q->asString(Col::动态文字));
 }
 
 void TForm_main::openScratchWindow(const Command& c)

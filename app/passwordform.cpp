@@ -2,6 +2,7 @@
 #include "app/fields.h"
 #include "core/password.h"
 #include "core/session.h"
+#include "data/columns.h"
 #include "data/datamodule.h"
 #include "ui/common/messages.h"
 
@@ -87,13 +88,13 @@ void TForm_password::savePassword()
     try {
         // Editing an empty set would add a new operator holding only a password; the operator's
         // row must still be there (it may have been renamed or deleted meanwhile).
-        if (!q.isOpen() || q.isEmpty() || q.asString(QStringLiteral("姓名")) != op.name) {
+        if (!q.isOpen() || q.isEmpty() || q.asString(Col::姓名) != op.name) {
             Msg::warn(this, QStringLiteral("权限表中没有当前操作员，操作口令没有修改！"));
             return;
         }
         // The old password is checked against the stored one as the login checks it; the session
         // keeps no copy of what was typed there.
-        if (!Password::matches(q.asString(QStringLiteral("操作口令")), oldPassword->text())) {
+        if (!Password::matches(q.asString(Col::操作口令), oldPassword->text())) {
             Fields::forget(oldPassword);
             Msg::warn(this, QStringLiteral("旧操作口令不正确,请重新输入!"));
             oldPassword->setFocus();
@@ -115,7 +116,7 @@ void TForm_password::savePassword()
         const QString digest = Password::hash(newPassword->text());
         forgetNew();
         q.edit();
-        q.setValue(QStringLiteral("操作口令"), digest);
+        q.setValue(Col::操作口令, digest);
         q.post();
     } catch (const DbError& e) {
         forgetNew();

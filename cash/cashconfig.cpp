@@ -1,6 +1,7 @@
 // The cash journal's query dialog, a configured window without a class of its own: its row is its
 // one place, found by the name its list window gives (TForm_xjrjz + "_cx").
 #include "cash/cash.h"
+#include "data/columns.h"
 #include "ui/records/querydialog.h"
 
 namespace {
@@ -14,12 +15,12 @@ QVector<QueryDialogConfig> queryRows()
          .caption = "查询",
          .query = "q_xjrjz",
          .table = "现金日记帐",
-         .criteria = {{.objectName = "Edit1", .label = "凭证号：", .column = "凭证号", .upper = true},
-                      {.objectName = "cb摘要", .label = "摘要：", .column = "摘要", .kind = K::StartsWithFirstOnly, .combo = true},
-                      {.objectName = "Edit2", .label = "明细：", .column = "明细", .upper = true},
-                      {.objectName = "Edit3", .label = "经办人：", .column = "经办人", .upper = true},
-                      {.objectName = "Edit4", .label = "备注：", .column = "备注", .upper = true},
-                      {.objectName = "dt日期从", .label = "日期  从：", .column = "日期", .kind = K::DateRange,
+         .criteria = {{.objectName = "Edit1", .label = "凭证号：", .column = Col::凭证号, .upper = true},
+                      {.objectName = "cb摘要", .label = "摘要：", .column = Col::摘要, .kind = K::StartsWithFirstOnly, .combo = true},
+                      {.objectName = "Edit2", .label = "明细：", .column = Col::明细, .upper = true},
+                      {.objectName = "Edit3", .label = "经办人：", .column = Col::经办人, .upper = true},
+                      {.objectName = "Edit4", .label = "备注：", .column = Col::备注, .upper = true},
+                      {.objectName = "dt日期从", .label = "日期  从：", .column = Col::日期, .kind = K::DateRange,
                        .toObjectName = "dt日期到", .toLabel = "到", .inputError = rangeInputError("日期"),
                        .orderError = rangeOrderError("日期")}},
          .selectLines = {"select * from 现金日记帐"},

@@ -1,6 +1,7 @@
 #include "cash/journalwindows.h"
 #include "cash/cash.h"
 #include "core/session.h"
+#include "data/columns.h"
 #include "data/database.h"
 #include "data/datamodule.h"
 #include "data/lookups.h"
@@ -25,7 +26,7 @@ const ListWindowConfig& TForm_xjrjz::spec()
     static const ListWindowConfig s{
         .className = staticMetaObject.className(), .caption = "现金日记账", .query = "q_xjrjz",
         .buttons = {{B::Export}, {B::Query}, {B::Edit}, {B::Delete}, {B::Print}, {B::Module, "整理"}, {B::Return}},
-        .exportName = "现金日记帐", .printTitle = "现金日记帐打印清单", .footerSums = {"借方", "贷方"}, .sort = SortMode::None};
+        .exportName = "现金日记帐", .printTitle = "现金日记帐打印清单", .footerSums = {Col::借方, Col::贷方}, .sort = SortMode::None};
     return s;
 }
 
@@ -56,26 +57,26 @@ const EditDialogConfig& TForm_zy_edit::spec()
 
 namespace {
 
-const QString DateColumn = QStringLiteral("日期");
-const QString Handler = QStringLiteral("经办人");
-const QString Remark = QStringLiteral("备注");
-const QString Balance = QStringLiteral("余额");
-const QString Kind = QStringLiteral("属性");
-const QString Code = QStringLiteral("代码");
+const QString DateColumn = Col::日期;
+const QString Handler = Col::经办人;
+const QString Remark = Col::备注;
+const QString Balance = Col::余额;
+const QString Kind = Col::属性;
+const QString Code = Col::代码;
 
 QVector<FieldDef> entryFields()
 {
     using F = FieldKind;
     return {
-        {.objectName = "DBDateTimeEditEh1", .label = "日期：", .column = "日期", .kind = F::Date},
-        {.objectName = "DBEditEh1", .label = "凭证号：", .column = "凭证号"},
-        {.objectName = "DBComboBoxEh1", .label = "摘要：", .column = "摘要", .kind = F::Combo, .chinese = true, .recent = 15},
-        {.objectName = "DBMemo1", .label = "明细：", .column = "明细", .kind = F::Memo, .chinese = true},
-        {.objectName = "DBEditEh2", .label = "经办人：", .column = "经办人", .chinese = true},
-        {.objectName = "DBNumberEditEh1", .label = "借方(增加)：", .column = "借方", .kind = F::Number, .decimals = 4},
-        {.objectName = "DBNumberEditEh2", .label = "贷方(减少)：", .column = "贷方", .kind = F::Number, .decimals = 4},
-        {.objectName = "DBMemo2", .label = "备注：", .column = "备注", .kind = F::Memo, .chinese = true},
-        {.objectName = "DBNumberEditEh3", .label = "余额：", .column = "余额", .kind = F::ReadOnly},
+        {.objectName = "DBDateTimeEditEh1", .label = "日期：", .column = Col::日期, .kind = F::Date},
+        {.objectName = "DBEditEh1", .label = "凭证号：", .column = Col::凭证号},
+        {.objectName = "DBComboBoxEh1", .label = "摘要：", .column = Col::摘要, .kind = F::Combo, .chinese = true, .recent = 15},
+        {.objectName = "DBMemo1", .label = "明细：", .column = Col::明细, .kind = F::Memo, .chinese = true},
+        {.objectName = "DBEditEh2", .label = "经办人：", .column = Col::经办人, .chinese = true},
+        {.objectName = "DBNumberEditEh1", .label = "借方(增加)：", .column = Col::借方, .kind = F::Number, .decimals = 4},
+        {.objectName = "DBNumberEditEh2", .label = "贷方(减少)：", .column = Col::贷方, .kind = F::Number, .decimals = 4},
+        {.objectName = "DBMemo2", .label = "备注：", .column = Col::备注, .kind = F::Memo, .chinese = true},
+        {.objectName = "DBNumberEditEh3", .label = "余额：", .column = Col::余额, .kind = F::ReadOnly},
     };
 }
 
@@ -83,9 +84,9 @@ QVector<FieldDef> summaryFields()
 {
     using F = FieldKind;
     return {
-        {.objectName = "DBComboBoxEh1", .label = "属性：", .column = "属性", .kind = F::Combo, .items = {"增加", "减少"}},
-        {.objectName = "DBEditEh1", .label = "摘要代码：", .column = "代码"},
-        {.objectName = "DBEditEh2", .label = "摘要名称：", .column = "摘要", .upper = true, .chinese = true},
+        {.objectName = "DBComboBoxEh1", .label = "属性：", .column = Col::属性, .kind = F::Combo, .items = {"增加", "减少"}},
+        {.objectName = "DBEditEh1", .label = "摘要代码：", .column = Col::代码},
+        {.objectName = "DBEditEh2", .label = "摘要名称：", .column = Col::摘要, .upper = true, .chinese = true},
     };
 }
 
@@ -105,10 +106,10 @@ bool isEnter(QEvent* event)
 TForm_xjrjz::TForm_xjrjz(QWidget* owner, TDm1* dm)
     : ListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = "日期", .width = 90}, {.field = "摘要", .width = 90}, {.field = "明细", .width = 200},
-                {.field = "借方", .title = "借方(增加)", .width = 100}, {.field = "贷方", .title = "贷方(减少)", .width = 100},
-                {.field = "余额", .width = 100}, {.field = "凭证号", .width = 80}, {.field = "经办人", .width = 80},
-                {.field = "备注", .width = 200}});
+    setColumns({{.field = Col::日期, .width = 90}, {.field = Col::摘要, .width = 90}, {.field = Col::明细, .width = 200},
+                {.field = Col::借方, .title = "借方(增加)", .width = 100}, {.field = Col::贷方, .title = "贷方(减少)", .width = 100},
+                {.field = Col::余额, .width = 100}, {.field = Col::凭证号, .width = 80}, {.field = Col::经办人, .width = 80},
+                {.field = Col::备注, .width = 200}});
     tidyButton = moduleButton(QStringLiteral("整理"));
     if (tidyButton) {
         tidyButton->setObjectName(QStringLiteral("SpeedButton6"));
@@ -171,7 +172,7 @@ TForm_xjrjz_edit::TForm_xjrjz_edit(QWidget* owner, TDm1* dm)
         summary->setMaxVisibleItems(15);
     if (QWidget* balance = fieldFor(Balance))
         balance->setToolTip(QStringLiteral("只读字段，不能编辑！"));
-    setEnterChainColumns({DateColumn, QStringLiteral("凭证号"), Journal::Summary, QStringLiteral("明细"), Handler, Journal::Debit,
+    setEnterChainColumns({DateColumn, Col::凭证号, Journal::Summary, Col::明细, Handler, Journal::Debit,
                           Journal::Credit, Remark});
     // Tab and the mouse reach the amounts too: the summary decides where the focus lands.
     for (const QString& c : {Journal::Debit, Journal::Credit})
@@ -254,7 +255,7 @@ bool TForm_xjrjz_edit::eventFilter(QObject* watched, QEvent* event)
 TForm_zy::TForm_zy(QWidget* owner, TDm1* dm)
     : ListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = "代码", .width = 90, .titleButton = true}, {.field = "摘要", .width = 160, .titleButton = true}});
+    setColumns({{.field = Col::代码, .width = 90, .titleButton = true}, {.field = Col::摘要, .width = 160, .titleButton = true}});
 }
 
 QDialog* TForm_zy::createEditDialog()

@@ -1,6 +1,7 @@
 // The oil change, repair and accident registers: each class's description (its list, edit and query
 // rows with its columns and fields) beside the class, on the shared shapes of the three.
 #include "fleet/amounts.h"
+#include "data/columns.h"
 #include "fleet/registers.h"
 #include "data/recordset.h"
 
@@ -29,8 +30,8 @@ QueryDialogConfig registerQuery(const QString& cls, const QString& caption, cons
         .caption = caption,
         .query = query,
         .table = table,
-        .criteria = {{.objectName = "cb车牌号", .label = "车牌号：", .column = "车牌号", .kind = K::Equals, .combo = true},
-                     {.objectName = "cb经办人", .label = "经办人：", .column = "经办人", .kind = K::Equals, .combo = true}},
+        .criteria = {{.objectName = "cb车牌号", .label = "车牌号：", .column = Col::车牌号, .kind = K::Equals, .combo = true},
+                     {.objectName = "cb经办人", .label = "经办人：", .column = Col::经办人, .kind = K::Equals, .combo = true}},
         .selectLines = {"select * from ", table},
         .orderLine = "order by 车牌号",
         .variant = QueryVariant::AlwaysClose,
@@ -40,7 +41,7 @@ QueryDialogConfig registerQuery(const QString& cls, const QString& caption, cons
         .seekCaption = "查询 (&F)",
     };
     if (driver) {
-        q.criteria << Criterion{.objectName = "ed驾驶员", .label = "驾驶员：", .column = "驾驶员", .kind = K::Equals};
+        q.criteria << Criterion{.objectName = "ed驾驶员", .label = "驾驶员：", .column = Col::驾驶员, .kind = K::Equals};
         q.enterChain << QStringLiteral("ed驾驶员");
     }
     q.criteria << Criterion{.objectName = "dt从", .label = dateColumn + QStringLiteral("  从："), .column = dateColumn,
@@ -60,22 +61,22 @@ const RegisterConfig& TForm_hyjlb::spec()
         .edit = {.className = cls + "_edit", .caption = "换油记录登记表编辑 (hyjlb)",
                   .query = "q_hyjlb", .addGuard = {PlateRequired}},
         .query = registerQuery(cls + "_cx", "换油查询", "q_hyjlb", "换油记录表", "换油时间", false),
-        .columns = {{.field = "车牌号", .width = 90, .titleButton = true}, {.field = "公里数", .width = 80, .titleButton = true}, {.field = "换油时间", .width = 90, .titleButton = true}, {.field = "单价", .width = 70}, {.field = "数量", .width = 70},
-                    {.field = "金额", .width = 90, .titleButton = true}, {.field = "经办人", .width = 80, .titleButton = true}, {.field = "换油地点", .width = 160, .titleButton = true}},
-        .fields = {{.objectName = "DBComboBoxEh1", .label = "车牌号：", .column = "车牌号", .kind = FieldKind::Combo, .chinese = true},
-                   {.objectName = "DBNumberEditEh1", .label = "公路里程：", .column = "公里数", .kind = FieldKind::Number,
+        .columns = {{.field = Col::车牌号, .width = 90, .titleButton = true}, {.field = Col::公里数, .width = 80, .titleButton = true}, {.field = Col::换油时间, .width = 90, .titleButton = true}, {.field = Col::单价, .width = 70}, {.field = Col::数量, .width = 70},
+                    {.field = Col::金额, .width = 90, .titleButton = true}, {.field = Col::经办人, .width = 80, .titleButton = true}, {.field = Col::换油地点, .width = 160, .titleButton = true}},
+        .fields = {{.objectName = "DBComboBoxEh1", .label = "车牌号：", .column = Col::车牌号, .kind = FieldKind::Combo, .chinese = true},
+                   {.objectName = "DBNumberEditEh1", .label = "公路里程：", .column = Col::公里数, .kind = FieldKind::Number,
                     .maximum = 500000},
-                   {.objectName = "DBDateTimeEditEh1", .label = "换油时间：", .column = "换油时间", .kind = FieldKind::Date},
-                   {.objectName = "DBNumberEditEh2", .label = "单价：", .column = "单价", .kind = FieldKind::Number, .decimals = 4},
-                   {.objectName = "DBNumberEditEh3", .label = "数量：", .column = "数量", .kind = FieldKind::Number, .decimals = 4},
-                   {.objectName = "DBNumberEditEh4", .label = "金额：", .column = "金额", .kind = FieldKind::ReadOnly},
-                   {.objectName = "DBEditEh2", .label = "换油地点：", .column = "换油地点", .chinese = true},
-                   {.objectName = "DBComboBoxEh2", .label = "经办人：", .column = "经办人", .kind = FieldKind::Combo, .chinese = true},
-                   {.objectName = "DBEditEh4", .label = "备注：", .column = "备注", .chinese = true}},
-        .readOnlyAmount = "金额",
-        .readOnlyNext = "换油地点",
+                   {.objectName = "DBDateTimeEditEh1", .label = "换油时间：", .column = Col::换油时间, .kind = FieldKind::Date},
+                   {.objectName = "DBNumberEditEh2", .label = "单价：", .column = Col::单价, .kind = FieldKind::Number, .decimals = 4},
+                   {.objectName = "DBNumberEditEh3", .label = "数量：", .column = Col::数量, .kind = FieldKind::Number, .decimals = 4},
+                   {.objectName = "DBNumberEditEh4", .label = "金额：", .column = Col::金额, .kind = FieldKind::ReadOnly},
+                   {.objectName = "DBEditEh2", .label = "换油地点：", .column = Col::换油地点, .chinese = true},
+                   {.objectName = "DBComboBoxEh2", .label = "经办人：", .column = Col::经办人, .kind = FieldKind::Combo, .chinese = true},
+                   {.objectName = "DBEditEh4", .label = "备注：", .column = Col::备注, .chinese = true}},
+        .readOnlyAmount = Col::金额,
+        .readOnlyNext = Col::换油地点,
         .assign = [](RecordSet& q) {
-            q.setValue(QStringLiteral("金额"), oilAmount(q.asMoney(QStringLiteral("单价")), q.value(QStringLiteral("数量"))));
+            q.setValue(Col::金额, oilAmount(q.asMoney(Col::单价), q.value(Col::数量)));
         }};
     return s;
 }
@@ -89,23 +90,23 @@ const RegisterConfig& TForm_wxjlb::spec()
         .edit = {.className = cls + "_edit", .caption = "车辆维修记录登记表编辑 (wxjlb)",
                   .query = "q_wxjlb", .addGuard = {PlateRequired}},
         .query = registerQuery(cls + "_cx", "维修查询", "q_wxjlb", "车辆维修记录表", "维修时间", false),
-        .columns = {{.field = "车牌号", .width = 90, .titleButton = true}, {.field = "维修时间", .width = 90, .titleButton = true}, {.field = "修理厂", .width = 160}, {.field = "材料费", .width = 90, .titleButton = true}, {.field = "人工费", .width = 90, .titleButton = true},
-                    {.field = "其它费用", .width = 90, .titleButton = true}, {.field = "总费用", .width = 90, .titleButton = true}, {.field = "经办人", .width = 80, .titleButton = true}},
-        .fields = {{.objectName = "DBComboBoxEh1", .label = "车牌号：", .column = "车牌号", .kind = FieldKind::Combo, .chinese = true},
-                   {.objectName = "DBDateTimeEditEh1", .label = "维修时间：", .column = "维修时间", .kind = FieldKind::Date},
-                   {.objectName = "DBEditEh5", .label = "维修内容：", .column = "维修内容", .chinese = true},
-                   {.objectName = "DBNumberEditEh1", .label = "材料费：", .column = "材料费", .kind = FieldKind::Number, .decimals = 4},
-                   {.objectName = "DBNumberEditEh2", .label = "人工费：", .column = "人工费", .kind = FieldKind::Number, .decimals = 4},
-                   {.objectName = "DBNumberEditEh3", .label = "其它费用：", .column = "其它费用", .kind = FieldKind::Number, .decimals = 4},
-                   {.objectName = "DBNumberEditEh4", .label = "总费用：", .column = "总费用", .kind = FieldKind::ReadOnly},
-                   {.objectName = "DBEditEh2", .label = "修理厂：", .column = "修理厂", .chinese = true},
-                   {.objectName = "DBComboBoxEh2", .label = "经办人：", .column = "经办人", .kind = FieldKind::Combo, .chinese = true},
-                   {.objectName = "DBEditEh4", .label = "备注：", .column = "备注", .chinese = true}},
-        .readOnlyAmount = "总费用",
-        .readOnlyNext = "修理厂",
+        .columns = {{.field = Col::车牌号, .width = 90, .titleButton = true}, {.field = Col::维修时间, .width = 90, .titleButton = true}, {.field = Col::修理厂, .width = 160}, {.field = Col::材料费, .width = 90, .titleButton = true}, {.field = Col::人工费, .width = 90, .titleButton = true},
+                    {.field = Col::其它费用, .width = 90, .titleButton = true}, {.field = Col::总费用, .width = 90, .titleButton = true}, {.field = Col::经办人, .width = 80, .titleButton = true}},
+        .fields = {{.objectName = "DBComboBoxEh1", .label = "车牌号：", .column = Col::车牌号, .kind = FieldKind::Combo, .chinese = true},
+                   {.objectName = "DBDateTimeEditEh1", .label = "维修时间：", .column = Col::维修时间, .kind = FieldKind::Date},
+                   {.objectName = "DBEditEh5", .label = "维修内容：", .column = Col::维修内容, .chinese = true},
+                   {.objectName = "DBNumberEditEh1", .label = "材料费：", .column = Col::材料费, .kind = FieldKind::Number, .decimals = 4},
+                   {.objectName = "DBNumberEditEh2", .label = "人工费：", .column = Col::人工费, .kind = FieldKind::Number, .decimals = 4},
+                   {.objectName = "DBNumberEditEh3", .label = "其它费用：", .column = Col::其它费用, .kind = FieldKind::Number, .decimals = 4},
+                   {.objectName = "DBNumberEditEh4", .label = "总费用：", .column = Col::总费用, .kind = FieldKind::ReadOnly},
+                   {.objectName = "DBEditEh2", .label = "修理厂：", .column = Col::修理厂, .chinese = true},
+                   {.objectName = "DBComboBoxEh2", .label = "经办人：", .column = Col::经办人, .kind = FieldKind::Combo, .chinese = true},
+                   {.objectName = "DBEditEh4", .label = "备注：", .column = Col::备注, .chinese = true}},
+        .readOnlyAmount = Col::总费用,
+        .readOnlyNext = Col::修理厂,
         .assign = [](RecordSet& q) {
-            q.setValue(QStringLiteral("总费用"), repairTotal(q.asMoney(QStringLiteral("材料费")), q.asMoney(QStringLiteral("人工费")),
-                                                          q.asMoney(QStringLiteral("其它费用"))));
+            q.setValue(Col::总费用, repairTotal(q.asMoney(Col::材料费), q.asMoney(Col::人工费),
+                                                          q.asMoney(Col::其它费用)));
         }};
     return s;
 }
@@ -119,25 +120,25 @@ const RegisterConfig& TForm_sgjlb::spec()
         .edit = {.className = cls + "_edit", .caption = "事故记录登记表编辑 (sgjlb)",
                   .query = "q_sgjlb", .addGuard = {PlateRequired}},
         .query = registerQuery(cls + "_cx", "事故查询", "q_sgjlb", "事故登记表", "事故时间", true),
-        .columns = {{.field = "车牌号", .width = 90, .titleButton = true}, {.field = "客户姓名", .width = 90, .titleButton = true}, {.field = "驾驶员", .width = 80}, {.field = "事故时间", .width = 90, .titleButton = true},
-                    {.field = "事故地点", .width = 160}, {.field = "事故金额", .width = 90}, {.field = "理赔金额", .width = 90, .titleButton = true}, {.field = "理赔时间", .width = 90, .titleButton = true},
-                    {.field = "经办人", .width = 80, .titleButton = true}},
-        .fields = {{.objectName = "DBComboBoxEh1", .label = "车牌号：", .column = "车牌号", .kind = FieldKind::Combo},
-                   {.objectName = "DBEditEh6", .label = "驾驶员：", .column = "驾驶员", .chinese = true},
-                   {.objectName = "DBEditEh5", .label = "客户姓名：", .column = "客户姓名", .chinese = true},
-                   {.objectName = "DBComboBoxEh2", .label = "经办人：", .column = "经办人", .kind = FieldKind::Combo, .chinese = true},
-                   {.objectName = "DBNumberEditEh3", .label = "事故金额：", .column = "事故金额", .kind = FieldKind::Number, .decimals = 4},
+        .columns = {{.field = Col::车牌号, .width = 90, .titleButton = true}, {.field = Col::客户姓名, .width = 90, .titleButton = true}, {.field = Col::驾驶员, .width = 80}, {.field = Col::事故时间, .width = 90, .titleButton = true},
+                    {.field = Col::事故地点, .width = 160}, {.field = Col::事故金额, .width = 90}, {.field = Col::理赔金额, .width = 90, .titleButton = true}, {.field = Col::理赔时间, .width = 90, .titleButton = true},
+                    {.field = Col::经办人, .width = 80, .titleButton = true}},
+        .fields = {{.objectName = "DBComboBoxEh1", .label = "车牌号：", .column = Col::车牌号, .kind = FieldKind::Combo},
+                   {.objectName = "DBEditEh6", .label = "驾驶员：", .column = Col::驾驶员, .chinese = true},
+                   {.objectName = "DBEditEh5", .label = "客户姓名：", .column = Col::客户姓名, .chinese = true},
+                   {.objectName = "DBComboBoxEh2", .label = "经办人：", .column = Col::经办人, .kind = FieldKind::Combo, .chinese = true},
+                   {.objectName = "DBNumberEditEh3", .label = "事故金额：", .column = Col::事故金额, .kind = FieldKind::Number, .decimals = 4},
                    // Shown but not entered: nothing in the system writes the insurer's payment yet.
-                   {.objectName = "DBNumberEditEh4", .label = "理赔金额：", .column = "理赔金额", .kind = FieldKind::ReadOnly},
-                   {.objectName = "DBDateTimeEditEh1", .label = "事故时间：", .column = "事故时间", .kind = FieldKind::Date},
-                   {.objectName = "DBEditEh2", .label = "事故地点：", .column = "事故地点", .chinese = true},
-                   {.objectName = "DBEditEh1", .label = "事故情况：", .column = "事故情况", .chinese = true},
-                   {.objectName = "DBEditEh3", .label = "事故处理：", .column = "事故处理", .chinese = true},
-                   {.objectName = "DBEditEh4", .label = "备注：", .column = "备注", .chinese = true}},
+                   {.objectName = "DBNumberEditEh4", .label = "理赔金额：", .column = Col::理赔金额, .kind = FieldKind::ReadOnly},
+                   {.objectName = "DBDateTimeEditEh1", .label = "事故时间：", .column = Col::事故时间, .kind = FieldKind::Date},
+                   {.objectName = "DBEditEh2", .label = "事故地点：", .column = Col::事故地点, .chinese = true},
+                   {.objectName = "DBEditEh1", .label = "事故情况：", .column = Col::事故情况, .chinese = true},
+                   {.objectName = "DBEditEh3", .label = "事故处理：", .column = Col::事故处理, .chinese = true},
+                   {.objectName = "DBEditEh4", .label = "备注：", .column = Col::备注, .chinese = true}},
         // The read-only payment field is a stop of the chain like the others.
         .enterChain = {"车牌号", "驾驶员", "客户姓名", "经办人", "事故金额", "理赔金额", "事故时间", "事故地点", "事故情况",
                        "事故处理", "备注"},
-        .readOnlyAmount = "理赔金额"};
+        .readOnlyAmount = Col::理赔金额};
     return s;
 }
 

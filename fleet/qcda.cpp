@@ -1,4 +1,5 @@
 #include "fleet/qcda.h"
+#include "data/columns.h"
 #include "fleet/registers.h"
 #include "data/datamodule.h"
 #include "ui/shell/photo.h"
@@ -25,14 +26,14 @@ const EditDialogConfig& TForm_qcda_edit::spec()
 {
     static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "汽车档案编辑 (qcda)",
                                     .query = "q_qcda", .addGuard = {{"车牌号", "车牌号不能为空,请重新输入!"}},
-                                    .uniqueTable = "汽车档案", .uniqueColumn = "车牌号"};
+                                    .uniqueTable = "汽车档案", .uniqueColumn = Col::车牌号};
     return s;
 }
 
 namespace {
 
-const QString Plate = QStringLiteral("车牌号");
-const QString PhotoColumn = QStringLiteral("汽车照片");
+const QString Plate = Col::车牌号;
+const QString PhotoColumn = Col::汽车照片;
 
 // An expiry date earlier than its start date; an empty start date is the earliest of all, so it
 // passes, and so does the same day.
@@ -46,28 +47,28 @@ QVector<FieldDef> vehicleFields()
     using F = FieldKind;
     const double km = 500000;
     return {
-        {.objectName = "DBEditEh1", .label = "车牌号：", .column = "车牌号", .chinese = true},
-        {.objectName = "DBDateTimeEditEh1", .label = "购买时间：", .column = "购买时间", .kind = F::Date},
-        {.objectName = "DBEditEh2", .label = "车型：", .column = "车型", .upper = true, .chinese = true},
-        {.objectName = "DBEditEh3", .label = "颜色：", .column = "颜色", .upper = true, .chinese = true},
-        {.objectName = "DBEditEh4", .label = "出厂编号：", .column = "出厂编号", .upper = true},
-        {.objectName = "DBEditEh5", .label = "发动机号：", .column = "发动机号", .upper = true},
-        {.objectName = "DBEditEh6", .label = "底盘编号：", .column = "底盘编号", .upper = true},
-        {.objectName = "DBNumberEditEh1", .label = "起始公里数：", .column = "起始公里数", .kind = F::Number, .maximum = km},
-        {.objectName = "DBNumberEditEh2", .label = "当前公里数：", .column = "公里数", .kind = F::Number, .maximum = km},
-        {.objectName = "DBDateTimeEditEh2", .label = "养路费购买时间：", .column = "养路费购买时间", .kind = F::Date},
-        {.objectName = "DBDateTimeEditEh3", .label = "截止时间：", .column = "养路费截止时间", .kind = F::Date},
-        {.objectName = "DBDateTimeEditEh4", .label = "年审时间：", .column = "年审时间", .kind = F::Date},
-        {.objectName = "DBDateTimeEditEh5", .label = "截止时间：", .column = "年审截止时间", .kind = F::Date},
-        {.objectName = "DBDateTimeEditEh6", .label = "保险购买时间：", .column = "保险购买时间", .kind = F::Date},
-        {.objectName = "DBDateTimeEditEh7", .label = "截止时间：", .column = "保险截止时间", .kind = F::Date},
-        {.objectName = "DBDateTimeEditEh8", .label = "车船税购买时间：", .column = "车船税购买时间", .kind = F::Date},
-        {.objectName = "DBDateTimeEditEh9", .label = "截止时间：", .column = "车船税截止时间", .kind = F::Date},
-        {.objectName = "DBNumberEditEh3", .label = "二保里程：", .column = "二保里程", .kind = F::Number, .maximum = km},
-        {.objectName = "DBNumberEditEh4", .label = "下次二保：", .column = "下次二保里程", .kind = F::Number, .maximum = km},
-        {.objectName = "DBMemo1", .label = "备注：", .column = "备注", .kind = F::Memo, .chinese = true},
-        {.objectName = "DBCheckBox1", .column = "停用", .kind = F::Check},
-        {.objectName = "DBEditEh7", .label = "在JPG文件夹中的图形文件(与车牌号重名)：", .column = "汽车照片", .kind = F::ReadOnly,
+        {.objectName = "DBEditEh1", .label = "车牌号：", .column = Col::车牌号, .chinese = true},
+        {.objectName = "DBDateTimeEditEh1", .label = "购买时间：", .column = Col::购买时间, .kind = F::Date},
+        {.objectName = "DBEditEh2", .label = "车型：", .column = Col::车型, .upper = true, .chinese = true},
+        {.objectName = "DBEditEh3", .label = "颜色：", .column = Col::颜色, .upper = true, .chinese = true},
+        {.objectName = "DBEditEh4", .label = "出厂编号：", .column = Col::出厂编号, .upper = true},
+        {.objectName = "DBEditEh5", .label = "发动机号：", .column = Col::发动机号, .upper = true},
+        {.objectName = "DBEditEh6", .label = "底盘编号：", .column = Col::底盘编号, .upper = true},
+        {.objectName = "DBNumberEditEh1", .label = "起始公里数：", .column = Col::起始公里数, .kind = F::Number, .maximum = km},
+        {.objectName = "DBNumberEditEh2", .label = "当前公里数：", .column = Col::公里数, .kind = F::Number, .maximum = km},
+        {.objectName = "DBDateTimeEditEh2", .label = "养路费购买时间：", .column = Col::养路费购买时间, .kind = F::Date},
+        {.objectName = "DBDateTimeEditEh3", .label = "截止时间：", .column = Col::养路费截止时间, .kind = F::Date},
+        {.objectName = "DBDateTimeEditEh4", .label = "年审时间：", .column = Col::年审时间, .kind = F::Date},
+        {.objectName = "DBDateTimeEditEh5", .label = "截止时间：", .column = Col::年审截止时间, .kind = F::Date},
+        {.objectName = "DBDateTimeEditEh6", .label = "保险购买时间：", .column = Col::保险购买时间, .kind = F::Date},
+        {.objectName = "DBDateTimeEditEh7", .label = "截止时间：", .column = Col::保险截止时间, .kind = F::Date},
+        {.objectName = "DBDateTimeEditEh8", .label = "车船税购买时间：", .column = Col::车船税购买时间, .kind = F::Date},
+        {.objectName = "DBDateTimeEditEh9", .label = "截止时间：", .column = Col::车船税截止时间, .kind = F::Date},
+        {.objectName = "DBNumberEditEh3", .label = "二保里程：", .column = Col::二保里程, .kind = F::Number, .maximum = km},
+        {.objectName = "DBNumberEditEh4", .label = "下次二保：", .column = Col::下次二保里程, .kind = F::Number, .maximum = km},
+        {.objectName = "DBMemo1", .label = "备注：", .column = Col::备注, .kind = F::Memo, .chinese = true},
+        {.objectName = "DBCheckBox1", .column = Col::停用, .kind = F::Check},
+        {.objectName = "DBEditEh7", .label = "在JPG文件夹中的图形文件(与车牌号重名)：", .column = Col::汽车照片, .kind = F::ReadOnly,
          .upper = true, .page = 1},
     };
 }
@@ -78,14 +79,14 @@ VehicleValues vehicleValues(const RecordSet& row)
 {
     VehicleValues v;
     v.plate = row.asString(Plate);
-    v.roadFeeBought = row.asDateTime(QStringLiteral("养路费购买时间"));
-    v.roadFeeUntil = row.asDateTime(QStringLiteral("养路费截止时间"));
-    v.inspection = row.asDateTime(QStringLiteral("年审时间"));
-    v.inspectionUntil = row.asDateTime(QStringLiteral("年审截止时间"));
-    v.insuranceBought = row.asDateTime(QStringLiteral("保险购买时间"));
-    v.insuranceUntil = row.asDateTime(QStringLiteral("保险截止时间"));
-    v.service = row.asFloat(QStringLiteral("二保里程"));
-    v.nextService = row.asFloat(QStringLiteral("下次二保里程"));
+    v.roadFeeBought = row.asDateTime(Col::养路费购买时间);
+    v.roadFeeUntil = row.asDateTime(Col::养路费截止时间);
+    v.inspection = row.asDateTime(Col::年审时间);
+    v.inspectionUntil = row.asDateTime(Col::年审截止时间);
+    v.insuranceBought = row.asDateTime(Col::保险购买时间);
+    v.insuranceUntil = row.asDateTime(Col::保险截止时间);
+    v.service = row.asFloat(Col::二保里程);
+    v.nextService = row.asFloat(Col::下次二保里程);
     return v;
 }
 
@@ -94,14 +95,14 @@ std::optional<SaveRefusal> checkVehicle(const VehicleValues& v)
     if (v.plate.trimmed().isEmpty())
         return SaveRefusal{QStringLiteral("车牌号不能为空,请重新输入!"), Plate};
     if (endsBeforeStart(v.roadFeeBought, v.roadFeeUntil))
-        return SaveRefusal{QStringLiteral("养路费截止时间必须大于养路费购买时间，请重新输入！"), QStringLiteral("养路费截止时间")};
+        return SaveRefusal{QStringLiteral("养路费截止时间必须大于养路费购买时间，请重新输入！"), Col::养路费截止时间};
     if (endsBeforeStart(v.inspection, v.inspectionUntil))
-        return SaveRefusal{QStringLiteral("年审截止时间必须大于年审时间，请重新输入！"), QStringLiteral("年审截止时间")};
+        return SaveRefusal{QStringLiteral("年审截止时间必须大于年审时间，请重新输入！"), Col::年审截止时间};
     if (endsBeforeStart(v.insuranceBought, v.insuranceUntil))
-        return SaveRefusal{QStringLiteral("保险截止时间必须大于保险购买时间，请重新输入！"), QStringLiteral("保险截止时间")};
+        return SaveRefusal{QStringLiteral("保险截止时间必须大于保险购买时间，请重新输入！"), Col::保险截止时间};
     // No next service planned (0 or empty): nothing to compare.
     if (v.nextService > 0 && v.service > v.nextService)
-        return SaveRefusal{QStringLiteral("下次二保里程必须大于二保里程，请重新输入！"), QStringLiteral("二保里程")};
+        return SaveRefusal{QStringLiteral("下次二保里程必须大于二保里程，请重新输入！"), Col::二保里程};
     return std::nullopt;
 }
 
@@ -116,13 +117,13 @@ std::optional<QString> vehicleDeleteRefusal(bool started, const QString& plate)
 
 TForm_qcda::TForm_qcda(QWidget* owner, TDm1* dm) : ListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = "车牌号", .width = 90, .titleButton = true}, {.field = "车型", .width = 110, .titleButton = true},
-                {.field = "颜色", .width = 60}, {.field = "出厂编号", .width = 110},
-                {.field = "发动机号", .width = 110}, {.field = "底盘编号", .width = 110},
-                {.field = "公里数", .width = 70}, {.field = "购买时间", .width = 90},
-                {.field = "年审时间", .width = 90}, {.field = "养路费购买时间", .width = 100},
-                {.field = "保险购买时间", .width = 90}, {.field = "车船税购买时间", .width = 100},
-                {.field = "二保里程", .width = 70}});
+    setColumns({{.field = Col::车牌号, .width = 90, .titleButton = true}, {.field = Col::车型, .width = 110, .titleButton = true},
+                {.field = Col::颜色, .width = 60}, {.field = Col::出厂编号, .width = 110},
+                {.field = Col::发动机号, .width = 110}, {.field = Col::底盘编号, .width = 110},
+                {.field = Col::公里数, .width = 70}, {.field = Col::购买时间, .width = 90},
+                {.field = Col::年审时间, .width = 90}, {.field = Col::养路费购买时间, .width = 100},
+                {.field = Col::保险购买时间, .width = 90}, {.field = Col::车船税购买时间, .width = 100},
+                {.field = Col::二保里程, .width = 70}});
 }
 
 QDialog* TForm_qcda::createEditDialog()
@@ -136,7 +137,7 @@ bool TForm_qcda::deleteAllowed()
     if (!q->isOpen() || q->currentRow() < 0)
         return true;
     try {
-        if (const auto refusal = vehicleDeleteRefusal(q->asBoolean(QStringLiteral("开始生效")), q->asString(Plate))) {
+        if (const auto refusal = vehicleDeleteRefusal(q->asBoolean(Col::开始生效), q->asString(Plate))) {
             Msg::warn(this, *refusal);
             return false;
         }
@@ -153,17 +154,17 @@ TForm_qcda_edit::TForm_qcda_edit(QWidget* owner, TDm1* dm)
     : EditDialog(spec(), vehicleFields(), dm, owner,
                  {QStringLiteral("基本资料"), QStringLiteral("车辆照片")})
 {
-    setEnterChainColumns({QStringLiteral("车牌号"), QStringLiteral("购买时间"), QStringLiteral("车型"), QStringLiteral("颜色"),
-                          QStringLiteral("出厂编号"), QStringLiteral("发动机号"), QStringLiteral("底盘编号"),
-                          QStringLiteral("起始公里数"), QStringLiteral("公里数"), QStringLiteral("养路费购买时间"),
-                          QStringLiteral("养路费截止时间"), QStringLiteral("年审时间"), QStringLiteral("年审截止时间"),
-                          QStringLiteral("保险购买时间"), QStringLiteral("保险截止时间"), QStringLiteral("车船税购买时间"),
-                          QStringLiteral("车船税截止时间"), QStringLiteral("二保里程"), QStringLiteral("下次二保里程"),
-                          QStringLiteral("备注")});
+    setEnterChainColumns({Col::车牌号, Col::购买时间, Col::车型, Col::颜色,
+                          Col::出厂编号, Col::发动机号, Col::底盘编号,
+                          Col::起始公里数, Col::公里数, Col::养路费购买时间,
+                          Col::养路费截止时间, Col::年审时间, Col::年审截止时间,
+                          Col::保险购买时间, Col::保险截止时间, Col::车船税购买时间,
+                          Col::车船税截止时间, Col::二保里程, Col::下次二保里程,
+                          Col::备注});
     setFirstField(fieldFor(Plate)->objectName());
 
     // 停用 stands beside the pages, above the buttons.
-    if (auto* box = qobject_cast<QCheckBox*>(fieldFor(QStringLiteral("停用")))) {
+    if (auto* box = qobject_cast<QCheckBox*>(fieldFor(Col::停用))) {
         auto* form = qobject_cast<QFormLayout*>(PageControl1->widget(0)->layout());
         if (form) {
             const QFormLayout::TakeRowResult taken = form->takeRow(box);

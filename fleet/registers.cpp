@@ -1,4 +1,5 @@
 #include "fleet/registers.h"
+#include "data/columns.h"
 #include "data/datamodule.h"
 #include "data/lookups.h"
 #include "ui/common/inputmethods.h"
@@ -9,8 +10,8 @@
 #include <QLineEdit>
 
 namespace {
-const QString Plate = QStringLiteral("车牌号");
-const QString Handler = QStringLiteral("经办人");
+const QString Plate = Col::车牌号;
+const QString Handler = Col::经办人;
 }
 
 Money oilAmount(Money unitPrice, const QVariant& quantity)

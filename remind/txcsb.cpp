@@ -1,4 +1,5 @@
 #include "remind/txcsb.h"
+#include "data/columns.h"
 #include "data/recordset.h"
 #include "ui/common/inputmethods.h"
 
@@ -26,8 +27,8 @@ const EditDialogConfig& TForm_txcsb_edit::spec()
 }
 
 namespace {
-const QString Item = QStringLiteral("项目");
-const QString Lead = QStringLiteral("期限");
+const QString Item = Col::项目;
+const QString Lead = Col::期限;
 } // namespace
 
 std::optional<QString> leadRefusal(const QVariant& lead)

@@ -1,5 +1,6 @@
 #include "remind/txgn.h"
 #include "core/clock.h"
+#include "data/columns.h"
 #include "data/datamodule.h"
 #include "remind/scan.h"
 #include "stats/scratch.h"
@@ -22,11 +23,11 @@ const ListWindowConfig& TForm_txgn::spec()
 
 TForm_txgn::TForm_txgn(QWidget* owner, TDm1* dm) : ListWindow(spec(), dm, owner)
 {
-    setColumns({column(QStringLiteral("车牌号"), QStringLiteral("车牌号"), 0, false),
-                column(QStringLiteral("支票号"), QStringLiteral("提醒项目"), 0, false),
-                column(QStringLiteral("发车日期"), QStringLiteral("办理日期"), 0, false),
-                column(QStringLiteral("发车里程"), QStringLiteral("下次二保里程(公里)"), 0, false),
-                column(QStringLiteral("备注"), QStringLiteral("备注"), 0, false)});
+    setColumns({column(Col::车牌号, Col::车牌号, 0, false),
+                column(Col::支票号, QStringLiteral("提醒项目"), 0, false),
+                column(Col::发车日期, QStringLiteral("办理日期"), 0, false),
+                column(Col::发车里程, QStringLiteral("下次二保里程(公里)"), 0, false),
+                column(Col::备注, Col::备注, 0, false)});
 }
 
 void TForm_txgn::onEdit()

@@ -1,4 +1,5 @@
 #include "rental/backoffice.h"
+#include "data/columns.h"
 #include "rental/rentalrules.h"
 #include "data/database.h"
 #include "data/datamodule.h"
@@ -62,26 +63,26 @@ const EditDialogConfig& TForm_qczlqkb_edit::spec()
     using namespace EditButton;
     static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "编辑", .query = "q_qcda",
                                     .buttons = Save | Close, .stamps = Stamps::None, .uniqueTable = "汽车档案",
-                                    .uniqueColumn = "车牌号"};
+                                    .uniqueColumn = Col::车牌号};
     return s;
 }
 
 namespace {
 
-const QString Plate = QStringLiteral("车牌号");
-const QString ReturnState = QStringLiteral("客户交车");
+const QString Plate = Col::车牌号;
+const QString ReturnState = Col::客户交车;
 
 // The contract's identity, shown read-only above what a dialog edits.
 QVector<FieldDef> contractHeader()
 {
     using F = FieldKind;
     return {
-        {.objectName = "DBEdit1", .label = "内部编号：", .column = "内部编号", .kind = F::ReadOnly},
-        {.objectName = "DBEdit4", .label = "车牌号：", .column = "车牌号", .kind = F::ReadOnly},
-        {.objectName = "DBEdit2", .label = "客户号：", .column = "客户号", .kind = F::ReadOnly},
-        {.objectName = "DBEdit5", .label = "姓名：", .column = "客户姓名", .kind = F::ReadOnly},
-        {.objectName = "DBEdit3", .label = "发车日期：", .column = "发车日期", .kind = F::ReadOnly},
-        {.objectName = "DBEdit6", .label = "发车里程：", .column = "发车里程", .kind = F::ReadOnly},
+        {.objectName = "DBEdit1", .label = "内部编号：", .column = Col::内部编号, .kind = F::ReadOnly},
+        {.objectName = "DBEdit4", .label = "车牌号：", .column = Col::车牌号, .kind = F::ReadOnly},
+        {.objectName = "DBEdit2", .label = "客户号：", .column = Col::客户号, .kind = F::ReadOnly},
+        {.objectName = "DBEdit5", .label = "姓名：", .column = Col::客户姓名, .kind = F::ReadOnly},
+        {.objectName = "DBEdit3", .label = "发车日期：", .column = Col::发车日期, .kind = F::ReadOnly},
+        {.objectName = "DBEdit6", .label = "发车里程：", .column = Col::发车里程, .kind = F::ReadOnly},
     };
 }
 
@@ -109,14 +110,14 @@ bool ContractListWindow::editAllowed()
 
 TForm_qczl_fkqk::TForm_qczl_fkqk(QWidget* owner, TDm1* dm) : ContractListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = "内部编号", .width = 100, .titleButton = true}, {.field = "客户号", .width = 70},
-                {.field = "客户姓名", .width = 80, .titleButton = true}, {.field = "车牌号", .width = 80},
-                {.field = "押金", .width = 80, .titleButton = true}, {.field = "租赁单价", .width = 70, .titleButton = true},
-                {.field = "租赁期限", .width = 60, .titleButton = true}, {.field = "发车日期", .width = 130},
-                {.field = "每天限驶里程", .title = "限驶里程", .width = 70},
-                {.field = "超时收费单价", .title = "超时收费", .width = 60},
-                {.field = "超驶收费单价", .title = "超驶收费", .width = 60}, {.field = "发车里程", .width = 70},
-                {.field = "租赁公司经办人", .title = "经办人", .width = 70}, {.field = "发车单号", .width = 90}});
+    setColumns({{.field = Col::内部编号, .width = 100, .titleButton = true}, {.field = Col::客户号, .width = 70},
+                {.field = Col::客户姓名, .width = 80, .titleButton = true}, {.field = Col::车牌号, .width = 80},
+                {.field = Col::押金, .width = 80, .titleButton = true}, {.field = Col::租赁单价, .width = 70, .titleButton = true},
+                {.field = Col::租赁期限, .width = 60, .titleButton = true}, {.field = Col::发车日期, .width = 130},
+                {.field = Col::每天限驶里程, .title = "限驶里程", .width = 70},
+                {.field = Col::超时收费单价, .title = "超时收费", .width = 60},
+                {.field = Col::超驶收费单价, .title = "超驶收费", .width = 60}, {.field = Col::发车里程, .width = 70},
+                {.field = Col::租赁公司经办人, .title = "经办人", .width = 70}, {.field = Col::发车单号, .width = 90}});
 }
 
 QDialog* TForm_qczl_fkqk::createEditDialog()
@@ -126,7 +127,7 @@ QDialog* TForm_qczl_fkqk::createEditDialog()
 
 TForm_qczl_fkqk_edit::TForm_qczl_fkqk_edit(QWidget* owner, TDm1* dm)
     : EditDialog(spec(),
-                 withHeader({{.objectName = "DBEditEh3", .label = "付款情况：", .column = "付款情况", .kind = FieldKind::Memo,
+                 withHeader({{.objectName = "DBEditEh3", .label = "付款情况：", .column = Col::付款情况, .kind = FieldKind::Memo,
                               .chinese = true}}),
                  dm, owner)
 {
@@ -139,12 +140,12 @@ TForm_qczl_fkqk_edit::TForm_qczl_fkqk_edit(QWidget* owner, TDm1* dm)
 
 TForm_qczljcb::TForm_qczljcb(QWidget* owner, TDm1* dm) : ContractListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = "内部编号", .width = 100, .titleButton = true}, {.field = "发车单号", .width = 90},
-                {.field = "客户号", .width = 70, .footer = FooterKind::Count},
-                {.field = "客户姓名", .width = 80, .titleButton = true}, {.field = "车牌号", .width = 80},
-                {.field = "租赁单价", .width = 70, .titleButton = true}, {.field = "租赁期限", .width = 60, .titleButton = true},
-                {.field = "发车日期", .width = 130}, {.field = "每天限驶里程", .width = 80},
-                {.field = "租赁公司经办人", .title = "经办人", .width = 70}});
+    setColumns({{.field = Col::内部编号, .width = 100, .titleButton = true}, {.field = Col::发车单号, .width = 90},
+                {.field = Col::客户号, .width = 70, .footer = FooterKind::Count},
+                {.field = Col::客户姓名, .width = 80, .titleButton = true}, {.field = Col::车牌号, .width = 80},
+                {.field = Col::租赁单价, .width = 70, .titleButton = true}, {.field = Col::租赁期限, .width = 60, .titleButton = true},
+                {.field = Col::发车日期, .width = 130}, {.field = Col::每天限驶里程, .width = 80},
+                {.field = Col::租赁公司经办人, .title = "经办人", .width = 70}});
 }
 
 QDialog* TForm_qczljcb::createEditDialog()
@@ -154,13 +155,13 @@ QDialog* TForm_qczljcb::createEditDialog()
 
 TForm_qczljcb_edit::TForm_qczljcb_edit(QWidget* owner, TDm1* dm)
     : EditDialog(spec(),
-                 withHeader({{.objectName = "DBDateTimeEditEh2", .label = "收车日期：", .column = "收车日期", .kind = FieldKind::Date},
-                             {.objectName = "DBDateTimeEditEh1", .label = "收车时间：", .column = "收车日期", .kind = FieldKind::Time},
-                             {.objectName = "DBNumberEditEh9", .label = "收车里程：", .column = "收车里程", .kind = FieldKind::Number,
+                 withHeader({{.objectName = "DBDateTimeEditEh2", .label = "收车日期：", .column = Col::收车日期, .kind = FieldKind::Date},
+                             {.objectName = "DBDateTimeEditEh1", .label = "收车时间：", .column = Col::收车日期, .kind = FieldKind::Time},
+                             {.objectName = "DBNumberEditEh9", .label = "收车里程：", .column = Col::收车里程, .kind = FieldKind::Number,
                               .maximum = 500000},
-                             {.objectName = "DBComboBoxEh1", .label = "交车情况：", .column = "客户交车", .kind = FieldKind::Combo,
+                             {.objectName = "DBComboBoxEh1", .label = "交车情况：", .column = Col::客户交车, .kind = FieldKind::Combo,
                               .items = {"已交", "没有"}},
-                             {.objectName = "DBEditEh3", .label = "备注：", .column = "备注", .kind = FieldKind::Memo, .chinese = true}}),
+                             {.objectName = "DBEditEh3", .label = "备注：", .column = Col::备注, .kind = FieldKind::Memo, .chinese = true}}),
                  dm, owner)
 {
     setEnterChain({"DBDateTimeEditEh2", "DBDateTimeEditEh1", "DBNumberEditEh9", "DBComboBoxEh1", "DBEditEh3"});
@@ -171,9 +172,9 @@ bool TForm_qczljcb_edit::moduleChecks()
 {
     try {
         const RecordSet* q = query();
-        if (const auto r = Settlement::checkReturn(q->asDateTime(QStringLiteral("发车日期")), q->asDateTime(QStringLiteral("收车日期")),
-                                                   q->asInteger(QStringLiteral("发车里程")), q->asInteger(QStringLiteral("收车里程"))))
-            return fail(r->message, r->column == QStringLiteral("收车日期") ? QStringLiteral("DBDateTimeEditEh2")
+        if (const auto r = Settlement::checkReturn(q->asDateTime(Col::发车日期), q->asDateTime(Col::收车日期),
+                                                   q->asInteger(Col::发车里程), q->asInteger(Col::收车里程)))
+            return fail(r->message, r->column == Col::收车日期 ? QStringLiteral("DBDateTimeEditEh2")
                                                                          : QStringLiteral("DBNumberEditEh9"));
         const QString state = q->asString(ReturnState);
         if (state != QStringLiteral("已交") && state != QStringLiteral("没有"))
@@ -194,8 +195,8 @@ void TForm_qczljcb_edit::writeRecord()
     // The same rule as the contract's own save: a contract returned before leaves its vehicle
     // alone, a return frees it only while it is still out on this contract. A vehicle missing
     // from the archive is simply not updated: no row is created for it.
-    Rental::vehicleFollowsContract(dm()->ADO_qczl, q->asString(Plate), q->asString(QStringLiteral("客户姓名")),
-                                   q->asDateTime(QStringLiteral("发车日期")), wasReturned,
+    Rental::vehicleFollowsContract(dm()->ADO_qczl, q->asString(Plate), q->asString(Col::客户姓名),
+                                   q->asDateTime(Col::发车日期), wasReturned,
                                    q->asString(ReturnState) == returned);
 }
 
@@ -203,11 +204,11 @@ void TForm_qczljcb_edit::writeRecord()
 
 TForm_qczlqkb::TForm_qczlqkb(QWidget* owner, TDm1* dm) : ListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = "车牌号", .width = 90, .titleButton = true}, {.field = "车型", .width = 90, .titleButton = true},
-                {.field = "车辆状态", .width = 60}, {.field = "客户姓名", .width = 80},
-                {.field = "租赁时间", .title = "租赁(维修)时间", .width = 130},
-                {.field = "收车时间", .title = "收车(修好)时间", .width = 130}, {.field = "预订日期", .width = 130},
-                {.field = "预订人", .width = 80}, {.field = "预订期限", .width = 60}});
+    setColumns({{.field = Col::车牌号, .width = 90, .titleButton = true}, {.field = Col::车型, .width = 90, .titleButton = true},
+                {.field = Col::车辆状态, .width = 60}, {.field = Col::客户姓名, .width = 80},
+                {.field = Col::租赁时间, .title = "租赁(维修)时间", .width = 130},
+                {.field = Col::收车时间, .title = "收车(修好)时间", .width = 130}, {.field = Col::预订日期, .width = 130},
+                {.field = Col::预订人, .width = 80}, {.field = Col::预订期限, .width = 60}});
     if (QPushButton* b = moduleButton(QStringLiteral("清除预订")))
         connect(b, &QPushButton::clicked, this, &TForm_qczlqkb::clearReservation);
     if (QPushButton* b = moduleButton(QStringLiteral("清除租赁")))
@@ -249,26 +250,26 @@ void TForm_qczlqkb::clearReservation()
 {
     if (!query()->isOpen() || query()->currentRow() < 0 || !Msg::confirm(this, QStringLiteral("确实要清除预订内容吗? ")))
         return;
-    writeVehicle(this, {{QStringLiteral("预订日期"), QVariant()}, {QStringLiteral("预订人"), QStringLiteral("")},
-                        {QStringLiteral("预订期限"), QVariant()}});
+    writeVehicle(this, {{Col::预订日期, QVariant()}, {Col::预订人, QStringLiteral("")},
+                        {Col::预订期限, QVariant()}});
 }
 
 void TForm_qczlqkb::clearRental()
 {
     if (!query()->isOpen() || query()->currentRow() < 0 || !Msg::confirm(this, QStringLiteral("确实要清除租赁内容吗? ")))
         return;
-    writeVehicle(this, {{QStringLiteral("租赁时间"), QVariant()}, {QStringLiteral("收车时间"), QVariant()},
-                        {QStringLiteral("客户姓名"), QStringLiteral("")}, {QStringLiteral("车辆状态"), QStringLiteral("空闲")}});
+    writeVehicle(this, {{Col::租赁时间, QVariant()}, {Col::收车时间, QVariant()},
+                        {Col::客户姓名, QStringLiteral("")}, {Col::车辆状态, QStringLiteral("空闲")}});
 }
 
 TForm_qczlqkb_edit::TForm_qczlqkb_edit(QWidget* owner, TDm1* dm)
     : EditDialog(spec(),
-                 {{.objectName = "DBEdit1", .label = "车牌号：", .column = "车牌号"},
-                  {.objectName = "DBEdit2", .label = "车型：", .column = "车型"},
-                  {.objectName = "DBComboBoxEh1", .label = "车辆状态：", .column = "车辆状态", .kind = FieldKind::Combo,
+                 {{.objectName = "DBEdit1", .label = "车牌号：", .column = Col::车牌号},
+                  {.objectName = "DBEdit2", .label = "车型：", .column = Col::车型},
+                  {.objectName = "DBComboBoxEh1", .label = "车辆状态：", .column = Col::车辆状态, .kind = FieldKind::Combo,
                    .items = {"维修", "出租", "空闲"}},
-                  {.objectName = "DBDateTimeEditEh1", .label = "租赁(维修)时间：", .column = "租赁时间", .kind = FieldKind::Date},
-                  {.objectName = "DBDateTimeEditEh2", .label = "收车(修好)时间：", .column = "收车时间", .kind = FieldKind::Date}},
+                  {.objectName = "DBDateTimeEditEh1", .label = "租赁(维修)时间：", .column = Col::租赁时间, .kind = FieldKind::Date},
+                  {.objectName = "DBDateTimeEditEh2", .label = "收车(修好)时间：", .column = Col::收车时间, .kind = FieldKind::Date}},
                  dm, owner)
 {
     for (const char* name : {"DBEdit1", "DBEdit2"})
@@ -281,8 +282,8 @@ TForm_qczlqkb_edit::TForm_qczlqkb_edit(QWidget* owner, TDm1* dm)
 
 bool TForm_qczlqkb_edit::moduleChecks()
 {
-    const QDateTime from = query()->asDateTime(QStringLiteral("租赁时间"));
-    const QDateTime to = query()->asDateTime(QStringLiteral("收车时间"));
+    const QDateTime from = query()->asDateTime(Col::租赁时间);
+    const QDateTime to = query()->asDateTime(Col::收车时间);
     if (!from.isValid())
         return fail(QStringLiteral("租赁(维修)时间不能为空,请重新输入!"), QStringLiteral("DBDateTimeEditEh1"));
     if (!to.isValid())

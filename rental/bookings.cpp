@@ -1,4 +1,5 @@
 #include "rental/bookings.h"
+#include "data/columns.h"
 #include "rental/customers.h"
 #include "data/database.h"
 #include "data/datamodule.h"
@@ -21,20 +22,20 @@
 #include <QToolButton>
 
 namespace {
-const QString Number = QStringLiteral("内部编号");
-const QString Customer = QStringLiteral("客户号");
-const QString Name = QStringLiteral("客户姓名");
-const QString Plate = QStringLiteral("车牌号");
+const QString Number = Col::内部编号;
+const QString Customer = Col::客户号;
+const QString Name = Col::客户姓名;
+const QString Plate = Col::车牌号;
 } // namespace
 
 QVector<FieldDef> BookingDialog::withPartyFields(const QVector<FieldDef>& rest)
 {
     using F = FieldKind;
     QVector<FieldDef> fields{
-        {.objectName = "DBEditEh1", .label = "内部编号：", .column = "内部编号", .upper = true},
-        {.objectName = "DBComboBoxEh1", .label = "客户号：", .column = "客户号", .kind = F::Lookup},
-        {.objectName = "DBEditEh2", .label = "姓名：", .column = "客户姓名", .kind = F::ReadOnly},
-        {.objectName = "DBComboBoxEh2", .label = "车牌号：", .column = "车牌号", .kind = F::Combo},
+        {.objectName = "DBEditEh1", .label = "内部编号：", .column = Col::内部编号, .upper = true},
+        {.objectName = "DBComboBoxEh1", .label = "客户号：", .column = Col::客户号, .kind = F::Lookup},
+        {.objectName = "DBEditEh2", .label = "姓名：", .column = Col::客户姓名, .kind = F::ReadOnly},
+        {.objectName = "DBComboBoxEh2", .label = "车牌号：", .column = Col::车牌号, .kind = F::Combo},
     };
     return fields + rest;
 }
@@ -56,7 +57,7 @@ BookingDialog::BookingDialog(const EditDialogConfig& config, const BookingKind& 
     customer->installEventFilter(this);
     if (auto* plate = qobject_cast<QComboBox*>(fieldFor(Plate)))
         plate->setMaxVisibleItems(18);
-    if (auto* handler = qobject_cast<QComboBox*>(fieldFor(QStringLiteral("租赁公司经办人"))))
+    if (auto* handler = qobject_cast<QComboBox*>(fieldFor(Col::租赁公司经办人)))
         handler->setMaxVisibleItems(20);
     connect(customer, QOverload<int>::of(&QComboBox::activated), this, [this] { customerLeft(); });
 
@@ -95,7 +96,7 @@ void BookingDialog::fillDropDowns()
     setItemsFor(Plate, Lookups::platesInService(db));
     const QVector<LookupItem> customers = Lookups::activeCustomers(db);
     setLookupItems(Customer, customers);
-    setItemsFor(QStringLiteral("租赁公司经办人"), Lookups::handlers(db));
+    setItemsFor(Col::租赁公司经办人, Lookups::handlers(db));
     fitCustomerWidth(customers);
 }
 
@@ -177,8 +178,8 @@ void BookingDialog::initNewRow()
 Rental::BookingValues BookingDialog::bookingValues() const
 {
     const RecordSet* q = query();
-    return {q->asString(Plate), q->asString(Customer), q->asString(Name), q->asDateTime(QStringLiteral("发车日期")),
-            q->value(QStringLiteral("租赁期限"))};
+    return {q->asString(Plate), q->asString(Customer), q->asString(Name), q->asDateTime(Col::发车日期),
+            q->value(Col::租赁期限)};
 }
 
 bool BookingDialog::vehicleKnown()

@@ -1,5 +1,6 @@
 #include "rental/bookings.h"
 #include "core/sqltext.h"
+#include "data/columns.h"
 #include "data/database.h"
 #include "data/datamodule.h"
 #include "ui/common/messages.h"
@@ -18,7 +19,7 @@ const ListWindowConfig& TForm_qczlb::spec()
     static const ListWindowConfig s{
         .className = staticMetaObject.className(), .caption = "汽车租赁登记表", .query = "q_qczlb",
         .buttons = {{B::Query}, {B::Export}, {B::Edit}, {B::Delete}, {B::Print}, {B::Return}},
-        .exportName = "汽车租赁登记表", .printTitle = "汽车租赁登记表打印清单", .footerSums = {"押金"},
+        .exportName = "汽车租赁登记表", .printTitle = "汽车租赁登记表打印清单", .footerSums = {Col::押金},
         .layout = LayoutMode::Full};
     return s;
 }
@@ -33,30 +34,30 @@ const EditDialogConfig& TForm_qczlb_edit::spec()
 
 namespace {
 
-const QString Number = QStringLiteral("内部编号");
-const QString Days = QStringLiteral("租赁期限");
-const QString Rate = QStringLiteral("租赁单价");
-const QString RentDue = QStringLiteral("应收租金");
+const QString Number = Col::内部编号;
+const QString Days = Col::租赁期限;
+const QString Rate = Col::租赁单价;
+const QString RentDue = Col::应收租金;
 
 QVector<FieldDef> contractFields()
 {
     using F = FieldKind;
     return BookingDialog::withPartyFields({
-        {.objectName = "DBNumberEditEh1", .label = "预收租金：", .column = "预收租金", .kind = F::Number, .decimals = 4},
-        {.objectName = "DBNumberEditEh2", .label = "租赁单价(元/天)：", .column = "租赁单价", .kind = F::Number,
+        {.objectName = "DBNumberEditEh1", .label = "预收租金：", .column = Col::预收租金, .kind = F::Number, .decimals = 4},
+        {.objectName = "DBNumberEditEh2", .label = "租赁单价(元/天)：", .column = Col::租赁单价, .kind = F::Number,
          .decimals = 4, .maximum = 1000},
-        {.objectName = "DBNumberEditEh3", .label = "押金：", .column = "押金", .kind = F::Number, .decimals = 4},
-        {.objectName = "DBNumberEditEh4", .label = "每天限驶里程：", .column = "每天限驶里程", .kind = F::Number},
-        {.objectName = "DBNumberEditEh5", .label = "租赁期限：", .column = "租赁期限", .kind = F::Number, .maximum = 500},
-        {.objectName = "DBNumberEditEh6", .label = "超驶收费(元/公里)：", .column = "超驶收费单价", .kind = F::Number, .decimals = 4},
-        {.objectName = "DBNumberEditEh7", .label = "发车里程：", .column = "发车里程", .kind = F::Number, .maximum = 500000},  // as the return
-        {.objectName = "DBNumberEditEh8", .label = "超时收费(元/小时)：", .column = "超时收费单价", .kind = F::Number, .decimals = 4},
-        {.objectName = "DBComboBoxEh3", .label = "经办人：", .column = "租赁公司经办人", .kind = F::Combo, .chinese = true, .recent = 10},
-        {.objectName = "DBDateTimeEditEh1", .label = "发车日期：", .column = "发车日期", .kind = F::Date},
-        {.objectName = "DBDateTimeEditEh2", .label = "发车时间：", .column = "发车日期", .kind = F::Time},
-        {.objectName = "DBEditEh3", .label = "发车单号：", .column = "发车单号", .upper = true},
-        {.objectName = "DBEditEh4", .label = "备注：", .column = "备注", .chinese = true},
-        {.objectName = "DBEditEh5", .label = "应收租金：", .column = "应收租金", .kind = F::ReadOnly},
+        {.objectName = "DBNumberEditEh3", .label = "押金：", .column = Col::押金, .kind = F::Number, .decimals = 4},
+        {.objectName = "DBNumberEditEh4", .label = "每天限驶里程：", .column = Col::每天限驶里程, .kind = F::Number},
+        {.objectName = "DBNumberEditEh5", .label = "租赁期限：", .column = Col::租赁期限, .kind = F::Number, .maximum = 500},
+        {.objectName = "DBNumberEditEh6", .label = "超驶收费(元/公里)：", .column = Col::超驶收费单价, .kind = F::Number, .decimals = 4},
+        {.objectName = "DBNumberEditEh7", .label = "发车里程：", .column = Col::发车里程, .kind = F::Number, .maximum = 500000},  // as the return
+        {.objectName = "DBNumberEditEh8", .label = "超时收费(元/小时)：", .column = Col::超时收费单价, .kind = F::Number, .decimals = 4},
+        {.objectName = "DBComboBoxEh3", .label = "经办人：", .column = Col::租赁公司经办人, .kind = F::Combo, .chinese = true, .recent = 10},
+        {.objectName = "DBDateTimeEditEh1", .label = "发车日期：", .column = Col::发车日期, .kind = F::Date},
+        {.objectName = "DBDateTimeEditEh2", .label = "发车时间：", .column = Col::发车日期, .kind = F::Time},
+        {.objectName = "DBEditEh3", .label = "发车单号：", .column = Col::发车单号, .upper = true},
+        {.objectName = "DBEditEh4", .label = "备注：", .column = Col::备注, .chinese = true},
+        {.objectName = "DBEditEh5", .label = "应收租金：", .column = Col::应收租金, .kind = F::ReadOnly},
     });
 }
 
@@ -67,14 +68,14 @@ QVector<FieldDef> contractFields()
 TForm_qczlb::TForm_qczlb(QWidget* owner, TDm1* dm)
     : BookingListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = "内部编号", .width = 100, .titleButton = true}, {.field = "客户号", .width = 70, .titleButton = true},
-                {.field = "客户姓名", .width = 80, .titleButton = true}, {.field = "车牌号", .width = 80, .titleButton = true},
-                {.field = "租赁单价", .width = 70, .titleButton = true}, {.field = "租赁期限", .width = 60, .titleButton = true},
-                {.field = "发车日期", .width = 130, .titleButton = true}, {.field = "每天限驶里程", .width = 80},
-                {.field = "超时收费单价", .title = "超时收费", .width = 60},
-                {.field = "超驶收费单价", .title = "超驶收费", .width = 60}, {.field = "发车里程", .width = 70},
-                {.field = "租赁公司经办人", .title = "经办人", .width = 70, .titleButton = true},
-                {.field = "押金", .width = 80, .titleButton = true}, {.field = "发车单号", .width = 90}});
+    setColumns({{.field = Col::内部编号, .width = 100, .titleButton = true}, {.field = Col::客户号, .width = 70, .titleButton = true},
+                {.field = Col::客户姓名, .width = 80, .titleButton = true}, {.field = Col::车牌号, .width = 80, .titleButton = true},
+                {.field = Col::租赁单价, .width = 70, .titleButton = true}, {.field = Col::租赁期限, .width = 60, .titleButton = true},
+                {.field = Col::发车日期, .width = 130, .titleButton = true}, {.field = Col::每天限驶里程, .width = 80},
+                {.field = Col::超时收费单价, .title = "超时收费", .width = 60},
+                {.field = Col::超驶收费单价, .title = "超驶收费", .width = 60}, {.field = Col::发车里程, .width = 70},
+                {.field = Col::租赁公司经办人, .title = "经办人", .width = 70, .titleButton = true},
+                {.field = Col::押金, .width = 80, .titleButton = true}, {.field = Col::发车单号, .width = 90}});
 }
 
 QDialog* TForm_qczlb::createEditDialog()
@@ -157,10 +158,10 @@ void TForm_qczlb_edit::writeRecord()
     q->post();
     // This dialog does not change 客户交车: an open contract holds its vehicle, a returned one
     // leaves it alone.
-    const bool returned = q->asString(QStringLiteral("客户交车")) == QStringLiteral("已交");
-    const QString plate = q->asString(QStringLiteral("车牌号"));
-    if (!Rental::vehicleFollowsContract(db, plate, q->asString(QStringLiteral("客户姓名")),
-                                        q->asDateTime(QStringLiteral("发车日期")), returned, returned))
+    const bool returned = q->asString(Col::客户交车) == QStringLiteral("已交");
+    const QString plate = q->asString(Col::车牌号);
+    if (!Rental::vehicleFollowsContract(db, plate, q->asString(Col::客户姓名),
+                                        q->asDateTime(Col::发车日期), returned, returned))
         throw DbError(QStringLiteral("汽车档案中没有车牌号") + plate);
     // The reservation chosen for the new contract is tied to its final number, then every
     // reservation tied to the number is carried out. A chosen reservation belongs to the row
@@ -240,10 +241,10 @@ PickConfig chooserConfig()
             .caption = QStringLiteral("查找客户预订"),
             .query = QStringLiteral("q_khydqc"),
             .modes = {QStringLiteral("按姓名查找")},
-            .columns = {{.field = "客户姓名", .width = 90, .titleButton = true},
-                        {.field = "车牌号", .width = 90, .titleButton = true},
-                        {.field = "发车日期", .title = "预租日期", .width = 130, .titleButton = true},
-                        {.field = "预收日期", .width = 90}},
+            .columns = {{.field = Col::客户姓名, .width = 90, .titleButton = true},
+                        {.field = Col::车牌号, .width = 90, .titleButton = true},
+                        {.field = Col::发车日期, .title = "预租日期", .width = 130, .titleButton = true},
+                        {.field = Col::预收日期, .width = 90}},
             .selectLine = QStringLiteral("select * from 客户预订汽车 "),
             .emptyTextSeeks = false};
 }
@@ -269,7 +270,7 @@ void TForm_qczlb_khyd::choose()
     {
         Transaction tx(*r->database());
         r->edit();
-        r->setValue(QStringLiteral("租赁内部编号"), m_contract->query()->asString(Number));
+        r->setValue(Col::租赁内部编号, m_contract->query()->asString(Number));
         r->post();
         tx.commit();
     }

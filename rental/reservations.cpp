@@ -1,5 +1,6 @@
 #include "rental/bookings.h"
 #include "core/clock.h"
+#include "data/columns.h"
 #include "data/database.h"
 #include "data/datamodule.h"
 #include "ui/common/messages.h"
@@ -15,7 +16,7 @@ const ListWindowConfig& TForm_khydqc::spec()
     static const ListWindowConfig s{
         .className = staticMetaObject.className(), .caption = "客户预订汽车登记表(没有执行完毕的客户预订)", .query = "q_khydqc",
         .buttons = {{B::Query}, {B::Module, "执行完毕"}, {B::Export}, {B::Edit}, {B::Delete}, {B::Print}, {B::Return}},
-        .exportName = "客户预订汽车登记表", .printTitle = "客户预订汽车登记表打印清单", .footerSums = {"押金"},
+        .exportName = "客户预订汽车登记表", .printTitle = "客户预订汽车登记表打印清单", .footerSums = {Col::押金},
         .layout = LayoutMode::Reduced};
     return s;
 }
@@ -34,23 +35,23 @@ QVector<FieldDef> reservationFields()
 {
     using F = FieldKind;
     return BookingDialog::withPartyFields({
-        {.objectName = "DBNumberEditEh1", .label = "租赁单价(元/天)：", .column = "租赁单价", .kind = F::Number, .decimals = 4,
+        {.objectName = "DBNumberEditEh1", .label = "租赁单价(元/天)：", .column = Col::租赁单价, .kind = F::Number, .decimals = 4,
          .maximum = 1000},  // the contract made from it takes the same terms
-        {.objectName = "DBNumberEditEh2", .label = "押金：", .column = "押金", .kind = F::Number, .decimals = 4},
-        {.objectName = "DBNumberEditEh3", .label = "预收租金：", .column = "预收租金", .kind = F::Number, .decimals = 4},
-        {.objectName = "DBNumberEditEh4", .label = "租赁期限：", .column = "租赁期限", .kind = F::Number, .maximum = 500},
-        {.objectName = "DBNumberEditEh5", .label = "超驶收费(元/公里)：", .column = "超驶收费单价", .kind = F::Number, .decimals = 4},
-        {.objectName = "DBNumberEditEh6", .label = "每天限驶里程：", .column = "每天限驶里程", .kind = F::Number},
-        {.objectName = "DBNumberEditEh7", .label = "超时收费(元/小时)：", .column = "超时收费单价", .kind = F::Number, .decimals = 4},
-        {.objectName = "DBComboBoxEh3", .label = "经办人：", .column = "租赁公司经办人", .kind = F::Combo, .chinese = true, .recent = 10},
-        {.objectName = "DBDateTimeEditEh1", .label = "预订日期：", .column = "发车日期", .kind = F::Date},
-        {.objectName = "DBDateTimeEditEh2", .label = "预订时间：", .column = "发车日期", .kind = F::Time},
-        {.objectName = "DBEditEh3", .label = "备注：", .column = "备注", .chinese = true},
-        {.objectName = "DBComboBoxEh4", .label = "执行完毕：", .column = "执行完毕", .kind = F::Combo, .items = {"是", "否"}, .recent = 10},
+        {.objectName = "DBNumberEditEh2", .label = "押金：", .column = Col::押金, .kind = F::Number, .decimals = 4},
+        {.objectName = "DBNumberEditEh3", .label = "预收租金：", .column = Col::预收租金, .kind = F::Number, .decimals = 4},
+        {.objectName = "DBNumberEditEh4", .label = "租赁期限：", .column = Col::租赁期限, .kind = F::Number, .maximum = 500},
+        {.objectName = "DBNumberEditEh5", .label = "超驶收费(元/公里)：", .column = Col::超驶收费单价, .kind = F::Number, .decimals = 4},
+        {.objectName = "DBNumberEditEh6", .label = "每天限驶里程：", .column = Col::每天限驶里程, .kind = F::Number},
+        {.objectName = "DBNumberEditEh7", .label = "超时收费(元/小时)：", .column = Col::超时收费单价, .kind = F::Number, .decimals = 4},
+        {.objectName = "DBComboBoxEh3", .label = "经办人：", .column = Col::租赁公司经办人, .kind = F::Combo, .chinese = true, .recent = 10},
+        {.objectName = "DBDateTimeEditEh1", .label = "预订日期：", .column = Col::发车日期, .kind = F::Date},
+        {.objectName = "DBDateTimeEditEh2", .label = "预订时间：", .column = Col::发车日期, .kind = F::Time},
+        {.objectName = "DBEditEh3", .label = "备注：", .column = Col::备注, .chinese = true},
+        {.objectName = "DBComboBoxEh4", .label = "执行完毕：", .column = Col::执行完毕, .kind = F::Combo, .items = {"是", "否"}, .recent = 10},
     });
 }
 
-const QString Done = QStringLiteral("执行完毕");
+const QString Done = Col::执行完毕;
 
 } // namespace
 
@@ -59,15 +60,15 @@ const QString Done = QStringLiteral("执行完毕");
 TForm_khydqc::TForm_khydqc(QWidget* owner, TDm1* dm)
     : BookingListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = "内部编号", .width = 100, .titleButton = true}, {.field = "客户号", .width = 70, .titleButton = true},
-                {.field = "客户姓名", .width = 80, .titleButton = true}, {.field = "车牌号", .width = 80, .titleButton = true},
-                {.field = "租赁单价", .width = 70, .titleButton = true},
-                {.field = "发车日期", .title = "预租日期", .width = 130, .titleButton = true},
-                {.field = "预收日期", .width = 90}, {.field = "租赁期限", .title = "预租期限", .width = 60, .titleButton = true},
-                {.field = "每天限驶里程", .width = 80}, {.field = "超时收费单价", .title = "超时收费", .width = 60},
-                {.field = "超驶收费单价", .title = "超驶收费", .width = 60},
-                {.field = "租赁公司经办人", .title = "经办人", .width = 70, .titleButton = true},
-                {.field = "押金", .width = 80, .titleButton = true}});
+    setColumns({{.field = Col::内部编号, .width = 100, .titleButton = true}, {.field = Col::客户号, .width = 70, .titleButton = true},
+                {.field = Col::客户姓名, .width = 80, .titleButton = true}, {.field = Col::车牌号, .width = 80, .titleButton = true},
+                {.field = Col::租赁单价, .width = 70, .titleButton = true},
+                {.field = Col::发车日期, .title = "预租日期", .width = 130, .titleButton = true},
+                {.field = Col::预收日期, .width = 90}, {.field = Col::租赁期限, .title = "预租期限", .width = 60, .titleButton = true},
+                {.field = Col::每天限驶里程, .width = 80}, {.field = Col::超时收费单价, .title = "超时收费", .width = 60},
+                {.field = Col::超驶收费单价, .title = "超驶收费", .width = 60},
+                {.field = Col::租赁公司经办人, .title = "经办人", .width = 70, .titleButton = true},
+                {.field = Col::押金, .width = 80, .titleButton = true}});
     if (QPushButton* b = moduleButton(Done))
         connect(b, &QPushButton::clicked, this, &TForm_khydqc::doneClick);
 }
@@ -89,7 +90,7 @@ void TForm_khydqc::doneClick()
     if (!Msg::confirm(this, QStringLiteral("确实执行完毕了吗? ")))
         return;
     try {
-        const QString plate = q->asString(QStringLiteral("车牌号"));
+        const QString plate = q->asString(Col::车牌号);
         {
             Transaction tx(*q->database());
             q->edit();
@@ -144,9 +145,9 @@ void TForm_khydqc_edit::writeRecord()
     // The vehicle shows the reservation added last; changing a reservation later does not move it.
     if (added) {
         const RecordSet* q = query();
-        if (!Rental::setVehicleReservation(dm()->ADO_qczl, q->asString(QStringLiteral("车牌号")),
-                                           q->asString(QStringLiteral("客户姓名")),
-                                           q->asDateTime(QStringLiteral("发车日期")), q->asInteger(QStringLiteral("租赁期限"))))
-            throw DbError(QStringLiteral("汽车档案中没有车牌号") + q->asString(QStringLiteral("车牌号")));
+        if (!Rental::setVehicleReservation(dm()->ADO_qczl, q->asString(Col::车牌号),
+                                           q->asString(Col::客户姓名),
+                                           q->asDateTime(Col::发车日期), q->asInteger(Col::租赁期限)))
+            throw DbError(QStringLiteral("汽车档案中没有车牌号") + q->asString(Col::车牌号));
     }
 }

@@ -1,4 +1,5 @@
 #include "rental/settlement.h"
+#include "data/columns.h"
 
 #include <utility>
 
@@ -9,9 +10,9 @@ std::optional<Refusal> checkReturn(const QDateTime& dispatch, const QDateTime& r
 {
     // An empty return date is the earliest of all: refused whenever there is a dispatch date.
     if (dispatch.isValid() && (!returned.isValid() || dispatch > returned))
-        return Refusal{QStringLiteral("收车日期小于发车日期,请重新输入!"), QStringLiteral("收车日期")};
+        return Refusal{QStringLiteral("收车日期小于发车日期,请重新输入!"), Col::收车日期};
     if (odometerIn < odometerOut)
-        return Refusal{QStringLiteral("收车里程小于发车里程,请重新输入!"), QStringLiteral("收车里程")};
+        return Refusal{QStringLiteral("收车里程小于发车里程,请重新输入!"), Col::收车里程};
     return std::nullopt;
 }
 
@@ -20,20 +21,20 @@ std::optional<Refusal> check(const Input& in)
     if (auto r = checkReturn(in.dispatch, in.returned, in.odometerOut, in.odometerIn))
         return r;
     if (in.received < Money())
-        return Refusal{QStringLiteral("实收金额不能小于0,请重新输入!"), QStringLiteral("实收金额")};
+        return Refusal{QStringLiteral("实收金额不能小于0,请重新输入!"), Col::实收金额};
     // The fields hold no negative value, but a row can bring one (an older version, a copy): a
     // negative charge would lower the total and reach the journal and the statistics.
     const auto negative = [](const QString& column) {
         return Refusal{column + QStringLiteral("不能小于0,请重新输入!"), column};
     };
     if (in.daysTyped && in.days < 0)
-        return negative(QStringLiteral("租赁期限"));
+        return negative(Col::租赁期限);
     if (in.odometerOut < 0)
-        return negative(QStringLiteral("发车里程"));
+        return negative(Col::发车里程);
     if (in.lumpSum < Money())
-        return negative(QStringLiteral("包干价"));
+        return negative(Col::包干价);
     if (in.overtimeHours < 0)
-        return negative(QStringLiteral("超时小时"));
+        return negative(Col::超时小时);
     for (int i = 0; i < ExtraCount; ++i)
         if (in.extras[i] < Money())
             return negative(ExtraColumns[i]);
@@ -44,11 +45,11 @@ std::optional<Refusal> check(const Input& in)
         if (amount < Money())
             return negative(QString::fromUtf8(column));
     if (in.allowance < 0)
-        return negative(QStringLiteral("每天限驶里程"));
+        return negative(Col::每天限驶里程);
     if (in.settled && in.received <= Money())
-        return Refusal{QStringLiteral("没有实收金额,不能帐款结清,请重新输入!"), QStringLiteral("实收金额"), true};
+        return Refusal{QStringLiteral("没有实收金额,不能帐款结清,请重新输入!"), Col::实收金额, true};
     if (in.total < in.received)
-        return Refusal{QStringLiteral("实收金额不能大于应收金额,请重新输入!"), QStringLiteral("实收金额")};
+        return Refusal{QStringLiteral("实收金额不能大于应收金额,请重新输入!"), Col::实收金额};
     return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 // calculation (normal and lump-sum modes, whole days from the dates, exact money), and what a
 // settled save does to the account. Values in, values out; the dialog binds fields and calls these.
 #include "core/money.h"
+#include "data/columns.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -13,10 +14,10 @@ namespace Settlement {
 
 // The thirteen extra charges in the order they are summed and shown.
 inline const QStringList ExtraColumns{
-    QStringLiteral("汽油费"), QStringLiteral("代驾费"), QStringLiteral("超保养费"), QStringLiteral("违约金"),
-    QStringLiteral("修理费"), QStringLiteral("保险费"), QStringLiteral("车损费"), QStringLiteral("清洁费"),
-    QStringLiteral("送车费"), QStringLiteral("拆装赔偿费"), QStringLiteral("异地还车"), QStringLiteral("其它收费"),
-    QStringLiteral("陪练费")};
+    Col::汽油费, Col::代驾费, Col::超保养费, Col::违约金,
+    Col::修理费, Col::保险费, Col::车损费, Col::清洁费,
+    Col::送车费, Col::拆装赔偿费, Col::异地还车, Col::其它收费,
+    Col::陪练费};
 constexpr int ExtraCount = 13;
 
 struct Input {

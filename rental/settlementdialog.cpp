@@ -1,4 +1,5 @@
 #include "rental/backoffice.h"
+#include "data/columns.h"
 #include "rental/rentalrules.h"
 #include "core/clock.h"
 #include "core/session.h"
@@ -31,7 +32,7 @@ const ListWindowConfig& TForm_qczljsd::spec()
         .className = staticMetaObject.className(), .caption = "汽车租赁结算单", .query = "q_qczlb",
         .buttons = {{B::Export}, {B::Query}, {B::Edit}, {B::Delete}, {B::Print}, {B::Return}},
         .exportName = "汽车租赁结算表", .printTitle = "汽车租赁登记表打印清单",
-        .footerSums = {"收费金额", "包干价", "实收金额", "应收帐款", "押金", "预收租金"}, .layout = LayoutMode::Full,
+        .footerSums = {Col::收费金额, Col::包干价, Col::实收金额, Col::应收帐款, Col::押金, Col::预收租金}, .layout = LayoutMode::Full,
         .hint = "提示：以下是帐款没有结清的汽车租赁单！", .queryDialog = "TForm_qczlb_cx"};
     return s;
 }
@@ -46,12 +47,12 @@ const EditDialogConfig& TForm_qczljsd_edit::spec()
 
 namespace {
 
-const QString Days = QStringLiteral("租赁期限");
-const QString Settled = QStringLiteral("帐款结清");
-const QString Received = QStringLiteral("实收金额");
-const QString Returned = QStringLiteral("收车日期");
-const QString TypedDays = QStringLiteral("输入天数");
-const QString ReturnState = QStringLiteral("客户交车");
+const QString Days = Col::租赁期限;
+const QString Settled = Col::帐款结清;
+const QString Received = Col::实收金额;
+const QString Returned = Col::收车日期;
+const QString TypedDays = Col::输入天数;
+const QString ReturnState = Col::客户交车;
 const QString Teal = QStringLiteral("background: teal; color: white;");
 
 FieldDef readOnly(const char* name, const char* label, const char* column)
@@ -70,14 +71,14 @@ FieldDef amount(const char* name, const char* label, const char* column, double 
 
 TForm_qczljsd::TForm_qczljsd(QWidget* owner, TDm1* dm) : ContractListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = "内部编号", .width = 100, .titleButton = true}, {.field = "客户号", .width = 70},
-                {.field = "客户姓名", .width = 80, .titleButton = true}, {.field = "车牌号", .width = 80},
-                {.field = "租赁期限", .width = 60, .titleButton = true}, {.field = "收费金额", .width = 90},
-                {.field = "包干价", .width = 80}, {.field = "实收金额", .width = 90}, {.field = "帐款结清", .width = 60},
-                {.field = "应收帐款", .width = 90}, {.field = "结算人", .width = 70}, {.field = "交款人", .width = 70},
-                {.field = "收车日期", .width = 130}, {.field = "收款日期", .width = 90},
-                {.field = "押金", .width = 80, .titleButton = true}, {.field = "预收租金", .width = 80, .titleButton = true},
-                {.field = "发车单号", .width = 90}});
+    setColumns({{.field = Col::内部编号, .width = 100, .titleButton = true}, {.field = Col::客户号, .width = 70},
+                {.field = Col::客户姓名, .width = 80, .titleButton = true}, {.field = Col::车牌号, .width = 80},
+                {.field = Col::租赁期限, .width = 60, .titleButton = true}, {.field = Col::收费金额, .width = 90},
+                {.field = Col::包干价, .width = 80}, {.field = Col::实收金额, .width = 90}, {.field = Col::帐款结清, .width = 60},
+                {.field = Col::应收帐款, .width = 90}, {.field = Col::结算人, .width = 70}, {.field = Col::交款人, .width = 70},
+                {.field = Col::收车日期, .width = 130}, {.field = Col::收款日期, .width = 90},
+                {.field = Col::押金, .width = 80, .titleButton = true}, {.field = Col::预收租金, .width = 80, .titleButton = true},
+                {.field = Col::发车单号, .width = 90}});
 }
 
 QDialog* TForm_qczljsd::createEditDialog()
@@ -161,27 +162,27 @@ void TForm_qczljsd_edit::addContractArea()
              readOnly("DBEdit3", "预收租金：", "预收租金"), readOnly("DBEdit4", "超时收费：", "超时收费单价"),
              readOnly("DBEdit5", "押金：", "押金"), readOnly("DBEdit6", "限驶里程：", "每天限驶里程"),
              readOnly("DBEdit7", "租赁单价：", "租赁单价"), readOnly("DBEdit8", "超驶收费：", "超驶收费单价"),
-             {.objectName = "DBDateTimeEditEh3", .label = "发车日期：", .column = "发车日期", .kind = FieldKind::Date},
-             {.objectName = "DBDateTimeEditEh4", .label = "发车时间：", .column = "发车日期", .kind = FieldKind::Time},
+             {.objectName = "DBDateTimeEditEh3", .label = "发车日期：", .column = Col::发车日期, .kind = FieldKind::Date},
+             {.objectName = "DBDateTimeEditEh4", .label = "发车时间：", .column = Col::发车日期, .kind = FieldKind::Time},
              readOnly("DBEdit9", "发车里程：", "发车里程"), readOnly("DBEdit10", "内部编号：", "内部编号")});
     // A name such as "O'Brien 欧布莱恩" is read whole.
-    if (QWidget* name = fieldFor(QStringLiteral("客户姓名")))
+    if (QWidget* name = fieldFor(Col::客户姓名))
         name->setMinimumWidth(name->fontMetrics().horizontalAdvance(QString(12, QChar(0x6B27))) + 12);
 }
 
 QFormLayout* TForm_qczljsd_edit::addReturnArea()
 {
     using F = FieldKind;
-    return addArea({{.objectName = "DBDateTimeEditEh1", .label = "收车日期：", .column = "收车日期", .kind = F::Date},
-                    {.objectName = "DBDateTimeEditEh2", .label = "收车时间：", .column = "收车日期", .kind = F::Time},
-                    {.objectName = "DBNumberEditEh1", .label = "租赁期限：", .column = "租赁期限", .kind = F::Number,
+    return addArea({{.objectName = "DBDateTimeEditEh1", .label = "收车日期：", .column = Col::收车日期, .kind = F::Date},
+                    {.objectName = "DBDateTimeEditEh2", .label = "收车时间：", .column = Col::收车日期, .kind = F::Time},
+                    {.objectName = "DBNumberEditEh1", .label = "租赁期限：", .column = Col::租赁期限, .kind = F::Number,
                      .maximum = 1000},
                     readOnly("DBEdit11", "应收租金：", "应收租金"),
-                    {.objectName = "DBNumberEditEh2", .label = "收车里程：", .column = "收车里程", .kind = F::Number,
+                    {.objectName = "DBNumberEditEh2", .label = "收车里程：", .column = Col::收车里程, .kind = F::Number,
                      .maximum = 500000},
                     readOnly("DBEdit12", "超驶里程：", "超驶里程"), readOnly("DBEdit13", "超驶收费：", "超驶费"),
                     amount("DBNumberEditEh3", "包干价：", "包干价", 500000),
-                    {.objectName = "DBNumberEditEh4", .label = "超时小时：", .column = "超时小时", .kind = F::Number,
+                    {.objectName = "DBNumberEditEh4", .label = "超时小时：", .column = Col::超时小时, .kind = F::Number,
                      .maximum = 100},
                     readOnly("DBEdit14", "超时收费：", "超时费"), readOnly("DBEdit15", "收费小计：", "收费小计")});
 }
@@ -204,13 +205,13 @@ QFormLayout* TForm_qczljsd_edit::addPaymentArea()
 {
     using F = FieldKind;
     return addArea({readOnly("DBEdit17", "应收金额：", "收费金额"), amount("DBNumberEditEh5", "实收金额：", "实收金额", 500000),
-                    {.objectName = "DBCheckBoxEh1", .label = "帐款结清", .column = "帐款结清", .kind = F::Check},
+                    {.objectName = "DBCheckBoxEh1", .label = "帐款结清", .column = Col::帐款结清, .kind = F::Check},
                     readOnly("DBEdit18", "应收帐款：", "应收帐款"), readOnly("DBEdit19", "应退金额：", "应退金额"),
-                    {.objectName = "DBComboBoxEh1", .label = "结算人：", .column = "结算人", .kind = F::Combo, .chinese = true},
-                    {.objectName = "DBEditEh1", .label = "交款人：", .column = "交款人", .upper = true, .chinese = true},
-                    {.objectName = "DBDateTimeEditEh5", .label = "收款日期：", .column = "收款日期", .kind = F::Date},
-                    {.objectName = "DBEditEh2", .label = "支票号：", .column = "支票号", .upper = true},
-                    {.objectName = "DBMemo1", .label = "备注：", .column = "备注", .kind = F::Memo, .chinese = true}});
+                    {.objectName = "DBComboBoxEh1", .label = "结算人：", .column = Col::结算人, .kind = F::Combo, .chinese = true},
+                    {.objectName = "DBEditEh1", .label = "交款人：", .column = Col::交款人, .upper = true, .chinese = true},
+                    {.objectName = "DBDateTimeEditEh5", .label = "收款日期：", .column = Col::收款日期, .kind = F::Date},
+                    {.objectName = "DBEditEh2", .label = "支票号：", .column = Col::支票号, .upper = true},
+                    {.objectName = "DBMemo1", .label = "备注：", .column = Col::备注, .kind = F::Memo, .chinese = true}});
 }
 
 void TForm_qczljsd_edit::addDaysTypedBox(QFormLayout* returnArea)
@@ -218,9 +219,9 @@ void TForm_qczljsd_edit::addDaysTypedBox(QFormLayout* returnArea)
     // 输入天数 beside 租赁期限.
     auto* typed = new QCheckBox(this);
     typed->setObjectName(QStringLiteral("DBCheckBoxEh2"));
-    typed->setToolTip(QStringLiteral("输入天数"));
-    typed->setAccessibleName(QStringLiteral("输入天数"));
-    bindField(typed, {.objectName = "DBCheckBoxEh2", .column = "输入天数", .kind = FieldKind::Check});
+    typed->setToolTip(Col::输入天数);
+    typed->setAccessibleName(Col::输入天数);
+    bindField(typed, {.objectName = "DBCheckBoxEh2", .column = Col::输入天数, .kind = FieldKind::Check});
     if (QWidget* days = field(QStringLiteral("DBNumberEditEh1")))
         placeBeside(returnArea, days, typed);
     connect(typed, &QCheckBox::toggled, this, &TForm_qczljsd_edit::showDaysTyped);
@@ -287,7 +288,7 @@ void TForm_qczljsd_edit::setUpEnterKeys()
 
 void TForm_qczljsd_edit::fillSettlers()
 {
-    setItemsFor(QStringLiteral("结算人"), Lookups::handlers(dm()->ADO_qczl));
+    setItemsFor(Col::结算人, Lookups::handlers(dm()->ADO_qczl));
 }
 
 void TForm_qczljsd_edit::showEvent(QShowEvent* event)
@@ -351,26 +352,26 @@ Settlement::Input TForm_qczljsd_edit::input() const
     auto money = [b](const QString& c) { return b->money(c).value_or(Money()); };
     auto flag = [b](const QString& c) { return b->value(c).toBool(); };
     Settlement::Input in;
-    in.dispatch = date(QStringLiteral("发车日期"));
+    in.dispatch = date(Col::发车日期);
     in.returned = date(Returned);
-    in.odometerOut = whole(QStringLiteral("发车里程"));
-    in.odometerIn = whole(QStringLiteral("收车里程"));
+    in.odometerOut = whole(Col::发车里程);
+    in.odometerIn = whole(Col::收车里程);
     in.daysTyped = flag(TypedDays);
     in.days = number(Days);
-    in.rate = money(QStringLiteral("租赁单价"));
-    in.allowance = whole(QStringLiteral("每天限驶里程"));
-    in.excessRate = money(QStringLiteral("超驶收费单价"));
-    in.overtimeHours = number(QStringLiteral("超时小时"));
-    in.overtimeRate = money(QStringLiteral("超时收费单价"));
-    in.lumpSum = money(QStringLiteral("包干价"));
+    in.rate = money(Col::租赁单价);
+    in.allowance = whole(Col::每天限驶里程);
+    in.excessRate = money(Col::超驶收费单价);
+    in.overtimeHours = number(Col::超时小时);
+    in.overtimeRate = money(Col::超时收费单价);
+    in.lumpSum = money(Col::包干价);
     for (int i = 0; i < Settlement::ExtraCount; ++i)
         in.extras[i] = money(Settlement::ExtraColumns[i]);
-    in.advance = money(QStringLiteral("预收租金"));
-    in.deposit = money(QStringLiteral("押金"));
+    in.advance = money(Col::预收租金);
+    in.deposit = money(Col::押金);
     in.received = money(Received);
     in.settled = flag(Settled);
-    in.total = money(QStringLiteral("收费金额"));
-    in.refund = money(QStringLiteral("应退金额"));
+    in.total = money(Col::收费金额);
+    in.refund = money(Col::应退金额);
     return in;
 }
 
@@ -391,18 +392,18 @@ void TForm_qczljsd_edit::showLiveCalculation()
         // No amount rather than a wrong one; 计算 and 存盘 refuse it with the message.
         for (const char* c : {"应收租金", "超驶里程", "超驶费", "超时费", "收费小计", "附加小计", "应收帐款", "应退金额"})
             show(QString::fromUtf8(c), QString());
-        show(QStringLiteral("收费金额"), Amounts::outOfRange());
+        show(Col::收费金额, Amounts::outOfRange());
         return;
     }
-    show(QStringLiteral("应收租金"), r.rent.toDisplay());
-    show(QStringLiteral("超驶里程"), QString::number(r.excessKm));
-    show(QStringLiteral("超驶费"), r.excessFee.toDisplay());
-    show(QStringLiteral("超时费"), r.overtimeFee.toDisplay());
-    show(QStringLiteral("收费小计"), r.subtotal.toDisplay());
-    show(QStringLiteral("附加小计"), r.extrasTotal.toDisplay());
-    show(QStringLiteral("收费金额"), r.total.toDisplay());
-    show(QStringLiteral("应收帐款"), r.receivable.toDisplay());
-    show(QStringLiteral("应退金额"), r.refund.toDisplay());
+    show(Col::应收租金, r.rent.toDisplay());
+    show(Col::超驶里程, QString::number(r.excessKm));
+    show(Col::超驶费, r.excessFee.toDisplay());
+    show(Col::超时费, r.overtimeFee.toDisplay());
+    show(Col::收费小计, r.subtotal.toDisplay());
+    show(Col::附加小计, r.extrasTotal.toDisplay());
+    show(Col::收费金额, r.total.toDisplay());
+    show(Col::应收帐款, r.receivable.toDisplay());
+    show(Col::应退金额, r.refund.toDisplay());
 }
 
 std::optional<Settlement::Refusal> TForm_qczljsd_edit::validate(bool calculated) const
@@ -451,20 +452,20 @@ bool TForm_qczljsd_edit::storeCalculation()
             throw DbError(Amounts::outOfRange());
         if (!in.daysTyped)
             q->setValue(Days, res.days);
-        q->setValue(QStringLiteral("应收租金"), res.rent);
-        q->setValue(QStringLiteral("超驶里程"), res.excessKm);
-        q->setValue(QStringLiteral("超驶费"), res.excessFee);
+        q->setValue(Col::应收租金, res.rent);
+        q->setValue(Col::超驶里程, res.excessKm);
+        q->setValue(Col::超驶费, res.excessFee);
         if (res.overtimeHours)
-            q->setValue(QStringLiteral("超时小时"), *res.overtimeHours);
-        q->setValue(QStringLiteral("超时费"), res.overtimeFee);
-        q->setValue(QStringLiteral("收费小计"), res.subtotal);
+            q->setValue(Col::超时小时, *res.overtimeHours);
+        q->setValue(Col::超时费, res.overtimeFee);
+        q->setValue(Col::收费小计, res.subtotal);
         if (res.extras)
             for (int i = 0; i < Settlement::ExtraCount; ++i)
                 q->setValue(Settlement::ExtraColumns[i], (*res.extras)[i]);
-        q->setValue(QStringLiteral("附加小计"), res.extrasTotal);
-        q->setValue(QStringLiteral("收费金额"), res.total);
-        q->setValue(QStringLiteral("应收帐款"), res.receivable);
-        q->setValue(QStringLiteral("应退金额"), res.refund);
+        q->setValue(Col::附加小计, res.extrasTotal);
+        q->setValue(Col::收费金额, res.total);
+        q->setValue(Col::应收帐款, res.receivable);
+        q->setValue(Col::应退金额, res.refund);
         binder()->load();
         return true;
     } catch (const DbError& e) {
@@ -503,8 +504,8 @@ bool TForm_qczljsd_edit::prepareWrite()
         RecordSet* q = query();
         if (q->state() == RecordSet::Browse)
             q->edit();
-        q->setValue(QStringLiteral("应收帐款"),
-                    Settlement::receivableOnSave(q->asBoolean(Settled), q->asMoney(QStringLiteral("收费金额")), q->asMoney(Received)));
+        q->setValue(Col::应收帐款,
+                    Settlement::receivableOnSave(q->asBoolean(Settled), q->asMoney(Col::收费金额), q->asMoney(Received)));
         // Asked before anything is written, so the answer is part of one transaction.
         m_post = postToJournal->isChecked() && q->asMoney(Received) > Money() && q->asBoolean(Settled)
             && Msg::confirm(this, QStringLiteral("将实收金额写入现金日记帐吗? "));
@@ -522,15 +523,15 @@ void TForm_qczljsd_edit::writeRecord()
     const bool settled = q->asBoolean(Settled);
     if (settled && q->asString(ReturnState) != QStringLiteral("已交")) {
         // An empty return odometer leaves the archive's reading as it was.
-        const QVariant odometer = q->value(QStringLiteral("收车里程"));
-        Rental::freeVehicle(db, q->asString(QStringLiteral("车牌号")),
-                            odometer.isNull() ? std::nullopt : std::optional<qint64>(q->asInteger(QStringLiteral("收车里程"))));
+        const QVariant odometer = q->value(Col::收车里程);
+        Rental::freeVehicle(db, q->asString(Col::车牌号),
+                            odometer.isNull() ? std::nullopt : std::optional<qint64>(q->asInteger(Col::收车里程)));
         q->setValue(ReturnState, QStringLiteral("已交"));
     }
     q->post();
     if (m_post) {
-        const Journal::Settlement s{q->asString(QStringLiteral("内部编号")), q->asString(QStringLiteral("客户姓名")),
-                                    q->asString(QStringLiteral("车牌号")), q->asString(Days), q->asString(QStringLiteral("结算人")),
+        const Journal::Settlement s{q->asString(Col::内部编号), q->asString(Col::客户姓名),
+                                    q->asString(Col::车牌号), q->asString(Days), q->asString(Col::结算人),
                                     q->asMoney(Received)};
         Journal::postSettlement(db, s, Clock::today(), Session::currentOperator().name, Clock::now());
     }
@@ -543,15 +544,15 @@ void TForm_qczljsd_edit::cleanUp()
 
 void TForm_qczljsd_edit::settlerFromHandler()
 {
-    setColumn(QStringLiteral("结算人"), query()->value(QStringLiteral("租赁公司经办人")));
+    setColumn(Col::结算人, query()->value(Col::租赁公司经办人));
 }
 
 void TForm_qczljsd_edit::payerFromRenter()
 {
-    setColumn(QStringLiteral("交款人"), query()->value(QStringLiteral("客户姓名")));
+    setColumn(Col::交款人, query()->value(Col::客户姓名));
 }
 
 void TForm_qczljsd_edit::paidToday()
 {
-    setColumn(QStringLiteral("收款日期"), QDateTime(Clock::today(), QTime(0, 0)));
+    setColumn(Col::收款日期, QDateTime(Clock::today(), QTime(0, 0)));
 }

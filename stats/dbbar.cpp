@@ -1,5 +1,6 @@
 #include "stats/dbbar.h"
 #include "data/amounts.h"
+#include "data/columns.h"
 #include "data/database.h"
 #include "data/datamodule.h"
 #include "stats/scratch.h"
@@ -325,8 +326,8 @@ void BarChart::mousePressEvent(QMouseEvent* event)
 
 void fillChartTable(Database& db, const RecordSet& results)
 {
-    ScratchRows rows({QStringLiteral("sl1"), QStringLiteral("je1")});
-    const int label = results.fieldIndex(QStringLiteral("月份")), value = results.fieldIndex(QStringLiteral("收入差价"));
+    ScratchRows rows({Col::sl1, Col::je1});
+    const int label = results.fieldIndex(Col::月份), value = results.fieldIndex(Col::收入差价);
     for (int i = 0; i < results.recordCount(); ++i)
         rows.add({results.storedAt(i, label), QVariant::fromValue(Amounts::read(results.storedAt(i, value)))});
     Scratch::replaceTable(db, QStringLiteral("图形显示"), rows);

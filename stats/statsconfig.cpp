@@ -1,6 +1,7 @@
 // The statistics windows, each a class with its description beside it: each lists the scratch table
 // 通用 and opens its report's criteria dialog from 统计.
 #include "stats/stats.h"
+#include "data/columns.h"
 #include "stats/dbbar.h"
 #include "stats/statswindow.h"
 #include "ui/records/windowspec.h"
@@ -21,7 +22,7 @@ ListWindowConfig report(const QString& cls, const QString& caption, const QStrin
 
 QStringList incomeSums()
 {
-    return {QStringLiteral("押金"), QStringLiteral("预收租金"), QStringLiteral("收费金额"), QStringLiteral("实收金额")};
+    return {Col::押金, Col::预收租金, Col::收费金额, Col::实收金额};
 }
 
 // The monthly report: 图形显示 first, and the sums without the record count.
@@ -190,7 +191,7 @@ const StatsWindowConfig& TForm_qcsrfymxb::spec()
     static const StatsWindowConfig s{
         .list = report(cls, "汽车收入费用明细表", "汽车收入费用明细表打印清单", {"实收金额"}),
          .columns = {col("车牌号", "车牌号", true), col("发车日期", "发生日期", false), col("收车日期", "收车日期", false),
-                    col("实收金额", "金额", true), ListWindow::column(QStringLiteral("备注"), remarkTitle, 0, true)},
+                    col("实收金额", "金额", true), ListWindow::column(Col::备注, remarkTitle, 0, true)},
         .criteria = costDialog("TForm_qcsrfymxb_tj", true, Order::ByPlateAndDate, vehicleDetail),
         .lists = CriteriaLists::Plates, .periodLabel = true, .printNeedsRows = true};
     return s;

@@ -1,4 +1,5 @@
 #include "stats/statswindow.h"
+#include "data/columns.h"
 #include "data/datamodule.h"
 #include "data/lookups.h"
 #include "stats/dbbar.h"
@@ -54,9 +55,9 @@ void StatsWindow::onQuery()
         case CriteriaLists::None:
             break;
         case CriteriaLists::Customers: {
-            const QString table = QStringLiteral("客户登记表"), order = QStringLiteral("客户号");
-            d->customerNoBox->addItems(Lookups::column(db, table, QStringLiteral("客户号"), order));
-            d->customerNameBox->addItems(Lookups::column(db, table, QStringLiteral("客户姓名"), order));
+            const QString table = QStringLiteral("客户登记表"), order = Col::客户号;
+            d->customerNoBox->addItems(Lookups::column(db, table, Col::客户号, order));
+            d->customerNameBox->addItems(Lookups::column(db, table, Col::客户姓名, order));
             d->customerNoBox->setCurrentIndex(-1);
             d->customerNameBox->setCurrentIndex(-1);
             break;

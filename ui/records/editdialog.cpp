@@ -3,6 +3,7 @@
 #include "core/dates.h"
 #include "core/session.h"
 #include "core/sqltext.h"
+#include "data/columns.h"
 #include "data/database.h"
 #include "data/datamodule.h"
 #include "ui/common/inputmethods.h"
@@ -385,10 +386,10 @@ void EditDialog::onSave()
     bool saved = false;
     try {
         m_query->edit();
-        if (m_config.stamps != Stamps::None && m_query->hasField(QStringLiteral("操作员")))
-            m_query->setValue(QStringLiteral("操作员"), Session::currentOperator().name);
-        if (m_config.stamps == Stamps::Both && m_query->hasField(QStringLiteral("操作日期")))
-            m_query->setValue(QStringLiteral("操作日期"), Clock::now());
+        if (m_config.stamps != Stamps::None && m_query->hasField(Col::操作员))
+            m_query->setValue(Col::操作员, Session::currentOperator().name);
+        if (m_config.stamps == Stamps::Both && m_query->hasField(Col::操作日期))
+            m_query->setValue(Col::操作日期, Clock::now());
         assignBeforeWrite();
         // A rollback puts the row back into its editing state, with what was typed.
         Transaction tx(*m_query->database());
