@@ -17,8 +17,7 @@ QStringList databaseFileFilters()
     return {QStringLiteral("数据库文件 (*.db)"), QStringLiteral("所有文件 (*)")};
 }
 
-DatabaseFileWindow::DatabaseFileWindow(QWidget* owner, const QString& objectName, const QString& caption,
-                                       const QString& action)
+DatabaseFileWindow::DatabaseFileWindow(QWidget* owner, const QString& objectName, const QString& caption, const QString& action)
     : QDialog(owner)
 {
     setObjectName(objectName);

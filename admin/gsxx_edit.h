@@ -16,14 +16,14 @@ public:
     void save();     // 保存
     void loadRow();  // the fields from the current row of q_gsxx
 
-    QLineEdit* DBEdit1;   // 公司名称
-    QLineEdit* DBEdit2;   // 公司地址
-    QLineEdit* DBEdit3;   // 联系电话
-    QLineEdit* DBEdit4;   // 联系人
-    QLineEdit* DBEdit5;   // 邮政编码
-    QLineEdit* DBEdit6;   // 系统标题
-    QLineEdit* DBEdit7;   // 动态文字
-    QCheckBox* DBCheckBox1;  // 自动提醒
+    QLineEdit* DBEdit1;         // 公司名称
+    QLineEdit* DBEdit2;         // 公司地址
+    QLineEdit* DBEdit3;         // 联系电话
+    QLineEdit* DBEdit4;         // 联系人
+    QLineEdit* DBEdit5;         // 邮政编码
+    QLineEdit* DBEdit6;         // 系统标题
+    QLineEdit* DBEdit7;         // 动态文字
+    QCheckBox* DBCheckBox1;     // 自动提醒
     QPushButton* saveButton;    // 保存 (bitbtn2)
     QPushButton* returnButton;  // 返回 (SpeedButton2)
 

@@ -17,10 +17,10 @@ public:
     void untickAll();    // 不选
 
     QVector<QCheckBox*> checkBoxes;  // CheckBox1 .. CheckBox9, in the order the tables are emptied
-    QPushButton* okButton;      // 确定 (BitBtn1)
-    QPushButton* cancelButton;  // 取消, the default button (BitBtn2)
-    QPushButton* allButton;     // 全选 (BitBtn3)
-    QPushButton* noneButton;    // 不选 (BitBtn4)
+    QPushButton* okButton;           // 确定 (BitBtn1)
+    QPushButton* cancelButton;       // 取消, the default button (BitBtn2)
+    QPushButton* allButton;          // 全选 (BitBtn3)
+    QPushButton* noneButton;         // 不选 (BitBtn4)
 
 private:
     TDm1* m_dm;

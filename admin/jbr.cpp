@@ -9,18 +9,25 @@
 const ListWindowConfig& TForm_jbr::spec()
 {
     static const ListWindowConfig s{
-        .className = staticMetaObject.className(), .caption = "经办人信息", .query = "q_jbr",
-        .buttons = {{ListButton::Edit}, {ListButton::Delete}, {ListButton::Print}, {ListButton::Export},
-                    {ListButton::Return}},
-        .exportName = "经办人信息", .printTitle = "经办人信息打印清单", .sort = SortMode::MarksOnly, .autoWidth = true,
-        .autoWidthChecked = true, .maximised = false};
+        .className = staticMetaObject.className(),
+        .caption = "经办人信息",
+        .query = "q_jbr",
+        .buttons = {{ListButton::Edit}, {ListButton::Delete}, {ListButton::Print}, {ListButton::Export}, {ListButton::Return}},
+        .exportName = "经办人信息",
+        .printTitle = "经办人信息打印清单",
+        .sort = SortMode::MarksOnly,
+        .autoWidth = true,
+        .autoWidthChecked = true,
+        .maximised = false};
     return s;
 }
 
 const EditDialogConfig& TForm_jbr_edit::spec()
 {
-    static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "经办人信息编辑 (jbr)",
-                                    .query = "q_jbr", .stamps = Stamps::None};
+    static const EditDialogConfig s{.className = staticMetaObject.className(),
+                                    .caption = "经办人信息编辑 (jbr)",
+                                    .query = "q_jbr",
+                                    .stamps = Stamps::None};
     return s;
 }
 
@@ -28,7 +35,8 @@ const EditDialogConfig& TForm_jbr_edit::spec()
 
 TForm_jbr::TForm_jbr(QWidget* owner, TDm1* dm) : ListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = Col::经办人姓名, .width = 120, .titleButton = true}, {.field = Col::身份证号, .width = 160, .titleButton = true},
+    setColumns({{.field = Col::经办人姓名, .width = 120, .titleButton = true},
+                {.field = Col::身份证号, .width = 160, .titleButton = true},
                 {.field = Col::联系电话, .width = 120}});
 }
 

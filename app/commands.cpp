@@ -28,7 +28,10 @@
 namespace Commands {
 
 namespace {
-QString S(const char* utf8) { return QString::fromUtf8(utf8); }
+QString S(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 Command cmd(const char* item, const char* caption, Gate gate, const char* query, const QMetaObject* window,
             CommandKind kind = CommandKind::Window)
@@ -52,8 +55,7 @@ Command withButton(Command c, const char* button, const char* caption, bool gate
 }
 
 // A list command: the table its lines select from, their conditions, order column and layout.
-Command listOf(Command c, const char* table, QStringList conditions, const char* order,
-               LineStyle lines = LineStyle::Split)
+Command listOf(Command c, const char* table, QStringList conditions, const char* order, LineStyle lines = LineStyle::Split)
 {
     c.table = S(table);
     c.conditions = std::move(conditions);
@@ -100,14 +102,16 @@ QVector<Command> build()
         withButton(cmd("N9", "退出系统", Gate::None, "", nullptr, K::Exit), "SpeedButton7", "退出", false),
         withButton(listOf(cmd("N13", "客户资料登记", Gate::日常业务权, "q_hyzlb", of<TForm_hyzlb>()), "客户登记表", {}, "客户号"),
                    "SpeedButton3", "客户资料", true),
-        withButton(listOf(cmd("N57", "客户预订汽车", Gate::None, "q_khydqc", of<TForm_khydqc>()), "客户预订汽车",
-                          {S("执行完毕='否'")}, "内部编号"),
+        withButton(listOf(cmd("N57", "客户预订汽车", Gate::None, "q_khydqc", of<TForm_khydqc>()), "客户预订汽车", {S("执行完毕='否'")},
+                          "内部编号"),
                    "SpeedButton9", "客户预订", false),
-        withButton(listOf(cmd("N14", "汽车租赁登记表", Gate::日常业务权, "q_qczlb", of<TForm_qczlb>()), "汽车租赁登记表", {}, "内部编号"),
+        withButton(listOf(cmd("N14", "汽车租赁登记表", Gate::日常业务权, "q_qczlb", of<TForm_qczlb>()), "汽车租赁登记表", {},
+                          "内部编号"),
                    "SpeedButton2", "租赁登记", true),
-        listOf(cmd("N15", "客户付款情况", Gate::财务管理权, "q_qczlb", of<TForm_qczl_fkqk>()), "汽车租赁登记表", unsettled, "内部编号"),
-        listOf(cmd("N37", "客户交车情况", Gate::日常业务权, "q_qczlb", of<TForm_qczljcb>()), "汽车租赁登记表",
-               {S("客户交车='没有'")}, "内部编号"),
+        listOf(cmd("N15", "客户付款情况", Gate::财务管理权, "q_qczlb", of<TForm_qczl_fkqk>()), "汽车租赁登记表", unsettled,
+               "内部编号"),
+        listOf(cmd("N37", "客户交车情况", Gate::日常业务权, "q_qczlb", of<TForm_qczljcb>()), "汽车租赁登记表", {S("客户交车='没有'")},
+               "内部编号"),
         withButton(listOf(cmd("N16", "汽车租赁结算", Gate::财务管理权, "q_qczlb", of<TForm_qczljsd>()), "汽车租赁登记表", unsettled,
                           "内部编号"),
                    "SpeedButton4", "租赁结算", true),
@@ -115,8 +119,8 @@ QVector<Command> build()
         listOf(cmd("N21", "汽车换油登记", Gate::其他业务权, "q_hyjlb", of<TForm_hyjlb>()), "换油记录表", {}, "换油时间"),
         listOf(cmd("N22", "汽车维修登记", Gate::其他业务权, "q_wxjlb", of<TForm_wxjlb>()), "车辆维修记录表", {}, "维修时间"),
         listOf(cmd("N50", "事故登记表", Gate::其他业务权, "q_sgjlb", of<TForm_sgjlb>()), "事故登记表", {}, "事故时间"),
-        withButton(listOf(cmd("N24", "当月现金日记帐", Gate::财务管理权, "q_xjrjz", of<TForm_xjrjz>(), K::Journal), "现金日记帐",
-                          {}, "日期"),
+        withButton(listOf(cmd("N24", "当月现金日记帐", Gate::财务管理权, "q_xjrjz", of<TForm_xjrjz>(), K::Journal), "现金日记帐", {},
+                          "日期"),
                    "SpeedButton5", "日记帐", true),
         hidden(listOf(cmd("N19", "摘要设置", Gate::财务管理权, "q_zy", of<TForm_zy>()), "摘要", {}, "", One)),
         cmd("N33", "单车租赁收入统计", Gate::统计分析权, "q_tongyong", of<TForm_qczlsrtj>(), K::Scratch),
@@ -131,7 +135,7 @@ QVector<Command> build()
         cmd("N32", "关于...", Gate::None, "", of<Tform_About>()),
     };
 }
-} // namespace
+}  // namespace
 
 const QVector<Command>& table()
 {
@@ -204,12 +208,18 @@ QString windowClass(const Command& c)
 bool allowed(Gate gate, const Operator& op)
 {
     switch (gate) {
-    case Gate::None: return true;
-    case Gate::系统维护权: return op.系统维护权;
-    case Gate::日常业务权: return op.日常业务权;
-    case Gate::其他业务权: return op.其他业务权;
-    case Gate::统计分析权: return op.统计分析权;
-    case Gate::财务管理权: return op.财务管理权;
+    case Gate::None:
+        return true;
+    case Gate::系统维护权:
+        return op.系统维护权;
+    case Gate::日常业务权:
+        return op.日常业务权;
+    case Gate::其他业务权:
+        return op.其他业务权;
+    case Gate::统计分析权:
+        return op.统计分析权;
+    case Gate::财务管理权:
+        return op.财务管理权;
     }
     return true;
 }
@@ -218,12 +228,23 @@ QString refusal(const Command& c)
 {
     QString right;
     switch (c.gate) {
-    case Gate::None: break;
-    case Gate::系统维护权: right = Col::系统维护权; break;
-    case Gate::日常业务权: right = Col::日常业务权; break;
-    case Gate::其他业务权: right = Col::其他业务权; break;
-    case Gate::统计分析权: right = Col::统计分析权; break;
-    case Gate::财务管理权: right = Col::财务管理权; break;
+    case Gate::None:
+        break;
+    case Gate::系统维护权:
+        right = Col::系统维护权;
+        break;
+    case Gate::日常业务权:
+        right = Col::日常业务权;
+        break;
+    case Gate::其他业务权:
+        right = Col::其他业务权;
+        break;
+    case Gate::统计分析权:
+        right = Col::统计分析权;
+        break;
+    case Gate::财务管理权:
+        right = Col::财务管理权;
+        break;
     }
     return S("当前操作员没有") + right + S("，不能使用") + c.caption + S("！");
 }
@@ -231,13 +252,13 @@ QString refusal(const Command& c)
 const QVector<Menu>& menus()
 {
     static const QVector<Menu> m{
-        {S("N1"), S("系统维护[&S] "),
-         {S("N2"), S("N3"), S("N4"), S("-"), S("N18"), S("N11"), S("N48"), S("-"), S("N47"), S("N45"), S("~"), S("N56"),
-          S("N6"), S("N7"), S("-"), S("N41"), S("N54"), S("N55"), S("-"), S("N9")}},
-        {S("N12"), S("日常业务[&R] "),
-         {S("N13"), S("-"), S("N57"), S("N14"), S("N15"), S("N37"), S("N16"), S("-"), S("N44")}},
+        {S("N1"), S("系统维护[&S] "), {S("N2"), S("N3"),  S("N4"),  S("-"),   S("N18"), S("N11"), S("N48"),
+                                       S("-"),  S("N47"), S("N45"), S("~"),   S("N56"), S("N6"),  S("N7"),
+                                       S("-"),  S("N41"), S("N54"), S("N55"), S("-"),   S("N9")}},
+        {S("N12"), S("日常业务[&R] "), {S("N13"), S("-"), S("N57"), S("N14"), S("N15"), S("N37"), S("N16"), S("-"), S("N44")}},
         {S("N20"), S("其他业务[&Q] "), {S("N21"), S("N22"), S("N50"), S("-"), S("N24"), S("N25"), S("N19")}},
-        {S("N30"), S("统计分析[&T] "),
+        {S("N30"),
+         S("统计分析[&T] "),
          {S("N33"), S("N34"), S("N38"), S("N49"), S("N35"), S("-"), S("N39"), S("-"), S("N51"), S("N52")}},
         {S("N26"), S("帮助[&H] "), {S("N27"), S("-"), S("N32")}},
     };
@@ -256,4 +277,4 @@ QStringList toolBar()
             S("SpeedButton4"), S("SpeedButton5"), S("SpeedButton8"), S("SpeedButton7")};
 }
 
-} // namespace Commands
+}  // namespace Commands

@@ -31,16 +31,16 @@ enum class CommandKind {
 };
 
 struct Command {
-    QString menuItem;       // objectName of the menu item ("N2")
-    QString caption;        // menu caption
-    QString toolButton;     // objectName of the tool button, empty when none
+    QString menuItem;    // objectName of the menu item ("N2")
+    QString caption;     // menu caption
+    QString toolButton;  // objectName of the tool button, empty when none
     QString toolCaption;
     Gate gate = Gate::None;
-    bool toolGated = false; // the tool button is disabled together with the menu item
-    QString query;          // shared query of the data module, empty when none
-    QString table;          // the one table a list command selects from, empty when none
-    QStringList conditions; // its conditions as the where line writes them (the operator's and the
-                            // closing month's are added when the command runs)
+    bool toolGated = false;  // the tool button is disabled together with the menu item
+    QString query;           // shared query of the data module, empty when none
+    QString table;           // the one table a list command selects from, empty when none
+    QStringList conditions;  // its conditions as the where line writes them (the operator's and the
+                             // closing month's are added when the command runs)
     QString orderColumn;
     LineStyle lines = LineStyle::Split;
     const QMetaObject* window = nullptr;  // the class of the window it opens
@@ -92,4 +92,4 @@ const QVector<PlainItem>& plainItems();
 // Order of the tool bar, left to right.
 QStringList toolBar();
 
-} // namespace Commands
+}  // namespace Commands

@@ -49,8 +49,7 @@ QVariant RecordSetTableModel::headerData(int section, Qt::Orientation orientatio
     return section + 1;
 }
 
-FallbackWindow::FallbackWindow(QWidget* owner, const QString& windowClass, const QString& caption, RecordSet* set)
-    : QDialog(owner)
+FallbackWindow::FallbackWindow(QWidget* owner, const QString& windowClass, const QString& caption, RecordSet* set) : QDialog(owner)
 {
     setObjectName(windowClass);
     setWindowTitle(caption);

@@ -42,4 +42,4 @@ void onEnterClick(QWidget* from, QAbstractButton* button)
     EnterKeys::click(from, button);
 }
 
-} // namespace Fields
+}  // namespace Fields

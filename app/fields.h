@@ -16,4 +16,4 @@ void forget(QLineEdit* edit);
 // Enter in `from` moves the focus on, or presses the dialog's main button.
 void onEnter(QWidget* from, QWidget* focusTarget);
 void onEnterClick(QWidget* from, QAbstractButton* button);
-} // namespace Fields
+}  // namespace Fields

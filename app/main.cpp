@@ -56,7 +56,7 @@ int databaseTool(int argc, char* argv[])
     std::printf("created %s\n", PgLocation::display(location).toLocal8Bit().constData());
     return 0;
 }
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {

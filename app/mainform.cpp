@@ -80,7 +80,7 @@ public:
 private:
     RecordSet* m_q;
 };
-} // namespace
+}  // namespace
 
 TForm_main::TForm_main(QWidget* parent) : QMainWindow(parent)
 {

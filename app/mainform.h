@@ -54,42 +54,42 @@ public:
     void setRestoreCommand(RestoreCommand command) { m_restoreCommand = std::move(command); }
 
     // The commands by what they do; the menu items keep their designer names ("N2") as objectName.
-    void openOperators() { runCommand(QStringLiteral("N2")); }  // 操作员及权限
-    void openPasswordChange() { runCommand(QStringLiteral("N3")); }  // 修改操作员口令
-    void openOperatorSwitch() { runCommand(QStringLiteral("N4")); }  // 更换操作员
-    void openBackup() { runCommand(QStringLiteral("N6")); }  // 数据备份
-    void openRestore() { runCommand(QStringLiteral("N7")); }  // 数据恢复
-    void exitProgram() { runCommand(QStringLiteral("N9")); }  // 退出系统
-    void openVehicles() { runCommand(QStringLiteral("N11")); }  // 车辆档案
-    void openCustomers() { runCommand(QStringLiteral("N13")); }  // 客户资料登记
-    void openContracts() { runCommand(QStringLiteral("N14")); }  // 汽车租赁登记表
-    void openPayments() { runCommand(QStringLiteral("N15")); }  // 客户付款情况
-    void openSettlements() { runCommand(QStringLiteral("N16")); }  // 汽车租赁结算
-    void openCompanyInfo() { runCommand(QStringLiteral("N18")); }  // 公司信息
-    void openSummaryCodes() { runCommand(QStringLiteral("N19")); }  // 摘要设置
-    void openOilChanges() { runCommand(QStringLiteral("N21")); }  // 汽车换油登记
-    void openRepairs() { runCommand(QStringLiteral("N22")); }  // 汽车维修登记
-    void openCashJournal() { runCommand(QStringLiteral("N24")); }  // 当月现金日记帐
-    void showHelp() { runCommand(QStringLiteral("N27")); }  // 帮助系统
-    void openAbout() { runCommand(QStringLiteral("N32")); }  // 关于...
-    void openVehicleIncome() { runCommand(QStringLiteral("N33")); }  // 单车租赁收入统计
-    void openCustomerIncome() { runCommand(QStringLiteral("N34")); }  // 客户租赁统计
-    void openMonthlyIncome() { runCommand(QStringLiteral("N35")); }  // 收入统计汇总(按月份)
-    void openReturns() { runCommand(QStringLiteral("N37")); }  // 客户交车情况
+    void openOperators() { runCommand(QStringLiteral("N2")); }               // 操作员及权限
+    void openPasswordChange() { runCommand(QStringLiteral("N3")); }          // 修改操作员口令
+    void openOperatorSwitch() { runCommand(QStringLiteral("N4")); }          // 更换操作员
+    void openBackup() { runCommand(QStringLiteral("N6")); }                  // 数据备份
+    void openRestore() { runCommand(QStringLiteral("N7")); }                 // 数据恢复
+    void exitProgram() { runCommand(QStringLiteral("N9")); }                 // 退出系统
+    void openVehicles() { runCommand(QStringLiteral("N11")); }               // 车辆档案
+    void openCustomers() { runCommand(QStringLiteral("N13")); }              // 客户资料登记
+    void openContracts() { runCommand(QStringLiteral("N14")); }              // 汽车租赁登记表
+    void openPayments() { runCommand(QStringLiteral("N15")); }               // 客户付款情况
+    void openSettlements() { runCommand(QStringLiteral("N16")); }            // 汽车租赁结算
+    void openCompanyInfo() { runCommand(QStringLiteral("N18")); }            // 公司信息
+    void openSummaryCodes() { runCommand(QStringLiteral("N19")); }           // 摘要设置
+    void openOilChanges() { runCommand(QStringLiteral("N21")); }             // 汽车换油登记
+    void openRepairs() { runCommand(QStringLiteral("N22")); }                // 汽车维修登记
+    void openCashJournal() { runCommand(QStringLiteral("N24")); }            // 当月现金日记帐
+    void showHelp() { runCommand(QStringLiteral("N27")); }                   // 帮助系统
+    void openAbout() { runCommand(QStringLiteral("N32")); }                  // 关于...
+    void openVehicleIncome() { runCommand(QStringLiteral("N33")); }          // 单车租赁收入统计
+    void openCustomerIncome() { runCommand(QStringLiteral("N34")); }         // 客户租赁统计
+    void openMonthlyIncome() { runCommand(QStringLiteral("N35")); }          // 收入统计汇总(按月份)
+    void openReturns() { runCommand(QStringLiteral("N37")); }                // 客户交车情况
     void openVehicleCustomerIncome() { runCommand(QStringLiteral("N38")); }  // 单车租赁收入统计(按客户)
-    void openCashBySummary() { runCommand(QStringLiteral("N39")); }  // 现金统计(按摘要)
-    void openClosingDate() { runCommand(QStringLiteral("N41")); }  // 结算时间
-    void openRentalState() { runCommand(QStringLiteral("N44")); }  // 车辆租赁情况
-    void openReminders() { runCommand(QStringLiteral("N45")); }  // 提醒功能
-    void openReminderSettings() { runCommand(QStringLiteral("N47")); }  // 提醒功能初始化
-    void openHandlers() { runCommand(QStringLiteral("N48")); }  // 经办人信息
-    void openHandlerIncome() { runCommand(QStringLiteral("N49")); }  // 按经办人统计
-    void openAccidents() { runCommand(QStringLiteral("N50")); }  // 事故登记表
-    void openVehicleDetail() { runCommand(QStringLiteral("N51")); }  // 车辆收入费用明细表
-    void openVehicleSummary() { runCommand(QStringLiteral("N52")); }  // 车辆收入费用汇总表
-    void clearLayouts() { runCommand(QStringLiteral("N54")); }  // 界面初始化
-    void openDataInitialization() { runCommand(QStringLiteral("N56")); }  // 数据初始化
-    void openReservations() { runCommand(QStringLiteral("N57")); }  // 客户预订汽车
+    void openCashBySummary() { runCommand(QStringLiteral("N39")); }          // 现金统计(按摘要)
+    void openClosingDate() { runCommand(QStringLiteral("N41")); }            // 结算时间
+    void openRentalState() { runCommand(QStringLiteral("N44")); }            // 车辆租赁情况
+    void openReminders() { runCommand(QStringLiteral("N45")); }              // 提醒功能
+    void openReminderSettings() { runCommand(QStringLiteral("N47")); }       // 提醒功能初始化
+    void openHandlers() { runCommand(QStringLiteral("N48")); }               // 经办人信息
+    void openHandlerIncome() { runCommand(QStringLiteral("N49")); }          // 按经办人统计
+    void openAccidents() { runCommand(QStringLiteral("N50")); }              // 事故登记表
+    void openVehicleDetail() { runCommand(QStringLiteral("N51")); }          // 车辆收入费用明细表
+    void openVehicleSummary() { runCommand(QStringLiteral("N52")); }         // 车辆收入费用汇总表
+    void clearLayouts() { runCommand(QStringLiteral("N54")); }               // 界面初始化
+    void openDataInitialization() { runCommand(QStringLiteral("N56")); }     // 数据初始化
+    void openReservations() { runCommand(QStringLiteral("N57")); }           // 客户预订汽车
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -25,6 +25,5 @@ void registerModules(TForm_main* mainWindow)
     registerRemindWindows();
     registerListWindows();
     if (mainWindow)
-        mainWindow->setRestoreCommand(
-            [](QWidget* owner, TDm1* dm, const QString& home) { runRestoreCommand(owner, dm, home); });
+        mainWindow->setRestoreCommand([](QWidget* owner, TDm1* dm, const QString& home) { runRestoreCommand(owner, dm, home); });
 }

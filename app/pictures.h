@@ -11,4 +11,4 @@ QIcon toolIcon(const QString& button);
 QPixmap background();
 // The picture on the left of the login dialog.
 QPixmap loginPicture();
-} // namespace Pictures
+}  // namespace Pictures

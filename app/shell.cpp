@@ -63,7 +63,7 @@ QImage framed(QWidget* w)
     p.drawText(QRect(10, 0, out.width() - 20, bar), Qt::AlignVCenter | Qt::AlignLeft, w->windowTitle());
     return out;
 }
-} // namespace
+}  // namespace
 
 int screenshots(const QString& dir)
 {
@@ -110,4 +110,4 @@ int screenshots(const QString& dir)
     return 0;
 }
 
-} // namespace Shell
+}  // namespace Shell

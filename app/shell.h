@@ -19,4 +19,4 @@ void setupFonts();
 // Logs the default operator in programmatically and saves login.png and main.png into dir.
 // Runs in the current working folder; returns the process exit code.
 int screenshots(const QString& dir);
-} // namespace Shell
+}  // namespace Shell

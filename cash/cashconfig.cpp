@@ -20,8 +20,13 @@ QVector<QueryDialogConfig> queryRows()
                       {.objectName = "Edit2", .label = "明细：", .column = Col::明细, .upper = true},
                       {.objectName = "Edit3", .label = "经办人：", .column = Col::经办人, .upper = true},
                       {.objectName = "Edit4", .label = "备注：", .column = Col::备注, .upper = true},
-                      {.objectName = "dt日期从", .label = "日期  从：", .column = Col::日期, .kind = K::DateRange,
-                       .toObjectName = "dt日期到", .toLabel = "到", .inputError = rangeInputError("日期"),
+                      {.objectName = "dt日期从",
+                       .label = "日期  从：",
+                       .column = Col::日期,
+                       .kind = K::DateRange,
+                       .toObjectName = "dt日期到",
+                       .toLabel = "到",
+                       .inputError = rangeInputError("日期"),
                        .orderError = rangeOrderError("日期")}},
          .selectLines = {"select * from 现金日记帐"},
          .orderLine = "order by 日期",
@@ -32,7 +37,7 @@ QVector<QueryDialogConfig> queryRows()
     };
 }
 
-} // namespace
+}  // namespace
 
 void addCashQueryDialogs()
 {

@@ -19,7 +19,7 @@ QVariant stored(const Money& m)
     return RecordSet::toStorage(QVariant::fromValue(m), FieldType::Money);
 }
 
-} // namespace
+}  // namespace
 
 MonthRange monthRange(const QDate& day)
 {
@@ -96,8 +96,9 @@ void recomputeMonth(Database& db, const QDate& day)
     };
     QVector<Row> rows;
     {
-        QSqlQuery q = db.run(QStringLiteral("select ") + Schema::KeyColumn + QStringLiteral(", 借方, 贷方, 余额 from 现金日记帐 where ")
-                             + Dates::monthCondition(day) + QStringLiteral(" order by 日期, ") + Schema::KeyColumn);
+        QSqlQuery q = db.run(QStringLiteral("select ") + Schema::KeyColumn
+                             + QStringLiteral(", 借方, 贷方, 余额 from 现金日记帐 where ") + Dates::monthCondition(day)
+                             + QStringLiteral(" order by 日期, ") + Schema::KeyColumn);
         Money running;
         while (q.next()) {
             // Checked: a month whose balance leaves the range of amounts is refused before anything is written.
@@ -115,8 +116,8 @@ void recomputeMonth(Database& db, const QDate& day)
 
 std::optional<Money> newestBalance(Database& db, const QDate& day)
 {
-    QSqlQuery q = db.run(QStringLiteral("select 余额 from 现金日记帐 where ") + Dates::monthCondition(day) + QStringLiteral(" order by ")
-                         + Schema::KeyColumn + QStringLiteral(" desc"));
+    QSqlQuery q = db.run(QStringLiteral("select 余额 from 现金日记帐 where ") + Dates::monthCondition(day)
+                         + QStringLiteral(" order by ") + Schema::KeyColumn + QStringLiteral(" desc"));
     if (!q.next())
         return std::nullopt;
     return Amounts::read(q.value(0));
@@ -132,8 +133,7 @@ QString noteText(const QString& contract)
     return QStringLiteral("内部编号：") + contract;
 }
 
-Posted postSettlement(Database& db, const Settlement& s, const QDate& today, const QString& operatorName,
-                      const QDateTime& now)
+Posted postSettlement(Database& db, const Settlement& s, const QDate& today, const QString& operatorName, const QDateTime& now)
 {
     Posted out;
     qint64 key = 0;
@@ -142,8 +142,8 @@ Posted postSettlement(Database& db, const Settlement& s, const QDate& today, con
         // Only the entry an earlier posting wrote: a clerk's own entry whose remark merely mentions
         // the contract (a deposit refund) is not ours to rewrite. The column compares without regard
         // to case, so the exact text is checked here.
-        QSqlQuery q = db.run(QStringLiteral("select ") + Schema::KeyColumn + QStringLiteral(", 日期, 备注 from 现金日记帐 where 备注 = ? order by ")
-                                 + Schema::KeyColumn,
+        QSqlQuery q = db.run(QStringLiteral("select ") + Schema::KeyColumn
+                                 + QStringLiteral(", 日期, 备注 from 现金日记帐 where 备注 = ? order by ") + Schema::KeyColumn,
                              {note});
         while (q.next()) {
             if (q.value(2).toString() != note)
@@ -154,13 +154,13 @@ Posted postSettlement(Database& db, const Settlement& s, const QDate& today, con
             break;
         }
     }
-    const QVariantList values{Income, detailText(s), s.settler, stored(s.received), operatorName, Dates::toStorage(now),
-                              note};
+    const QVariantList values{Income, detailText(s), s.settler, stored(s.received), operatorName, Dates::toStorage(now), note};
     Money carried;
     if (out.rewritten) {
         QVariantList binds = values;
         binds << stored(s.received) << key;
-        db.execute(QStringLiteral("update 现金日记帐 set 摘要=?, 明细=?, 经办人=?, 借方=?, 操作员=?, 操作日期=?, 备注=?, 余额=? where ")
+        db.execute(QStringLiteral(
+                       "update 现金日记帐 set 摘要=?, 明细=?, 经办人=?, 借方=?, 操作员=?, 操作日期=?, 备注=?, 余额=? where ")
                        + Schema::KeyColumn + QStringLiteral("=?"),
                    binds);
     } else {
@@ -180,4 +180,4 @@ Posted postSettlement(Database& db, const Settlement& s, const QDate& today, con
     return out;
 }
 
-} // namespace Journal
+}  // namespace Journal

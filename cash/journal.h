@@ -36,7 +36,7 @@ ListQuery monthQuery(const QDate& closing);
 
 // What 存盘 of the entry dialog checks.
 struct Entry {
-    QDateTime date;   // invalid: empty
+    QDateTime date;  // invalid: empty
     QString summary;
     Money debit, credit;
 };
@@ -49,7 +49,10 @@ struct Refusal {
 // empty summary, both amounts, no amount. nullopt: the entry may be written.
 std::optional<Refusal> checkEntry(const Entry& e, const QDate& closing);
 // The balance an entry carries: the remembered previous balance moved by its amounts.
-inline Money entryBalance(Money previous, Money debit, Money credit) { return previous + debit - credit; }
+inline Money entryBalance(Money previous, Money debit, Money credit)
+{
+    return previous + debit - credit;
+}
 // The column the clerk's amount belongs in by the summary: 借方 for income, 贷方 for an expense,
 // back to 摘要 for any other summary (it allows no amount).
 QString amountColumn(const QString& summary);
@@ -72,12 +75,12 @@ std::optional<Money> newestBalance(Database& db, const QDate& day);
 
 // What a settled contract posts.
 struct Settlement {
-    QString contract;   // 内部编号
-    QString customer;   // 客户姓名
-    QString plate;      // 车牌号
-    QString days;       // 租赁期限 as text
-    QString settler;    // 结算人
-    Money received;     // 实收金额
+    QString contract;  // 内部编号
+    QString customer;  // 客户姓名
+    QString plate;     // 车牌号
+    QString days;      // 租赁期限 as text
+    QString settler;   // 结算人
+    Money received;    // 实收金额
 };
 
 // "王五租赁京A00001车3天"
@@ -86,9 +89,9 @@ QString detailText(const Settlement& s);
 QString noteText(const QString& contract);
 
 struct Posted {
-    QDate date;           // the entry's date
-    bool rewritten = false;  // an earlier posting of the contract was rewritten
-    bool recomputed = false; // the month's balances were recomputed
+    QDate date;               // the entry's date
+    bool rewritten = false;   // an earlier posting of the contract was rewritten
+    bool recomputed = false;  // the month's balances were recomputed
 };
 
 // Posts the received money: the contract's earlier posting (the entry whose note is exactly
@@ -96,7 +99,6 @@ struct Posted {
 // otherwise a new entry dated today carries the newest balance of today's month; when nothing was
 // carried the month is recomputed. Throws DbError; the caller's transaction
 // holds it together with the contract.
-Posted postSettlement(Database& db, const Settlement& s, const QDate& today, const QString& operatorName,
-                      const QDateTime& now);
+Posted postSettlement(Database& db, const Settlement& s, const QDate& today, const QString& operatorName, const QDateTime& now);
 
-} // namespace Journal
+}  // namespace Journal

@@ -24,27 +24,40 @@ const ListWindowConfig& TForm_xjrjz::spec()
 {
     using B = ListButton;
     static const ListWindowConfig s{
-        .className = staticMetaObject.className(), .caption = "现金日记账", .query = "q_xjrjz",
+        .className = staticMetaObject.className(),
+        .caption = "现金日记账",
+        .query = "q_xjrjz",
         .buttons = {{B::Export}, {B::Query}, {B::Edit}, {B::Delete}, {B::Print}, {B::Module, "整理"}, {B::Return}},
-        .exportName = "现金日记帐", .printTitle = "现金日记帐打印清单", .footerSums = {Col::借方, Col::贷方}, .sort = SortMode::None};
+        .exportName = "现金日记帐",
+        .printTitle = "现金日记帐打印清单",
+        .footerSums = {Col::借方, Col::贷方},
+        .sort = SortMode::None};
     return s;
 }
 
 const EditDialogConfig& TForm_xjrjz_edit::spec()
 {
-    static const EditDialogConfig s{
-        .className = staticMetaObject.className(), .caption = "现金日记帐编辑 (xjrjz)", .query = "q_xjrjz",
-        .buttons = EditButton::Add | EditButton::Save | EditButton::Cancel | EditButton::Close, .discardFirst = true};
+    static const EditDialogConfig s{.className = staticMetaObject.className(),
+                                    .caption = "现金日记帐编辑 (xjrjz)",
+                                    .query = "q_xjrjz",
+                                    .buttons = EditButton::Add | EditButton::Save | EditButton::Cancel | EditButton::Close,
+                                    .discardFirst = true};
     return s;
 }
 
 const ListWindowConfig& TForm_zy::spec()
 {
     using B = ListButton;
-    static const ListWindowConfig s{
-        .className = staticMetaObject.className(), .caption = "摘要设置", .query = "q_zy",
-        .buttons = {{B::Edit}, {B::Delete}, {B::Export}, {B::Return}}, .exportName = "摘要", .sort = SortMode::MarksOnly,
-        .autoWidth = true, .autoWidthBox = false, .columnButtons = false, .maximised = false};
+    static const ListWindowConfig s{.className = staticMetaObject.className(),
+                                    .caption = "摘要设置",
+                                    .query = "q_zy",
+                                    .buttons = {{B::Edit}, {B::Delete}, {B::Export}, {B::Return}},
+                                    .exportName = "摘要",
+                                    .sort = SortMode::MarksOnly,
+                                    .autoWidth = true,
+                                    .autoWidthBox = false,
+                                    .columnButtons = false,
+                                    .maximised = false};
     return s;
 }
 
@@ -96,19 +109,23 @@ bool isEnter(QEvent* event)
         return false;
     auto* k = static_cast<QKeyEvent*>(event);
     return (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
-        && (k->modifiers() == Qt::NoModifier || k->modifiers() == Qt::KeypadModifier);
+           && (k->modifiers() == Qt::NoModifier || k->modifiers() == Qt::KeypadModifier);
 }
 
-} // namespace
+}  // namespace
 
 // ---- cash journal list ----
 
-TForm_xjrjz::TForm_xjrjz(QWidget* owner, TDm1* dm)
-    : ListWindow(spec(), dm, owner)
+TForm_xjrjz::TForm_xjrjz(QWidget* owner, TDm1* dm) : ListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = Col::日期, .width = 90}, {.field = Col::摘要, .width = 90}, {.field = Col::明细, .width = 200},
-                {.field = Col::借方, .title = "借方(增加)", .width = 100}, {.field = Col::贷方, .title = "贷方(减少)", .width = 100},
-                {.field = Col::余额, .width = 100}, {.field = Col::凭证号, .width = 80}, {.field = Col::经办人, .width = 80},
+    setColumns({{.field = Col::日期, .width = 90},
+                {.field = Col::摘要, .width = 90},
+                {.field = Col::明细, .width = 200},
+                {.field = Col::借方, .title = "借方(增加)", .width = 100},
+                {.field = Col::贷方, .title = "贷方(减少)", .width = 100},
+                {.field = Col::余额, .width = 100},
+                {.field = Col::凭证号, .width = 80},
+                {.field = Col::经办人, .width = 80},
                 {.field = Col::备注, .width = 200}});
     tidyButton = moduleButton(QStringLiteral("整理"));
     if (tidyButton) {
@@ -165,19 +182,18 @@ void TForm_xjrjz::tidyClosingMonth()
 
 // ---- cash journal entry ----
 
-TForm_xjrjz_edit::TForm_xjrjz_edit(QWidget* owner, TDm1* dm)
-    : EditDialog(spec(), entryFields(), dm, owner)
+TForm_xjrjz_edit::TForm_xjrjz_edit(QWidget* owner, TDm1* dm) : EditDialog(spec(), entryFields(), dm, owner)
 {
     if (auto* summary = qobject_cast<QComboBox*>(fieldFor(Journal::Summary)))
         summary->setMaxVisibleItems(15);
     if (QWidget* balance = fieldFor(Balance))
         balance->setToolTip(QStringLiteral("只读字段，不能编辑！"));
-    setEnterChainColumns({DateColumn, Col::凭证号, Journal::Summary, Col::明细, Handler, Journal::Debit,
-                          Journal::Credit, Remark});
+    setEnterChainColumns({DateColumn, Col::凭证号, Journal::Summary, Col::明细, Handler, Journal::Debit, Journal::Credit, Remark});
     // Tab and the mouse reach the amounts too: the summary decides where the focus lands.
     for (const QString& c : {Journal::Debit, Journal::Credit})
         fieldFor(c)->installEventFilter(this);
-    noteLabel = new QLabel(QStringLiteral("提示：摘要只能是租赁收入和费用支出，租赁收入对应借方(增加)，费用支出对应贷方(减少)。"), this);
+    noteLabel = new QLabel(QStringLiteral("提示：摘要只能是租赁收入和费用支出，租赁收入对应借方(增加)，费用支出对应贷方(减少)。"),
+                           this);
     noteLabel->setObjectName(QStringLiteral("noteLabel"));
     noteLabel->setWordWrap(true);
     if (auto* outer = layout(); outer && outer->count() > 0)
@@ -252,8 +268,7 @@ bool TForm_xjrjz_edit::eventFilter(QObject* watched, QEvent* event)
 
 // ---- summary codes ----
 
-TForm_zy::TForm_zy(QWidget* owner, TDm1* dm)
-    : ListWindow(spec(), dm, owner)
+TForm_zy::TForm_zy(QWidget* owner, TDm1* dm) : ListWindow(spec(), dm, owner)
 {
     setColumns({{.field = Col::代码, .width = 90, .titleButton = true}, {.field = Col::摘要, .width = 160, .titleButton = true}});
 }
@@ -275,8 +290,7 @@ bool TForm_zy::deleteAllowed()
     return true;
 }
 
-TForm_zy_edit::TForm_zy_edit(QWidget* owner, TDm1* dm)
-    : EditDialog(spec(), summaryFields(), dm, owner)
+TForm_zy_edit::TForm_zy_edit(QWidget* owner, TDm1* dm) : EditDialog(spec(), summaryFields(), dm, owner)
 {
     // A new code starts at its code; the dialog itself opens on 属性.
     setFirstField(fieldFor(Code)->objectName());

@@ -33,4 +33,4 @@ void setFixed(const QDateTime& moment)
     source() = [moment] { return moment; };
 }
 
-} // namespace Clock
+}  // namespace Clock

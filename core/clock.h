@@ -12,4 +12,4 @@ void setSource(std::function<QDateTime()> source);
 // Convenience for tests: a frozen moment.
 void setFixed(const QDateTime& moment);
 
-} // namespace Clock
+}  // namespace Clock

@@ -39,8 +39,8 @@ QDateTime fromVariant(const QVariant& v)
 
 std::optional<QDateTime> parseJet(const QString& text)
 {
-    static const QRegularExpression re(QStringLiteral(
-        R"(^\s*(\d{4})[-/.](\d{1,2})[-/.](\d{1,2})(?:[ T]+(\d{1,2}):(\d{1,2})(?::(\d{1,2})(?:\.\d+)?)?)?\s*$)"));
+    static const QRegularExpression re(
+        QStringLiteral(R"(^\s*(\d{4})[-/.](\d{1,2})[-/.](\d{1,2})(?:[ T]+(\d{1,2}):(\d{1,2})(?::(\d{1,2})(?:\.\d+)?)?)?\s*$)"));
     const auto m = re.match(text);
     if (!m.hasMatch())
         return std::nullopt;
@@ -73,15 +73,14 @@ QString monthLast(const QDate& d)
 
 QString monthCondition(const QDate& d, const QString& column)
 {
-    return QStringLiteral("(") + column + QStringLiteral(" between cdate('") + monthFirst(d)
-        + QStringLiteral("') and cdate('") + monthLast(d) + QStringLiteral("'))");
+    return QStringLiteral("(") + column + QStringLiteral(" between cdate('") + monthFirst(d) + QStringLiteral("') and cdate('")
+           + monthLast(d) + QStringLiteral("'))");
 }
 
 QString dayRangeTerm(const QString& column, const QString& fromText, const QString& toText, const QString& fn)
 {
-    return QStringLiteral("(") + column + QStringLiteral(" between ") + fn + QStringLiteral("('")
-        + sqlText(fromText) + QStringLiteral(" 0:0:0') and ") + fn + QStringLiteral("('") + sqlText(toText)
-        + QStringLiteral(" 23:59:59'))");
+    return QStringLiteral("(") + column + QStringLiteral(" between ") + fn + QStringLiteral("('") + sqlText(fromText)
+           + QStringLiteral(" 0:0:0') and ") + fn + QStringLiteral("('") + sqlText(toText) + QStringLiteral(" 23:59:59'))");
 }
 
 QString displayDate(const QDateTime& dt)
@@ -115,12 +114,11 @@ QString displayStored(const QVariant& v)
         if (s.size() == 19 && c[4] == u'-' && c[7] == u'-' && c[10] == u' ' && c[13] == u':' && c[16] == u':') {
             const int y = digits(0, 4), mo = digits(5, 2), d = digits(8, 2);
             const int h = digits(11, 2), mi = digits(14, 2), sec = digits(17, 2);
-            if (y >= 0 && mo >= 0 && d >= 0 && h >= 0 && mi >= 0 && sec >= 0 && QDate::isValid(y, mo, d)
-                && QTime::isValid(h, mi, sec))
+            if (y >= 0 && mo >= 0 && d >= 0 && h >= 0 && mi >= 0 && sec >= 0 && QDate::isValid(y, mo, d) && QTime::isValid(h, mi, sec))
                 return (h == 0 && mi == 0 && sec == 0) ? s.left(10) : s;
         }
     }
     return displayDateTime(fromVariant(v));
 }
 
-} // namespace Dates
+}  // namespace Dates

@@ -40,4 +40,4 @@ QString displayDateTime(const QDateTime& dt);  // "2004-02-01 14:30:00", or the 
 // 14:30:00") without a conversion through local time; other texts and values go the long way.
 QString displayStored(const QVariant& v);
 
-} // namespace Dates
+}  // namespace Dates

@@ -28,8 +28,7 @@ std::optional<Money> Money::fromStored(double v)
     const double whole = std::trunc(v);
     const qint64 frac = std::llround((v - whole) * Scale);
     qint64 units = 0;
-    if (__builtin_mul_overflow(qint64(whole), Scale, &units) || __builtin_add_overflow(units, frac, &units)
-        || units < -MaxUnits)
+    if (__builtin_mul_overflow(qint64(whole), Scale, &units) || __builtin_add_overflow(units, frac, &units) || units < -MaxUnits)
         return std::nullopt;
     return fromUnits(units);
 }
@@ -266,7 +265,7 @@ bool decimalOf(const QVariant& v, __int128* digits, int* scale)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::optional<Money> Money::times(const QVariant& quantity) const
 {

@@ -18,7 +18,12 @@ public:
     static constexpr qint64 MaxStoredUnits = 999999999999999LL;
 
     constexpr Money() = default;
-    static constexpr Money fromUnits(qint64 units) { Money m; m.m_units = units; return m; }
+    static constexpr Money fromUnits(qint64 units)
+    {
+        Money m;
+        m.m_units = units;
+        return m;
+    }
     static constexpr Money fromYuan(qint64 yuan) { return fromUnits(yuan * Scale); }
     // A stored floating value is the nearest double to a four-decimal amount; rounding recovers it.
     // A value without an amount (infinite, not a number, beyond the range) reads as 0.
@@ -53,8 +58,16 @@ public:
     Money operator+(Money o) const { return fromUnits(m_units + o.m_units); }
     Money operator-(Money o) const { return fromUnits(m_units - o.m_units); }
     Money operator-() const { return fromUnits(-m_units); }
-    Money& operator+=(Money o) { m_units += o.m_units; return *this; }
-    Money& operator-=(Money o) { m_units -= o.m_units; return *this; }
+    Money& operator+=(Money o)
+    {
+        m_units += o.m_units;
+        return *this;
+    }
+    Money& operator-=(Money o)
+    {
+        m_units -= o.m_units;
+        return *this;
+    }
     // A rate times a whole number (days, hours, kilometres) is exact.
     Money operator*(qint64 n) const { return fromUnits(m_units * n); }
     friend Money operator*(qint64 n, Money m) { return m * n; }

@@ -28,13 +28,13 @@ QByteArray derive(const QByteArray& password, const QByteArray& salt, int iterat
 {
     QByteArray out(kDigestBytes, '\0');
     if (PKCS5_PBKDF2_HMAC(password.constData(), int(password.size()), reinterpret_cast<const unsigned char*>(salt.constData()),
-                          int(salt.size()), iterations, EVP_sha256(), int(out.size()),
-                          reinterpret_cast<unsigned char*>(out.data())) != 1)
+                          int(salt.size()), iterations, EVP_sha256(), int(out.size()), reinterpret_cast<unsigned char*>(out.data()))
+        != 1)
         return {};
     return out;
 }
 
-} // namespace
+}  // namespace
 
 namespace Password {
 
@@ -81,4 +81,4 @@ bool matches(const QString& stored, const QString& typed)
     return digest.size() == expected.size() && CRYPTO_memcmp(digest.constData(), expected.constData(), size_t(digest.size())) == 0;
 }
 
-} // namespace Password
+}  // namespace Password

@@ -17,4 +17,4 @@ bool needsUpgrade(const QString& stored);
 // Whether typed is the password the stored value stands for (digest or clear text).
 bool matches(const QString& stored, const QString& typed);
 
-} // namespace Password
+}  // namespace Password

@@ -12,4 +12,4 @@ QDate& closingDate()
     static QDate d;
     return d;
 }
-} // namespace Session
+}  // namespace Session

@@ -6,7 +6,7 @@
 struct Operator {
     // No password: it is checked against the stored digest and then forgotten.
     QString name;
-    QString inputMethod;   // name of the input method for Chinese text fields
+    QString inputMethod;  // name of the input method for Chinese text fields
     bool 系统维护权 = false;
     bool 日常业务权 = false;
     bool 其他业务权 = false;
@@ -18,4 +18,4 @@ namespace Session {
 Operator& currentOperator();
 // Closing date read at start from 关帐日期 and replaced when it is set again.
 QDate& closingDate();
-} // namespace Session
+}  // namespace Session

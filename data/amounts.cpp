@@ -31,4 +31,4 @@ Money subtract(Money a, Money b)
     throw DbError(outOfRange());
 }
 
-} // namespace Amounts
+}  // namespace Amounts

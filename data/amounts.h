@@ -20,4 +20,4 @@ Money read(const QVariant& v);
 Money add(Money a, Money b);
 Money subtract(Money a, Money b);
 
-} // namespace Amounts
+}  // namespace Amounts

@@ -42,4 +42,4 @@ VEL_COLUMNS(VEL_COLUMN_NAME)
 
 // Every name above, in the order written.
 QStringList all();
-} // namespace Col
+}  // namespace Col

@@ -53,7 +53,7 @@ void copyTable(Database& src, Database& dst, const TableDef& t)
     Versions::raiseKeys(dst, t.name, Versions::keyHighWater(src, t.name));
 }
 
-} // namespace
+}  // namespace
 
 QStringList copyTables(Database& src, Database& dst)
 {
@@ -113,4 +113,4 @@ bool copy(const QString& from, const QString& to, QString* error)
     return true;
 }
 
-} // namespace DbCopy
+}  // namespace DbCopy

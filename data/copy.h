@@ -20,4 +20,4 @@ void settle(Database& db, const QStringList& tables);
 // tables) and copies every table into it. On failure a new file is removed again.
 bool copy(const QString& from, const QString& to, QString* error);
 
-} // namespace DbCopy
+}  // namespace DbCopy

@@ -19,8 +19,7 @@ void seed(Database& db, const QDate& today)
                {op, Password::hash(QString()), QStringLiteral("初始操作员，口令为空"), op, now});
     db.execute(QStringLiteral("insert into 公司信息 (公司名称, 公司地址, 邮政编码, 联系人, 联系电话, 系统标题, 动态文字, 自动提醒) "
                               "values (?, '', '', '', '', ?, ?, 0)"),
-               {QStringLiteral("汽车租赁公司"), QStringLiteral("汽车租赁管理系统"),
-                QStringLiteral("欢迎使用汽车租赁管理系统！")});
+               {QStringLiteral("汽车租赁公司"), QStringLiteral("汽车租赁管理系统"), QStringLiteral("欢迎使用汽车租赁管理系统！")});
     db.execute(QStringLiteral("insert into 关帐日期 (关帐日期) values (?)"), {Dates::toStorage(today)});
     // Lead times: days before each expiry, kilometres before the next service, days before a rental ends.
     const QList<int> leads{30, 30, 15, 30, 500, 1};
@@ -33,7 +32,7 @@ void seed(Database& db, const QDate& today)
     db.execute(QStringLiteral("insert into 摘要 (代码, 摘要, 属性, 操作员, 操作日期) values ('02', '费用支出', '减少', ?, ?)"),
                {op, now});
 }
-} // namespace
+}  // namespace
 
 void discardNewTables(Database& db)
 {

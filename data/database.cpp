@@ -53,9 +53,7 @@ std::unique_ptr<SqlBackend> makeBackend(const QString& location)
     return PgLocation::isServer(location) ? makePgBackend() : makeSqliteBackend();
 }
 
-Database::Database(std::unique_ptr<SqlBackend> backend) : m_backend(std::move(backend)), m_connection(nextConnectionName())
-{
-}
+Database::Database(std::unique_ptr<SqlBackend> backend) : m_backend(std::move(backend)), m_connection(nextConnectionName()) {}
 
 Database::~Database()
 {
@@ -266,8 +264,8 @@ void Database::commit()
     std::vector<Undo>& outer = m_undos.back();
     for (Undo& u : done) {
         const bool joinedBefore = u.joining && std::any_of(outer.begin(), outer.end(), [&u](const Undo& o) {
-            return o.joining && o.owner == u.owner;
-        });
+                                      return o.joining && o.owner == u.owner;
+                                  });
         if (!joinedBefore)
             outer.push_back(std::move(u));
     }
@@ -383,8 +381,7 @@ QVector<qint64> Database::selectKeys(const QString& jet)
     return keys;
 }
 
-bool SqlBackend::selectRows(QSqlDatabase& db, const QString& sql, QStringList* names, QVector<QVector<QVariant>>* rows,
-                            QString* error)
+bool SqlBackend::selectRows(QSqlDatabase& db, const QString& sql, QStringList* names, QVector<QVector<QVariant>>* rows, QString* error)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);

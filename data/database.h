@@ -32,8 +32,7 @@ public:
     enum class Kind { Engine, Busy, Conflict, Stale };
     explicit DbError(const QString& text, Kind kind = Kind::Engine)
         : std::runtime_error(text.toStdString()), m_text(text), m_kind(kind)
-    {
-    }
+    {}
     QString text() const { return m_text; }
     Kind kind() const { return m_kind; }
 
@@ -50,8 +49,19 @@ public:
 
 // The engine errors a clerk can meet, as each backend recognises them by the engine's code; said
 // the same way on both engines (engineFaultText).
-enum class EngineFault { TooLong, BadCharacter, Duplicate, Rule, Busy, TimedOut, ConnectionLost, DiskFull, ReadOnly,
-                         Damaged, FileError };
+enum class EngineFault {
+    TooLong,
+    BadCharacter,
+    Duplicate,
+    Rule,
+    Busy,
+    TimedOut,
+    ConnectionLost,
+    DiskFull,
+    ReadOnly,
+    Damaged,
+    FileError
+};
 QString engineFaultText(EngineFault fault);
 
 // What differs between engines. SQLite is the embedded default; a server backend implements the same.
@@ -216,10 +226,17 @@ public:
     ~Transaction()
     {
         if (!m_done) {
-            try { m_db.rollback(); } catch (...) {}
+            try {
+                m_db.rollback();
+            } catch (...) {
+            }
         }
     }
-    void commit() { m_db.commit(); m_done = true; }
+    void commit()
+    {
+        m_db.commit();
+        m_done = true;
+    }
 
 private:
     Database& m_db;

@@ -101,14 +101,15 @@ void serverLike(QVector<Token>& toks)
         if (lower(toks[i]) != QLatin1String("like"))
             continue;
         const int right = nextSolid(toks, i, 1);
-        if (right < 0 || !(toks[right].kind == Kind::String || (toks[right].kind == Kind::Punct && toks[right].text == QLatin1String("?"))))
+        if (right < 0
+            || !(toks[right].kind == Kind::String || (toks[right].kind == Kind::Punct && toks[right].text == QLatin1String("?"))))
             continue;
         int left = nextSolid(toks, i, -1);
         if (left >= 0 && lower(toks[left]) == QLatin1String("not"))
             left = nextSolid(toks, left, -1);
         const int before = left >= 0 ? nextSolid(toks, left, -1) : -1;
         const bool column = left >= 0 && toks[left].kind == Kind::Word && !toks[left].text.front().isDigit()
-            && !(before >= 0 && toks[before].kind == Kind::Punct && toks[before].text == QLatin1String("."));
+                            && !(before >= 0 && toks[before].kind == Kind::Punct && toks[before].text == QLatin1String("."));
         if (column)
             toks[left] = {Kind::Raw, QStringLiteral("lower(") + toks[left].text + QStringLiteral("::text) collate \"C\"")};
         if (column && toks[right].kind == Kind::String) {
@@ -124,7 +125,7 @@ void serverLike(QVector<Token>& toks)
     }
 }
 
-} // namespace
+}  // namespace
 
 namespace JetSql {
 
@@ -144,14 +145,13 @@ Shape analyze(const QString& jet)
         else if (depth == 0 && lower(t[i]) == QLatin1String("order") && lower(t[i + 1]) == QLatin1String("by"))
             sh.hasOrderBy = true;
     }
-    if (t.size() >= 4 && t[1].kind == Kind::Punct && t[1].text == QLatin1String("*")
-        && lower(t[2]) == QLatin1String("from") && t[3].kind == Kind::Word) {
-        const bool ends = t.size() == 4 || lower(t[4]) == QLatin1String("where")
-            || lower(t[4]) == QLatin1String("order") || (t[4].kind == Kind::Punct && t[4].text == QLatin1String(";"));
+    if (t.size() >= 4 && t[1].kind == Kind::Punct && t[1].text == QLatin1String("*") && lower(t[2]) == QLatin1String("from")
+        && t[3].kind == Kind::Word) {
+        const bool ends = t.size() == 4 || lower(t[4]) == QLatin1String("where") || lower(t[4]) == QLatin1String("order")
+                          || (t[4].kind == Kind::Punct && t[4].text == QLatin1String(";"));
         bool grouped = false;
         for (const auto& tok : t)
-            if (lower(tok) == QLatin1String("group") || lower(tok) == QLatin1String("union")
-                || lower(tok) == QLatin1String("join"))
+            if (lower(tok) == QLatin1String("group") || lower(tok) == QLatin1String("union") || lower(tok) == QLatin1String("join"))
                 grouped = true;
         if (ends && !grouped && Schema::table(t[3].text)) {
             sh.selectStar = true;
@@ -165,9 +165,9 @@ Shape analyze(const QString& jet)
 // every derived table named, so the translation names it.
 QVector<bool> unnamedSubqueryEnds(const QVector<Token>& toks)
 {
-    static const QStringList clauses{QStringLiteral("where"), QStringLiteral("order"), QStringLiteral("group"),
+    static const QStringList clauses{QStringLiteral("where"),  QStringLiteral("order"), QStringLiteral("group"),
                                      QStringLiteral("having"), QStringLiteral("union"), QStringLiteral("inner"),
-                                     QStringLiteral("left"), QStringLiteral("right"), QStringLiteral("join")};
+                                     QStringLiteral("left"),   QStringLiteral("right"), QStringLiteral("join")};
     QVector<bool> ends(toks.size(), false);
     QVector<bool> derived;  // per open "(": whether it follows "from"
     int previous = -1;      // the previous token that is not a blank
@@ -190,7 +190,7 @@ QVector<bool> unnamedSubqueryEnds(const QVector<Token>& toks)
     return ends;
 }
 
-} // namespace JetSql
+}  // namespace JetSql
 
 namespace {
 
@@ -250,7 +250,7 @@ QString translate(const QString& jet, bool keysOnly, bool server)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 namespace JetSql {
 
@@ -264,4 +264,4 @@ QString toPostgres(const QString& jet, bool keysOnly)
     return translate(jet, keysOnly, true);
 }
 
-} // namespace JetSql
+}  // namespace JetSql

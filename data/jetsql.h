@@ -7,8 +7,8 @@ namespace JetSql {
 
 struct Shape {
     bool isSelect = false;
-    bool selectStar = false;   // "select * from <one table> [where ...] [order by ...]"
-    QString table;             // set when selectStar: the only table read
+    bool selectStar = false;  // "select * from <one table> [where ...] [order by ...]"
+    QString table;            // set when selectStar: the only table read
     bool hasOrderBy = false;
 };
 
@@ -25,4 +25,4 @@ QString toSqlite(const QString& jet, bool keysOnly = false);
 // expression indexes hold).
 QString toPostgres(const QString& jet, bool keysOnly = false);
 
-} // namespace JetSql
+}  // namespace JetSql

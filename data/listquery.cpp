@@ -35,8 +35,7 @@ ListQuery ListQuery::withOrder(const QVector<OrderMark>& marks, const QString& o
     return q;
 }
 
-ListQuery ListQuery::select(const QString& table, const QStringList& conditions, const QString& orderColumn,
-                            LineStyle style)
+ListQuery ListQuery::select(const QString& table, const QStringList& conditions, const QString& orderColumn, LineStyle style)
 {
     ListQuery q;
     q.table = table;
@@ -45,8 +44,7 @@ ListQuery ListQuery::select(const QString& table, const QStringList& conditions,
     if (!orderColumn.isEmpty())
         q.order = {OrderMark{orderColumn, false}};
     const QString from = QStringLiteral("select * from ") + table;
-    const QString where =
-        conditions.isEmpty() ? QString() : QStringLiteral("where ") + conditions.join(QStringLiteral(" and "));
+    const QString where = conditions.isEmpty() ? QString() : QStringLiteral("where ") + conditions.join(QStringLiteral(" and "));
     const QString orderBy = orderColumn.isEmpty() ? QString() : QStringLiteral("order by ") + orderColumn;
     if (style == LineStyle::OneLine) {
         QStringList parts{from};

@@ -19,10 +19,10 @@ struct OrderMark {
 enum class LineStyle { OneLine, Split };
 
 struct ListQuery {
-    QString table;               // the one table listed
-    QStringList terms = {};      // condition terms, each in its own parentheses; all must hold
+    QString table;           // the one table listed
+    QStringList terms = {};  // condition terms, each in its own parentheses; all must hold
     QVector<OrderMark> order = {};
-    QStringList lines = {};      // the SQL lines as written; the last is the order line
+    QStringList lines = {};  // the SQL lines as written; the last is the order line
 
     // The condition the terms make ("" when there are none), for statements of our own.
     QString condition() const;
@@ -32,8 +32,7 @@ struct ListQuery {
     // The rows of a table meeting every condition (each as its where line writes it), in the order of
     // one column (none: the table's order); the lines written in the given layout from the same
     // table, conditions and order that give the terms and marks.
-    static ListQuery select(const QString& table, const QStringList& conditions, const QString& orderColumn,
-                            LineStyle style);
+    static ListQuery select(const QString& table, const QStringList& conditions, const QString& orderColumn, LineStyle style);
     // The same query with another order: its last line replaced by the given one.
     ListQuery withOrder(const QVector<OrderMark>& marks, const QString& orderLine) const;
 };

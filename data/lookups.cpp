@@ -50,7 +50,7 @@ QVector<LookupItem> customerItems(Database& db, const QString& where)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 QVector<LookupItem> customers(Database& db)
 {
@@ -76,7 +76,7 @@ QString recentKey(const QString& dialogClass, const QString& field)
 {
     return dialogClass + QStringLiteral("_MRUList/") + field;
 }
-} // namespace
+}  // namespace
 
 QStringList recentEntries(const QString& dialogClass, const QString& field)
 {
@@ -99,4 +99,4 @@ QStringList rememberEntry(const QString& dialogClass, const QString& field, cons
     return list;
 }
 
-} // namespace Lookups
+}  // namespace Lookups

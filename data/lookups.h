@@ -38,4 +38,4 @@ QStringList recentEntries(const QString& dialogClass, const QString& field);
 // Puts an entry at the top of the remembered ones, once, keeping at most `keep` of them; returns
 // the entries now remembered. Blank text is not remembered.
 QStringList rememberEntry(const QString& dialogClass, const QString& field, const QString& entry, int keep);
-} // namespace Lookups
+}  // namespace Lookups

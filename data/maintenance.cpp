@@ -130,8 +130,7 @@ bool stage(const QString& source, const QString& scratch, const QString& target,
         const QByteArray tn = QFile::encodeName(target), sn = QFile::encodeName(scratch);
         const int wanted = sqlite3_open_v2(tn.constData(), &t, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK ? pageSize(t) : 0;
         sqlite3_close(t);
-        if (wanted > 0 && sqlite3_open_v2(sn.constData(), &s, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
-            && pageSize(s) != wanted) {
+        if (wanted > 0 && sqlite3_open_v2(sn.constData(), &s, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK && pageSize(s) != wanted) {
             const QByteArray sql = QStringLiteral("PRAGMA page_size=%1; VACUUM").arg(wanted).toLatin1();
             if (sqlite3_exec(s, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
                 *error = QStringLiteral("复制数据库失败: %1: %2").arg(engineText(s), native(source));
@@ -254,7 +253,7 @@ bool copyInto(const QString& scratch, const QString& target, const RestoreOption
     return rc == SQLITE_DONE && !stopped;
 }
 
-} // namespace
+}  // namespace
 
 const QVector<InitTable>& initTables()
 {
@@ -324,7 +323,10 @@ bool copyFromServer(Database& db, const QString& file, QString* error)
         DbCopy::copyTables(db, out);
         db.runNative(QStringLiteral("COMMIT"));
     } catch (const DbError& e) {
-        try { db.runNative(QStringLiteral("ROLLBACK")); } catch (const DbError&) {}
+        try {
+            db.runNative(QStringLiteral("ROLLBACK"));
+        } catch (const DbError&) {
+        }
         *error = e.text();
         return false;
     }
@@ -333,7 +335,7 @@ bool copyFromServer(Database& db, const QString& file, QString* error)
     sqlite3* h = nullptr;
     const QByteArray name = QFile::encodeName(file);
     bool ok = sqlite3_open_v2(name.constData(), &h, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
-        && sqlite3_exec(h, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) == SQLITE_OK;
+              && sqlite3_exec(h, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) == SQLITE_OK;
     if (!ok)
         *error = QStringLiteral("复制数据库失败: %1").arg(engineText(h));
     sqlite3_close(h);
@@ -381,7 +383,7 @@ bool restoreToServer(const QString& source, const QString& target, QString* erro
     DbCopy::settle(dst, written);
     return true;
 }
-} // namespace
+}  // namespace
 
 bool backup(Database& db, const QString& dest, QString* error)
 {
@@ -464,4 +466,4 @@ bool restore(const QString& source, const QString& target, QString* error, const
     return ok;
 }
 
-} // namespace Maintenance
+}  // namespace Maintenance

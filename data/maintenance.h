@@ -51,4 +51,4 @@ struct RestoreOptions {
 // target gets the scratch copy's rows in one transaction instead, keys included.
 bool restore(const QString& source, const QString& target, QString* error, const RestoreOptions& options = {});
 
-} // namespace Maintenance
+}  // namespace Maintenance

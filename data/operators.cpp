@@ -21,8 +21,9 @@ Login login(Database& db, const QString& name, const QString& typed, Operator* o
 {
     const QString key = Schema::KeyColumn;
     QSqlQuery q = db.runNative(QStringLiteral("select ") + key
-                                   + QStringLiteral(", 操作口令, 姓名, 输入法, 系统维护权, 日常业务权, 其他业务权, 统计分析权, 财务管理权 "
-                                                    "from 权限表 where ")
+                                   + QStringLiteral(
+                                       ", 操作口令, 姓名, 输入法, 系统维护权, 日常业务权, 其他业务权, 统计分析权, 财务管理权 "
+                                       "from 权限表 where ")
                                    + db.backend().sameValue(Col::姓名) + QStringLiteral(" order by ") + key
                                    + QStringLiteral(" limit 1"),
                                {name});
@@ -59,4 +60,4 @@ Login login(Database& db, const QString& name, const QString& typed, Operator* o
     return Login::Ok;
 }
 
-} // namespace Operators
+}  // namespace Operators

@@ -21,4 +21,4 @@ enum class Login { Ok, WrongPassword };
 // replaced by a new digest. An operator deleted meanwhile is a wrong password. Throws DbError when the row cannot be read.
 Login login(Database& db, const QString& name, const QString& typed, Operator* op);
 
-} // namespace Operators
+}  // namespace Operators

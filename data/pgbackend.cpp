@@ -140,10 +140,9 @@ public:
         }
         QSqlQuery q(db);
         // citext is a trusted extension: the owner of the database may create it.
-        for (const QString& s : {QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext"),
-                                 QStringLiteral("DROP FUNCTION IF EXISTS cvdate(text)"),
-                                 QStringLiteral("DROP FUNCTION IF EXISTS cdate(text)"), QString::fromUtf8(CdateSql),
-                                 QString::fromUtf8(CvdateSql)}) {
+        for (const QString& s :
+             {QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext"), QStringLiteral("DROP FUNCTION IF EXISTS cvdate(text)"),
+              QStringLiteral("DROP FUNCTION IF EXISTS cdate(text)"), QString::fromUtf8(CdateSql), QString::fromUtf8(CvdateSql)}) {
             if (!q.exec(s)) {
                 *error = q.lastError().text();
                 return fail(db, error);
@@ -210,7 +209,7 @@ public:
             cols << def;
         }
         return QStringLiteral("CREATE TABLE ") + quoted(t.name) + QStringLiteral(" (") + cols.join(QStringLiteral(", "))
-            + QStringLiteral(")");
+               + QStringLiteral(")");
     }
 
     // The identity's sequence never goes back, whatever rows are deleted.
@@ -224,7 +223,9 @@ public:
         // Above the mark, the rows present and what the sequence handed out already.
         return {QStringLiteral("SELECT setval(%1::regclass, m) FROM (SELECT greatest(%2, (SELECT coalesce(max(%3), 0) FROM %4), "
                                "coalesce(pg_sequence_last_value(%1::regclass), 0)) AS m) x WHERE m > 0")
-                    .arg(sequenceOf(table)).arg(mark).arg(Schema::KeyColumn, quoted(table))};
+                    .arg(sequenceOf(table))
+                    .arg(mark)
+                    .arg(Schema::KeyColumn, quoted(table))};
     }
 
     // Dates as their storage text made by the server: the driver's local date-time values cost a
@@ -274,11 +275,20 @@ public:
                 }
                 for (const char ch : v.toString().toUtf8()) {
                     switch (ch) {
-                    case '\\': buffer += "\\\\"; break;
-                    case '\t': buffer += "\\t"; break;
-                    case '\n': buffer += "\\n"; break;
-                    case '\r': buffer += "\\r"; break;
-                    default: buffer += ch;
+                    case '\\':
+                        buffer += "\\\\";
+                        break;
+                    case '\t':
+                        buffer += "\\t";
+                        break;
+                    case '\n':
+                        buffer += "\\n";
+                        break;
+                    case '\r':
+                        buffer += "\\r";
+                        break;
+                    default:
+                        buffer += ch;
                     }
                 }
             }
@@ -307,7 +317,8 @@ public:
     {
         QStringList out;
         for (const QString& t : tables)
-            out << QStringLiteral("VACUUM ANALYZE \"") + QString(t).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+            out << QStringLiteral("VACUUM ANALYZE \"") + QString(t).replace(QLatin1Char('"'), QStringLiteral("\"\""))
+                       + QLatin1Char('"');
         return out;
     }
 
@@ -376,12 +387,18 @@ public:
         // insertion order): with that key as the last index column the read is an index-only scan
         // instead of a sort of every row.
         static const Index ordered[] = {
-            {"ix_zl_plate", "汽车租赁登记表", "车牌号, 发车日期"}, {"ix_zl_no", "汽车租赁登记表", "内部编号"},
-            {"ix_zl_customer", "汽车租赁登记表", "客户号"},       {"ix_zl_open", "汽车租赁登记表", "客户交车"},
-            {"ix_da_plate", "汽车档案", "车牌号"},                {"ix_kh_no", "客户登记表", "客户号"},
-            {"ix_yd_no", "客户预订汽车", "内部编号"},             {"ix_rjz_date", "现金日记帐", "日期"},
-            {"ix_rjz_note", "现金日记帐", "备注"},                {"ix_hy_plate", "换油记录表", "车牌号, 换油时间"},
-            {"ix_wx_plate", "车辆维修记录表", "车牌号, 维修时间"}, {"ix_sg_plate", "事故登记表", "车牌号, 事故时间"},
+            {"ix_zl_plate", "汽车租赁登记表", "车牌号, 发车日期"},
+            {"ix_zl_no", "汽车租赁登记表", "内部编号"},
+            {"ix_zl_customer", "汽车租赁登记表", "客户号"},
+            {"ix_zl_open", "汽车租赁登记表", "客户交车"},
+            {"ix_da_plate", "汽车档案", "车牌号"},
+            {"ix_kh_no", "客户登记表", "客户号"},
+            {"ix_yd_no", "客户预订汽车", "内部编号"},
+            {"ix_rjz_date", "现金日记帐", "日期"},
+            {"ix_rjz_note", "现金日记帐", "备注"},
+            {"ix_hy_plate", "换油记录表", "车牌号, 换油时间"},
+            {"ix_wx_plate", "车辆维修记录表", "车牌号, 维修时间"},
+            {"ix_sg_plate", "事故登记表", "车牌号, 事故时间"},
         };
         // The searched columns as the translated like reads them (lower-cased text, "C" order), so a
         // prefix search by plate, customer number or name narrows through an index.
@@ -435,18 +452,22 @@ private:
         // citext folds letters by the database's character classes: only under "C" are these
         // exactly A-Z, as on the embedded engine (and as the original engine compared text).
         QSqlQuery q(db);
-        if (!q.exec(QStringLiteral("SELECT datctype, pg_encoding_to_char(encoding) FROM pg_database WHERE datname = current_database()"))
+        if (!q.exec(
+                QStringLiteral("SELECT datctype, pg_encoding_to_char(encoding) FROM pg_database WHERE datname = current_database()"))
             || !q.next()) {
             *error = q.lastError().text();
             return fail(db, error);
         }
         const QString ctype = q.value(0).toString();
         if ((ctype != QLatin1String("C") && ctype != QLatin1String("POSIX")) || q.value(1).toString() != QLatin1String("UTF8")) {
-            *error = QStringLiteral("数据库 %1 的编码为 %2、字符分类为 %3，应为 UTF8 和 C（建立方法: createdb -E UTF8 --locale=C -T template0 <数据库名>）")
-                         .arg(loc.database, q.value(1).toString(), ctype);
+            *error =
+                QStringLiteral(
+                    "数据库 %1 的编码为 %2、字符分类为 %3，应为 UTF8 和 C（建立方法: createdb -E UTF8 --locale=C -T template0 <数据库名>）")
+                    .arg(loc.database, q.value(1).toString(), ctype);
             return fail(db, error);
         }
-        for (const char* s : {"SET client_encoding = 'UTF8'", "SET client_min_messages = warning", "SET lock_timeout = 5000", "SET TIME ZONE 'UTC'"}) {
+        for (const char* s :
+             {"SET client_encoding = 'UTF8'", "SET client_min_messages = warning", "SET lock_timeout = 5000", "SET TIME ZONE 'UTC'"}) {
             if (!q.exec(QString::fromLatin1(s))) {
                 *error = q.lastError().text();
                 return fail(db, error);
@@ -470,12 +491,12 @@ private:
     }
 };
 
-} // namespace
+}  // namespace
 
 bool PgLocation::isServer(const QString& location)
 {
     return location.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
-        || location.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+           || location.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
 }
 
 bool PgLocation::parse(const QString& location, PgLocation* out, QString* error)

@@ -37,7 +37,7 @@ bool isNumeric(const QVariant& v)
         return false;
     }
 }
-} // namespace
+}  // namespace
 
 RecordSet::RecordSet(Database* db, const QString& name, QObject* parent) : QObject(parent), m_db(db)
 {
@@ -128,10 +128,11 @@ QString rowsByKeySql(Database& db, const QString& table, const QVector<RecordSet
         columns << db.backend().readColumn(quoted(f.name), f.type);
     columns << Schema::KeyColumn;
     return QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) + QStringLiteral(" FROM ") + quoted(table)
-        + QStringLiteral(" WHERE ") + Schema::KeyColumn + QStringLiteral(" IN (") + ids.join(QLatin1Char(',')) + QStringLiteral(")");
+           + QStringLiteral(" WHERE ") + Schema::KeyColumn + QStringLiteral(" IN (") + ids.join(QLatin1Char(','))
+           + QStringLiteral(")");
 }
 
-} // namespace
+}  // namespace
 
 QVector<std::pair<qint64, RowCache::Row>> RecordSet::rowsByKey(const QVector<qint64>& keys) const
 {
@@ -168,9 +169,7 @@ void RecordSet::openStatic(const QString& text)
             if (r[c].isNull())
                 continue;
             const int id = r[c].metaType().id();
-            fields[c].type = (id == QMetaType::Double) ? FieldType::Number
-                : isNumeric(r[c])                      ? FieldType::Integer
-                                                       : FieldType::Text;
+            fields[c].type = (id == QMetaType::Double) ? FieldType::Number : isNumeric(r[c]) ? FieldType::Integer : FieldType::Text;
             break;
         }
     }
@@ -445,8 +444,8 @@ QVariant RecordSet::toStorage(const QVariant& v, FieldType type, const QString& 
             throw DbError(QStringLiteral("'%1' 不是有效的金额").arg(v.toString()));
         // Stored as a floating value: beyond fifteen digits it would come back as another amount.
         if (!m->fitsStorage())
-            throw DbError(QStringLiteral("'%1' 超出金额范围（最大 %2）")
-                              .arg(m->toString(), Money::fromUnits(Money::MaxStoredUnits).toDisplay()));
+            throw DbError(
+                QStringLiteral("'%1' 超出金额范围（最大 %2）").arg(m->toString(), Money::fromUnits(Money::MaxStoredUnits).toDisplay()));
         return m->toDouble();
     }
     case FieldType::Integer: {
@@ -596,8 +595,8 @@ void RecordSet::post()
             // Every column read must still hold what was read: the row is proven to be the one the
             // clerk saw, not merely one whose changed columns happen to match.
             const QString where = sameValues(allColumns(), before, &binds);
-            QSqlQuery q = m_db->runNative(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ")
-                                              + sets.join(QLatin1Char(',')) + QStringLiteral(" WHERE ") + where,
+            QSqlQuery q = m_db->runNative(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") + sets.join(QLatin1Char(','))
+                                              + QStringLiteral(" WHERE ") + where,
                                           binds);
             if (q.numRowsAffected() == 0)
                 throw DbConflict(QStringLiteral("%1: 记录已被其他用户修改或删除").arg(objectName()));
@@ -605,12 +604,12 @@ void RecordSet::post()
             readBack(m_cur);
         }
     } else {
-        QSqlQuery q = cols.isEmpty()
-            ? m_db->runNative(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" DEFAULT VALUES"))
-            : m_db->runNative(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + cols.join(QLatin1Char(','))
-                                  + QStringLiteral(") VALUES (") + QStringList(cols.size(), QStringLiteral("?")).join(QLatin1Char(','))
-                                  + QStringLiteral(")"),
-                              binds);
+        QSqlQuery q = cols.isEmpty() ? m_db->runNative(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" DEFAULT VALUES"))
+                                     : m_db->runNative(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (")
+                                                           + cols.join(QLatin1Char(',')) + QStringLiteral(") VALUES (")
+                                                           + QStringList(cols.size(), QStringLiteral("?")).join(QLatin1Char(','))
+                                                           + QStringLiteral(")"),
+                                                       binds);
         m_cache.setKey(m_cur, q.lastInsertId().toLongLong());
         written({});
         m_cache.setRow(m_cur, m_buffer);

@@ -37,20 +37,40 @@ public:
 
     // SQL text, one entry per line.
     const QStringList& sql() const { return m_sql; }
-    void setSql(const QStringList& lines) { m_sql = lines; m_list.reset(); }
-    void clearSql() { m_sql.clear(); m_list.reset(); }
-    void addSql(const QString& line) { m_sql << line; m_list.reset(); }
+    void setSql(const QStringList& lines)
+    {
+        m_sql = lines;
+        m_list.reset();
+    }
+    void clearSql()
+    {
+        m_sql.clear();
+        m_list.reset();
+    }
+    void addSql(const QString& line)
+    {
+        m_sql << line;
+        m_list.reset();
+    }
     // A list's query: its lines, with what they select held beside them.
-    void setQuery(const ListQuery& query) { m_sql = query.lines; m_list = query; }
+    void setQuery(const ListQuery& query)
+    {
+        m_sql = query.lines;
+        m_list = query;
+    }
     // Null when the SQL was given as lines only.
     const ListQuery* listQuery() const { return m_list ? &*m_list : nullptr; }
     QString sqlText() const { return m_sql.join(QLatin1Char('\n')); }
 
-    void open();        // throws DbError
-    void close();       // pending changes are dropped
-    void reopen() { close(); open(); }
+    void open();   // throws DbError
+    void close();  // pending changes are dropped
+    void reopen()
+    {
+        close();
+        open();
+    }
     bool isOpen() const { return m_state != Inactive; }
-    int execSql();      // runs the text as a statement (delete/update/insert); rows affected
+    int execSql();  // runs the text as a statement (delete/update/insert); rows affected
 
     int recordCount() const { return m_cache.size(); }
     bool isEmpty() const { return m_cache.isEmpty(); }
@@ -124,9 +144,9 @@ public:
     static QVariant toStorage(const QVariant& v, FieldType type, const QString& table = {}, const QString& column = {});
 
 Q_SIGNALS:
-    void reset();                     // the whole content changed (open, close, re-attach)
+    void reset();  // the whole content changed (open, close, re-attach)
     void currentChanged(int row);
-    void rowChanged(int row);         // stored or buffered values of a row changed
+    void rowChanged(int row);  // stored or buffered values of a row changed
     void rowInserted(int row);
     void rowRemoved(int row);
     void stateChanged(RecordSet::State state);
@@ -138,7 +158,7 @@ Q_SIGNALS:
 
 private:
     void checkOpen() const;
-    void checkBrowse();     // posts pending edits before moving, as navigation does
+    void checkBrowse();  // posts pending edits before moving, as navigation does
     void setState(State s);
     void setCurrent(int row);
     int requireField(const QString& name) const;
@@ -178,7 +198,7 @@ private:
     // The rows with their hidden keys (0 for a pending new row); a keyed set reads them by key as
     // they are asked for.
     mutable RowCache m_cache;
-    QVector<QVariant> m_buffer;        // edit buffer of the current row
+    QVector<QVariant> m_buffer;  // edit buffer of the current row
     QVector<bool> m_touched;
     int m_cur = -1;
     int m_beforeInsert = -1;
@@ -194,10 +214,7 @@ private:
 class DataSource : public QObject {
     Q_OBJECT
 public:
-    DataSource(RecordSet* set, const QString& name, QObject* parent = nullptr) : QObject(parent), m_set(set)
-    {
-        setObjectName(name);
-    }
+    DataSource(RecordSet* set, const QString& name, QObject* parent = nullptr) : QObject(parent), m_set(set) { setObjectName(name); }
     RecordSet* dataSet() const { return m_set; }
 
 private:

@@ -65,8 +65,8 @@ private:
     void dropFar(int keepRow, int pinned);
 
     QVector<qint64> m_keys;
-    QVector<Row> m_rows;          // an empty entry is a row not read yet
-    QVector<int> m_loadedRows;    // which rows were read by key, for dropping
+    QVector<Row> m_rows;        // an empty entry is a row not read yet
+    QVector<int> m_loadedRows;  // which rows were read by key, for dropping
     int m_columns = 0;
     int m_pageLoads = 0;
     Loader m_loader;

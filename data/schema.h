@@ -34,4 +34,4 @@ QStringList defaultReminderItems();
 // Name of the operator a new database starts with (empty password, all rights).
 QString defaultOperatorName();
 
-} // namespace Schema
+}  // namespace Schema

@@ -6,16 +6,25 @@
 #include <QStringConverter>
 
 namespace Paths {
-QString workingDir() { return QDir::currentPath(); }
-QString programDir() { return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath(); }
+QString workingDir()
+{
+    return QDir::currentPath();
+}
+QString programDir()
+{
+    return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+}
 namespace {
 QString& chosenDatabase()
 {
     static QString location;
     return location;
 }
-} // namespace
-void setDatabase(const QString& location) { chosenDatabase() = location; }
+}  // namespace
+void setDatabase(const QString& location)
+{
+    chosenDatabase() = location;
+}
 QString databaseFile()
 {
     const QDir work(workingDir());
@@ -29,9 +38,15 @@ QString databaseFile()
     // A file named relative to the working folder; a server address stays as written.
     return location.contains(QLatin1String("://")) ? location : work.filePath(location);
 }
-QString programDatabaseFile() { return QDir(programDir()).filePath(QStringLiteral("data/qczl.db")); }
-QString sysSetFile() { return QDir(programDir()).filePath(QStringLiteral("data/sysset.ini")); }
-} // namespace Paths
+QString programDatabaseFile()
+{
+    return QDir(programDir()).filePath(QStringLiteral("data/qczl.db"));
+}
+QString sysSetFile()
+{
+    return QDir(programDir()).filePath(QStringLiteral("data/sysset.ini"));
+}
+}  // namespace Paths
 
 IniFile::IniFile(const QString& path)
 {

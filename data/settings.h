@@ -3,16 +3,16 @@
 #include <QString>
 
 namespace Paths {
-QString workingDir();                 // the current working folder
-QString programDir();                 // folder of the program file
+QString workingDir();  // the current working folder
+QString programDir();  // folder of the program file
 // The database the program opens: the location given on the command line (setDatabase), else
 // "location" in section [database] of data/connection.ini below the working folder (a file or a
 // postgresql:// server address), else data/qczl.db below the working folder.
 QString databaseFile();
 void setDatabase(const QString& location);
-QString programDatabaseFile();        // data/qczl.db below the program's folder (backup and restore)
-QString sysSetFile();                 // data/sysset.ini below the program's folder
-} // namespace Paths
+QString programDatabaseFile();  // data/qczl.db below the program's folder (backup and restore)
+QString sysSetFile();           // data/sysset.ini below the program's folder
+}  // namespace Paths
 
 // Read-only INI reader: sections and keys compare without regard to case, as on the desktop the file
 // comes from; a missing file, section or key gives the default.
@@ -27,7 +27,7 @@ private:
 };
 
 struct SysSettings {
-    int qczljsd_xjrjz = 0;           // non-zero: settlement offers "生成现金帐"
+    int qczljsd_xjrjz = 0;                   // non-zero: settlement offers "生成现金帐"
     QString hs_date1 = QStringLiteral("1");  // first day of the accounting month
     static SysSettings read(const QString& path = Paths::sysSetFile());
 };

@@ -65,8 +65,7 @@ void sumStep(sqlite3_context* ctx, int, sqlite3_value** argv)
         const sqlite3_int64 v = sqlite3_value_int64(argv[0]);
         qint64 scaled = 0;
         s->intsOverflow |= __builtin_add_overflow(s->ints, v, &s->ints);
-        s->unitsOverflow |= __builtin_mul_overflow(v, Money::Scale, &scaled)
-            || __builtin_add_overflow(s->units, scaled, &s->units);
+        s->unitsOverflow |= __builtin_mul_overflow(v, Money::Scale, &scaled) || __builtin_add_overflow(s->units, scaled, &s->units);
         s->any = true;
         break;
     }
@@ -353,8 +352,8 @@ public:
                     r.push_back(QVariant());
                     break;
                 default:
-                    r.push_back(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                                  sqlite3_column_bytes(st, i)));
+                    r.push_back(
+                        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i)));
                 }
             }
             rows->push_back(std::move(r));
@@ -379,7 +378,7 @@ public:
             cols << def;
         }
         return QStringLiteral("CREATE TABLE \"") + t.name + QStringLiteral("\" (") + cols.join(QStringLiteral(", "))
-            + QStringLiteral(")");
+               + QStringLiteral(")");
     }
 
     bool isBusy(const QSqlError& error) const override
@@ -510,8 +509,8 @@ private:
         QSqlQuery q(db);
         // A larger page cache keeps the statistics loops off the system calls. Deleted and replaced
         // content is zeroed on its page, so a password replaced by its digest leaves no trace.
-        for (const char* p : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA cache_size=-32768",
-                              "PRAGMA secure_delete=FAST"}) {
+        for (const char* p :
+             {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA cache_size=-32768", "PRAGMA secure_delete=FAST"}) {
             if (!q.exec(QString::fromLatin1(p))) {
                 *error = q.lastError().text();
                 db.close();
@@ -522,7 +521,7 @@ private:
     }
 };
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<SqlBackend> makeSqliteBackend()
 {
@@ -572,7 +571,7 @@ bool check(const QString& file, bool integrity, bool strict, QString* problem)
         QVector<QStringList> rows;
         QString error;
         ok = textRows(h, QStringLiteral("PRAGMA integrity_check"), &rows, &error) && !rows.isEmpty()
-            && rows.first().value(0) == QLatin1String("ok");
+             && rows.first().value(0) == QLatin1String("ok");
         if (!ok)
             *problem = QStringLiteral("文件已损坏或不是数据库文件");
     }
@@ -610,8 +609,8 @@ bool checkText(const QString& file, QString* problem)
         if (columns.isEmpty())
             continue;
         // One pass over the table; every value is looked at as the bytes stored.
-        const QByteArray sql = (QStringLiteral("SELECT \"") + columns.join(QStringLiteral("\", \""))
-                                + QStringLiteral("\" FROM \"") + t.name + QStringLiteral("\""))
+        const QByteArray sql = (QStringLiteral("SELECT \"") + columns.join(QStringLiteral("\", \"")) + QStringLiteral("\" FROM \"")
+                                + t.name + QStringLiteral("\""))
                                    .toUtf8();
         sqlite3_stmt* st = nullptr;
         if (sqlite3_prepare_v2(h, sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK) {
@@ -673,4 +672,4 @@ QStringList companions(const QString& database)
     return {database + QStringLiteral("-wal"), database + QStringLiteral("-shm"), database + QStringLiteral("-journal")};
 }
 
-} // namespace SqliteFile
+}  // namespace SqliteFile

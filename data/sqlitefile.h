@@ -35,4 +35,4 @@ bool syncFolder(const QString& folder);
 // The companion files the engine keeps beside a database (log, shared memory, journal).
 QStringList companions(const QString& database);
 
-} // namespace SqliteFile
+}  // namespace SqliteFile

@@ -31,21 +31,21 @@ const QHash<QString, Limit>& byColumn()
         // Yes/no words and sexes.
         put({"执行完毕", "客户交车", "性别", "担保人性别", "驾驶员性别", "邮政编码"}, 10);
         // Plates, document numbers, codes, states.
-        put({"车牌号", "客户号", "内部编号", "发车单号", "租赁内部编号", "凭证号", "代码", "属性", "车辆状态",
-             "客户类型", "颜色", "与客户关系"},
+        put({"车牌号", "客户号", "内部编号", "发车单号", "租赁内部编号", "凭证号", "代码", "属性", "车辆状态", "客户类型", "颜色",
+             "与客户关系"},
             20);
         // Identity card, licence and telephone numbers.
-        put({"身份证号", "担保人身份证号", "驾驶员身份证号", "驾驶员驾驶证号", "联系电话", "移动电话",
-             "担保人联系电话", "驾驶员联系电话"},
+        put({"身份证号", "担保人身份证号", "驾驶员身份证号", "驾驶员驾驶证号", "联系电话", "移动电话", "担保人联系电话",
+             "驾驶员联系电话"},
             30);
         // Names of people, models, registration numbers, cheques, month labels.
-        put({"客户姓名", "预订人", "法定代表人", "担保人", "驾驶员", "租赁公司经办人", "交款人", "结算人", "经办人",
-             "经办人姓名", "姓名", "操作员", "联系人", "车型", "项目", "客户密码", "出厂编号", "发动机号", "底盘编号",
-             "企业注册号", "组织机构代码", "注册资本", "支票号", "月份"},
+        put({"客户姓名", "预订人",     "法定代表人", "担保人",     "驾驶员",       "租赁公司经办人", "交款人", "结算人",
+             "经办人",   "经办人姓名", "姓名",       "操作员",     "联系人",       "车型",           "项目",   "客户密码",
+             "出厂编号", "发动机号",   "底盘编号",   "企业注册号", "组织机构代码", "注册资本",       "支票号", "月份"},
             40);
         // Addresses, companies, places, summaries and what a chart bar is labelled with.
-        put({"家庭住址", "工作单位", "企业名称", "企业地址", "担保人家庭住址", "担保人工作单位", "驾驶员家庭住址",
-             "换油地点", "修理厂", "事故地点", "公司名称", "公司地址", "系统标题", "输入法", "摘要", "明细", "sl1"},
+        put({"家庭住址", "工作单位", "企业名称", "企业地址", "担保人家庭住址", "担保人工作单位", "驾驶员家庭住址", "换油地点",
+             "修理厂", "事故地点", "公司名称", "公司地址", "系统标题", "输入法", "摘要", "明细", "sl1"},
             100);
         // A password's stored digest (scheme, rounds, salt and digest, about 90 characters).
         put({"操作口令"}, 200);
@@ -65,7 +65,7 @@ bool isText(FieldType t)
     return t == FieldType::Text || t == FieldType::Memo;
 }
 
-} // namespace
+}  // namespace
 
 namespace Schema {
 
@@ -116,4 +116,4 @@ QString textProblem(const QString& table, const QString& column, const QString& 
     return {};
 }
 
-} // namespace Schema
+}  // namespace Schema

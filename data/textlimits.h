@@ -20,4 +20,4 @@ bool multiLine(const QString& table, const QString& column);
 // the column can store it.
 QString textProblem(const QString& table, const QString& column, const QString& text);
 
-} // namespace Schema
+}  // namespace Schema

@@ -21,8 +21,9 @@ bool hasTable(Database& db, const QString& table)
     // Both engines answer a select of no rows from an existing table and refuse a missing one; a
     // refusal would abort a server transaction, so the catalogue is asked instead.
     const QString sql = db.backend().driverName() == QLatin1String("QPSQL")
-        ? QStringLiteral("SELECT 1 FROM information_schema.tables WHERE table_schema = current_schema() AND table_name = '%1'")
-        : QStringLiteral("SELECT 1 FROM main.sqlite_master WHERE type = 'table' AND name = '%1'");
+                            ? QStringLiteral(
+                                "SELECT 1 FROM information_schema.tables WHERE table_schema = current_schema() AND table_name = '%1'")
+                            : QStringLiteral("SELECT 1 FROM main.sqlite_master WHERE type = 'table' AND name = '%1'");
     db.selectRows(sql.arg(table), true, &names, &rows);
     return !rows.isEmpty();
 }
@@ -58,7 +59,7 @@ void lastingKeys(Database& db)
     seed(db);
 }
 
-} // namespace
+}  // namespace
 
 const QString& versionTable()
 {
@@ -85,8 +86,7 @@ QVector<const TableDef*> carriedTables()
 
 void seed(Database& db, qint64 generation)
 {
-    db.runNative(QStringLiteral("INSERT INTO %1 (版本号, 数据代号) VALUES (?, ?)").arg(quoted(versionTable())),
-                 {Current, generation});
+    db.runNative(QStringLiteral("INSERT INTO %1 (版本号, 数据代号) VALUES (?, ?)").arg(quoted(versionTable())), {Current, generation});
 }
 
 int version(Database& db)
@@ -131,9 +131,9 @@ qint64 generation(Database& db)
 
 void advanceGeneration(Database& db, qint64 atLeast)
 {
-    db.runNative(QStringLiteral("UPDATE %1 SET 数据代号 = (CASE WHEN 数据代号 > ? THEN 数据代号 ELSE ? END) + 1")
-                     .arg(quoted(versionTable())),
-                 {atLeast, atLeast});
+    db.runNative(
+        QStringLiteral("UPDATE %1 SET 数据代号 = (CASE WHEN 数据代号 > ? THEN 数据代号 ELSE ? END) + 1").arg(quoted(versionTable())),
+        {atLeast, atLeast});
 }
 
 void requireGeneration(Database& db, qint64 read)
@@ -156,4 +156,4 @@ void raiseKeys(Database& db, const QString& table, qint64 mark)
         db.runNative(s);
 }
 
-} // namespace Versions
+}  // namespace Versions

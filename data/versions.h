@@ -48,4 +48,4 @@ qint64 keyHighWater(Database& db, const QString& table);
 // Keys of the table continue above mark from now on (never lowered). Throws DbError.
 void raiseKeys(Database& db, const QString& table, qint64 mark);
 
-} // namespace Versions
+}  // namespace Versions

@@ -10,4 +10,7 @@
 Money oilAmount(Money unitPrice, const QVariant& quantity);
 
 // 总费用 of a repair: the exact sum of its three costs (empty ones count as 0).
-inline Money repairTotal(Money materials, Money labour, Money other) { return materials + labour + other; }
+inline Money repairTotal(Money materials, Money labour, Money other)
+{
+    return materials + labour + other;
+}

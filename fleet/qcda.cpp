@@ -16,17 +16,25 @@
 const ListWindowConfig& TForm_qcda::spec()
 {
     static const ListWindowConfig s{
-        .className = staticMetaObject.className(), .caption = "汽车档案设置", .query = "q_qcda",
+        .className = staticMetaObject.className(),
+        .caption = "汽车档案设置",
+        .query = "q_qcda",
         .buttons = {{ListButton::Export}, {ListButton::Edit}, {ListButton::Delete}, {ListButton::Print}, {ListButton::Return}},
-        .exportName = "汽车档案", .printTitle = "汽车档案打印清单", .layout = LayoutMode::Full, .cancelOnClose = true};
+        .exportName = "汽车档案",
+        .printTitle = "汽车档案打印清单",
+        .layout = LayoutMode::Full,
+        .cancelOnClose = true};
     return s;
 }
 
 const EditDialogConfig& TForm_qcda_edit::spec()
 {
-    static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "汽车档案编辑 (qcda)",
-                                    .query = "q_qcda", .addGuard = {{"车牌号", "车牌号不能为空,请重新输入!"}},
-                                    .uniqueTable = "汽车档案", .uniqueColumn = Col::车牌号};
+    static const EditDialogConfig s{.className = staticMetaObject.className(),
+                                    .caption = "汽车档案编辑 (qcda)",
+                                    .query = "q_qcda",
+                                    .addGuard = {{"车牌号", "车牌号不能为空,请重新输入!"}},
+                                    .uniqueTable = "汽车档案",
+                                    .uniqueColumn = Col::车牌号};
     return s;
 }
 
@@ -68,12 +76,16 @@ QVector<FieldDef> vehicleFields()
         {.objectName = "DBNumberEditEh4", .label = "下次二保：", .column = Col::下次二保里程, .kind = F::Number, .maximum = km},
         {.objectName = "DBMemo1", .label = "备注：", .column = Col::备注, .kind = F::Memo, .chinese = true},
         {.objectName = "DBCheckBox1", .column = Col::停用, .kind = F::Check},
-        {.objectName = "DBEditEh7", .label = "在JPG文件夹中的图形文件(与车牌号重名)：", .column = Col::汽车照片, .kind = F::ReadOnly,
-         .upper = true, .page = 1},
+        {.objectName = "DBEditEh7",
+         .label = "在JPG文件夹中的图形文件(与车牌号重名)：",
+         .column = Col::汽车照片,
+         .kind = F::ReadOnly,
+         .upper = true,
+         .page = 1},
     };
 }
 
-} // namespace
+}  // namespace
 
 VehicleValues vehicleValues(const RecordSet& row)
 {
@@ -117,12 +129,18 @@ std::optional<QString> vehicleDeleteRefusal(bool started, const QString& plate)
 
 TForm_qcda::TForm_qcda(QWidget* owner, TDm1* dm) : ListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = Col::车牌号, .width = 90, .titleButton = true}, {.field = Col::车型, .width = 110, .titleButton = true},
-                {.field = Col::颜色, .width = 60}, {.field = Col::出厂编号, .width = 110},
-                {.field = Col::发动机号, .width = 110}, {.field = Col::底盘编号, .width = 110},
-                {.field = Col::公里数, .width = 70}, {.field = Col::购买时间, .width = 90},
-                {.field = Col::年审时间, .width = 90}, {.field = Col::养路费购买时间, .width = 100},
-                {.field = Col::保险购买时间, .width = 90}, {.field = Col::车船税购买时间, .width = 100},
+    setColumns({{.field = Col::车牌号, .width = 90, .titleButton = true},
+                {.field = Col::车型, .width = 110, .titleButton = true},
+                {.field = Col::颜色, .width = 60},
+                {.field = Col::出厂编号, .width = 110},
+                {.field = Col::发动机号, .width = 110},
+                {.field = Col::底盘编号, .width = 110},
+                {.field = Col::公里数, .width = 70},
+                {.field = Col::购买时间, .width = 90},
+                {.field = Col::年审时间, .width = 90},
+                {.field = Col::养路费购买时间, .width = 100},
+                {.field = Col::保险购买时间, .width = 90},
+                {.field = Col::车船税购买时间, .width = 100},
                 {.field = Col::二保里程, .width = 70}});
 }
 
@@ -151,16 +169,12 @@ bool TForm_qcda::deleteAllowed()
 // ---- edit dialog ----
 
 TForm_qcda_edit::TForm_qcda_edit(QWidget* owner, TDm1* dm)
-    : EditDialog(spec(), vehicleFields(), dm, owner,
-                 {QStringLiteral("基本资料"), QStringLiteral("车辆照片")})
+    : EditDialog(spec(), vehicleFields(), dm, owner, {QStringLiteral("基本资料"), QStringLiteral("车辆照片")})
 {
-    setEnterChainColumns({Col::车牌号, Col::购买时间, Col::车型, Col::颜色,
-                          Col::出厂编号, Col::发动机号, Col::底盘编号,
-                          Col::起始公里数, Col::公里数, Col::养路费购买时间,
-                          Col::养路费截止时间, Col::年审时间, Col::年审截止时间,
-                          Col::保险购买时间, Col::保险截止时间, Col::车船税购买时间,
-                          Col::车船税截止时间, Col::二保里程, Col::下次二保里程,
-                          Col::备注});
+    setEnterChainColumns({Col::车牌号,         Col::购买时间,       Col::车型,         Col::颜色,         Col::出厂编号,
+                          Col::发动机号,       Col::底盘编号,       Col::起始公里数,   Col::公里数,       Col::养路费购买时间,
+                          Col::养路费截止时间, Col::年审时间,       Col::年审截止时间, Col::保险购买时间, Col::保险截止时间,
+                          Col::车船税购买时间, Col::车船税截止时间, Col::二保里程,     Col::下次二保里程, Col::备注});
     setFirstField(fieldFor(Plate)->objectName());
 
     // 停用 stands beside the pages, above the buttons.
@@ -181,7 +195,8 @@ TForm_qcda_edit::TForm_qcda_edit(QWidget* owner, TDm1* dm)
     // Page 车辆照片: the stored name (never typed), 查看 and the photo.
     fieldFor(PhotoColumn)->setEnabled(false);
     auto* page = PageControl1->widget(1);
-    photoPanel = new PhotoPanel(QStringLiteral("汽 车 照 片"), [this] { return currentPhotoPath(); }, page);
+    photoPanel = new PhotoPanel(
+        QStringLiteral("汽 车 照 片"), [this] { return currentPhotoPath(); }, page);
     viewButton = photoPanel->viewButton;
     photoArea = photoPanel->photoArea;
     if (auto* form = qobject_cast<QFormLayout*>(page->layout()))
@@ -216,4 +231,3 @@ void TForm_qcda_edit::assignBeforeWrite()
 {
     query()->setValue(PhotoColumn, photoName(query()->asString(Plate)));
 }
-

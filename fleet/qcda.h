@@ -34,7 +34,10 @@ std::optional<SaveRefusal> checkVehicle(const VehicleValues& v);
 std::optional<QString> vehicleDeleteRefusal(bool started, const QString& plate);
 
 // The photo name a save stores for a plate.
-inline QString photoName(const QString& plate) { return plate + QStringLiteral(".jpg"); }
+inline QString photoName(const QString& plate)
+{
+    return plate + QStringLiteral(".jpg");
+}
 
 class TForm_qcda : public ListWindow {
     Q_OBJECT

@@ -61,8 +61,7 @@ void RegisterWindow::onQuery()
 }
 
 RegisterEditDialog::RegisterEditDialog(const RegisterConfig& config, TDm1* dm, QWidget* owner)
-    : EditDialog(config.edit, config.fields, dm, owner),
-      m_register(config)
+    : EditDialog(config.edit, config.fields, dm, owner), m_register(config)
 {
     setRequired({{Plate, QStringLiteral("车牌号不能为空,请重新输入!")}});
     if (!config.enterChain.isEmpty())
@@ -83,8 +82,7 @@ void RegisterEditDialog::assignBeforeWrite()
 
 bool RegisterEditDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && !m_register.readOnlyNext.isEmpty()
-        && watched == fieldFor(m_register.readOnlyAmount)) {
+    if (event->type() == QEvent::KeyPress && !m_register.readOnlyNext.isEmpty() && watched == fieldFor(m_register.readOnlyAmount)) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             focusColumn(m_register.readOnlyNext);

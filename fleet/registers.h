@@ -11,14 +11,14 @@
 // Everything one register window is: its list, edit and query rows together with its columns and
 // fields, so no part of it is found by a name typed elsewhere.
 struct RegisterConfig {
-    ListWindowConfig list;         // className "TForm_hyjlb"
-    EditDialogConfig edit;         // "TForm_hyjlb_edit"
-    QueryDialogConfig query;       // "TForm_hyjlb_cx"
+    ListWindowConfig list;    // className "TForm_hyjlb"
+    EditDialogConfig edit;    // "TForm_hyjlb_edit"
+    QueryDialogConfig query;  // "TForm_hyjlb_cx"
     QVector<GridColumn> columns;
     QVector<FieldDef> fields;
-    QStringList enterChain = {};   // columns; empty: the fields in order, read-only ones left out
-    QString readOnlyAmount = {};   // column of a read-only amount shown right-aligned
-    QString readOnlyNext = {};     // Enter in the read-only amount moves here (column); empty: it is in the chain
+    QStringList enterChain = {};                  // columns; empty: the fields in order, read-only ones left out
+    QString readOnlyAmount = {};                  // column of a read-only amount shown right-aligned
+    QString readOnlyNext = {};                    // Enter in the read-only amount moves here (column); empty: it is in the chain
     std::function<void(RecordSet&)> assign = {};  // values computed just before the row is written
 };
 

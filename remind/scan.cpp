@@ -35,7 +35,7 @@ QString addDays(const QString& moment, qint64 days)
     return d.addDays(days).toString(QStringLiteral("yyyy-MM-dd")) + moment.mid(10);
 }
 
-} // namespace
+}  // namespace
 
 QVector<Rule> readRules(Database& db)
 {
@@ -60,8 +60,7 @@ void scan(Database& db, const QDate& today)
 {
     const QVector<Rule> rules = readRules(db);
     const QString now = Dates::toStorage(QDateTime(today, QTime(0, 0)));
-    ScratchRows out({Col::车牌号, Col::支票号, Col::发车日期, Col::发车里程,
-                     Col::备注});
+    ScratchRows out({Col::车牌号, Col::支票号, Col::发车日期, Col::发车里程, Col::备注});
 
     // Rules 1 to 4: due when today is on or after the deadline less the lead, that is when the
     // deadline is not later than today plus the lead.
@@ -80,8 +79,7 @@ void scan(Database& db, const QDate& today)
         // Rule 5: the odometer within the lead of the next service mileage; an empty value is below
         // every other, and a difference with one is empty.
         const QVariant km = v.value(5), next = v.value(6);
-        if (!next.isNull() && next.toDouble() > 0 && !km.isNull()
-            && km.toDouble() >= next.toDouble() - double(rules[4].lead))
+        if (!next.isNull() && next.toDouble() > 0 && !km.isNull() && km.toDouble() >= next.toDouble() - double(rules[4].lead))
             out.add({plate, rules[4].item, QVariant(), next, QVariant()});
     }
 
@@ -100,8 +98,8 @@ void scan(Database& db, const QDate& today)
         // An empty term makes the sum empty, which every day is on or after.
         if (!r.value(4).isNull() && now < addDays(dispatched, Reports::wholeNumber(r.value(4)) - rules[5].lead))
             continue;
-        due.push_back({r.value(0).toString(), r.value(1).toString(), r.value(2).toString(), dispatched,
-                       Reports::wholeNumber(r.value(4))});
+        due.push_back(
+            {r.value(0).toString(), r.value(1).toString(), r.value(2).toString(), dispatched, Reports::wholeNumber(r.value(4))});
     }
     // The phones of the customers of the due rentals, in one statement per few hundred customers;
     // the first registration of a number counts, numbers compared without regard to Latin case.
@@ -131,9 +129,9 @@ void scan(Database& db, const QDate& today)
         }
     }
     for (const Due& d : due)
-        out.add({d.plate, rules[5].item, d.dispatched, QVariant(),
-                 rentalNote(d.name, d.term, phones.value(Reports::fold(d.customer)))});
+        out.add(
+            {d.plate, rules[5].item, d.dispatched, QVariant(), rentalNote(d.name, d.term, phones.value(Reports::fold(d.customer)))});
     Scratch::replace(db, out);
 }
 
-} // namespace Reminders
+}  // namespace Reminders

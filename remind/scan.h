@@ -25,4 +25,4 @@ QString rentalNote(const QString& name, qint64 term, const QString& phone);
 // then the open rentals by return date and plate. Throws DbError.
 void scan(Database& db, const QDate& today);
 
-} // namespace Reminders
+}  // namespace Reminders

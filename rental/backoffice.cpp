@@ -13,56 +13,78 @@
 const ListWindowConfig& TForm_qczl_fkqk::spec()
 {
     using B = ListButton;
-    static const ListWindowConfig s{
-        .className = staticMetaObject.className(), .caption = "汽车租赁登记表", .query = "q_qczlb",
-        .buttons = {{B::Export}, {B::Query}, {B::Edit}, {B::Print}, {B::Return}}, .exportName = "汽车租赁登记表",
-        .printTitle = "汽车租赁登记表打印清单", .layout = LayoutMode::Full, .hint = "提示：以下是没有结帐的汽车租赁登记！",
-        .queryDialog = "TForm_qczlb_cx"};
+    static const ListWindowConfig s{.className = staticMetaObject.className(),
+                                    .caption = "汽车租赁登记表",
+                                    .query = "q_qczlb",
+                                    .buttons = {{B::Export}, {B::Query}, {B::Edit}, {B::Print}, {B::Return}},
+                                    .exportName = "汽车租赁登记表",
+                                    .printTitle = "汽车租赁登记表打印清单",
+                                    .layout = LayoutMode::Full,
+                                    .hint = "提示：以下是没有结帐的汽车租赁登记！",
+                                    .queryDialog = "TForm_qczlb_cx"};
     return s;
 }
 
 const EditDialogConfig& TForm_qczl_fkqk_edit::spec()
 {
     using namespace EditButton;
-    static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "汽车租赁付款情况编辑 (qczlb)",
-                                    .query = "q_qczlb", .buttons = Save | Close, .stamps = Stamps::None};
+    static const EditDialogConfig s{.className = staticMetaObject.className(),
+                                    .caption = "汽车租赁付款情况编辑 (qczlb)",
+                                    .query = "q_qczlb",
+                                    .buttons = Save | Close,
+                                    .stamps = Stamps::None};
     return s;
 }
 
 const ListWindowConfig& TForm_qczljcb::spec()
 {
     using B = ListButton;
-    static const ListWindowConfig s{
-        .className = staticMetaObject.className(), .caption = "汽车租赁登记表", .query = "q_qczlb",
-        .buttons = {{B::Query}, {B::Edit, "交车"}, {B::Print}, {B::Return}}, .printTitle = "汽车租赁登记表打印清单",
-        .autoWidth = true, .autoWidthChecked = true, .hint = "提示：以下是没有交车的汽车租赁单！",
-        .queryDialog = "TForm_qczlb_cx"};
+    static const ListWindowConfig s{.className = staticMetaObject.className(),
+                                    .caption = "汽车租赁登记表",
+                                    .query = "q_qczlb",
+                                    .buttons = {{B::Query}, {B::Edit, "交车"}, {B::Print}, {B::Return}},
+                                    .printTitle = "汽车租赁登记表打印清单",
+                                    .autoWidth = true,
+                                    .autoWidthChecked = true,
+                                    .hint = "提示：以下是没有交车的汽车租赁单！",
+                                    .queryDialog = "TForm_qczlb_cx"};
     return s;
 }
 
 const EditDialogConfig& TForm_qczljcb_edit::spec()
 {
     using namespace EditButton;
-    static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "汽车租赁交车编辑 (qczljcb)",
-                                    .query = "q_qczlb", .buttons = Save | Close, .stamps = Stamps::None};
+    static const EditDialogConfig s{.className = staticMetaObject.className(),
+                                    .caption = "汽车租赁交车编辑 (qczljcb)",
+                                    .query = "q_qczlb",
+                                    .buttons = Save | Close,
+                                    .stamps = Stamps::None};
     return s;
 }
 
 const ListWindowConfig& TForm_qczlqkb::spec()
 {
     using B = ListButton;
-    static const ListWindowConfig s{
-        .className = staticMetaObject.className(), .caption = "汽车租赁情况表", .query = "q_qcda",
-        .buttons = {{B::Print}, {B::Edit}, {B::Module, "清除租赁"}, {B::Module, "清除预订"}, {B::Return}},
-        .printTitle = "汽车档案打印清单", .autoWidth = true, .autoWidthChecked = true, .doubleClickEdits = false};
+    static const ListWindowConfig s{.className = staticMetaObject.className(),
+                                    .caption = "汽车租赁情况表",
+                                    .query = "q_qcda",
+                                    .buttons = {{B::Print}, {B::Edit}, {B::Module, "清除租赁"}, {B::Module, "清除预订"}, {B::Return}},
+                                    .printTitle = "汽车档案打印清单",
+                                    .autoWidth = true,
+                                    .autoWidthChecked = true,
+                                    .doubleClickEdits = false};
     return s;
 }
 
 const EditDialogConfig& TForm_qczlqkb_edit::spec()
 {
     using namespace EditButton;
-    static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "编辑", .query = "q_qcda",
-                                    .buttons = Save | Close, .stamps = Stamps::None, .uniqueTable = "汽车档案",
+    static const EditDialogConfig s{.className = staticMetaObject.className(),
+                                    .caption = "编辑",
+                                    .query = "q_qcda",
+                                    .buttons = Save | Close,
+                                    .stamps = Stamps::None,
+                                    .uniqueTable = "汽车档案",
                                     .uniqueColumn = Col::车牌号};
     return s;
 }
@@ -91,14 +113,12 @@ QVector<FieldDef> withHeader(const QVector<FieldDef>& fields)
     return contractHeader() + fields;
 }
 
-} // namespace
+}  // namespace
 
 // ---- contract lists ----
 
-ContractListWindow::ContractListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
-    : BookingListWindow(config, dm, owner)
-{
-}
+ContractListWindow::ContractListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner) : BookingListWindow(config, dm, owner)
+{}
 
 bool ContractListWindow::editAllowed()
 {
@@ -110,14 +130,20 @@ bool ContractListWindow::editAllowed()
 
 TForm_qczl_fkqk::TForm_qczl_fkqk(QWidget* owner, TDm1* dm) : ContractListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = Col::内部编号, .width = 100, .titleButton = true}, {.field = Col::客户号, .width = 70},
-                {.field = Col::客户姓名, .width = 80, .titleButton = true}, {.field = Col::车牌号, .width = 80},
-                {.field = Col::押金, .width = 80, .titleButton = true}, {.field = Col::租赁单价, .width = 70, .titleButton = true},
-                {.field = Col::租赁期限, .width = 60, .titleButton = true}, {.field = Col::发车日期, .width = 130},
+    setColumns({{.field = Col::内部编号, .width = 100, .titleButton = true},
+                {.field = Col::客户号, .width = 70},
+                {.field = Col::客户姓名, .width = 80, .titleButton = true},
+                {.field = Col::车牌号, .width = 80},
+                {.field = Col::押金, .width = 80, .titleButton = true},
+                {.field = Col::租赁单价, .width = 70, .titleButton = true},
+                {.field = Col::租赁期限, .width = 60, .titleButton = true},
+                {.field = Col::发车日期, .width = 130},
                 {.field = Col::每天限驶里程, .title = "限驶里程", .width = 70},
                 {.field = Col::超时收费单价, .title = "超时收费", .width = 60},
-                {.field = Col::超驶收费单价, .title = "超驶收费", .width = 60}, {.field = Col::发车里程, .width = 70},
-                {.field = Col::租赁公司经办人, .title = "经办人", .width = 70}, {.field = Col::发车单号, .width = 90}});
+                {.field = Col::超驶收费单价, .title = "超驶收费", .width = 60},
+                {.field = Col::发车里程, .width = 70},
+                {.field = Col::租赁公司经办人, .title = "经办人", .width = 70},
+                {.field = Col::发车单号, .width = 90}});
 }
 
 QDialog* TForm_qczl_fkqk::createEditDialog()
@@ -126,10 +152,11 @@ QDialog* TForm_qczl_fkqk::createEditDialog()
 }
 
 TForm_qczl_fkqk_edit::TForm_qczl_fkqk_edit(QWidget* owner, TDm1* dm)
-    : EditDialog(spec(),
-                 withHeader({{.objectName = "DBEditEh3", .label = "付款情况：", .column = Col::付款情况, .kind = FieldKind::Memo,
-                              .chinese = true}}),
-                 dm, owner)
+    : EditDialog(
+        spec(),
+        withHeader(
+            {{.objectName = "DBEditEh3", .label = "付款情况：", .column = Col::付款情况, .kind = FieldKind::Memo, .chinese = true}}),
+        dm, owner)
 {
     // Enter writes a new line in the notes; only 存盘 saves them.
     setEnterChain({});
@@ -140,11 +167,15 @@ TForm_qczl_fkqk_edit::TForm_qczl_fkqk_edit(QWidget* owner, TDm1* dm)
 
 TForm_qczljcb::TForm_qczljcb(QWidget* owner, TDm1* dm) : ContractListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = Col::内部编号, .width = 100, .titleButton = true}, {.field = Col::发车单号, .width = 90},
+    setColumns({{.field = Col::内部编号, .width = 100, .titleButton = true},
+                {.field = Col::发车单号, .width = 90},
                 {.field = Col::客户号, .width = 70, .footer = FooterKind::Count},
-                {.field = Col::客户姓名, .width = 80, .titleButton = true}, {.field = Col::车牌号, .width = 80},
-                {.field = Col::租赁单价, .width = 70, .titleButton = true}, {.field = Col::租赁期限, .width = 60, .titleButton = true},
-                {.field = Col::发车日期, .width = 130}, {.field = Col::每天限驶里程, .width = 80},
+                {.field = Col::客户姓名, .width = 80, .titleButton = true},
+                {.field = Col::车牌号, .width = 80},
+                {.field = Col::租赁单价, .width = 70, .titleButton = true},
+                {.field = Col::租赁期限, .width = 60, .titleButton = true},
+                {.field = Col::发车日期, .width = 130},
+                {.field = Col::每天限驶里程, .width = 80},
                 {.field = Col::租赁公司经办人, .title = "经办人", .width = 70}});
 }
 
@@ -155,13 +186,20 @@ QDialog* TForm_qczljcb::createEditDialog()
 
 TForm_qczljcb_edit::TForm_qczljcb_edit(QWidget* owner, TDm1* dm)
     : EditDialog(spec(),
-                 withHeader({{.objectName = "DBDateTimeEditEh2", .label = "收车日期：", .column = Col::收车日期, .kind = FieldKind::Date},
-                             {.objectName = "DBDateTimeEditEh1", .label = "收车时间：", .column = Col::收车日期, .kind = FieldKind::Time},
-                             {.objectName = "DBNumberEditEh9", .label = "收车里程：", .column = Col::收车里程, .kind = FieldKind::Number,
-                              .maximum = 500000},
-                             {.objectName = "DBComboBoxEh1", .label = "交车情况：", .column = Col::客户交车, .kind = FieldKind::Combo,
-                              .items = {"已交", "没有"}},
-                             {.objectName = "DBEditEh3", .label = "备注：", .column = Col::备注, .kind = FieldKind::Memo, .chinese = true}}),
+                 withHeader(
+                     {{.objectName = "DBDateTimeEditEh2", .label = "收车日期：", .column = Col::收车日期, .kind = FieldKind::Date},
+                      {.objectName = "DBDateTimeEditEh1", .label = "收车时间：", .column = Col::收车日期, .kind = FieldKind::Time},
+                      {.objectName = "DBNumberEditEh9",
+                       .label = "收车里程：",
+                       .column = Col::收车里程,
+                       .kind = FieldKind::Number,
+                       .maximum = 500000},
+                      {.objectName = "DBComboBoxEh1",
+                       .label = "交车情况：",
+                       .column = Col::客户交车,
+                       .kind = FieldKind::Combo,
+                       .items = {"已交", "没有"}},
+                      {.objectName = "DBEditEh3", .label = "备注：", .column = Col::备注, .kind = FieldKind::Memo, .chinese = true}}),
                  dm, owner)
 {
     setEnterChain({"DBDateTimeEditEh2", "DBDateTimeEditEh1", "DBNumberEditEh9", "DBComboBoxEh1", "DBEditEh3"});
@@ -174,8 +212,8 @@ bool TForm_qczljcb_edit::moduleChecks()
         const RecordSet* q = query();
         if (const auto r = Settlement::checkReturn(q->asDateTime(Col::发车日期), q->asDateTime(Col::收车日期),
                                                    q->asInteger(Col::发车里程), q->asInteger(Col::收车里程)))
-            return fail(r->message, r->column == Col::收车日期 ? QStringLiteral("DBDateTimeEditEh2")
-                                                                         : QStringLiteral("DBNumberEditEh9"));
+            return fail(r->message,
+                        r->column == Col::收车日期 ? QStringLiteral("DBDateTimeEditEh2") : QStringLiteral("DBNumberEditEh9"));
         const QString state = q->asString(ReturnState);
         if (state != QStringLiteral("已交") && state != QStringLiteral("没有"))
             return fail(QStringLiteral("客户交车输入错误,请重新输入!"), QStringLiteral("DBComboBoxEh1"));
@@ -195,20 +233,23 @@ void TForm_qczljcb_edit::writeRecord()
     // The same rule as the contract's own save: a contract returned before leaves its vehicle
     // alone, a return frees it only while it is still out on this contract. A vehicle missing
     // from the archive is simply not updated: no row is created for it.
-    Rental::vehicleFollowsContract(dm()->ADO_qczl, q->asString(Plate), q->asString(Col::客户姓名),
-                                   q->asDateTime(Col::发车日期), wasReturned,
-                                   q->asString(ReturnState) == returned);
+    Rental::vehicleFollowsContract(dm()->ADO_qczl, q->asString(Plate), q->asString(Col::客户姓名), q->asDateTime(Col::发车日期),
+                                   wasReturned, q->asString(ReturnState) == returned);
 }
 
 // ---- rental state of the fleet ----
 
 TForm_qczlqkb::TForm_qczlqkb(QWidget* owner, TDm1* dm) : ListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = Col::车牌号, .width = 90, .titleButton = true}, {.field = Col::车型, .width = 90, .titleButton = true},
-                {.field = Col::车辆状态, .width = 60}, {.field = Col::客户姓名, .width = 80},
+    setColumns({{.field = Col::车牌号, .width = 90, .titleButton = true},
+                {.field = Col::车型, .width = 90, .titleButton = true},
+                {.field = Col::车辆状态, .width = 60},
+                {.field = Col::客户姓名, .width = 80},
                 {.field = Col::租赁时间, .title = "租赁(维修)时间", .width = 130},
-                {.field = Col::收车时间, .title = "收车(修好)时间", .width = 130}, {.field = Col::预订日期, .width = 130},
-                {.field = Col::预订人, .width = 80}, {.field = Col::预订期限, .width = 60}});
+                {.field = Col::收车时间, .title = "收车(修好)时间", .width = 130},
+                {.field = Col::预订日期, .width = 130},
+                {.field = Col::预订人, .width = 80},
+                {.field = Col::预订期限, .width = 60}});
     if (QPushButton* b = moduleButton(QStringLiteral("清除预订")))
         connect(b, &QPushButton::clicked, this, &TForm_qczlqkb::clearReservation);
     if (QPushButton* b = moduleButton(QStringLiteral("清除租赁")))
@@ -244,29 +285,33 @@ void writeVehicle(ListWindow* w, const QList<QPair<QString, QVariant>>& values)
     }
 }
 
-} // namespace
+}  // namespace
 
 void TForm_qczlqkb::clearReservation()
 {
     if (!query()->isOpen() || query()->currentRow() < 0 || !Msg::confirm(this, QStringLiteral("确实要清除预订内容吗? ")))
         return;
-    writeVehicle(this, {{Col::预订日期, QVariant()}, {Col::预订人, QStringLiteral("")},
-                        {Col::预订期限, QVariant()}});
+    writeVehicle(this, {{Col::预订日期, QVariant()}, {Col::预订人, QStringLiteral("")}, {Col::预订期限, QVariant()}});
 }
 
 void TForm_qczlqkb::clearRental()
 {
     if (!query()->isOpen() || query()->currentRow() < 0 || !Msg::confirm(this, QStringLiteral("确实要清除租赁内容吗? ")))
         return;
-    writeVehicle(this, {{Col::租赁时间, QVariant()}, {Col::收车时间, QVariant()},
-                        {Col::客户姓名, QStringLiteral("")}, {Col::车辆状态, QStringLiteral("空闲")}});
+    writeVehicle(this, {{Col::租赁时间, QVariant()},
+                        {Col::收车时间, QVariant()},
+                        {Col::客户姓名, QStringLiteral("")},
+                        {Col::车辆状态, QStringLiteral("空闲")}});
 }
 
 TForm_qczlqkb_edit::TForm_qczlqkb_edit(QWidget* owner, TDm1* dm)
     : EditDialog(spec(),
                  {{.objectName = "DBEdit1", .label = "车牌号：", .column = Col::车牌号},
                   {.objectName = "DBEdit2", .label = "车型：", .column = Col::车型},
-                  {.objectName = "DBComboBoxEh1", .label = "车辆状态：", .column = Col::车辆状态, .kind = FieldKind::Combo,
+                  {.objectName = "DBComboBoxEh1",
+                   .label = "车辆状态：",
+                   .column = Col::车辆状态,
+                   .kind = FieldKind::Combo,
                    .items = {"维修", "出租", "空闲"}},
                   {.objectName = "DBDateTimeEditEh1", .label = "租赁(维修)时间：", .column = Col::租赁时间, .kind = FieldKind::Date},
                   {.objectName = "DBDateTimeEditEh2", .label = "收车(修好)时间：", .column = Col::收车时间, .kind = FieldKind::Date}},

@@ -26,7 +26,7 @@ const QString Number = Col::内部编号;
 const QString Customer = Col::客户号;
 const QString Name = Col::客户姓名;
 const QString Plate = Col::车牌号;
-} // namespace
+}  // namespace
 
 QVector<FieldDef> BookingDialog::withPartyFields(const QVector<FieldDef>& rest)
 {
@@ -113,7 +113,8 @@ void BookingDialog::fitCustomerWidth(const QVector<LookupItem>& items)
     opt.initFrom(box);
     opt.editable = box->isEditable();
     const int bound = fm.horizontalAdvance(QLatin1Char('0')) * 48;
-    const int field = box->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, QSize(std::min(widest, bound) + 8, fm.height()), box).width();
+    const int field =
+        box->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, QSize(std::min(widest, bound) + 8, fm.height()), box).width();
     box->setMinimumWidth(std::max(field, box->minimumSizeHint().width()));
     box->view()->setMinimumWidth(widest + box->view()->verticalScrollBar()->sizeHint().width() + 16);
 }
@@ -178,8 +179,7 @@ void BookingDialog::initNewRow()
 Rental::BookingValues BookingDialog::bookingValues() const
 {
     const RecordSet* q = query();
-    return {q->asString(Plate), q->asString(Customer), q->asString(Name), q->asDateTime(Col::发车日期),
-            q->value(Col::租赁期限)};
+    return {q->asString(Plate), q->asString(Customer), q->asString(Name), q->asDateTime(Col::发车日期), q->value(Col::租赁期限)};
 }
 
 bool BookingDialog::vehicleKnown()
@@ -223,12 +223,9 @@ void fillBookingQuery(QueryDialog* dialog, TDm1* dm)
     dialog->setItems(QStringLiteral("cb经办人"), Lookups::handlers(db));
 }
 
-} // namespace
+}  // namespace
 
-BookingListWindow::BookingListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner)
-    : ListWindow(config, dm, owner)
-{
-}
+BookingListWindow::BookingListWindow(const ListWindowConfig& config, TDm1* dm, QWidget* owner) : ListWindow(config, dm, owner) {}
 
 void BookingListWindow::prepareQueryDialog(QueryDialog* dialog)
 {

@@ -20,8 +20,7 @@ struct BookingKind {
 class BookingDialog : public EditDialog {
     Q_OBJECT
 public:
-    BookingDialog(const EditDialogConfig& config, const BookingKind& kind, const QVector<FieldDef>& fields, TDm1* dm,
-                  QWidget* owner);
+    BookingDialog(const EditDialogConfig& config, const BookingKind& kind, const QVector<FieldDef>& fields, TDm1* dm, QWidget* owner);
 
     // The rows both dialogs open with (number, customer, name, vehicle), followed by the rest.
     static QVector<FieldDef> withPartyFields(const QVector<FieldDef>& rest);

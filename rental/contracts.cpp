@@ -16,19 +16,24 @@
 const ListWindowConfig& TForm_qczlb::spec()
 {
     using B = ListButton;
-    static const ListWindowConfig s{
-        .className = staticMetaObject.className(), .caption = "汽车租赁登记表", .query = "q_qczlb",
-        .buttons = {{B::Query}, {B::Export}, {B::Edit}, {B::Delete}, {B::Print}, {B::Return}},
-        .exportName = "汽车租赁登记表", .printTitle = "汽车租赁登记表打印清单", .footerSums = {Col::押金},
-        .layout = LayoutMode::Full};
+    static const ListWindowConfig s{.className = staticMetaObject.className(),
+                                    .caption = "汽车租赁登记表",
+                                    .query = "q_qczlb",
+                                    .buttons = {{B::Query}, {B::Export}, {B::Edit}, {B::Delete}, {B::Print}, {B::Return}},
+                                    .exportName = "汽车租赁登记表",
+                                    .printTitle = "汽车租赁登记表打印清单",
+                                    .footerSums = {Col::押金},
+                                    .layout = LayoutMode::Full};
     return s;
 }
 
 const EditDialogConfig& TForm_qczlb_edit::spec()
 {
     using namespace EditButton;
-    static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "汽车租赁登记表编辑 (qczlb)",
-                                    .query = "q_qczlb", .discardFirst = true};
+    static const EditDialogConfig s{.className = staticMetaObject.className(),
+                                    .caption = "汽车租赁登记表编辑 (qczlb)",
+                                    .query = "q_qczlb",
+                                    .discardFirst = true};
     return s;
 }
 
@@ -44,15 +49,28 @@ QVector<FieldDef> contractFields()
     using F = FieldKind;
     return BookingDialog::withPartyFields({
         {.objectName = "DBNumberEditEh1", .label = "预收租金：", .column = Col::预收租金, .kind = F::Number, .decimals = 4},
-        {.objectName = "DBNumberEditEh2", .label = "租赁单价(元/天)：", .column = Col::租赁单价, .kind = F::Number,
-         .decimals = 4, .maximum = 1000},
+        {.objectName = "DBNumberEditEh2",
+         .label = "租赁单价(元/天)：",
+         .column = Col::租赁单价,
+         .kind = F::Number,
+         .decimals = 4,
+         .maximum = 1000},
         {.objectName = "DBNumberEditEh3", .label = "押金：", .column = Col::押金, .kind = F::Number, .decimals = 4},
         {.objectName = "DBNumberEditEh4", .label = "每天限驶里程：", .column = Col::每天限驶里程, .kind = F::Number},
         {.objectName = "DBNumberEditEh5", .label = "租赁期限：", .column = Col::租赁期限, .kind = F::Number, .maximum = 500},
         {.objectName = "DBNumberEditEh6", .label = "超驶收费(元/公里)：", .column = Col::超驶收费单价, .kind = F::Number, .decimals = 4},
-        {.objectName = "DBNumberEditEh7", .label = "发车里程：", .column = Col::发车里程, .kind = F::Number, .maximum = 500000},  // as the return
+        {.objectName = "DBNumberEditEh7",
+         .label = "发车里程：",
+         .column = Col::发车里程,
+         .kind = F::Number,
+         .maximum = 500000},  // as the return
         {.objectName = "DBNumberEditEh8", .label = "超时收费(元/小时)：", .column = Col::超时收费单价, .kind = F::Number, .decimals = 4},
-        {.objectName = "DBComboBoxEh3", .label = "经办人：", .column = Col::租赁公司经办人, .kind = F::Combo, .chinese = true, .recent = 10},
+        {.objectName = "DBComboBoxEh3",
+         .label = "经办人：",
+         .column = Col::租赁公司经办人,
+         .kind = F::Combo,
+         .chinese = true,
+         .recent = 10},
         {.objectName = "DBDateTimeEditEh1", .label = "发车日期：", .column = Col::发车日期, .kind = F::Date},
         {.objectName = "DBDateTimeEditEh2", .label = "发车时间：", .column = Col::发车日期, .kind = F::Time},
         {.objectName = "DBEditEh3", .label = "发车单号：", .column = Col::发车单号, .upper = true},
@@ -61,21 +79,26 @@ QVector<FieldDef> contractFields()
     });
 }
 
-} // namespace
+}  // namespace
 
 // ---- list ----
 
-TForm_qczlb::TForm_qczlb(QWidget* owner, TDm1* dm)
-    : BookingListWindow(spec(), dm, owner)
+TForm_qczlb::TForm_qczlb(QWidget* owner, TDm1* dm) : BookingListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = Col::内部编号, .width = 100, .titleButton = true}, {.field = Col::客户号, .width = 70, .titleButton = true},
-                {.field = Col::客户姓名, .width = 80, .titleButton = true}, {.field = Col::车牌号, .width = 80, .titleButton = true},
-                {.field = Col::租赁单价, .width = 70, .titleButton = true}, {.field = Col::租赁期限, .width = 60, .titleButton = true},
-                {.field = Col::发车日期, .width = 130, .titleButton = true}, {.field = Col::每天限驶里程, .width = 80},
+    setColumns({{.field = Col::内部编号, .width = 100, .titleButton = true},
+                {.field = Col::客户号, .width = 70, .titleButton = true},
+                {.field = Col::客户姓名, .width = 80, .titleButton = true},
+                {.field = Col::车牌号, .width = 80, .titleButton = true},
+                {.field = Col::租赁单价, .width = 70, .titleButton = true},
+                {.field = Col::租赁期限, .width = 60, .titleButton = true},
+                {.field = Col::发车日期, .width = 130, .titleButton = true},
+                {.field = Col::每天限驶里程, .width = 80},
                 {.field = Col::超时收费单价, .title = "超时收费", .width = 60},
-                {.field = Col::超驶收费单价, .title = "超驶收费", .width = 60}, {.field = Col::发车里程, .width = 70},
+                {.field = Col::超驶收费单价, .title = "超驶收费", .width = 60},
+                {.field = Col::发车里程, .width = 70},
                 {.field = Col::租赁公司经办人, .title = "经办人", .width = 70, .titleButton = true},
-                {.field = Col::押金, .width = 80, .titleButton = true}, {.field = Col::发车单号, .width = 90}});
+                {.field = Col::押金, .width = 80, .titleButton = true},
+                {.field = Col::发车单号, .width = 90}});
 }
 
 QDialog* TForm_qczlb::createEditDialog()
@@ -89,12 +112,11 @@ QDialog* TForm_qczlb::createEditDialog()
 // ---- edit dialog ----
 
 TForm_qczlb_edit::TForm_qczlb_edit(QWidget* owner, TDm1* dm)
-    : BookingDialog(spec(), {Rental::ContractTable, Rental::ContractPrefix, QStringLiteral("租赁")},
-                    contractFields(), dm, owner)
+    : BookingDialog(spec(), {Rental::ContractTable, Rental::ContractPrefix, QStringLiteral("租赁")}, contractFields(), dm, owner)
 {
-    setEnterChain({"DBComboBoxEh1", "DBComboBoxEh2", "DBNumberEditEh1", "DBNumberEditEh2", "DBNumberEditEh3",
-                   "DBNumberEditEh4", "DBNumberEditEh5", "DBNumberEditEh6", "DBNumberEditEh7", "DBNumberEditEh8",
-                   "DBComboBoxEh3", "DBDateTimeEditEh1", "DBDateTimeEditEh2", "DBEditEh3", "DBEditEh4"});
+    setEnterChain({"DBComboBoxEh1", "DBComboBoxEh2", "DBNumberEditEh1", "DBNumberEditEh2", "DBNumberEditEh3", "DBNumberEditEh4",
+                   "DBNumberEditEh5", "DBNumberEditEh6", "DBNumberEditEh7", "DBNumberEditEh8", "DBComboBoxEh3", "DBDateTimeEditEh1",
+                   "DBDateTimeEditEh2", "DBEditEh3", "DBEditEh4"});
     if (auto* due = qobject_cast<QLineEdit*>(fieldFor(RentDue))) {
         due->setAlignment(Qt::AlignRight);
         due->setStyleSheet(QStringLiteral("background: #ffffc0; font-weight: bold;"));
@@ -160,8 +182,7 @@ void TForm_qczlb_edit::writeRecord()
     // leaves it alone.
     const bool returned = q->asString(Col::客户交车) == QStringLiteral("已交");
     const QString plate = q->asString(Col::车牌号);
-    if (!Rental::vehicleFollowsContract(db, plate, q->asString(Col::客户姓名),
-                                        q->asDateTime(Col::发车日期), returned, returned))
+    if (!Rental::vehicleFollowsContract(db, plate, q->asString(Col::客户姓名), q->asDateTime(Col::发车日期), returned, returned))
         throw DbError(QStringLiteral("汽车档案中没有车牌号") + plate);
     // The reservation chosen for the new contract is tied to its final number, then every
     // reservation tied to the number is carried out. A chosen reservation belongs to the row
@@ -224,8 +245,8 @@ void TForm_qczlb_edit::reservationClick()
 
 void TForm_qczlb_edit::takeReservation(const RecordSet& reservation)
 {
-    static const QStringList copied{"客户号", "客户姓名", "车牌号", "预收租金", "租赁单价", "押金", "每天限驶里程",
-                                    "租赁期限", "超驶收费单价", "超时收费单价", "租赁公司经办人", "发车日期"};
+    static const QStringList copied{"客户号",       "客户姓名", "车牌号",       "预收租金",     "租赁单价",       "押金",
+                                    "每天限驶里程", "租赁期限", "超驶收费单价", "超时收费单价", "租赁公司经办人", "发车日期"};
     for (const QString& column : copied)
         assignColumn(column, reservation.value(column));
     showRentDue();
@@ -249,12 +270,11 @@ PickConfig chooserConfig()
             .emptyTextSeeks = false};
 }
 
-} // namespace
+}  // namespace
 
 TForm_qczlb_khyd::TForm_qczlb_khyd(TForm_qczlb_edit* contract, TDm1* dm)
     : PickWindow(chooserConfig(), dm, contract), m_contract(contract)
-{
-}
+{}
 
 std::optional<QString> TForm_qczlb_khyd::condition(const QString&, const QString& text) const
 {

@@ -24,20 +24,28 @@
 const ListWindowConfig& TForm_hyzlb::spec()
 {
     using B = ListButton;
-    static const ListWindowConfig s{
-        .className = staticMetaObject.className(), .caption = "客户资料登记表", .query = "q_hyzlb",
-        .buttons = {{B::Query, "查找"}, {B::Export}, {B::Edit}, {B::Delete}, {B::Print}, {B::Return}},
-        .exportName = "客户资料记录表", .printTitle = "客户资料登记表打印清单", .footerSums = {Col::应收会费, Col::实收会费},
-        .layout = LayoutMode::Full, .autoWidth = true};
+    static const ListWindowConfig s{.className = staticMetaObject.className(),
+                                    .caption = "客户资料登记表",
+                                    .query = "q_hyzlb",
+                                    .buttons = {{B::Query, "查找"}, {B::Export}, {B::Edit}, {B::Delete}, {B::Print}, {B::Return}},
+                                    .exportName = "客户资料记录表",
+                                    .printTitle = "客户资料登记表打印清单",
+                                    .footerSums = {Col::应收会费, Col::实收会费},
+                                    .layout = LayoutMode::Full,
+                                    .autoWidth = true};
     return s;
 }
 
 const EditDialogConfig& TForm_hyzlb_edit::spec()
 {
     using namespace EditButton;
-    static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "客户登记表编辑 (hyzlb)", .query = "q_hyzlb",
-                                    .addGuard = {{"客户姓名", "客户姓名不能为空,请重新输入!"}, {"客户号", "客户号不能为空,请重新输入!"}},
-                                    .uniqueTable = "客户登记表", .uniqueColumn = Col::客户号};
+    static const EditDialogConfig s{.className = staticMetaObject.className(),
+                                    .caption = "客户登记表编辑 (hyzlb)",
+                                    .query = "q_hyzlb",
+                                    .addGuard = {{"客户姓名", "客户姓名不能为空,请重新输入!"},
+                                                 {"客户号", "客户号不能为空,请重新输入!"}},
+                                    .uniqueTable = "客户登记表",
+                                    .uniqueColumn = Col::客户号};
     return s;
 }
 
@@ -60,7 +68,11 @@ QVector<FieldDef> customerFields()
         // 客户资料
         {.objectName = "DBEditEh2", .label = "姓名：", .column = Col::客户姓名, .chinese = true},
         {.objectName = "DBComboBoxEh1", .label = "性别：", .column = Col::性别, .kind = F::Combo, .chinese = true, .items = sexes},
-        {.objectName = "DBComboBoxEh2", .label = "客户类型：", .column = Col::客户类型, .kind = F::Combo, .chinese = true,
+        {.objectName = "DBComboBoxEh2",
+         .label = "客户类型：",
+         .column = Col::客户类型,
+         .kind = F::Combo,
+         .chinese = true,
          .items = {"个人", "会员", "临时"}},
         {.objectName = "DBEditEh3", .label = "密码：", .column = Col::客户密码, .upper = true, .masked = true},
         {.objectName = "DBEditEh4", .label = "身份证号：", .column = Col::身份证号},
@@ -80,8 +92,13 @@ QVector<FieldDef> customerFields()
         {.objectName = "DBEditEh12", .label = "备注：", .column = Col::备注, .chinese = true, .page = 1},
         // 担保人资料
         {.objectName = "DBEditEh13", .label = "姓名：", .column = Col::担保人, .chinese = true, .page = 2},
-        {.objectName = "DBComboBoxEh4", .label = "性别：", .column = Col::担保人性别, .kind = F::Combo, .chinese = true,
-         .items = sexes, .page = 2},
+        {.objectName = "DBComboBoxEh4",
+         .label = "性别：",
+         .column = Col::担保人性别,
+         .kind = F::Combo,
+         .chinese = true,
+         .items = sexes,
+         .page = 2},
         {.objectName = "DBEditEh14", .label = "身份证号：", .column = Col::担保人身份证号, .page = 2},
         {.objectName = "DBEditEh15", .label = "联系电话：", .column = Col::担保人联系电话, .page = 2},
         {.objectName = "DBMemo3", .label = "家庭住址：", .column = Col::担保人家庭住址, .kind = F::Memo, .chinese = true, .page = 2},
@@ -95,22 +112,30 @@ QVector<FieldDef> customerFields()
         {.objectName = "DBMemo5", .label = "注册资本：", .column = Col::注册资本, .kind = F::Memo, .page = 3},
         {.objectName = "DBEditEh21", .label = "组织机构代码：", .column = Col::组织机构代码, .page = 3},
         // 照片
-        {.objectName = "DBEditEh22", .label = "在JPG文件夹中的图形文件(与客户号重名)：", .column = Col::客户照片,
-         .kind = F::ReadOnly, .upper = true, .page = 4},
+        {.objectName = "DBEditEh22",
+         .label = "在JPG文件夹中的图形文件(与客户号重名)：",
+         .column = Col::客户照片,
+         .kind = F::ReadOnly,
+         .upper = true,
+         .page = 4},
     };
 }
 
-} // namespace
+}  // namespace
 
 // ---- list ----
 
-TForm_hyzlb::TForm_hyzlb(QWidget* owner, TDm1* dm)
-    : ListWindow(spec(), dm, owner)
+TForm_hyzlb::TForm_hyzlb(QWidget* owner, TDm1* dm) : ListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = Col::客户号, .width = 80, .titleButton = true}, {.field = Col::客户姓名, .width = 90, .titleButton = true},
-                {.field = Col::性别, .width = 40, .titleButton = true}, {.field = Col::起始日期, .width = 90, .titleButton = true},
-                {.field = Col::终止日期, .width = 90}, {.field = Col::身份证号, .width = 150}, {.field = Col::联系电话, .width = 100},
-                {.field = Col::家庭住址, .width = 180, .titleButton = true}, {.field = Col::应收会费, .width = 90},
+    setColumns({{.field = Col::客户号, .width = 80, .titleButton = true},
+                {.field = Col::客户姓名, .width = 90, .titleButton = true},
+                {.field = Col::性别, .width = 40, .titleButton = true},
+                {.field = Col::起始日期, .width = 90, .titleButton = true},
+                {.field = Col::终止日期, .width = 90},
+                {.field = Col::身份证号, .width = 150},
+                {.field = Col::联系电话, .width = 100},
+                {.field = Col::家庭住址, .width = 180, .titleButton = true},
+                {.field = Col::应收会费, .width = 90},
                 {.field = Col::实收会费, .width = 90}});
 }
 
@@ -130,17 +155,16 @@ void TForm_hyzlb::onQuery()
 
 TForm_hyzlb_edit::TForm_hyzlb_edit(QWidget* owner, TDm1* dm)
     : EditDialog(spec(), customerFields(), dm, owner,
-                 {QStringLiteral("客户资料"), QStringLiteral("驾驶员资料"), QStringLiteral("担保人资料"),
-                  QStringLiteral("企业资料"), QStringLiteral("照片")})
+                 {QStringLiteral("客户资料"), QStringLiteral("驾驶员资料"), QStringLiteral("担保人资料"), QStringLiteral("企业资料"),
+                  QStringLiteral("照片")})
 {
     // One Enter chain per page, each ending in 存盘.
-    setEnterChainColumns({"客户号", "起始日期", "终止日期", "客户姓名", "性别", "客户类型", "客户密码", "身份证号",
-                          "联系电话", "移动电话", "家庭住址", "工作单位", "应收会费", "实收会费", {},
-                          "驾驶员", "驾驶员性别", "驾驶员身份证号", "驾驶员联系电话", "驾驶员家庭住址", "驾驶员驾驶证号",
-                          "备注", {},
-                          "担保人", "担保人性别", "担保人身份证号", "担保人联系电话", "担保人家庭住址", "担保人工作单位",
-                          "与客户关系", {},
-                          "企业名称", "企业地址", "法定代表人", "企业注册号", "注册资本", "组织机构代码"});
+    setEnterChainColumns(
+        {"客户号",     "起始日期",       "终止日期",       "客户姓名",       "性别",           "客户类型",   "客户密码", "身份证号",
+         "联系电话",   "移动电话",       "家庭住址",       "工作单位",       "应收会费",       "实收会费",   {},         "驾驶员",
+         "驾驶员性别", "驾驶员身份证号", "驾驶员联系电话", "驾驶员家庭住址", "驾驶员驾驶证号", "备注",       {},         "担保人",
+         "担保人性别", "担保人身份证号", "担保人联系电话", "担保人家庭住址", "担保人工作单位", "与客户关系", {},         "企业名称",
+         "企业地址",   "法定代表人",     "企业注册号",     "注册资本",       "组织机构代码"});
     setFirstField(fieldFor(Number)->objectName());
 
     copyToDriverButton = new QPushButton(QStringLiteral("替换 (&T)"), this);
@@ -153,7 +177,8 @@ TForm_hyzlb_edit::TForm_hyzlb_edit(QWidget* owner, TDm1* dm)
     // Page 照片: the stored name (never typed), 查看 and the photo.
     fieldFor(PhotoColumn)->setEnabled(false);
     auto* page = PageControl1->widget(4);
-    photoPanel = new PhotoPanel(QStringLiteral("图片"), [this] { return currentPhotoPath(); }, page);
+    photoPanel = new PhotoPanel(
+        QStringLiteral("图片"), [this] { return currentPhotoPath(); }, page);
     if (auto* form = qobject_cast<QFormLayout*>(page->layout()))
         form->addRow(photoPanel);
     photoPanel->showQuietly();
@@ -176,8 +201,7 @@ bool TForm_hyzlb_edit::moduleChecks()
 {
     try {
         const RecordSet* q = query();
-        const Rental::CustomerValues values{q->asString(Number), q->asString(Name),
-                                            q->asDateTime(Col::起始日期),
+        const Rental::CustomerValues values{q->asString(Number), q->asString(Name), q->asDateTime(Col::起始日期),
                                             q->asDateTime(Col::终止日期)};
         if (const auto refusal = Rental::checkCustomer(values))
             return failAt(refusal->message, refusal->column);
@@ -196,11 +220,8 @@ void TForm_hyzlb_edit::assignBeforeWrite()
 void TForm_hyzlb_edit::copyCustomerToDriver()
 {
     static const QList<QPair<QString, QString>> copied{
-        {Col::驾驶员, Col::客户姓名},
-        {Col::驾驶员性别, Col::性别},
-        {Col::驾驶员身份证号, Col::身份证号},
-        {Col::驾驶员联系电话, Col::联系电话},
-        {Col::驾驶员家庭住址, Col::家庭住址},
+        {Col::驾驶员, Col::客户姓名},         {Col::驾驶员性别, Col::性别},         {Col::驾驶员身份证号, Col::身份证号},
+        {Col::驾驶员联系电话, Col::联系电话}, {Col::驾驶员家庭住址, Col::家庭住址},
     };
     if (!query()->isOpen())
         return;
@@ -228,7 +249,7 @@ PickConfig searchConfig()
             .keySelects = true};
 }
 
-} // namespace
+}  // namespace
 
 TForm_search_kh::TForm_search_kh(EditDialog* target, TDm1* dm, QWidget* owner)
     : PickWindow(searchConfig(), dm, owner), m_target(target)

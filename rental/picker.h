@@ -17,11 +17,11 @@ class TDm1;
 struct PickConfig {
     QString className;
     QString caption;
-    QString query;              // the shared query the grid shows
-    QStringList modes;          // the search-mode drop-down
+    QString query;      // the shared query the grid shows
+    QStringList modes;  // the search-mode drop-down
     QVector<GridColumn> columns;
-    QString selectLine;         // "select * from 客户登记表 "
-    QString orderLine = {};     // empty: none
+    QString selectLine;          // "select * from 客户登记表 "
+    QString orderLine = {};      // empty: none
     bool emptyTextSeeks = true;  // an empty search text still searches
     bool keySelects = false;     // any character typed in the grid chooses the row
 };

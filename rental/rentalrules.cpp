@@ -10,7 +10,7 @@ namespace Rental {
 
 namespace {
 
-constexpr int NumberLength = 12;   // "ZL" + four characters + six digits
+constexpr int NumberLength = 12;  // "ZL" + four characters + six digits
 constexpr int CounterStart = 6;
 constexpr qint64 CounterLimit = 999999;
 
@@ -19,7 +19,7 @@ bool isBlank(const QVariant& v)
     return v.isNull() || v.toString().trimmed().isEmpty();
 }
 
-} // namespace
+}  // namespace
 
 Numbering nextNumber(const QString& highest, const QString& prefix)
 {
@@ -86,7 +86,7 @@ std::optional<Refusal> checkParties(const BookingValues& b)
     return std::nullopt;
 }
 
-} // namespace
+}  // namespace
 
 std::optional<Refusal> checkContract(const BookingValues& b)
 {
@@ -121,7 +121,7 @@ bool markVehicleRented(Database& db, const QString& plate, const QString& renter
     return db.execute(QStringLiteral("update 汽车档案 set 车辆状态='出租', 客户姓名=?, 租赁时间=?, 开始生效=true "
                                      "where 车牌号=?"),
                       {renter, dispatch.isValid() ? QVariant(Dates::toStorage(dispatch)) : QVariant(), plate})
-        > 0;
+           > 0;
 }
 
 bool freeVehicle(Database& db, const QString& plate, std::optional<qint64> odometer)
@@ -129,12 +129,12 @@ bool freeVehicle(Database& db, const QString& plate, std::optional<qint64> odome
     if (odometer)
         return db.execute(QStringLiteral("update 汽车档案 set 车辆状态='空闲', 客户姓名='', 租赁时间=null, 公里数=? where 车牌号=?"),
                           {*odometer, plate})
-            > 0;
+               > 0;
     return db.execute(QStringLiteral("update 汽车档案 set 车辆状态='空闲', 客户姓名='', 租赁时间=null where 车牌号=?"), {plate}) > 0;
 }
 
-bool vehicleFollowsContract(Database& db, const QString& plate, const QString& renter, const QDateTime& dispatch,
-                            bool wasReturned, bool returned)
+bool vehicleFollowsContract(Database& db, const QString& plate, const QString& renter, const QDateTime& dispatch, bool wasReturned,
+                            bool returned)
 {
     if (!returned)
         return markVehicleRented(db, plate, renter, dispatch);
@@ -149,13 +149,12 @@ bool setVehicleReservation(Database& db, const QString& plate, const QString& wh
 {
     return db.execute(QStringLiteral("update 汽车档案 set 预订人=?, 预订日期=?, 预订期限=? where 车牌号=?"),
                       {who, from.isValid() ? QVariant(Dates::toStorage(from)) : QVariant(), days, plate})
-        > 0;
+           > 0;
 }
 
 bool clearVehicleReservation(Database& db, const QString& plate)
 {
-    return db.execute(QStringLiteral("update 汽车档案 set 预订人='', 预订日期=null, 预订期限=null where 车牌号=?"), {plate})
-        > 0;
+    return db.execute(QStringLiteral("update 汽车档案 set 预订人='', 预订日期=null, 预订期限=null where 车牌号=?"), {plate}) > 0;
 }
 
 void linkReservation(Database& db, const QString& reservation, const QString& contract)
@@ -174,4 +173,4 @@ int clearStaleLinks(Database& db)
                                      "and 租赁内部编号 not in (select 内部编号 from 汽车租赁登记表 where 内部编号 is not null)"));
 }
 
-} // namespace Rental
+}  // namespace Rental

@@ -73,8 +73,8 @@ bool setVehicleReservation(Database& db, const QString& plate, const QString& wh
 // vehicle only while it is still out to this renter. A contract returned before leaves it alone:
 // by now the vehicle may be idle or out on another contract. Returns false when the contract
 // holds its vehicle and no vehicle has the plate (nothing written).
-bool vehicleFollowsContract(Database& db, const QString& plate, const QString& renter, const QDateTime& dispatch,
-                            bool wasReturned, bool returned);
+bool vehicleFollowsContract(Database& db, const QString& plate, const QString& renter, const QDateTime& dispatch, bool wasReturned,
+                            bool returned);
 bool clearVehicleReservation(Database& db, const QString& plate);
 // Ties a reservation to the contract made from it.
 void linkReservation(Database& db, const QString& reservation, const QString& contract);
@@ -84,4 +84,4 @@ int closeLinkedReservations(Database& db, const QString& contract);
 // lose the tie, so a later contract that gets the same number does not close them.
 int clearStaleLinks(Database& db);
 
-} // namespace Rental
+}  // namespace Rental

@@ -5,8 +5,7 @@
 
 namespace Settlement {
 
-std::optional<Refusal> checkReturn(const QDateTime& dispatch, const QDateTime& returned, qint64 odometerOut,
-                                   qint64 odometerIn)
+std::optional<Refusal> checkReturn(const QDateTime& dispatch, const QDateTime& returned, qint64 odometerOut, qint64 odometerIn)
 {
     // An empty return date is the earliest of all: refused whenever there is a dispatch date.
     if (dispatch.isValid() && (!returned.isValid() || dispatch > returned))
@@ -24,9 +23,7 @@ std::optional<Refusal> check(const Input& in)
         return Refusal{QStringLiteral("实收金额不能小于0,请重新输入!"), Col::实收金额};
     // The fields hold no negative value, but a row can bring one (an older version, a copy): a
     // negative charge would lower the total and reach the journal and the statistics.
-    const auto negative = [](const QString& column) {
-        return Refusal{column + QStringLiteral("不能小于0,请重新输入!"), column};
-    };
+    const auto negative = [](const QString& column) { return Refusal{column + QStringLiteral("不能小于0,请重新输入!"), column}; };
     if (in.daysTyped && in.days < 0)
         return negative(Col::租赁期限);
     if (in.odometerOut < 0)
@@ -38,9 +35,11 @@ std::optional<Refusal> check(const Input& in)
     for (int i = 0; i < ExtraCount; ++i)
         if (in.extras[i] < Money())
             return negative(ExtraColumns[i]);
-    const std::pair<const Money&, const char*> terms[] = {
-        {in.rate, "租赁单价"}, {in.excessRate, "超驶收费单价"}, {in.overtimeRate, "超时收费单价"},
-        {in.advance, "预收租金"}, {in.deposit, "押金"}};
+    const std::pair<const Money&, const char*> terms[] = {{in.rate, "租赁单价"},
+                                                          {in.excessRate, "超驶收费单价"},
+                                                          {in.overtimeRate, "超时收费单价"},
+                                                          {in.advance, "预收租金"},
+                                                          {in.deposit, "押金"}};
     for (const auto& [amount, column] : terms)
         if (amount < Money())
             return negative(QString::fromUtf8(column));
@@ -91,7 +90,7 @@ struct Checked {
     }
 };
 
-} // namespace
+}  // namespace
 
 Result calculate(const Input& in)
 {
@@ -146,4 +145,4 @@ Result calculate(const Input& in)
     return done();
 }
 
-} // namespace Settlement
+}  // namespace Settlement

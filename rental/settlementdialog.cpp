@@ -28,20 +28,27 @@
 const ListWindowConfig& TForm_qczljsd::spec()
 {
     using B = ListButton;
-    static const ListWindowConfig s{
-        .className = staticMetaObject.className(), .caption = "汽车租赁结算单", .query = "q_qczlb",
-        .buttons = {{B::Export}, {B::Query}, {B::Edit}, {B::Delete}, {B::Print}, {B::Return}},
-        .exportName = "汽车租赁结算表", .printTitle = "汽车租赁登记表打印清单",
-        .footerSums = {Col::收费金额, Col::包干价, Col::实收金额, Col::应收帐款, Col::押金, Col::预收租金}, .layout = LayoutMode::Full,
-        .hint = "提示：以下是帐款没有结清的汽车租赁单！", .queryDialog = "TForm_qczlb_cx"};
+    static const ListWindowConfig s{.className = staticMetaObject.className(),
+                                    .caption = "汽车租赁结算单",
+                                    .query = "q_qczlb",
+                                    .buttons = {{B::Export}, {B::Query}, {B::Edit}, {B::Delete}, {B::Print}, {B::Return}},
+                                    .exportName = "汽车租赁结算表",
+                                    .printTitle = "汽车租赁登记表打印清单",
+                                    .footerSums = {Col::收费金额, Col::包干价, Col::实收金额, Col::应收帐款, Col::押金, Col::预收租金},
+                                    .layout = LayoutMode::Full,
+                                    .hint = "提示：以下是帐款没有结清的汽车租赁单！",
+                                    .queryDialog = "TForm_qczlb_cx"};
     return s;
 }
 
 const EditDialogConfig& TForm_qczljsd_edit::spec()
 {
     using namespace EditButton;
-    static const EditDialogConfig s{.className = staticMetaObject.className(), .caption = "汽车租赁结算单编辑 (qczljsd)",
-                                    .query = "q_qczlb", .buttons = Save | Cancel | Close, .stamps = Stamps::None};
+    static const EditDialogConfig s{.className = staticMetaObject.className(),
+                                    .caption = "汽车租赁结算单编辑 (qczljsd)",
+                                    .query = "q_qczlb",
+                                    .buttons = Save | Cancel | Close,
+                                    .stamps = Stamps::None};
     return s;
 }
 
@@ -65,19 +72,28 @@ FieldDef amount(const char* name, const char* label, const char* column, double 
     return {.objectName = name, .label = label, .column = column, .kind = FieldKind::Number, .decimals = 4, .maximum = maximum};
 }
 
-} // namespace
+}  // namespace
 
 // ---- list ----
 
 TForm_qczljsd::TForm_qczljsd(QWidget* owner, TDm1* dm) : ContractListWindow(spec(), dm, owner)
 {
-    setColumns({{.field = Col::内部编号, .width = 100, .titleButton = true}, {.field = Col::客户号, .width = 70},
-                {.field = Col::客户姓名, .width = 80, .titleButton = true}, {.field = Col::车牌号, .width = 80},
-                {.field = Col::租赁期限, .width = 60, .titleButton = true}, {.field = Col::收费金额, .width = 90},
-                {.field = Col::包干价, .width = 80}, {.field = Col::实收金额, .width = 90}, {.field = Col::帐款结清, .width = 60},
-                {.field = Col::应收帐款, .width = 90}, {.field = Col::结算人, .width = 70}, {.field = Col::交款人, .width = 70},
-                {.field = Col::收车日期, .width = 130}, {.field = Col::收款日期, .width = 90},
-                {.field = Col::押金, .width = 80, .titleButton = true}, {.field = Col::预收租金, .width = 80, .titleButton = true},
+    setColumns({{.field = Col::内部编号, .width = 100, .titleButton = true},
+                {.field = Col::客户号, .width = 70},
+                {.field = Col::客户姓名, .width = 80, .titleButton = true},
+                {.field = Col::车牌号, .width = 80},
+                {.field = Col::租赁期限, .width = 60, .titleButton = true},
+                {.field = Col::收费金额, .width = 90},
+                {.field = Col::包干价, .width = 80},
+                {.field = Col::实收金额, .width = 90},
+                {.field = Col::帐款结清, .width = 60},
+                {.field = Col::应收帐款, .width = 90},
+                {.field = Col::结算人, .width = 70},
+                {.field = Col::交款人, .width = 70},
+                {.field = Col::收车日期, .width = 130},
+                {.field = Col::收款日期, .width = 90},
+                {.field = Col::押金, .width = 80, .titleButton = true},
+                {.field = Col::预收租金, .width = 80, .titleButton = true},
                 {.field = Col::发车单号, .width = 90}});
 }
 
@@ -93,10 +109,9 @@ QDialog* TForm_qczljsd::createEditDialog()
 
 namespace {
 
-const char* const ExtraNames[] = {"DBNumberEditEh10", "DBNumberEditEh11", "DBNumberEditEh12", "DBNumberEditEh13",
-                                  "DBNumberEditEh14", "DBNumberEditEh15", "DBNumberEditEh16", "DBNumberEditEh17",
-                                  "DBNumberEditEh18", "DBNumberEditEh19", "DBNumberEditEh20", "DBNumberEditEh21",
-                                  "DBNumberEditEh22"};
+const char* const ExtraNames[] = {"DBNumberEditEh10", "DBNumberEditEh11", "DBNumberEditEh12", "DBNumberEditEh13", "DBNumberEditEh14",
+                                  "DBNumberEditEh15", "DBNumberEditEh16", "DBNumberEditEh17", "DBNumberEditEh18", "DBNumberEditEh19",
+                                  "DBNumberEditEh20", "DBNumberEditEh21", "DBNumberEditEh22"};
 
 // Puts a widget to the right of a form's field, in the field's row.
 void placeBeside(QFormLayout* form, QWidget* field, QWidget* beside)
@@ -111,10 +126,9 @@ void placeBeside(QFormLayout* form, QWidget* field, QWidget* beside)
     form->setLayout(row, QFormLayout::FieldRole, line);
 }
 
-} // namespace
+}  // namespace
 
-TForm_qczljsd_edit::TForm_qczljsd_edit(QWidget* owner, TDm1* dm)
-    : EditDialog(spec(), {}, dm, owner)
+TForm_qczljsd_edit::TForm_qczljsd_edit(QWidget* owner, TDm1* dm) : EditDialog(spec(), {}, dm, owner)
 {
     m_areas = new QHBoxLayout;
     if (auto* form = findChild<QFormLayout*>())
@@ -158,13 +172,18 @@ QFormLayout* TForm_qczljsd_edit::addArea(const QVector<FieldDef>& fields)
 void TForm_qczljsd_edit::addContractArea()
 {
     // The contract as it was written, shown, not edited.
-    addArea({readOnly("DBEdit1", "姓名：", "客户姓名"), readOnly("DBEdit2", "车牌号：", "车牌号"),
-             readOnly("DBEdit3", "预收租金：", "预收租金"), readOnly("DBEdit4", "超时收费：", "超时收费单价"),
-             readOnly("DBEdit5", "押金：", "押金"), readOnly("DBEdit6", "限驶里程：", "每天限驶里程"),
-             readOnly("DBEdit7", "租赁单价：", "租赁单价"), readOnly("DBEdit8", "超驶收费：", "超驶收费单价"),
+    addArea({readOnly("DBEdit1", "姓名：", "客户姓名"),
+             readOnly("DBEdit2", "车牌号：", "车牌号"),
+             readOnly("DBEdit3", "预收租金：", "预收租金"),
+             readOnly("DBEdit4", "超时收费：", "超时收费单价"),
+             readOnly("DBEdit5", "押金：", "押金"),
+             readOnly("DBEdit6", "限驶里程：", "每天限驶里程"),
+             readOnly("DBEdit7", "租赁单价：", "租赁单价"),
+             readOnly("DBEdit8", "超驶收费：", "超驶收费单价"),
              {.objectName = "DBDateTimeEditEh3", .label = "发车日期：", .column = Col::发车日期, .kind = FieldKind::Date},
              {.objectName = "DBDateTimeEditEh4", .label = "发车时间：", .column = Col::发车日期, .kind = FieldKind::Time},
-             readOnly("DBEdit9", "发车里程：", "发车里程"), readOnly("DBEdit10", "内部编号：", "内部编号")});
+             readOnly("DBEdit9", "发车里程：", "发车里程"),
+             readOnly("DBEdit10", "内部编号：", "内部编号")});
     // A name such as "O'Brien 欧布莱恩" is read whole.
     if (QWidget* name = fieldFor(Col::客户姓名))
         name->setMinimumWidth(name->fontMetrics().horizontalAdvance(QString(12, QChar(0x6B27))) + 12);
@@ -173,18 +192,18 @@ void TForm_qczljsd_edit::addContractArea()
 QFormLayout* TForm_qczljsd_edit::addReturnArea()
 {
     using F = FieldKind;
-    return addArea({{.objectName = "DBDateTimeEditEh1", .label = "收车日期：", .column = Col::收车日期, .kind = F::Date},
-                    {.objectName = "DBDateTimeEditEh2", .label = "收车时间：", .column = Col::收车日期, .kind = F::Time},
-                    {.objectName = "DBNumberEditEh1", .label = "租赁期限：", .column = Col::租赁期限, .kind = F::Number,
-                     .maximum = 1000},
-                    readOnly("DBEdit11", "应收租金：", "应收租金"),
-                    {.objectName = "DBNumberEditEh2", .label = "收车里程：", .column = Col::收车里程, .kind = F::Number,
-                     .maximum = 500000},
-                    readOnly("DBEdit12", "超驶里程：", "超驶里程"), readOnly("DBEdit13", "超驶收费：", "超驶费"),
-                    amount("DBNumberEditEh3", "包干价：", "包干价", 500000),
-                    {.objectName = "DBNumberEditEh4", .label = "超时小时：", .column = Col::超时小时, .kind = F::Number,
-                     .maximum = 100},
-                    readOnly("DBEdit14", "超时收费：", "超时费"), readOnly("DBEdit15", "收费小计：", "收费小计")});
+    return addArea(
+        {{.objectName = "DBDateTimeEditEh1", .label = "收车日期：", .column = Col::收车日期, .kind = F::Date},
+         {.objectName = "DBDateTimeEditEh2", .label = "收车时间：", .column = Col::收车日期, .kind = F::Time},
+         {.objectName = "DBNumberEditEh1", .label = "租赁期限：", .column = Col::租赁期限, .kind = F::Number, .maximum = 1000},
+         readOnly("DBEdit11", "应收租金：", "应收租金"),
+         {.objectName = "DBNumberEditEh2", .label = "收车里程：", .column = Col::收车里程, .kind = F::Number, .maximum = 500000},
+         readOnly("DBEdit12", "超驶里程：", "超驶里程"),
+         readOnly("DBEdit13", "超驶收费：", "超驶费"),
+         amount("DBNumberEditEh3", "包干价：", "包干价", 500000),
+         {.objectName = "DBNumberEditEh4", .label = "超时小时：", .column = Col::超时小时, .kind = F::Number, .maximum = 100},
+         readOnly("DBEdit14", "超时收费：", "超时费"),
+         readOnly("DBEdit15", "收费小计：", "收费小计")});
 }
 
 void TForm_qczljsd_edit::addExtrasArea()
@@ -204,9 +223,11 @@ void TForm_qczljsd_edit::addExtrasArea()
 QFormLayout* TForm_qczljsd_edit::addPaymentArea()
 {
     using F = FieldKind;
-    return addArea({readOnly("DBEdit17", "应收金额：", "收费金额"), amount("DBNumberEditEh5", "实收金额：", "实收金额", 500000),
+    return addArea({readOnly("DBEdit17", "应收金额：", "收费金额"),
+                    amount("DBNumberEditEh5", "实收金额：", "实收金额", 500000),
                     {.objectName = "DBCheckBoxEh1", .label = "帐款结清", .column = Col::帐款结清, .kind = F::Check},
-                    readOnly("DBEdit18", "应收帐款：", "应收帐款"), readOnly("DBEdit19", "应退金额：", "应退金额"),
+                    readOnly("DBEdit18", "应收帐款：", "应收帐款"),
+                    readOnly("DBEdit19", "应退金额：", "应退金额"),
                     {.objectName = "DBComboBoxEh1", .label = "结算人：", .column = Col::结算人, .kind = F::Combo, .chinese = true},
                     {.objectName = "DBEditEh1", .label = "交款人：", .column = Col::交款人, .upper = true, .chinese = true},
                     {.objectName = "DBDateTimeEditEh5", .label = "收款日期：", .column = Col::收款日期, .kind = F::Date},
@@ -280,8 +301,8 @@ void TForm_qczljsd_edit::setUpEnterKeys()
     QStringList chain{"DBDateTimeEditEh1", "DBDateTimeEditEh2", "DBNumberEditEh2", "DBNumberEditEh4"};
     for (const char* name : ExtraNames)
         chain << QString::fromLatin1(name);
-    chain << QStringList{"DBNumberEditEh5", "DBCheckBoxEh1", "DBEditEh2", "DBComboBoxEh1", "DBEditEh1", "DBDateTimeEditEh5",
-                         QString(), "DBMemo1"};
+    chain << QStringList{"DBNumberEditEh5", "DBCheckBoxEh1",     "DBEditEh2", "DBComboBoxEh1",
+                         "DBEditEh1",       "DBDateTimeEditEh5", QString(),   "DBMemo1"};
     setEnterChain(chain);
     setFirstField(QStringLiteral("DBDateTimeEditEh1"));
 }
@@ -323,7 +344,7 @@ bool TForm_qczljsd_edit::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::FocusIn) {
         const bool header = name == QStringLiteral("DBDateTimeEditEh3") || name == QStringLiteral("DBDateTimeEditEh4");
         const bool computedDays = name == QStringLiteral("DBNumberEditEh1")
-            && !qobject_cast<QCheckBox*>(field(QStringLiteral("DBCheckBoxEh2")))->isChecked();
+                                  && !qobject_cast<QCheckBox*>(field(QStringLiteral("DBCheckBoxEh2")))->isChecked();
         if (header || computedDays)
             focusField(QStringLiteral("DBDateTimeEditEh1"));
     } else if (event->type() == QEvent::KeyPress) {
@@ -508,7 +529,7 @@ bool TForm_qczljsd_edit::prepareWrite()
                     Settlement::receivableOnSave(q->asBoolean(Settled), q->asMoney(Col::收费金额), q->asMoney(Received)));
         // Asked before anything is written, so the answer is part of one transaction.
         m_post = postToJournal->isChecked() && q->asMoney(Received) > Money() && q->asBoolean(Settled)
-            && Msg::confirm(this, QStringLiteral("将实收金额写入现金日记帐吗? "));
+                 && Msg::confirm(this, QStringLiteral("将实收金额写入现金日记帐吗? "));
     } catch (const DbError& e) {
         Msg::error(this, e.text());
         return false;
@@ -530,9 +551,8 @@ void TForm_qczljsd_edit::writeRecord()
     }
     q->post();
     if (m_post) {
-        const Journal::Settlement s{q->asString(Col::内部编号), q->asString(Col::客户姓名),
-                                    q->asString(Col::车牌号), q->asString(Days), q->asString(Col::结算人),
-                                    q->asMoney(Received)};
+        const Journal::Settlement s{q->asString(Col::内部编号), q->asString(Col::客户姓名), q->asString(Col::车牌号),
+                                    q->asString(Days),          q->asString(Col::结算人),   q->asMoney(Received)};
         Journal::postSettlement(db, s, Clock::today(), Session::currentOperator().name, Clock::now());
     }
 }

@@ -51,7 +51,7 @@ RangeState rangeState(const QString& from, const QString& to)
 const char* const SourceCaptions[4] = {"汽车租赁收入", "换油登记表", "维修登记表", "事故登记表"};
 const bool SourceDefaults[4] = {true, false, true, false};
 
-} // namespace
+}  // namespace
 
 bool dateFieldEmpty(const QString& shown)
 {
@@ -80,10 +80,14 @@ std::optional<Refusal> checkIncomeRanges(const QString& dispatchFrom, const QStr
 std::optional<Refusal> checkCashPeriod(const QString& from, const QString& to)
 {
     switch (rangeState(from, to)) {
-    case RangeState::Empty: return Refusal{QStringLiteral("日期不能为空,请重新输入!"), F::From};
-    case RangeState::Incomplete: return Refusal{QStringLiteral("日期输入错误,请重新输入!"), F::From};
-    case RangeState::Reversed: return Refusal{QStringLiteral("日期从大于日期到,请重新输入!"), F::From};
-    case RangeState::Complete: break;
+    case RangeState::Empty:
+        return Refusal{QStringLiteral("日期不能为空,请重新输入!"), F::From};
+    case RangeState::Incomplete:
+        return Refusal{QStringLiteral("日期输入错误,请重新输入!"), F::From};
+    case RangeState::Reversed:
+        return Refusal{QStringLiteral("日期从大于日期到,请重新输入!"), F::From};
+    case RangeState::Complete:
+        break;
     }
     return std::nullopt;
 }
@@ -94,10 +98,14 @@ std::optional<Refusal> checkCostCriteria(const std::optional<QString>& plate, co
     if (plate && plate->trimmed().isEmpty())
         return Refusal{QStringLiteral("车牌号不能为空,请重新输入!"), F::Plate};
     switch (rangeState(from, to)) {
-    case RangeState::Empty: return Refusal{QStringLiteral("发车日期不能为空,请重新输入!"), F::From};
-    case RangeState::Incomplete: return Refusal{QStringLiteral("发车日期输入错误,请重新输入!"), F::From};
-    case RangeState::Reversed: return Refusal{QStringLiteral("发车日期从大于发车日期到,请重新输入!"), F::From};
-    case RangeState::Complete: break;
+    case RangeState::Empty:
+        return Refusal{QStringLiteral("发车日期不能为空,请重新输入!"), F::From};
+    case RangeState::Incomplete:
+        return Refusal{QStringLiteral("发车日期输入错误,请重新输入!"), F::From};
+    case RangeState::Reversed:
+        return Refusal{QStringLiteral("发车日期从大于发车日期到,请重新输入!"), F::From};
+    case RangeState::Complete:
+        break;
     }
     if (anySource && !*anySource)
         return Refusal{QStringLiteral("没有选择统计项目,请重新输入!"), QString()};
@@ -124,10 +132,18 @@ CriteriaDialog::CriteriaDialog(const CriteriaConfig& config, TDm1* dm, StatsWind
     auto* form = new QFormLayout;
     outer->addLayout(form);
     switch (config.kind) {
-    case CriteriaKind::Income: addIncomeFields(form); break;
-    case CriteriaKind::Monthly: addYearFields(form); break;
-    case CriteriaKind::Cash: addDateRange(form, QStringLiteral("日期  从："), F::From, F::To, fromDate, toDate); break;
-    case CriteriaKind::VehicleCost: addCostFields(form); break;
+    case CriteriaKind::Income:
+        addIncomeFields(form);
+        break;
+    case CriteriaKind::Monthly:
+        addYearFields(form);
+        break;
+    case CriteriaKind::Cash:
+        addDateRange(form, QStringLiteral("日期  从："), F::From, F::To, fromDate, toDate);
+        break;
+    case CriteriaKind::VehicleCost:
+        addCostFields(form);
+        break;
     }
     if (byDispatch) {
         byDispatch->setObjectName(QStringLiteral("RadioButton1"));
@@ -293,12 +309,16 @@ QString text(const QComboBox* b)
 {
     return b ? b->currentText() : QString();
 }
-} // namespace
+}  // namespace
 
 Reports::IncomeCriteria CriteriaDialog::incomeCriteria() const
 {
-    return {.customerNo = text(customerNoBox), .customerName = text(customerNameBox), .plate = text(plateBox),
-            .dispatchFrom = shown(fromDate), .dispatchTo = shown(toDate), .returnFrom = shown(returnFromDate),
+    return {.customerNo = text(customerNoBox),
+            .customerName = text(customerNameBox),
+            .plate = text(plateBox),
+            .dispatchFrom = shown(fromDate),
+            .dispatchTo = shown(toDate),
+            .returnFrom = shown(returnFromDate),
             .returnTo = shown(returnToDate)};
 }
 
@@ -315,8 +335,14 @@ Reports::PeriodCriteria CriteriaDialog::periodCriteria() const
 Reports::VehicleCostCriteria CriteriaDialog::costCriteria() const
 {
     const auto ticked = [this](int i) { return sourceBoxes[i] && sourceBoxes[i]->isChecked(); };
-    return {.plate = text(plateBox), .from = shown(fromDate), .to = shown(toDate), .rental = ticked(0), .oil = ticked(1),
-            .repair = ticked(2), .accident = ticked(3), .byReturnDate = byReturn && byReturn->isChecked()};
+    return {.plate = text(plateBox),
+            .from = shown(fromDate),
+            .to = shown(toDate),
+            .rental = ticked(0),
+            .oil = ticked(1),
+            .repair = ticked(2),
+            .accident = ticked(3),
+            .byReturnDate = byReturn && byReturn->isChecked()};
 }
 
 std::optional<Refusal> CriteriaDialog::check() const

@@ -31,12 +31,12 @@ namespace CriteriaFields {
 inline const QString CustomerNo = QStringLiteral("cb_khh");
 inline const QString CustomerName = QStringLiteral("cb_khxm");
 inline const QString Plate = QStringLiteral("cb_cph");
-inline const QString From = QStringLiteral("dtp_rq1");       // dispatch from, or the one period's from
+inline const QString From = QStringLiteral("dtp_rq1");  // dispatch from, or the one period's from
 inline const QString To = QStringLiteral("dtp_rq2");
 inline const QString ReturnFrom = QStringLiteral("dtp_scrq1");
 inline const QString ReturnTo = QStringLiteral("dtp_scrq2");
 inline const QString Year = QStringLiteral("cb_tjnd");
-} // namespace CriteriaFields
+}  // namespace CriteriaFields
 
 // A date field counts as empty when its shown text begins with a blank.
 bool dateFieldEmpty(const QString& shown);
@@ -60,10 +60,10 @@ struct CriteriaConfig {
     QString className;
     QString caption = QStringLiteral("收入统计");
     CriteriaKind kind = CriteriaKind::Income;
-    bool customerBoxes = false;  // 客户号 and 客户姓名
-    bool plateBox = false;       // 车牌号
-    QStringList helpLines = {};  // empty: no 帮助 button
-    QString orderLine = {};      // the scratch query's order line of the run
+    bool customerBoxes = false;    // 客户号 and 客户姓名
+    bool plateBox = false;         // 车牌号
+    QStringList helpLines = {};    // empty: no 帮助 button
+    QString orderLine = {};        // the scratch query's order line of the run
     bool rememberChoices = false;  // source boxes and date radio kept in system1.ini
     std::function<void(Database&, const CriteriaDialog&)> report = {};
 };

@@ -23,10 +23,9 @@
 
 namespace {
 
-const QColor Palette[] = {QColor(255, 0, 0),   QColor(0, 128, 0),   QColor(255, 255, 0), QColor(0, 0, 255),
-                          QColor(128, 128, 128), QColor(255, 0, 255), QColor(0, 128, 128), QColor(0, 0, 128),
-                          QColor(128, 0, 0),   QColor(0, 255, 0),   QColor(128, 128, 0), QColor(128, 0, 128),
-                          QColor(192, 192, 192), QColor(0, 255, 255)};
+const QColor Palette[] = {QColor(255, 0, 0),   QColor(0, 128, 0),   QColor(255, 255, 0),   QColor(0, 0, 255),  QColor(128, 128, 128),
+                          QColor(255, 0, 255), QColor(0, 128, 128), QColor(0, 0, 128),     QColor(128, 0, 0),  QColor(0, 255, 0),
+                          QColor(128, 128, 0), QColor(128, 0, 128), QColor(192, 192, 192), QColor(0, 255, 255)};
 
 // A round step for the value axis: 1, 2 or 5 times a power of ten, about five steps over the range.
 double niceStep(double range)
@@ -44,7 +43,7 @@ QString axisText(double v)
     return QString::number(v, 'f', std::fabs(v - std::round(v)) < 1e-9 ? 0 : 2);
 }
 
-} // namespace
+}  // namespace
 
 BarChart::BarChart(QWidget* parent) : QWidget(parent)
 {
@@ -282,8 +281,7 @@ void BarChart::paintChart(QPainter& p, const QRect& area) const
         const QRectF r = barRect(f, i);
         paintBar(p, r, zero, m_bars[i].colour, f.depth);
         p.setPen(Qt::black);
-        p.drawText(QRectF(f.plot.left() + i * f.slot, f.plot.bottom() + 4, f.slot, fm.height() + 4), Qt::AlignCenter,
-                   m_bars[i].label);
+        p.drawText(QRectF(f.plot.left() + i * f.slot, f.plot.bottom() + 4, f.slot, fm.height() + 4), Qt::AlignCenter, m_bars[i].label);
     }
     p.setPen(Qt::black);
     for (const ValueLabel& l : valueLabels(area, p.device())) {
@@ -359,7 +357,7 @@ TForm_dbbar::TForm_dbbar(QWidget* owner, TDm1* dm) : QDialog(owner)
     shapeBox = new QComboBox(this);
     shapeBox->setObjectName(QStringLiteral("ComboBox1"));
     shapeBox->addItems({QStringLiteral("矩形"), QStringLiteral("正三角型"), QStringLiteral("倒三角形"), QStringLiteral("圆柱型"),
-                         QStringLiteral("椭圆型"), QStringLiteral("箭头")});
+                        QStringLiteral("椭圆型"), QStringLiteral("箭头")});
     shapeBox->setCurrentIndex(-1);
     strip->addWidget(shapeBox);
     threeDBox = new QCheckBox(QStringLiteral("立体图形"), this);
@@ -420,9 +418,11 @@ QImage TForm_dbbar::chartImage() const
 
 void TForm_dbbar::saveBitmap()
 {
-    const FileDialogs::SaveResult r = FileDialogs::getSaveFileName(
-        this, {.caption = QStringLiteral("保存到BMP文件中"), .directory = {}, .fileName = QStringLiteral("TEE0.BMP"),
-               .filters = {QStringLiteral("Bitmap Files (*.bmp)")}, .filterIndex = 0});
+    const FileDialogs::SaveResult r = FileDialogs::getSaveFileName(this, {.caption = QStringLiteral("保存到BMP文件中"),
+                                                                          .directory = {},
+                                                                          .fileName = QStringLiteral("TEE0.BMP"),
+                                                                          .filters = {QStringLiteral("Bitmap Files (*.bmp)")},
+                                                                          .filterIndex = 0});
     if (!r.accepted || r.fileName.isEmpty())
         return;
     QString name = r.fileName;

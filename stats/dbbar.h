@@ -76,7 +76,7 @@ private:
         double lo = 0, hi = 1;
         double slot = 0;
         double depth = 0;
-        QFont labelFont;           // font of the value labels
+        QFont labelFont;  // font of the value labels
         bool verticalLabels = false;
         double y(double v) const { return plot.bottom() - (v - lo) / (hi - lo) * plot.height(); }
     };

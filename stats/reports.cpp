@@ -217,15 +217,14 @@ QVector<QVariant> incomeRow(std::initializer_list<QVariant> lead, const Sums& s)
     return row;
 }
 
-const QStringList IncomeColumns{Col::押金, Col::预收租金, Col::租赁期限,
-                                Col::收费金额, Col::实收金额};
+const QStringList IncomeColumns{Col::押金, Col::预收租金, Col::租赁期限, Col::收费金额, Col::实收金额};
 
 QVector<Group> contractGroups(Database& db, const QStringList& keys, const QString& where)
 {
     return sumsBy(db, QStringLiteral("汽车租赁登记表"), keys, QStringLiteral("押金,预收租金,租赁期限,收费金额,实收金额"), where);
 }
 
-} // namespace
+}  // namespace
 
 QString fold(const QString& s)
 {
@@ -252,8 +251,7 @@ bool likeMatches(const QString& pattern, const QString& text)
         if (p < pattern.size() && pattern[p] == QLatin1Char('%')) {
             starP = p++;
             starT = t;
-        } else if (p < pattern.size()
-                   && (pattern[p] == QLatin1Char('_') || foldChar(pattern[p]) == foldChar(text[t]))) {
+        } else if (p < pattern.size() && (pattern[p] == QLatin1Char('_') || foldChar(pattern[p]) == foldChar(text[t]))) {
             ++p;
             ++t;
         } else if (starP >= 0) {
@@ -301,12 +299,9 @@ void vehicleIncome(Database& db, const IncomeCriteria& c)
 void customerIncome(Database& db, const IncomeCriteria& c)
 {
     const PrefixIndex contracts(contractGroups(db, {Col::客户号}, incomeWhere(c)));
-    ScratchRows out(QStringList{Col::客户号, Col::客户姓名, Col::发车日期,
-                                Col::收车日期}
-                    + IncomeColumns);
+    ScratchRows out(QStringList{Col::客户号, Col::客户姓名, Col::发车日期, Col::收车日期} + IncomeColumns);
     const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
-    for (const QStringList& k :
-         readRows(db, QStringLiteral("客户号,客户姓名"), QStringLiteral("客户登记表"), Col::客户号)) {
+    for (const QStringList& k : readRows(db, QStringLiteral("客户号,客户姓名"), QStringLiteral("客户登记表"), Col::客户号)) {
         const Sums s = contracts.sumFor(k[0]);
         if (s[3] > Money())
             out.add(incomeRow({k[0], k[1], from, to}, s));
@@ -326,8 +321,7 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
     for (const Group& g : pairs)
         pairPlates << g.keys[0];
 
-    const QVector<QStringList> customers =
-        readRows(db, QStringLiteral("客户号,客户姓名"), QStringLiteral("客户登记表"), Col::客户号);
+    const QVector<QStringList> customers = readRows(db, QStringLiteral("客户号,客户姓名"), QStringLiteral("客户登记表"), Col::客户号);
     QHash<QString, QVector<int>> byNumber;  // folded number -> customers in loop order
     QVector<int> patterned;                 // customers whose number holds % or _
     for (int i = 0; i < customers.size(); ++i) {
@@ -355,9 +349,7 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
         return *matchCache.insert(number, m);
     };
 
-    ScratchRows out(QStringList{Col::车牌号, Col::客户号, Col::客户姓名,
-                                Col::发车日期, Col::收车日期}
-                    + IncomeColumns);
+    ScratchRows out(QStringList{Col::车牌号, Col::客户号, Col::客户姓名, Col::发车日期, Col::收车日期} + IncomeColumns);
     const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
     QVector<Sums> acc(customers.size());
     QVector<bool> seen(customers.size(), false);
@@ -368,8 +360,7 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
         const bool pattern = hasWildcard(p);
         if (!pattern) {
             lo = int(std::lower_bound(pairPlates.begin(), pairPlates.end(), p) - pairPlates.begin());
-            hi = int(std::partition_point(pairPlates.begin() + lo, pairPlates.end(),
-                                          [&](const QString& k) { return k.startsWith(p); })
+            hi = int(std::partition_point(pairPlates.begin() + lo, pairPlates.end(), [&](const QString& k) { return k.startsWith(p); })
                      - pairPlates.begin());
         }
         touched.clear();
@@ -403,8 +394,7 @@ void handlerIncome(Database& db, const IncomeCriteria& c)
         byHandler.insert(g.keys[0], toSums(g.sums));
     ScratchRows out(QStringList{Col::客户姓名, Col::发车日期, Col::收车日期} + IncomeColumns);
     const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
-    for (const QStringList& h :
-         readRows(db, Col::经办人姓名, QStringLiteral("经办人信息"), Col::经办人姓名)) {
+    for (const QStringList& h : readRows(db, Col::经办人姓名, QStringLiteral("经办人信息"), Col::经办人姓名)) {
         const Sums s = byHandler.value(fold(h[0]));
         if (s[3] > Money())
             out.add(incomeRow({h[0], from, to}, s));
@@ -436,7 +426,7 @@ QVector<MonthPeriod> accountingMonths(const QString& yearText, const QString& st
         } else {
             const QString endYear = i == 12 ? QString::number(year + 1) : y;
             m.end = endYear + QLatin1Char('-') + two(i == 12 ? 1 : i + 1) + QLatin1Char('-') + QString::number(dayBefore)
-                + QStringLiteral(" 23:59:59");
+                    + QStringLiteral(" 23:59:59");
         }
         out << m;
     }
@@ -493,11 +483,9 @@ void monthlyIncome(Database& db, const MonthlyCriteria& c)
         return out;
     };
     const auto cash = bucketed(Col::日期, QStringLiteral("现金日记帐"), QStringLiteral("sum(借方),sum(贷方)"));
-    const auto rent = bucketed(c.byReturnDate ? Col::收车日期 : Col::发车日期,
-                               QStringLiteral("汽车租赁登记表"), SumColumns);
+    const auto rent = bucketed(c.byReturnDate ? Col::收车日期 : Col::发车日期, QStringLiteral("汽车租赁登记表"), SumColumns);
 
-    ScratchRows out(QStringList{Col::月份, Col::现金减少, Col::现金增加} + IncomeColumns
-                    + QStringList{Col::收入差价});
+    ScratchRows out(QStringList{Col::月份, Col::现金减少, Col::现金增加} + IncomeColumns + QStringList{Col::收入差价});
     for (int i = 0; i < 12; ++i) {
         const QVector<Money> j = cash.value(i);
         const Money jf = j.value(0), df = j.value(1);
@@ -515,8 +503,7 @@ void cashBySummary(Database& db, const PeriodCriteria& c)
 {
     const PrefixIndex journal(sumsBy(db, QStringLiteral("现金日记帐"), {QStringLiteral("摘要")}, QStringLiteral("借方,贷方"),
                                      Dates::dayRangeTerm(Col::日期, c.from, c.to)));
-    ScratchRows out({QStringLiteral("摘要"), Col::发车日期, Col::收车日期, Col::现金增加,
-                     Col::现金减少});
+    ScratchRows out({QStringLiteral("摘要"), Col::发车日期, Col::收车日期, Col::现金增加, Col::现金减少});
     const QVariant from = dateValue(c.from), to = dateValue(c.to);
     for (const QStringList& code : readRows(db, QStringLiteral("摘要"), QStringLiteral("摘要"), Col::代码)) {
         // The index carries five sums; the journal fills the first two.
@@ -556,7 +543,7 @@ QString rentalDateColumn(const VehicleCostCriteria& c)
     return c.byReturnDate ? Col::收车日期 : Col::发车日期;
 }
 
-} // namespace
+}  // namespace
 
 void vehicleDetail(Database& db, const VehicleCostCriteria& c)
 {
@@ -565,8 +552,7 @@ void vehicleDetail(Database& db, const VehicleCostCriteria& c)
     const auto cond = [&](const QString& dateColumn) {
         return plateTerm + QStringLiteral("and") + Dates::dayRangeTerm(dateColumn, c.from, c.to);
     };
-    ScratchRows out({Col::车牌号, Col::发车日期, Col::收车日期, Col::实收金额,
-                     Col::备注});
+    ScratchRows out({Col::车牌号, Col::发车日期, Col::收车日期, Col::实收金额, Col::备注});
     // Each source read once in its own order; one line per record.
     const auto each = [&](const QString& columns, const QString& table, const QString& condition,
                           const std::function<void(const QSqlQuery&)>& line) {
@@ -581,11 +567,10 @@ void vehicleDetail(Database& db, const VehicleCostCriteria& c)
                           rentalLine(wholeNumber(q.value(3)), Amounts::read(q.value(4)))});
              });
     if (c.oil)
-        each(QStringLiteral("换油时间,金额,单价,数量"), QStringLiteral("换油记录表"), cond(Col::换油时间),
-             [&](const QSqlQuery& q) {
-                 out.add({p, q.value(0), QVariant(), QVariant::fromValue(-Amounts::read(q.value(1))),
-                          oilLine(Amounts::read(q.value(2)), wholeNumber(q.value(3)))});
-             });
+        each(QStringLiteral("换油时间,金额,单价,数量"), QStringLiteral("换油记录表"), cond(Col::换油时间), [&](const QSqlQuery& q) {
+            out.add({p, q.value(0), QVariant(), QVariant::fromValue(-Amounts::read(q.value(1))),
+                     oilLine(Amounts::read(q.value(2)), wholeNumber(q.value(3)))});
+        });
     if (c.repair)
         each(QStringLiteral("维修时间,总费用,维修内容"), QStringLiteral("车辆维修记录表"), cond(Col::维修时间),
              [&](const QSqlQuery& q) {
@@ -593,11 +578,10 @@ void vehicleDetail(Database& db, const VehicleCostCriteria& c)
                           QStringLiteral("车辆维修: ") + q.value(2).toString()});
              });
     if (c.accident)
-        each(QStringLiteral("事故时间,事故金额,事故情况"), QStringLiteral("事故登记表"), cond(Col::事故时间),
-             [&](const QSqlQuery& q) {
-                 out.add({p, q.value(0), QVariant(), QVariant::fromValue(-Amounts::read(q.value(1))),
-                          QStringLiteral("车辆事故: ") + q.value(2).toString()});
-             });
+        each(QStringLiteral("事故时间,事故金额,事故情况"), QStringLiteral("事故登记表"), cond(Col::事故时间), [&](const QSqlQuery& q) {
+            out.add({p, q.value(0), QVariant(), QVariant::fromValue(-Amounts::read(q.value(1))),
+                     QStringLiteral("车辆事故: ") + q.value(2).toString()});
+        });
     Scratch::replace(db, out);
 }
 
@@ -608,8 +592,7 @@ void vehicleSummary(Database& db, const VehicleCostCriteria& c)
         QHash<QString, Money> out;
         if (!ticked)
             return out;
-        for (const Group& g :
-             sumsBy(db, table, {Col::车牌号}, amount, Dates::dayRangeTerm(dateColumn, c.from, c.to)))
+        for (const Group& g : sumsBy(db, table, {Col::车牌号}, amount, Dates::dayRangeTerm(dateColumn, c.from, c.to)))
             out.insert(g.keys[0], g.sums.value(0));
         return out;
     };
@@ -618,17 +601,16 @@ void vehicleSummary(Database& db, const VehicleCostCriteria& c)
     const auto repair = perPlate(c.repair, Col::总费用, QStringLiteral("车辆维修记录表"), Col::维修时间);
     const auto accident = perPlate(c.accident, Col::事故金额, QStringLiteral("事故登记表"), Col::事故时间);
 
-    ScratchRows out({Col::车牌号, Col::发车日期, Col::收车日期, Col::实收金额,
-                     Col::预收租金, Col::押金, Col::租赁单价, Col::收入差价});
+    ScratchRows out(
+        {Col::车牌号, Col::发车日期, Col::收车日期, Col::实收金额, Col::预收租金, Col::押金, Col::租赁单价, Col::收入差价});
     const QVariant from = dateValue(c.from), to = dateValue(c.to);
     for (const QStringList& v : readRows(db, Col::车牌号, QStringLiteral("汽车档案"), Col::车牌号)) {
         const QString k = fold(v[0]);
         const Money r = rental.value(k), o = oil.value(k), w = repair.value(k), a = accident.value(k);
-        out.add({v[0], from, to, QVariant::fromValue(r), QVariant::fromValue(o),
-                 QVariant::fromValue(w), QVariant::fromValue(a),
+        out.add({v[0], from, to, QVariant::fromValue(r), QVariant::fromValue(o), QVariant::fromValue(w), QVariant::fromValue(a),
                  QVariant::fromValue(Amounts::subtract(Amounts::subtract(Amounts::subtract(r, o), w), a))});
     }
     Scratch::replace(db, out);
 }
 
-} // namespace Reports
+}  // namespace Reports

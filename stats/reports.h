@@ -45,7 +45,7 @@ struct MonthPeriod {
 QVector<MonthPeriod> accountingMonths(const QString& yearText, const QString& startDay);
 
 struct MonthlyCriteria {
-    QString year;           // the year box, "2004年"
+    QString year;  // the year box, "2004年"
     QString startDay = QStringLiteral("1");
     bool byReturnDate = false;
 };
@@ -71,7 +71,7 @@ inline const QString ByPlate = QStringLiteral(" order by 车牌号");
 inline const QString ByName = QStringLiteral(" order by 客户姓名");
 inline const QString ByMonth = QStringLiteral(" order by 月份");
 inline const QString ByPlateAndDate = QStringLiteral(" order by 车牌号,发车日期");
-} // namespace Order
+}  // namespace Order
 
 // Texts of the detail lines: amounts in their shortest decimal form (100, 12.5).
 QString shortAmount(Money m);
@@ -86,4 +86,4 @@ QString fold(const QString& s);
 // The engine's like for a pattern with % and _ (no escape), Latin letters without regard to case.
 bool likeMatches(const QString& pattern, const QString& text);
 
-} // namespace Reports
+}  // namespace Reports

@@ -111,4 +111,4 @@ void run(RecordSet& q, const QString& orderLine, const std::function<void()>& fi
     q.first();
 }
 
-} // namespace Scratch
+}  // namespace Scratch

@@ -41,4 +41,4 @@ QStringList selectLines(const QString& orderLine = {});
 // the error is passed on (a detached grid would look empty).
 void run(RecordSet& q, const QString& orderLine, const std::function<void()>& fill);
 
-} // namespace Scratch
+}  // namespace Scratch

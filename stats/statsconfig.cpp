@@ -14,10 +14,17 @@ using B = ListButton;
 ListWindowConfig report(const QString& cls, const QString& caption, const QString& printTitle, const QStringList& sums,
                         SortMode sort = SortMode::Rebuild, const QString& exportName = {})
 {
-    return {.className = cls, .caption = caption, .query = "q_tongyong",
+    return {.className = cls,
+            .caption = caption,
+            .query = "q_tongyong",
             .buttons = {{B::Export}, {B::Query, "统计"}, {B::Delete}, {B::Print}, {B::Return}},
-            .exportName = exportName.isEmpty() ? caption : exportName, .printTitle = printTitle, .footerSums = sums,
-            .sort = sort, .autoWidth = true, .autoWidthChecked = true, .doubleClickEdits = false};
+            .exportName = exportName.isEmpty() ? caption : exportName,
+            .printTitle = printTitle,
+            .footerSums = sums,
+            .sort = sort,
+            .autoWidth = true,
+            .autoWidthChecked = true,
+            .doubleClickEdits = false};
 }
 
 QStringList incomeSums()
@@ -57,22 +64,30 @@ const QStringList incomeHelp = queryHelpLines(QStringLiteral("2.发车日期至(
 CriteriaConfig incomeDialog(const char* cls, bool customers, bool plate, const QString& order,
                             void (*run)(Database&, const Reports::IncomeCriteria&), QStringList help = incomeHelp)
 {
-    return {.className = QString::fromLatin1(cls), .kind = CriteriaKind::Income, .customerBoxes = customers, .plateBox = plate,
-            .helpLines = help, .orderLine = order,
+    return {.className = QString::fromLatin1(cls),
+            .kind = CriteriaKind::Income,
+            .customerBoxes = customers,
+            .plateBox = plate,
+            .helpLines = help,
+            .orderLine = order,
             .report = [run](Database& db, const CriteriaDialog& d) { run(db, d.incomeCriteria()); }};
 }
 
 CriteriaConfig costDialog(const char* cls, bool plate, const QString& order,
                           void (*run)(Database&, const Reports::VehicleCostCriteria&))
 {
-    return {.className = QString::fromLatin1(cls), .caption = QStringLiteral("统计"), .kind = CriteriaKind::VehicleCost,
-            .plateBox = plate, .orderLine = order, .rememberChoices = true,
+    return {.className = QString::fromLatin1(cls),
+            .caption = QStringLiteral("统计"),
+            .kind = CriteriaKind::VehicleCost,
+            .plateBox = plate,
+            .orderLine = order,
+            .rememberChoices = true,
             .report = [run](Database& db, const CriteriaDialog& d) { run(db, d.costCriteria()); }};
 }
 
 const QString remarkTitle = QStringLiteral("备") + QString(12, QLatin1Char(' ')) + QStringLiteral("注");
 
-} // namespace
+}  // namespace
 
 // ---- TForm_qczlsrtj ----
 
@@ -82,11 +97,10 @@ const StatsWindowConfig& TForm_qczlsrtj::spec()
 {
     using namespace Reports;
     static const QString cls = QString::fromLatin1(staticMetaObject.className());
-    static const StatsWindowConfig s{
-        .list = report(cls, "汽车租赁收入统计", "汽车租赁收入统计打印清单", incomeSums()),
-         .columns = QVector<GridColumn>{col("车牌号", "车牌号", true)} + dispatchRange() + incomeColumns(),
-        .criteria = incomeDialog("TForm_qczlsrtj_tj", true, false, Order::ByPlate, vehicleIncome),
-        .lists = CriteriaLists::Customers};
+    static const StatsWindowConfig s{.list = report(cls, "汽车租赁收入统计", "汽车租赁收入统计打印清单", incomeSums()),
+                                     .columns = QVector<GridColumn>{col("车牌号", "车牌号", true)} + dispatchRange() + incomeColumns(),
+                                     .criteria = incomeDialog("TForm_qczlsrtj_tj", true, false, Order::ByPlate, vehicleIncome),
+                                     .lists = CriteriaLists::Customers};
     return s;
 }
 
@@ -98,12 +112,11 @@ const StatsWindowConfig& TForm_khzlsrtj::spec()
 {
     using namespace Reports;
     static const QString cls = QString::fromLatin1(staticMetaObject.className());
-    static const StatsWindowConfig s{
-        .list = report(cls, "客户租赁收入统计", "汽车租赁收入统计打印清单", incomeSums()),
-         .columns = QVector<GridColumn>{col("客户号", "客户号", true), col("客户姓名", "客户姓名", false)} + dispatchRange()
-            + incomeColumns(),
-        .criteria = incomeDialog("TForm_khzlsrtj_tj", false, true, Order::ByName, customerIncome),
-        .lists = CriteriaLists::Plates};
+    static const StatsWindowConfig s{.list = report(cls, "客户租赁收入统计", "汽车租赁收入统计打印清单", incomeSums()),
+                                     .columns = QVector<GridColumn>{col("客户号", "客户号", true), col("客户姓名", "客户姓名", false)}
+                                                + dispatchRange() + incomeColumns(),
+                                     .criteria = incomeDialog("TForm_khzlsrtj_tj", false, true, Order::ByName, customerIncome),
+                                     .lists = CriteriaLists::Plates};
     return s;
 }
 
@@ -115,12 +128,12 @@ const StatsWindowConfig& TForm_qczlsrtj_kh::spec()
 {
     using namespace Reports;
     static const QString cls = QString::fromLatin1(staticMetaObject.className());
-    static const StatsWindowConfig s{
-        .list = report(cls, "汽车租赁收入统计(按客户)", "汽车租赁收入统计(按客户)打印清单", incomeSums()),
-         .columns = QVector<GridColumn>{col("车牌号", "车牌号", true), col("客户号", "客户号", true),
-                                       col("客户姓名", "客户姓名", false)}
-            + dispatchRange() + incomeColumns(),
-        .criteria = incomeDialog("TForm_qczlsrtj_kh_tj", false, false, Order::ByPlate, vehicleCustomerIncome)};
+    static const StatsWindowConfig s{.list = report(cls, "汽车租赁收入统计(按客户)", "汽车租赁收入统计(按客户)打印清单", incomeSums()),
+                                     .columns = QVector<GridColumn>{col("车牌号", "车牌号", true), col("客户号", "客户号", true),
+                                                                    col("客户姓名", "客户姓名", false)}
+                                                + dispatchRange() + incomeColumns(),
+                                     .criteria = incomeDialog("TForm_qczlsrtj_kh_tj", false, false, Order::ByPlate,
+                                                              vehicleCustomerIncome)};
     return s;
 }
 
@@ -134,9 +147,10 @@ const StatsWindowConfig& TForm_jbrtj::spec()
     static const QString cls = QString::fromLatin1(staticMetaObject.className());
     static const StatsWindowConfig s{
         .list = report(cls, "按经办人统计租赁收入", "按经办人统计租赁收入打印清单", incomeSums()),
-         .columns = QVector<GridColumn>{col("客户姓名", "经办人姓名", false)} + dispatchRange() + incomeColumns(),
+        .columns = QVector<GridColumn>{col("客户姓名", "经办人姓名", false)} + dispatchRange() + incomeColumns(),
         .criteria = incomeDialog("TForm_jbrtj_tj", false, true, Order::ByName, handlerIncome,
-                                 {QStringLiteral("1.查询内容是与的关系;"), QStringLiteral("2.发车日期至(到)正确的输入是:2001年07月06日;"),
+                                 {QStringLiteral("1.查询内容是与的关系;"),
+                                  QStringLiteral("2.发车日期至(到)正确的输入是:2001年07月06日;"),
                                   QStringLiteral("3.查询内容是与的关系，也就是说当条件都满足时,才找到记录。")}),
         .lists = CriteriaLists::Plates};
     return s;
@@ -152,10 +166,12 @@ const StatsWindowConfig& TForm_qczlsrtj_yf::spec()
     static const QString cls = QString::fromLatin1(staticMetaObject.className());
     static const StatsWindowConfig s{
         .list = monthlyList(cls),
-         .columns = QVector<GridColumn>{col("月份", "月份", true)} + incomeColumns()
-            + QVector<GridColumn>{col("现金增加", "借方(增加)", false), col("现金减少", "贷方(减少)", false),
-                                  col("收入差价", "收入", false)},
-        .criteria = {.className = "TForm_qczlsrtj_yf_tj", .kind = CriteriaKind::Monthly, .orderLine = Order::ByMonth,
+        .columns = QVector<GridColumn>{col("月份", "月份", true)} + incomeColumns()
+                   + QVector<GridColumn>{col("现金增加", "借方(增加)", false), col("现金减少", "贷方(减少)", false),
+                                         col("收入差价", "收入", false)},
+        .criteria = {.className = "TForm_qczlsrtj_yf_tj",
+                     .kind = CriteriaKind::Monthly,
+                     .orderLine = Order::ByMonth,
                      .report = [](Database& db, const CriteriaDialog& d) { monthlyIncome(db, d.monthlyCriteria()); }}};
     return s;
 }
@@ -169,12 +185,11 @@ const StatsWindowConfig& TForm_xjsytj::spec()
     using namespace Reports;
     static const QString cls = QString::fromLatin1(staticMetaObject.className());
     static const StatsWindowConfig s{
-        .list = report(cls, "现金使用统计(按摘要)", "现金使用统计(按摘要)打印清单", {"现金增加", "现金减少"},
-                       SortMode::None),
-         .columns = {col("摘要", "摘要", false), col("发车日期", "开始日期", false), col("收车日期", "结束日期", false),
-                    col("现金增加", "现金增加(借方)", false), col("现金减少", "现金减少(贷方)", false),
-                    col("备注", "备注", false)},
-        .criteria = {.className = "TForm_xjsytj_tj", .kind = CriteriaKind::Cash,
+        .list = report(cls, "现金使用统计(按摘要)", "现金使用统计(按摘要)打印清单", {"现金增加", "现金减少"}, SortMode::None),
+        .columns = {col("摘要", "摘要", false), col("发车日期", "开始日期", false), col("收车日期", "结束日期", false),
+                    col("现金增加", "现金增加(借方)", false), col("现金减少", "现金减少(贷方)", false), col("备注", "备注", false)},
+        .criteria = {.className = "TForm_xjsytj_tj",
+                     .kind = CriteriaKind::Cash,
                      .helpLines = queryHelpLines(QStringLiteral("2.日期从(到)正确的输入是:2001-7-6;")),
                      .report = [](Database& db, const CriteriaDialog& d) { cashBySummary(db, d.periodCriteria()); }}};
     return s;
@@ -188,12 +203,14 @@ const StatsWindowConfig& TForm_qcsrfymxb::spec()
 {
     using namespace Reports;
     static const QString cls = QString::fromLatin1(staticMetaObject.className());
-    static const StatsWindowConfig s{
-        .list = report(cls, "汽车收入费用明细表", "汽车收入费用明细表打印清单", {"实收金额"}),
-         .columns = {col("车牌号", "车牌号", true), col("发车日期", "发生日期", false), col("收车日期", "收车日期", false),
-                    col("实收金额", "金额", true), ListWindow::column(Col::备注, remarkTitle, 0, true)},
-        .criteria = costDialog("TForm_qcsrfymxb_tj", true, Order::ByPlateAndDate, vehicleDetail),
-        .lists = CriteriaLists::Plates, .periodLabel = true, .printNeedsRows = true};
+    static const StatsWindowConfig s{.list = report(cls, "汽车收入费用明细表", "汽车收入费用明细表打印清单", {"实收金额"}),
+                                     .columns = {col("车牌号", "车牌号", true), col("发车日期", "发生日期", false),
+                                                 col("收车日期", "收车日期", false), col("实收金额", "金额", true),
+                                                 ListWindow::column(Col::备注, remarkTitle, 0, true)},
+                                     .criteria = costDialog("TForm_qcsrfymxb_tj", true, Order::ByPlateAndDate, vehicleDetail),
+                                     .lists = CriteriaLists::Plates,
+                                     .periodLabel = true,
+                                     .printNeedsRows = true};
     return s;
 }
 
@@ -205,13 +222,14 @@ const StatsWindowConfig& TForm_qcsrfyhzb::spec()
 {
     using namespace Reports;
     static const QString cls = QString::fromLatin1(staticMetaObject.className());
-    static const StatsWindowConfig s{
-        .list = report(cls, "汽车收入费用汇总表", "汽车收入费用汇总表打印清单",
-                       {"实收金额", "预收租金", "押金", "租赁单价", "收入差价"}),
-         .columns = {col("车牌号", "车牌号", true), col("发车日期", "开始日期", false), col("收车日期", "终止日期", false),
-                    col("实收金额", "租赁收入", true), col("预收租金", "换油金额", true), col("押金", "维修金额", true),
-                    col("租赁单价", "事故金额", true), col("收入差价", "收入差价", true), col("备注", "备注", false)},
-        .criteria = costDialog("TForm_qcsrfyhzb_tj", false, Order::ByPlate, vehicleSummary)};
+    static const StatsWindowConfig s{.list = report(cls, "汽车收入费用汇总表", "汽车收入费用汇总表打印清单",
+                                                    {"实收金额", "预收租金", "押金", "租赁单价", "收入差价"}),
+                                     .columns = {col("车牌号", "车牌号", true), col("发车日期", "开始日期", false),
+                                                 col("收车日期", "终止日期", false), col("实收金额", "租赁收入", true),
+                                                 col("预收租金", "换油金额", true), col("押金", "维修金额", true),
+                                                 col("租赁单价", "事故金额", true), col("收入差价", "收入差价", true),
+                                                 col("备注", "备注", false)},
+                                     .criteria = costDialog("TForm_qcsrfyhzb_tj", false, Order::ByPlate, vehicleSummary)};
     return s;
 }
 

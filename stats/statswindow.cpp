@@ -17,7 +17,7 @@ QString periodClosingLine(const QDateTime& printedAt, const QString& operatorNam
 {
     const QString gap(21, QLatin1Char(' '));
     return printTimeText(printedAt) + gap + QStringLiteral("制表:") + operatorName + gap + QStringLiteral("统计时间:") + period
-        + QStringLiteral(" .");
+           + QStringLiteral(" .");
 }
 
 StatsWindow::StatsWindow(const StatsWindowConfig& config, TDm1* dm, QWidget* owner)

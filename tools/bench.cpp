@@ -86,7 +86,7 @@ int main(int argc, char* argv[])
         for (dm.q_qcda.first(); !dm.q_qcda.eof(); dm.q_qcda.next()) {
             ++vehicles;
             const QString cond = range + QStringLiteral("and(车牌号 like '") + sqlText(dm.q_qcda.asString(Col::车牌号))
-                + QStringLiteral("%')");
+                                 + QStringLiteral("%')");
             dm.q_qczlb.close();
             dm.q_qczlb.clearSql();
             dm.q_qczlb.addSql(QStringLiteral("select sum(押金) as yj,sum(预收租金) as yszj,sum(租赁期限) as zlqx,"));
@@ -110,9 +110,12 @@ int main(int argc, char* argv[])
         const QStringList plates = Bench::firstColumn(dm.ADO_qczl, QStringLiteral("select 车牌号 from 汽车档案 order by 车牌号"));
         for (const QString& plate : plates) {
             const QString cond = range + QStringLiteral("and(车牌号 like '") + sqlText(plate) + QStringLiteral("%')");
-            floorRows += Bench::stepAll(dm.ADO_qczl, dm.ADO_qczl.translate(
-                QStringLiteral("select sum(押金) as yj,sum(预收租金) as yszj,sum(租赁期限) as zlqx,sum(收费金额) as sfje,"
-                               "sum(实收金额) as ysje from 汽车租赁登记表 where ") + cond));
+            floorRows += Bench::stepAll(
+                dm.ADO_qczl,
+                dm.ADO_qczl.translate(
+                    QStringLiteral("select sum(押金) as yj,sum(预收租金) as yszj,sum(租赁期限) as zlqx,sum(收费金额) as sfje,"
+                                   "sum(实收金额) as ysje from 汽车租赁登记表 where ")
+                    + cond));
         }
         const double loopFloor = Bench::ms(t);
         if (floorRows != vehicles)
@@ -157,9 +160,8 @@ int main(int argc, char* argv[])
         // a bare durable commit of one row through the C API: the floor of both
         t.restart();
         for (int i = 0; i < saves; ++i) {
-            const QByteArray sql = QStringLiteral("BEGIN IMMEDIATE; INSERT INTO 经办人信息 (经办人姓名) VALUES ('benchfloor%1'); COMMIT")
-                                       .arg(i)
-                                       .toUtf8();
+            const QByteArray sql =
+                QStringLiteral("BEGIN IMMEDIATE; INSERT INTO 经办人信息 (经办人姓名) VALUES ('benchfloor%1'); COMMIT").arg(i).toUtf8();
             if (!engine) {
                 Transaction tx(dm.ADO_qczl);
                 dm.ADO_qczl.runNative(QStringLiteral("INSERT INTO 经办人信息 (经办人姓名) VALUES ('benchfloor%1')").arg(i));
@@ -170,8 +172,8 @@ int main(int argc, char* argv[])
         const double commitFloor = Bench::ms(t) / saves;
         dm.ADO_qczl.execute(QStringLiteral("delete from 经办人信息 where 经办人姓名 like 'bench%'"));
 
-        std::printf("contracts: %lld rows, vehicles: %d (%d with income, loop %s, one pass %s), year %d\n", rows, vehicles,
-                    withIncome, qPrintable(loopSum.toString()), qPrintable(passSum.toString()), year);
+        std::printf("contracts: %lld rows, vehicles: %d (%d with income, loop %s, one pass %s), year %d\n", rows, vehicles, withIncome,
+                    qPrintable(loopSum.toString()), qPrintable(passSum.toString()), year);
         (void)total;
         fig.add("contracts", double(rows), "rows", 0);
         fig.add("connect_ms", connectMs, "ms");

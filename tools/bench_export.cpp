@@ -65,7 +65,7 @@ bool floorCsv(const QString& db, const QString& sql, int columns, const QString&
     return std::fclose(out) == 0;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -106,7 +106,9 @@ int main(int argc, char* argv[])
         t.start();
         // the same order as the record set: the key breaks ties
         const QString floorPath = QDir(outDir).filePath(QStringLiteral("floor.csv"));
-        if (!floorCsv(dbFile, QStringLiteral("select ") + fields.join(QStringLiteral(", ")) + QStringLiteral(" from 汽车租赁登记表 order by 内部编号, __rk"),
+        if (!floorCsv(dbFile,
+                      QStringLiteral("select ") + fields.join(QStringLiteral(", "))
+                          + QStringLiteral(" from 汽车租赁登记表 order by 内部编号, __rk"),
                       int(fields.size()), floorPath)) {
             std::fprintf(stderr, "floor export failed\n");
             return 1;
@@ -156,7 +158,8 @@ int main(int argc, char* argv[])
             }
             figure(qPrintable(QStringLiteral("export_%1_ms").arg(QLatin1String(f.name))), took, "ms");
             figure(qPrintable(QStringLiteral("export_%1_peak_extra").arg(QLatin1String(f.name))), peak, "MiB");
-            std::printf("contracts.%s %.1f MiB, processor %.0f ms\n", f.name, QFileInfo(path).size() / 1048576.0, Bench::cpuMs() - cpu);
+            std::printf("contracts.%s %.1f MiB, processor %.0f ms\n", f.name, QFileInfo(path).size() / 1048576.0,
+                        Bench::cpuMs() - cpu);
             QFile::remove(path);
         }
 
@@ -172,7 +175,8 @@ int main(int argc, char* argv[])
                 return;
             }
             figure(qPrintable(QStringLiteral("print_pdf_first_%1_pages_ms").arg(pdfPages)), Bench::ms(t), "ms");
-            figure(qPrintable(QStringLiteral("print_pdf_first_%1_pages_peak_extra").arg(pdfPages)), Bench::peakExtraMiB(before), "MiB");
+            figure(qPrintable(QStringLiteral("print_pdf_first_%1_pages_peak_extra").arg(pdfPages)), Bench::peakExtraMiB(before),
+                   "MiB");
             QFile::remove(pdf);
         };
         w.onPrint();

@@ -45,7 +45,7 @@ void untilFooter(RecordGridModel* m)
     while (m->footerPending())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {

@@ -36,7 +36,7 @@ double timed(F&& f, int runs)
     return median(v);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -76,11 +76,14 @@ int main(int argc, char* argv[])
     fig.add("contract_dialog_open_first_ms", Bench::ms(t), "ms");
     fig.add("contract_dialog_open_ms", timed(openDialog, 5), "ms");
     fig.add("contract_dialog_customers", customers, "rows", 0);
-    fig.add("floor_dropdown_rows_c_api_ms", timed([&] {
-                Bench::stepAll(h, QStringLiteral("select 车牌号 from 汽车档案 where 停用=0 order by 车牌号"));
-                Bench::stepAll(h, QStringLiteral("select 客户号, 客户姓名 from 客户登记表 where 停用=0 order by 客户号"));
-                Bench::stepAll(h, QStringLiteral("select 经办人姓名 from 经办人信息 order by 经办人姓名"));
-            }, 5),
+    fig.add("floor_dropdown_rows_c_api_ms",
+            timed(
+                [&] {
+                    Bench::stepAll(h, QStringLiteral("select 车牌号 from 汽车档案 where 停用=0 order by 车牌号"));
+                    Bench::stepAll(h, QStringLiteral("select 客户号, 客户姓名 from 客户登记表 where 停用=0 order by 客户号"));
+                    Bench::stepAll(h, QStringLiteral("select 经办人姓名 from 经办人信息 order by 经办人姓名"));
+                },
+                5),
             "ms");
 
     // The customer search: every customer by name (the caller's preparation), then by name and by
@@ -100,10 +103,13 @@ int main(int argc, char* argv[])
     fig.add("customer_search_name_rows", dm.q_hyzlb.recordCount(), "rows", 0);
     fig.add("customer_search_number_ms", seek(1, first.value(1).toString()), "ms");
     fig.add("customer_search_number_rows", dm.q_hyzlb.recordCount(), "rows", 0);
-    fig.add("floor_search_name_c_api_ms", timed([&] {
-                Bench::stepAll(h, QStringLiteral("select * from 客户登记表 where 客户姓名 like '") + first.value(0).toString()
-                                      + QStringLiteral("%' order by 客户姓名"));
-            }, 9),
+    fig.add("floor_search_name_c_api_ms",
+            timed(
+                [&] {
+                    Bench::stepAll(h, QStringLiteral("select * from 客户登记表 where 客户姓名 like '") + first.value(0).toString()
+                                          + QStringLiteral("%' order by 客户姓名"));
+                },
+                9),
             "ms");
     fig.print();
     return 0;

@@ -110,22 +110,35 @@ void measure(Database& db, const char* prefix, Bench::Figures& figures)
     Reports::IncomeCriteria income;
     income.dispatchFrom = from;
     income.dispatchTo = to;
-    const Reports::VehicleCostCriteria all{.plate = fragment, .from = from, .to = to, .rental = true, .oil = true,
-                                           .repair = true, .accident = true};
-    const QString contractsT = S("汽车租赁登记表"), vehicles = S("汽车档案"), customers = S("客户登记表"),
-                  journal = S("现金日记帐"), registers[] = {S("换油记录表"), S("车辆维修记录表"), S("事故登记表")};
+    const Reports::VehicleCostCriteria all{
+        .plate = fragment, .from = from, .to = to, .rental = true, .oil = true, .repair = true, .accident = true};
+    const QString contractsT = S("汽车租赁登记表"), vehicles = S("汽车档案"), customers = S("客户登记表"), journal = S("现金日记帐"),
+                  registers[] = {S("换油记录表"), S("车辆维修记录表"), S("事故登记表")};
     const std::vector<Run> runs = {
         {"vehicle_income", {contractsT, vehicles}, [&](Database& d) { Reports::vehicleIncome(d, income); }},
         {"customer_income", {contractsT, customers}, [&](Database& d) { Reports::customerIncome(d, income); }},
-        {"vehicle_customer_income", {contractsT, vehicles, customers},
-         [&](Database& d) { Reports::vehicleCustomerIncome(d, income); }},
+        {"vehicle_customer_income", {contractsT, vehicles, customers}, [&](Database& d) { Reports::vehicleCustomerIncome(d, income); }},
         {"handler_income", {contractsT, S("经办人信息")}, [&](Database& d) { Reports::handlerIncome(d, income); }},
-        {"monthly_day1", {contractsT, journal}, [&](Database& d) { Reports::monthlyIncome(d, {year, S("1"), false}); }},
-        {"monthly_day26", {contractsT, journal}, [&](Database& d) { Reports::monthlyIncome(d, {year, S("26"), false}); }},
-        {"cash_by_summary", {journal, S("摘要")}, [&](Database& d) { Reports::cashBySummary(d, {from, to}); }},
-        {"vehicle_detail", {contractsT, registers[0], registers[1], registers[2]},
+        {"monthly_day1",
+         {contractsT, journal},
+         [&](Database& d) {
+             Reports::monthlyIncome(d, {year, S("1"), false});
+         }},
+        {"monthly_day26",
+         {contractsT, journal},
+         [&](Database& d) {
+             Reports::monthlyIncome(d, {year, S("26"), false});
+         }},
+        {"cash_by_summary",
+         {journal, S("摘要")},
+         [&](Database& d) {
+             Reports::cashBySummary(d, {from, to});
+         }},
+        {"vehicle_detail",
+         {contractsT, registers[0], registers[1], registers[2]},
          [&](Database& d) { Reports::vehicleDetail(d, all); }},
-        {"vehicle_summary", {vehicles, contractsT, registers[0], registers[1], registers[2]},
+        {"vehicle_summary",
+         {vehicles, contractsT, registers[0], registers[1], registers[2]},
          [&](Database& d) { Reports::vehicleSummary(d, all); }},
         // The reminder scan on the day of the last contract.
         {"reminder_scan", {vehicles, contractsT}, [&](Database& d) { Reminders::scan(d, lastDay); }},
@@ -142,7 +155,7 @@ void measure(Database& db, const char* prefix, Bench::Figures& figures)
     }
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {

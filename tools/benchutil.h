@@ -19,7 +19,10 @@
 
 namespace Bench {
 
-inline double ms(QElapsedTimer& t) { return t.nsecsElapsed() / 1e6; }
+inline double ms(QElapsedTimer& t)
+{
+    return t.nsecsElapsed() / 1e6;
+}
 
 // A line of /proc/self/status in KiB (-1 where /proc is not available).
 inline long statusKiB(const char* key)
@@ -34,7 +37,10 @@ inline long statusKiB(const char* key)
 }
 
 // Resident memory of this process in KiB.
-inline long rssKiB() { return statusKiB("VmRSS:"); }
+inline long rssKiB()
+{
+    return statusKiB("VmRSS:");
+}
 
 // Starts a peak measurement: the peak is brought down to the present level, which is returned.
 inline long resetPeak()
@@ -45,7 +51,10 @@ inline long resetPeak()
     return rssKiB();
 }
 
-inline double peakExtraMiB(long before) { return (statusKiB("VmHWM:") - before) / 1024.0; }
+inline double peakExtraMiB(long before)
+{
+    return (statusKiB("VmHWM:") - before) / 1024.0;
+}
 
 // Processor time of this process so far, in ms: beside the wall time it tells waiting on the disk
 // from work.
@@ -69,11 +78,15 @@ inline bool connect(TDm1& dm, const QString& file)
 // The contract list as its command opens it: the lines with the table and order they select.
 inline ListQuery contractList()
 {
-    return {.table = QStringLiteral("汽车租赁登记表"), .order = {{QStringLiteral("内部编号"), false}},
+    return {.table = QStringLiteral("汽车租赁登记表"),
+            .order = {{QStringLiteral("内部编号"), false}},
             .lines = {QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("order by 内部编号")}};
 }
 
-inline double mib(long kib) { return kib / 1024.0; }
+inline double mib(long kib)
+{
+    return kib / 1024.0;
+}
 
 // The engine handle under a connection, for the floors measured without our layers.
 inline sqlite3* handle(Database& db)
@@ -152,10 +165,7 @@ inline QStringList firstColumn(Database& db, const QString& sql)
 class Figures {
 public:
     // name in snake_case; decimals of the printed value
-    void add(const char* name, double value, const char* unit, int decimals = 1)
-    {
-        m_lines.push_back({name, value, unit, decimals});
-    }
+    void add(const char* name, double value, const char* unit, int decimals = 1) { m_lines.push_back({name, value, unit, decimals}); }
     void print() const
     {
         for (const auto& l : m_lines)
@@ -173,4 +183,4 @@ private:
     std::vector<Line> m_lines;
 };
 
-} // namespace Bench
+}  // namespace Bench

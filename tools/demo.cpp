@@ -25,20 +25,32 @@ struct Sizes {
 
 QRandomGenerator rng(20041101);
 
-int pick(int n) { return int(rng.bounded(n)); }
+int pick(int n)
+{
+    return int(rng.bounded(n));
+}
 
 template <typename T>
-const T& pickOf(const QList<T>& l) { return l[pick(int(l.size()))]; }
+const T& pickOf(const QList<T>& l)
+{
+    return l[pick(int(l.size()))];
+}
 
-const QStringList surnames = QStringLiteral("王 李 张 刘 陈 杨 黄 赵 吴 周 徐 孙 马 朱 胡 郭 何 高 林 罗 郑 梁 谢 宋 唐 许 韩 冯 邓 曹").split(' ');
-const QStringList given = QStringLiteral("伟 芳 娜 敏 静 丽 强 磊 军 洋 勇 艳 杰 娟 涛 明 超 秀兰 霞 平 刚 桂英 建华 文 华 红 志强 晓东 海燕 国庆").split(' ');
+const QStringList surnames =
+    QStringLiteral("王 李 张 刘 陈 杨 黄 赵 吴 周 徐 孙 马 朱 胡 郭 何 高 林 罗 郑 梁 谢 宋 唐 许 韩 冯 邓 曹").split(' ');
+const QStringList given =
+    QStringLiteral("伟 芳 娜 敏 静 丽 强 磊 军 洋 勇 艳 杰 娟 涛 明 超 秀兰 霞 平 刚 桂英 建华 文 华 红 志强 晓东 海燕 国庆")
+        .split(' ');
 const QStringList models = QStringLiteral("桑塔纳2000 捷达 富康 帕萨特 别克GL8 本田雅阁 丰田花冠 奥迪A6 宝来 金杯海狮").split(' ');
 const QStringList colours = QStringLiteral("白 黑 银灰 红 蓝 香槟").split(' ');
 const QStringList cities = QStringLiteral("南京市 苏州市 无锡市 常州市 扬州市").split(' ');
 const QStringList workshops = QStringLiteral("金陵汽修厂 大众特约维修站 顺达汽车服务中心 城南修理厂").split(' ');
 const QStringList places = QStringLiteral("中山路加油站 江东北路 新街口 机场高速 沪宁高速无锡段 城西服务区").split(' ');
 
-QString name() { return pickOf(surnames) + pickOf(given); }
+QString name()
+{
+    return pickOf(surnames) + pickOf(given);
+}
 QString digits(int n)
 {
     QString s;
@@ -49,10 +61,17 @@ QString digits(int n)
 QString plate(int i)
 {
     static const QString letters = QStringLiteral("ABCDEFGH");
-    return QStringLiteral("苏") + letters[i % letters.size()] + QStringLiteral("%1").arg(10000 + (i * 7919) % 90000, 5, 10, QChar(u'0'));
+    return QStringLiteral("苏") + letters[i % letters.size()]
+           + QStringLiteral("%1").arg(10000 + (i * 7919) % 90000, 5, 10, QChar(u'0'));
 }
-QString dt(const QDateTime& d) { return Dates::toStorage(d); }
-double money(qint64 yuan) { return Money::fromYuan(yuan).toDouble(); }
+QString dt(const QDateTime& d)
+{
+    return Dates::toStorage(d);
+}
+double money(qint64 yuan)
+{
+    return Money::fromYuan(yuan).toDouble();
+}
 
 void exec(QSqlQuery& q, const QVariantList& v)
 {
@@ -70,7 +89,10 @@ QSqlQuery prepare(Database& db, const QString& sql)
     return q;
 }
 
-bool withdrawn(int vehicle) { return vehicle % 37 == 36; }
+bool withdrawn(int vehicle)
+{
+    return vehicle % 37 == 36;
+}
 
 // A vehicle in service that is back by `when`; empty when all are out.
 QString freeVehicle(const QStringList& inService, const QHash<QString, QDateTime>& backAt, const QDateTime& when)
@@ -117,8 +139,10 @@ void writeJournal(Database& db, QVector<JournalEntry> entries, const QString& op
         balance[i] = running;
     }
     const auto amount = [](Money m) { return m == Money() ? QVariant() : QVariant(m.toDouble()); };
-    auto q = prepare(db, QStringLiteral(
-        "insert into 现金日记帐 (日期, 凭证号, 摘要, 明细, 借方, 贷方, 余额, 经办人, 备注, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?,?)"));
+    auto q = prepare(
+        db,
+        QStringLiteral(
+            "insert into 现金日记帐 (日期, 凭证号, 摘要, 明细, 借方, 贷方, 余额, 经办人, 备注, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?,?)"));
     for (int i = 0; i < entries.size(); ++i) {
         const JournalEntry& e = entries[i];
         exec(q, {dt(QDateTime(e.date, QTime(0, 0))), e.voucher.isEmpty() ? QVariant() : QVariant(e.voucher), e.summary, e.detail,
@@ -143,30 +167,50 @@ void fill(Database& db, const Sizes& n, const QDate& today)
     }
     QStringList plates;
     {
-        auto q = prepare(db, QStringLiteral(
-            "insert into 汽车档案 (车牌号, 车型, 颜色, 出厂编号, 发动机号, 底盘编号, 起始公里数, 公里数, 购买时间, 年审时间, 年审截止时间, "
-            "养路费购买时间, 养路费截止时间, 保险购买时间, 保险截止时间, 车船税购买时间, 车船税截止时间, 二保里程, 下次二保里程, 车辆状态, "
-            "开始生效, 停用, 汽车照片, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,'空闲',1,?,?,?,?)"));
+        auto q = prepare(
+            db,
+            QStringLiteral(
+                "insert into 汽车档案 (车牌号, 车型, 颜色, 出厂编号, 发动机号, 底盘编号, 起始公里数, 公里数, 购买时间, 年审时间, 年审截止时间, "
+                "养路费购买时间, 养路费截止时间, 保险购买时间, 保险截止时间, 车船税购买时间, 车船税截止时间, 二保里程, 下次二保里程, 车辆状态, "
+                "开始生效, 停用, 汽车照片, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,'空闲',1,?,?,?,?)"));
         for (int i = 0; i < n.vehicles; ++i) {
             const QString p = plate(i);
             plates << p;
             const QDate bought = start.addDays(-pick(700));
             const int km = 20000 + pick(150000);
             const QDate renew = today.addDays(-pick(360));
-            exec(q, {p, pickOf(models), pickOf(colours), QStringLiteral("LSV") + digits(14), digits(8), digits(10), 10 + pick(50),
-                     km, dt(QDateTime(bought, QTime(0, 0))), dt(QDateTime(renew, QTime(0, 0))),
-                     dt(QDateTime(renew.addYears(1), QTime(0, 0))), dt(QDateTime(renew.addDays(20), QTime(0, 0))),
-                     dt(QDateTime(renew.addDays(20).addYears(1), QTime(0, 0))), dt(QDateTime(renew.addDays(40), QTime(0, 0))),
-                     dt(QDateTime(renew.addDays(40).addYears(1), QTime(0, 0))), dt(QDateTime(renew.addDays(60), QTime(0, 0))),
-                     dt(QDateTime(renew.addDays(60).addYears(1), QTime(0, 0))), km - pick(15000), km + 500 + pick(15000),
-                     withdrawn(i) ? 1 : 0, p + QStringLiteral(".jpg"), op, dt(now)});
+            exec(q, {p,
+                     pickOf(models),
+                     pickOf(colours),
+                     QStringLiteral("LSV") + digits(14),
+                     digits(8),
+                     digits(10),
+                     10 + pick(50),
+                     km,
+                     dt(QDateTime(bought, QTime(0, 0))),
+                     dt(QDateTime(renew, QTime(0, 0))),
+                     dt(QDateTime(renew.addYears(1), QTime(0, 0))),
+                     dt(QDateTime(renew.addDays(20), QTime(0, 0))),
+                     dt(QDateTime(renew.addDays(20).addYears(1), QTime(0, 0))),
+                     dt(QDateTime(renew.addDays(40), QTime(0, 0))),
+                     dt(QDateTime(renew.addDays(40).addYears(1), QTime(0, 0))),
+                     dt(QDateTime(renew.addDays(60), QTime(0, 0))),
+                     dt(QDateTime(renew.addDays(60).addYears(1), QTime(0, 0))),
+                     km - pick(15000),
+                     km + 500 + pick(15000),
+                     withdrawn(i) ? 1 : 0,
+                     p + QStringLiteral(".jpg"),
+                     op,
+                     dt(now)});
         }
     }
     QStringList customers, customerNames;
     {
-        auto q = prepare(db, QStringLiteral(
-            "insert into 客户登记表 (客户号, 客户姓名, 客户类型, 性别, 身份证号, 联系电话, 移动电话, 家庭住址, 工作单位, 客户密码, 应收会费, "
-            "实收会费, 起始日期, 终止日期, 客户照片, 停用, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,0,?,?)"));
+        auto q = prepare(
+            db,
+            QStringLiteral(
+                "insert into 客户登记表 (客户号, 客户姓名, 客户类型, 性别, 身份证号, 联系电话, 移动电话, 家庭住址, 工作单位, 客户密码, 应收会费, "
+                "实收会费, 起始日期, 终止日期, 客户照片, 停用, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,0,?,?)"));
         const QStringList kinds{QStringLiteral("个人"), QStringLiteral("会员"), QStringLiteral("临时")};
         for (int i = 0; i < n.customers; ++i) {
             const QString no = QStringLiteral("KH%1").arg(i + 1, 6, 10, QChar(u'0'));
@@ -188,20 +232,22 @@ void fill(Database& db, const Sizes& n, const QDate& today)
     // Contracts over the period, each on a vehicle in service that is back from its previous rental;
     // the last ones are still out, some returned but not yet settled. Every settled contract posts
     // its received money into the cash journal as the settlement does.
-    QHash<QString, int> rentedBy;   // plate -> contract still out
+    QHash<QString, int> rentedBy;      // plate -> contract still out
     QHash<QString, QDateTime> backAt;  // plate -> when it is free again
-    QHash<QString, int> odometer;   // plate -> kilometres
+    QHash<QString, int> odometer;      // plate -> kilometres
     QVector<JournalEntry> journal;
     {
         QStringList inService;
         for (int i = 0; i < plates.size(); ++i)
             if (!withdrawn(i))
                 inService << plates[i];
-        auto q = prepare(db, QStringLiteral(
-            "insert into 汽车租赁登记表 (内部编号, 发车单号, 客户号, 客户姓名, 车牌号, 发车日期, 发车里程, 租赁期限, 租赁单价, 每天限驶里程, "
-            "超时收费单价, 超驶收费单价, 押金, 预收租金, 应收租金, 租赁公司经办人, 客户交车, 收车日期, 收车里程, 超驶里程, 超驶费, 超时小时, "
-            "超时费, 收费小计, 汽油费, 清洁费, 附加小计, 收费金额, 应收帐款, 应退金额, 实收金额, 帐款结清, 交款人, 结算人, 收款日期, 操作员, "
-            "操作日期) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+        auto q = prepare(
+            db,
+            QStringLiteral(
+                "insert into 汽车租赁登记表 (内部编号, 发车单号, 客户号, 客户姓名, 车牌号, 发车日期, 发车里程, 租赁期限, 租赁单价, 每天限驶里程, "
+                "超时收费单价, 超驶收费单价, 押金, 预收租金, 应收租金, 租赁公司经办人, 客户交车, 收车日期, 收车里程, 超驶里程, 超驶费, 超时小时, "
+                "超时费, 收费小计, 汽油费, 清洁费, 附加小计, 收费金额, 应收帐款, 应退金额, 实收金额, 帐款结清, 交款人, 结算人, 收款日期, 操作员, "
+                "操作日期) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
         const qint64 span = qint64(start.daysTo(today)) * 86400;
         QVector<QDateTime> times;
         times.reserve(n.contracts);
@@ -212,7 +258,8 @@ void fill(Database& db, const Sizes& n, const QDate& today)
             const QString p = freeVehicle(inService, backAt, out);
             if (p.isEmpty())
                 continue;  // every vehicle is out: the office turns the customer away
-            const QString no = QStringLiteral("ZL") + QString::number(out.date().year()) + QStringLiteral("%1").arg(i + 1, 6, 10, QChar(u'0'));
+            const QString no = QStringLiteral("ZL") + QString::number(out.date().year())
+                               + QStringLiteral("%1").arg(i + 1, 6, 10, QChar(u'0'));
             const int c = pick(int(customers.size()));
             const int days = 1 + pick(10);
             const qint64 rate = 150 + 10 * pick(36);
@@ -226,9 +273,22 @@ void fill(Database& db, const Sizes& n, const QDate& today)
             const qint64 age = out.secsTo(QDateTime(today, QTime(18, 0)));
             const bool stillOut = age < qint64(days + 2) * 86400 && pick(3) > 0;
             const bool settled = !stillOut && (age > 20 * 86400 || pick(4) > 0);
-            QVariantList v{no, QStringLiteral("FC") + digits(6), customers[c], customerNames[c], p, dt(out), km0, days,
-                           money(rate), limit, money(20), Money::parse(QStringLiteral("1.5"))->toDouble(), money(deposit),
-                           money(advance), rent.toDouble(), pickOf(handlers)};
+            QVariantList v{no,
+                           QStringLiteral("FC") + digits(6),
+                           customers[c],
+                           customerNames[c],
+                           p,
+                           dt(out),
+                           km0,
+                           days,
+                           money(rate),
+                           limit,
+                           money(20),
+                           Money::parse(QStringLiteral("1.5"))->toDouble(),
+                           money(deposit),
+                           money(advance),
+                           rent.toDouble(),
+                           pickOf(handlers)};
             if (stillOut) {
                 rentedBy[p] = i;
                 backAt[p] = QDateTime(today.addYears(100), QTime(0, 0));
@@ -260,8 +320,8 @@ void fill(Database& db, const Sizes& n, const QDate& today)
                     const QString settler = pickOf(handlers);
                     const QDateTime paidOn(back.date(), QTime(0, 0));
                     v << excess << excessFee.toDouble() << hours << overtime.toDouble() << subtotal.toDouble() << fuel.toDouble()
-                      << cleaning.toDouble() << extra.toDouble() << total.toDouble() << 0.0 << refund.toDouble()
-                      << total.toDouble() << 1 << customerNames[c] << settler << dt(paidOn);
+                      << cleaning.toDouble() << extra.toDouble() << total.toDouble() << 0.0 << refund.toDouble() << total.toDouble()
+                      << 1 << customerNames[c] << settler << dt(paidOn);
                     const Journal::Settlement posted{no, customerNames[c], p, QString::number(days), settler, total};
                     journal.push_back({back, back.date(), QString(), Journal::Income, Journal::detailText(posted), total, Money(),
                                        settler, Journal::noteText(no)});
@@ -285,16 +345,19 @@ void fill(Database& db, const Sizes& n, const QDate& today)
         auto q = prepare(db, QStringLiteral("update 汽车档案 set 车辆状态='出租', 客户姓名=?, 租赁时间=? where 车牌号=?"));
         QSqlQuery find(db.handle());
         for (auto it = rentedBy.begin(); it != rentedBy.end(); ++it) {
-            find.exec(QStringLiteral("select 客户姓名, 发车日期 from 汽车租赁登记表 where 车牌号='%1' and 客户交车='没有' order by 发车日期 desc")
+            find.exec(QStringLiteral(
+                          "select 客户姓名, 发车日期 from 汽车租赁登记表 where 车牌号='%1' and 客户交车='没有' order by 发车日期 desc")
                           .arg(it.key()));
             if (find.next())
                 exec(q, {find.value(0), find.value(1), it.key()});
         }
     }
     {
-        auto q = prepare(db, QStringLiteral(
-            "insert into 客户预订汽车 (内部编号, 客户号, 客户姓名, 车牌号, 发车日期, 租赁期限, 租赁单价, 每天限驶里程, 超时收费单价, 超驶收费单价, "
-            "押金, 预收租金, 租赁公司经办人, 执行完毕, 备注, 操作员, 操作日期) values (?,?,?,?,?,?,?,300,?,?,?,?,?,?,?,?,?)"));
+        auto q = prepare(
+            db,
+            QStringLiteral(
+                "insert into 客户预订汽车 (内部编号, 客户号, 客户姓名, 车牌号, 发车日期, 租赁期限, 租赁单价, 每天限驶里程, 超时收费单价, 超驶收费单价, "
+                "押金, 预收租金, 租赁公司经办人, 执行完毕, 备注, 操作员, 操作日期) values (?,?,?,?,?,?,?,300,?,?,?,?,?,?,?,?,?)"));
         auto mark = prepare(db, QStringLiteral("update 汽车档案 set 预订人=?, 预订日期=?, 预订期限=? where 车牌号=?"));
         for (int i = 0; i < n.reservations; ++i) {
             const bool open = i >= n.reservations * 3 / 4;
@@ -311,9 +374,18 @@ void fill(Database& db, const Sizes& n, const QDate& today)
         }
     }
     {
-        auto oil = prepare(db, QStringLiteral("insert into 换油记录表 (车牌号, 换油时间, 换油地点, 公里数, 单价, 数量, 金额, 经办人, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?)"));
-        auto rep = prepare(db, QStringLiteral("insert into 车辆维修记录表 (车牌号, 维修时间, 修理厂, 维修内容, 材料费, 人工费, 其它费用, 总费用, 经办人, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?,?)"));
-        auto acc = prepare(db, QStringLiteral("insert into 事故登记表 (车牌号, 事故时间, 事故地点, 客户姓名, 驾驶员, 事故情况, 事故处理, 事故金额, 经办人, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?,?)"));
+        auto oil = prepare(
+            db,
+            QStringLiteral(
+                "insert into 换油记录表 (车牌号, 换油时间, 换油地点, 公里数, 单价, 数量, 金额, 经办人, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?)"));
+        auto rep = prepare(
+            db,
+            QStringLiteral(
+                "insert into 车辆维修记录表 (车牌号, 维修时间, 修理厂, 维修内容, 材料费, 人工费, 其它费用, 总费用, 经办人, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?,?)"));
+        auto acc = prepare(
+            db,
+            QStringLiteral(
+                "insert into 事故登记表 (车牌号, 事故时间, 事故地点, 客户姓名, 驾驶员, 事故情况, 事故处理, 事故金额, 经办人, 操作员, 操作日期) values (?,?,?,?,?,?,?,?,?,?,?)"));
         for (int i = 0; i < n.registers; ++i) {
             const QString p = plates[pick(int(plates.size()))];
             const QDateTime when(start.addDays(pick(spanDays - 10)), QTime(10, 0));
@@ -323,8 +395,8 @@ void fill(Database& db, const Sizes& n, const QDate& today)
                        pickOf(handlers), op, dt(when)});
             if (i % 2 == 0) {
                 const Money a = Money::fromYuan(100 + pick(2000)), b = Money::fromYuan(50 + pick(500)), c = Money::fromYuan(pick(100));
-                exec(rep, {p, dt(when.addDays(3)), pickOf(workshops), QStringLiteral("更换刹车片，检修空调"), a.toDouble(), b.toDouble(),
-                           c.toDouble(), (a + b + c).toDouble(), pickOf(handlers), op, dt(when)});
+                exec(rep, {p, dt(when.addDays(3)), pickOf(workshops), QStringLiteral("更换刹车片，检修空调"), a.toDouble(),
+                           b.toDouble(), c.toDouble(), (a + b + c).toDouble(), pickOf(handlers), op, dt(when)});
             }
             if (i % 6 == 0)
                 exec(acc, {p, dt(when.addDays(5)), pickOf(places), name(), name(), QStringLiteral("追尾，后保险杠受损"),
@@ -333,7 +405,7 @@ void fill(Database& db, const Sizes& n, const QDate& today)
     }
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {

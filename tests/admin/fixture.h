@@ -56,12 +56,13 @@ struct Fixture {
             qFatal("open: %s", qPrintable(error));
         if (onServer()) {
             other.runNative(QStringLiteral("CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS "
-                                           "$$BEGIN RAISE EXCEPTION '%1'; END$$").arg(why));
-            other.runNative(QStringLiteral("CREATE TRIGGER keep BEFORE %1 ON \"%2\" FOR EACH ROW EXECUTE FUNCTION refuse()")
-                                .arg(event, table));
+                                           "$$BEGIN RAISE EXCEPTION '%1'; END$$")
+                                .arg(why));
+            other.runNative(
+                QStringLiteral("CREATE TRIGGER keep BEFORE %1 ON \"%2\" FOR EACH ROW EXECUTE FUNCTION refuse()").arg(event, table));
         } else {
-            other.runNative(QStringLiteral("CREATE TRIGGER keep BEFORE %1 ON \"%2\" BEGIN SELECT RAISE(ABORT, '%3'); END")
-                                .arg(event, table, why));
+            other.runNative(
+                QStringLiteral("CREATE TRIGGER keep BEFORE %1 ON \"%2\" BEGIN SELECT RAISE(ABORT, '%3'); END").arg(event, table, why));
         }
     }
 };

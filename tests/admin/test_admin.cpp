@@ -28,8 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-} // namespace
+namespace {}  // namespace
 
 class TestAdmin : public QObject {
     Q_OBJECT
@@ -57,7 +56,9 @@ private Q_SLOTS:
         WindowRegistry::clear();
         registerAdminWindows();
         // A window whose module has no window of its own yet: the generic list window serves it.
-        addListWindowConfigs({{.className = "TForm_plain", .caption = "车辆一览", .query = "q_qcda",
+        addListWindowConfigs({{.className = "TForm_plain",
+                               .caption = "车辆一览",
+                               .query = "q_qcda",
                                .buttons = {{ListButton::Print}, {ListButton::Return}}}});
         registerListWindows();
     }
@@ -202,7 +203,8 @@ private Q_SLOTS:
     void otherCommandsOpenListWindows()
     {
         // Windows no module registers yet open through the same machinery.
-        auto w = open(QStringLiteral("TForm_plain"), dm.q_qcda, {QStringLiteral("select * from 汽车档案 "), QStringLiteral("order by 车牌号")});
+        auto w = open(QStringLiteral("TForm_plain"), dm.q_qcda,
+                      {QStringLiteral("select * from 汽车档案 "), QStringLiteral("order by 车牌号")});
         auto* list = qobject_cast<ListWindow*>(w.get());
         QVERIFY(list);
         QCOMPARE(list->windowTitle(), QStringLiteral("车辆一览"));

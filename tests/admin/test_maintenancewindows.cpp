@@ -20,10 +20,10 @@
 namespace {
 
 const QStringList kNine{QStringLiteral("车辆维修记录表"), QStringLiteral("换油记录表"), QStringLiteral("事故登记表"),
-                        QStringLiteral("汽车档案"), QStringLiteral("经办人信息"), QStringLiteral("客户登记表"),
+                        QStringLiteral("汽车档案"),       QStringLiteral("经办人信息"), QStringLiteral("客户登记表"),
                         QStringLiteral("汽车租赁登记表"), QStringLiteral("现金日记帐"), QStringLiteral("客户预订汽车")};
-const QStringList kKept{QStringLiteral("权限表"), QStringLiteral("公司信息"), QStringLiteral("关帐日期"),
-                        QStringLiteral("摘要"), QStringLiteral("提醒功能初始表")};
+const QStringList kKept{QStringLiteral("权限表"), QStringLiteral("公司信息"), QStringLiteral("关帐日期"), QStringLiteral("摘要"),
+                        QStringLiteral("提醒功能初始表")};
 
 // One row in each of the nine tables.
 void fill(Fixture& f)
@@ -60,7 +60,7 @@ void writeFile(const QString& file, const QByteArray& data)
     out.write(data);
 }
 
-} // namespace
+}  // namespace
 
 class TestMaintenanceWindows : public QObject {
     Q_OBJECT
@@ -130,10 +130,10 @@ private Q_SLOTS:
         QStringList captions;
         for (QCheckBox* b : w.checkBoxes)
             captions << b->text();
-        QCOMPARE(captions, (QStringList{QStringLiteral("车辆维修表"), QStringLiteral("换油记录表"), QStringLiteral("事故登记表"),
-                                        QStringLiteral("汽车档案"), QStringLiteral("经办人信息"), QStringLiteral("客户登记表"),
-                                        QStringLiteral("汽车租赁登记表"), QStringLiteral("现金日记帐"),
-                                        QStringLiteral("客户预租车辆表")}));
+        QCOMPARE(captions,
+                 (QStringList{QStringLiteral("车辆维修表"), QStringLiteral("换油记录表"), QStringLiteral("事故登记表"),
+                              QStringLiteral("汽车档案"), QStringLiteral("经办人信息"), QStringLiteral("客户登记表"),
+                              QStringLiteral("汽车租赁登记表"), QStringLiteral("现金日记帐"), QStringLiteral("客户预租车辆表")}));
         w.show();
 
         // Answered No: nothing is emptied, nothing reported, the window closes.
@@ -155,7 +155,8 @@ private Q_SLOTS:
         w.okButton->click();
         QCOMPARE(msg.lastText(), QStringLiteral("初始化完毕！"));
         auto expected = before;
-        expected[QStringLiteral("汽车档案")] = expected[QStringLiteral("汽车租赁登记表")] = expected[QStringLiteral("客户预订汽车")] = 0;
+        expected[QStringLiteral("汽车档案")] = expected[QStringLiteral("汽车租赁登记表")] = expected[QStringLiteral("客户预订汽车")] =
+            0;
         QCOMPARE(counts(f), expected);
         for (const QString& t : kKept)
             QVERIFY(f.count(t) > 0);
@@ -303,7 +304,8 @@ private Q_SLOTS:
             QVERIFY(other.create(foreign));  // our schema would pass; drop a table to make it foreign
             other.runNative(QStringLiteral("drop table 摘要"));
         }
-        for (const QString& source : {text, truncated, foreign, f.path(QStringLiteral("missing.db")), f.path(QStringLiteral("data/../data/qczl.db"))}) {
+        for (const QString& source :
+             {text, truncated, foreign, f.path(QStringLiteral("missing.db")), f.path(QStringLiteral("data/../data/qczl.db"))}) {
             Msg::Recorder msg;
             QVERIFY(restoreFrom(f, source, msg));
             QCOMPARE(msg.shown().size(), 2);
@@ -326,7 +328,8 @@ private Q_SLOTS:
         fill(f);
         // Values of each kind, which must come back exactly: text in mixed case, a time of day, an
         // amount to the fourth decimal, a flag.
-        f.exec(QStringLiteral("update 汽车档案 set 车牌号 = 'Su A12345', 购买时间 = '2003-07-08 09:10:11', 公里数 = 12345.5, 停用 = 1"));
+        f.exec(
+            QStringLiteral("update 汽车档案 set 车牌号 = 'Su A12345', 购买时间 = '2003-07-08 09:10:11', 公里数 = 12345.5, 停用 = 1"));
         f.exec(QStringLiteral("update 现金日记帐 set 摘要 = '租赁收入', 借方 = 1234.5678, 日期 = '2004-03-15 00:00:00'"));
         const QString good = backupOf(f);
         const auto saved = counts(f);
@@ -363,7 +366,8 @@ private Q_SLOTS:
         QCOMPARE(f.exec(vehicle), savedVehicle);
         QCOMPARE(f.exec(QStringLiteral("select 购买时间 from 汽车档案")).toString(), QStringLiteral("2003-07-08 09:10:11"));
         QCOMPARE(f.exec(QStringLiteral("select 摘要 from 现金日记帐")).toString(), QStringLiteral("租赁收入"));
-        QCOMPARE(Money::fromVariant(f.exec(QStringLiteral("select 借方 from 现金日记帐"))), *Money::parse(QStringLiteral("1234.5678")));
+        QCOMPARE(Money::fromVariant(f.exec(QStringLiteral("select 借方 from 现金日记帐"))),
+                 *Money::parse(QStringLiteral("1234.5678")));
         // The program goes on with the restored data.
         f.dm->q_qcda.setSql({QStringLiteral("select * from 汽车档案")});
         f.dm->q_qcda.open();
@@ -467,7 +471,8 @@ private Q_SLOTS:
         QVERIFY(createDatabase(office, QDate(2004, 3, 15)));
         Database writer;
         QVERIFY(writer.open(office));
-        writer.execute(QStringLiteral("insert into 汽车档案 (车牌号, 购买时间, 公里数) values ('Su A0001', '2003-07-08 09:10:11', 12.5)"));
+        writer.execute(
+            QStringLiteral("insert into 汽车档案 (车牌号, 购买时间, 公里数) values ('Su A0001', '2003-07-08 09:10:11', 12.5)"));
         writer.execute(QStringLiteral("insert into 现金日记帐 (摘要, 借方) values ('租赁收入', 1234.5678)"));
         QVERIFY(QFileInfo(office + QStringLiteral("-wal")).size() > 0);
         const QByteArray before = digest(office);
@@ -476,7 +481,8 @@ private Q_SLOTS:
         QCOMPARE(msg.lastText(), QStringLiteral("恢复完毕！"));
         QCOMPARE(f.exec(QStringLiteral("select 车牌号 from 汽车档案")).toString(), QStringLiteral("Su A0001"));
         QCOMPARE(f.exec(QStringLiteral("select 购买时间 from 汽车档案")).toString(), QStringLiteral("2003-07-08 09:10:11"));
-        QCOMPARE(Money::fromVariant(f.exec(QStringLiteral("select 借方 from 现金日记帐"))), *Money::parse(QStringLiteral("1234.5678")));
+        QCOMPARE(Money::fromVariant(f.exec(QStringLiteral("select 借方 from 现金日记帐"))),
+                 *Money::parse(QStringLiteral("1234.5678")));
         QCOMPARE(digest(office), before);
     }
 

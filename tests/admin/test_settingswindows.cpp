@@ -143,7 +143,8 @@ private Q_SLOTS:
         // The next 当月现金日记帐 lists February 2005 (not a leap year) and nothing else.
         const QString condition = Dates::monthCondition(Session::closingDate());
         QCOMPARE(condition, QStringLiteral("(日期 between cdate('2005-2-1') and cdate('2005-2-28'))"));
-        for (const char* day : {"2005-01-31 00:00:00", "2005-02-01 00:00:00", "2005-02-28 00:00:00", "2005-03-01 00:00:00", "2004-03-10 00:00:00"})
+        for (const char* day :
+             {"2005-01-31 00:00:00", "2005-02-01 00:00:00", "2005-02-28 00:00:00", "2005-03-01 00:00:00", "2004-03-10 00:00:00"})
             f.exec(QStringLiteral("insert into 现金日记帐 (日期) values ('%1')").arg(QString::fromLatin1(day)));
         RecordSet& j = f.dm->q_xjrjz;
         j.setSql({QStringLiteral("select * from 现金日记帐 "), QStringLiteral("where ") + condition, QStringLiteral("order by 日期")});

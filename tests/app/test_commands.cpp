@@ -16,7 +16,10 @@
 #include <QToolButton>
 
 namespace {
-QString S(const char* s) { return QString::fromUtf8(s); }
+QString S(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 // A counter's day: two customers, reservations done and open, contracts settled, returned or not,
 // registers and journal entries in and out of the closing month.
@@ -30,13 +33,16 @@ void populate(Harness& h)
     h.exec(S("insert into 客户预订汽车 (内部编号, 执行完毕) values ('YD2', '否'), ('YD1', '否'), ('YD3', '是')"));
     h.exec(S("insert into 汽车租赁登记表 (内部编号, 客户交车, 帐款结清) values ('ZL3', '已交', 0), ('ZL1', '没有', 0), "
              "('ZL2', '已交', 1), ('ZL4', '没有', 1)"));
-    h.exec(S("insert into 换油记录表 (车牌号, 换油时间) values ('苏A00002', '2004-03-02 00:00:00'), ('苏a00001', '2004-03-01 00:00:00')"));
-    h.exec(S("insert into 车辆维修记录表 (车牌号, 维修时间) values ('苏A00002', '2004-03-02 00:00:00'), ('苏a00001', '2004-03-01 00:00:00')"));
-    h.exec(S("insert into 事故登记表 (车牌号, 事故时间) values ('苏A00002', '2004-03-02 00:00:00'), ('苏a00001', '2004-03-01 00:00:00')"));
+    h.exec(S(
+        "insert into 换油记录表 (车牌号, 换油时间) values ('苏A00002', '2004-03-02 00:00:00'), ('苏a00001', '2004-03-01 00:00:00')"));
+    h.exec(S(
+        "insert into 车辆维修记录表 (车牌号, 维修时间) values ('苏A00002', '2004-03-02 00:00:00'), ('苏a00001', '2004-03-01 00:00:00')"));
+    h.exec(S(
+        "insert into 事故登记表 (车牌号, 事故时间) values ('苏A00002', '2004-03-02 00:00:00'), ('苏a00001', '2004-03-01 00:00:00')"));
     h.exec(S("insert into 现金日记帐 (日期, 凭证号) values ('2004-03-02 00:00:00', 'P2'), ('2004-03-01 00:00:00', 'P1'), "
              "('2004-02-28 00:00:00', 'P0'), ('2004-04-01 00:00:00', 'P4')"));
 }
-} // namespace
+}  // namespace
 
 class TestCommands : public QObject {
     Q_OBJECT
@@ -78,11 +84,11 @@ void TestCommands::listsHoldTheirRows_data()
     row("N14", "内部编号", {S("ZL1"), S("ZL2"), S("ZL3"), S("ZL4")});
     row("N15", "内部编号", {S("ZL1"), S("ZL3")});  // not settled
     row("N16", "内部编号", {S("ZL1"), S("ZL3")});
-    row("N37", "内部编号", {S("ZL1"), S("ZL4")});  // not returned
+    row("N37", "内部编号", {S("ZL1"), S("ZL4")});          // not returned
     row("N21", "车牌号", {S("苏a00001"), S("苏A00002")});  // by date
     row("N22", "车牌号", {S("苏a00001"), S("苏A00002")});  // by date
     row("N50", "车牌号", {S("苏a00001"), S("苏A00002")});  // by date
-    row("N24", "凭证号", {S("P1"), S("P2")});  // the closing month only
+    row("N24", "凭证号", {S("P1"), S("P2")});              // the closing month only
     row("N19", "摘要", {S("租赁收入"), S("费用支出")});
 }
 
@@ -402,20 +408,19 @@ void TestCommands::rightsAreCheckedWhenACommandRuns()
 
     // One command of every right, of every kind the main window runs.
     h.msg.clear();
-    w->openOperators();   // list
+    w->openOperators();    // list
     w->openCompanyInfo();  // company information
-    w->openRestore();   // restore: the connection would be closed around it
+    w->openRestore();      // restore: the connection would be closed around it
     w->openOilChanges();
     w->openVehicleIncome();  // statistics: the scratch table would be emptied
-    w->openCashJournal();  // cash journal
+    w->openCashJournal();    // cash journal
     w->runCommand(S("N16"));
-    QCOMPARE(h.msg.texts(), (QStringList{S("当前操作员没有系统维护权，不能使用操作员及权限！"),
-                                         S("当前操作员没有系统维护权，不能使用公司信息！"),
-                                         S("当前操作员没有系统维护权，不能使用数据恢复！"),
-                                         S("当前操作员没有其他业务权，不能使用汽车换油登记！"),
-                                         S("当前操作员没有统计分析权，不能使用单车租赁收入统计！"),
-                                         S("当前操作员没有财务管理权，不能使用当月现金日记帐！"),
-                                         S("当前操作员没有财务管理权，不能使用汽车租赁结算！")}));
+    QCOMPARE(h.msg.texts(),
+             (QStringList{S("当前操作员没有系统维护权，不能使用操作员及权限！"), S("当前操作员没有系统维护权，不能使用公司信息！"),
+                          S("当前操作员没有系统维护权，不能使用数据恢复！"), S("当前操作员没有其他业务权，不能使用汽车换油登记！"),
+                          S("当前操作员没有统计分析权，不能使用单车租赁收入统计！"),
+                          S("当前操作员没有财务管理权，不能使用当月现金日记帐！"),
+                          S("当前操作员没有财务管理权，不能使用汽车租赁结算！")}));
     QVERIFY(opened.isEmpty());
     QCOMPARE(h.modal.classes.size(), 1);  // the login only
     QVERIFY(h.dm->ADO_qczl.isOpen());

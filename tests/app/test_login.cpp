@@ -9,10 +9,19 @@
 #include <QToolButton>
 
 namespace {
-QString S(const char* s) { return QString::fromUtf8(s); }
+QString S(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
-QPushButton* button(QDialog* d, const char* name) { return d->findChild<QPushButton*>(S(name)); }
-QLineEdit* edit(QDialog* d, const char* name) { return d->findChild<QLineEdit*>(S(name)); }
+QPushButton* button(QDialog* d, const char* name)
+{
+    return d->findChild<QPushButton*>(S(name));
+}
+QLineEdit* edit(QDialog* d, const char* name)
+{
+    return d->findChild<QLineEdit*>(S(name));
+}
 
 // Fills the password window and presses 保存.
 void changePassword(QDialog* d, const QString& old, const QString& fresh, const QString& confirm)
@@ -42,7 +51,7 @@ QString storedPassword(Harness& h, const QString& name)
     q.open();
     return q.asString(S("操作口令"));
 }
-} // namespace
+}  // namespace
 
 class TestLogin : public QObject {
     Q_OBJECT

@@ -14,14 +14,17 @@
 #include "core/clock.h"
 
 namespace {
-QString S(const char* s) { return QString::fromUtf8(s); }
+QString S(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 bool permitted(TForm_main* w, const QString& item)
 {
     QAction* a = w->menuItem(item);
     return a->isVisible() ? a->isEnabled() : a->property("permitted").toBool();
 }
-} // namespace
+}  // namespace
 
 class TestStartup : public QObject {
     Q_OBJECT
@@ -51,7 +54,7 @@ void TestStartup::missingDatabaseEndsProgram()
     QCOMPARE(h.msg.shown()[0].request.caption, S("Velmira软件"));
     QCOMPARE(h.msg.shown()[0].request.icon, Msg::Icon::None);
     QVERIFY(w->closed());
-    QVERIFY(h.modal.classes.isEmpty());  // no login
+    QVERIFY(h.modal.classes.isEmpty());                       // no login
     QVERIFY(!QFile::exists(QStringLiteral("data/qczl.db")));  // never created by the program
 }
 
@@ -124,13 +127,12 @@ void TestStartup::gatingByFlag_data()
     QTest::addColumn<QStringList>("buttons");
     QTest::newRow("系统维护权") << 0 << QStringList{S("N2"), S("N18"), S("N48"), S("N56"), S("N6"), S("N7")} << QStringList{};
     QTest::newRow("日常业务权") << 1 << QStringList{S("N11"), S("N13"), S("N14"), S("N37"), S("N44")}
-                           << QStringList{S("SpeedButton2"), S("SpeedButton3")};
+                                << QStringList{S("SpeedButton2"), S("SpeedButton3")};
     QTest::newRow("其他业务权") << 2 << QStringList{S("N21"), S("N22"), S("N50")} << QStringList{};
-    QTest::newRow("统计分析权") << 3
-                           << QStringList{S("N33"), S("N34"), S("N38"), S("N49"), S("N35"), S("N39"), S("N51"), S("N52")}
-                           << QStringList{};
+    QTest::newRow("统计分析权") << 3 << QStringList{S("N33"), S("N34"), S("N38"), S("N49"), S("N35"), S("N39"), S("N51"), S("N52")}
+                                << QStringList{};
     QTest::newRow("财务管理权") << 4 << QStringList{S("N15"), S("N16"), S("N24"), S("N19")}
-                           << QStringList{S("SpeedButton4"), S("SpeedButton5")};
+                                << QStringList{S("SpeedButton4"), S("SpeedButton5")};
 }
 
 // An operator lacking exactly one flag loses exactly that flag's commands.

@@ -14,9 +14,18 @@
 
 namespace {
 
-Money yuan(qint64 y) { return Money::fromYuan(y); }
-Money m(const char* text) { return *Money::parse(QString::fromLatin1(text)); }
-QDate d(int y, int mo, int day) { return QDate(y, mo, day); }
+Money yuan(qint64 y)
+{
+    return Money::fromYuan(y);
+}
+Money m(const char* text)
+{
+    return *Money::parse(QString::fromLatin1(text));
+}
+QDate d(int y, int mo, int day)
+{
+    return QDate(y, mo, day);
+}
 
 struct Row {
     QDate date;
@@ -24,7 +33,7 @@ struct Row {
     QString note;
 };
 
-} // namespace
+}  // namespace
 
 class TestJournal : public QObject {
     Q_OBJECT
@@ -34,8 +43,8 @@ class TestJournal : public QObject {
     void add(const QDate& day, Money debit, Money credit, Money balance, const QString& note = {})
     {
         db.execute(QStringLiteral("insert into 现金日记帐 (日期, 摘要, 借方, 贷方, 余额, 备注) values (?, ?, ?, ?, ?, ?)"),
-                   {Dates::toStorage(day), debit != Money() ? Journal::Income : Journal::Expense, debit.toDouble(),
-                    credit.toDouble(), balance.toDouble(), note});
+                   {Dates::toStorage(day), debit != Money() ? Journal::Income : Journal::Expense, debit.toDouble(), credit.toDouble(),
+                    balance.toDouble(), note});
     }
     // Rows in the order the list shows them.
     QVector<Row> rows(const QString& where = QStringLiteral("1=1"))
@@ -58,8 +67,8 @@ class TestJournal : public QObject {
     void clear() { db.execute(QStringLiteral("delete from 现金日记帐")); }
     Journal::Posted post(const QString& contract, Money received, const QDate& today)
     {
-        const Journal::Settlement s{contract, QStringLiteral("王五"), QStringLiteral("苏A00001"), QStringLiteral("3"),
-                                    QStringLiteral("李四"), received};
+        const Journal::Settlement s{
+            contract, QStringLiteral("王五"), QStringLiteral("苏A00001"), QStringLiteral("3"), QStringLiteral("李四"), received};
         return Journal::postSettlement(db, s, today, QStringLiteral("张三"), QDateTime(today, QTime(10, 0)));
     }
 
@@ -211,10 +220,11 @@ private Q_SLOTS:
         add(d(2004, 2, 3), {}, yuan(20), -yuan(520), QStringLiteral("内部编号：zl2099000001"));
         const auto clerks = [this] {
             QStringList out;
-            QSqlQuery q = db.run(QStringLiteral("select 摘要, 借方, 贷方, 备注 from 现金日记帐 where 日期 < '2004-02-04' order by __rk"));
+            QSqlQuery q = db.run(
+                QStringLiteral("select 摘要, 借方, 贷方, 备注 from 现金日记帐 where 日期 < '2004-02-04' order by __rk"));
             while (q.next())
                 out << q.value(0).toString() + QLatin1Char('/') + Money::fromVariant(q.value(1)).toDisplay() + QLatin1Char('/')
-                        + Money::fromVariant(q.value(2)).toDisplay() + QLatin1Char('/') + q.value(3).toString();
+                           + Money::fromVariant(q.value(2)).toDisplay() + QLatin1Char('/') + q.value(3).toString();
             return out;
         };
         const QStringList before = clerks();
@@ -296,9 +306,12 @@ private Q_SLOTS:
         while (settled.next()) {
             QCOMPARE(settled.value(7).toInt(), 1);
             QCOMPARE(Money::fromVariant(settled.value(8)), Money::fromVariant(settled.value(1)));
-            QCOMPARE(settled.value(9).toString(),
-                     Journal::detailText({settled.value(0).toString(), settled.value(3).toString(), settled.value(4).toString(),
-                                          settled.value(5).toString(), settled.value(2).toString(), {}}));
+            QCOMPARE(settled.value(9).toString(), Journal::detailText({settled.value(0).toString(),
+                                                                       settled.value(3).toString(),
+                                                                       settled.value(4).toString(),
+                                                                       settled.value(5).toString(),
+                                                                       settled.value(2).toString(),
+                                                                       {}}));
             QCOMPARE(settled.value(10).toString(), settled.value(2).toString());
             QCOMPARE(Dates::fromVariant(settled.value(11)).date(), Dates::fromVariant(settled.value(6)).date());
             ++posted;
@@ -306,9 +319,9 @@ private Q_SLOTS:
         QVERIFY(posted > 100);
         // Contracts in the states the windows leave: a settled one is returned and owes nothing;
         // every vehicle out is out on exactly one open contract, of its renter.
-        QSqlQuery odd = demoDb.run(QStringLiteral(
-            "select count(*) from 汽车租赁登记表 where (帐款结清 = 1 and (客户交车 <> '已交' or 应收帐款 <> 0)) "
-            "or 客户交车 not in ('已交', '没有') or (客户交车 = '没有' and 收车日期 is not null)"));
+        QSqlQuery odd = demoDb.run(
+            QStringLiteral("select count(*) from 汽车租赁登记表 where (帐款结清 = 1 and (客户交车 <> '已交' or 应收帐款 <> 0)) "
+                           "or 客户交车 not in ('已交', '没有') or (客户交车 = '没有' and 收车日期 is not null)"));
         QVERIFY(odd.next());
         QCOMPARE(odd.value(0).toInt(), 0);
         QSqlQuery out = demoDb.run(QStringLiteral(

@@ -32,7 +32,10 @@
 
 namespace {
 
-Money yuan(qint64 y) { return Money::fromYuan(y); }
+Money yuan(qint64 y)
+{
+    return Money::fromYuan(y);
+}
 
 
 QStringList comboItems(QWidget* w)
@@ -44,7 +47,7 @@ QStringList comboItems(QWidget* w)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 class TestJournalWindows : public QObject {
     Q_OBJECT
@@ -115,8 +118,7 @@ private Q_SLOTS:
         const auto listed = [&] {
             QStringList rows;
             for (int r = 0; r < w->model()->rowCount(); ++r)
-                rows << w->model()->index(r, 0).data().toString() + QLatin1Char('/')
-                        + w->model()->index(r, 3).data().toString();
+                rows << w->model()->index(r, 0).data().toString() + QLatin1Char('/') + w->model()->index(r, 3).data().toString();
             return rows;
         };
         const QStringList inOrder = listed();
@@ -470,7 +472,8 @@ private Q_SLOTS:
         d.closeButton->click();
 
         // Any other summary goes after the confirmation.
-        for (dm.q_zy.first(); dm.q_zy.asString(QStringLiteral("摘要")) != QStringLiteral("费用支出"); dm.q_zy.next()) {}
+        for (dm.q_zy.first(); dm.q_zy.asString(QStringLiteral("摘要")) != QStringLiteral("费用支出"); dm.q_zy.next()) {
+        }
         msgs.clear();
         msgs.script(Msg::Button::Yes);
         list->deleteButton->click();

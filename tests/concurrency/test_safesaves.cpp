@@ -61,7 +61,10 @@ protected:
     }
 };
 
-QLineEdit* lineFor(EditDialog& d, const QString& column) { return qobject_cast<QLineEdit*>(d.fieldFor(column)); }
+QLineEdit* lineFor(EditDialog& d, const QString& column)
+{
+    return qobject_cast<QLineEdit*>(d.fieldFor(column));
+}
 
 
 void retype(QWidget* w, const QString& text)
@@ -76,7 +79,7 @@ void retype(QWidget* w, const QString& text)
     QTest::keyClick(e, Qt::Key_Delete);
     sendText(e, text);
 }
-} // namespace
+}  // namespace
 
 class TestSafeSaves : public QObject {
     Q_OBJECT

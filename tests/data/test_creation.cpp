@@ -64,7 +64,10 @@ private Q_SLOTS:
             QVERIFY(tx.asInteger(QStringLiteral("期限")) > 0);
         }
         QCOMPARE(items, Schema::defaultReminderItems());
-        QCOMPARE(count(db, QStringLiteral("select count(*) from 摘要 where (摘要='租赁收入' and 属性='增加') or (摘要='费用支出' and 属性='减少')")), 2);
+        QCOMPARE(count(db,
+                       QStringLiteral(
+                           "select count(*) from 摘要 where (摘要='租赁收入' and 属性='增加') or (摘要='费用支出' and 属性='减少')")),
+                 2);
     }
 
     // The names module code uses for columns are exactly the columns a new database has: none

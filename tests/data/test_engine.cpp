@@ -27,7 +27,8 @@ class TestEngine : public QObject {
     void addContract(const QString& no, const QString& plate, const QString& dispatch, const QString& money,
                      const QString& returned = QStringLiteral("没有"))
     {
-        db.execute(QStringLiteral("insert into 汽车租赁登记表 (内部编号, 车牌号, 发车日期, 押金, 客户交车, 客户姓名) values (?,?,?,?,?,?)"),
+        db.execute(QStringLiteral(
+                       "insert into 汽车租赁登记表 (内部编号, 车牌号, 发车日期, 押金, 客户交车, 客户姓名) values (?,?,?,?,?,?)"),
                    {no, plate, dispatch, Money::parse(money)->toDouble(), returned, QStringLiteral("no")});
     }
     QStringList column(RecordSet& rs, const QString& name)
@@ -46,11 +47,14 @@ private Q_SLOTS:
         QString err;
         QVERIFY2(createDatabase(location, QDate(2004, 2, 10), &err), qPrintable(err));
         QVERIFY2(db.open(location, &err), qPrintable(err));
-        addContract(QStringLiteral("ZL2004000001"), QStringLiteral("苏A12345"), QStringLiteral("2004-02-01 14:30:00"), QStringLiteral("100.1"));
-        addContract(QStringLiteral("ZL2004000002"), QStringLiteral("苏a12345"), QStringLiteral("2004-02-29 23:59:59"), QStringLiteral("0.0001"),
-                    QStringLiteral("已交"));
-        addContract(QStringLiteral("ZL2004000003"), QStringLiteral("苏B00001"), QStringLiteral("2004-03-01 00:00:00"), QStringLiteral("5"));
-        addContract(QStringLiteral("ZL2004000004"), QStringLiteral("苏A12345X"), QStringLiteral("2004-01-31 23:59:59"), QStringLiteral("5"));
+        addContract(QStringLiteral("ZL2004000001"), QStringLiteral("苏A12345"), QStringLiteral("2004-02-01 14:30:00"),
+                    QStringLiteral("100.1"));
+        addContract(QStringLiteral("ZL2004000002"), QStringLiteral("苏a12345"), QStringLiteral("2004-02-29 23:59:59"),
+                    QStringLiteral("0.0001"), QStringLiteral("已交"));
+        addContract(QStringLiteral("ZL2004000003"), QStringLiteral("苏B00001"), QStringLiteral("2004-03-01 00:00:00"),
+                    QStringLiteral("5"));
+        addContract(QStringLiteral("ZL2004000004"), QStringLiteral("苏A12345X"), QStringLiteral("2004-01-31 23:59:59"),
+                    QStringLiteral("5"));
     }
 
     void dateRangesCoverWholeDays()
@@ -60,7 +64,8 @@ private Q_SLOTS:
                          QStringLiteral("order by 内部编号")});
         QCOMPARE(column(*rs, QStringLiteral("内部编号")), QStringList({"ZL2004000001", "ZL2004000002"}));
         // without a time the upper bound is midnight, as in the month condition
-        auto month = query({QStringLiteral("select * from 汽车租赁登记表 where (发车日期 between cdate('2004-2-1') and cdate('2004-2-29'))")});
+        auto month = query(
+            {QStringLiteral("select * from 汽车租赁登记表 where (发车日期 between cdate('2004-2-1') and cdate('2004-2-29'))")});
         QCOMPARE(month->recordCount(), 1);
     }
 
@@ -104,7 +109,8 @@ private Q_SLOTS:
 
     void likeIsAsciiCaseInsensitivePrefix()
     {
-        auto rs = query({QStringLiteral("select * from 汽车租赁登记表 where (车牌号 like '苏A12345%')"), QStringLiteral("order by 内部编号")});
+        auto rs = query(
+            {QStringLiteral("select * from 汽车租赁登记表 where (车牌号 like '苏A12345%')"), QStringLiteral("order by 内部编号")});
         QCOMPARE(column(*rs, QStringLiteral("内部编号")), QStringList({"ZL2004000001", "ZL2004000002", "ZL2004000004"}));
         QCOMPARE(query({QStringLiteral("select * from 汽车租赁登记表 where 客户交车 like '%交%'")})->recordCount(), 1);
         // equality of text ignores the case of Latin letters too, so a duplicate test catches it
@@ -129,12 +135,12 @@ private Q_SLOTS:
         auto count = [&](const QString& cond) {
             return query({QStringLiteral("select * from 客户登记表 where ") + cond})->recordCount();
         };
-        QCOMPARE(count(QStringLiteral("客户号 like 'a\\b%'")), 1);       // the backslash is no escape
-        QCOMPARE(count(QStringLiteral("客户号 like 'A\\'")), 1);         // not even at the end
-        QCOMPARE(count(QStringLiteral("客户号 not like 'a%'")), 1);      // only '%5' is left
+        QCOMPARE(count(QStringLiteral("客户号 like 'a\\b%'")), 1);          // the backslash is no escape
+        QCOMPARE(count(QStringLiteral("客户号 like 'A\\'")), 1);            // not even at the end
+        QCOMPARE(count(QStringLiteral("客户号 not like 'a%'")), 1);         // only '%5' is left
         QCOMPARE(count(QStringLiteral("(客户号 || '') like 'a\\b%'")), 1);  // an expression, not a column
-        QCOMPARE(count(QStringLiteral("客户号 like '\\%5'")), 0);         // no escape for the wildcard either
-        QCOMPARE(count(QStringLiteral("客户号 like \"ab%\"")), 1);        // a double-quoted pattern
+        QCOMPARE(count(QStringLiteral("客户号 like '\\%5'")), 0);           // no escape for the wildcard either
+        QCOMPARE(count(QStringLiteral("客户号 like \"ab%\"")), 1);          // a double-quoted pattern
         // a date is matched through its stored text form
         QCOMPARE(query({QStringLiteral("select * from 汽车租赁登记表 where 发车日期 like '2004-02-01 14:30%'")})->recordCount(), 1);
         db.execute(QStringLiteral("delete from 客户登记表"));
@@ -188,17 +194,19 @@ private Q_SLOTS:
             // A handful of rows would be read whole anyway: the plan is asked for as if there were many.
             Transaction tx(db);
             db.runNative(QStringLiteral("SET LOCAL enable_seqscan = off"));
-            QSqlQuery q = db.runNative(QStringLiteral("EXPLAIN ") + db.translate(QStringLiteral(
-                                                         "select sum(押金) as yj from 汽车租赁登记表 where (车牌号 like '苏a12345%')")));
+            QSqlQuery q = db.runNative(
+                QStringLiteral("EXPLAIN ")
+                + db.translate(QStringLiteral("select sum(押金) as yj from 汽车租赁登记表 where (车牌号 like '苏a12345%')")));
             QString plan;
             while (q.next())
                 plan += q.value(0).toString() + QLatin1Char('\n');
             QVERIFY2(plan.contains(QStringLiteral("ix_zl_plate_l")), qPrintable(plan));
             return;
         }
-        QSqlQuery q = db.runNative(QStringLiteral("EXPLAIN QUERY PLAN ")
-                                   + db.translate(QStringLiteral("select sum(押金) as yj from 汽车租赁登记表 where (发车日期 between "
-                                                                 "cdate('2004-1-1 0:0:0') and cdate('2004-12-31 23:59:59'))and(车牌号 like '苏A12345%')")));
+        QSqlQuery q = db.runNative(
+            QStringLiteral("EXPLAIN QUERY PLAN ")
+            + db.translate(QStringLiteral("select sum(押金) as yj from 汽车租赁登记表 where (发车日期 between "
+                                          "cdate('2004-1-1 0:0:0') and cdate('2004-12-31 23:59:59'))and(车牌号 like '苏A12345%')")));
         QString plan;
         while (q.next())
             plan += q.value(3).toString() + QLatin1Char('\n');

@@ -110,8 +110,7 @@ private Q_SLOTS:
 
     void monthRanges()
     {
-        QCOMPARE(Dates::monthCondition(QDate(2004, 2, 17)),
-                 QStringLiteral("(日期 between cdate('2004-2-1') and cdate('2004-2-29'))"));
+        QCOMPARE(Dates::monthCondition(QDate(2004, 2, 17)), QStringLiteral("(日期 between cdate('2004-2-1') and cdate('2004-2-29'))"));
         QCOMPARE(Dates::monthLast(QDate(2005, 2, 1)), QStringLiteral("2005-2-28"));
         QCOMPARE(Dates::monthLast(QDate(1900, 2, 1)), QStringLiteral("1900-2-28"));
         QCOMPARE(Dates::monthLast(QDate(2000, 2, 1)), QStringLiteral("2000-2-29"));
@@ -122,8 +121,7 @@ private Q_SLOTS:
 
     void jetDateTexts()
     {
-        QCOMPARE(Dates::parseJet(QStringLiteral("2004-2-1 23:59:59"))->toString(Qt::ISODate),
-                 QStringLiteral("2004-02-01T23:59:59"));
+        QCOMPARE(Dates::parseJet(QStringLiteral("2004-2-1 23:59:59"))->toString(Qt::ISODate), QStringLiteral("2004-02-01T23:59:59"));
         QCOMPARE(Dates::parseJet(QStringLiteral("2004/02/01"))->time(), QTime(0, 0));
         QCOMPARE(Dates::parseJet(QStringLiteral("2004-2-1 0:0:0"))->time(), QTime(0, 0));
         QVERIFY(!Dates::parseJet(QStringLiteral("2004-2-30")));

@@ -40,7 +40,7 @@ QVector<qint64> keysUpTo(int n)
     return keys;
 }
 
-} // namespace
+}  // namespace
 
 class TestRowCache : public QObject {
     Q_OBJECT

@@ -21,7 +21,7 @@ void capture(QtMsgType type, const QMessageLogContext& context, const QString& t
     else if (previous)
         previous(type, context, text);
 }
-} // namespace
+}  // namespace
 
 class TestSqlTrace : public QObject {
     Q_OBJECT

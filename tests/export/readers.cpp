@@ -48,4 +48,4 @@ QByteArray tool(const QString& program, const QStringList& args, bool* ok)
     return p.readAllStandardOutput();
 }
 
-} // namespace Readers
+}  // namespace Readers

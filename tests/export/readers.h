@@ -14,4 +14,4 @@ QJsonDocument pythonJson(const QString& python, const QString& script, const QSt
 // Runs a tool and returns its stdout; *ok false when it is missing or fails.
 QByteArray tool(const QString& program, const QStringList& args, bool* ok);
 
-} // namespace Readers
+}  // namespace Readers

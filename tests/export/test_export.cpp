@@ -23,9 +23,9 @@
 #include <sys/resource.h>
 #endif
 
-#define REQUIRE_PYTHON(module)                                                  \
-    if (Readers::python(QStringLiteral(module)).isEmpty())                      \
-        QSKIP("python3 with the module " module " is not installed")
+#define REQUIRE_PYTHON(module)                                                                                                        \
+    if (Readers::python(QStringLiteral(module)).isEmpty())                                                                            \
+    QSKIP("python3 with the module " module " is not installed")
 
 namespace {
 
@@ -34,19 +34,19 @@ ExportTable sampleTable()
     ExportTable t;
     t.printTitle = QStringLiteral("汽车维修打印清单");
     t.columns = {
-        {QStringLiteral("车牌号"), FieldType::Text, 90},
-        {QStringLiteral("次数"), FieldType::Integer, 50},
-        {QStringLiteral("费用|材料费"), FieldType::Money, 80},
-        {QStringLiteral("费用|人工费"), FieldType::Money, 80},
+        {QStringLiteral("车牌号"), FieldType::Text, 90},       {QStringLiteral("次数"), FieldType::Integer, 50},
+        {QStringLiteral("费用|材料费"), FieldType::Money, 80}, {QStringLiteral("费用|人工费"), FieldType::Money, 80},
         {QStringLiteral("备注"), FieldType::Memo, 160},
     };
     t.rows = {
-        {QStringLiteral("京A12345"), QStringLiteral("3"), QStringLiteral("0.0001"), QStringLiteral("12345678.9999"), QStringLiteral("普通")},
+        {QStringLiteral("京A12345"), QStringLiteral("3"), QStringLiteral("0.0001"), QStringLiteral("12345678.9999"),
+         QStringLiteral("普通")},
         {QStringLiteral("沪B-8,8\"8"), QStringLiteral("12"), QStringLiteral("-5.50"), QStringLiteral("0"),
          QStringLiteral("含,逗号\"引号\"\n换行 <b>&amp; {括号} \\反斜杠")},
         {QStringLiteral("0571"), QString(), QString(), QStringLiteral("1234.50"), QString()},
     };
-    t.footer = {QStringLiteral("记录数"), QStringLiteral("3"), QStringLiteral("-5.4999"), QStringLiteral("12346913.4999"), QStringLiteral("合计")};
+    t.footer = {QStringLiteral("记录数"), QStringLiteral("3"), QStringLiteral("-5.4999"), QStringLiteral("12346913.4999"),
+                QStringLiteral("合计")};
     t.operatorName = QStringLiteral("张三");
     t.printedAt = QDateTime(QDate(2004, 3, 1), QTime(14, 5, 9));
     return t;
@@ -110,16 +110,13 @@ print(json.dumps({'sheets': sheets, 'log': log.getvalue(), 'codepage': book.code
                   'continues': continues, 'longest': longest}))
 )";
 
-} // namespace
+}  // namespace
 
 class TestExport : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-    }
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
 
     void extensionRule_data()
     {
@@ -159,7 +156,8 @@ private slots:
 import sys, csv, json
 with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:
     print(json.dumps(list(csv.reader(f))))
-)", path);
+)",
+                                             path);
         QCOMPARE(toLines(doc.array()), expectedLines(t));
     }
 
@@ -173,7 +171,8 @@ import sys, json
 text = open(sys.argv[1], encoding='utf-8-sig', newline='').read()
 assert text.endswith('\r\n')
 print(json.dumps([line.split('\t') for line in text[:-2].split('\r\n')]))
-)", path);
+)",
+                                             path);
         QVector<QStringList> expected = expectedLines(t);
         // a line break inside a cell cannot survive in a line-per-row file; it becomes a blank
         expected[3][4].replace(QLatin1Char('\n'), QLatin1Char(' '));
@@ -218,7 +217,8 @@ class P(HTMLParser):
 p = P()
 p.feed(open(sys.argv[1], encoding='utf-8').read())
 print(json.dumps({'charset': p.charset, 'title': p.title, 'rows': p.rows}))
-)", path);
+)",
+                                             path);
         const QJsonObject o = doc.object();
         QVERIFY2(o.value("charset").toString().contains("utf-8"), qPrintable(o.value("charset").toString()));
         QCOMPARE(o.value("title").toString(), t.printTitle);
@@ -262,8 +262,10 @@ print(json.dumps({'charset': p.charset, 'title': p.title, 'rows': p.rows}))
         static const QRegularExpression ref(QStringLiteral("&#(\\d+);"));
         for (QRegularExpressionMatch m = ref.match(text); m.hasMatch(); m = ref.match(text))
             text.replace(m.capturedStart(), m.capturedLength(), QChar(m.captured(1).toInt()));
-        text.replace(QLatin1String("&lt;"), QLatin1String("<")).replace(QLatin1String("&gt;"), QLatin1String(">"))
-            .replace(QLatin1String("&quot;"), QLatin1String("\"")).replace(QLatin1String("&amp;"), QLatin1String("&"));
+        text.replace(QLatin1String("&lt;"), QLatin1String("<"))
+            .replace(QLatin1String("&gt;"), QLatin1String(">"))
+            .replace(QLatin1String("&quot;"), QLatin1String("\""))
+            .replace(QLatin1String("&amp;"), QLatin1String("&"));
         int from = 0;
         for (const QStringList& row : expectedLines(t))
             for (const QString& cell : row)
@@ -321,7 +323,8 @@ print(json.dumps({'charset': p.charset, 'title': p.title, 'rows': p.rows}))
 import sys, csv, json
 with open(sys.argv[1], newline='', encoding='utf-8') as f:
     print(json.dumps(list(csv.reader(f))))
-)", out + QStringLiteral("/office.csv"));
+)",
+                                             out + QStringLiteral("/office.csv"));
         QVector<QStringList> expected = expectedLines(t);
         expected[3][3] = QStringLiteral("0.00");  // "0" shown in the money format
         QCOMPARE(toLines(doc.array()), expected);
@@ -333,12 +336,14 @@ with open(sys.argv[1], newline='', encoding='utf-8') as f:
     {
         REQUIRE_PYTHON("xlrd");
         ExportTable t;
-        t.columns = {{QStringLiteral("编号"), FieldType::Text, 60}, {QStringLiteral("说明"), FieldType::Memo, 200},
+        t.columns = {{QStringLiteral("编号"), FieldType::Text, 60},
+                     {QStringLiteral("说明"), FieldType::Memo, 200},
                      {QStringLiteral("金额"), FieldType::Money, 80}};
         Money sum;
         for (int i = 0; i < 3000; ++i) {
             const QString note = i % 97 == 0 ? QString(1500 + i % 7, QChar(0x4E00 + i % 500))
-                               : i % 2 ? QStringLiteral("客户%1备注").arg(i) : QStringLiteral("latin-%1").arg(i);
+                                 : i % 2     ? QStringLiteral("客户%1备注").arg(i)
+                                             : QStringLiteral("latin-%1").arg(i);
             const Money m = Money::fromUnits(qint64(i) * 12345679 + 1);
             sum += m;
             t.rows << QStringList{QStringLiteral("NO%1").arg(i, 5, 10, QLatin1Char('0')), note, m.toString()};

@@ -28,27 +28,46 @@ namespace {
 constexpr int kRows = 17000;
 
 // What the grid must show for the row made from number i (see fill()), independently worked out.
-QString plateOf(int i) { return QStringLiteral("苏A%1").arg(kRows - i, 5, 10, QLatin1Char('0')); }
+QString plateOf(int i)
+{
+    return QStringLiteral("苏A%1").arg(kRows - i, 5, 10, QLatin1Char('0'));
+}
 QString dateOf(int i)
 {
     const QString day = QStringLiteral("2004-%1-%2").arg(1 + i % 12, 2, 10, QLatin1Char('0')).arg(1 + i % 28, 2, 10, QLatin1Char('0'));
     if (i % 3 == 0)
         return day;  // midnight: the date alone
-    return day + QStringLiteral(" %1:%2:%3").arg(i % 24, 2, 10, QLatin1Char('0')).arg(i % 60, 2, 10, QLatin1Char('0')).arg(i * 7 % 60, 2, 10, QLatin1Char('0'));
+    return day
+           + QStringLiteral(" %1:%2:%3")
+                 .arg(i % 24, 2, 10, QLatin1Char('0'))
+                 .arg(i % 60, 2, 10, QLatin1Char('0'))
+                 .arg(i * 7 % 60, 2, 10, QLatin1Char('0'));
 }
-QString shopOf(int i) { return i % 100 == 0 ? QStringLiteral("厂,\"引\"") : QStringLiteral("厂%1").arg(i % 37); }
-QString workOf(int i) { return i % 250 == 0 ? QStringLiteral("换胎\n补漆") : QString(); }
+QString shopOf(int i)
+{
+    return i % 100 == 0 ? QStringLiteral("厂,\"引\"") : QStringLiteral("厂%1").arg(i % 37);
+}
+QString workOf(int i)
+{
+    return i % 250 == 0 ? QStringLiteral("换胎\n补漆") : QString();
+}
 QString materialOf(int i)
 {
     if (i % 50 == 0)
         return {};
     return QString::number(i % 1000) + (i % 7 ? QStringLiteral(".000%1").arg(i % 7) : QStringLiteral(".00"));
 }
-QString labourOf(int i) { return QStringLiteral("%1.00").arg(i % 3); }
+QString labourOf(int i)
+{
+    return QStringLiteral("%1.00").arg(i % 3);
+}
 
-QStringList expectedRow(int i) { return {plateOf(i), dateOf(i), shopOf(i), workOf(i), materialOf(i), labourOf(i)}; }
+QStringList expectedRow(int i)
+{
+    return {plateOf(i), dateOf(i), shopOf(i), workOf(i), materialOf(i), labourOf(i)};
+}
 
-} // namespace
+}  // namespace
 
 class TestListExport : public QObject {
     Q_OBJECT
@@ -59,16 +78,17 @@ class TestListExport : public QObject {
     // Rows i = 1..kRows in one statement; the plates run against the insertion order.
     void fill()
     {
-        dm.ADO_qczl.runNative(QStringLiteral(
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-            "INSERT INTO 车辆维修记录表 (车牌号, 维修时间, 修理厂, 维修内容, 材料费, 人工费) "
-            "SELECT '苏A' || printf('%05d', %1 - i), "
-            "printf('2004-%02d-%02d ', 1 + i % 12, 1 + i % 28) || "
-            "  CASE WHEN i % 3 = 0 THEN '00:00:00' ELSE printf('%02d:%02d:%02d', i % 24, i % 60, i * 7 % 60) END, "
-            "CASE WHEN i % 100 = 0 THEN '厂,\"引\"' ELSE '厂' || (i % 37) END, "
-            "CASE WHEN i % 250 = 0 THEN '换胎' || char(10) || '补漆' ELSE NULL END, "
-            "CASE WHEN i % 50 = 0 THEN NULL ELSE (i % 1000) + (i % 7) / 10000.0 END, "
-            "i % 3 FROM n").arg(kRows));
+        dm.ADO_qczl.runNative(
+            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                           "INSERT INTO 车辆维修记录表 (车牌号, 维修时间, 修理厂, 维修内容, 材料费, 人工费) "
+                           "SELECT '苏A' || printf('%05d', %1 - i), "
+                           "printf('2004-%02d-%02d ', 1 + i % 12, 1 + i % 28) || "
+                           "  CASE WHEN i % 3 = 0 THEN '00:00:00' ELSE printf('%02d:%02d:%02d', i % 24, i % 60, i * 7 % 60) END, "
+                           "CASE WHEN i % 100 = 0 THEN '厂,\"引\"' ELSE '厂' || (i % 37) END, "
+                           "CASE WHEN i % 250 = 0 THEN '换胎' || char(10) || '补漆' ELSE NULL END, "
+                           "CASE WHEN i % 50 = 0 THEN NULL ELSE (i % 1000) + (i % 7) / 10000.0 END, "
+                           "i % 3 FROM n")
+                .arg(kRows));
     }
 
     // The repair list sorted by plate (by a title click), its rightmost column 总费用 hidden.
@@ -125,7 +145,8 @@ class TestListExport : public QObject {
     static const QVector<QStringList>& titleLines()
     {
         static const QVector<QStringList> t{
-            {QStringLiteral("车牌号"), QStringLiteral("维修时间"), QStringLiteral("修理厂"), QStringLiteral("维修内容"), QStringLiteral("费用"), QString()},
+            {QStringLiteral("车牌号"), QStringLiteral("维修时间"), QStringLiteral("修理厂"), QStringLiteral("维修内容"),
+             QStringLiteral("费用"), QString()},
             {QString(), QString(), QString(), QString(), QStringLiteral("材料费"), QStringLiteral("明细")},
             {QString(), QString(), QString(), QString(), QString(), QStringLiteral("人工费")},
         };
@@ -172,15 +193,17 @@ private Q_SLOTS:
 import sys, csv, json
 with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:
     print(json.dumps(list(csv.reader(f))))
-)"), {path}, &error);
+)"),
+                                                      {path}, &error);
         QVERIFY2(error.isEmpty(), qPrintable(error));
         const QVector<QStringList> got = lines(doc.array());
         QCOMPARE(got.size(), 3 + kRows + 1);
         QCOMPARE(got.mid(0, 3), titleLines());
         for (int r = 0; r < kRows; ++r)
             if (got[3 + r] != expectedRow(order[r]))
-                QFAIL(qPrintable(QStringLiteral("row %1: %2 instead of %3").arg(r).arg(got[3 + r].join(QLatin1Char('|')),
-                                                                                   expectedRow(order[r]).join(QLatin1Char('|')))));
+                QFAIL(qPrintable(QStringLiteral("row %1: %2 instead of %3")
+                                     .arg(r)
+                                     .arg(got[3 + r].join(QLatin1Char('|')), expectedRow(order[r]).join(QLatin1Char('|')))));
         QCOMPARE(got.last(), footer);
         QCOMPARE(footer.value(0), QStringLiteral("记录数"));
         QCOMPARE(footer.value(1), QString::number(kRows));
@@ -210,7 +233,8 @@ def cell(c):
         return 'N:' + repr(c.value)
     return c.value if c.ctype == xlrd.XL_CELL_TEXT else ''
 print(json.dumps({'log': log.getvalue(), 'sheets': [[[cell(c) for c in sh.row(r)] for r in range(sh.nrows)] for sh in book.sheets()]}))
-)"), {path}, &error);
+)"),
+                                                      {path}, &error);
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QCOMPARE(doc[QStringLiteral("log")].toString(), QString());
         const QJsonArray sheets = doc[QStringLiteral("sheets")].toArray();
@@ -249,7 +273,8 @@ print(json.dumps({'log': log.getvalue(), 'sheets': [[[cell(c) for c in sh.row(r)
         };
         w->printButton->click();
         bool ok = false;
-        const QString text = QString::fromUtf8(Readers::tool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}, &ok));
+        const QString text = QString::fromUtf8(
+            Readers::tool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}, &ok));
         if (!ok)
             QSKIP("pdftotext is not installed");
         QStringList pages = text.split(QChar(0x0C));

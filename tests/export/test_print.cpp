@@ -23,8 +23,10 @@ struct Word {
 QVector<Word> wordBoxes(const QString& pdf)
 {
     bool ok = false;
-    const QString html = QString::fromUtf8(Readers::tool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}, &ok));
-    static const QRegularExpression word(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
+    const QString html = QString::fromUtf8(
+        Readers::tool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}, &ok));
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
     QVector<Word> out;
     for (auto it = word.globalMatch(html); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
@@ -61,7 +63,7 @@ ExportTable repairList()
     return t;
 }
 
-} // namespace
+}  // namespace
 
 class TestPrint : public QObject {
     Q_OBJECT
@@ -79,8 +81,8 @@ private slots:
         const QString text = pages[0];
         QVERIFY2(text.contains(t.printTitle), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("第1页")));
-        for (const char* s : {"车牌号", "维修日期", "材料费", "总费用", "费用", "京A12345", "0.0001", "12345678.9999",
-                                 "记录数", "12345679.0000", "300.50"})
+        for (const char* s : {"车牌号", "维修日期", "材料费", "总费用", "费用", "京A12345", "0.0001", "12345678.9999", "记录数",
+                              "12345679.0000", "300.50"})
             QVERIFY2(text.contains(QString::fromUtf8(s)), s);
         // the closing line, in this order, on the last line of the page
         const QRegularExpression closing(QStringLiteral("打印时间:2004-03-05 09:08:07 +制表:李四 \\.\\s*$"));
@@ -147,7 +149,8 @@ private slots:
         QStringList words;
         for (int i = 0; i < 40; ++i)
             words << QStringLiteral("w%1").arg(i, 3, 10, QLatin1Char('0'));
-        t.rows[0][1] = words.join(QLatin1Char(' ')) + QStringLiteral(" 一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十末尾");
+        t.rows[0][1] = words.join(QLatin1Char(' '))
+                       + QStringLiteral(" 一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十末尾");
         const QStringList pages = printed(t, QStringLiteral("wrap.pdf"));
         if (pages.isEmpty())
             QSKIP("pdftotext is not installed");

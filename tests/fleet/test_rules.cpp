@@ -11,9 +11,15 @@
 #include <QTest>
 
 namespace {
-QDateTime day(int y, int m, int d) { return QDateTime(QDate(y, m, d), QTime(0, 0)); }
-Money money(const char* text) { return *Money::parse(QString::fromUtf8(text)); }
-} // namespace
+QDateTime day(int y, int m, int d)
+{
+    return QDateTime(QDate(y, m, d), QTime(0, 0));
+}
+Money money(const char* text)
+{
+    return *Money::parse(QString::fromUtf8(text));
+}
+}  // namespace
 
 class TestFleetRules : public QObject {
     Q_OBJECT
@@ -121,8 +127,7 @@ private Q_SLOTS:
     void repairTotalIsExact()
     {
         QCOMPARE(repairTotal(money("0.1"), money("0.2"), Money()).toString(), QStringLiteral("0.3000"));
-        QCOMPARE(repairTotal(money("99999999.9999"), money("0.0001"), money("-1")).toString(),
-                 QStringLiteral("99999999.0000"));
+        QCOMPARE(repairTotal(money("99999999.9999"), money("0.0001"), money("-1")).toString(), QStringLiteral("99999999.0000"));
     }
 
     void photoFiles()

@@ -56,9 +56,12 @@ QStringList sortable(ListWindow& w)
     return out;
 }
 
-QStringList split(const char* s) { return QString::fromUtf8(s).split(QLatin1Char(' ')); }
+QStringList split(const char* s)
+{
+    return QString::fromUtf8(s).split(QLatin1Char(' '));
+}
 
-} // namespace
+}  // namespace
 
 class TestFleetWindows : public QObject {
     Q_OBJECT
@@ -91,8 +94,10 @@ private Q_SLOTS:
         QString err;
         QVERIFY2(createDatabase(location, QDate(2004, 5, 1), &err), qPrintable(err));
         QVERIFY2(dm.connect(location, &err), qPrintable(err));
-        exec(QStringLiteral("insert into 汽车档案 (车牌号, 车型, 开始生效, 停用, 汽车照片) values ('苏A00001', 'SANTANA', 1, 0, '苏A00001.jpg')"));
-        exec(QStringLiteral("insert into 汽车档案 (车牌号, 车型, 开始生效, 停用, 汽车照片) values ('苏B00002', 'JETTA', 0, 1, 'old.jpg')"));
+        exec(QStringLiteral(
+            "insert into 汽车档案 (车牌号, 车型, 开始生效, 停用, 汽车照片) values ('苏A00001', 'SANTANA', 1, 0, '苏A00001.jpg')"));
+        exec(QStringLiteral(
+            "insert into 汽车档案 (车牌号, 车型, 开始生效, 停用, 汽车照片) values ('苏B00002', 'JETTA', 0, 1, 'old.jpg')"));
         exec(QStringLiteral("insert into 经办人信息 (经办人姓名) values ('王五')"));
         exec(QStringLiteral("insert into 经办人信息 (经办人姓名) values ('李四')"));
     }
@@ -112,20 +117,24 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("columns");
         QTest::addColumn<QStringList>("titleButtons");
         QTest::addColumn<QStringList>("sums");
-        QTest::newRow("qcda") << "TForm_qcda" << "q_qcda" << ArchiveSql
+        QTest::newRow("qcda") << "TForm_qcda"
+                              << "q_qcda" << ArchiveSql
                               << split("车牌号 车型 颜色 出厂编号 发动机号 底盘编号 公里数 购买时间 年审时间 养路费购买时间 "
                                        "保险购买时间 车船税购买时间 二保里程")
                               << split("车牌号 车型") << QStringList();
-        QTest::newRow("hyjlb") << "TForm_hyjlb" << "q_hyjlb"
+        QTest::newRow("hyjlb") << "TForm_hyjlb"
+                               << "q_hyjlb"
                                << QStringList{QStringLiteral("select * from 换油记录表 "), QStringLiteral("order by 换油时间")}
                                << split("车牌号 公里数 换油时间 单价 数量 金额 经办人 换油地点")
                                << split("车牌号 公里数 换油时间 金额 经办人 换油地点") << split("数量 金额");
-        QTest::newRow("wxjlb") << "TForm_wxjlb" << "q_wxjlb"
+        QTest::newRow("wxjlb") << "TForm_wxjlb"
+                               << "q_wxjlb"
                                << QStringList{QStringLiteral("select * from 车辆维修记录表 "), QStringLiteral("order by 维修时间")}
                                << split("车牌号 维修时间 修理厂 材料费 人工费 其它费用 总费用 经办人")
                                << split("车牌号 维修时间 材料费 人工费 其它费用 总费用 经办人")
                                << split("材料费 人工费 其它费用 总费用");
-        QTest::newRow("sgjlb") << "TForm_sgjlb" << "q_sgjlb"
+        QTest::newRow("sgjlb") << "TForm_sgjlb"
+                               << "q_sgjlb"
                                << QStringList{QStringLiteral("select * from 事故登记表 "), QStringLiteral("order by 事故时间")}
                                << split("车牌号 客户姓名 驾驶员 事故时间 事故地点 事故金额 理赔金额 理赔时间 经办人")
                                << split("车牌号 客户姓名 事故时间 理赔金额 理赔时间 经办人") << split("事故金额 理赔金额");
@@ -213,7 +222,8 @@ private Q_SLOTS:
         QCOMPARE(scalar(QStringLiteral("select 操作员 from 汽车档案 where 车牌号='苏C33333'")).toString(), QStringLiteral("张三"));
         QCOMPARE(scalar(QStringLiteral("select 操作日期 from 汽车档案 where 车牌号='苏C33333'")).toString(),
                  QStringLiteral("2004-05-01 09:30:00"));
-        QCOMPARE(scalar(QStringLiteral("select 车型 from 汽车档案 where 车牌号='苏C33333'")).toString(), QStringLiteral("SANTANA 2000"));
+        QCOMPARE(scalar(QStringLiteral("select 车型 from 汽车档案 where 车牌号='苏C33333'")).toString(),
+                 QStringLiteral("SANTANA 2000"));
         // The photo name follows the plate on the page 车辆照片.
         QCOMPARE(d.fieldText(QStringLiteral("DBEditEh7")), QStringLiteral("苏C33333.jpg"));
         QVERIFY(!d.field(QStringLiteral("DBEditEh7"))->isEnabled());
@@ -538,7 +548,7 @@ private Q_SLOTS:
         QCOMPARE(modal.classes, QStringList{QStringLiteral("TForm_wxjlb_cx")});
         QCOMPARE(modal.captions, QStringList{QStringLiteral("维修查询")});
         QCOMPARE(dm.q_wxjlb.sql(), (QStringList{QStringLiteral("select * from "), QStringLiteral("车辆维修记录表"),
-                                               QStringLiteral(" where (经办人 = '王五')"), QStringLiteral("order by 车牌号")}));
+                                                QStringLiteral(" where (经办人 = '王五')"), QStringLiteral("order by 车牌号")}));
         QCOMPARE(repairs.model()->footerText(1), QStringLiteral("3"));
         QCOMPARE(repairs.model()->footerText(3), QStringLiteral("80.50"));
         QCOMPARE(repairs.model()->footerText(6), QStringLiteral("8.00"));

@@ -20,7 +20,10 @@
 #include <openssl/evp.h>
 
 namespace {
-QString S(const char* s) { return QString::fromUtf8(s); }
+QString S(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 QByteArray digest(const QString& file)
 {
@@ -49,7 +52,7 @@ QString contentOf(Database& db, const QString& table)
     }
     return out.join(QLatin1Char('\n'));
 }
-} // namespace
+}  // namespace
 
 class TestSafety : public QObject {
     Q_OBJECT
@@ -115,7 +118,10 @@ private Q_SLOTS:
         Maintenance::RestoreOptions slow;
         slow.pagesPerStep = 4;
         // Steps spread out, so that the writer's saves fall on the restore in progress too.
-        slow.progress = [](int, int) { QThread::msleep(5); return true; };
+        slow.progress = [](int, int) {
+            QThread::msleep(5);
+            return true;
+        };
         QString err;
         QVERIFY2(Maintenance::restore(saved, live, &err, slow), qPrintable(err));
         restored = true;
@@ -188,8 +194,8 @@ private Q_SLOTS:
     void restoreFromAnotherPageSize()
     {
         const QString live = fresh(S("pages-live.db"));
-        const QString saved = variant(S("pages.db"), {S("insert into 汽车档案 (车牌号) values ('苏D1')"), S("PRAGMA journal_mode=DELETE"),
-                                                      S("PRAGMA page_size=1024"), S("VACUUM")});
+        const QString saved = variant(S("pages.db"), {S("insert into 汽车档案 (车牌号) values ('苏D1')"),
+                                                      S("PRAGMA journal_mode=DELETE"), S("PRAGMA page_size=1024"), S("VACUUM")});
         {
             QFile in(saved);
             QVERIFY(in.open(QIODevice::ReadOnly));
@@ -249,18 +255,17 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("statements");
         QTest::addColumn<QString>("message");
-        QTest::newRow("older version")
-            << QStringList{S("DROP TABLE 关帐日期"), S("CREATE TABLE 关帐日期 (__rk INTEGER PRIMARY KEY, \"关帐日期\" DATETIME)")}
-            << S("表 关帐日期 的列 关帐日期 类型为 DATETIME，应为 DATETIME TEXT");
+        QTest::newRow("older version") << QStringList{S("DROP TABLE 关帐日期"),
+                                                      S("CREATE TABLE 关帐日期 (__rk INTEGER PRIMARY KEY, \"关帐日期\" DATETIME)")}
+                                       << S("表 关帐日期 的列 关帐日期 类型为 DATETIME，应为 DATETIME TEXT");
         // The file's own scratch tables, past the connection's private ones of the same name.
-        QTest::newRow("missing column")
-            << QStringList{S("DROP TABLE main.图形显示"), S("CREATE TABLE main.图形显示 (__rk INTEGER PRIMARY KEY, x TEXT)")}
-            << S("表 图形显示 缺少列 sl1");
+        QTest::newRow("missing column") << QStringList{S("DROP TABLE main.图形显示"),
+                                                       S("CREATE TABLE main.图形显示 (__rk INTEGER PRIMARY KEY, x TEXT)")}
+                                        << S("表 图形显示 缺少列 sl1");
         QTest::newRow("extra column") << QStringList{S("ALTER TABLE 摘要 ADD COLUMN 密钥 TEXT")} << S("表 摘要 有本系统没有的列 密钥");
         QTest::newRow("missing table") << QStringList{S("DROP TABLE main.通用")} << S("缺少表 通用");
-        QTest::newRow("trigger")
-            << QStringList{S("CREATE TRIGGER t AFTER INSERT ON 现金日记帐 BEGIN DELETE FROM 权限表; END")}
-            << S("触发器或视图（t）");
+        QTest::newRow("trigger") << QStringList{S("CREATE TRIGGER t AFTER INSERT ON 现金日记帐 BEGIN DELETE FROM 权限表; END")}
+                                 << S("触发器或视图（t）");
     }
 
     // Every table with one column x passed before; now each difference is named.
@@ -316,7 +321,8 @@ private Q_SLOTS:
             raw.runNative(S("PRAGMA journal_mode=DELETE"));
             raw.runNative(S("DROP TABLE 权限表"));
         }
-        const QString shape = variant(S("shape-open.db"), {S("ALTER TABLE 汽车档案 ADD COLUMN 颜色2 TEXT"), S("PRAGMA journal_mode=DELETE")});
+        const QString shape = variant(S("shape-open.db"),
+                                      {S("ALTER TABLE 汽车档案 ADD COLUMN 颜色2 TEXT"), S("PRAGMA journal_mode=DELETE")});
         for (const QString& f : {foreign, shape}) {
             for (const QString& c : {f + S("-wal"), f + S("-shm")})
                 QVERIFY(!QFile::exists(c));
@@ -507,9 +513,10 @@ private Q_SLOTS:
         const QByteArray salt("0123456789abcdef");
         QByteArray derived(32, '\0');
         QVERIFY(PKCS5_PBKDF2_HMAC("PW9", 3, reinterpret_cast<const unsigned char*>(salt.constData()), int(salt.size()), 1000,
-                                  EVP_sha256(), int(derived.size()), reinterpret_cast<unsigned char*>(derived.data())) == 1);
+                                  EVP_sha256(), int(derived.size()), reinterpret_cast<unsigned char*>(derived.data()))
+                == 1);
         const QString weak = S("pbkdf2_sha256$1000$") + QString::fromLatin1(salt.toBase64()) + QLatin1Char('$')
-            + QString::fromLatin1(derived.toBase64());
+                             + QString::fromLatin1(derived.toBase64());
         QVERIFY(Password::matches(weak, S("pw9")));
         QVERIFY(Password::needsUpgrade(weak));
         QVERIFY(Password::needsUpgrade(S("pw9")));

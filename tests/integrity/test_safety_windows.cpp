@@ -19,7 +19,10 @@
 #include <QTest>
 
 namespace {
-QString S(const char* s) { return QString::fromUtf8(s); }
+QString S(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 // Types into a line as the clerk does, key by key.
 void type(QWidget* w, const QString& text)
@@ -34,7 +37,7 @@ void type(QWidget* w, const QString& text)
     }
     QCOMPARE(e->text(), text);
 }
-} // namespace
+}  // namespace
 
 class TestSafetyWindows : public QObject {
     Q_OBJECT

@@ -18,11 +18,14 @@
 #include "tests/pg/serverdb.h"
 
 namespace {
-QString S(const char* s) { return QString::fromUtf8(s); }
+QString S(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 // A character of three bytes in UTF-8, the most one unit of a column can take.
 const QChar Wide(0x6C49);
-} // namespace
+}  // namespace
 
 class TestTextLimits : public QObject {
     Q_OBJECT
@@ -60,7 +63,7 @@ class TestTextLimits : public QObject {
         const QByteArray path = QFile::encodeName(file);
         const QByteArray sql = "insert into 客户登记表 (客户号, 客户姓名) values ('K9', cast(x'" + hex + "' as text))";
         const bool ok = sqlite3_open_v2(path.constData(), &h, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
-            && sqlite3_exec(h, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+                        && sqlite3_exec(h, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
         sqlite3_close(h);
         return ok ? file : QString();
     }
@@ -124,7 +127,10 @@ private Q_SLOTS:
         set.append();
         const QString withNul = S("王") + QChar(0) + S("五");
         QVERIFY(refusal(set, S("客户姓名"), withNul).contains(S("客户姓名 含有不能存放的控制字符")));
-        QVERIFY(refusal(set, S("客户号"), S("K\x01" "1")).contains(S("控制字符")));
+        QVERIFY(refusal(set, S("客户号"),
+                        S("K\x01"
+                          "1"))
+                    .contains(S("控制字符")));
         QVERIFY(refusal(set, S("客户姓名"), S("王") + QChar(0xD800)).contains(S("控制字符")));  // half a pair
         QVERIFY(refusal(set, S("客户姓名"), S("王\n五")).contains(S("客户姓名 不能含有换行或制表符")));
         QVERIFY(refusal(set, S("客户号"), S("K\t1")).contains(S("制表符")));

@@ -120,8 +120,8 @@ inline void refuseWrites(Database& db, const QString& table, const QString& even
         db.runNative(QStringLiteral("CREATE TRIGGER vel_refuse BEFORE %1 ON \"%2\" FOR EACH ROW EXECUTE FUNCTION vel_refuse()")
                          .arg(event, table));
     } else {
-        db.runNative(QStringLiteral("CREATE TRIGGER vel_refuse BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, '%3'); END")
-                         .arg(event, table, text));
+        db.runNative(
+            QStringLiteral("CREATE TRIGGER vel_refuse BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, '%3'); END").arg(event, table, text));
     }
 }
 
@@ -135,11 +135,11 @@ inline void allowWrites(Database& db, const QString& table)
     }
 }
 
-} // namespace ServerDb
+}  // namespace ServerDb
 
 // In initTestCase: a server run without a server skips the whole test, saying why.
-#define SERVERDB_SKIP_WITHOUT_SERVER()                                                                 \
-    do {                                                                                              \
-        if (ServerDb::wanted() && ServerDb::serverUrl().isEmpty())                                    \
-            QSKIP("server tests skipped: no PostgreSQL server could be started");                     \
+#define SERVERDB_SKIP_WITHOUT_SERVER()                                                                                                \
+    do {                                                                                                                              \
+        if (ServerDb::wanted() && ServerDb::serverUrl().isEmpty())                                                                    \
+            QSKIP("server tests skipped: no PostgreSQL server could be started");                                                     \
     } while (0)

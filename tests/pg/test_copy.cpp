@@ -33,8 +33,8 @@ QString saidDuring(const std::function<void()>& work)
     const int saved = dup(2);
     dup2(err.handle(), 2);
     g_messages.clear();
-    const QtMessageHandler previous
-        = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) { g_messages << m; });
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& m) { g_messages << m; });
     work();
     qInstallMessageHandler(previous);
     fflush(stderr);
@@ -60,7 +60,7 @@ QString ordinaryOwnersDatabase()
         db.setDatabaseName(loc.database);
         QSqlQuery q(db);
         const bool made = db.open() && q.exec(QStringLiteral("CREATE ROLE ") + role + QStringLiteral(" LOGIN NOSUPERUSER"))
-            && q.exec(QStringLiteral("CREATE DATABASE ") + role + QStringLiteral(" OWNER ") + role);
+                          && q.exec(QStringLiteral("CREATE DATABASE ") + role + QStringLiteral(" OWNER ") + role);
         db.close();
         if (!made)
             return {};
@@ -71,7 +71,7 @@ QString ordinaryOwnersDatabase()
     url.setPath(QLatin1Char('/') + role);
     return url.toString();
 }
-} // namespace
+}  // namespace
 
 class TestCopy : public QObject {
     Q_OBJECT

@@ -71,7 +71,8 @@ class TestKeys : public QObject {
         q.append();
         q.setValue(QStringLiteral("内部编号"), number);
         q.post();
-        return ServerDb::rowsText(db, QStringLiteral("select __rk from 汽车租赁登记表 where 内部编号='") + number + QStringLiteral("'"))
+        return ServerDb::rowsText(db,
+                                  QStringLiteral("select __rk from 汽车租赁登记表 where 内部编号='") + number + QStringLiteral("'"))
             .toLongLong();
     }
 
@@ -174,14 +175,16 @@ private Q_SLOTS:
         } catch (const DbError& e) {
             QCOMPARE(e.kind(), DbError::Kind::Stale);
         }
-        QCOMPARE(ServerDb::rowsText(db, QStringLiteral("select count(*) from 汽车租赁登记表 where 付款情况 is not null")), QStringLiteral("0"));
+        QCOMPARE(ServerDb::rowsText(db, QStringLiteral("select count(*) from 汽车租赁登记表 where 付款情况 is not null")),
+                 QStringLiteral("0"));
         QCOMPARE(numbers(db), QStringLiteral("ZL1,ZL2"));
 
         q.reopen();
         q.edit();
         q.setValue(QStringLiteral("付款情况"), QStringLiteral("现金"));
         q.post();
-        QCOMPARE(ServerDb::rowsText(db, QStringLiteral("select 内部编号 from 汽车租赁登记表 where 付款情况='现金'")), QStringLiteral("ZL1"));
+        QCOMPARE(ServerDb::rowsText(db, QStringLiteral("select 内部编号 from 汽车租赁登记表 where 付款情况='现金'")),
+                 QStringLiteral("ZL1"));
         // Keys 3 and 4 were handed out before the restore: they stay spent.
         QCOMPARE(append(db, QStringLiteral("ZL5")), qint64(5));
 

@@ -26,7 +26,7 @@ QString numbered(int n)
     return QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) ").arg(n);
 }
 
-} // namespace
+}  // namespace
 
 class TestMoneyRange : public QObject {
     Q_OBJECT
@@ -77,9 +77,10 @@ private Q_SLOTS:
         Transaction tx(db);
         // 苏P1: 9,300 amounts of 99,999,999,999 (each accepted by a save); beside them 9,000 of
         // 99,999,999,999.9999, a total within the range (899,999,999,999,999.1).
-        db.runNative(numbered(9300)
-                     + QStringLiteral("INSERT INTO 车辆维修记录表 (车牌号, 维修时间, 材料费, 人工费) SELECT '苏P1', cdate('2004-02-10'), "
-                                      "99999999999, CASE WHEN i <= 9000 THEN 99999999999.9999 ELSE 0 END FROM n"));
+        db.runNative(
+            numbered(9300)
+            + QStringLiteral("INSERT INTO 车辆维修记录表 (车牌号, 维修时间, 材料费, 人工费) SELECT '苏P1', cdate('2004-02-10'), "
+                             "99999999999, CASE WHEN i <= 9000 THEN 99999999999.9999 ELSE 0 END FROM n"));
         db.runNative(numbered(9300)
                      + QStringLiteral("INSERT INTO 汽车租赁登记表 (内部编号, 车牌号, 客户号, 发车日期, 收费金额, 实收金额) "
                                       "SELECT 'ZL', '苏P1', 'KP1', cdate('2004-02-10'), 99999999999, 99999999999 FROM n"));
@@ -152,7 +153,8 @@ private Q_SLOTS:
         p2.edit();
         p2.setValue(QStringLiteral("材料费"), Money());
         p2.post();
-        QCOMPARE(m2->footerTexts(), (QStringList{QStringLiteral("2"), QStringLiteral("600000000000000.50"), QStringLiteral("0.0002")}));
+        QCOMPARE(m2->footerTexts(),
+                 (QStringList{QStringLiteral("2"), QStringLiteral("600000000000000.50"), QStringLiteral("0.0002")}));
     }
 
     void reports()

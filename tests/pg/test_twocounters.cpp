@@ -28,7 +28,7 @@ namespace {
 const QString Saved = QStringLiteral("存盘完毕！");
 const QString Conflict = QStringLiteral("该记录已被其他用户修改或删除,请关闭窗口后重新打开!");
 const QString PostQuestion = QStringLiteral("将实收金额写入现金日记帐吗? ");
-} // namespace
+}  // namespace
 
 class TestTwoCounters : public QObject {
     Q_OBJECT
@@ -46,8 +46,8 @@ class TestTwoCounters : public QObject {
 
     static void openContracts(TDm1& dm, const QString& number)
     {
-        reopen(dm.q_qczlb, {QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("where 内部编号='") + number + QStringLiteral("'"),
-                            QStringLiteral("order by 内部编号")});
+        reopen(dm.q_qczlb, {QStringLiteral("select * from 汽车租赁登记表 "),
+                            QStringLiteral("where 内部编号='") + number + QStringLiteral("'"), QStringLiteral("order by 内部编号")});
     }
 
     // A contract of 王一 back on 4 May at 10950 km, charged 715 (600 rent, 25 distance, 40 overtime,
@@ -323,11 +323,13 @@ private Q_SLOTS:
         Msg::Recorder msgs;
         fillSettlement(settle);
         exec(QStringLiteral("delete from 汽车租赁登记表 where 内部编号='ZL2004000001'"));
-        exec(QStringLiteral("insert into 汽车租赁登记表 (内部编号, 客户号, 客户姓名, 车牌号) values ('ZL2004000002', 'K002', '王二', '苏A00002')"));
+        exec(QStringLiteral(
+            "insert into 汽车租赁登记表 (内部编号, 客户号, 客户姓名, 车牌号) values ('ZL2004000002', 'K002', '王二', '苏A00002')"));
         msgs.script(Msg::Button::Yes);
         settle.saveButton->click();
         QCOMPARE(msgs.texts(), (QStringList{PostQuestion, Conflict}));
-        QCOMPARE(row(QStringLiteral("select 内部编号, 客户姓名, 收车里程, 帐款结清, 实收金额 from 汽车租赁登记表"), QStringLiteral("null")),
+        QCOMPARE(row(QStringLiteral("select 内部编号, 客户姓名, 收车里程, 帐款结清, 实收金额 from 汽车租赁登记表"),
+                     QStringLiteral("null")),
                  QStringLiteral("ZL2004000002/王二/null/0/null"));
         QCOMPARE(row(QStringLiteral("select count(*) from 现金日记帐")), QStringLiteral("0"));
     }
@@ -383,7 +385,8 @@ private Q_SLOTS:
                  QStringLiteral("苏A00001/空闲,苏A00002/空闲"));
         // The month balanced again from 0 comes to the same balances.
         Journal::tidyMonth(b.ADO_qczl, QDate(2004, 5, 1));
-        QCOMPARE(row(QStringLiteral("select 借方, 余额 from 现金日记帐 order by __rk")), QStringLiteral("100/100,715/815,700.5/1515.5"));
+        QCOMPARE(row(QStringLiteral("select 借方, 余额 from 现金日记帐 order by __rk")),
+                 QStringLiteral("100/100,715/815,700.5/1515.5"));
     }
 };
 

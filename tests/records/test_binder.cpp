@@ -35,7 +35,7 @@ void retype(QLineEdit* e, const QString& text)
     e->home(false);
     sendText(e, text);
 }
-} // namespace
+}  // namespace
 
 class TestBinder : public QObject {
     Q_OBJECT
@@ -286,9 +286,8 @@ private Q_SLOTS:
         const auto entries = [](QComboBox* c) {
             QStringList out;
             for (int i = 0; i < c->count(); ++i)
-                out << (c->itemData(i, Qt::AccessibleDescriptionRole).toString() == QLatin1String("separator")
-                            ? QStringLiteral("--")
-                            : c->itemText(i));
+                out << (c->itemData(i, Qt::AccessibleDescriptionRole).toString() == QLatin1String("separator") ? QStringLiteral("--")
+                                                                                                               : c->itemText(i));
             return out;
         };
         const auto dialog = [&](const char* cls, std::unique_ptr<QWidget>& form, std::unique_ptr<RecordBinder>& binder) {
@@ -320,7 +319,8 @@ private Q_SLOTS:
         binder->discard();
 
         box = dialog("TForm_qczlb_edit", form, binder);
-        QCOMPARE(entries(box).mid(0, 4), (QStringList{QStringLiteral("丁"), QStringLiteral("丙"), QStringLiteral("甲"), QStringLiteral("--")}));
+        QCOMPARE(entries(box).mid(0, 4),
+                 (QStringList{QStringLiteral("丁"), QStringLiteral("丙"), QStringLiteral("甲"), QStringLiteral("--")}));
         box = dialog("TForm_khydqc_edit", form, binder);
         QCOMPARE(entries(box), (QStringList{QStringLiteral("老周"), QStringLiteral("小李")}));
         form.reset();

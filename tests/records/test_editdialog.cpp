@@ -33,8 +33,12 @@ QVector<FieldDef> vehicleFields()
             {.objectName = "DBEdit3", .label = "公里数：", .column = "公里数", .kind = FieldKind::Number, .maximum = 999999},
             {.objectName = "DBDate1", .label = "租赁时间：", .column = "租赁时间", .kind = FieldKind::Date},
             {.objectName = "DBTime1", .column = "租赁时间", .kind = FieldKind::Time},
-            {.objectName = "DBComboBox1", .label = "车辆状态：", .column = "车辆状态", .kind = FieldKind::Combo,
-             .items = {"空闲", "出租", "维修"}, .listOnly = true},
+            {.objectName = "DBComboBox1",
+             .label = "车辆状态：",
+             .column = "车辆状态",
+             .kind = FieldKind::Combo,
+             .items = {"空闲", "出租", "维修"},
+             .listOnly = true},
             {.objectName = "DBCheckBox1", .label = "停用：", .column = "停用", .kind = FieldKind::Check},
             {.objectName = "DBEdit4", .label = "操作员：", .column = "操作员", .kind = FieldKind::ReadOnly}};
 }
@@ -80,8 +84,11 @@ protected:
 };
 
 
-QLineEdit* line(EditDialog& d, const char* name) { return qobject_cast<QLineEdit*>(d.field(QString::fromUtf8(name))); }
-} // namespace
+QLineEdit* line(EditDialog& d, const char* name)
+{
+    return qobject_cast<QLineEdit*>(d.field(QString::fromUtf8(name)));
+}
+}  // namespace
 
 class TestEditDialog : public QObject {
     Q_OBJECT
@@ -96,8 +103,8 @@ class TestEditDialog : public QObject {
     }
     QString stored(const QString& plate, const QString& column)
     {
-        QSqlQuery q = dm.ADO_qczl.run(QStringLiteral("select ") + column + QStringLiteral(" from 汽车档案 where 车牌号='")
-                                      + plate + QStringLiteral("'"));
+        QSqlQuery q = dm.ADO_qczl.run(QStringLiteral("select ") + column + QStringLiteral(" from 汽车档案 where 车牌号='") + plate
+                                      + QStringLiteral("'"));
         return q.next() ? q.value(0).toString() : QStringLiteral("<none>");
     }
 
@@ -177,8 +184,8 @@ private Q_SLOTS:
         dm.q_xjrjz.post();
         EditDialog d(TForm_xjrjz_edit::spec(),
                      {{QStringLiteral("DBEdit1"), QStringLiteral("凭证号："), QStringLiteral("凭证号")},
-                      {QStringLiteral("DBEdit2"), QStringLiteral("借方："), QStringLiteral("借方"), FieldKind::Number, false,
-                       false, false, 2}},
+                      {QStringLiteral("DBEdit2"), QStringLiteral("借方："), QStringLiteral("借方"), FieldKind::Number, false, false,
+                       false, 2}},
                      &dm);
         d.show();
         QTest::keyClicks(d.field(QStringLiteral("DBEdit1")), QStringLiteral("X"));

@@ -77,7 +77,8 @@ private Q_SLOTS:
     {
         dm.q_wxjlb.close();
         dm.ADO_qczl.execute(QStringLiteral("delete from 车辆维修记录表 where 车牌号 like '京B%'"));
-        dm.ADO_qczl.execute(QStringLiteral("insert into 车辆维修记录表 (车牌号, 材料费, 人工费) values ('京B1', 99999999.9999, null)"));
+        dm.ADO_qczl.execute(
+            QStringLiteral("insert into 车辆维修记录表 (车牌号, 材料费, 人工费) values ('京B1', 99999999.9999, null)"));
         dm.ADO_qczl.execute(QStringLiteral("insert into 车辆维修记录表 (车牌号, 材料费, 人工费) values ('京B2', 1234.5678, 0.25)"));
     }
 

@@ -45,8 +45,7 @@ class TestListWindow : public QObject {
     TDm1 dm;
     QString oldCwd;
 
-    void openRepairs(const QStringList& sql = {QStringLiteral("select * from 车辆维修记录表 "),
-                                               QStringLiteral("order by 维修时间")})
+    void openRepairs(const QStringList& sql = {QStringLiteral("select * from 车辆维修记录表 "), QStringLiteral("order by 维修时间")})
     {
         dm.q_wxjlb.close();
         dm.q_wxjlb.setSql(sql);
@@ -56,8 +55,12 @@ class TestListWindow : public QObject {
     // A B C D F E: the example of hiding E, then F.
     static QVector<GridColumn> repairColumns()
     {
-        return {ListWindow::column(A), ListWindow::column(B), ListWindow::column(C), ListWindow::column(D),
-                ListWindow::column(F, QStringLiteral("费用|材料费")), ListWindow::column(E, QStringLiteral("费用|明细|人工费")),
+        return {ListWindow::column(A),
+                ListWindow::column(B),
+                ListWindow::column(C),
+                ListWindow::column(D),
+                ListWindow::column(F, QStringLiteral("费用|材料费")),
+                ListWindow::column(E, QStringLiteral("费用|明细|人工费")),
                 ListWindow::column(QStringLiteral("总费用"))};
     }
 
@@ -91,7 +94,8 @@ private Q_SLOTS:
                                  {"京B0003", "2004-03-03", "99999999.9999", "0"},
                                  {"苏A0004", "2004-03-04", "", "7.25"}};
         for (const auto& r : rows)
-            dm.ADO_qczl.execute(QStringLiteral("insert into 车辆维修记录表 (车牌号, 维修时间, 修理厂, 材料费, 人工费) values (?, ?, ?, ?, ?)"),
+            dm.ADO_qczl.execute(QStringLiteral(
+                                    "insert into 车辆维修记录表 (车牌号, 维修时间, 修理厂, 材料费, 人工费) values (?, ?, ?, ?, ?)"),
                                 {QString::fromUtf8(r[0]), QString::fromUtf8(r[1]) + QStringLiteral(" 00:00:00"),
                                  QStringLiteral("厂O'Neil"), r[2][0] ? QVariant(QString::fromUtf8(r[2]).toDouble()) : QVariant(),
                                  QString::fromUtf8(r[3]).toDouble()});
@@ -172,7 +176,8 @@ private Q_SLOTS:
         QCOMPARE(dm.q_wxjlb.recordCount(), 2);
         QCOMPARE(m->footerText(1), QStringLiteral("2"));
         QCOMPARE(m->footerText(4), QStringLiteral("0.0001"));
-        dm.ADO_qczl.execute(QStringLiteral("insert into 车辆维修记录表 (车牌号, 维修时间, 材料费, 人工费) values ('苏A0002', '2004-03-02 00:00:00', 1234.5678, 20.5)"));
+        dm.ADO_qczl.execute(QStringLiteral(
+            "insert into 车辆维修记录表 (车牌号, 维修时间, 材料费, 人工费) values ('苏A0002', '2004-03-02 00:00:00', 1234.5678, 20.5)"));
     }
 
     void refusedDeleteIsSilent()
@@ -213,8 +218,7 @@ private Q_SLOTS:
         w->onTitleClick(2, Qt::NoModifier);  // toggled to descending
         QCOMPARE(dm.q_wxjlb.sql().last(), QStringLiteral(" ORDER BY 修理厂 DESC "));
         w->onTitleClick(0, Qt::ControlModifier);
-        QCOMPARE(dm.q_wxjlb.sql(), (QStringList{QStringLiteral("select * from 车辆维修记录表 "),
-                                                QStringLiteral("where 材料费 >= 0"),
+        QCOMPARE(dm.q_wxjlb.sql(), (QStringList{QStringLiteral("select * from 车辆维修记录表 "), QStringLiteral("where 材料费 >= 0"),
                                                 QStringLiteral(" ORDER BY 修理厂 DESC , 车牌号")}));
         QCOMPARE(dm.q_wxjlb.recordCount(), 3);
         QCOMPARE(w->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("车牌号 ▲2"));
@@ -357,7 +361,7 @@ private Q_SLOTS:
             QVERIFY(w->grid->autoFitColWidths());
             QVERIFY(!w->autoWidthBox->isChecked());  // the box keeps its designed state
             QCOMPARE(w->model()->footerText(0), QStringLiteral("记录数"));
-        }  // destroyed without closing: stored here
+        }                                                  // destroyed without closing: stored here
         QVERIFY(QFile::remove(ListWindow::layoutFile()));  // the layout reset
         {
             auto w = make();
@@ -372,8 +376,8 @@ private Q_SLOTS:
         reduced.className = QStringLiteral("TForm_khydqc");
         {
             ListWindow w(reduced, &dm);
-            w.setColumns({ListWindow::column(QStringLiteral("车牌号"), QStringLiteral("牌照")),
-                          ListWindow::column(QStringLiteral("车型"))});
+            w.setColumns(
+                {ListWindow::column(QStringLiteral("车牌号"), QStringLiteral("牌照")), ListWindow::column(QStringLiteral("车型"))});
             w.FormShow();
             auto cols = w.model()->columns();
             cols[0].title = QStringLiteral("改过的标题");
@@ -384,8 +388,8 @@ private Q_SLOTS:
         }
         {
             ListWindow w(reduced, &dm);
-            w.setColumns({ListWindow::column(QStringLiteral("车牌号"), QStringLiteral("牌照")),
-                          ListWindow::column(QStringLiteral("车型"))});
+            w.setColumns(
+                {ListWindow::column(QStringLiteral("车牌号"), QStringLiteral("牌照")), ListWindow::column(QStringLiteral("车型"))});
             w.FormShow();
             QCOMPARE(w.model()->columns()[0].title, QStringLiteral("牌照"));
             QCOMPARE(w.model()->columns()[1].width, 123);
@@ -448,22 +452,23 @@ private Q_SLOTS:
             RecordSet* q = dm.query(config.query);
             QVERIFY2(q, qPrintable(config.className));
             q->close();
-            q->setSql({QStringLiteral("select * from ") + [&] {
-                           const QString table = config.query == QLatin1String("q_tongyong") ? QStringLiteral("通用")
-                               : config.query == QLatin1String("q_qxb")                       ? QStringLiteral("权限表")
-                               : config.query == QLatin1String("q_jbr")                       ? QStringLiteral("经办人信息")
-                               : config.query == QLatin1String("q_txcsb")                     ? QStringLiteral("提醒功能初始表")
-                               : config.query == QLatin1String("q_zy")                        ? QStringLiteral("摘要")
-                               : config.query == QLatin1String("q_xjrjz")                     ? QStringLiteral("现金日记帐")
-                               : config.query == QLatin1String("q_hyjlb")                     ? QStringLiteral("换油记录表")
-                               : config.query == QLatin1String("q_wxjlb")                     ? QStringLiteral("车辆维修记录表")
-                               : config.query == QLatin1String("q_sgjlb")                     ? QStringLiteral("事故登记表")
-                               : config.query == QLatin1String("q_khydqc")                    ? QStringLiteral("客户预订汽车")
-                               : config.query == QLatin1String("q_hyzlb")                     ? QStringLiteral("客户登记表")
-                               : config.query == QLatin1String("q_qcda")                      ? QStringLiteral("汽车档案")
-                                                                                            : QStringLiteral("汽车租赁登记表");
-                           return table;
-                       }(),
+            q->setSql({QStringLiteral("select * from ") +
+                           [&] {
+                               const QString table = config.query == QLatin1String("q_tongyong") ? QStringLiteral("通用")
+                                                     : config.query == QLatin1String("q_qxb")    ? QStringLiteral("权限表")
+                                                     : config.query == QLatin1String("q_jbr")    ? QStringLiteral("经办人信息")
+                                                     : config.query == QLatin1String("q_txcsb") ? QStringLiteral("提醒功能初始表")
+                                                     : config.query == QLatin1String("q_zy")    ? QStringLiteral("摘要")
+                                                     : config.query == QLatin1String("q_xjrjz") ? QStringLiteral("现金日记帐")
+                                                     : config.query == QLatin1String("q_hyjlb") ? QStringLiteral("换油记录表")
+                                                     : config.query == QLatin1String("q_wxjlb") ? QStringLiteral("车辆维修记录表")
+                                                     : config.query == QLatin1String("q_sgjlb")  ? QStringLiteral("事故登记表")
+                                                     : config.query == QLatin1String("q_khydqc") ? QStringLiteral("客户预订汽车")
+                                                     : config.query == QLatin1String("q_hyzlb")  ? QStringLiteral("客户登记表")
+                                                     : config.query == QLatin1String("q_qcda")   ? QStringLiteral("汽车档案")
+                                                                                               : QStringLiteral("汽车租赁登记表");
+                               return table;
+                           }(),
                        QStringLiteral("order by 1")});
             // The command creates the window, then opens the query.
             ListWindow w(config, &dm);
@@ -500,15 +505,24 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("cls");
         QTest::addColumn<QString>("order");
-        QTest::newRow("repairs") << "TForm_wxjlb" << "导出 查询 编辑 删除 打印 返回";
-        QTest::newRow("customers") << "TForm_hyzlb" << "查找 导出 编辑 删除 打印 返回";
-        QTest::newRow("reservations") << "TForm_khydqc" << "查询 执行完毕 导出 编辑 删除 打印 返回";
-        QTest::newRow("payments") << "TForm_qczl_fkqk" << "导出 查询 编辑 打印 返回";
-        QTest::newRow("returns") << "TForm_qczljcb" << "查询 交车 打印 返回";
-        QTest::newRow("rental state") << "TForm_qczlqkb" << "打印 编辑 清除租赁 清除预订 返回";
-        QTest::newRow("monthly income") << "TForm_qczlsrtj_yf" << "图形显示 导出 统计 删除 打印 返回";
-        QTest::newRow("reminders") << "TForm_txgn" << "导出 提醒 打印 返回";
-        QTest::newRow("reminder leads") << "TForm_txcsb" << "导出 编辑 返回";
+        QTest::newRow("repairs") << "TForm_wxjlb"
+                                 << "导出 查询 编辑 删除 打印 返回";
+        QTest::newRow("customers") << "TForm_hyzlb"
+                                   << "查找 导出 编辑 删除 打印 返回";
+        QTest::newRow("reservations") << "TForm_khydqc"
+                                      << "查询 执行完毕 导出 编辑 删除 打印 返回";
+        QTest::newRow("payments") << "TForm_qczl_fkqk"
+                                  << "导出 查询 编辑 打印 返回";
+        QTest::newRow("returns") << "TForm_qczljcb"
+                                 << "查询 交车 打印 返回";
+        QTest::newRow("rental state") << "TForm_qczlqkb"
+                                      << "打印 编辑 清除租赁 清除预订 返回";
+        QTest::newRow("monthly income") << "TForm_qczlsrtj_yf"
+                                        << "图形显示 导出 统计 删除 打印 返回";
+        QTest::newRow("reminders") << "TForm_txgn"
+                                   << "导出 提醒 打印 返回";
+        QTest::newRow("reminder leads") << "TForm_txcsb"
+                                        << "导出 编辑 返回";
     }
 
     void buttonsLeftToRight()

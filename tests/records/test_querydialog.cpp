@@ -57,13 +57,12 @@ private Q_SLOTS:
         const QString blank = QStringLiteral("    -  -  ");
         QCOMPARE(cond("TForm_qczlb_cx", {{QStringLiteral("cb车牌号"), QStringLiteral("苏A")}, {QStringLiteral("dt发车从"), blank}}),
                  QStringLiteral("(车牌号 like '苏A%')"));
-        QCOMPARE(cond("TForm_qczlb_cx", {{QStringLiteral("ed内部编号"), QStringLiteral("0012")},
-                                         {QStringLiteral("cb车牌号"), QStringLiteral(" 苏A ")}}),
+        QCOMPARE(cond("TForm_qczlb_cx",
+                      {{QStringLiteral("ed内部编号"), QStringLiteral("0012")}, {QStringLiteral("cb车牌号"), QStringLiteral(" 苏A ")}}),
                  QStringLiteral("(内部编号 like '%0012%')and(车牌号 like '%苏A%')"));
-        QCOMPARE(cond("TForm_qczlb_cx", {{QStringLiteral("cb帐款结清"), QStringLiteral("否")}}),
-                 QStringLiteral("(帐款结清 = false)"));
-        QCOMPARE(cond("TForm_qczlb_cx", {{QStringLiteral("ed内部编号"), QStringLiteral("1")},
-                                         {QStringLiteral("cb帐款结清"), QStringLiteral("是")}}),
+        QCOMPARE(cond("TForm_qczlb_cx", {{QStringLiteral("cb帐款结清"), QStringLiteral("否")}}), QStringLiteral("(帐款结清 = false)"));
+        QCOMPARE(cond("TForm_qczlb_cx",
+                      {{QStringLiteral("ed内部编号"), QStringLiteral("1")}, {QStringLiteral("cb帐款结清"), QStringLiteral("是")}}),
                  QStringLiteral("(内部编号 like '%1%')and(帐款结清 = true)"));
         QCOMPARE(cond("TForm_qczlb_cx", {{QStringLiteral("cb帐款结清"), QStringLiteral("也许")}}), QString());
         QCOMPARE(cond("TForm_qczlb_cx", {{QStringLiteral("cb经办人"), QStringLiteral("张")},
@@ -80,8 +79,8 @@ private Q_SLOTS:
                  QStringLiteral("(凭证号 like '%7%')and(日期 between cdate('2004-03-01') and cdate('2004-03-31'))"));
         QCOMPARE(cond("TForm_hyzlb_cx", {{QStringLiteral("cb客户姓名"), QStringLiteral("王")}}),
                  QStringLiteral("(客户姓名 like '王%')"));
-        QCOMPARE(cond("TForm_sgjlb_cx", {{QStringLiteral("cb车牌号"), QStringLiteral("苏A")},
-                                         {QStringLiteral("ed驾驶员"), QStringLiteral("O'Neil")}}),
+        QCOMPARE(cond("TForm_sgjlb_cx",
+                      {{QStringLiteral("cb车牌号"), QStringLiteral("苏A")}, {QStringLiteral("ed驾驶员"), QStringLiteral("O'Neil")}}),
                  QStringLiteral("(车牌号 = '苏A')and(驾驶员 = 'O''Neil')"));
     }
 
@@ -90,11 +89,14 @@ private Q_SLOTS:
         QCOMPARE(queryDialogTable().size(), 7);
         const QString c = QStringLiteral("(x)");
         QCOMPARE(buildQueryLines(*queryDialogConfig(QStringLiteral("TForm_qczlb_cx")), c),
-                 (QStringList{QStringLiteral("select * from 汽车租赁登记表"), QStringLiteral(" where (x)"), QStringLiteral("order by 内部编号")}));
+                 (QStringList{QStringLiteral("select * from 汽车租赁登记表"), QStringLiteral(" where (x)"),
+                              QStringLiteral("order by 内部编号")}));
         QCOMPARE(buildQueryLines(*queryDialogConfig(QStringLiteral("TForm_khydqc_cx")), c),
-                 (QStringList{QStringLiteral("select * from 客户预订汽车"), QStringLiteral(" where (x)"), QStringLiteral("order by 内部编号")}));
+                 (QStringList{QStringLiteral("select * from 客户预订汽车"), QStringLiteral(" where (x)"),
+                              QStringLiteral("order by 内部编号")}));
         QCOMPARE(buildQueryLines(*queryDialogConfig(QStringLiteral("TForm_xjrjz_cx")), c),
-                 (QStringList{QStringLiteral("select * from 现金日记帐"), QStringLiteral(" where (x)"), QStringLiteral("order by 日期")}));
+                 (QStringList{QStringLiteral("select * from 现金日记帐"), QStringLiteral(" where (x)"),
+                              QStringLiteral("order by 日期")}));
         for (const char* t : {"换油记录表", "车辆维修记录表", "事故登记表"}) {
             const auto* s = [&] {
                 for (const auto& q : queryDialogTable())
@@ -108,7 +110,8 @@ private Q_SLOTS:
             QCOMPARE(s->variant, QueryVariant::AlwaysClose);
         }
         QCOMPARE(buildQueryLines(*queryDialogConfig(QStringLiteral("TForm_hyzlb_cx")), c),
-                 (QStringList{QStringLiteral("select * from 客户登记表 "), QStringLiteral(" where "), c, QStringLiteral("order by 客户姓名")}));
+                 (QStringList{QStringLiteral("select * from 客户登记表 "), QStringLiteral(" where "), c,
+                              QStringLiteral("order by 客户姓名")}));
         // every dialog can be built against its query
         for (const auto& s : queryDialogTable()) {
             QueryDialog d(s, &dm);

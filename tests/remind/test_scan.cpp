@@ -11,7 +11,10 @@
 
 namespace {
 
-QString S(const char* s) { return QString::fromUtf8(s); }
+QString S(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 struct Db {
     QTemporaryDir dir;
@@ -34,8 +37,8 @@ struct Db {
                      "values (?,?,?,?,?,?,?)"),
                    QVariantList{S(plate)} + deadlines + QVariantList{km, next});
     }
-    void rental(const char* plate, const char* customer, const QVariant& out, const QVariant& term,
-                const char* state = "没有", const QVariant& back = {})
+    void rental(const char* plate, const char* customer, const QVariant& out, const QVariant& term, const char* state = "没有",
+                const QVariant& back = {})
     {
         db.execute(S("insert into 汽车租赁登记表 (车牌号,客户号,客户姓名,发车日期,租赁期限,客户交车,收车日期) values (?,?,?,?,?,?,?)"),
                    {S(plate), S(customer), S("张三"), out, term, S(state), back});
@@ -58,9 +61,12 @@ struct Db {
 };
 
 const QVariant none;
-QVariantList onlyRoadFee(const char* when) { return {S(when), none, none, none}; }
+QVariantList onlyRoadFee(const char* when)
+{
+    return {S(when), none, none, none};
+}
 
-} // namespace
+}  // namespace
 
 class TestRemindScan : public QObject {
     Q_OBJECT
@@ -118,9 +124,9 @@ private Q_SLOTS:
         d.db.execute(S("insert into 客户登记表 (客户号,客户姓名,联系电话) values ('c1','张三','later')"));
         // Three days from 14:30 on the 1st, lead 1: listed from the 4th on.
         d.rental("R1", "c1", S("2004-03-01 14:30:00"), 3, "没有", S("2004-03-05 00:00:00"));
-        d.rental("R2", "C1", S("2004-03-01 14:30:00"), 3, "已交");            // returned: never
+        d.rental("R2", "C1", S("2004-03-01 14:30:00"), 3, "已交");                               // returned: never
         d.rental("R3", "C9", S("2004-02-01 00:00:00"), none, "没有", S("2004-03-02 00:00:00"));  // no term; no customer
-        d.rental("R4", "C1", none, 1);                                         // no dispatch date: skipped
+        d.rental("R4", "C1", none, 1);                                                           // no dispatch date: skipped
         Reminders::scan(d.db, QDate(2004, 3, 3));
         QCOMPARE(d.rows(), QStringList({S("R3|项目6|2004-02-01 00:00:00||姓名：张三，租赁0天,电话：")}));
         Reminders::scan(d.db, QDate(2004, 3, 4));

@@ -15,7 +15,10 @@
 #include <QTest>
 
 namespace {
-QString S(const char* s) { return QString::fromUtf8(s); }
+QString S(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 // Replaces a field's text as the clerk does, key by key.
 void retype(QLineEdit* e, const QString& text)
@@ -28,7 +31,7 @@ void retype(QLineEdit* e, const QString& text)
         QApplication::sendEvent(e, &press);
     }
 }
-} // namespace
+}  // namespace
 
 class TestRemindWindows : public QObject {
     Q_OBJECT
@@ -126,8 +129,8 @@ private Q_SLOTS:
             e->closeButton->click();
         };
         w->editButton->click();
-        QCOMPARE(messages, QStringList({S("提前提醒单位必须大于零，请重新输入！"), S("提前提醒单位必须大于零，请重新输入！"),
-                                        S("存盘完毕！")}));
+        QCOMPARE(messages,
+                 QStringList({S("提前提醒单位必须大于零，请重新输入！"), S("提前提醒单位必须大于零，请重新输入！"), S("存盘完毕！")}));
         h.dm->q_txcsb.close();
         QSqlQuery check = h.dm->ADO_qczl.run(S("select 期限,操作员,项目 from 提醒功能初始表 where 序号=5"));
         QVERIFY(check.next());

@@ -168,7 +168,8 @@ private Q_SLOTS:
         const QString lumpSum = fieldText(d.fieldFor(QStringLiteral("包干价")));
         QVERIFY2(Money::parse(lumpSum) == Money::fromYuan(500000), qPrintable(lumpSum));
         QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车租赁登记表 where 汽油费=0 and 超时小时=0 and 包干价=500000 "
-                                       "and 收费金额=500000")).toInt(),
+                                       "and 收费金额=500000"))
+                     .toInt(),
                  1);
     }
 
@@ -192,10 +193,9 @@ private Q_SLOTS:
         QCOMPARE(msgs.texts(), (QStringList{QStringLiteral("将实收金额写入现金日记帐吗? "), QStringLiteral("存盘完毕！")}));
         QCOMPARE(vehicle(QStringLiteral("苏A00001")), QStringLiteral("空闲///1"));
         QCOMPARE(odometer(), QStringLiteral("10950"));
-        QCOMPARE(row(QStringLiteral("select 客户交车, 应收帐款, 应退金额 from 汽车租赁登记表")),
-                 QStringLiteral("已交/0/785"));
+        QCOMPARE(row(QStringLiteral("select 客户交车, 应收帐款, 应退金额 from 汽车租赁登记表")), QStringLiteral("已交/0/785"));
         QCOMPARE(row(QStringLiteral("select 日期, 明细, 经办人, 借方, 余额, 备注 "
-                                       "from 现金日记帐 where 备注 like '%ZL2004000004%'")),
+                                    "from 现金日记帐 where 备注 like '%ZL2004000004%'")),
                  QStringLiteral("2004-05-01 00:00:00/王一租赁苏A00001车3天/老周/715/815/内部编号：ZL2004000004"));
 
         // Saved again with Yes: the one entry is rewritten and its month balanced from 0.
@@ -203,8 +203,7 @@ private Q_SLOTS:
         msgs.script(Msg::Button::Yes);
         d.saveButton->click();
         QCOMPARE(scalar(QStringLiteral("select count(*) from 现金日记帐")).toInt(), 2);
-        QCOMPARE(row(QStringLiteral("select 余额 from 现金日记帐 order by __rk")),
-                 QStringLiteral("100,815"));
+        QCOMPARE(row(QStringLiteral("select 余额 from 现金日记帐 order by __rk")), QStringLiteral("100,815"));
     }
 
     // A first settlement (nothing charged before) typed and saved in one go with 自动计算: the
@@ -246,7 +245,8 @@ private Q_SLOTS:
     // is said or asked, the box the rule unticks stays ticked, the row keeps its stored amounts.
     void settlementValidationTouchesNothing()
     {
-        openContract(QStringLiteral("ZL2004000010"), QStringLiteral("收车日期='2004-05-04 10:00:00', 收车里程=10950, 收费金额=0, 应收帐款=99"));
+        openContract(QStringLiteral("ZL2004000010"),
+                     QStringLiteral("收车日期='2004-05-04 10:00:00', 收车里程=10950, 收费金额=0, 应收帐款=99"));
         TForm_qczljsd list(nullptr, &dm);
         Msg::Recorder msgs;
         TForm_qczljsd_edit d(&list, &dm);
@@ -368,7 +368,8 @@ private Q_SLOTS:
         msgs.script(Msg::Button::Yes);
         list.moduleButton(QStringLiteral("清除预订"))->click();
         QCOMPARE(row(QStringLiteral("select 预订人, 预订期限, 车辆状态 from 汽车档案 where 车牌号='苏A00001'")),
-                 QStringLiteral("/" "/出租"));
+                 QStringLiteral("/"
+                                "/出租"));
         msgs.script(Msg::Button::Yes);
         list.moduleButton(QStringLiteral("清除租赁"))->click();
         QCOMPARE(row(QStringLiteral("select 车辆状态, 客户姓名, 租赁时间, 收车时间 from 汽车档案 where 车牌号='苏A00001'")),

@@ -102,8 +102,8 @@ private Q_SLOTS:
         QCOMPARE(checkReservation(b, at.date())->message, QStringLiteral("车牌号不能为空,请重新输入!"));
 
         // A reservation may start any time today, never yesterday; its days are not checked.
-        BookingValues r{QStringLiteral("苏A1"), QStringLiteral("K1"), QStringLiteral("甲"),
-                        QDateTime(QDate(2004, 5, 1), QTime(0, 0)), QVariant()};
+        BookingValues r{QStringLiteral("苏A1"), QStringLiteral("K1"), QStringLiteral("甲"), QDateTime(QDate(2004, 5, 1), QTime(0, 0)),
+                        QVariant()};
         QVERIFY(!checkReservation(r, QDate(2004, 5, 1)));
         r.dispatch = QDateTime(QDate(2004, 4, 30), QTime(23, 59, 59));
         QCOMPARE(checkReservation(r, QDate(2004, 5, 1))->message, QStringLiteral("预订日期不能小于当前日期,请重新输入!"));
@@ -140,7 +140,8 @@ private Q_SLOTS:
                                   "('YD2004000003', '是', 'ZL2004000003'), ('YD2004000004', '否', null)"));
         // Only the open reservation tied to a number never saved loses its tie.
         QCOMPARE(clearStaleLinks(db), 1);
-        QCOMPARE(ServerDb::rowsText(db, QStringLiteral("select 租赁内部编号 from 客户预订汽车 order by 内部编号"), QStringLiteral("-")),
+        QCOMPARE(ServerDb::rowsText(db, QStringLiteral("select 租赁内部编号 from 客户预订汽车 order by 内部编号"),
+                                    QStringLiteral("-")),
                  QStringLiteral("ZL2004000001,-,ZL2004000003,-"));
         QCOMPARE(closeLinkedReservations(db, QStringLiteral("ZL2004000001")), 1);
         linkReservation(db, QStringLiteral("YD2004000004"), QStringLiteral("ZL2004000009"));

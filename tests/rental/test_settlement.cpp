@@ -8,8 +8,14 @@ using namespace Settlement;
 
 namespace {
 
-Money m(const char* text) { return *Money::parse(QString::fromLatin1(text)); }
-QDateTime at(int day, int hour, int minute = 0) { return QDateTime(QDate(2004, 3, day), QTime(hour, minute)); }
+Money m(const char* text)
+{
+    return *Money::parse(QString::fromLatin1(text));
+}
+QDateTime at(int day, int hour, int minute = 0)
+{
+    return QDateTime(QDate(2004, 3, day), QTime(hour, minute));
+}
 
 // The worked example: 1 March 08:00 at 10000 km to 4 March 10:00 at 10950 km.
 Input example()
@@ -33,7 +39,7 @@ Input example()
     return in;
 }
 
-} // namespace
+}  // namespace
 
 class TestSettlement : public QObject {
     Q_OBJECT

@@ -187,7 +187,7 @@ private Q_SLOTS:
         }
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
         QCOMPARE(row(QStringLiteral("select 客户姓名, 执行完毕, 发车日期 from 客户预订汽车 where "
-                                       "内部编号='YD2004000042'")),
+                                    "内部编号='YD2004000042'")),
                  QStringLiteral("王一/否/2004-05-01 14:30:00"));
         QCOMPARE(row(QStringLiteral("select 预订人, 预订日期, 预订期限 from 汽车档案 where 车牌号='苏A00001'")),
                  QStringLiteral("王一/2004-05-01 14:30:00/3"));
@@ -201,8 +201,7 @@ private Q_SLOTS:
         type(d.fieldFor(QStringLiteral("租赁期限")), QStringLiteral("5"));
         type(d.field(QStringLiteral("DBDateTimeEditEh1")), QStringLiteral("20040510"));
         d.saveButton->click();
-        QCOMPARE(row(QStringLiteral("select 预订人, 预订期限 from 汽车档案 where 车牌号='苏A00001'")),
-                 QStringLiteral("王二/5"));
+        QCOMPARE(row(QStringLiteral("select 预订人, 预订期限 from 汽车档案 where 车牌号='苏A00001'")), QStringLiteral("王二/5"));
 
         // Saving an existing reservation again keeps its number.
         dm.q_khydqc.close();
@@ -282,7 +281,7 @@ private Q_SLOTS:
         d.saveButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
         QCOMPARE(row(QStringLiteral("select 应收租金, 客户交车, 帐款结清 from 汽车租赁登记表 where "
-                                       "内部编号='ZL2004000124'")),
+                                    "内部编号='ZL2004000124'")),
                  QStringLiteral("361.5/没有/0"));
         QCOMPARE(vehicle(QStringLiteral("苏A00001")), QStringLiteral("出租/王一/2004-05-01 14:30:00/1"));
 
@@ -326,7 +325,8 @@ private Q_SLOTS:
         const QString deposit = fieldText(d.fieldFor(QStringLiteral("押金")));
         QVERIFY2(Money::parse(deposit) == Money(), qPrintable(deposit));
         QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车租赁登记表 where 内部编号='ZL2004000300' and 租赁单价=1000 "
-                                       "and 押金=0 and 应收租金=2000")).toInt(),
+                                       "and 押金=0 and 应收租金=2000"))
+                     .toInt(),
                  1);
         exec(QStringLiteral("delete from 汽车租赁登记表 where 内部编号='ZL2004000300'"));
     }
@@ -375,7 +375,8 @@ private Q_SLOTS:
         ServerDb::allowWrites(dm.ADO_qczl, QStringLiteral("汽车档案"));
         QCOMPARE(msgs.shown().size(), 1);
         QVERIFY(msgs.lastText().contains(QStringLiteral("车辆被锁定")));
-        QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车租赁登记表 where 内部编号='") + number + QStringLiteral("'")).toInt(), 0);
+        QCOMPARE(scalar(QStringLiteral("select count(*) from 汽车租赁登记表 where 内部编号='") + number + QStringLiteral("'")).toInt(),
+                 0);
         // Still adding, with what was typed: the next 存盘 goes through.
         QVERIFY(d.adding());
         msgs.clear();
@@ -449,8 +450,8 @@ private Q_SLOTS:
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘完毕！")});
         QCOMPARE(row(QStringLiteral("select 执行完毕, 租赁内部编号 from 客户预订汽车 where 内部编号='YD2004000100'")),
                  QStringLiteral("是/") + cancelled);
-        QCOMPARE(row(QStringLiteral("select 押金, 应收租金, 发车日期 from 汽车租赁登记表 where 内部编号='")
-                        + cancelled + QStringLiteral("'")),
+        QCOMPARE(row(QStringLiteral("select 押金, 应收租金, 发车日期 from 汽车租赁登记表 where 内部编号='") + cancelled
+                     + QStringLiteral("'")),
                  QStringLiteral("500/399.96/2004-05-03 10:00:00"));
         exec(QStringLiteral("delete from 客户预订汽车 where 内部编号='YD2004000101'"));
     }

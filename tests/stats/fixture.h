@@ -13,7 +13,10 @@
 
 namespace Fixture {
 
-inline QString S(const char* s) { return QString::fromUtf8(s); }
+inline QString S(const char* s)
+{
+    return QString::fromUtf8(s);
+}
 
 inline void insert(Database& db, const char* table, const char* columns, const QVariantList& values)
 {
@@ -38,8 +41,8 @@ inline void fill(Database& db)
         db.execute(QStringLiteral("delete from %1").arg(S(t)));
     for (const char* p : {"A12", "A1", "a123", "B_1", "BX1", "C9", "Z1", "D5", "D5", "O'K"})
         insert(db, "汽车档案", "车牌号", {S(p)});
-    const char* customers[][2] = {{"12", "张三"}, {"1", "李四"}, {"10", "张三"}, {"120", "王五"}, {"112", "赵六"},
-                                  {"2", "钱七"},  {"3_", "孙八"}, {"x9", "周九"}};
+    const char* customers[][2] = {{"12", "张三"},  {"1", "李四"}, {"10", "张三"}, {"120", "王五"},
+                                  {"112", "赵六"}, {"2", "钱七"}, {"3_", "孙八"}, {"x9", "周九"}};
     for (const auto& c : customers)
         insert(db, "客户登记表", "客户号,客户姓名", {S(c[0]), S(c[1])});
     for (const char* h : {"王经理", "Lee", "王经理", "无业务"})
@@ -108,4 +111,4 @@ struct Db {
     }
 };
 
-} // namespace Fixture
+}  // namespace Fixture

@@ -30,7 +30,10 @@ RecordSet& scratch(TDm1& dm, const QString& order)
     return t;
 }
 
-bool blank(const QString& d) { return d.isEmpty() || d.startsWith(QLatin1Char(' ')); }
+bool blank(const QString& d)
+{
+    return d.isEmpty() || d.startsWith(QLatin1Char(' '));
+}
 
 QVariant dateOf(const QString& shown)
 {
@@ -99,7 +102,7 @@ void openAll(RecordSet& q, const QString& table, const QString& order)
     q.first();
 }
 
-} // namespace
+}  // namespace
 
 void vehicleIncome(TDm1& dm, const Reports::IncomeCriteria& c)
 {
@@ -254,8 +257,8 @@ void vehicleDetail(TDm1& dm, const Reports::VehicleCostCriteria& c)
         lines(q, {S("select * from 汽车租赁登记表"), S(" where "), plate + rest(c.byReturnDate ? S("收车日期") : S("发车日期"))});
         for (q.open(), q.first(); !q.eof(); q.next())
             line(q.value(S("发车日期")), q.value(S("收车日期")), q.asMoney(S("实收金额")),
-                 S("租赁收入: 期限") + QString::number(q.asInteger(S("租赁期限"))) + S("天应收金额")
-                     + number(q.asMoney(S("收费金额"))) + S("元"));
+                 S("租赁收入: 期限") + QString::number(q.asInteger(S("租赁期限"))) + S("天应收金额") + number(q.asMoney(S("收费金额")))
+                     + S("元"));
     }
     if (c.oil) {
         RecordSet& q = dm.q_hyjlb;
@@ -313,4 +316,4 @@ void vehicleSummary(TDm1& dm, const Reports::VehicleCostCriteria& c)
     }
 }
 
-} // namespace Literal
+}  // namespace Literal

@@ -15,4 +15,4 @@ void monthlyIncome(TDm1& dm, const Reports::MonthlyCriteria& c);
 void cashBySummary(TDm1& dm, const Reports::PeriodCriteria& c);
 void vehicleDetail(TDm1& dm, const Reports::VehicleCostCriteria& c);
 void vehicleSummary(TDm1& dm, const Reports::VehicleCostCriteria& c);
-} // namespace Literal
+}  // namespace Literal

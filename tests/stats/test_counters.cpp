@@ -90,7 +90,7 @@ long long count(Database& db, const QString& table)
     return q.next() ? q.value(0).toLongLong() : -1;
 }
 
-} // namespace
+}  // namespace
 
 class TestStatsCounters : public QObject {
     Q_OBJECT

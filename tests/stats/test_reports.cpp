@@ -65,11 +65,11 @@ IncomeCriteria returned(const char* from, const char* to)
 Reports::VehicleCostCriteria cost(const char* plate, const char* from, const char* to, bool r, bool o, bool w, bool a,
                                   bool byReturn = false)
 {
-    return {.plate = S(plate), .from = S(from), .to = S(to), .rental = r, .oil = o, .repair = w, .accident = a,
-            .byReturnDate = byReturn};
+    return {
+        .plate = S(plate), .from = S(from), .to = S(to), .rental = r, .oil = o, .repair = w, .accident = a, .byReturnDate = byReturn};
 }
 
-} // namespace
+}  // namespace
 
 class TestStatsReports : public QObject {
     Q_OBJECT
@@ -167,9 +167,8 @@ private Q_SLOTS:
         Reports::vehicleDetail(db.dm.ADO_qczl, cost(" a1 ", "2004-03-01", "2004-03-31", false, true, true, false));
         // Oil first, then repairs; every line shows the text entered; repairs negated (a refund turns positive).
         QCOMPARE(column(db.dm.ADO_qczl, "车牌号"), QStringList({S("a1"), S("a1"), S("a1"), S("a1")}));
-        QCOMPARE(column(db.dm.ADO_qczl, "备注"),
-                 QStringList({S("更换机油: 单价12.5元,数量3"), S("更换机油: 单价100元,数量2"), S("车辆维修: 换刹车片"),
-                              S("车辆维修: 保修退款")}));
+        QCOMPARE(column(db.dm.ADO_qczl, "备注"), QStringList({S("更换机油: 单价12.5元,数量3"), S("更换机油: 单价100元,数量2"),
+                                                              S("车辆维修: 换刹车片"), S("车辆维修: 保修退款")}));
         QCOMPARE(column(db.dm.ADO_qczl, "实收金额"), QStringList({S("-37.5"), S("-250"), S("-300"), S("80")}));
         Reports::vehicleDetail(db.dm.ADO_qczl, cost("A12", "2004-01-01", "2004-12-31", true, false, false, false));
         QCOMPARE(column(db.dm.ADO_qczl, "备注").first(), S("租赁收入: 期限2天应收金额400元"));
@@ -254,8 +253,7 @@ private:
             income("customer plate b_", Literal::customerIncome, Reports::customerIncome, byPattern);
             income("pairs march", Literal::vehicleCustomerIncome, Reports::vehicleCustomerIncome,
                    dispatch("2004-03-01", "2004-03-31"));
-            income("pairs year", Literal::vehicleCustomerIncome, Reports::vehicleCustomerIncome,
-                   dispatch("2004-01-01", "2004-12-31"));
+            income("pairs year", Literal::vehicleCustomerIncome, Reports::vehicleCustomerIncome, dispatch("2004-01-01", "2004-12-31"));
             income("pairs by return", Literal::vehicleCustomerIncome, Reports::vehicleCustomerIncome,
                    returned("2004-03-01", "2004-04-30"));
             income("handler march", Literal::handlerIncome, Reports::handlerIncome, dispatch("2004-03-01", "2004-03-31"), 3);

@@ -83,7 +83,7 @@ int section(StatsWindow& w, const char* field)
     return -1;
 }
 
-} // namespace
+}  // namespace
 
 class TestStatsWindows : public QObject {
     Q_OBJECT
@@ -110,47 +110,53 @@ private Q_SLOTS:
         auto w = openWindow(db.dm, "TForm_qczlsrtj");
         Msg::Recorder msgs;
         QStringList seen, focus;
-        runCriteria(*w, [&](CriteriaDialog* d) {
-            QCOMPARE(d->windowTitle(), S("收入统计"));
-            QCOMPARE(d->customerNoBox->count(), 8);  // every registered number, for choosing
-            const auto press = [&] {
+        runCriteria(
+            *w,
+            [&](CriteriaDialog* d) {
+                QCOMPARE(d->windowTitle(), S("收入统计"));
+                QCOMPARE(d->customerNoBox->count(), 8);  // every registered number, for choosing
+                const auto press = [&] {
+                    d->seekButton->click();
+                    seen << msgs.lastText();
+                    focus << (d->focusWidget() ? d->focusWidget()->objectName() : QString());
+                };
+                press();
+                setDate(d, F::From, "2004-03-02");
+                press();
+                setDate(d, F::To, "2004-03-01");
+                press();
+                setDate(d, F::To, "2004-03-31");
+                setDate(d, F::ReturnFrom, "2004-03-01");
+                press();
+                setDate(d, F::ReturnTo, "2004-02-01");
+                press();
+                setDate(d, F::ReturnTo, "2004-03-31");
+                press();
+                QCOMPARE(rows(db.dm.ADO_qczl, "通用"), 0);  // nothing emptied or filled before the checks pass
+                setDate(d, F::ReturnFrom, "");
+                setDate(d, F::ReturnTo, "");
                 d->seekButton->click();
-                seen << msgs.lastText();
-                focus << (d->focusWidget() ? d->focusWidget()->objectName() : QString());
-            };
-            press();
-            setDate(d, F::From, "2004-03-02");
-            press();
-            setDate(d, F::To, "2004-03-01");
-            press();
-            setDate(d, F::To, "2004-03-31");
-            setDate(d, F::ReturnFrom, "2004-03-01");
-            press();
-            setDate(d, F::ReturnTo, "2004-02-01");
-            press();
-            setDate(d, F::ReturnTo, "2004-03-31");
-            press();
-            QCOMPARE(rows(db.dm.ADO_qczl, "通用"), 0);  // nothing emptied or filled before the checks pass
-            setDate(d, F::ReturnFrom, "");
-            setDate(d, F::ReturnTo, "");
-            d->seekButton->click();
-            QCOMPARE(d->result(), int(QDialog::Accepted));
-        }, false);
+                QCOMPARE(d->result(), int(QDialog::Accepted));
+            },
+            false);
         QCOMPARE(seen, QStringList({S("没有输入发车日期或收车日期,请重新输入!"), S("发车日期输入错误,请重新输入!"),
                                     S("发车日期从大于发车日期到,请重新输入!"), S("收车日期输入错误,请重新输入!"),
                                     S("收车日期从大于收车日期到,请重新输入!"), S("不能同时输入发车日期和收车日期,请重新输入!")}));
         QCOMPARE(focus, QStringList({F::From, F::From, F::From, F::ReturnFrom, F::ReturnFrom, F::From}));
         QCOMPARE(msgs.shown().first().request.caption, S("提示"));
         // Enter walks the fields and, in the last, runs the statistic.
-        runCriteria(*w, [&](CriteriaDialog* d) {
-            d->customerNoBox->setFocus();
-            QTest::keyClick(d->customerNoBox, Qt::Key_Return);
-            QCOMPARE(d->focusWidget(), d->customerNameBox);
-            setDate(d, F::From, "2004-03-31");
-            setDate(d, F::To, "2004-03-31");
-            QTest::keyClick(d->returnToDate, Qt::Key_Return);
-            QCOMPARE(d->result(), int(QDialog::Accepted));
-        }, false);
+        runCriteria(
+            *w,
+            [&](CriteriaDialog* d) {
+                d->customerNoBox->setFocus();
+                QTest::keyClick(d->customerNoBox, Qt::Key_Return);
+                QCOMPARE(d->focusWidget(), d->customerNameBox);
+                setDate(d, F::From, "2004-03-31");
+                setDate(d, F::To, "2004-03-31");
+                QTest::keyClick(d->returnToDate, Qt::Key_Return);
+                QCOMPARE(d->result(), int(QDialog::Accepted));
+            },
+            false);
         QCOMPARE(db.dm.q_tongyong.recordCount(), 2);
         runCriteria(*w, [&](CriteriaDialog* d) {
             setDate(d, F::From, "2004-03-01");
@@ -212,15 +218,18 @@ private Q_SLOTS:
                 current = S(steps[i].window);
                 w = openWindow(db.dm, steps[i].window);
                 size_t j = i;
-                runCriteria(*w, [&](CriteriaDialog* d) {
-                    for (; j < steps.size() && S(steps[j].window) == current; ++j) {
-                        msgs.clear();
-                        steps[j].change(d);
-                        d->seekButton->click();
-                        QCOMPARE(msgs.lastText(), S(steps[j].message));
-                        QCOMPARE(d->result() == QDialog::Accepted, !*steps[j].message);
-                    }
-                }, false);
+                runCriteria(
+                    *w,
+                    [&](CriteriaDialog* d) {
+                        for (; j < steps.size() && S(steps[j].window) == current; ++j) {
+                            msgs.clear();
+                            steps[j].change(d);
+                            d->seekButton->click();
+                            QCOMPARE(msgs.lastText(), S(steps[j].message));
+                            QCOMPARE(d->result() == QDialog::Accepted, !*steps[j].message);
+                        }
+                    },
+                    false);
             }
         }
         // The last run: the monthly report of 2004 on calendar months.
@@ -316,14 +325,17 @@ private Q_SLOTS:
         Db db;
         auto w = openWindow(db.dm, "TForm_qczlsrtj_yf");
         Msg::Recorder msgs;
-        runCriteria(*w, [&](CriteriaDialog* d) {
-            d->yearBox->setEditText(S("2004年"));
-            d->seekButton->click();
-            QCOMPARE(msgs.shown().size(), 1);
-            QCOMPARE(msgs.shown().first().request.icon, Msg::Icon::Critical);
-            QVERIFY(!d->busyIndicator->isVisible());
-            QVERIFY(d->result() != QDialog::Accepted);
-        }, false);
+        runCriteria(
+            *w,
+            [&](CriteriaDialog* d) {
+                d->yearBox->setEditText(S("2004年"));
+                d->seekButton->click();
+                QCOMPARE(msgs.shown().size(), 1);
+                QCOMPARE(msgs.shown().first().request.icon, Msg::Icon::Critical);
+                QVERIFY(!d->busyIndicator->isVisible());
+                QVERIFY(d->result() != QDialog::Accepted);
+            },
+            false);
         QFile::remove(Paths::sysSetFile());
         QVERIFY(db.dm.q_tongyong.isOpen());
         QVERIFY(!db.dm.q_tongyong.controlsDisabled());

@@ -74,26 +74,60 @@ private Q_SLOTS:
         QTest::addColumn<QString>("start");
         QTest::addColumn<int>("decimals");
         QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("display");   // after the keys, before accepting
-        QTest::addColumn<QString>("result");    // the field after Enter
+        QTest::addColumn<QString>("display");  // after the keys, before accepting
+        QTest::addColumn<QString>("result");   // the field after Enter
 
-        QTest::newRow("0.1+0.2 exact") << "" << 4 << "0.1+0.2=" << "0.3" << "0.3000";
-        QTest::newRow("thirds round back") << "" << 2 << "1/3*3=" << "0.9999999999" << "1.00";
-        QTest::newRow("immediate execution") << "" << 0 << "2+3*4=" << "20" << "20";
-        QTest::newRow("operator replaced") << "" << 0 << "6+-2=" << "4" << "4";
-        QTest::newRow("repeated point ignored") << "" << 2 << "1..5" << "1.5" << "1.50";
-        QTest::newRow("half even down") << "" << 0 << "2.5" << "2.5" << "2";
-        QTest::newRow("half even up") << "" << 0 << "3.5" << "3.5" << "4";
-        QTest::newRow("half even cents") << "" << 2 << "0.125" << "0.125" << "0.12";
-        QTest::newRow("above half") << "" << 2 << "0.1251" << "0.1251" << "0.13";
-        QTest::newRow("negative half") << "" << 0 << "0-2.5=" << "-2.5" << "-2";
-        QTest::newRow("from field with grouping") << "1,234.5" << 2 << "+0.5=" << "1235" << "1235.00";
-        QTest::newRow("junk starts from zero") << "abc" << 0 << "+7=" << "7" << "7";
-        QTest::newRow("digit replaces start value") << "88" << 0 << "5" << "5" << "5";
-        QTest::newRow("backspace") << "" << 0 << "123\b" << "12" << "12";
-        QTest::newRow("backspace on result") << "" << 0 << "12+3=\b" << "15" << "15";
-        QTest::newRow("clear") << "55" << 0 << "+9c4" << "4" << "4";
-        QTest::newRow("large exact product") << "" << 2 << "123456789.12*1000=" << "123456789120" << "123456789120.00";
+        QTest::newRow("0.1+0.2 exact") << "" << 4 << "0.1+0.2="
+                                       << "0.3"
+                                       << "0.3000";
+        QTest::newRow("thirds round back") << "" << 2 << "1/3*3="
+                                           << "0.9999999999"
+                                           << "1.00";
+        QTest::newRow("immediate execution") << "" << 0 << "2+3*4="
+                                             << "20"
+                                             << "20";
+        QTest::newRow("operator replaced") << "" << 0 << "6+-2="
+                                           << "4"
+                                           << "4";
+        QTest::newRow("repeated point ignored") << "" << 2 << "1..5"
+                                                << "1.5"
+                                                << "1.50";
+        QTest::newRow("half even down") << "" << 0 << "2.5"
+                                        << "2.5"
+                                        << "2";
+        QTest::newRow("half even up") << "" << 0 << "3.5"
+                                      << "3.5"
+                                      << "4";
+        QTest::newRow("half even cents") << "" << 2 << "0.125"
+                                         << "0.125"
+                                         << "0.12";
+        QTest::newRow("above half") << "" << 2 << "0.1251"
+                                    << "0.1251"
+                                    << "0.13";
+        QTest::newRow("negative half") << "" << 0 << "0-2.5="
+                                       << "-2.5"
+                                       << "-2";
+        QTest::newRow("from field with grouping") << "1,234.5" << 2 << "+0.5="
+                                                  << "1235"
+                                                  << "1235.00";
+        QTest::newRow("junk starts from zero") << "abc" << 0 << "+7="
+                                               << "7"
+                                               << "7";
+        QTest::newRow("digit replaces start value") << "88" << 0 << "5"
+                                                    << "5"
+                                                    << "5";
+        QTest::newRow("backspace") << "" << 0 << "123\b"
+                                   << "12"
+                                   << "12";
+        QTest::newRow("backspace on result") << "" << 0 << "12+3=\b"
+                                             << "15"
+                                             << "15";
+        QTest::newRow("clear") << "55" << 0 << "+9c4"
+                               << "4"
+                               << "4";
+        QTest::newRow("large exact product") << "" << 2 << "123456789.12*1000="
+                                             << "123456789120"
+                                             << "123456789120.00";
     }
 
     void arithmetic()
@@ -120,8 +154,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("display");
-        QTest::newRow("division by zero") << "5/0" << "除数不能为零";
-        QTest::newRow("too large") << "999999999999999*10" << "数值太大";
+        QTest::newRow("division by zero") << "5/0"
+                                          << "除数不能为零";
+        QTest::newRow("too large") << "999999999999999*10"
+                                   << "数值太大";
     }
 
     void errorsChangeNothing()
@@ -171,20 +207,31 @@ private Q_SLOTS:
     void typedValuesSettleIntoTheRange_data()
     {
         QTest::addColumn<int>("decimals");
-        QTest::addColumn<bool>("limited");   // 0 to 1000, otherwise no limits
+        QTest::addColumn<bool>("limited");  // 0 to 1000, otherwise no limits
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("settled");
-        QTest::newRow("far past the maximum") << 4 << true << "922337203685478" << "1000.0000";
-        QTest::newRow("past every field's digits") << 4 << true << "12345678901234567890" << "1000.0000";
-        QTest::newRow("negative") << 4 << true << "-100" << "0.0000";
-        QTest::newRow("in range as typed") << 4 << true << "12.5" << "12.5";
-        QTest::newRow("at the maximum") << 0 << true << "1000" << "1000";
-        QTest::newRow("point in a whole-number field") << 0 << true << "109.5" << "110";
-        QTest::newRow("half to even") << 0 << true << "108.5" << "108";
-        QTest::newRow("tie decided past ten places") << 0 << true << "108.500000000001" << "109";
-        QTest::newRow("grouping") << 2 << true << "1,000.5" << "1000.00";
-        QTest::newRow("unlimited keeps the digits") << 4 << false << "12345678901234567890" << "12345678901234567890";
-        QTest::newRow("unlimited negative") << 2 << false << "-12.34" << "-12.34";
+        QTest::newRow("far past the maximum") << 4 << true << "922337203685478"
+                                              << "1000.0000";
+        QTest::newRow("past every field's digits") << 4 << true << "12345678901234567890"
+                                                   << "1000.0000";
+        QTest::newRow("negative") << 4 << true << "-100"
+                                  << "0.0000";
+        QTest::newRow("in range as typed") << 4 << true << "12.5"
+                                           << "12.5";
+        QTest::newRow("at the maximum") << 0 << true << "1000"
+                                        << "1000";
+        QTest::newRow("point in a whole-number field") << 0 << true << "109.5"
+                                                       << "110";
+        QTest::newRow("half to even") << 0 << true << "108.5"
+                                      << "108";
+        QTest::newRow("tie decided past ten places") << 0 << true << "108.500000000001"
+                                                     << "109";
+        QTest::newRow("grouping") << 2 << true << "1,000.5"
+                                  << "1000.00";
+        QTest::newRow("unlimited keeps the digits") << 4 << false << "12345678901234567890"
+                                                    << "12345678901234567890";
+        QTest::newRow("unlimited negative") << 2 << false << "-12.34"
+                                            << "-12.34";
     }
 
     void typedValuesSettleIntoTheRange()
@@ -287,7 +334,7 @@ private Q_SLOTS:
         click(QStringLiteral("4"));
         click(QStringLiteral("等于"));
         QCOMPARE(f.popup()->display(), QStringLiteral("2.5"));
-        click(QStringLiteral("退格"));   // a result is not an entry
+        click(QStringLiteral("退格"));  // a result is not an entry
         QCOMPARE(f.popup()->display(), QStringLiteral("2.5"));
         click(QStringLiteral("确定"));
         QCOMPARE(f.edit->text(), QStringLiteral("2"));

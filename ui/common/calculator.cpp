@@ -30,9 +30,12 @@ constexpr Units pow10(int n)
 }
 constexpr Units One = pow10(Places);
 constexpr int WholeDigits = 15;
-constexpr Units Limit = pow10(WholeDigits) * One;   // exclusive bound of every value
+constexpr Units Limit = pow10(WholeDigits) * One;  // exclusive bound of every value
 
-Units magnitude(Units u) { return u < 0 ? -u : u; }
+Units magnitude(Units u)
+{
+    return u < 0 ? -u : u;
+}
 
 // n / d rounded half to even (d > 0 or d < 0, any signs).
 Units divideHalfEven(Units n, Units d)
@@ -81,7 +84,7 @@ QString format(Units u, int decimals)
 // than any field holds (`beyond`) and decimals past ten places (`sticky`: one of them not zero)
 // are noted instead of failing. Not a number: nullopt. Grouping commas are ignored.
 struct Typed {
-    Units value = 0;       // with its sign; meaningless when beyond
+    Units value = 0;  // with its sign; meaningless when beyond
     bool negative = false;
     bool beyond = false;
     bool sticky = false;
@@ -169,7 +172,7 @@ QIcon calculatorIcon()
     return QIcon(pm);
 }
 
-} // namespace
+}  // namespace
 
 // Immediate execution, as on a desk calculator: "2 + 3 ×" shows 5 before the × is applied.
 class CalcPopup::Engine {
@@ -277,9 +280,14 @@ private:
         const Units b = value();
         Units r = 0;
         switch (op) {
-        case Op::None: return true;
-        case Op::Add: r = acc + b; break;
-        case Op::Sub: r = acc - b; break;
+        case Op::None:
+            return true;
+        case Op::Add:
+            r = acc + b;
+            break;
+        case Op::Sub:
+            r = acc - b;
+            break;
         case Op::Mul: {
             Units p = 0;
             if (__builtin_mul_overflow(acc, b, &p))
@@ -343,17 +351,19 @@ CalcPopup::CalcPopup(QWidget* parent) : QFrame(parent, Qt::Popup), m_engine(std:
     grid->setSpacing(3);
     grid->addWidget(m_pending, 0, 0, 1, 4);
     grid->addWidget(m_display, 1, 0, 1, 4);
-    struct Key { const char16_t* text; const char* key; const char16_t* name; int row, col, span; };
+    struct Key {
+        const char16_t* text;
+        const char* key;
+        const char16_t* name;
+        int row, col, span;
+    };
     static const Key keys[] = {
-        {u"C", "C", u"清除", 2, 0, 1},     {u"\u2190", "back", u"退格", 2, 1, 1},
-        {u"\u00f7", "/", u"除", 2, 2, 1},  {u"\u00d7", "*", u"乘", 2, 3, 1},
-        {u"7", "7", nullptr, 3, 0, 1},     {u"8", "8", nullptr, 3, 1, 1},
-        {u"9", "9", nullptr, 3, 2, 1},     {u"\u2212", "-", u"减", 3, 3, 1},
-        {u"4", "4", nullptr, 4, 0, 1},     {u"5", "5", nullptr, 4, 1, 1},
-        {u"6", "6", nullptr, 4, 2, 1},     {u"+", "+", u"加", 4, 3, 1},
-        {u"1", "1", nullptr, 5, 0, 1},     {u"2", "2", nullptr, 5, 1, 1},
-        {u"3", "3", nullptr, 5, 2, 1},     {u"=", "=", u"等于", 5, 3, 1},
-        {u"0", "0", nullptr, 6, 0, 2},     {u".", ".", u"小数点", 6, 2, 1},
+        {u"C", "C", u"清除", 2, 0, 1},     {u"\u2190", "back", u"退格", 2, 1, 1}, {u"\u00f7", "/", u"除", 2, 2, 1},
+        {u"\u00d7", "*", u"乘", 2, 3, 1},  {u"7", "7", nullptr, 3, 0, 1},         {u"8", "8", nullptr, 3, 1, 1},
+        {u"9", "9", nullptr, 3, 2, 1},     {u"\u2212", "-", u"减", 3, 3, 1},      {u"4", "4", nullptr, 4, 0, 1},
+        {u"5", "5", nullptr, 4, 1, 1},     {u"6", "6", nullptr, 4, 2, 1},         {u"+", "+", u"加", 4, 3, 1},
+        {u"1", "1", nullptr, 5, 0, 1},     {u"2", "2", nullptr, 5, 1, 1},         {u"3", "3", nullptr, 5, 2, 1},
+        {u"=", "=", u"等于", 5, 3, 1},     {u"0", "0", nullptr, 6, 0, 2},         {u".", ".", u"小数点", 6, 2, 1},
         {u"确定", "ok", nullptr, 6, 3, 1},
     };
     for (const Key& k : keys) {
@@ -609,8 +619,7 @@ void CalcEdit::showCalculator()
         m_popup = new CalcPopup(this);
         connect(m_popup, &CalcPopup::accepted, this, &CalcEdit::putResult);
     }
-    m_popup->setLimits(m_decimals, m_minimum ? limitText(*m_minimum) : QString(),
-                       m_maximum > 0 ? limitText(m_maximum) : QString());
+    m_popup->setLimits(m_decimals, m_minimum ? limitText(*m_minimum) : QString(), m_maximum > 0 ? limitText(m_maximum) : QString());
     m_popup->start(text());
     m_popup->adjustSize();
 

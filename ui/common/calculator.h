@@ -26,8 +26,8 @@ public:
     // Starts over from the field's text; text that is not a number starts from 0.
     void start(const QString& value);
 
-    QString display() const;   // the number or error shown
-    QString pending() const;   // the line above it: "12 +" while an operation waits, or a refusal
+    QString display() const;  // the number or error shown
+    QString pending() const;  // the line above it: "12 +" while an operation waits, or a refusal
     bool hasError() const;
 
     // One key as typed: "0".."9", ".", "+", "-", "*", "/", "=", "C", "back", "ok".
@@ -81,7 +81,7 @@ public:
     void settle();
 
     void showCalculator();
-    CalcPopup* calculator() const { return m_popup; }   // null until first shown
+    CalcPopup* calculator() const { return m_popup; }  // null until first shown
     QAction* calculatorAction() const { return m_action; }
 
 protected:

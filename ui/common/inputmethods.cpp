@@ -35,7 +35,7 @@ QStringList fromEnvironment()
     add(qEnvironmentVariable("GTK_IM_MODULE"));
     return out;
 }
-} // namespace
+}  // namespace
 
 QStringList installed()
 {
@@ -78,4 +78,4 @@ QString fieldMethod(const QWidget* field)
     return field ? field->property(kProperty).toString() : QString();
 }
 
-} // namespace InputMethods
+}  // namespace InputMethods

@@ -27,4 +27,4 @@ void applyCurrent(QWidget* field);
 // The name a field was given; empty when none.
 QString fieldMethod(const QWidget* field);
 
-} // namespace InputMethods
+}  // namespace InputMethods

@@ -11,10 +11,14 @@ namespace {
 QMessageBox::StandardButton toStd(Button b)
 {
     switch (b) {
-    case Button::Ok: return QMessageBox::Ok;
-    case Button::Yes: return QMessageBox::Yes;
-    case Button::No: return QMessageBox::No;
-    case Button::Cancel: return QMessageBox::Cancel;
+    case Button::Ok:
+        return QMessageBox::Ok;
+    case Button::Yes:
+        return QMessageBox::Yes;
+    case Button::No:
+        return QMessageBox::No;
+    case Button::Cancel:
+        return QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -22,15 +26,20 @@ QMessageBox::StandardButton toStd(Button b)
 QMessageBox::Icon toStd(Icon i)
 {
     switch (i) {
-    case Icon::None: return QMessageBox::NoIcon;
-    case Icon::Information: return QMessageBox::Information;
-    case Icon::Warning: return QMessageBox::Warning;
-    case Icon::Question: return QMessageBox::Question;
-    case Icon::Critical: return QMessageBox::Critical;
+    case Icon::None:
+        return QMessageBox::NoIcon;
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::Warning:
+        return QMessageBox::Warning;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::Critical:
+        return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
 }
-} // namespace
+}  // namespace
 
 QString appTitle()
 {
@@ -94,7 +103,7 @@ void error(QWidget* parent, const QString& text)
     show(parent, {appTitle(), text, Icon::Critical, {Button::Ok}, Button::Ok});
 }
 
-} // namespace Msg
+}  // namespace Msg
 
 namespace FileDialogs {
 
@@ -127,4 +136,4 @@ QString getOpenFileName(QWidget* parent, const QString& caption, const QString& 
     return QFileDialog::getOpenFileName(parent, caption, directory, filters.join(QStringLiteral(";;")));
 }
 
-} // namespace FileDialogs
+}  // namespace FileDialogs

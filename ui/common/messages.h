@@ -64,22 +64,22 @@ private:
     QVector<Shown> m_shown;
 };
 
-} // namespace Msg
+}  // namespace Msg
 
 namespace FileDialogs {
 
 struct SaveRequest {
     QString caption;
     QString directory;
-    QString fileName;       // proposed name
-    QStringList filters;    // "Text files (*.txt)" ...
-    int filterIndex = 0;    // 0-based, preselected
+    QString fileName;     // proposed name
+    QStringList filters;  // "Text files (*.txt)" ...
+    int filterIndex = 0;  // 0-based, preselected
 };
 
 struct SaveResult {
     bool accepted = false;
     QString fileName;
-    int filterIndex = 0;    // 0-based, chosen
+    int filterIndex = 0;  // 0-based, chosen
 };
 
 SaveResult getSaveFileName(QWidget* parent, const SaveRequest& r);
@@ -88,7 +88,10 @@ QString getOpenFileName(QWidget* parent, const QString& caption, const QString& 
 // Test replacement: answers dialogs from a script (an empty name means the operator cancelled).
 class Recorder : public TestHook<Recorder> {
 public:
-    void scriptSave(const QString& fileName, int filterIndex = -1) { m_save << SaveResult{!fileName.isEmpty(), fileName, filterIndex}; }
+    void scriptSave(const QString& fileName, int filterIndex = -1)
+    {
+        m_save << SaveResult{!fileName.isEmpty(), fileName, filterIndex};
+    }
     void scriptOpen(const QString& fileName) { m_open << fileName; }
     const QVector<SaveRequest>& saveRequests() const { return m_saveRequests; }
 
@@ -100,4 +103,4 @@ private:
     QVector<SaveRequest> m_saveRequests;
 };
 
-} // namespace FileDialogs
+}  // namespace FileDialogs

@@ -24,4 +24,4 @@ int exec(QDialog* dialog)
     return dialog->exec();
 }
 
-} // namespace Modal
+}  // namespace Modal

@@ -21,11 +21,11 @@ public:
     std::function<void(QDialog*)> handler;
     // Class name and caption of every dialog shown, in order.
     QStringList classes;
-    QStringList names;     // objectName
+    QStringList names;  // objectName
     QStringList captions;
 
 private:
     friend int exec(QDialog*);
 };
 
-} // namespace Modal
+}  // namespace Modal

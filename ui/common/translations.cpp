@@ -27,4 +27,4 @@ bool installQtChinese(const QString& folder)
     return true;
 }
 
-} // namespace Translations
+}  // namespace Translations

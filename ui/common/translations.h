@@ -9,4 +9,4 @@ namespace Translations {
 // leaving the texts as they were, where the catalogue is missing. Calling again replaces the earlier one.
 bool installQtChinese(const QString& folder = QString());
 
-} // namespace Translations
+}  // namespace Translations

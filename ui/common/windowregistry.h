@@ -22,4 +22,4 @@ WindowFactory find(const QString& className);  // empty when none is registered
 WindowFactory find(const QMetaObject& windowClass);
 void clear();
 QStringList names();
-} // namespace WindowRegistry
+}  // namespace WindowRegistry

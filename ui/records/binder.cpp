@@ -287,10 +287,7 @@ public:
         const auto it = m_byText.constFind(shown);
         return it != m_byText.cend() ? *it : shown.trimmed();
     }
-    QString textOf(const QString& key) const
-    {
-        return m_byKey.value(key, key);
-    }
+    QString textOf(const QString& key) const { return m_byKey.value(key, key); }
     QVariant value(const RecordSet*) const override { return keyOf(m_box->currentText()); }
     QString text() const override { return m_box->currentText(); }
 
@@ -320,15 +317,12 @@ public:
     QString text() const override { return m_box->isChecked() ? QStringLiteral("True") : QStringLiteral("False"); }
 
 protected:
-    void show(const RecordSet* set) override
-    {
-        m_box->setChecked(hasRow(set, m_def.column) && set->asBoolean(m_def.column));
-    }
+    void show(const RecordSet* set) override { m_box->setChecked(hasRow(set, m_def.column) && set->asBoolean(m_def.column)); }
 
     QCheckBox* m_box;
 };
 
-} // namespace
+}  // namespace
 
 FieldBinding::FieldBinding(QWidget* widget, const FieldDef& def) : QObject(widget), m_widget(widget), m_def(def) {}
 

@@ -21,23 +21,23 @@ enum class FieldKind { Text, Memo, Number, Date, Time, Combo, Check, ReadOnly, L
 // One bound field. Written with designated initializers:
 //   {.objectName = "DBEditEh1", .label = "车牌号：", .column = "车牌号", .upper = true}
 struct FieldDef {
-    QString objectName;     // designer name, kept as the widget's objectName
-    QString label;          // "姓名："
-    QString column;         // bound column
+    QString objectName;  // designer name, kept as the widget's objectName
+    QString label;       // "姓名："
+    QString column;      // bound column
     FieldKind kind = FieldKind::Text;
-    bool upper = false;     // letters forced to upper case
-    bool masked = false;    // shown as "*"
-    bool chinese = false;   // takes Chinese text: gets the operator's input method
-    int decimals = 0;       // number fields
+    bool upper = false;    // letters forced to upper case
+    bool masked = false;   // shown as "*"
+    bool chinese = false;  // takes Chinese text: gets the operator's input method
+    int decimals = 0;      // number fields
     // Number fields: a value outside is brought to the nearer limit when the field is left. No
     // amount, rate, count or distance typed at the counter is negative; without a maximum the
     // column's own limits apply at save.
     double minimum = 0;
-    double maximum = 0;     // number fields; 0: no maximum
-    QStringList items = {}; // drop-down items written into the form
-    bool listOnly = false;  // drop-down without typing
-    int page = 0;           // page of a dialog with pages; -1: the row above the pages
-    int recent = 0;         // drop-down offering its last `recent` saved entries at the top
+    double maximum = 0;      // number fields; 0: no maximum
+    QStringList items = {};  // drop-down items written into the form
+    bool listOnly = false;   // drop-down without typing
+    int page = 0;            // page of a dialog with pages; -1: the row above the pages
+    int recent = 0;          // drop-down offering its last `recent` saved entries at the top
 };
 
 class FieldBinding : public QObject {

@@ -333,10 +333,13 @@ bool EditDialog::duplicateTest()
     // The row being edited counts itself once, unless its key was changed: then the new key must
     // be free, or two rows would end up with the same key.
     const bool keyChanged = m_query->state() == RecordSet::Insert
-        || key.compare(m_query->storedValue(m_config.uniqueColumn).toString(), Qt::CaseInsensitive) != 0;
+                            || key.compare(m_query->storedValue(m_config.uniqueColumn).toString(), Qt::CaseInsensitive) != 0;
     if (adding() || keyChanged ? count >= 1 : count >= 2) {
-        Msg::show(this, {QStringLiteral("提示"), m_config.uniqueColumn + QStringLiteral("重复,请重新输入!"),
-                         Msg::Icon::Information, {Msg::Button::Ok}, Msg::Button::Ok});
+        Msg::show(this, {QStringLiteral("提示"),
+                         m_config.uniqueColumn + QStringLiteral("重复,请重新输入!"),
+                         Msg::Icon::Information,
+                         {Msg::Button::Ok},
+                         Msg::Button::Ok});
         s.close();
         if (keyField)
             focusField(keyField->objectName());

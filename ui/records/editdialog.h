@@ -35,10 +35,10 @@ struct EditDialogConfig {
     QString caption;
     QString query;
     unsigned buttons = EditButton::Add | EditButton::Save | EditButton::Cancel | EditButton::Close;
-    bool discardFirst = false;        // 增加 first drops the pending changes
+    bool discardFirst = false;             // 增加 first drops the pending changes
     QVector<RequiredField> addGuard = {};  // checked by 增加 on the current row
     Stamps stamps = Stamps::Both;
-    QString uniqueTable = {};              // duplicate test; empty: none
+    QString uniqueTable = {};  // duplicate test; empty: none
     QString uniqueColumn = {};
 };
 
@@ -170,4 +170,3 @@ private:
     QBoxLayout* m_buttons = nullptr;
     bool m_closing = false;
 };
-

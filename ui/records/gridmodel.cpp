@@ -16,7 +16,7 @@ struct FooterSumJob {
     QString statement;  // in the engine's dialect, translated on the model's thread
     QString location;
     std::unique_ptr<Database> db;  // unopened; opened and closed by the worker
-    QThread* thread = nullptr;  // null until started
+    QThread* thread = nullptr;     // null until started
     bool ok = false;
     QVector<std::optional<Money>> sums;
     QString error;
@@ -229,7 +229,7 @@ QString RecordGridModel::sumStatement(const QStringList& fields) const
     for (const QString& f : fields)
         sums << QStringLiteral("sum(") + f + QLatin1Char(')');
     return QStringLiteral("select ") + sums.join(QStringLiteral(", ")) + QStringLiteral(" from (") + m_set->sqlText()
-        + QStringLiteral(")");
+           + QStringLiteral(")");
 }
 
 bool RecordGridModel::sumsFromEngine(const QStringList& fields, QVector<std::optional<Money>>& out) const
@@ -319,7 +319,8 @@ void RecordGridModel::requestSums() const
     job->db = std::move(second);
     m_job = job;
     // Started once the current paint is over, so that the rows on screen are read first.
-    QMetaObject::invokeMethod(const_cast<RecordGridModel*>(this), [this, job] { startJob(job); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        const_cast<RecordGridModel*>(this), [this, job] { startJob(job); }, Qt::QueuedConnection);
 }
 
 void RecordGridModel::startJob(const std::shared_ptr<FooterSumJob>& job) const
@@ -404,9 +405,15 @@ void RecordGridModel::buildFooter() const
     m_footer.clear();
     for (const auto& c : m_columns) {
         switch (c.footer) {
-        case FooterKind::None: m_footer << QString(); break;
-        case FooterKind::Text: m_footer << c.footerValue; break;
-        case FooterKind::Count: m_footer << QString::number(m_set->isOpen() ? m_set->recordCount() : 0); break;
+        case FooterKind::None:
+            m_footer << QString();
+            break;
+        case FooterKind::Text:
+            m_footer << c.footerValue;
+            break;
+        case FooterKind::Count:
+            m_footer << QString::number(m_set->isOpen() ? m_set->recordCount() : 0);
+            break;
         case FooterKind::Sum: {
             if (!m_sumsValid) {
                 m_footer << QString();  // still being computed

@@ -20,11 +20,11 @@ struct FooterSumJob;
 enum class FooterKind { None, Text, Count, Sum };
 
 struct GridColumn {
-    QString field;      // database column shown
-    QString title;      // levels separated by "|"; empty means the column name
-    int width = 0;      // pixels; 0 takes the grid's default
+    QString field;  // database column shown
+    QString title;  // levels separated by "|"; empty means the column name
+    int width = 0;  // pixels; 0 takes the grid's default
     FooterKind footer = FooterKind::None;
-    QString footerValue;  // the fixed text of a Text footer
+    QString footerValue;       // the fixed text of a Text footer
     bool titleButton = false;  // the title can be clicked to mark the column for sorting
     bool visible = true;
 
@@ -146,8 +146,8 @@ private:
     mutable bool m_footerValid = false;
     mutable QStringList m_footer;  // per entry of m_columns
     mutable bool m_sumsValid = false;
-    mutable quint64 m_sumsGeneration = 0;  // the opening of the query the sums belong to
+    mutable quint64 m_sumsGeneration = 0;                 // the opening of the query the sums belong to
     mutable QHash<QString, std::optional<Money>> m_sums;  // footer sums of the rows listed; nullopt beyond the range
-    mutable std::shared_ptr<FooterSumJob> m_job;  // the background computation the footer waits for
-    mutable QVector<QThread*> m_threads;  // workers still running, the abandoned ones included
+    mutable std::shared_ptr<FooterSumJob> m_job;          // the background computation the footer waits for
+    mutable QVector<QThread*> m_threads;                  // workers still running, the abandoned ones included
 };

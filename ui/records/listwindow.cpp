@@ -41,7 +41,7 @@ QString popupCaption(const QString& title)
 }
 
 
-} // namespace
+}  // namespace
 
 ExportTable toExportTable(const GridSnapshot& s)
 {
@@ -155,13 +155,27 @@ void ListWindow::addButtons()
     for (const ButtonDef& b : m_config.buttons) {
         const QString caption = b.caption.isEmpty() ? defaultCaption(b.kind) : b.caption;
         switch (b.kind) {
-        case ListButton::Edit: editButton = makeButton(QStringLiteral("bitbtn_edit"), caption); break;
-        case ListButton::Delete: deleteButton = makeButton(QStringLiteral("SpeedButton1"), caption); break;
-        case ListButton::Query: queryButton = makeButton(QStringLiteral("SpeedButton5"), caption); break;
-        case ListButton::Print: printButton = makeButton(QStringLiteral("SpeedButton3"), caption); break;
-        case ListButton::Export: exportButton = makeButton(QStringLiteral("SpeedButton2"), caption); break;
-        case ListButton::Return: returnButton = makeButton(QStringLiteral("SpeedButton4"), caption); break;
-        case ListButton::Module: m_moduleButtons << makeButton(QString(), caption); break;
+        case ListButton::Edit:
+            editButton = makeButton(QStringLiteral("bitbtn_edit"), caption);
+            break;
+        case ListButton::Delete:
+            deleteButton = makeButton(QStringLiteral("SpeedButton1"), caption);
+            break;
+        case ListButton::Query:
+            queryButton = makeButton(QStringLiteral("SpeedButton5"), caption);
+            break;
+        case ListButton::Print:
+            printButton = makeButton(QStringLiteral("SpeedButton3"), caption);
+            break;
+        case ListButton::Export:
+            exportButton = makeButton(QStringLiteral("SpeedButton2"), caption);
+            break;
+        case ListButton::Return:
+            returnButton = makeButton(QStringLiteral("SpeedButton4"), caption);
+            break;
+        case ListButton::Module:
+            m_moduleButtons << makeButton(QString(), caption);
+            break;
         }
     }
 }
@@ -230,16 +244,15 @@ RecordGrid* ListWindow::makeGrid()
 // The grid's current row and the record set's current row follow each other.
 void ListWindow::followCurrentRow()
 {
-    connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& cur) {
-                if (m_syncing || m_model->changing() || !cur.isValid() || !m_query->isOpen() || cur.row() == m_query->currentRow())
-                    return;
-                try {
-                    m_query->moveTo(cur.row());
-                } catch (const DbError& e) {
-                    Msg::error(this, e.text());
-                }
-            });
+    connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& cur) {
+        if (m_syncing || m_model->changing() || !cur.isValid() || !m_query->isOpen() || cur.row() == m_query->currentRow())
+            return;
+        try {
+            m_query->moveTo(cur.row());
+        } catch (const DbError& e) {
+            Msg::error(this, e.text());
+        }
+    });
     // While rows come and go the view moves its own current index; the record set has already
     // chosen its current row then, and the view follows it afterwards.
     auto hold = [this] { m_syncing = true; };
@@ -346,8 +359,7 @@ void ListWindow::syncSelection()
     if (row < 0 || row >= m_model->rowCount() || m_model->columnCount() == 0)
         return;
     m_syncing = true;
-    grid->selectionModel()->setCurrentIndex(m_model->index(row, 0),
-                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    grid->selectionModel()->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_syncing = false;
 }
 
@@ -411,7 +423,7 @@ void ListWindow::onPrint()
 void ListWindow::onQuery()
 {
     const QueryDialogConfig* q = queryDialogConfig(m_config.queryDialog.isEmpty() ? m_config.className + QStringLiteral("_cx")
-                                                                                 : m_config.queryDialog);
+                                                                                  : m_config.queryDialog);
     if (!q)
         return;
     auto* dialog = new QueryDialog(*q, m_dm, this);

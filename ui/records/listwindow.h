@@ -70,13 +70,13 @@ public:
     QPushButton* editButton = nullptr;
     QPushButton* deleteButton = nullptr;  // 删除
     QPushButton* exportButton = nullptr;  // 导出
-    QPushButton* printButton = nullptr;  // 打印
+    QPushButton* printButton = nullptr;   // 打印
     QPushButton* returnButton = nullptr;  // 返回
-    QPushButton* queryButton = nullptr;  // 查询 / 查找 / 统计
+    QPushButton* queryButton = nullptr;   // 查询 / 查找 / 统计
     QCheckBox* dichromaticBox;
-    QCheckBox* autoWidthBox = nullptr;       // 自动匹配列宽
-    QToolButton* showColumnButton = nullptr;   // 显示隐藏的列
-    QToolButton* hideColumnButton = nullptr;   // 隐藏最右边的列
+    QCheckBox* autoWidthBox = nullptr;        // 自动匹配列宽
+    QToolButton* showColumnButton = nullptr;  // 显示隐藏的列
+    QToolButton* hideColumnButton = nullptr;  // 隐藏最右边的列
     QMenu* hiddenColumnsMenu;
 
     // A module button from the table's module buttons, found by caption; the module names it.

@@ -17,7 +17,10 @@
 
 namespace {
 
-bool dateEmpty(const QString& shown) { return shown.isEmpty() || shown.startsWith(QLatin1Char(' ')); }
+bool dateEmpty(const QString& shown)
+{
+    return shown.isEmpty() || shown.startsWith(QLatin1Char(' '));
+}
 
 std::optional<QDate> dateOf(const QString& shown)
 {
@@ -40,8 +43,7 @@ QString term(const Criterion& c, const QString& v, bool first)
     case CriterionKind::StartsWith:
         return open + c.column + QStringLiteral(" like '") + q + QStringLiteral("%')");
     case CriterionKind::StartsWithFirstOnly:
-        return open + c.column + (first ? QStringLiteral(" like '") : QStringLiteral(" like '%")) + q
-            + QStringLiteral("%')");
+        return open + c.column + (first ? QStringLiteral(" like '") : QStringLiteral(" like '%")) + q + QStringLiteral("%')");
     case CriterionKind::Equals:
         return open + c.column + QStringLiteral(" = '") + q + QStringLiteral("')");
     case CriterionKind::YesNo:
@@ -55,7 +57,7 @@ QString term(const Criterion& c, const QString& v, bool first)
     }
 }
 
-} // namespace
+}  // namespace
 
 QStringList buildTerms(const QueryDialogConfig& config, const QHash<QString, QString>& texts)
 {
@@ -69,8 +71,8 @@ QStringList buildTerms(const QueryDialogConfig& config, const QHash<QString, QSt
                 terms << Dates::dayRangeTerm(c.column, f.trimmed(), to.trimmed(), c.function);
             } else {
                 terms << QStringLiteral("(") + c.column + QStringLiteral(" between ") + c.function + QStringLiteral("('")
-                        + sqlText(f.trimmed()) + QStringLiteral("') and ") + c.function + QStringLiteral("('")
-                        + sqlText(to.trimmed()) + QStringLiteral("'))");
+                             + sqlText(f.trimmed()) + QStringLiteral("') and ") + c.function + QStringLiteral("('")
+                             + sqlText(to.trimmed()) + QStringLiteral("'))");
             }
             continue;
         }
@@ -182,10 +184,9 @@ QueryDialog::QueryDialog(const QueryDialogConfig& config, TDm1* dm, QWidget* own
         buttons->addWidget(b);
         return b;
     };
-    seekButton = button(config.customerButtons ? QStringLiteral("SpeedButton1") : QStringLiteral("bitbtn_seek"),
-                         config.seekCaption);
+    seekButton = button(config.customerButtons ? QStringLiteral("SpeedButton1") : QStringLiteral("bitbtn_seek"), config.seekCaption);
     closeButton = button(config.customerButtons ? QStringLiteral("SpeedButton2") : QStringLiteral("bitbtn_close"),
-                          config.customerButtons ? QStringLiteral("返回 (&C)") : QStringLiteral("返回 (&R)"));
+                         config.customerButtons ? QStringLiteral("返回 (&C)") : QStringLiteral("返回 (&R)"));
     if (!config.helpLines.isEmpty()) {
         helpButton = button(QStringLiteral("next"), QStringLiteral("帮助 (&H)"));
         connect(helpButton, &QPushButton::clicked, this, &QueryDialog::onHelp);
@@ -297,8 +298,8 @@ void QueryDialog::onSeek()
         return;
     }
     const QStringList previous = m_query->sql();
-    const std::optional<ListQuery> previousList =
-        m_query->listQuery() ? std::optional<ListQuery>(*m_query->listQuery()) : std::nullopt;
+    const std::optional<ListQuery> previousList = m_query->listQuery() ? std::optional<ListQuery>(*m_query->listQuery())
+                                                                       : std::nullopt;
     try {
         m_query->close();
         m_query->setQuery(buildQuery(m_config, texts()));
@@ -322,8 +323,10 @@ void QueryDialog::onSeek()
     switch (m_config.variant) {
     case QueryVariant::AskAgain:
         if (m_query->isEmpty()) {
-            const Msg::Button b = Msg::show(this, {QStringLiteral("提示"), QStringLiteral("没有找到合适的记录,是否重新查找!!"),
-                                                   Msg::Icon::Question, {Msg::Button::Yes, Msg::Button::No},
+            const Msg::Button b = Msg::show(this, {QStringLiteral("提示"),
+                                                   QStringLiteral("没有找到合适的记录,是否重新查找!!"),
+                                                   Msg::Icon::Question,
+                                                   {Msg::Button::Yes, Msg::Button::No},
                                                    Msg::Button::Yes});
             if (b == Msg::Button::Yes) {
                 stopAnimation();

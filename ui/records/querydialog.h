@@ -17,11 +17,11 @@ class TDm1;
 enum class CriterionKind { Contains, StartsWith, StartsWithFirstOnly, Equals, YesNo, DayRange, DateRange };
 
 struct Criterion {
-    QString objectName;   // the control; for a date range the from field
+    QString objectName;  // the control; for a date range the from field
     QString label;
     QString column;
     CriterionKind kind = CriterionKind::Contains;
-    bool combo = false;    // drop-down whose text may also be typed
+    bool combo = false;      // drop-down whose text may also be typed
     QStringList items = {};  // items written into the form
     bool upper = false;
     // Date ranges only.
@@ -39,17 +39,17 @@ struct QueryDialogConfig {
     QString className;
     QString caption;
     QString query;
-    QString table;                 // the module's table the lines select from
-    QVector<Criterion> criteria;   // in condition order
-    QStringList selectLines;       // lines before the where line(s)
+    QString table;                // the module's table the lines select from
+    QVector<Criterion> criteria;  // in condition order
+    QStringList selectLines;      // lines before the where line(s)
     WhereStyle where = WhereStyle::OneLine;
-    QString orderLine;             // always the last line
+    QString orderLine;  // always the last line
     QueryVariant variant = QueryVariant::AskAgain;
     QString noCriteriaMessage;
-    QString noCriteriaFocus;       // objectName; empty leaves the focus where it is
-    QStringList enterChain;        // objectNames; Enter in the last presses the seek button
+    QString noCriteriaFocus;  // objectName; empty leaves the focus where it is
+    QStringList enterChain;   // objectNames; Enter in the last presses the seek button
     bool busyAnimation = false;
-    QStringList helpLines;         // empty: no 帮助 button
+    QStringList helpLines;  // empty: no 帮助 button
     QString seekCaption = QStringLiteral("查找 (&F)");
     bool customerButtons = false;  // SpeedButton1/SpeedButton2 instead of bitbtn_seek/bitbtn_close
 };
@@ -85,7 +85,7 @@ public:
     const QueryDialogConfig& config() const { return m_config; }
     QPushButton* seekButton = nullptr;   // designer name SpeedButton1 in the customer dialog
     QPushButton* closeButton = nullptr;  // designer name SpeedButton2 in the customer dialog
-    QPushButton* helpButton = nullptr;    // 帮助 (next)
+    QPushButton* helpButton = nullptr;   // 帮助 (next)
     QLabel* busyAnimation = nullptr;
 
     QWidget* control(const QString& objectName) const;
@@ -110,4 +110,3 @@ private:
     RecordSet* m_query;
     QHash<QString, QWidget*> m_controls;
 };
-

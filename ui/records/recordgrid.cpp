@@ -37,7 +37,7 @@ protected:
 private:
     RecordGrid* m_grid;
 };
-} // namespace
+}  // namespace
 
 RecordGrid::RecordGrid(QWidget* parent) : QTableView(parent), m_footer(new FooterBar(this))
 {

@@ -15,8 +15,14 @@
 
 // Descriptions by kind; a module adds an overload for a description of its own (the fleet's
 // registers, the statistics windows), found by argument-dependent lookup.
-inline void describeWindow(const ListWindowConfig& row) { addListWindowConfigs({row}); }
-inline void describeWindow(const EditDialogConfig& row) { addEditDialogConfigs({row}); }
+inline void describeWindow(const ListWindowConfig& row)
+{
+    addListWindowConfigs({row});
+}
+inline void describeWindow(const EditDialogConfig& row)
+{
+    addEditDialogConfigs({row});
+}
 
 // Adds the class's description (when it has a spec()) and its factory (when it is made from an owner
 // and the data module) under the class's meta-object name.

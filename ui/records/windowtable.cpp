@@ -4,13 +4,20 @@
 QString defaultCaption(ListButton kind)
 {
     switch (kind) {
-    case ListButton::Edit: return QStringLiteral("编辑");
-    case ListButton::Delete: return QStringLiteral("删除");
-    case ListButton::Print: return QStringLiteral("打印");
-    case ListButton::Export: return QStringLiteral("导出");
-    case ListButton::Return: return QStringLiteral("返回");
-    case ListButton::Query: return QStringLiteral("查询");
-    case ListButton::Module: break;
+    case ListButton::Edit:
+        return QStringLiteral("编辑");
+    case ListButton::Delete:
+        return QStringLiteral("删除");
+    case ListButton::Print:
+        return QStringLiteral("打印");
+    case ListButton::Export:
+        return QStringLiteral("导出");
+    case ListButton::Return:
+        return QStringLiteral("返回");
+    case ListButton::Query:
+        return QStringLiteral("查询");
+    case ListButton::Module:
+        break;
     }
     return {};
 }

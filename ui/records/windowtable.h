@@ -36,10 +36,10 @@ struct ListWindowConfig {
     bool navigator = true;
     bool maximised = true;
     bool doubleClickEdits = true;
-    bool cancelOnClose = false;     // closing cancels pending changes of the query
+    bool cancelOnClose = false;  // closing cancels pending changes of the query
     FooterMode footer = FooterMode::CountAndSums;
-    QString hint = {};              // a line above the grid
-    QString queryDialog = {};       // class of the 查询 dialog; empty: className + "_cx"
+    QString hint = {};         // a line above the grid
+    QString queryDialog = {};  // class of the 查询 dialog; empty: className + "_cx"
 
     bool has(ListButton kind) const;
     // The caption of a button of the window (the usual one unless the row names another).

@@ -11,12 +11,12 @@ class Tform_About : public QDialog {
 public:
     explicit Tform_About(QWidget* parent = nullptr);
 
-    QLabel* ProgramIcon;   // picture strip on the left
+    QLabel* ProgramIcon;  // picture strip on the left
     QLabel* ProductName;
-    QLabel* Version;       // trademark line
-    QLabel* Copyright;     // holder of the rights
-    QLabel* Comments;      // "更新时间  2004年11月"
-    QPushButton* OKButton; // 返回
+    QLabel* Version;        // trademark line
+    QLabel* Copyright;      // holder of the rights
+    QLabel* Comments;       // "更新时间  2004年11月"
+    QPushButton* OKButton;  // 返回
 
     // The picture of the strip, drawn here so the program carries no image file.
     static QPixmap picture(int width, int height);

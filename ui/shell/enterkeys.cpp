@@ -37,7 +37,7 @@ private:
     std::function<void()> m_action;
 };
 
-} // namespace
+}  // namespace
 
 namespace EnterKeys {
 
@@ -59,4 +59,4 @@ void click(QWidget* from, QAbstractButton* button)
     });
 }
 
-} // namespace EnterKeys
+}  // namespace EnterKeys

@@ -7,4 +7,4 @@ class QWidget;
 namespace EnterKeys {
 void moveTo(QWidget* from, QWidget* next);
 void click(QWidget* from, QAbstractButton* button);
-} // namespace EnterKeys
+}  // namespace EnterKeys

@@ -15,11 +15,17 @@ constexpr quint32 kFatSect = 0xFFFFFFFD;
 constexpr quint32 kDifSect = 0xFFFFFFFC;
 constexpr quint32 kNoStream = 0xFFFFFFFF;
 constexpr int kMiniCutoff = 4096;
-constexpr int kHeaderDifat = 109;           // FAT sector numbers held by the header itself
-constexpr int kPerSector = kSector / 4;     // sector numbers per FAT or DIFAT sector
+constexpr int kHeaderDifat = 109;        // FAT sector numbers held by the header itself
+constexpr int kPerSector = kSector / 4;  // sector numbers per FAT or DIFAT sector
 
-void put16(QByteArray& b, int at, quint16 v) { qToLittleEndian(v, b.data() + at); }
-void put32(QByteArray& b, int at, quint32 v) { qToLittleEndian(v, b.data() + at); }
+void put16(QByteArray& b, int at, quint16 v)
+{
+    qToLittleEndian(v, b.data() + at);
+}
+void put32(QByteArray& b, int at, quint32 v)
+{
+    qToLittleEndian(v, b.data() + at);
+}
 
 QByteArray directoryEntry(const QString& name, quint8 type, quint32 child, quint32 start, quint32 size)
 {
@@ -40,7 +46,7 @@ QByteArray directoryEntry(const QString& name, quint8 type, quint32 child, quint
     return e;
 }
 
-} // namespace
+}  // namespace
 
 bool finishCompoundFile(ExportSink& file, const QString& streamName)
 {
@@ -107,15 +113,15 @@ bool finishCompoundFile(ExportSink& file, const QString& streamName)
     QByteArray header(kSector, '\0');
     const char signature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
     memcpy(header.data(), signature, 8);
-    put16(header, 24, 0x003E);             // minor version
-    put16(header, 26, 0x0003);             // major version 3
-    put16(header, 28, 0xFFFE);             // little-endian
-    put16(header, 30, 9);                  // 512-byte sectors
-    put16(header, 32, 6);                  // 64-byte mini sectors
+    put16(header, 24, 0x003E);  // minor version
+    put16(header, 26, 0x0003);  // major version 3
+    put16(header, 28, 0xFFFE);  // little-endian
+    put16(header, 30, 9);       // 512-byte sectors
+    put16(header, 32, 6);       // 64-byte mini sectors
     put32(header, 44, quint32(fatSectors));
     put32(header, 48, dirSector);
     put32(header, 56, kMiniCutoff);
-    put32(header, 60, kEndOfChain);        // no mini FAT
+    put32(header, 60, kEndOfChain);  // no mini FAT
     put32(header, 64, 0);
     put32(header, 68, difatSectors ? firstDifat : kEndOfChain);
     put32(header, 72, quint32(difatSectors));

@@ -17,8 +17,8 @@ struct TitleCell {
 };
 
 struct TitleBlock {
-    int depth = 0;               // number of title rows; 0 without columns
-    QVector<TitleCell> cells;    // in row order, left to right
+    int depth = 0;             // number of title rows; 0 without columns
+    QVector<TitleCell> cells;  // in row order, left to right
     // The text of each title row and column, placed at the top-left cell of its span and empty elsewhere.
     QVector<QStringList> grid() const;
 };

@@ -15,10 +15,26 @@ public:
 
     static constexpr qsizetype kChunk = 256 * 1024;
 
-    void append(const char* data, qsizetype n) { m_buffer.append(data, n); spill(); }
-    void append(const QByteArray& data) { m_buffer.append(data); spill(); }
-    void append(char c) { m_buffer.append(c); spill(); }
-    void append(QLatin1StringView s) { m_buffer.append(s.data(), s.size()); spill(); }
+    void append(const char* data, qsizetype n)
+    {
+        m_buffer.append(data, n);
+        spill();
+    }
+    void append(const QByteArray& data)
+    {
+        m_buffer.append(data);
+        spill();
+    }
+    void append(char c)
+    {
+        m_buffer.append(c);
+        spill();
+    }
+    void append(QLatin1StringView s)
+    {
+        m_buffer.append(s.data(), s.size());
+        spill();
+    }
     // The same bytes as text.toUtf8(), without a temporary array for every cell.
     void appendUtf8(QStringView text);
 

@@ -18,14 +18,11 @@ struct FormatEntry {
 };
 
 constexpr FormatEntry kFormats[] = {
-    {"txt", ExportFormat::Text},
-    {"csv", ExportFormat::Csv},
-    {"htm", ExportFormat::Html},
-    {"rtf", ExportFormat::Rtf},
-    {"xls", ExportFormat::Xls},
+    {"txt", ExportFormat::Text}, {"csv", ExportFormat::Csv}, {"htm", ExportFormat::Html},
+    {"rtf", ExportFormat::Rtf},  {"xls", ExportFormat::Xls},
 };
 
-} // namespace
+}  // namespace
 
 QString exportExtensionFor(int filterIndex)
 {
@@ -169,16 +166,21 @@ namespace {
 bool writeFormat(const ExportTable& t, ExportFormat f, ExportSink& out, const QString& scratchDir, QString* refusal)
 {
     switch (f) {
-    case ExportFormat::Text: return writeText(t, out);
-    case ExportFormat::Csv: return writeCsv(t, out);
-    case ExportFormat::Html: return writeHtml(t, out);
-    case ExportFormat::Rtf: return writeRtf(t, out);
-    case ExportFormat::Xls: return writeXls(t, out, scratchDir, refusal);
+    case ExportFormat::Text:
+        return writeText(t, out);
+    case ExportFormat::Csv:
+        return writeCsv(t, out);
+    case ExportFormat::Html:
+        return writeHtml(t, out);
+    case ExportFormat::Rtf:
+        return writeRtf(t, out);
+    case ExportFormat::Xls:
+        return writeXls(t, out, scratchDir, refusal);
     }
     return false;
 }
 
-} // namespace
+}  // namespace
 
 QByteArray exportBytes(const ExportTable& t, ExportFormat f, QString* error)
 {
@@ -216,8 +218,7 @@ bool writeExport(const ExportTable& t, const QString& path, ExportFormat f, QStr
     // over it at the end: a failure never leaves a truncated file under the chosen name.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("无法在“%1”创建文件（%2），文件没有导出。请检查文件夹是否可写。")
-                        .arg(shown, file.errorString()));
+        return fail(QStringLiteral("无法在“%1”创建文件（%2），文件没有导出。请检查文件夹是否可写。").arg(shown, file.errorString()));
     ExportSink out(&file);
     QString refusal;
     if (!writeFormat(t, f, out, info.absolutePath(), &refusal)) {

@@ -14,9 +14,9 @@ class QWidget;
 struct SaveDialogSettings;
 
 struct ExportColumn {
-    QString title;                  // levels separated by "|": "费用|材料费"
+    QString title;  // levels separated by "|": "费用|材料费"
     FieldType type = FieldType::Text;
-    int width = 80;                 // screen pixels; prints keep the proportions
+    int width = 80;  // screen pixels; prints keep the proportions
 };
 
 struct ExportTable {

@@ -77,16 +77,26 @@ QString htmlText(const QString& s)
     for (int i = 0; i < s.size(); ++i) {
         const QChar ch = s[i];
         switch (ch.unicode()) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        case '"': out += QLatin1String("&quot;"); break;
+        case '&':
+            out += QLatin1String("&amp;");
+            break;
+        case '<':
+            out += QLatin1String("&lt;");
+            break;
+        case '>':
+            out += QLatin1String("&gt;");
+            break;
+        case '"':
+            out += QLatin1String("&quot;");
+            break;
         case '\r':
             if (i + 1 < s.size() && s[i + 1] == QLatin1Char('\n'))
                 break;
             out += QLatin1String("<br>");
             break;
-        case '\n': out += QLatin1String("<br>"); break;
+        case '\n':
+            out += QLatin1String("<br>");
+            break;
         default:
             // characters beyond the basic plane as references: some readers drop their UTF-8 form
             if (ch.isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) {
@@ -183,7 +193,7 @@ void writeRtfPreamble(ExportSink& out)
 
 struct RtfTitleCell {
     QString text;
-    QByteArray merge;   // merge control words of the cell definition
+    QByteArray merge;  // merge control words of the cell definition
 };
 
 // The title cells laid onto a grid with their merges marked: first cell of a span and its followers.
@@ -252,7 +262,7 @@ private:
     QByteArray m_row;  // kept between rows: its buffer is reused
 };
 
-} // namespace
+}  // namespace
 
 bool writeText(const ExportTable& t, ExportSink& out)
 {

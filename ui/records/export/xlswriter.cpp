@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int kMaxRecordData = 8224;   // BIFF8: longer data continues in CONTINUE records
+constexpr int kMaxRecordData = 8224;  // BIFF8: longer data continues in CONTINUE records
 constexpr int kMaxRows = 65536;
 constexpr int kMaxColumns = 256;
 constexpr int kMaxCellChars = 32767;
@@ -23,10 +23,32 @@ constexpr quint16 kMoneyFormat = 164;  // first custom number format
 class Bytes {
 public:
     QByteArray data;
-    Bytes& u8(quint8 v) { data.append(char(v)); return *this; }
-    Bytes& u16(quint16 v) { char b[2]; qToLittleEndian(v, b); data.append(b, 2); return *this; }
-    Bytes& u32(quint32 v) { char b[4]; qToLittleEndian(v, b); data.append(b, 4); return *this; }
-    Bytes& f64(double v) { char b[8]; qToLittleEndian(v, b); data.append(b, 8); return *this; }
+    Bytes& u8(quint8 v)
+    {
+        data.append(char(v));
+        return *this;
+    }
+    Bytes& u16(quint16 v)
+    {
+        char b[2];
+        qToLittleEndian(v, b);
+        data.append(b, 2);
+        return *this;
+    }
+    Bytes& u32(quint32 v)
+    {
+        char b[4];
+        qToLittleEndian(v, b);
+        data.append(b, 4);
+        return *this;
+    }
+    Bytes& f64(double v)
+    {
+        char b[8];
+        qToLittleEndian(v, b);
+        data.append(b, 8);
+        return *this;
+    }
     // Unicode string with a 16-bit or 8-bit character count, stored compressed when every character
     // fits in one byte.
     Bytes& str(const QString& s, bool longCount)
@@ -60,7 +82,10 @@ void record(ExportSink& out, quint16 id, const QByteArray& body)
     out.append(body);
 }
 
-void record(ExportSink& out, quint16 id, const Bytes& body) { record(out, id, body.data); }
+void record(ExportSink& out, quint16 id, const Bytes& body)
+{
+    record(out, id, body.data);
+}
 
 QByteArray bof(quint16 type)
 {
@@ -74,7 +99,7 @@ QByteArray xf(quint16 font, quint16 format, bool style, quint8 align, quint8 use
 {
     Bytes b;
     b.u16(font).u16(format);
-    b.u16(style ? 0xFFF5 : 0x0001);   // locked; style XFs: parent 0xFFF
+    b.u16(style ? 0xFFF5 : 0x0001);  // locked; style XFs: parent 0xFFF
     b.u8(align).u8(0).u8(0).u8(used);
     if (borders) {
         // thin lines on all four sides in the automatic colour (64)
@@ -83,7 +108,7 @@ QByteArray xf(quint16 font, quint16 format, bool style, quint8 align, quint8 use
     } else {
         b.u32(0).u32(0);
     }
-    b.u16(0x20C0);                    // pattern colours: automatic
+    b.u16(0x20C0);  // pattern colours: automatic
     return b.data;
 }
 
@@ -140,10 +165,10 @@ struct Merge {
 
 // The rows of one sheet, planned before any cell is written: each sheet's size goes ahead of its cells.
 struct SheetPlan {
-    int firstRow = 0;   // index of the first data row
-    int endRow = 0;     // one past the last data row
+    int firstRow = 0;  // index of the first data row
+    int endRow = 0;    // one past the last data row
     bool footer = false;
-    int rowCount = 0;   // rows of the sheet, titles and footer included
+    int rowCount = 0;  // rows of the sheet, titles and footer included
 };
 
 // The shared string table, written as the cells ask for their strings: SST and CONTINUE records go
@@ -290,12 +315,12 @@ QVector<SheetPlan> planSheets(int rowCount, int columnCount, int titleDepth, boo
 QVector<qint64> writeGlobals(ExportSink& out, int sheetCount)
 {
     record(out, 0x0809, bof(0x0005));
-    record(out, 0x0042, Bytes().u16(1200));                        // CODEPAGE: UTF-16
+    record(out, 0x0042, Bytes().u16(1200));  // CODEPAGE: UTF-16
     record(out, 0x003D, Bytes().u16(0x01E0).u16(0x005A).u16(0x3FCF).u16(0x2A4E).u16(0x0038).u16(0).u16(0).u16(1).u16(0x0258));
-    record(out, 0x0040, Bytes().u16(0));                           // BACKUP off
-    record(out, 0x0022, Bytes().u16(0));                           // DATEMODE 1900
-    record(out, 0x000E, Bytes().u16(1));                           // PRECISION as displayed: off
-    record(out, 0x00DA, Bytes().u16(0));                           // BOOKBOOL
+    record(out, 0x0040, Bytes().u16(0));  // BACKUP off
+    record(out, 0x0022, Bytes().u16(0));  // DATEMODE 1900
+    record(out, 0x000E, Bytes().u16(1));  // PRECISION as displayed: off
+    record(out, 0x00DA, Bytes().u16(0));  // BOOKBOOL
     // Font 4 does not exist in BIFF; the four regular fonts are 0-3, the bold one is 5.
     for (int i = 0; i < 4; ++i)
         record(out, 0x0031, font(false));
@@ -304,20 +329,20 @@ QVector<qint64> writeGlobals(ExportSink& out, int sheetCount)
     record(out, 0x00E0, xf(0, 0, true, 0x20, 0x00, false));
     for (int i = 1; i < 15; ++i)
         record(out, 0x00E0, xf(0, 0, true, 0x20, 0xF4, false));
-    record(out, 0x00E0, xf(0, 0, false, 0x20, 0x00, false));        // 15 default cell
+    record(out, 0x00E0, xf(0, 0, false, 0x20, 0x00, false));  // 15 default cell
     // alignment byte: horizontal in bits 0-2, wrap bit 3, vertical in bits 4-6 (1 centre, 2 bottom)
-    record(out, 0x00E0, xf(0, 0, false, 0x28, 0x38, true));        // 16 body: wrapped text
+    record(out, 0x00E0, xf(0, 0, false, 0x28, 0x38, true));             // 16 body: wrapped text
     record(out, 0x00E0, xf(0, kMoneyFormat, false, 0x23, 0x3C, true));  // 17 body money, right
-    record(out, 0x00E0, xf(5, 0, false, 0x1A, 0x38, true));        // 18 titles: bold, centred, wrapped
-    record(out, 0x00E0, xf(5, 0, false, 0x20, 0x38, true));        // 19 footer
+    record(out, 0x00E0, xf(5, 0, false, 0x1A, 0x38, true));             // 18 titles: bold, centred, wrapped
+    record(out, 0x00E0, xf(5, 0, false, 0x20, 0x38, true));             // 19 footer
     record(out, 0x00E0, xf(5, kMoneyFormat, false, 0x23, 0x3C, true));  // 20 footer money
-    record(out, 0x0293, Bytes().u16(0x8000).u8(0).u8(0xFF));      // STYLE: Normal
+    record(out, 0x0293, Bytes().u16(0x8000).u8(0).u8(0xFF));            // STYLE: Normal
     QVector<qint64> sheetPositions;
     for (int i = 0; i < sheetCount; ++i) {
         sheetPositions << out.pos() + 4;
         record(out, 0x0085, Bytes().u32(0).u8(0).u8(0).str(QStringLiteral("Sheet%1").arg(i + 1), false));
     }
-    record(out, 0x008C, Bytes().u16(86).u16(86));                  // COUNTRY: China
+    record(out, 0x008C, Bytes().u16(86).u16(86));  // COUNTRY: China
     return sheetPositions;
 }
 
@@ -458,7 +483,7 @@ bool appendSheets(ExportSink& out, ExportSink& sheets, QTemporaryFile& scratchFi
     return out.ok();
 }
 
-} // namespace
+}  // namespace
 
 bool writeXls(const ExportTable& t, ExportSink& out, const QString& scratchDir, QString* tooLarge)
 {

@@ -71,7 +71,8 @@ private:
 
 struct Composer {
     Composer(QPainter& painter, QPagedPaintDevice& target, const ExportTable& table, int pageLimit)
-        : p(painter), device(target), t(table), maxPages(pageLimit) {}
+        : p(painter), device(target), t(table), maxPages(pageLimit)
+    {}
     QPainter& p;
     QPagedPaintDevice& device;
     const ExportTable& t;
@@ -109,7 +110,7 @@ struct Composer {
         const double typeScale = std::clamp(scale, 0.5, 1.0);
         body = listFont(9 * typeScale);
         bold = listFont(9 * typeScale, true);
-        titleFont = listFont(12);   // 16 pixels on the screen
+        titleFont = listFont(12);  // 16 pixels on the screen
         headerFont = listFont(9);
         closingFont = listFont(8);
         pad = mm(0.8) * typeScale;
@@ -136,8 +137,7 @@ struct Composer {
         p.drawText(QRectF(0, 0, pageWidth, tm.height()), Qt::AlignHCenter | Qt::AlignTop, t.printTitle);
         // left header: an empty line, then the page number
         p.setFont(headerFont);
-        p.drawText(QRectF(0, hm.height(), pageWidth, hm.height()), Qt::AlignLeft | Qt::AlignTop,
-                   QStringLiteral("第%1页").arg(page));
+        p.drawText(QRectF(0, hm.height(), pageWidth, hm.height()), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("第%1页").arg(page));
         y = std::max(tm.height(), 2 * hm.height()) + mm(1.5);
     }
 
@@ -273,7 +273,7 @@ struct Composer {
 };
 
 
-} // namespace
+}  // namespace
 
 QString printTimeText(const QDateTime& at)
 {
@@ -285,8 +285,7 @@ QString closingLineOf(const ExportTable& t)
     if (!t.closingLine.isEmpty())
         return t.closingLine;
     const QDateTime at = t.printedAt.isValid() ? t.printedAt : Clock::now();
-    return printTimeText(at) + QString(21, QLatin1Char(' ')) + QStringLiteral("制表:") + t.operatorName +
-           QStringLiteral(" .");
+    return printTimeText(at) + QString(21, QLatin1Char(' ')) + QStringLiteral("制表:") + t.operatorName + QStringLiteral(" .");
 }
 
 int paintPages(QPainter& painter, QPagedPaintDevice& device, const ExportTable& t, int maxPages)
@@ -341,7 +340,8 @@ bool printToPdf(const ExportTable& t, const QString& pdfPath, QString* error, in
         return fail(QStringLiteral("文件夹“%1”不存在，没有生成PDF文件。").arg(QDir::toNativeSeparators(info.absolutePath())));
     QSaveFile file(pdfPath);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("无法创建文件“%1”（%2），没有生成PDF文件。").arg(QDir::toNativeSeparators(pdfPath), file.errorString()));
+        return fail(
+            QStringLiteral("无法创建文件“%1”（%2），没有生成PDF文件。").arg(QDir::toNativeSeparators(pdfPath), file.errorString()));
     {
         QPdfWriter writer(&file);
         writer.setResolution(600);
@@ -360,4 +360,3 @@ bool printToPdf(const ExportTable& t, const QString& pdfPath, QString* error, in
                         .arg(QDir::toNativeSeparators(pdfPath), file.errorString()));
     return true;
 }
-

@@ -44,4 +44,4 @@ private:
     QVector<ExportTable> m_tables;
 };
 
-} // namespace PrintPreview
+}  // namespace PrintPreview
