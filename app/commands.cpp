@@ -205,47 +205,38 @@ QString windowClass(const Command& c)
     return c.window ? QString::fromLatin1(c.window->className()) : QString();
 }
 
+namespace {
+// Each gate's column of 权限表 and the operator's flag read from it.
+struct Right {
+    Gate gate;
+    const QString& column;
+    bool Operator::*flag;
+};
+
+const Right* rightOf(Gate gate)
+{
+    static const Right rights[] = {{Gate::系统维护权, Col::系统维护权, &Operator::系统维护权},
+                                   {Gate::日常业务权, Col::日常业务权, &Operator::日常业务权},
+                                   {Gate::其他业务权, Col::其他业务权, &Operator::其他业务权},
+                                   {Gate::统计分析权, Col::统计分析权, &Operator::统计分析权},
+                                   {Gate::财务管理权, Col::财务管理权, &Operator::财务管理权}};
+    for (const Right& r : rights)
+        if (r.gate == gate)
+            return &r;
+    return nullptr;
+}
+}  // namespace
+
 bool allowed(Gate gate, const Operator& op)
 {
-    switch (gate) {
-    case Gate::None:
-        return true;
-    case Gate::系统维护权:
-        return op.系统维护权;
-    case Gate::日常业务权:
-        return op.日常业务权;
-    case Gate::其他业务权:
-        return op.其他业务权;
-    case Gate::统计分析权:
-        return op.统计分析权;
-    case Gate::财务管理权:
-        return op.财务管理权;
-    }
-    return true;
+    const Right* r = rightOf(gate);
+    return !r || op.*(r->flag);
 }
 
 QString refusal(const Command& c)
 {
-    QString right;
-    switch (c.gate) {
-    case Gate::None:
-        break;
-    case Gate::系统维护权:
-        right = Col::系统维护权;
-        break;
-    case Gate::日常业务权:
-        right = Col::日常业务权;
-        break;
-    case Gate::其他业务权:
-        right = Col::其他业务权;
-        break;
-    case Gate::统计分析权:
-        right = Col::统计分析权;
-        break;
-    case Gate::财务管理权:
-        right = Col::财务管理权;
-        break;
-    }
+    const Right* r = rightOf(c.gate);
+    const QString right = r ? r->column : QString();
     return S("当前操作员没有") + right + S("，不能使用") + c.caption + S("！");
 }
 
