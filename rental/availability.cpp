@@ -1,5 +1,6 @@
 #include "rental/availability.h"
 #include "core/dates.h"
+#include "data/columns.h"
 #include "data/database.h"
 
 #include <QSqlQuery>
@@ -44,7 +45,7 @@ std::optional<Booking> overlappingContract(Database& db, const QString& plate, c
                          {plate});
     while (q.next()) {
         const QString number = q.value(0).toString();
-        if (number == except)
+        if (!except.isEmpty() && number == except)
             continue;
         const QDateTime dispatch = Dates::fromVariant(q.value(2));
         if (!dispatch.isValid())
@@ -65,7 +66,7 @@ std::optional<Booking> overlappingReservation(Database& db, const QString& plate
                          {plate});
     while (q.next()) {
         const QString number = q.value(0).toString();
-        if (number == except)
+        if (!except.isEmpty() && number == except)
             continue;
         const QDateTime start = Dates::fromVariant(q.value(2));
         if (!start.isValid())
@@ -75,6 +76,15 @@ std::optional<Booking> overlappingReservation(Database& db, const QString& plate
             return Booking{Booking::Kind::Reservation, number, q.value(1).toString(), start, end};
     }
     return std::nullopt;
+}
+
+std::optional<Booking> reservationOverlap(Database& db, const QString& plate, const QDateTime& from, qint64 days,
+                                          const QString& except, const QDateTime& now)
+{
+    const QDateTime to = plannedEnd(from, days);
+    if (auto contract = overlappingContract(db, plate, from, to, QString(), now))
+        return contract;
+    return overlappingReservation(db, plate, from, to, except);
 }
 
 QString contractOverlapText(const Booking& other)
@@ -96,6 +106,20 @@ std::optional<QString> dispatchRefusal(Database& db, const QString& plate)
     const QString state = q.value(0).toString().trimmed();
     if (state == QStringLiteral("出租") || state == QStringLiteral("维修"))
         return QStringLiteral("车辆 %1 的状态是%2，不能出租!").arg(plate, state);
+    return std::nullopt;
+}
+
+std::optional<Refusal> contractRefusal(Database& db, const ContractSave& c, const QDateTime& now)
+{
+    if (!c.settled && (c.newVehicle || c.newPeriod)) {
+        const QDateTime end = contractEnd(c.dispatch, c.days, c.returned, c.returnedAt, now);
+        if (const auto other = overlappingContract(db, c.plate, c.dispatch, end, c.number, now))
+            return Refusal{contractOverlapText(*other), Col::发车日期};
+    }
+    // A returned contract no longer holds its vehicle: its save sends nothing out.
+    if (c.newVehicle && !c.returned)
+        if (auto refusal = dispatchRefusal(db, c.plate))
+            return Refusal{*refusal, Col::车牌号};
     return std::nullopt;
 }
 

@@ -1,4 +1,5 @@
 #include "rental/bookings.h"
+#include "core/dates.h"
 #include "data/columns.h"
 #include "rental/customers.h"
 #include "data/database.h"
@@ -201,6 +202,24 @@ void BookingDialog::keepNumberFree()
     if (!n.refusal.isEmpty())
         throw DbError(n.refusal);
     query()->setValue(Number, n.number);
+}
+
+bool BookingDialog::vehicleChanged() const
+{
+    const RecordSet* q = query();
+    if (q->state() == RecordSet::Insert)
+        return true;
+    return q->asString(Plate).compare(q->storedValue(Plate).toString(), Qt::CaseInsensitive) != 0;
+}
+
+bool BookingDialog::periodChanged() const
+{
+    const RecordSet* q = query();
+    if (q->state() == RecordSet::Insert)
+        return true;
+    const QString days = Col::租赁期限;
+    return q->asDateTime(Col::发车日期) != Dates::fromVariant(q->storedValue(Col::发车日期))
+           || q->asInteger(days) != roundHalfEven(q->storedValue(days).toDouble());
 }
 
 namespace {

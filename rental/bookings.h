@@ -2,6 +2,7 @@
 // Reservations (客户预订汽车) and rental contracts (汽车租赁登记表): their lists, their edit dialogs
 // on one shared base (numbering, the customer, vehicle and handler drop-downs, the customer search
 // by button or F2), and the reservation chooser of the contract dialog.
+#include "rental/availability.h"
 #include "rental/picker.h"
 #include "rental/rentalrules.h"
 #include "ui/records/editdialog.h"
@@ -46,6 +47,10 @@ protected:
     // Inside the save's transaction: a new row whose number another workstation has taken since
     // 增加 takes the next free one.
     void keepNumberFree();
+    // The row takes a vehicle or a period it did not hold as stored: a new row, another plate (as
+    // the engine's `=` compares plates), another 发车日期 or 租赁期限.
+    bool vehicleChanged() const;
+    bool periodChanged() const;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -88,6 +93,8 @@ public:
 protected:
     void fillDefaults() override;
     bool moduleChecks() override;
+    // An open reservation over another booking of its vehicle is saved only when the clerk says so.
+    bool prepareWrite() override;
     void writeRecord() override;
 };
 
@@ -125,11 +132,18 @@ public:
 protected:
     void initNewRow() override;
     bool moduleChecks() override;
+    // The availability rules, early: refused before anything is written.
+    bool prepareWrite() override;
     void assignBeforeWrite() override;
+    // Checks the availability rules again under the write lock, so of two workstations saving
+    // overlapping contracts at once only the first is stored.
     void writeRecord() override;
     void cleanUp() override;
 
 private:
+    // The row as the availability rules read it (a new row's own number passes over nothing).
+    Rental::ContractSave contractSave() const;
+
     QString m_reservation;  // the chosen reservation's number
 };
 

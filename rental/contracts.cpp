@@ -1,4 +1,5 @@
 #include "rental/bookings.h"
+#include "core/clock.h"
 #include "core/sqltext.h"
 #include "data/columns.h"
 #include "data/database.h"
@@ -163,6 +164,35 @@ bool TForm_qczlb_edit::moduleChecks()
     }
 }
 
+Rental::ContractSave TForm_qczlb_edit::contractSave() const
+{
+    const RecordSet* q = query();
+    Rental::ContractSave c;
+    if (q->state() != RecordSet::Insert)
+        c.number = q->asString(Number);
+    c.plate = q->asString(Col::车牌号);
+    c.dispatch = q->asDateTime(Col::发车日期);
+    c.days = q->asInteger(Days);
+    c.returned = q->asString(Col::客户交车) == QStringLiteral("已交");
+    c.returnedAt = q->asDateTime(Col::收车日期);
+    c.settled = q->asBoolean(Col::帐款结清);
+    c.newVehicle = vehicleChanged();
+    c.newPeriod = periodChanged();
+    return c;
+}
+
+bool TForm_qczlb_edit::prepareWrite()
+{
+    try {
+        if (const auto refusal = Rental::contractRefusal(dm()->ADO_qczl, contractSave(), Clock::now()))
+            return failAt(refusal->message, refusal->column);
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+        return false;
+    }
+    return true;
+}
+
 void TForm_qczlb_edit::assignBeforeWrite()
 {
     RecordSet* q = query();
@@ -175,6 +205,9 @@ void TForm_qczlb_edit::writeRecord()
     keepNumberFree();
     RecordSet* q = query();
     Database& db = dm()->ADO_qczl;
+    // What another workstation stored since prepareWrite is seen now: the write lock is held.
+    if (const auto refusal = Rental::contractRefusal(db, contractSave(), Clock::now()))
+        throw DbError(refusal->message);
     const QString number = q->asString(Number);
     const bool added = q->state() == RecordSet::Insert;
     q->post();

@@ -160,6 +160,28 @@ bool TForm_khydqc_edit::moduleChecks()
     }
 }
 
+bool TForm_khydqc_edit::prepareWrite()
+{
+    const RecordSet* q = query();
+    const bool open = q->asString(Done) == QStringLiteral("否");
+    const bool reopened = q->state() != RecordSet::Insert && q->storedValue(Done).toString() != QStringLiteral("否");
+    if (!open || !(vehicleChanged() || periodChanged() || reopened))
+        return true;
+    try {
+        const QString except = q->state() == RecordSet::Insert ? QString() : q->asString(Col::内部编号);
+        const auto other = Rental::reservationOverlap(dm()->ADO_qczl, q->asString(Col::车牌号), q->asDateTime(Col::发车日期),
+                                                      q->asInteger(Col::租赁期限), except, Clock::now());
+        if (other && !Msg::confirm(this, Rental::reservationOverlapQuestion(*other))) {
+            focusColumn(Col::发车日期);
+            return false;
+        }
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+        return false;
+    }
+    return true;
+}
+
 void TForm_khydqc_edit::writeRecord()
 {
     keepNumberFree();
