@@ -66,7 +66,7 @@ struct ContractSave {
 // The availability rules of a contract's save, in order: an open contract whose vehicle or period
 // is new must not overlap another open contract of the vehicle (the 发车日期 to focus); an
 // unreturned contract must not send out a vehicle that is 出租 or 维修 (the 车牌号). A save that
-// changes neither keeps what was stored before. Throws DbError.
+// changes neither books nothing new and is not checked. Throws DbError.
 std::optional<Refusal> contractRefusal(Database& db, const ContractSave& c, const QDateTime& now);
 
 }  // namespace Rental
