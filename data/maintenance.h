@@ -12,8 +12,8 @@ class Database;
 namespace Maintenance {
 
 struct InitTable {
-    QString caption;    // check-box caption
-    QString statement;  // executed when checked
+    QString caption;           // check-box caption
+    QString statement;         // executed when checked
     QStringList follows = {};  // tables of our own whose rows belong to these rows, emptied with them
 };
 // The nine tables data initialization offers, in the order they are emptied.

@@ -212,7 +212,8 @@ SwapDialog::SwapDialog(QWidget* parent, TDm1* dm, const Rental::OpenContract& co
                  shown(this, QStringLiteral("dispatchLabel"), Dates::displayDateTime(contract.dispatch)));
     form->addRow(QStringLiteral("预计还车："),
                  shown(this, QStringLiteral("plannedLabel"), Dates::displayDateTime(contract.plannedEnd())));
-    form->addRow(QStringLiteral("发车里程："), shown(this, QStringLiteral("startOdometerLabel"), QString::number(contract.startOdometer)));
+    form->addRow(QStringLiteral("发车里程："),
+                 shown(this, QStringLiteral("startOdometerLabel"), QString::number(contract.startOdometer)));
     odometerEdit = wholeNumberField(this, QStringLiteral("odometerEdit"), 0, 500000);
     form->addRow(QStringLiteral("原车里程："), odometerEdit);
     vehicleBox = new QComboBox(this);

@@ -45,12 +45,12 @@ class SwapDialog : public QDialog {
 public:
     SwapDialog(QWidget* parent, TDm1* dm, const Rental::OpenContract& contract);
 
-    QComboBox* vehicleBox;       // vehicles in service free for the rest of the period
-    CalcEdit* odometerEdit;      // the old vehicle's odometer
-    CalcEdit* newOdometerEdit;   // the new vehicle's odometer, proposed from its 公里数
-    QLabel* startLabel;          // the contract's new 发车里程
-    QPushButton* saveButton;     // 存盘 (bitbtn_save)
-    QPushButton* closeButton;    // 返回 (bitbtn_close)
+    QComboBox* vehicleBox;      // vehicles in service free for the rest of the period
+    CalcEdit* odometerEdit;     // the old vehicle's odometer
+    CalcEdit* newOdometerEdit;  // the new vehicle's odometer, proposed from its 公里数
+    QLabel* startLabel;         // the contract's new 发车里程
+    QPushButton* saveButton;    // 存盘 (bitbtn_save)
+    QPushButton* closeButton;   // 返回 (bitbtn_close)
 
     void save();
 

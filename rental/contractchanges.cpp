@@ -62,7 +62,8 @@ QString termText(qint64 days, const QDateTime& end)
 void writeLog(Database& db, const QString& number, const QString& kind, const QString& oldValue, const QString& newValue,
               const QVariant& odometer, const QString& operatorName)
 {
-    db.runNative(QStringLiteral("INSERT INTO \"%1\" (内部编号, 变更项目, 原值, 新值, 里程, 操作员, 操作日期) VALUES (?, ?, ?, ?, ?, ?, ?)")
+    db.runNative(QStringLiteral(
+                     "INSERT INTO \"%1\" (内部编号, 变更项目, 原值, 新值, 里程, 操作员, 操作日期) VALUES (?, ?, ?, ?, ?, ?, ?)")
                      .arg(Versions::changeLogTable()),
                  {number, kind, oldValue, newValue, odometer, operatorName, Dates::toStorage(Clock::now())});
 }
@@ -199,14 +200,19 @@ QStringList swapCandidates(Database& db, const OpenContract& c, const QDateTime&
             booked.insert(caseless(q.value(0).toString()));
     }
     const auto [from, to] = restOfPeriod(c, now);
-    QStringList out;
+    // Read whole first: a server connection holds one result at a time.
+    QStringList plates;
     QSqlQuery q = db.run(QStringLiteral("select 车牌号, 车辆状态 from 汽车档案 where 停用=false order by 车牌号"));
     while (q.next()) {
         const QString plate = q.value(0).toString();
         const QString state = q.value(1).toString().trimmed();
-        if (plate.isEmpty() || caseless(plate) == caseless(c.plate) || state == QStringLiteral("出租")
-            || state == QStringLiteral("维修"))
-            continue;
+        if (!plate.isEmpty() && caseless(plate) != caseless(c.plate) && state != QStringLiteral("出租")
+            && state != QStringLiteral("维修"))
+            plates << plate;
+    }
+    q.finish();
+    QStringList out;
+    for (const QString& plate : plates) {
         if (booked.contains(caseless(plate))
             && (overlappingContract(db, plate, from, to, c.number, now) || overlappingReservation(db, plate, from, to, QString())))
             continue;
@@ -257,7 +263,8 @@ ChangeOutcome swapVehicle(Database& db, const SwapRequest& r)
 QVector<ChangeEntry> changeHistory(Database& db, const QString& number)
 {
     QVector<ChangeEntry> out;
-    QSqlQuery q = db.runNative(QStringLiteral("SELECT 变更项目, 原值, 新值, 里程, 操作员, 操作日期 FROM \"%1\" WHERE 内部编号 = ? ORDER BY %2")
+    QSqlQuery q = db.runNative(QStringLiteral(
+                                   "SELECT 变更项目, 原值, 新值, 里程, 操作员, 操作日期 FROM \"%1\" WHERE 内部编号 = ? ORDER BY %2")
                                    .arg(Versions::changeLogTable(), Schema::KeyColumn),
                                {number});
     while (q.next()) {

@@ -71,10 +71,10 @@ ChangeOutcome extendContract(Database& db, const ExtendRequest& r);
 
 struct SwapRequest {
     QString number;
-    QString seenPlate;         // the vehicle the clerk saw on the contract
+    QString seenPlate;  // the vehicle the clerk saw on the contract
     QString newPlate;
-    qint64 odometer = 0;       // the old vehicle's odometer at the swap, ≥ the contract's 发车里程
-    qint64 newOdometer = 0;    // the new vehicle's odometer at the swap
+    qint64 odometer = 0;     // the old vehicle's odometer at the swap, ≥ the contract's 发车里程
+    qint64 newOdometer = 0;  // the new vehicle's odometer at the swap
     QString operatorName;
 };
 // The vehicles a contract may move to: in service, not out or in repair, and free of every other

@@ -17,21 +17,15 @@
 const ListWindowConfig& TForm_qczlb::spec()
 {
     using B = ListButton;
-    static const ListWindowConfig s{.className = staticMetaObject.className(),
-                                    .caption = "汽车租赁登记表",
-                                    .query = "q_qczlb",
-                                    .buttons = {{B::Query},
-                                                {B::Export},
-                                                {B::Edit},
-                                                {B::Module, "续租"},
-                                                {B::Module, "换车"},
-                                                {B::Delete},
-                                                {B::Print},
-                                                {B::Return}},
-                                    .exportName = "汽车租赁登记表",
-                                    .printTitle = "汽车租赁登记表打印清单",
-                                    .footerSums = {Col::押金},
-                                    .layout = LayoutMode::Full};
+    static const ListWindowConfig s{
+        .className = staticMetaObject.className(),
+        .caption = "汽车租赁登记表",
+        .query = "q_qczlb",
+        .buttons = {{B::Query}, {B::Export}, {B::Edit}, {B::Module, "续租"}, {B::Module, "换车"}, {B::Delete}, {B::Print}, {B::Return}},
+        .exportName = "汽车租赁登记表",
+        .printTitle = "汽车租赁登记表打印清单",
+        .footerSums = {Col::押金},
+        .layout = LayoutMode::Full};
     return s;
 }
 

@@ -60,19 +60,26 @@ class TestChanges : public RentalFixture {
         addContract(ZL1, QStringLiteral("苏A00001"), QStringLiteral("王一"), QStringLiteral("2004-05-01 09:30:00"), 3,
                     QStringLiteral("100"), 1000);
     }
-    QString changes() { return row(QStringLiteral("select 内部编号, 变更项目, 原值, 新值, 里程, 操作员 from 租赁变更记录 order by __rk"), QStringLiteral("-")); }
+    QString changes()
+    {
+        return row(QStringLiteral("select 内部编号, 变更项目, 原值, 新值, 里程, 操作员 from 租赁变更记录 order by __rk"),
+                   QStringLiteral("-"));
+    }
     QString contract(const QString& number = ZL1)
     {
-        return row(QStringLiteral("select 车牌号, 租赁期限, 发车里程 from 汽车租赁登记表 where 内部编号='") + number + QStringLiteral("'"));
+        return row(QStringLiteral("select 车牌号, 租赁期限, 发车里程 from 汽车租赁登记表 where 内部编号='") + number
+                   + QStringLiteral("'"));
     }
     Money rentDueOf(const QString& number = ZL1)
     {
-        return Money::fromVariant(scalar(QStringLiteral("select 应收租金 from 汽车租赁登记表 where 内部编号='") + number + QStringLiteral("'")));
+        return Money::fromVariant(
+            scalar(QStringLiteral("select 应收租金 from 汽车租赁登记表 where 内部编号='") + number + QStringLiteral("'")));
     }
     QString fleet() { return row(QStringLiteral("select 车牌号, 车辆状态, 客户姓名, 公里数 from 汽车档案 order by 车牌号")); }
     static ExtendRequest extend(qint64 seen, qint64 days, bool accepted = false)
     {
-        return {.number = ZL1, .seenDays = seen, .newDays = days, .reservationAccepted = accepted, .operatorName = QStringLiteral("张三")};
+        return {
+            .number = ZL1, .seenDays = seen, .newDays = days, .reservationAccepted = accepted, .operatorName = QStringLiteral("张三")};
     }
     static SwapRequest swap(const QString& to, qint64 odometer = 1300, qint64 newOdometer = 20000)
     {
@@ -183,7 +190,8 @@ private Q_SLOTS:
         QVERIFY2(out.written, qPrintable(out.refusal));
         // The old vehicle is back with the odometer read at the swap; the new one is out to the renter
         // since the dispatch.
-        QCOMPARE(row(QStringLiteral("select 车辆状态, 客户姓名, 公里数 from 汽车档案 where 车牌号='苏A00001'")), QStringLiteral("空闲//1300"));
+        QCOMPARE(row(QStringLiteral("select 车辆状态, 客户姓名, 公里数 from 汽车档案 where 车牌号='苏A00001'")),
+                 QStringLiteral("空闲//1300"));
         QCOMPARE(vehicle(QStringLiteral("苏A00002")), QStringLiteral("出租/王一/2004-05-01 09:30:00/1"));
         // 300 km driven in the old one ride on the new one's reading: 20000 − 300.
         QCOMPARE(contract(), QStringLiteral("苏A00002/3/19700"));
