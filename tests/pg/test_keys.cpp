@@ -299,6 +299,20 @@ private Q_SLOTS:
             QCOMPARE(Versions::version(look), 2);
         }
 
+        // A file that says version 3 but lacks the log is no backup of ours: refused by name.
+        const QString broken = versionTwoBackup();
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("broken"));
+            raw.setDatabaseName(broken);
+            QVERIFY(raw.open());
+            QVERIFY(QSqlQuery(raw).exec(QStringLiteral("update 数据库版本 set 版本号 = 3")));
+            raw.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("broken"));
+        QVERIFY(!Maintenance::restore(broken, location, &err));
+        QVERIFY2(err.contains(QStringLiteral("缺少表 租赁变更记录")), qPrintable(err));
+        QCOMPARE(numbers(db), QStringLiteral("ZL1,ZL2"));
+
         // A copy takes the log from a source that has it; a version 2 source gives an empty one.
         logChange(db, QStringLiteral("ZL1"), QStringLiteral("换车"));
         const QString copied = newFile();
