@@ -32,7 +32,8 @@
     /* 摘要 */ X(代码) X(属性) \
     /* 提醒功能初始表 */ X(序号) X(项目) X(期限) \
     /* 通用 */ X(月份) X(现金增加) X(现金减少) X(收入差价) \
-    /* 图形显示 */ X(sl1) X(je1)
+    /* 图形显示 */ X(sl1) X(je1) \
+    /* 租赁变更记录 (a table of our own) */ X(变更项目) X(原值) X(新值) X(里程)
 // clang-format on
 
 namespace Col {

@@ -63,10 +63,11 @@ QStringList copyTables(Database& src, Database& dst)
         copyTable(src, dst, t);
         written << t.name;
     }
-    // Tables of our own that the source's version already has.
+    // Tables of our own that the source's version already has; a table that came later starts
+    // empty in the copy.
     const int version = Versions::version(src);
     for (const TableDef* t : Versions::carriedTables()) {
-        if (version >= Versions::Current) {
+        if (version >= Versions::arrivedIn(t->name)) {
             copyTable(src, dst, *t);
             written << t->name;
         }

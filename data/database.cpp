@@ -144,6 +144,8 @@ bool Database::create(const QString& location, QString* error)
             runNative(m_backend->createTableSql(t));
         for (const auto& s : m_backend->createIndexSql())
             runNative(s);
+        for (const auto& s : Versions::ownIndexSql())
+            runNative(s);
         Versions::seed(*this);
         tx.commit();
     } catch (const DbError& e) {

@@ -264,7 +264,7 @@ const QVector<InitTable>& initTables()
         {QStringLiteral("汽车档案"), QStringLiteral("delete from 汽车档案 ")},
         {QStringLiteral("经办人信息"), QStringLiteral("delete from 经办人信息 ")},
         {QStringLiteral("客户登记表"), QStringLiteral("delete from 客户登记表 ")},
-        {QStringLiteral("汽车租赁登记表"), QStringLiteral("delete from 汽车租赁登记表 ")},
+        {QStringLiteral("汽车租赁登记表"), QStringLiteral("delete from 汽车租赁登记表 "), {Versions::changeLogTable()}},
         {QStringLiteral("现金日记帐"), QStringLiteral("delete from 现金日记帐 ")},
         {QStringLiteral("客户预租车辆表"), QStringLiteral("delete from 客户预订汽车 ")},
     };
@@ -275,8 +275,11 @@ void initialize(Database& db, const QVector<bool>& checked)
 {
     Transaction tx(db);
     for (int i = 0; i < initTables().size() && i < checked.size(); ++i)
-        if (checked[i])
+        if (checked[i]) {
             db.execute(initTables()[i].statement);
+            for (const QString& table : initTables()[i].follows)
+                db.runNative(QStringLiteral("DELETE FROM \"%1\"").arg(table));
+        }
     // Windows that read rows before cannot write into what comes after.
     Versions::advanceGeneration(db);
     tx.commit();

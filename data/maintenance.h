@@ -12,12 +12,14 @@ class Database;
 namespace Maintenance {
 
 struct InitTable {
-    QString caption;    // check-box caption
-    QString statement;  // executed when checked
+    QString caption;           // check-box caption
+    QString statement;         // executed when checked
+    QStringList follows = {};  // tables of our own whose rows belong to these rows, emptied with them
 };
 // The nine tables data initialization offers, in the order they are emptied.
 const QVector<InitTable>& initTables();
-// Empties the checked tables in one transaction: a failure part-way leaves every table as it was.
+// Empties the checked tables (and the tables of our own that follow them: the change log with the
+// contracts) in one transaction: a failure part-way leaves every table as it was.
 // Throws DbError with the engine's text.
 void initialize(Database& db, const QVector<bool>& checked);
 

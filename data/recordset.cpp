@@ -709,6 +709,19 @@ void RecordSet::putBack(const Snapshot& s)
         Q_EMIT rowChanged(m_cur);
 }
 
+void RecordSet::refreshCurrent()
+{
+    checkOpen();
+    if (m_state != Browse || m_table.isEmpty() || m_cur < 0)
+        return;
+    const QVector<QVariant> before = m_cache.row(m_cur, m_cur);
+    Q_EMIT aboutToStore();
+    readBack(m_cur);
+    Q_EMIT rowStored(m_cur, before, m_cache.row(m_cur, m_cur));
+    if (live())
+        Q_EMIT rowChanged(m_cur);
+}
+
 void RecordSet::readBack(int row)
 {
     fetch(row);

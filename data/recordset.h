@@ -129,6 +129,9 @@ public:
     // Deletes the current row, addressed by key and every value read: a row changed elsewhere is
     // a DbConflict and stays; a row already deleted elsewhere just leaves the set.
     void remove();
+    // The current row read again from its table, after a write of a statement of its own (a
+    // contract extended by its rule); footers follow the difference. Nothing while it is edited.
+    void refreshCurrent();
     State state() const { return m_state; }
     // Changes whenever the set is opened or closed (not when controls are re-attached).
     quint64 generation() const { return m_generation; }

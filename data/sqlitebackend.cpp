@@ -183,6 +183,43 @@ bool storableUtf8(const unsigned char* p, int n)
     return true;
 }
 
+// The columns of one table of the file against its definition; false with the first difference.
+bool sameColumns(sqlite3* h, const TableDef& t, const QString& other, QString* problem)
+{
+    QVector<QStringList> cols;
+    QString error;
+    if (!textRows(h, QStringLiteral("PRAGMA table_info(\"%1\")").arg(t.name), &cols, &error)) {
+        *problem = QStringLiteral("文件不是数据库文件或已损坏（%1）").arg(error);
+        return false;
+    }
+    // cid, name, type, notnull, default, pk
+    QHash<QString, QString> types;
+    for (const QStringList& c : cols)
+        types.insert(c.value(1), c.value(2));
+    const auto differs = [&](const QString& column, const QString& type) {
+        if (!types.contains(column)) {
+            *problem = other + QStringLiteral("表 %1 缺少列 %2").arg(t.name, column);
+            return true;
+        }
+        if (types.value(column).compare(type, Qt::CaseInsensitive) != 0) {
+            *problem = other + QStringLiteral("表 %1 的列 %2 类型为 %3，应为 %4").arg(t.name, column, types.value(column), type);
+            return true;
+        }
+        types.remove(column);
+        return false;
+    };
+    if (differs(Schema::KeyColumn, QStringLiteral("INTEGER")))
+        return false;
+    for (const ColumnDef& c : t.columns)
+        if (differs(c.name, SqliteFile::declaredType(c.type)))
+            return false;
+    if (!types.isEmpty()) {
+        *problem = other + QStringLiteral("表 %1 有本系统没有的列 %2").arg(t.name, types.keys().first());
+        return false;
+    }
+    return true;
+}
+
 // The tables and their columns against the schema; the first difference is the problem reported.
 bool checkStructure(sqlite3* h, bool strict, QString* problem)
 {
@@ -212,43 +249,30 @@ bool checkStructure(sqlite3* h, bool strict, QString* problem)
             *problem = other + QStringLiteral("缺少表 %1").arg(t.name);
             return false;
         }
-        QVector<QStringList> cols;
-        if (!textRows(h, QStringLiteral("PRAGMA table_info(\"%1\")").arg(t.name), &cols, &error)) {
-            *problem = QStringLiteral("文件不是数据库文件或已损坏（%1）").arg(error);
+        if (!sameColumns(h, t, other, problem))
             return false;
-        }
-        // cid, name, type, notnull, default, pk
-        QHash<QString, QString> types;
-        for (const QStringList& c : cols)
-            types.insert(c.value(1), c.value(2));
-        const auto differs = [&](const QString& column, const QString& type) {
-            if (!types.contains(column)) {
-                *problem = other + QStringLiteral("表 %1 缺少列 %2").arg(t.name, column);
-                return true;
-            }
-            if (types.value(column).compare(type, Qt::CaseInsensitive) != 0) {
-                *problem = other + QStringLiteral("表 %1 的列 %2 类型为 %3，应为 %4").arg(t.name, column, types.value(column), type);
-                return true;
-            }
-            types.remove(column);
-            return false;
-        };
-        if (differs(Schema::KeyColumn, QStringLiteral("INTEGER")))
-            return false;
-        for (const ColumnDef& c : t.columns)
-            if (differs(c.name, SqliteFile::declaredType(c.type)))
-                return false;
-        if (!types.isEmpty()) {
-            *problem = other + QStringLiteral("表 %1 有本系统没有的列 %2").arg(t.name, types.keys().first());
-            return false;
-        }
     }
     if (tables.contains(Versions::versionTable())) {
         QVector<QStringList> v;
-        if (textRows(h, QStringLiteral("select max(版本号) from \"%1\"").arg(Versions::versionTable()), &v, &error) && !v.isEmpty()
-            && v.first().value(0).toInt() > Versions::Current) {
-            *problem = Versions::tooNewText(v.first().value(0).toInt());
+        const int version = textRows(h, QStringLiteral("select max(版本号) from \"%1\"").arg(Versions::versionTable()), &v, &error)
+                                    && !v.isEmpty()
+                                ? v.first().value(0).toInt()
+                                : 0;
+        if (version > Versions::Current) {
+            *problem = Versions::tooNewText(version);
             return false;
+        }
+        // The tables of our own its version claims, as that version made them (a later step
+        // would otherwise meet a table it cannot use).
+        for (const TableDef* t : Versions::carriedTables()) {
+            if (version < Versions::arrivedIn(t->name))
+                continue;
+            if (!tables.contains(t->name)) {
+                *problem = other + QStringLiteral("缺少表 %1").arg(t->name);
+                return false;
+            }
+            if (!sameColumns(h, *t, other, problem))
+                return false;
         }
     }
     if (strict && !extras.isEmpty()) {

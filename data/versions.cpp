@@ -1,4 +1,5 @@
 #include "data/versions.h"
+#include "data/columns.h"
 #include "data/database.h"
 
 #include <QSqlQuery>
@@ -34,6 +35,31 @@ qint64 single(Database& db, const QString& sql)
     return q.next() ? q.value(0).toLongLong() : 0;
 }
 
+struct OwnIndex {
+    const QString& table;
+    QString sql;
+};
+
+const QVector<OwnIndex>& ownIndexes()
+{
+    // A contract's history is read by its number, oldest first.
+    static const QVector<OwnIndex> i{
+        {changeLogTable(), QStringLiteral("CREATE INDEX ix_bg_no ON \"%1\" (内部编号, %2)").arg(changeLogTable(), Schema::KeyColumn)},
+    };
+    return i;
+}
+
+// The tables of our own that arrived in the given version, with their indexes.
+void addOwnTables(Database& db, int version)
+{
+    for (const TableDef& t : ownTables())
+        if (arrivedIn(t.name) == version)
+            db.runNative(db.backend().createTableSql(t));
+    for (const OwnIndex& i : ownIndexes())
+        if (arrivedIn(i.table) == version)
+            db.runNative(i.sql);
+}
+
 // Version 1 to 2: every table keeps its rows and keys and hands out each key once from now on;
 // the version table appears with the first generation.
 void lastingKeys(Database& db)
@@ -54,8 +80,7 @@ void lastingKeys(Database& db)
     // The indexes went with the old tables.
     for (QString s : b.createIndexSql())
         db.runNative(s.replace(QStringLiteral("CREATE INDEX "), QStringLiteral("CREATE INDEX IF NOT EXISTS ")));
-    for (const TableDef& t : ownTables())
-        db.runNative(b.createTableSql(t));
+    addOwnTables(db, 2);
     seed(db);
 }
 
@@ -67,12 +92,43 @@ const QString& versionTable()
     return name;
 }
 
+const QString& changeLogTable()
+{
+    static const QString name = QStringLiteral("租赁变更记录");
+    return name;
+}
+
 const QVector<TableDef>& ownTables()
 {
     static const QVector<TableDef> t{
         {versionTable(), {{QStringLiteral("版本号"), FieldType::Integer}, {QStringLiteral("数据代号"), FieldType::Integer}}},
+        {changeLogTable(),
+         {{Col::内部编号, FieldType::Text},
+          {Col::变更项目, FieldType::Text},
+          {Col::原值, FieldType::Text},
+          {Col::新值, FieldType::Text},
+          {Col::里程, FieldType::Integer},
+          {Col::操作员, FieldType::Text},
+          {Col::操作日期, FieldType::DateTime}}},
     };
     return t;
+}
+
+int arrivedIn(const QString& table)
+{
+    if (table == versionTable())
+        return 2;
+    if (table == changeLogTable())
+        return 3;
+    return 0;
+}
+
+QStringList ownIndexSql()
+{
+    QStringList sql;
+    for (const OwnIndex& i : ownIndexes())
+        sql << i.sql;
+    return sql;
 }
 
 QVector<const TableDef*> carriedTables()
@@ -114,8 +170,15 @@ bool upgrade(Database& db, QString* error)
         Transaction tx(db);
         // Another workstation may have upgraded it while this one waited for the write lock.
         v = version(db);
+        if (v > Current) {
+            *error = tooNewText(v);
+            return false;
+        }
         if (v < 2)
             lastingKeys(db);
+        if (v < 3)
+            addOwnTables(db, 3);
+        db.runNative(QStringLiteral("UPDATE %1 SET 版本号 = ?").arg(quoted(versionTable())), {Current});
         tx.commit();
         return true;
     } catch (const DbError& e) {

@@ -15,14 +15,23 @@ namespace Versions {
 
 // Version 1: the sixteen tables alone, keys handed out again after the highest row was deleted.
 // Version 2: keys never handed out twice, the version table with the data generation.
-constexpr int Current = 2;
+// Version 3: the change log of extended and swapped contracts.
+constexpr int Current = 3;
 
 // The version table: one row, 版本号 and 数据代号.
 const QString& versionTable();
+// The change log: one row per extension or swap of a contract (内部编号, 变更项目, 原值, 新值,
+// 里程, 操作员, 操作日期), emptied with the contracts by data initialization.
+const QString& changeLogTable();
 // Tables of our own beyond the sixteen, as the current version has them.
 const QVector<TableDef>& ownTables();
 // Own tables whose rows travel with a backup, restore and copy (not the version row itself).
 QVector<const TableDef*> carriedTables();
+// The version a table of our own arrived in: a source of an older version has no such table, so
+// a copy takes its rows only from a source of that version or later. 0 for a table not ours.
+int arrivedIn(const QString& table);
+// The indexes of the tables of our own (the same text on both engines).
+QStringList ownIndexSql();
 
 // Creation step: the own tables' rows of a new database (version, first generation).
 void seed(Database& db, qint64 generation = 1);

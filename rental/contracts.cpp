@@ -1,5 +1,6 @@
 #include "rental/bookings.h"
 #include "core/clock.h"
+#include "rental/changedialogs.h"
 #include "core/sqltext.h"
 #include "data/columns.h"
 #include "data/database.h"
@@ -17,14 +18,15 @@
 const ListWindowConfig& TForm_qczlb::spec()
 {
     using B = ListButton;
-    static const ListWindowConfig s{.className = staticMetaObject.className(),
-                                    .caption = "汽车租赁登记表",
-                                    .query = "q_qczlb",
-                                    .buttons = {{B::Query}, {B::Export}, {B::Edit}, {B::Delete}, {B::Print}, {B::Return}},
-                                    .exportName = "汽车租赁登记表",
-                                    .printTitle = "汽车租赁登记表打印清单",
-                                    .footerSums = {Col::押金},
-                                    .layout = LayoutMode::Full};
+    static const ListWindowConfig s{
+        .className = staticMetaObject.className(),
+        .caption = "汽车租赁登记表",
+        .query = "q_qczlb",
+        .buttons = {{B::Query}, {B::Export}, {B::Edit}, {B::Module, "续租"}, {B::Module, "换车"}, {B::Delete}, {B::Print}, {B::Return}},
+        .exportName = "汽车租赁登记表",
+        .printTitle = "汽车租赁登记表打印清单",
+        .footerSums = {Col::押金},
+        .layout = LayoutMode::Full};
     return s;
 }
 
@@ -100,6 +102,11 @@ TForm_qczlb::TForm_qczlb(QWidget* owner, TDm1* dm) : BookingListWindow(spec(), d
                 {.field = Col::租赁公司经办人, .title = "经办人", .width = 70, .titleButton = true},
                 {.field = Col::押金, .width = 80, .titleButton = true},
                 {.field = Col::发车单号, .width = 90}});
+    // Changes of the open contract in the current row, which then shows them.
+    if (QPushButton* b = moduleButton(QStringLiteral("续租")))
+        connect(b, &QPushButton::clicked, this, [this] { ContractChanges::extendCurrent(this, this->dm(), query()); });
+    if (QPushButton* b = moduleButton(QStringLiteral("换车")))
+        connect(b, &QPushButton::clicked, this, [this] { ContractChanges::swapCurrent(this, this->dm(), query()); });
 }
 
 QDialog* TForm_qczlb::createEditDialog()
@@ -136,6 +143,11 @@ TForm_qczlb_edit::TForm_qczlb_edit(QWidget* owner, TDm1* dm)
         if (column == Days || column == Rate)
             showRentDue();
     });
+    // The contract's 续租 and 换车, read-only, under the fields.
+    auto* history = new ChangeHistoryView(dm, this);
+    if (auto* form = findChild<QFormLayout*>())
+        form->addRow(QStringLiteral("变更记录："), history);
+    history->follow(query());
 }
 
 void TForm_qczlb_edit::showRentDue()

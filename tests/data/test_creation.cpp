@@ -34,8 +34,8 @@ private Q_SLOTS:
         QVERIFY2(createDatabase(path(QStringLiteral("data/qczl.db")), QDate(2004, 2, 10), &err), qPrintable(err));
         Database db;
         QVERIFY(db.open(path(QStringLiteral("data/qczl.db"))));
-        // The sixteen tables, the version table and the engine's table of key marks.
-        QCOMPARE(count(db, QStringLiteral("select count(*) from sqlite_master where type='table'")), 18);
+        // The sixteen tables, the version table, the change log and the engine's table of key marks.
+        QCOMPARE(count(db, QStringLiteral("select count(*) from sqlite_master where type='table'")), 19);
         QCOMPARE(count(db, QStringLiteral("select 版本号 from 数据库版本")), Versions::Current);
         for (const auto& t : Schema::tables()) {
             RecordSet rs(&db);
@@ -80,12 +80,20 @@ private Q_SLOTS:
         Database db;
         QVERIFY(db.open(file));
         QSet<QString> engine;
-        for (const auto& t : Schema::tables()) {
+        QStringList tables;
+        for (const auto& t : Schema::tables())
+            tables << t.name;
+        // The tables of our own whose rows module code reads and writes (not the version row).
+        for (const TableDef* t : Versions::carriedTables())
+            tables << t->name;
+        for (const QString& t : tables) {
             RecordSet rs(&db);
-            rs.setSql({QStringLiteral("select * from ") + t.name});
+            rs.setSql({QStringLiteral("select * from ") + t});
             rs.open();
+            // A table of our own is read as a computed statement would be, its key included.
             for (const auto& f : rs.fields())
-                engine.insert(f.name);
+                if (f.name != Schema::KeyColumn)
+                    engine.insert(f.name);
         }
         const QStringList named = Col::all();
         QCOMPARE(QSet<QString>(named.begin(), named.end()).size(), named.size());

@@ -81,6 +81,39 @@ class TestKeys : public QObject {
         return ServerDb::rowsText(db, QStringLiteral("select 内部编号 from 汽车租赁登记表 order by __rk"));
     }
 
+    // A change-log row of the contract, as the rental rules write one.
+    static void logChange(Database& db, const QString& number, const QString& kind)
+    {
+        db.runNative(QStringLiteral("INSERT INTO \"%1\" (内部编号, 变更项目, 原值, 新值, 操作员) VALUES (?, ?, '3', '5', '张三')")
+                         .arg(Versions::changeLogTable()),
+                     {number, kind});
+    }
+    static QString changes(Database& db)
+    {
+        return ServerDb::rowsText(db, QStringLiteral("select 内部编号, 变更项目 from 租赁变更记录 order by __rk"));
+    }
+    // A database brought back to the shape version 2 gave it: no change log, 版本号 2.
+    static void backToVersionTwo(Database& db)
+    {
+        db.runNative(QStringLiteral("DROP TABLE \"%1\"").arg(Versions::changeLogTable()));
+        db.runNative(QStringLiteral("UPDATE \"%1\" SET 版本号 = 2").arg(Versions::versionTable()));
+        QCOMPARE(Versions::version(db), 2);
+    }
+    // A backup file written by version 2: contracts ZL1, ZL2.
+    QString versionTwoBackup()
+    {
+        const QString file = newFile();
+        QString err;
+        if (!createDatabase(file, QDate(2004, 1, 1), &err))
+            qWarning("%s", qPrintable(err));
+        Database db;
+        db.open(file);
+        append(db, QStringLiteral("ZL1"));
+        append(db, QStringLiteral("ZL2"));
+        backToVersionTwo(db);
+        return file;
+    }
+
 private Q_SLOTS:
     void initTestCase() { SERVERDB_SKIP_WITHOUT_SERVER(); }
 
@@ -98,7 +131,9 @@ private Q_SLOTS:
             if (ServerDb::wanted()) {
                 Database old;
                 QVERIFY(old.open(location));
-                old.runNative(QStringLiteral("DROP TABLE \"%1\"").arg(Versions::versionTable()));
+                // Version 1 had no table of our own.
+                for (const TableDef& t : Versions::ownTables())
+                    old.runNative(QStringLiteral("DROP TABLE \"%1\"").arg(t.name));
                 for (int i = 1; i <= 3; ++i)
                     old.execute(QStringLiteral("insert into 汽车租赁登记表 (内部编号, 收费金额) values ('ZL%1', %1)").arg(i));
                 old.execute(QStringLiteral("delete from 汽车租赁登记表 where 内部编号='ZL3'"));
@@ -222,6 +257,87 @@ private Q_SLOTS:
         raw.close();
         raw = QSqlDatabase();
         QSqlDatabase::removeDatabase(QStringLiteral("look"));
+    }
+
+    // The change log arrived in version 3: a database of version 2 gains it empty when opened,
+    // keeping its rows; a backup made by version 2 restores into today's database (which then
+    // holds no change of the contracts it no longer has); a backup of today's carries the log, and
+    // so does a copy from a database that has it; data initialization empties it with the contracts.
+    void theChangeLogArrivesWithVersionThree()
+    {
+        const QString location = newDatabase();
+        {
+            Database old;
+            QVERIFY(old.open(location));
+            append(old, QStringLiteral("ZL7"));
+            backToVersionTwo(old);
+        }
+        Database db;
+        QString err;
+        QVERIFY2(db.open(location, &err), qPrintable(err));
+        QCOMPARE(Versions::version(db), Versions::Current);
+        QCOMPARE(numbers(db), QStringLiteral("ZL7"));
+        QCOMPARE(changes(db), QString());
+        logChange(db, QStringLiteral("ZL7"), QStringLiteral("续租"));
+        QCOMPARE(changes(db), QStringLiteral("ZL7/续租"));
+
+        // Backup and restore carry the log; a version 2 backup has none to bring.
+        const QString backup = newFile();
+        QVERIFY2(Maintenance::backup(db, backup, &err), qPrintable(err));
+        logChange(db, QStringLiteral("ZL7"), QStringLiteral("换车"));
+        QVERIFY2(Maintenance::restore(backup, location, &err), qPrintable(err));
+        QCOMPARE(changes(db), QStringLiteral("ZL7/续租"));
+        const QString previous = versionTwoBackup();
+        QVERIFY2(Maintenance::restore(previous, location, &err), qPrintable(err));
+        QCOMPARE(Versions::version(db), Versions::Current);
+        QCOMPARE(numbers(db), QStringLiteral("ZL1,ZL2"));
+        QCOMPARE(changes(db), QString());
+        // The chosen file stays as version 2 made it.
+        {
+            Database look;
+            QVERIFY(look.open(previous, &err, Database::Upgrade::No));
+            QCOMPARE(Versions::version(look), 2);
+        }
+
+        // A file that says version 3 but lacks the log is no backup of ours: refused by name.
+        const QString broken = versionTwoBackup();
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("broken"));
+            raw.setDatabaseName(broken);
+            QVERIFY(raw.open());
+            QVERIFY(QSqlQuery(raw).exec(QStringLiteral("update 数据库版本 set 版本号 = 3")));
+            raw.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("broken"));
+        QVERIFY(!Maintenance::restore(broken, location, &err));
+        QVERIFY2(err.contains(QStringLiteral("缺少表 租赁变更记录")), qPrintable(err));
+        QCOMPARE(numbers(db), QStringLiteral("ZL1,ZL2"));
+
+        // A copy takes the log from a source that has it; a version 2 source gives an empty one.
+        logChange(db, QStringLiteral("ZL1"), QStringLiteral("换车"));
+        const QString copied = newFile();
+        QVERIFY2(DbCopy::copy(location, copied, &err), qPrintable(err));
+        const QString fromPrevious = newFile();
+        QVERIFY2(DbCopy::copy(previous, fromPrevious, &err), qPrintable(err));
+        {
+            Database c, p;
+            QVERIFY(c.open(copied));
+            QCOMPARE(changes(c), QStringLiteral("ZL1/换车"));
+            QVERIFY(p.open(fromPrevious));
+            QCOMPARE(numbers(p), QStringLiteral("ZL1,ZL2"));
+            QCOMPARE(changes(p), QString());
+        }
+
+        // Data initialization: the log goes with the contracts, and only with them.
+        QVector<bool> ticked(Maintenance::initTables().size(), true);
+        ticked[6] = false;  // 汽车租赁登记表
+        Maintenance::initialize(db, ticked);
+        QCOMPARE(changes(db), QStringLiteral("ZL1/换车"));
+        ticked.fill(false);
+        ticked[6] = true;
+        Maintenance::initialize(db, ticked);
+        QCOMPARE(numbers(db), QString());
+        QCOMPARE(changes(db), QString());
     }
 
     // A copy (to a file or a server database) carries what the source handed out; a database of
