@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrintPreviewDialog>
@@ -263,15 +264,7 @@ void PlannerView::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return QAbstractScrollArea::mousePressEvent(event);
     const Hit h = hitAt(event->position().toPoint());
-    if (h.bar >= 0) {
-        clearSelection();
-        m_current = h;
-        viewport()->update();
-        return;
-    }
-    if (h.day < 0)
-        return;
-    if ((event->modifiers() & Qt::ShiftModifier) && m_selection.row == h.row && m_anchorDay >= 0) {
+    if (h.day >= 0 && (event->modifiers() & Qt::ShiftModifier) && m_selection.row == h.row && m_anchorDay >= 0) {
         // From the anchor towards the day clicked, as far as the days are free.
         const int anchor = m_anchorDay;
         const int step = h.day >= anchor ? 1 : -1;
@@ -282,6 +275,14 @@ void PlannerView::mousePressEvent(QMouseEvent* event)
         m_anchorDay = anchor;
         return;
     }
+    if (h.bar >= 0) {
+        clearSelection();
+        m_current = h;
+        viewport()->update();
+        return;
+    }
+    if (h.day < 0)
+        return;
     m_dragging = select(h.row, h.day, 1);
 }
 
@@ -450,7 +451,8 @@ void PlannerView::paintEvent(QPaintEvent*)
                 const qint64 dueDay = plan.start.daysTo(b.due.date());
                 const int split = int(std::clamp<qint64>(dueDay, a, z + 1));
                 p.fillRect(QRect(box.left(), box.top(), (split - a) * dw, box.height()), barColour(BarKind::Contract));
-                p.fillRect(QRect(dayX(split) + 1, box.top(), box.right() - dayX(split), box.height()), barColour(BarKind::Overdue));
+                if (split <= z)
+                    p.fillRect(QRect(dayX(split), box.top(), box.right() - dayX(split) + 1, box.height()), barColour(BarKind::Overdue));
             } else {
                 p.fillRect(box, barColour(b.kind));
             }
@@ -780,7 +782,8 @@ void PlannerWindow::newBooking(bool contract)
 void PlannerWindow::returnVehicle()
 {
     const Bar* b = currentBar();
-    if (!b || !isContract(b->kind))
+    // A vehicle back already is settled, not returned again.
+    if (!b || !isContract(b->kind) || b->kind == BarKind::Returned)
         return;
     const QString number = b->number;
     try {

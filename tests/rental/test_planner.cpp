@@ -11,6 +11,8 @@
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
 
+#include <QComboBox>
+#include <QDateEdit>
 #include <QFile>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -130,7 +132,7 @@ private Q_SLOTS:
             QStringLiteral("苏A00002|桑塔纳|空闲 ; 已交/ZL2004000002/王二/139/04-25 08:00/04-29 18:00/180.00 ; "
                            "租赁/ZL2004000003/王一/111/05-02 09:00/05-05 09:00/200.50"),
             // a repair to a day typed without a time holds that whole day
-            QStringLiteral("苏A00003|桑塔纳|维修 ; 维修/////04-29 00:00/05-04 00:00/0.00"),
+            QStringLiteral("苏A00003|桑塔纳|维修 ; 维修////04-29 00:00/05-04 00:00/0.00"),
             // out by hand, no return date: up to now
             QStringLiteral("苏A00004|Jetta|出租 ; 手工//张手工//04-30 10:00/05-01 09:30/0.00"),
             QStringLiteral("苏a00005|捷达|出租 ; 租赁/ZL2004000005/王二/139/05-01 08:00/05-02 08:00/90.00"),
@@ -201,7 +203,7 @@ private Q_SLOTS:
         const QString csv = dir.filePath(QStringLiteral("plan.csv"));
         {
             FileDialogs::Recorder files;
-            files.scriptSave(csv, 2);
+            files.scriptSave(csv, 1);  // the second filter: CSV
             Msg::Recorder msgs;
             w.exportButton->click();
             QVERIFY2(msgs.shown().isEmpty(), qPrintable(msgs.texts().join(QLatin1Char('|'))));
@@ -282,6 +284,7 @@ private Q_SLOTS:
         w.returnVehicle();
         QCOMPARE(modal.classes.value(2), QStringLiteral("TForm_qczljcb_edit"));
         QCOMPARE(number, QStringLiteral("ZL2004000001"));
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->cellRect(0, 1).center());
         w.settle();
         QCOMPARE(modal.classes.value(3), QStringLiteral("TForm_qczljsd_edit"));
         QCOMPARE(number, QStringLiteral("ZL2004000001"));
