@@ -20,6 +20,7 @@
 #include "rental/backoffice.h"
 #include "rental/bookings.h"
 #include "rental/customers.h"
+#include "rental/plannerwindow.h"
 #include "stats/statswindow.h"
 #include "ui/shell/about.h"
 
@@ -116,6 +117,8 @@ QVector<Command> build()
                           "内部编号"),
                    "SpeedButton4", "租赁结算", true),
         listOf(cmd("N44", "车辆租赁情况", Gate::日常业务权, "q_qcda", of<TForm_qczlqkb>()), "汽车档案", {}, "车牌号"),
+        // The planner reads its own rows; it prepares no shared query.
+        withButton(cmd("N58", "车辆排期", Gate::日常业务权, "", of<PlannerWindow>()), "SpeedButton10", "车辆排期", true),
         listOf(cmd("N21", "汽车换油登记", Gate::其他业务权, "q_hyjlb", of<TForm_hyjlb>()), "换油记录表", {}, "换油时间"),
         listOf(cmd("N22", "汽车维修登记", Gate::其他业务权, "q_wxjlb", of<TForm_wxjlb>()), "车辆维修记录表", {}, "维修时间"),
         listOf(cmd("N50", "事故登记表", Gate::其他业务权, "q_sgjlb", of<TForm_sgjlb>()), "事故登记表", {}, "事故时间"),
@@ -246,7 +249,9 @@ const QVector<Menu>& menus()
         {S("N1"), S("系统维护[&S] "), {S("N2"), S("N3"),  S("N4"),  S("-"),   S("N18"), S("N11"), S("N48"),
                                        S("-"),  S("N47"), S("N45"), S("~"),   S("N56"), S("N6"),  S("N7"),
                                        S("-"),  S("N41"), S("N54"), S("N55"), S("-"),   S("N9")}},
-        {S("N12"), S("日常业务[&R] "), {S("N13"), S("-"), S("N57"), S("N14"), S("N15"), S("N37"), S("N16"), S("-"), S("N44")}},
+        {S("N12"),
+         S("日常业务[&R] "),
+         {S("N13"), S("-"), S("N57"), S("N14"), S("N15"), S("N37"), S("N16"), S("-"), S("N44"), S("N58")}},
         {S("N20"), S("其他业务[&Q] "), {S("N21"), S("N22"), S("N50"), S("-"), S("N24"), S("N25"), S("N19")}},
         {S("N30"),
          S("统计分析[&T] "),
@@ -264,8 +269,8 @@ const QVector<PlainItem>& plainItems()
 
 QStringList toolBar()
 {
-    return {S("SpeedButton1"), S("SpeedButton6"), S("SpeedButton3"), S("SpeedButton9"), S("SpeedButton2"),
-            S("SpeedButton4"), S("SpeedButton5"), S("SpeedButton8"), S("SpeedButton7")};
+    return {S("SpeedButton1"),  S("SpeedButton6"), S("SpeedButton3"), S("SpeedButton9"), S("SpeedButton2"),
+            S("SpeedButton10"), S("SpeedButton4"), S("SpeedButton5"), S("SpeedButton8"), S("SpeedButton7")};
 }
 
 }  // namespace Commands

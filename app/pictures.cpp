@@ -64,11 +64,11 @@ QIcon toolIcon(const QString& button)
         const char* glyph;
     };
     static const Look looks[] = {
-        {"SpeedButton1", QColor(200, 140, 20), "钥"},  {"SpeedButton6", QColor(30, 110, 190), ""},
-        {"SpeedButton3", QColor(40, 150, 90), "客"},   {"SpeedButton9", QColor(120, 80, 170), "订"},
-        {"SpeedButton2", QColor(20, 140, 160), "租"},  {"SpeedButton4", QColor(200, 80, 40), "结"},
-        {"SpeedButton5", QColor(150, 110, 40), "帐"},  {"SpeedButton8", QColor(210, 60, 90), "醒"},
-        {"SpeedButton7", QColor(110, 110, 110), "退"},
+        {"SpeedButton1", QColor(200, 140, 20), "钥"}, {"SpeedButton6", QColor(30, 110, 190), ""},
+        {"SpeedButton3", QColor(40, 150, 90), "客"},  {"SpeedButton9", QColor(120, 80, 170), "订"},
+        {"SpeedButton2", QColor(20, 140, 160), "租"}, {"SpeedButton10", QColor(60, 120, 60), "排"},
+        {"SpeedButton4", QColor(200, 80, 40), "结"},  {"SpeedButton5", QColor(150, 110, 40), "帐"},
+        {"SpeedButton8", QColor(210, 60, 90), "醒"},  {"SpeedButton7", QColor(110, 110, 110), "退"},
     };
     for (const Look& l : looks) {
         if (button != QLatin1String(l.name))

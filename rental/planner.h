@@ -21,7 +21,9 @@ struct Bar {
     QString customer;  // 客户姓名 (the renter of a manual period)
     QString phone;     // the customer's telephone (移动电话, else 联系电话)
     QDateTime from, to;
-    Money rate;  // 租赁单价
+    Money rate;              // 租赁单价
+    QString customerNumber;  // 客户号; empty for repair and manual periods
+    QDateTime due;           // the planned end (发车日期 + 租赁期限) of a contract or reservation
 };
 
 struct VehicleRow {
@@ -46,10 +48,29 @@ struct Plan {
 // touches [start, start + days). `now` ends an overdue contract. Throws DbError.
 Plan load(Database& db, const QDate& start, int days, const Filter& filter, const QDateTime& now);
 
+// What load() reads, once: every vehicle in service with all its bars whatever their dates. The
+// open bookings of an office are few, so a plan of another span or filter is made from it without
+// the database (the planner scrolls and filters on it; 刷新 reads it again).
+struct Snapshot {
+    QVector<VehicleRow> vehicles;  // plate order
+};
+Snapshot read(Database& db, const QDateTime& now);
+Plan plan(const Snapshot& snapshot, const QDate& start, int days, const Filter& filter);
+
 // No bar of the row overlaps [from, to).
 bool isFree(const VehicleRow& row, const QDateTime& from, const QDateTime& to);
 
 // The models of the vehicles in service, for the filter's drop-down.
 QStringList models(Database& db);
+
+// The text a bar shows on its days: the customer's name; "超期" before it on an overdue contract,
+// "维修" for a repair.
+QString label(const Bar& bar);
+// 预订, 租赁, 已交车, 超期, 维修, 出租 (set by hand).
+QString kindText(BarKind kind);
+// The days a bar is drawn on: from its first day to the day before the one it ends at midnight,
+// at least its first day.
+QDate firstDay(const Bar& bar);
+QDate lastDay(const Bar& bar);
 
 }  // namespace Planner

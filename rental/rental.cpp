@@ -2,6 +2,7 @@
 #include "rental/backoffice.h"
 #include "rental/bookings.h"
 #include "rental/customers.h"
+#include "rental/plannerwindow.h"
 #include "ui/records/windowspec.h"
 
 void registerRentalWindows()
@@ -21,4 +22,5 @@ void registerRentalWindows()
     registerWindow<TForm_qczljsd_edit>();
     registerWindow<TForm_qczlqkb>();
     registerWindow<TForm_qczlqkb_edit>();
+    registerWindow<PlannerWindow>();
 }

@@ -70,13 +70,16 @@ private:
 };
 
 struct Composer {
-    Composer(QPainter& painter, QPagedPaintDevice& target, const ExportTable& table, int pageLimit)
-        : p(painter), device(target), t(table), maxPages(pageLimit)
+    Composer(QPainter& painter, QPagedPaintDevice& target, const ExportTable& table, int pageLimit, const PageRun& pageRun)
+        : p(painter), device(target), t(table), maxPages(pageLimit), before(pageRun.pagesBefore), closingLine(pageRun.closingLine),
+          page(pageRun.pagesBefore)
     {}
     QPainter& p;
     QPagedPaintDevice& device;
     const ExportTable& t;
     int maxPages = 0;
+    int before = 0;  // pages of earlier tables of the same print
+    bool closingLine = true;
 
     double dpi = 0;
     double pageWidth = 0, pageHeight = 0;
@@ -244,7 +247,7 @@ struct Composer {
             // A row that does not fit goes to the next page, unless the page holds no row yet (a row
             // taller than a page is cut at the page's end rather than moved on forever).
             if (h > remaining() && rowsOnPage > 0) {
-                if (maxPages > 0 && page >= maxPages) {
+                if (maxPages > 0 && page - before >= maxPages) {
                     full = true;
                     return;
                 }
@@ -256,9 +259,11 @@ struct Composer {
         for (int i = 0, rows = t.rowCount(); i < rows && !full; ++i)
             place(t.row(i), body);
         if (full)
-            return page;
+            return page - before;
         if (!t.footer.isEmpty())
             place(t.footer, bold);
+        if (!closingLine)
+            return page - before;
 
         const QString closing = closingLineOf(t);
         const QFontMetricsF cm(closingFont, &device);
@@ -268,7 +273,7 @@ struct Composer {
         p.setFont(closingFont);
         p.setPen(Qt::black);
         p.drawText(QRectF(0, y, pageWidth, cm.height()), Qt::AlignLeft | Qt::AlignTop, closing);
-        return page;
+        return page - before;
     }
 };
 
@@ -288,9 +293,9 @@ QString closingLineOf(const ExportTable& t)
     return printTimeText(at) + QString(21, QLatin1Char(' ')) + QStringLiteral("制表:") + t.operatorName + QStringLiteral(" .");
 }
 
-int paintPages(QPainter& painter, QPagedPaintDevice& device, const ExportTable& t, int maxPages)
+int paintPages(QPainter& painter, QPagedPaintDevice& device, const ExportTable& t, int maxPages, const PageRun& run)
 {
-    Composer c(painter, device, t, maxPages);
+    Composer c(painter, device, t, maxPages, run);
     return c.run();
 }
 
@@ -330,6 +335,14 @@ void printWithPreview(QWidget* parent, const ExportTable& t)
 
 bool printToPdf(const ExportTable& t, const QString& pdfPath, QString* error, int maxPages)
 {
+    return paintToPdf(
+        pdfPath, t.printTitle, QPageLayout::Portrait,
+        [&](QPainter& painter, QPagedPaintDevice& device) { paintPages(painter, device, t, maxPages); }, error);
+}
+
+bool paintToPdf(const QString& pdfPath, const QString& title, QPageLayout::Orientation orientation,
+                const std::function<void(QPainter&, QPagedPaintDevice&)>& paint, QString* error)
+{
     auto fail = [error](const QString& text) {
         if (error)
             *error = text;
@@ -345,14 +358,15 @@ bool printToPdf(const ExportTable& t, const QString& pdfPath, QString* error, in
     {
         QPdfWriter writer(&file);
         writer.setResolution(600);
-        writer.setTitle(t.printTitle);
+        writer.setTitle(title);
         setupListPage(writer);
+        writer.setPageOrientation(orientation);
         QPainter painter;
         if (!painter.begin(&writer)) {
             file.cancelWriting();
             return fail(QStringLiteral("无法生成PDF文件“%1”。").arg(QDir::toNativeSeparators(pdfPath)));
         }
-        paintPages(painter, writer, t, maxPages);
+        paint(painter, writer);
         painter.end();
     }
     if (!file.commit())
