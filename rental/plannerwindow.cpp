@@ -8,6 +8,7 @@
 #include "data/datamodule.h"
 #include "rental/backoffice.h"
 #include "rental/bookings.h"
+#include "rental/changedialogs.h"
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
 #include "ui/records/export/exporttable.h"
@@ -452,7 +453,8 @@ void PlannerView::paintEvent(QPaintEvent*)
                 const int split = int(std::clamp<qint64>(dueDay, a, z + 1));
                 p.fillRect(QRect(box.left(), box.top(), (split - a) * dw, box.height()), barColour(BarKind::Contract));
                 if (split <= z)
-                    p.fillRect(QRect(dayX(split), box.top(), box.right() - dayX(split) + 1, box.height()), barColour(BarKind::Overdue));
+                    p.fillRect(QRect(dayX(split), box.top(), box.right() - dayX(split) + 1, box.height()),
+                               barColour(BarKind::Overdue));
             } else {
                 p.fillRect(box, barColour(b.kind));
             }
@@ -823,12 +825,23 @@ void PlannerWindow::settle()
 
 void PlannerWindow::extendContract()
 {
-    // TODO lead: connect to the extend/swap dialogs
+    const Bar* b = currentBar();
+    if (!b || !isContract(b->kind))
+        return;
+    const QString number = b->number;
+    // The dialog says why it refuses (a returned or settled contract, another booking in the way).
+    ContractChanges::extendContract(this, m_dm, number);
+    reload();
 }
 
 void PlannerWindow::swapVehicle()
 {
-    // TODO lead: connect to the extend/swap dialogs
+    const Bar* b = currentBar();
+    if (!b || !isContract(b->kind))
+        return;
+    const QString number = b->number;
+    ContractChanges::swapVehicle(this, m_dm, number);
+    reload();
 }
 
 void PlannerWindow::showContextMenu(const QPoint& globalPos, const PlannerView::Hit& hit)
@@ -846,8 +859,9 @@ void PlannerWindow::showContextMenu(const QPoint& globalPos, const PlannerView::
             back->setEnabled(b.kind != BarKind::Returned);
             menu.addAction(QStringLiteral("结算"), this, &PlannerWindow::settle);
             menu.addSeparator();
-            menu.addAction(QStringLiteral("续租"), this, &PlannerWindow::extendContract);
-            menu.addAction(QStringLiteral("换车"), this, &PlannerWindow::swapVehicle);
+            // Only a contract still out can run longer or move to another vehicle.
+            menu.addAction(QStringLiteral("续租"), this, &PlannerWindow::extendContract)->setEnabled(b.kind != BarKind::Returned);
+            menu.addAction(QStringLiteral("换车"), this, &PlannerWindow::swapVehicle)->setEnabled(b.kind != BarKind::Returned);
         }
     } else if (m_view->selection().count > 0) {
         menu.addAction(QStringLiteral("新建预订"), this, &PlannerWindow::newReservation);
