@@ -60,6 +60,7 @@ int databaseTool(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
+    Clock::pinLocalZone();
     for (int i = 1; i < argc; ++i) {
         if (qstrcmp(argv[i], "--database") == 0 && i + 1 < argc)
             Paths::setDatabase(QString::fromLocal8Bit(argv[i + 1]));

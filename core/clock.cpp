@@ -1,5 +1,7 @@
 #include "core/clock.h"
 
+#include <QFileInfo>
+
 namespace {
 std::function<QDateTime()>& source()
 {
@@ -31,6 +33,13 @@ void setSource(std::function<QDateTime()> s)
 void setFixed(const QDateTime& moment)
 {
     source() = [moment] { return moment; };
+}
+
+void pinLocalZone()
+{
+    if (qEnvironmentVariableIsSet("TZ") || !QFileInfo::exists(QStringLiteral("/etc/localtime")))
+        return;
+    qputenv("TZ", ":/etc/localtime");
 }
 
 }  // namespace Clock

@@ -37,8 +37,48 @@ QDateTime fromVariant(const QVariant& v)
     return {};
 }
 
+namespace {
+
+// The digits of text[from, from + n), or -1 when one is not a digit.
+int digitsAt(const QString& text, qsizetype from, int n)
+{
+    int v = 0;
+    for (qsizetype i = from; i < from + n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return -1;
+        v = v * 10 + (c - u'0');
+    }
+    return v;
+}
+
+// The storage form ("yyyy-MM-dd HH:mm:ss" or "yyyy-MM-dd") read without the general pattern: every
+// stored date comes back in it, and the lists and the planner read thousands. Anything else, or an
+// impossible value: nullopt, for the general reading to decide.
+std::optional<QDateTime> parseStorage(const QString& text)
+{
+    const qsizetype n = text.size();
+    if ((n != 10 && n != 19) || text[4] != u'-' || text[7] != u'-')
+        return std::nullopt;
+    const QDate d(digitsAt(text, 0, 4), digitsAt(text, 5, 2), digitsAt(text, 8, 2));
+    if (!d.isValid() || d.year() < 0)
+        return std::nullopt;
+    if (n == 10)
+        return QDateTime(d, QTime(0, 0, 0));
+    if (text[10] != u' ' || text[13] != u':' || text[16] != u':')
+        return std::nullopt;
+    const QTime t(digitsAt(text, 11, 2), digitsAt(text, 14, 2), digitsAt(text, 17, 2));
+    if (!t.isValid())
+        return std::nullopt;
+    return QDateTime(d, t);
+}
+
+}  // namespace
+
 std::optional<QDateTime> parseJet(const QString& text)
 {
+    if (auto p = parseStorage(text))
+        return p;
     static const QRegularExpression re(
         QStringLiteral(R"(^\s*(\d{4})[-/.](\d{1,2})[-/.](\d{1,2})(?:[ T]+(\d{1,2}):(\d{1,2})(?::(\d{1,2})(?:\.\d+)?)?)?\s*$)"));
     const auto m = re.match(text);

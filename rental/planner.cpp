@@ -52,8 +52,7 @@ void readContracts(Database& db, const QDateTime& now, QHash<QString, QVector<Ba
 {
     // Open contracts are the unsettled ones: whatever their dates, they hold their vehicle until
     // the settlement, so a stale one still shows and blocks.
-    QSqlQuery q = db.run(QStringLiteral("select 内部编号, 客户号, 客户姓名, 车牌号, 发车日期, 租赁期限, 客户交车, 收车日期, 租赁单价 "
-                                        "from 汽车租赁登记表 where 帐款结清=false"));
+    QSqlQuery q = db.run(statements().contracts);
     while (q.next()) {
         const QDateTime dispatch = Dates::fromVariant(q.value(4));
         if (!dispatch.isValid())
@@ -75,8 +74,7 @@ void readContracts(Database& db, const QDateTime& now, QHash<QString, QVector<Ba
 
 void readReservations(Database& db, QHash<QString, QVector<Bar>>& byPlate)
 {
-    QSqlQuery q = db.run(QStringLiteral("select 内部编号, 客户号, 客户姓名, 车牌号, 发车日期, 租赁期限, 租赁单价 "
-                                        "from 客户预订汽车 where 执行完毕='否'"));
+    QSqlQuery q = db.run(statements().reservations);
     while (q.next()) {
         const QDateTime start = Dates::fromVariant(q.value(4));
         if (!start.isValid())
@@ -98,17 +96,15 @@ void readReservations(Database& db, QHash<QString, QVector<Bar>>& byPlate)
 QHash<QString, QString> readPhones(Database& db, const QStringList& numbers)
 {
     QHash<QString, QString> phones;
-    for (qsizetype first = 0; first < numbers.size(); first += 500) {
-        const QStringList part = numbers.mid(first, 500);
+    for (qsizetype first = 0; first < numbers.size(); first += PhonesPerStatement) {
+        const QStringList part = numbers.mid(first, PhonesPerStatement);
         QStringList marks;
         QVariantList binds;
         for (const QString& n : part) {
             marks << QStringLiteral("?");
             binds << n;
         }
-        QSqlQuery q = db.run(QStringLiteral("select 客户号, 移动电话, 联系电话 from 客户登记表 where 客户号 in (%1) order by __rk")
-                                 .arg(marks.join(QLatin1Char(','))),
-                             binds);
+        QSqlQuery q = db.run(statements().phones.arg(marks.join(QLatin1Char(','))), binds);
         while (q.next()) {
             const QString key = fold(q.value(0).toString());
             if (phones.contains(key))
@@ -121,6 +117,20 @@ QHash<QString, QString> readPhones(Database& db, const QStringList& numbers)
 }
 
 }  // namespace
+
+const Statements& statements()
+{
+    static const Statements s{
+        QStringLiteral("select 内部编号, 客户号, 客户姓名, 车牌号, 发车日期, 租赁期限, 客户交车, 收车日期, 租赁单价 "
+                       "from 汽车租赁登记表 where 帐款结清=false"),
+        QStringLiteral(
+            "select 内部编号, 客户号, 客户姓名, 车牌号, 发车日期, 租赁期限, 租赁单价 from 客户预订汽车 where 执行完毕='否'"),
+        QStringLiteral("select 客户号, 移动电话, 联系电话 from 客户登记表 where 客户号 in (%1) order by __rk"),
+        QStringLiteral(
+            "select 车牌号, 车型, 颜色, 车辆状态, 客户姓名, 租赁时间, 收车时间 from 汽车档案 where 停用=false order by 车牌号"),
+    };
+    return s;
+}
 
 Snapshot read(Database& db, const QDateTime& now)
 {
@@ -144,8 +154,7 @@ Snapshot read(Database& db, const QDateTime& now)
     const QHash<QString, QString> phones = readPhones(db, numbers);
 
     Snapshot s;
-    QSqlQuery q = db.run(QStringLiteral("select 车牌号, 车型, 颜色, 车辆状态, 客户姓名, 租赁时间, 收车时间 from 汽车档案 "
-                                        "where 停用=false order by 车牌号"));
+    QSqlQuery q = db.run(statements().vehicles);
     while (q.next()) {
         VehicleRow row;
         row.plate = q.value(0).toString();

@@ -55,6 +55,13 @@ struct Snapshot {
     QVector<VehicleRow> vehicles;  // plate order
 };
 Snapshot read(Database& db, const QDateTime& now);
+// The statements read() runs, in the application's SQL: the open contracts, the open reservations,
+// the customers' telephones (`%1`: one `?` per number, at most PhonesPerStatement), the vehicles.
+struct Statements {
+    QString contracts, reservations, phones, vehicles;
+};
+const Statements& statements();
+constexpr int PhonesPerStatement = 500;
 Plan plan(const Snapshot& snapshot, const QDate& start, int days, const Filter& filter);
 
 // No bar of the row overlaps [from, to).
