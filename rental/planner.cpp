@@ -91,27 +91,18 @@ void readReservations(Database& db, QHash<QString, QVector<Bar>>& byPlate)
     }
 }
 
-// The telephones of the customers with a booking, a few hundred numbers per statement; the first
-// registration of a number counts.
-QHash<QString, QString> readPhones(Database& db, const QStringList& numbers)
+// The telephones of the customers with an open booking, in one statement; the first registration
+// of a number counts.
+QHash<QString, QString> readPhones(Database& db)
 {
     QHash<QString, QString> phones;
-    for (qsizetype first = 0; first < numbers.size(); first += PhonesPerStatement) {
-        const QStringList part = numbers.mid(first, PhonesPerStatement);
-        QStringList marks;
-        QVariantList binds;
-        for (const QString& n : part) {
-            marks << QStringLiteral("?");
-            binds << n;
-        }
-        QSqlQuery q = db.run(statements().phones.arg(marks.join(QLatin1Char(','))), binds);
-        while (q.next()) {
-            const QString key = fold(q.value(0).toString());
-            if (phones.contains(key))
-                continue;
-            const QString mobile = q.value(1).toString().trimmed();
-            phones.insert(key, mobile.isEmpty() ? q.value(2).toString().trimmed() : mobile);
-        }
+    QSqlQuery q = db.run(statements().phones);
+    while (q.next()) {
+        const QString key = fold(q.value(0).toString());
+        if (phones.contains(key))
+            continue;
+        const QString mobile = q.value(1).toString().trimmed();
+        phones.insert(key, mobile.isEmpty() ? q.value(2).toString().trimmed() : mobile);
     }
     return phones;
 }
@@ -125,7 +116,8 @@ const Statements& statements()
                        "from 汽车租赁登记表 where 帐款结清=false"),
         QStringLiteral(
             "select 内部编号, 客户号, 客户姓名, 车牌号, 发车日期, 租赁期限, 租赁单价 from 客户预订汽车 where 执行完毕='否'"),
-        QStringLiteral("select 客户号, 移动电话, 联系电话 from 客户登记表 where 客户号 in (%1) order by __rk"),
+        QStringLiteral("select 客户号, 移动电话, 联系电话 from 客户登记表 where 客户号 in (select 客户号 from 汽车租赁登记表 "
+                       "where 帐款结清=false union select 客户号 from 客户预订汽车 where 执行完毕='否') order by __rk"),
         QStringLiteral(
             "select 车牌号, 车型, 颜色, 车辆状态, 客户姓名, 租赁时间, 收车时间 from 汽车档案 where 停用=false order by 车牌号"),
     };
@@ -143,15 +135,7 @@ Snapshot read(Database& db, const QDateTime& now)
         onContract.insert(it.key());
     readReservations(db, byPlate);
 
-    QStringList numbers;
-    QSet<QString> seen;
-    for (const QVector<Bar>& bars : std::as_const(byPlate))
-        for (const Bar& b : bars)
-            if (!b.customerNumber.isEmpty() && !seen.contains(fold(b.customerNumber))) {
-                seen.insert(fold(b.customerNumber));
-                numbers << b.customerNumber;
-            }
-    const QHash<QString, QString> phones = readPhones(db, numbers);
+    const QHash<QString, QString> phones = readPhones(db);
 
     Snapshot s;
     QSqlQuery q = db.run(statements().vehicles);

@@ -56,12 +56,11 @@ struct Snapshot {
 };
 Snapshot read(Database& db, const QDateTime& now);
 // The statements read() runs, in the application's SQL: the open contracts, the open reservations,
-// the customers' telephones (`%1`: one `?` per number, at most PhonesPerStatement), the vehicles.
+// the telephones of their customers, the vehicles.
 struct Statements {
     QString contracts, reservations, phones, vehicles;
 };
 const Statements& statements();
-constexpr int PhonesPerStatement = 500;
 Plan plan(const Snapshot& snapshot, const QDate& start, int days, const Filter& filter);
 
 // No bar of the row overlaps [from, to).

@@ -26,24 +26,13 @@ void paintNow(PlannerWindow& w)
     QCoreApplication::processEvents();
 }
 
-// The rows Planner::read asks for, read through the engine alone: the three fixed statements and
-// the telephones of the bookings' customers, their numbers written into the statement.
+// The rows Planner::read asks for, read through the engine alone.
 long long readFloor(Database& db)
 {
     const Planner::Statements& s = Planner::statements();
     long long rows = 0;
-    for (const QString& sql : {s.contracts, s.reservations, s.vehicles})
+    for (const QString& sql : {s.contracts, s.reservations, s.phones, s.vehicles})
         rows += Bench::stepAll(db, db.translate(sql));
-    QStringList numbers = Bench::firstColumn(db,
-                                             db.translate(QStringLiteral("select 客户号 from 汽车租赁登记表 where 帐款结清=false")));
-    numbers += Bench::firstColumn(db, db.translate(QStringLiteral("select 客户号 from 客户预订汽车 where 执行完毕='否'")));
-    numbers.removeDuplicates();
-    for (qsizetype first = 0; first < numbers.size(); first += Planner::PhonesPerStatement) {
-        QStringList literals;
-        for (const QString& n : numbers.mid(first, Planner::PhonesPerStatement))
-            literals << QLatin1Char('\'') + QString(n).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
-        rows += Bench::stepAll(db, db.translate(s.phones.arg(literals.join(QLatin1Char(',')))));
-    }
     return rows;
 }
 
