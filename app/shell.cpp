@@ -1,9 +1,11 @@
 #include "app/shell.h"
 #include "app/enterform.h"
 #include "app/mainform.h"
+#include "app/modules.h"
 #include "data/database.h"
 #include "data/datamodule.h"
 #include "data/schema.h"
+#include "rental/plannerwindow.h"
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
 
@@ -16,6 +18,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <cstdio>
 
 bool VelApplication::notify(QObject* receiver, QEvent* event)
@@ -70,8 +73,16 @@ int screenshots(const QString& dir)
     QDir().mkpath(dir);
     const QDir out(dir);
     bool loginSaved = false;
+    bool plannerSaved = false;
     Modal::Recorder modal;
     modal.handler = [&](QDialog* d) {
+        if (auto* planner = qobject_cast<PlannerWindow*>(d)) {
+            planner->resize(1280, 720);
+            QApplication::processEvents();
+            plannerSaved = framed(planner).save(out.filePath(QStringLiteral("planner.png")));
+            planner->reject();
+            return;
+        }
         auto* login = qobject_cast<TForm_Enter*>(d);
         if (!login) {
             d->reject();
@@ -87,6 +98,7 @@ int screenshots(const QString& dir)
     };
 
     TForm_main w;
+    registerModules(&w);
     TDm1 dm;
     w.setDm(&dm);
     w.resize(1024, 700);
@@ -100,13 +112,21 @@ int screenshots(const QString& dir)
     w.scrollingText()->move(20, w.scrollingText()->y());
     QApplication::processEvents();
     const bool mainSaved = framed(&w).save(out.filePath(QStringLiteral("main.png")));
+    // The planner, through its command as the clerk opens it, on an office with vehicles (the demo's).
+    const bool withVehicles = dm.ADO_qczl.run(QStringLiteral("select 车牌号 from 汽车档案")).next();
+    if (withVehicles)
+        w.runCommand(QStringLiteral("N58"));
     w.close();
     if (!loginSaved || !mainSaved) {
         std::fprintf(stderr, "could not write the pictures to %s\n", qPrintable(dir));
         return 1;
     }
-    std::printf("saved %s and %s\n", qPrintable(out.filePath(QStringLiteral("login.png"))),
-                qPrintable(out.filePath(QStringLiteral("main.png"))));
+    if (withVehicles && !plannerSaved) {
+        std::fprintf(stderr, "could not write the planner's picture to %s\n", qPrintable(dir));
+        return 1;
+    }
+    std::printf("saved %s and %s%s\n", qPrintable(out.filePath(QStringLiteral("login.png"))),
+                qPrintable(out.filePath(QStringLiteral("main.png"))), plannerSaved ? " and planner.png" : "");
     return 0;
 }
 

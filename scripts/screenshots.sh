@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
-# Starts the application offscreen on a fresh database in a temporary working folder and saves
-# pictures of the login dialog and of the main window after login into docs/screenshots/.
+# Starts the application offscreen on the demo office in a temporary working folder and saves
+# pictures of the login dialog, the main window after login and the vehicle planner into
+# docs/screenshots/.
 # Usage: scripts/screenshots.sh [build folder]   (default: build; built first when missing)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build=${1:-build}
-if [ ! -x "$build/app/velmira" ]; then
+if [ ! -x "$build/app/velmira" ] || [ ! -x "$build/tools/velmira_demo" ]; then
   scripts/deps.sh
   cmake -S . -B "$build" -G Ninja >/dev/null
-  cmake --build "$build" --target velmira
+  cmake --build "$build" --target velmira velmira_demo
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/data" docs/screenshots
-"$root/$build/app/velmira" --create-db "$work/data/qczl.db" >/dev/null
+"$root/$build/tools/velmira_demo" "$work/data/qczl.db" >/dev/null
 cd "$work"
 QT_QPA_PLATFORM=offscreen "$root/$build/app/velmira" --screenshots "$root/docs/screenshots"

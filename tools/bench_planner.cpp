@@ -143,6 +143,7 @@ int main(int argc, char* argv[])
     fig.add("planner_reload_ms", median(reloads), "ms");
     fig.add("planner_read_ms", median(reads), "ms");
     fig.add("planner_rows_floor_warm_ms", floor, "ms");
+    fig.add("planner_read_to_floor", median(reads) / floor, "x", 2);
     fig.add("planner_open_to_floor", warmOpen / floor, "x", 2);
     fig.add("planner_month_further_to_floor", median(scrolls) / floor, "x", 2);
     fig.add("planner_repaint_to_floor", median(repaints) / floor, "x", 2);

@@ -1,5 +1,6 @@
 // Fills a new database with a realistic rental office, or with a large one for benchmarks.
 //   velmira_demo [--large] <database file>
+#include "rental/availability.h"
 #include "core/clock.h"
 #include "core/dates.h"
 #include "core/money.h"
@@ -361,11 +362,22 @@ void fill(Database& db, const Sizes& n, const QDate& today)
         auto mark = prepare(db, QStringLiteral("update 汽车档案 set 预订人=?, 预订日期=?, 预订期限=? where 车牌号=?"));
         for (int i = 0; i < n.reservations; ++i) {
             const bool open = i >= n.reservations * 3 / 4;
-            const QDateTime when = open ? QDateTime(today.addDays(1 + pick(20)), QTime(9 + pick(8), 0))
-                                        : QDateTime(start.addDays(pick(spanDays - 30)), QTime(9 + pick(8), 0));
+            QDateTime when = open ? QDateTime(today.addDays(1 + pick(20)), QTime(9 + pick(8), 0))
+                                  : QDateTime(start.addDays(pick(spanDays - 30)), QTime(9 + pick(8), 0));
             const int c = pick(int(customers.size()));
-            const QString p = plates[pick(int(plates.size()))];
+            QString p = plates[pick(int(plates.size()))];
             const int days = 1 + pick(7);
+            // An open reservation is taken as the counter would: on a vehicle free for its days.
+            const auto taken = [&] {
+                const QDateTime end = Rental::plannedEnd(when, days);
+                return Rental::overlappingContract(db, p, when, end, {}, now) || Rental::overlappingReservation(db, p, when, end, {});
+            };
+            for (int attempt = 0; open && attempt < 50 && taken(); ++attempt) {
+                p = plates[pick(int(plates.size()))];
+                when = QDateTime(today.addDays(1 + pick(20)), QTime(9 + pick(8), 0));
+            }
+            if (open && taken())
+                continue;
             exec(q, {QStringLiteral("YD") + QString::number(when.date().year()) + QStringLiteral("%1").arg(i + 1, 6, 10, QChar(u'0')),
                      customers[c], customerNames[c], p, dt(when), days, money(200), money(20), 1.5, money(2000), money(200 * days),
                      pickOf(handlers), open ? QStringLiteral("否") : QStringLiteral("是"), QVariant(), op, dt(now)});
