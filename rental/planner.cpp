@@ -27,6 +27,23 @@ QString fold(const QString& s)
     return r;
 }
 
+// The rows of a statement read whole through the engine's own reading of computed rows (on a file
+// its C API, no driver cursor per cell), walked as a query is.
+class Rows {
+public:
+    Rows(Database& db, const QString& sql)
+    {
+        QStringList names;
+        db.selectRows(sql, false, &names, &m_rows);
+    }
+    bool next() { return ++m_at < m_rows.size(); }
+    const QVariant& value(int column) const { return m_rows[m_at][column]; }
+
+private:
+    QVector<QVector<QVariant>> m_rows;
+    qsizetype m_at = -1;
+};
+
 qint64 wholeDays(const QVariant& v)
 {
     return v.isNull() ? 0 : qint64(std::llround(v.toDouble()));
@@ -52,7 +69,7 @@ void readContracts(Database& db, const QDateTime& now, QHash<QString, QVector<Ba
 {
     // Open contracts are the unsettled ones: whatever their dates, they hold their vehicle until
     // the settlement, so a stale one still shows and blocks.
-    QSqlQuery q = db.run(statements().contracts);
+    Rows q(db, statements().contracts);
     while (q.next()) {
         const QDateTime dispatch = Dates::fromVariant(q.value(4));
         if (!dispatch.isValid())
@@ -74,7 +91,7 @@ void readContracts(Database& db, const QDateTime& now, QHash<QString, QVector<Ba
 
 void readReservations(Database& db, QHash<QString, QVector<Bar>>& byPlate)
 {
-    QSqlQuery q = db.run(statements().reservations);
+    Rows q(db, statements().reservations);
     while (q.next()) {
         const QDateTime start = Dates::fromVariant(q.value(4));
         if (!start.isValid())
@@ -96,7 +113,7 @@ void readReservations(Database& db, QHash<QString, QVector<Bar>>& byPlate)
 QHash<QString, QString> readPhones(Database& db)
 {
     QHash<QString, QString> phones;
-    QSqlQuery q = db.run(statements().phones);
+    Rows q(db, statements().phones);
     while (q.next()) {
         const QString key = fold(q.value(0).toString());
         if (phones.contains(key))
@@ -138,7 +155,7 @@ Snapshot read(Database& db, const QDateTime& now)
     const QHash<QString, QString> phones = readPhones(db);
 
     Snapshot s;
-    QSqlQuery q = db.run(statements().vehicles);
+    Rows q(db, statements().vehicles);
     while (q.next()) {
         VehicleRow row;
         row.plate = q.value(0).toString();
@@ -202,18 +219,26 @@ bool isFree(const VehicleRow& row, const QDateTime& from, const QDateTime& to)
     return std::none_of(row.bars.cbegin(), row.bars.cend(), [&](const Bar& b) { return overlaps(b, from, to); });
 }
 
-QStringList models(Database& db)
+QStringList models(const Snapshot& snapshot)
 {
-    QSqlQuery q = db.run(QStringLiteral("select distinct 车型 from 汽车档案 where 停用=false order by 车型"));
+    // Each model once whatever its case, ordered as the engines order text: A–Z read as a–z, then
+    // by code point.
+    const auto lowered = [](QString t) {
+        for (QChar& c : t)
+            if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+                c = QChar(c.unicode() - 'A' + 'a');
+        return t;
+    };
     QStringList out;
     QSet<QString> seen;
-    while (q.next()) {
-        const QString m = q.value(0).toString().trimmed();
+    for (const VehicleRow& v : snapshot.vehicles) {
+        const QString m = v.model.trimmed();
         if (!m.isEmpty() && !seen.contains(fold(m))) {
             seen.insert(fold(m));
             out << m;
         }
     }
+    std::sort(out.begin(), out.end(), [&](const QString& a, const QString& b) { return lowered(a) < lowered(b); });
     return out;
 }
 

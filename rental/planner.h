@@ -66,8 +66,8 @@ Plan plan(const Snapshot& snapshot, const QDate& start, int days, const Filter& 
 // No bar of the row overlaps [from, to).
 bool isFree(const VehicleRow& row, const QDateTime& from, const QDateTime& to);
 
-// The models of the vehicles in service, for the filter's drop-down.
-QStringList models(Database& db);
+// The models of the vehicles in service, for the filter's drop-down (from what read() took in).
+QStringList models(const Snapshot& snapshot);
 
 // The text a bar shows on its days: the customer's name; "超期" before it on an overdue contract,
 // "维修" for a repair.

@@ -676,7 +676,7 @@ void PlannerWindow::reload()
 {
     try {
         m_snapshot = Planner::read(m_dm->ADO_qczl, Clock::now());
-        const QStringList models = Planner::models(m_dm->ADO_qczl);
+        const QStringList models = Planner::models(m_snapshot);
         m_loading = true;
         const QString chosen = modelBox->currentIndex() > 0 ? modelBox->currentText() : QString();
         while (modelBox->count() > 1)
