@@ -130,6 +130,13 @@ private Q_SLOTS:
         QVERIFY(!Dates::parseJet(QStringLiteral("2004-1-1 24:00:00")));
         QVERIFY(!Dates::parseJet(QStringLiteral("yesterday")));
         QCOMPARE(Dates::toStorage(*Dates::parseJet(QStringLiteral("2004-3-1 14:30"))), QStringLiteral("2004-03-01 14:30:00"));
+        // The storage form, read by position, answers as the general reading does.
+        QCOMPARE(Dates::parseJet(QStringLiteral("2004-02-29 23:59:59"))->toString(Qt::ISODate), QStringLiteral("2004-02-29T23:59:59"));
+        QCOMPARE(Dates::parseJet(QStringLiteral("2004-02-01"))->toString(Qt::ISODate), QStringLiteral("2004-02-01T00:00:00"));
+        QCOMPARE(Dates::parseJet(QStringLiteral(" 2004-02-01 08:05:00 "))->time(), QTime(8, 5));
+        for (const char* bad : {"2005-02-29 00:00:00", "2004-01-01 24:00:00", "2004-01-01 12:60:00", "0000-01-01", "2004-0a-01",
+                                "2004-02-01 14:30:0x", "2004-02-01T14:30:00x"})
+            QVERIFY2(!Dates::parseJet(QString::fromUtf8(bad)), bad);
     }
 
     void quotingKeepsValuesWhole()
