@@ -117,7 +117,10 @@ public:
     static const EditDialogConfig& spec();
 
     QPushButton* reservationButton;  // 客户预订
+    QPushButton* printButton;        // 打印合同
 
+    // 打印合同: the stored contract's agreement from the office's template, in the print preview.
+    void printAgreementClick();
     // 客户预订: the reservation chooser (only while adding).
     void reservationClick();
     // The chooser's choice: its terms copied into the contract, the reservation tied to it.

@@ -1,5 +1,6 @@
 #include "rental/bookings.h"
 #include "core/clock.h"
+#include "rental/agreement.h"
 #include "rental/changedialogs.h"
 #include "core/sqltext.h"
 #include "data/columns.h"
@@ -7,6 +8,8 @@
 #include "data/datamodule.h"
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
+#include "ui/records/print/documentprinter.h"
+#include "ui/records/print/documenttemplate.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
@@ -135,6 +138,12 @@ TForm_qczlb_edit::TForm_qczlb_edit(QWidget* owner, TDm1* dm)
     if (auto* form = findChild<QFormLayout*>())
         form->addRow(QString(), reservationButton);
     connect(reservationButton, &QPushButton::clicked, this, &TForm_qczlb_edit::reservationClick);
+    printButton = new QPushButton(QStringLiteral("打印合同"), this);
+    printButton->setObjectName(QStringLiteral("PrintAgreement"));
+    printButton->setAutoDefault(false);
+    if (auto* form = findChild<QFormLayout*>())
+        form->addRow(QString(), printButton);
+    connect(printButton, &QPushButton::clicked, this, &TForm_qczlb_edit::printAgreementClick);
     // After the row is given up (取消, 返回) nothing may carry its reservation.
     for (QPushButton* b : {cancelButton, closeButton})
         if (b)
@@ -148,6 +157,30 @@ TForm_qczlb_edit::TForm_qczlb_edit(QWidget* owner, TDm1* dm)
     if (auto* form = findChild<QFormLayout*>())
         form->addRow(QStringLiteral("变更记录："), history);
     history->follow(query());
+}
+
+void TForm_qczlb_edit::printAgreementClick()
+{
+    // The agreement shows what is stored: typed changes are saved first.
+    if (query()->state() == RecordSet::Insert || query()->state() == RecordSet::Edit) {
+        Msg::warn(this, QStringLiteral("合同还没有存盘，不能打印，请先存盘!"));
+        return;
+    }
+    const QString number = query()->value(QStringLiteral("内部编号")).toString();
+    try {
+        const auto values = Agreement::fields(dm()->ADO_qczl, number);
+        if (!values) {
+            Msg::warn(this, QStringLiteral("租赁 %1 已被删除，不能打印!").arg(number));
+            return;
+        }
+        const LoadedTemplate t = DocumentTemplate::load(Agreement::DocumentName, Agreement::builtInTemplate());
+        // No file is the usual case and says nothing; a file that cannot be used is said.
+        if (!t.missing && !t.problem.isEmpty())
+            Msg::warn(this, t.problem);
+        printDocumentWithPreview(this, Agreement::DocumentName + QLatin1Char(' ') + number, DocumentTemplate::render(t.html, *values));
+    } catch (const DbError& e) {
+        Msg::error(this, e.text());
+    }
 }
 
 void TForm_qczlb_edit::showRentDue()

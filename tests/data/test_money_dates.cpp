@@ -1,8 +1,11 @@
 #include "core/dates.h"
 #include "core/money.h"
+#include "core/moneywords.h"
 #include "core/sqltext.h"
 
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 class TestMoneyDates : public QObject {
     Q_OBJECT
@@ -106,6 +109,40 @@ private Q_SLOTS:
         QCOMPARE(roundHalfEven(-2.5), -2);
         QCOMPARE(roundHalfEven(2.4999), 2);
         QCOMPARE(roundHalfEven(2.5001), 3);
+    }
+
+    void amountsInWords_data()
+    {
+        QTest::addColumn<qint64>("units");
+        QTest::addColumn<QString>("words");
+        const qint64 Y = Money::Scale;
+        QTest::newRow("receipt total") << 715 * Y << u"柒佰壹拾伍元整"_s;
+        QTest::newRow("zero") << qint64(0) << u"零元整"_s;
+        QTest::newRow("fen only") << 500LL << u"伍分"_s;
+        QTest::newRow("ten keeps 壹拾") << 10 * Y << u"壹拾元整"_s;
+        QTest::newRow("zero inside") << 101 * Y << u"壹佰零壹元整"_s;
+        QTest::newRow("run of zeros") << 1001 * Y << u"壹仟零壹元整"_s;
+        QTest::newRow("zeros across 万") << 10010 * Y << u"壹万零壹拾元整"_s;
+        QTest::newRow("trailing zeros before 万") << 100001 * Y << u"壹拾万零壹元整"_s;
+        QTest::newRow("empty 万 group") << 100010000LL * Y << u"壹亿零壹万元整"_s;
+        QTest::newRow("亿 and a fen") << 100000000LL * Y + 100 << u"壹亿元零壹分"_s;
+        QTest::newRow("zero jiao before fen") << Y + 500 << u"壹元零伍分"_s;
+        QTest::newRow("jiao closes without 整") << Y + 5000 << u"壹元伍角"_s;
+        QTest::newRow("zero yuan digit, jiao") << 10 * Y + 5300 << u"壹拾元伍角叁分"_s;
+        QTest::newRow("negative") << -715 * Y - 5000 << u"负柒佰壹拾伍元伍角"_s;
+        QTest::newRow("below a fen rounds away, no 负") << -49LL << u"零元整"_s;
+        QTest::newRow("half fen to even") << 150LL << u"贰分"_s;
+        QTest::newRow("万亿 alone") << 1000000000000LL * Y + 10000 * Y << u"壹万亿零壹万元整"_s;
+        QTest::newRow("万 before a 亿 group") << 1000100000000LL * Y << u"壹万零壹亿元整"_s;
+        QTest::newRow("maximum") << Money::MaxUnits << u"玖佰贰拾贰万叁仟叁佰柒拾贰亿零叁佰陆拾捌万伍仟肆佰柒拾柒元伍角捌分"_s;
+        QTest::newRow("minimum") << (-Money::MaxUnits - 1)
+                                 << u"负玖佰贰拾贰万叁仟叁佰柒拾贰亿零叁佰陆拾捌万伍仟肆佰柒拾柒元伍角捌分"_s;
+    }
+    void amountsInWords()
+    {
+        QFETCH(qint64, units);
+        QFETCH(QString, words);
+        QCOMPARE(amountInWords(Money::fromUnits(units)), words);
     }
 
     void monthRanges()

@@ -1,0 +1,23 @@
+#pragma once
+// The rental agreement (租赁合同) without a window: its built-in template and the values of its
+// fields for one contract, read from the database. The window renders them and prints.
+#include <QHash>
+#include <QString>
+#include <optional>
+
+class Database;
+
+namespace Agreement {
+
+inline const QString DocumentName = QStringLiteral("租赁合同");
+
+// The template printed when the office has written none of its own (one A4 page).
+QString builtInTemplate();
+// The field names the template may use, for the help text, in the order of the page.
+QStringList fieldNames();
+// The values of every field for the contract (number, customer, guarantor, vehicle, period, rates,
+// the company from 公司信息); nullopt when no contract has the number. Amounts with two decimals,
+// dates as the lists show them. Throws DbError as the data layer does.
+std::optional<QHash<QString, QString>> fields(Database& db, const QString& contractNumber);
+
+}  // namespace Agreement
