@@ -8,3 +8,17 @@
 QString sqlText(const QString& value);
 // The value as a complete literal: 'O''Brien'.
 QString sqlLiteral(const QString& value);
+
+// Text as the engines' `=`, `like` and ordering compare it (SQLite's NOCASE, the server's citext in
+// the "C" collation): the Latin letters a–z read as A–Z, nothing else folded. Keys compared in
+// C++ go through it so they match what the engine would.
+inline QChar sqlFoldChar(QChar c)
+{
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ? QChar(c.unicode() - 32) : c;
+}
+inline QString sqlFold(QString s)
+{
+    for (QChar& c : s)
+        c = sqlFoldChar(c);
+    return s;
+}

@@ -83,6 +83,16 @@ std::optional<qint64> wholeNumber(CalcEdit* e)
     return qint64(std::llround(v));
 }
 
+// The rows both dialogs open with: which contract, whose, which vehicle, since when.
+void addContractRows(QFormLayout* form, QWidget* parent, const Rental::OpenContract& contract, const QString& plateLabel)
+{
+    form->addRow(QStringLiteral("内部编号："), shown(parent, QStringLiteral("numberLabel"), contract.number));
+    form->addRow(QStringLiteral("客户姓名："), shown(parent, QStringLiteral("customerLabel"), contract.customer));
+    form->addRow(plateLabel, shown(parent, QStringLiteral("plateLabel"), contract.plate));
+    form->addRow(QStringLiteral("发车日期："),
+                 shown(parent, QStringLiteral("dispatchLabel"), Dates::displayDateTime(contract.dispatch)));
+}
+
 QString termText(const Rental::OpenContract& c)
 {
     return QStringLiteral("%1 天").arg(c.days);
@@ -97,11 +107,7 @@ ExtendDialog::ExtendDialog(QWidget* parent, TDm1* dm, const Rental::OpenContract
 {
     setObjectName(QStringLiteral("ExtendDialog"));
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("内部编号："), shown(this, QStringLiteral("numberLabel"), contract.number));
-    form->addRow(QStringLiteral("客户姓名："), shown(this, QStringLiteral("customerLabel"), contract.customer));
-    form->addRow(QStringLiteral("车牌号："), shown(this, QStringLiteral("plateLabel"), contract.plate));
-    form->addRow(QStringLiteral("发车日期："),
-                 shown(this, QStringLiteral("dispatchLabel"), Dates::displayDateTime(contract.dispatch)));
+    addContractRows(form, this, contract, QStringLiteral("车牌号："));
     form->addRow(QStringLiteral("原租赁期限："), shown(this, QStringLiteral("termLabel"), termText(contract)));
     form->addRow(QStringLiteral("原预计还车："),
                  shown(this, QStringLiteral("plannedLabel"), Dates::displayDateTime(contract.plannedEnd())));
@@ -205,11 +211,7 @@ SwapDialog::SwapDialog(QWidget* parent, TDm1* dm, const Rental::OpenContract& co
 {
     setObjectName(QStringLiteral("SwapDialog"));
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("内部编号："), shown(this, QStringLiteral("numberLabel"), contract.number));
-    form->addRow(QStringLiteral("客户姓名："), shown(this, QStringLiteral("customerLabel"), contract.customer));
-    form->addRow(QStringLiteral("原车牌号："), shown(this, QStringLiteral("plateLabel"), contract.plate));
-    form->addRow(QStringLiteral("发车日期："),
-                 shown(this, QStringLiteral("dispatchLabel"), Dates::displayDateTime(contract.dispatch)));
+    addContractRows(form, this, contract, QStringLiteral("原车牌号："));
     form->addRow(QStringLiteral("预计还车："),
                  shown(this, QStringLiteral("plannedLabel"), Dates::displayDateTime(contract.plannedEnd())));
     form->addRow(QStringLiteral("发车里程："),

@@ -1,4 +1,5 @@
 #include "rental/contractchanges.h"
+#include "core/sqltext.h"
 #include "core/clock.h"
 #include "core/dates.h"
 #include "data/columns.h"
@@ -81,15 +82,6 @@ QString meetsText(const QString& plate, const Booking& b)
         .arg(plate, b.kind == Booking::Kind::Contract ? QStringLiteral("租赁") : QStringLiteral("预订"), b.number, b.customer);
 }
 
-QString caseless(const QString& plate)
-{
-    // The engine's `=` on plates folds A–Z only.
-    QString s = plate;
-    for (QChar& ch : s)
-        if (ch >= QLatin1Char('a') && ch <= QLatin1Char('z'))
-            ch = QChar(ch.unicode() - 'a' + 'A');
-    return s;
-}
 
 }  // namespace
 
@@ -174,7 +166,7 @@ QString swapRefusal(Database& db, const OpenContract& c, const QString& plate, c
     const QString stored = q.value(0).toString();
     const bool withdrawn = q.value(1).toInt() != 0;
     q.finish();
-    if (caseless(stored) == caseless(c.plate))
+    if (sqlFold(stored) == sqlFold(c.plate))
         return QStringLiteral("换用的车辆与原车辆相同,请重新选择!");
     if (withdrawn)
         return QStringLiteral("车辆 %1 已停用，不能换车!").arg(stored);
@@ -197,7 +189,7 @@ QStringList swapCandidates(Database& db, const OpenContract& c, const QDateTime&
                                QStringLiteral("select distinct 车牌号 from 客户预订汽车 where 执行完毕='否'")}) {
         QSqlQuery q = db.run(sql);
         while (q.next())
-            booked.insert(caseless(q.value(0).toString()));
+            booked.insert(sqlFold(q.value(0).toString()));
     }
     const auto [from, to] = restOfPeriod(c, now);
     // Read whole first: a server connection holds one result at a time.
@@ -206,14 +198,14 @@ QStringList swapCandidates(Database& db, const OpenContract& c, const QDateTime&
     while (q.next()) {
         const QString plate = q.value(0).toString();
         const QString state = q.value(1).toString().trimmed();
-        if (!plate.isEmpty() && caseless(plate) != caseless(c.plate) && state != QStringLiteral("出租")
+        if (!plate.isEmpty() && sqlFold(plate) != sqlFold(c.plate) && state != QStringLiteral("出租")
             && state != QStringLiteral("维修"))
             plates << plate;
     }
     q.finish();
     QStringList out;
     for (const QString& plate : plates) {
-        if (booked.contains(caseless(plate))
+        if (booked.contains(sqlFold(plate))
             && (overlappingContract(db, plate, from, to, c.number, now) || overlappingReservation(db, plate, from, to, QString())))
             continue;
         out << plate;

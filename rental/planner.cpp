@@ -1,5 +1,6 @@
 #include "rental/planner.h"
 #include "core/dates.h"
+#include "core/sqltext.h"
 #include "data/amounts.h"
 #include "data/database.h"
 #include "rental/availability.h"
@@ -17,14 +18,10 @@ namespace {
 const QString Rented = QStringLiteral("出租");
 const QString InRepair = QStringLiteral("维修");
 
-// Keys compared as the engines' `=` compares text: Latin letters without regard to case.
+// Keys compared as the engines' `=` compares text.
 QString fold(const QString& s)
 {
-    QString r = s;
-    for (QChar& c : r)
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 'a' + 'A');
-    return r;
+    return sqlFold(s);
 }
 
 // The rows of a statement read whole through the engine's own reading of computed rows (on a file

@@ -715,25 +715,41 @@ void PlannerWindow::openBar(int row, int bar)
     const Bar b = m_plan.rows[row].bars[bar];
     if (b.number.isEmpty())
         return;  // a state set by hand is changed in 车辆租赁情况
-    const bool reservation = b.kind == BarKind::Reservation;
+    if (b.kind == BarKind::Reservation) {
+        showOnRow(m_dm->q_khydqc, ReservationTable, b.number, [this] {
+            TForm_khydqc_edit d(this, m_dm);
+            d.fillDropDowns();
+            Modal::exec(&d);
+        });
+    } else {
+        showOnRow(m_dm->q_qczlb, ContractTable, b.number, [this] {
+            TForm_qczlb_edit d(this, m_dm);
+            d.fillDropDowns();
+            Modal::exec(&d);
+        });
+    }
+}
+
+void PlannerWindow::showOnRow(RecordSet& q, const QString& table, const QString& number, const std::function<void()>& show)
+{
     try {
-        RecordSet& q = reservation ? m_dm->q_khydqc : m_dm->q_qczlb;
-        const SharedRow shared(q, reservation ? ReservationTable : ContractTable, b.number);
-        if (!shared.found()) {
+        const SharedRow shared(q, table, number);
+        if (!shared.found())
             Msg::warn(this, QStringLiteral("没有找到相应的记录!"));
-        } else {
-            std::unique_ptr<BookingDialog> d;
-            if (reservation)
-                d = std::make_unique<TForm_khydqc_edit>(this, m_dm);
-            else
-                d = std::make_unique<TForm_qczlb_edit>(this, m_dm);
-            d->fillDropDowns();
-            Modal::exec(d.get());
-        }
+        else
+            show();
     } catch (const DbError& e) {
         Msg::error(this, e.text());
     }
     reload();
+}
+
+QString PlannerWindow::currentContract(bool returnedToo) const
+{
+    const Bar* b = currentBar();
+    if (!b || !isContract(b->kind) || (!returnedToo && b->kind == BarKind::Returned))
+        return {};
+    return b->number;
 }
 
 QDateTime PlannerWindow::selectionStart() const
@@ -783,52 +799,33 @@ void PlannerWindow::newBooking(bool contract)
 
 void PlannerWindow::returnVehicle()
 {
-    const Bar* b = currentBar();
     // A vehicle back already is settled, not returned again.
-    if (!b || !isContract(b->kind) || b->kind == BarKind::Returned)
+    const QString number = currentContract(false);
+    if (number.isEmpty())
         return;
-    const QString number = b->number;
-    try {
-        const SharedRow shared(m_dm->q_qczlb, ContractTable, number);
-        if (!shared.found()) {
-            Msg::warn(this, QStringLiteral("没有找到相应的记录!"));
-        } else {
-            TForm_qczljcb_edit d(this, m_dm);
-            Modal::exec(&d);
-        }
-    } catch (const DbError& e) {
-        Msg::error(this, e.text());
-    }
-    reload();
+    showOnRow(m_dm->q_qczlb, ContractTable, number, [this] {
+        TForm_qczljcb_edit d(this, m_dm);
+        Modal::exec(&d);
+    });
 }
 
 void PlannerWindow::settle()
 {
-    const Bar* b = currentBar();
-    if (!b || !isContract(b->kind))
+    const QString number = currentContract(true);
+    if (number.isEmpty())
         return;
-    const QString number = b->number;
-    try {
-        const SharedRow shared(m_dm->q_qczlb, ContractTable, number);
-        if (!shared.found()) {
-            Msg::warn(this, QStringLiteral("没有找到相应的记录!"));
-        } else {
-            TForm_qczljsd_edit d(this, m_dm);
-            d.fillSettlers();
-            Modal::exec(&d);
-        }
-    } catch (const DbError& e) {
-        Msg::error(this, e.text());
-    }
-    reload();
+    showOnRow(m_dm->q_qczlb, ContractTable, number, [this] {
+        TForm_qczljsd_edit d(this, m_dm);
+        d.fillSettlers();
+        Modal::exec(&d);
+    });
 }
 
 void PlannerWindow::extendContract()
 {
-    const Bar* b = currentBar();
-    if (!b || !isContract(b->kind))
+    const QString number = currentContract(true);
+    if (number.isEmpty())
         return;
-    const QString number = b->number;
     // The dialog says why it refuses (a returned or settled contract, another booking in the way).
     ContractChanges::extendContract(this, m_dm, number);
     reload();
@@ -836,10 +833,9 @@ void PlannerWindow::extendContract()
 
 void PlannerWindow::swapVehicle()
 {
-    const Bar* b = currentBar();
-    if (!b || !isContract(b->kind))
+    const QString number = currentContract(true);
+    if (number.isEmpty())
         return;
-    const QString number = b->number;
     ContractChanges::swapVehicle(this, m_dm, number);
     reload();
 }

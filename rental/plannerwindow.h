@@ -7,6 +7,7 @@
 
 #include <QAbstractScrollArea>
 #include <QDialog>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -15,6 +16,7 @@ class QLineEdit;
 class QPagedPaintDevice;
 class QPainter;
 class QPushButton;
+class RecordSet;
 class TDm1;
 struct ExportTable;
 
@@ -151,6 +153,10 @@ private:
     void newBooking(bool contract);
     void showContextMenu(const QPoint& globalPos, const PlannerView::Hit& hit);
     const Planner::Bar* currentBar() const;
+    // The number of the contract under the menu (a returned one only when returnedToo), or empty.
+    QString currentContract(bool returnedToo) const;
+    // Shows a dialog on one row of a shared query (set to that row for it), then reads the plan again.
+    void showOnRow(RecordSet& q, const QString& table, const QString& number, const std::function<void()>& show);
     ExportTable weekTable(int firstDay, int days) const;
 
     TDm1* m_dm;

@@ -53,7 +53,7 @@ Sums difference(const WideSums& a, const WideSums& b)
 // Texts compare as the engine's like and NOCASE do: Latin letters without regard to case.
 QChar foldChar(QChar c)
 {
-    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ? QChar(c.unicode() - 32) : c;
+    return sqlFoldChar(c);
 }
 bool hasWildcard(const QString& s)
 {
@@ -228,10 +228,7 @@ QVector<Group> contractGroups(Database& db, const QStringList& keys, const QStri
 
 QString fold(const QString& s)
 {
-    QString r = s;
-    for (QChar& c : r)
-        c = foldChar(c);
-    return r;
+    return sqlFold(s);
 }
 
 qint64 wholeNumber(const QVariant& v)
