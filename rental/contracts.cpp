@@ -1,6 +1,6 @@
 #include "rental/bookings.h"
 #include "core/clock.h"
-#include "rental/agreement.h"
+#include "rental/papers.h"
 #include "rental/changedialogs.h"
 #include "core/sqltext.h"
 #include "data/columns.h"
@@ -8,8 +8,6 @@
 #include "data/datamodule.h"
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
-#include "ui/records/print/documentprinter.h"
-#include "ui/records/print/documenttemplate.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
@@ -21,15 +19,22 @@
 const ListWindowConfig& TForm_qczlb::spec()
 {
     using B = ListButton;
-    static const ListWindowConfig s{
-        .className = staticMetaObject.className(),
-        .caption = "汽车租赁登记表",
-        .query = "q_qczlb",
-        .buttons = {{B::Query}, {B::Export}, {B::Edit}, {B::Module, "续租"}, {B::Module, "换车"}, {B::Delete}, {B::Print}, {B::Return}},
-        .exportName = "汽车租赁登记表",
-        .printTitle = "汽车租赁登记表打印清单",
-        .footerSums = {Col::押金},
-        .layout = LayoutMode::Full};
+    static const ListWindowConfig s{.className = staticMetaObject.className(),
+                                    .caption = "汽车租赁登记表",
+                                    .query = "q_qczlb",
+                                    .buttons = {{B::Query},
+                                                {B::Export},
+                                                {B::Edit},
+                                                {B::Module, "续租"},
+                                                {B::Module, "换车"},
+                                                {B::Module, "打印合同"},
+                                                {B::Delete},
+                                                {B::Print},
+                                                {B::Return}},
+                                    .exportName = "汽车租赁登记表",
+                                    .printTitle = "汽车租赁登记表打印清单",
+                                    .footerSums = {Col::押金},
+                                    .layout = LayoutMode::Full};
     return s;
 }
 
@@ -110,6 +115,11 @@ TForm_qczlb::TForm_qczlb(QWidget* owner, TDm1* dm) : BookingListWindow(spec(), d
         connect(b, &QPushButton::clicked, this, [this] { ContractChanges::extendCurrent(this, this->dm(), query()); });
     if (QPushButton* b = moduleButton(QStringLiteral("换车")))
         connect(b, &QPushButton::clicked, this, [this] { ContractChanges::swapCurrent(this, this->dm(), query()); });
+    if (QPushButton* b = moduleButton(QStringLiteral("打印合同")))
+        connect(b, &QPushButton::clicked, this, [this] {
+            if (!query()->isEmpty())
+                Papers::print(this, this->dm()->ADO_qczl, Papers::agreement(), query()->value(Number).toString());
+        });
 }
 
 QDialog* TForm_qczlb::createEditDialog()
@@ -166,21 +176,7 @@ void TForm_qczlb_edit::printAgreementClick()
         Msg::warn(this, QStringLiteral("合同还没有存盘，不能打印，请先存盘!"));
         return;
     }
-    const QString number = query()->value(QStringLiteral("内部编号")).toString();
-    try {
-        const auto values = Agreement::fields(dm()->ADO_qczl, number);
-        if (!values) {
-            Msg::warn(this, QStringLiteral("租赁 %1 已被删除，不能打印!").arg(number));
-            return;
-        }
-        const LoadedTemplate t = DocumentTemplate::load(Agreement::DocumentName, Agreement::builtInTemplate());
-        // No file is the usual case and says nothing; a file that cannot be used is said.
-        if (!t.missing && !t.problem.isEmpty())
-            Msg::warn(this, t.problem);
-        printDocumentWithPreview(this, Agreement::DocumentName + QLatin1Char(' ') + number, DocumentTemplate::render(t.html, *values));
-    } catch (const DbError& e) {
-        Msg::error(this, e.text());
-    }
+    Papers::print(this, dm()->ADO_qczl, Papers::agreement(), query()->value(QStringLiteral("内部编号")).toString());
 }
 
 void TForm_qczlb_edit::showRentDue()

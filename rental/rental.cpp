@@ -2,6 +2,7 @@
 #include "rental/backoffice.h"
 #include "rental/bookings.h"
 #include "rental/customers.h"
+#include "rental/papers.h"
 #include "rental/plannerwindow.h"
 #include "ui/records/windowspec.h"
 
@@ -23,4 +24,5 @@ void registerRentalWindows()
     registerWindow<TForm_qczlqkb>();
     registerWindow<TForm_qczlqkb_edit>();
     registerWindow<PlannerWindow>();
+    registerWindow<DocumentFieldsHelp>();
 }

@@ -4,6 +4,7 @@
 #include "fixture.h"
 #include "rental/agreement.h"
 #include "rental/bookings.h"
+#include "rental/papers.h"
 #include "tests/export/readers.h"
 #include "ui/common/messages.h"
 #include "ui/records/print/documentprinter.h"
@@ -101,6 +102,23 @@ private Q_SLOTS:
         const QString doc = previews.documents().last();
         QVERIFY2(doc.startsWith(u"<p>本公司合同 ZL2004000001：苏A00001 <span"_s) && doc.contains(u"{{车牌}}"_s), qPrintable(doc));
         QFile::remove(DocumentTemplate::fileOf(dir.path(), Agreement::DocumentName));
+    }
+
+    void printedFromTheContractListAndNamedInTheHelp()
+    {
+        reopen(dm.q_qczlb, {u"select * from 汽车租赁登记表 "_s, u"order by 内部编号"_s});
+        TForm_qczlb list(nullptr, &dm);
+        PrintPreview::DocumentRecorder previews;
+        Msg::Recorder msgs;
+        list.moduleButton(u"打印合同"_s)->click();
+        QCOMPARE(previews.titles(), QStringList{u"租赁合同 ZL2004000001"_s});
+        QVERIFY(msgs.texts().isEmpty());
+
+        // The help names the file to write and every field the agreement fills.
+        const QString help = Papers::helpLines().join(u'\n');
+        QVERIFY(help.contains(u"templates"_s + QDir::separator() + u"租赁合同.html"_s));
+        for (const QString& name : {u"客户姓名"_s, u"车牌号"_s, u"押金大写"_s})
+            QVERIFY2(help.contains(u"{{"_s + name + u"}}"_s), qPrintable(name));
     }
 };
 

@@ -1,0 +1,68 @@
+#include "rental/papers.h"
+
+#include "data/database.h"
+#include "data/settings.h"
+#include "rental/agreement.h"
+#include "ui/common/messages.h"
+#include "ui/records/print/documentprinter.h"
+#include "ui/records/print/documenttemplate.h"
+
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+
+namespace Papers {
+
+const PaperKind& agreement()
+{
+    static const PaperKind k{Agreement::DocumentName, &Agreement::builtInTemplate, &Agreement::fieldNames, &Agreement::fields};
+    return k;
+}
+
+QVector<const PaperKind*> all()
+{
+    return {&agreement()};
+}
+
+void print(QWidget* parent, Database& db, const PaperKind& kind, const QString& number)
+{
+    try {
+        const auto values = kind.fields(db, number);
+        if (!values) {
+            Msg::warn(parent, u"租赁 %1 已被删除，不能打印!"_s.arg(number));
+            return;
+        }
+        const LoadedTemplate t = DocumentTemplate::load(kind.name, kind.builtInTemplate());
+        // No file is the usual case and says nothing; a file that cannot be used is said.
+        if (!t.missing && !t.problem.isEmpty())
+            Msg::warn(parent, t.problem);
+        printDocumentWithPreview(parent, kind.name + u' ' + number, DocumentTemplate::render(t.html, *values));
+    } catch (const DbError& e) {
+        Msg::error(parent, e.text());
+    }
+}
+
+QStringList helpLines()
+{
+    QStringList lines{u"单据打印模板：每种单据可以使用本单位自己的模板，放在工作目录的 templates 文件夹中，"_s
+                      u"文件名为单据名称加 .html（UTF-8 编码的 HTML 文本）。没有模板文件时使用系统自带的格式。"_s,
+                      u"模板中用 {{字段名}} 表示要填入的内容，可以使用的字段如下；写错的字段名在打印预览中以红色原样显示。"_s,
+                      QString()};
+    for (const PaperKind* k : all()) {
+        lines << u"【%1】 %2"_s.arg(k->name, QDir::toNativeSeparators(DocumentTemplate::fileOf(Paths::workingDir(), k->name)));
+        QStringList names;
+        for (const QString& n : k->fieldNames())
+            names << u"{{"_s + n + u"}}"_s;
+        lines << names.join(u"  "_s) << QString();
+    }
+    return lines;
+}
+
+}  // namespace Papers
+
+DocumentFieldsHelp::DocumentFieldsHelp(QWidget* owner, TDm1*) : TForm_help(owner)
+{
+    setWindowTitle(u"单据模板说明"_s);
+    for (const QString& line : Papers::helpLines())
+        addLine(line);
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The papers a contract prints (租赁合同 and the others): each is a template name, its built-in
+// template and its fields read from the database; printing one is written once here.
+#include "ui/shell/help.h"
+
+#include <QHash>
+#include <QString>
+#include <optional>
+
+class Database;
+class QWidget;
+class TDm1;
+
+struct PaperKind {
+    QString name;  // the template's name (templates/<name>.html) and the preview's title
+    QString (*builtInTemplate)();
+    QStringList (*fieldNames)();
+    // The fields of the contract with that number; nullopt when it is gone. Throws DbError.
+    std::optional<QHash<QString, QString>> (*fields)(Database& db, const QString& number);
+};
+
+namespace Papers {
+
+const PaperKind& agreement();
+// Every paper, in the order of the help text.
+QVector<const PaperKind*> all();
+
+// The paper of the stored contract in the print preview: the office's template, else the built-in
+// one (a file that cannot be used is said first); a contract that is gone or a database error is
+// said instead.
+void print(QWidget* parent, Database& db, const PaperKind& kind, const QString& number);
+
+// The help text: where each paper's template lives and the field names it may use.
+QStringList helpLines();
+
+}  // namespace Papers
+
+// 帮助 → 单据模板说明: the help window with Papers::helpLines().
+class DocumentFieldsHelp : public TForm_help {
+    Q_OBJECT
+public:
+    DocumentFieldsHelp(QWidget* owner, TDm1* dm);
+};
