@@ -49,6 +49,10 @@ const QVector<OwnIndex>& ownIndexes()
         {arrivedIn(changeLogTable()),
          QStringLiteral("CREATE INDEX ix_bg_no ON \"%1\" (内部编号, %2)").arg(changeLogTable(), Schema::KeyColumn)},
         {3, QStringLiteral("CREATE INDEX IF NOT EXISTS ix_zl_unsettled ON 汽车租赁登记表 (内部编号) WHERE 帐款结清 = 0")},
+        {arrivedIn(sheetTable()),
+         QStringLiteral("CREATE INDEX ix_jc_no ON \"%1\" (内部编号, 检查阶段, %2)").arg(sheetTable(), Schema::KeyColumn)},
+        {arrivedIn(markTable()),
+         QStringLiteral("CREATE INDEX ix_sb_no ON \"%1\" (内部编号, 检查阶段, %2)").arg(markTable(), Schema::KeyColumn)},
     };
     return i;
 }
@@ -102,6 +106,37 @@ const QString& changeLogTable()
     return name;
 }
 
+const QString& sheetTable()
+{
+    static const QString name = QStringLiteral("车况检查");
+    return name;
+}
+
+const QString& markTable()
+{
+    static const QString name = QStringLiteral("车损标记");
+    return name;
+}
+
+const QString& accessoryTable()
+{
+    static const QString name = QStringLiteral("随车物品");
+    return name;
+}
+
+QVector<Dependent> dependentsOf(const QString& table)
+{
+    if (table != QStringLiteral("汽车租赁登记表"))
+        return {};
+    return {{changeLogTable(), Col::内部编号}, {sheetTable(), Col::内部编号}, {markTable(), Col::内部编号}};
+}
+
+QStringList defaultAccessories()
+{
+    return {QStringLiteral("备胎"),       QStringLiteral("千斤顶"), QStringLiteral("随车工具"),
+            QStringLiteral("三角警示牌"), QStringLiteral("灭火器"), QStringLiteral("行驶证")};
+}
+
 const QVector<TableDef>& ownTables()
 {
     static const QVector<TableDef> t{
@@ -114,6 +149,23 @@ const QVector<TableDef>& ownTables()
           {Col::里程, FieldType::Integer},
           {Col::操作员, FieldType::Text},
           {Col::操作日期, FieldType::DateTime}}},
+        {sheetTable(),
+         {{Col::内部编号, FieldType::Text},
+          {Col::检查阶段, FieldType::Text},
+          {Col::油量, FieldType::Integer},
+          {Col::随车物品, FieldType::Memo},
+          {Col::检查人, FieldType::Text},
+          {Col::检查时间, FieldType::DateTime},
+          {Col::备注, FieldType::Text},
+          {Col::修改次数, FieldType::Integer}}},
+        {markTable(),
+         {{Col::内部编号, FieldType::Text},
+          {Col::检查阶段, FieldType::Text},
+          {Col::标记序号, FieldType::Integer},
+          {Col::横坐标, FieldType::Integer},
+          {Col::纵坐标, FieldType::Integer},
+          {Col::损伤说明, FieldType::Text}}},
+        {accessoryTable(), {{Col::物品名称, FieldType::Text}, {Col::序号, FieldType::Integer}}},
     };
     return t;
 }
@@ -124,6 +176,8 @@ int arrivedIn(const QString& table)
         return 2;
     if (table == changeLogTable())
         return 3;
+    if (table == sheetTable() || table == markTable() || table == accessoryTable())
+        return 4;
     return 0;
 }
 
@@ -147,6 +201,15 @@ QVector<const TableDef*> carriedTables()
 void seed(Database& db, qint64 generation)
 {
     db.runNative(QStringLiteral("INSERT INTO %1 (版本号, 数据代号) VALUES (?, ?)").arg(quoted(versionTable())), {Current, generation});
+}
+
+void seedTable(Database& db, const QString& table)
+{
+    if (table != accessoryTable())
+        return;
+    const QStringList items = defaultAccessories();
+    for (int i = 0; i < items.size(); ++i)
+        db.runNative(QStringLiteral("INSERT INTO %1 (物品名称, 序号) VALUES (?, ?)").arg(quoted(table)), {items[i], i + 1});
 }
 
 int version(Database& db)
@@ -182,6 +245,10 @@ bool upgrade(Database& db, QString* error)
             lastingKeys(db);
         if (v < 3)
             addOwnTables(db, 3);
+        if (v < 4) {
+            addOwnTables(db, 4);
+            seedTable(db, accessoryTable());
+        }
         db.runNative(QStringLiteral("UPDATE %1 SET 版本号 = ?").arg(quoted(versionTable())), {Current});
         tx.commit();
         return true;
