@@ -53,6 +53,15 @@ const QVector<OwnIndex>& ownIndexes()
          QStringLiteral("CREATE INDEX ix_jc_no ON \"%1\" (内部编号, 检查阶段, %2)").arg(sheetTable(), Schema::KeyColumn)},
         {arrivedIn(markTable()),
          QStringLiteral("CREATE INDEX ix_sb_no ON \"%1\" (内部编号, 检查阶段, %2)").arg(markTable(), Schema::KeyColumn)},
+        // A fine is matched by plate and moment, listed per customer; the log is read by time and by row.
+        {arrivedIn(fineTable()),
+         QStringLiteral("CREATE INDEX ix_wz_plate ON \"%1\" (车牌号, 违章时间, %2)").arg(fineTable(), Schema::KeyColumn)},
+        {arrivedIn(fineTable()),
+         QStringLiteral("CREATE INDEX ix_wz_customer ON \"%1\" (客户号, %2)").arg(fineTable(), Schema::KeyColumn)},
+        {arrivedIn(auditTable()),
+         QStringLiteral("CREATE INDEX ix_rz_time ON \"%1\" (操作时间, %2)").arg(auditTable(), Schema::KeyColumn)},
+        {arrivedIn(auditTable()),
+         QStringLiteral("CREATE INDEX ix_rz_row ON \"%1\" (表名, 记录编号, %2)").arg(auditTable(), Schema::KeyColumn)},
     };
     return i;
 }
@@ -124,6 +133,34 @@ const QString& accessoryTable()
     return name;
 }
 
+const QString& fineTable()
+{
+    static const QString name = QStringLiteral("违章登记");
+    return name;
+}
+
+const QString& auditTable()
+{
+    static const QString name = QStringLiteral("操作日志");
+    return name;
+}
+
+const QString& settingTable()
+{
+    static const QString name = QStringLiteral("业务设置");
+    return name;
+}
+
+QVector<std::pair<QString, QString>> defaultSettings()
+{
+    QVector<std::pair<QString, QString>> s;
+    for (int rule = 1; rule <= 4; ++rule)
+        s.push_back({QStringLiteral("停租规则%1").arg(rule), QStringLiteral("禁止出租")});
+    s.push_back({QStringLiteral("停租规则5"), QStringLiteral("只提醒")});
+    s.push_back({QStringLiteral("违章提醒天数"), QStringLiteral("7")});
+    return s;
+}
+
 QVector<Dependent> dependentsOf(const QString& table)
 {
     if (table != QStringLiteral("汽车租赁登记表"))
@@ -166,6 +203,33 @@ const QVector<TableDef>& ownTables()
           {Col::纵坐标, FieldType::Integer},
           {Col::损伤说明, FieldType::Text}}},
         {accessoryTable(), {{Col::物品名称, FieldType::Text}, {Col::序号, FieldType::Integer}}},
+        {fineTable(),
+         {{Col::违章时间, FieldType::DateTime},
+          {Col::车牌号, FieldType::Text},
+          {Col::违章地点, FieldType::Text},
+          {Col::违章行为, FieldType::Text},
+          {Col::罚款金额, FieldType::Money},
+          {Col::扣分, FieldType::Integer},
+          {Col::通知书编号, FieldType::Text},
+          {Col::处理状态, FieldType::Text},
+          {Col::租赁内部编号, FieldType::Text},
+          {Col::客户号, FieldType::Text},
+          {Col::客户姓名, FieldType::Text},
+          {Col::联系电话, FieldType::Text},
+          {Col::备注, FieldType::Text},
+          {Col::操作员, FieldType::Text},
+          {Col::操作日期, FieldType::DateTime}}},
+        {auditTable(),
+         {{Col::操作时间, FieldType::DateTime},
+          {Col::操作员, FieldType::Text},
+          {Col::工作站, FieldType::Text},
+          {Col::表名, FieldType::Text},
+          {Col::记录编号, FieldType::Text},
+          {Col::操作类型, FieldType::Text},
+          {Col::字段名, FieldType::Text},
+          {Col::原值, FieldType::Memo},
+          {Col::新值, FieldType::Memo}}},
+        {settingTable(), {{Col::设置项, FieldType::Text}, {Col::设置值, FieldType::Text}}},
     };
     return t;
 }
@@ -178,6 +242,8 @@ int arrivedIn(const QString& table)
         return 3;
     if (table == sheetTable() || table == markTable() || table == accessoryTable())
         return 4;
+    if (table == fineTable() || table == auditTable() || table == settingTable())
+        return 5;
     return 0;
 }
 
@@ -205,11 +271,15 @@ void seed(Database& db, qint64 generation)
 
 void seedTable(Database& db, const QString& table)
 {
-    if (table != accessoryTable())
-        return;
-    const QStringList items = defaultAccessories();
-    for (int i = 0; i < items.size(); ++i)
-        db.runNative(QStringLiteral("INSERT INTO %1 (物品名称, 序号) VALUES (?, ?)").arg(quoted(table)), {items[i], i + 1});
+    if (table == accessoryTable()) {
+        const QStringList items = defaultAccessories();
+        for (int i = 0; i < items.size(); ++i)
+            db.runNative(QStringLiteral("INSERT INTO %1 (物品名称, 序号) VALUES (?, ?)").arg(quoted(table)), {items[i], i + 1});
+    } else if (table == settingTable()) {
+        const QVector<std::pair<QString, QString>> settings = defaultSettings();
+        for (const auto& [item, value] : settings)
+            db.runNative(QStringLiteral("INSERT INTO %1 (设置项, 设置值) VALUES (?, ?)").arg(quoted(table)), {item, value});
+    }
 }
 
 int version(Database& db)
@@ -248,6 +318,10 @@ bool upgrade(Database& db, QString* error)
         if (v < 4) {
             addOwnTables(db, 4);
             seedTable(db, accessoryTable());
+        }
+        if (v < 5) {
+            addOwnTables(db, 5);
+            seedTable(db, settingTable());
         }
         db.runNative(QStringLiteral("UPDATE %1 SET 版本号 = ?").arg(quoted(versionTable())), {Current});
         tx.commit();

@@ -18,7 +18,8 @@ namespace Versions {
 // Version 3: the change log of extended and swapped contracts.
 // Version 4: the handover sheets (condition at dispatch and return, damage marks) and the office's
 // accessory checklist.
-constexpr int Current = 4;
+// Version 5: the traffic fines register, the audit log and the office's business settings.
+constexpr int Current = 5;
 
 // The version table: one row, 版本号 and 数据代号.
 const QString& versionTable();
@@ -33,6 +34,20 @@ const QString& markTable();
 // The accessory checklist (物品名称, 序号): the office's configuration, kept by data initialization.
 const QString& accessoryTable();
 QStringList defaultAccessories();
+// The traffic fines (违章时间, 车牌号, 违章地点, 违章行为, 罚款金额, 扣分, 通知书编号, 处理状态, the
+// contract the fine was matched to as 租赁内部编号 with its 客户号, 客户姓名, 联系电话 — empty for the
+// office's own —, 备注, 操作员, 操作日期).
+const QString& fineTable();
+// The audit log: one row per changed column of a save or delete (操作时间, 操作员, 工作站, 表名, 记录编号,
+// 操作类型 新增/修改/删除, 字段名, 原值, 新值); no window changes or deletes its rows.
+const QString& auditTable();
+// The office's business settings as 设置项/设置值 pairs (the stop-hire rules, the fines reminder).
+const QString& settingTable();
+// The settings a database starts with: per reminder rule 1 to 5 (停租规则1 …) whether a contract
+// dispatching a vehicle it finds due is refused (禁止出租), only warned of (只提醒) or not checked
+// (不检查) — the four expiries refuse, the service mileage warns —, and the days a fine may stay
+// 未处理 before the reminders list it (违章提醒天数).
+QVector<std::pair<QString, QString>> defaultSettings();
 // Rows of tables of our own that belong to a row of one of the sixteen, by a column of the same
 // name (the contract's 内部编号): deleted with it, so a number handed out again inherits nothing.
 struct Dependent {

@@ -355,8 +355,8 @@ private Q_SLOTS:
         QCOMPARE(changes(db), QString());
     }
 
-    // The handover sheets and the accessory checklist arrived in version 4: a database of version 3
-    // gains them when opened, with the default checklist; backup, restore and copy carry the marks
+    // The handover sheets and the accessory checklist arrived in version 4 (the settings in 5): a
+    // database of version 3 gains them when opened, with the default checklist; backup, restore and copy carry the marks
     // and the office's own checklist; a version 3 backup or copy source gives the default checklist;
     // data initialization empties the sheets with the contracts and keeps the checklist.
     void theHandoverTablesArriveWithVersionFour()
@@ -387,6 +387,9 @@ private Q_SLOTS:
         QCOMPARE(numbers(db), QStringLiteral("ZL7"));
         QCOMPARE(checklist(db), defaults);
         QCOMPARE(marks(db), QString());
+        // So do the settings of version 5, with theirs.
+        const auto settings = [](Database& d) { return ServerDb::rowsText(d, QStringLiteral("select count(*) from 业务设置")); };
+        QCOMPARE(settings(db), QString::number(Versions::defaultSettings().size()));
         mark(db, QStringLiteral("ZL7"), 1);
         db.runNative(QStringLiteral("UPDATE 随车物品 SET 物品名称 = '急救包' WHERE 序号 = 1"));
         const QString ours = checklist(db);
@@ -417,6 +420,7 @@ private Q_SLOTS:
             QCOMPARE(checklist(c), ours);
             QVERIFY(p.open(fromPrevious));
             QCOMPARE(checklist(p), defaults);
+            QCOMPARE(settings(p), QString::number(Versions::defaultSettings().size()));
         }
         QVERIFY2(Maintenance::restore(previous, location, &err), qPrintable(err));
         QCOMPARE(numbers(db), QStringLiteral("ZL1"));
