@@ -18,21 +18,19 @@ namespace Receipt {
 
 namespace {
 
-const QStringList TextColumns{Col::内部编号, Col::发车单号, Col::客户号, Col::客户姓名, Col::车牌号,
+const QStringList TextColumns{Col::内部编号, Col::发车单号, Col::客户号, Col::客户姓名,       Col::车牌号,
                               Col::结算人,   Col::交款人,   Col::支票号, Col::租赁公司经办人, Col::备注};
 const QStringList DateColumns{Col::发车日期, Col::收车日期, Col::收款日期};
 const QStringList WholeColumns{Col::发车里程, Col::收车里程, Col::租赁期限, Col::每天限驶里程, Col::超驶里程};
 // The amounts in the order of the page: the contract's rates, the calculation, the extras, the payment.
-const QStringList MoneyColumns = QStringList{Col::租赁单价, Col::应收租金,     Col::包干价, Col::超驶收费单价, Col::超驶费,
-                                             Col::超时收费单价, Col::超时费, Col::收费小计}
-                                 + Settlement::ExtraColumns
-                                 + QStringList{Col::附加小计, Col::收费金额, Col::押金,     Col::预收租金,
-                                               Col::实收金额, Col::应收帐款, Col::应退金额};
+const QStringList MoneyColumns = QStringList{Col::租赁单价, Col::应收租金,     Col::包干价, Col::超驶收费单价,
+                                             Col::超驶费,   Col::超时收费单价, Col::超时费, Col::收费小计}
+                                 + Settlement::ExtraColumns + QStringList{Col::附加小计, Col::收费金额, Col::押金,    Col::预收租金,
+                                                                          Col::实收金额, Col::应收帐款, Col::应退金额};
 // The amounts a Chinese receipt also writes in capitals.
 const QStringList WordColumns{Col::收费金额, Col::押金, Col::预收租金, Col::实收金额, Col::应收帐款, Col::应退金额};
 
-const QStringList AllColumns = TextColumns + DateColumns + WholeColumns + MoneyColumns
-                               + QStringList{Col::超时小时, Col::帐款结清};
+const QStringList AllColumns = TextColumns + DateColumns + WholeColumns + MoneyColumns + QStringList{Col::超时小时, Col::帐款结清};
 
 std::optional<qint64> wholeOf(const QVariant& v)
 {

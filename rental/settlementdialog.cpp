@@ -29,16 +29,17 @@
 const ListWindowConfig& TForm_qczljsd::spec()
 {
     using B = ListButton;
-    static const ListWindowConfig s{.className = staticMetaObject.className(),
-                                    .caption = "汽车租赁结算单",
-                                    .query = "q_qczlb",
-                                    .buttons = {{B::Export}, {B::Query}, {B::Edit}, {B::Module, "打印结算单"}, {B::Delete}, {B::Print}, {B::Return}},
-                                    .exportName = "汽车租赁结算表",
-                                    .printTitle = "汽车租赁登记表打印清单",
-                                    .footerSums = {Col::收费金额, Col::包干价, Col::实收金额, Col::应收帐款, Col::押金, Col::预收租金},
-                                    .layout = LayoutMode::Full,
-                                    .hint = "提示：以下是帐款没有结清的汽车租赁单！",
-                                    .queryDialog = "TForm_qczlb_cx"};
+    static const ListWindowConfig s{
+        .className = staticMetaObject.className(),
+        .caption = "汽车租赁结算单",
+        .query = "q_qczlb",
+        .buttons = {{B::Export}, {B::Query}, {B::Edit}, {B::Module, "打印结算单"}, {B::Delete}, {B::Print}, {B::Return}},
+        .exportName = "汽车租赁结算表",
+        .printTitle = "汽车租赁登记表打印清单",
+        .footerSums = {Col::收费金额, Col::包干价, Col::实收金额, Col::应收帐款, Col::押金, Col::预收租金},
+        .layout = LayoutMode::Full,
+        .hint = "提示：以下是帐款没有结清的汽车租赁单！",
+        .queryDialog = "TForm_qczlb_cx"};
     return s;
 }
 
