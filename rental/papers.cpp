@@ -3,6 +3,7 @@
 #include "data/database.h"
 #include "data/settings.h"
 #include "rental/agreement.h"
+#include "rental/receipt.h"
 #include "ui/common/messages.h"
 #include "ui/records/print/documentprinter.h"
 #include "ui/records/print/documenttemplate.h"
@@ -19,9 +20,15 @@ const PaperKind& agreement()
     return k;
 }
 
+const PaperKind& receipt()
+{
+    static const PaperKind k{Receipt::DocumentName, &Receipt::builtInTemplate, &Receipt::fieldNames, &Receipt::fields};
+    return k;
+}
+
 QVector<const PaperKind*> all()
 {
-    return {&agreement()};
+    return {&agreement(), &receipt()};
 }
 
 void print(QWidget* parent, Database& db, const PaperKind& kind, const QString& number)

@@ -22,6 +22,7 @@ struct PaperKind {
 namespace Papers {
 
 const PaperKind& agreement();
+const PaperKind& receipt();
 // Every paper, in the order of the help text.
 QVector<const PaperKind*> all();
 
