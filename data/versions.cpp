@@ -1,4 +1,5 @@
 #include "data/versions.h"
+#include "data/businesssettings.h"
 #include "data/columns.h"
 #include "data/database.h"
 
@@ -153,12 +154,7 @@ const QString& settingTable()
 
 QVector<std::pair<QString, QString>> defaultSettings()
 {
-    QVector<std::pair<QString, QString>> s;
-    for (int rule = 1; rule <= 4; ++rule)
-        s.push_back({QStringLiteral("停租规则%1").arg(rule), QStringLiteral("禁止出租")});
-    s.push_back({QStringLiteral("停租规则5"), QStringLiteral("只提醒")});
-    s.push_back({QStringLiteral("违章提醒天数"), QStringLiteral("7")});
-    return s;
+    return BusinessSettings{}.rows();
 }
 
 QVector<Dependent> dependentsOf(const QString& table)

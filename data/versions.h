@@ -43,10 +43,8 @@ const QString& fineTable();
 const QString& auditTable();
 // The office's business settings as 设置项/设置值 pairs (the stop-hire rules, the fines reminder).
 const QString& settingTable();
-// The settings a database starts with: per reminder rule 1 to 5 (停租规则1 …) whether a contract
-// dispatching a vehicle it finds due is refused (禁止出租), only warned of (只提醒) or not checked
-// (不检查) — the four expiries refuse, the service mileage warns —, and the days a fine may stay
-// 未处理 before the reminders list it (违章提醒天数).
+// The settings a database starts with (BusinessSettings' defaults): the four expiries refuse a
+// dispatch, the service mileage warns, a fine is reminded of after 7 days 未处理.
 QVector<std::pair<QString, QString>> defaultSettings();
 // Rows of tables of our own that belong to a row of one of the sixteen, by a column of the same
 // name (the contract's 内部编号): deleted with it, so a number handed out again inherits nothing.
