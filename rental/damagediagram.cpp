@@ -26,10 +26,10 @@ QPainterPath sideBody()
     p.moveTo(0, 66);
     p.lineTo(0, 42);
     p.quadTo(1, 34, 8, 33);
-    p.lineTo(40, 31);
-    p.quadTo(62, 12, 80, 7);
-    p.quadTo(125, 3, 168, 7);
-    p.quadTo(190, 18, 207, 31);
+    p.lineTo(36, 31);
+    p.quadTo(52, 12, 72, 7);
+    p.quadTo(110, 3, 148, 7);
+    p.quadTo(178, 20, 200, 32);
     p.lineTo(248, 37);
     p.quadTo(260, 40, 260, 50);
     p.lineTo(260, 66);
@@ -44,25 +44,25 @@ QPainterPath sideBody()
 QPainterPath sideDetails()
 {
     QPainterPath p;
-    // Windows, the door line, handles, lamps.
-    p.moveTo(54, 30);
-    p.quadTo(68, 16, 82, 12);
-    p.lineTo(123, 11);
-    p.lineTo(123, 30);
+    // Windows, the door lines, handles, lamps.
+    p.moveTo(48, 30);
+    p.quadTo(60, 16, 74, 12);
+    p.lineTo(112, 11);
+    p.lineTo(112, 30);
     p.closeSubpath();
-    p.moveTo(129, 11);
-    p.lineTo(165, 12);
-    p.quadTo(180, 20, 194, 30);
-    p.lineTo(129, 30);
+    p.moveTo(118, 11);
+    p.lineTo(146, 12);
+    p.quadTo(166, 20, 186, 30);
+    p.lineTo(118, 30);
     p.closeSubpath();
-    p.moveTo(126, 9);
-    p.lineTo(126, 62);
-    p.moveTo(78, 33);
-    p.lineTo(78, 60);
-    p.moveTo(176, 33);
-    p.lineTo(176, 58);
-    p.addRoundedRect(QRectF(106, 37, 10, 3), 1, 1);
-    p.addRoundedRect(QRectF(158, 37, 10, 3), 1, 1);
+    p.moveTo(115, 9);
+    p.lineTo(115, 62);
+    p.moveTo(70, 33);
+    p.lineTo(70, 60);
+    p.moveTo(168, 33);
+    p.lineTo(168, 58);
+    p.addRoundedRect(QRectF(96, 37, 10, 3), 1, 1);
+    p.addRoundedRect(QRectF(150, 37, 10, 3), 1, 1);
     p.addRoundedRect(QRectF(250, 41, 8, 5), 2, 2);
     p.addRoundedRect(QRectF(1, 38, 6, 6), 2, 2);
     p.moveTo(0, 54);

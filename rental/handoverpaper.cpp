@@ -163,9 +163,9 @@ QString marksText(const QVector<Handover::Mark>& marks)
 
 QString summary(const Handover::Sheet& sheet)
 {
-    return u"油量：%1\n随车物品：%2\n损伤标记：%3 处（图中灰色）\n检查人：%4　%5"_s.arg(fuelText(sheet.fuel))
+    return u"油量：%1\n随车物品：%2\n损伤（图中灰色）：%3\n检查人：%4　%5"_s.arg(fuelText(sheet.fuel))
         .arg(sheet.accessories.isEmpty() ? u"无"_s : sheet.accessories.join(u"、"_s))
-        .arg(sheet.marks.size())
+        .arg(marksText(sheet.marks).replace(u'\n', u"；"_s))
         .arg(sheet.inspector, sheet.checkedAt.isValid() ? Dates::displayDateTime(sheet.checkedAt) : QString());
 }
 

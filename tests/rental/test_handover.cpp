@@ -242,7 +242,7 @@ private Q_SLOTS:
             QCOMPARE(d->windowTitle(), u"收车检查单"_s);
             QCOMPARE(marksOf(d->diagram->marks()), QString());
             const QString shown = d->dispatchLabel->text();
-            for (const QString& part : {u"6/8"_s, u"备胎、行驶证"_s, u"张三"_s})
+            for (const QString& part : {u"6/8"_s, u"备胎、行驶证"_s, u"1 划痕；2 凹陷 10cm"_s, u"张三"_s})
                 QVERIFY2(shown.contains(part), qPrintable(shown));
             // The dispatch's marks are grey and numbered on from.
             QCOMPARE(d->diagram->markAt(d->diagram->widgetPoint(OnTheRoof.x(), OnTheRoof.y())), 0);
