@@ -361,6 +361,8 @@ namespace HandoverWindows {
 
 void open(QWidget* parent, TDm1* dm, const QString& contract, Handover::Stage stage)
 {
+    if (contract.isEmpty())  // an empty list: no row to check
+        return;
     try {
         HandoverDialog d(parent, dm, contract, stage);
         if (!d.contractFound()) {
@@ -375,7 +377,8 @@ void open(QWidget* parent, TDm1* dm, const QString& contract, Handover::Stage st
 
 void print(QWidget* parent, TDm1* dm, const QString& contract)
 {
-    Papers::print(parent, dm->ADO_qczl, Papers::handoverSheet(), contract);
+    if (!contract.isEmpty())
+        Papers::print(parent, dm->ADO_qczl, Papers::handoverSheet(), contract);
 }
 
 }  // namespace HandoverWindows
