@@ -64,13 +64,14 @@ QStringList copyTables(Database& src, Database& dst)
         written << t.name;
     }
     // Tables of our own that the source's version already has; a table that came later starts
-    // empty in the copy.
+    // as the upgrade of the source would start it.
     const int version = Versions::version(src);
     for (const TableDef* t : Versions::carriedTables()) {
-        if (version >= Versions::arrivedIn(t->name)) {
+        if (version >= Versions::arrivedIn(t->name))
             copyTable(src, dst, *t);
-            written << t->name;
-        }
+        else
+            Versions::seedTable(dst, t->name);
+        written << t->name;
     }
     Versions::advanceGeneration(dst, version >= 2 ? Versions::generation(src) : 0);
     tx.commit();

@@ -31,6 +31,8 @@ void seed(Database& db, const QDate& today)
                {op, now});
     db.execute(QStringLiteral("insert into 摘要 (代码, 摘要, 属性, 操作员, 操作日期) values ('02', '费用支出', '减少', ?, ?)"),
                {op, now});
+    for (const TableDef* t : Versions::carriedTables())
+        Versions::seedTable(db, t->name);
 }
 }  // namespace
 

@@ -264,7 +264,9 @@ const QVector<InitTable>& initTables()
         {QStringLiteral("汽车档案"), QStringLiteral("delete from 汽车档案 ")},
         {QStringLiteral("经办人信息"), QStringLiteral("delete from 经办人信息 ")},
         {QStringLiteral("客户登记表"), QStringLiteral("delete from 客户登记表 ")},
-        {QStringLiteral("汽车租赁登记表"), QStringLiteral("delete from 汽车租赁登记表 "), {Versions::changeLogTable()}},
+        {QStringLiteral("汽车租赁登记表"),
+         QStringLiteral("delete from 汽车租赁登记表 "),
+         {Versions::changeLogTable(), Versions::sheetTable(), Versions::markTable()}},
         {QStringLiteral("现金日记帐"), QStringLiteral("delete from 现金日记帐 ")},
         {QStringLiteral("客户预租车辆表"), QStringLiteral("delete from 客户预订汽车 ")},
     };

@@ -782,10 +782,24 @@ void RecordSet::remove()
     if (m_db->transactionDepth() == 0)
         tx.emplace(*m_db);
     Versions::requireGeneration(*m_db, m_dataGeneration);
+    const QVector<Versions::Dependent> dependents = Versions::dependentsOf(m_table);
+    QVariantList owners;
+    for (const Versions::Dependent& d : dependents) {
+        QSqlQuery o =
+            m_db->runNative(QStringLiteral("SELECT %1 FROM %2 WHERE %3=?").arg(quoted(d.column), quoted(m_table), Schema::KeyColumn),
+                            {m_cache.key(row)});
+        owners << (o.next() ? o.value(0) : QVariant());
+    }
     QVariantList binds;
     const QString where = sameValues(allColumns(), before, &binds);
-    QSqlQuery q = m_db->runNative(QStringLiteral("DELETE FROM ") + quoted(m_table) + QStringLiteral(" WHERE ") + where, binds);
-    if (q.numRowsAffected() == 0) {
+    // Read at once: SQLite's count is the connection's, which the next statement replaces.
+    const int deleted =
+        m_db->runNative(QStringLiteral("DELETE FROM ") + quoted(m_table) + QStringLiteral(" WHERE ") + where, binds).numRowsAffected();
+    for (int i = 0; i < dependents.size(); ++i)
+        if (!owners[i].isNull() && deleted > 0)
+            m_db->runNative(QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(quoted(dependents[i].table), quoted(dependents[i].column)),
+                            {owners[i]});
+    if (deleted == 0) {
         // Gone already is what was asked for; changed since it was read is a conflict.
         QSqlQuery still = m_db->runNative(QStringLiteral("SELECT 1 FROM ") + quoted(m_table) + QStringLiteral(" WHERE ")
                                               + Schema::KeyColumn + QStringLiteral("=?"),

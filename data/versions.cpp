@@ -49,6 +49,19 @@ const QVector<OwnIndex>& ownIndexes()
         {arrivedIn(changeLogTable()),
          QStringLiteral("CREATE INDEX ix_bg_no ON \"%1\" (内部编号, %2)").arg(changeLogTable(), Schema::KeyColumn)},
         {3, QStringLiteral("CREATE INDEX IF NOT EXISTS ix_zl_unsettled ON 汽车租赁登记表 (内部编号) WHERE 帐款结清 = 0")},
+        {arrivedIn(sheetTable()),
+         QStringLiteral("CREATE INDEX ix_jc_no ON \"%1\" (内部编号, 检查阶段, %2)").arg(sheetTable(), Schema::KeyColumn)},
+        {arrivedIn(markTable()),
+         QStringLiteral("CREATE INDEX ix_sb_no ON \"%1\" (内部编号, 检查阶段, %2)").arg(markTable(), Schema::KeyColumn)},
+        // A fine is matched by plate and moment, listed per customer; the log is read by time and by row.
+        {arrivedIn(fineTable()),
+         QStringLiteral("CREATE INDEX ix_wz_plate ON \"%1\" (车牌号, 违章时间, %2)").arg(fineTable(), Schema::KeyColumn)},
+        {arrivedIn(fineTable()),
+         QStringLiteral("CREATE INDEX ix_wz_customer ON \"%1\" (客户号, %2)").arg(fineTable(), Schema::KeyColumn)},
+        {arrivedIn(auditTable()),
+         QStringLiteral("CREATE INDEX ix_rz_time ON \"%1\" (操作时间, %2)").arg(auditTable(), Schema::KeyColumn)},
+        {arrivedIn(auditTable()),
+         QStringLiteral("CREATE INDEX ix_rz_row ON \"%1\" (表名, 记录编号, %2)").arg(auditTable(), Schema::KeyColumn)},
     };
     return i;
 }
@@ -102,6 +115,65 @@ const QString& changeLogTable()
     return name;
 }
 
+const QString& sheetTable()
+{
+    static const QString name = QStringLiteral("车况检查");
+    return name;
+}
+
+const QString& markTable()
+{
+    static const QString name = QStringLiteral("车损标记");
+    return name;
+}
+
+const QString& accessoryTable()
+{
+    static const QString name = QStringLiteral("随车物品");
+    return name;
+}
+
+const QString& fineTable()
+{
+    static const QString name = QStringLiteral("违章登记");
+    return name;
+}
+
+const QString& auditTable()
+{
+    static const QString name = QStringLiteral("操作日志");
+    return name;
+}
+
+const QString& settingTable()
+{
+    static const QString name = QStringLiteral("业务设置");
+    return name;
+}
+
+QVector<std::pair<QString, QString>> defaultSettings()
+{
+    QVector<std::pair<QString, QString>> s;
+    for (int rule = 1; rule <= 4; ++rule)
+        s.push_back({QStringLiteral("停租规则%1").arg(rule), QStringLiteral("禁止出租")});
+    s.push_back({QStringLiteral("停租规则5"), QStringLiteral("只提醒")});
+    s.push_back({QStringLiteral("违章提醒天数"), QStringLiteral("7")});
+    return s;
+}
+
+QVector<Dependent> dependentsOf(const QString& table)
+{
+    if (table != QStringLiteral("汽车租赁登记表"))
+        return {};
+    return {{changeLogTable(), Col::内部编号}, {sheetTable(), Col::内部编号}, {markTable(), Col::内部编号}};
+}
+
+QStringList defaultAccessories()
+{
+    return {QStringLiteral("备胎"),       QStringLiteral("千斤顶"), QStringLiteral("随车工具"),
+            QStringLiteral("三角警示牌"), QStringLiteral("灭火器"), QStringLiteral("行驶证")};
+}
+
 const QVector<TableDef>& ownTables()
 {
     static const QVector<TableDef> t{
@@ -114,6 +186,50 @@ const QVector<TableDef>& ownTables()
           {Col::里程, FieldType::Integer},
           {Col::操作员, FieldType::Text},
           {Col::操作日期, FieldType::DateTime}}},
+        {sheetTable(),
+         {{Col::内部编号, FieldType::Text},
+          {Col::检查阶段, FieldType::Text},
+          {Col::油量, FieldType::Integer},
+          {Col::随车物品, FieldType::Memo},
+          {Col::检查人, FieldType::Text},
+          {Col::检查时间, FieldType::DateTime},
+          {Col::备注, FieldType::Text},
+          {Col::修改次数, FieldType::Integer}}},
+        {markTable(),
+         {{Col::内部编号, FieldType::Text},
+          {Col::检查阶段, FieldType::Text},
+          {Col::标记序号, FieldType::Integer},
+          {Col::横坐标, FieldType::Integer},
+          {Col::纵坐标, FieldType::Integer},
+          {Col::损伤说明, FieldType::Text}}},
+        {accessoryTable(), {{Col::物品名称, FieldType::Text}, {Col::序号, FieldType::Integer}}},
+        {fineTable(),
+         {{Col::违章时间, FieldType::DateTime},
+          {Col::车牌号, FieldType::Text},
+          {Col::违章地点, FieldType::Text},
+          {Col::违章行为, FieldType::Text},
+          {Col::罚款金额, FieldType::Money},
+          {Col::扣分, FieldType::Integer},
+          {Col::通知书编号, FieldType::Text},
+          {Col::处理状态, FieldType::Text},
+          {Col::租赁内部编号, FieldType::Text},
+          {Col::客户号, FieldType::Text},
+          {Col::客户姓名, FieldType::Text},
+          {Col::联系电话, FieldType::Text},
+          {Col::备注, FieldType::Text},
+          {Col::操作员, FieldType::Text},
+          {Col::操作日期, FieldType::DateTime}}},
+        {auditTable(),
+         {{Col::操作时间, FieldType::DateTime},
+          {Col::操作员, FieldType::Text},
+          {Col::工作站, FieldType::Text},
+          {Col::表名, FieldType::Text},
+          {Col::记录编号, FieldType::Text},
+          {Col::操作类型, FieldType::Text},
+          {Col::字段名, FieldType::Text},
+          {Col::原值, FieldType::Memo},
+          {Col::新值, FieldType::Memo}}},
+        {settingTable(), {{Col::设置项, FieldType::Text}, {Col::设置值, FieldType::Text}}},
     };
     return t;
 }
@@ -124,6 +240,10 @@ int arrivedIn(const QString& table)
         return 2;
     if (table == changeLogTable())
         return 3;
+    if (table == sheetTable() || table == markTable() || table == accessoryTable())
+        return 4;
+    if (table == fineTable() || table == auditTable() || table == settingTable())
+        return 5;
     return 0;
 }
 
@@ -147,6 +267,19 @@ QVector<const TableDef*> carriedTables()
 void seed(Database& db, qint64 generation)
 {
     db.runNative(QStringLiteral("INSERT INTO %1 (版本号, 数据代号) VALUES (?, ?)").arg(quoted(versionTable())), {Current, generation});
+}
+
+void seedTable(Database& db, const QString& table)
+{
+    if (table == accessoryTable()) {
+        const QStringList items = defaultAccessories();
+        for (int i = 0; i < items.size(); ++i)
+            db.runNative(QStringLiteral("INSERT INTO %1 (物品名称, 序号) VALUES (?, ?)").arg(quoted(table)), {items[i], i + 1});
+    } else if (table == settingTable()) {
+        const QVector<std::pair<QString, QString>> settings = defaultSettings();
+        for (const auto& [item, value] : settings)
+            db.runNative(QStringLiteral("INSERT INTO %1 (设置项, 设置值) VALUES (?, ?)").arg(quoted(table)), {item, value});
+    }
 }
 
 int version(Database& db)
@@ -182,6 +315,14 @@ bool upgrade(Database& db, QString* error)
             lastingKeys(db);
         if (v < 3)
             addOwnTables(db, 3);
+        if (v < 4) {
+            addOwnTables(db, 4);
+            seedTable(db, accessoryTable());
+        }
+        if (v < 5) {
+            addOwnTables(db, 5);
+            seedTable(db, settingTable());
+        }
         db.runNative(QStringLiteral("UPDATE %1 SET 版本号 = ?").arg(quoted(versionTable())), {Current});
         tx.commit();
         return true;

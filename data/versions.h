@@ -16,13 +16,45 @@ namespace Versions {
 // Version 1: the sixteen tables alone, keys handed out again after the highest row was deleted.
 // Version 2: keys never handed out twice, the version table with the data generation.
 // Version 3: the change log of extended and swapped contracts.
-constexpr int Current = 3;
+// Version 4: the handover sheets (condition at dispatch and return, damage marks) and the office's
+// accessory checklist.
+// Version 5: the traffic fines register, the audit log and the office's business settings.
+constexpr int Current = 5;
 
 // The version table: one row, 版本号 and 数据代号.
 const QString& versionTable();
 // The change log: one row per extension or swap of a contract (内部编号, 变更项目, 原值, 新值,
 // 里程, 操作员, 操作日期), emptied with the contracts by data initialization.
 const QString& changeLogTable();
+// A contract's handover sheet per stage (内部编号, 检查阶段 交车/收车, 油量, 随车物品, 检查人, 检查时间,
+// 备注, 修改次数) and its damage marks (内部编号, 检查阶段, 标记序号, 横坐标, 纵坐标, 损伤说明); both
+// emptied with the contracts by data initialization.
+const QString& sheetTable();
+const QString& markTable();
+// The accessory checklist (物品名称, 序号): the office's configuration, kept by data initialization.
+const QString& accessoryTable();
+QStringList defaultAccessories();
+// The traffic fines (违章时间, 车牌号, 违章地点, 违章行为, 罚款金额, 扣分, 通知书编号, 处理状态, the
+// contract the fine was matched to as 租赁内部编号 with its 客户号, 客户姓名, 联系电话 — empty for the
+// office's own —, 备注, 操作员, 操作日期).
+const QString& fineTable();
+// The audit log: one row per changed column of a save or delete (操作时间, 操作员, 工作站, 表名, 记录编号,
+// 操作类型 新增/修改/删除, 字段名, 原值, 新值); no window changes or deletes its rows.
+const QString& auditTable();
+// The office's business settings as 设置项/设置值 pairs (the stop-hire rules, the fines reminder).
+const QString& settingTable();
+// The settings a database starts with: per reminder rule 1 to 5 (停租规则1 …) whether a contract
+// dispatching a vehicle it finds due is refused (禁止出租), only warned of (只提醒) or not checked
+// (不检查) — the four expiries refuse, the service mileage warns —, and the days a fine may stay
+// 未处理 before the reminders list it (违章提醒天数).
+QVector<std::pair<QString, QString>> defaultSettings();
+// Rows of tables of our own that belong to a row of one of the sixteen, by a column of the same
+// name (the contract's 内部编号): deleted with it, so a number handed out again inherits nothing.
+struct Dependent {
+    QString table;
+    QString column;
+};
+QVector<Dependent> dependentsOf(const QString& table);
 // Tables of our own beyond the sixteen, as the current version has them.
 const QVector<TableDef>& ownTables();
 // Own tables whose rows travel with a backup, restore and copy (not the version row itself).
@@ -35,6 +67,10 @@ QStringList ownIndexSql();
 
 // Creation step: the own tables' rows of a new database (version, first generation).
 void seed(Database& db, qint64 generation = 1);
+// The rows a table of our own starts with when it arrives (the default accessory checklist): given
+// by the creation of a new database with its default rows, by the upgrade step, and by a copy
+// whose source is older than the table.
+void seedTable(Database& db, const QString& table);
 
 // The version a database is at; 1 for one without the version table. Throws DbError.
 int version(Database& db);

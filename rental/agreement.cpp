@@ -88,8 +88,8 @@ QString builtInTemplate()
 
 QStringList fieldNames()
 {
-    QStringList out{u"公司名称"_s, u"公司地址"_s, u"邮政编码"_s, u"公司联系人"_s, u"公司电话"_s, u"合同号"_s};
-    out << ContractColumns.mid(1, 3) << CustomerColumns << u"车牌号"_s << VehicleColumns << ContractColumns.mid(5, 3)
+    QStringList out = companyFieldNames();
+    out << u"合同号"_s << ContractColumns.mid(1, 3) << CustomerColumns << u"车牌号"_s << VehicleColumns << ContractColumns.mid(5, 3)
         << u"预计收车日期"_s << ContractColumns.mid(8, 6) << u"押金大写"_s << u"预收租金大写"_s << u"经办人"_s << u"交车车况图"_s << u"打印日期"_s;
     return out;
 }
@@ -130,9 +130,24 @@ std::optional<QHash<QString, QString>> fields(Database& db, const QString& contr
          CustomerColumns);
     copy(u"select "_s + VehicleColumns.join(u", "_s) + u" from 汽车档案 where 车牌号=?"_s, VehicleColumns, {f.value(u"车牌号"_s)},
          VehicleColumns);
-    copy(u"select "_s + CompanyColumns.join(u", "_s) + u" from 公司信息"_s, CompanyColumns, {},
-         {u"公司名称"_s, u"公司地址"_s, u"邮政编码"_s, u"公司联系人"_s, u"公司电话"_s});
+    f.insert(companyFields(db));
     f.insert(u"打印日期"_s, Dates::displayDate(Clock::now()));
+    return f;
+}
+
+QStringList companyFieldNames()
+{
+    return {u"公司名称"_s, u"公司地址"_s, u"邮政编码"_s, u"公司联系人"_s, u"公司电话"_s};
+}
+
+QHash<QString, QString> companyFields(Database& db)
+{
+    QHash<QString, QString> f;
+    QSqlQuery q = db.run(u"select "_s + CompanyColumns.join(u", "_s) + u" from 公司信息"_s);
+    const bool found = q.next();
+    const QStringList names = companyFieldNames();
+    for (int i = 0; i < names.size(); ++i)
+        f.insert(names[i], found ? q.value(i).toString().trimmed() : QString());
     return f;
 }
 

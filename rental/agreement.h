@@ -21,4 +21,9 @@ QStringList fieldNames();
 // (交车车况图) is drawn by the windows library, which adds it (Papers::agreement()).
 std::optional<QHash<QString, QString>> fields(Database& db, const QString& contractNumber);
 
+// The company's heading every paper carries (公司名称, 公司地址, 邮政编码, 公司联系人, 公司电话),
+// from 公司信息; empty when the row is gone. Throws DbError.
+QStringList companyFieldNames();
+QHash<QString, QString> companyFields(Database& db);
+
 }  // namespace Agreement

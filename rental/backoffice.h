@@ -90,6 +90,7 @@ public:
     QToolButton* settlerFromHandlerButton;  // 结算人 = 经办人 (SpeedButton3)
     QToolButton* payerFromRenterButton;     // 交款人 = 租车人 (SpeedButton2)
     QToolButton* paidTodayButton;           // 收款日期 = today (SpeedButton4)
+    QPushButton* printButton;               // 打印结算单
 
     // Fills the 结算人 drop-down with the handlers.
     void fillSettlers();
@@ -102,6 +103,9 @@ public:
     void showDaysTyped();
     // On showing: 生成现金帐 as the settings say, the contract into editing.
     void onShown();
+    // 打印结算单: the stored settlement's receipt in the print preview; refused while the fields or
+    // the row hold anything not yet saved, since the receipt shows only what is stored.
+    void printReceipt();
 
     // The values the calculation reads: typed so far, otherwise the row's.
     Settlement::Input input() const;

@@ -56,8 +56,9 @@ int nextMarkNumber(const std::optional<Sheet>& dispatch, const Sheet& sheet);
 
 // The office's checklist of accessories, in its order. Throws DbError.
 QStringList accessoryItems(Database& db);
-// Replaces the checklist in one transaction (empty and repeated names dropped). Throws DbError.
-void setAccessoryItems(Database& db, const QStringList& items);
+// Replaces the checklist in one transaction (names trimmed, empty and repeated ones dropped). With
+// asRead, a checklist changed elsewhere since it was read is refused with DbConflict. Throws DbError.
+void setAccessoryItems(Database& db, const QStringList& items, const std::optional<QStringList>& asRead = std::nullopt);
 // The checklist a new database starts with.
 QStringList defaultAccessoryItems();
 

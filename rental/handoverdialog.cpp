@@ -321,7 +321,8 @@ AccessoryChecklistWindow::AccessoryChecklistWindow(QWidget* owner, TDm1* dm) : Q
     setWindowTitle(u"随车物品设置"_s);
     itemsEdit = new QPlainTextEdit(this);
     itemsEdit->setObjectName(u"itemsEdit"_s);
-    itemsEdit->setPlainText(Handover::accessoryItems(dm->ADO_qczl).join(u'\n'));
+    m_read = Handover::accessoryItems(dm->ADO_qczl);
+    itemsEdit->setPlainText(m_read.join(u'\n'));
     saveButton = button(this, u"bitbtn_save"_s, u"存盘 (&S)"_s, true);
     closeButton = button(this, u"bitbtn_close"_s, u"返回 (&R)"_s, true);
     auto* left = new QVBoxLayout;
@@ -345,8 +346,10 @@ bool AccessoryChecklistWindow::save()
     for (const QString& line : itemsEdit->toPlainText().split(u'\n'))
         items << line.trimmed();
     try {
-        Handover::setAccessoryItems(m_dm->ADO_qczl, items);
-        itemsEdit->setPlainText(Handover::accessoryItems(m_dm->ADO_qczl).join(u'\n'));
+        // Another workstation's change in between is not overwritten unseen.
+        Handover::setAccessoryItems(m_dm->ADO_qczl, items, m_read);
+        m_read = Handover::accessoryItems(m_dm->ADO_qczl);
+        itemsEdit->setPlainText(m_read.join(u'\n'));
     } catch (const DbError& e) {
         reportWriteFailure(this, e, WriteAction::Save);
         return false;

@@ -76,6 +76,7 @@ public:
 
 private:
     TDm1* m_dm;
+    QStringList m_read;  // the checklist as read, which the save expects to replace
 };
 
 namespace HandoverWindows {

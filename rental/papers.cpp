@@ -4,6 +4,7 @@
 #include "data/settings.h"
 #include "rental/agreement.h"
 #include "rental/handoverpaper.h"
+#include "rental/receipt.h"
 #include "ui/common/messages.h"
 #include "ui/records/print/documentprinter.h"
 #include "ui/records/print/documenttemplate.h"
@@ -33,6 +34,12 @@ const PaperKind& agreement()
     return k;
 }
 
+const PaperKind& receipt()
+{
+    static const PaperKind k{Receipt::DocumentName, &Receipt::builtInTemplate, &Receipt::fieldNames, &Receipt::fields};
+    return k;
+}
+
 const PaperKind& handoverSheet()
 {
     static const PaperKind k{HandoverPaper::DocumentName, &HandoverPaper::builtInTemplate, &HandoverPaper::fieldNames,
@@ -48,7 +55,7 @@ const QSet<QString>& htmlFields()
 
 QVector<const PaperKind*> all()
 {
-    return {&agreement(), &handoverSheet()};
+    return {&agreement(), &handoverSheet(), &receipt()};
 }
 
 void print(QWidget* parent, Database& db, const PaperKind& kind, const QString& number)

@@ -23,6 +23,7 @@ struct PaperKind {
 namespace Papers {
 
 const PaperKind& agreement();
+const PaperKind& receipt();
 // 交收车检查单: both stages of the contract's handover side by side.
 const PaperKind& handoverSheet();
 // The fields whose values are rich text the program draws (the outlines with their marks), put

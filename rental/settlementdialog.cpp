@@ -10,6 +10,7 @@
 #include "data/settings.h"
 #include "core/dates.h"
 #include "cash/journal.h"
+#include "rental/papers.h"
 #include "ui/common/inputmethods.h"
 #include "ui/common/messages.h"
 
@@ -28,16 +29,17 @@
 const ListWindowConfig& TForm_qczljsd::spec()
 {
     using B = ListButton;
-    static const ListWindowConfig s{.className = staticMetaObject.className(),
-                                    .caption = "汽车租赁结算单",
-                                    .query = "q_qczlb",
-                                    .buttons = {{B::Export}, {B::Query}, {B::Edit}, {B::Delete}, {B::Print}, {B::Return}},
-                                    .exportName = "汽车租赁结算表",
-                                    .printTitle = "汽车租赁登记表打印清单",
-                                    .footerSums = {Col::收费金额, Col::包干价, Col::实收金额, Col::应收帐款, Col::押金, Col::预收租金},
-                                    .layout = LayoutMode::Full,
-                                    .hint = "提示：以下是帐款没有结清的汽车租赁单！",
-                                    .queryDialog = "TForm_qczlb_cx"};
+    static const ListWindowConfig s{
+        .className = staticMetaObject.className(),
+        .caption = "汽车租赁结算单",
+        .query = "q_qczlb",
+        .buttons = {{B::Export}, {B::Query}, {B::Edit}, {B::Module, "打印结算单"}, {B::Delete}, {B::Print}, {B::Return}},
+        .exportName = "汽车租赁结算表",
+        .printTitle = "汽车租赁登记表打印清单",
+        .footerSums = {Col::收费金额, Col::包干价, Col::实收金额, Col::应收帐款, Col::押金, Col::预收租金},
+        .layout = LayoutMode::Full,
+        .hint = "提示：以下是帐款没有结清的汽车租赁单！",
+        .queryDialog = "TForm_qczlb_cx"};
     return s;
 }
 
@@ -95,6 +97,11 @@ TForm_qczljsd::TForm_qczljsd(QWidget* owner, TDm1* dm) : ContractListWindow(spec
                 {.field = Col::押金, .width = 80, .titleButton = true},
                 {.field = Col::预收租金, .width = 80, .titleButton = true},
                 {.field = Col::发车单号, .width = 90}});
+    if (QPushButton* b = moduleButton(QStringLiteral("打印结算单")))
+        connect(b, &QPushButton::clicked, this, [this] {
+            if (!query()->isEmpty())
+                Papers::print(this, this->dm()->ADO_qczl, Papers::receipt(), query()->value(Col::内部编号).toString());
+        });
 }
 
 QDialog* TForm_qczljsd::createEditDialog()
@@ -284,6 +291,12 @@ void TForm_qczljsd_edit::addCalculationButtons()
     buttonRow()->insertWidget(0, calculateButton);
     buttonRow()->insertWidget(0, autoCalculate);
     buttonRow()->insertWidget(0, postToJournal);
+    // Beside 返回: once saved, the receipt is printed before the dialog is left.
+    printButton = new QPushButton(QStringLiteral("打印结算单"), this);
+    printButton->setObjectName(QStringLiteral("PrintReceipt"));
+    printButton->setAutoDefault(false);
+    connect(printButton, &QPushButton::clicked, this, &TForm_qczljsd_edit::printReceipt);
+    buttonRow()->insertWidget(closeButton ? buttonRow()->indexOf(closeButton) : buttonRow()->count(), printButton);
 }
 
 void TForm_qczljsd_edit::setUpEnterKeys()
@@ -327,6 +340,24 @@ void TForm_qczljsd_edit::onShown()
     } catch (const DbError& e) {
         Msg::error(this, e.text());
     }
+}
+
+void TForm_qczljsd_edit::printReceipt()
+{
+    const RecordSet* q = query();
+    if (!q->isOpen() || q->currentRow() < 0)
+        return;
+    // The dialog holds the row in editing from the start, so unsaved means typed text not yet in
+    // the row, or a value in the row (计算 puts them there) that differs from the stored one.
+    bool unsaved = q->state() == RecordSet::Insert || binder()->anyDirty();
+    for (const RecordSet::Field& f : q->fields())
+        unsaved = unsaved
+                  || RecordSet::displayText(q->value(f.name), f.type) != RecordSet::displayText(q->storedValue(f.name), f.type);
+    if (unsaved) {
+        Msg::warn(this, QStringLiteral("结算单还没有存盘，不能打印，请先存盘!"));
+        return;
+    }
+    Papers::print(this, dm()->ADO_qczl, Papers::receipt(), q->value(Col::内部编号).toString());
 }
 
 void TForm_qczljsd_edit::showDaysTyped()

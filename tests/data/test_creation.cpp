@@ -34,8 +34,12 @@ private Q_SLOTS:
         QVERIFY2(createDatabase(path(QStringLiteral("data/qczl.db")), QDate(2004, 2, 10), &err), qPrintable(err));
         Database db;
         QVERIFY(db.open(path(QStringLiteral("data/qczl.db"))));
-        // The sixteen tables, the version table, the change log and the engine's table of key marks.
-        QCOMPARE(count(db, QStringLiteral("select count(*) from sqlite_master where type='table'")), 19);
+        // The sixteen tables, the version table, the change log, the handover sheets with their marks,
+        // the accessory checklist, the fines, the audit log, the settings and the engine's table of
+        // key marks.
+        QCOMPARE(count(db, QStringLiteral("select count(*) from sqlite_master where type='table'")), 25);
+        QCOMPARE(count(db, QStringLiteral("select count(*) from 业务设置")), 6);
+        QCOMPARE(count(db, QStringLiteral("select count(*) from 随车物品")), 6);
         QCOMPARE(count(db, QStringLiteral("select 版本号 from 数据库版本")), Versions::Current);
         for (const auto& t : Schema::tables()) {
             RecordSet rs(&db);

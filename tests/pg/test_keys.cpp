@@ -92,14 +92,19 @@ class TestKeys : public QObject {
     {
         return ServerDb::rowsText(db, QStringLiteral("select 内部编号, 变更项目 from 租赁变更记录 order by __rk"));
     }
-    // A database brought back to the shape version 2 gave it: no change log, 版本号 2.
-    static void backToVersionTwo(Database& db)
+    // A database brought back to the shape an earlier version gave it: the tables of our own that
+    // came later dropped (their indexes with them), 版本号 set back.
+    static void backTo(Database& db, int version)
     {
-        db.runNative(QStringLiteral("DROP TABLE \"%1\"").arg(Versions::changeLogTable()));
-        db.runNative(QStringLiteral("DROP INDEX IF EXISTS ix_zl_unsettled"));
-        db.runNative(QStringLiteral("UPDATE \"%1\" SET 版本号 = 2").arg(Versions::versionTable()));
-        QCOMPARE(Versions::version(db), 2);
+        for (const TableDef* t : Versions::carriedTables())
+            if (Versions::arrivedIn(t->name) > version)
+                db.runNative(QStringLiteral("DROP TABLE \"%1\"").arg(t->name));
+        if (version < 3)
+            db.runNative(QStringLiteral("DROP INDEX IF EXISTS ix_zl_unsettled"));
+        db.runNative(QStringLiteral("UPDATE \"%1\" SET 版本号 = ?").arg(Versions::versionTable()), {version});
+        QCOMPARE(Versions::version(db), version);
     }
+    static void backToVersionTwo(Database& db) { backTo(db, 2); }
     // A backup file written by version 2: contracts ZL1, ZL2.
     QString versionTwoBackup()
     {
@@ -348,6 +353,91 @@ private Q_SLOTS:
         Maintenance::initialize(db, ticked);
         QCOMPARE(numbers(db), QString());
         QCOMPARE(changes(db), QString());
+    }
+
+    // The handover sheets and the accessory checklist arrived in version 4 (the settings in 5): a
+    // database of version 3 gains them when opened, with the default checklist; backup, restore and copy carry the marks
+    // and the office's own checklist; a version 3 backup or copy source gives the default checklist;
+    // data initialization empties the sheets with the contracts and keeps the checklist.
+    void theHandoverTablesArriveWithVersionFour()
+    {
+        const auto mark = [](Database& d, const QString& number, int n) {
+            d.runNative(QStringLiteral("INSERT INTO 车损标记 (内部编号, 检查阶段, 标记序号, 横坐标, 纵坐标, 损伤说明) "
+                                       "VALUES (?, '交车', ?, 10, 20, '划痕')"),
+                        {number, n});
+        };
+        const auto marks = [](Database& d) {
+            return ServerDb::rowsText(d, QStringLiteral("select 内部编号, 标记序号 from 车损标记 order by __rk"));
+        };
+        const auto checklist = [](Database& d) {
+            return ServerDb::rowsText(d, QStringLiteral("select 物品名称 from 随车物品 order by 序号"));
+        };
+        const QString defaults = Versions::defaultAccessories().join(QLatin1Char(','));
+        const QString location = newDatabase();
+        {
+            Database old;
+            QVERIFY(old.open(location));
+            append(old, QStringLiteral("ZL7"));
+            backTo(old, 3);
+        }
+        Database db;
+        QString err;
+        QVERIFY2(db.open(location, &err), qPrintable(err));
+        QCOMPARE(Versions::version(db), Versions::Current);
+        QCOMPARE(numbers(db), QStringLiteral("ZL7"));
+        QCOMPARE(checklist(db), defaults);
+        QCOMPARE(marks(db), QString());
+        // So do the settings of version 5, with theirs.
+        const auto settings = [](Database& d) { return ServerDb::rowsText(d, QStringLiteral("select count(*) from 业务设置")); };
+        QCOMPARE(settings(db), QString::number(Versions::defaultSettings().size()));
+        mark(db, QStringLiteral("ZL7"), 1);
+        db.runNative(QStringLiteral("UPDATE 随车物品 SET 物品名称 = '急救包' WHERE 序号 = 1"));
+        const QString ours = checklist(db);
+
+        const QString backup = newFile();
+        QVERIFY2(Maintenance::backup(db, backup, &err), qPrintable(err));
+        mark(db, QStringLiteral("ZL7"), 2);
+        QVERIFY2(Maintenance::restore(backup, location, &err), qPrintable(err));
+        QCOMPARE(marks(db), QStringLiteral("ZL7/1"));
+        QCOMPARE(checklist(db), ours);
+
+        const QString copied = newFile();
+        QVERIFY2(DbCopy::copy(location, copied, &err), qPrintable(err));
+        const QString previous = newFile();
+        {
+            QVERIFY2(createDatabase(previous, QDate(2004, 1, 1), &err), qPrintable(err));
+            Database p;
+            QVERIFY(p.open(previous));
+            append(p, QStringLiteral("ZL1"));
+            backTo(p, 3);
+        }
+        const QString fromPrevious = newFile();
+        QVERIFY2(DbCopy::copy(previous, fromPrevious, &err), qPrintable(err));
+        {
+            Database c, p;
+            QVERIFY(c.open(copied));
+            QCOMPARE(marks(c), QStringLiteral("ZL7/1"));
+            QCOMPARE(checklist(c), ours);
+            QVERIFY(p.open(fromPrevious));
+            QCOMPARE(checklist(p), defaults);
+            QCOMPARE(settings(p), QString::number(Versions::defaultSettings().size()));
+        }
+        QVERIFY2(Maintenance::restore(previous, location, &err), qPrintable(err));
+        QCOMPARE(numbers(db), QStringLiteral("ZL1"));
+        QCOMPARE(marks(db), QString());
+        QCOMPARE(checklist(db), defaults);
+
+        // Data initialization: the sheets go with the contracts, the checklist stays.
+        mark(db, QStringLiteral("ZL1"), 1);
+        QVector<bool> ticked(Maintenance::initTables().size(), true);
+        ticked[6] = false;  // 汽车租赁登记表
+        Maintenance::initialize(db, ticked);
+        QCOMPARE(marks(db), QStringLiteral("ZL1/1"));
+        ticked.fill(false);
+        ticked[6] = true;
+        Maintenance::initialize(db, ticked);
+        QCOMPARE(marks(db), QString());
+        QCOMPARE(checklist(db), defaults);
     }
 
     // A copy (to a file or a server database) carries what the source handed out; a database of
