@@ -336,6 +336,13 @@ private Q_SLOTS:
                 names << c->text() + (c->isChecked() ? u"√"_s : QString());
             QCOMPARE(names, (QStringList{u"备胎√"_s, u"三角警示牌"_s, u"千斤顶"_s, u"行驶证√"_s}));
         });
+        // Another workstation's list in between is not overwritten.
+        Handover::setAccessoryItems(dm.ADO_qczl, {u"备胎"_s, u"灭火器"_s});
+        w.itemsEdit->setPlainText(u"千斤顶"_s);
+        msgs.clear();
+        QVERIFY(!w.save());
+        QCOMPARE(msgs.texts(), QStringList{u"该记录已被其他用户修改或删除,请关闭窗口后重新打开!"_s});
+        QCOMPARE(Handover::accessoryItems(dm.ADO_qczl), (QStringList{u"备胎"_s, u"灭火器"_s}));
     }
 
     void agreementShowsTheDispatchOutline()
