@@ -223,7 +223,8 @@ TForm_qczljcb_edit::TForm_qczljcb_edit(QWidget* owner, TDm1* dm)
     const auto contract = [this] { return query()->value(Col::内部编号).toString(); };
     connect(handoverButton, &QPushButton::clicked, this,
             [this, contract] { HandoverWindows::open(this, this->dm(), contract(), Handover::Stage::Return); });
-    connect(handoverPrintButton, &QPushButton::clicked, this, [this, contract] { HandoverWindows::print(this, this->dm(), contract()); });
+    connect(handoverPrintButton, &QPushButton::clicked, this,
+            [this, contract] { HandoverWindows::print(this, this->dm(), contract()); });
 }
 
 bool TForm_qczljcb_edit::moduleChecks()

@@ -116,9 +116,9 @@ public:
     TForm_qczlb_edit(QWidget* owner, TDm1* dm);
     static const EditDialogConfig& spec();
 
-    QPushButton* reservationButton;  // 客户预订
-    QPushButton* printButton;        // 打印合同
-    QPushButton* handoverButton;     // 交车检查
+    QPushButton* reservationButton;    // 客户预订
+    QPushButton* printButton;          // 打印合同
+    QPushButton* handoverButton;       // 交车检查
     QPushButton* handoverPrintButton;  // 打印检查单
 
     // 打印合同: the stored contract's agreement from the office's template, in the print preview.

@@ -66,8 +66,7 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& caption
 
 // ---- 交车检查单 / 收车检查单 ----
 
-HandoverDialog::HandoverDialog(QWidget* parent, TDm1* dm, const QString& contract, Handover::Stage stage)
-    : QDialog(parent), m_dm(dm)
+HandoverDialog::HandoverDialog(QWidget* parent, TDm1* dm, const QString& contract, Handover::Stage stage) : QDialog(parent), m_dm(dm)
 {
     const bool atReturn = stage == Handover::Stage::Return;
     setObjectName(u"HandoverDialog"_s);

@@ -17,7 +17,8 @@ namespace {
 // Width of each stage's outline on the page, in the page's CSS pixels (two fit side by side).
 constexpr int PictureWidth = 330;
 
-const QStringList ContractColumns{u"发车单号"_s, u"客户姓名"_s, u"车牌号"_s, u"发车日期"_s, u"发车里程"_s, u"收车日期"_s, u"收车里程"_s};
+const QStringList ContractColumns{u"发车单号"_s, u"客户姓名"_s, u"车牌号"_s,  u"发车日期"_s,
+                                  u"发车里程"_s, u"收车日期"_s, u"收车里程"_s};
 const QStringList StageFields{u"车况图"_s, u"损伤"_s, u"油量"_s, u"随车物品"_s, u"检查人"_s, u"检查时间"_s, u"备注"_s};
 
 QString wholeText(const QVariant& v)
