@@ -19,6 +19,7 @@
 #include "remind/txgn.h"
 #include "rental/backoffice.h"
 #include "rental/papers.h"
+#include "rental/handoverdialog.h"
 #include "rental/bookings.h"
 #include "rental/customers.h"
 #include "rental/plannerwindow.h"
@@ -93,6 +94,7 @@ QVector<Command> build()
         withButton(listOf(cmd("N11", "车辆档案", Gate::日常业务权, "q_qcda", of<TForm_qcda>()), "汽车档案", {}, "车牌号"),
                    "SpeedButton6", "车辆档案", false),
         listOf(cmd("N48", "经办人信息", Gate::系统维护权, "q_jbr", of<TForm_jbr>()), "经办人信息", {}, "经办人姓名", One),
+        cmd("N60", "随车物品设置", Gate::系统维护权, "", of<AccessoryChecklistWindow>()),
         listOf(cmd("N47", "提醒功能初始化", Gate::None, "q_txcsb", of<TForm_txcsb>()), "提醒功能初始表", {}, "", One),
         withButton(cmd("N45", "提醒功能", Gate::None, "", of<TForm_txgn>()), "SpeedButton8", "提醒功能", false),
         // Emptying the business tables is as much a maintenance matter as replacing them by a restore.
@@ -248,9 +250,9 @@ QString refusal(const Command& c)
 const QVector<Menu>& menus()
 {
     static const QVector<Menu> m{
-        {S("N1"), S("系统维护[&S] "), {S("N2"), S("N3"),  S("N4"),  S("-"),   S("N18"), S("N11"), S("N48"),
-                                       S("-"),  S("N47"), S("N45"), S("~"),   S("N56"), S("N6"),  S("N7"),
-                                       S("-"),  S("N41"), S("N54"), S("N55"), S("-"),   S("N9")}},
+        {S("N1"), S("系统维护[&S] "), {S("N2"),  S("N3"), S("N4"),  S("-"),   S("N18"), S("N11"), S("N48"),
+                                       S("N60"), S("-"),  S("N47"), S("N45"), S("~"),   S("N56"), S("N6"),
+                                       S("N7"),  S("-"),  S("N41"), S("N54"), S("N55"), S("-"),   S("N9")}},
         {S("N12"),
          S("日常业务[&R] "),
          {S("N13"), S("-"), S("N57"), S("N14"), S("N15"), S("N37"), S("N16"), S("-"), S("N44"), S("N58")}},

@@ -67,6 +67,7 @@ QString builtInTemplate()
 <tr><td>押金</td><td colspan="3">{{押金}} 元（人民币大写：{{押金大写}}）</td></tr>
 <tr><td>预收租金</td><td colspan="3">{{预收租金}} 元（人民币大写：{{预收租金大写}}）</td></tr>
 </table>
+<table width="100%" cellspacing="0" cellpadding="0"><tr><td valign="top">
 <p style="font-size:9pt"><b>合同条款</b><br>
 一、乙方应持本人有效身份证件和驾驶证租车，车辆只由本合同登记的驾驶员驾驶，不得转租、转借、抵押或用于违法活动。<br>
 二、租金按租赁单价乘租赁天数计收；超过每天限驶里程的按超驶收费单价计收，逾期还车的按超时收费单价计收。<br>
@@ -74,6 +75,7 @@ QString builtInTemplate()
 四、租赁期间的违章、罚款由乙方承担；发生事故或车辆损坏、被盗，乙方应立即报警并通知甲方，保险赔付以外的损失由乙方承担。<br>
 五、还车时双方按发车时的车况验车，押金在结清全部费用后退还；担保人对乙方在本合同下的债务承担连带责任。<br>
 六、本合同一式两份，双方各执一份，自双方签字之日起生效。</p>
+</td><td width="250" valign="top" align="center" style="font-size:8pt">{{交车车况图}}<br>交车车况（详见交车检查单）</td></tr></table>
 <br>
 <table width="100%" cellpadding="6">
 <tr><td width="50%">出租方（甲方）：{{公司名称}}</td><td>承租方（乙方）签字：</td></tr>
@@ -88,7 +90,7 @@ QStringList fieldNames()
 {
     QStringList out = companyFieldNames();
     out << u"合同号"_s << ContractColumns.mid(1, 3) << CustomerColumns << u"车牌号"_s << VehicleColumns << ContractColumns.mid(5, 3)
-        << u"预计收车日期"_s << ContractColumns.mid(8, 6) << u"押金大写"_s << u"预收租金大写"_s << u"经办人"_s << u"打印日期"_s;
+        << u"预计收车日期"_s << ContractColumns.mid(8, 6) << u"押金大写"_s << u"预收租金大写"_s << u"经办人"_s << u"交车车况图"_s << u"打印日期"_s;
     return out;
 }
 

@@ -17,7 +17,8 @@ QString builtInTemplate();
 QStringList fieldNames();
 // The values of every field for the contract (number, customer, guarantor, vehicle, period, rates,
 // the company from 公司信息); nullopt when no contract has the number. Amounts with two decimals,
-// dates as the lists show them. Throws DbError as the data layer does.
+// dates as the lists show them. Throws DbError as the data layer does. The dispatch's outline
+// (交车车况图) is drawn by the windows library, which adds it (Papers::agreement()).
 std::optional<QHash<QString, QString>> fields(Database& db, const QString& contractNumber);
 
 // The company's heading every paper carries (公司名称, 公司地址, 邮政编码, 公司联系人, 公司电话),

@@ -4,7 +4,10 @@
 #include "data/database.h"
 #include "data/datamodule.h"
 #include "ui/common/messages.h"
+#include "rental/handoverdialog.h"
 
+#include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -204,6 +207,24 @@ TForm_qczljcb_edit::TForm_qczljcb_edit(QWidget* owner, TDm1* dm)
 {
     setEnterChain({"DBDateTimeEditEh2", "DBDateTimeEditEh1", "DBNumberEditEh9", "DBComboBoxEh1", "DBEditEh3"});
     setFirstField(QStringLiteral("DBDateTimeEditEh2"));
+    // The condition of the car taken back: a sheet of its own, stored apart from the row typed here.
+    handoverButton = new QPushButton(QStringLiteral("收车检查"), this);
+    handoverButton->setObjectName(QStringLiteral("ReturnHandover"));
+    handoverButton->setAutoDefault(false);
+    handoverPrintButton = new QPushButton(QStringLiteral("打印检查单"), this);
+    handoverPrintButton->setObjectName(QStringLiteral("PrintHandover"));
+    handoverPrintButton->setAutoDefault(false);
+    if (auto* form = findChild<QFormLayout*>()) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(handoverButton);
+        row->addWidget(handoverPrintButton);
+        form->addRow(QString(), row);
+    }
+    const auto contract = [this] { return query()->value(Col::内部编号).toString(); };
+    connect(handoverButton, &QPushButton::clicked, this,
+            [this, contract] { HandoverWindows::open(this, this->dm(), contract(), Handover::Stage::Return); });
+    connect(handoverPrintButton, &QPushButton::clicked, this,
+            [this, contract] { HandoverWindows::print(this, this->dm(), contract()); });
 }
 
 bool TForm_qczljcb_edit::moduleChecks()

@@ -58,6 +58,9 @@ public:
     TForm_qczljcb_edit(QWidget* owner, TDm1* dm);
     static const EditDialogConfig& spec();
 
+    QPushButton* handoverButton;       // 收车检查: the return's sheet, beside the dispatch's
+    QPushButton* handoverPrintButton;  // 打印检查单
+
 protected:
     bool moduleChecks() override;
     void writeRecord() override;

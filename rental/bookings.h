@@ -116,11 +116,16 @@ public:
     TForm_qczlb_edit(QWidget* owner, TDm1* dm);
     static const EditDialogConfig& spec();
 
-    QPushButton* reservationButton;  // 客户预订
-    QPushButton* printButton;        // 打印合同
+    QPushButton* reservationButton;    // 客户预订
+    QPushButton* printButton;          // 打印合同
+    QPushButton* handoverButton;       // 交车检查
+    QPushButton* handoverPrintButton;  // 打印检查单
 
     // 打印合同: the stored contract's agreement from the office's template, in the print preview.
     void printAgreementClick();
+    // 交车检查: the stored contract's dispatch sheet; 打印检查单: both stages' sheets on paper.
+    void handoverClick();
+    void printHandoverClick();
     // 客户预订: the reservation chooser (only while adding).
     void reservationClick();
     // The chooser's choice: its terms copied into the contract, the reservation tied to it.
@@ -134,6 +139,8 @@ public:
 
 protected:
     void initNewRow() override;
+    // False, said with the action named, while the row has typed changes or is not yet stored.
+    bool contractStored(const QString& action);
     bool moduleChecks() override;
     // The availability rules, early: refused before anything is written.
     bool prepareWrite() override;

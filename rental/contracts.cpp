@@ -1,6 +1,7 @@
 #include "rental/bookings.h"
 #include "core/clock.h"
 #include "rental/papers.h"
+#include "rental/handoverdialog.h"
 #include "rental/changedialogs.h"
 #include "core/sqltext.h"
 #include "data/columns.h"
@@ -10,6 +11,7 @@
 #include "ui/common/modal.h"
 
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <memory>
@@ -154,6 +156,20 @@ TForm_qczlb_edit::TForm_qczlb_edit(QWidget* owner, TDm1* dm)
     if (auto* form = findChild<QFormLayout*>())
         form->addRow(QString(), printButton);
     connect(printButton, &QPushButton::clicked, this, &TForm_qczlb_edit::printAgreementClick);
+    handoverButton = new QPushButton(QStringLiteral("交车检查"), this);
+    handoverButton->setObjectName(QStringLiteral("DispatchHandover"));
+    handoverButton->setAutoDefault(false);
+    handoverPrintButton = new QPushButton(QStringLiteral("打印检查单"), this);
+    handoverPrintButton->setObjectName(QStringLiteral("PrintHandover"));
+    handoverPrintButton->setAutoDefault(false);
+    if (auto* form = findChild<QFormLayout*>()) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(handoverButton);
+        row->addWidget(handoverPrintButton);
+        form->addRow(QString(), row);
+    }
+    connect(handoverButton, &QPushButton::clicked, this, &TForm_qczlb_edit::handoverClick);
+    connect(handoverPrintButton, &QPushButton::clicked, this, &TForm_qczlb_edit::printHandoverClick);
     // After the row is given up (取消, 返回) nothing may carry its reservation.
     for (QPushButton* b : {cancelButton, closeButton})
         if (b)
@@ -169,14 +185,32 @@ TForm_qczlb_edit::TForm_qczlb_edit(QWidget* owner, TDm1* dm)
     history->follow(query());
 }
 
+bool TForm_qczlb_edit::contractStored(const QString& action)
+{
+    // Papers and sheets go by what is stored: typed changes are saved first.
+    if (query()->state() == RecordSet::Insert || query()->state() == RecordSet::Edit || query()->isEmpty()) {
+        Msg::warn(this, QStringLiteral("合同还没有存盘，不能%1，请先存盘!").arg(action));
+        return false;
+    }
+    return true;
+}
+
 void TForm_qczlb_edit::printAgreementClick()
 {
-    // The agreement shows what is stored: typed changes are saved first.
-    if (query()->state() == RecordSet::Insert || query()->state() == RecordSet::Edit) {
-        Msg::warn(this, QStringLiteral("合同还没有存盘，不能打印，请先存盘!"));
-        return;
-    }
-    Papers::print(this, dm()->ADO_qczl, Papers::agreement(), query()->value(QStringLiteral("内部编号")).toString());
+    if (contractStored(QStringLiteral("打印")))
+        Papers::print(this, dm()->ADO_qczl, Papers::agreement(), query()->value(QStringLiteral("内部编号")).toString());
+}
+
+void TForm_qczlb_edit::handoverClick()
+{
+    if (contractStored(QStringLiteral("填写交车检查单")))
+        HandoverWindows::open(this, dm(), query()->value(Number).toString(), Handover::Stage::Dispatch);
+}
+
+void TForm_qczlb_edit::printHandoverClick()
+{
+    if (contractStored(QStringLiteral("打印")))
+        HandoverWindows::print(this, dm(), query()->value(Number).toString());
 }
 
 void TForm_qczlb_edit::showRentDue()

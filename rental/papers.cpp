@@ -3,6 +3,7 @@
 #include "data/database.h"
 #include "data/settings.h"
 #include "rental/agreement.h"
+#include "rental/handoverpaper.h"
 #include "rental/receipt.h"
 #include "ui/common/messages.h"
 #include "ui/records/print/documentprinter.h"
@@ -14,9 +15,22 @@ using namespace Qt::StringLiterals;
 
 namespace Papers {
 
+namespace {
+
+// The agreement's own fields and the car's condition at dispatch, drawn here with the windows.
+std::optional<QHash<QString, QString>> agreementFields(Database& db, const QString& number)
+{
+    auto f = Agreement::fields(db, number);
+    if (f)
+        f->insert(u"交车车况图"_s, HandoverPaper::dispatchPicture(db, number));
+    return f;
+}
+
+}  // namespace
+
 const PaperKind& agreement()
 {
-    static const PaperKind k{Agreement::DocumentName, &Agreement::builtInTemplate, &Agreement::fieldNames, &Agreement::fields};
+    static const PaperKind k{Agreement::DocumentName, &Agreement::builtInTemplate, &Agreement::fieldNames, &agreementFields};
     return k;
 }
 
@@ -26,9 +40,22 @@ const PaperKind& receipt()
     return k;
 }
 
+const PaperKind& handoverSheet()
+{
+    static const PaperKind k{HandoverPaper::DocumentName, &HandoverPaper::builtInTemplate, &HandoverPaper::fieldNames,
+                             &HandoverPaper::fields};
+    return k;
+}
+
+const QSet<QString>& htmlFields()
+{
+    static const QSet<QString> names{u"交车车况图"_s, u"收车车况图"_s};
+    return names;
+}
+
 QVector<const PaperKind*> all()
 {
-    return {&agreement(), &receipt()};
+    return {&agreement(), &handoverSheet(), &receipt()};
 }
 
 void print(QWidget* parent, Database& db, const PaperKind& kind, const QString& number)
@@ -43,7 +70,7 @@ void print(QWidget* parent, Database& db, const PaperKind& kind, const QString& 
         // No file is the usual case and says nothing; a file that cannot be used is said.
         if (!t.missing && !t.problem.isEmpty())
             Msg::warn(parent, t.problem);
-        printDocumentWithPreview(parent, kind.name + u' ' + number, DocumentTemplate::render(t.html, *values));
+        printDocumentWithPreview(parent, kind.name + u' ' + number, DocumentTemplate::render(t.html, *values, htmlFields()));
     } catch (const DbError& e) {
         Msg::error(parent, e.text());
     }

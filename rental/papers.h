@@ -4,6 +4,7 @@
 #include "ui/shell/help.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <optional>
 
@@ -23,6 +24,11 @@ namespace Papers {
 
 const PaperKind& agreement();
 const PaperKind& receipt();
+// 交收车检查单: both stages of the contract's handover side by side.
+const PaperKind& handoverSheet();
+// The fields whose values are rich text the program draws (the outlines with their marks), put
+// into the page as they are; every other value is printed as text.
+const QSet<QString>& htmlFields();
 // Every paper, in the order of the help text.
 QVector<const PaperKind*> all();
 

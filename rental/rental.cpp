@@ -3,6 +3,7 @@
 #include "rental/bookings.h"
 #include "rental/customers.h"
 #include "rental/papers.h"
+#include "rental/handoverdialog.h"
 #include "rental/plannerwindow.h"
 #include "ui/records/windowspec.h"
 
@@ -25,4 +26,5 @@ void registerRentalWindows()
     registerWindow<TForm_qczlqkb_edit>();
     registerWindow<PlannerWindow>();
     registerWindow<DocumentFieldsHelp>();
+    registerWindow<AccessoryChecklistWindow>();
 }

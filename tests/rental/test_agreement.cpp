@@ -46,9 +46,10 @@ private Q_SLOTS:
     void builtInAgreementOnPaper()
     {
         QVERIFY(!Agreement::fields(dm.ADO_qczl, u"ZL2099999999"_s));
-        const auto f = Agreement::fields(dm.ADO_qczl, u"ZL2004000001"_s);
+        // The paper's fields: the agreement's own and the dispatch's outline.
+        const auto f = Papers::agreement().fields(dm.ADO_qczl, u"ZL2004000001"_s);
         QVERIFY(f);
-        const QString html = DocumentTemplate::render(Agreement::builtInTemplate(), *f);
+        const QString html = DocumentTemplate::render(Agreement::builtInTemplate(), *f, Papers::htmlFields());
         // Every field the built-in template names is one the collection gives.
         QVERIFY2(!html.contains(u"{{"_s), qPrintable(html.mid(html.indexOf(u"{{"_s), 40)));
         for (const QString& name : Agreement::fieldNames())

@@ -62,7 +62,7 @@ LoadedTemplate load(const QString& name, const QString& builtIn, const QString& 
     return t;
 }
 
-QString render(const QString& html, const QHash<QString, QString>& fields)
+QString render(const QString& html, const QHash<QString, QString>& fields, const QSet<QString>& htmlFields)
 {
     QString out;
     out.reserve(html.size() * 2);
@@ -77,7 +77,7 @@ QString render(const QString& html, const QHash<QString, QString>& fields)
         out += QStringView(html).mid(from, open - from);
         const QString key = html.mid(open + 2, close - open - 2).trimmed();
         if (const auto it = fields.constFind(key); it != fields.cend()) {
-            out += it->toHtmlEscaped().replace(u'\n', u"<br>"_s);
+            out += htmlFields.contains(key) ? *it : it->toHtmlEscaped().replace(u'\n', u"<br>"_s);
         } else {
             out += u"<span style=\"color:#c00000;background-color:#ffff80\">{{"_s + key.toHtmlEscaped() + u"}}</span>"_s;
         }

@@ -3,6 +3,7 @@
 // folder, with named fields written {{字段}}. No widgets and no message boxes: a template that
 // cannot be used gives the built-in one and the reason, which the caller shows.
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 struct LoadedTemplate {
@@ -23,7 +24,8 @@ QString defectOf(const QString& html);
 LoadedTemplate load(const QString& name, const QString& builtIn, const QString& folder = QString());
 // The text with every {{字段}} replaced by its value, escaped for HTML (line breaks kept). Spaces
 // inside the braces do not count. A field without a value stays visible as written, marked in red,
-// so that a misspelt name shows on the page instead of leaving a silent gap.
-QString render(const QString& html, const QHash<QString, QString>& fields);
+// so that a misspelt name shows on the page instead of leaving a silent gap. The fields named in
+// htmlFields are rich text the program made (a picture's <img>) and go in as they are.
+QString render(const QString& html, const QHash<QString, QString>& fields, const QSet<QString>& htmlFields = {});
 
 }  // namespace DocumentTemplate
