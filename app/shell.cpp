@@ -5,6 +5,7 @@
 #include "data/database.h"
 #include "data/datamodule.h"
 #include "data/schema.h"
+#include "rental/papers.h"
 #include "rental/plannerwindow.h"
 #include "ui/common/messages.h"
 #include "ui/common/modal.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QLabel>
 #include <QImage>
@@ -116,6 +118,26 @@ int screenshots(const QString& dir)
     const bool withVehicles = dm.ADO_qczl.run(QStringLiteral("select 车牌号 from 汽车档案")).next();
     if (withVehicles)
         w.runCommand(QStringLiteral("N58"));
+    // The three papers of one contract that went the whole way (dispatch and return sheets, settled).
+    QStringList papers;
+    QSqlQuery whole = dm.ADO_qczl.runNative(
+        QStringLiteral("SELECT c.内部编号 FROM 汽车租赁登记表 c WHERE c.帐款结清 = 1 AND "
+                       "(SELECT count(*) FROM 车况检查 s WHERE s.内部编号 = c.内部编号) = 2 ORDER BY c.内部编号 DESC"));
+    if (whole.next()) {
+        const QString number = whole.value(0).toString();
+        const std::pair<const PaperKind*, const char*> wanted[] = {{&Papers::agreement(), "agreement"},
+                                                                   {&Papers::handoverSheet(), "handover"},
+                                                                   {&Papers::receipt(), "receipt"}};
+        for (const auto& [kind, name] : wanted) {
+            QString error;
+            const QString pdf = out.filePath(QLatin1String(name) + QStringLiteral(".pdf"));
+            if (!Papers::writePdf(dm.ADO_qczl, *kind, number, pdf, &error)) {
+                std::fprintf(stderr, "%s: %s\n", qPrintable(pdf), qPrintable(error));
+                return 1;
+            }
+            papers << QFileInfo(pdf).fileName();
+        }
+    }
     w.close();
     if (!loginSaved || !mainSaved) {
         std::fprintf(stderr, "could not write the pictures to %s\n", qPrintable(dir));
@@ -125,8 +147,9 @@ int screenshots(const QString& dir)
         std::fprintf(stderr, "could not write the planner's picture to %s\n", qPrintable(dir));
         return 1;
     }
-    std::printf("saved %s and %s%s\n", qPrintable(out.filePath(QStringLiteral("login.png"))),
-                qPrintable(out.filePath(QStringLiteral("main.png"))), plannerSaved ? " and planner.png" : "");
+    std::printf("saved %s and %s%s%s\n", qPrintable(out.filePath(QStringLiteral("login.png"))),
+                qPrintable(out.filePath(QStringLiteral("main.png"))), plannerSaved ? " and planner.png" : "",
+                papers.isEmpty() ? "" : qPrintable(QStringLiteral(" and ") + papers.join(QStringLiteral(", "))));
     return 0;
 }
 

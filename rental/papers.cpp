@@ -58,21 +58,59 @@ QVector<const PaperKind*> all()
     return {&agreement(), &handoverSheet(), &receipt()};
 }
 
+namespace {
+
+// The paper of the contract as HTML from the office's template or the built-in one; nullopt when
+// the contract is gone. problem: why the office's template was not used. Throws DbError.
+std::optional<QString> rendered(Database& db, const PaperKind& kind, const QString& number, QString* problem)
+{
+    const auto values = kind.fields(db, number);
+    if (!values)
+        return std::nullopt;
+    const LoadedTemplate t = DocumentTemplate::load(kind.name, kind.builtInTemplate());
+    // No file is the usual case and says nothing; a file that cannot be used is said.
+    if (!t.missing)
+        *problem = t.problem;
+    return DocumentTemplate::render(t.html, *values, htmlFields());
+}
+
+QString goneText(const QString& number)
+{
+    return u"租赁 %1 已被删除，不能打印!"_s.arg(number);
+}
+
+}  // namespace
+
 void print(QWidget* parent, Database& db, const PaperKind& kind, const QString& number)
 {
     try {
-        const auto values = kind.fields(db, number);
-        if (!values) {
-            Msg::warn(parent, u"租赁 %1 已被删除，不能打印!"_s.arg(number));
+        QString problem;
+        const std::optional<QString> html = rendered(db, kind, number, &problem);
+        if (!html) {
+            Msg::warn(parent, goneText(number));
             return;
         }
-        const LoadedTemplate t = DocumentTemplate::load(kind.name, kind.builtInTemplate());
-        // No file is the usual case and says nothing; a file that cannot be used is said.
-        if (!t.missing && !t.problem.isEmpty())
-            Msg::warn(parent, t.problem);
-        printDocumentWithPreview(parent, kind.name + u' ' + number, DocumentTemplate::render(t.html, *values, htmlFields()));
+        if (!problem.isEmpty())
+            Msg::warn(parent, problem);
+        printDocumentWithPreview(parent, kind.name + u' ' + number, *html);
     } catch (const DbError& e) {
         Msg::error(parent, e.text());
+    }
+}
+
+bool writePdf(Database& db, const PaperKind& kind, const QString& number, const QString& pdfPath, QString* error)
+{
+    try {
+        QString problem;
+        const std::optional<QString> html = rendered(db, kind, number, &problem);
+        if (!html) {
+            *error = goneText(number);
+            return false;
+        }
+        return printDocumentToPdf(kind.name + u' ' + number, *html, pdfPath, error);
+    } catch (const DbError& e) {
+        *error = e.text();
+        return false;
     }
 }
 

@@ -37,6 +37,9 @@ QVector<const PaperKind*> all();
 // said instead.
 void print(QWidget* parent, Database& db, const PaperKind& kind, const QString& number);
 
+// The same pages written to a PDF file, without a word to the clerk: false with the reason.
+bool writePdf(Database& db, const PaperKind& kind, const QString& number, const QString& pdfPath, QString* error);
+
 // The help text: where each paper's template lives and the field names it may use.
 QStringList helpLines();
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts the application offscreen on the demo office in a temporary working folder and saves
-# pictures of the login dialog, the main window after login and the vehicle planner into
+# pictures of the login dialog, the main window after login, the vehicle planner and the first page
+# of the three papers of one demo contract (agreement, handover sheet, receipt) into
 # docs/screenshots/.
 # Usage: scripts/screenshots.sh [build folder]   (default: build; built first when missing)
 set -euo pipefail
@@ -18,3 +19,11 @@ mkdir -p "$work/data" docs/screenshots
 "$root/$build/tools/velmira_demo" "$work/data/qczl.db" >/dev/null
 cd "$work"
 QT_QPA_PLATFORM=offscreen "$root/$build/app/velmira" --screenshots "$root/docs/screenshots"
+# The papers as printed: the first page of each PDF as a picture, the PDF itself not kept.
+cd "$root/docs/screenshots"
+for paper in agreement handover receipt; do
+  if [ -f "$paper.pdf" ]; then
+    pdftoppm -png -r 80 -singlefile "$paper.pdf" "$paper"
+    rm -f "$paper.pdf"
+  fi
+done

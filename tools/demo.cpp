@@ -1,6 +1,7 @@
 // Fills a new database with a realistic rental office, or with a large one for benchmarks.
 //   velmira_demo [--large] <database file>
 #include "rental/availability.h"
+#include "rental/handover.h"
 #include "core/clock.h"
 #include "core/dates.h"
 #include "core/money.h"
@@ -417,6 +418,56 @@ void fill(Database& db, const Sizes& n, const QDate& today)
     }
 }
 
+// Two vehicles whose papers lapsed: one's insurance three weeks ago, the other's inspection
+// yesterday, so the office sees the stop-hire rules at work.
+void lapseSome(Database& db, const QString& uninsured, const QString& uninspected, const QDate& today)
+{
+    db.execute(QStringLiteral("update 汽车档案 set 保险截止时间=? where 车牌号=?"),
+               {dt(QDateTime(today.addDays(-21), QTime(0, 0))), uninsured});
+    db.execute(QStringLiteral("update 汽车档案 set 年审截止时间=? where 车牌号=?"),
+               {dt(QDateTime(today.addDays(-1), QTime(0, 0))), uninspected});
+}
+
+// The office's address on its papers; handover sheets of the latest contracts, as the clerks
+// record them at the counter: every one dispatched has its dispatch sheet, every one returned its
+// return sheet, now and then with new damage.
+void fillPapers(Database& db, int contracts)
+{
+    db.execute(QStringLiteral("update 公司信息 set 公司名称=?, 公司地址=?, 邮政编码=?, 联系人=?, 联系电话=?"),
+               {QStringLiteral("金陵汽车租赁有限公司"), QStringLiteral("南京市中山北路88号"), QStringLiteral("210009"),
+                QStringLiteral("周经理"), QStringLiteral("025-83331234")});
+    const QStringList items = Handover::accessoryItems(db);
+    QSqlQuery q = db.run(QStringLiteral("select 内部编号, 发车日期, 收车日期, 租赁公司经办人, 结算人 from 汽车租赁登记表 "
+                                        "order by 发车日期 desc"));
+    for (int n = 0; n < contracts && q.next(); ++n) {
+        Handover::Sheet out;
+        out.contract = q.value(0).toString();
+        out.fuel = Handover::FullTank - pick(3);
+        out.accessories = items;
+        if (pick(4) == 0)
+            out.accessories.removeAt(pick(int(items.size())));
+        for (int m = 0; m < pick(3); ++m)
+            out.marks << Handover::Mark{m + 1, 100 + pick(800), 100 + pick(800), pickOf(Handover::damageKinds())};
+        out.inspector = q.value(3).toString();
+        out.checkedAt = Dates::fromVariant(q.value(1));
+        Handover::save(db, out);
+        const QDateTime back = Dates::fromVariant(q.value(2));
+        if (!back.isValid())
+            continue;
+        Handover::Sheet in = out;
+        in.stage = Handover::Stage::Return;
+        in.revision = 0;
+        in.fuel = pick(Handover::FullTank + 1);
+        in.marks.clear();
+        if (pick(3) == 0)
+            in.marks << Handover::Mark{Handover::nextMarkNumber(out, in), 100 + pick(800), 100 + pick(800),
+                                       pickOf(Handover::damageKinds())};
+        in.inspector = q.value(4).toString().isEmpty() ? out.inspector : q.value(4).toString();
+        in.checkedAt = back;
+        Handover::save(db, in);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -445,6 +496,8 @@ int main(int argc, char* argv[])
     try {
         Transaction tx(db);
         fill(db, sizes, today);
+        fillPapers(db, 30);
+        lapseSome(db, plate(3), plate(7), today);
         tx.commit();
         db.runNative(QStringLiteral("ANALYZE"));
     } catch (const DbError& e) {

@@ -10,6 +10,7 @@
 #include "ui/records/print/documentprinter.h"
 #include "ui/records/print/documenttemplate.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -70,6 +71,31 @@ private Q_SLOTS:
               u"预计收车日期2004-05-0310:00:00"_s, u"150.50元/天"_s, u"0.80元/公里"_s, u"3,000.00元（人民币大写：叁仟元整）"_s,
               u"715.00元（人民币大写：柒佰壹拾伍元整）"_s, u"老周"_s, u"承租方（乙方）签字："_s})
             QVERIFY2(text.contains(expected), qPrintable(expected + u" in "_s + text));
+    }
+
+    // The program's screen font is set in pixels; on paper the title stays a title (a pixel size
+    // carried onto a 600 dpi page printed it a twelfth of its size), written by Papers::writePdf.
+    void titlesInPointsWhateverTheScreenFont()
+    {
+        const QFont screen = QApplication::font();
+        QFont pixels = screen;
+        pixels.setPixelSize(12);
+        QApplication::setFont(pixels);
+        const QString pdf = dir.filePath(u"title.pdf"_s);
+        QString error;
+        const bool written = Papers::writePdf(dm.ADO_qczl, Papers::agreement(), u"ZL2004000001"_s, pdf, &error);
+        QApplication::setFont(screen);
+        QVERIFY2(written, qPrintable(error));
+        bool ok = false;
+        const QString boxes = QString::fromUtf8(Readers::tool(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s}, &ok));
+        QVERIFY(ok);
+        const QRegularExpressionMatch m =
+            QRegularExpression(u"yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"([0-9.]+)\">汽车租赁合同<"_s).match(boxes);
+        QVERIFY2(m.hasMatch(), qPrintable(boxes.left(2000)));
+        QVERIFY2(m.captured(2).toDouble() - m.captured(1).toDouble() > 15, qPrintable(m.captured(0)));  // points
+        QString no;
+        QVERIFY(!Papers::writePdf(dm.ADO_qczl, Papers::agreement(), u"ZL2099999999"_s, pdf, &no));
+        QCOMPARE(no, u"租赁 ZL2099999999 已被删除，不能打印!"_s);
     }
 
     void printedFromTheContractDialog()

@@ -1,6 +1,7 @@
 #include "ui/records/print/documentprinter.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -27,6 +28,11 @@ void paintDocument(QPagedPaintDevice& device, const QString& html)
     // Laid out at the device's own resolution on pages as large as its printable area, and painted
     // page by page (QTextDocument::print would add margins and page numbers of its own).
     QTextDocument doc;
+    // The screen font is set in pixels, which on a 600 dpi page shrink to a twelfth of their size;
+    // the page's base size (and the headings' sizes, relative to it) is in points.
+    QFont base = QGuiApplication::font();
+    base.setPointSizeF(10.5);
+    doc.setDefaultFont(base);
     doc.documentLayout()->setPaintDevice(&device);
     doc.setHtml(html);
     const QRect page = device.pageLayout().paintRectPixels(device.logicalDpiX());
