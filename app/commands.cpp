@@ -15,6 +15,7 @@
 #include "data/columns.h"
 #include "fleet/qcda.h"
 #include "fleet/registers.h"
+#include "remind/businesssettingswindow.h"
 #include "remind/txcsb.h"
 #include "remind/txgn.h"
 #include "rental/backoffice.h"
@@ -95,6 +96,7 @@ QVector<Command> build()
         listOf(cmd("N48", "经办人信息", Gate::系统维护权, "q_jbr", of<TForm_jbr>()), "经办人信息", {}, "经办人姓名", One),
         listOf(cmd("N47", "提醒功能初始化", Gate::None, "q_txcsb", of<TForm_txcsb>()), "提醒功能初始表", {}, "", One),
         withButton(cmd("N45", "提醒功能", Gate::None, "", of<TForm_txgn>()), "SpeedButton8", "提醒功能", false),
+        cmd("N61", "业务规则设置", Gate::系统维护权, "", of<BusinessSettingsWindow>()),
         // Emptying the business tables is as much a maintenance matter as replacing them by a restore.
         cmd("N56", "数据初始化", Gate::系统维护权, "", of<TForm_initialize>()),
         cmd("N6", "数据备份", Gate::系统维护权, "", of<TForm_backup>()),
@@ -249,7 +251,7 @@ const QVector<Menu>& menus()
 {
     static const QVector<Menu> m{
         {S("N1"), S("系统维护[&S] "), {S("N2"), S("N3"),  S("N4"),  S("-"),   S("N18"), S("N11"), S("N48"),
-                                       S("-"),  S("N47"), S("N45"), S("~"),   S("N56"), S("N6"),  S("N7"),
+                                       S("-"),  S("N47"), S("N45"), S("N61"), S("~"),   S("N56"), S("N6"),  S("N7"),
                                        S("-"),  S("N41"), S("N54"), S("N55"), S("-"),   S("N9")}},
         {S("N12"),
          S("日常业务[&R] "),

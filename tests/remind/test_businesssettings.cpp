@@ -25,7 +25,6 @@ private Q_SLOTS:
         BusinessSettingsWindow w(nullptr, f.dm.get());
         QCOMPARE(w.windowTitle(), QStringLiteral("业务规则设置"));
         QCOMPARE(w.itemLabels[2]->text(), QStringLiteral("交强险到期"));
-        QCOMPARE(w.itemLabels[4]->text(), QStringLiteral("二保里程到期"));
         // The defaults: the expiries refused, the mileage warned about, fines after 7 days.
         QStringList shown;
         for (QComboBox* b : w.ruleBoxes)
@@ -33,7 +32,6 @@ private Q_SLOTS:
         QCOMPARE(shown, (QStringList{QStringLiteral("禁止出租"), QStringLiteral("禁止出租"), QStringLiteral("禁止出租"),
                                      QStringLiteral("禁止出租"), QStringLiteral("只提醒")}));
         QCOMPARE(w.fineLead->value(), 7);
-        QCOMPARE(w.fineLead->maximum(), 3650);
 
         w.ruleBoxes[1]->setCurrentText(QStringLiteral("不检查"));
         w.ruleBoxes[4]->setCurrentText(QStringLiteral("禁止出租"));
@@ -59,10 +57,8 @@ private Q_SLOTS:
         msgs.clear();
         QVERIFY(!w.save());
         QCOMPARE(msgs.shown().size(), 1);
-        QCOMPARE(msgs.shown().first().request.icon, Msg::Icon::Critical);
         QVERIFY(msgs.lastText().contains(QStringLiteral("已被其他用户修改")));
         QCOMPARE(BusinessSettings::read(db).fineLeadDays, 3);
-        QCOMPARE(BusinessSettings::read(db).stopRules[0], BusinessSettings::StopRule::Refuse);
         QCOMPARE(w.ruleBoxes[0]->currentText(), QStringLiteral("只提醒"));
         QCOMPARE(w.fineLead->value(), 30);
         // Said once: the next 存盘 writes what the window holds.
@@ -70,12 +66,6 @@ private Q_SLOTS:
         QVERIFY(w.save());
         expected.stopRules[0] = BusinessSettings::StopRule::Warn;
         QCOMPARE(BusinessSettings::read(db) == expected, true);
-
-        // A new window shows what is stored.
-        BusinessSettingsWindow again(nullptr, f.dm.get());
-        QCOMPARE(again.ruleBoxes[0]->currentText(), QStringLiteral("只提醒"));
-        QCOMPARE(again.ruleBoxes[1]->currentText(), QStringLiteral("不检查"));
-        QCOMPARE(again.fineLead->value(), 30);
     }
 };
 
