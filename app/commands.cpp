@@ -15,6 +15,7 @@
 #include "data/columns.h"
 #include "fleet/qcda.h"
 #include "fleet/registers.h"
+#include "remind/businesssettingswindow.h"
 #include "remind/txcsb.h"
 #include "remind/txgn.h"
 #include "rental/backoffice.h"
@@ -97,6 +98,7 @@ QVector<Command> build()
         cmd("N60", "随车物品设置", Gate::系统维护权, "", of<AccessoryChecklistWindow>()),
         listOf(cmd("N47", "提醒功能初始化", Gate::None, "q_txcsb", of<TForm_txcsb>()), "提醒功能初始表", {}, "", One),
         withButton(cmd("N45", "提醒功能", Gate::None, "", of<TForm_txgn>()), "SpeedButton8", "提醒功能", false),
+        cmd("N61", "业务规则设置", Gate::系统维护权, "", of<BusinessSettingsWindow>()),
         // Emptying the business tables is as much a maintenance matter as replacing them by a restore.
         cmd("N56", "数据初始化", Gate::系统维护权, "", of<TForm_initialize>()),
         cmd("N6", "数据备份", Gate::系统维护权, "", of<TForm_backup>()),
@@ -250,9 +252,9 @@ QString refusal(const Command& c)
 const QVector<Menu>& menus()
 {
     static const QVector<Menu> m{
-        {S("N1"), S("系统维护[&S] "), {S("N2"),  S("N3"), S("N4"),  S("-"),   S("N18"), S("N11"), S("N48"),
-                                       S("N60"), S("-"),  S("N47"), S("N45"), S("~"),   S("N56"), S("N6"),
-                                       S("N7"),  S("-"),  S("N41"), S("N54"), S("N55"), S("-"),   S("N9")}},
+        {S("N1"), S("系统维护[&S] "), {S("N2"), S("N3"),  S("N4"),  S("-"),   S("N18"), S("N11"), S("N48"), S("N60"),
+                                       S("-"),  S("N47"), S("N45"), S("N61"), S("~"),   S("N56"), S("N6"),  S("N7"),
+                                       S("-"),  S("N41"), S("N54"), S("N55"), S("-"),   S("N9")}},
         {S("N12"),
          S("日常业务[&R] "),
          {S("N13"), S("-"), S("N57"), S("N14"), S("N15"), S("N37"), S("N16"), S("-"), S("N44"), S("N58")}},

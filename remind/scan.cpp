@@ -37,6 +37,32 @@ QString addDays(const QString& moment, qint64 days)
 
 }  // namespace
 
+VehicleTests::VehicleTests(const QDate& today, const std::array<qint64, 5>& leads) : m_mileageLead(leads[4])
+{
+    // Due when today is on or after the deadline less the lead, that is when the deadline is not
+    // later than today plus the lead.
+    const QString now = Dates::toStorage(QDateTime(today, QTime(0, 0)));
+    for (int i = 0; i < 4; ++i)
+        m_horizon[i] = addDays(now, leads[i]);
+}
+
+QString VehicleTests::columns()
+{
+    return QStringLiteral("养路费截止时间,年审截止时间,保险截止时间,车船税截止时间,公里数,下次二保里程");
+}
+
+QString VehicleTests::expiry(int rule, const QVariant& deadline) const
+{
+    const QString due = momentText(deadline);
+    return !due.isEmpty() && due <= m_horizon[rule] ? due : QString();
+}
+
+bool VehicleTests::mileage(const QVariant& km, const QVariant& next) const
+{
+    // An empty value is below every other, and a difference with one is empty.
+    return !next.isNull() && next.toDouble() > 0 && !km.isNull() && km.toDouble() >= next.toDouble() - double(m_mileageLead);
+}
+
 QVector<Rule> readRules(Database& db)
 {
     QVector<Rule> rules;
@@ -62,25 +88,17 @@ void scan(Database& db, const QDate& today)
     const QString now = Dates::toStorage(QDateTime(today, QTime(0, 0)));
     ScratchRows out({Col::车牌号, Col::支票号, Col::发车日期, Col::发车里程, Col::备注});
 
-    // Rules 1 to 4: due when today is on or after the deadline less the lead, that is when the
-    // deadline is not later than today plus the lead.
-    QString horizon[4];
-    for (int i = 0; i < 4; ++i)
-        horizon[i] = addDays(now, rules[i].lead);
-    QSqlQuery v = db.run(QStringLiteral("select 车牌号,养路费截止时间,年审截止时间,保险截止时间,车船税截止时间,公里数,下次二保里程 "
-                                        "from 汽车档案 order by 车牌号,__rk"));
+    const VehicleTests tests(today, {rules[0].lead, rules[1].lead, rules[2].lead, rules[3].lead, rules[4].lead});
+    QSqlQuery v = db.run(QStringLiteral("select 车牌号,%1 from 汽车档案 order by 车牌号,__rk").arg(VehicleTests::columns()));
     while (v.next()) {
         const QString plate = v.value(0).toString();
         for (int i = 0; i < 4; ++i) {
-            const QString due = momentText(v.value(1 + i));
-            if (!due.isEmpty() && due <= horizon[i])
+            const QString due = tests.expiry(i, v.value(1 + i));
+            if (!due.isEmpty())
                 out.add({plate, rules[i].item, due, QVariant(), QVariant()});
         }
-        // Rule 5: the odometer within the lead of the next service mileage; an empty value is below
-        // every other, and a difference with one is empty.
-        const QVariant km = v.value(5), next = v.value(6);
-        if (!next.isNull() && next.toDouble() > 0 && !km.isNull() && km.toDouble() >= next.toDouble() - double(rules[4].lead))
-            out.add({plate, rules[4].item, QVariant(), next, QVariant()});
+        if (tests.mileage(v.value(5), v.value(6)))
+            out.add({plate, rules[4].item, QVariant(), v.value(6), QVariant()});
     }
 
     // Rule 6: open rentals whose dispatch plus term less the lead is not later than today.

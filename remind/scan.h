@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QString>
 #include <QVector>
+#include <array>
 
 class Database;
 
@@ -17,6 +18,25 @@ struct Rule {
     QString item;
 };
 QVector<Rule> readRules(Database& db);
+
+// The tests of rules 1 to 5 on one vehicle on `today`, each with its lead: the scan uses the leads
+// of 提醒功能初始表, a dispatch (the stop-hire rules) lead 0, so both find a vehicle due alike.
+class VehicleTests {
+public:
+    VehicleTests(const QDate& today, const std::array<qint64, 5>& leads);
+    // The columns of 汽车档案 the tests read, in this order: the deadlines of rules 1 to 4, then
+    // 公里数 and 下次二保里程.
+    static QString columns();
+    // Rules 1 to 4 (rule 0..3): the deadline as stored text when it is not later than today plus the
+    // lead, else empty (so is an empty or unreadable deadline).
+    QString expiry(int rule, const QVariant& deadline) const;
+    // Rule 5: the odometer within the lead of the next service mileage, both set.
+    bool mileage(const QVariant& odometer, const QVariant& nextService) const;
+
+private:
+    std::array<QString, 4> m_horizon;
+    qint64 m_mileageLead = 0;
+};
 
 // The reminder text of an open rental.
 QString rentalNote(const QString& name, qint64 term, const QString& phone);

@@ -2,6 +2,7 @@
 #include "core/dates.h"
 #include "data/columns.h"
 #include "data/database.h"
+#include "rental/roadworthy.h"
 
 #include <QSqlQuery>
 
@@ -117,10 +118,21 @@ std::optional<Refusal> contractRefusal(Database& db, const ContractSave& c, cons
             return Refusal{contractOverlapText(*other), Col::发车日期};
     }
     // A returned contract no longer holds its vehicle: its save sends nothing out.
-    if (c.newVehicle && !c.returned)
+    if (c.newVehicle && !c.returned) {
         if (auto refusal = dispatchRefusal(db, c.plate))
             return Refusal{*refusal, Col::车牌号};
+        const DispatchCheck road = dispatchCheck(db, c.plate, dispatchDay(c.dispatch, now.date()));
+        if (!road.refusal.isEmpty())
+            return Refusal{road.refusal, Col::车牌号};
+    }
     return std::nullopt;
+}
+
+QStringList contractQuestions(Database& db, const ContractSave& c, const QDateTime& now)
+{
+    if (!c.newVehicle || c.returned)
+        return {};
+    return dispatchCheck(db, c.plate, dispatchDay(c.dispatch, now.date())).questions;
 }
 
 }  // namespace Rental

@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class Database;
@@ -66,7 +67,11 @@ struct ContractSave {
 // The availability rules of a contract's save, in order: an open contract whose vehicle or period
 // is new must not overlap another open contract of the vehicle (the 发车日期 to focus); an
 // unreturned contract must not send out a vehicle that is 出租 or 维修 (the 车牌号). A save that
-// changes neither books nothing new and is not checked. Throws DbError.
+// changes neither books nothing new and is not checked; an unreturned contract must not send out a
+// vehicle a stop-hire rule set to 禁止出租 finds due (the 车牌号). Throws DbError.
 std::optional<Refusal> contractRefusal(Database& db, const ContractSave& c, const QDateTime& now);
+// What the save asks first: the stop-hire rules set to 只提醒 that find the vehicle it sends out due
+// ("…，仍然出租吗?", 否 the default). Throws DbError.
+QStringList contractQuestions(Database& db, const ContractSave& c, const QDateTime& now);
 
 }  // namespace Rental

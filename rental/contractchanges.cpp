@@ -7,6 +7,7 @@
 #include "data/recordset.h"
 #include "data/versions.h"
 #include "rental/rentalrules.h"
+#include "rental/roadworthy.h"
 
 #include <QSet>
 #include <QSqlQuery>
@@ -172,6 +173,9 @@ QString swapRefusal(Database& db, const OpenContract& c, const QString& plate, c
         return QStringLiteral("车辆 %1 已停用，不能换车!").arg(stored);
     if (const auto refusal = dispatchRefusal(db, stored))
         return *refusal;
+    // The new vehicle leaves now: a stop-hire rule set to 禁止出租 refuses it as it refuses a contract.
+    if (const DispatchCheck road = dispatchCheck(db, stored, now.date()); !road.refusal.isEmpty())
+        return road.refusal;
     const auto [from, to] = restOfPeriod(c, now);
     if (const auto other = overlappingContract(db, stored, from, to, c.number, now))
         return meetsText(stored, *other);

@@ -259,8 +259,14 @@ Rental::ContractSave TForm_qczlb_edit::contractSave() const
 bool TForm_qczlb_edit::prepareWrite()
 {
     try {
-        if (const auto refusal = Rental::contractRefusal(dm()->ADO_qczl, contractSave(), Clock::now()))
+        const Rental::ContractSave c = contractSave();
+        if (const auto refusal = Rental::contractRefusal(dm()->ADO_qczl, c, Clock::now()))
             return failAt(refusal->message, refusal->column);
+        for (const QString& question : Rental::contractQuestions(dm()->ADO_qczl, c, Clock::now()))
+            if (!Msg::confirm(this, question)) {
+                focusColumn(Col::车牌号);
+                return false;
+            }
     } catch (const DbError& e) {
         Msg::error(this, e.text());
         return false;

@@ -4,6 +4,8 @@
 #include "data/amounts.h"
 #include "data/database.h"
 #include "rental/availability.h"
+#include "rental/roadworthy.h"
+#include "remind/scan.h"
 
 #include <QHash>
 #include <QSet>
@@ -132,8 +134,9 @@ const Statements& statements()
             "select 内部编号, 客户号, 客户姓名, 车牌号, 发车日期, 租赁期限, 租赁单价 from 客户预订汽车 where 执行完毕='否'"),
         QStringLiteral("select 客户号, 移动电话, 联系电话 from 客户登记表 where 客户号 in (select 客户号 from 汽车租赁登记表 "
                        "where 帐款结清=false union select 客户号 from 客户预订汽车 where 执行完毕='否') order by __rk"),
-        QStringLiteral(
-            "select 车牌号, 车型, 颜色, 车辆状态, 客户姓名, 租赁时间, 收车时间 from 汽车档案 where 停用=false order by 车牌号"),
+        QStringLiteral("select 车牌号, 车型, 颜色, 车辆状态, 客户姓名, 租赁时间, 收车时间, %1 from 汽车档案 where 停用=false "
+                       "order by 车牌号")
+            .arg(Reminders::VehicleTests::columns()),
     };
     return s;
 }
@@ -150,6 +153,7 @@ Snapshot read(Database& db, const QDateTime& now)
     readReservations(db, byPlate);
 
     const QHash<QString, QString> phones = readPhones(db);
+    const Rental::RoadRules roadRules = Rental::RoadRules::read(db);
 
     Snapshot s;
     Rows q(db, statements().vehicles);
@@ -174,6 +178,11 @@ Snapshot read(Database& db, const QDateTime& now)
             if (b.to > b.from)
                 row.bars.push_back(b);
         }
+        QVariantList road;
+        for (int i = 7; i < 13; ++i)
+            road << q.value(i);
+        for (const Rental::Lapse& l : Rental::lapsesOf(road, roadRules, now.date()))
+            row.lapses << Rental::lapseText(l, row.plate);
         std::stable_sort(row.bars.begin(), row.bars.end(), [](const Bar& a, const Bar& b) { return a.from < b.from; });
         s.vehicles.push_back(std::move(row));
     }

@@ -29,6 +29,9 @@ struct Bar {
 struct VehicleRow {
     QString plate, model, colour, state;
     QVector<Bar> bars;  // by start
+    // What the stop-hire rules not set to 不检查 find due on the day read ("保险已于…到期"); empty
+    // when the vehicle may go out.
+    QStringList lapses;
 };
 
 struct Filter {
@@ -56,7 +59,8 @@ struct Snapshot {
 };
 Snapshot read(Database& db, const QDateTime& now);
 // The statements read() runs, in the application's SQL: the open contracts, the open reservations,
-// the telephones of their customers, the vehicles.
+// the telephones of their customers, the vehicles (with the columns the stop-hire rules test; their
+// settings and item names are two small reads more).
 struct Statements {
     QString contracts, reservations, phones, vehicles;
 };

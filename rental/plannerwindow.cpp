@@ -43,6 +43,8 @@ namespace {
 const int FrozenWidths[] = {84, 72, 48, 60};
 const char* const FrozenTitles[] = {"车牌号", "车型", "颜色", "车辆状态"};
 const QChar Weekdays[] = {u'一', u'二', u'三', u'四', u'五', u'六', u'日'};
+// The mark of a vehicle that may not go out (stop-hire).
+const QColor StopMark(200, 30, 30);
 
 QColor barColour(BarKind kind)
 {
@@ -338,6 +340,11 @@ void PlannerView::contextMenuEvent(QContextMenuEvent* event)
 
 QString PlannerView::toolTipFor(const Hit& hit) const
 {
+    // The vehicle columns say why a vehicle is marked.
+    if (hit.row >= 0 && hit.day < 0) {
+        const QStringList& lapses = m_plan->rows[hit.row].lapses;
+        return lapses.isEmpty() ? QString() : QStringLiteral("停租提醒：\n") + lapses.join(QLatin1Char('\n'));
+    }
     if (hit.bar < 0)
         return {};
     const Bar& b = m_plan->rows[hit.row].bars[hit.bar];
@@ -485,9 +492,13 @@ void PlannerView::paintEvent(QPaintEvent*)
         const int y = HeaderHeight + (r - firstRow) * RowHeight;
         const Planner::VehicleRow& v = plan.rows[r];
         const QString cells[] = {v.plate, v.model, v.colour, v.state};
+        // A vehicle a stop-hire rule finds due: a red edge and its plate in red.
+        const bool stopped = !v.lapses.isEmpty();
+        if (stopped)
+            p.fillRect(QRect(0, y + 2, 3, RowHeight - 5), StopMark);
         x = 0;
         for (int c = 0; c < 4; ++c) {
-            p.setPen(palette().color(QPalette::Text));
+            p.setPen(stopped && c == 0 ? StopMark : palette().color(QPalette::Text));
             p.drawText(QRect(x + 3, y, FrozenWidths[c] - 6, RowHeight), Qt::AlignVCenter | Qt::AlignLeft,
                        fm.elidedText(cells[c], Qt::ElideRight, FrozenWidths[c] - 6));
             x += FrozenWidths[c];

@@ -3,6 +3,7 @@
 #include "data/columns.h"
 #include "data/database.h"
 #include "data/datamodule.h"
+#include "rental/roadworthy.h"
 #include "ui/common/messages.h"
 
 #include <QPushButton>
@@ -175,6 +176,13 @@ bool TForm_khydqc_edit::prepareWrite()
             focusColumn(Col::发车日期);
             return false;
         }
+        for (const QString& question : Rental::reservationQuestions(dm()->ADO_qczl, q->asString(Col::车牌号),
+                                                                   q->asDateTime(Col::发车日期), q->asInteger(Col::租赁期限),
+                                                                   Clock::today()))
+            if (!Msg::confirm(this, question)) {
+                focusColumn(Col::车牌号);
+                return false;
+            }
     } catch (const DbError& e) {
         Msg::error(this, e.text());
         return false;

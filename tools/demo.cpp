@@ -339,9 +339,26 @@ void fill(Database& db, const Sizes& n, const QDate& today)
     }
     writeJournal(db, journal, op);
     {
-        auto q = prepare(db, QStringLiteral("update 汽车档案 set 公里数=? where 车牌号=?"));
+        // The next service lies ahead of the reading the rentals left.
+        auto q = prepare(db, QStringLiteral("update 汽车档案 set 公里数=?, 下次二保里程=? where 车牌号=?"));
         for (auto it = odometer.begin(); it != odometer.end(); ++it)
-            exec(q, {it.value(), it.key()});
+            exec(q, {it.value(), it.value() + 500 + it.value() % 14500, it.key()});
+    }
+    // Three vehicles in service whose insurance or inspection has lapsed or whose service is due:
+    // the stop-hire rules refuse or ask about them and the planner marks them.
+    {
+        QStringList lapsed;
+        for (int i = 0; i < plates.size() && lapsed.size() < 3; ++i)
+            if (!withdrawn(i))
+                lapsed << plates[i];
+        const QStringList updates{QStringLiteral("update 汽车档案 set 保险截止时间=? where 车牌号=?"),
+                                  QStringLiteral("update 汽车档案 set 年审截止时间=? where 车牌号=?"),
+                                  QStringLiteral("update 汽车档案 set 下次二保里程=公里数-? where 车牌号=?")};
+        const QVariantList values{dt(QDateTime(today.addDays(-12), QTime(0, 0))), dt(QDateTime(today.addDays(-3), QTime(0, 0))), 200};
+        for (int i = 0; i < lapsed.size(); ++i) {
+            auto q = prepare(db, updates[i]);
+            exec(q, {values[i], lapsed[i]});
+        }
     }
     {
         auto q = prepare(db, QStringLiteral("update 汽车档案 set 车辆状态='出租', 客户姓名=?, 租赁时间=? where 车牌号=?"));
