@@ -435,16 +435,6 @@ void fill(Database& db, const Sizes& n, const QDate& today)
     }
 }
 
-// Two vehicles whose papers lapsed: one's insurance three weeks ago, the other's inspection
-// yesterday, so the office sees the stop-hire rules at work.
-void lapseSome(Database& db, const QString& uninsured, const QString& uninspected, const QDate& today)
-{
-    db.execute(QStringLiteral("update 汽车档案 set 保险截止时间=? where 车牌号=?"),
-               {dt(QDateTime(today.addDays(-21), QTime(0, 0))), uninsured});
-    db.execute(QStringLiteral("update 汽车档案 set 年审截止时间=? where 车牌号=?"),
-               {dt(QDateTime(today.addDays(-1), QTime(0, 0))), uninspected});
-}
-
 // The office's address on its papers; handover sheets of the latest contracts, as the clerks
 // record them at the counter: every one dispatched has its dispatch sheet, every one returned its
 // return sheet, now and then with new damage.
@@ -514,7 +504,6 @@ int main(int argc, char* argv[])
         Transaction tx(db);
         fill(db, sizes, today);
         fillPapers(db, 30);
-        lapseSome(db, plate(3), plate(7), today);
         tx.commit();
         db.runNative(QStringLiteral("ANALYZE"));
     } catch (const DbError& e) {
