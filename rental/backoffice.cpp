@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 // ---- descriptions ----
 
 const ListWindowConfig& TForm_qczl_fkqk::spec()
@@ -208,18 +210,10 @@ TForm_qczljcb_edit::TForm_qczljcb_edit(QWidget* owner, TDm1* dm)
     setEnterChain({"DBDateTimeEditEh2", "DBDateTimeEditEh1", "DBNumberEditEh9", "DBComboBoxEh1", "DBEditEh3"});
     setFirstField(QStringLiteral("DBDateTimeEditEh2"));
     // The condition of the car taken back: a sheet of its own, stored apart from the row typed here.
-    handoverButton = new QPushButton(QStringLiteral("收车检查"), this);
-    handoverButton->setObjectName(QStringLiteral("ReturnHandover"));
-    handoverButton->setAutoDefault(false);
-    handoverPrintButton = new QPushButton(QStringLiteral("打印检查单"), this);
-    handoverPrintButton->setObjectName(QStringLiteral("PrintHandover"));
-    handoverPrintButton->setAutoDefault(false);
-    if (auto* form = findChild<QFormLayout*>()) {
-        auto* row = new QHBoxLayout;
-        row->addWidget(handoverButton);
-        row->addWidget(handoverPrintButton);
-        form->addRow(QString(), row);
-    }
+    const QVector<QPushButton*> handover = addFieldButtons(
+        {{u"ReturnHandover"_s, u"收车检查"_s}, {u"PrintHandover"_s, u"打印检查单"_s}});
+    handoverButton = handover[0];
+    handoverPrintButton = handover[1];
     const auto contract = [this] { return query()->value(Col::内部编号).toString(); };
     connect(handoverButton, &QPushButton::clicked, this,
             [this, contract] { HandoverWindows::open(this, this->dm(), contract(), Handover::Stage::Return); });

@@ -14,6 +14,8 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+
+using namespace Qt::StringLiterals;
 #include <memory>
 
 // ---- descriptions ----
@@ -144,30 +146,14 @@ TForm_qczlb_edit::TForm_qczlb_edit(QWidget* owner, TDm1* dm)
         due->setAlignment(Qt::AlignRight);
         due->setStyleSheet(QStringLiteral("background: #ffffc0; font-weight: bold;"));
     }
-    reservationButton = new QPushButton(QStringLiteral("客户预订"), this);
-    reservationButton->setObjectName(QStringLiteral("BitBtn1"));
-    reservationButton->setAutoDefault(false);
-    if (auto* form = findChild<QFormLayout*>())
-        form->addRow(QString(), reservationButton);
+    reservationButton = addFieldButtons({{u"BitBtn1"_s, u"客户预订"_s}}).first();
     connect(reservationButton, &QPushButton::clicked, this, &TForm_qczlb_edit::reservationClick);
-    printButton = new QPushButton(QStringLiteral("打印合同"), this);
-    printButton->setObjectName(QStringLiteral("PrintAgreement"));
-    printButton->setAutoDefault(false);
-    if (auto* form = findChild<QFormLayout*>())
-        form->addRow(QString(), printButton);
+    printButton = addFieldButtons({{u"PrintAgreement"_s, u"打印合同"_s}}).first();
     connect(printButton, &QPushButton::clicked, this, &TForm_qczlb_edit::printAgreementClick);
-    handoverButton = new QPushButton(QStringLiteral("交车检查"), this);
-    handoverButton->setObjectName(QStringLiteral("DispatchHandover"));
-    handoverButton->setAutoDefault(false);
-    handoverPrintButton = new QPushButton(QStringLiteral("打印检查单"), this);
-    handoverPrintButton->setObjectName(QStringLiteral("PrintHandover"));
-    handoverPrintButton->setAutoDefault(false);
-    if (auto* form = findChild<QFormLayout*>()) {
-        auto* row = new QHBoxLayout;
-        row->addWidget(handoverButton);
-        row->addWidget(handoverPrintButton);
-        form->addRow(QString(), row);
-    }
+    const QVector<QPushButton*> handover = addFieldButtons(
+        {{u"DispatchHandover"_s, u"交车检查"_s}, {u"PrintHandover"_s, u"打印检查单"_s}});
+    handoverButton = handover[0];
+    handoverPrintButton = handover[1];
     connect(handoverButton, &QPushButton::clicked, this, &TForm_qczlb_edit::handoverClick);
     connect(handoverPrintButton, &QPushButton::clicked, this, &TForm_qczlb_edit::printHandoverClick);
     // After the row is given up (取消, 返回) nothing may carry its reservation.

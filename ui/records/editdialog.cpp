@@ -125,6 +125,24 @@ QPushButton* EditDialog::makeButton(const QString& objectName, const QString& ca
     return b;
 }
 
+QVector<QPushButton*> EditDialog::addFieldButtons(const QVector<std::pair<QString, QString>>& buttons)
+{
+    QVector<QPushButton*> made;
+    auto* row = new QHBoxLayout;
+    for (const auto& [objectName, caption] : buttons) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(objectName);
+        b->setAutoDefault(false);
+        row->addWidget(b);
+        made << b;
+    }
+    if (auto* form = findChild<QFormLayout*>())
+        form->addRow(QString(), row);
+    else
+        delete row;
+    return made;
+}
+
 bool EditDialog::adding() const
 {
     return addButton && !addButton->isEnabled() && closeButton && !closeButton->isEnabled();

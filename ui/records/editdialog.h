@@ -108,6 +108,9 @@ Q_SIGNALS:
     void edited(const QString& column);
 
 protected:
+    // Buttons of the module side by side in one row under the fields (objectName, caption each),
+    // never the dialog's default button.
+    QVector<QPushButton*> addFieldButtons(const QVector<std::pair<QString, QString>>& buttons);
     // Module steps; each default does nothing. 存盘 runs them in this order: fillDefaults,
     // the required fields, moduleChecks, the duplicate test, prepareWrite, the stamps,
     // assignBeforeWrite, then writeRecord inside the transaction.
