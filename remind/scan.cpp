@@ -1,8 +1,10 @@
 #include "remind/scan.h"
 #include "core/dates.h"
 #include "core/money.h"
+#include "data/businesssettings.h"
 #include "data/columns.h"
 #include "data/database.h"
+#include "rental/fines.h"
 #include "stats/reports.h"
 #include "stats/scratch.h"
 
@@ -131,6 +133,10 @@ void scan(Database& db, const QDate& today)
     for (const Due& d : due)
         out.add(
             {d.plate, rules[5].item, d.dispatched, QVariant(), rentalNote(d.name, d.term, phones.value(Reports::fold(d.customer)))});
+    // Fines still 未处理 after the office's lead, oldest first: a rule of the business settings,
+    // not a row of 提醒功能初始表.
+    for (const Fines::Overdue& f : Fines::overdue(db, today, BusinessSettings::read(db).fineLeadDays))
+        out.add({f.plate, Fines::ReminderItem, Dates::toStorage(f.at), QVariant(), f.note});
     Scratch::replace(db, out);
 }
 

@@ -22,7 +22,8 @@ QVector<Rule> readRules(Database& db);
 QString rentalNote(const QString& name, qint64 term, const QString& phone);
 
 // Empties 通用 and appends the reminders due on `today`: per vehicle in plate order its rules 1 to 5,
-// then the open rentals by return date and plate. Throws DbError.
+// then the open rentals by return date and plate, then the fines still 未处理 whose 违章时间 lies
+// the settings' 违章提醒天数 or more before today, by that moment. Throws DbError.
 void scan(Database& db, const QDate& today);
 
 }  // namespace Reminders

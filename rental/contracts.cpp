@@ -1,6 +1,7 @@
 #include "rental/bookings.h"
 #include "core/clock.h"
 #include "rental/papers.h"
+#include "rental/fines.h"
 #include "rental/changedialogs.h"
 #include "core/sqltext.h"
 #include "data/columns.h"
@@ -227,6 +228,13 @@ bool TForm_qczlb_edit::prepareWrite()
     try {
         if (const auto refusal = Rental::contractRefusal(dm()->ADO_qczl, contractSave(), Clock::now()))
             return failAt(refusal->message, refusal->column);
+        // A renter with fines still unpaid is told of them, not refused.
+        if (query()->state() == RecordSet::Insert) {
+            const QString unpaid = Fines::unpaidWarning(query()->asString(Col::客户姓名),
+                                                        Fines::unpaidOfCustomer(dm()->ADO_qczl, query()->asString(Col::客户号)));
+            if (!unpaid.isEmpty())
+                Msg::warn(this, unpaid);
+        }
     } catch (const DbError& e) {
         Msg::error(this, e.text());
         return false;

@@ -2,6 +2,7 @@
 #include "rental/backoffice.h"
 #include "rental/bookings.h"
 #include "rental/customers.h"
+#include "rental/fineswindow.h"
 #include "rental/papers.h"
 #include "rental/plannerwindow.h"
 #include "ui/records/windowspec.h"
@@ -25,4 +26,5 @@ void registerRentalWindows()
     registerWindow<TForm_qczlqkb_edit>();
     registerWindow<PlannerWindow>();
     registerWindow<DocumentFieldsHelp>();
+    registerWindow<FinesWindow>();
 }
