@@ -9,6 +9,7 @@
 #include "rental/availability.h"
 
 #include <QSqlQuery>
+#include <cmath>
 
 namespace Fines {
 

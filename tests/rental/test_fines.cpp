@@ -3,6 +3,7 @@
 // an open contract up to now), the office's own outside every rental; the register's save storing
 // the match; the unpaid fines said at a new contract and shown in the settlement dialog.
 #include "fixture.h"
+#include "data/maintenance.h"
 #include "rental/backoffice.h"
 #include "rental/bookings.h"
 #include "rental/fines.h"
@@ -208,6 +209,26 @@ private Q_SLOTS:
             QVERIFY(d.unpaidFinesLine->isReadOnly());
             d.cancelButton->click();
         }
+    }
+
+    // Data initialization empties the fines with the contracts they are charged to, and only then
+    // (last: it empties the other tables too).
+    void initializationTakesFinesWithContracts()
+    {
+        fine("苏A00001", "2004-04-12 13:00:00", "200", Fines::Unhandled, "K001", "ZL2004000001");
+        QVector<bool> ticked(Maintenance::initTables().size(), true);
+        qsizetype contracts = -1;
+        for (qsizetype i = 0; i < ticked.size(); ++i)
+            if (Maintenance::initTables()[i].caption == QStringLiteral("汽车租赁登记表"))
+                contracts = i;
+        QVERIFY(contracts >= 0);
+        ticked[contracts] = false;
+        Maintenance::initialize(dm.ADO_qczl, ticked);
+        QCOMPARE(scalar(QStringLiteral("select count(*) from 违章登记")).toInt(), 1);
+        ticked.fill(false);
+        ticked[contracts] = true;
+        Maintenance::initialize(dm.ADO_qczl, ticked);
+        QCOMPARE(scalar(QStringLiteral("select count(*) from 违章登记")).toInt(), 0);
     }
 };
 
