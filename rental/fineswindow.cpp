@@ -154,26 +154,23 @@ FineEditDialog::FineEditDialog(TDm1* dm, QWidget* owner) : RegisterEditDialog(Fi
 
 void FineEditDialog::showRenter()
 {
-    RecordSet* q = query();
-    if (!q->isOpen() || (q->currentRow() < 0 && q->state() != RecordSet::Insert)) {
-        renterLine->clear();
-        return;
-    }
-    // The moment as the two fields show it: the typed date with the typed time.
-    QDateTime at = q->asDateTime(Col::违章时间);
+    // The moment and plate as the fields show them, typed or not yet saved: the typed date with
+    // the typed time (the row's time while that field is empty).
+    const RecordSet* q = query();
+    const QDateTime stored = q->isOpen() && q->currentRow() >= 0 ? q->asDateTime(Col::违章时间) : QDateTime();
     QString dateText = fieldText(DateField), timeText = fieldText(TimeField);
     dateText.remove(QLatin1Char(' '));
     timeText.remove(QLatin1Char(' '));
     const auto date = Dates::parseJet(dateText);
-    const QTime time = QTime::fromString(timeText, QStringLiteral("H:m:s"));
-    if (!date) {
+    const QString plate = textFor(Col::车牌号).trimmed();
+    if (!date || plate.isEmpty()) {
         renterLine->clear();
         return;
     }
-    at = QDateTime(date->date(), time.isValid() ? time : (at.isValid() ? at.time() : QTime(0, 0)));
+    const QTime time = QTime::fromString(timeText, QStringLiteral("H:m:s"));
+    const QDateTime at(date->date(), time.isValid() ? time : (stored.isValid() ? stored.time() : QTime(0, 0)));
     try {
-        renterLine->setText(
-            Fines::matchText(Fines::matchContract(dm()->ADO_qczl, binder()->value(Col::车牌号).toString(), at, Clock::now())));
+        renterLine->setText(Fines::matchText(Fines::matchContract(dm()->ADO_qczl, plate, at, Clock::now())));
     } catch (const DbError& e) {
         renterLine->setText(e.text());
     }

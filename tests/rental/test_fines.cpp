@@ -137,7 +137,7 @@ private Q_SLOTS:
         std::unique_ptr<FineEditDialog> d(new FineEditDialog(&dm, &list));
         d->setItemsFor(QStringLiteral("车牌号"), {QStringLiteral("苏A00001"), QStringLiteral("苏A00002")});
         d->show();
-        d->addButton->click();
+        // Typed into the empty list: the first row.
         type(d->fieldFor(QStringLiteral("车牌号")), QStringLiteral("苏A00001"));
         type(d->field(QStringLiteral("DBDateTimeEditEh1")), QStringLiteral("20040415"));
         type(d->field(QStringLiteral("DBDateTimeEditEh2")), QStringLiteral("180000"));
@@ -146,8 +146,9 @@ private Q_SLOTS:
         type(d->fieldFor(QStringLiteral("扣分")), QStringLiteral("3"));
         d->saveButton->click();
         QCOMPARE(msgs.texts(), QStringList{Saved});
-        const QString columns = QStringLiteral("select 违章时间, 罚款金额, 扣分, 处理状态, 租赁内部编号, 客户号, 客户姓名, 联系电话, 操作员 from 违章登记");
-        QCOMPARE(row(columns), QStringLiteral("2004-04-15 18:00:00/200.0000/3/未处理/ZL2004000002/K002/王二/222/张三"));
+        const QString columns = QStringLiteral("select 违章时间, 扣分, 处理状态, 租赁内部编号, 客户号, 客户姓名, 联系电话, 操作员 from 违章登记");
+        QCOMPARE(row(columns), QStringLiteral("2004-04-15 18:00:00/3/未处理/ZL2004000002/K002/王二/222/张三"));
+        QCOMPARE(Money::fromVariant(scalar(QStringLiteral("select 罚款金额 from 违章登记"))).toString(), QStringLiteral("200.0000"));
 
         // A minute earlier than any rental of the morning: the office's own, the renter cleared.
         type(d->field(QStringLiteral("DBDateTimeEditEh1")), QStringLiteral("20040410"));
@@ -156,7 +157,7 @@ private Q_SLOTS:
         msgs.clear();
         d->saveButton->click();
         QCOMPARE(msgs.texts(), QStringList{Saved});
-        QCOMPARE(row(columns, QStringLiteral("-")), QStringLiteral("2004-04-10 07:59:00/200.0000/3/未处理/-/-/-/-/张三"));
+        QCOMPARE(row(columns, QStringLiteral("-")), QStringLiteral("2004-04-10 07:59:00/3/未处理/-/-/-/-/张三"));
     }
 
     // A new contract for a customer with unpaid fines is told of them and still saved; a customer
