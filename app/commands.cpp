@@ -23,6 +23,7 @@
 #include "rental/handoverdialog.h"
 #include "rental/bookings.h"
 #include "rental/customers.h"
+#include "rental/fineswindow.h"
 #include "rental/plannerwindow.h"
 #include "stats/statswindow.h"
 #include "ui/shell/about.h"
@@ -127,6 +128,7 @@ QVector<Command> build()
         listOf(cmd("N21", "汽车换油登记", Gate::其他业务权, "q_hyjlb", of<TForm_hyjlb>()), "换油记录表", {}, "换油时间"),
         listOf(cmd("N22", "汽车维修登记", Gate::其他业务权, "q_wxjlb", of<TForm_wxjlb>()), "车辆维修记录表", {}, "维修时间"),
         listOf(cmd("N50", "事故登记表", Gate::其他业务权, "q_sgjlb", of<TForm_sgjlb>()), "事故登记表", {}, "事故时间"),
+        listOf(cmd("N62", "违章登记", Gate::其他业务权, "q_wzdj", of<FinesWindow>()), "违章登记", {}, "违章时间"),
         withButton(listOf(cmd("N24", "当月现金日记帐", Gate::财务管理权, "q_xjrjz", of<TForm_xjrjz>(), K::Journal), "现金日记帐", {},
                           "日期"),
                    "SpeedButton5", "日记帐", true),
@@ -258,7 +260,7 @@ const QVector<Menu>& menus()
         {S("N12"),
          S("日常业务[&R] "),
          {S("N13"), S("-"), S("N57"), S("N14"), S("N15"), S("N37"), S("N16"), S("-"), S("N44"), S("N58")}},
-        {S("N20"), S("其他业务[&Q] "), {S("N21"), S("N22"), S("N50"), S("-"), S("N24"), S("N25"), S("N19")}},
+        {S("N20"), S("其他业务[&Q] "), {S("N21"), S("N22"), S("N50"), S("N62"), S("-"), S("N24"), S("N25"), S("N19")}},
         {S("N30"),
          S("统计分析[&T] "),
          {S("N33"), S("N34"), S("N38"), S("N49"), S("N35"), S("-"), S("N39"), S("-"), S("N51"), S("N52")}},

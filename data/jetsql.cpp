@@ -1,5 +1,6 @@
 #include "data/jetsql.h"
 #include "data/schema.h"
+#include "data/versions.h"
 
 #include <QVector>
 
@@ -153,7 +154,7 @@ Shape analyze(const QString& jet)
         for (const auto& tok : t)
             if (lower(tok) == QLatin1String("group") || lower(tok) == QLatin1String("union") || lower(tok) == QLatin1String("join"))
                 grouped = true;
-        if (ends && !grouped && Schema::table(t[3].text)) {
+        if (ends && !grouped && (Schema::table(t[3].text) || Versions::recordTable(t[3].text))) {
             sh.selectStar = true;
             sh.table = t[3].text;
         }

@@ -266,7 +266,8 @@ const QVector<InitTable>& initTables()
         {QStringLiteral("客户登记表"), QStringLiteral("delete from 客户登记表 ")},
         {QStringLiteral("汽车租赁登记表"),
          QStringLiteral("delete from 汽车租赁登记表 "),
-         {Versions::changeLogTable(), Versions::sheetTable(), Versions::markTable()}},
+         // The traffic fines are charged to contracts: they go with them.
+         {Versions::changeLogTable(), Versions::sheetTable(), Versions::markTable(), Versions::fineTable()}},
         {QStringLiteral("现金日记帐"), QStringLiteral("delete from 现金日记帐 ")},
         {QStringLiteral("客户预租车辆表"), QStringLiteral("delete from 客户预订汽车 ")},
     };

@@ -1,5 +1,6 @@
 #include "data/schema.h"
 #include "data/columns.h"
+#include "data/versions.h"
 
 namespace {
 
@@ -216,7 +217,8 @@ const TableDef* table(const QString& name)
 
 FieldType columnType(const QString& tableName, const QString& column)
 {
-    if (const TableDef* t = table(tableName))
+    // The sixteen, and the table of our own edited through record sets.
+    if (const TableDef* t = table(tableName) ? table(tableName) : Versions::recordTable(tableName))
         for (const auto& c : t->columns)
             if (c.name == column)
                 return c.type;
@@ -225,7 +227,7 @@ FieldType columnType(const QString& tableName, const QString& column)
 
 bool hasColumn(const QString& tableName, const QString& column)
 {
-    if (const TableDef* t = table(tableName))
+    if (const TableDef* t = table(tableName) ? table(tableName) : Versions::recordTable(tableName))
         for (const auto& c : t->columns)
             if (c.name == column)
                 return true;

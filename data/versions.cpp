@@ -230,6 +230,16 @@ const QVector<TableDef>& ownTables()
     return t;
 }
 
+const TableDef* recordTable(const QString& name)
+{
+    if (name != fineTable())
+        return nullptr;
+    for (const TableDef& t : ownTables())
+        if (t.name == name)
+            return &t;
+    return nullptr;
+}
+
 int arrivedIn(const QString& table)
 {
     if (table == versionTable())

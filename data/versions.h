@@ -55,6 +55,10 @@ struct Dependent {
 QVector<Dependent> dependentsOf(const QString& table);
 // Tables of our own beyond the sixteen, as the current version has them.
 const QVector<TableDef>& ownTables();
+// The table of our own that windows edit row by row through record sets, as the sixteen (the
+// traffic fines register); nullptr for any other name. The log and the settings are written by
+// their own rules only.
+const TableDef* recordTable(const QString& name);
 // Own tables whose rows travel with a backup, restore and copy (not the version row itself).
 QVector<const TableDef*> carriedTables();
 // The version a table of our own arrived in: a source of an older version has no such table, so

@@ -1,8 +1,13 @@
 #include "remind/scan.h"
 #include "core/dates.h"
 #include "core/money.h"
+#include "data/businesssettings.h"
 #include "data/columns.h"
 #include "data/database.h"
+#include "data/amounts.h"
+#include "data/schema.h"
+#include "data/versions.h"
+#include "rental/fines.h"  // the fines' texts only: the reminders link no rental rules
 #include "stats/reports.h"
 #include "stats/scratch.h"
 
@@ -82,6 +87,32 @@ QString rentalNote(const QString& name, qint64 term, const QString& phone)
     return QStringLiteral("姓名：") + name + QStringLiteral("，租赁") + QString::number(term) + QStringLiteral("天,电话：") + phone;
 }
 
+QVector<OverdueFine> overdueFines(Database& db, const QDate& today, int leadDays)
+{
+    QVector<OverdueFine> out;
+    const QDate last = today.addDays(-qint64(leadDays));
+    QSqlQuery q = db.runNative(QStringLiteral("SELECT 车牌号, 违章时间, 客户姓名, 租赁内部编号, 罚款金额, 扣分, 违章行为 FROM \"%1\" "
+                                              "WHERE 处理状态 IS NULL OR 处理状态 = '' OR 处理状态 = ? ORDER BY 违章时间, 车牌号, %2")
+                                   .arg(Versions::fineTable(), Schema::KeyColumn),
+                               {Fines::Unhandled});
+    while (q.next()) {
+        const QDateTime at = Dates::fromVariant(q.value(1));
+        if (!at.isValid() || at.date() > last)
+            continue;
+        const QString renter = q.value(3).toString().isEmpty()
+                                   ? Fines::OfficeOwn
+                                   : QStringLiteral("客户：%1，租赁%2").arg(q.value(2).toString(), q.value(3).toString());
+        QString note = renter + QStringLiteral("，罚款") + (q.value(4).isNull() ? Money() : Amounts::read(q.value(4))).toString(2)
+                       + QStringLiteral("元");
+        if (!q.value(5).isNull() && q.value(5).toLongLong() != 0)
+            note += QStringLiteral("，扣%1分").arg(q.value(5).toLongLong());
+        if (!q.value(6).toString().trimmed().isEmpty())
+            note += QStringLiteral("，") + q.value(6).toString().trimmed();
+        out.push_back({q.value(0).toString(), at, note});
+    }
+    return out;
+}
+
 void scan(Database& db, const QDate& today)
 {
     const QVector<Rule> rules = readRules(db);
@@ -149,6 +180,10 @@ void scan(Database& db, const QDate& today)
     for (const Due& d : due)
         out.add(
             {d.plate, rules[5].item, d.dispatched, QVariant(), rentalNote(d.name, d.term, phones.value(Reports::fold(d.customer)))});
+    // Fines still 未处理 after the office's lead, oldest first: a rule of the business settings,
+    // not a row of 提醒功能初始表.
+    for (const OverdueFine& f : overdueFines(db, today, BusinessSettings::read(db).fineLeadDays))
+        out.add({f.plate, Fines::ReminderItem, Dates::toStorage(f.at), QVariant(), f.note});
     Scratch::replace(db, out);
 }
 

@@ -3,6 +3,7 @@
 // archive and the open rentals, written into the scratch table 通用 in one transaction. A plain
 // function of the database and today.
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QVector>
 #include <array>
@@ -41,8 +42,18 @@ private:
 // The reminder text of an open rental.
 QString rentalNote(const QString& name, qint64 term, const QString& phone);
 
+// A fine still 未处理 whose 违章时间 lies leadDays or more before today (by the calendar), oldest
+// first. Throws DbError.
+struct OverdueFine {
+    QString plate;
+    QDateTime at;
+    QString note;  // the renter (or 本公司) and the fine
+};
+QVector<OverdueFine> overdueFines(Database& db, const QDate& today, int leadDays);
+
 // Empties 通用 and appends the reminders due on `today`: per vehicle in plate order its rules 1 to 5,
-// then the open rentals by return date and plate. Throws DbError.
+// then the open rentals by return date and plate, then the fines still 未处理 whose 违章时间 lies
+// the settings' 违章提醒天数 or more before today, by that moment. Throws DbError.
 void scan(Database& db, const QDate& today);
 
 }  // namespace Reminders

@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QFormLayout;
+class QLineEdit;
 class QToolButton;
 
 // A list over the contract query whose 查询 is the contract query dialog (its row says so) and
@@ -91,6 +92,7 @@ public:
     QToolButton* payerFromRenterButton;     // 交款人 = 租车人 (SpeedButton2)
     QToolButton* paidTodayButton;           // 收款日期 = today (SpeedButton4)
     QPushButton* printButton;               // 打印结算单
+    QLineEdit* unpaidFinesLine;             // the contract's fines not yet paid, read-only
 
     // Fills the 结算人 drop-down with the handlers.
     void fillSettlers();

@@ -2,6 +2,7 @@
 #include "core/clock.h"
 #include "rental/papers.h"
 #include "rental/handoverdialog.h"
+#include "rental/fines.h"
 #include "rental/changedialogs.h"
 #include "core/sqltext.h"
 #include "data/columns.h"
@@ -253,6 +254,13 @@ bool TForm_qczlb_edit::prepareWrite()
                 focusColumn(Col::车牌号);
                 return false;
             }
+        // A renter with fines still unpaid is told of them, not refused.
+        if (query()->state() == RecordSet::Insert) {
+            const QString unpaid = Fines::unpaidWarning(query()->asString(Col::客户姓名),
+                                                        Fines::unpaidOfCustomer(dm()->ADO_qczl, query()->asString(Col::客户号)));
+            if (!unpaid.isEmpty())
+                Msg::warn(this, unpaid);
+        }
     } catch (const DbError& e) {
         Msg::error(this, e.text());
         return false;

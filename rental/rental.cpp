@@ -2,6 +2,7 @@
 #include "rental/backoffice.h"
 #include "rental/bookings.h"
 #include "rental/customers.h"
+#include "rental/fineswindow.h"
 #include "rental/papers.h"
 #include "rental/handoverdialog.h"
 #include "rental/plannerwindow.h"
@@ -27,4 +28,5 @@ void registerRentalWindows()
     registerWindow<PlannerWindow>();
     registerWindow<DocumentFieldsHelp>();
     registerWindow<AccessoryChecklistWindow>();
+    registerWindow<FinesWindow>();
 }

@@ -11,6 +11,7 @@
 #include "core/dates.h"
 #include "cash/journal.h"
 #include "rental/papers.h"
+#include "rental/fines.h"
 #include "ui/common/inputmethods.h"
 #include "ui/common/messages.h"
 
@@ -147,6 +148,15 @@ TForm_qczljsd_edit::TForm_qczljsd_edit(QWidget* owner, TDm1* dm) : EditDialog(sp
     addDaysTypedBox(returnArea);
     addFillButtons(paymentArea);
     addCalculationButtons();
+    // The contract's traffic fines not yet paid, for the clerk to take up at the counter.
+    unpaidFinesLine = new QLineEdit(this);
+    unpaidFinesLine->setObjectName(QStringLiteral("UnpaidFines"));
+    unpaidFinesLine->setReadOnly(true);
+    unpaidFinesLine->setFocusPolicy(Qt::NoFocus);
+    unpaidFinesLine->setStyleSheet(Teal);
+    unpaidFinesLine->setAccessibleName(QStringLiteral("未缴违章"));
+    if (auto* form = findChild<QFormLayout*>())
+        form->addRow(QStringLiteral("未缴违章："), unpaidFinesLine);
     setUpEnterKeys();
     showDaysTyped();
     connect(this, &EditDialog::edited, this, [this](const QString&) {
@@ -337,6 +347,9 @@ void TForm_qczljsd_edit::onShown()
     try {
         if (query()->isOpen() && query()->currentRow() >= 0 && query()->state() == RecordSet::Browse)
             query()->edit();
+        unpaidFinesLine->setText(query()->isOpen() && query()->currentRow() >= 0
+                                     ? Fines::unpaidLine(Fines::unpaidOfContract(dm()->ADO_qczl, query()->asString(Col::内部编号)))
+                                     : QString());
     } catch (const DbError& e) {
         Msg::error(this, e.text());
     }

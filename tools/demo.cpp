@@ -2,6 +2,7 @@
 //   velmira_demo [--large] <database file>
 #include "rental/availability.h"
 #include "rental/handover.h"
+#include "rental/fines.h"
 #include "core/clock.h"
 #include "core/dates.h"
 #include "core/money.h"
@@ -432,6 +433,40 @@ void fill(Database& db, const Sizes& n, const QDate& today)
                 exec(acc, {p, dt(when.addDays(5)), pickOf(places), name(), name(), QStringLiteral("追尾，后保险杠受损"),
                            QStringLiteral("保险公司定损理赔"), money(500 + pick(5000)), pickOf(handlers), op, dt(when)});
         }
+    }
+    {
+        // Traffic fines: a few during rentals, charged to their renters as the register does (the
+        // older ones paid or passed on, the recent ones still open), and one of the office's own
+        // from before the first rental, long 未处理.
+        struct Out {
+            QString plate;
+            QDateTime dispatch;
+        };
+        QVector<Out> rentals;
+        QSqlQuery r = db.run(QStringLiteral("select 车牌号, 发车日期 from 汽车租赁登记表 order by 发车日期"));
+        while (r.next())
+            rentals.push_back({r.value(0).toString(), Dates::fromVariant(r.value(1))});
+        auto fine = prepare(db, QStringLiteral("insert into 违章登记 (违章时间, 车牌号, 违章地点, 违章行为, 罚款金额, 扣分, 通知书编号, 处理状态, "
+                                               "租赁内部编号, 客户号, 客户姓名, 联系电话, 备注, 操作员, 操作日期) "
+                                               "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+        static const char* const acts[] = {"超速行驶", "闯红灯", "违章停车", "不按导向车道行驶"};
+        const int fines = std::min<int>(8, int(rentals.size()));
+        auto add = [&](const QString& plate, const QDateTime& at, const QString& state, int k) {
+            const Fines::Match m = Fines::matchContract(db, plate, at, now);
+            const int points = k % 4 == 2 ? 0 : 3;
+            auto text = [](const QString& s) { return s.isEmpty() ? QVariant() : QVariant(s); };
+            exec(fine, {dt(at), plate, pickOf(places), QString::fromUtf8(acts[k % 4]), money(50 + 50 * (k % 4)), points,
+                        QStringLiteral("JT") + digits(8), state, text(m.number), text(m.customer), text(m.name), text(m.phone),
+                        QVariant(), op, dt(now)});
+        };
+        for (int k = 0; k < fines; ++k) {
+            // Spread over the history, the latest rentals last; two hours after the dispatch.
+            const Out& o = rentals[qsizetype(rentals.size() - 1 - (qsizetype(k) * (rentals.size() - 1)) / std::max(fines - 1, 1))];
+            const QString state = k < 2 ? Fines::Unhandled : k < 4 ? Fines::Passed : Fines::Paid;
+            add(o.plate, o.dispatch.addSecs(2 * 3600), state, k);
+        }
+        if (!plates.isEmpty())
+            add(plates.first(), QDateTime(start.addDays(-3), QTime(16, 20)), Fines::Unhandled, fines);
     }
 }
 

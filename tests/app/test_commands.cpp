@@ -41,6 +41,7 @@ void populate(Harness& h)
         "insert into 事故登记表 (车牌号, 事故时间) values ('苏A00002', '2004-03-02 00:00:00'), ('苏a00001', '2004-03-01 00:00:00')"));
     h.exec(S("insert into 现金日记帐 (日期, 凭证号) values ('2004-03-02 00:00:00', 'P2'), ('2004-03-01 00:00:00', 'P1'), "
              "('2004-02-28 00:00:00', 'P0'), ('2004-04-01 00:00:00', 'P4')"));
+    h.exec(S("insert into 违章登记 (车牌号, 违章时间) values ('苏A00002', '2004-03-02 10:00:00'), ('苏a00001', '2004-03-01 10:00:00')"));
 }
 }  // namespace
 
@@ -88,6 +89,7 @@ void TestCommands::listsHoldTheirRows_data()
     row("N21", "车牌号", {S("苏a00001"), S("苏A00002")});  // by date
     row("N22", "车牌号", {S("苏a00001"), S("苏A00002")});  // by date
     row("N50", "车牌号", {S("苏a00001"), S("苏A00002")});  // by date
+    row("N62", "车牌号", {S("苏a00001"), S("苏A00002")});  // by date
     row("N24", "凭证号", {S("P1"), S("P2")});              // the closing month only
     row("N19", "摘要", {S("租赁收入"), S("费用支出")});
 }
@@ -368,7 +370,7 @@ void TestCommands::menusAndToolBar()
                                 "数据初始化,数据备份,数据恢复,-,结算时间,界面初始化,(系统初始化),-,退出系统"));
     QCOMPARE(layout.value(1),
              S("客户资料登记,-,客户预订汽车,汽车租赁登记表,客户付款情况,客户交车情况,汽车租赁结算,-,车辆租赁情况,车辆排期"));
-    QCOMPARE(layout.value(2), S("汽车换油登记,汽车维修登记,事故登记表,-,当月现金日记帐,(全部现金日记帐),(摘要设置)"));
+    QCOMPARE(layout.value(2), S("汽车换油登记,汽车维修登记,事故登记表,违章登记,-,当月现金日记帐,(全部现金日记帐),(摘要设置)"));
     QCOMPARE(layout.value(3), S("单车租赁收入统计,客户租赁统计,单车租赁收入统计(按客户),按经办人统计,收入统计汇总(按月份),-,"
                                 "现金统计(按摘要),-,车辆收入费用明细表,车辆收入费用汇总表"));
     QCOMPARE(layout.value(4), S("帮助系统,单据模板说明,-,关于..."));
@@ -416,16 +418,18 @@ void TestCommands::rightsAreCheckedWhenACommandRuns()
     w->openVehicleIncome();  // statistics: the scratch table would be emptied
     w->openCashJournal();    // cash journal
     w->runCommand(S("N16"));
+    w->runCommand(S("N62"));
     QCOMPARE(h.msg.texts(),
              (QStringList{S("当前操作员没有系统维护权，不能使用操作员及权限！"), S("当前操作员没有系统维护权，不能使用公司信息！"),
                           S("当前操作员没有系统维护权，不能使用数据恢复！"), S("当前操作员没有其他业务权，不能使用汽车换油登记！"),
                           S("当前操作员没有统计分析权，不能使用单车租赁收入统计！"),
                           S("当前操作员没有财务管理权，不能使用当月现金日记帐！"),
-                          S("当前操作员没有财务管理权，不能使用汽车租赁结算！")}));
+                          S("当前操作员没有财务管理权，不能使用汽车租赁结算！"),
+                          S("当前操作员没有其他业务权，不能使用违章登记！")}));
     QVERIFY(opened.isEmpty());
     QCOMPARE(h.modal.classes.size(), 1);  // the login only
     QVERIFY(h.dm->ADO_qczl.isOpen());
-    for (const char* q : {"q_qxb", "q_gsxx", "q_hyjlb", "q_tongyong", "q_xjrjz", "q_qczlb"})
+    for (const char* q : {"q_qxb", "q_gsxx", "q_hyjlb", "q_tongyong", "q_xjrjz", "q_qczlb", "q_wzdj"})
         QVERIFY2(!h.dm->query(S(q))->isOpen(), q);
 
     // Commands no right gates still run for him.

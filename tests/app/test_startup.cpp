@@ -128,7 +128,7 @@ void TestStartup::gatingByFlag_data()
     QTest::newRow("系统维护权") << 0 << QStringList{S("N2"), S("N18"), S("N48"), S("N60"), S("N56"), S("N6"), S("N7"), S("N61")} << QStringList{};
     QTest::newRow("日常业务权") << 1 << QStringList{S("N11"), S("N13"), S("N14"), S("N37"), S("N44"), S("N58")}
                                 << QStringList{S("SpeedButton2"), S("SpeedButton3"), S("SpeedButton10")};
-    QTest::newRow("其他业务权") << 2 << QStringList{S("N21"), S("N22"), S("N50")} << QStringList{};
+    QTest::newRow("其他业务权") << 2 << QStringList{S("N21"), S("N22"), S("N50"), S("N62")} << QStringList{};
     QTest::newRow("统计分析权") << 3 << QStringList{S("N33"), S("N34"), S("N38"), S("N49"), S("N35"), S("N39"), S("N51"), S("N52")}
                                 << QStringList{};
     QTest::newRow("财务管理权") << 4 << QStringList{S("N15"), S("N16"), S("N24"), S("N19")}

@@ -395,7 +395,7 @@ private Q_SLOTS:
     void memberTable()
     {
         // Every edit dialog of the modules; the company information window is built by hand, without a row.
-        QCOMPARE(editDialogTable().size(), 16);
+        QCOMPARE(editDialogTable().size(), 17);
         QVERIFY(!editDialogConfig(QStringLiteral("TForm_gsxx_edit")));
         const auto* txcsb = editDialogConfig(QStringLiteral("TForm_txcsb_edit"));
         QVERIFY(txcsb->buttons & EditButton::AddHidden);

@@ -447,7 +447,7 @@ private Q_SLOTS:
 
     void everyWindowOfTheTableOpens()
     {
-        QCOMPARE(listWindowTable().size(), 25);
+        QCOMPARE(listWindowTable().size(), 26);
         for (const ListWindowConfig& config : listWindowTable()) {
             RecordSet* q = dm.query(config.query);
             QVERIFY2(q, qPrintable(config.className));
@@ -464,6 +464,7 @@ private Q_SLOTS:
                                                      : config.query == QLatin1String("q_wxjlb") ? QStringLiteral("车辆维修记录表")
                                                      : config.query == QLatin1String("q_sgjlb")  ? QStringLiteral("事故登记表")
                                                      : config.query == QLatin1String("q_khydqc") ? QStringLiteral("客户预订汽车")
+                                                     : config.query == QLatin1String("q_wzdj")   ? QStringLiteral("违章登记")
                                                      : config.query == QLatin1String("q_hyzlb")  ? QStringLiteral("客户登记表")
                                                      : config.query == QLatin1String("q_qcda")   ? QStringLiteral("汽车档案")
                                                                                                : QStringLiteral("汽车租赁登记表");

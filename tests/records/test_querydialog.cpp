@@ -82,11 +82,16 @@ private Q_SLOTS:
         QCOMPARE(cond("TForm_sgjlb_cx",
                       {{QStringLiteral("cb车牌号"), QStringLiteral("苏A")}, {QStringLiteral("ed驾驶员"), QStringLiteral("O'Neil")}}),
                  QStringLiteral("(车牌号 = '苏A')and(驾驶员 = 'O''Neil')"));
+        // The fines of a customer, by number or by name, with their state.
+        QCOMPARE(cond("FinesWindow_cx", {{QStringLiteral("ed客户号"), QStringLiteral("K001")},
+                                         {QStringLiteral("cb处理状态"), QStringLiteral("未处理")},
+                                         {QStringLiteral("ed客户姓名"), QStringLiteral("O'Brien")}}),
+                 QStringLiteral("(处理状态 = '未处理')and(客户号 = 'K001')and(客户姓名 like 'O''Brien%')"));
     }
 
     void sqlLinesOfEveryDialog()
     {
-        QCOMPARE(queryDialogTable().size(), 7);
+        QCOMPARE(queryDialogTable().size(), 8);
         const QString c = QStringLiteral("(x)");
         QCOMPARE(buildQueryLines(*queryDialogConfig(QStringLiteral("TForm_qczlb_cx")), c),
                  (QStringList{QStringLiteral("select * from 汽车租赁登记表"), QStringLiteral(" where (x)"),

@@ -1,5 +1,6 @@
 // The reminder scan without windows, on a real database: each rule's bound on both sides, empty
 // values, the open rentals with their text, the order of the list and the parameter fallbacks.
+#include "data/businesssettings.h"
 #include "data/creation.h"
 #include "data/datamodule.h"
 #include "remind/scan.h"
@@ -145,6 +146,41 @@ private Q_SLOTS:
         QCOMPARE(d.rows().size(), 2);
         QVERIFY(d.rows()[0].startsWith(S("Z9|")));
         QVERIFY(d.rows()[1].startsWith(S("A0|")));
+    }
+
+    // Fines still 未处理 come after the other rules, oldest first, once their moment lies the office's
+    // lead of days before today; handled ones, newer ones and paid ones never.
+    void unhandledFines()
+    {
+        Db d;
+        d.rental("F1", "C1", S("2004-03-01 08:00:00"), 1, "没有");
+        auto fine = [&](const char* plate, const char* when, const QVariant& state, const char* number, const char* name) {
+            d.db.execute(S("insert into 违章登记 (车牌号,违章时间,罚款金额,扣分,违章行为,处理状态,租赁内部编号,客户姓名) "
+                           "values (?,?,200,3,'闯红灯',?,?,?)"),
+                         {S(plate), S(when), state, S(number), S(name)});
+        };
+        fine("W2", "2004-02-23 23:59:00", S("未处理"), "ZL1", "李四");  // 7 days before the 1st: due
+        fine("W1", "2004-02-20 10:00:00", S("未处理"), "", "");       // the office's own, older
+        fine("W3", "2004-02-24 00:00:00", S("未处理"), "", "");       // 6 days: not yet
+        fine("W4", "2004-01-01 00:00:00", S("已转客户"), "", "");
+        fine("W5", "2004-01-01 00:00:00", S("已缴纳"), "", "");
+        Reminders::scan(d.db, QDate(2004, 3, 1));
+        const QStringList rows = d.rows();
+        QCOMPARE(rows.mid(1), QStringList({S("W1|违章未处理|2004-02-20 10:00:00||本公司，罚款200.00元，扣3分，闯红灯"),
+                                            S("W2|违章未处理|2004-02-23 23:59:00||客户：李四，租赁ZL1，罚款200.00元，扣3分，闯红灯")}));
+        QVERIFY(rows.first().startsWith(S("F1|项目6|")));
+        // The lead is the business settings' own, not a row of 提醒功能初始表.
+        BusinessSettings settings = BusinessSettings::read(d.db);
+        settings.fineLeadDays = 6;
+        settings.write(d.db);
+        Reminders::scan(d.db, QDate(2004, 3, 1));
+        QCOMPARE(d.rows().size(), 4);
+        QVERIFY(d.rows().last().startsWith(S("W3|违章未处理|")));
+        settings.fineLeadDays = 0;
+        settings.write(d.db);
+        d.db.execute(S("update 违章登记 set 处理状态='已缴纳'"));
+        Reminders::scan(d.db, QDate(2004, 3, 1));
+        QCOMPARE(d.rows().size(), 1);
     }
 
     void parameterFallbacks()
