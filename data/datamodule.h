@@ -46,6 +46,7 @@ public:
     RecordSet q_txcsb{&ADO_qczl, QStringLiteral("q_txcsb")};
     RecordSet q_sgjlb{&ADO_qczl, QStringLiteral("q_sgjlb")};
     RecordSet q_khydqc{&ADO_qczl, QStringLiteral("q_khydqc")};
+    RecordSet q_auditlog{&ADO_qczl, QStringLiteral("q_auditlog")};  // 操作日志, read only
 
     DataSource ds_qczlb{&q_qczlb, QStringLiteral("ds_qczlb")};
     DataSource ds_gsxx{&q_gsxx, QStringLiteral("ds_gsxx")};
@@ -64,6 +65,7 @@ public:
     DataSource ds_txcsb{&q_txcsb, QStringLiteral("ds_txcsb")};
     DataSource ds_sgjlb{&q_sgjlb, QStringLiteral("ds_sgjlb")};
     DataSource ds_khydqc{&q_khydqc, QStringLiteral("ds_khydqc")};
+    DataSource ds_auditlog{&q_auditlog, QStringLiteral("ds_auditlog")};
 
     SaveDialogSettings SaveDialog1;
 };

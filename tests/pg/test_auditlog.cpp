@@ -2,6 +2,7 @@
 // (none when nothing changed, none when the save is rolled back or refused), deletes and the rules'
 // own statements are logged, a password never is, and the log survives backup, restore and data
 // initialization unless its own box is ticked.
+#include "admin/auditlogwindow.h"
 #include "core/clock.h"
 #include "core/password.h"
 #include "core/session.h"
@@ -9,12 +10,16 @@
 #include "data/columns.h"
 #include "data/creation.h"
 #include "data/database.h"
+#include "data/datamodule.h"
 #include "data/maintenance.h"
 #include "data/recordset.h"
 #include "data/versions.h"
 #include "rental/rentalrules.h"
 #include "tests/pg/serverdb.h"
+#include "ui/common/messages.h"
+#include "ui/common/modal.h"
 
+#include <QPushButton>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -203,7 +208,49 @@ private Q_SLOTS:
         QCOMPARE(ServerDb::rowsText(db, QStringLiteral("select 表名, 原值 from 操作日志")),
                  QStringLiteral("操作日志/数据初始化，删除 7 条记录"));
     }
+
+    // The viewer: newest first, a query by table and number, and no way to change a row.
+    void viewerReadsOnly()
+    {
+        registerAuditLogWindows();
+        TDm1 dm;
+        QVERIFY(dm.connect(newDatabase()));
+        dispatch(dm.ADO_qczl, QStringLiteral("ZL1"));
+        Clock::setFixed(QDateTime(QDate(2004, 3, 2), QTime(8, 0)));
+        dispatch(dm.ADO_qczl, QStringLiteral("ZL2"));
+        dm.q_auditlog.setQuery(ListQuery::select(Versions::auditTable(), {}, QStringLiteral("操作时间 desc"), LineStyle::Split));
+        dm.q_auditlog.open();
+        AuditLogWindow w(nullptr, &dm);
+        QCOMPARE(w.windowTitle(), QStringLiteral("操作日志"));
+        QVERIFY(!w.editButton && !w.deleteButton);
+        QStringList captions;
+        for (const QPushButton* b : w.findChildren<QPushButton*>())
+            captions << b->text();
+        QVERIFY2(!captions.join(QLatin1Char(',')).contains(QStringLiteral("编辑"))
+                     && !captions.join(QLatin1Char(',')).contains(QStringLiteral("删除")),
+                 qPrintable(captions.join(QLatin1Char(','))));
+        QCOMPARE(dm.q_auditlog.asString(Col::记录编号), QStringLiteral("ZL2"));
+        Msg::Recorder msg;
+        msg.script(Msg::Button::Yes);
+        w.onDelete();  // the Delete key's way: refused before anything is asked
+        QVERIFY(msg.shown().isEmpty());
+        QCOMPARE(dm.q_auditlog.recordCount(), 12);
+
+        Modal::Recorder modal;
+        modal.handler = [](QDialog* d) {
+            auto* q = qobject_cast<QueryDialog*>(d);
+            QVERIFY(q);
+            q->setText(QStringLiteral("cb表名"), QStringLiteral("汽车租赁登记表"));
+            q->setText(QStringLiteral("ed记录编号"), QStringLiteral("ZL1"));
+            q->seekButton->click();
+        };
+        w.onQuery();
+        QCOMPARE(modal.captions, QStringList{QStringLiteral("操作日志查询")});
+        QCOMPARE(dm.q_auditlog.recordCount(), 6);
+        QCOMPARE(dm.q_auditlog.asString(Col::字段名), QStringLiteral("内部编号"));
+        Clock::setFixed(QDateTime(QDate(2004, 3, 1), QTime(10, 31, 5)));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestAuditLog)
+QTEST_MAIN(TestAuditLog)
 #include "test_auditlog.moc"
