@@ -3,6 +3,7 @@
 // own statements are logged, a password never is, and the log survives backup, restore and data
 // initialization unless its own box is ticked.
 #include "admin/auditlogwindow.h"
+#include "cash/journal.h"
 #include "core/clock.h"
 #include "core/password.h"
 #include "core/session.h"
@@ -176,6 +177,17 @@ private Q_SLOTS:
         QCOMPARE(log(db, QStringLiteral("表名='汽车档案'")),
                  QStringLiteral("苏A12345/修改/车辆状态/空闲/出租,苏A12345/修改/客户姓名//赵六,"
                                 "苏A12345/修改/租赁时间//2004-03-01 09:00:00,苏A12345/修改/开始生效/0/1"));
+
+        // A settlement's posting into the journal: the entry it inserts, then rewritten.
+        const Journal::Settlement posting{QStringLiteral("ZL1"), QStringLiteral("赵六"), QStringLiteral("苏A12345"), QStringLiteral("2"),
+                                          QStringLiteral("李四"), Money::fromYuan(300)};
+        Journal::postSettlement(db, posting, QDate(2004, 3, 1), QStringLiteral("张三"), Clock::now());
+        QCOMPARE(log(db, QStringLiteral("表名='现金日记帐' and 字段名 in ('借方', '余额')")),
+                 QStringLiteral("#1/新增/借方//300.0000,#1/新增/余额//300.0000"));
+        Journal::postSettlement(db, {posting.contract, posting.customer, posting.plate, posting.days, posting.settler, Money::fromYuan(280)},
+                                QDate(2004, 3, 1), QStringLiteral("张三"), Clock::now());
+        QCOMPARE(log(db, QStringLiteral("表名='现金日记帐' and 操作类型='修改'")),
+                 QStringLiteral("#1/修改/借方/300.0000/280.0000,#1/修改/余额/300.0000/280.0000"));
     }
 
     // A restore brings back the backup's log; data initialization keeps it (noting what it
