@@ -1,6 +1,7 @@
 #include "admin/initialize.h"
 #include "data/datamodule.h"
 #include "data/maintenance.h"
+#include "data/versions.h"
 #include "ui/common/messages.h"
 
 #include <QCheckBox>
@@ -65,8 +66,10 @@ TForm_initialize::TForm_initialize(QWidget* owner, TDm1* dm) : QDialog(owner), m
 
 void TForm_initialize::tickAll()
 {
+    // The audit log is emptied only when asked for by its own tick.
     for (QCheckBox* b : checkBoxes)
-        b->setChecked(true);
+        if (b->text() != Versions::auditTable())
+            b->setChecked(true);
 }
 
 void TForm_initialize::untickAll()

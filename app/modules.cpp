@@ -1,5 +1,6 @@
 #include "app/modules.h"
 #include "admin/admin.h"
+#include "admin/auditlogwindow.h"
 #include "admin/system.h"
 #include "app/mainform.h"
 #include "cash/cash.h"
@@ -18,6 +19,7 @@ void registerModules(TForm_main* mainWindow)
     registerShellWindows();
     registerAdminWindows();
     registerSystemWindows();
+    registerAuditLogWindows();
     registerFleetWindows();
     registerCashWindows();
     registerRentalWindows();

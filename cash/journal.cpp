@@ -2,6 +2,7 @@
 #include "core/dates.h"
 #include "core/sqltext.h"
 #include "data/amounts.h"
+#include "data/auditlog.h"
 #include "data/columns.h"
 #include "data/database.h"
 #include "data/recordset.h"
@@ -109,8 +110,10 @@ void recomputeMonth(Database& db, const QDate& day)
     for (const Row& r : rows) {
         if (!r.old.isNull() && Money::fromValue(r.old) == r.balance)
             continue;
+        AuditLog::Watch watch(db, Table, Schema::KeyColumn + QStringLiteral("=?"), {r.key});
         db.execute(QStringLiteral("update 现金日记帐 set 余额=? where ") + Schema::KeyColumn + QStringLiteral("=?"),
                    {stored(r.balance), r.key});
+        watch.done();
     }
 }
 
@@ -159,18 +162,21 @@ Posted postSettlement(Database& db, const Settlement& s, const QDate& today, con
     if (out.rewritten) {
         QVariantList binds = values;
         binds << stored(s.received) << key;
+        AuditLog::Watch watch(db, Table, Schema::KeyColumn + QStringLiteral("=?"), {key});
         db.execute(QStringLiteral(
                        "update 现金日记帐 set 摘要=?, 明细=?, 经办人=?, 借方=?, 操作员=?, 操作日期=?, 备注=?, 余额=? where ")
                        + Schema::KeyColumn + QStringLiteral("=?"),
                    binds);
+        watch.done();
     } else {
         out.date = today;
         carried = newestBalance(db, today).value_or(Money());
         QVariantList binds{Dates::toStorage(today)};
         binds << values << stored(Amounts::add(s.received, carried));
-        db.execute(QStringLiteral("insert into 现金日记帐 (日期, 摘要, 明细, 经办人, 借方, 操作员, 操作日期, 备注, 余额) "
-                                  "values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                   binds);
+        const QSqlQuery q = db.run(QStringLiteral("insert into 现金日记帐 (日期, 摘要, 明细, 经办人, 借方, 操作员, 操作日期, 备注, 余额) "
+                                                  "values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                                   binds);
+        AuditLog::inserted(db, Table, q.lastInsertId().toLongLong());
     }
     // An entry that carried nothing may stand anywhere in its month: the month is balanced again.
     if (carried == Money()) {

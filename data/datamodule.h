@@ -46,7 +46,8 @@ public:
     RecordSet q_txcsb{&ADO_qczl, QStringLiteral("q_txcsb")};
     RecordSet q_sgjlb{&ADO_qczl, QStringLiteral("q_sgjlb")};
     RecordSet q_khydqc{&ADO_qczl, QStringLiteral("q_khydqc")};
-    RecordSet q_wzdj{&ADO_qczl, QStringLiteral("q_wzdj")};  // 违章登记
+    RecordSet q_wzdj{&ADO_qczl, QStringLiteral("q_wzdj")};          // 违章登记
+    RecordSet q_auditlog{&ADO_qczl, QStringLiteral("q_auditlog")};  // 操作日志, read only
 
     DataSource ds_qczlb{&q_qczlb, QStringLiteral("ds_qczlb")};
     DataSource ds_gsxx{&q_gsxx, QStringLiteral("ds_gsxx")};
@@ -66,6 +67,7 @@ public:
     DataSource ds_sgjlb{&q_sgjlb, QStringLiteral("ds_sgjlb")};
     DataSource ds_khydqc{&q_khydqc, QStringLiteral("ds_khydqc")};
     DataSource ds_wzdj{&q_wzdj, QStringLiteral("ds_wzdj")};
+    DataSource ds_auditlog{&q_auditlog, QStringLiteral("ds_auditlog")};
 
     SaveDialogSettings SaveDialog1;
 };

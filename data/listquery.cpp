@@ -1,5 +1,14 @@
 #include "data/listquery.h"
 
+OrderMark orderMark(const QString& text)
+{
+    static const QString desc = QStringLiteral(" desc");
+    const QString t = text.trimmed();
+    if (t.endsWith(desc, Qt::CaseInsensitive))
+        return {t.chopped(desc.size()).trimmed(), true};
+    return {t, false};
+}
+
 QString ListQuery::condition() const
 {
     return terms.join(QStringLiteral(" and "));
@@ -42,7 +51,7 @@ ListQuery ListQuery::select(const QString& table, const QStringList& conditions,
     for (const QString& c : conditions)
         q.terms << QLatin1Char('(') + c + QLatin1Char(')');
     if (!orderColumn.isEmpty())
-        q.order = {OrderMark{orderColumn, false}};
+        q.order = {orderMark(orderColumn)};
     const QString from = QStringLiteral("select * from ") + table;
     const QString where = conditions.isEmpty() ? QString() : QStringLiteral("where ") + conditions.join(QStringLiteral(" and "));
     const QString orderBy = orderColumn.isEmpty() ? QString() : QStringLiteral("order by ") + orderColumn;

@@ -14,6 +14,9 @@ struct OrderMark {
     bool operator==(const OrderMark&) const = default;
 };
 
+// The mark of an order text: a column, or a column followed by "desc".
+OrderMark orderMark(const QString& text);
+
 // How the lines of a list over a whole table are laid out: "select * from T order by C" as one line,
 // or "select * from T ", "where ...", "order by C" each on a line of its own.
 enum class LineStyle { OneLine, Split };

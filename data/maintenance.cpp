@@ -1,4 +1,5 @@
 #include "data/maintenance.h"
+#include "data/auditlog.h"
 #include "data/copy.h"
 #include "data/database.h"
 #include "data/pgbackend.h"
@@ -270,6 +271,8 @@ const QVector<InitTable>& initTables()
          {Versions::changeLogTable(), Versions::sheetTable(), Versions::markTable(), Versions::fineTable()}},
         {QStringLiteral("现金日记帐"), QStringLiteral("delete from 现金日记帐 ")},
         {QStringLiteral("客户预租车辆表"), QStringLiteral("delete from 客户预订汽车 ")},
+        // Kept unless ticked on its own: 全选 leaves it alone.
+        {Versions::auditTable(), QStringLiteral("delete from 操作日志 ")},
     };
     return t;
 }
@@ -279,7 +282,9 @@ void initialize(Database& db, const QVector<bool>& checked)
     Transaction tx(db);
     for (int i = 0; i < initTables().size() && i < checked.size(); ++i)
         if (checked[i]) {
-            db.execute(initTables()[i].statement);
+            const int rows = db.execute(initTables()[i].statement);
+            // The log keeps who emptied which table (also who emptied the log itself).
+            AuditLog::emptied(db, initTables()[i].statement.section(QLatin1Char(' '), 2, 2), rows);
             for (const QString& table : initTables()[i].follows)
                 db.runNative(QStringLiteral("DELETE FROM \"%1\"").arg(table));
         }

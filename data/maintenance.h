@@ -16,7 +16,8 @@ struct InitTable {
     QString statement;         // executed when checked
     QStringList follows = {};  // tables of our own whose rows belong to these rows, emptied with them
 };
-// The nine tables data initialization offers, in the order they are emptied.
+// The tables data initialization offers, in the order they are emptied; the audit log last, emptied
+// only when ticked on its own (the emptying of an audited table is itself logged).
 const QVector<InitTable>& initTables();
 // Empties the checked tables (and the tables of our own that follow them: the change log with the
 // contracts) in one transaction: a failure part-way leaves every table as it was.

@@ -1,6 +1,7 @@
 #include "data/recordset.h"
 #include "core/dates.h"
 #include "data/amounts.h"
+#include "data/auditlog.h"
 #include "data/database.h"
 #include "data/jetsql.h"
 #include "data/versions.h"
@@ -602,6 +603,7 @@ void RecordSet::post()
                 throw DbConflict(QStringLiteral("%1: 记录已被其他用户修改或删除").arg(objectName()));
             written(before);
             readBack(m_cur);
+            audit(before, m_cache.row(m_cur, m_cur));
         }
     } else {
         QSqlQuery q = cols.isEmpty() ? m_db->runNative(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" DEFAULT VALUES"))
@@ -614,6 +616,7 @@ void RecordSet::post()
         written({});
         m_cache.setRow(m_cur, m_buffer);
         readBack(m_cur);  // the row as stored, with the table's defaults
+        audit({}, m_cache.row(m_cur, m_cur));
     }
     if (tx)
         tx->commit();
@@ -624,6 +627,18 @@ void RecordSet::post()
     Q_EMIT rowStored(m_cur, before, m_cache.row(m_cur, m_cur));
     if (live())
         Q_EMIT rowChanged(m_cur);
+}
+
+void RecordSet::audit(const QVector<QVariant>& before, const QVector<QVariant>& after, int row)
+{
+    // In the write's transaction, so the log row goes or stays with the write.
+    if (!AuditLog::isAudited(m_table))
+        return;
+    QVector<ColumnDef> columns;
+    columns.reserve(m_fields.size());
+    for (const Field& f : std::as_const(m_fields))
+        columns.push_back({f.inSchema ? f.name : QString(), f.type});
+    AuditLog::rowWritten(*m_db, m_table, columns, before, after, m_cache.key(row < 0 ? m_cur : row));
 }
 
 QVector<int> RecordSet::allColumns() const
@@ -799,6 +814,8 @@ void RecordSet::remove()
         if (!owners[i].isNull() && deleted > 0)
             m_db->runNative(QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(quoted(dependents[i].table), quoted(dependents[i].column)),
                             {owners[i]});
+    if (deleted > 0)
+        audit(before, {}, row);
     if (deleted == 0) {
         // Gone already is what was asked for; changed since it was read is a conflict.
         QSqlQuery still = m_db->runNative(QStringLiteral("SELECT 1 FROM ") + quoted(m_table) + QStringLiteral(" WHERE ")

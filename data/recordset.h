@@ -169,6 +169,8 @@ private:
     void readBack(int row);
     QString sameValues(const QVector<int>& columns, const QVector<QVariant>& values, QVariantList* binds) const;
     QVector<int> allColumns() const;
+    // The write of the current row (or row) into the audit log of its table.
+    void audit(const QVector<QVariant>& before, const QVector<QVariant>& after, int row = -1);
     void openKeyed(const QString& text, const QString& table);
     void openStatic(const QString& text);
     void fetch(int row) const { m_cache.load(row, m_cur); }

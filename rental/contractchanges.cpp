@@ -2,6 +2,7 @@
 #include "core/sqltext.h"
 #include "core/clock.h"
 #include "core/dates.h"
+#include "data/auditlog.h"
 #include "data/columns.h"
 #include "data/database.h"
 #include "data/recordset.h"
@@ -148,11 +149,13 @@ ChangeOutcome extendContract(Database& db, const ExtendRequest& r)
         }
     }
     const std::optional<Money> due = rentDue(r.newDays, c.rate);
+    AuditLog::Watch watch(db, QStringLiteral("汽车租赁登记表"), QStringLiteral("__rk=?"), {row.key});
     if (due)
         db.execute(QStringLiteral("update 汽车租赁登记表 set 租赁期限=?, 应收租金=? where __rk=?"),
                    {r.newDays, RecordSet::toStorage(QVariant::fromValue(*due), FieldType::Money), row.key});
     else
         db.execute(QStringLiteral("update 汽车租赁登记表 set 租赁期限=? where __rk=?"), {r.newDays, row.key});
+    watch.done();
     writeLog(db, c.number, ChangeExtend, termText(c.days, oldEnd), termText(r.newDays, newEnd), QVariant(), r.operatorName);
     tx.commit();
     out.written = true;
@@ -249,7 +252,9 @@ ChangeOutcome swapVehicle(Database& db, const SwapRequest& r)
     freeVehicle(db, c.plate, r.odometer);
     if (!markVehicleRented(db, plate, c.customer, c.dispatch))
         throw DbError(QStringLiteral("汽车档案中没有车牌号") + plate);
+    AuditLog::Watch watch(db, QStringLiteral("汽车租赁登记表"), QStringLiteral("__rk=?"), {row.key});
     db.execute(QStringLiteral("update 汽车租赁登记表 set 车牌号=?, 发车里程=? where __rk=?"), {plate, newStart, row.key});
+    watch.done();
     writeLog(db, c.number, ChangeSwap, c.plate, plate, r.odometer, r.operatorName);
     tx.commit();
     out.written = true;

@@ -1,6 +1,7 @@
 #include "rental/rentalrules.h"
 #include "core/dates.h"
 #include "data/amounts.h"
+#include "data/auditlog.h"
 #include "data/columns.h"
 #include "data/database.h"
 
@@ -110,6 +111,11 @@ std::optional<Refusal> checkReservation(const BookingValues& b, const QDate& tod
     return std::nullopt;
 }
 
+// Rules that change vehicles and reservations by statements of their own log what they changed.
+const QString Vehicles = QStringLiteral("汽车档案");
+const QString Reservations = QStringLiteral("客户预订汽车");
+const QString PlateIs = QStringLiteral("车牌号=?");
+
 bool vehicleExists(Database& db, const QString& plate)
 {
     QSqlQuery q = db.run(QStringLiteral("select count(*) from 汽车档案 where 车牌号=?"), {plate});
@@ -118,19 +124,25 @@ bool vehicleExists(Database& db, const QString& plate)
 
 bool markVehicleRented(Database& db, const QString& plate, const QString& renter, const QDateTime& dispatch)
 {
-    return db.execute(QStringLiteral("update 汽车档案 set 车辆状态='出租', 客户姓名=?, 租赁时间=?, 开始生效=true "
-                                     "where 车牌号=?"),
-                      {renter, dispatch.isValid() ? QVariant(Dates::toStorage(dispatch)) : QVariant(), plate})
-           > 0;
+    AuditLog::Watch watch(db, Vehicles, PlateIs, {plate});
+    const bool marked = db.execute(QStringLiteral("update 汽车档案 set 车辆状态='出租', 客户姓名=?, 租赁时间=?, 开始生效=true "
+                                                  "where 车牌号=?"),
+                                   {renter, dispatch.isValid() ? QVariant(Dates::toStorage(dispatch)) : QVariant(), plate})
+                        > 0;
+    watch.done();
+    return marked;
 }
 
 bool freeVehicle(Database& db, const QString& plate, std::optional<qint64> odometer)
 {
-    if (odometer)
-        return db.execute(QStringLiteral("update 汽车档案 set 车辆状态='空闲', 客户姓名='', 租赁时间=null, 公里数=? where 车牌号=?"),
-                          {*odometer, plate})
-               > 0;
-    return db.execute(QStringLiteral("update 汽车档案 set 车辆状态='空闲', 客户姓名='', 租赁时间=null where 车牌号=?"), {plate}) > 0;
+    AuditLog::Watch watch(db, Vehicles, PlateIs, {plate});
+    const bool freed =
+        odometer ? db.execute(QStringLiteral("update 汽车档案 set 车辆状态='空闲', 客户姓名='', 租赁时间=null, 公里数=? where 车牌号=?"),
+                              {*odometer, plate})
+                       > 0
+                 : db.execute(QStringLiteral("update 汽车档案 set 车辆状态='空闲', 客户姓名='', 租赁时间=null where 车牌号=?"), {plate}) > 0;
+    watch.done();
+    return freed;
 }
 
 bool vehicleFollowsContract(Database& db, const QString& plate, const QString& renter, const QDateTime& dispatch, bool wasReturned,
@@ -138,39 +150,57 @@ bool vehicleFollowsContract(Database& db, const QString& plate, const QString& r
 {
     if (!returned)
         return markVehicleRented(db, plate, renter, dispatch);
-    if (!wasReturned)
+    if (!wasReturned) {
+        AuditLog::Watch watch(db, Vehicles, PlateIs, {plate});
         db.execute(QStringLiteral("update 汽车档案 set 车辆状态='空闲', 客户姓名='', 租赁时间=null "
                                   "where 车牌号=? and 车辆状态='出租' and 客户姓名=?"),
                    {plate, renter});
+        watch.done();
+    }
     return true;
 }
 
 bool setVehicleReservation(Database& db, const QString& plate, const QString& who, const QDateTime& from, qint64 days)
 {
-    return db.execute(QStringLiteral("update 汽车档案 set 预订人=?, 预订日期=?, 预订期限=? where 车牌号=?"),
-                      {who, from.isValid() ? QVariant(Dates::toStorage(from)) : QVariant(), days, plate})
-           > 0;
+    AuditLog::Watch watch(db, Vehicles, PlateIs, {plate});
+    const bool set = db.execute(QStringLiteral("update 汽车档案 set 预订人=?, 预订日期=?, 预订期限=? where 车牌号=?"),
+                                {who, from.isValid() ? QVariant(Dates::toStorage(from)) : QVariant(), days, plate})
+                     > 0;
+    watch.done();
+    return set;
 }
 
 bool clearVehicleReservation(Database& db, const QString& plate)
 {
-    return db.execute(QStringLiteral("update 汽车档案 set 预订人='', 预订日期=null, 预订期限=null where 车牌号=?"), {plate}) > 0;
+    AuditLog::Watch watch(db, Vehicles, PlateIs, {plate});
+    const bool cleared = db.execute(QStringLiteral("update 汽车档案 set 预订人='', 预订日期=null, 预订期限=null where 车牌号=?"), {plate}) > 0;
+    watch.done();
+    return cleared;
 }
 
 void linkReservation(Database& db, const QString& reservation, const QString& contract)
 {
+    AuditLog::Watch watch(db, Reservations, QStringLiteral("内部编号=?"), {reservation});
     db.execute(QStringLiteral("update 客户预订汽车 set 租赁内部编号=? where 内部编号=?"), {contract, reservation});
+    watch.done();
 }
 
 int closeLinkedReservations(Database& db, const QString& contract)
 {
-    return db.execute(QStringLiteral("update 客户预订汽车 set 执行完毕='是' where 租赁内部编号=?"), {contract});
+    AuditLog::Watch watch(db, Reservations, QStringLiteral("租赁内部编号=?"), {contract});
+    const int closed = db.execute(QStringLiteral("update 客户预订汽车 set 执行完毕='是' where 租赁内部编号=?"), {contract});
+    watch.done();
+    return closed;
 }
 
 int clearStaleLinks(Database& db)
 {
-    return db.execute(QStringLiteral("update 客户预订汽车 set 租赁内部编号=null where 执行完毕='否' and 租赁内部编号<>'' "
-                                     "and 租赁内部编号 not in (select 内部编号 from 汽车租赁登记表 where 内部编号 is not null)"));
+    const QString stale = QStringLiteral("执行完毕='否' and 租赁内部编号<>'' "
+                                         "and 租赁内部编号 not in (select 内部编号 from 汽车租赁登记表 where 内部编号 is not null)");
+    AuditLog::Watch watch(db, Reservations, stale);
+    const int cleared = db.execute(QStringLiteral("update 客户预订汽车 set 租赁内部编号=null where ") + stale);
+    watch.done();
+    return cleared;
 }
 
 }  // namespace Rental

@@ -103,7 +103,7 @@ ListQuery buildQuery(const QueryDialogConfig& config, const QHash<QString, QStri
     q.lines = buildQueryLines(config, buildCondition(config, texts));
     const QString by = QStringLiteral("order by ");
     if (config.orderLine.startsWith(by))
-        q.order = {OrderMark{config.orderLine.mid(by.size()).trimmed(), false}};
+        q.order = {orderMark(config.orderLine.mid(by.size()))};
     return q;
 }
 
