@@ -29,7 +29,7 @@ private Q_SLOTS:
         QVERIFY2(createDatabase(location, QDate(2004, 2, 10), &err), qPrintable(err));
         QVERIFY2(dm.connect(location, &err), qPrintable(err));
         QCOMPARE(dm.q_wxjlb.sqlText(), QStringLiteral("select * from 车辆维修记录表"));
-        QCOMPARE(dm.queries().size(), 18);
+        QCOMPARE(dm.queries().size(), 19);
     }
 
     void hiddenKeyAndNullReads()
