@@ -4,6 +4,7 @@
 // period, an overdue one runs on to now, a settled one holds nothing, touching periods pass, a
 // reservation over another booking is asked about, and a vehicle out or in repair is not sent out.
 #include "fixture.h"
+#include "racingdialog.h"
 #include "rental/availability.h"
 #include "rental/bookings.h"
 #include "ui/common/messages.h"
@@ -20,22 +21,6 @@ QString overlapText(const QString& number, const QString& customer)
     return QStringLiteral("该车辆与租赁 %1 (%2) 时间重叠，不能存盘!").arg(number, customer);
 }
 
-// The contract dialog of a workstation at which another one saves between its questions and its
-// write.
-class RacingContractDialog : public TForm_qczlb_edit {
-public:
-    using TForm_qczlb_edit::TForm_qczlb_edit;
-    std::function<void()> beforeWrite;
-
-protected:
-    bool prepareWrite() override
-    {
-        const bool ok = TForm_qczlb_edit::prepareWrite();
-        if (ok && beforeWrite)
-            beforeWrite();
-        return ok;
-    }
-};
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 // the office set each rule; renewed, it goes out. A reservation whose period runs past an expiry is
 // asked about; a swap onto such a vehicle is refused; the planner marks it.
 #include "fixture.h"
+#include "racingdialog.h"
 #include "data/businesssettings.h"
 #include "rental/availability.h"
 #include "rental/bookings.h"
@@ -21,21 +22,6 @@ namespace {
 const QString Saved = QStringLiteral("存盘完毕！");
 using StopRule = BusinessSettings::StopRule;
 
-// The contract dialog of a workstation at which another one writes between its questions and its write.
-class RacingContractDialog : public TForm_qczlb_edit {
-public:
-    using TForm_qczlb_edit::TForm_qczlb_edit;
-    std::function<void()> beforeWrite;
-
-protected:
-    bool prepareWrite() override
-    {
-        const bool ok = TForm_qczlb_edit::prepareWrite();
-        if (ok && beforeWrite)
-            beforeWrite();
-        return ok;
-    }
-};
 
 }  // namespace
 
@@ -68,7 +54,10 @@ class TestStopHire : public RentalFixture {
         type(d.field(QStringLiteral("DBDateTimeEditEh2")), QStringLiteral("100000"));
     }
 
-    void openContracts(TDm1& on) { reopen(on.q_qczlb, {QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("order by 内部编号")}); }
+    void openContracts(TDm1& on)
+    {
+        reopen(on.q_qczlb, {QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("order by 内部编号")});
+    }
 
 private Q_SLOTS:
     void initTestCase() { setUp(); }
@@ -167,7 +156,9 @@ private Q_SLOTS:
         d.fillDropDowns();
         typeBooking(d, QStringLiteral("苏A00001"), QStringLiteral("20040501"), QStringLiteral("2"));
         Msg::Recorder msgs;
-        d.beforeWrite = [&] { setVehicle(QStringLiteral("苏A00001"), QStringLiteral("年审截止时间"), QStringLiteral("2004-04-30 00:00:00")); };
+        d.beforeWrite = [&] {
+            setVehicle(QStringLiteral("苏A00001"), QStringLiteral("年审截止时间"), QStringLiteral("2004-04-30 00:00:00"));
+        };
         d.saveButton->click();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("存盘没有成功:年审已于2004-04-30到期，不能出租!")});
         QCOMPARE(count(QStringLiteral("汽车租赁登记表")), 0);
@@ -246,8 +237,10 @@ private Q_SLOTS:
                 out << v.plate + QLatin1Char(':') + v.lapses.join(QLatin1Char(';'));
             return out;
         };
-        QCOMPARE(marks(), (QStringList{QStringLiteral("苏A00001:保险已于2004-03-01到期;苏A00001 已到二保里程（下次二保里程 30000，现 30500 公里）"),
-                                       QStringLiteral("苏A00002:")}));
+        QCOMPARE(marks(),
+                 (QStringList{QStringLiteral(
+                                  "苏A00001:保险已于2004-03-01到期;苏A00001 已到二保里程（下次二保里程 30000，现 30500 公里）"),
+                              QStringLiteral("苏A00002:")}));
         setRule(2, StopRule::Off);
         QCOMPARE(marks().first(), QStringLiteral("苏A00001:苏A00001 已到二保里程（下次二保里程 30000，现 30500 公里）"));
     }
