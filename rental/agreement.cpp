@@ -31,12 +31,23 @@ qint64 wholeOf(const QVariant& v)
     return v.isNull() ? 0 : qint64(std::llround(v.toDouble()));
 }
 
+}  // namespace
+
 QString wholeText(const QVariant& v)
 {
-    return v.isNull() || v.toString().isEmpty() ? QString() : QString::number(wholeOf(v));
+    return v.isNull() || v.toString().trimmed().isEmpty() ? QString() : QString::number(wholeOf(v));
 }
 
-}  // namespace
+std::optional<QVariantList> contractValues(Database& db, const QString& number, const QStringList& columns)
+{
+    QSqlQuery c = db.run(u"select "_s + columns.join(u", "_s) + u" from 汽车租赁登记表 where 内部编号=?"_s, {number});
+    if (!c.next())
+        return std::nullopt;
+    QVariantList values;
+    for (int i = 0; i < columns.size(); ++i)
+        values << c.value(i);
+    return values;
+}
 
 QString builtInTemplate()
 {
@@ -90,34 +101,36 @@ QStringList fieldNames()
 {
     QStringList out = companyFieldNames();
     out << u"合同号"_s << ContractColumns.mid(1, 3) << CustomerColumns << u"车牌号"_s << VehicleColumns << ContractColumns.mid(5, 3)
-        << u"预计收车日期"_s << ContractColumns.mid(8, 6) << u"押金大写"_s << u"预收租金大写"_s << u"经办人"_s << u"交车车况图"_s << u"打印日期"_s;
+        << u"预计收车日期"_s << ContractColumns.mid(8, 6) << u"押金大写"_s << u"预收租金大写"_s << u"经办人"_s << u"交车车况图"_s
+        << u"打印日期"_s;
     return out;
 }
 
 std::optional<QHash<QString, QString>> fields(Database& db, const QString& contractNumber)
 {
     QHash<QString, QString> f;
-    QSqlQuery c = db.run(u"select "_s + ContractColumns.join(u", "_s) + u" from 汽车租赁登记表 where 内部编号=?"_s, {contractNumber});
-    if (!c.next())
+    const std::optional<QVariantList> row = contractValues(db, contractNumber, ContractColumns);
+    if (!row)
         return std::nullopt;
+    const auto value = [&row](const QString& column) { return row->at(ContractColumns.indexOf(column)); };
     for (int i = 0; i < ContractColumns.size(); ++i)
-        f.insert(ContractColumns[i], c.value(i).toString().trimmed());
+        f.insert(ContractColumns[i], row->at(i).toString().trimmed());
     f.insert(u"合同号"_s, f.take(u"内部编号"_s));
     f.insert(u"经办人"_s, f.take(u"租赁公司经办人"_s));
     for (const QString& column : MoneyColumns) {
-        const Money m = Amounts::read(c.value(ContractColumns.indexOf(column)));
+        const Money m = Amounts::read(value(column));
         f.insert(column, m.toString(2, true));
         if (column == u"押金"_s || column == u"预收租金"_s)
             f.insert(column + u"大写"_s, amountInWords(m));
     }
-    const QDateTime dispatch = Dates::fromVariant(c.value(ContractColumns.indexOf(u"发车日期"_s)));
-    const QVariant days = c.value(ContractColumns.indexOf(u"租赁期限"_s));
+    const QDateTime dispatch = Dates::fromVariant(value(u"发车日期"_s));
+    const QVariant days = value(u"租赁期限"_s);
     f.insert(u"发车日期"_s, dispatch.isValid() ? Dates::displayDateTime(dispatch) : QString());
     f.insert(u"租赁期限"_s, wholeText(days));
     f.insert(u"预计收车日期"_s,
              dispatch.isValid() && !days.isNull() ? Dates::displayDateTime(Rental::plannedEnd(dispatch, wholeOf(days))) : QString());
-    f.insert(u"发车里程"_s, wholeText(c.value(ContractColumns.indexOf(u"发车里程"_s))));
-    f.insert(u"每天限驶里程"_s, wholeText(c.value(ContractColumns.indexOf(u"每天限驶里程"_s))));
+    f.insert(u"发车里程"_s, wholeText(value(u"发车里程"_s)));
+    f.insert(u"每天限驶里程"_s, wholeText(value(u"每天限驶里程"_s)));
 
     // A customer, vehicle or company row that is gone leaves its fields empty, not the page unprinted.
     const auto copy = [&](const QString& sql, const QStringList& columns, const QVariantList& binds, const QStringList& names) {

@@ -3,6 +3,7 @@
 // fields for one contract, read from the database. The window renders them and prints.
 #include <QHash>
 #include <QString>
+#include <QVariantList>
 #include <optional>
 
 class Database;
@@ -25,5 +26,11 @@ std::optional<QHash<QString, QString>> fields(Database& db, const QString& contr
 // from 公司信息; empty when the row is gone. Throws DbError.
 QStringList companyFieldNames();
 QHash<QString, QString> companyFields(Database& db);
+
+// What every paper reads of its contract: the values of the columns, in their order; nullopt when
+// no contract has the number. Throws DbError.
+std::optional<QVariantList> contractValues(Database& db, const QString& number, const QStringList& columns);
+// A stored count (kilometres, days) as the papers print it: whole, empty for an empty value.
+QString wholeText(const QVariant& v);
 
 }  // namespace Agreement

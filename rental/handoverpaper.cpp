@@ -3,10 +3,10 @@
 #include "core/clock.h"
 #include "core/dates.h"
 #include "data/database.h"
+#include "rental/agreement.h"
 #include "rental/damagediagram.h"
 
 #include <QSqlQuery>
-#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -20,11 +20,6 @@ constexpr int PictureWidth = 330;
 const QStringList ContractColumns{u"发车单号"_s, u"客户姓名"_s, u"车牌号"_s,  u"发车日期"_s,
                                   u"发车里程"_s, u"收车日期"_s, u"收车里程"_s};
 const QStringList StageFields{u"车况图"_s, u"损伤"_s, u"油量"_s, u"随车物品"_s, u"检查人"_s, u"检查时间"_s, u"备注"_s};
-
-QString wholeText(const QVariant& v)
-{
-    return v.isNull() || v.toString().trimmed().isEmpty() ? QString() : QString::number(std::llround(v.toDouble()));
-}
 
 void addStage(QHash<QString, QString>& f, const QString& prefix, const std::optional<Handover::Sheet>& sheet,
               const QStringList& checklist, const QString& picture)
@@ -100,23 +95,22 @@ QStringList fieldNames()
 std::optional<QHash<QString, QString>> fields(Database& db, const QString& contract)
 {
     QHash<QString, QString> f;
-    QSqlQuery c = db.run(u"select "_s + ContractColumns.join(u", "_s) + u" from 汽车租赁登记表 where 内部编号=?"_s, {contract});
-    if (!c.next())
+    const std::optional<QVariantList> row = Agreement::contractValues(db, contract, ContractColumns);
+    if (!row)
         return std::nullopt;
     f.insert(u"合同号"_s, contract);
     for (int i = 0; i < ContractColumns.size(); ++i)
-        f.insert(ContractColumns[i], c.value(i).toString().trimmed());
+        f.insert(ContractColumns[i], row->at(i).toString().trimmed());
     for (const QString& date : {u"发车日期"_s, u"收车日期"_s})
-        f.insert(date, Dates::displayStored(c.value(ContractColumns.indexOf(date))));
+        f.insert(date, Dates::displayStored(row->at(ContractColumns.indexOf(date))));
     for (const QString& odometer : {u"发车里程"_s, u"收车里程"_s})
-        f.insert(odometer, wholeText(c.value(ContractColumns.indexOf(odometer))));
+        f.insert(odometer, Agreement::wholeText(row->at(ContractColumns.indexOf(odometer))));
     // A vehicle or company row that is gone leaves its fields empty, not the page unprinted.
     QSqlQuery v = db.run(u"select 车型, 颜色 from 汽车档案 where 车牌号=?"_s, {f.value(u"车牌号"_s)});
     const bool vehicle = v.next();
     f.insert(u"车型"_s, vehicle ? v.value(0).toString().trimmed() : QString());
     f.insert(u"颜色"_s, vehicle ? v.value(1).toString().trimmed() : QString());
-    QSqlQuery company = db.run(u"select 公司名称 from 公司信息"_s);
-    f.insert(u"公司名称"_s, company.next() ? company.value(0).toString().trimmed() : QString());
+    f.insert(Agreement::companyFields(db));
 
     const QStringList checklist = Handover::accessoryItems(db);
     const auto dispatch = Handover::load(db, contract, Handover::Stage::Dispatch);

@@ -121,10 +121,10 @@ QStringList fieldNames()
 
 std::optional<QHash<QString, QString>> fields(Database& db, const QString& contractNumber)
 {
-    QSqlQuery c = db.run(u"select "_s + AllColumns.join(u", "_s) + u" from 汽车租赁登记表 where 内部编号=?"_s, {contractNumber});
-    if (!c.next())
+    const std::optional<QVariantList> row = Agreement::contractValues(db, contractNumber, AllColumns);
+    if (!row)
         return std::nullopt;
-    const auto value = [&c](const QString& column) { return c.value(AllColumns.indexOf(column)); };
+    const auto value = [&row](const QString& column) { return row->at(AllColumns.indexOf(column)); };
 
     QHash<QString, QString> f;
     for (const QString& column : TextColumns)
