@@ -2,8 +2,7 @@
 // "--database <location>" names the database (a file or a postgresql:// server address) instead of
 // data/connection.ini or data/qczl.db; "--create-db [location]" is the creation step for a new
 // database; "--copy-db <from> <to>" copies every table into a new database; "--screenshots <dir>"
-// saves pictures of the login and the main window for the documentation ("--manual-images <dir>":
-// and the user manual's).
+// saves pictures of the login and the main window for the documentation.
 #include "app/mainform.h"
 #include "app/modules.h"
 #include "app/shell.h"
@@ -79,8 +78,7 @@ int main(int argc, char* argv[])
 
     const int shots = args.indexOf(QStringLiteral("--screenshots"));
     if (shots >= 0)
-        return Shell::screenshots(shots + 1 < args.size() ? args[shots + 1] : QStringLiteral("docs/screenshots"),
-                                  argAfter(args, QStringLiteral("--manual-images")));
+        return Shell::screenshots(shots + 1 < args.size() ? args[shots + 1] : QStringLiteral("docs/screenshots"));
 
     TForm_main mainWindow;
     registerModules(&mainWindow);

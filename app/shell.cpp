@@ -69,8 +69,11 @@ QImage framed(QWidget* w)
     return out;
 }
 
-int screenshots(const QString& dir, const QString& manualDir)
+int screenshots(const QString& dir)
 {
+    const QStringList args = QCoreApplication::arguments();
+    const int manualArg = args.indexOf(QStringLiteral("--manual-images"));
+    const QString manualDir = manualArg >= 0 && manualArg + 1 < args.size() ? args[manualArg + 1] : QString();
     QDir().mkpath(dir);
     const QDir out(dir);
     bool loginSaved = false;

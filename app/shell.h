@@ -21,8 +21,9 @@ QString title();
 void setupFonts();
 // The widget as the desktop shows it: a plain title bar carrying its caption above its content.
 QImage framed(QWidget* w);
-// Logs the default operator in programmatically and saves login.png and main.png into dir, and
-// with manualDir the user manual's pictures into it (see app/manualpictures.h).
+// Logs the default operator in programmatically and saves login.png and main.png into dir; with
+// "--manual-images <folder>" (an absolute one) among the program's arguments also the user
+// manual's pictures into that folder (app/manualpictures.h).
 // Runs in the current working folder; returns the process exit code.
-int screenshots(const QString& dir, const QString& manualDir = {});
+int screenshots(const QString& dir);
 }  // namespace Shell
