@@ -1,12 +1,15 @@
 #include "app/manualpictures.h"
 #include "app/mainform.h"
 #include "app/shell.h"
+#include "core/clock.h"
 #include "data/columns.h"
 #include "data/recordset.h"
 #include "data/schema.h"
+#include "stats/criteria.h"
 #include "ui/records/listwindow.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QHash>
 #include <QPushButton>
@@ -98,9 +101,9 @@ void ManualPictures::grab(QDialog* window, const QString& name)
     save(Shell::framed(window), name);
 }
 
-// The list's last row whose column holds the wanted value (the last row when none does), opened
-// by the list's edit button as the clerk opens it.
-void ManualPictures::openRow(QDialog* list, const QString& column, const QString& wanted)
+// The list's last row the test accepts (the last row when none does), opened by the list's edit
+// button as the clerk opens it.
+void ManualPictures::openRow(QDialog* list, const std::function<bool(const RecordSet&)>& wanted)
 {
     auto* w = qobject_cast<ListWindow*>(list);
     if (!w || !w->query() || w->query()->recordCount() == 0) {
@@ -109,10 +112,9 @@ void ManualPictures::openRow(QDialog* list, const QString& column, const QString
     }
     RecordSet* q = w->query();
     q->last();
-    if (!column.isEmpty())
-        while (q->asString(column).trimmed() != wanted && q->currentRow() > 0)
-            q->prior();
-    if (!column.isEmpty() && q->asString(column).trimmed() != wanted)
+    while (!wanted(*q) && q->currentRow() > 0)
+        q->prior();
+    if (!wanted(*q))
         q->last();
     if (w->editButton)
         w->editButton->click();
@@ -144,12 +146,14 @@ bool ManualPictures::handle(QDialog* window)
     QApplication::processEvents();
     if (cls == QLatin1String("TForm_qczlb")) {
         // The newest contract still out: the dialog as a dispatch leaves it.
-        openRow(window, Col::客户交车, QStringLiteral("没有"));
+        openRow(window, [](const RecordSet& q) { return q.asString(Col::客户交车).trimmed() == QStringLiteral("没有"); });
     } else if (cls == QLatin1String("TForm_qczlb_edit")) {
         grab(window, QStringLiteral("contract"));
     } else if (cls == QLatin1String("TForm_qczljsd")) {
-        // The newest contract back and not yet settled, calculated (计算) and given up (取消).
-        openRow(window, Col::客户交车, QStringLiteral("已交"));
+        // The newest contract back by now and not yet settled, calculated (计算) and given up (取消).
+        openRow(window, [](const RecordSet& q) {
+            return q.asString(Col::客户交车).trimmed() == QStringLiteral("已交") && q.asDateTime(Col::收车日期) <= Clock::now();
+        });
     } else if (cls == QLatin1String("TForm_qczljsd_edit")) {
         click(window, "SpeedButton1");
         grab(window, QStringLiteral("settlement"));
@@ -161,7 +165,10 @@ bool ManualPictures::handle(QDialog* window)
         if (auto* list = qobject_cast<ListWindow*>(window); list && list->moduleButton(QStringLiteral("图形显示")))
             list->moduleButton(QStringLiteral("图形显示"))->click();
     } else if (cls == QLatin1String("TForm_qczlsrtj_yf_tj")) {
-        click(window, "bitbtn_seek");  // the current year by dispatch date, as the dialog proposes
+        // This year, by dispatch date: the demo office's contracts run up to today.
+        if (auto* criteria = qobject_cast<CriteriaDialog*>(window); criteria && criteria->yearBox)
+            criteria->yearBox->setEditText(QStringLiteral("%1年").arg(Clock::today().year()));
+        click(window, "bitbtn_seek");
     } else if (cls == QLatin1String("TForm_dbbar")) {
         window->resize(800, 520);
         grab(window, QStringLiteral("chart"));
@@ -172,7 +179,7 @@ bool ManualPictures::handle(QDialog* window)
     } else if (cls == QLatin1String("TForm_backup")) {
         grab(window, QStringLiteral("backup"));
     } else if (cls == QLatin1String("TForm_qxb")) {
-        openRow(window, Col::姓名, Schema::defaultOperatorName());
+        openRow(window, [](const RecordSet& q) { return q.asString(Col::姓名) == Schema::defaultOperatorName(); });
     } else if (cls == QLatin1String("TForm_qxb_edit")) {
         grab(window, QStringLiteral("operator"));
     } else {

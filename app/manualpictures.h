@@ -4,8 +4,10 @@
 #include <QDir>
 #include <QImage>
 #include <QStringList>
+#include <functional>
 
 class QDialog;
+class RecordSet;
 class TForm_main;
 
 class ManualPictures {
@@ -26,7 +28,7 @@ public:
 
 private:
     void grab(QDialog* window, const QString& name);
-    void openRow(QDialog* list, const QString& column, const QString& wanted);
+    void openRow(QDialog* list, const std::function<bool(const RecordSet&)>& wanted);
 
     QDir m_dir;
     bool m_taking = false;
