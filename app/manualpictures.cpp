@@ -124,14 +124,14 @@ bool ManualPictures::take(TForm_main& main)
 {
     m_taking = true;
     const int before = m_saved.size();
-    // 汽车租赁登记表 → the contract dialog; 汽车租赁结算 → the settlement dialog; 收入统计汇总(按月份)
+    // 汽车租赁登记表 → the contract dialog and its 交车检查; 汽车租赁结算 → the settlement dialog; 收入统计汇总(按月份)
     // → its result and the bar chart; 提醒功能; 数据备份; 操作员及权限 → one operator's rights.
     for (const char* command : {"N14", "N16", "N35", "N45", "N6", "N2"})
         main.runCommand(QString::fromLatin1(command));
     m_taking = false;
-    const QStringList wanted{QStringLiteral("contract.png"), QStringLiteral("settlement.png"), QStringLiteral("statistics.png"),
-                             QStringLiteral("chart.png"),    QStringLiteral("reminders.png"),  QStringLiteral("backup.png"),
-                             QStringLiteral("operator.png")};
+    const QStringList wanted{QStringLiteral("contract.png"),   QStringLiteral("dispatchcheck.png"), QStringLiteral("settlement.png"),
+                             QStringLiteral("statistics.png"), QStringLiteral("chart.png"),         QStringLiteral("reminders.png"),
+                             QStringLiteral("backup.png"),     QStringLiteral("operator.png")};
     for (const QString& name : wanted)
         if (!m_saved.mid(before).contains(name))
             m_problems << name;
@@ -149,6 +149,9 @@ bool ManualPictures::handle(QDialog* window)
         openRow(window, [](const RecordSet& q) { return q.asString(Col::客户交车).trimmed() == QStringLiteral("没有"); });
     } else if (cls == QLatin1String("TForm_qczlb_edit")) {
         grab(window, QStringLiteral("contract"));
+        click(window, "DispatchHandover");  // 交车检查: the sheet of that dispatch
+    } else if (cls == QLatin1String("HandoverDialog")) {
+        grab(window, QStringLiteral("dispatchcheck"));
     } else if (cls == QLatin1String("TForm_qczljsd")) {
         // The newest contract back by now and not yet settled, calculated (计算) and given up (取消).
         openRow(window, [](const RecordSet& q) {
