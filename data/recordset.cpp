@@ -6,6 +6,7 @@
 #include "data/jetsql.h"
 #include "data/versions.h"
 #include "data/textlimits.h"
+#include "data/workerconnection.h"
 
 #include <QRegularExpression>
 #include <QSqlQuery>
@@ -26,16 +27,8 @@ struct KeyJob {
 
     void run()
     {
-        try {
-            QString err;
-            if (!db->open(location, &err))
-                throw DbError(err);
-            keys = db->selectKeys(text);
-            ok = true;
-        } catch (const DbError& e) {
-            error = e.text();
-        }
-        db.reset();  // the connection is closed by the thread that opened it
+        ok = readOnWorkerConnection(
+            db, location, [this](Database& d) { keys = d.selectKeys(text); }, &error);
     }
 };
 
@@ -322,7 +315,7 @@ void RecordSet::first()
 void RecordSet::next()
 {
     checkBrowse();
-    if (m_cur + 1 < m_cache.size()) {
+    if (hasRow(m_cur + 1)) {
         setCurrent(m_cur + 1);
         m_bof = false;
         m_eof = false;
@@ -356,7 +349,8 @@ void RecordSet::moveTo(int row)
     checkBrowse();
     if (m_cache.isEmpty())
         return;
-    setCurrent(std::clamp(row, 0, m_cache.size() - 1));
+    // Within the rows known, the rest of a lazily opened list is not waited for.
+    setCurrent(hasRow(row) ? row : std::clamp(row, 0, m_cache.size() - 1));
     m_bof = m_eof = false;
 }
 

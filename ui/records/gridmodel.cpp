@@ -3,6 +3,7 @@
 #include "data/amounts.h"
 #include "data/database.h"
 #include "data/jetsql.h"
+#include "data/workerconnection.h"
 
 #include <QBrush>
 #include <QSqlQuery>
@@ -23,22 +24,18 @@ struct FooterSumJob {
 
     void run()
     {
-        try {
-            QString err;
-            if (!db->open(location, &err))
-                throw DbError(err);
-            QStringList names;
-            QVector<QVector<QVariant>> rows;
-            db->selectRows(statement, true, &names, &rows);
-            if (rows.isEmpty())
-                throw DbError(QStringLiteral("no row"));
-            for (int i = 0; i < fields.size(); ++i)
-                sums << Money::fromValue(rows[0].value(i));
-            ok = true;
-        } catch (const DbError& e) {
-            error = e.text();
-        }
-        db.reset();  // the connection is closed by the thread that opened it
+        ok = readOnWorkerConnection(
+            db, location,
+            [this](Database& d) {
+                QStringList names;
+                QVector<QVector<QVariant>> rows;
+                d.selectRows(statement, true, &names, &rows);
+                if (rows.isEmpty())
+                    throw DbError(QStringLiteral("no row"));
+                for (int i = 0; i < fields.size(); ++i)
+                    sums << Money::fromValue(rows[0].value(i));
+            },
+            &error);
     }
 };
 
