@@ -214,12 +214,13 @@ void RecordSet::keysCompleted(int known, int total)
 namespace {
 
 // Rows of a table by key: the set's columns in its order with the key last, so that each row read
-// is kept as it comes.
-QString rowsByKeySql(Database& db, const QString& table, const QVector<RecordSet::Field>& fields, const QStringList& ids)
+// is kept as it comes. Columns as they are: selectRows hands dates out as storage text on every
+// engine, and a server formats its own date text far quicker than a conversion by pattern.
+QString rowsByKeySql(const QString& table, const QVector<RecordSet::Field>& fields, const QStringList& ids)
 {
     QStringList columns;
     for (const auto& f : fields)
-        columns << db.backend().readColumn(quoted(f.name), f.type);
+        columns << quoted(f.name);
     columns << Schema::KeyColumn;
     return QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) + QStringLiteral(" FROM ") + quoted(table)
            + QStringLiteral(" WHERE ") + Schema::KeyColumn + QStringLiteral(" IN (") + ids.join(QLatin1Char(','))
@@ -236,7 +237,7 @@ QVector<std::pair<qint64, RowCache::Row>> RecordSet::rowsByKey(const QVector<qin
         ids << QString::number(k);
     QStringList names;
     QVector<QVector<QVariant>> got;
-    m_db->selectRows(rowsByKeySql(*m_db, m_table, m_fields, ids), true, &names, &got);
+    m_db->selectRows(rowsByKeySql(m_table, m_fields, ids), true, &names, &got);
     QVector<std::pair<qint64, RowCache::Row>> rows;
     rows.reserve(got.size());
     for (auto& g : got) {
@@ -839,7 +840,7 @@ void RecordSet::readBack(int row)
     // dates as storage text, amounts exact).
     QStringList names;
     QVector<QVector<QVariant>> got;
-    m_db->selectRows(rowsByKeySql(*m_db, m_table, m_fields, {QString::number(m_cache.key(row))}), true, &names, &got);
+    m_db->selectRows(rowsByKeySql(m_table, m_fields, {QString::number(m_cache.key(row))}), true, &names, &got);
     if (got.isEmpty())
         return;
     got[0].removeLast();

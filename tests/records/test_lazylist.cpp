@@ -111,7 +111,7 @@ private Q_SLOTS:
         QCOMPARE(m->rowCount(), Rows);
         QCOMPARE(notes(q), expected);
         QTRY_VERIFY_WITH_TIMEOUT(!m->footerPending(), 20000);
-        QCOMPARE(m->footerTexts(), (QStringList{QString::number(Rows), QStringLiteral("12741")}));
+        QCOMPARE(m->footerTexts(), (QStringList{QString::number(Rows), QStringLiteral("12741.00")}));
     }
 
     void theEndOrTheCountAskedFirstIsTheWholeTruth()
