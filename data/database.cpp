@@ -370,12 +370,14 @@ DbError Database::readError(const QString& text)
     return DbError(said);
 }
 
-QVector<qint64> Database::selectKeys(const QString& jet)
+QVector<qint64> Database::selectKeys(const QString& jet, int limit)
 {
     if (!isOpen())
         throw notConnected();
     QString error;
-    const QString sql = m_backend->translateKeysOnly(jet);
+    QString sql = m_backend->translateKeysOnly(jet);
+    if (limit >= 0)
+        sql += QStringLiteral(" LIMIT ") + QString::number(limit);
     trace(sql);
     QVector<qint64> keys = m_backend->integerColumn(m_db, sql, &error);
     if (!error.isEmpty())

@@ -160,8 +160,9 @@ public:
     // Run a statement that is already in the backend's dialect (internal updates by key).
     QSqlQuery runNative(const QString& sql, const QVariantList& binds = {});
     int execute(const QString& jet, const QVariantList& binds = {});
-    // Keys of the rows a plain single-table "select *" delivers, in its order (throws DbError).
-    QVector<qint64> selectKeys(const QString& jet);
+    // Keys of the rows a plain single-table "select *" delivers, in its order (throws DbError);
+    // with a limit only the first ones.
+    QVector<qint64> selectKeys(const QString& jet, int limit = -1);
     // All rows of a select with their column names (throws DbError); native: no translation.
     void selectRows(const QString& sql, bool native, QStringList* names, QVector<QVector<QVariant>>* rows);
 

@@ -21,6 +21,9 @@
 #include <QSqlDriver>
 #include <libpq-fe.h>
 
+#include <cstdlib>
+#include <optional>
+
 namespace {
 
 // Every write transaction takes this lock first, so transactions of different workstations run
@@ -82,6 +85,51 @@ QString quoted(const QString& name)
 QString sequenceOf(const QString& table)
 {
     return QStringLiteral("pg_get_serial_sequence('%1', '%2')").arg(quoted(table), Schema::KeyColumn);
+}
+
+// The connection under the driver; null when the driver hands out none. The driver hands its
+// connection out under the name of the structure behind PGconn.
+PGconn* connectionOf(QSqlDatabase& db)
+{
+    const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
+    const bool isConn = h.isValid() && (qstrcmp(h.typeName(), "pg_conn*") == 0 || qstrcmp(h.typeName(), "PGconn*") == 0);
+    return isConn ? *static_cast<PGconn* const*>(h.constData()) : nullptr;
+}
+
+// The server's types as the driver hands them out; Invalid for a type whose text the driver reads
+// itself (dates, times, bytes), which then goes through the driver.
+QMetaType::Type plainType(Oid oid)
+{
+    switch (oid) {
+    case 16:  // bool
+        return QMetaType::Bool;
+    case 20:  // int8
+        return QMetaType::LongLong;
+    case 21:  // int2
+    case 23:  // int4
+    case 24:  // regproc
+    case 26:  // oid
+    case 28:  // xid
+    case 29:  // cid
+        return QMetaType::Int;
+    case 700:   // float4
+    case 701:   // float8
+    case 1700:  // numeric
+        return QMetaType::Double;
+    case 1082:  // date
+        return QMetaType::QDate;
+    case 1114:  // timestamp
+        return QMetaType::QDateTime;
+    case 17:    // bytea
+    case 702:   // abstime
+    case 703:   // reltime
+    case 1083:  // time
+    case 1184:  // timestamptz
+    case 1266:  // timetz
+        return QMetaType::UnknownType;
+    default:  // text, varchar, citext and the rest: text
+        return QMetaType::QString;
+    }
 }
 
 // A value as it came from the driver, in the form the rest of the program reads from SQLite:
@@ -157,6 +205,8 @@ public:
     bool selectRows(QSqlDatabase& db, const QString& sql, QStringList* names, QVector<QVector<QVariant>>* rows,
                     QString* error) override
     {
+        if (const auto done = plainRows(db, sql, names, rows, error))
+            return *done;
         QSqlQuery q(db);
         q.setForwardOnly(true);
         // Numbers as their decimal text, so that a total of sixteen digits stays exact.
@@ -183,6 +233,17 @@ public:
             rows->push_back(std::move(r));
         }
         return true;
+    }
+
+    QVector<qint64> integerColumn(QSqlDatabase& db, const QString& sql, QString* error) override
+    {
+        QVector<qint64> out;
+        const auto done = plainResults(db, sql, error, [&out](PGresult* res) {
+            for (int r = 0; r < PQntuples(res); ++r)
+                out.push_back(std::strtoll(PQgetvalue(res, r, 0), nullptr, 10));
+            return true;
+        });
+        return done ? out : SqlBackend::integerColumn(db, sql, error);
     }
 
     QVariant bindValue(const QVariant& v) const override
@@ -242,10 +303,7 @@ public:
     bool appendRows(QSqlDatabase& db, const QString& table, const QStringList& columns, qsizetype rows,
                     const std::function<const QVariant&(qsizetype, int)>& value, QString* error) override
     {
-        const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
-        // The driver hands its connection out under the name of the structure behind PGconn.
-        const bool isConn = h.isValid() && (qstrcmp(h.typeName(), "pg_conn*") == 0 || qstrcmp(h.typeName(), "PGconn*") == 0);
-        PGconn* conn = isConn ? *static_cast<PGconn* const*>(h.constData()) : nullptr;
+        PGconn* conn = connectionOf(db);
         if (!conn)
             return false;
         QStringList q;
@@ -421,10 +479,122 @@ public:
 private:
     static bool connectionLost(QSqlDatabase& db)
     {
-        const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
-        const bool isConn = h.isValid() && (qstrcmp(h.typeName(), "pg_conn*") == 0 || qstrcmp(h.typeName(), "PGconn*") == 0);
-        PGconn* conn = isConn ? *static_cast<PGconn* const*>(h.constData()) : nullptr;
+        PGconn* conn = connectionOf(db);
         return conn && PQstatus(conn) == CONNECTION_BAD;
+    }
+
+    // A select run on the connection itself, past the driver: its values are read straight from
+    // the server's text, a row at a time, without the driver's record and value objects for every
+    // cell (most of the time of reading a long list on a server). Each row goes to take (false:
+    // the rest are drained unread). Nullopt, with nothing read, where the driver must run it: no
+    // connection handed out, or one still busy with a result the driver is reading.
+    static std::optional<bool> plainResults(QSqlDatabase& db, const QString& sql, QString* error,
+                                            const std::function<bool(PGresult*)>& take)
+    {
+        PGconn* conn = connectionOf(db);
+        if (!conn || PQtransactionStatus(conn) == PQTRANS_ACTIVE || !PQsendQuery(conn, sql.toUtf8().constData()))
+            return std::nullopt;
+        PQsetSingleRowMode(conn);
+        bool taking = true;
+        bool ok = true;
+        while (PGresult* r = PQgetResult(conn)) {
+            const ExecStatusType status = PQresultStatus(r);
+            if (status == PGRES_SINGLE_TUPLE || (status == PGRES_TUPLES_OK && PQntuples(r) > 0)) {
+                if (taking)
+                    taking = take(r);
+            } else if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK && ok) {
+                ok = false;
+                *error = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+            }
+            if (status == PGRES_TUPLES_OK && PQntuples(r) == 0 && taking && ok)
+                taking = take(r);  // the columns of a result without rows
+            PQclear(r);
+        }
+        return ok;
+    }
+
+    // selectRows as the driver reads (the same types, nulls typed as the driver types them, numbers
+    // by number(), dates as storage text); nullopt where the driver must read it, also for a
+    // column of a type whose text only the driver reads.
+    static std::optional<bool> plainRows(QSqlDatabase& db, const QString& sql, QStringList* names, QVector<QVector<QVariant>>* rows,
+                                         QString* error)
+    {
+        QVector<QMetaType::Type> types;
+        bool readable = true;
+        const auto done = plainResults(db, sql, error, [&](PGresult* res) {
+            const int columns = PQnfields(res);
+            if (types.isEmpty() && columns > 0) {
+                for (int c = 0; c < columns; ++c) {
+                    types << plainType(PQftype(res, c));
+                    readable = readable && types.back() != QMetaType::UnknownType;
+                    if (PQftype(res, c) == 1700)
+                        types.back() = QMetaType::QString;  // numeric: read as its decimal text
+                }
+                if (!readable)
+                    return false;
+                for (int c = 0; c < columns; ++c)
+                    *names << QString::fromUtf8(PQfname(res, c));
+            }
+            for (int r = 0; r < PQntuples(res); ++r)
+                rows->push_back(plainRow(res, r, types));
+            return true;
+        });
+        if (!done || (*done && !readable)) {
+            names->clear();
+            rows->clear();
+            return std::nullopt;
+        }
+        return done;
+    }
+
+    static QVector<QVariant> plainRow(PGresult* res, int r, const QVector<QMetaType::Type>& types)
+    {
+        QVector<QVariant> row;
+        row.reserve(types.size());
+        for (int c = 0; c < types.size(); ++c) {
+            const QMetaType::Type type = types[c];
+            if (PQgetisnull(res, r, c)) {
+                row.push_back(QVariant(QMetaType(type == QMetaType::QString && PQftype(res, c) == 1700 ? QMetaType::Double : type)));
+                continue;
+            }
+            const char* text = PQgetvalue(res, r, c);
+            const QByteArray bytes = QByteArray::fromRawData(text, PQgetlength(res, r, c));
+            switch (type) {
+            case QMetaType::Bool:
+                row.push_back(QVariant(text[0] == 't'));
+                break;
+            case QMetaType::LongLong:
+                // As the driver does: a value not below zero as an unsigned one.
+                if (text[0] == '-')
+                    row.push_back(QVariant(bytes.toLongLong()));
+                else
+                    row.push_back(QVariant(bytes.toULongLong()));
+                break;
+            case QMetaType::Int:
+                row.push_back(QVariant(std::atoi(text)));
+                break;
+            case QMetaType::Double:
+                // A floating value through its shortest text, as the driver's value is read.
+                row.push_back(number(QVariant(bytes.toDouble()).toString()));
+                break;
+            case QMetaType::QDate:
+                row.push_back(QVariant(QDate::fromString(QString::fromLatin1(bytes), Qt::ISODate)));
+                break;
+            case QMetaType::QDateTime:
+                // A whole second is its storage text already.
+                if (bytes.size() == 19)
+                    row.push_back(QVariant(QString::fromLatin1(bytes)));
+                else
+                    row.push_back(normalised(QDateTime::fromString(QString::fromLatin1(bytes).replace(u' ', u'T'), Qt::ISODate)));
+                break;
+            default:
+                if (PQftype(res, c) == 1700)
+                    row.push_back(number(QString::fromLatin1(bytes)));
+                else
+                    row.push_back(QVariant(QString::fromUtf8(bytes)));
+            }
+        }
+        return row;
     }
 
     static bool fail(QSqlDatabase& db, QString*)

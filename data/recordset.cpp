@@ -6,11 +6,31 @@
 #include "data/jetsql.h"
 #include "data/versions.h"
 #include "data/textlimits.h"
+#include "data/workerconnection.h"
 
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QThread>
 #include <cmath>
 #include <memory>
+
+// The rest of a long list's keys, read on a connection of its own. The worker touches only that
+// connection and the result fields; the set reads them once the worker has finished.
+struct KeyJob {
+    QString location;
+    QString text;                  // the list's statement (Jet)
+    std::unique_ptr<Database> db;  // unopened; opened and closed by the worker
+    QVector<qint64> keys;
+    bool ok = false;
+    QString error;
+
+    void run()
+    {
+        ok = readOnWorkerConnection(
+            db, location, [this](Database& d) { keys = d.selectKeys(text); }, &error);
+    }
+};
 
 namespace {
 const QVariant& nullValue()
@@ -45,7 +65,15 @@ RecordSet::RecordSet(Database* db, const QString& name, QObject* parent) : QObje
     setObjectName(name);
 }
 
-RecordSet::~RecordSet() = default;
+RecordSet::~RecordSet()
+{
+    // A worker still reading keys reads on into nothing: waited for, its result dropped.
+    m_keyJob.reset();
+    for (QThread* t : std::as_const(m_keyThreads)) {
+        t->wait();
+        delete t;
+    }
+}
 
 void RecordSet::checkOpen() const
 {
@@ -98,7 +126,9 @@ void RecordSet::openKeyed(const QString& text, const QString& table)
     // themselves are fetched by key, a page at a time, when something reads them. The generation
     // is read first: a restore between the two reads makes the set stale, never the reverse.
     const qint64 generation = Versions::generation(*m_db);
-    QVector<qint64> k = m_db->selectKeys(text);
+    // A long list shows its first screen before the rest of its keys are read.
+    std::unique_ptr<Database> second = laterConnection(text, table);
+    QVector<qint64> k = m_db->selectKeys(text, second ? FirstKeys : -1);
     QSqlQuery shape = m_db->runNative(QStringLiteral("SELECT * FROM ") + quoted(table) + QStringLiteral(" WHERE 1=0"));
     const QSqlRecord rec = shape.record();
     QVector<Field> fields;
@@ -115,18 +145,82 @@ void RecordSet::openKeyed(const QString& text, const QString& table)
     m_fields = std::move(fields);
     m_table = table;
     m_dataGeneration = generation;
+    const bool more = second && k.size() == FirstKeys;
     m_cache.setKeys(std::move(k), int(m_fields.size()), [this](const QVector<qint64>& keys) { return rowsByKey(keys); });
+    if (more)
+        readRestOfKeys(text, std::move(second));
+}
+
+std::unique_ptr<Database> RecordSet::laterConnection(const QString& text, const QString& table) const
+{
+    // Rows written in an open transaction are invisible to another connection, and a private
+    // scratch table is another one there: those lists are read whole here, and so is a statement
+    // that limits its rows itself.
+    static const QRegularExpression limits(QStringLiteral("\\blimit\\b|;"), QRegularExpression::CaseInsensitiveOption);
+    if (m_db->transactionDepth() > 0 || Database::isPrivateTable(table) || m_db->backend().translateKeysOnly(text).contains(limits))
+        return nullptr;
+    return m_db->another();
+}
+
+void RecordSet::readRestOfKeys(const QString& text, std::unique_ptr<Database> second)
+{
+    m_cache.setKeysPending([this, text] { return m_db->selectKeys(text); },
+                           [this](int known, int total) { keysCompleted(known, total); });
+    auto job = std::make_shared<KeyJob>();
+    job->location = m_db->location();
+    job->text = text;
+    job->db = std::move(second);
+    m_keyJob = job;
+    QThread* t = QThread::create([job] { job->run(); });
+    m_keyThreads << t;
+    connect(t, &QThread::finished, this, [this, t, job] {
+        t->wait();
+        m_keyThreads.removeOne(t);
+        delete t;
+        keysRead(job);
+    });
+    t->start();
+}
+
+void RecordSet::keysRead(const std::shared_ptr<KeyJob>& job)
+{
+    // Closed, opened again or read whole since: dropped.
+    if (m_keyJob != job)
+        return;
+    m_keyJob.reset();
+    if (m_cache.keysComplete())
+        return;
+    if (job->ok) {
+        m_cache.finishKeys(std::move(job->keys));
+        return;
+    }
+    qCWarning(lcData, "the keys of %s in the background: %s", qPrintable(objectName()), qPrintable(job->error));
+    try {
+        m_cache.completeKeys();
+    } catch (const DbError& e) {
+        // Nothing to tell from the event loop: the list stays as far as it was read.
+        qCWarning(lcData, "%s", qPrintable(e.text()));
+        m_cache.finishKeys({});
+    }
+}
+
+void RecordSet::keysCompleted(int known, int total)
+{
+    m_keyJob.reset();
+    if (live())
+        Q_EMIT rowsAppended(known, total - 1);
 }
 
 namespace {
 
 // Rows of a table by key: the set's columns in its order with the key last, so that each row read
-// is kept as it comes.
-QString rowsByKeySql(Database& db, const QString& table, const QVector<RecordSet::Field>& fields, const QStringList& ids)
+// is kept as it comes. Columns as they are: selectRows hands dates out as storage text on every
+// engine, and a server formats its own date text far quicker than a conversion by pattern.
+QString rowsByKeySql(const QString& table, const QVector<RecordSet::Field>& fields, const QStringList& ids)
 {
     QStringList columns;
     for (const auto& f : fields)
-        columns << db.backend().readColumn(quoted(f.name), f.type);
+        columns << quoted(f.name);
     columns << Schema::KeyColumn;
     return QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) + QStringLiteral(" FROM ") + quoted(table)
            + QStringLiteral(" WHERE ") + Schema::KeyColumn + QStringLiteral(" IN (") + ids.join(QLatin1Char(','))
@@ -143,7 +237,7 @@ QVector<std::pair<qint64, RowCache::Row>> RecordSet::rowsByKey(const QVector<qin
         ids << QString::number(k);
     QStringList names;
     QVector<QVector<QVariant>> got;
-    m_db->selectRows(rowsByKeySql(*m_db, m_table, m_fields, ids), true, &names, &got);
+    m_db->selectRows(rowsByKeySql(m_table, m_fields, ids), true, &names, &got);
     QVector<std::pair<qint64, RowCache::Row>> rows;
     rows.reserve(got.size());
     for (auto& g : got) {
@@ -183,6 +277,7 @@ void RecordSet::close()
 {
     if (m_state == Inactive)
         return;
+    m_keyJob.reset();
     m_cache.clear();
     m_fields.clear();
     m_buffer.clear();
@@ -221,7 +316,7 @@ void RecordSet::first()
 void RecordSet::next()
 {
     checkBrowse();
-    if (m_cur + 1 < m_cache.size()) {
+    if (hasRow(m_cur + 1)) {
         setCurrent(m_cur + 1);
         m_bof = false;
         m_eof = false;
@@ -255,7 +350,8 @@ void RecordSet::moveTo(int row)
     checkBrowse();
     if (m_cache.isEmpty())
         return;
-    setCurrent(std::clamp(row, 0, m_cache.size() - 1));
+    // Within the rows known, the rest of a lazily opened list is not waited for.
+    setCurrent(hasRow(row) ? row : std::clamp(row, 0, m_cache.size() - 1));
     m_bof = m_eof = false;
 }
 
@@ -279,7 +375,7 @@ const QVariant& RecordSet::cell(int col) const
 {
     if ((m_state == Edit || m_state == Insert) && col < m_buffer.size())
         return m_buffer[col];
-    if (m_cur < 0 || m_cur >= m_cache.size())
+    if (!hasRow(m_cur))
         return nullValue();
     const auto& r = m_cache.row(m_cur, m_cur);
     return col < r.size() ? r[col] : nullValue();
@@ -357,7 +453,7 @@ bool RecordSet::asBoolean(const QString& name) const
 QVariant RecordSet::storedValue(const QString& name) const
 {
     const int c = requireField(name);
-    if (m_cur < 0 || m_cur >= m_cache.size() || (m_state == Insert))
+    if (!hasRow(m_cur) || (m_state == Insert))
         return {};
     const auto& r = m_cache.row(m_cur, m_cur);
     return c < r.size() ? r[c] : QVariant();
@@ -365,7 +461,7 @@ QVariant RecordSet::storedValue(const QString& name) const
 
 QVariant RecordSet::valueAt(int row, int column) const
 {
-    if (row < 0 || row >= m_cache.size() || column < 0 || column >= m_fields.size())
+    if (!hasRow(row) || column < 0 || column >= m_fields.size())
         return {};
     if (row == m_cur && (m_state == Edit || m_state == Insert) && column < m_buffer.size())
         return m_buffer[column];
@@ -375,7 +471,7 @@ QVariant RecordSet::valueAt(int row, int column) const
 
 QVariant RecordSet::storedAt(int row, int column) const
 {
-    if (row < 0 || row >= m_cache.size() || column < 0 || column >= m_fields.size())
+    if (!hasRow(row) || column < 0 || column >= m_fields.size())
         return {};
     const auto& r = m_cache.row(row, m_cur);
     return column < r.size() ? r[column] : QVariant();
@@ -744,7 +840,7 @@ void RecordSet::readBack(int row)
     // dates as storage text, amounts exact).
     QStringList names;
     QVector<QVector<QVariant>> got;
-    m_db->selectRows(rowsByKeySql(*m_db, m_table, m_fields, {QString::number(m_cache.key(row))}), true, &names, &got);
+    m_db->selectRows(rowsByKeySql(m_table, m_fields, {QString::number(m_cache.key(row))}), true, &names, &got);
     if (got.isEmpty())
         return;
     got[0].removeLast();
@@ -786,6 +882,7 @@ void RecordSet::remove()
     }
     if (m_cache.isEmpty())
         throw DbError(QStringLiteral("%1: 记录集为空，不能删除").arg(objectName()));
+    m_cache.completeKeys();  // the rows move up: the whole list first
     if (!canModify())
         throw DbError(QStringLiteral("%1: 记录集不能修改").arg(objectName()));
     if (m_state == Edit)

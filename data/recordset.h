@@ -13,9 +13,12 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <memory>
 #include <optional>
 
 class Database;
+class QThread;
+struct KeyJob;
 
 class RecordSet : public QObject {
     Q_OBJECT
@@ -72,8 +75,16 @@ public:
     bool isOpen() const { return m_state != Inactive; }
     int execSql();  // runs the text as a statement (delete/update/insert); rows affected
 
+    // The whole list's count: a long list opened lazily reads the rest of its keys first.
     int recordCount() const { return m_cache.size(); }
     bool isEmpty() const { return m_cache.isEmpty(); }
+    // A long keyed list opens with the keys of its first screen and reads the rest on a second
+    // connection meanwhile (rowsAppended when they arrive); anything that needs the whole list
+    // before then reads it at once. Grids count the rows known so far and grow.
+    int rowsKnown() const { return m_cache.knownSize(); }
+    bool allRowsKnown() const { return m_cache.keysComplete(); }
+    // The keys read at the opening of a long list before the rest.
+    static constexpr int FirstKeys = RowCache::PageRows;
 
     void first();
     void next();
@@ -152,6 +163,8 @@ Q_SIGNALS:
     void rowChanged(int row);  // stored or buffered values of a row changed
     void rowInserted(int row);
     void rowRemoved(int row);
+    // The rest of a lazily opened list arrived: rows first..last follow the ones known before.
+    void rowsAppended(int first, int last);
     void stateChanged(RecordSet::State state);
     void fieldChanged(const QString& name);
     // Before a row is written or deleted, and after: the row's stored values before and after
@@ -173,6 +186,14 @@ private:
     void audit(const QVector<QVariant>& before, const QVector<QVariant>& after, int row = -1);
     void openKeyed(const QString& text, const QString& table);
     void openStatic(const QString& text);
+    // A connection that may read the rest of a long list's keys; null when the list is read whole.
+    std::unique_ptr<Database> laterConnection(const QString& text, const QString& table) const;
+    // The keys after the first screen's, on the second connection.
+    void readRestOfKeys(const QString& text, std::unique_ptr<Database> second);
+    void keysRead(const std::shared_ptr<KeyJob>& job);
+    void keysCompleted(int known, int total);
+    // Whether a row exists, without reading the rest of the keys for a row already known.
+    bool hasRow(int row) const { return row >= 0 && (row < m_cache.knownSize() || row < m_cache.size()); }
     void fetch(int row) const { m_cache.load(row, m_cur); }
     // The cache's loader: rows of the table by key.
     QVector<std::pair<qint64, RowCache::Row>> rowsByKey(const QVector<qint64>& keys) const;
@@ -212,7 +233,9 @@ private:
     State m_state = Inactive;
     int m_disabled = 0;
     quint64 m_generation = 0;
-    qint64 m_dataGeneration = 0;  // the database's data generation when the rows were read
+    qint64 m_dataGeneration = 0;       // the database's data generation when the rows were read
+    std::shared_ptr<KeyJob> m_keyJob;  // the rest of the keys being read; reset abandons it
+    QVector<QThread*> m_keyThreads;    // running or finished, not yet reaped
 };
 
 // Where grids and bound fields attach; named after the record set it serves (ds_qcda for q_qcda).

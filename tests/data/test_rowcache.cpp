@@ -179,6 +179,90 @@ private Q_SLOTS:
         QCOMPARE(c.pageLoads(), loads);
     }
 
+    void pagesAreMadeOnlyForRowsHeld()
+    {
+        Table t(5000);
+        RowCache c;
+        c.setKeys(keysUpTo(5000), 2, t.loader());
+        QCOMPARE(c.pagesHeld(), 0);
+        c.row(4000);
+        QCOMPARE(c.pagesHeld(), 2);  // the page read straddles two of storage
+        // Rows moving up across pages keep their values and their missing pages missing.
+        const int loads = c.pageLoads();
+        c.removeAt(10);
+        QCOMPARE(c.size(), 4999);
+        for (int r = 3999 - RowCache::PageRowsBehind; r < 3998 - RowCache::PageRowsBehind + RowCache::PageRows; ++r)
+            QCOMPARE(c.row(r).value(0).toLongLong(), r + 2);
+        QCOMPARE(c.pageLoads(), loads);
+        QVERIFY(!c.isLoaded(100));
+        QCOMPARE(c.row(100).value(0).toLongLong(), 102);
+        // Walking the whole list gives the pages emptied by the drop back.
+        for (int r = 0; r < c.size(); r += 97)
+            c.row(r);
+        QVERIFY(c.pagesHeld() <= RowCache::MaxLiveRows / RowCache::PageRows + 2);
+    }
+
+    void keysCompletedLater()
+    {
+        Table t(1000);
+        RowCache c;
+        c.setKeys(keysUpTo(300), 2, t.loader());
+        QVector<std::pair<int, int>> completed;
+        int reads = 0;
+        c.setKeysPending(
+            [&] {
+                ++reads;
+                return keysUpTo(1000);
+            },
+            [&](int known, int total) {
+                completed.push_back({known, total});
+            });
+        // The first part reads without the rest.
+        QCOMPARE(c.row(299).value(0).toLongLong(), 300);
+        QCOMPARE(c.knownSize(), 300);
+        QVERIFY(!c.keysComplete());
+        QCOMPARE(reads, 0);
+        // A row past it needs the whole list, read at once.
+        QCOMPARE(c.row(900).value(0).toLongLong(), 901);
+        QCOMPARE(reads, 1);
+        QCOMPARE(completed, (QVector<std::pair<int, int>>{{300, 1000}}));
+        // What arrives afterwards changes nothing.
+        c.finishKeys(keysUpTo(10));
+        QCOMPARE(c.size(), 1000);
+
+        // The whole list as read later by another connection: rows deleted or added meanwhile in
+        // the first part leave the rows held where they are, and new ones follow them.
+        RowCache d;
+        d.setKeys(keysUpTo(4), 2, t.loader());
+        d.setKeysPending([] { return QVector<qint64>(); }, nullptr);
+        d.finishKeys({1, 2, 50, 4, 5, 6});  // 3 deleted, 50 added in between
+        QCOMPARE(d.keys(), (QVector<qint64>{1, 2, 3, 4, 50, 5, 6}));
+        QCOMPARE(d.row(2).value(0).toLongLong(), 3);
+    }
+
+    void writesNeedTheWholeList()
+    {
+        Table t(600);
+        for (const int what : {0, 1, 2}) {
+            RowCache c;
+            c.setKeys(keysUpTo(256), 2, t.loader());
+            c.setKeysPending([] { return keysUpTo(600); }, nullptr);
+            if (what == 0) {
+                c.append(RowCache::Row{QStringLiteral("new"), 0});
+                QCOMPARE(c.knownSize(), 601);
+                QCOMPARE(c.key(600), 0);
+            } else if (what == 1) {
+                c.removeAt(3);
+                QCOMPARE(c.knownSize(), 599);
+                QCOMPARE(c.key(598), 600);
+            } else {
+                c.setKey(5, 99);
+                QCOMPARE(c.knownSize(), 600);
+            }
+            QVERIFY(c.keysComplete());
+        }
+    }
+
     void rowsReadWholeNeverLoad()
     {
         RowCache c;

@@ -3,6 +3,7 @@
 #include "data/amounts.h"
 #include "data/database.h"
 #include "data/jetsql.h"
+#include "data/workerconnection.h"
 
 #include <QBrush>
 #include <QSqlQuery>
@@ -23,22 +24,18 @@ struct FooterSumJob {
 
     void run()
     {
-        try {
-            QString err;
-            if (!db->open(location, &err))
-                throw DbError(err);
-            QStringList names;
-            QVector<QVector<QVariant>> rows;
-            db->selectRows(statement, true, &names, &rows);
-            if (rows.isEmpty())
-                throw DbError(QStringLiteral("no row"));
-            for (int i = 0; i < fields.size(); ++i)
-                sums << Money::fromValue(rows[0].value(i));
-            ok = true;
-        } catch (const DbError& e) {
-            error = e.text();
-        }
-        db.reset();  // the connection is closed by the thread that opened it
+        ok = readOnWorkerConnection(
+            db, location,
+            [this](Database& d) {
+                QStringList names;
+                QVector<QVector<QVariant>> rows;
+                d.selectRows(statement, true, &names, &rows);
+                if (rows.isEmpty())
+                    throw DbError(QStringLiteral("no row"));
+                for (int i = 0; i < fields.size(); ++i)
+                    sums << Money::fromValue(rows[0].value(i));
+            },
+            &error);
     }
 };
 
@@ -58,11 +55,12 @@ RecordGridModel::RecordGridModel(RecordSet* set, QObject* parent) : QAbstractTab
     connect(set, &RecordSet::reset, this, &RecordGridModel::onReset);
     connect(set, &RecordSet::rowInserted, this, &RecordGridModel::onInserted);
     connect(set, &RecordSet::rowRemoved, this, &RecordGridModel::onRemoved);
+    connect(set, &RecordSet::rowsAppended, this, &RecordGridModel::onAppended);
     connect(set, &RecordSet::rowChanged, this, &RecordGridModel::onRowChanged);
     connect(set, &RecordSet::currentChanged, this, &RecordGridModel::onCurrentChanged);
     connect(set, &RecordSet::aboutToStore, this, &RecordGridModel::ensureSums);
     connect(set, &RecordSet::rowStored, this, &RecordGridModel::onRowStored);
-    m_rows = set->isOpen() ? set->recordCount() : 0;
+    m_rows = set->isOpen() ? set->rowsKnown() : 0;
     m_current = set->currentRow();
     adoptQueryColumns();
     resolveFields();
@@ -361,8 +359,16 @@ void RecordGridModel::jobDone(const std::shared_ptr<FooterSumJob>& job) const
     const_cast<RecordGridModel*>(this)->invalidateFooter();
 }
 
+bool RecordGridModel::footerPending() const
+{
+    // The count too, until a lazily opened list knows all its rows.
+    return bool(m_job) || (m_set->isOpen() && !m_set->allRowsKnown());
+}
+
 void RecordGridModel::waitForFooter() const
 {
+    if (m_set->isOpen())
+        m_set->recordCount();  // the rest of the keys, if still coming
     if (std::shared_ptr<FooterSumJob> job = m_job) {
         if (job->thread) {
             job->thread->wait();
@@ -412,7 +418,10 @@ void RecordGridModel::buildFooter() const
             m_footer << c.footerValue;
             break;
         case FooterKind::Count:
-            m_footer << QString::number(m_set->isOpen() ? m_set->recordCount() : 0);
+            // Shown once the whole list is known, never the count of its first screen.
+            m_footer << (!m_set->isOpen()        ? QStringLiteral("0")
+                         : m_set->allRowsKnown() ? QString::number(m_set->recordCount())
+                                                 : QString());
             break;
         case FooterKind::Sum: {
             if (!m_sumsValid) {
@@ -535,7 +544,7 @@ void RecordGridModel::onReset()
 {
     ++m_changing;
     beginResetModel();
-    m_rows = m_set->isOpen() ? m_set->recordCount() : 0;
+    m_rows = m_set->isOpen() ? m_set->rowsKnown() : 0;
     m_current = m_set->currentRow();
     adoptQueryColumns();
     resolveFields();
@@ -557,6 +566,19 @@ void RecordGridModel::onInserted(int row)
     ++m_changing;
     beginInsertRows({}, row, row);
     ++m_rows;
+    endInsertRows();
+    --m_changing;
+    invalidateFooter();
+}
+
+void RecordGridModel::onAppended(int first, int last)
+{
+    // The rest of a lazily opened list: after every row the grid knows.
+    if (last < first || first != m_rows)
+        return onReset();
+    ++m_changing;
+    beginInsertRows({}, first, last);
+    m_rows = last + 1;
     endInsertRows();
     --m_changing;
     invalidateFooter();

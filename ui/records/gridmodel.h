@@ -74,7 +74,7 @@ public:
     // amounts shows Amounts::outOfRange() in its cell, here and in footerText(s).
     QString footerTextNow(int section) const;
     // True while the footer sums are being computed in the background.
-    bool footerPending() const { return bool(m_job); }
+    bool footerPending() const;
     // True while a worker runs, also one whose result will be ignored.
     bool footerWorkersRunning() const { return !m_threads.isEmpty(); }
     // Blocks until the footer sums are known (the background result, or computed here).
@@ -115,6 +115,7 @@ private:
     void onReset();
     void onInserted(int row);
     void onRemoved(int row);
+    void onAppended(int first, int last);
     void onRowChanged(int row);
     void onCurrentChanged(int row);
     void adoptQueryColumns();
