@@ -125,7 +125,8 @@ int main(int argc, char* argv[])
         if (!chooseFolder(args, start, &folder))
             return 2;
         // Only the own folder is set up on its first start; a folder named by hand is used as it is.
-        if (!WorkFolder::enter(folder, &error) || (!args.contains(QStringLiteral("--workdir")) && !WorkFolder::prepareFirstStart(&error))) {
+        if (!WorkFolder::enter(folder, &error)
+            || (!args.contains(QStringLiteral("--workdir")) && !WorkFolder::prepareFirstStart(&error))) {
             Msg::error(nullptr, error);
             return 1;
         }
@@ -133,7 +134,8 @@ int main(int argc, char* argv[])
 
     const int shots = args.indexOf(QStringLiteral("--screenshots"));
     if (shots >= 0)
-        return Shell::screenshots(WorkFolder::fromCommandLine(shots + 1 < args.size() ? args[shots + 1] : QStringLiteral("docs/screenshots"), start));
+        return Shell::screenshots(
+            WorkFolder::fromCommandLine(shots + 1 < args.size() ? args[shots + 1] : QStringLiteral("docs/screenshots"), start));
 
     TForm_main mainWindow;
     registerModules(&mainWindow);

@@ -439,9 +439,11 @@ void fill(Database& db, const DemoOffice::Sizes& n, const QDate& today)
         QSqlQuery r = db.run(QStringLiteral("select 车牌号, 发车日期 from 汽车租赁登记表 order by 发车日期"));
         while (r.next())
             rentals.push_back({r.value(0).toString(), Dates::fromVariant(r.value(1))});
-        auto fine = prepare(db, QStringLiteral("insert into 违章登记 (违章时间, 车牌号, 违章地点, 违章行为, 罚款金额, 扣分, 通知书编号, 处理状态, "
-                                               "租赁内部编号, 客户号, 客户姓名, 联系电话, 备注, 操作员, 操作日期) "
-                                               "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+        auto fine = prepare(db,
+                            QStringLiteral(
+                                "insert into 违章登记 (违章时间, 车牌号, 违章地点, 违章行为, 罚款金额, 扣分, 通知书编号, 处理状态, "
+                                "租赁内部编号, 客户号, 客户姓名, 联系电话, 备注, 操作员, 操作日期) "
+                                "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
         static const char* const acts[] = {"超速行驶", "闯红灯", "违章停车", "不按导向车道行驶"};
         const int fines = std::min<int>(8, int(rentals.size()));
         auto add = [&](const QString& plate, const QDateTime& at, const QString& state, int k) {

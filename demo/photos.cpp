@@ -162,7 +162,8 @@ int DemoOffice::writePhotos(const QString& location, const QString& jpgFolder, Q
     try {
         QSqlQuery v = db.run(QStringLiteral("select 车牌号, 车型, 颜色, 汽车照片 from 汽车档案"));
         while (v.next())
-            if (!save(v.value(3).toString(), [&] { return vehicle(v.value(0).toString(), v.value(1).toString(), v.value(2).toString()); }))
+            if (!save(v.value(3).toString(),
+                      [&] { return vehicle(v.value(0).toString(), v.value(1).toString(), v.value(2).toString()); }))
                 return fail(QStringLiteral("不能保存照片 %1").arg(dir.filePath(v.value(3).toString())));
         QSqlQuery c = db.run(QStringLiteral("select 客户号, 客户姓名, 性别, 客户照片 from 客户登记表"));
         while (c.next())

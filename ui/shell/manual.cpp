@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPointer>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QUrl>
@@ -74,8 +75,13 @@ ManualWindow::ManualWindow(const QString& indexFile, QWidget* owner) : QWidget(o
     connect(browser, &QTextBrowser::backwardAvailable, backButton, &QWidget::setEnabled);
     connect(browser, &QTextBrowser::forwardAvailable, forwardButton, &QWidget::setEnabled);
     connect(browser, &QTextBrowser::sourceChanged, this, [this] {
-        const QString title = browser->documentTitle();
-        setWindowTitle(title.isEmpty() ? QStringLiteral("用户手册") : QStringLiteral("用户手册 - ") + title);
+        // The page's title: an HTML page's own, a Markdown page's first heading.
+        QString title = browser->documentTitle();
+        const QTextBlock first = browser->document()->begin();
+        if (title.isEmpty() && first.blockFormat().headingLevel() > 0)
+            title = first.text();
+        const QString manual = QStringLiteral("用户手册");
+        setWindowTitle(title.isEmpty() || title == manual ? manual : manual + QStringLiteral(" - ") + title);
     });
     connect(homeButton, &QToolButton::clicked, browser, &QTextBrowser::home);
     connect(backButton, &QToolButton::clicked, browser, &QTextBrowser::backward);
