@@ -5,6 +5,7 @@
 #include "data/creation.h"
 #include "data/database.h"
 #include "data/datamodule.h"
+#include "data/pgbackend.h"
 #include "data/settings.h"
 #include "demo/office.h"
 #include "tests/pg/serverdb.h"
@@ -203,6 +204,21 @@ private Q_SLOTS:
         QVERIFY(about.height() > plain.height());
         about.showDatabase(S("/home/clerk/.local/share/velmira/data/qczl.db"));
         QCOMPARE(about.Database->toolTip(), S("/home/clerk/.local/share/velmira/data/qczl.db"));
+    }
+
+    void aboutBoxFromTheMenuNamesTheOpenDatabase()
+    {
+        Harness h;
+        TForm_main* w = h.start();
+        registerShellWindows();
+        QString line;
+        h.onWindow = [&](QDialog* d) {
+            if (auto* about = qobject_cast<Tform_About*>(d))
+                line = about->Database->toolTip();
+        };
+        w->runCommand(S("N32"));
+        QCOMPARE(line,
+                 PgLocation::isServer(h.location()) ? PgLocation::display(h.location()) : QDir::toNativeSeparators(h.location()));
     }
 
     void manualIsConvertedWithItsLinksAndPictures()
