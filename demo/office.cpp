@@ -7,10 +7,8 @@
 #include "core/money.h"
 #include "data/creation.h"
 #include "data/database.h"
-#include "data/pgbackend.h"
 #include "cash/journal.h"
 
-#include <QFile>
 #include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -526,13 +524,7 @@ bool DemoOffice::create(const QString& location, const Sizes& sizes, const QDate
         if (error)
             *error = e.text();
         // No half office left behind to be taken for a finished one next time.
-        if (PgLocation::isServer(location)) {
-            discardNewTables(db);
-        } else {
-            db.close();
-            for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
-                QFile::remove(location + suffix);
-        }
+        discardNewDatabase(db, location);
         return false;
     }
     return true;

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFont>
 #include <QImage>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSqlQuery>
@@ -30,12 +29,9 @@ QImage vehicle(const QString& plate, const QString& model, const QString& colour
     QImage img(W, H, QImage::Format_RGB32);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 0, H);
-    sky.setColorAt(0, QColor(0x9c, 0xc8, 0xea));
-    sky.setColorAt(0.62, QColor(0xe4, 0xf0, 0xf8));
-    sky.setColorAt(0.63, QColor(0x7a, 0x7a, 0x7a));
-    sky.setColorAt(1, QColor(0x50, 0x50, 0x50));
-    p.fillRect(img.rect(), sky);
+    // The yard: a pale wall behind, the grey floor the car stands on.
+    p.fillRect(QRect(0, 0, W, 150), QColor(0xdc, 0xe8, 0xf2));
+    p.fillRect(QRect(0, 150, W, H - 150), QColor(0x6e, 0x6e, 0x6e));
     // A long van for the people carriers, a saloon for the rest.
     const bool van = model.contains(QStringLiteral("GL8")) || model.contains(QStringLiteral("海狮"));
     const qreal base = 170, x = 30, w = 260;
