@@ -70,11 +70,14 @@ int databaseTool(int argc, char* argv[], const QString& start)
     }
     const QString given = WorkFolder::fromCommandLine(argAfter(args, QStringLiteral("--create-db")), start);
     // Without a location: the database the working folder's program would open.
-    QString folder;
-    if (given.isEmpty() && (!chooseFolder(args, start, &folder) || !WorkFolder::enter(folder, &error))) {
-        if (!error.isEmpty())
+    if (given.isEmpty()) {
+        QString folder;
+        if (!chooseFolder(args, start, &folder))
+            return 2;
+        if (!WorkFolder::enter(folder, &error)) {
             std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
-        return 2;
+            return 1;
+        }
     }
     const QString location = given.isEmpty() ? Paths::databaseFile() : given;
     if (!createDatabase(location, Clock::today(), &error)) {
