@@ -1,5 +1,6 @@
 #include "app/shell.h"
 #include "app/enterform.h"
+#include "app/manualpictures.h"
 #include "app/mainform.h"
 #include "app/modules.h"
 #include "data/database.h"
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QSqlQuery>
 #include <cstdio>
+#include <optional>
 
 bool VelApplication::notify(QObject* receiver, QEvent* event)
 {
@@ -50,8 +52,6 @@ void setupFonts()
     QApplication::setFont(f);
 }
 
-namespace {
-// The widget as the desktop shows it: a plain title bar carrying its caption above its content.
 QImage framed(QWidget* w)
 {
     const QPixmap content = w->grab();
@@ -68,20 +68,33 @@ QImage framed(QWidget* w)
     p.drawText(QRect(10, 0, out.width() - 20, bar), Qt::AlignVCenter | Qt::AlignLeft, w->windowTitle());
     return out;
 }
-}  // namespace
 
 int screenshots(const QString& dir)
 {
+    const QStringList args = QCoreApplication::arguments();
+    const int manualArg = args.indexOf(QStringLiteral("--manual-images"));
+    const QString manualDir = manualArg >= 0 && manualArg + 1 < args.size() ? args[manualArg + 1] : QString();
     QDir().mkpath(dir);
     const QDir out(dir);
     bool loginSaved = false;
     bool plannerSaved = false;
+    std::optional<ManualPictures> manual;
+    if (!manualDir.isEmpty())
+        manual.emplace(manualDir);
+    // Saved here and, for the manual, in its folder too.
+    const auto save = [&](const QImage& picture, const QString& name) {
+        if (manual)
+            manual->save(picture, name);
+        return picture.save(out.filePath(name + QStringLiteral(".png")));
+    };
     Modal::Recorder modal;
     modal.handler = [&](QDialog* d) {
+        if (manual && manual->handle(d))
+            return;
         if (auto* planner = qobject_cast<PlannerWindow*>(d)) {
             planner->resize(1280, 720);
             QApplication::processEvents();
-            plannerSaved = framed(planner).save(out.filePath(QStringLiteral("planner.png")));
+            plannerSaved = save(framed(planner), QStringLiteral("planner"));
             planner->reject();
             return;
         }
@@ -93,7 +106,7 @@ int screenshots(const QString& dir)
         auto* names = login->findChild<QComboBox*>(QStringLiteral("DBLookupComboBox1"));
         const int idx = names->findText(Schema::defaultOperatorName());
         QApplication::processEvents();
-        loginSaved = framed(login).save(out.filePath(QStringLiteral("login.png")));
+        loginSaved = save(framed(login), QStringLiteral("login"));
         names->setCurrentIndex(idx);
         login->findChild<QLineEdit*>(QStringLiteral("Edit1"))->clear();
         login->findChild<QPushButton*>(QStringLiteral("bitbtn_ok"))->click();
@@ -113,7 +126,7 @@ int screenshots(const QString& dir)
     // Let the text scroll into a readable place before taking the picture.
     w.scrollingText()->move(20, w.scrollingText()->y());
     QApplication::processEvents();
-    const bool mainSaved = framed(&w).save(out.filePath(QStringLiteral("main.png")));
+    const bool mainSaved = save(framed(&w), QStringLiteral("main"));
     // The planner, through its command as the clerk opens it, on an office with vehicles (the demo's).
     const bool withVehicles = dm.ADO_qczl.run(QStringLiteral("select 车牌号 from 汽车档案")).next();
     if (withVehicles)
@@ -138,6 +151,16 @@ int screenshots(const QString& dir)
             papers << QFileInfo(pdf).fileName();
         }
     }
+    // The manual's windows; a message they raise is answered with its default button, not shown.
+    if (manual && withVehicles) {
+        Msg::Recorder messages;
+        if (!manual->take(w)) {
+            std::fprintf(stderr, "manual pictures not taken: %s\n", qPrintable(manual->problems().join(QStringLiteral(", "))));
+            for (const QString& text : messages.texts())
+                std::fprintf(stderr, "  message: %s\n", qPrintable(text));
+            return 1;
+        }
+    }
     w.close();
     if (!loginSaved || !mainSaved) {
         std::fprintf(stderr, "could not write the pictures to %s\n", qPrintable(dir));
@@ -150,6 +173,8 @@ int screenshots(const QString& dir)
     std::printf("saved %s and %s%s%s\n", qPrintable(out.filePath(QStringLiteral("login.png"))),
                 qPrintable(out.filePath(QStringLiteral("main.png"))), plannerSaved ? " and planner.png" : "",
                 papers.isEmpty() ? "" : qPrintable(QStringLiteral(" and ") + papers.join(QStringLiteral(", "))));
+    if (manual)
+        std::printf("saved %s into %s\n", qPrintable(manual->saved().join(QStringLiteral(", "))), qPrintable(manualDir));
     return 0;
 }
 
