@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QIcon>
 #include <cstdio>
 
 namespace {
@@ -111,6 +112,8 @@ int main(int argc, char* argv[])
     // The desktop entry's name: the window manager groups our windows under it.
     QApplication::setApplicationName(QStringLiteral("velmira"));
     QGuiApplication::setDesktopFileName(QStringLiteral("velmira"));
+    // The installed icon (hicolor theme) on every window and in the task bar; none in a build tree.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("velmira")));
     // Without the catalogue (package not installed) Qt's dialogs simply stay in English.
     Translations::installQtChinese();
     Shell::setupFonts();
