@@ -3,10 +3,12 @@
 #include "data/creation.h"
 #include "data/pgbackend.h"
 #include "data/settings.h"
+#include "data/sqlitefile.h"
 #include "demo/office.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -48,15 +50,21 @@ bool prepareFirstStart(QString* error)
     const QString file = Paths::databaseFile();
     if (QFileInfo::exists(file))
         return true;
+    QDir here(Paths::workingDir());
+    here.mkpath(QStringLiteral("jpg"));
+    here.mkpath(QStringLiteral("templates"));
+    // Made under another name and renamed when whole: a first start cut short (power, a kill) leaves
+    // no half database that the next start would take for the office's.
+    const QString partial = file + QStringLiteral(".new");
+    for (const QString& left : QStringList{partial} + SqliteFile::companions(partial))
+        QFile::remove(left);
     QString why;
-    if (!createDatabase(file, Clock::today(), &why)) {
+    if (!createDatabase(partial, Clock::today(), &why) || !QFile::rename(partial, file)) {
         if (error)
             *error = QStringLiteral("不能建立系统数据库 %1!\n%2").arg(QDir::toNativeSeparators(file), why);
         return false;
     }
-    QDir here(Paths::workingDir());
-    here.mkpath(QStringLiteral("jpg"));
-    here.mkpath(QStringLiteral("templates"));
+    SqliteFile::syncFolder(QFileInfo(file).path());
     return true;
 }
 

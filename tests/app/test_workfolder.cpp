@@ -87,6 +87,7 @@ private Q_SLOTS:
         const QString db = QDir(work).filePath(S("data/qczl.db"));
         QVERIFY(QFile::exists(db));
         QVERIFY(QDir(work).exists(S("jpg")) && QDir(work).exists(S("templates")));
+        QCOMPARE(QDir(work).entryList({S("*.new*")}, QDir::Files, QDir::Name), QStringList{});
         // The default rows: the start-up connection finds its operator and company row.
         QCOMPARE(scalar(db, S("select 姓名 from 权限表")), S("管理员"));
         TDm1 dm;
@@ -109,6 +110,13 @@ private Q_SLOTS:
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("not a database"));
         QVERIFY(!dm.connect(Paths::databaseFile(), &error));
+
+        // A first start cut short left only the partial file: it is made again, whole.
+        QVERIFY(QFile::remove(db));
+        write(db + S(".new"), "half a database");
+        QVERIFY2(WorkFolder::prepareFirstStart(&error), qPrintable(error));
+        QCOMPARE(scalar(db, S("select 姓名 from 权限表")), S("管理员"));
+        QVERIFY(!QFile::exists(db + S(".new")));
     }
 
     void aNamedDatabaseIsNeverCreatedAtFirstStart()
