@@ -144,6 +144,7 @@ QVector<Command> build()
         cmd("N51", "车辆收入费用明细表", Gate::统计分析权, "q_tongyong", of<TForm_qcsrfymxb>(), K::Scratch),
         cmd("N52", "车辆收入费用汇总表", Gate::统计分析权, "q_tongyong", of<TForm_qcsrfyhzb>(), K::Scratch),
         cmd("N27", "帮助系统", Gate::None, "", nullptr, K::Help),
+        cmd("N66", "用户手册", Gate::None, "", nullptr, K::Manual),
         cmd("N59", "单据模板说明", Gate::None, "", of<DocumentFieldsHelp>()),
         cmd("N32", "关于...", Gate::None, "", of<Tform_About>()),
     };
@@ -266,7 +267,7 @@ const QVector<Menu>& menus()
         {S("N30"),
          S("统计分析[&T] "),
          {S("N33"), S("N34"), S("N38"), S("N49"), S("N35"), S("-"), S("N39"), S("-"), S("N51"), S("N52")}},
-        {S("N26"), S("帮助[&H] "), {S("N27"), S("N59"), S("-"), S("N32")}},
+        {S("N26"), S("帮助[&H] "), {S("N27"), S("N66"), S("N59"), S("-"), S("N32")}},
     };
     return m;
 }

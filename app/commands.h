@@ -27,6 +27,7 @@ enum class CommandKind {
     Restore,         // connection closed around the window
     LayoutReset,     // deletes the layout files
     Help,            // a message only
+    Manual,          // the user manual's window
     Exit             // closes the main window
 };
 

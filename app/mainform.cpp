@@ -11,6 +11,7 @@
 #include "data/datamodule.h"
 #include "data/settings.h"
 #include "ui/common/messages.h"
+#include "ui/shell/manual.h"
 #include "ui/common/modal.h"
 #include "ui/common/windowregistry.h"
 
@@ -405,6 +406,9 @@ void TForm_main::runCommand(const Command& c)
             return;
         case CommandKind::Help:
             Msg::warn(this, QStringLiteral("帮助文档《使用说明》随系统一同提供，在程序所在文件夹的 doc 目录中，请打开该文档查阅！"));
+            return;
+        case CommandKind::Manual:
+            Manual::open(this);
             return;
         case CommandKind::LayoutReset:
             resetLayouts();

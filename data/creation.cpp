@@ -4,6 +4,7 @@
 #include "data/database.h"
 #include "data/pgbackend.h"
 #include "data/schema.h"
+#include "data/sqlitefile.h"
 #include "data/versions.h"
 
 #include <QFile>
@@ -49,6 +50,18 @@ void discardNewTables(Database& db)
     db.close();
 }
 
+void discardNewDatabase(Database& db, const QString& location)
+{
+    if (PgLocation::isServer(location)) {
+        discardNewTables(db);
+        return;
+    }
+    db.close();
+    QFile::remove(location);
+    for (const QString& companion : SqliteFile::companions(location))
+        QFile::remove(companion);
+}
+
 bool createDatabase(const QString& location, const QDate& today, QString* error)
 {
     Database db;
@@ -61,14 +74,8 @@ bool createDatabase(const QString& location, const QDate& today, QString* error)
     } catch (const DbError& e) {
         if (error)
             *error = e.text();
-        if (PgLocation::isServer(location)) {
-            // Tables without their default rows are no database to start with: removed, a new
-            // attempt finds the server database empty again.
-            discardNewTables(db);
-        } else {
-            db.close();
-            QFile::remove(location);
-        }
+        // Tables without their default rows are no database to start with.
+        discardNewDatabase(db, location);
         return false;
     }
     db.close();

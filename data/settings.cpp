@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringConverter>
 
 namespace Paths {
@@ -20,19 +21,27 @@ QString& chosenDatabase()
     static QString location;
     return location;
 }
+QString namedDatabase()
+{
+    if (!chosenDatabase().isEmpty())
+        return chosenDatabase();
+    return IniFile(QDir(workingDir()).filePath(QStringLiteral("data/connection.ini")))
+        .readString(QStringLiteral("database"), QStringLiteral("location"), QString())
+        .trimmed();
+}
 }  // namespace
 void setDatabase(const QString& location)
 {
     chosenDatabase() = location;
 }
+bool databaseNamed()
+{
+    return !namedDatabase().isEmpty();
+}
 QString databaseFile()
 {
     const QDir work(workingDir());
-    QString location = chosenDatabase();
-    if (location.isEmpty())
-        location = IniFile(work.filePath(QStringLiteral("data/connection.ini")))
-                       .readString(QStringLiteral("database"), QStringLiteral("location"), QString())
-                       .trimmed();
+    const QString location = namedDatabase();
     if (location.isEmpty())
         return work.filePath(QStringLiteral("data/qczl.db"));
     // A file named relative to the working folder; a server address stays as written.
@@ -44,7 +53,15 @@ QString programDatabaseFile()
 }
 QString sysSetFile()
 {
-    return QDir(programDir()).filePath(QStringLiteral("data/sysset.ini"));
+    const QString beside = QDir(programDir()).filePath(QStringLiteral("data/sysset.ini"));
+    if (QFile::exists(beside))
+        return beside;
+    // Only the installed program reads the system's file: a build tree (and the tests that write the
+    // file beside the program) never sees what a package installed on the same machine holds.
+    const QString installed = QStringLiteral(VEL_INSTALL_BINDIR);
+    if (QFileInfo(programDir()).canonicalFilePath() == QFileInfo(installed).canonicalFilePath())
+        return QStringLiteral(VEL_SYSCONFDIR "/velmira/sysset.ini");
+    return beside;
 }
 }  // namespace Paths
 

@@ -10,8 +10,12 @@ QString programDir();  // folder of the program file
 // postgresql:// server address), else data/qczl.db below the working folder.
 QString databaseFile();
 void setDatabase(const QString& location);
+// A location is named on the command line or in data/connection.ini (else the default file is used).
+bool databaseNamed();
 QString programDatabaseFile();  // data/qczl.db below the program's folder (backup and restore)
-QString sysSetFile();           // data/sysset.ini below the program's folder
+// data/sysset.ini below the program's folder; for the installed program without that file, the
+// system configuration file (/etc/velmira/sysset.ini).
+QString sysSetFile();
 }  // namespace Paths
 
 // Read-only INI reader: sections and keys compare without regard to case, as on the desktop the file

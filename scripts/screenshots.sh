@@ -19,7 +19,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/data" docs/screenshots docs/manual/images
 "$root/$build/tools/velmira_demo" "$work/data/qczl.db" >/dev/null
 cd "$work"
-QT_QPA_PLATFORM=offscreen "$root/$build/app/velmira" --screenshots "$root/docs/screenshots" \
+QT_QPA_PLATFORM=offscreen "$root/$build/app/velmira" --workdir "$work" --screenshots "$root/docs/screenshots" \
   --manual-images "$root/docs/manual/images"
 # The papers as printed: the first page of each PDF as a picture, the PDF itself not kept.
 cd "$root/docs/screenshots"

@@ -373,7 +373,7 @@ void TestCommands::menusAndToolBar()
     QCOMPARE(layout.value(2), S("汽车换油登记,汽车维修登记,事故登记表,违章登记,-,当月现金日记帐,(全部现金日记帐),(摘要设置)"));
     QCOMPARE(layout.value(3), S("单车租赁收入统计,客户租赁统计,单车租赁收入统计(按客户),按经办人统计,收入统计汇总(按月份),-,"
                                 "现金统计(按摘要),-,车辆收入费用明细表,车辆收入费用汇总表"));
-    QCOMPARE(layout.value(4), S("帮助系统,单据模板说明,-,关于..."));
+    QCOMPARE(layout.value(4), S("帮助系统,用户手册,单据模板说明,-,关于..."));
 
     QStringList buttons;
     for (const QString& name : Commands::toolBar()) {

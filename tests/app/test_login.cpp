@@ -288,7 +288,7 @@ void TestLogin::switchRegatesCommands()
     h.loginName = S("无权");
     w->openOperatorSwitch();
     QCOMPARE(w->statusPanel(0), S("操作员：无权"));
-    QCOMPARE(enabledCount(), 11);
+    QCOMPARE(enabledCount(), 12);
     QVERIFY(w->toolButton(S("SpeedButton6"))->isEnabled());
     QVERIFY(!w->toolButton(S("SpeedButton2"))->isEnabled());
     h.loginName = S("管理员");

@@ -1,6 +1,9 @@
 #include "ui/shell/about.h"
+#include "data/datamodule.h"
+#include "data/pgbackend.h"
 #include "ui/common/windowregistry.h"
 
+#include <QDir>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -121,6 +124,9 @@ Tform_About::Tform_About(QWidget* parent) : QDialog(parent)
     v->addWidget(label("Label3", QStringLiteral("E-mail：support@velmira.example")));
     v->addWidget(label("Label4", QStringLiteral("网  址：www.velmira.example")));
     v->addWidget(rule());
+    Database = label("Database", QString());
+    Database->hide();
+    v->addWidget(Database);
     v->addWidget(OKButton, 0, Qt::AlignCenter);
 
     auto* h = new QHBoxLayout(this);
@@ -129,7 +135,25 @@ Tform_About::Tform_About(QWidget* parent) : QDialog(parent)
     h->addWidget(panel, 1);
 }
 
+void Tform_About::showDatabase(const QString& location)
+{
+    const QString shown = PgLocation::isServer(location) ? PgLocation::display(location) : QDir::toNativeSeparators(location);
+    const QString text = QStringLiteral("数据库：") + shown;
+    // A long path keeps both ends: the folder it starts in and the file's name.
+    Database->setText(Database->fontMetrics().elidedText(text, Qt::ElideMiddle, 250));
+    Database->setToolTip(shown);
+    if (Database->isHidden()) {
+        Database->show();
+        setFixedSize(width(), height() + Database->sizeHint().height() + 3);
+    }
+}
+
 void registerShellWindows()
 {
-    WindowRegistry::add(Tform_About::staticMetaObject, [](QWidget* owner, TDm1*) { return new Tform_About(owner); });
+    WindowRegistry::add(Tform_About::staticMetaObject, [](QWidget* owner, TDm1* dm) {
+        auto* about = new Tform_About(owner);
+        if (dm && dm->ADO_qczl.isOpen())
+            about->showDatabase(dm->ADO_qczl.location());
+        return about;
+    });
 }

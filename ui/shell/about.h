@@ -17,6 +17,11 @@ public:
     QLabel* Copyright;      // holder of the rights
     QLabel* Comments;       // "更新时间  2004年11月"
     QPushButton* OKButton;  // 返回
+    QLabel* Database;       // the database open, shown once showDatabase names it
+
+    // Says which database the program works on: a file's path, a server address without its
+    // password. The box grows by the line.
+    void showDatabase(const QString& location);
 
     // The picture of the strip, drawn here so the program carries no image file.
     static QPixmap picture(int width, int height);
