@@ -15,6 +15,7 @@
 #include <QSet>
 #include <QSqlQuery>
 
+#include <algorithm>
 #include <cmath>
 
 namespace SheetImport {
@@ -131,10 +132,10 @@ Converted toBoolean(const Field& f, const Cell& cell)
     if (cell.userType() == QMetaType::Bool)
         return {cell.toBool(), {}};
     const QString text = cellText(cell).trimmed().toLower();
-    static const QStringList yes{QStringLiteral("1"), QStringLiteral("是"), QStringLiteral("√"), QStringLiteral("true"),
-                                 QStringLiteral("yes"), QStringLiteral("y")};
-    static const QStringList no{QStringLiteral("0"), QStringLiteral("否"), QStringLiteral("×"), QStringLiteral("false"),
-                                QStringLiteral("no"), QStringLiteral("n")};
+    static const QStringList yes{QStringLiteral("1"),    QStringLiteral("是"),  QStringLiteral("√"),
+                                 QStringLiteral("true"), QStringLiteral("yes"), QStringLiteral("y")};
+    static const QStringList no{QStringLiteral("0"),     QStringLiteral("否"), QStringLiteral("×"),
+                                QStringLiteral("false"), QStringLiteral("no"), QStringLiteral("n")};
     if (yes.contains(text))
         return {true, {}};
     if (no.contains(text))
@@ -204,8 +205,8 @@ std::optional<std::pair<QString, QString>> dialogCheck(const QString& table, con
             return std::pair{r->message, r->column};
         return std::nullopt;
     }
-    const Rental::CustomerValues values{v.value(Col::客户号).toString(), v.value(Col::客户姓名).toString(),
-                                        dateOf(v, Col::起始日期), dateOf(v, Col::终止日期)};
+    const Rental::CustomerValues values{v.value(Col::客户号).toString(), v.value(Col::客户姓名).toString(), dateOf(v, Col::起始日期),
+                                        dateOf(v, Col::终止日期)};
     if (const auto r = Rental::checkCustomer(values))
         return std::pair{r->message, r->column};
     return std::nullopt;
@@ -321,8 +322,8 @@ Plan plan(Database& db, const Target& target, const Sheet& sheet)
             }
         }
         // The dialog's checks; a refusal about a value already refused above says nothing new.
-        if (const auto r = dialogCheck(target.table, row.values); r && !failed.contains(r->second))
-            row.refusals.prepend(r->first);
+        if (const auto refusal = dialogCheck(target.table, row.values); refusal && !failed.contains(refusal->second))
+            row.refusals.prepend(refusal->first);
         const QString key = row.values.value(target.key).toString();
         if (!key.trimmed().isEmpty() && !failed.contains(target.key)) {
             const QString k = folded(key);

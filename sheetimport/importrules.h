@@ -28,8 +28,8 @@ struct Target {
 };
 
 struct PlannedRow {
-    int line = 0;       // the spreadsheet's row number
-    QStringList cells;  // the texts of the matched columns, as the file shows them
+    int line = 0;                     // the spreadsheet's row number
+    QStringList cells;                // the texts of the matched columns, as the file shows them
     QHash<QString, QVariant> values;  // the converted values of the filled columns
     QStringList refusals;             // empty: the row is imported
     // "导入", or the reasons joined.
@@ -38,9 +38,9 @@ struct PlannedRow {
 
 struct Plan {
     QString table;
-    QStringList columns;  // the matched columns, in the sheet's order
-    QStringList ignored;  // headers naming no column the import fills, as written
-    QString problem;      // why nothing of the sheet can be imported; empty when rows were read
+    QStringList columns;       // the matched columns, in the sheet's order
+    QStringList ignored;       // headers naming no column the import fills, as written
+    QString problem;           // why nothing of the sheet can be imported; empty when rows were read
     QVector<PlannedRow> rows;  // rows with content, in order (empty rows are left out)
 
     int refusedCount() const;

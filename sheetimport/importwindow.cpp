@@ -82,10 +82,11 @@ SheetImport::Target SpreadsheetImportWindow::target() const
 
 void SpreadsheetImportWindow::chooseFile()
 {
-    const QString path = FileDialogs::getOpenFileName(
-        this, QStringLiteral("选择要导入的表格"), QDir::currentPath(),
-        {QStringLiteral("表格文件 (*.xlsx *.xls *.csv)"), QStringLiteral("Excel工作簿 (*.xlsx)"),
-         QStringLiteral("Excel 97-2003工作簿 (*.xls)"), QStringLiteral("CSV文件 (*.csv)")});
+    const QString path = FileDialogs::getOpenFileName(this, QStringLiteral("选择要导入的表格"), QDir::currentPath(),
+                                                      {QStringLiteral("表格文件 (*.xlsx *.xls *.csv)"),
+                                                       QStringLiteral("Excel工作簿 (*.xlsx)"),
+                                                       QStringLiteral("Excel 97-2003工作簿 (*.xls)"),
+                                                       QStringLiteral("CSV文件 (*.csv)")});
     if (!path.isEmpty())
         openFile(path);
 }
@@ -165,7 +166,8 @@ void SpreadsheetImportWindow::showPlan()
         summary = m_plan.problem;
     } else if (!m_plan.rows.isEmpty()) {
         const int refused = m_plan.refusedCount();
-        summary = QStringLiteral("共%1行,可导入%2行,不能导入%3行。").arg(m_plan.rows.size()).arg(m_plan.rows.size() - refused).arg(refused);
+        summary =
+            QStringLiteral("共%1行,可导入%2行,不能导入%3行。").arg(m_plan.rows.size()).arg(m_plan.rows.size() - refused).arg(refused);
         if (refused > 0)
             summary += QStringLiteral("有不能导入的行时不导入任何数据,请改正表格后重新选择文件。");
     }

@@ -33,8 +33,7 @@ Cell cellOf(const FreeXL_CellValue& v)
     case FREEXL_CELL_DATE:
         return QDate::fromString(QString::fromUtf8(v.value.text_value), QStringLiteral("yyyy-MM-dd"));
     case FREEXL_CELL_DATETIME: {
-        const QDateTime dt =
-            QDateTime::fromString(QString::fromUtf8(v.value.text_value), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        const QDateTime dt = QDateTime::fromString(QString::fromUtf8(v.value.text_value), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         return dt.time() == QTime(0, 0) ? Cell(dt.date()) : Cell(dt);
     }
     default:

@@ -151,7 +151,8 @@ QVector<bool> dateStyles(const Package& package)
         if (xml.isStartElement()) {
             if (xml.name() == u"numFmt") {
                 const auto a = xml.attributes();
-                custom.insert(a.value(QLatin1StringView("numFmtId")).toInt(), isDateCode(a.value(QLatin1StringView("formatCode")).toString()));
+                custom.insert(a.value(QLatin1StringView("numFmtId")).toInt(),
+                              isDateCode(a.value(QLatin1StringView("formatCode")).toString()));
             } else if (xml.name() == u"cellXfs") {
                 inCellXfs = true;
             } else if (inCellXfs && xml.name() == u"xf") {
@@ -220,7 +221,8 @@ QVector<SheetPart> sheetParts(const Package& package, const QString& path, bool*
     while (!r.atEnd()) {
         r.readNext();
         if (r.isStartElement() && r.name() == u"Relationship")
-            targets.insert(r.attributes().value(QLatin1StringView("Id")).toString(), r.attributes().value(QLatin1StringView("Target")).toString());
+            targets.insert(r.attributes().value(QLatin1StringView("Id")).toString(),
+                           r.attributes().value(QLatin1StringView("Target")).toString());
     }
     QVector<SheetPart> sheets;
     QXmlStreamReader xml(*workbook);
@@ -246,8 +248,8 @@ QVector<SheetPart> sheetParts(const Package& package, const QString& path, bool*
     return sheets;
 }
 
-Sheet readSheet(const QByteArray& bytes, const QString& name, const QStringList& strings, const QVector<bool>& dates,
-                bool from1904, const QString& path)
+Sheet readSheet(const QByteArray& bytes, const QString& name, const QStringList& strings, const QVector<bool>& dates, bool from1904,
+                const QString& path)
 {
     Sheet sheet{name, {}};
     QXmlStreamReader xml(bytes);
