@@ -253,7 +253,8 @@ Sheet readSheet(const QByteArray& bytes, const QString& name, const QStringList&
 {
     Sheet sheet{name, {}};
     QXmlStreamReader xml(bytes);
-    int nextRow = 1;
+    // Rows and cells without their reference follow the one before, as writers may leave it out.
+    int nextRow = 0;
     int nextColumn = 0;
     while (!xml.atEnd()) {
         xml.readNext();
@@ -261,7 +262,7 @@ Sheet readSheet(const QByteArray& bytes, const QString& name, const QStringList&
             continue;
         if (xml.name() == u"row") {
             const int r = xml.attributes().value(QLatin1StringView("r")).toInt();
-            nextRow = r > 0 ? r : nextRow;
+            nextRow = r > 0 ? r : nextRow + 1;
             nextColumn = 0;
             continue;
         }
@@ -269,7 +270,7 @@ Sheet readSheet(const QByteArray& bytes, const QString& name, const QStringList&
             continue;
         const auto a = xml.attributes();
         int column = nextColumn, row = nextRow;
-        if (a.hasAttribute(QLatin1StringView("r")) && !cellReference(a.value(QLatin1StringView("r")), &column, &row))
+        if ((a.hasAttribute(QLatin1StringView("r")) && !cellReference(a.value(QLatin1StringView("r")), &column, &row)) || row < 1)
             throw DbError(unreadable(path));
         const QString type = a.value(QLatin1StringView("t")).toString();
         const int style = a.value(QLatin1StringView("s")).toInt();

@@ -267,6 +267,16 @@ private Q_SLOTS:
         }
     }
 
+    void xlsxOfOtherWriters()
+    {
+        const QVector<Sheet> sheets = readFile(path(S("handmade.xlsx")));
+        QCOMPARE(sheets.size(), 1);
+        QCOMPARE(sheets[0].name, S("车辆"));
+        QCOMPARE(sheets[0].rows.size(), 2);
+        QCOMPARE(sheets[0].rows[0], (QVector<Cell>{S("车牌号"), S("购买时间")}));
+        QCOMPARE(sheets[0].rows[1], (QVector<Cell>{S("苏G10001"), QDate(2024, 3, 1)}));
+    }
+
     void csvQuoting()
     {
         // Quoted separators, doubled quotes and a line break inside quotes; a tab-separated file.

@@ -2,6 +2,7 @@
 # Usage: writers.py <folder>. Each workbook holds the sheets 汽车档案 and 客户登记表, bad and good.
 import datetime
 import sys
+import zipfile
 
 import openpyxl
 import xlwt
@@ -68,8 +69,40 @@ def xls(path, vehicles):
     book.save(path)
 
 
+MAIN = 'xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"'
+RELS = 'xmlns="http://schemas.openxmlformats.org/package/2006/relationships"'
+DOC = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
+
+
+def handmade(path):
+    # What other writers do and openpyxl does not: inline strings in runs, rows and cells without
+    # their references, the 1904 calendar, a custom Chinese date format, a part named absolutely.
+    parts = {
+        "[Content_Types].xml": '<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">'
+        '<Default Extension="xml" ContentType="application/xml"/></Types>',
+        "_rels/.rels": '<Relationships %s><Relationship Id="rId1" Type="%s/officeDocument" Target="xl/workbook.xml"/>'
+        '</Relationships>' % (RELS, DOC),
+        "xl/workbook.xml": '<workbook %s xmlns:r="%s"><workbookPr date1904="1"/><sheets>'
+        '<sheet name="车辆" sheetId="1" r:id="rId1"/></sheets></workbook>' % (MAIN, DOC),
+        "xl/_rels/workbook.xml.rels": '<Relationships %s><Relationship Id="rId1" Type="%s/worksheet" '
+        'Target="/xl/worksheets/s1.xml"/><Relationship Id="rId2" Type="%s/styles" Target="styles.xml"/>'
+        '</Relationships>' % (RELS, DOC, DOC),
+        "xl/styles.xml": '<styleSheet %s><numFmts count="1"><numFmt numFmtId="176" '
+        'formatCode="yyyy&quot;年&quot;m&quot;月&quot;d&quot;日&quot;"/></numFmts>'
+        '<cellXfs count="2"><xf numFmtId="0"/><xf numFmtId="176"/></cellXfs></styleSheet>' % MAIN,
+        "xl/worksheets/s1.xml": '<worksheet %s><sheetData>'
+        '<row><c t="inlineStr"><is><t>车牌号</t></is></c><c t="inlineStr"><is><r><t>购买</t></r><r><t>时间</t></r>'
+        '</is></c></row><row><c t="inlineStr"><is><t>苏G10001</t></is></c><c s="1"><v>43890</v></c></row>'
+        '</sheetData></worksheet>' % MAIN,
+    }
+    with zipfile.ZipFile(path, "w") as z:
+        for name, text in parts.items():
+            z.writestr(name, '<?xml version="1.0" encoding="UTF-8"?>' + text)
+
+
 folder = sys.argv[1]
 xlsx(folder + "/bad.xlsx", BAD_VEHICLES)
 xlsx(folder + "/good.xlsx", GOOD_VEHICLES)
 xls(folder + "/bad.xls", BAD_VEHICLES)
 xls(folder + "/good.xls", GOOD_VEHICLES)
+handmade(folder + "/handmade.xlsx")
