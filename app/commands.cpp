@@ -26,6 +26,7 @@
 #include "rental/customers.h"
 #include "rental/fineswindow.h"
 #include "rental/plannerwindow.h"
+#include "sheetimport/importwindow.h"
 #include "stats/statswindow.h"
 #include "ui/shell/about.h"
 
@@ -106,6 +107,7 @@ QVector<Command> build()
         cmd("N6", "数据备份", Gate::系统维护权, "", of<TForm_backup>()),
         cmd("N7", "数据恢复", Gate::系统维护权, "", of<TForm_restore>(), K::Restore),
         listOf(cmd("N64", "操作日志", Gate::系统维护权, "q_auditlog", of<AuditLogWindow>()), "操作日志", {}, "操作时间 desc"),
+        cmd("N65", "从表格导入", Gate::系统维护权, "", of<SpreadsheetImportWindow>()),
         listOf(cmd("N41", "结算时间", Gate::None, "q_gzsj", of<TForm_gzsj>()), "关帐日期", {}, "", One),
         cmd("N54", "界面初始化", Gate::None, "", nullptr, K::LayoutReset),
         withButton(cmd("N9", "退出系统", Gate::None, "", nullptr, K::Exit), "SpeedButton7", "退出", false),
@@ -259,7 +261,7 @@ const QVector<Menu>& menus()
     static const QVector<Menu> m{
         {S("N1"), S("系统维护[&S] "), {S("N2"),  S("N3"),  S("N4"),  S("-"),   S("N18"), S("N11"), S("N48"), S("N60"),
                                        S("-"),   S("N47"), S("N45"), S("N61"), S("~"),   S("N56"), S("N6"),  S("N7"),
-                                       S("N64"), S("-"),   S("N41"), S("N54"), S("N55"), S("-"),   S("N9")}},
+                                       S("N64"), S("N65"), S("-"),   S("N41"), S("N54"), S("N55"), S("-"),   S("N9")}},
         {S("N12"),
          S("日常业务[&R] "),
          {S("N13"), S("-"), S("N57"), S("N14"), S("N15"), S("N37"), S("N16"), S("-"), S("N44"), S("N58")}},

@@ -7,6 +7,7 @@
 #include "fleet/fleet.h"
 #include "remind/remind.h"
 #include "rental/rental.h"
+#include "sheetimport/sheetimport.h"
 #include "stats/stats.h"
 #include "ui/records/listwindow.h"
 #include "ui/shell/about.h"
@@ -25,6 +26,7 @@ void registerModules(TForm_main* mainWindow)
     registerRentalWindows();
     registerStatsWindows();
     registerRemindWindows();
+    registerImportWindows();
     registerListWindows();
     if (mainWindow)
         mainWindow->setRestoreCommand([](QWidget* owner, TDm1* dm, const QString& home) { runRestoreCommand(owner, dm, home); });

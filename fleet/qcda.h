@@ -1,43 +1,12 @@
 #pragma once
 // Vehicle archive: the fleet register 汽车档案, its list and its edit dialog with the photo page.
+#include "fleet/vehiclerules.h"
 #include "ui/records/editdialog.h"
 #include "ui/records/listwindow.h"
-
-#include <QDateTime>
-#include <optional>
 
 class PhotoArea;
 class PhotoPanel;
 class QPushButton;
-
-// The values of a vehicle that 存盘 checks.
-struct VehicleValues {
-    QString plate;
-    QDateTime roadFeeBought, roadFeeUntil;
-    QDateTime inspection, inspectionUntil;
-    QDateTime insuranceBought, insuranceUntil;
-    double service = 0;      // 二保里程
-    double nextService = 0;  // 下次二保里程
-};
-VehicleValues vehicleValues(const RecordSet& row);
-
-// A refused save: the message and the column whose field takes the focus.
-struct SaveRefusal {
-    QString message;
-    QString column;
-};
-// The checks of 存盘 in their order; nullopt when the vehicle may be written.
-std::optional<SaveRefusal> checkVehicle(const VehicleValues& v);
-
-
-// A vehicle that has been rented out is never deleted, only taken out of service.
-std::optional<QString> vehicleDeleteRefusal(bool started, const QString& plate);
-
-// The photo name a save stores for a plate.
-inline QString photoName(const QString& plate)
-{
-    return plate + QStringLiteral(".jpg");
-}
 
 class TForm_qcda : public ListWindow {
     Q_OBJECT
@@ -55,6 +24,8 @@ class TForm_qcda_edit : public EditDialog {
 public:
     TForm_qcda_edit(QWidget* owner, TDm1* dm);
     static const EditDialogConfig& spec();
+    // The dialog's fields (the spreadsheet import takes the same columns, limits and capitals).
+    static QVector<FieldDef> fields();
 
     PhotoPanel* photoPanel;
     QPushButton* viewButton;  // 查看 (bitbtn_view), the photo panel's

@@ -55,7 +55,9 @@ const QString Number = Col::客户号;
 const QString Name = Col::客户姓名;
 const QString PhotoColumn = Col::客户照片;
 
-QVector<FieldDef> customerFields()
+}  // namespace
+
+QVector<FieldDef> TForm_hyzlb_edit::fields()
 {
     using F = FieldKind;
     const QStringList sexes{QStringLiteral("男"), QStringLiteral("女")};
@@ -121,8 +123,6 @@ QVector<FieldDef> customerFields()
     };
 }
 
-}  // namespace
-
 // ---- list ----
 
 TForm_hyzlb::TForm_hyzlb(QWidget* owner, TDm1* dm) : ListWindow(spec(), dm, owner)
@@ -154,7 +154,7 @@ void TForm_hyzlb::onQuery()
 // ---- edit dialog ----
 
 TForm_hyzlb_edit::TForm_hyzlb_edit(QWidget* owner, TDm1* dm)
-    : EditDialog(spec(), customerFields(), dm, owner,
+    : EditDialog(spec(), fields(), dm, owner,
                  {QStringLiteral("客户资料"), QStringLiteral("驾驶员资料"), QStringLiteral("担保人资料"), QStringLiteral("企业资料"),
                   QStringLiteral("照片")})
 {

@@ -24,6 +24,8 @@ class TForm_hyzlb_edit : public EditDialog {
 public:
     TForm_hyzlb_edit(QWidget* owner, TDm1* dm);
     static const EditDialogConfig& spec();
+    // The dialog's fields (the spreadsheet import takes the same columns, limits and capitals).
+    static QVector<FieldDef> fields();
 
     QPushButton* copyToDriverButton;  // 替换 (T) (SpeedButton3)
     PhotoPanel* photoPanel;

@@ -125,7 +125,7 @@ void TestStartup::gatingByFlag_data()
     QTest::addColumn<int>("flag");
     QTest::addColumn<QStringList>("items");
     QTest::addColumn<QStringList>("buttons");
-    QTest::newRow("系统维护权") << 0 << QStringList{S("N2"), S("N18"), S("N48"), S("N60"), S("N56"), S("N6"), S("N7"), S("N61"), S("N64")} << QStringList{};
+    QTest::newRow("系统维护权") << 0 << QStringList{S("N2"), S("N18"), S("N48"), S("N60"), S("N56"), S("N6"), S("N7"), S("N61"), S("N64"), S("N65")} << QStringList{};
     QTest::newRow("日常业务权") << 1 << QStringList{S("N11"), S("N13"), S("N14"), S("N37"), S("N44"), S("N58")}
                                 << QStringList{S("SpeedButton2"), S("SpeedButton3"), S("SpeedButton10")};
     QTest::newRow("其他业务权") << 2 << QStringList{S("N21"), S("N22"), S("N50"), S("N62")} << QStringList{};

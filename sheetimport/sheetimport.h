@@ -1,0 +1,3 @@
+#pragma once
+// The spreadsheet import's window, registered for the command table.
+void registerImportWindows();
