@@ -5,6 +5,7 @@
 #include <QIODevice>
 #include <QString>
 #include <QStringView>
+#include <string_view>
 
 class ExportSink {
 public:
@@ -33,6 +34,11 @@ public:
     void append(QLatin1StringView s)
     {
         m_buffer.append(s.data(), s.size());
+        spill();
+    }
+    void appendBytes(std::string_view s)
+    {
+        m_buffer.append(s.data(), qsizetype(s.size()));
         spill();
     }
     // The same bytes as text.toUtf8(), without a temporary array for every cell.
