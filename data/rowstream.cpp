@@ -215,18 +215,6 @@ std::unique_ptr<EngineRows> startRows(Database& db, const QString& sql)
     return nullptr;
 }
 
-// A server number as the driver's reading makes it: a floating value, except an amount a floating
-// value would not bring back exactly (past 2^51 ten-thousandths), which stays text.
-QVariant serverNumber(const QString& text)
-{
-    if (const auto m = Money::parse(text)) {
-        const qint64 limit = qint64(1) << 51;
-        if (m->units() > limit || m->units() < -limit)
-            return text;
-    }
-    return text.toDouble();
-}
-
 QVariant variantOf(const Raw& r)
 {
     switch (r.kind) {
@@ -239,7 +227,7 @@ QVariant variantOf(const Raw& r)
     case Raw::Text:
         return QString::fromUtf8(r.p, r.n);
     case Raw::Decimal:
-        return serverNumber(QString::fromUtf8(r.p, r.n));
+        return QString::fromUtf8(r.p, r.n).toDouble();
     }
     return {};
 }
@@ -363,9 +351,14 @@ void appendCell(std::string& out, const Raw& r, FieldType type)
             return;
         break;
     case Raw::Decimal:
-        if (type == FieldType::Money)
+        // An amount read exactly, as the driver's reading does (a floating value where it is exact, the
+        // text beyond).
+        if (type == FieldType::Money) {
             if (const auto units = decimalUnits(r.text()))
                 return appendMoney(out, *units);
+            if (const auto m = Money::parse(QString::fromUtf8(r.p, r.n)))
+                return appendMoney(out, m->units());
+        }
         break;
     }
     appendText(out, RowStream::displayText(variantOf(r), type));

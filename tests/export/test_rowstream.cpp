@@ -60,29 +60,15 @@ class TestRowStream : public QObject {
     QTemporaryDir dir;
     TDm1 dm;
 
-    void setValues(RecordSet& q, const QVariantMap& values)
+    // A row appended through a record set, as the windows do.
+    void add(const QString& table, const QVariantMap& values)
     {
+        RecordSet q(&dm.ADO_qczl, QStringLiteral("add"));
+        q.setSql({QStringLiteral("select * from ") + table + QStringLiteral(" where 1=0")});
+        q.open();
+        q.append();
         for (auto it = values.begin(); it != values.end(); ++it)
             q.setValue(it.key(), it.value());
-    }
-
-    void addContract(const QVariantMap& values)
-    {
-        RecordSet q(&dm.ADO_qczl, QStringLiteral("add"));
-        q.setSql({QStringLiteral("select * from 汽车租赁登记表 where 1=0")});
-        q.open();
-        q.append();
-        setValues(q, values);
-        q.post();
-    }
-
-    void addRepair(const QVariantMap& values)
-    {
-        RecordSet q(&dm.ADO_qczl, QStringLiteral("add"));
-        q.setSql({QStringLiteral("select * from 车辆维修记录表 where 1=0")});
-        q.open();
-        q.append();
-        setValues(q, values);
         q.post();
     }
 
@@ -127,7 +113,7 @@ private Q_SLOTS:
                 v[QStringLiteral("应收租金")] = QVariant::fromValue(Money::fromUnits(Money::MaxStoredUnits));
             if (i == 8)
                 v[QStringLiteral("备注")] = QStringLiteral(" 前后空格 ,\"引号\"\r\n第二行\t制表 𠀀 & <b> {}\\");
-            addContract(v);
+            add(QStringLiteral("汽车租赁登记表"), v);
         }
 
         // The repair list: texts that need quoting or escaping in every format, four-decimal amounts.
@@ -141,7 +127,7 @@ private Q_SLOTS:
                 v[QStringLiteral("维修内容")] = QStringLiteral("换胎\n补漆 😀");
             if (i % 9 != 0)
                 v[QStringLiteral("材料费")] = QVariant::fromValue(Money::fromUnits(i * 10001));
-            addRepair(v);
+            add(QStringLiteral("车辆维修记录表"), v);
         }
     }
 
