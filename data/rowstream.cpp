@@ -41,7 +41,13 @@ public:
 class SqliteRows final : public EngineRows {
 public:
     SqliteRows(sqlite3* h, sqlite3_stmt* st) : m_h(h), m_st(st) {}
-    ~SqliteRows() override { sqlite3_finalize(m_st); }
+    ~SqliteRows() override
+    {
+        sqlite3_finalize(m_st);
+        // A print or an export has filled the connection's page cache with pages no screen needs:
+        // they are handed back (a later read of them comes from the system's file cache).
+        sqlite3_db_release_memory(m_h);
+    }
 
     bool step() override
     {
@@ -55,22 +61,24 @@ public:
 
     Raw value(int c) const override
     {
+        // One call through the connection's lock per cell; the value is read on this thread alone.
+        sqlite3_value* v = sqlite3_column_value(m_st, c);
         Raw r;
-        switch (sqlite3_column_type(m_st, c)) {
+        switch (sqlite3_value_type(v)) {
         case SQLITE_NULL:
             break;
         case SQLITE_INTEGER:
             r.kind = Raw::Int;
-            r.i = sqlite3_column_int64(m_st, c);
+            r.i = sqlite3_value_int64(v);
             break;
         case SQLITE_FLOAT:
             r.kind = Raw::Float;
-            r.d = sqlite3_column_double(m_st, c);
+            r.d = sqlite3_value_double(v);
             break;
         default:
             r.kind = Raw::Text;
-            r.p = reinterpret_cast<const char*>(sqlite3_column_text(m_st, c));
-            r.n = sqlite3_column_bytes(m_st, c);
+            r.p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+            r.n = sqlite3_value_bytes(v);
         }
         return r;
     }
@@ -311,6 +319,11 @@ void appendText(std::string& out, const QString& text)
     out.append(bytes.constData(), size_t(bytes.size()));
 }
 
+bool isText(FieldType type)
+{
+    return type == FieldType::Text || type == FieldType::Memo;
+}
+
 // A cell's display bytes from the engine's value, by a copy of its bytes where the stored form is
 // the shown one; what is rarer goes through the same reading as the record set's.
 void appendCell(std::string& out, const Raw& r, FieldType type)
@@ -343,7 +356,7 @@ void appendCell(std::string& out, const Raw& r, FieldType type)
         }
         break;
     case Raw::Text:
-        if (type == FieldType::Text || type == FieldType::Memo) {
+        if (isText(type)) {
             out.append(r.text());
             return;
         }
@@ -375,6 +388,8 @@ public:
                 ++m_keyColumn;
         }
         m_ends.resize(fields.size());
+        m_converted.resize(fields.size());
+        m_cells.resize(fields.size());
     }
 
     bool next() override
@@ -386,26 +401,31 @@ public:
         // From the first row the engine does not give as the set holds it, the set's rows are read.
         if (m_engine && !(m_engine->step() && m_engine->value(m_keyColumn).i == m_set.keyAt(m_row)))
             m_engine.reset();
+        // Texts shown as stored are the engine's own bytes; what is converted is written into m_bytes,
+        // its cells placed once the row is complete.
         m_bytes.clear();
         for (int c = 0, k = 0; c < m_fields.size(); ++c) {
-            if (m_fields[c] >= 0) {
-                if (m_engine)
-                    appendCell(m_bytes, m_engine->value(k++), m_types[c]);
-                else
-                    appendText(m_bytes, RowStream::displayText(m_set.valueAt(m_row, m_fields[c]), m_types[c]));
+            const size_t start = m_bytes.size();
+            m_converted[c] = true;
+            if (m_fields[c] < 0) {
+                // an empty column
+            } else if (!m_engine) {
+                appendText(m_bytes, RowStream::displayText(m_set.valueAt(m_row, m_fields[c]), m_types[c]));
+            } else if (const Raw r = m_engine->value(k++); r.kind == Raw::Text && isText(m_types[c])) {
+                m_cells[c] = r.text();
+                m_converted[c] = false;
+            } else {
+                appendCell(m_bytes, r, m_types[c]);
             }
-            m_ends[c] = m_bytes.size();
+            m_ends[c] = {start, m_bytes.size()};
         }
+        for (int c = 0; c < m_fields.size(); ++c)
+            if (m_converted[c])
+                m_cells[c] = std::string_view(m_bytes).substr(m_ends[c].first, m_ends[c].second - m_ends[c].first);
         return true;
     }
 
-    std::string_view cell(int c) const override
-    {
-        if (c < 0 || c >= m_ends.size())
-            return {};
-        const size_t start = c > 0 ? m_ends[c - 1] : 0;
-        return std::string_view(m_bytes).substr(start, m_ends[c] - start);
-    }
+    std::string_view cell(int c) const override { return c >= 0 && c < m_cells.size() ? m_cells[c] : std::string_view(); }
 
 private:
     const RecordSet& m_set;
@@ -414,9 +434,11 @@ private:
     const int m_count;
     int m_keyColumn = 0;  // the engine's column of the hidden key
     int m_row = -1;
-    std::unique_ptr<EngineRows> m_engine;  // null once the rows come from the set
-    std::string m_bytes;                   // the current row's cells one after the other
-    QVector<size_t> m_ends;                // where each cell ends in m_bytes
+    std::unique_ptr<EngineRows> m_engine;       // null once the rows come from the set
+    std::string m_bytes;                        // the current row's converted cells one after the other
+    QVector<std::pair<size_t, size_t>> m_ends;  // where each converted cell lies in m_bytes
+    QVector<bool> m_converted;
+    QVector<std::string_view> m_cells;
 };
 
 }  // namespace

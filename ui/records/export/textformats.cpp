@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <charconv>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -151,33 +152,40 @@ std::string htmlText(const QString& s)
 
 void appendRtf(QByteArray& out, QStringView s)
 {
+    // Written through a pointer into room for the longest escape of every unit ("\u-32768\'3f").
+    const qsizetype start = out.size();
+    out.resize(start + s.size() * 12);
+    char* p = out.data() + start;
+    auto put = [&p](const char* text, int n) {
+        memcpy(p, text, size_t(n));
+        p += n;
+    };
     for (qsizetype i = 0; i < s.size(); ++i) {
         const ushort u = s[i].unicode();
         if (u == '\\' || u == '{' || u == '}') {
-            out += '\\';
-            out += char(u);
+            *p++ = '\\';
+            *p++ = char(u);
         } else if (u == '\t') {
-            out += "\\tab ";
+            put("\\tab ", 5);
         } else if (u == '\n') {
-            out += "\\line ";
+            put("\\line ", 6);
         } else if (u == '\r') {
             if (!(i + 1 < s.size() && s[i + 1] == QLatin1Char('\n')))
-                out += "\\line ";
+                put("\\line ", 6);
         } else if (u < 0x20) {
             // other control characters have no meaning in a cell
         } else if (u < 0x80) {
-            out += char(u);
+            *p++ = char(u);
         } else {
             // \uN takes a signed 16-bit number; each UTF-16 unit (also of a surrogate pair) is one escape,
             // followed by the one-character fallback announced by \uc1, written as a hex escape so that
             // no reader can take it for the start of the following text.
-            char number[8];
-            const auto end = std::to_chars(number, number + sizeof number, int(qint16(u))).ptr;
-            out += "\\u";
-            out.append(number, end - number);
-            out += "\\'3f";
+            put("\\u", 2);
+            p = std::to_chars(p, p + 6, int(qint16(u))).ptr;
+            put("\\'3f", 4);
         }
     }
+    out.resize(p - out.constData());
 }
 
 QByteArray rtfText(const QString& s)
@@ -275,7 +283,8 @@ public:
     template <typename Cells>
     void write(ExportSink& out, const Cells& row)
     {
-        m_row = m_definition;
+        m_row.resize(0);  // keeps its room
+        m_row += m_definition;
         for (qsizetype c = 0; c < m_align.size(); ++c) {
             m_row += m_align[c];
             appendRtf(m_row, m_units.decode(row.cell(int(c))));
