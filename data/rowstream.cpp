@@ -16,6 +16,7 @@
 #include <libpq-fe.h>
 #include <sqlite3.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -121,9 +122,9 @@ public:
         m_row = PQgetResult(m_conn);
         const ExecStatusType status = m_row ? PQresultStatus(m_row) : PGRES_TUPLES_OK;
         if (status == PGRES_SINGLE_TUPLE) {
-            if (m_kinds.isEmpty())
+            if (m_kinds.empty())
                 for (int c = 0; c < PQnfields(m_row); ++c)
-                    m_kinds << kindOf(PQftype(m_row, c));
+                    m_kinds.push_back(kindOf(PQftype(m_row, c)));
             return true;
         }
         const QString error = status == PGRES_TUPLES_OK ? QString() : QString::fromUtf8(PQresultErrorMessage(m_row)).trimmed();
@@ -144,7 +145,7 @@ public:
             return r;
         r.p = PQgetvalue(m_row, 0, c);
         r.n = PQgetlength(m_row, 0, c);
-        r.kind = m_kinds[c];
+        r.kind = m_kinds[size_t(c)];
         if (r.kind == Raw::Int) {
             const auto [end, ec] = std::from_chars(r.p, r.p + r.n, r.i);
             if (ec != std::errc() || end != r.p + r.n)
@@ -174,7 +175,7 @@ private:
 
     PGconn* m_conn;
     PGresult* m_row = nullptr;
-    QVector<Raw::Kind> m_kinds;
+    std::vector<Raw::Kind> m_kinds;
     bool m_done = false;
 };
 
@@ -193,12 +194,12 @@ QString streamSql(Database& db, const RecordSet& set, const QVector<int>& fields
     const qsizetype at = keys.indexOf(Schema::KeyColumn);
     if (at < 0 || keys.left(at).trimmed().compare(QLatin1String("select"), Qt::CaseInsensitive) != 0)
         return {};
+    // The columns as stored: the engines' own text of a date is its storage form (the server's in the
+    // ISO style the driver sets), so no conversion is asked of the server.
     QStringList columns;
     for (int f : fields)
-        if (f >= 0) {
-            const RecordSet::Field& field = set.fields()[f];
-            columns << db.backend().readColumn(QLatin1Char('"') + field.name + QLatin1Char('"'), field.type);
-        }
+        if (f >= 0)
+            columns << QLatin1Char('"') + set.fields()[f].name + QLatin1Char('"');
     columns << Schema::KeyColumn;
     return keys.left(at) + columns.join(QLatin1Char(',')) + keys.mid(at + Schema::KeyColumn.size());
 }
@@ -399,8 +400,10 @@ public:
             return false;
         }
         // From the first row the engine does not give as the set holds it, the set's rows are read.
-        if (m_engine && !(m_engine->step() && m_engine->value(m_keyColumn).i == m_set.keyAt(m_row)))
+        if (m_engine && !(m_engine->step() && m_engine->value(m_keyColumn).i == m_set.keyAt(m_row))) {
+            qCDebug(lcSql, "[streamed] row %d differs from the list: the rest through the record set", m_row);
             m_engine.reset();
+        }
         // Texts shown as stored are the engine's own bytes; what is converted is written into m_bytes,
         // its cells placed once the row is complete.
         m_bytes.clear();
@@ -425,7 +428,10 @@ public:
         return true;
     }
 
-    std::string_view cell(int c) const override { return c >= 0 && c < m_cells.size() ? m_cells[c] : std::string_view(); }
+    std::string_view cell(int c) const override
+    {
+        return c >= 0 && size_t(c) < m_cells.size() ? m_cells[size_t(c)] : std::string_view();
+    }
 
 private:
     const RecordSet& m_set;
@@ -434,11 +440,11 @@ private:
     const int m_count;
     int m_keyColumn = 0;  // the engine's column of the hidden key
     int m_row = -1;
-    std::unique_ptr<EngineRows> m_engine;       // null once the rows come from the set
-    std::string m_bytes;                        // the current row's converted cells one after the other
-    QVector<std::pair<size_t, size_t>> m_ends;  // where each converted cell lies in m_bytes
-    QVector<bool> m_converted;
-    QVector<std::string_view> m_cells;
+    std::unique_ptr<EngineRows> m_engine;           // null once the rows come from the set
+    std::string m_bytes;                            // the current row's converted cells one after the other
+    std::vector<std::pair<size_t, size_t>> m_ends;  // where each converted cell lies in m_bytes
+    std::vector<char> m_converted;
+    std::vector<std::string_view> m_cells;
 };
 
 }  // namespace

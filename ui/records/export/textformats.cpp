@@ -54,7 +54,10 @@ char32_t codePointAt(std::string_view s, size_t i)
 // A tab or line break inside a cell would split the row; the text keeps its words with a blank.
 void appendFlat(ExportSink& out, std::string_view s, std::string& scratch)
 {
-    if (s.find_first_of("\t\n\r") == std::string_view::npos) {
+    bool plain = true;
+    for (const char ch : s)
+        plain = plain && ch != '\t' && ch != '\n' && ch != '\r';
+    if (plain) {
         out.appendBytes(s);
         return;
     }
@@ -76,6 +79,9 @@ void appendFlat(ExportSink& out, std::string_view s, std::string& scratch)
 // Whether a cell begins or ends with white space (which a reader would trim away unquoted).
 bool edgeSpace(std::string_view s)
 {
+    const uchar head = uchar(s.front()), tail = uchar(s.back());
+    if (head > 0x20 && head < 0x80 && tail > 0x20 && tail < 0x80)
+        return false;
     size_t last = s.size() - 1;
     while (last > 0 && (uchar(s[last]) & 0xC0) == 0x80)
         --last;
@@ -84,7 +90,10 @@ bool edgeSpace(std::string_view s)
 
 void appendCsv(ExportSink& out, std::string_view s, std::string& scratch)
 {
-    if (s.find_first_of(",\"\n\r") == std::string_view::npos && (s.empty() || !edgeSpace(s))) {
+    bool plain = true;
+    for (const char ch : s)
+        plain = plain && ch != ',' && ch != '"' && ch != '\n' && ch != '\r';
+    if (plain && (s.empty() || !edgeSpace(s))) {
         out.appendBytes(s);
         return;
     }
@@ -150,50 +159,51 @@ std::string htmlText(const QString& s)
 
 // ---- RTF ----
 
-void appendRtf(QByteArray& out, QStringView s)
+// A cell's text in RTF: control characters of RTF escaped, line breaks and tabs as control words,
+// every UTF-16 unit beyond ASCII as \uN (a signed 16-bit number; each unit of a surrogate pair is one
+// escape) followed by the one-character fallback announced by \uc1, written as a hex escape so that no
+// reader can take it for the start of the following text. Written in place from the UTF-8 bytes.
+void appendRtf(ExportSink& out, std::string_view s)
 {
-    // Written through a pointer into room for the longest escape of every unit ("\u-32768\'3f").
-    const qsizetype start = out.size();
-    out.resize(start + s.size() * 12);
-    char* p = out.data() + start;
+    char* const begin = out.room(s.size() * 6);  // the longest escape of a byte's share of a character
+    char* p = begin;
     auto put = [&p](const char* text, int n) {
         memcpy(p, text, size_t(n));
         p += n;
     };
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const ushort u = s[i].unicode();
-        if (u == '\\' || u == '{' || u == '}') {
+    auto escape = [&](char16_t u) {
+        put("\\u", 2);
+        p = std::to_chars(p, p + 6, int(qint16(u))).ptr;
+        put("\\'3f", 4);
+    };
+    for (size_t i = 0; i < s.size(); ++i) {
+        const uchar b = uchar(s[i]);
+        if (b == '\\' || b == '{' || b == '}') {
             *p++ = '\\';
-            *p++ = char(u);
-        } else if (u == '\t') {
+            *p++ = char(b);
+        } else if (b == '\t') {
             put("\\tab ", 5);
-        } else if (u == '\n') {
+        } else if (b == '\n') {
             put("\\line ", 6);
-        } else if (u == '\r') {
-            if (!(i + 1 < s.size() && s[i + 1] == QLatin1Char('\n')))
+        } else if (b == '\r') {
+            if (!(i + 1 < s.size() && s[i + 1] == '\n'))
                 put("\\line ", 6);
-        } else if (u < 0x20) {
+        } else if (b < 0x20) {
             // other control characters have no meaning in a cell
-        } else if (u < 0x80) {
-            *p++ = char(u);
+        } else if (b < 0x80) {
+            *p++ = char(b);
         } else {
-            // \uN takes a signed 16-bit number; each UTF-16 unit (also of a surrogate pair) is one escape,
-            // followed by the one-character fallback announced by \uc1, written as a hex escape so that
-            // no reader can take it for the start of the following text.
-            put("\\u", 2);
-            p = std::to_chars(p, p + 6, int(qint16(u))).ptr;
-            put("\\'3f", 4);
+            const char32_t cp = codePointAt(s, i);
+            i += b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : 1;
+            if (cp > 0xFFFF) {
+                escape(char16_t(0xD800 + ((cp - 0x10000) >> 10)));
+                escape(char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+            } else {
+                escape(char16_t(cp));
+            }
         }
     }
-    out.resize(p - out.constData());
-}
-
-QByteArray rtfText(const QString& s)
-{
-    QByteArray out;
-    out.reserve(s.size() * 2);
-    appendRtf(out, s);
-    return out;
+    out.wrote(p);
 }
 
 // ---- RTF table ----
@@ -258,13 +268,13 @@ void writeRtfTitleRow(ExportSink& out, const QVector<RtfTitleCell>& cells, const
     for (qsizetype c = 0; c < cells.size(); ++c)
         b += cells[c].merge + kRtfBorder + "\\cellx" + QByteArray::number(right[c]);
     b += "\r\n";
-    for (const RtfTitleCell& cell : cells) {
-        b += "\\pard\\intbl\\qc {\\b ";
-        b += rtfText(cell.text);
-        b += "}\\cell\r\n";
-    }
-    b += "\\row\r\n";
     out.append(b);
+    for (const RtfTitleCell& cell : cells) {
+        out.append("\\pard\\intbl\\qc {\\b ");
+        appendRtf(out, cell.text.toUtf8().toStdString());
+        out.append("}\\cell\r\n");
+    }
+    out.append("\\row\r\n");
 }
 
 // Data and footer rows: their cell definitions and alignments are the same on every row.
@@ -283,22 +293,18 @@ public:
     template <typename Cells>
     void write(ExportSink& out, const Cells& row)
     {
-        m_row.resize(0);  // keeps its room
-        m_row += m_definition;
+        out.append(m_definition);
         for (qsizetype c = 0; c < m_align.size(); ++c) {
-            m_row += m_align[c];
-            appendRtf(m_row, m_units.decode(row.cell(int(c))));
-            m_row += "\\cell\r\n";
+            out.append(m_align[c]);
+            appendRtf(out, row.cell(int(c)));
+            out.appendBytes("\\cell\r\n");
         }
-        m_row += "\\row\r\n";
-        out.append(m_row);
+        out.appendBytes("\\row\r\n");
     }
 
 private:
     QByteArray m_definition;
     QVector<QByteArray> m_align;
-    QByteArray m_row;  // kept between rows: its buffer is reused
-    Utf16Buffer m_units;
 };
 
 }  // namespace

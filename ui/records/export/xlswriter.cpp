@@ -269,9 +269,16 @@ private:
                 continue;
             }
             const int n = std::min(room, int(s.size()) - done);
-            for (int k = 0; k < n; ++k) {
+            // written in place: millions of cells pass here
+            const qsizetype at = m_cur.data.size();
+            m_cur.data.resize(at + qsizetype(n) * unit);
+            char* p = m_cur.data.data() + at;
+            for (int k = 0; k < n; ++k, p += unit) {
                 const ushort u = s[done + k].unicode();
-                compressed ? m_cur.u8(quint8(u)) : m_cur.u16(u);
+                if (compressed)
+                    *p = char(u);
+                else
+                    qToLittleEndian(u, p);
             }
             done += n;
         }
