@@ -236,6 +236,11 @@ private:
     qint64 m_dataGeneration = 0;       // the database's data generation when the rows were read
     std::shared_ptr<KeyJob> m_keyJob;  // the rest of the keys being read; reset abandons it
     QVector<QThread*> m_keyThreads;    // running or finished, not yet reaped
+
+public:
+    // The hidden key of a row (0 for a new row not yet posted): a stream of the same statement
+    // checks by it that its rows are the set's.
+    qint64 keyAt(int row) const { return m_cache.key(row); }
 };
 
 // Where grids and bound fields attach; named after the record set it serves (ds_qcda for q_qcda).

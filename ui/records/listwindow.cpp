@@ -52,6 +52,7 @@ ExportTable toExportTable(const GridSnapshot& s)
     // The rows are read from the record set while the file or the pages are written.
     t.sourceRows = s.rows.size();
     t.rowSource = [rows = s.rows](int i) { return rows.at(i); };
+    t.rowStream = [rows = s.rows] { return rows.stream(); };
     t.footer = s.footer;
     t.operatorName = s.operatorName;
     t.printedAt = s.printedAt;

@@ -4,6 +4,8 @@
 #include "ui/records/export/exporttable.h"
 
 #include <QByteArray>
+#include <QStringDecoder>
+#include <QVarLengthArray>
 #include <optional>
 
 // One cell of the title block. Columns whose upper title levels are equal share one cell across them;
@@ -28,7 +30,18 @@ TitleBlock titleBlock(const QVector<ExportColumn>& columns);
 bool isNumericType(FieldType t);
 // A plain decimal number ("-12", "1234.50", "0.0001"), as the value a spreadsheet should hold.
 // Grouping commas are accepted in money columns only. nullopt for anything else, including empty text.
-std::optional<double> numberValue(const QString& text, bool allowGrouping = false);
+std::optional<double> numberValue(QStringView text, bool allowGrouping = false);
+
+// A cell's UTF-8 bytes as UTF-16, decoded into buf as QString::fromUtf8 would (formats that write
+// characters one by one: RTF escapes, the workbook's strings).
+class Utf16Buffer {
+public:
+    QStringView decode(std::string_view utf8);
+
+private:
+    QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom};
+    QVarLengthArray<QChar, 512> m_units;
+};
 
 class ExportSink;
 

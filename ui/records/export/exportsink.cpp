@@ -2,8 +2,8 @@
 
 void ExportSink::appendUtf8(QStringView text)
 {
-    const qsizetype start = m_buffer.size();
-    m_buffer.resize(start + text.size() * 3);
+    const size_t start = m_buffer.size();
+    m_buffer.resize(start + size_t(text.size()) * 3);
     char* out = m_buffer.data() + start;
     for (const QChar ch : text) {
         const char16_t u = ch.unicode();
@@ -15,7 +15,8 @@ void ExportSink::appendUtf8(QStringView text)
         } else if (u >= 0xD800 && u < 0xE000) {
             // pairs and stray halves follow Qt's own encoder, which the files were always written with
             m_buffer.resize(start);
-            m_buffer.append(text.toUtf8());
+            const QByteArray bytes = text.toUtf8();
+            m_buffer.append(bytes.constData(), size_t(bytes.size()));
             spill();
             return;
         } else {
@@ -24,15 +25,15 @@ void ExportSink::appendUtf8(QStringView text)
             *out++ = char(0x80 | (u & 0x3F));
         }
     }
-    m_buffer.resize(out - m_buffer.constData());
+    m_buffer.resize(size_t(out - m_buffer.data()));
     spill();
 }
 
 bool ExportSink::flush()
 {
-    if (!m_buffer.isEmpty() && ok() && m_device->write(m_buffer) != m_buffer.size())
+    if (!m_buffer.empty() && ok() && m_device->write(m_buffer.data(), qint64(m_buffer.size())) != qint64(m_buffer.size()))
         m_error = m_device->errorString().isEmpty() ? QStringLiteral("write failed") : m_device->errorString();
-    m_written += m_buffer.size();
+    m_written += qint64(m_buffer.size());
     m_buffer.clear();
     return ok();
 }

@@ -5,10 +5,12 @@
 #include <QIODevice>
 #include <QString>
 #include <QStringView>
+#include <string>
+#include <string_view>
 
 class ExportSink {
 public:
-    explicit ExportSink(QIODevice* device) : m_device(device), m_origin(device->pos()) { m_buffer.reserve(kChunk + 4096); }
+    explicit ExportSink(QIODevice* device) : m_device(device), m_origin(device->pos()) { m_buffer.reserve(kChunk + 65536); }
     ~ExportSink() = default;
     ExportSink(const ExportSink&) = delete;
     ExportSink& operator=(const ExportSink&) = delete;
@@ -22,12 +24,12 @@ public:
     }
     void append(const QByteArray& data)
     {
-        m_buffer.append(data);
+        m_buffer.append(data.constData(), size_t(data.size()));
         spill();
     }
     void append(char c)
     {
-        m_buffer.append(c);
+        m_buffer.push_back(c);
         spill();
     }
     void append(QLatin1StringView s)
@@ -35,11 +37,28 @@ public:
         m_buffer.append(s.data(), s.size());
         spill();
     }
+    void appendBytes(std::string_view s)
+    {
+        m_buffer.append(s);
+        spill();
+    }
+    // Room for at most n more bytes, written in place; wrote() keeps them up to where writing ended.
+    char* room(size_t n)
+    {
+        const size_t at = m_buffer.size();
+        m_buffer.resize(at + n);
+        return m_buffer.data() + at;
+    }
+    void wrote(const char* end)
+    {
+        m_buffer.resize(size_t(end - m_buffer.data()));
+        spill();
+    }
     // The same bytes as text.toUtf8(), without a temporary array for every cell.
     void appendUtf8(QStringView text);
 
     // Bytes written so far, counted from where the device stood when the sink was made.
-    qint64 pos() const { return m_written + m_buffer.size(); }
+    qint64 pos() const { return m_written + qint64(m_buffer.size()); }
     // Overwrites bytes already written (headers whose counts are known only at the end).
     bool patch(qint64 at, const char* data, qsizetype n);
     bool flush();
@@ -55,13 +74,13 @@ public:
 private:
     void spill()
     {
-        if (m_buffer.size() >= kChunk)
+        if (m_buffer.size() >= size_t(kChunk))
             flush();
     }
 
     QIODevice* m_device;
     qint64 m_origin;
-    QByteArray m_buffer;
+    std::string m_buffer;
     qint64 m_written = 0;
     QString m_error;
 };

@@ -9,6 +9,9 @@
 #include <QSaveFile>
 
 #include <charconv>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -52,6 +55,70 @@ QString exportFileNameFor(const QString& fileName, int filterIndex)
     if (fileName.right(3).toUpper() != ext.toUpper())
         return fileName + QLatin1Char('.') + ext;
     return fileName;
+}
+
+// ---- rows ----
+
+void Utf8Cells::assign(const QStringList& texts)
+{
+    m_bytes.clear();
+    m_ends.resize(texts.size());
+    for (qsizetype c = 0; c < texts.size(); ++c) {
+        const QByteArray b = texts[c].toUtf8();
+        m_bytes.append(b.constData(), size_t(b.size()));
+        m_ends[c] = m_bytes.size();
+    }
+}
+
+std::string_view Utf8Cells::cell(int c) const
+{
+    if (c < 0 || c >= m_ends.size())
+        return {};
+    const size_t start = c > 0 ? m_ends[c - 1] : 0;
+    return std::string_view(m_bytes).substr(start, m_ends[c] - start);
+}
+
+QStringList cellTexts(const RowCursor& row, int n)
+{
+    QStringList out;
+    out.reserve(n);
+    for (int c = 0; c < n; ++c) {
+        const std::string_view v = row.cell(c);
+        out << QString::fromUtf8(v.data(), qsizetype(v.size()));
+    }
+    return out;
+}
+
+namespace {
+
+// Rows given as texts, one asked for at a time.
+class TextRows final : public RowCursor {
+public:
+    explicit TextRows(const ExportTable& t) : m_table(t), m_count(t.rowCount()) {}
+    bool next() override
+    {
+        if (++m_row >= m_count)
+            return false;
+        m_cells.assign(m_table.row(m_row));
+        return true;
+    }
+    std::string_view cell(int c) const override { return m_cells.cell(c); }
+
+private:
+    const ExportTable& m_table;
+    const int m_count;
+    int m_row = -1;
+    Utf8Cells m_cells;
+};
+
+}  // namespace
+
+std::unique_ptr<RowCursor> ExportTable::cursor() const
+{
+    if (rowStream)
+        if (std::unique_ptr<RowCursor> c = rowStream())
+            return c;
+    return std::make_unique<TextRows>(*this);
 }
 
 // ---- shared layout ----
@@ -115,10 +182,10 @@ bool isNumericType(FieldType t)
     return t == FieldType::Money || t == FieldType::Integer || t == FieldType::Number;
 }
 
-std::optional<double> numberValue(const QString& text, bool allowGrouping)
+std::optional<double> numberValue(QStringView text, bool allowGrouping)
 {
     // Checked by hand rather than with a regular expression: every money cell of a long list passes here.
-    const QStringView s = QStringView(text).trimmed();
+    const QStringView s = text.trimmed();
     char buf[64];
     int len = 0;
     qsizetype i = 0;
@@ -157,9 +224,30 @@ std::optional<double> numberValue(const QString& text, bool allowGrouping)
     return v;
 }
 
+QStringView Utf16Buffer::decode(std::string_view utf8)
+{
+    const QByteArrayView bytes(utf8.data(), qsizetype(utf8.size()));
+    m_units.resize(m_decoder.requiredSpace(bytes.size()));
+    QChar* end = m_decoder.appendToBuffer(m_units.data(), bytes);
+    return QStringView(m_units.data(), end - m_units.data());
+}
+
 // ---- writing ----
 
 namespace {
+
+// A long list's export frees all it built, but the C library keeps the freed pages for later use;
+// they go back to the system at once, so the process is about its size before the export.
+void releaseFreedMemory(const ExportTable& t)
+{
+#ifdef __GLIBC__
+    constexpr int kLongList = 10000;
+    if (t.rowCount() >= kLongList)
+        malloc_trim(0);
+#else
+    Q_UNUSED(t);
+#endif
+}
 
 // The chosen writer, writing to the sink as it goes. False with *refusal set when the table does not
 // fit the format; false with the sink's error when writing failed.
@@ -221,7 +309,9 @@ bool writeExport(const ExportTable& t, const QString& path, ExportFormat f, QStr
         return fail(QStringLiteral("无法在“%1”创建文件（%2），文件没有导出。请检查文件夹是否可写。").arg(shown, file.errorString()));
     ExportSink out(&file);
     QString refusal;
-    if (!writeFormat(t, f, out, info.absolutePath(), &refusal)) {
+    const bool written = writeFormat(t, f, out, info.absolutePath(), &refusal);
+    releaseFreedMemory(t);
+    if (!written) {
         file.cancelWriting();
         if (!refusal.isEmpty())
             return fail(refusal);

@@ -2,6 +2,7 @@
 // A grid as it is shown (visible columns in display order, current rows, footers), described without
 // widgets, and the writers that turn it into a file. The list windows fill an ExportTable from their
 // grid; printing composes its pages from the same description.
+#include "data/rowstream.h"
 #include "data/schema.h"
 
 #include <QDateTime>
@@ -9,6 +10,7 @@
 #include <QStringList>
 #include <QVector>
 #include <functional>
+#include <string>
 
 class QWidget;
 struct SaveDialogSettings;
@@ -35,9 +37,33 @@ struct ExportTable {
     std::function<QStringList(int)> rowSource;
     int sourceRows = 0;
 
+    // A list's rows streamed from the engine in one pass (RowStream), its cells already the bytes
+    // written. Where it gives no cursor the rows come from rowSource or `rows`; either way there are
+    // rowCount() of them.
+    std::function<std::unique_ptr<RowCursor>()> rowStream;
+
     int rowCount() const { return rowSource ? sourceRows : int(rows.size()); }
     QStringList row(int i) const { return rowSource ? rowSource(i) : rows.at(i); }
+    // Every row in order, once: through rowStream where it gives a cursor, else row by row (each
+    // asked for once).
+    std::unique_ptr<RowCursor> cursor() const;
 };
+
+// Cells given as texts, held as UTF-8 for the writers (titles, footers, rows of texts).
+class Utf8Cells {
+public:
+    Utf8Cells() = default;
+    explicit Utf8Cells(const QStringList& texts) { assign(texts); }
+    void assign(const QStringList& texts);
+    std::string_view cell(int c) const;  // "" beyond the cells
+
+private:
+    std::string m_bytes;
+    QVector<size_t> m_ends;
+};
+
+// The texts of the first n cells of a cursor's current row.
+QStringList cellTexts(const RowCursor& row, int n);
 
 enum class ExportFormat { Text, Csv, Html, Rtf, Xls };
 

@@ -1,6 +1,5 @@
 #include "ui/records/export/recordrows.h"
 
-#include "core/dates.h"
 #include "data/recordset.h"
 
 RecordRows::RecordRows(const RecordSet* set, const QVector<int>& fields)
@@ -22,11 +21,12 @@ QStringList RecordRows::at(int row) const
     return out;
 }
 
+std::unique_ptr<RowCursor> RecordRows::stream() const
+{
+    return m_set && m_set->isOpen() ? RowStream::open(*m_set, m_fields) : nullptr;
+}
+
 QString RecordRows::cellText(const QVariant& v, FieldType type)
 {
-    if (v.isNull() || !v.isValid())
-        return {};
-    if (type == FieldType::DateTime)
-        return Dates::displayStored(v);
-    return RecordSet::displayText(v, type);
+    return RowStream::displayText(v, type);
 }

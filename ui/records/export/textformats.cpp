@@ -6,158 +6,204 @@
 #include <QByteArray>
 #include <QString>
 
+#include <charconv>
+#include <cstring>
+#include <string>
+
 namespace {
 
 const QByteArray kBom("\xEF\xBB\xBF");
 const QByteArray kCrlf("\r\n");
 
-QString cellAt(const QStringList& row, int c)
-{
-    return row.value(c);
-}
-
-// Every line of the output in title, data, footer order, as cell texts, one at a time: the rows are
-// asked for while the file is written, never held together.
+// Every line of the output in title, data, footer order, its cells as UTF-8, one at a time: the rows
+// are read while the file is written, never held together. A line has as many cells as there are
+// columns (missing cells are empty, cells beyond are not written).
 template <typename Sink>
 void forEachLine(const ExportTable& t, Sink&& sink)
 {
-    for (const QStringList& line : titleBlock(t.columns).grid())
+    Utf8Cells line;
+    for (const QStringList& titles : titleBlock(t.columns).grid()) {
+        line.assign(titles);
         sink(line);
-    const int n = int(t.columns.size());
-    auto fit = [n](QStringList row) {
-        while (row.size() < n)
-            row << QString();
-        if (row.size() > n)
-            row.erase(row.begin() + n, row.end());
-        return row;
-    };
-    for (int i = 0, rows = t.rowCount(); i < rows; ++i)
-        sink(fit(t.row(i)));
-    if (!t.footer.isEmpty())
-        sink(fit(t.footer));
+    }
+    for (const std::unique_ptr<RowCursor> rows = t.cursor(); rows->next();)
+        sink(*rows);
+    if (!t.footer.isEmpty()) {
+        line.assign(t.footer);
+        sink(line);
+    }
+}
+
+// The code point whose UTF-8 bytes start at s[i].
+char32_t codePointAt(std::string_view s, size_t i)
+{
+    const uchar lead = uchar(s[i]);
+    if (lead < 0x80)
+        return lead;
+    const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    if (more == 0 || i + more >= s.size())
+        return 0xFFFD;
+    char32_t cp = lead & (0x3F >> more);
+    for (int k = 1; k <= more; ++k)
+        cp = (cp << 6) | (uchar(s[i + k]) & 0x3F);
+    return cp;
 }
 
 // ---- plain text: one line per row, cells separated by tabs ----
 
-QString flatten(QString s)
+// A tab or line break inside a cell would split the row; the text keeps its words with a blank.
+void appendFlat(ExportSink& out, std::string_view s, std::string& scratch)
 {
-    // A tab or line break inside a cell would split the row; the text keeps its words with a blank.
-    s.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    for (QChar& ch : s)
-        if (ch == QLatin1Char('\t') || ch == QLatin1Char('\n') || ch == QLatin1Char('\r'))
-            ch = QLatin1Char(' ');
-    return s;
+    bool plain = true;
+    for (const char ch : s)
+        plain = plain && ch != '\t' && ch != '\n' && ch != '\r';
+    if (plain) {
+        out.appendBytes(s);
+        return;
+    }
+    scratch.clear();
+    for (size_t i = 0; i < s.size(); ++i) {
+        const char ch = s[i];
+        if (ch == '\r' && i + 1 < s.size() && s[i + 1] == '\n') {
+            scratch += ' ';
+            ++i;
+        } else {
+            scratch += (ch == '\t' || ch == '\n' || ch == '\r') ? ' ' : ch;
+        }
+    }
+    out.appendBytes(scratch);
 }
 
 // ---- CSV ----
 
-QString csvField(const QString& s)
+// Whether a cell begins or ends with white space (which a reader would trim away unquoted).
+bool edgeSpace(std::string_view s)
 {
-    bool quote = false;
-    for (QChar ch : s)
-        if (ch == QLatin1Char(',') || ch == QLatin1Char('"') || ch == QLatin1Char('\n') || ch == QLatin1Char('\r')) {
-            quote = true;
-            break;
-        }
-    if (!s.isEmpty() && (s.front().isSpace() || s.back().isSpace()))
-        quote = true;
-    if (!quote)
-        return s;
-    QString q = s;
-    q.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
+    const uchar head = uchar(s.front()), tail = uchar(s.back());
+    if (head > 0x20 && head < 0x80 && tail > 0x20 && tail < 0x80)
+        return false;
+    size_t last = s.size() - 1;
+    while (last > 0 && (uchar(s[last]) & 0xC0) == 0x80)
+        --last;
+    return QChar::isSpace(codePointAt(s, 0)) || QChar::isSpace(codePointAt(s, last));
+}
+
+void appendCsv(ExportSink& out, std::string_view s, std::string& scratch)
+{
+    bool plain = true;
+    for (const char ch : s)
+        plain = plain && ch != ',' && ch != '"' && ch != '\n' && ch != '\r';
+    if (plain && (s.empty() || !edgeSpace(s))) {
+        out.appendBytes(s);
+        return;
+    }
+    scratch.assign(1, '"');
+    for (const char ch : s) {
+        if (ch == '"')
+            scratch += '"';
+        scratch += ch;
+    }
+    scratch += '"';
+    out.appendBytes(scratch);
 }
 
 // ---- HTML ----
 
-QString htmlText(const QString& s)
+void appendHtml(std::string& out, std::string_view s)
 {
-    QString out;
-    out.reserve(s.size() + 8);
-    for (int i = 0; i < s.size(); ++i) {
-        const QChar ch = s[i];
-        switch (ch.unicode()) {
+    for (size_t i = 0; i < s.size(); ++i) {
+        const char ch = s[i];
+        switch (ch) {
         case '&':
-            out += QLatin1String("&amp;");
+            out += "&amp;";
             break;
         case '<':
-            out += QLatin1String("&lt;");
+            out += "&lt;";
             break;
         case '>':
-            out += QLatin1String("&gt;");
+            out += "&gt;";
             break;
         case '"':
-            out += QLatin1String("&quot;");
+            out += "&quot;";
             break;
         case '\r':
-            if (i + 1 < s.size() && s[i + 1] == QLatin1Char('\n'))
+            if (i + 1 < s.size() && s[i + 1] == '\n')
                 break;
-            out += QLatin1String("<br>");
+            out += "<br>";
             break;
         case '\n':
-            out += QLatin1String("<br>");
+            out += "<br>";
             break;
         default:
             // characters beyond the basic plane as references: some readers drop their UTF-8 form
-            if (ch.isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) {
-                out += QStringLiteral("&#%1;").arg(QChar::surrogateToUcs4(ch, s[i + 1]));
-                ++i;
+            if (uchar(ch) >= 0xF0 && i + 3 < s.size()) {
+                char number[16];
+                const auto end = std::to_chars(number, number + sizeof number, quint32(codePointAt(s, i))).ptr;
+                out += "&#";
+                out.append(number, size_t(end - number));
+                out += ';';
+                i += 3;
             } else {
                 out += ch;
             }
         }
     }
+}
+
+std::string htmlText(const QString& s)
+{
+    std::string out;
+    appendHtml(out, s.toUtf8().toStdString());
     return out;
 }
 
 // ---- RTF ----
 
-QByteArray rtfText(const QString& s)
+// A cell's text in RTF: control characters of RTF escaped, line breaks and tabs as control words,
+// every UTF-16 unit beyond ASCII as \uN (a signed 16-bit number; each unit of a surrogate pair is one
+// escape) followed by the one-character fallback announced by \uc1, written as a hex escape so that no
+// reader can take it for the start of the following text. Written in place from the UTF-8 bytes.
+void appendRtf(ExportSink& out, std::string_view s)
 {
-    QByteArray out;
-    out.reserve(s.size() * 2);
-    for (int i = 0; i < s.size(); ++i) {
-        const ushort u = s[i].unicode();
-        if (u == '\\' || u == '{' || u == '}') {
-            out += '\\';
-            out += char(u);
-        } else if (u == '\t') {
-            out += "\\tab ";
-        } else if (u == '\n') {
-            out += "\\line ";
-        } else if (u == '\r') {
-            if (!(i + 1 < s.size() && s[i + 1] == QLatin1Char('\n')))
-                out += "\\line ";
-        } else if (u < 0x20) {
+    char* const begin = out.room(s.size() * 6);  // the longest escape of a byte's share of a character
+    char* p = begin;
+    auto put = [&p](const char* text, int n) {
+        memcpy(p, text, size_t(n));
+        p += n;
+    };
+    auto escape = [&](char16_t u) {
+        put("\\u", 2);
+        p = std::to_chars(p, p + 6, int(qint16(u))).ptr;
+        put("\\'3f", 4);
+    };
+    for (size_t i = 0; i < s.size(); ++i) {
+        const uchar b = uchar(s[i]);
+        if (b == '\\' || b == '{' || b == '}') {
+            *p++ = '\\';
+            *p++ = char(b);
+        } else if (b == '\t') {
+            put("\\tab ", 5);
+        } else if (b == '\n') {
+            put("\\line ", 6);
+        } else if (b == '\r') {
+            if (!(i + 1 < s.size() && s[i + 1] == '\n'))
+                put("\\line ", 6);
+        } else if (b < 0x20) {
             // other control characters have no meaning in a cell
-        } else if (u < 0x80) {
-            out += char(u);
+        } else if (b < 0x80) {
+            *p++ = char(b);
         } else {
-            // \uN takes a signed 16-bit number; each UTF-16 unit (also of a surrogate pair) is one escape,
-            // followed by the one-character fallback announced by \uc1, written as a hex escape so that
-            // no reader can take it for the start of the following text.
-            out += "\\u" + QByteArray::number(qint16(u)) + "\\'3f";
+            const char32_t cp = codePointAt(s, i);
+            i += b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : 1;
+            if (cp > 0xFFFF) {
+                escape(char16_t(0xD800 + ((cp - 0x10000) >> 10)));
+                escape(char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+            } else {
+                escape(char16_t(cp));
+            }
         }
     }
-    return out;
-}
-
-
-// A cell that needs no change goes to the file as it is; the others are rewritten first.
-bool plainText(const QString& s)
-{
-    for (QChar ch : s)
-        if (ch == QLatin1Char('\t') || ch == QLatin1Char('\n') || ch == QLatin1Char('\r'))
-            return false;
-    return true;
-}
-
-bool plainCsv(const QString& s)
-{
-    for (QChar ch : s)
-        if (ch == QLatin1Char(',') || ch == QLatin1Char('"') || ch == QLatin1Char('\n') || ch == QLatin1Char('\r'))
-            return false;
-    return s.isEmpty() || !(s.front().isSpace() || s.back().isSpace());
+    out.wrote(p);
 }
 
 // ---- RTF table ----
@@ -222,13 +268,13 @@ void writeRtfTitleRow(ExportSink& out, const QVector<RtfTitleCell>& cells, const
     for (qsizetype c = 0; c < cells.size(); ++c)
         b += cells[c].merge + kRtfBorder + "\\cellx" + QByteArray::number(right[c]);
     b += "\r\n";
-    for (const RtfTitleCell& cell : cells) {
-        b += "\\pard\\intbl\\qc {\\b ";
-        b += rtfText(cell.text);
-        b += "}\\cell\r\n";
-    }
-    b += "\\row\r\n";
     out.append(b);
+    for (const RtfTitleCell& cell : cells) {
+        out.append("\\pard\\intbl\\qc {\\b ");
+        appendRtf(out, cell.text.toUtf8().toStdString());
+        out.append("}\\cell\r\n");
+    }
+    out.append("\\row\r\n");
 }
 
 // Data and footer rows: their cell definitions and alignments are the same on every row.
@@ -244,22 +290,21 @@ public:
             m_align[c] = isNumericType(columns[c].type) ? "\\pard\\intbl\\qr " : "\\pard\\intbl\\ql ";
     }
 
-    void write(ExportSink& out, const QStringList& row)
+    template <typename Cells>
+    void write(ExportSink& out, const Cells& row)
     {
-        m_row = m_definition;
+        out.append(m_definition);
         for (qsizetype c = 0; c < m_align.size(); ++c) {
-            m_row += m_align[c];
-            m_row += rtfText(cellAt(row, int(c)));
-            m_row += "\\cell\r\n";
+            out.append(m_align[c]);
+            appendRtf(out, row.cell(int(c)));
+            out.appendBytes("\\cell\r\n");
         }
-        m_row += "\\row\r\n";
-        out.append(m_row);
+        out.appendBytes("\\row\r\n");
     }
 
 private:
     QByteArray m_definition;
     QVector<QByteArray> m_align;
-    QByteArray m_row;  // kept between rows: its buffer is reused
 };
 
 }  // namespace
@@ -267,11 +312,13 @@ private:
 bool writeText(const ExportTable& t, ExportSink& out)
 {
     out.append(kBom);
-    forEachLine(t, [&out](const QStringList& line) {
-        for (qsizetype i = 0; i < line.size(); ++i) {
+    const int n = int(t.columns.size());
+    std::string scratch;
+    forEachLine(t, [&](const auto& line) {
+        for (int i = 0; i < n; ++i) {
             if (i > 0)
                 out.append('\t');
-            out.appendUtf8(plainText(line[i]) ? line[i] : flatten(line[i]));
+            appendFlat(out, line.cell(i), scratch);
         }
         out.append(kCrlf);
     });
@@ -281,11 +328,13 @@ bool writeText(const ExportTable& t, ExportSink& out)
 bool writeCsv(const ExportTable& t, ExportSink& out)
 {
     out.append(kBom);
-    forEachLine(t, [&out](const QStringList& line) {
-        for (qsizetype i = 0; i < line.size(); ++i) {
+    const int n = int(t.columns.size());
+    std::string scratch;
+    forEachLine(t, [&](const auto& line) {
+        for (int i = 0; i < n; ++i) {
             if (i > 0)
                 out.append(',');
-            out.appendUtf8(plainCsv(line[i]) ? line[i] : csvField(line[i]));
+            appendCsv(out, line.cell(i), scratch);
         }
         out.append(kCrlf);
     });
@@ -295,59 +344,59 @@ bool writeCsv(const ExportTable& t, ExportSink& out)
 bool writeHtml(const ExportTable& t, ExportSink& out)
 {
     const int n = int(t.columns.size());
-    QString h;  // the part not yet written, which goes to the file row by row
-    h += QLatin1String("<!DOCTYPE html>\r\n<html>\r\n<head>\r\n"
-                       "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n");
-    h += QLatin1String("<title>") + htmlText(t.printTitle) + QLatin1String("</title>\r\n");
-    h += QLatin1String("<style>table{border-collapse:collapse}th,td{border:1px solid #000;padding:2px 4px}"
-                       "th{font-weight:bold;text-align:center}td.n{text-align:right}"
-                       "tfoot td{font-weight:bold}</style>\r\n</head>\r\n<body>\r\n");
-    h += QLatin1String("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">\r\n");
+    std::string h;  // the part not yet written, which goes to the file row by row
+    h += "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n"
+         "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n";
+    h += "<title>" + htmlText(t.printTitle) + "</title>\r\n";
+    h += "<style>table{border-collapse:collapse}th,td{border:1px solid #000;padding:2px 4px}"
+         "th{font-weight:bold;text-align:center}td.n{text-align:right}"
+         "tfoot td{font-weight:bold}</style>\r\n</head>\r\n<body>\r\n";
+    h += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">\r\n";
     const TitleBlock titles = titleBlock(t.columns);
     if (titles.depth > 0) {
-        h += QLatin1String("<thead>\r\n");
+        h += "<thead>\r\n";
         int row = -1;
         for (const TitleCell& c : titles.cells) {
             if (c.row != row) {
                 if (row >= 0)
-                    h += QLatin1String("</tr>\r\n");
-                h += QLatin1String("<tr>");
+                    h += "</tr>\r\n";
+                h += "<tr>";
                 row = c.row;
             }
-            h += QLatin1String("<th");
+            h += "<th";
             if (c.columnSpan > 1)
-                h += QStringLiteral(" colspan=\"%1\"").arg(c.columnSpan);
+                h += " colspan=\"" + std::to_string(c.columnSpan) + '"';
             if (c.rowSpan > 1)
-                h += QStringLiteral(" rowspan=\"%1\"").arg(c.rowSpan);
-            h += QLatin1Char('>') + htmlText(c.text) + QLatin1String("</th>");
+                h += " rowspan=\"" + std::to_string(c.rowSpan) + '"';
+            h += '>' + htmlText(c.text) + "</th>";
         }
-        h += QLatin1String("</tr>\r\n</thead>\r\n");
+        h += "</tr>\r\n</thead>\r\n";
     }
     QVector<bool> numeric(n);
     for (int c = 0; c < n; ++c)
         numeric[c] = isNumericType(t.columns[c].type);
-    auto rowHtml = [&](const QStringList& r) {
-        h += QLatin1String("<tr>");
+    auto rowHtml = [&](const auto& r) {
+        h += "<tr>";
         for (int c = 0; c < n; ++c) {
-            h += numeric[c] ? QLatin1String("<td class=\"n\">") : QLatin1String("<td>");
-            h += htmlText(cellAt(r, c));
-            h += QLatin1String("</td>");
+            h += numeric[c] ? "<td class=\"n\">" : "<td>";
+            appendHtml(h, r.cell(c));
+            h += "</td>";
         }
-        h += QLatin1String("</tr>\r\n");
-        out.appendUtf8(h);
+        h += "</tr>\r\n";
+        out.appendBytes(h);
         h.clear();
     };
-    h += QLatin1String("<tbody>\r\n");
-    for (int i = 0, rows = t.rowCount(); i < rows; ++i)
-        rowHtml(t.row(i));
-    h += QLatin1String("</tbody>\r\n");
+    h += "<tbody>\r\n";
+    for (const std::unique_ptr<RowCursor> rows = t.cursor(); rows->next();)
+        rowHtml(*rows);
+    h += "</tbody>\r\n";
     if (!t.footer.isEmpty()) {
-        h += QLatin1String("<tfoot>\r\n");
-        rowHtml(t.footer);
-        h += QLatin1String("</tfoot>\r\n");
+        h += "<tfoot>\r\n";
+        rowHtml(Utf8Cells(t.footer));
+        h += "</tfoot>\r\n";
     }
-    h += QLatin1String("</table>\r\n</body>\r\n</html>\r\n");
-    out.appendUtf8(h);
+    h += "</table>\r\n</body>\r\n</html>\r\n";
+    out.appendBytes(h);
     return out.flush();
 }
 
@@ -359,10 +408,10 @@ bool writeRtf(const ExportTable& t, ExportSink& out)
     for (const QVector<RtfTitleCell>& row : rtfTitleGrid(titles, int(t.columns.size())))
         writeRtfTitleRow(out, row, right);
     RtfDataRows data(t.columns, right);
-    for (int i = 0, rows = t.rowCount(); i < rows; ++i)
-        data.write(out, t.row(i));
+    for (const std::unique_ptr<RowCursor> rows = t.cursor(); rows->next();)
+        data.write(out, *rows);
     if (!t.footer.isEmpty())
-        data.write(out, t.footer);
+        data.write(out, Utf8Cells(t.footer));
     out.append("\\pard\\par\r\n}\r\n");
     return out.flush();
 }

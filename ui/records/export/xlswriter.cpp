@@ -63,7 +63,7 @@ public:
             compressed ? u8(quint8(ch.unicode())) : u16(ch.unicode());
         return *this;
     }
-    static bool fitsLatin1(const QString& s)
+    static bool fitsLatin1(QStringView s)
     {
         for (QChar ch : s)
             if (ch.unicode() > 0xFF)
@@ -180,24 +180,29 @@ public:
     // The workbook's stream begins `base` bytes into the sink.
     SharedStrings(ExportSink& out, qint64 base) : m_out(out), m_base(base) {}
 
-    quint32 add(QString s)
+    quint32 add(QStringView text)
     {
-        if (s.contains(QLatin1Char('\r'))) {  // Excel breaks lines in a cell at LF alone
-            s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-            s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        QString changed;
+        if (text.contains(QLatin1Char('\r'))) {  // Excel breaks lines in a cell at LF alone
+            changed = text.toString();
+            changed.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+            changed.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+            text = changed;
         }
-        if (s.size() > kMaxCellChars)
-            s.truncate(kMaxCellChars);
+        if (text.size() > kMaxCellChars)
+            text.truncate(kMaxCellChars);
         ++m_total;
+        // Looked up without a copy; only a string the index keeps is copied.
+        const QString s = QString::fromRawData(text.data(), text.size());
         auto it = m_index.constFind(s);
         if (it != m_index.constEnd())
             return *it;
         const quint32 i = m_unique++;
         if (m_index.size() < kIndexedStrings && m_indexedChars + s.size() <= kIndexedChars) {
             m_indexedChars += s.size();
-            m_index.insert(s, i);
+            m_index.insert(text.toString(), i);
         }
-        writeString(i, s);
+        writeString(i, text);
         return i;
     }
 
@@ -244,7 +249,7 @@ private:
 
     // A string never starts in one record unless its header and first character fit there; a string
     // split across records repeats its option flags at the start of the CONTINUE record.
-    void writeString(quint32 i, const QString& s)
+    void writeString(quint32 i, QStringView s)
     {
         if (!m_started)
             start();
@@ -264,9 +269,16 @@ private:
                 continue;
             }
             const int n = std::min(room, int(s.size()) - done);
-            for (int k = 0; k < n; ++k) {
+            // written in place: millions of cells pass here
+            const qsizetype at = m_cur.data.size();
+            m_cur.data.resize(at + qsizetype(n) * unit);
+            char* p = m_cur.data.data() + at;
+            for (int k = 0; k < n; ++k, p += unit) {
                 const ushort u = s[done + k].unicode();
-                compressed ? m_cur.u8(quint8(u)) : m_cur.u16(u);
+                if (compressed)
+                    *p = char(u);
+                else
+                    qToLittleEndian(u, p);
             }
             done += n;
         }
@@ -351,7 +363,7 @@ QVector<qint64> writeGlobals(ExportSink& out, int sheetCount)
 class SheetWriter {
 public:
     SheetWriter(const ExportTable& t, const TitleBlock& titles, ExportSink& sheets, SharedStrings& sst)
-        : m_table(t), m_titles(titles), m_columns(int(t.columns.size())), m_out(sheets), m_sst(sst)
+        : m_table(t), m_titles(titles), m_columns(int(t.columns.size())), m_out(sheets), m_sst(sst), m_rows(t.cursor())
     {
         layTitles();
         m_types.resize(m_columns);
@@ -365,10 +377,10 @@ public:
         m_row = 0;
         if (m_columns > 0)
             writeTitles();
-        for (int i = p.firstRow; i < p.endRow; ++i)
-            writeRow(m_table.row(i), false);
+        for (int i = p.firstRow; i < p.endRow && m_rows->next(); ++i)
+            writeRow(*m_rows, false);
         if (p.footer)
-            writeRow(m_table.footer, true);
+            writeRow(Utf8Cells(m_table.footer), true);
         writeTail(active);
     }
 
@@ -413,10 +425,11 @@ private:
             }
     }
 
-    void writeRow(const QStringList& values, bool footer)
+    template <typename Cells>
+    void writeRow(const Cells& values, bool footer)
     {
         for (int c = 0; c < m_columns; ++c) {
-            const QString text = values.value(c);
+            const QStringView text = m_units.decode(values.cell(c));
             const FieldType type = m_types[c];
             const bool money = type == FieldType::Money;
             const quint16 xf = footer ? (money ? XfFooterMoney : XfFooter) : (money ? XfBodyMoney : XfBody);
@@ -462,6 +475,8 @@ private:
     QVector<Merge> m_merges;
     QVector<FieldType> m_types;
     int m_row = 0;
+    const std::unique_ptr<RowCursor> m_rows;  // the data rows, read once across the sheets
+    Utf16Buffer m_units;
 };
 
 // The sheets, gathered in the scratch file, go behind the globals.

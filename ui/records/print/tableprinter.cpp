@@ -256,8 +256,9 @@ struct Composer {
             drawRow(row, font, h);
             ++rowsOnPage;
         };
-        for (int i = 0, rows = t.rowCount(); i < rows && !full; ++i)
-            place(t.row(i), body);
+        const int n = int(t.columns.size());
+        for (const std::unique_ptr<RowCursor> rows = t.cursor(); !full && rows->next();)
+            place(cellTexts(*rows, n), body);
         if (full)
             return page - before;
         if (!t.footer.isEmpty())
@@ -310,11 +311,16 @@ void printWithPreview(QWidget* parent, const ExportTable& t)
 {
     if (PrintPreview::Recorder* r = PrintPreview::Recorder::current()) {
         ExportTable copy = t;
-        if (copy.rowSource) {
+        if (copy.rowSource || copy.rowStream) {
             copy.rows.clear();
-            for (int i = 0; i < t.sourceRows; ++i)
-                copy.rows << t.rowSource(i);
+            if (const std::unique_ptr<RowCursor> streamed = t.rowStream ? t.rowStream() : nullptr)
+                while (streamed->next())
+                    copy.rows << cellTexts(*streamed, int(t.columns.size()));
+            else
+                for (int i = 0; i < t.rowCount(); ++i)
+                    copy.rows << t.row(i);
             copy.rowSource = nullptr;
+            copy.rowStream = nullptr;
             copy.sourceRows = 0;
         }
         r->m_tables << copy;

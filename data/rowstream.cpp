@@ -1,0 +1,480 @@
+#include "data/rowstream.h"
+
+#include "core/dates.h"
+#include "core/money.h"
+#include "data/amounts.h"
+#include "data/database.h"
+#include "data/jetsql.h"
+#include "data/recordset.h"
+#include "data/sqlitefile.h"
+
+#include <QDate>
+#include <QSqlDriver>
+#include <QTime>
+
+#include <charconv>
+#include <libpq-fe.h>
+#include <sqlite3.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+// One value as the engine hands it over, before it is turned into text.
+struct Raw {
+    enum Kind { Null, Int, Float, Text, Decimal };  // Decimal: the server's numeric or floating text
+    Kind kind = Null;
+    qint64 i = 0;
+    double d = 0;
+    const char* p = nullptr;
+    int n = 0;
+    std::string_view text() const { return {p, size_t(n)}; }
+};
+
+// A forward statement on the engine: the shown columns and the hidden key last.
+class EngineRows {
+public:
+    virtual ~EngineRows() = default;
+    virtual bool step() = 0;
+    virtual Raw value(int column) const = 0;
+};
+
+class SqliteRows final : public EngineRows {
+public:
+    SqliteRows(sqlite3* h, sqlite3_stmt* st) : m_h(h), m_st(st) {}
+    ~SqliteRows() override
+    {
+        sqlite3_finalize(m_st);
+        // A print or an export has filled the connection's page cache with pages no screen needs:
+        // they are handed back (a later read of them comes from the system's file cache).
+        sqlite3_db_release_memory(m_h);
+    }
+
+    bool step() override
+    {
+        const int rc = sqlite3_step(m_st);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc != SQLITE_DONE)
+            throw DbError(QString::fromUtf8(sqlite3_errmsg(m_h)));
+        return false;
+    }
+
+    Raw value(int c) const override
+    {
+        // One call through the connection's lock per cell; the value is read on this thread alone.
+        sqlite3_value* v = sqlite3_column_value(m_st, c);
+        Raw r;
+        switch (sqlite3_value_type(v)) {
+        case SQLITE_NULL:
+            break;
+        case SQLITE_INTEGER:
+            r.kind = Raw::Int;
+            r.i = sqlite3_value_int64(v);
+            break;
+        case SQLITE_FLOAT:
+            r.kind = Raw::Float;
+            r.d = sqlite3_value_double(v);
+            break;
+        default:
+            r.kind = Raw::Text;
+            r.p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+            r.n = sqlite3_value_bytes(v);
+        }
+        return r;
+    }
+
+private:
+    sqlite3* m_h;
+    sqlite3_stmt* m_st;
+};
+
+// The server's rows one at a time (single-row mode), as text: nothing of the list is held at once.
+class PgRows final : public EngineRows {
+public:
+    explicit PgRows(PGconn* conn) : m_conn(conn) {}
+    ~PgRows() override
+    {
+        PQclear(m_row);
+        if (m_done)
+            return;
+        // Left before the end (a failed write): the server stops sending, the rest is dropped.
+        if (PGcancel* c = PQgetCancel(m_conn)) {
+            char why[256];
+            PQcancel(c, why, sizeof why);
+            PQfreeCancel(c);
+        }
+        while (PGresult* r = PQgetResult(m_conn))
+            PQclear(r);
+    }
+
+    bool start(const QByteArray& sql)
+    {
+        if (!PQsendQuery(m_conn, sql.constData()))
+            return false;
+        PQsetSingleRowMode(m_conn);
+        return true;
+    }
+
+    bool step() override
+    {
+        PQclear(m_row);
+        m_row = PQgetResult(m_conn);
+        const ExecStatusType status = m_row ? PQresultStatus(m_row) : PGRES_TUPLES_OK;
+        if (status == PGRES_SINGLE_TUPLE) {
+            if (m_kinds.empty())
+                for (int c = 0; c < PQnfields(m_row); ++c)
+                    m_kinds.push_back(kindOf(PQftype(m_row, c)));
+            return true;
+        }
+        const QString error = status == PGRES_TUPLES_OK ? QString() : QString::fromUtf8(PQresultErrorMessage(m_row)).trimmed();
+        PQclear(m_row);
+        m_row = nullptr;
+        while (PGresult* r = PQgetResult(m_conn))
+            PQclear(r);
+        m_done = true;
+        if (!error.isEmpty())
+            throw DbError(error);
+        return false;
+    }
+
+    Raw value(int c) const override
+    {
+        Raw r;
+        if (PQgetisnull(m_row, 0, c))
+            return r;
+        r.p = PQgetvalue(m_row, 0, c);
+        r.n = PQgetlength(m_row, 0, c);
+        r.kind = m_kinds[size_t(c)];
+        if (r.kind == Raw::Int) {
+            const auto [end, ec] = std::from_chars(r.p, r.p + r.n, r.i);
+            if (ec != std::errc() || end != r.p + r.n)
+                r.kind = Raw::Text;
+        }
+        return r;
+    }
+
+private:
+    // The kinds the driver reads these types as: integers, numbers (numeric and floating, read as
+    // their text) and everything else as text.
+    static Raw::Kind kindOf(Oid type)
+    {
+        switch (type) {
+        case 20:  // int8
+        case 21:  // int2
+        case 23:  // int4
+            return Raw::Int;
+        case 700:   // float4
+        case 701:   // float8
+        case 1700:  // numeric
+            return Raw::Decimal;
+        default:
+            return Raw::Text;
+        }
+    }
+
+    PGconn* m_conn;
+    PGresult* m_row = nullptr;
+    std::vector<Raw::Kind> m_kinds;
+    bool m_done = false;
+};
+
+PGconn* serverConnection(QSqlDatabase& db)
+{
+    const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
+    const bool isConn = h.isValid() && (qstrcmp(h.typeName(), "pg_conn*") == 0 || qstrcmp(h.typeName(), "PGconn*") == 0);
+    return isConn ? *static_cast<PGconn* const*>(h.constData()) : nullptr;
+}
+
+// The set's statement with the shown columns in place of "*": the keys-only translation names the
+// key where the star stood, and keeps the order with the key breaking ties.
+QString streamSql(Database& db, const RecordSet& set, const QVector<int>& fields)
+{
+    const QString keys = db.backend().translateKeysOnly(set.sqlText());
+    const qsizetype at = keys.indexOf(Schema::KeyColumn);
+    if (at < 0 || keys.left(at).trimmed().compare(QLatin1String("select"), Qt::CaseInsensitive) != 0)
+        return {};
+    // The columns as stored: the engines' own text of a date is its storage form (the server's in the
+    // ISO style the driver sets), so no conversion is asked of the server.
+    QStringList columns;
+    for (int f : fields)
+        if (f >= 0)
+            columns << QLatin1Char('"') + set.fields()[f].name + QLatin1Char('"');
+    columns << Schema::KeyColumn;
+    return keys.left(at) + columns.join(QLatin1Char(',')) + keys.mid(at + Schema::KeyColumn.size());
+}
+
+std::unique_ptr<EngineRows> startRows(Database& db, const QString& sql)
+{
+    qCDebug(lcSql, "%s [streamed]", qUtf8Printable(sql));
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3* h = SqliteFile::handleOf(db.handle())) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(h, text.constData(), int(text.size()), &st, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(st);
+            return nullptr;
+        }
+        return std::make_unique<SqliteRows>(h, st);
+    }
+    if (PGconn* conn = serverConnection(db.handle())) {
+        auto rows = std::make_unique<PgRows>(conn);
+        if (rows->start(text))
+            return rows;
+    }
+    return nullptr;
+}
+
+QVariant variantOf(const Raw& r)
+{
+    switch (r.kind) {
+    case Raw::Null:
+        return {};
+    case Raw::Int:
+        return qlonglong(r.i);
+    case Raw::Float:
+        return r.d;
+    case Raw::Text:
+        return QString::fromUtf8(r.p, r.n);
+    case Raw::Decimal:
+        return QString::fromUtf8(r.p, r.n).toDouble();
+    }
+    return {};
+}
+
+// The screen form of an amount (two decimals at least, four at most), as Money::toDisplay writes it.
+void appendMoney(std::string& out, qint64 units)
+{
+    char buf[32];
+    int at = sizeof buf;
+    qint64 u = units < 0 ? -units : units;
+    int frac = int(u % Money::Scale), decimals = 4;
+    while (decimals > 2 && frac % 10 == 0) {
+        frac /= 10;
+        --decimals;
+    }
+    for (int k = 0; k < decimals; ++k, frac /= 10)
+        buf[--at] = char('0' + frac % 10);
+    buf[--at] = '.';
+    u /= Money::Scale;
+    do {
+        buf[--at] = char('0' + u % 10);
+        u /= 10;
+    } while (u > 0);
+    if (units < 0)
+        buf[--at] = '-';
+    out.append(buf + at, sizeof buf - at);
+}
+
+// A server numeric of at most four decimals, read exactly ("-12.5000"); nullopt for anything else.
+std::optional<qint64> decimalUnits(std::string_view s)
+{
+    const bool negative = !s.empty() && s.front() == '-';
+    if (negative)
+        s.remove_prefix(1);
+    const size_t dot = s.find('.');
+    const std::string_view whole = s.substr(0, dot);
+    const std::string_view frac = dot == std::string_view::npos ? std::string_view() : s.substr(dot + 1);
+    if (whole.empty() || whole.size() > 14 || frac.size() > 4 || (dot != std::string_view::npos && frac.empty()))
+        return std::nullopt;
+    qint64 units = 0;
+    for (char c : whole) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        units = units * 10 + (c - '0');
+    }
+    size_t k = 0;
+    for (; k < frac.size(); ++k) {
+        if (frac[k] < '0' || frac[k] > '9')
+            return std::nullopt;
+        units = units * 10 + (frac[k] - '0');
+    }
+    for (; k < 4; ++k)
+        units *= 10;
+    return negative ? -units : units;
+}
+
+// Date text in storage form, shown as stored (the date alone at midnight); false for another form.
+bool appendStoredDate(std::string& out, std::string_view s)
+{
+    if (s.size() != 19 || s[4] != '-' || s[7] != '-' || s[10] != ' ' || s[13] != ':' || s[16] != ':')
+        return false;
+    auto digits = [s](int at, int n) {
+        int value = 0;
+        for (int i = at; i < at + n; ++i) {
+            if (s[i] < '0' || s[i] > '9')
+                return -1;
+            value = value * 10 + (s[i] - '0');
+        }
+        return value;
+    };
+    const int y = digits(0, 4), mo = digits(5, 2), d = digits(8, 2), h = digits(11, 2), mi = digits(14, 2), sec = digits(17, 2);
+    if (y < 0 || mo < 0 || d < 0 || h < 0 || mi < 0 || sec < 0 || !QDate::isValid(y, mo, d) || !QTime::isValid(h, mi, sec))
+        return false;
+    out.append(s.substr(0, (h == 0 && mi == 0 && sec == 0) ? 10 : 19));
+    return true;
+}
+
+void appendText(std::string& out, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    out.append(bytes.constData(), size_t(bytes.size()));
+}
+
+bool isText(FieldType type)
+{
+    return type == FieldType::Text || type == FieldType::Memo;
+}
+
+// A cell's display bytes from the engine's value, by a copy of its bytes where the stored form is
+// the shown one; what is rarer goes through the same reading as the record set's.
+void appendCell(std::string& out, const Raw& r, FieldType type)
+{
+    switch (r.kind) {
+    case Raw::Null:
+        return;
+    case Raw::Int:
+        if (type == FieldType::Money) {
+            if (const auto m = Money::fromYuan(1).checkedTimes(r.i))
+                return appendMoney(out, m->units());
+            return appendText(out, Amounts::outOfRange());
+        }
+        if (type == FieldType::Integer || type == FieldType::Text || type == FieldType::Memo) {
+            char buf[24];
+            const auto res = std::to_chars(buf, buf + sizeof buf, r.i);
+            out.append(buf, size_t(res.ptr - buf));
+            return;
+        }
+        if (type == FieldType::Boolean) {
+            out.append(r.i ? "是" : "否");
+            return;
+        }
+        break;
+    case Raw::Float:
+        if (type == FieldType::Money) {
+            if (const auto m = Money::fromStored(r.d))
+                return appendMoney(out, m->units());
+            return appendText(out, Amounts::outOfRange());
+        }
+        break;
+    case Raw::Text:
+        if (isText(type)) {
+            out.append(r.text());
+            return;
+        }
+        if (type == FieldType::DateTime && appendStoredDate(out, r.text()))
+            return;
+        break;
+    case Raw::Decimal:
+        // An amount read exactly, as the driver's reading does (a floating value where it is exact, the
+        // text beyond).
+        if (type == FieldType::Money) {
+            if (const auto units = decimalUnits(r.text()))
+                return appendMoney(out, *units);
+            if (const auto m = Money::parse(QString::fromUtf8(r.p, r.n)))
+                return appendMoney(out, m->units());
+        }
+        break;
+    }
+    appendText(out, RowStream::displayText(variantOf(r), type));
+}
+
+class StreamCursor final : public RowCursor {
+public:
+    StreamCursor(const RecordSet& set, const QVector<int>& fields, std::unique_ptr<EngineRows> engine)
+        : m_set(set), m_fields(fields), m_count(set.recordCount()), m_engine(std::move(engine))
+    {
+        for (int f : fields) {
+            m_types << (f >= 0 ? set.fields()[f].type : FieldType::Text);
+            if (f >= 0)
+                ++m_keyColumn;
+        }
+        m_ends.resize(fields.size());
+        m_converted.resize(fields.size());
+        m_cells.resize(fields.size());
+    }
+
+    bool next() override
+    {
+        if (++m_row >= m_count) {
+            m_engine.reset();
+            return false;
+        }
+        // From the first row the engine does not give as the set holds it, the set's rows are read.
+        if (m_engine && !(m_engine->step() && m_engine->value(m_keyColumn).i == m_set.keyAt(m_row))) {
+            qCDebug(lcSql, "[streamed] row %d differs from the list: the rest through the record set", m_row);
+            m_engine.reset();
+        }
+        // Texts shown as stored are the engine's own bytes; what is converted is written into m_bytes,
+        // its cells placed once the row is complete.
+        m_bytes.clear();
+        for (int c = 0, k = 0; c < m_fields.size(); ++c) {
+            const size_t start = m_bytes.size();
+            m_converted[c] = true;
+            if (m_fields[c] < 0) {
+                // an empty column
+            } else if (!m_engine) {
+                appendText(m_bytes, RowStream::displayText(m_set.valueAt(m_row, m_fields[c]), m_types[c]));
+            } else if (const Raw r = m_engine->value(k++); r.kind == Raw::Text && isText(m_types[c])) {
+                m_cells[c] = r.text();
+                m_converted[c] = false;
+            } else {
+                appendCell(m_bytes, r, m_types[c]);
+            }
+            m_ends[c] = {start, m_bytes.size()};
+        }
+        for (int c = 0; c < m_fields.size(); ++c)
+            if (m_converted[c])
+                m_cells[c] = std::string_view(m_bytes).substr(m_ends[c].first, m_ends[c].second - m_ends[c].first);
+        return true;
+    }
+
+    std::string_view cell(int c) const override
+    {
+        return c >= 0 && size_t(c) < m_cells.size() ? m_cells[size_t(c)] : std::string_view();
+    }
+
+private:
+    const RecordSet& m_set;
+    const QVector<int> m_fields;
+    QVector<FieldType> m_types;
+    const int m_count;
+    int m_keyColumn = 0;  // the engine's column of the hidden key
+    int m_row = -1;
+    std::unique_ptr<EngineRows> m_engine;           // null once the rows come from the set
+    std::string m_bytes;                            // the current row's converted cells one after the other
+    std::vector<std::pair<size_t, size_t>> m_ends;  // where each converted cell lies in m_bytes
+    std::vector<char> m_converted;
+    std::vector<std::string_view> m_cells;
+};
+
+}  // namespace
+
+namespace RowStream {
+
+std::unique_ptr<RowCursor> open(const RecordSet& set, const QVector<int>& fields)
+{
+    Database* db = set.database();
+    if (!db || set.state() != RecordSet::Browse || set.tableName().isEmpty() || !JetSql::analyze(set.sqlText()).selectStar)
+        return nullptr;
+    for (int f : fields)
+        if (f >= set.fields().size())
+            return nullptr;
+    const QString sql = streamSql(*db, set, fields);
+    if (sql.isEmpty())
+        return nullptr;
+    std::unique_ptr<EngineRows> engine = startRows(*db, sql);
+    if (!engine)
+        return nullptr;
+    return std::make_unique<StreamCursor>(set, fields, std::move(engine));
+}
+
+QString displayText(const QVariant& v, FieldType type)
+{
+    if (v.isNull() || !v.isValid())
+        return {};
+    if (type == FieldType::DateTime)
+        return Dates::displayStored(v);
+    return RecordSet::displayText(v, type);
+}
+
+}  // namespace RowStream
