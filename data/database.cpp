@@ -162,6 +162,7 @@ void Database::close()
     m_depth = 0;
     m_undos.clear();
     if (m_db.isValid()) {
+        m_backend->settle(m_db);
         if (m_db.isOpen())
             m_db.close();
         m_db = QSqlDatabase();
@@ -198,6 +199,7 @@ QSqlQuery Database::runNative(const QString& sql, const QVariantList& binds)
 {
     if (!isOpen())
         throw notConnected();
+    m_backend->settle(m_db);
     trace(sql, binds.size());
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
@@ -333,8 +335,10 @@ bool Database::hasJoined(const QObject* owner) const
 
 void Database::setBusyTimeout(int milliseconds)
 {
-    if (isOpen())
+    if (isOpen()) {
+        m_backend->settle(m_db);
         m_backend->setBusyTimeout(m_db, milliseconds);
+    }
 }
 
 QVector<qint64> SqlBackend::integerColumn(QSqlDatabase& db, const QString& sql, QString* error)
@@ -374,6 +378,7 @@ QVector<qint64> Database::selectKeys(const QString& jet, int limit)
 {
     if (!isOpen())
         throw notConnected();
+    m_backend->settle(m_db);
     QString error;
     QString sql = m_backend->translateKeysOnly(jet);
     if (limit >= 0)
@@ -410,9 +415,50 @@ void Database::selectRows(const QString& sql, bool native, QStringList* names, Q
 {
     if (!isOpen())
         throw notConnected();
+    m_backend->settle(m_db);
     QString error;
     const QString sent = native ? sql : translate(sql);
     trace(sent);
     if (!m_backend->selectRows(m_db, sent, names, rows, &error))
+        throw readError(error);
+}
+
+namespace {
+QString keyedRowsSql(const QString& quotedTable, const QStringList& quotedColumns, const QString& keys)
+{
+    return QStringLiteral("SELECT ") + quotedColumns.join(QLatin1Char(',')) + QLatin1Char(',') + Schema::KeyColumn
+           + QStringLiteral(" FROM ") + quotedTable + QStringLiteral(" WHERE ") + Schema::KeyColumn + QStringLiteral(" IN (")
+           + keys + QLatin1Char(')');
+}
+}  // namespace
+
+bool SqlBackend::rowsByKey(QSqlDatabase& db, const QString& quotedTable, const QStringList& quotedColumns,
+                           const QVector<qint64>& keys, const QVector<qint64>&, QVector<QVector<QVariant>>* rows, QString* error)
+{
+    QString ids;
+    ids.reserve(keys.size() * 8);
+    for (qint64 k : keys) {
+        if (!ids.isEmpty())
+            ids += QLatin1Char(',');
+        ids += QString::number(k);
+    }
+    QStringList names;
+    return selectRows(db, keyedRowsSql(quotedTable, quotedColumns, ids), &names, rows, error);
+}
+
+void Database::rowsByKey(const QString& table, const QStringList& columns, const QVector<qint64>& keys, const QVector<qint64>& next,
+                         QVector<QVector<QVariant>>* rows)
+{
+    if (!isOpen())
+        throw notConnected();
+    const auto quote = [](const QString& name) { return QLatin1Char('"') + name + QLatin1Char('"'); };
+    QStringList quoted;
+    quoted.reserve(columns.size());
+    for (const QString& c : columns)
+        quoted << quote(c);
+    if (lcSql().isDebugEnabled())
+        trace(keyedRowsSql(quote(table), quoted, QStringLiteral("?")), keys.size());
+    QString error;
+    if (!m_backend->rowsByKey(m_db, quote(table), quoted, keys, next, rows, &error))
         throw readError(error);
 }

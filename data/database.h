@@ -81,6 +81,15 @@ public:
     // All rows of a native select with their column names; false with the engine text on error.
     virtual bool selectRows(QSqlDatabase& db, const QString& sql, QStringList* names, QVector<QVector<QVariant>>* rows,
                             QString* error);
+    // Rows of a table by key (a record set's page): the quoted columns and the key last, as selectRows
+    // reads them, in any order; a key without a row is absent. next: the keys likely asked for next
+    // (a walk in order), which a backend may start reading meanwhile.
+    virtual bool rowsByKey(QSqlDatabase& db, const QString& quotedTable, const QStringList& quotedColumns,
+                           const QVector<qint64>& keys, const QVector<qint64>& next, QVector<QVector<QVariant>>* rows,
+                           QString* error);
+    // Whatever the backend started reading ahead on the connection is taken off it: called before
+    // anything else runs there.
+    virtual void settle(QSqlDatabase&) {}
     virtual QString createTableSql(const TableDef& t) const = 0;
     // Whether an engine error means the database is locked by another connection.
     virtual bool isBusy(const QSqlError& error) const = 0;
@@ -165,6 +174,10 @@ public:
     QVector<qint64> selectKeys(const QString& jet, int limit = -1);
     // All rows of a select with their column names (throws DbError); native: no translation.
     void selectRows(const QString& sql, bool native, QStringList* names, QVector<QVector<QVariant>>* rows);
+    // Rows of a table by key, each the given columns with the key last (throws DbError); see
+    // SqlBackend::rowsByKey.
+    void rowsByKey(const QString& table, const QStringList& columns, const QVector<qint64>& keys, const QVector<qint64>& next,
+                   QVector<QVector<QVariant>>* rows);
 
     // Transactions nest: the outermost one is the engine's, inner ones are savepoints.
     void begin();
@@ -197,7 +210,12 @@ public:
     static const QStringList& privateTables();
     static bool isPrivateTable(const QString& table);
 
-    QSqlDatabase& handle() { return m_db; }
+    // Whoever takes the connection itself finds it free of a read begun ahead.
+    QSqlDatabase& handle()
+    {
+        m_backend->settle(m_db);
+        return m_db;
+    }
     SqlBackend& backend() { return *m_backend; }
 
 private:

@@ -12,6 +12,7 @@
 #include "data/schema.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
@@ -21,6 +22,8 @@
 #include <QSqlDriver>
 #include <libpq-fe.h>
 
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <optional>
 
@@ -153,6 +156,51 @@ QVariant number(const QString& text)
     return text.toDouble();
 }
 
+// number() of a decimal as the server writes a money column, without a text in between: at most
+// fourteen whole digits and four decimals. Below 2^51 units the value is the units divided as a
+// double (both exact, so one correctly rounded division: the nearest double to the decimal, as
+// parsing its text gives). Nullopt for any other form, which goes through number().
+std::optional<QVariant> quickDecimal(const char* p, int n)
+{
+    const char* const end = p + n;
+    const bool negative = p < end && *p == '-';
+    p += negative;
+    qint64 units = 0;
+    int whole = 0;
+    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
+        if (++whole > 14)
+            return std::nullopt;
+        units = units * 10 + (*p - '0');
+    }
+    if (whole == 0)
+        return std::nullopt;
+    int decimals = 0;
+    if (p < end && *p == '.') {
+        for (++p; p < end && *p >= '0' && *p <= '9' && decimals < 4; ++p, ++decimals)
+            units = units * 10 + (*p - '0');
+    }
+    if (p != end)
+        return std::nullopt;
+    for (; decimals < 4; ++decimals)
+        units *= 10;
+    if (units > (qint64(1) << 51))
+        return QVariant(QString::fromLatin1(end - n, n));
+    const double v = double(units) / Money::Scale;
+    return QVariant(negative ? -v : v);
+}
+
+// number() of a floating value's text the same way: a finite value well below 2^51 units is its
+// double (its shortest text reads back to the same double and is no amount past 2^51 units);
+// anything else goes through the text.
+std::optional<QVariant> quickFloat(const char* p, int n)
+{
+    double v = 0;
+    const auto [end, ec] = std::from_chars(p, p + n, v);
+    if (ec != std::errc() || end != p + n || !std::isfinite(v) || std::abs(v) >= 2.2e11)
+        return std::nullopt;
+    return QVariant(v);
+}
+
 class PgBackend final : public SqlBackend {
 public:
     QString driverName() const override { return QStringLiteral("QPSQL"); }
@@ -234,6 +282,62 @@ public:
         }
         return true;
     }
+
+    // A page by one statement per table and columns, prepared once on the connection (a statement
+    // of the keys' values was planned anew for every page, the better part of the server's time),
+    // and read as one result. In a walk in order the next page's statement is sent before this page
+    // is converted, so the server reads it on its own core meanwhile; anything else run on the
+    // connection first drops it (settle), so no write or transaction ever meets it or a stale page.
+    bool rowsByKey(QSqlDatabase& db, const QString& quotedTable, const QStringList& quotedColumns, const QVector<qint64>& keys,
+                   const QVector<qint64>& next, QVector<QVector<QVariant>>* rows, QString* error) override
+    {
+        PGconn* conn = connectionOf(db);
+        if (!conn || keys.isEmpty())
+            return SqlBackend::rowsByKey(db, quotedTable, quotedColumns, keys, next, rows, error);
+        if (m_preparedOn != conn) {
+            m_statements.clear();
+            m_preparedOn = conn;
+        }
+        const QString text = QStringLiteral("SELECT ") + quotedColumns.join(QLatin1Char(',')) + QLatin1Char(',') + Schema::KeyColumn
+                             + QStringLiteral(" FROM ") + quotedTable + QStringLiteral(" WHERE ") + Schema::KeyColumn
+                             + QStringLiteral(" = ANY($1::bigint[])");
+        QByteArray name = m_statements.value(text);
+        PGresult* res = nullptr;
+        if (m_ahead && m_ahead->conn == conn && !name.isEmpty() && m_ahead->name == name && m_ahead->keys == keys)
+            res = takeAhead();  // null when it failed: read again below
+        else
+            dropAhead();
+        // The driver still reading a result of its own: the connection is its until then.
+        if (!res && PQtransactionStatus(conn) == PQTRANS_ACTIVE)
+            return SqlBackend::rowsByKey(db, quotedTable, quotedColumns, keys, next, rows, error);
+        if (!res) {
+            if (name.isEmpty()) {
+                name = "vel_rows_" + QByteArray::number(++m_statementCount);
+                PGresult* p = PQprepare(conn, name.constData(), text.toUtf8().constData(), 0, nullptr);
+                const bool prepared = PQresultStatus(p) == PGRES_COMMAND_OK;
+                PQclear(p);
+                if (!prepared)
+                    return rereadPlainly(db, quotedTable, quotedColumns, keys, rows, error);
+                m_statements.insert(text, name);
+            }
+            const QByteArray param = keyArray(keys);
+            const char* values[] = {param.constData()};
+            res = PQexecPrepared(conn, name.constData(), 1, values, nullptr, nullptr, 0);
+            if (PQresultStatus(res) != PGRES_TUPLES_OK) {
+                PQclear(res);
+                // A table changed under the statement: prepared anew next time.
+                m_statements.remove(text);
+                return rereadPlainly(db, quotedTable, quotedColumns, keys, rows, error);
+            }
+        }
+        if (!next.isEmpty())
+            sendAhead(conn, name, next);
+        const bool read = pageRows(res, rows);
+        PQclear(res);
+        return read || SqlBackend::rowsByKey(db, quotedTable, quotedColumns, keys, {}, rows, error);
+    }
+
+    void settle(QSqlDatabase&) override { dropAhead(); }
 
     QVector<qint64> integerColumn(QSqlDatabase& db, const QString& sql, QString* error) override
     {
@@ -477,6 +581,91 @@ public:
     }
 
 private:
+    // A page sent ahead of being asked for; its result waits on the connection.
+    struct Ahead {
+        PGconn* conn = nullptr;
+        QByteArray name;
+        QVector<qint64> keys;
+    };
+    std::optional<Ahead> m_ahead;
+    PGconn* m_preparedOn = nullptr;            // the connection the statements below are prepared on
+    QHash<QString, QByteArray> m_statements;  // a page's statement text: its prepared name
+    int m_statementCount = 0;
+
+    static QByteArray keyArray(const QVector<qint64>& keys)
+    {
+        QByteArray out;
+        out.reserve(keys.size() * 8 + 2);
+        out += '{';
+        char digits[24];
+        for (qint64 k : keys) {
+            if (out.size() > 1)
+                out += ',';
+            out.append(digits, std::to_chars(digits, digits + sizeof digits, k).ptr - digits);
+        }
+        out += '}';
+        return out;
+    }
+
+    void sendAhead(PGconn* conn, const QByteArray& name, const QVector<qint64>& keys)
+    {
+        const QByteArray param = keyArray(keys);
+        const char* values[] = {param.constData()};
+        if (PQsendQueryPrepared(conn, name.constData(), 1, values, nullptr, nullptr, 0))
+            m_ahead = Ahead{conn, name, keys};
+    }
+
+    // The page sent ahead, or null when it failed (the failure then comes again from the read).
+    PGresult* takeAhead()
+    {
+        PGconn* conn = m_ahead->conn;
+        m_ahead.reset();
+        PGresult* page = nullptr;
+        while (PGresult* r = PQgetResult(conn)) {
+            if (!page && PQresultStatus(r) == PGRES_TUPLES_OK)
+                page = r;
+            else
+                PQclear(r);
+        }
+        return page;
+    }
+
+    void dropAhead()
+    {
+        if (m_ahead)
+            PQclear(takeAhead());
+    }
+
+    // The page by a plain statement, as before there were prepared ones; inside a transaction the
+    // failure itself is the answer (the transaction is aborted).
+    bool rereadPlainly(QSqlDatabase& db, const QString& quotedTable, const QStringList& quotedColumns, const QVector<qint64>& keys,
+                       QVector<QVector<QVariant>>* rows, QString* error)
+    {
+        PGconn* conn = connectionOf(db);
+        if (PQtransactionStatus(conn) != PQTRANS_IDLE) {
+            *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+            return false;
+        }
+        return SqlBackend::rowsByKey(db, quotedTable, quotedColumns, keys, {}, rows, error);
+    }
+
+    // A page's rows as plainRows reads them; false for a column of a type only the driver reads.
+    static bool pageRows(PGresult* res, QVector<QVector<QVariant>>* rows)
+    {
+        QVector<QMetaType::Type> types;
+        for (int c = 0; c < PQnfields(res); ++c) {
+            types << plainType(PQftype(res, c));
+            if (types.back() == QMetaType::UnknownType)
+                return false;
+            if (PQftype(res, c) == 1700)
+                types.back() = QMetaType::QString;
+        }
+        rows->reserve(rows->size() + PQntuples(res));
+        for (int r = 0; r < PQntuples(res); ++r)
+            rows->push_back(plainRow(res, r, types));
+        return true;
+    }
+
     static bool connectionLost(QSqlDatabase& db)
     {
         PGconn* conn = connectionOf(db);
@@ -563,19 +752,27 @@ private:
             case QMetaType::Bool:
                 row.push_back(QVariant(text[0] == 't'));
                 break;
-            case QMetaType::LongLong:
+            case QMetaType::LongLong: {
                 // As the driver does: a value not below zero as an unsigned one.
-                if (text[0] == '-')
-                    row.push_back(QVariant(bytes.toLongLong()));
-                else
-                    row.push_back(QVariant(bytes.toULongLong()));
+                const char* end = text + bytes.size();
+                if (text[0] == '-') {
+                    qlonglong v = 0;
+                    row.push_back(std::from_chars(text, end, v).ptr == end ? QVariant(v) : QVariant(bytes.toLongLong()));
+                } else {
+                    qulonglong v = 0;
+                    row.push_back(std::from_chars(text, end, v).ptr == end ? QVariant(v) : QVariant(bytes.toULongLong()));
+                }
                 break;
+            }
             case QMetaType::Int:
                 row.push_back(QVariant(std::atoi(text)));
                 break;
             case QMetaType::Double:
                 // A floating value through its shortest text, as the driver's value is read.
-                row.push_back(number(QVariant(bytes.toDouble()).toString()));
+                if (auto v = quickFloat(text, int(bytes.size())))
+                    row.push_back(std::move(*v));
+                else
+                    row.push_back(number(QVariant(bytes.toDouble()).toString()));
                 break;
             case QMetaType::QDate:
                 row.push_back(QVariant(QDate::fromString(QString::fromLatin1(bytes), Qt::ISODate)));
@@ -588,10 +785,12 @@ private:
                     row.push_back(normalised(QDateTime::fromString(QString::fromLatin1(bytes).replace(u' ', u'T'), Qt::ISODate)));
                 break;
             default:
-                if (PQftype(res, c) == 1700)
-                    row.push_back(number(QString::fromLatin1(bytes)));
-                else
+                if (PQftype(res, c) != 1700)
                     row.push_back(QVariant(QString::fromUtf8(bytes)));
+                else if (auto v = quickDecimal(text, int(bytes.size())))
+                    row.push_back(std::move(*v));
+                else
+                    row.push_back(number(QString::fromLatin1(bytes)));
             }
         }
         return row;
@@ -605,6 +804,10 @@ private:
 
     bool connect(QSqlDatabase& db, const QString& location, QString* error)
     {
+        // A new connection: nothing sent ahead on it, nothing prepared.
+        m_ahead.reset();
+        m_preparedOn = nullptr;
+        m_statements.clear();
         PgLocation loc;
         if (!PgLocation::parse(location, &loc, error))
             return false;

@@ -146,7 +146,8 @@ void RecordSet::openKeyed(const QString& text, const QString& table)
     m_table = table;
     m_dataGeneration = generation;
     const bool more = second && k.size() == FirstKeys;
-    m_cache.setKeys(std::move(k), int(m_fields.size()), [this](const QVector<qint64>& keys) { return rowsByKey(keys); });
+    m_cache.setKeys(std::move(k), int(m_fields.size()), 
+                    [this](const QVector<qint64>& keys, const QVector<qint64>& next) { return rowsByKey(keys, next); });
     if (more)
         readRestOfKeys(text, std::move(second));
 }
@@ -211,33 +212,22 @@ void RecordSet::keysCompleted(int known, int total)
         Q_EMIT rowsAppended(known, total - 1);
 }
 
-namespace {
-
-// Rows of a table by key: the set's columns in its order with the key last, so that each row read
-// is kept as it comes. Columns as they are: selectRows hands dates out as storage text on every
-// engine, and a server formats its own date text far quicker than a conversion by pattern.
-QString rowsByKeySql(const QString& table, const QVector<RecordSet::Field>& fields, const QStringList& ids)
+QStringList RecordSet::fieldNames() const
 {
-    QStringList columns;
-    for (const auto& f : fields)
-        columns << quoted(f.name);
-    columns << Schema::KeyColumn;
-    return QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) + QStringLiteral(" FROM ") + quoted(table)
-           + QStringLiteral(" WHERE ") + Schema::KeyColumn + QStringLiteral(" IN (") + ids.join(QLatin1Char(','))
-           + QStringLiteral(")");
+    QStringList names;
+    names.reserve(m_fields.size());
+    for (const auto& f : m_fields)
+        names << f.name;
+    return names;
 }
 
-}  // namespace
-
-QVector<std::pair<qint64, RowCache::Row>> RecordSet::rowsByKey(const QVector<qint64>& keys) const
+// The set's columns in its order with the key last, so that each row read is kept as it comes.
+// Columns as they are: rows by key hand dates out as storage text on every engine, and a server
+// formats its own date text far quicker than a conversion by pattern.
+QVector<std::pair<qint64, RowCache::Row>> RecordSet::rowsByKey(const QVector<qint64>& keys, const QVector<qint64>& next) const
 {
-    QStringList ids;
-    ids.reserve(keys.size());
-    for (qint64 k : keys)
-        ids << QString::number(k);
-    QStringList names;
     QVector<QVector<QVariant>> got;
-    m_db->selectRows(rowsByKeySql(m_table, m_fields, ids), true, &names, &got);
+    m_db->rowsByKey(m_table, fieldNames(), keys, next, &got);
     QVector<std::pair<qint64, RowCache::Row>> rows;
     rows.reserve(got.size());
     for (auto& g : got) {
@@ -838,9 +828,8 @@ void RecordSet::readBack(int row)
     fetch(row);
     // Read as every other row is, so a saved row holds its values in the same form (on a server:
     // dates as storage text, amounts exact).
-    QStringList names;
     QVector<QVector<QVariant>> got;
-    m_db->selectRows(rowsByKeySql(m_table, m_fields, {QString::number(m_cache.key(row))}), true, &names, &got);
+    m_db->rowsByKey(m_table, fieldNames(), {m_cache.key(row)}, {}, &got);
     if (got.isEmpty())
         return;
     got[0].removeLast();

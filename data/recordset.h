@@ -195,8 +195,9 @@ private:
     // Whether a row exists, without reading the rest of the keys for a row already known.
     bool hasRow(int row) const { return row >= 0 && (row < m_cache.knownSize() || row < m_cache.size()); }
     void fetch(int row) const { m_cache.load(row, m_cur); }
-    // The cache's loader: rows of the table by key.
-    QVector<std::pair<qint64, RowCache::Row>> rowsByKey(const QVector<qint64>& keys) const;
+    // The cache's loader: rows of the table by key (next: the page a walk in order reads after them).
+    QVector<std::pair<qint64, RowCache::Row>> rowsByKey(const QVector<qint64>& keys, const QVector<qint64>& next) const;
+    QStringList fieldNames() const;
     bool live() const { return m_disabled == 0; }
     // Following a transaction (see post()).
     struct Snapshot {

@@ -49,6 +49,7 @@ void RowCache::setKeys(QVector<qint64> keys, int columns, Loader loader)
     m_loadedRows.clear();
     m_columns = columns;
     m_pageLoads = 0;
+    m_loadedUpTo = -1;
     m_loader = std::move(loader);
     m_readAll = nullptr;
     m_completed = nullptr;
@@ -98,6 +99,7 @@ void RowCache::setRows(QVector<Row> rows)
 
 void RowCache::clear()
 {
+    m_loadedUpTo = -1;
     m_keys.clear();
     m_pages.clear();
     m_loadedRows.clear();
@@ -114,6 +116,13 @@ const RowCache::Row& RowCache::row(int row, int pinned)
     return slot(row);
 }
 
+void RowCache::unread(int from, int to, QVector<qint64>* keys) const
+{
+    for (int r = from; r < to; ++r)
+        if (slot(r).isEmpty() && m_keys[r] != 0)
+            keys->push_back(m_keys[r]);
+}
+
 void RowCache::load(int row, int pinned)
 {
     reach(row);
@@ -123,18 +132,26 @@ void RowCache::load(int row, int pinned)
         dropFar(row, pinned);
     const int from = std::max(0, row - PageRowsBehind);
     const int to = std::min(int(m_keys.size()), from + PageRows);
-    QHash<qint64, int> wanted;
     QVector<qint64> keys;
-    for (int r = from; r < to; ++r) {
-        if (!slot(r).isEmpty() || m_keys[r] == 0)
-            continue;
-        wanted.insert(m_keys[r], r);
-        keys << m_keys[r];
-    }
+    keys.reserve(to - from);
+    unread(from, to, &keys);
     if (keys.isEmpty())
         return;
+    // A read where the last one ended is a walk in order: the page asked for next is the one a
+    // read of the row after these makes, less the rows read now.
+    QVector<qint64> next;
+    if (row == m_loadedUpTo && to < m_keys.size()) {
+        const int nextFrom = std::max(0, to - PageRowsBehind);
+        unread(std::max(to, nextFrom), std::min(int(m_keys.size()), nextFrom + PageRows), &next);
+    }
     ++m_pageLoads;
-    QVector<std::pair<qint64, Row>> got = m_loader(keys);
+    m_loadedUpTo = to;
+    QVector<std::pair<qint64, Row>> got = m_loader(keys, next);
+    QHash<qint64, int> wanted;
+    wanted.reserve(keys.size());
+    for (int r = from; r < to; ++r)
+        if (slot(r).isEmpty() && m_keys[r] != 0)
+            wanted.insert(m_keys[r], r);
     for (auto& [key, values] : got) {
         const auto at = wanted.constFind(key);
         if (at == wanted.cend())

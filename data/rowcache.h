@@ -19,8 +19,10 @@ class RowCache {
 public:
     using Row = QVector<QVariant>;
     // The rows of the given keys, each with its key, in any order. A key without a row is a row
-    // deleted elsewhere since the keys were read: it reads as a row of empty values.
-    using Loader = std::function<QVector<std::pair<qint64, Row>>(const QVector<qint64>& keys)>;
+    // deleted elsewhere since the keys were read: it reads as a row of empty values. next: when the
+    // rows are read in order, the keys of the page that will be asked for after these (else empty),
+    // which the loader may start reading meanwhile.
+    using Loader = std::function<QVector<std::pair<qint64, Row>>(const QVector<qint64>& keys, const QVector<qint64>& next)>;
     // Every key of the list, in its order (may throw).
     using KeyReader = std::function<QVector<qint64>()>;
     // The keys became whole: rows known..total-1 are new to whoever counted only the known ones.
@@ -121,12 +123,15 @@ private:
     Row& hold(int row);  // makes the row's page when missing
     void sizePages();
     void dropFar(int keepRow, int pinned);
+    // The keys of the rows in [from, to) still to read.
+    void unread(int from, int to, QVector<qint64>* keys) const;
 
     QVector<qint64> m_keys;
     std::vector<Page> m_pages;  // a missing page is rows not read yet
     QVector<int> m_loadedRows;  // which rows were read by key, for dropping
     int m_columns = 0;
     int m_pageLoads = 0;
+    int m_loadedUpTo = -1;  // the end of the last page read: a read starting there is a walk in order
     Loader m_loader;
     KeyReader m_readAll;  // set while the list is known only in part
     Completed m_completed;

@@ -12,14 +12,16 @@ namespace {
 struct Table {
     QVector<int> readCount;
     QVector<QVector<qint64>> pages;  // the keys of each call
+    QVector<QVector<qint64>> hints;  // the keys named as the next page by each call
     QSet<qint64> deleted;
 
     explicit Table(int n) : readCount(n + 1, 0) {}
 
     RowCache::Loader loader()
     {
-        return [this](const QVector<qint64>& keys) {
+        return [this](const QVector<qint64>& keys, const QVector<qint64>& next) {
             pages << keys;
+            hints << next;
             QVector<std::pair<qint64, RowCache::Row>> rows;
             for (qint64 k : keys) {
                 if (deleted.contains(k))
@@ -124,6 +126,31 @@ private Q_SLOTS:
         QCOMPARE(c.row(0).value(0).toLongLong(), 1);
         QCOMPARE(c.pageLoads(), loads + 1);
         QCOMPARE(t.readCount[1], 2);
+    }
+
+    void aWalkInOrderNamesTheNextPage()
+    {
+        // Past the limit, so that drops happen on the way too.
+        const int n = RowCache::MaxLiveRows + 5 * RowCache::PageRows + 17;
+        Table t(n);
+        RowCache c;
+        c.setKeys(keysUpTo(n), 2, t.loader());
+        for (int r = 0; r < n; ++r)
+            c.row(r);
+        QVERIFY(t.pages.size() > 60);
+        // The first read may be a jump: nothing named. From the second on, each read names exactly
+        // the keys the next one asks for; the last names none.
+        QVERIFY(t.hints.first().isEmpty());
+        for (int i = 1; i + 1 < t.pages.size(); ++i)
+            QCOMPARE(t.hints[i], t.pages[i + 1]);
+        QVERIFY(t.hints.last().isEmpty());
+        // A jump, and scrolling up, name nothing.
+        const int before = int(t.pages.size());
+        c.row(n / 2);
+        c.row(n / 2 - RowCache::PageRowsBehind - 1);
+        QCOMPARE(t.pages.size(), before + 2);
+        QVERIFY(t.hints[before].isEmpty());
+        QVERIFY(t.hints[before + 1].isEmpty());
     }
 
     void invalidatedRowsAreReadAgain()
