@@ -225,6 +225,129 @@ private Q_SLOTS:
         db.execute(QStringLiteral("delete from 换油记录表"));
     }
 
+    // Amounts and floating values read by a list's pages in the form every other read gives them:
+    // floating values, except on the server an amount past 2^51 ten-thousandths (no floating value
+    // carries it exactly), which stays its text; nulls typed; exponent forms no amount.
+    void pagesReadNumbersInTheirStoredForm()
+    {
+        auto& db = dm.ADO_qczl;
+        const bool server = ServerDb::wanted();
+        const QVariant nullNumber = server ? QVariant(QMetaType::fromType<double>()) : QVariant();
+        struct Case {
+            const char* money;
+            const char* number;
+            QVariant moneyRead;
+            QVariant numberRead;
+        };
+        db.execute(QStringLiteral("delete from 换油记录表"));
+        const QVector<Case> cases = {
+            {"12.5", "7.35", 12.5, 7.35},
+            {"-0.0001", "-2.5e-7", -0.0001, -2.5e-7},
+            {"0", "0", server ? QVariant(0.0) : QVariant(qlonglong(0)), 0.0},
+            // 2^51 ten-thousandths exactly, and one more
+            {"225179981368.5248", "225179981368.5248", 225179981368.5248, 225179981368.5248},
+            {"225179981368.5249", "-225179981368.5249", server ? QVariant(QStringLiteral("225179981368.5249")) : QVariant(225179981368.5249),
+             server ? QVariant(QStringLiteral("-225179981368.5249")) : QVariant(-225179981368.5249)},
+            {"-300000000000.5", "-3e11", server ? QVariant(QStringLiteral("-300000000000.5000")) : QVariant(-300000000000.5), -3e11},
+            // beyond an amount's range altogether; an exponent form
+            {"999999999999999.9999", "1e20", server ? QVariant(1e15) : QVariant(qlonglong(1000000000000000)), 1e20},
+            {"null", "null", nullNumber, nullNumber},
+        };
+        for (int i = 0; i < cases.size(); ++i)
+            db.execute(QStringLiteral("insert into 换油记录表 (车牌号, 单价, 数量) values ('N%1', %2, %3)")
+                           .arg(i)
+                           .arg(QLatin1String(cases[i].money), QLatin1String(cases[i].number)));
+        auto& q = dm.q_hyjlb;
+        q.setSql({QStringLiteral("select * from 换油记录表 order by 车牌号")});
+        q.open();
+        QCOMPARE(q.recordCount(), cases.size());
+        for (int i = 0; i < cases.size(); ++i) {
+            q.moveTo(i);
+            const QByteArray at = QByteArray("row ") + QByteArray::number(i);
+            const QVariant m = q.value(QStringLiteral("单价"));
+            const QVariant n = q.value(QStringLiteral("数量"));
+            QVERIFY2(m.metaType() == cases[i].moneyRead.metaType(), at + " money " + m.metaType().name());
+            QVERIFY2(n.metaType() == cases[i].numberRead.metaType(), at + " number " + n.metaType().name());
+            QCOMPARE(m.isNull(), cases[i].moneyRead.isNull());
+            QCOMPARE(n.isNull(), cases[i].numberRead.isNull());
+            if (!m.isNull()) {
+                QCOMPARE(m, cases[i].moneyRead);
+                QCOMPARE(n, cases[i].numberRead);
+            }
+        }
+        // A row read again after a save reads the same way.
+        q.moveTo(4);
+        q.edit();
+        q.setValue(QStringLiteral("备注"), QStringLiteral("saved"));
+        q.post();
+        QCOMPARE(q.value(QStringLiteral("单价")), cases[4].moneyRead);
+        QCOMPARE(q.value(QStringLiteral("数量")), cases[4].numberRead);
+        q.close();
+        db.execute(QStringLiteral("delete from 换油记录表"));
+    }
+
+    // A walk in order over a long list while the same connection writes between two pages (also in
+    // a transaction, also the set's own save) and another connection changes and deletes rows
+    // ahead: every write goes through, and each row shows as stored when its page was read, never
+    // older than a write of this connection before it.
+    void aWalkInOrderSeesTheWritesOnTheWay()
+    {
+        auto& db = dm.ADO_qczl;
+        const int n = 3000;
+        db.execute(QStringLiteral("delete from 换油记录表"));
+        {
+            Transaction tx(db);
+            for (int i = 0; i < n; ++i)
+                db.execute(QStringLiteral("insert into 换油记录表 (车牌号, 数量) values (?, ?)"),
+                           {QStringLiteral("W%1").arg(i, 4, 10, QChar(u'0')), i});
+            tx.commit();
+        }
+        Database other;
+        QString err;
+        QVERIFY2(other.open(db.location(), &err), qPrintable(err));
+        auto& q = dm.q_hyjlb;
+        q.setSql({QStringLiteral("select * from 换油记录表 order by 车牌号")});
+        q.open();
+        const auto remark = [&q] { return q.asString(QStringLiteral("备注")); };
+        int rows = 0, empty = 0;
+        q.disableControls();
+        for (q.first(); !q.eof(); q.next(), ++rows) {
+            const int at = q.currentRow();
+            if (q.asString(QStringLiteral("车牌号")).isEmpty()) {
+                ++empty;
+                continue;
+            }
+            QCOMPARE(q.asInteger(QStringLiteral("数量")), at);
+            if (at == 300) {
+                // Two pages read in order by now: the next one may be on its way.
+                db.execute(QStringLiteral("update 换油记录表 set 备注='same' where 车牌号='W0600'"));
+                Transaction tx(db);
+                db.execute(QStringLiteral("update 换油记录表 set 备注='tx' where 车牌号='W0650'"));
+                tx.commit();
+                other.execute(QStringLiteral("update 换油记录表 set 备注='other' where 车牌号='W2000'"));
+                other.execute(QStringLiteral("delete from 换油记录表 where 车牌号='W1500'"));
+            } else if (at == 1000) {
+                q.edit();
+                q.setValue(QStringLiteral("备注"), QStringLiteral("posted"));
+                q.post();
+                db.execute(QStringLiteral("update 换油记录表 set 备注='after' where 车牌号='W1300'"));
+            } else if (at == 600 || at == 650 || at == 1000 || at == 1300 || at == 2000) {
+                const char* expected = at == 600 ? "same" : at == 650 ? "tx" : at == 1300 ? "after" : "other";
+                QCOMPARE(remark(), QString::fromUtf8(expected));
+            } else {
+                QVERIFY2(remark().isEmpty(), qPrintable(QStringLiteral("row %1: %2").arg(at).arg(remark())));
+            }
+        }
+        q.enableControls();
+        QCOMPARE(rows, n);
+        QCOMPARE(empty, 1);
+        q.moveTo(1000);
+        QCOMPARE(remark(), QStringLiteral("posted"));
+        q.close();
+        other.close();
+        db.execute(QStringLiteral("delete from 换油记录表"));
+    }
+
     void readOnlySetsRefuseChanges()
     {
         dm.q_search.setSql({QStringLiteral("select max(内部编号) as nbbh from 汽车租赁登记表")});
