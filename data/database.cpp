@@ -427,13 +427,13 @@ namespace {
 QString keyedRowsSql(const QString& quotedTable, const QStringList& quotedColumns, const QString& keys)
 {
     return QStringLiteral("SELECT ") + quotedColumns.join(QLatin1Char(',')) + QLatin1Char(',') + Schema::KeyColumn
-           + QStringLiteral(" FROM ") + quotedTable + QStringLiteral(" WHERE ") + Schema::KeyColumn + QStringLiteral(" IN (")
-           + keys + QLatin1Char(')');
+           + QStringLiteral(" FROM ") + quotedTable + QStringLiteral(" WHERE ") + Schema::KeyColumn + QStringLiteral(" IN (") + keys
+           + QLatin1Char(')');
 }
 }  // namespace
 
-bool SqlBackend::rowsByKey(QSqlDatabase& db, const QString& quotedTable, const QStringList& quotedColumns,
-                           const QVector<qint64>& keys, const QVector<qint64>&, QVector<QVector<QVariant>>* rows, QString* error)
+bool SqlBackend::rowsByKey(QSqlDatabase& db, const QString& quotedTable, const QStringList& quotedColumns, const QVector<qint64>& keys,
+                           const QVector<qint64>&, QVector<QVector<QVariant>>* rows, QString* error)
 {
     QString ids;
     ids.reserve(keys.size() * 8);

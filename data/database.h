@@ -84,9 +84,8 @@ public:
     // Rows of a table by key (a record set's page): the quoted columns and the key last, as selectRows
     // reads them, in any order; a key without a row is absent. next: the keys likely asked for next
     // (a walk in order), which a backend may start reading meanwhile.
-    virtual bool rowsByKey(QSqlDatabase& db, const QString& quotedTable, const QStringList& quotedColumns,
-                           const QVector<qint64>& keys, const QVector<qint64>& next, QVector<QVector<QVariant>>* rows,
-                           QString* error);
+    virtual bool rowsByKey(QSqlDatabase& db, const QString& quotedTable, const QStringList& quotedColumns, const QVector<qint64>& keys,
+                           const QVector<qint64>& next, QVector<QVector<QVariant>>* rows, QString* error);
     // Whatever the backend started reading ahead on the connection is taken off it: called before
     // anything else runs there.
     virtual void settle(QSqlDatabase&) {}

@@ -588,7 +588,7 @@ private:
         QVector<qint64> keys;
     };
     std::optional<Ahead> m_ahead;
-    PGconn* m_preparedOn = nullptr;            // the connection the statements below are prepared on
+    PGconn* m_preparedOn = nullptr;           // the connection the statements below are prepared on
     QHash<QString, QByteArray> m_statements;  // a page's statement text: its prepared name
     int m_statementCount = 0;
 

@@ -146,7 +146,7 @@ void RecordSet::openKeyed(const QString& text, const QString& table)
     m_table = table;
     m_dataGeneration = generation;
     const bool more = second && k.size() == FirstKeys;
-    m_cache.setKeys(std::move(k), int(m_fields.size()), 
+    m_cache.setKeys(std::move(k), int(m_fields.size()),
                     [this](const QVector<qint64>& keys, const QVector<qint64>& next) { return rowsByKey(keys, next); });
     if (more)
         readRestOfKeys(text, std::move(second));

@@ -246,7 +246,8 @@ private Q_SLOTS:
             {"0", "0", server ? QVariant(0.0) : QVariant(qlonglong(0)), 0.0},
             // 2^51 ten-thousandths exactly, and one more
             {"225179981368.5248", "225179981368.5248", 225179981368.5248, 225179981368.5248},
-            {"225179981368.5249", "-225179981368.5249", server ? QVariant(QStringLiteral("225179981368.5249")) : QVariant(225179981368.5249),
+            {"225179981368.5249", "-225179981368.5249",
+             server ? QVariant(QStringLiteral("225179981368.5249")) : QVariant(225179981368.5249),
              server ? QVariant(QStringLiteral("-225179981368.5249")) : QVariant(-225179981368.5249)},
             {"-300000000000.5", "-3e11", server ? QVariant(QStringLiteral("-300000000000.5000")) : QVariant(-300000000000.5), -3e11},
             // beyond an amount's range altogether; an exponent form
