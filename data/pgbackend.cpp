@@ -157,7 +157,7 @@ QVariant number(const QString& text)
 }
 
 // number() of a decimal as the server writes a money column, without a text in between: at most
-// fourteen whole digits and four decimals. Below 2^51 units the value is the units divided as a
+// fourteen whole digits and four decimals. Up to 2^51 units the value is the units divided as a
 // double (both exact, so one correctly rounded division: the nearest double to the decimal, as
 // parsing its text gives). Nullopt for any other form, which goes through number().
 std::optional<QVariant> quickDecimal(const char* p, int n)
