@@ -13,6 +13,10 @@
 #include <QTime>
 
 #include <charconv>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <libpq-fe.h>
 #include <sqlite3.h>
 #include <string>
@@ -378,59 +382,220 @@ void appendCell(std::string& out, const Raw& r, FieldType type)
     appendText(out, RowStream::displayText(variantOf(r), type));
 }
 
+// Rows converted on the reading thread and handed to the writer a batch at a time: each row's cells'
+// bytes one after the other, where each cell ends, and the key the row had.
+struct RowBatch {
+    static constexpr int MaxRows = 512;
+    static constexpr size_t MaxBytes = 256 * 1024;
+
+    std::string bytes;
+    std::vector<uint32_t> ends;  // row by row, cell by cell
+    std::vector<qint64> keys;
+    bool full() const { return keys.size() >= size_t(MaxRows) || bytes.size() >= MaxBytes; }
+    void clear()
+    {
+        bytes.clear();
+        ends.clear();
+        keys.clear();
+    }
+};
+
+// The engine's rows read and turned into their cells' bytes on a thread of their own while the caller
+// writes the previous ones; a few batches at most are held. Nothing else uses the connection meanwhile:
+// the set's keys are complete before a stream opens, the thread starts with the first row asked for,
+// and the set is read only once the reader has stopped (its destructor waits for the thread).
+class RowReader {
+public:
+    RowReader(std::unique_ptr<EngineRows> engine, const QVector<int>& fields, const QVector<FieldType>& types, int keyColumn,
+              int limit)
+        : m_engine(std::move(engine)), m_fields(fields), m_types(types), m_keyColumn(keyColumn), m_limit(limit)
+    {
+        // Room made here, on the caller's thread, so that the reading thread seldom allocates: the memory
+        // stays with the caller's heap, which an export hands back to the system when it ends.
+        for (RowBatch& b : m_batches) {
+            b.bytes.reserve(RowBatch::MaxBytes + 64 * 1024);
+            b.ends.reserve(size_t(RowBatch::MaxRows) * size_t(fields.size()));
+            b.keys.reserve(RowBatch::MaxRows);
+            m_empty.push_back(&b);
+        }
+    }
+
+    ~RowReader()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_changed.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+        // The engine is let go on this thread: a server stops sending what was not read.
+        m_engine.reset();
+    }
+
+    // The next batch (the one handed out before is given back); null after the last row. An engine
+    // error met on the reading thread is thrown here.
+    const RowBatch* take()
+    {
+        // The thread starts with the first row asked for: until then the connection is the caller's.
+        if (!m_thread.joinable())
+            m_thread = std::thread([this] { run(); });
+        std::unique_lock lock(m_mutex);
+        if (m_taken) {
+            m_empty.push_back(m_taken);
+            m_taken = nullptr;
+            m_changed.notify_all();
+        }
+        m_changed.wait(lock, [this] { return !m_full.empty() || m_finished; });
+        if (!m_full.empty()) {
+            m_taken = m_full.front();
+            m_full.pop_front();
+            m_changed.notify_all();
+            return m_taken;
+        }
+        if (!m_error.isEmpty())
+            throw DbError(m_error);
+        return nullptr;
+    }
+
+private:
+    void run()
+    {
+        QString error;
+        try {
+            read();
+        } catch (const DbError& e) {
+            error = e.text();
+        } catch (const std::exception& e) {
+            error = QString::fromLocal8Bit(e.what());
+        }
+        const std::lock_guard lock(m_mutex);
+        m_error = error;
+        m_finished = true;
+        m_changed.notify_all();
+    }
+
+    void read()
+    {
+        RowBatch* batch = nullptr;
+        for (int row = 0; row < m_limit; ++row) {
+            if (!batch && !(batch = nextEmpty()))
+                return;
+            if (!m_engine->step())
+                break;
+            for (int c = 0, k = 0; c < m_fields.size(); ++c) {
+                if (m_fields[c] >= 0) {
+                    const Raw r = m_engine->value(k++);
+                    if (r.kind == Raw::Text && isText(m_types[c]))
+                        batch->bytes.append(r.text());
+                    else
+                        appendCell(batch->bytes, r, m_types[c]);
+                }
+                batch->ends.push_back(uint32_t(batch->bytes.size()));
+            }
+            batch->keys.push_back(m_engine->value(m_keyColumn).i);
+            if (batch->full()) {
+                hand(batch);
+                batch = nullptr;
+            }
+        }
+        if (batch)
+            hand(batch);
+    }
+
+    // A batch to fill, once the writer has given one back; null when the reading is to stop.
+    RowBatch* nextEmpty()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_empty.empty() || m_stop; });
+        if (m_stop)
+            return nullptr;
+        RowBatch* b = m_empty.back();
+        m_empty.pop_back();
+        b->clear();
+        return b;
+    }
+
+    void hand(RowBatch* b)
+    {
+        if (b->keys.empty())
+            return;
+        const std::lock_guard lock(m_mutex);
+        m_full.push_back(b);
+        m_changed.notify_all();
+    }
+
+    std::unique_ptr<EngineRows> m_engine;
+    const QVector<int> m_fields;
+    const QVector<FieldType> m_types;
+    const int m_keyColumn;
+    const int m_limit;
+
+    RowBatch m_batches[4];
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<RowBatch*> m_empty;
+    std::deque<RowBatch*> m_full;
+    RowBatch* m_taken = nullptr;  // the batch the writer reads
+    bool m_stop = false;
+    bool m_finished = false;
+    QString m_error;
+    std::thread m_thread;
+};
+
 class StreamCursor final : public RowCursor {
 public:
     StreamCursor(const RecordSet& set, const QVector<int>& fields, std::unique_ptr<EngineRows> engine)
-        : m_set(set), m_fields(fields), m_count(set.recordCount()), m_engine(std::move(engine))
+        : m_set(set), m_fields(fields), m_count(set.recordCount())
     {
+        int keyColumn = 0;
         for (int f : fields) {
             m_types << (f >= 0 ? set.fields()[f].type : FieldType::Text);
             if (f >= 0)
-                ++m_keyColumn;
+                ++keyColumn;
         }
         m_ends.resize(fields.size());
-        m_converted.resize(fields.size());
-        m_cells.resize(fields.size());
+        m_reader = std::make_unique<RowReader>(std::move(engine), fields, m_types, keyColumn, m_count);
     }
 
     bool next() override
     {
         if (++m_row >= m_count) {
-            m_engine.reset();
+            m_reader.reset();
+            m_batch = nullptr;
             return false;
         }
-        // From the first row the engine does not give as the set holds it, the set's rows are read.
-        if (m_engine && !(m_engine->step() && m_engine->value(m_keyColumn).i == m_set.keyAt(m_row))) {
-            qCDebug(lcSql, "[streamed] row %d differs from the list: the rest through the record set", m_row);
-            m_engine.reset();
-        }
-        // Texts shown as stored are the engine's own bytes; what is converted is written into m_bytes,
-        // its cells placed once the row is complete.
-        m_bytes.clear();
-        for (int c = 0, k = 0; c < m_fields.size(); ++c) {
-            const size_t start = m_bytes.size();
-            m_converted[c] = true;
-            if (m_fields[c] < 0) {
-                // an empty column
-            } else if (!m_engine) {
-                appendText(m_bytes, RowStream::displayText(m_set.valueAt(m_row, m_fields[c]), m_types[c]));
-            } else if (const Raw r = m_engine->value(k++); r.kind == Raw::Text && isText(m_types[c])) {
-                m_cells[c] = r.text();
-                m_converted[c] = false;
-            } else {
-                appendCell(m_bytes, r, m_types[c]);
+        if (m_reader) {
+            if (!m_batch || ++m_at >= int(m_batch->keys.size())) {
+                m_batch = m_reader->take();
+                m_at = 0;
             }
-            m_ends[c] = {start, m_bytes.size()};
+            // From the first row the engine does not give as the set holds it, the set's rows are read.
+            if (m_batch && m_batch->keys[size_t(m_at)] == m_set.keyAt(m_row))
+                return true;
+            qCDebug(lcSql, "[streamed] row %d differs from the list: the rest through the record set", m_row);
+            m_reader.reset();
+            m_batch = nullptr;
         }
-        for (int c = 0; c < m_fields.size(); ++c)
-            if (m_converted[c])
-                m_cells[c] = std::string_view(m_bytes).substr(m_ends[c].first, m_ends[c].second - m_ends[c].first);
+        m_bytes.clear();
+        for (int c = 0; c < m_fields.size(); ++c) {
+            if (m_fields[c] >= 0)
+                appendText(m_bytes, RowStream::displayText(m_set.valueAt(m_row, m_fields[c]), m_types[c]));
+            m_ends[c] = uint32_t(m_bytes.size());
+        }
         return true;
     }
 
     std::string_view cell(int c) const override
     {
-        return c >= 0 && size_t(c) < m_cells.size() ? m_cells[size_t(c)] : std::string_view();
+        if (c < 0 || c >= m_fields.size())
+            return {};
+        const size_t n = size_t(m_fields.size());
+        const uint32_t* ends = m_batch ? m_batch->ends.data() + size_t(m_at) * n : m_ends.data();
+        const std::string& bytes = m_batch ? m_batch->bytes : m_bytes;
+        // a row's first cell starts where the row before it ended
+        const uint32_t start = c > 0 ? ends[c - 1] : (m_batch && m_at > 0 ? ends[-1] : 0);
+        return std::string_view(bytes).substr(start, ends[c] - start);
     }
 
 private:
@@ -438,13 +603,12 @@ private:
     const QVector<int> m_fields;
     QVector<FieldType> m_types;
     const int m_count;
-    int m_keyColumn = 0;  // the engine's column of the hidden key
     int m_row = -1;
-    std::unique_ptr<EngineRows> m_engine;           // null once the rows come from the set
-    std::string m_bytes;                            // the current row's converted cells one after the other
-    std::vector<std::pair<size_t, size_t>> m_ends;  // where each converted cell lies in m_bytes
-    std::vector<char> m_converted;
-    std::vector<std::string_view> m_cells;
+    std::unique_ptr<RowReader> m_reader;  // null once the rows come from the set
+    const RowBatch* m_batch = nullptr;    // the batch holding the current row, and its place there
+    int m_at = 0;
+    std::string m_bytes;  // a row read through the set: its cells one after the other
+    std::vector<uint32_t> m_ends;
 };
 
 }  // namespace

@@ -29,7 +29,10 @@ namespace RowStream {
 // place; from the first row where the two differ (a row posted, deleted or moved since the set was
 // read) the rest are read through the set, as the grid shows them. Null where the set must be read
 // as it is: closed, computed (read whole, read-only) or with a row being edited or inserted.
-// Engine errors are thrown as DbError.
+// The engine is read on a thread of its own from the first next() on, a few batches of rows ahead of
+// the caller: until the cursor has ended or is destroyed (which stops the reading) nothing else may
+// be read on the set's connection. Engine errors are thrown as DbError by next(), after the rows
+// read before them.
 std::unique_ptr<RowCursor> open(const RecordSet& set, const QVector<int>& fields);
 
 // A value's text as the grid shows it: dates from their stored text, amounts, numbers and

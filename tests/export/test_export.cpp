@@ -1,6 +1,7 @@
 // Every export format is read back by a reader that is not ours: python's csv and html.parser, unrtf,
 // and xlrd for the Excel workbook.
 #include "ui/records/export/exporttable.h"
+#include "ui/records/export/exportlayout.h"
 
 #include "core/money.h"
 #include "data/datamodule.h"
@@ -298,6 +299,38 @@ print(json.dumps({'charset': p.charset, 'title': p.title, 'rows': p.rows}))
         QCOMPARE(toLines(sh.value("cells")), expected);
         // the title block merged as on the screen
         QCOMPARE(sh.value("merged").toVariant().toStringList(), QStringList({"0-1,2-4", "0-2,0-1", "0-2,1-2", "0-2,4-5"}));
+    }
+
+    // A cell's number read from its UTF-8 bytes as from its characters: blanks around it (beyond ASCII
+    // too), signs, grouping commas in money columns only, and texts that are no number.
+    void numbersFromBytes()
+    {
+        const QStringList texts{QStringLiteral(" 12.50\t"),
+                                QStringLiteral("+.5"),
+                                QStringLiteral("-0"),
+                                QStringLiteral("1,234.56"),
+                                QStringLiteral("12,34"),
+                                QStringLiteral("1,234,567"),
+                                QStringLiteral("\u3000 7\u00A0"),
+                                QStringLiteral("1e5"),
+                                QString(),
+                                QStringLiteral(" "),
+                                QStringLiteral("."),
+                                QStringLiteral("12.3.4"),
+                                QStringLiteral("-"),
+                                QStringLiteral("٣"),
+                                QStringLiteral("0.0001")};
+        for (const QString& s : texts)
+            for (const bool grouping : {false, true}) {
+                const QByteArray b = s.toUtf8();
+                QCOMPARE(numberValue(std::string_view(b.constData(), size_t(b.size())), grouping),
+                         numberValue(QStringView(s), grouping));
+            }
+        QCOMPARE(numberValue(std::string_view(" 12.50\t")), std::optional<double>(12.5));
+        QCOMPARE(numberValue(std::string_view("1,234.56"), true), std::optional<double>(1234.56));
+        QCOMPARE(numberValue(std::string_view("1,234.56")), std::nullopt);
+        QCOMPARE(numberValue(std::string_view("\u3000 7\u00A0")), std::optional<double>(7));
+        QCOMPARE(numberValue(std::string_view("1e5")), std::nullopt);
     }
 
     // Where LibreOffice is installed, it opens the workbook too and shows the money in its format.

@@ -7,15 +7,18 @@
 #include "data/creation.h"
 #include "data/datamodule.h"
 #include "data/rowstream.h"
+#include "data/sqlitefile.h"
 #include "ui/records/export/exporttable.h"
 #include "ui/records/export/recordrows.h"
 #include "ui/records/listwindow.h"
 #include "ui/records/print/tableprinter.h"
 #include "tests/pg/serverdb.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sqlite3.h>
 
 namespace {
 
@@ -52,6 +55,28 @@ long residentKiB()
         return -1;
     return f.readAll().split(' ').value(1).toLong() * 4;
 }
+
+// A stream whose engine is stopped from outside once `after` rows were read, as on an engine's own
+// failure in the middle of the rows.
+class StoppedAfter final : public RowCursor {
+public:
+    StoppedAfter(std::unique_ptr<RowCursor> rows, int after, std::function<void()> stop)
+        : m_rows(std::move(rows)), m_after(after), m_stop(std::move(stop))
+    {}
+    bool next() override
+    {
+        if (m_read++ == m_after)
+            m_stop();
+        return m_rows->next();
+    }
+    std::string_view cell(int c) const override { return m_rows->cell(c); }
+
+private:
+    std::unique_ptr<RowCursor> m_rows;
+    int m_after;
+    int m_read = 0;
+    std::function<void()> m_stop;
+};
 
 }  // namespace
 
@@ -238,6 +263,83 @@ private Q_SLOTS:
             QVERIFY2(writeExport(*captured, dir.filePath(QStringLiteral("long.out")), f, &error), qPrintable(error));
         }
         QVERIFY2(residentKiB() - before < 10 * 1024, qPrintable(QStringLiteral("%1 KiB kept").arg(residentKiB() - before)));
+    }
+
+    // A stream left early or failing on the engine half-way: the connection serves the next statement
+    // at once, the failure reaches the reader after the rows read before it, and an export meeting it
+    // fails whole, leaving the file there before untouched. The list is far longer than the rows
+    // read ahead of the writer.
+    void stoppedOrFailedMidway()
+    {
+        RecordSet q(&dm.ADO_qczl, QStringLiteral("q"));
+        q.setSql({QStringLiteral("select * from 车辆维修记录表 "), QStringLiteral("order by 车牌号")});
+        q.open();
+        const int total = q.recordCount();
+        QVERIFY(total > 20000);
+        const QVector<int> fields = allFields(q);
+        const int n = int(fields.size());
+        const QString countSql = QStringLiteral("select count(*) from 车辆维修记录表");
+
+        QStringList first;
+        {
+            const std::unique_ptr<RowCursor> rows = RowStream::open(q, fields);
+            QVERIFY(rows);
+            while (first.size() < 3 && rows->next())
+                first << cellTexts(*rows, n).join(QLatin1Char('/'));
+        }
+        QCOMPARE(ServerDb::rowsText(dm.ADO_qczl, countSql), QString::number(total));
+        int read = 0;
+        for (const std::unique_ptr<RowCursor> rows = RowStream::open(q, fields); rows->next(); ++read)
+            if (read < first.size())
+                QCOMPARE(cellTexts(*rows, n).join(QLatin1Char('/')), first[read]);
+        QCOMPARE(read, total);
+
+        // The file's statement interrupted, the server's cancelled from a second connection.
+        const bool server = PgLocation::isServer(dm.ADO_qczl.location());
+        qint64 pid = 0;
+        if (server) {
+            QSqlQuery p = dm.ADO_qczl.runNative(QStringLiteral("select pg_backend_pid()"));
+            QVERIFY(p.next());
+            pid = p.value(0).toLongLong();
+        }
+        auto stopEngine = [&] {
+            if (!server)
+                return sqlite3_interrupt(SqliteFile::handleOf(dm.ADO_qczl.handle()));
+            std::unique_ptr<Database> other = dm.ADO_qczl.another();
+            QVERIFY(other && other->open(dm.ADO_qczl.location()));
+            other->runNative(QStringLiteral("select pg_cancel_backend(%1)").arg(pid));
+        };
+        read = 0;
+        QString error;
+        try {
+            for (StoppedAfter rows(RowStream::open(q, fields), 100, stopEngine); rows.next();)
+                ++read;
+        } catch (const DbError& e) {
+            error = e.text();
+        }
+        QVERIFY2(!error.isEmpty() && read >= 100 && read < total, qPrintable(QStringLiteral("%1 rows, %2").arg(read).arg(error)));
+        QCOMPARE(ServerDb::rowsText(dm.ADO_qczl, countSql), QString::number(total));
+
+        ExportTable t;
+        for (int f : fields)
+            t.columns << ExportColumn{q.fields()[f].name, q.fields()[f].type, 80};
+        t.rowSource = [&](int i) { return RecordRows(&q, fields).at(i); };
+        t.sourceRows = total;
+        t.rowStream = [&] { return std::make_unique<StoppedAfter>(RowStream::open(q, fields), 1000, stopEngine); };
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("维修.out"));
+        for (ExportFormat f : {ExportFormat::Csv, ExportFormat::Xls}) {
+            QFile before(path);
+            QVERIFY(before.open(QIODevice::WriteOnly) && before.write("before") == 6);
+            before.close();
+            QString why;
+            QVERIFY_THROWS_EXCEPTION(DbError, writeExport(t, path, f, &why));
+            QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("维修.out")});
+            QVERIFY(before.open(QIODevice::ReadOnly));
+            QCOMPARE(before.readAll(), QByteArray("before"));
+            before.close();
+        }
+        QCOMPARE(ServerDb::rowsText(dm.ADO_qczl, countSql), QString::number(total));
     }
 };
 

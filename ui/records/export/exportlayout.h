@@ -31,6 +31,8 @@ bool isNumericType(FieldType t);
 // A plain decimal number ("-12", "1234.50", "0.0001"), as the value a spreadsheet should hold.
 // Grouping commas are accepted in money columns only. nullopt for anything else, including empty text.
 std::optional<double> numberValue(QStringView text, bool allowGrouping = false);
+// The same read from a cell's UTF-8 bytes.
+std::optional<double> numberValue(std::string_view utf8, bool allowGrouping = false);
 
 // A cell's UTF-8 bytes as UTF-16, decoded into buf as QString::fromUtf8 would (formats that write
 // characters one by one: RTF escapes, the workbook's strings).

@@ -1,5 +1,9 @@
 #include "ui/records/export/exportsink.h"
 
+#ifdef Q_OS_LINUX
+#include <unistd.h>
+#endif
+
 void ExportSink::appendUtf8(QStringView text)
 {
     const size_t start = m_buffer.size();
@@ -55,4 +59,49 @@ bool ExportSink::patch(qint64 at, const char* data, qsizetype n)
         return false;
     }
     return true;
+}
+
+bool ExportSink::appendFile(QFileDevice& source)
+{
+    if (!flush())
+        return false;
+    if (!source.flush()) {
+        fail(source.errorString());
+        return false;
+    }
+    qint64 done = 0;
+#ifdef Q_OS_LINUX
+    // Between two files the system copies the bytes itself, without passing them through the process.
+    auto* target = qobject_cast<QFileDevice*>(m_device);
+    if (target && target->flush() && target->handle() >= 0 && source.handle() >= 0) {
+        const qint64 size = source.size();
+        loff_t from = 0, to = target->pos();
+        while (done < size) {
+            const ssize_t n = ::copy_file_range(source.handle(), &from, target->handle(), &to, size_t(size - done), 0);
+            if (n <= 0)
+                break;
+            done += n;
+        }
+        if (done > 0 && !target->seek(to)) {
+            fail(target->errorString());
+            return false;
+        }
+        m_written += done;
+    }
+#endif
+    // The rest through the process: another kind of device, or files the system does not copy between.
+    if (!source.seek(done)) {
+        fail(source.errorString());
+        return false;
+    }
+    QByteArray chunk;
+    while (ok()) {
+        chunk = source.read(kChunk);
+        if (chunk.isEmpty())
+            break;
+        append(chunk);
+    }
+    if (source.error() != QFileDevice::NoError)
+        fail(source.errorString());
+    return ok();
 }

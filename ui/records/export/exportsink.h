@@ -2,6 +2,7 @@
 // Buffered writing of an export file as it is produced: the writers append to a chunk that goes to
 // the device whenever it fills, so a long list never sits in memory as a whole file.
 #include <QByteArray>
+#include <QFileDevice>
 #include <QIODevice>
 #include <QString>
 #include <QStringView>
@@ -56,6 +57,9 @@ public:
     }
     // The same bytes as text.toUtf8(), without a temporary array for every cell.
     void appendUtf8(QStringView text);
+
+    // The whole content of another file, from its start (the workbook's sheets gathered aside).
+    bool appendFile(QFileDevice& source);
 
     // Bytes written so far, counted from where the device stood when the sink was made.
     qint64 pos() const { return m_written + qint64(m_buffer.size()); }

@@ -182,23 +182,26 @@ bool isNumericType(FieldType t)
     return t == FieldType::Money || t == FieldType::Integer || t == FieldType::Number;
 }
 
-std::optional<double> numberValue(QStringView text, bool allowGrouping)
+namespace {
+
+// The number of a plain decimal text without blanks around it, its characters of type Ch.
+template <typename Ch>
+std::optional<double> plainNumber(const Ch* s, qsizetype size, bool allowGrouping)
 {
     // Checked by hand rather than with a regular expression: every money cell of a long list passes here.
-    const QStringView s = text.trimmed();
     char buf[64];
     int len = 0;
     qsizetype i = 0;
-    auto isDigit = [&](qsizetype k) { return k < s.size() && s[k] >= u'0' && s[k] <= u'9'; };
-    if (i < s.size() && (s[i] == u'-' || s[i] == u'+'))
-        buf[len++] = char(s[i++].unicode());
+    auto isDigit = [&](qsizetype k) { return k < size && s[k] >= Ch('0') && s[k] <= Ch('9'); };
+    if (i < size && (s[i] == Ch('-') || s[i] == Ch('+')))
+        buf[len++] = char(s[i++]);
     int whole = 0, group = 0, groups = 0;
-    for (; i < s.size() && len < 60; ++i) {
+    for (; i < size && len < 60; ++i) {
         if (isDigit(i)) {
-            buf[len++] = char(s[i].unicode());
+            buf[len++] = char(s[i]);
             ++whole;
             ++group;
-        } else if (s[i] == u',' && allowGrouping && group >= 1 && (groups == 0 ? group <= 3 : group == 3) && isDigit(i + 1)) {
+        } else if (s[i] == Ch(',') && allowGrouping && group >= 1 && (groups == 0 ? group <= 3 : group == 3) && isDigit(i + 1)) {
             ++groups;
             group = 0;
         } else {
@@ -208,12 +211,12 @@ std::optional<double> numberValue(QStringView text, bool allowGrouping)
     if (groups > 0 && group != 3)
         return std::nullopt;
     int fraction = 0;
-    if (i < s.size() && s[i] == u'.') {
+    if (i < size && s[i] == Ch('.')) {
         buf[len++] = '.';
         for (++i; isDigit(i) && len < 62; ++i, ++fraction)
-            buf[len++] = char(s[i].unicode());
+            buf[len++] = char(s[i]);
     }
-    if (i != s.size() || whole + fraction == 0)
+    if (i != size || whole + fraction == 0)
         return std::nullopt;
     double v = 0;
     const char* first = buf[0] == '+' ? buf + 1 : buf;
@@ -222,6 +225,31 @@ std::optional<double> numberValue(QStringView text, bool allowGrouping)
     if (ec != std::errc() || end != buf + len)
         return std::nullopt;
     return v;
+}
+
+bool isAsciiSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+}  // namespace
+
+std::optional<double> numberValue(QStringView text, bool allowGrouping)
+{
+    const QStringView s = text.trimmed();
+    return plainNumber(s.utf16(), s.size(), allowGrouping);
+}
+
+std::optional<double> numberValue(std::string_view utf8, bool allowGrouping)
+{
+    for (const char c : utf8)
+        if (uchar(c) >= 0x80)  // blanks beyond ASCII are trimmed as the characters' text is
+            return numberValue(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())), allowGrouping);
+    while (!utf8.empty() && isAsciiSpace(utf8.front()))
+        utf8.remove_prefix(1);
+    while (!utf8.empty() && isAsciiSpace(utf8.back()))
+        utf8.remove_suffix(1);
+    return plainNumber(utf8.data(), qsizetype(utf8.size()), allowGrouping);
 }
 
 QStringView Utf16Buffer::decode(std::string_view utf8)

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <charconv>
 #include <cstring>
 #include <string>
@@ -109,10 +110,26 @@ void appendCsv(ExportSink& out, std::string_view s, std::string& scratch)
 
 // ---- HTML ----
 
+// The bytes HTML writes otherwise: markup characters, line breaks, and the lead bytes of characters
+// beyond the basic plane.
+constexpr std::array<bool, 256> kHtmlSpecial = [] {
+    std::array<bool, 256> t{};
+    for (const char c : {'&', '<', '>', '"', '\r', '\n'})
+        t[uchar(c)] = true;
+    for (int b = 0xF0; b < 0x100; ++b)
+        t[size_t(b)] = true;
+    return t;
+}();
+
 void appendHtml(std::string& out, std::string_view s)
 {
+    size_t plain = 0;  // where the bytes not yet written, which stay as they are, begin
     for (size_t i = 0; i < s.size(); ++i) {
         const char ch = s[i];
+        if (!kHtmlSpecial[uchar(ch)])
+            continue;
+        out.append(s.data() + plain, i - plain);
+        plain = i + 1;
         switch (ch) {
         case '&':
             out += "&amp;";
@@ -136,18 +153,20 @@ void appendHtml(std::string& out, std::string_view s)
             break;
         default:
             // characters beyond the basic plane as references: some readers drop their UTF-8 form
-            if (uchar(ch) >= 0xF0 && i + 3 < s.size()) {
+            if (i + 3 < s.size()) {
                 char number[16];
                 const auto end = std::to_chars(number, number + sizeof number, quint32(codePointAt(s, i))).ptr;
                 out += "&#";
                 out.append(number, size_t(end - number));
                 out += ';';
                 i += 3;
+                plain = i + 1;
             } else {
                 out += ch;
             }
         }
     }
+    out.append(s.data() + plain, s.size() - plain);
 }
 
 std::string htmlText(const QString& s)

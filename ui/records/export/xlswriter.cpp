@@ -429,17 +429,17 @@ private:
     void writeRow(const Cells& values, bool footer)
     {
         for (int c = 0; c < m_columns; ++c) {
-            const QStringView text = m_units.decode(values.cell(c));
+            const std::string_view bytes = values.cell(c);
             const FieldType type = m_types[c];
             const bool money = type == FieldType::Money;
             const quint16 xf = footer ? (money ? XfFooterMoney : XfFooter) : (money ? XfBodyMoney : XfBody);
             // Footers hold counts and sums; data cells are numbers only in number columns, so that
             // texts such as telephone numbers keep their leading zeros.
-            const std::optional<double> v = (footer || isNumericType(type)) ? numberValue(text, money) : std::nullopt;
+            const std::optional<double> v = (footer || isNumericType(type)) ? numberValue(bytes, money) : std::nullopt;
             if (v)
                 numberCell(m_out, m_row, c, xf, *v);
-            else if (!text.isEmpty())
-                labelCell(m_out, m_row, c, xf, m_sst.add(text));
+            else if (!bytes.empty())
+                labelCell(m_out, m_row, c, xf, m_sst.add(m_units.decode(bytes)));
             else
                 blankCell(m_out, m_row, c, xf);
         }
@@ -482,20 +482,11 @@ private:
 // The sheets, gathered in the scratch file, go behind the globals.
 bool appendSheets(ExportSink& out, ExportSink& sheets, QTemporaryFile& scratchFile)
 {
-    if (!sheets.flush() || !scratchFile.seek(0)) {
-        out.fail(sheets.ok() ? scratchFile.errorString() : sheets.errorString());
+    if (!sheets.flush()) {
+        out.fail(sheets.errorString());
         return false;
     }
-    QByteArray chunk;
-    while (out.ok()) {
-        chunk = scratchFile.read(ExportSink::kChunk);
-        if (chunk.isEmpty())
-            break;
-        out.append(chunk);
-    }
-    if (scratchFile.error() != QFileDevice::NoError)
-        out.fail(scratchFile.errorString());
-    return out.ok();
+    return out.appendFile(scratchFile);
 }
 
 }  // namespace
