@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSet>
+#include <QStyleOptionViewItem>
 
 namespace {
 class FooterBar : public QWidget {
@@ -78,12 +80,91 @@ void RecordGrid::fitVisibleRows()
     int last = rowAt(viewport()->height() - 1);
     if (last < 0)
         last = model()->rowCount() - 1;
+    // Rows whose every cell is surely one line keep the default height, once one line of all their
+    // characters together is known to fit in it; the others are measured cell by cell as before.
+    QVector<int> measured;
+    QString lineChars;
+    QSet<char16_t> seen;
     for (int r = std::max(first, 0); r >= 0 && r <= last; ++r) {
+        if (!surelyOneLine(r, &lineChars, &seen))
+            measured << r;
+        else if (v->sectionSize(r) != v->defaultSectionSize())
+            measured << r;  // taller before: measured, so that it comes back to the default the same way
+    }
+    if (!lineChars.isEmpty() && !oneLineFits(lineChars)) {
+        measured.clear();
+        for (int r = std::max(first, 0); r >= 0 && r <= last; ++r)
+            measured << r;
+    }
+    for (int r : std::as_const(measured)) {
         const int wanted = std::max(v->defaultSectionSize(), sizeHintForRow(r));
         if (v->sectionSize(r) != wanted)
             v->resizeSection(r, wanted);
     }
     m_fitting = false;
+}
+
+qreal RecordGrid::advanceOf(char16_t c) const
+{
+    // The advance of a character as drawn alone, -1 when it is neither printable ASCII of the
+    // grid's own font nor a Han character (other characters may take other fonts by their
+    // neighbours, or break lines).
+    if (m_advanceFont != font()) {
+        m_advanceFont = font();
+        m_advances.clear();
+    }
+    auto it = m_advances.constFind(c);
+    if (it != m_advances.constEnd())
+        return *it;
+    const QChar ch(c);
+    const QFontMetricsF fm(font());
+    qreal a = -1;
+    if ((c >= 0x20 && c < 0x7f && fm.inFont(ch)) || (!ch.isSurrogate() && ch.script() == QChar::Script_Han))
+        a = fm.horizontalAdvance(ch);
+    m_advances.insert(c, a);
+    return a;
+}
+
+bool RecordGrid::surelyOneLine(int row, QString* lineChars, QSet<char16_t>* seen) const
+{
+    QStyleOptionViewItem opt;
+    initViewItemOption(&opt);
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, this) + 1;
+    QHeaderView* h = horizontalHeader();
+    for (int s = 0; s < h->count(); ++s) {
+        if (h->isSectionHidden(s))
+            continue;
+        const QString text = model()->index(row, s).data(Qt::DisplayRole).toString();
+        qreal width = 0;
+        for (QChar ch : text) {
+            const qreal a = advanceOf(ch.unicode());
+            if (a < 0)
+                return false;
+            width += a;
+            if (!seen->contains(ch.unicode())) {
+                seen->insert(ch.unicode());
+                lineChars->append(ch);
+            }
+        }
+        // Room for the kerning and rounding of a laid-out line: only a clear fit is taken.
+        const int room = columnWidth(s) - (showGrid() ? 1 : 0) - 2 * margin;
+        if (!text.isEmpty() && width * 1.02 + 3 > room)
+            return false;
+    }
+    return true;
+}
+
+bool RecordGrid::oneLineFits(const QString& chars) const
+{
+    // One line of every character gathered is as tall as any line made of some of them.
+    QStyleOptionViewItem opt;
+    initViewItemOption(&opt);
+    opt.text = chars;
+    opt.features |= QStyleOptionViewItem::HasDisplay;
+    opt.features &= ~QStyleOptionViewItem::WrapText;
+    opt.rect = QRect();
+    const int hint = style()->sizeFromContents(QStyle::CT_ItemViewItem, &opt, QSize(), this).height();
+    return hint + (showGrid() ? 1 : 0) <= verticalHeader()->defaultSectionSize();
 }
 
 void RecordGrid::setGridModel(RecordGridModel* model)
