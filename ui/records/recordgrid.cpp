@@ -80,26 +80,20 @@ void RecordGrid::fitVisibleRows()
     int last = rowAt(viewport()->height() - 1);
     if (last < 0)
         last = model()->rowCount() - 1;
-    // Rows whose every cell is surely one line keep the default height, once one line of all their
-    // characters together is known to fit in it; the others are measured cell by cell as before.
-    QVector<int> measured;
+    // A cell of one short line of printable ASCII and Han characters is no taller than one line of
+    // all such characters of the screen together, which fits the default height: only the other
+    // cells are laid out, and should the line of all not fit, every cell as before.
     QString lineChars;
     QSet<char16_t> seen;
-    for (int r = std::max(first, 0); r >= 0 && r <= last; ++r) {
-        if (!surelyOneLine(r, &lineChars, &seen))
-            measured << r;
-        else if (v->sectionSize(r) != v->defaultSectionSize())
-            measured << r;  // taller before: measured, so that it comes back to the default the same way
-    }
-    if (!lineChars.isEmpty() && !oneLineFits(lineChars)) {
-        measured.clear();
-        for (int r = std::max(first, 0); r >= 0 && r <= last; ++r)
-            measured << r;
-    }
-    for (int r : std::as_const(measured)) {
-        const int wanted = std::max(v->defaultSectionSize(), sizeHintForRow(r));
-        if (v->sectionSize(r) != wanted)
-            v->resizeSection(r, wanted);
+    QVector<int> wanted;
+    const int from = std::max(first, 0);
+    for (int r = from; r >= 0 && r <= last; ++r)
+        wanted << std::max(v->defaultSectionSize(), otherCellsHeight(r, &lineChars, &seen));
+    const bool allMeasured = !lineChars.isEmpty() && !oneLineFits(lineChars);
+    for (int r = from; r >= 0 && r <= last; ++r) {
+        const int h = allMeasured ? std::max(v->defaultSectionSize(), sizeHintForRow(r)) : wanted[r - from];
+        if (v->sectionSize(r) != h)
+            v->resizeSection(r, h);
     }
     m_fitting = false;
 }
@@ -125,33 +119,47 @@ qreal RecordGrid::advanceOf(char16_t c) const
     return a;
 }
 
-bool RecordGrid::surelyOneLine(int row, QString* lineChars, QSet<char16_t>* seen) const
+int RecordGrid::otherCellsHeight(int row, QString* lineChars, QSet<char16_t>* seen) const
 {
+    // As the table view measures a cell: its rectangle on screen for the wrapping.
     QStyleOptionViewItem opt;
     initViewItemOption(&opt);
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, this) + 1;
+    const int grid = showGrid() ? 1 : 0;
     QHeaderView* h = horizontalHeader();
+    int height = 0;
+    bool any = false;
     for (int s = 0; s < h->count(); ++s) {
         if (h->isSectionHidden(s))
             continue;
-        const QString text = model()->index(row, s).data(Qt::DisplayRole).toString();
+        const QModelIndex index = model()->index(row, s);
+        const QString text = index.data(Qt::DisplayRole).toString();
         qreal width = 0;
+        bool plain = true;
         for (QChar ch : text) {
             const qreal a = advanceOf(ch.unicode());
-            if (a < 0)
-                return false;
-            width += a;
-            if (!seen->contains(ch.unicode())) {
-                seen->insert(ch.unicode());
-                lineChars->append(ch);
+            if (a < 0) {
+                plain = false;
+                break;
             }
+            width += a;
         }
         // Room for the kerning and rounding of a laid-out line: only a clear fit is taken.
-        const int room = columnWidth(s) - (showGrid() ? 1 : 0) - 2 * margin;
-        if (!text.isEmpty() && width * 1.02 + 3 > room)
-            return false;
+        if (plain && (text.isEmpty() || width * 1.02 + 3 <= columnWidth(s) - grid - 2 * margin)) {
+            for (QChar ch : text)
+                if (!seen->contains(ch.unicode())) {
+                    seen->insert(ch.unicode());
+                    lineChars->append(ch);
+                }
+            continue;
+        }
+        QStyleOptionViewItem o = opt;
+        if (wordWrap())
+            o.rect = QRect(columnViewportPosition(s), rowViewportPosition(row), columnWidth(s) - grid, std::max(1, rowHeight(row)));
+        height = std::max(height, itemDelegateForIndex(index)->sizeHint(o, index).height());
+        any = true;
     }
-    return true;
+    return any ? height + grid : 0;
 }
 
 bool RecordGrid::oneLineFits(const QString& chars) const

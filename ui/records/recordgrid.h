@@ -51,7 +51,7 @@ private:
     bool m_fitting = false;
     bool m_fitQueued = false;
     void queueFit();
-    bool surelyOneLine(int row, QString* lineChars, QSet<char16_t>* seen) const;
+    int otherCellsHeight(int row, QString* lineChars, QSet<char16_t>* seen) const;
     bool oneLineFits(const QString& chars) const;
     qreal advanceOf(char16_t c) const;
     mutable QFont m_advanceFont;
