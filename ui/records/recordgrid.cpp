@@ -39,10 +39,45 @@ protected:
 private:
     RecordGrid* m_grid;
 };
+
+// The row indicator column. Its width is taken from the sections of the first and last hundred
+// rows, which differ only by their text (the current row's mark or nothing): each text is
+// measured once per font and style.
+class RowHeader : public QHeaderView {
+public:
+    explicit RowHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent)
+    {
+        setSectionsClickable(true);
+        setHighlightSections(true);
+    }
+
+protected:
+    QSize sectionSizeFromContents(int logicalIndex) const override
+    {
+        if (!model())
+            return QHeaderView::sectionSizeFromContents(logicalIndex);
+        const QString text = model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
+        if (m_font != font() || m_style != style()) {
+            m_font = font();
+            m_style = style();
+            m_sizes.clear();
+        }
+        auto it = m_sizes.constFind(text);
+        if (it == m_sizes.constEnd())
+            it = m_sizes.insert(text, QHeaderView::sectionSizeFromContents(logicalIndex));
+        return *it;
+    }
+
+private:
+    mutable QFont m_font;
+    mutable const QStyle* m_style = nullptr;
+    mutable QHash<QString, QSize> m_sizes;
+};
 }  // namespace
 
 RecordGrid::RecordGrid(QWidget* parent) : QTableView(parent), m_footer(new FooterBar(this))
 {
+    setVerticalHeader(new RowHeader(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
