@@ -592,6 +592,14 @@ private Q_SLOTS:
         dm.q_wxjlb.post();
         QCOMPARE(expectHeights(), grown - 1);
         QCOMPARE(w->grid->rowHeight(row), def);
+        // the row indicator as wide as Qt makes it, with the mark and in a larger font
+        QCOMPARE(w->grid->verticalHeader()->sizeHint(), ref.verticalHeader()->sizeHint());
+        QFont larger = w->grid->font();
+        larger.setPointSize(larger.pointSize() * 2);
+        w->grid->setFont(larger);
+        ref.setFont(larger);
+        QVERIFY(w->grid->verticalHeader()->sizeHint().width() > 0);
+        QCOMPARE(w->grid->verticalHeader()->sizeHint(), ref.verticalHeader()->sizeHint());
         w.reset();
         dm.q_wxjlb.close();
         dm.ADO_qczl.execute(QStringLiteral("delete from 车辆维修记录表 where 修理厂 = ?"), {QStringLiteral("行高")});
