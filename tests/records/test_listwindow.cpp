@@ -21,6 +21,8 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -37,6 +39,24 @@ public:
 
 protected:
     QDialog* createEditDialog() override { throw DbError(QStringLiteral("经办人信息 读不出")); }
+};
+
+// Qt's own measurement of a row, on a plain table view dressed as the list window's grid.
+class ReferenceGrid : public QTableView {
+public:
+    explicit ReferenceGrid(const RecordGrid& grid)
+    {
+        setModel(grid.model());
+        setWordWrap(grid.wordWrap());
+        setStyleSheet(grid.styleSheet());
+        setFont(grid.font());
+        for (int s = 0; s < grid.horizontalHeader()->count(); ++s)
+            horizontalHeader()->resizeSection(s, grid.columnWidth(s));
+        QObject::connect(grid.horizontalHeader(), &QHeaderView::sectionResized, this,
+                         [this](int s, int, int width) { horizontalHeader()->resizeSection(s, width); });
+        resize(grid.size());
+    }
+    using QTableView::sizeHintForRow;
 };
 
 class TestListWindow : public QObject {
@@ -500,6 +520,89 @@ private Q_SLOTS:
         }
         QVERIFY(listWindowConfig(QStringLiteral("TForm_hyzlb"))->autoWidth);
         QVERIFY(!listWindowConfig(QStringLiteral("TForm_hyzlb"))->autoWidthChecked);
+    }
+
+    // Rows grow by the texts of all their cells, on screen or scrolled off to the right: a short
+    // line, a wrapped one, a line break, a long word, characters of other fonts; a row grown and
+    // then shortened comes back to the default height. The heights are those of Qt's own
+    // measurement of every cell.
+    void rowHeightsFollowEveryCell()
+    {
+        QStringList texts;
+        for (int n = 1; n <= 8; ++n) {
+            texts << QString(n, QChar(0x6C7D));  // 汽
+            texts << QStringLiteral("ab ").repeated(n).trimmed();
+        }
+        texts << QStringLiteral("第一行\n第二行") << QStringLiteral("（附件）") << QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ")
+              << QStringLiteral("ÄÖÜ ÄÖÜ ÄÖÜ ÄÖÜ");
+        for (const QString& t : std::as_const(texts))
+            dm.ADO_qczl.execute(QStringLiteral("insert into 车辆维修记录表 (车牌号, 维修时间, 修理厂, 维修内容) values (?, ?, ?, ?)"),
+                                {QStringLiteral("行高"), QStringLiteral("2004-04-01 00:00:00"), QStringLiteral("行高"), t});
+        openRepairs({QStringLiteral("select * from 车辆维修记录表 "), QStringLiteral("order by 维修时间")});
+        auto w = std::make_unique<ListWindow>(TForm_wxjlb::spec().list, &dm);
+        w->setColumns(
+            {ListWindow::column(A), ListWindow::column(D, {}, 60), ListWindow::column(B, {}, 700), ListWindow::column(C, {}, 45)});
+        w->resize(640, 1000);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->grid->setAutoFitColWidths(false);  // the widths given
+        ReferenceGrid ref(*w->grid);
+        // The rows on screen grown, -1 when a row's height there is not Qt's. A resize moves the
+        // rows below: fitted again until they stand.
+        auto expectHeights = [&] {
+            for (int i = 0; i < 4; ++i) {
+                w->grid->fitVisibleRows();
+                QCoreApplication::processEvents();
+            }
+            const int def = w->grid->verticalHeader()->defaultSectionSize();
+            int last = w->grid->rowAt(w->grid->viewport()->height() - 1);
+            if (last < 0)
+                last = w->model()->rowCount() - 1;
+            int grown = 0;
+            for (int r = std::max(0, w->grid->rowAt(0)); r <= last; ++r) {
+                if (w->grid->rowHeight(r) != std::max(def, ref.sizeHintForRow(r))) {
+                    qWarning("row %d: %d, Qt measures %d", r, w->grid->rowHeight(r), ref.sizeHintForRow(r));
+                    return -1;
+                }
+                grown += w->grid->rowHeight(r) > def ? 1 : 0;
+            }
+            return grown;
+        };
+        QVERIFY(w->grid->rowAt(w->grid->viewport()->height() - 1) < 0);  // every row on screen
+        const int grown = expectHeights();
+        QVERIFY(grown >= 4);  // the wrapped ones and the line break
+        // the column of the long texts scrolled out of sight still counts
+        w->grid->horizontalScrollBar()->setValue(w->grid->horizontalScrollBar()->maximum());
+        QCOMPARE(expectHeights(), grown);
+        // narrower: more of them wrap; wider again: back to as before
+        w->grid->horizontalHeader()->resizeSection(1, 40);
+        const int three = int(texts.indexOf(QStringLiteral("汽汽汽"))) + 4;
+        const int def = w->grid->verticalHeader()->defaultSectionSize();
+        QCOMPARE(w->grid->rowHeight(three), def);
+        QVERIFY(expectHeights() >= 0);
+        QVERIFY(w->grid->rowHeight(three) > def);
+        w->grid->horizontalHeader()->resizeSection(1, 60);
+        QCOMPARE(expectHeights(), grown);
+        // a long text shortened: its row back to the default height
+        const int row = int(texts.indexOf(QStringLiteral("第一行\n第二行"))) + 4;
+        QVERIFY(w->grid->rowHeight(row) > def);
+        dm.q_wxjlb.moveTo(row);
+        dm.q_wxjlb.edit();
+        dm.q_wxjlb.setValue(D, QStringLiteral("短"));
+        dm.q_wxjlb.post();
+        QCOMPARE(expectHeights(), grown - 1);
+        QCOMPARE(w->grid->rowHeight(row), def);
+        // the row indicator as wide as Qt makes it, with the mark and in a larger font
+        QCOMPARE(w->grid->verticalHeader()->sizeHint(), ref.verticalHeader()->sizeHint());
+        QFont larger = w->grid->font();
+        larger.setPointSize(larger.pointSize() * 2);
+        w->grid->setFont(larger);
+        ref.setFont(larger);
+        QVERIFY(w->grid->verticalHeader()->sizeHint().width() > 0);
+        QCOMPARE(w->grid->verticalHeader()->sizeHint(), ref.verticalHeader()->sizeHint());
+        w.reset();
+        dm.q_wxjlb.close();
+        dm.ADO_qczl.execute(QStringLiteral("delete from 车辆维修记录表 where 修理厂 = ?"), {QStringLiteral("行高")});
     }
 
     void buttonsLeftToRight_data()

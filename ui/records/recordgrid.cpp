@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSet>
+#include <QStyleOptionViewItem>
 
 namespace {
 class FooterBar : public QWidget {
@@ -37,10 +39,45 @@ protected:
 private:
     RecordGrid* m_grid;
 };
+
+// The row indicator column. Its width is taken from the sections of the first and last hundred
+// rows, which differ only by their text (the current row's mark or nothing): each text is
+// measured once per font and style.
+class RowHeader : public QHeaderView {
+public:
+    explicit RowHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent)
+    {
+        setSectionsClickable(true);
+        setHighlightSections(true);
+    }
+
+protected:
+    QSize sectionSizeFromContents(int logicalIndex) const override
+    {
+        if (!model())
+            return QHeaderView::sectionSizeFromContents(logicalIndex);
+        const QString text = model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
+        if (m_font != font() || m_style != style()) {
+            m_font = font();
+            m_style = style();
+            m_sizes.clear();
+        }
+        auto it = m_sizes.constFind(text);
+        if (it == m_sizes.constEnd())
+            it = m_sizes.insert(text, QHeaderView::sectionSizeFromContents(logicalIndex));
+        return *it;
+    }
+
+private:
+    mutable QFont m_font;
+    mutable const QStyle* m_style = nullptr;
+    mutable QHash<QString, QSize> m_sizes;
+};
 }  // namespace
 
 RecordGrid::RecordGrid(QWidget* parent) : QTableView(parent), m_footer(new FooterBar(this))
 {
+    setVerticalHeader(new RowHeader(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -78,12 +115,99 @@ void RecordGrid::fitVisibleRows()
     int last = rowAt(viewport()->height() - 1);
     if (last < 0)
         last = model()->rowCount() - 1;
-    for (int r = std::max(first, 0); r >= 0 && r <= last; ++r) {
-        const int wanted = std::max(v->defaultSectionSize(), sizeHintForRow(r));
-        if (v->sectionSize(r) != wanted)
-            v->resizeSection(r, wanted);
+    // A cell of one short line of printable ASCII and Han characters is no taller than one line of
+    // all such characters of the screen together, which fits the default height: only the other
+    // cells are laid out, and should the line of all not fit, every cell as before.
+    QString lineChars;
+    QSet<char16_t> seen;
+    QVector<int> wanted;
+    const int from = std::max(first, 0);
+    for (int r = from; r >= 0 && r <= last; ++r)
+        wanted << std::max(v->defaultSectionSize(), otherCellsHeight(r, &lineChars, &seen));
+    const bool allMeasured = !lineChars.isEmpty() && !oneLineFits(lineChars);
+    for (int r = from; r >= 0 && r <= last; ++r) {
+        const int h = allMeasured ? std::max(v->defaultSectionSize(), sizeHintForRow(r)) : wanted[r - from];
+        if (v->sectionSize(r) != h)
+            v->resizeSection(r, h);
     }
     m_fitting = false;
+}
+
+qreal RecordGrid::advanceOf(char16_t c) const
+{
+    // The advance of a character as drawn alone, -1 when it is neither printable ASCII of the
+    // grid's own font nor a Han character (other characters may take other fonts by their
+    // neighbours, or break lines).
+    if (m_advanceFont != font()) {
+        m_advanceFont = font();
+        m_advances.clear();
+    }
+    auto it = m_advances.constFind(c);
+    if (it != m_advances.constEnd())
+        return *it;
+    const QChar ch(c);
+    const QFontMetricsF fm(font());
+    qreal a = -1;
+    if ((c >= 0x20 && c < 0x7f && fm.inFont(ch)) || (!ch.isSurrogate() && ch.script() == QChar::Script_Han))
+        a = fm.horizontalAdvance(ch);
+    m_advances.insert(c, a);
+    return a;
+}
+
+int RecordGrid::otherCellsHeight(int row, QString* lineChars, QSet<char16_t>* seen) const
+{
+    // As the table view measures a cell: its rectangle on screen for the wrapping.
+    QStyleOptionViewItem opt;
+    initViewItemOption(&opt);
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, this) + 1;
+    const int grid = showGrid() ? 1 : 0;
+    QHeaderView* h = horizontalHeader();
+    int height = 0;
+    bool any = false;
+    for (int s = 0; s < h->count(); ++s) {
+        if (h->isSectionHidden(s))
+            continue;
+        const QModelIndex index = model()->index(row, s);
+        const QString text = index.data(Qt::DisplayRole).toString();
+        qreal width = 0;
+        bool plain = true;
+        for (QChar ch : text) {
+            const qreal a = advanceOf(ch.unicode());
+            if (a < 0) {
+                plain = false;
+                break;
+            }
+            width += a;
+        }
+        // Room for the kerning and rounding of a laid-out line: only a clear fit is taken.
+        if (plain && (text.isEmpty() || width * 1.02 + 3 <= columnWidth(s) - grid - 2 * margin)) {
+            for (QChar ch : text)
+                if (!seen->contains(ch.unicode())) {
+                    seen->insert(ch.unicode());
+                    lineChars->append(ch);
+                }
+            continue;
+        }
+        QStyleOptionViewItem o = opt;
+        if (wordWrap())
+            o.rect = QRect(columnViewportPosition(s), rowViewportPosition(row), columnWidth(s) - grid, std::max(1, rowHeight(row)));
+        height = std::max(height, itemDelegateForIndex(index)->sizeHint(o, index).height());
+        any = true;
+    }
+    return any ? height + grid : 0;
+}
+
+bool RecordGrid::oneLineFits(const QString& chars) const
+{
+    // One line of every character gathered is as tall as any line made of some of them.
+    QStyleOptionViewItem opt;
+    initViewItemOption(&opt);
+    opt.text = chars;
+    opt.features |= QStyleOptionViewItem::HasDisplay;
+    opt.features &= ~QStyleOptionViewItem::WrapText;
+    opt.rect = QRect();
+    const int hint = style()->sizeFromContents(QStyle::CT_ItemViewItem, &opt, QSize(), this).height();
+    return hint + (showGrid() ? 1 : 0) <= verticalHeader()->defaultSectionSize();
 }
 
 void RecordGrid::setGridModel(RecordGridModel* model)

@@ -2,6 +2,9 @@
 // The list windows' grid: a read-only table view with whole-row selection, a row indicator and one
 // footer row drawn under the rows, aligned with the columns.
 #include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QSet>
 #include <QTableView>
 
 class RecordGridModel;
@@ -48,4 +51,9 @@ private:
     bool m_fitting = false;
     bool m_fitQueued = false;
     void queueFit();
+    int otherCellsHeight(int row, QString* lineChars, QSet<char16_t>* seen) const;
+    bool oneLineFits(const QString& chars) const;
+    qreal advanceOf(char16_t c) const;
+    mutable QFont m_advanceFont;
+    mutable QHash<char16_t, qreal> m_advances;  // per character of the grid's font; -1: not measured this way
 };
