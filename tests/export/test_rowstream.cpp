@@ -163,17 +163,20 @@ private Q_SLOTS:
         q.setSql({QStringLiteral("select * from 汽车租赁登记表 "), QStringLiteral("order by 客户姓名")});
         q.open();
         const QVector<int> fields = allFields(q);
-        const std::unique_ptr<RowCursor> rows = RowStream::open(q, fields);
-        QVERIFY(rows);
+        // The set is read before each stream opens: nothing else may read on the connection while
+        // a stream's statement is running, or the stream would fall back to the set.
         const QVector<QStringList> expected = throughSet(q, fields);
         QCOMPARE(expected.size(), 40);
+        const std::unique_ptr<RowCursor> rows = RowStream::open(q, fields);
+        QVERIFY(rows);
         QCOMPARE(streamed(*rows, int(fields.size())), expected);
 
         // an empty column (-1) and a subset in another order
         const QVector<int> some{q.fieldIndex(QStringLiteral("备注")), -1, q.fieldIndex(QStringLiteral("押金"))};
+        const QVector<QStringList> expectedSome = throughSet(q, some);
         const std::unique_ptr<RowCursor> subset = RowStream::open(q, some);
         QVERIFY(subset);
-        QCOMPARE(streamed(*subset, 3), throughSet(q, some));
+        QCOMPARE(streamed(*subset, 3), expectedSome);
     }
 
     // The five files and the printed rows of a list sorted by a title are those written through the set.
