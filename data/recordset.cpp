@@ -1,5 +1,6 @@
 #include "data/recordset.h"
 #include "core/dates.h"
+#include "core/heap.h"
 #include "data/amounts.h"
 #include "data/auditlog.h"
 #include "data/database.h"
@@ -268,7 +269,10 @@ void RecordSet::close()
     if (m_state == Inactive)
         return;
     m_keyJob.reset();
+    const bool longList = m_cache.knownSize() >= Heap::LongList;
     m_cache.clear();
+    if (longList)
+        Heap::releaseFreed();
     m_fields.clear();
     m_buffer.clear();
     m_touched.clear();

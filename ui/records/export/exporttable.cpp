@@ -1,6 +1,7 @@
 #include "ui/records/export/exporttable.h"
 #include "ui/records/export/exportlayout.h"
 #include "ui/records/export/exportsink.h"
+#include "core/heap.h"
 
 #include <QBuffer>
 
@@ -10,7 +11,6 @@
 
 #include <charconv>
 #ifdef __GLIBC__
-#include <malloc.h>
 #endif
 
 namespace {
@@ -264,17 +264,12 @@ QStringView Utf16Buffer::decode(std::string_view utf8)
 
 namespace {
 
-// A long list's export frees all it built, but the C library keeps the freed pages for later use;
-// they go back to the system at once, so the process is about its size before the export.
+// A long list's export frees all it built: handed back at once, so the process is about its size
+// before the export.
 void releaseFreedMemory(const ExportTable& t)
 {
-#ifdef __GLIBC__
-    constexpr int kLongList = 10000;
-    if (t.rowCount() >= kLongList)
-        malloc_trim(0);
-#else
-    Q_UNUSED(t);
-#endif
+    if (t.rowCount() >= Heap::LongList)
+        Heap::releaseFreed();
 }
 
 // The chosen writer, writing to the sink as it goes. False with *refusal set when the table does not
