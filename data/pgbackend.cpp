@@ -23,6 +23,7 @@
 
 #include <cstdlib>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -702,3 +703,91 @@ std::unique_ptr<SqlBackend> makePgBackend()
 {
     return std::make_unique<PgBackend>();
 }
+
+namespace PgDirect {
+
+bool eachRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QString* error)
+{
+    PGconn* conn = connectionOf(db);
+    if (!conn || PQtransactionStatus(conn) == PQTRANS_ACTIVE)
+        return false;
+    qCDebug(lcSql, "%s", sql.toUtf8().constData());
+    // The whole result at once: a row at a time costs a result object per row.
+    PGresult* r = PQexec(conn, sql.toUtf8().constData());
+    const bool ok = PQresultStatus(r) == PGRES_TUPLES_OK;
+    if (!ok) {
+        *error = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+        if (error->isEmpty())
+            *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+    } else {
+        const int columns = PQnfields(r);
+        std::vector<const char*> cells(static_cast<size_t>(columns));
+        std::vector<int> lengths(static_cast<size_t>(columns));
+        try {
+            for (int i = 0; i < PQntuples(r); ++i) {
+                for (int c = 0; c < columns; ++c) {
+                    cells[size_t(c)] = PQgetisnull(r, i, c) ? nullptr : PQgetvalue(r, i, c);
+                    lengths[size_t(c)] = PQgetlength(r, i, c);
+                }
+                row(cells.data(), lengths.data());
+            }
+        } catch (...) {
+            PQclear(r);
+            throw;
+        }
+    }
+    PQclear(r);
+    return ok;
+}
+
+bool copyLines(QSqlDatabase& db, const QString& table, const QStringList& columns, qsizetype rows,
+               const std::function<void(qsizetype, QByteArray&)>& line, QString* error)
+{
+    PGconn* conn = connectionOf(db);
+    if (!conn)
+        return false;
+    QStringList q;
+    for (const QString& c : columns)
+        q << quoted(c);
+    const QByteArray start = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(quoted(table), q.join(QLatin1Char(','))).toUtf8();
+    qCDebug(lcSql, "%s [%lld rows]", start.constData(), qlonglong(rows));
+    PGresult* r = PQexec(conn, start.constData());
+    const bool copying = PQresultStatus(r) == PGRES_COPY_IN;
+    PQclear(r);
+    if (!copying) {
+        *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+        return false;
+    }
+    QByteArray buffer;
+    buffer.reserve(1 << 17);
+    bool sent = true;
+    const auto abandon = [&](const char* why) {
+        PQputCopyEnd(conn, why);
+        while (PGresult* res = PQgetResult(conn))
+            PQclear(res);
+    };
+    for (qsizetype row = 0; row < rows && sent; ++row) {
+        try {
+            line(row, buffer);
+        } catch (...) {
+            abandon("abandoned");
+            throw;
+        }
+        if (buffer.size() > (1 << 16) || row + 1 == rows) {
+            sent = PQputCopyData(conn, buffer.constData(), int(buffer.size())) == 1;
+            buffer.resize(0);
+        }
+    }
+    const bool ended = PQputCopyEnd(conn, sent ? nullptr : "abandoned") == 1;
+    bool ok = sent && ended;
+    while (PGresult* res = PQgetResult(conn)) {
+        if (PQresultStatus(res) != PGRES_COMMAND_OK)
+            ok = false;
+        PQclear(res);
+    }
+    if (!ok)
+        *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+    return ok;
+}
+
+}  // namespace PgDirect

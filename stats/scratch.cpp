@@ -1,11 +1,14 @@
 #include "stats/scratch.h"
+#include "core/money.h"
 #include "data/database.h"
+#include "data/pgbackend.h"
 #include "data/recordset.h"
 #include "data/schema.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
+#include <charconv>
 
 namespace Scratch {
 
@@ -13,6 +16,52 @@ void replace(Database& db, const ScratchRows& rows)
 {
     replaceTable(db, Table, rows);
 }
+
+namespace {
+
+// A text field of the copy format: its UTF-8 bytes, the format's own characters escaped.
+void appendField(QByteArray& out, const QByteArray& bytes)
+{
+    for (const char ch : bytes) {
+        switch (ch) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += ch;
+        }
+    }
+}
+
+// An amount as its exact decimal text, as the engine would store the floating value it is bound as.
+void appendAmount(QByteArray& out, Money m)
+{
+    if (!m.fitsStorage())
+        throw DbError(
+            QStringLiteral("'%1' 超出金额范围（最大 %2）").arg(m.toString(), Money::fromUnits(Money::MaxStoredUnits).toDisplay()));
+    const qint64 u = m.units();
+    const quint64 a = u < 0 ? quint64(-u) : quint64(u);
+    char digits[32];
+    char* end = std::to_chars(digits, digits + sizeof digits, a / 10000).ptr;
+    *end++ = '.';
+    const unsigned fraction = unsigned(a % 10000);
+    for (unsigned d = 1000; d > 0; d /= 10)
+        *end++ = char('0' + fraction / d % 10);
+    if (u < 0)
+        out += '-';
+    out.append(digits, end - digits);
+}
+
+}  // namespace
 
 void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
 {
@@ -24,7 +73,10 @@ void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
         marks << QStringLiteral("?");
     }
     Transaction tx(db);
-    db.run(QStringLiteral("delete from ") + table);
+    const bool server = PgLocation::isServer(db.location());
+    // A server's temporary table is never vacuumed: rows deleted run after run would stay behind
+    // in it (and in its key's index), to be written around and read past. Emptied, it starts anew.
+    db.runNative((server ? QStringLiteral("truncate table ") : QStringLiteral("delete from ")) + table);
     if (!rows.rows.isEmpty()) {
         const auto fail = [&db](const QSqlError& e) {
             return DbError(e.text(), db.backend().isBusy(e) ? DbError::Kind::Busy : DbError::Kind::Engine);
@@ -57,6 +109,45 @@ void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
             return lastOut[i];
         };
         QString error;
+        // On a server the copy's lines are written here straight from the rows: amounts and texts
+        // without a conversion through a variant per cell, the rest as the engine takes them.
+        const auto line = [&](qsizetype r, QByteArray& out) {
+            const QVector<QVariant>& row = rows.rows[r];
+            for (int i = 0; i < columns; ++i) {
+                if (i > 0)
+                    out += '\t';
+                if (i >= row.size()) {
+                    out += "\\N";
+                    continue;
+                }
+                const QVariant& v = row[i];
+                const int id = v.metaType().id();
+                if (v.isNull()) {
+                    out += "\\N";
+                } else if (types[i] == FieldType::Money && v.metaType() == QMetaType::fromType<Money>()) {
+                    appendAmount(out, v.value<Money>());
+                } else if (id == QMetaType::QString && (types[i] == FieldType::Text || types[i] == FieldType::Memo)) {
+                    const QString& text = *static_cast<const QString*>(v.constData());
+                    if (text.isNull())
+                        out += "\\N";
+                    else
+                        appendField(out, text.toUtf8());
+                } else {
+                    const QVariant& stored = value(row, i);
+                    if (stored.isNull() || (stored.metaType().id() == QMetaType::QString && stored.toString().isNull()))
+                        out += "\\N";
+                    else
+                        appendField(out, stored.toString().toUtf8());
+                }
+            }
+            out += '\n';
+        };
+        if (server && PgDirect::copyLines(db.handle(), table, rows.columns, rows.rows.size(), line, &error)) {
+            tx.commit();
+            return;
+        }
+        if (!error.isEmpty())
+            throw DbError(error);
         const bool appended = db.backend().appendRows(
             db.handle(), table, rows.columns, rows.rows.size(),
             [&](qsizetype r, int i) -> const QVariant& { return value(rows.rows[r], i); }, &error);
