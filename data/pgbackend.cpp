@@ -740,8 +740,8 @@ bool eachRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QString*
     return ok;
 }
 
-bool copyLines(QSqlDatabase& db, const QString& table, const QStringList& columns, qsizetype rows,
-               const std::function<void(qsizetype, QByteArray&)>& line, QString* error)
+bool copyBinary(QSqlDatabase& db, const QString& table, const QStringList& columns, qsizetype rows,
+                const std::function<void(qsizetype, QByteArray&)>& row, QString* error)
 {
     PGconn* conn = connectionOf(db);
     if (!conn)
@@ -749,7 +749,8 @@ bool copyLines(QSqlDatabase& db, const QString& table, const QStringList& column
     QStringList q;
     for (const QString& c : columns)
         q << quoted(c);
-    const QByteArray start = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(quoted(table), q.join(QLatin1Char(','))).toUtf8();
+    const QByteArray start =
+        QStringLiteral("COPY %1 (%2) FROM STDIN (FORMAT binary)").arg(quoted(table), q.join(QLatin1Char(','))).toUtf8();
     qCDebug(lcSql, "%s [%lld rows]", start.constData(), qlonglong(rows));
     PGresult* r = PQexec(conn, start.constData());
     const bool copying = PQresultStatus(r) == PGRES_COPY_IN;
@@ -760,20 +761,24 @@ bool copyLines(QSqlDatabase& db, const QString& table, const QStringList& column
     }
     QByteArray buffer;
     buffer.reserve(1 << 17);
+    // The signature, no flags, no header extension.
+    buffer.append("PGCOPY\n\377\r\n\0\0\0\0\0\0\0\0\0", 19);
     bool sent = true;
     const auto abandon = [&](const char* why) {
         PQputCopyEnd(conn, why);
         while (PGresult* res = PQgetResult(conn))
             PQclear(res);
     };
-    for (qsizetype row = 0; row < rows && sent; ++row) {
+    for (qsizetype r = 0; r < rows && sent; ++r) {
         try {
-            line(row, buffer);
+            row(r, buffer);
         } catch (...) {
             abandon("abandoned");
             throw;
         }
-        if (buffer.size() > (1 << 16) || row + 1 == rows) {
+        if (r + 1 == rows)
+            buffer.append("\377\377", 2);  // the trailer: a field count of -1
+        if (buffer.size() > (1 << 16) || r + 1 == rows) {
             sent = PQputCopyData(conn, buffer.constData(), int(buffer.size())) == 1;
             buffer.resize(0);
         }

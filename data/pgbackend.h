@@ -36,9 +36,10 @@ namespace PgDirect {
 using RowCells = std::function<void(const char* const* cells, const int* lengths)>;
 // Every row of a native select, in its order.
 bool eachRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QString* error);
-// COPY table (columns) FROM STDIN in the text format: line(r, out) appends row r's line to out,
-// fields separated by tabs and escaped as the format wants, ending with a newline.
-bool copyLines(QSqlDatabase& db, const QString& table, const QStringList& columns, qsizetype rows,
-               const std::function<void(qsizetype, QByteArray&)>& line, QString* error);
+// COPY table (columns) FROM STDIN in the binary format: row(r, out) appends row r's tuple to out
+// (its field count, then each field's length and bytes in the server's own form); the header and
+// the trailer are written here.
+bool copyBinary(QSqlDatabase& db, const QString& table, const QStringList& columns, qsizetype rows,
+                const std::function<void(qsizetype, QByteArray&)>& row, QString* error);
 
 }  // namespace PgDirect

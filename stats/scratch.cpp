@@ -8,7 +8,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
-#include <charconv>
+#include <bit>
+#include <QDate>
 
 namespace Scratch {
 
@@ -19,46 +20,113 @@ void replace(Database& db, const ScratchRows& rows)
 
 namespace {
 
-// A text field of the copy format: its UTF-8 bytes, the format's own characters escaped.
-void appendField(QByteArray& out, const QByteArray& bytes)
+// The binary copy format: big-endian integers, each field its length (-1: null) and its bytes.
+template <typename T>
+void put(QByteArray& out, T v)
 {
-    for (const char ch : bytes) {
-        switch (ch) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            out += ch;
-        }
-    }
+    char bytes[sizeof(T)];
+    auto u = static_cast<std::make_unsigned_t<T>>(v);
+    for (int i = int(sizeof(T)) - 1; i >= 0; --i, u >>= 8)
+        bytes[i] = char(u & 0xff);
+    out.append(bytes, sizeof(T));
 }
 
-// An amount as its exact decimal text, as the engine would store the floating value it is bound as.
-void appendAmount(QByteArray& out, Money m)
+void putNull(QByteArray& out)
 {
+    put<qint32>(out, -1);
+}
+
+void putBytes(QByteArray& out, const QByteArray& bytes)
+{
+    put<qint32>(out, qint32(bytes.size()));
+    out += bytes;
+}
+
+// An amount as the server's numeric: base-10000 digits, the last one the four decimals.
+void putAmount(QByteArray& out, Money m)
+{
+    // Bound as a floating value, an amount beyond fifteen digits would come back as another one.
     if (!m.fitsStorage())
         throw DbError(
             QStringLiteral("'%1' 超出金额范围（最大 %2）").arg(m.toString(), Money::fromUnits(Money::MaxStoredUnits).toDisplay()));
     const qint64 u = m.units();
-    const quint64 a = u < 0 ? quint64(-u) : quint64(u);
-    char digits[32];
-    char* end = std::to_chars(digits, digits + sizeof digits, a / 10000).ptr;
-    *end++ = '.';
-    const unsigned fraction = unsigned(a % 10000);
-    for (unsigned d = 1000; d > 0; d /= 10)
-        *end++ = char('0' + fraction / d % 10);
-    if (u < 0)
-        out += '-';
-    out.append(digits, end - digits);
+    quint64 whole = quint64(u < 0 ? -u : u) / 10000;
+    const qint16 fraction = qint16(quint64(u < 0 ? -u : u) % 10000);
+    qint16 digits[8];
+    int n = 0;
+    for (; whole > 0; whole /= 10000)
+        digits[n++] = qint16(whole % 10000);
+    std::reverse(digits, digits + n);
+    const qint16 weight = qint16(n - 1);
+    if (fraction != 0)
+        digits[n++] = fraction;
+    put<qint32>(out, 8 + 2 * n);
+    put<qint16>(out, qint16(n));
+    put<qint16>(out, n == 0 ? 0 : weight);
+    put<quint16>(out, u < 0 ? 0x4000 : 0);
+    put<qint16>(out, 4);
+    for (int i = 0; i < n; ++i)
+        put<qint16>(out, digits[i]);
+}
+
+// A storage text "2004-03-01 12:00:00" as the server's timestamp: microseconds from 2000-01-01.
+void putDateTime(QByteArray& out, const QString& text)
+{
+    const auto field = [&](int from, int length) {
+        int v = 0;
+        for (int i = from; i < from + length; ++i) {
+            const QChar c = text[i];
+            if (!c.isDigit())
+                throw DbError(QStringLiteral("'%1' 不是有效的日期").arg(text));
+            v = v * 10 + c.digitValue();
+        }
+        return v;
+    };
+    if (text.size() != 19)
+        throw DbError(QStringLiteral("'%1' 不是有效的日期").arg(text));
+    const QDate day(field(0, 4), field(5, 2), field(8, 2));
+    if (!day.isValid())
+        throw DbError(QStringLiteral("'%1' 不是有效的日期").arg(text));
+    const qint64 seconds = QDate(2000, 1, 1).daysTo(day) * 86400 + field(11, 2) * 3600 + field(14, 2) * 60 + field(17, 2);
+    put<qint32>(out, 8);
+    put<qint64>(out, seconds * 1000000);
+}
+
+// A value in storage form (RecordSet::toStorage) as the server's binary form of its column.
+void putStored(QByteArray& out, const QVariant& v, FieldType type)
+{
+    if (v.isNull() || (v.metaType().id() == QMetaType::QString && v.toString().isNull())) {
+        putNull(out);
+        return;
+    }
+    switch (type) {
+    case FieldType::Text:
+    case FieldType::Memo:
+        putBytes(out, v.toString().toUtf8());
+        return;
+    case FieldType::Money:
+        if (const auto m = Money::fromStored(v.toDouble()))
+            putAmount(out, *m);
+        else
+            throw DbError(QStringLiteral("'%1' 不是有效的金额").arg(v.toString()));
+        return;
+    case FieldType::Number: {
+        put<qint32>(out, 8);
+        put<quint64>(out, std::bit_cast<quint64>(v.toDouble()));
+        return;
+    }
+    case FieldType::Integer:
+        put<qint32>(out, 8);
+        put<qint64>(out, v.toLongLong());
+        return;
+    case FieldType::DateTime:
+        putDateTime(out, v.toString());
+        return;
+    case FieldType::Boolean:
+        put<qint32>(out, 2);
+        put<qint16>(out, qint16(v.toLongLong()));
+        return;
+    }
 }
 
 }  // namespace
@@ -109,40 +177,32 @@ void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
             return lastOut[i];
         };
         QString error;
-        // On a server the copy's lines are written here straight from the rows: amounts and texts
-        // without a conversion through a variant per cell, the rest as the engine takes them.
-        const auto line = [&](qsizetype r, QByteArray& out) {
+        // On a server the rows go in the copy's binary form, written here straight from them:
+        // amounts and texts without a conversion through a variant per cell, and nothing for the
+        // server to parse; the rest converted as the engine takes them.
+        const auto binaryRow = [&](qsizetype r, QByteArray& out) {
             const QVector<QVariant>& row = rows.rows[r];
+            put<qint16>(out, qint16(columns));
             for (int i = 0; i < columns; ++i) {
-                if (i > 0)
-                    out += '\t';
                 if (i >= row.size()) {
-                    out += "\\N";
+                    putNull(out);
                     continue;
                 }
                 const QVariant& v = row[i];
-                const int id = v.metaType().id();
-                if (v.isNull()) {
-                    out += "\\N";
-                } else if (types[i] == FieldType::Money && v.metaType() == QMetaType::fromType<Money>()) {
-                    appendAmount(out, v.value<Money>());
-                } else if (id == QMetaType::QString && (types[i] == FieldType::Text || types[i] == FieldType::Memo)) {
+                if (types[i] == FieldType::Money && v.metaType() == QMetaType::fromType<Money>()) {
+                    putAmount(out, v.value<Money>());
+                } else if (v.metaType().id() == QMetaType::QString && (types[i] == FieldType::Text || types[i] == FieldType::Memo)) {
                     const QString& text = *static_cast<const QString*>(v.constData());
                     if (text.isNull())
-                        out += "\\N";
+                        putNull(out);
                     else
-                        appendField(out, text.toUtf8());
+                        putBytes(out, text.toUtf8());
                 } else {
-                    const QVariant& stored = value(row, i);
-                    if (stored.isNull() || (stored.metaType().id() == QMetaType::QString && stored.toString().isNull()))
-                        out += "\\N";
-                    else
-                        appendField(out, stored.toString().toUtf8());
+                    putStored(out, value(row, i), types[i]);
                 }
             }
-            out += '\n';
         };
-        if (server && PgDirect::copyLines(db.handle(), table, rows.columns, rows.rows.size(), line, &error)) {
+        if (server && PgDirect::copyBinary(db.handle(), table, rows.columns, rows.rows.size(), binaryRow, &error)) {
             tx.commit();
             return;
         }
