@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace Reports {
 
@@ -116,8 +117,7 @@ bool summedHere(Database& db, const QString& table, const QStringList& keys, con
     const QString sql = db.translate(QStringLiteral("select %1 from %2 where %3").arg(columns.join(QLatin1Char(',')), table, where));
     const int k = int(keys.size());
     const int n = k + int(values.size());
-    using Wide = QVector<__int128>;
-    QVector<Wide> totals;
+    std::vector<__int128> totals;  // n - k per group, one after the other
     QHash<QString, int> index;
     QString joined;
     QString error;
@@ -137,10 +137,10 @@ bool summedHere(Database& db, const QString& table, const QStringList& keys, con
             auto it = index.constFind(joined);
             if (it == index.constEnd()) {
                 it = index.insert(joined, int(out->size()));
-                out->push_back({joined.split(QChar(0)), {}});
-                totals.push_back(Wide(n - k));
+                out->push_back({k == 1 ? QStringList{joined} : joined.split(QChar(0)), {}});
+                totals.resize(totals.size() + size_t(n - k));
             }
-            __int128* total = totals[*it].data();
+            __int128* total = totals.data() + size_t(*it) * size_t(n - k);
             for (int i = k; i < n; ++i) {
                 if (!cells[i])
                     continue;
@@ -163,7 +163,8 @@ bool summedHere(Database& db, const QString& table, const QStringList& keys, con
     for (int g = 0; g < out->size(); ++g) {
         QVector<Money>& sums = (*out)[g].sums;
         sums.reserve(n - k);
-        for (const __int128 t : std::as_const(totals[g])) {
+        for (int i = 0; i < n - k; ++i) {
+            const __int128 t = totals[size_t(g) * size_t(n - k) + size_t(i)];
             if (t > Money::MaxUnits || t < -Money::MaxUnits)
                 throw DbError(Amounts::outOfRange());
             sums << Money::fromUnits(qint64(t));
@@ -467,8 +468,12 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
         if (it != matchCache.end())
             return *it;
         QVector<int> m;
+        QString head;  // the number's first len characters, grown in place
+        head.reserve(number.size());
         for (int len = 0; len <= number.size(); ++len) {
-            const auto hit = byNumber.constFind(number.left(len));
+            if (len > 0)
+                head += number[len - 1];
+            const auto hit = byNumber.constFind(head);
             if (hit != byNumber.constEnd())
                 m += *hit;
         }

@@ -167,12 +167,14 @@ void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
         // Reports repeat values down a column (the range dates of every row); each is converted once.
         QVector<QVariant> lastIn(columns), lastOut(columns);
         QVector<bool> known(columns, false);
+        QVector<QByteArray> lastBytes(columns);  // lastOut in the binary copy's form, once asked for
         const auto value = [&](const QVector<QVariant>& row, int i) -> const QVariant& {
             const QVariant v = row.value(i);
             if (!known[i] || v.metaType() != lastIn[i].metaType() || v != lastIn[i]) {
                 lastOut[i] = RecordSet::toStorage(v, types[i]);
                 lastIn[i] = v;
                 known[i] = true;
+                lastBytes[i].clear();
             }
             return lastOut[i];
         };
@@ -198,7 +200,10 @@ void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
                     else
                         putBytes(out, text.toUtf8());
                 } else {
-                    putStored(out, value(row, i), types[i]);
+                    const QVariant& stored = value(row, i);
+                    if (lastBytes[i].isEmpty())
+                        putStored(lastBytes[i], stored, types[i]);
+                    out += lastBytes[i];
                 }
             }
         };
