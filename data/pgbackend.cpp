@@ -97,6 +97,34 @@ PGconn* connectionOf(QSqlDatabase& db)
     return isConn ? *static_cast<PGconn* const*>(h.constData()) : nullptr;
 }
 
+// A COPY … FROM STDIN begun on the connection: false with the server's text when it is refused.
+bool startCopy(PGconn* conn, const QByteArray& statement, qsizetype rows, QString* error)
+{
+    // Past Database, so traced here: the rows follow as one stream.
+    qCDebug(lcSql, "%s [%lld rows]", statement.constData(), qlonglong(rows));
+    PGresult* r = PQexec(conn, statement.constData());
+    const bool copying = PQresultStatus(r) == PGRES_COPY_IN;
+    PQclear(r);
+    if (!copying)
+        *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+    return copying;
+}
+
+// The end of a copy, abandoned when not all was sent; false with the server's text on failure.
+bool endCopy(PGconn* conn, bool sent, QString* error)
+{
+    const bool ended = PQputCopyEnd(conn, sent ? nullptr : "abandoned") == 1;
+    bool ok = sent && ended;
+    while (PGresult* res = PQgetResult(conn)) {
+        if (PQresultStatus(res) != PGRES_COMMAND_OK)
+            ok = false;
+        PQclear(res);
+    }
+    if (!ok)
+        *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+    return ok;
+}
+
 // The server's types as the driver hands them out; Invalid for a type whose text the driver reads
 // itself (dates, times, bytes), which then goes through the driver.
 QMetaType::Type plainType(Oid oid)
@@ -311,15 +339,8 @@ public:
         for (const QString& c : columns)
             q << quoted(c);
         const QByteArray start = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(quoted(table), q.join(QLatin1Char(','))).toUtf8();
-        // Past Database, so traced here: the rows follow as one stream.
-        qCDebug(lcSql, "%s [%lld rows]", start.constData(), qlonglong(rows));
-        PGresult* r = PQexec(conn, start.constData());
-        const bool copying = PQresultStatus(r) == PGRES_COPY_IN;
-        PQclear(r);
-        if (!copying) {
-            *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+        if (!startCopy(conn, start, rows, error))
             return false;
-        }
         QByteArray buffer;
         bool sent = true;
         for (qsizetype row = 0; row < rows && sent; ++row) {
@@ -357,16 +378,7 @@ public:
                 buffer.clear();
             }
         }
-        const bool ended = PQputCopyEnd(conn, sent ? nullptr : "abandoned") == 1;
-        bool ok = sent && ended;
-        while (PGresult* res = PQgetResult(conn)) {
-            if (PQresultStatus(res) != PGRES_COMMAND_OK)
-                ok = false;
-            PQclear(res);
-        }
-        if (!ok)
-            *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
-        return ok;
+        return endCopy(conn, sent, error);
     }
 
     // The visibility map too: ordered key reads of a list are index-only scans only when it is set.
@@ -751,29 +763,19 @@ bool copyBinary(QSqlDatabase& db, const QString& table, const QStringList& colum
         q << quoted(c);
     const QByteArray start =
         QStringLiteral("COPY %1 (%2) FROM STDIN (FORMAT binary)").arg(quoted(table), q.join(QLatin1Char(','))).toUtf8();
-    qCDebug(lcSql, "%s [%lld rows]", start.constData(), qlonglong(rows));
-    PGresult* r = PQexec(conn, start.constData());
-    const bool copying = PQresultStatus(r) == PGRES_COPY_IN;
-    PQclear(r);
-    if (!copying) {
-        *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+    if (!startCopy(conn, start, rows, error))
         return false;
-    }
     QByteArray buffer;
     buffer.reserve(1 << 17);
     // The signature, no flags, no header extension.
     buffer.append("PGCOPY\n\377\r\n\0\0\0\0\0\0\0\0\0", 19);
     bool sent = true;
-    const auto abandon = [&](const char* why) {
-        PQputCopyEnd(conn, why);
-        while (PGresult* res = PQgetResult(conn))
-            PQclear(res);
-    };
     for (qsizetype r = 0; r < rows && sent; ++r) {
         try {
             row(r, buffer);
         } catch (...) {
-            abandon("abandoned");
+            QString ignored;  // the exception says what went wrong
+            endCopy(conn, false, &ignored);
             throw;
         }
         if (r + 1 == rows)
@@ -783,16 +785,7 @@ bool copyBinary(QSqlDatabase& db, const QString& table, const QStringList& colum
             buffer.resize(0);
         }
     }
-    const bool ended = PQputCopyEnd(conn, sent ? nullptr : "abandoned") == 1;
-    bool ok = sent && ended;
-    while (PGresult* res = PQgetResult(conn)) {
-        if (PQresultStatus(res) != PGRES_COMMAND_OK)
-            ok = false;
-        PQclear(res);
-    }
-    if (!ok)
-        *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
-    return ok;
+    return endCopy(conn, sent, error);
 }
 
 }  // namespace PgDirect
