@@ -97,9 +97,15 @@ PGconn* connectionOf(QSqlDatabase& db)
     return isConn ? *static_cast<PGconn* const*>(h.constData()) : nullptr;
 }
 
-// A COPY … FROM STDIN begun on the connection: false with the server's text when it is refused.
-bool startCopy(PGconn* conn, const QByteArray& statement, qsizetype rows, QString* error)
+// COPY table (columns) FROM STDIN with the given options begun on the connection: false with the
+// server's text when it is refused.
+bool startCopy(PGconn* conn, const QString& table, const QStringList& columns, const char* options, qsizetype rows, QString* error)
 {
+    QStringList q;
+    for (const QString& c : columns)
+        q << quoted(c);
+    const QByteArray statement =
+        QStringLiteral("COPY %1 (%2) FROM STDIN%3").arg(quoted(table), q.join(QLatin1Char(',')), QString::fromLatin1(options)).toUtf8();
     // Past Database, so traced here: the rows follow as one stream.
     qCDebug(lcSql, "%s [%lld rows]", statement.constData(), qlonglong(rows));
     PGresult* r = PQexec(conn, statement.constData());
@@ -335,11 +341,7 @@ public:
         PGconn* conn = connectionOf(db);
         if (!conn)
             return false;
-        QStringList q;
-        for (const QString& c : columns)
-            q << quoted(c);
-        const QByteArray start = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(quoted(table), q.join(QLatin1Char(','))).toUtf8();
-        if (!startCopy(conn, start, rows, error))
+        if (!startCopy(conn, table, columns, "", rows, error))
             return false;
         QByteArray buffer;
         bool sent = true;
@@ -758,12 +760,7 @@ bool copyBinary(QSqlDatabase& db, const QString& table, const QStringList& colum
     PGconn* conn = connectionOf(db);
     if (!conn)
         return false;
-    QStringList q;
-    for (const QString& c : columns)
-        q << quoted(c);
-    const QByteArray start =
-        QStringLiteral("COPY %1 (%2) FROM STDIN (FORMAT binary)").arg(quoted(table), q.join(QLatin1Char(','))).toUtf8();
-    if (!startCopy(conn, start, rows, error))
+    if (!startCopy(conn, table, columns, " (FORMAT binary)", rows, error))
         return false;
     QByteArray buffer;
     buffer.reserve(1 << 17);
