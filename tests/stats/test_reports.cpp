@@ -3,6 +3,7 @@
 // scratch table replaced in one transaction.
 #include "fixture.h"
 #include "core/dates.h"
+#include "data/amounts.h"
 #include "literal.h"
 #include "stats/reports.h"
 #include "stats/scratch.h"
@@ -261,6 +262,28 @@ private Q_SLOTS:
         // The connection goes on after an abandoned copy.
         Scratch::replace(d, rows);
         QCOMPARE(column(d, "车牌号").size(), 4);
+    }
+
+    void totalsPastTheRangeRefused()
+    {
+        // One customer's contracts adding up past what any amount can hold: both the engine's sums
+        // and the ones made from a server's rows refuse, whatever the order of adding.
+        Db db;
+        Database& d = db.dm.ADO_qczl;
+        d.runNative(S("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 9300) "
+                      "INSERT INTO 汽车租赁登记表 (车牌号, 客户号, 发车日期, 收费金额) "
+                      "SELECT 'A1', '12', '2004-03-20 10:00:00', 99999999999.9999 FROM n"));
+        Reports::customerIncome(d, dispatch("2004-01-01", "2004-02-28"));  // outside the range: no fault
+        const auto before = dump(d);
+        for (const auto& report : {Reports::customerIncome, Reports::vehicleCustomerIncome}) {
+            try {
+                report(d, dispatch("2004-03-01", "2004-03-31"));
+                QFAIL("a total past the range was accepted");
+            } catch (const DbError& e) {
+                QCOMPARE(e.text(), Amounts::outOfRange());
+            }
+            QCOMPARE(dump(d), before);
+        }
     }
 
     void likeAsTheEngine()
