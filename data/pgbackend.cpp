@@ -755,7 +755,7 @@ bool eachRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QString*
 }
 
 bool copyBinary(QSqlDatabase& db, const QString& table, const QStringList& columns, qsizetype rows,
-                const std::function<void(qsizetype, QByteArray&)>& row, QString* error)
+                const std::function<bool(QByteArray&)>& more, QString* error)
 {
     PGconn* conn = connectionOf(db);
     if (!conn)
@@ -766,18 +766,18 @@ bool copyBinary(QSqlDatabase& db, const QString& table, const QStringList& colum
     buffer.reserve(1 << 17);
     // The signature, no flags, no header extension.
     buffer.append("PGCOPY\n\377\r\n\0\0\0\0\0\0\0\0\0", 19);
-    bool sent = true;
-    for (qsizetype r = 0; r < rows && sent; ++r) {
+    bool sent = true, left = true;
+    while (left && sent) {
         try {
-            row(r, buffer);
+            left = more(buffer);
         } catch (...) {
             QString ignored;  // the exception says what went wrong
             endCopy(conn, false, &ignored);
             throw;
         }
-        if (r + 1 == rows)
+        if (!left)
             buffer.append("\377\377", 2);  // the trailer: a field count of -1
-        if (buffer.size() > (1 << 16) || r + 1 == rows) {
+        if (buffer.size() > (1 << 15) || !left) {
             sent = PQputCopyData(conn, buffer.constData(), int(buffer.size())) == 1;
             buffer.resize(0);
         }

@@ -36,10 +36,12 @@ namespace PgDirect {
 using RowCells = std::function<void(const char* const* cells, const int* lengths)>;
 // Every row of a native select, in its order.
 bool eachRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QString* error);
-// COPY table (columns) FROM STDIN in the binary format: row(r, out) appends row r's tuple to out
-// (its field count, then each field's length and bytes in the server's own form); the header and
-// the trailer are written here.
+// COPY table (columns) FROM STDIN in the binary format: more(out) appends the next tuples to out
+// (each its field count, then each field's length and bytes in the server's own form) and says
+// whether any are left; what it appends is sent as it grows, so the server stores the first rows
+// while later ones are still being made. The header and the trailer are written here; rows (-1
+// where not known) only goes to the trace.
 bool copyBinary(QSqlDatabase& db, const QString& table, const QStringList& columns, qsizetype rows,
-                const std::function<void(qsizetype, QByteArray&)>& row, QString* error);
+                const std::function<bool(QByteArray&)>& more, QString* error);
 
 }  // namespace PgDirect

@@ -118,8 +118,10 @@ bool summedHere(Database& db, const QString& table, const QStringList& keys, con
     const int k = int(keys.size());
     const int n = k + int(values.size());
     std::vector<__int128> totals;  // n - k per group, one after the other
-    QHash<QString, int> index;
-    QString joined;
+    // Keys as the server's UTF-8 bytes, folded in place (the fold touches ASCII letters only, which
+    // never occur inside a longer character): a text is made only per group, not per row.
+    QHash<QByteArray, int> index;
+    QByteArray joined;
     QString error;
     const bool read = PgDirect::eachRow(
         db.handle(), sql,
@@ -129,15 +131,17 @@ bool summedHere(Database& db, const QString& table, const QStringList& keys, con
                 if (!cells[i])
                     return;
                 if (i > 0)
-                    joined += QChar(0);
-                joined += QString::fromUtf8(cells[i], lengths[i]);
+                    joined += '\0';
+                joined.append(cells[i], lengths[i]);
             }
-            for (QChar& c : joined)
-                c = foldChar(c);
+            for (char& ch : joined)
+                if (ch >= 'a' && ch <= 'z')
+                    ch = char(ch - ('a' - 'A'));
             auto it = index.constFind(joined);
             if (it == index.constEnd()) {
                 it = index.insert(joined, int(out->size()));
-                out->push_back({k == 1 ? QStringList{joined} : joined.split(QChar(0)), {}});
+                const QString keys = QString::fromUtf8(joined);
+                out->push_back({k == 1 ? QStringList{keys} : keys.split(QChar(0)), {}});
                 totals.resize(totals.size() + size_t(n - k));
             }
             __int128* total = totals.data() + size_t(*it) * size_t(n - k);
@@ -357,6 +361,32 @@ QVector<Group> contractsPerCustomer(Database& db, const QStringList& keys, const
     return contractGroups(db, keys, where);
 }
 
+// Groups in the order of their first key as QString's < puts them, compared through the key's
+// first eight UTF-16 units packed in one number (a plate is seldom longer) and in full only on a tie.
+void sortByFirstKey(QVector<Group>& groups)
+{
+    using Key = unsigned __int128;
+    std::vector<std::pair<Key, int>> order;
+    order.reserve(size_t(groups.size()));
+    for (int i = 0; i < groups.size(); ++i) {
+        const QString& k = groups[i].keys[0];
+        Key key = 0;
+        for (int c = 0; c < 8; ++c)
+            key = (key << 16) | (c < k.size() ? k[c].unicode() : 0);
+        order.emplace_back(key, i);
+    }
+    std::sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first)
+            return a.first < b.first;
+        return groups[a.second].keys[0] < groups[b.second].keys[0];
+    });
+    QVector<Group> sorted;
+    sorted.reserve(groups.size());
+    for (const auto& o : order)
+        sorted.push_back(std::move(groups[o.second]));
+    groups = std::move(sorted);
+}
+
 }  // namespace
 
 QString fold(const QString& s)
@@ -446,7 +476,7 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
     dates.customerName.clear();
     dates.plate.clear();
     QVector<Group> pairs = contractsPerCustomer(db, {Col::车牌号, Col::客户号}, incomeWhere(dates));
-    std::sort(pairs.begin(), pairs.end(), [](const Group& a, const Group& b) { return a.keys[0] < b.keys[0]; });
+    sortByFirstKey(pairs);
     QVector<QString> pairPlates;
     for (const Group& g : pairs)
         pairPlates << g.keys[0];
@@ -454,25 +484,37 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
     const QVector<QStringList> customers = readRows(db, QStringLiteral("客户号,客户姓名"), QStringLiteral("客户登记表"), Col::客户号);
     QHash<QString, QVector<int>> byNumber;  // folded number -> customers in loop order
     QVector<int> patterned;                 // customers whose number holds % or _
+    QVector<bool> lengths;                  // the lengths registered numbers have
     for (int i = 0; i < customers.size(); ++i) {
         const QString k = fold(customers[i][0]);
-        if (hasWildcard(k))
+        if (hasWildcard(k)) {
             patterned << i;
-        else
-            byNumber[k] << i;
+            continue;
+        }
+        byNumber[k] << i;
+        if (lengths.size() <= k.size())
+            lengths.resize(k.size() + 1, false);
+        lengths[k.size()] = true;
     }
     // The customers a contract's number counts for: every registered number it begins with.
-    QHash<QString, QVector<int>> matchCache;
-    const auto customersOf = [&](const QString& number) -> const QVector<int>& {
-        auto it = matchCache.find(number);
-        if (it != matchCache.end())
-            return *it;
-        QVector<int> m;
+    // Worked out once per pair (a pair is met again only under a plate that begins another one).
+    QVector<QVector<int>> pairCustomers(pairs.size());
+    QVector<bool> pairKnown(pairs.size(), false);
+    const auto customersOf = [&](int pair) -> const QVector<int>& {
+        if (pairKnown[pair])
+            return pairCustomers[pair];
+        pairKnown[pair] = true;
+        const QString& number = pairs[pair].keys[1];
+        QVector<int>& m = pairCustomers[pair];
         QString head;  // the number's first len characters, grown in place
         head.reserve(number.size());
         for (int len = 0; len <= number.size(); ++len) {
             if (len > 0)
                 head += number[len - 1];
+            if (len >= lengths.size())
+                break;
+            if (!lengths[len])
+                continue;
             const auto hit = byNumber.constFind(head);
             if (hit != byNumber.constEnd())
                 m += *hit;
@@ -480,45 +522,53 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
         for (int i : patterned)
             if (likeMatches(fold(customers[i][0]) + QLatin1Char('%'), number))
                 m << i;
-        return *matchCache.insert(number, m);
+        return m;
     };
 
-    ScratchRows out(QStringList{Col::车牌号, Col::客户号, Col::客户姓名, Col::发车日期, Col::收车日期} + IncomeColumns);
     const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
     QVector<Sums> acc(customers.size());
     QVector<bool> seen(customers.size(), false);
     QVector<int> touched;
-    for (const QStringList& v : readRows(db, Col::车牌号, QStringLiteral("汽车档案"), Col::车牌号)) {
-        const QString p = fold(v[0]);
-        int lo = 0, hi = int(pairs.size());
-        const bool pattern = hasWildcard(p);
-        if (!pattern) {
-            lo = int(std::lower_bound(pairPlates.begin(), pairPlates.end(), p) - pairPlates.begin());
-            hi = int(std::partition_point(pairPlates.begin() + lo, pairPlates.end(), [&](const QString& k) { return k.startsWith(p); })
-                     - pairPlates.begin());
-        }
-        touched.clear();
-        for (int i = lo; i < hi; ++i) {
-            if (pattern && !likeMatches(p + QLatin1Char('%'), pairPlates[i]))
-                continue;
-            const Sums s = toSums(pairs[i].sums);
-            for (int k : customersOf(pairs[i].keys[1])) {
-                if (!seen[k]) {
-                    seen[k] = true;
-                    acc[k] = Sums{};
-                    touched << k;
+    const QVector<QStringList> vehicles = readRows(db, Col::车牌号, QStringLiteral("汽车档案"), Col::车牌号);
+    qsizetype next = 0;
+    // A few vehicles' rows at a time: on a server the first are stored while the rest are matched.
+    const auto batch = [&](ScratchRows& out) {
+        for (const qsizetype end = std::min(vehicles.size(), next + 64); next < end; ++next) {
+            const QStringList& v = vehicles[next];
+            const QString p = fold(v[0]);
+            int lo = 0, hi = int(pairs.size());
+            const bool pattern = hasWildcard(p);
+            if (!pattern) {
+                lo = int(std::lower_bound(pairPlates.begin(), pairPlates.end(), p) - pairPlates.begin());
+                hi = int(
+                    std::partition_point(pairPlates.begin() + lo, pairPlates.end(), [&](const QString& k) { return k.startsWith(p); })
+                    - pairPlates.begin());
+            }
+            touched.clear();
+            for (int i = lo; i < hi; ++i) {
+                if (pattern && !likeMatches(p + QLatin1Char('%'), pairPlates[i]))
+                    continue;
+                const Sums s = toSums(pairs[i].sums);
+                for (int k : customersOf(i)) {
+                    if (!seen[k]) {
+                        seen[k] = true;
+                        acc[k] = Sums{};
+                        touched << k;
+                    }
+                    acc[k] += s;
                 }
-                acc[k] += s;
+            }
+            std::sort(touched.begin(), touched.end());
+            for (int k : touched) {
+                seen[k] = false;
+                if (acc[k][3] > Money())
+                    out.add(incomeRow({v[0], customers[k][0], customers[k][1], from, to}, acc[k]));
             }
         }
-        std::sort(touched.begin(), touched.end());
-        for (int k : touched) {
-            seen[k] = false;
-            if (acc[k][3] > Money())
-                out.add(incomeRow({v[0], customers[k][0], customers[k][1], from, to}, acc[k]));
-        }
-    }
-    Scratch::replace(db, out);
+        return next < vehicles.size();
+    };
+    Scratch::replaceInBatches(db, QStringList{Col::车牌号, Col::客户号, Col::客户姓名, Col::发车日期, Col::收车日期} + IncomeColumns,
+                              batch);
 }
 
 void handlerIncome(Database& db, const IncomeCriteria& c)

@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <QDate>
 
 namespace Scratch {
@@ -20,9 +21,43 @@ void replace(Database& db, const ScratchRows& rows)
 
 namespace {
 
+// Bytes gathered on the stack and appended to a buffer a row at a time: appending each field's few
+// bytes on its own costs more than making them.
+class Bytes {
+public:
+    explicit Bytes(QByteArray& to) : m_to(to) {}
+    void append(const char* bytes, qsizetype n)
+    {
+        if (m_n + n > qsizetype(sizeof m_buffer)) {
+            flush();
+            if (n > qsizetype(sizeof m_buffer)) {
+                m_to.append(bytes, n);
+                return;
+            }
+        }
+        std::memcpy(m_buffer + m_n, bytes, size_t(n));
+        m_n += n;
+    }
+    Bytes& operator+=(const QByteArray& bytes)
+    {
+        append(bytes.constData(), bytes.size());
+        return *this;
+    }
+    void flush()
+    {
+        m_to.append(m_buffer, m_n);
+        m_n = 0;
+    }
+
+private:
+    QByteArray& m_to;
+    char m_buffer[512];
+    qsizetype m_n = 0;
+};
+
 // The binary copy format: big-endian integers, each field its length (-1: null) and its bytes.
 template <typename T>
-void put(QByteArray& out, T v)
+void put(Bytes& out, T v)
 {
     char bytes[sizeof(T)];
     auto u = static_cast<std::make_unsigned_t<T>>(v);
@@ -31,19 +66,19 @@ void put(QByteArray& out, T v)
     out.append(bytes, sizeof(T));
 }
 
-void putNull(QByteArray& out)
+void putNull(Bytes& out)
 {
     put<qint32>(out, -1);
 }
 
-void putBytes(QByteArray& out, const QByteArray& bytes)
+void putBytes(Bytes& out, const QByteArray& bytes)
 {
     put<qint32>(out, qint32(bytes.size()));
     out += bytes;
 }
 
 // An amount as the server's numeric: base-10000 digits, the last one the four decimals.
-void putAmount(QByteArray& out, Money m)
+void putAmount(Bytes& out, Money m)
 {
     // Bound as a floating value, an amount beyond fifteen digits would come back as another one.
     if (!m.fitsStorage())
@@ -70,7 +105,7 @@ void putAmount(QByteArray& out, Money m)
 }
 
 // A storage text "2004-03-01 12:00:00" as the server's timestamp: microseconds from 2000-01-01.
-void putDateTime(QByteArray& out, const QString& text)
+void putDateTime(Bytes& out, const QString& text)
 {
     const auto field = [&](int from, int length) {
         int v = 0;
@@ -93,7 +128,7 @@ void putDateTime(QByteArray& out, const QString& text)
 }
 
 // A value in storage form (RecordSet::toStorage) as the server's binary form of its column.
-void putStored(QByteArray& out, const QVariant& v, FieldType type)
+void putStored(Bytes& out, const QVariant& v, FieldType type)
 {
     if (v.isNull() || (v.metaType().id() == QMetaType::QString && v.toString().isNull())) {
         putNull(out);
@@ -129,13 +164,13 @@ void putStored(QByteArray& out, const QVariant& v, FieldType type)
     }
 }
 
-}  // namespace
-
-void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
+// The rows given, or (next set) the rows next() makes batch by batch.
+void write(Database& db, const QString& table, const QStringList& names, const ScratchRows* given,
+           const std::function<bool(ScratchRows&)>& next)
 {
     QVector<FieldType> types;
     QStringList quoted, marks;
-    for (const QString& c : rows.columns) {
+    for (const QString& c : names) {
         types << Schema::columnType(table, c);
         quoted << QLatin1Char('"') + c + QLatin1Char('"');
         marks << QStringLiteral("?");
@@ -145,7 +180,12 @@ void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
     // A server's temporary table is never vacuumed: rows deleted run after run would stay behind
     // in it (and in its key's index), to be written around and read past. Emptied, it starts anew.
     db.runNative((server ? QStringLiteral("truncate table ") : QStringLiteral("delete from ")) + table);
-    if (!rows.rows.isEmpty()) {
+    ScratchRows gathered(names);
+    if (next && !server)
+        while (next(gathered)) {
+        }
+    const ScratchRows& rows = next ? gathered : *given;
+    if (!rows.rows.isEmpty() || (next && server)) {
         const auto fail = [&db](const QSqlError& e) {
             return DbError(e.text(), db.backend().isBusy(e) ? DbError::Kind::Busy : DbError::Kind::Engine);
         };
@@ -182,8 +222,10 @@ void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
         // On a server the rows go in the copy's binary form, written here straight from them:
         // amounts and texts without a conversion through a variant per cell, and nothing for the
         // server to parse; the rest converted as the engine takes them.
-        const auto binaryRow = [&](qsizetype r, QByteArray& out) {
-            const QVector<QVariant>& row = rows.rows[r];
+        QVector<QString> lastText(columns);  // a text repeated down a column (a vehicle's rows) encoded once
+        QVector<QByteArray> lastUtf8(columns);
+        const auto binaryRow = [&](const QVector<QVariant>& row, QByteArray& to) {
+            Bytes out(to);
             put<qint16>(out, qint16(columns));
             for (int i = 0; i < columns; ++i) {
                 if (i >= row.size()) {
@@ -195,27 +237,52 @@ void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
                     putAmount(out, v.value<Money>());
                 } else if (v.metaType().id() == QMetaType::QString && (types[i] == FieldType::Text || types[i] == FieldType::Memo)) {
                     const QString& text = *static_cast<const QString*>(v.constData());
-                    if (text.isNull())
+                    if (text.isNull()) {
                         putNull(out);
-                    else
-                        putBytes(out, text.toUtf8());
+                        continue;
+                    }
+                    if (text.constData() != lastText[i].constData() || text.size() != lastText[i].size()) {
+                        lastText[i] = text;
+                        lastUtf8[i] = text.toUtf8();
+                    }
+                    putBytes(out, lastUtf8[i]);
                 } else {
                     const QVariant& stored = value(row, i);
-                    if (lastBytes[i].isEmpty())
-                        putStored(lastBytes[i], stored, types[i]);
+                    if (lastBytes[i].isEmpty()) {
+                        Bytes b(lastBytes[i]);
+                        putStored(b, stored, types[i]);
+                        b.flush();
+                    }
                     out += lastBytes[i];
                 }
             }
+            out.flush();
         };
-        if (server && PgDirect::copyBinary(db.handle(), table, rows.columns, rows.rows.size(), binaryRow, &error)) {
+        ScratchRows batch(names);
+        qsizetype sent = 0;
+        const auto more = [&](QByteArray& out) {
+            if (!next) {
+                // The rows given, a few at a time so that the first ones are on their way early.
+                const qsizetype end = std::min(rows.rows.size(), sent + 64);
+                for (; sent < end; ++sent)
+                    binaryRow(rows.rows[sent], out);
+                return sent < rows.rows.size();
+            }
+            batch.rows.resize(0);
+            const bool left = next(batch);
+            for (const QVector<QVariant>& row : std::as_const(batch.rows))
+                binaryRow(row, out);
+            return left;
+        };
+        if (server && PgDirect::copyBinary(db.handle(), table, names, next ? -1 : rows.rows.size(), more, &error)) {
             tx.commit();
             return;
         }
         if (!error.isEmpty())
             throw DbError(error);
         const bool appended = db.backend().appendRows(
-            db.handle(), table, rows.columns, rows.rows.size(),
-            [&](qsizetype r, int i) -> const QVariant& { return value(rows.rows[r], i); }, &error);
+            db.handle(), table, names, rows.rows.size(), [&](qsizetype r, int i) -> const QVariant& { return value(rows.rows[r], i); },
+            &error);
         if (!appended && !error.isEmpty())
             throw DbError(error);
         if (!appended) {
@@ -233,6 +300,18 @@ void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
         }
     }
     tx.commit();
+}
+
+}  // namespace
+
+void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
+{
+    write(db, table, rows.columns, &rows, {});
+}
+
+void replaceInBatches(Database& db, const QStringList& columns, const std::function<bool(ScratchRows&)>& next)
+{
+    write(db, Table, columns, nullptr, next);
 }
 
 QStringList selectLines(const QString& orderLine)
