@@ -754,6 +754,104 @@ bool eachRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QString*
     return ok;
 }
 
+bool eachCopiedRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QString* error)
+{
+    PGconn* conn = connectionOf(db);
+    if (!conn || PQtransactionStatus(conn) == PQTRANS_ACTIVE)
+        return false;
+    const QByteArray statement = QStringLiteral("COPY (%1) TO STDOUT").arg(sql).toUtf8();
+    qCDebug(lcSql, "%s", statement.constData());
+    PGresult* r = PQexec(conn, statement.constData());
+    const bool copying = PQresultStatus(r) == PGRES_COPY_OUT;
+    PQclear(r);
+    if (!copying) {
+        *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+        return false;
+    }
+    std::vector<const char*> cells;
+    std::vector<int> lengths;
+    QByteArray fields;  // the line's fields, unescaped, one after the other
+    std::vector<int> starts;
+    std::vector<bool> null;
+    const auto finish = [&]() {
+        bool ok = true;
+        while (PGresult* res = PQgetResult(conn)) {
+            if (PQresultStatus(res) != PGRES_COMMAND_OK)
+                ok = false;
+            PQclear(res);
+        }
+        if (!ok)
+            *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+        return ok;
+    };
+    for (;;) {
+        char* line = nullptr;
+        const int n = PQgetCopyData(conn, &line, 0);
+        if (n < 0)
+            break;  // -1: done; -2: failed, said by the result
+        try {
+            // A line: fields split by tabs, \N for null, a backslash before a control character.
+            cells.clear();
+            lengths.clear();
+            starts.clear();
+            fields.resize(0);
+            const int end = n > 0 && line[n - 1] == '\n' ? n - 1 : n;
+            null.clear();
+            for (int i = 0; i <= end; ++i) {
+                starts.push_back(int(fields.size()));
+                null.push_back(end - i >= 2 && line[i] == '\\' && line[i + 1] == 'N' && (i + 2 == end || line[i + 2] == '\t'));
+                if (null.back()) {
+                    i += 2;
+                    continue;
+                }
+                for (; i < end && line[i] != '\t'; ++i) {
+                    char ch = line[i];
+                    if (ch == '\\' && i + 1 < end) {
+                        switch (line[++i]) {
+                        case 'b':
+                            ch = '\b';
+                            break;
+                        case 'f':
+                            ch = '\f';
+                            break;
+                        case 'n':
+                            ch = '\n';
+                            break;
+                        case 'r':
+                            ch = '\r';
+                            break;
+                        case 't':
+                            ch = '\t';
+                            break;
+                        case 'v':
+                            ch = '\v';
+                            break;
+                        default:
+                            ch = line[i];
+                        }
+                    }
+                    fields += ch;
+                }
+            }
+            starts.push_back(int(fields.size()));
+            for (size_t c = 0; c + 1 < starts.size(); ++c) {
+                cells.push_back(null[c] ? nullptr : fields.constData() + starts[c]);
+                lengths.push_back(starts[c + 1] - starts[c]);
+            }
+            PQfreemem(line);
+            row(cells.data(), lengths.data());
+        } catch (...) {
+            // The rest of the rows read and dropped, so the connection stays usable.
+            char* rest = nullptr;
+            while (PQgetCopyData(conn, &rest, 0) >= 0)
+                PQfreemem(rest);
+            finish();
+            throw;
+        }
+    }
+    return finish();
+}
+
 bool copyBinary(QSqlDatabase& db, const QString& table, const QStringList& columns, qsizetype rows,
                 const std::function<bool(QByteArray&)>& more, QString* error)
 {

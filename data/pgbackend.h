@@ -36,6 +36,9 @@ namespace PgDirect {
 using RowCells = std::function<void(const char* const* cells, const int* lengths)>;
 // Every row of a native select, in its order.
 bool eachRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QString* error);
+// The same through COPY (select) TO STDOUT: each row handed on as it arrives, while the server is
+// still making the next ones (a select's result comes whole). Texts as the server writes them.
+bool eachCopiedRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QString* error);
 // COPY table (columns) FROM STDIN in the binary format: more(out) appends the next tuples to out
 // (each its field count, then each field's length and bytes in the server's own form) and says
 // whether any are left; what it appends is sent as it grows, so the server stores the first rows

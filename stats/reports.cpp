@@ -123,7 +123,7 @@ bool summedHere(Database& db, const QString& table, const QStringList& keys, con
     QHash<QByteArray, int> index;
     QByteArray joined;
     QString error;
-    const bool read = PgDirect::eachRow(
+    const bool read = PgDirect::eachCopiedRow(
         db.handle(), sql,
         [&](const char* const* cells, const int* lengths) {
             joined.resize(0);
@@ -269,13 +269,42 @@ QVector<QStringList> readRows(Database& db, const QString& columns, const QStrin
     return out;
 }
 
+// Groups in the order of their first key as QString's < puts them, compared through the key's
+// first eight UTF-16 units packed in one number (a plate is seldom longer) and in full only on a tie past them.
+void sortByFirstKey(QVector<Group>& groups)
+{
+    using Key = unsigned __int128;
+    std::vector<std::pair<Key, int>> order;
+    order.reserve(size_t(groups.size()));
+    for (int i = 0; i < groups.size(); ++i) {
+        const QString& k = groups[i].keys[0];
+        Key key = 0;
+        for (int c = 0; c < 8; ++c)
+            key = (key << 16) | (c < k.size() ? k[c].unicode() : 0);
+        order.emplace_back(key, i);
+    }
+    std::sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first)
+            return a.first < b.first;
+        const QString &x = groups[a.second].keys[0], &y = groups[b.second].keys[0];
+        if (x.size() <= 8 && y.size() <= 8)
+            return x.size() < y.size();  // the same units, one maybe followed by NULs
+        return x < y;
+    });
+    QVector<Group> sorted;
+    sorted.reserve(groups.size());
+    for (const auto& o : order)
+        sorted.push_back(std::move(groups[o.second]));
+    groups = std::move(sorted);
+}
+
 // Groups keyed by one text, summed over every key that begins with a driving text: the keys sorted,
 // running totals beside them, so each driving row costs two searches.
 class PrefixIndex {
 public:
     explicit PrefixIndex(QVector<Group> groups)
     {
-        std::sort(groups.begin(), groups.end(), [](const Group& a, const Group& b) { return a.keys[0] < b.keys[0]; });
+        sortByFirstKey(groups);
         m_keys.reserve(groups.size());
         m_totals.reserve(groups.size() + 1);
         m_sums.reserve(groups.size());
@@ -359,32 +388,6 @@ QVector<Group> contractsPerCustomer(Database& db, const QStringList& keys, const
     if (summedHere(db, QStringLiteral("汽车租赁登记表"), keys, IncomeColumns, where, &out))
         return out;
     return contractGroups(db, keys, where);
-}
-
-// Groups in the order of their first key as QString's < puts them, compared through the key's
-// first eight UTF-16 units packed in one number (a plate is seldom longer) and in full only on a tie.
-void sortByFirstKey(QVector<Group>& groups)
-{
-    using Key = unsigned __int128;
-    std::vector<std::pair<Key, int>> order;
-    order.reserve(size_t(groups.size()));
-    for (int i = 0; i < groups.size(); ++i) {
-        const QString& k = groups[i].keys[0];
-        Key key = 0;
-        for (int c = 0; c < 8; ++c)
-            key = (key << 16) | (c < k.size() ? k[c].unicode() : 0);
-        order.emplace_back(key, i);
-    }
-    std::sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
-        if (a.first != b.first)
-            return a.first < b.first;
-        return groups[a.second].keys[0] < groups[b.second].keys[0];
-    });
-    QVector<Group> sorted;
-    sorted.reserve(groups.size());
-    for (const auto& o : order)
-        sorted.push_back(std::move(groups[o.second]));
-    groups = std::move(sorted);
 }
 
 }  // namespace
@@ -500,21 +503,18 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
     // Worked out once per pair (a pair is met again only under a plate that begins another one).
     QVector<QVector<int>> pairCustomers(pairs.size());
     QVector<bool> pairKnown(pairs.size(), false);
+    QString head;  // the number's first len characters; its buffer kept from pair to pair
     const auto customersOf = [&](int pair) -> const QVector<int>& {
         if (pairKnown[pair])
             return pairCustomers[pair];
         pairKnown[pair] = true;
         const QString& number = pairs[pair].keys[1];
         QVector<int>& m = pairCustomers[pair];
-        QString head;  // the number's first len characters, grown in place
-        head.reserve(number.size());
-        for (int len = 0; len <= number.size(); ++len) {
-            if (len > 0)
-                head += number[len - 1];
-            if (len >= lengths.size())
-                break;
+        for (int len = 0; len <= number.size() && len < lengths.size(); ++len) {
             if (!lengths[len])
                 continue;
+            head.resize(0);
+            head.append(number.constData(), len);
             const auto hit = byNumber.constFind(head);
             if (hit != byNumber.constEnd())
                 m += *hit;

@@ -208,8 +208,9 @@ void write(Database& db, const QString& table, const QStringList& names, const S
         QVector<QVariant> lastIn(columns), lastOut(columns);
         QVector<bool> known(columns, false);
         QVector<QByteArray> lastBytes(columns);  // lastOut in the binary copy's form, once asked for
+        const QVariant none;
         const auto value = [&](const QVector<QVariant>& row, int i) -> const QVariant& {
-            const QVariant v = row.value(i);
+            const QVariant& v = i < row.size() ? row[i] : none;
             if (!known[i] || v.metaType() != lastIn[i].metaType() || v != lastIn[i]) {
                 lastOut[i] = RecordSet::toStorage(v, types[i]);
                 lastIn[i] = v;

@@ -264,6 +264,62 @@ private Q_SLOTS:
         QCOMPARE(column(d, "车牌号").size(), 4);
     }
 
+    void keysWithEscapedCharacters()
+    {
+        // Numbers holding what a copy stream escapes (tab, backslash, line break, the null mark)
+        // come back from the contracts as stored, matched and shown as the loops would.
+        Db db(false);
+        Database& d = db.dm.ADO_qczl;
+        const QString plate = S("京\tA\\1"), number = S("C\\N\n7"), plain = S("C8");
+        d.runNative(S("INSERT INTO 汽车档案 (车牌号) VALUES ('京\tA\\1')"));
+        d.runNative(S("INSERT INTO 客户登记表 (客户号, 客户姓名) VALUES ('C\\N\n7', '甲'), ('C8', '乙'), ('\\N', '丙')"));
+        for (const char* values : {"'京\tA\\1', 'c\\N\n7', 10", "'京\tA\\1', 'C\\N\n7x', 5", "'京\tA\\1', 'c8', 2",
+                                   "'京\tA\\1', NULL, 1000", "'京\tA\\1', '\\N', 7"})
+            d.runNative(
+                S("INSERT INTO 汽车租赁登记表 (车牌号, 客户号, 收费金额, 发车日期) VALUES (%1, '2004-03-20 10:00:00')").arg(S(values)));
+        Reports::vehicleCustomerIncome(d, dispatch("2004-03-01", "2004-03-31"));
+        QCOMPARE(column(d, "车牌号"), QStringList({plate, plate, plate}));
+        // The customers in the order of their numbers without regard to case (a backslash before c).
+        QCOMPARE(column(d, "客户号"), QStringList({S("\\N"), plain, number}));
+        QCOMPARE(amounts(d, "收费金额"), QStringList({S("7.0000"), S("2.0000"), S("15.0000")}));
+        Reports::customerIncome(d, dispatch("2004-03-01", "2004-03-31"));
+        QCOMPARE(column(d, "客户姓名"), QStringList({S("丙"), S("乙"), S("甲")}));
+        QCOMPARE(amounts(d, "收费金额"), QStringList({S("7.0000"), S("2.0000"), S("15.0000")}));
+    }
+
+    void scratchInBatches()
+    {
+        // Rows made batch by batch, some batches empty, land in their order; a batch that fails
+        // part way leaves the previous content.
+        Db db(false);
+        Database& d = db.dm.ADO_qczl;
+        int made = 0;
+        const auto batches = [&](int fail) {
+            return [&made, fail](ScratchRows& out) {
+                if (made == fail)
+                    throw DbError(S("停"));
+                if (made % 3 != 1)
+                    for (int i = 0; i < 50; ++i)
+                        out.add({S("P%1").arg(made * 50 + i), QVariant::fromValue(Money::fromUnits(made))});
+                return ++made < 9;
+            };
+        };
+        Scratch::replaceInBatches(d, {S("车牌号"), S("押金")}, batches(-1));
+        const QStringList plates = column(d, "车牌号");
+        QCOMPARE(plates.size(), 6 * 50);
+        QCOMPARE(plates.first(), S("P0"));
+        QCOMPARE(plates.last(), S("P449"));
+        QCOMPARE(amounts(d, "押金")[60], S("0.0002"));
+        const auto before = dump(d);
+        made = 0;
+        QVERIFY_THROWS_EXCEPTION(DbError, Scratch::replaceInBatches(d, {S("车牌号"), S("押金")}, batches(5)));
+        QCOMPARE(dump(d), before);
+        QCOMPARE(d.transactionDepth(), 0);
+        made = 0;
+        Scratch::replaceInBatches(d, {S("车牌号")}, [&made](ScratchRows&) { return ++made < 2; });
+        QCOMPARE(column(d, "车牌号"), QStringList());
+    }
+
     void totalsPastTheRangeRefused()
     {
         // One customer's contracts adding up past what any amount can hold: both the engine's sums
