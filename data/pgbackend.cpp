@@ -116,11 +116,9 @@ bool startCopy(PGconn* conn, const QString& table, const QStringList& columns, c
     return copying;
 }
 
-// The end of a copy, abandoned when not all was sent; false with the server's text on failure.
-bool endCopy(PGconn* conn, bool sent, QString* error)
+// A copy's outcome once its data is through: false with the server's text on failure.
+bool copyOutcome(PGconn* conn, bool ok, QString* error)
 {
-    const bool ended = PQputCopyEnd(conn, sent ? nullptr : "abandoned") == 1;
-    bool ok = sent && ended;
     while (PGresult* res = PQgetResult(conn)) {
         if (PQresultStatus(res) != PGRES_COMMAND_OK)
             ok = false;
@@ -129,6 +127,13 @@ bool endCopy(PGconn* conn, bool sent, QString* error)
     if (!ok)
         *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
     return ok;
+}
+
+// The end of a copy, abandoned when not all was sent.
+bool endCopy(PGconn* conn, bool sent, QString* error)
+{
+    const bool ended = PQputCopyEnd(conn, sent ? nullptr : "abandoned") == 1;
+    return copyOutcome(conn, sent && ended, error);
 }
 
 // The server's types as the driver hands them out; Invalid for a type whose text the driver reads
@@ -773,17 +778,6 @@ bool eachCopiedRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QS
     QByteArray fields;  // the line's fields, unescaped, one after the other
     std::vector<int> starts;
     std::vector<bool> null;
-    const auto finish = [&]() {
-        bool ok = true;
-        while (PGresult* res = PQgetResult(conn)) {
-            if (PQresultStatus(res) != PGRES_COMMAND_OK)
-                ok = false;
-            PQclear(res);
-        }
-        if (!ok)
-            *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
-        return ok;
-    };
     for (;;) {
         char* line = nullptr;
         const int n = PQgetCopyData(conn, &line, 0);
@@ -845,11 +839,11 @@ bool eachCopiedRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QS
             char* rest = nullptr;
             while (PQgetCopyData(conn, &rest, 0) >= 0)
                 PQfreemem(rest);
-            finish();
+            copyOutcome(conn, true, error);
             throw;
         }
     }
-    return finish();
+    return copyOutcome(conn, true, error);
 }
 
 bool copyBinary(QSqlDatabase& db, const QString& table, const QStringList& columns, qsizetype rows,
