@@ -26,6 +26,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -97,6 +98,45 @@ PGconn* connectionOf(QSqlDatabase& db)
     const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
     const bool isConn = h.isValid() && (qstrcmp(h.typeName(), "pg_conn*") == 0 || qstrcmp(h.typeName(), "PGconn*") == 0);
     return isConn ? *static_cast<PGconn* const*>(h.constData()) : nullptr;
+}
+
+// COPY table (columns) FROM STDIN with the given options begun on the connection: false with the
+// server's text when it is refused.
+bool startCopy(PGconn* conn, const QString& table, const QStringList& columns, const char* options, qsizetype rows, QString* error)
+{
+    QStringList q;
+    for (const QString& c : columns)
+        q << quoted(c);
+    const QByteArray statement =
+        QStringLiteral("COPY %1 (%2) FROM STDIN%3").arg(quoted(table), q.join(QLatin1Char(',')), QString::fromLatin1(options)).toUtf8();
+    // Past Database, so traced here: the rows follow as one stream.
+    qCDebug(lcSql, "%s [%lld rows]", statement.constData(), qlonglong(rows));
+    PGresult* r = PQexec(conn, statement.constData());
+    const bool copying = PQresultStatus(r) == PGRES_COPY_IN;
+    PQclear(r);
+    if (!copying)
+        *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+    return copying;
+}
+
+// A copy's outcome once its data is through: false with the server's text on failure.
+bool copyOutcome(PGconn* conn, bool ok, QString* error)
+{
+    while (PGresult* res = PQgetResult(conn)) {
+        if (PQresultStatus(res) != PGRES_COMMAND_OK)
+            ok = false;
+        PQclear(res);
+    }
+    if (!ok)
+        *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+    return ok;
+}
+
+// The end of a copy, abandoned when not all was sent.
+bool endCopy(PGconn* conn, bool sent, QString* error)
+{
+    const bool ended = PQputCopyEnd(conn, sent ? nullptr : "abandoned") == 1;
+    return copyOutcome(conn, sent && ended, error);
 }
 
 // The server's types as the driver hands them out; Invalid for a type whose text the driver reads
@@ -410,19 +450,8 @@ public:
         PGconn* conn = connectionOf(db);
         if (!conn)
             return false;
-        QStringList q;
-        for (const QString& c : columns)
-            q << quoted(c);
-        const QByteArray start = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(quoted(table), q.join(QLatin1Char(','))).toUtf8();
-        // Past Database, so traced here: the rows follow as one stream.
-        qCDebug(lcSql, "%s [%lld rows]", start.constData(), qlonglong(rows));
-        PGresult* r = PQexec(conn, start.constData());
-        const bool copying = PQresultStatus(r) == PGRES_COPY_IN;
-        PQclear(r);
-        if (!copying) {
-            *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+        if (!startCopy(conn, table, columns, "", rows, error))
             return false;
-        }
         QByteArray buffer;
         bool sent = true;
         for (qsizetype row = 0; row < rows && sent; ++row) {
@@ -460,16 +489,7 @@ public:
                 buffer.clear();
             }
         }
-        const bool ended = PQputCopyEnd(conn, sent ? nullptr : "abandoned") == 1;
-        bool ok = sent && ended;
-        while (PGresult* res = PQgetResult(conn)) {
-            if (PQresultStatus(res) != PGRES_COMMAND_OK)
-                ok = false;
-            PQclear(res);
-        }
-        if (!ok)
-            *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
-        return ok;
+        return endCopy(conn, sent, error);
     }
 
     // The visibility map too: ordered key reads of a list are index-only scans only when it is set.
@@ -905,3 +925,159 @@ std::unique_ptr<SqlBackend> makePgBackend()
 {
     return std::make_unique<PgBackend>();
 }
+
+namespace PgDirect {
+
+bool eachRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QString* error)
+{
+    PGconn* conn = connectionOf(db);
+    if (!conn || PQtransactionStatus(conn) == PQTRANS_ACTIVE)
+        return false;
+    qCDebug(lcSql, "%s", sql.toUtf8().constData());
+    // The whole result at once: a row at a time costs a result object per row.
+    PGresult* r = PQexec(conn, sql.toUtf8().constData());
+    const bool ok = PQresultStatus(r) == PGRES_TUPLES_OK;
+    if (!ok) {
+        *error = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+        if (error->isEmpty())
+            *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+    } else {
+        const int columns = PQnfields(r);
+        std::vector<const char*> cells(static_cast<size_t>(columns));
+        std::vector<int> lengths(static_cast<size_t>(columns));
+        try {
+            for (int i = 0; i < PQntuples(r); ++i) {
+                for (int c = 0; c < columns; ++c) {
+                    cells[size_t(c)] = PQgetisnull(r, i, c) ? nullptr : PQgetvalue(r, i, c);
+                    lengths[size_t(c)] = PQgetlength(r, i, c);
+                }
+                row(cells.data(), lengths.data());
+            }
+        } catch (...) {
+            PQclear(r);
+            throw;
+        }
+    }
+    PQclear(r);
+    return ok;
+}
+
+bool eachCopiedRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QString* error)
+{
+    PGconn* conn = connectionOf(db);
+    if (!conn || PQtransactionStatus(conn) == PQTRANS_ACTIVE)
+        return false;
+    const QByteArray statement = QStringLiteral("COPY (%1) TO STDOUT").arg(sql).toUtf8();
+    qCDebug(lcSql, "%s", statement.constData());
+    PGresult* r = PQexec(conn, statement.constData());
+    const bool copying = PQresultStatus(r) == PGRES_COPY_OUT;
+    PQclear(r);
+    if (!copying) {
+        *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+        return false;
+    }
+    std::vector<const char*> cells;
+    std::vector<int> lengths;
+    QByteArray fields;  // the line's fields, unescaped, one after the other
+    std::vector<int> starts;
+    std::vector<bool> null;
+    for (;;) {
+        char* line = nullptr;
+        const int n = PQgetCopyData(conn, &line, 0);
+        if (n < 0)
+            break;  // -1: done; -2: failed, said by the result
+        try {
+            // A line: fields split by tabs, \N for null, a backslash before a control character.
+            cells.clear();
+            lengths.clear();
+            starts.clear();
+            fields.resize(0);
+            const int end = n > 0 && line[n - 1] == '\n' ? n - 1 : n;
+            null.clear();
+            for (int i = 0; i <= end; ++i) {
+                starts.push_back(int(fields.size()));
+                null.push_back(end - i >= 2 && line[i] == '\\' && line[i + 1] == 'N' && (i + 2 == end || line[i + 2] == '\t'));
+                if (null.back()) {
+                    i += 2;
+                    continue;
+                }
+                for (; i < end && line[i] != '\t'; ++i) {
+                    char ch = line[i];
+                    if (ch == '\\' && i + 1 < end) {
+                        switch (line[++i]) {
+                        case 'b':
+                            ch = '\b';
+                            break;
+                        case 'f':
+                            ch = '\f';
+                            break;
+                        case 'n':
+                            ch = '\n';
+                            break;
+                        case 'r':
+                            ch = '\r';
+                            break;
+                        case 't':
+                            ch = '\t';
+                            break;
+                        case 'v':
+                            ch = '\v';
+                            break;
+                        default:
+                            ch = line[i];
+                        }
+                    }
+                    fields += ch;
+                }
+            }
+            starts.push_back(int(fields.size()));
+            for (size_t c = 0; c + 1 < starts.size(); ++c) {
+                cells.push_back(null[c] ? nullptr : fields.constData() + starts[c]);
+                lengths.push_back(starts[c + 1] - starts[c]);
+            }
+            PQfreemem(line);
+            row(cells.data(), lengths.data());
+        } catch (...) {
+            // The rest of the rows read and dropped, so the connection stays usable.
+            char* rest = nullptr;
+            while (PQgetCopyData(conn, &rest, 0) >= 0)
+                PQfreemem(rest);
+            copyOutcome(conn, true, error);
+            throw;
+        }
+    }
+    return copyOutcome(conn, true, error);
+}
+
+bool copyBinary(QSqlDatabase& db, const QString& table, const QStringList& columns, qsizetype rows,
+                const std::function<bool(QByteArray&)>& more, QString* error)
+{
+    PGconn* conn = connectionOf(db);
+    if (!conn)
+        return false;
+    if (!startCopy(conn, table, columns, " (FORMAT binary)", rows, error))
+        return false;
+    QByteArray buffer;
+    buffer.reserve(1 << 17);
+    // The signature, no flags, no header extension.
+    buffer.append("PGCOPY\n\377\r\n\0\0\0\0\0\0\0\0\0", 19);
+    bool sent = true, left = true;
+    while (left && sent) {
+        try {
+            left = more(buffer);
+        } catch (...) {
+            QString ignored;  // the exception says what went wrong
+            endCopy(conn, false, &ignored);
+            throw;
+        }
+        if (!left)
+            buffer.append("\377\377", 2);  // the trailer: a field count of -1
+        if (buffer.size() > (1 << 15) || !left) {
+            sent = PQputCopyData(conn, buffer.constData(), int(buffer.size())) == 1;
+            buffer.resize(0);
+        }
+    }
+    return endCopy(conn, sent, error);
+}
+
+}  // namespace PgDirect

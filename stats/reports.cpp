@@ -4,6 +4,7 @@
 #include "data/amounts.h"
 #include "data/columns.h"
 #include "data/database.h"
+#include "data/pgbackend.h"
 #include "stats/scratch.h"
 
 #include <QDate>
@@ -12,6 +13,8 @@
 #include <QSqlRecord>
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <vector>
 
 namespace Reports {
 
@@ -65,6 +68,114 @@ struct Group {
     QStringList keys;
     QVector<Money> sums;
 };
+
+// An amount as a server writes a stored one or a whole number ("-12.5000", "3") in units; nullopt
+// for any other form.
+std::optional<qint64> unitsOf(const char* s, int n)
+{
+    const bool negative = n > 0 && s[0] == '-';
+    int i = negative ? 1 : 0;
+    qint64 whole = 0, fraction = 0;
+    int digits = 0, decimals = -1;  // decimals: none before the point
+    for (; i < n; ++i) {
+        const char ch = s[i];
+        if (ch == '.' && decimals < 0) {
+            decimals = 0;
+            continue;
+        }
+        if (ch < '0' || ch > '9')
+            return std::nullopt;
+        if (decimals >= 0) {
+            if (++decimals > 4)
+                return std::nullopt;
+            fraction = fraction * 10 + (ch - '0');
+        } else if (++digits > 14) {
+            return std::nullopt;  // past the range of amounts: Money::parse says how
+        } else {
+            whole = whole * 10 + (ch - '0');
+        }
+    }
+    if (digits == 0)
+        return std::nullopt;
+    for (int d = std::max(decimals, 0); d < 4; ++d)
+        fraction *= 10;
+    const qint64 units = whole * 10000 + fraction;
+    return negative ? -units : units;
+}
+
+// The rows of a table that meet a condition summed here per folded key, from the server's own
+// texts: where nearly every row is a group of its own (contracts per customer), grouping on the
+// server costs it a sort and an exact total per group and sends as many rows as there are. False
+// where the connection is no server's.
+bool summedHere(Database& db, const QString& table, const QStringList& keys, const QStringList& values, const QString& where,
+                QVector<Group>* out)
+{
+    QStringList columns;
+    for (const QString& k : keys)
+        columns << QStringLiteral("cast(%1 as text)").arg(k);
+    columns += values;
+    const QString sql = db.translate(QStringLiteral("select %1 from %2 where %3").arg(columns.join(QLatin1Char(',')), table, where));
+    const int k = int(keys.size());
+    const int n = k + int(values.size());
+    std::vector<__int128> totals;  // n - k per group, one after the other
+    // Keys as the server's UTF-8 bytes, folded in place (the fold touches ASCII letters only, which
+    // never occur inside a longer character): a text is made only per group, not per row.
+    QHash<QByteArray, int> index;
+    QByteArray joined;
+    QString error;
+    const bool read = PgDirect::eachCopiedRow(
+        db.handle(), sql,
+        [&](const char* const* cells, const int* lengths) {
+            joined.resize(0);
+            for (int i = 0; i < k; ++i) {
+                if (!cells[i])
+                    return;
+                if (i > 0)
+                    joined += '\0';
+                joined.append(cells[i], lengths[i]);
+            }
+            for (char& ch : joined)
+                if (ch >= 'a' && ch <= 'z')
+                    ch = char(ch - ('a' - 'A'));
+            auto it = index.constFind(joined);
+            if (it == index.constEnd()) {
+                it = index.insert(joined, int(out->size()));
+                const QString keys = QString::fromUtf8(joined);
+                out->push_back({k == 1 ? QStringList{keys} : keys.split(QChar(0)), {}});
+                totals.resize(totals.size() + size_t(n - k));
+            }
+            __int128* total = totals.data() + size_t(*it) * size_t(n - k);
+            for (int i = k; i < n; ++i) {
+                if (!cells[i])
+                    continue;
+                std::optional<qint64> u = unitsOf(cells[i], lengths[i]);
+                if (!u) {
+                    const auto m = Money::parse(QString::fromLatin1(cells[i], lengths[i]));
+                    if (!m)
+                        throw DbError(Amounts::outOfRange());
+                    u = m->units();
+                }
+                total[i - k] += *u;
+            }
+        },
+        &error);
+    if (!read && !error.isEmpty())
+        throw DbError(error);
+    if (!read)
+        return false;
+    // The engine's totals are exact and refused beyond the range of amounts; so are these.
+    for (int g = 0; g < out->size(); ++g) {
+        QVector<Money>& sums = (*out)[g].sums;
+        sums.reserve(n - k);
+        for (int i = 0; i < n - k; ++i) {
+            const __int128 t = totals[size_t(g) * size_t(n - k) + size_t(i)];
+            if (t > Money::MaxUnits || t < -Money::MaxUnits)
+                throw DbError(Amounts::outOfRange());
+            sums << Money::fromUnits(qint64(t));
+        }
+    }
+    return true;
+}
 
 // The rows of a table that meet a condition, summed per key (null keys left out), keys compared as
 // the engine's NOCASE does. The engine sums per stored key text in one pass (its sums are exact,
@@ -129,8 +240,25 @@ Sums toSums(const QVector<Money>& v, int offset = 0)
 // null reads as an empty text, as the loops read it.
 QVector<QStringList> readRows(Database& db, const QString& columns, const QString& table, const QString& order)
 {
-    QSqlQuery q = db.run(QStringLiteral("select %1 from %2 order by %3,__rk").arg(columns, table, order));
+    const QString sql = QStringLiteral("select %1 from %2 order by %3,__rk").arg(columns, table, order);
     QVector<QStringList> out;
+    // On a server the texts straight from its result (a customer list is twenty thousand rows).
+    const int width = int(columns.count(QLatin1Char(','))) + 1;
+    QString error;
+    if (PgDirect::eachRow(
+            db.handle(), db.translate(sql),
+            [&](const char* const* cells, const int* lengths) {
+                QStringList r;
+                r.reserve(width);
+                for (int i = 0; i < width; ++i)
+                    r << (cells[i] ? QString::fromUtf8(cells[i], lengths[i]) : QString());
+                out << r;
+            },
+            &error))
+        return out;
+    if (!error.isEmpty())
+        throw DbError(error);
+    QSqlQuery q = db.run(sql);
     const int n = q.record().count();
     while (q.next()) {
         QStringList r;
@@ -141,13 +269,42 @@ QVector<QStringList> readRows(Database& db, const QString& columns, const QStrin
     return out;
 }
 
+// Groups in the order of their first key as QString's < puts them, compared through the key's
+// first eight UTF-16 units packed in one number (a plate is seldom longer) and in full only on a tie past them.
+void sortByFirstKey(QVector<Group>& groups)
+{
+    using Key = unsigned __int128;
+    std::vector<std::pair<Key, int>> order;
+    order.reserve(size_t(groups.size()));
+    for (int i = 0; i < groups.size(); ++i) {
+        const QString& k = groups[i].keys[0];
+        Key key = 0;
+        for (int c = 0; c < 8; ++c)
+            key = (key << 16) | (c < k.size() ? k[c].unicode() : 0);
+        order.emplace_back(key, i);
+    }
+    std::sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first)
+            return a.first < b.first;
+        const QString &x = groups[a.second].keys[0], &y = groups[b.second].keys[0];
+        if (x.size() <= 8 && y.size() <= 8)
+            return x.size() < y.size();  // the same units, one maybe followed by NULs
+        return x < y;
+    });
+    QVector<Group> sorted;
+    sorted.reserve(groups.size());
+    for (const auto& o : order)
+        sorted.push_back(std::move(groups[o.second]));
+    groups = std::move(sorted);
+}
+
 // Groups keyed by one text, summed over every key that begins with a driving text: the keys sorted,
 // running totals beside them, so each driving row costs two searches.
 class PrefixIndex {
 public:
     explicit PrefixIndex(QVector<Group> groups)
     {
-        std::sort(groups.begin(), groups.end(), [](const Group& a, const Group& b) { return a.keys[0] < b.keys[0]; });
+        sortByFirstKey(groups);
         m_keys.reserve(groups.size());
         m_totals.reserve(groups.size() + 1);
         m_sums.reserve(groups.size());
@@ -224,6 +381,15 @@ QVector<Group> contractGroups(Database& db, const QStringList& keys, const QStri
     return sumsBy(db, QStringLiteral("汽车租赁登记表"), keys, QStringLiteral("押金,预收租金,租赁期限,收费金额,实收金额"), where);
 }
 
+// The contracts summed per customer (or per vehicle and customer): nearly a group per contract.
+QVector<Group> contractsPerCustomer(Database& db, const QStringList& keys, const QString& where)
+{
+    QVector<Group> out;
+    if (summedHere(db, QStringLiteral("汽车租赁登记表"), keys, IncomeColumns, where, &out))
+        return out;
+    return contractGroups(db, keys, where);
+}
+
 }  // namespace
 
 QString fold(const QString& s)
@@ -295,7 +461,7 @@ void vehicleIncome(Database& db, const IncomeCriteria& c)
 
 void customerIncome(Database& db, const IncomeCriteria& c)
 {
-    const PrefixIndex contracts(contractGroups(db, {Col::客户号}, incomeWhere(c)));
+    const PrefixIndex contracts(contractsPerCustomer(db, {Col::客户号}, incomeWhere(c)));
     ScratchRows out(QStringList{Col::客户号, Col::客户姓名, Col::发车日期, Col::收车日期} + IncomeColumns);
     const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
     for (const QStringList& k : readRows(db, QStringLiteral("客户号,客户姓名"), QStringLiteral("客户登记表"), Col::客户号)) {
@@ -312,8 +478,8 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
     dates.customerNo.clear();
     dates.customerName.clear();
     dates.plate.clear();
-    QVector<Group> pairs = contractGroups(db, {Col::车牌号, Col::客户号}, incomeWhere(dates));
-    std::sort(pairs.begin(), pairs.end(), [](const Group& a, const Group& b) { return a.keys[0] < b.keys[0]; });
+    QVector<Group> pairs = contractsPerCustomer(db, {Col::车牌号, Col::客户号}, incomeWhere(dates));
+    sortByFirstKey(pairs);
     QVector<QString> pairPlates;
     for (const Group& g : pairs)
         pairPlates << g.keys[0];
@@ -321,67 +487,88 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
     const QVector<QStringList> customers = readRows(db, QStringLiteral("客户号,客户姓名"), QStringLiteral("客户登记表"), Col::客户号);
     QHash<QString, QVector<int>> byNumber;  // folded number -> customers in loop order
     QVector<int> patterned;                 // customers whose number holds % or _
+    QVector<bool> lengths;                  // the lengths registered numbers have
     for (int i = 0; i < customers.size(); ++i) {
         const QString k = fold(customers[i][0]);
-        if (hasWildcard(k))
+        if (hasWildcard(k)) {
             patterned << i;
-        else
-            byNumber[k] << i;
+            continue;
+        }
+        byNumber[k] << i;
+        if (lengths.size() <= k.size())
+            lengths.resize(k.size() + 1, false);
+        lengths[k.size()] = true;
     }
     // The customers a contract's number counts for: every registered number it begins with.
-    QHash<QString, QVector<int>> matchCache;
-    const auto customersOf = [&](const QString& number) -> const QVector<int>& {
-        auto it = matchCache.find(number);
-        if (it != matchCache.end())
-            return *it;
-        QVector<int> m;
-        for (int len = 0; len <= number.size(); ++len) {
-            const auto hit = byNumber.constFind(number.left(len));
+    // Worked out once per pair (a pair is met again only under a plate that begins another one).
+    QVector<QVector<int>> pairCustomers(pairs.size());
+    QVector<bool> pairKnown(pairs.size(), false);
+    QString head;  // the number's first len characters; its buffer kept from pair to pair
+    const auto customersOf = [&](int pair) -> const QVector<int>& {
+        if (pairKnown[pair])
+            return pairCustomers[pair];
+        pairKnown[pair] = true;
+        const QString& number = pairs[pair].keys[1];
+        QVector<int>& m = pairCustomers[pair];
+        for (int len = 0; len <= number.size() && len < lengths.size(); ++len) {
+            if (!lengths[len])
+                continue;
+            head.resize(0);
+            head.append(number.constData(), len);
+            const auto hit = byNumber.constFind(head);
             if (hit != byNumber.constEnd())
                 m += *hit;
         }
         for (int i : patterned)
             if (likeMatches(fold(customers[i][0]) + QLatin1Char('%'), number))
                 m << i;
-        return *matchCache.insert(number, m);
+        return m;
     };
 
-    ScratchRows out(QStringList{Col::车牌号, Col::客户号, Col::客户姓名, Col::发车日期, Col::收车日期} + IncomeColumns);
     const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
     QVector<Sums> acc(customers.size());
     QVector<bool> seen(customers.size(), false);
     QVector<int> touched;
-    for (const QStringList& v : readRows(db, Col::车牌号, QStringLiteral("汽车档案"), Col::车牌号)) {
-        const QString p = fold(v[0]);
-        int lo = 0, hi = int(pairs.size());
-        const bool pattern = hasWildcard(p);
-        if (!pattern) {
-            lo = int(std::lower_bound(pairPlates.begin(), pairPlates.end(), p) - pairPlates.begin());
-            hi = int(std::partition_point(pairPlates.begin() + lo, pairPlates.end(), [&](const QString& k) { return k.startsWith(p); })
-                     - pairPlates.begin());
-        }
-        touched.clear();
-        for (int i = lo; i < hi; ++i) {
-            if (pattern && !likeMatches(p + QLatin1Char('%'), pairPlates[i]))
-                continue;
-            const Sums s = toSums(pairs[i].sums);
-            for (int k : customersOf(pairs[i].keys[1])) {
-                if (!seen[k]) {
-                    seen[k] = true;
-                    acc[k] = Sums{};
-                    touched << k;
+    const QVector<QStringList> vehicles = readRows(db, Col::车牌号, QStringLiteral("汽车档案"), Col::车牌号);
+    qsizetype next = 0;
+    // A few vehicles' rows at a time: on a server the first are stored while the rest are matched.
+    const auto batch = [&](ScratchRows& out) {
+        for (const qsizetype end = std::min(vehicles.size(), next + 64); next < end; ++next) {
+            const QStringList& v = vehicles[next];
+            const QString p = fold(v[0]);
+            int lo = 0, hi = int(pairs.size());
+            const bool pattern = hasWildcard(p);
+            if (!pattern) {
+                lo = int(std::lower_bound(pairPlates.begin(), pairPlates.end(), p) - pairPlates.begin());
+                hi = int(
+                    std::partition_point(pairPlates.begin() + lo, pairPlates.end(), [&](const QString& k) { return k.startsWith(p); })
+                    - pairPlates.begin());
+            }
+            touched.clear();
+            for (int i = lo; i < hi; ++i) {
+                if (pattern && !likeMatches(p + QLatin1Char('%'), pairPlates[i]))
+                    continue;
+                const Sums s = toSums(pairs[i].sums);
+                for (int k : customersOf(i)) {
+                    if (!seen[k]) {
+                        seen[k] = true;
+                        acc[k] = Sums{};
+                        touched << k;
+                    }
+                    acc[k] += s;
                 }
-                acc[k] += s;
+            }
+            std::sort(touched.begin(), touched.end());
+            for (int k : touched) {
+                seen[k] = false;
+                if (acc[k][3] > Money())
+                    out.add(incomeRow({v[0], customers[k][0], customers[k][1], from, to}, acc[k]));
             }
         }
-        std::sort(touched.begin(), touched.end());
-        for (int k : touched) {
-            seen[k] = false;
-            if (acc[k][3] > Money())
-                out.add(incomeRow({v[0], customers[k][0], customers[k][1], from, to}, acc[k]));
-        }
-    }
-    Scratch::replace(db, out);
+        return next < vehicles.size();
+    };
+    Scratch::replaceInBatches(db, QStringList{Col::车牌号, Col::客户号, Col::客户姓名, Col::发车日期, Col::收车日期} + IncomeColumns,
+                              batch);
 }
 
 void handlerIncome(Database& db, const IncomeCriteria& c)

@@ -1,11 +1,16 @@
 #include "stats/scratch.h"
+#include "core/money.h"
 #include "data/database.h"
+#include "data/pgbackend.h"
 #include "data/recordset.h"
 #include "data/schema.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
+#include <bit>
+#include <cstring>
+#include <QDate>
 
 namespace Scratch {
 
@@ -14,18 +19,173 @@ void replace(Database& db, const ScratchRows& rows)
     replaceTable(db, Table, rows);
 }
 
-void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
+namespace {
+
+// Bytes gathered on the stack and appended to a buffer a row at a time: appending each field's few
+// bytes on its own costs more than making them.
+class Bytes {
+public:
+    explicit Bytes(QByteArray& to) : m_to(to) {}
+    void append(const char* bytes, qsizetype n)
+    {
+        if (m_n + n > qsizetype(sizeof m_buffer)) {
+            flush();
+            if (n > qsizetype(sizeof m_buffer)) {
+                m_to.append(bytes, n);
+                return;
+            }
+        }
+        std::memcpy(m_buffer + m_n, bytes, size_t(n));
+        m_n += n;
+    }
+    Bytes& operator+=(const QByteArray& bytes)
+    {
+        append(bytes.constData(), bytes.size());
+        return *this;
+    }
+    void flush()
+    {
+        m_to.append(m_buffer, m_n);
+        m_n = 0;
+    }
+
+private:
+    QByteArray& m_to;
+    char m_buffer[512];
+    qsizetype m_n = 0;
+};
+
+// The binary copy format: big-endian integers, each field its length (-1: null) and its bytes.
+template <typename T>
+void put(Bytes& out, T v)
+{
+    char bytes[sizeof(T)];
+    auto u = static_cast<std::make_unsigned_t<T>>(v);
+    for (int i = int(sizeof(T)) - 1; i >= 0; --i, u >>= 8)
+        bytes[i] = char(u & 0xff);
+    out.append(bytes, sizeof(T));
+}
+
+void putNull(Bytes& out)
+{
+    put<qint32>(out, -1);
+}
+
+void putBytes(Bytes& out, const QByteArray& bytes)
+{
+    put<qint32>(out, qint32(bytes.size()));
+    out += bytes;
+}
+
+// An amount as the server's numeric: base-10000 digits, the last one the four decimals.
+void putAmount(Bytes& out, Money m)
+{
+    // Bound as a floating value, an amount beyond fifteen digits would come back as another one.
+    if (!m.fitsStorage())
+        throw DbError(
+            QStringLiteral("'%1' 超出金额范围（最大 %2）").arg(m.toString(), Money::fromUnits(Money::MaxStoredUnits).toDisplay()));
+    const qint64 u = m.units();
+    quint64 whole = quint64(u < 0 ? -u : u) / 10000;
+    const qint16 fraction = qint16(quint64(u < 0 ? -u : u) % 10000);
+    qint16 digits[8];
+    int n = 0;
+    for (; whole > 0; whole /= 10000)
+        digits[n++] = qint16(whole % 10000);
+    std::reverse(digits, digits + n);
+    const qint16 weight = qint16(n - 1);
+    if (fraction != 0)
+        digits[n++] = fraction;
+    put<qint32>(out, 8 + 2 * n);
+    put<qint16>(out, qint16(n));
+    put<qint16>(out, n == 0 ? 0 : weight);
+    put<quint16>(out, u < 0 ? 0x4000 : 0);
+    put<qint16>(out, 4);
+    for (int i = 0; i < n; ++i)
+        put<qint16>(out, digits[i]);
+}
+
+// A storage text "2004-03-01 12:00:00" as the server's timestamp: microseconds from 2000-01-01.
+void putDateTime(Bytes& out, const QString& text)
+{
+    const auto field = [&](int from, int length) {
+        int v = 0;
+        for (int i = from; i < from + length; ++i) {
+            const QChar c = text[i];
+            if (!c.isDigit())
+                throw DbError(QStringLiteral("'%1' 不是有效的日期").arg(text));
+            v = v * 10 + c.digitValue();
+        }
+        return v;
+    };
+    if (text.size() != 19)
+        throw DbError(QStringLiteral("'%1' 不是有效的日期").arg(text));
+    const QDate day(field(0, 4), field(5, 2), field(8, 2));
+    if (!day.isValid())
+        throw DbError(QStringLiteral("'%1' 不是有效的日期").arg(text));
+    const qint64 seconds = QDate(2000, 1, 1).daysTo(day) * 86400 + field(11, 2) * 3600 + field(14, 2) * 60 + field(17, 2);
+    put<qint32>(out, 8);
+    put<qint64>(out, seconds * 1000000);
+}
+
+// A value in storage form (RecordSet::toStorage) as the server's binary form of its column.
+void putStored(Bytes& out, const QVariant& v, FieldType type)
+{
+    if (v.isNull() || (v.metaType().id() == QMetaType::QString && v.toString().isNull())) {
+        putNull(out);
+        return;
+    }
+    switch (type) {
+    case FieldType::Text:
+    case FieldType::Memo:
+        putBytes(out, v.toString().toUtf8());
+        return;
+    case FieldType::Money:
+        if (const auto m = Money::fromStored(v.toDouble()))
+            putAmount(out, *m);
+        else
+            throw DbError(QStringLiteral("'%1' 不是有效的金额").arg(v.toString()));
+        return;
+    case FieldType::Number: {
+        put<qint32>(out, 8);
+        put<quint64>(out, std::bit_cast<quint64>(v.toDouble()));
+        return;
+    }
+    case FieldType::Integer:
+        put<qint32>(out, 8);
+        put<qint64>(out, v.toLongLong());
+        return;
+    case FieldType::DateTime:
+        putDateTime(out, v.toString());
+        return;
+    case FieldType::Boolean:
+        put<qint32>(out, 2);
+        put<qint16>(out, qint16(v.toLongLong()));
+        return;
+    }
+}
+
+// The rows given, or (next set) the rows next() makes batch by batch.
+void write(Database& db, const QString& table, const QStringList& names, const ScratchRows* given,
+           const std::function<bool(ScratchRows&)>& next)
 {
     QVector<FieldType> types;
     QStringList quoted, marks;
-    for (const QString& c : rows.columns) {
+    for (const QString& c : names) {
         types << Schema::columnType(table, c);
         quoted << QLatin1Char('"') + c + QLatin1Char('"');
         marks << QStringLiteral("?");
     }
     Transaction tx(db);
-    db.run(QStringLiteral("delete from ") + table);
-    if (!rows.rows.isEmpty()) {
+    const bool server = PgLocation::isServer(db.location());
+    // A server's temporary table is never vacuumed: rows deleted run after run would stay behind
+    // in it (and in its key's index), to be written around and read past. Emptied, it starts anew.
+    db.runNative((server ? QStringLiteral("truncate table ") : QStringLiteral("delete from ")) + table);
+    ScratchRows gathered(names);
+    if (next && !server)
+        while (next(gathered)) {
+        }
+    const ScratchRows& rows = next ? gathered : *given;
+    if (!rows.rows.isEmpty() || (next && server)) {
         const auto fail = [&db](const QSqlError& e) {
             return DbError(e.text(), db.backend().isBusy(e) ? DbError::Kind::Busy : DbError::Kind::Engine);
         };
@@ -47,19 +207,83 @@ void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
         // Reports repeat values down a column (the range dates of every row); each is converted once.
         QVector<QVariant> lastIn(columns), lastOut(columns);
         QVector<bool> known(columns, false);
+        QVector<QByteArray> lastBytes(columns);  // lastOut in the binary copy's form, once asked for
+        const QVariant none;
         const auto value = [&](const QVector<QVariant>& row, int i) -> const QVariant& {
-            const QVariant v = row.value(i);
+            const QVariant& v = i < row.size() ? row[i] : none;
             if (!known[i] || v.metaType() != lastIn[i].metaType() || v != lastIn[i]) {
                 lastOut[i] = RecordSet::toStorage(v, types[i]);
                 lastIn[i] = v;
                 known[i] = true;
+                lastBytes[i].clear();
             }
             return lastOut[i];
         };
         QString error;
+        // On a server the rows go in the copy's binary form, written here straight from them:
+        // amounts and texts without a conversion through a variant per cell, and nothing for the
+        // server to parse; the rest converted as the engine takes them.
+        QVector<QString> lastText(columns);  // a text repeated down a column (a vehicle's rows) encoded once
+        QVector<QByteArray> lastUtf8(columns);
+        const auto binaryRow = [&](const QVector<QVariant>& row, QByteArray& to) {
+            Bytes out(to);
+            put<qint16>(out, qint16(columns));
+            for (int i = 0; i < columns; ++i) {
+                if (i >= row.size()) {
+                    putNull(out);
+                    continue;
+                }
+                const QVariant& v = row[i];
+                if (types[i] == FieldType::Money && v.metaType() == QMetaType::fromType<Money>()) {
+                    putAmount(out, v.value<Money>());
+                } else if (v.metaType().id() == QMetaType::QString && (types[i] == FieldType::Text || types[i] == FieldType::Memo)) {
+                    const QString& text = *static_cast<const QString*>(v.constData());
+                    if (text.isNull()) {
+                        putNull(out);
+                        continue;
+                    }
+                    if (text.constData() != lastText[i].constData() || text.size() != lastText[i].size()) {
+                        lastText[i] = text;
+                        lastUtf8[i] = text.toUtf8();
+                    }
+                    putBytes(out, lastUtf8[i]);
+                } else {
+                    const QVariant& stored = value(row, i);
+                    if (lastBytes[i].isEmpty()) {
+                        Bytes b(lastBytes[i]);
+                        putStored(b, stored, types[i]);
+                        b.flush();
+                    }
+                    out += lastBytes[i];
+                }
+            }
+            out.flush();
+        };
+        ScratchRows batch(names);
+        qsizetype sent = 0;
+        const auto more = [&](QByteArray& out) {
+            if (!next) {
+                // The rows given, a few at a time so that the first ones are on their way early.
+                const qsizetype end = std::min(rows.rows.size(), sent + 64);
+                for (; sent < end; ++sent)
+                    binaryRow(rows.rows[sent], out);
+                return sent < rows.rows.size();
+            }
+            batch.rows.resize(0);
+            const bool left = next(batch);
+            for (const QVector<QVariant>& row : std::as_const(batch.rows))
+                binaryRow(row, out);
+            return left;
+        };
+        if (server && PgDirect::copyBinary(db.handle(), table, names, next ? -1 : rows.rows.size(), more, &error)) {
+            tx.commit();
+            return;
+        }
+        if (!error.isEmpty())
+            throw DbError(error);
         const bool appended = db.backend().appendRows(
-            db.handle(), table, rows.columns, rows.rows.size(),
-            [&](qsizetype r, int i) -> const QVariant& { return value(rows.rows[r], i); }, &error);
+            db.handle(), table, names, rows.rows.size(), [&](qsizetype r, int i) -> const QVariant& { return value(rows.rows[r], i); },
+            &error);
         if (!appended && !error.isEmpty())
             throw DbError(error);
         if (!appended) {
@@ -77,6 +301,18 @@ void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
         }
     }
     tx.commit();
+}
+
+}  // namespace
+
+void replaceTable(Database& db, const QString& table, const ScratchRows& rows)
+{
+    write(db, table, rows.columns, &rows, {});
+}
+
+void replaceInBatches(Database& db, const QStringList& columns, const std::function<bool(ScratchRows&)>& next)
+{
+    write(db, Table, columns, nullptr, next);
 }
 
 QStringList selectLines(const QString& orderLine)

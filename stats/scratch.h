@@ -31,6 +31,10 @@ inline const QString Table = QStringLiteral("通用");
 void replace(Database& db, const ScratchRows& rows);
 // The same for another table filled for a window and emptied after it (the chart's 图形显示).
 void replaceTable(Database& db, const QString& table, const ScratchRows& rows);
+// 通用 filled as replace() does, with the rows next() appends batch by batch until it returns false
+// (an empty batch may come before the last). On a server each batch is on its way while the next is
+// made, the server storing rows beside the work still to do.
+void replaceInBatches(Database& db, const QStringList& columns, const std::function<bool(ScratchRows&)>& next);
 
 // The two lines every command and run open the scratch query with; a run adds its order line.
 QStringList selectLines(const QString& orderLine = {});

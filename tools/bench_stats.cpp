@@ -1,6 +1,7 @@
 // Figures of the statistics and the reminder scan (not a test):
 //   bench_stats <large database file> [work folder]
 //   bench_stats <server database>        (runs on it directly: the reports only write 通用)
+// BENCH_ONLY=<report> (e.g. vehicle_customer_income) measures that report alone.
 // Every report run over one year of the large database and of a 50,000-contract copy of it (every
 // fourth contract kept), each beside its floor: one warm walk of every row and column of the tables
 // the report reads, measured in the same run. The copies are made in the work folder (a temporary
@@ -144,6 +145,8 @@ void measure(Database& db, const char* prefix, Bench::Figures& figures)
         {"reminder_scan", {vehicles, contractsT}, [&](Database& d) { Reminders::scan(d, lastDay); }},
     };
     for (const Run& r : runs) {
+        if (qEnvironmentVariableIsSet("BENCH_ONLY") && qgetenv("BENCH_ONLY") != r.name)
+            continue;
         const double floor = walk(db, r.tables);
         const double ms = timed([&] { r.report(db); });
         const long long rows = count(db, S("select count(*) from 通用"));

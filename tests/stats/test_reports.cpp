@@ -2,6 +2,8 @@
 // database, row by row; the accounting months; the detail lines and the summary's differences; the
 // scratch table replaced in one transaction.
 #include "fixture.h"
+#include "core/dates.h"
+#include "data/amounts.h"
 #include "literal.h"
 #include "stats/reports.h"
 #include "stats/scratch.h"
@@ -38,6 +40,16 @@ QStringList column(Database& db, const char* name)
     QSqlQuery q = db.run(S("select %1 from 通用 order by __rk").arg(S(name)));
     while (q.next())
         out << (q.value(0).isNull() ? S("null") : q.value(0).toString());
+    return out;
+}
+
+// A column of amounts as the program reads them back, to the last of their four decimals.
+QStringList amounts(Database& db, const char* name)
+{
+    QStringList out;
+    QSqlQuery q = db.run(S("select %1 from 通用 order by __rk").arg(S(name)));
+    while (q.next())
+        out << (q.value(0).isNull() ? S("null") : Money::fromValue(q.value(0)).value_or(Money()).toString());
     return out;
 }
 
@@ -209,6 +221,125 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(DbError, Scratch::replace(db.dm.ADO_qczl, bad));
         QCOMPARE(dump(db.dm.ADO_qczl), before);
         QCOMPARE(db.dm.ADO_qczl.transactionDepth(), 0);
+    }
+
+    void scratchValuesAsGiven()
+    {
+        // What a report hands the scratch table comes back as it was, on either engine's bulk path:
+        // texts with the characters a copy stream escapes, empty and null texts, amounts around
+        // their decimal groups and at the edge of storage, a quantity from an amount, dates.
+        Db db(false);
+        Database& d = db.dm.ADO_qczl;
+        const auto yuan = [](qint64 units) { return QVariant::fromValue(Money::fromUnits(units)); };
+        ScratchRows rows({S("车牌号"), S("客户姓名"), S("发车日期"), S("租赁期限"), S("押金"), S("实收金额")});
+        rows.add({S("a\tb\\c"), S("行一\n行二\r"), S("2004-03-01 12:30:59"), yuan(30000), yuan(0), yuan(1)});
+        rows.add({S(""), QVariant(QString()), QVariant(), QVariant(2.5), yuan(-5000), yuan(100000000)});
+        rows.add({S("\\N"), S("张三"), QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59)), QVariant(), yuan(Money::MaxStoredUnits),
+                  yuan(-Money::MaxStoredUnits)});
+        rows.add({S("x")});  // columns not given stay empty
+        for (int run = 0; run < 2; ++run) {
+            Scratch::replace(d, rows);  // a second run replaces the first whole
+            QCOMPARE(column(d, "车牌号"), QStringList({S("a\tb\\c"), S(""), S("\\N"), S("x")}));
+            QCOMPARE(column(d, "客户姓名"), QStringList({S("行一\n行二\r"), S("null"), S("张三"), S("null")}));
+            QCOMPARE(column(d, "租赁期限"), QStringList({S("3"), S("2.5"), S("null"), S("null")}));
+            QCOMPARE(amounts(d, "押金"), QStringList({S("0.0000"), S("-0.5000"), S("99999999999.9999"), S("null")}));
+            QCOMPARE(amounts(d, "实收金额"), QStringList({S("0.0001"), S("10000.0000"), S("-99999999999.9999"), S("null")}));
+            QSqlQuery q = d.run(S("select 发车日期 from 通用 order by __rk"));
+            QStringList dates;
+            while (q.next())
+                dates << (q.value(0).isNull() ? S("null") : Dates::toStorage(Dates::fromVariant(q.value(0))));
+            QCOMPARE(dates, QStringList({S("2004-03-01 12:30:59"), S("null"), S("1999-12-31 23:59:59"), S("null")}));
+        }
+        // An amount past what storage holds, late in the rows, leaves the previous content.
+        const auto before = dump(d);
+        ScratchRows tooLarge({S("车牌号"), S("押金")});
+        for (int i = 0; i < 5000; ++i)
+            tooLarge.add({S("X%1").arg(i), yuan(i)});
+        tooLarge.add({S("Y"), yuan(Money::MaxStoredUnits + 1)});
+        QVERIFY_THROWS_EXCEPTION(DbError, Scratch::replace(d, tooLarge));
+        QCOMPARE(dump(d), before);
+        QCOMPARE(d.transactionDepth(), 0);
+        // The connection goes on after an abandoned copy.
+        Scratch::replace(d, rows);
+        QCOMPARE(column(d, "车牌号").size(), 4);
+    }
+
+    void keysWithEscapedCharacters()
+    {
+        // Numbers holding what a copy stream escapes (tab, backslash, line break, the null mark)
+        // come back from the contracts as stored, matched and shown as the loops would.
+        Db db(false);
+        Database& d = db.dm.ADO_qczl;
+        const QString plate = S("京\tA\\1"), number = S("C\\N\n7"), plain = S("C8");
+        d.runNative(S("INSERT INTO 汽车档案 (车牌号) VALUES ('京\tA\\1')"));
+        d.runNative(S("INSERT INTO 客户登记表 (客户号, 客户姓名) VALUES ('C\\N\n7', '甲'), ('C8', '乙'), ('\\N', '丙')"));
+        for (const char* values : {"'京\tA\\1', 'c\\N\n7', 10", "'京\tA\\1', 'C\\N\n7x', 5", "'京\tA\\1', 'c8', 2",
+                                   "'京\tA\\1', NULL, 1000", "'京\tA\\1', '\\N', 7"})
+            d.runNative(
+                S("INSERT INTO 汽车租赁登记表 (车牌号, 客户号, 收费金额, 发车日期) VALUES (%1, '2004-03-20 10:00:00')").arg(S(values)));
+        Reports::vehicleCustomerIncome(d, dispatch("2004-03-01", "2004-03-31"));
+        QCOMPARE(column(d, "车牌号"), QStringList({plate, plate, plate}));
+        // The customers in the order of their numbers without regard to case (a backslash before c).
+        QCOMPARE(column(d, "客户号"), QStringList({S("\\N"), plain, number}));
+        QCOMPARE(amounts(d, "收费金额"), QStringList({S("7.0000"), S("2.0000"), S("15.0000")}));
+        Reports::customerIncome(d, dispatch("2004-03-01", "2004-03-31"));
+        QCOMPARE(column(d, "客户姓名"), QStringList({S("丙"), S("乙"), S("甲")}));
+        QCOMPARE(amounts(d, "收费金额"), QStringList({S("7.0000"), S("2.0000"), S("15.0000")}));
+    }
+
+    void scratchInBatches()
+    {
+        // Rows made batch by batch, some batches empty, land in their order; a batch that fails
+        // part way leaves the previous content.
+        Db db(false);
+        Database& d = db.dm.ADO_qczl;
+        int made = 0;
+        const auto batches = [&](int fail) {
+            return [&made, fail](ScratchRows& out) {
+                if (made == fail)
+                    throw DbError(S("停"));
+                if (made % 3 != 1)
+                    for (int i = 0; i < 50; ++i)
+                        out.add({S("P%1").arg(made * 50 + i), QVariant::fromValue(Money::fromUnits(made))});
+                return ++made < 9;
+            };
+        };
+        Scratch::replaceInBatches(d, {S("车牌号"), S("押金")}, batches(-1));
+        const QStringList plates = column(d, "车牌号");
+        QCOMPARE(plates.size(), 6 * 50);
+        QCOMPARE(plates.first(), S("P0"));
+        QCOMPARE(plates.last(), S("P449"));
+        QCOMPARE(amounts(d, "押金")[60], S("0.0002"));
+        const auto before = dump(d);
+        made = 0;
+        QVERIFY_THROWS_EXCEPTION(DbError, Scratch::replaceInBatches(d, {S("车牌号"), S("押金")}, batches(5)));
+        QCOMPARE(dump(d), before);
+        QCOMPARE(d.transactionDepth(), 0);
+        made = 0;
+        Scratch::replaceInBatches(d, {S("车牌号")}, [&made](ScratchRows&) { return ++made < 2; });
+        QCOMPARE(column(d, "车牌号"), QStringList());
+    }
+
+    void totalsPastTheRangeRefused()
+    {
+        // One customer's contracts adding up past what any amount can hold: both the engine's sums
+        // and the ones made from a server's rows refuse, whatever the order of adding.
+        Db db;
+        Database& d = db.dm.ADO_qczl;
+        d.runNative(S("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 9300) "
+                      "INSERT INTO 汽车租赁登记表 (车牌号, 客户号, 发车日期, 收费金额) "
+                      "SELECT 'A1', '12', '2004-03-20 10:00:00', 99999999999.9999 FROM n"));
+        Reports::customerIncome(d, dispatch("2004-01-01", "2004-02-28"));  // outside the range: no fault
+        const auto before = dump(d);
+        for (const auto& report : {Reports::customerIncome, Reports::vehicleCustomerIncome}) {
+            try {
+                report(d, dispatch("2004-03-01", "2004-03-31"));
+                QFAIL("a total past the range was accepted");
+            } catch (const DbError& e) {
+                QCOMPARE(e.text(), Amounts::outOfRange());
+            }
+            QCOMPARE(dump(d), before);
+        }
     }
 
     void likeAsTheEngine()
