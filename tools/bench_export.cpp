@@ -7,7 +7,8 @@
 // such a loop ("_same_bytes" floors). Time and peak resident memory above the level before each step,
 // and the memory the process keeps once the window has closed. BENCH_THROUGH_SET=1 reads the rows
 // through the record set instead of the stream (the figures before the stream); BENCH_FORMATS=csv,xls
-// writes only those formats.
+// writes only those formats (and only the floors they are measured against); BENCH_KEEP=1 leaves the
+// exported files in the output folder (to compare them with another build's).
 #include "rental/rental.h"
 #include "rental/bookings.h"
 #include "tools/benchutil.h"
@@ -391,10 +392,17 @@ int main(int argc, char* argv[])
             bool (*write)(const FloorSpec&, const QString&);
         };
         QHash<QString, double> floorMs;
+        // BENCH_FORMATS=csv,xls: only those formats, beside the floors they are measured against.
+        const QStringList only = qEnvironmentVariable("BENCH_FORMATS").split(QLatin1Char(','), Qt::SkipEmptyParts);
+        auto wanted = [&only](const QString& format) {
+            return only.isEmpty() || only.contains(format) || (format == QLatin1String("csv") && only.contains(QLatin1String("txt")));
+        };
         for (const Floor& f :
              {Floor{"export_floor_csv", "floor.csv", floorCsv}, Floor{"export_floor_htm_same_bytes", "floor.htm", floorHtml},
               Floor{"export_floor_rtf_same_bytes", "floor.rtf", floorRtf},
               Floor{"export_floor_xls_same_bytes", "floor.xls", floorXls}}) {
+            if (!wanted(QLatin1String(f.file).mid(6)))
+                continue;
             const QString path = QDir(outDir).filePath(QLatin1String(f.file));
             before = Bench::resetPeak();
             cpu = Bench::cpuMs();
@@ -445,8 +453,6 @@ int main(int argc, char* argv[])
             const char* name;
             int filterIndex;  // 0-based filter of the export dialog
         };
-        // BENCH_FORMATS=csv,xls: only those formats.
-        const QStringList only = qEnvironmentVariable("BENCH_FORMATS").split(QLatin1Char(','), Qt::SkipEmptyParts);
         for (const Format& f : {Format{"xls", 4}, Format{"csv", 1}, Format{"txt", 0}, Format{"htm", 2}, Format{"rtf", 3}}) {
             if (!only.isEmpty() && !only.contains(QLatin1String(f.name)))
                 continue;
@@ -472,7 +478,8 @@ int main(int argc, char* argv[])
             figure(qPrintable(QStringLiteral("export_%1_peak_extra").arg(QLatin1String(f.name))), peak, "MiB");
             std::printf("contracts.%s %.1f MiB, processor %.0f ms\n", f.name, QFileInfo(path).size() / 1048576.0,
                         Bench::cpuMs() - cpu);
-            QFile::remove(path);
+            if (!qEnvironmentVariableIsSet("BENCH_KEEP"))
+                QFile::remove(path);
         }
 
         // Printing: the same pages as the preview, to a PDF, limited to the first pages.

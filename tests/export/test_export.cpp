@@ -277,6 +277,66 @@ print(json.dumps({'charset': p.charset, 'title': p.title, 'rows': p.rows}))
                 }
     }
 
+    // Each cell's characters as RTF writes them, against the rule stated character by character: every
+    // ASCII character, a lead byte of each length of UTF-8 with each continuation byte value, line
+    // breaks of every kind, and a cell longer than the writer's buffer after a short one.
+    void rtfEscapesEveryCharacter()
+    {
+        QStringList cells;
+        QString ascii;
+        for (char16_t c = 1; c < 0x80; ++c)
+            ascii += QChar(c);
+        cells << ascii;
+        QByteArray multi;  // valid sequences with every lead byte and every continuation value
+        for (int lead = 0xC2; lead <= 0xDF; ++lead)
+            multi += char(lead), multi += char(0x80 | (lead & 0x3F));
+        for (int lead = 0xE1; lead <= 0xEF; ++lead)
+            for (int cont = 0x80; cont <= (lead == 0xED ? 0x9F : 0xBF); ++cont)  // no surrogates
+                multi += char(lead), multi += char(cont), multi += char(0x80 | (cont & 0x3F));
+        for (int lead = 0xF0; lead <= 0xF4; ++lead)
+            multi += char(lead), multi += char(lead == 0xF0 ? 0x90 : 0x8F), multi += char(0xBF), multi += char(0x80);
+        cells << QString::fromUtf8(multi);
+        cells << QStringLiteral("a\r\nb\rc\nd\r\r\n\t{x}\\") << QStringLiteral("\u8000\uFFFF\u7FFF€😀末\r");
+        QString longCell;
+        for (int i = 0; longCell.size() < 400000; ++i)
+            longCell += i % 3 ? QStringLiteral("京A{12}") : QStringLiteral("\\ 😀 \r\n");
+        cells << QStringLiteral("短") << longCell;
+
+        auto rule = [](const QString& text) {
+            QByteArray out;
+            for (qsizetype i = 0; i < text.size(); ++i) {
+                const char16_t u = text[i].unicode();
+                if (u == '\\' || u == '{' || u == '}')
+                    out += '\\', out += char(u);
+                else if (u == '\t')
+                    out += "\\tab ";
+                else if (u == '\n' || (u == '\r' && !(i + 1 < text.size() && text[i + 1] == u'\n')))
+                    out += "\\line ";
+                else if (u >= 0x20 && u < 0x80)
+                    out += char(u);
+                else if (u >= 0x80)
+                    out += "\\u" + QByteArray::number(qint16(u)) + "\\'3f";
+            }
+            return out;
+        };
+        ExportTable t;
+        t.columns = {{QStringLiteral("备注"), FieldType::Memo, 100}};
+        for (const QString& c : cells)
+            t.rows << QStringList{c};
+        QString error;
+        const QByteArray rtf = exportBytes(t, ExportFormat::Rtf, &error);
+        QVERIFY2(!rtf.isEmpty(), qPrintable(error));
+        qsizetype from = rtf.indexOf("\\trowd", rtf.indexOf("\\row\r\n"));  // behind the title row
+        for (const QString& c : cells) {
+            const QByteArray expected = "\\pard\\intbl\\ql " + rule(c) + "\\cell\r\n\\row\r\n";
+            const qsizetype at = rtf.indexOf(expected, from);
+            QVERIFY2(at >= 0 && rtf.mid(from, at - from).endsWith("\\cellx10772\r\n"),
+                     qPrintable(QStringLiteral("cell %1 written otherwise").arg(c.left(40))));
+            from = at + expected.size();
+        }
+        QVERIFY(rtf.mid(from).startsWith("\\pard\\par\r\n}"));
+    }
+
     void xlsReadBack()
     {
         REQUIRE_PYTHON("xlrd");

@@ -1,14 +1,13 @@
 #include "ui/records/export/exportsink.h"
 
 #ifdef Q_OS_LINUX
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
 void ExportSink::appendUtf8(QStringView text)
 {
-    const size_t start = m_buffer.size();
-    m_buffer.resize(start + size_t(text.size()) * 3);
-    char* out = m_buffer.data() + start;
+    char* out = m_buffer.room(size_t(text.size()) * 3);
     for (const QChar ch : text) {
         const char16_t u = ch.unicode();
         if (u < 0x80) {
@@ -18,7 +17,6 @@ void ExportSink::appendUtf8(QStringView text)
             *out++ = char(0x80 | (u & 0x3F));
         } else if (u >= 0xD800 && u < 0xE000) {
             // pairs and stray halves follow Qt's own encoder, which the files were always written with
-            m_buffer.resize(start);
             const QByteArray bytes = text.toUtf8();
             m_buffer.append(bytes.constData(), size_t(bytes.size()));
             spill();
@@ -29,7 +27,7 @@ void ExportSink::appendUtf8(QStringView text)
             *out++ = char(0x80 | (u & 0x3F));
         }
     }
-    m_buffer.resize(size_t(out - m_buffer.data()));
+    m_buffer.setEnd(out);
     spill();
 }
 
@@ -39,7 +37,24 @@ bool ExportSink::flush()
         m_error = m_device->errorString().isEmpty() ? QStringLiteral("write failed") : m_device->errorString();
     m_written += qint64(m_buffer.size());
     m_buffer.clear();
+    if (m_writeBack && ok())
+        startWriteBack();
     return ok();
+}
+
+void ExportSink::startWriteBack()
+{
+#ifdef Q_OS_LINUX
+    // In steps of several megabytes: the system starts writing them and returns at once.
+    constexpr qint64 kStep = 8 << 20;
+    if (m_written - m_writtenBack < kStep)
+        return;
+    auto* file = qobject_cast<QFileDevice*>(m_device);
+    if (!file || file->handle() < 0 || !file->flush())
+        return;
+    ::sync_file_range(file->handle(), m_origin + m_writtenBack, m_written - m_writtenBack, SYNC_FILE_RANGE_WRITE);
+    m_writtenBack = m_written;
+#endif
 }
 
 bool ExportSink::patch(qint64 at, const char* data, qsizetype n)

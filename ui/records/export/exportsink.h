@@ -6,8 +6,57 @@
 #include <QIODevice>
 #include <QString>
 #include <QStringView>
-#include <string>
+#include <algorithm>
+#include <cstring>
+#include <memory>
 #include <string_view>
+
+// Bytes gathered in memory, grown without filling the new room: the writers write their escapes in
+// place, and a gigabyte of output passes here.
+class ByteBuffer {
+public:
+    char* data() { return m_data.get(); }
+    const char* data() const { return m_data.get(); }
+    size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    void clear() { m_size = 0; }
+    void reserve(size_t n)
+    {
+        if (n > m_capacity)
+            regrow(n);
+    }
+    // Room for n more bytes behind the end, whose content is undefined; the size is unchanged until
+    // setEnd() marks where writing stopped.
+    char* room(size_t n)
+    {
+        if (m_size + n > m_capacity)
+            regrow(std::max(m_size + n, m_capacity * 2));
+        return m_data.get() + m_size;
+    }
+    void setEnd(const char* end) { m_size = size_t(end - m_data.get()); }
+    void append(const char* p, size_t n)
+    {
+        char* at = room(n);
+        if (n)
+            memcpy(at, p, n);
+        m_size += n;
+    }
+    void push_back(char c) { *room(1) = c, ++m_size; }
+
+private:
+    void regrow(size_t capacity)
+    {
+        std::unique_ptr<char[]> grown(new char[capacity]);  // not value-initialised: no zero fill
+        if (m_size)
+            memcpy(grown.get(), m_data.get(), m_size);
+        m_data = std::move(grown);
+        m_capacity = capacity;
+    }
+
+    std::unique_ptr<char[]> m_data;
+    size_t m_size = 0;
+    size_t m_capacity = 0;
+};
 
 class ExportSink {
 public:
@@ -40,19 +89,14 @@ public:
     }
     void appendBytes(std::string_view s)
     {
-        m_buffer.append(s);
+        m_buffer.append(s.data(), s.size());
         spill();
     }
     // Room for at most n more bytes, written in place; wrote() keeps them up to where writing ended.
-    char* room(size_t n)
-    {
-        const size_t at = m_buffer.size();
-        m_buffer.resize(at + n);
-        return m_buffer.data() + at;
-    }
+    char* room(size_t n) { return m_buffer.room(n); }
     void wrote(const char* end)
     {
-        m_buffer.resize(size_t(end - m_buffer.data()));
+        m_buffer.setEnd(end);
         spill();
     }
     // The same bytes as text.toUtf8(), without a temporary array for every cell.
@@ -60,6 +104,10 @@ public:
 
     // The whole content of another file, from its start (the workbook's sheets gathered aside).
     bool appendFile(QFileDevice& source);
+
+    // The file is saved to the disk when complete (QSaveFile): the bytes written go to the disk as the
+    // file grows rather than all at the end, so that the final sync has little left to wait for.
+    void writeBackAsWritten() { m_writeBack = true; }
 
     // Bytes written so far, counted from where the device stood when the sink was made.
     qint64 pos() const { return m_written + qint64(m_buffer.size()); }
@@ -82,9 +130,13 @@ private:
             flush();
     }
 
+    void startWriteBack();
+
     QIODevice* m_device;
     qint64 m_origin;
-    std::string m_buffer;
+    bool m_writeBack = false;
+    qint64 m_writtenBack = 0;  // of the device's bytes from m_origin on, the part whose writing is started
+    ByteBuffer m_buffer;
     qint64 m_written = 0;
     QString m_error;
 };

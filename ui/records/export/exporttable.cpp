@@ -331,6 +331,7 @@ bool writeExport(const ExportTable& t, const QString& path, ExportFormat f, QStr
     if (!file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("无法在“%1”创建文件（%2），文件没有导出。请检查文件夹是否可写。").arg(shown, file.errorString()));
     ExportSink out(&file);
+    out.writeBackAsWritten();
     QString refusal;
     const bool written = writeFormat(t, f, out, info.absolutePath(), &refusal);
     releaseFreedMemory(t);

@@ -178,16 +178,40 @@ std::string htmlText(const QString& s)
 
 // ---- RTF ----
 
+// What RTF makes of each byte of a cell's UTF-8 text.
+enum RtfByte : uchar {
+    RtfPlain,      // written as it is
+    RtfSymbol,     // \ { }: a backslash before it
+    RtfDropped,    // other control characters have no meaning in a cell
+    RtfTab,        // \tab
+    RtfLineFeed,   // \line
+    RtfReturn,     // \line, unless a line feed follows
+    RtfMultibyte,  // the lead (or a stray continuation) byte of a character beyond ASCII
+};
+
+constexpr std::array<uchar, 256> kRtfBytes = [] {
+    std::array<uchar, 256> t{};
+    for (int b = 0; b < 0x20; ++b)
+        t[size_t(b)] = RtfDropped;
+    for (int b = 0x80; b < 0x100; ++b)
+        t[size_t(b)] = RtfMultibyte;
+    t[uchar('\\')] = t[uchar('{')] = t[uchar('}')] = RtfSymbol;
+    t[uchar('\t')] = RtfTab;
+    t[uchar('\n')] = RtfLineFeed;
+    t[uchar('\r')] = RtfReturn;
+    return t;
+}();
+
 // A cell's text in RTF: control characters of RTF escaped, line breaks and tabs as control words,
 // every UTF-16 unit beyond ASCII as \uN (a signed 16-bit number; each unit of a surrogate pair is one
 // escape) followed by the one-character fallback announced by \uc1, written as a hex escape so that no
-// reader can take it for the start of the following text. Written in place from the UTF-8 bytes.
+// reader can take it for the start of the following text. Written in place from the UTF-8 bytes, runs
+// of plain bytes copied whole.
 void appendRtf(ExportSink& out, std::string_view s)
 {
-    char* const begin = out.room(s.size() * 6);  // the longest escape of a byte's share of a character
-    char* p = begin;
-    auto put = [&p](const char* text, int n) {
-        memcpy(p, text, size_t(n));
+    char* p = out.room(s.size() * 6);  // the longest escape of a byte's share of a character
+    auto put = [&p](const char* text, size_t n) {
+        memcpy(p, text, n);
         p += n;
     };
     auto escape = [&](char16_t u) {
@@ -195,23 +219,32 @@ void appendRtf(ExportSink& out, std::string_view s)
         p = std::to_chars(p, p + 6, int(qint16(u))).ptr;
         put("\\'3f", 4);
     };
-    for (size_t i = 0; i < s.size(); ++i) {
-        const uchar b = uchar(s[i]);
-        if (b == '\\' || b == '{' || b == '}') {
+    const char* const data = s.data();
+    const size_t size = s.size();
+    for (size_t i = 0; i < size;) {
+        size_t plain = i;
+        while (plain < size && kRtfBytes[uchar(data[plain])] == RtfPlain)
+            ++plain;
+        put(data + i, plain - i);
+        if ((i = plain) == size)
+            break;
+        const uchar b = uchar(data[i]);
+        switch (kRtfBytes[b]) {
+        case RtfSymbol:
             *p++ = '\\';
             *p++ = char(b);
-        } else if (b == '\t') {
+            break;
+        case RtfTab:
             put("\\tab ", 5);
-        } else if (b == '\n') {
+            break;
+        case RtfLineFeed:
             put("\\line ", 6);
-        } else if (b == '\r') {
-            if (!(i + 1 < s.size() && s[i + 1] == '\n'))
+            break;
+        case RtfReturn:
+            if (!(i + 1 < size && data[i + 1] == '\n'))
                 put("\\line ", 6);
-        } else if (b < 0x20) {
-            // other control characters have no meaning in a cell
-        } else if (b < 0x80) {
-            *p++ = char(b);
-        } else {
+            break;
+        case RtfMultibyte: {
             const char32_t cp = codePointAt(s, i);
             i += b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : 1;
             if (cp > 0xFFFF) {
@@ -220,7 +253,12 @@ void appendRtf(ExportSink& out, std::string_view s)
             } else {
                 escape(char16_t(cp));
             }
+            break;
         }
+        default:
+            break;
+        }
+        ++i;
     }
     out.wrote(p);
 }
