@@ -145,10 +145,10 @@ public:
     Raw value(int c) const override
     {
         Raw r;
-        if (PQgetisnull(m_row, 0, c))
+        r.n = PQgetlength(m_row, 0, c);
+        if (r.n == 0 && PQgetisnull(m_row, 0, c))  // only an empty value can be null
             return r;
         r.p = PQgetvalue(m_row, 0, c);
-        r.n = PQgetlength(m_row, 0, c);
         r.kind = m_kinds[size_t(c)];
         if (r.kind == Raw::Int) {
             const auto [end, ec] = std::from_chars(r.p, r.p + r.n, r.i);
