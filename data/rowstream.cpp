@@ -93,13 +93,14 @@ private:
     sqlite3_stmt* m_st;
 };
 
-// The server's rows one at a time (single-row mode), as text: nothing of the list is held at once.
+// The server's rows through a copy stream, as the text the server writes for each value: one buffer
+// per row and its fields split in place, rather than a result object per row.
 class PgRows final : public EngineRows {
 public:
     explicit PgRows(PGconn* conn) : m_conn(conn) {}
     ~PgRows() override
     {
-        PQclear(m_row);
+        PQfreemem(m_line);
         if (m_done)
             return;
         // Left before the end (a failed write): the server stops sending, the rest is dropped.
@@ -108,34 +109,49 @@ public:
             PQcancel(c, why, sizeof why);
             PQfreeCancel(c);
         }
-        while (PGresult* r = PQgetResult(m_conn))
-            PQclear(r);
+        finish();
     }
 
+    // The columns' types are learned by describing the statement; then its rows are asked for.
     bool start(const QByteArray& sql)
     {
-        if (!PQsendQuery(m_conn, sql.constData()))
+        PGresult* prepared = PQprepare(m_conn, "", sql.constData(), 0, nullptr);
+        const bool ok = PQresultStatus(prepared) == PGRES_COMMAND_OK;
+        PQclear(prepared);
+        if (!ok)
             return false;
-        PQsetSingleRowMode(m_conn);
+        PGresult* described = PQdescribePrepared(m_conn, "");
+        if (PQresultStatus(described) == PGRES_COMMAND_OK)
+            for (int c = 0; c < PQnfields(described); ++c)
+                m_kinds.push_back(kindOf(PQftype(described, c)));
+        PQclear(described);
+        if (m_kinds.empty() || !PQsendQuery(m_conn, "COPY (" + sql + ") TO STDOUT"))
+            return false;
+        PGresult* r = PQgetResult(m_conn);
+        const bool copying = PQresultStatus(r) == PGRES_COPY_OUT;
+        PQclear(r);
+        if (!copying) {
+            m_done = true;
+            while (PGresult* rest = PQgetResult(m_conn))
+                PQclear(rest);
+            return false;
+        }
+        m_fields.resize(m_kinds.size());
         return true;
     }
 
     bool step() override
     {
-        PQclear(m_row);
-        m_row = PQgetResult(m_conn);
-        const ExecStatusType status = m_row ? PQresultStatus(m_row) : PGRES_TUPLES_OK;
-        if (status == PGRES_SINGLE_TUPLE) {
-            if (m_kinds.empty())
-                for (int c = 0; c < PQnfields(m_row); ++c)
-                    m_kinds.push_back(kindOf(PQftype(m_row, c)));
+        PQfreemem(m_line);
+        m_line = nullptr;
+        const int n = PQgetCopyData(m_conn, &m_line, 0);
+        if (n > 0) {
+            split(m_line, size_t(n));
             return true;
         }
-        const QString error = status == PGRES_TUPLES_OK ? QString() : QString::fromUtf8(PQresultErrorMessage(m_row)).trimmed();
-        PQclear(m_row);
-        m_row = nullptr;
-        while (PGresult* r = PQgetResult(m_conn))
-            PQclear(r);
+        const QString failed = n == -2 ? QString::fromUtf8(PQerrorMessage(m_conn)).trimmed() : QString();
+        const QString outcome = finish();
+        const QString error = failed.isEmpty() ? outcome : failed;
         m_done = true;
         if (!error.isEmpty())
             throw DbError(error);
@@ -145,10 +161,11 @@ public:
     Raw value(int c) const override
     {
         Raw r;
-        r.n = PQgetlength(m_row, 0, c);
-        if (r.n == 0 && PQgetisnull(m_row, 0, c))  // only an empty value can be null
+        const Field& f = m_fields[size_t(c)];
+        if (f.null)
             return r;
-        r.p = PQgetvalue(m_row, 0, c);
+        r.p = f.p;
+        r.n = f.n;
         r.kind = m_kinds[size_t(c)];
         if (r.kind == Raw::Int) {
             const auto [end, ec] = std::from_chars(r.p, r.p + r.n, r.i);
@@ -159,6 +176,59 @@ public:
     }
 
 private:
+    struct Field {
+        const char* p = nullptr;
+        int n = 0;
+        bool null = true;
+    };
+
+    // A row's fields, tab-separated and ending in a line feed; "\N" alone is null, and a backslash
+    // escapes the characters the server writes so (undone in place: a value only shrinks).
+    void split(char* line, size_t n)
+    {
+        char* const end = line + (n > 0 && line[n - 1] == '\n' ? n - 1 : n);
+        char* p = line;
+        for (Field& f : m_fields) {
+            char* const start = p;
+            char* out = p;
+            while (p < end && *p != '\t') {
+                if (*p != '\\' || p + 1 == end) {
+                    *out++ = *p++;
+                    continue;
+                }
+                const char e = p[1];
+                p += 2;
+                if (e == 'N' && p - 2 == start && (p == end || *p == '\t')) {
+                    out = nullptr;
+                    break;
+                }
+                *out++ = e == 'b' ? '\b' : e == 'f' ? '\f' : e == 'n' ? '\n' : e == 'r' ? '\r' : e == 't' ? '\t' : e == 'v' ? '\v' : e;
+            }
+            f.null = out == nullptr;
+            f.p = start;
+            f.n = out ? int(out - start) : 0;
+            if (p < end)
+                ++p;  // the tab
+        }
+    }
+
+    // Reads what is left of the stream and the statement's outcome: its error text, or empty.
+    QString finish()
+    {
+        char* rest = nullptr;
+        while (PQgetCopyData(m_conn, &rest, 0) > 0) {
+            PQfreemem(rest);
+            rest = nullptr;
+        }
+        QString error;
+        while (PGresult* r = PQgetResult(m_conn)) {
+            if (error.isEmpty() && PQresultStatus(r) != PGRES_COMMAND_OK)
+                error = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+            PQclear(r);
+        }
+        return error;
+    }
+
     // The kinds the driver reads these types as: integers, numbers (numeric and floating, read as
     // their text) and everything else as text.
     static Raw::Kind kindOf(Oid type)
@@ -178,7 +248,8 @@ private:
     }
 
     PGconn* m_conn;
-    PGresult* m_row = nullptr;
+    char* m_line = nullptr;  // the current row, as the server sent it
+    std::vector<Field> m_fields;
     std::vector<Raw::Kind> m_kinds;
     bool m_done = false;
 };
