@@ -131,12 +131,12 @@ public:
         const bool copying = PQresultStatus(r) == PGRES_COPY_OUT;
         PQclear(r);
         if (!copying) {
-            m_done = true;
             while (PGresult* rest = PQgetResult(m_conn))
                 PQclear(rest);
             return false;
         }
         m_fields.resize(m_kinds.size());
+        m_done = false;  // from here on, leaving early stops the server
         return true;
     }
 
@@ -251,7 +251,7 @@ private:
     char* m_line = nullptr;  // the current row, as the server sent it
     std::vector<Field> m_fields;
     std::vector<Raw::Kind> m_kinds;
-    bool m_done = false;
+    bool m_done = true;
 };
 
 PGconn* serverConnection(QSqlDatabase& db)
