@@ -125,7 +125,8 @@ public:
             for (int c = 0; c < PQnfields(described); ++c)
                 m_kinds.push_back(kindOf(PQftype(described, c)));
         PQclear(described);
-        if (m_kinds.empty() || !PQsendQuery(m_conn, "COPY (" + sql + ") TO STDOUT"))
+        // the closing parenthesis on a line of its own, out of reach of a comment ending the statement
+        if (m_kinds.empty() || !PQsendQuery(m_conn, "COPY (" + sql + "\n) TO STDOUT"))
             return false;
         PGresult* r = PQgetResult(m_conn);
         const bool copying = PQresultStatus(r) == PGRES_COPY_OUT;
