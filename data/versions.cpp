@@ -63,6 +63,8 @@ const QVector<OwnIndex>& ownIndexes()
          QStringLiteral("CREATE INDEX ix_rz_time ON \"%1\" (操作时间, %2)").arg(auditTable(), Schema::KeyColumn)},
         {arrivedIn(auditTable()),
          QStringLiteral("CREATE INDEX ix_rz_row ON \"%1\" (表名, 记录编号, %2)").arg(auditTable(), Schema::KeyColumn)},
+        // The income statistics read a year's contracts by dispatch date: a range among all the years.
+        {6, QStringLiteral("CREATE INDEX IF NOT EXISTS ix_zl_dispatch ON 汽车租赁登记表 (发车日期)")},
     };
     return i;
 }
@@ -329,6 +331,8 @@ bool upgrade(Database& db, QString* error)
             addOwnTables(db, 5);
             seedTable(db, settingTable());
         }
+        if (v < 6)
+            addOwnTables(db, 6);
         db.runNative(QStringLiteral("UPDATE %1 SET 版本号 = ?").arg(quoted(versionTable())), {Current});
         tx.commit();
         return true;

@@ -19,7 +19,8 @@ namespace Versions {
 // Version 4: the handover sheets (condition at dispatch and return, damage marks) and the office's
 // accessory checklist.
 // Version 5: the traffic fines register, the audit log and the office's business settings.
-constexpr int Current = 5;
+// Version 6: the contracts' index by dispatch date.
+constexpr int Current = 6;
 
 // The version table: one row, 版本号 and 数据代号.
 const QString& versionTable();

@@ -69,51 +69,51 @@ struct Group {
     QVector<Money> sums;
 };
 
-// An amount as a server writes a stored one or a whole number ("-12.5000", "3") in units; nullopt
-// for any other form.
+// A server's numeric in its binary form (digit count, weight of the first base-10000 digit, sign,
+// display scale, the digits) in units; nullopt where it is no exact amount within the range of
+// amounts (NaN, a fifth decimal, too large), as Money::parse refuses such a text.
 std::optional<qint64> unitsOf(const char* s, int n)
 {
-    const bool negative = n > 0 && s[0] == '-';
-    int i = negative ? 1 : 0;
-    qint64 whole = 0, fraction = 0;
-    int digits = 0, decimals = -1;  // decimals: none before the point
-    for (; i < n; ++i) {
-        const char ch = s[i];
-        if (ch == '.' && decimals < 0) {
-            decimals = 0;
+    const auto int16 = [s](int at) { return int(qint16(quint16((uchar(s[at]) << 8) | uchar(s[at + 1])))); };
+    if (n < 8)
+        return std::nullopt;
+    const int digits = int16(0), weight = int16(2), sign = int16(4) & 0xffff;
+    if ((sign != 0 && sign != 0x4000) || digits < 0 || n != 8 + 2 * digits)
+        return std::nullopt;
+    __int128 units = 0;
+    // Units are ten-thousandths: a digit of weight w counts 10000^(w+1) units.
+    for (int i = 0; i < digits; ++i) {
+        const int d = int16(8 + 2 * i), power = weight - i + 1;
+        if (d < 0 || d > 9999 || power > 5)
+            return std::nullopt;
+        if (power < 0) {
+            if (d != 0)
+                return std::nullopt;
             continue;
         }
-        if (ch < '0' || ch > '9')
-            return std::nullopt;
-        if (decimals >= 0) {
-            if (++decimals > 4)
-                return std::nullopt;
-            fraction = fraction * 10 + (ch - '0');
-        } else if (++digits > 14) {
-            return std::nullopt;  // past the range of amounts: Money::parse says how
-        } else {
-            whole = whole * 10 + (ch - '0');
-        }
+        __int128 v = d;
+        for (int k = 0; k < power; ++k)
+            v *= 10000;
+        units += v;
     }
-    if (digits == 0)
+    if (units > Money::MaxUnits)
         return std::nullopt;
-    for (int d = std::max(decimals, 0); d < 4; ++d)
-        fraction *= 10;
-    const qint64 units = whole * 10000 + fraction;
-    return negative ? -units : units;
+    return sign == 0x4000 ? -qint64(units) : qint64(units);
 }
 
-// The rows of a table that meet a condition summed here per folded key, from the server's own
-// texts: where nearly every row is a group of its own (contracts per customer), grouping on the
-// server costs it a sort and an exact total per group and sends as many rows as there are. False
-// where the connection is no server's.
+// The rows of a table that meet a condition summed here per folded key, from the server's binary
+// copy (keys as UTF-8, amounts as base-10000 digits: nothing for either side to print or parse):
+// where nearly every row is a group of its own (contracts per customer), grouping on the server
+// costs it a sort and an exact total per group and sends as many rows as there are. False where
+// the connection is no server's.
 bool summedHere(Database& db, const QString& table, const QStringList& keys, const QStringList& values, const QString& where,
                 QVector<Group>* out)
 {
     QStringList columns;
     for (const QString& k : keys)
         columns << QStringLiteral("cast(%1 as text)").arg(k);
-    columns += values;
+    for (const QString& v : values)
+        columns << QStringLiteral("cast(%1 as numeric)").arg(v);
     const QString sql = db.translate(QStringLiteral("select %1 from %2 where %3").arg(columns.join(QLatin1Char(',')), table, where));
     const int k = int(keys.size());
     const int n = k + int(values.size());
@@ -123,7 +123,7 @@ bool summedHere(Database& db, const QString& table, const QStringList& keys, con
     QHash<QByteArray, int> index;
     QByteArray joined;
     QString error;
-    const bool read = PgDirect::eachCopiedRow(
+    const bool read = PgDirect::eachCopiedBinaryRow(
         db.handle(), sql,
         [&](const char* const* cells, const int* lengths) {
             joined.resize(0);
@@ -148,13 +148,9 @@ bool summedHere(Database& db, const QString& table, const QStringList& keys, con
             for (int i = k; i < n; ++i) {
                 if (!cells[i])
                     continue;
-                std::optional<qint64> u = unitsOf(cells[i], lengths[i]);
-                if (!u) {
-                    const auto m = Money::parse(QString::fromLatin1(cells[i], lengths[i]));
-                    if (!m)
-                        throw DbError(Amounts::outOfRange());
-                    u = m->units();
-                }
+                const std::optional<qint64> u = unitsOf(cells[i], lengths[i]);
+                if (!u)
+                    throw DbError(Amounts::outOfRange());
                 total[i - k] += *u;
             }
         },
