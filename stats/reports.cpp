@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace Reports {
@@ -126,22 +127,31 @@ bool summedHere(Database& db, const QString& table, const QStringList& keys, con
     const bool read = PgDirect::eachCopiedBinaryRow(
         db.handle(), sql,
         [&](const char* const* cells, const int* lengths) {
-            joined.resize(0);
+            qsizetype size = k - 1;
             for (int i = 0; i < k; ++i) {
                 if (!cells[i])
                     return;
-                if (i > 0)
-                    joined += '\0';
-                joined.append(cells[i], lengths[i]);
+                size += lengths[i];
             }
-            for (char& ch : joined)
-                if (ch >= 'a' && ch <= 'z')
-                    ch = char(ch - ('a' - 'A'));
+            joined.resize(size);  // copied in place: appending a field at a time costs more than the copy
+            char* to = joined.data();
+            for (int i = 0; i < k; ++i) {
+                if (i > 0)
+                    *to++ = '\0';
+                for (const char* from = cells[i]; from != cells[i] + lengths[i]; ++from)
+                    *to++ = *from >= 'a' && *from <= 'z' ? char(*from - ('a' - 'A')) : *from;
+            }
             auto it = index.constFind(joined);
             if (it == index.constEnd()) {
-                it = index.insert(joined, int(out->size()));
-                const QString keys = QString::fromUtf8(joined);
-                out->push_back({k == 1 ? QStringList{keys} : keys.split(QChar(0)), {}});
+                it = index.insert(QByteArray(joined.constData(), joined.size()), int(out->size()));
+                QStringList keys;
+                keys.reserve(k);
+                for (const char *from = joined.constData(), *end = from + joined.size(); from <= end; ++from) {
+                    const char* stop = std::find(from, end, '\0');
+                    keys << QString::fromUtf8(from, stop - from);
+                    from = stop;
+                }
+                out->push_back({std::move(keys), {}});
                 totals.resize(totals.size() + size_t(n - k));
             }
             __int128* total = totals.data() + size_t(*it) * size_t(n - k);
@@ -266,31 +276,40 @@ QVector<QStringList> readRows(Database& db, const QString& columns, const QStrin
 }
 
 // Groups in the order of their first key as QString's < puts them, compared through the key's
-// first eight UTF-16 units packed in one number (a plate is seldom longer) and in full only on a tie past them.
+// first eight UTF-16 units packed in one number and its length (a plate is seldom longer), in full
+// only on a tie past them; groups of the same key stay in the order they came.
 void sortByFirstKey(QVector<Group>& groups)
 {
-    using Key = unsigned __int128;
-    std::vector<std::pair<Key, int>> order;
+    struct Entry {
+        unsigned __int128 key;
+        int length;  // up to 9: past eight units the texts themselves decide
+        int index;
+    };
+    std::vector<Entry> order;
     order.reserve(size_t(groups.size()));
     for (int i = 0; i < groups.size(); ++i) {
         const QString& k = groups[i].keys[0];
-        Key key = 0;
+        unsigned __int128 key = 0;
         for (int c = 0; c < 8; ++c)
             key = (key << 16) | (c < k.size() ? k[c].unicode() : 0);
-        order.emplace_back(key, i);
+        order.push_back({key, int(std::min<qsizetype>(k.size(), 9)), i});
     }
-    std::sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
-        if (a.first != b.first)
-            return a.first < b.first;
-        const QString &x = groups[a.second].keys[0], &y = groups[b.second].keys[0];
-        if (x.size() <= 8 && y.size() <= 8)
-            return x.size() < y.size();  // the same units, one maybe followed by NULs
-        return x < y;
+    std::sort(order.begin(), order.end(), [&](const Entry& a, const Entry& b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        if (a.length != b.length && (a.length < 9 || b.length < 9))
+            return a.length < b.length;  // the same units, the shorter followed by NULs
+        if (a.length == 9) {
+            const int c = QtPrivate::compareStrings(groups[a.index].keys[0], groups[b.index].keys[0]);
+            if (c != 0)
+                return c < 0;
+        }
+        return a.index < b.index;
     });
     QVector<Group> sorted;
     sorted.reserve(groups.size());
-    for (const auto& o : order)
-        sorted.push_back(std::move(groups[o.second]));
+    for (const Entry& o : order)
+        sorted.push_back(std::move(groups[o.index]));
     groups = std::move(sorted);
 }
 
@@ -481,44 +500,56 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
         pairPlates << g.keys[0];
 
     const QVector<QStringList> customers = readRows(db, QStringLiteral("客户号,客户姓名"), QStringLiteral("客户登记表"), Col::客户号);
-    QHash<QString, QVector<int>> byNumber;  // folded number -> customers in loop order
-    QVector<int> patterned;                 // customers whose number holds % or _
-    QVector<bool> lengths;                  // the lengths registered numbers have
+    // Folded number -> the first customer with it in loop order; the others follow it in sameNext.
+    QHash<QString, int> byNumber;
+    std::vector<int> sameNext(size_t(customers.size()), -1), lastSame(size_t(customers.size()), -1);
+    QVector<int> patterned;  // customers whose number holds % or _
+    QVector<bool> lengths;   // the lengths registered numbers have
     for (int i = 0; i < customers.size(); ++i) {
         const QString k = fold(customers[i][0]);
         if (hasWildcard(k)) {
             patterned << i;
             continue;
         }
-        byNumber[k] << i;
+        const auto first = byNumber.constFind(k);
+        if (first == byNumber.constEnd()) {
+            byNumber.insert(k, i);
+            lastSame[size_t(i)] = i;
+        } else {
+            sameNext[size_t(lastSame[size_t(*first)])] = i;
+            lastSame[size_t(*first)] = i;
+        }
         if (lengths.size() <= k.size())
             lengths.resize(k.size() + 1, false);
         lengths[k.size()] = true;
     }
     // The customers a contract's number counts for: every registered number it begins with.
-    // Worked out once per pair (a pair is met again only under a plate that begins another one).
-    QVector<QVector<int>> pairCustomers(pairs.size());
-    QVector<bool> pairKnown(pairs.size(), false);
+    // Worked out once per pair (a pair is met again only under a plate that begins another one),
+    // the lists of all pairs one after the other.
+    std::vector<int> pairCustomers;
+    std::vector<std::pair<qsizetype, qsizetype>> pairSpan(size_t(pairs.size()), {-1, 0});  // start, count
     QString head;  // the number's first len characters; its buffer kept from pair to pair
-    const auto customersOf = [&](int pair) -> const QVector<int>& {
-        if (pairKnown[pair])
-            return pairCustomers[pair];
-        pairKnown[pair] = true;
-        const QString& number = pairs[pair].keys[1];
-        QVector<int>& m = pairCustomers[pair];
-        for (int len = 0; len <= number.size() && len < lengths.size(); ++len) {
-            if (!lengths[len])
-                continue;
-            head.resize(0);
-            head.append(number.constData(), len);
-            const auto hit = byNumber.constFind(head);
-            if (hit != byNumber.constEnd())
-                m += *hit;
+    const auto customersOf = [&](int pair) -> std::span<const int> {
+        auto& [start, count] = pairSpan[size_t(pair)];
+        if (start < 0) {
+            start = qsizetype(pairCustomers.size());
+            const QString& number = pairs[pair].keys[1];
+            for (int len = 0; len <= number.size() && len < lengths.size(); ++len) {
+                if (!lengths[len])
+                    continue;
+                head.resize(0);
+                head.append(number.constData(), len);
+                const auto hit = byNumber.constFind(head);
+                if (hit != byNumber.constEnd())
+                    for (int i = *hit; i >= 0; i = sameNext[size_t(i)])
+                        pairCustomers.push_back(i);
+            }
+            for (int i : patterned)
+                if (likeMatches(fold(customers[i][0]) + QLatin1Char('%'), number))
+                    pairCustomers.push_back(i);
+            count = qsizetype(pairCustomers.size()) - start;
         }
-        for (int i : patterned)
-            if (likeMatches(fold(customers[i][0]) + QLatin1Char('%'), number))
-                m << i;
-        return m;
+        return {pairCustomers.data() + start, size_t(count)};
     };
 
     const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);
