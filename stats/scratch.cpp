@@ -189,6 +189,9 @@ void putStored(Bytes& out, const QVariant& v, FieldType type)
     }
 }
 
+// From this many rows on a server's copy builds the key index after the rows.
+constexpr qsizetype ManyRows = 1000;
+
 // The rows given, or (next set) the rows next() makes batch by batch.
 void write(Database& db, const QString& table, const QStringList& names, const ScratchRows* given,
            const std::function<bool(ScratchRows&)>& next)
@@ -313,12 +316,31 @@ void write(Database& db, const QString& table, const QStringList& names, const S
                 binaryRow(row, out);
             return left;
         };
-        if (server && PgDirect::copyBinary(db.handle(), table, names, next ? -1 : rows.rows.size(), more, &error)) {
-            tx.commit();
-            return;
+        if (server) {
+            // Many rows: the table's key index is built once after them (a sort) rather than
+            // entered row by row, which costs the server as much as the rows themselves. A failure
+            // rolls back with the rest and leaves the index as it was.
+            QString key;
+            if (next || rows.rows.size() >= ManyRows) {
+                QSqlQuery k = db.runNative(
+                    QStringLiteral("select conname from pg_constraint where conrelid = '\"%1\"'::regclass and contype = 'p'")
+                        .arg(table));
+                if (k.next()) {
+                    key = QLatin1Char('"') + k.value(0).toString() + QLatin1Char('"');
+                    db.runNative(QStringLiteral("alter table \"%1\" drop constraint %2").arg(table, key));
+                }
+            }
+            const bool copied = PgDirect::copyBinary(db.handle(), table, names, next ? -1 : rows.rows.size(), more, &error);
+            if (!error.isEmpty())
+                throw DbError(error);
+            if (!key.isEmpty())
+                db.runNative(
+                    QStringLiteral("alter table \"%1\" add constraint %2 primary key (%3)").arg(table, key, Schema::KeyColumn));
+            if (copied) {
+                tx.commit();
+                return;
+            }
         }
-        if (!error.isEmpty())
-            throw DbError(error);
         const bool appended = db.backend().appendRows(
             db.handle(), table, names, rows.rows.size(), [&](qsizetype r, int i) -> const QVariant& { return value(rows.rows[r], i); },
             &error);

@@ -318,6 +318,36 @@ private Q_SLOTS:
         made = 0;
         Scratch::replaceInBatches(d, {S("车牌号")}, [&made](ScratchRows&) { return ++made < 2; });
         QCOMPARE(column(d, "车牌号"), QStringList());
+
+        // Many rows, given whole or in batches, and a failure part way: the key stays the table's
+        // key (a row may not take one already given), and keys go on rising across runs.
+        const auto keyHeld = [&d] {
+            QSqlQuery q = d.run(S("select min(__rk), max(__rk), count(distinct __rk), count(*) from 通用"));
+            if (!q.next() || q.value(2) != q.value(3))
+                return false;
+            try {
+                d.runNative(S("insert into 通用 (__rk, 车牌号) values (%1, 'X')").arg(q.value(0).toLongLong()));
+            } catch (const DbError&) {
+                return true;
+            }
+            return false;
+        };
+        ScratchRows many({S("车牌号")});
+        for (int i = 0; i < 1500; ++i)
+            many.rows.push_back({S("M%1").arg(i)});
+        Scratch::replace(d, many);
+        QCOMPARE(column(d, "车牌号").size(), 1500);
+        QVERIFY(keyHeld());
+        const QString lastKey = ServerDb::rowsText(d, S("select max(__rk) from 通用"));
+        made = 0;
+        Scratch::replaceInBatches(d, {S("车牌号"), S("押金")}, batches(-1));
+        QVERIFY(keyHeld());
+        QVERIFY(ServerDb::rowsText(d, S("select min(__rk) from 通用")).toLongLong() > lastKey.toLongLong());
+        const auto full = dump(d);
+        made = 0;
+        QVERIFY_THROWS_EXCEPTION(DbError, Scratch::replaceInBatches(d, {S("车牌号"), S("押金")}, batches(5)));
+        QCOMPARE(dump(d), full);
+        QVERIFY(keyHeld());
     }
 
     void amountsOfEveryForm()
