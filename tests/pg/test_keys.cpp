@@ -443,26 +443,29 @@ private Q_SLOTS:
         QCOMPARE(checklist(db), defaults);
     }
 
-    // The contracts' index by dispatch date arrived in version 6: a version 5 database gains it when
-    // opened, and so does today's database after a version 5 backup is restored into it, a copy of a
-    // version 5 source and data initialization; a new database has it from the start.
+    // The contracts' index by dispatch date arrived in version 6, on a server only (a file reads a
+    // year's contracts faster through its plate index): a version 5 database gains it when opened,
+    // and so does today's database after a version 5 backup is restored into it, a copy of a version
+    // 5 source and data initialization; a new database has it from the start.
     void theDispatchIndexArrivesWithVersionSix()
     {
-        const QString dispatch = QStringLiteral("ix_zl_dispatch");
         const QString location = newDatabase();
+        const auto hasDispatch = [](Database& d) {
+            return hasIndex(d, QStringLiteral("ix_zl_dispatch")) == (d.backend().driverName() == QLatin1String("QPSQL"));
+        };
         {
             Database fresh;
             QVERIFY(fresh.open(location));
-            QVERIFY(hasIndex(fresh, dispatch));
+            QVERIFY(hasDispatch(fresh));
             append(fresh, QStringLiteral("ZL5"));
             backTo(fresh, 5);
-            QVERIFY(!hasIndex(fresh, dispatch));
+            QVERIFY(!hasIndex(fresh, QStringLiteral("ix_zl_dispatch")));
         }
         Database db;
         QString err;
         QVERIFY2(db.open(location, &err), qPrintable(err));
         QCOMPARE(Versions::version(db), Versions::Current);
-        QVERIFY(hasIndex(db, dispatch));
+        QVERIFY(hasDispatch(db));
         QCOMPARE(numbers(db), QStringLiteral("ZL5"));
 
         const QString previous = newFile();
@@ -478,18 +481,18 @@ private Q_SLOTS:
         {
             Database p;
             QVERIFY(p.open(fromPrevious));
-            QVERIFY(hasIndex(p, dispatch));
+            QVERIFY(hasDispatch(p));
             QCOMPARE(numbers(p), QStringLiteral("ZL1"));
         }
         QVERIFY2(Maintenance::restore(previous, location, &err), qPrintable(err));
         QCOMPARE(Versions::version(db), Versions::Current);
-        QVERIFY(hasIndex(db, dispatch));
+        QVERIFY(hasDispatch(db));
         QCOMPARE(numbers(db), QStringLiteral("ZL1"));
 
         QVector<bool> ticked(Maintenance::initTables().size(), true);
         Maintenance::initialize(db, ticked);
         QCOMPARE(numbers(db), QString());
-        QVERIFY(hasIndex(db, dispatch));
+        QVERIFY(hasDispatch(db));
     }
 
     // A copy (to a file or a server database) carries what the source handed out; a database of
