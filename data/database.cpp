@@ -144,7 +144,7 @@ bool Database::create(const QString& location, QString* error)
             runNative(m_backend->createTableSql(t));
         for (const auto& s : m_backend->createIndexSql())
             runNative(s);
-        for (const auto& s : Versions::ownIndexSql())
+        for (const auto& s : Versions::ownIndexSql(*m_backend))
             runNative(s);
         Versions::seed(*this);
         tx.commit();

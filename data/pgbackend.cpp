@@ -25,6 +25,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -1078,6 +1079,81 @@ bool copyBinary(QSqlDatabase& db, const QString& table, const QStringList& colum
         }
     }
     return endCopy(conn, sent, error);
+}
+
+bool eachCopiedBinaryRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QString* error)
+{
+    PGconn* conn = connectionOf(db);
+    if (!conn || PQtransactionStatus(conn) == PQTRANS_ACTIVE)
+        return false;
+    const QByteArray statement = QStringLiteral("COPY (%1) TO STDOUT (FORMAT binary)").arg(sql).toUtf8();
+    qCDebug(lcSql, "%s", statement.constData());
+    PGresult* r = PQexec(conn, statement.constData());
+    const bool copying = PQresultStatus(r) == PGRES_COPY_OUT;
+    PQclear(r);
+    if (!copying) {
+        *error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+        return false;
+    }
+    const auto int16 = [](const char* p) { return qint16(quint16((uchar(p[0]) << 8) | uchar(p[1]))); };
+    const auto int32 = [](const char* p) {
+        return qint32((quint32(uchar(p[0])) << 24) | (quint32(uchar(p[1])) << 16) | (quint32(uchar(p[2])) << 8) | uchar(p[3]));
+    };
+    std::vector<const char*> cells;
+    std::vector<int> lengths;
+    bool header = true, malformed = false;
+    for (;;) {
+        char* message = nullptr;
+        const int n = PQgetCopyData(conn, &message, 0);
+        if (n < 0)
+            break;  // -1: done; -2: failed, said by the result
+        try {
+            // The server sends a tuple per message, the header before the first: the signature,
+            // the flags and the length of an extension to skip.
+            const char* p = message;
+            const char* const end = message + n;
+            if (header) {
+                header = false;
+                if (n < 19 || std::memcmp(p, "PGCOPY\n\377\r\n\0", 11) != 0 || 19 + qint64(quint32(int32(p + 15))) > n) {
+                    malformed = true;
+                } else {
+                    p += 19 + quint32(int32(p + 15));
+                }
+            }
+            // Each tuple: its field count (-1 ends the data), then each field's length (-1: null) and bytes.
+            while (!malformed && end - p >= 2) {
+                const int fields = int16(p);
+                p += 2;
+                if (fields < 0)
+                    break;
+                cells.resize(size_t(fields));
+                lengths.resize(size_t(fields));
+                for (int f = 0; f < fields && !malformed; ++f) {
+                    const qint32 length = end - p >= 4 ? int32(p) : -2;
+                    p += 4;
+                    malformed = length < -1 || (length > 0 && end - p < length);
+                    cells[size_t(f)] = length < 0 ? nullptr : p;
+                    lengths[size_t(f)] = std::max(length, 0);
+                    p += std::max(length, 0);
+                }
+                if (!malformed)
+                    row(cells.data(), lengths.data());
+            }
+            PQfreemem(message);
+        } catch (...) {
+            PQfreemem(message);
+            // The rest of the rows read and dropped, so the connection stays usable.
+            char* rest = nullptr;
+            while (PQgetCopyData(conn, &rest, 0) >= 0)
+                PQfreemem(rest);
+            copyOutcome(conn, true, error);
+            throw;
+        }
+    }
+    const bool ok = copyOutcome(conn, true, error);
+    if (ok && malformed)
+        *error = QStringLiteral("服务器返回的数据格式不正确");
+    return ok && !malformed;
 }
 
 }  // namespace PgDirect

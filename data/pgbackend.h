@@ -46,5 +46,8 @@ bool eachCopiedRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QS
 // where not known) only goes to the trace.
 bool copyBinary(QSqlDatabase& db, const QString& table, const QStringList& columns, qsizetype rows,
                 const std::function<bool(QByteArray&)>& more, QString* error);
+// The same rows as eachCopiedRow in the copy's binary form: each cell in the server's own binary
+// form of its type (a text's UTF-8 bytes, a numeric's base-10000 digits), nothing escaped.
+bool eachCopiedBinaryRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QString* error);
 
 }  // namespace PgDirect

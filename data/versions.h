@@ -10,6 +10,7 @@
 #include <QVector>
 
 class Database;
+class SqlBackend;
 
 namespace Versions {
 
@@ -19,7 +20,8 @@ namespace Versions {
 // Version 4: the handover sheets (condition at dispatch and return, damage marks) and the office's
 // accessory checklist.
 // Version 5: the traffic fines register, the audit log and the office's business settings.
-constexpr int Current = 5;
+// Version 6: the contracts' index by dispatch date (on a server).
+constexpr int Current = 6;
 
 // The version table: one row, 版本号 and 数据代号.
 const QString& versionTable();
@@ -64,8 +66,8 @@ QVector<const TableDef*> carriedTables();
 // The version a table of our own arrived in: a source of an older version has no such table, so
 // a copy takes its rows only from a source of that version or later. 0 for a table not ours.
 int arrivedIn(const QString& table);
-// The indexes of the tables of our own (the same text on both engines).
-QStringList ownIndexSql();
+// The indexes of our own (the same text on both engines; some on a server only).
+QStringList ownIndexSql(const SqlBackend& backend);
 
 // Creation step: the own tables' rows of a new database (version, first generation).
 void seed(Database& db, qint64 generation = 1);

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace Reports {
@@ -69,51 +70,51 @@ struct Group {
     QVector<Money> sums;
 };
 
-// An amount as a server writes a stored one or a whole number ("-12.5000", "3") in units; nullopt
-// for any other form.
+// A server's numeric in its binary form (digit count, weight of the first base-10000 digit, sign,
+// display scale, the digits) in units; nullopt where it is no exact amount within the range of
+// amounts (NaN, a fifth decimal, too large), as Money::parse refuses such a text.
 std::optional<qint64> unitsOf(const char* s, int n)
 {
-    const bool negative = n > 0 && s[0] == '-';
-    int i = negative ? 1 : 0;
-    qint64 whole = 0, fraction = 0;
-    int digits = 0, decimals = -1;  // decimals: none before the point
-    for (; i < n; ++i) {
-        const char ch = s[i];
-        if (ch == '.' && decimals < 0) {
-            decimals = 0;
+    const auto int16 = [s](int at) { return int(qint16(quint16((uchar(s[at]) << 8) | uchar(s[at + 1])))); };
+    if (n < 8)
+        return std::nullopt;
+    const int digits = int16(0), weight = int16(2), sign = int16(4) & 0xffff;
+    if ((sign != 0 && sign != 0x4000) || digits < 0 || n != 8 + 2 * digits)
+        return std::nullopt;
+    __int128 units = 0;
+    // Units are ten-thousandths: a digit of weight w counts 10000^(w+1) units.
+    for (int i = 0; i < digits; ++i) {
+        const int d = int16(8 + 2 * i), power = weight - i + 1;
+        if (d < 0 || d > 9999 || power > 5)
+            return std::nullopt;
+        if (power < 0) {
+            if (d != 0)
+                return std::nullopt;
             continue;
         }
-        if (ch < '0' || ch > '9')
-            return std::nullopt;
-        if (decimals >= 0) {
-            if (++decimals > 4)
-                return std::nullopt;
-            fraction = fraction * 10 + (ch - '0');
-        } else if (++digits > 14) {
-            return std::nullopt;  // past the range of amounts: Money::parse says how
-        } else {
-            whole = whole * 10 + (ch - '0');
-        }
+        __int128 v = d;
+        for (int k = 0; k < power; ++k)
+            v *= 10000;
+        units += v;
     }
-    if (digits == 0)
+    if (units > Money::MaxUnits)
         return std::nullopt;
-    for (int d = std::max(decimals, 0); d < 4; ++d)
-        fraction *= 10;
-    const qint64 units = whole * 10000 + fraction;
-    return negative ? -units : units;
+    return sign == 0x4000 ? -qint64(units) : qint64(units);
 }
 
-// The rows of a table that meet a condition summed here per folded key, from the server's own
-// texts: where nearly every row is a group of its own (contracts per customer), grouping on the
-// server costs it a sort and an exact total per group and sends as many rows as there are. False
-// where the connection is no server's.
+// The rows of a table that meet a condition summed here per folded key, from the server's binary
+// copy (keys as UTF-8, amounts as base-10000 digits: nothing for either side to print or parse):
+// where nearly every row is a group of its own (contracts per customer), grouping on the server
+// costs it a sort and an exact total per group and sends as many rows as there are. False where
+// the connection is no server's.
 bool summedHere(Database& db, const QString& table, const QStringList& keys, const QStringList& values, const QString& where,
                 QVector<Group>* out)
 {
     QStringList columns;
     for (const QString& k : keys)
         columns << QStringLiteral("cast(%1 as text)").arg(k);
-    columns += values;
+    for (const QString& v : values)
+        columns << QStringLiteral("cast(%1 as numeric)").arg(v);
     const QString sql = db.translate(QStringLiteral("select %1 from %2 where %3").arg(columns.join(QLatin1Char(',')), table, where));
     const int k = int(keys.size());
     const int n = k + int(values.size());
@@ -123,38 +124,43 @@ bool summedHere(Database& db, const QString& table, const QStringList& keys, con
     QHash<QByteArray, int> index;
     QByteArray joined;
     QString error;
-    const bool read = PgDirect::eachCopiedRow(
+    const bool read = PgDirect::eachCopiedBinaryRow(
         db.handle(), sql,
         [&](const char* const* cells, const int* lengths) {
-            joined.resize(0);
+            qsizetype size = k - 1;
             for (int i = 0; i < k; ++i) {
                 if (!cells[i])
                     return;
-                if (i > 0)
-                    joined += '\0';
-                joined.append(cells[i], lengths[i]);
+                size += lengths[i];
             }
-            for (char& ch : joined)
-                if (ch >= 'a' && ch <= 'z')
-                    ch = char(ch - ('a' - 'A'));
+            joined.resize(size);  // copied in place: appending a field at a time costs more than the copy
+            char* to = joined.data();
+            for (int i = 0; i < k; ++i) {
+                if (i > 0)
+                    *to++ = '\0';
+                for (const char* from = cells[i]; from != cells[i] + lengths[i]; ++from)
+                    *to++ = *from >= 'a' && *from <= 'z' ? char(*from - ('a' - 'A')) : *from;
+            }
             auto it = index.constFind(joined);
             if (it == index.constEnd()) {
-                it = index.insert(joined, int(out->size()));
-                const QString keys = QString::fromUtf8(joined);
-                out->push_back({k == 1 ? QStringList{keys} : keys.split(QChar(0)), {}});
+                it = index.insert(QByteArray(joined.constData(), joined.size()), int(out->size()));
+                QStringList keys;
+                keys.reserve(k);
+                for (const char *from = joined.constData(), *end = from + joined.size(); from <= end; ++from) {
+                    const char* stop = std::find(from, end, '\0');
+                    keys << QString::fromUtf8(from, stop - from);
+                    from = stop;
+                }
+                out->push_back({std::move(keys), {}});
                 totals.resize(totals.size() + size_t(n - k));
             }
             __int128* total = totals.data() + size_t(*it) * size_t(n - k);
             for (int i = k; i < n; ++i) {
                 if (!cells[i])
                     continue;
-                std::optional<qint64> u = unitsOf(cells[i], lengths[i]);
-                if (!u) {
-                    const auto m = Money::parse(QString::fromLatin1(cells[i], lengths[i]));
-                    if (!m)
-                        throw DbError(Amounts::outOfRange());
-                    u = m->units();
-                }
+                const std::optional<qint64> u = unitsOf(cells[i], lengths[i]);
+                if (!u)
+                    throw DbError(Amounts::outOfRange());
                 total[i - k] += *u;
             }
         },
@@ -270,31 +276,40 @@ QVector<QStringList> readRows(Database& db, const QString& columns, const QStrin
 }
 
 // Groups in the order of their first key as QString's < puts them, compared through the key's
-// first eight UTF-16 units packed in one number (a plate is seldom longer) and in full only on a tie past them.
+// first eight UTF-16 units packed in one number and its length (a plate is seldom longer), in full
+// only on a tie past them; groups of the same key stay in the order they came.
 void sortByFirstKey(QVector<Group>& groups)
 {
-    using Key = unsigned __int128;
-    std::vector<std::pair<Key, int>> order;
+    struct Entry {
+        unsigned __int128 key;
+        int length;  // up to 9: past eight units the texts themselves decide
+        int index;
+    };
+    std::vector<Entry> order;
     order.reserve(size_t(groups.size()));
     for (int i = 0; i < groups.size(); ++i) {
         const QString& k = groups[i].keys[0];
-        Key key = 0;
+        unsigned __int128 key = 0;
         for (int c = 0; c < 8; ++c)
             key = (key << 16) | (c < k.size() ? k[c].unicode() : 0);
-        order.emplace_back(key, i);
+        order.push_back({key, int(std::min<qsizetype>(k.size(), 9)), i});
     }
-    std::sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
-        if (a.first != b.first)
-            return a.first < b.first;
-        const QString &x = groups[a.second].keys[0], &y = groups[b.second].keys[0];
-        if (x.size() <= 8 && y.size() <= 8)
-            return x.size() < y.size();  // the same units, one maybe followed by NULs
-        return x < y;
+    std::sort(order.begin(), order.end(), [&](const Entry& a, const Entry& b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        if (a.length != b.length && (a.length < 9 || b.length < 9))
+            return a.length < b.length;  // the same units, the shorter followed by NULs
+        if (a.length == 9) {
+            const int c = QtPrivate::compareStrings(groups[a.index].keys[0], groups[b.index].keys[0]);
+            if (c != 0)
+                return c < 0;
+        }
+        return a.index < b.index;
     });
     QVector<Group> sorted;
     sorted.reserve(groups.size());
-    for (const auto& o : order)
-        sorted.push_back(std::move(groups[o.second]));
+    for (const Entry& o : order)
+        sorted.push_back(std::move(groups[o.index]));
     groups = std::move(sorted);
 }
 
@@ -485,44 +500,56 @@ void vehicleCustomerIncome(Database& db, const IncomeCriteria& c)
         pairPlates << g.keys[0];
 
     const QVector<QStringList> customers = readRows(db, QStringLiteral("客户号,客户姓名"), QStringLiteral("客户登记表"), Col::客户号);
-    QHash<QString, QVector<int>> byNumber;  // folded number -> customers in loop order
-    QVector<int> patterned;                 // customers whose number holds % or _
-    QVector<bool> lengths;                  // the lengths registered numbers have
+    // Folded number -> the first customer with it in loop order; the others follow it in sameNext.
+    QHash<QString, int> byNumber;
+    std::vector<int> sameNext(size_t(customers.size()), -1), lastSame(size_t(customers.size()), -1);
+    QVector<int> patterned;  // customers whose number holds % or _
+    QVector<bool> lengths;   // the lengths registered numbers have
     for (int i = 0; i < customers.size(); ++i) {
         const QString k = fold(customers[i][0]);
         if (hasWildcard(k)) {
             patterned << i;
             continue;
         }
-        byNumber[k] << i;
+        const auto first = byNumber.constFind(k);
+        if (first == byNumber.constEnd()) {
+            byNumber.insert(k, i);
+            lastSame[size_t(i)] = i;
+        } else {
+            sameNext[size_t(lastSame[size_t(*first)])] = i;
+            lastSame[size_t(*first)] = i;
+        }
         if (lengths.size() <= k.size())
             lengths.resize(k.size() + 1, false);
         lengths[k.size()] = true;
     }
     // The customers a contract's number counts for: every registered number it begins with.
-    // Worked out once per pair (a pair is met again only under a plate that begins another one).
-    QVector<QVector<int>> pairCustomers(pairs.size());
-    QVector<bool> pairKnown(pairs.size(), false);
+    // Worked out once per pair (a pair is met again only under a plate that begins another one),
+    // the lists of all pairs one after the other.
+    std::vector<int> pairCustomers;
+    std::vector<std::pair<qsizetype, qsizetype>> pairSpan(size_t(pairs.size()), {-1, 0});  // start, count
     QString head;  // the number's first len characters; its buffer kept from pair to pair
-    const auto customersOf = [&](int pair) -> const QVector<int>& {
-        if (pairKnown[pair])
-            return pairCustomers[pair];
-        pairKnown[pair] = true;
-        const QString& number = pairs[pair].keys[1];
-        QVector<int>& m = pairCustomers[pair];
-        for (int len = 0; len <= number.size() && len < lengths.size(); ++len) {
-            if (!lengths[len])
-                continue;
-            head.resize(0);
-            head.append(number.constData(), len);
-            const auto hit = byNumber.constFind(head);
-            if (hit != byNumber.constEnd())
-                m += *hit;
+    const auto customersOf = [&](int pair) -> std::span<const int> {
+        auto& [start, count] = pairSpan[size_t(pair)];
+        if (start < 0) {
+            start = qsizetype(pairCustomers.size());
+            const QString& number = pairs[pair].keys[1];
+            for (int len = 0; len <= number.size() && len < lengths.size(); ++len) {
+                if (!lengths[len])
+                    continue;
+                head.resize(0);
+                head.append(number.constData(), len);
+                const auto hit = byNumber.constFind(head);
+                if (hit != byNumber.constEnd())
+                    for (int i = *hit; i >= 0; i = sameNext[size_t(i)])
+                        pairCustomers.push_back(i);
+            }
+            for (int i : patterned)
+                if (likeMatches(fold(customers[i][0]) + QLatin1Char('%'), number))
+                    pairCustomers.push_back(i);
+            count = qsizetype(pairCustomers.size()) - start;
         }
-        for (int i : patterned)
-            if (likeMatches(fold(customers[i][0]) + QLatin1Char('%'), number))
-                m << i;
-        return m;
+        return {pairCustomers.data() + start, size_t(count)};
     };
 
     const QVariant from = dateValue(c.dispatchFrom), to = dateValue(c.dispatchTo);

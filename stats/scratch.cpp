@@ -11,6 +11,7 @@
 #include <bit>
 #include <cstring>
 #include <QDate>
+#include <QStringEncoder>
 
 namespace Scratch {
 
@@ -48,6 +49,14 @@ public:
         m_to.append(m_buffer, m_n);
         m_n = 0;
     }
+    // Room for n bytes to be written in place and then taken by used(); nullptr when n never fits.
+    char* space(qsizetype n)
+    {
+        if (m_n + n > qsizetype(sizeof m_buffer))
+            flush();
+        return n <= qsizetype(sizeof m_buffer) ? m_buffer + m_n : nullptr;
+    }
+    void used(qsizetype n) { m_n += n; }
 
 private:
     QByteArray& m_to;
@@ -75,6 +84,22 @@ void putBytes(Bytes& out, const QByteArray& bytes)
 {
     put<qint32>(out, qint32(bytes.size()));
     out += bytes;
+}
+
+// A text as UTF-8 (as QString::toUtf8 writes it), encoded in place where it fits.
+void putText(Bytes& out, QStringView text)
+{
+    static constexpr QStringEncoder::Flags flags = QStringEncoder::Flag::Stateless;
+    QStringEncoder utf8(QStringEncoder::Utf8, flags);
+    if (char* at = out.space(4 + utf8.requiredSpace(text.size()))) {
+        const qsizetype n = utf8.appendToBuffer(at + 4, text) - (at + 4);
+        const quint32 u = quint32(n);
+        const char be[4] = {char(u >> 24), char(u >> 16), char(u >> 8), char(u)};
+        std::memcpy(at, be, 4);
+        out.used(4 + n);
+        return;
+    }
+    putBytes(out, text.toUtf8());
 }
 
 // An amount as the server's numeric: base-10000 digits, the last one the four decimals.
@@ -164,6 +189,9 @@ void putStored(Bytes& out, const QVariant& v, FieldType type)
     }
 }
 
+// From this many rows on a server's copy builds the key index after the rows.
+constexpr qsizetype ManyRows = 1000;
+
 // The rows given, or (next set) the rows next() makes batch by batch.
 void write(Database& db, const QString& table, const QStringList& names, const ScratchRows* given,
            const std::function<bool(ScratchRows&)>& next)
@@ -211,7 +239,13 @@ void write(Database& db, const QString& table, const QStringList& names, const S
         const QVariant none;
         const auto value = [&](const QVector<QVariant>& row, int i) -> const QVariant& {
             const QVariant& v = i < row.size() ? row[i] : none;
-            if (!known[i] || v.metaType() != lastIn[i].metaType() || v != lastIn[i]) {
+            // A text given again (the range dates of every row) is the same one, not only an equal one.
+            const auto* text = v.metaType().id() == QMetaType::QString ? static_cast<const QString*>(v.constData()) : nullptr;
+            const auto* last = lastIn[i].metaType().id() == QMetaType::QString ? static_cast<const QString*>(lastIn[i].constData())
+                                                                               : nullptr;
+            const bool sameText = text && last && text->isSharedWith(*last) && text->constData() == last->constData()
+                                  && text->size() == last->size();
+            if (!known[i] || (!sameText && (v.metaType() != lastIn[i].metaType() || v != lastIn[i]))) {
                 lastOut[i] = RecordSet::toStorage(v, types[i]);
                 lastIn[i] = v;
                 known[i] = true;
@@ -225,6 +259,7 @@ void write(Database& db, const QString& table, const QStringList& names, const S
         // server to parse; the rest converted as the engine takes them.
         QVector<QString> lastText(columns);  // a text repeated down a column (a vehicle's rows) encoded once
         QVector<QByteArray> lastUtf8(columns);
+        QVector<bool> lastEncoded(columns, false);
         const auto binaryRow = [&](const QVector<QVariant>& row, QByteArray& to) {
             Bytes out(to);
             put<qint16>(out, qint16(columns));
@@ -244,7 +279,13 @@ void write(Database& db, const QString& table, const QStringList& names, const S
                     }
                     if (text.constData() != lastText[i].constData() || text.size() != lastText[i].size()) {
                         lastText[i] = text;
+                        lastEncoded[i] = false;
+                        putText(out, text);
+                        continue;
+                    }
+                    if (!lastEncoded[i]) {
                         lastUtf8[i] = text.toUtf8();
+                        lastEncoded[i] = true;
                     }
                     putBytes(out, lastUtf8[i]);
                 } else {
@@ -275,12 +316,31 @@ void write(Database& db, const QString& table, const QStringList& names, const S
                 binaryRow(row, out);
             return left;
         };
-        if (server && PgDirect::copyBinary(db.handle(), table, names, next ? -1 : rows.rows.size(), more, &error)) {
-            tx.commit();
-            return;
+        if (server) {
+            // Many rows: the table's key index is built once after them (a sort) rather than
+            // entered row by row, which costs the server as much as the rows themselves. A failure
+            // rolls back with the rest and leaves the index as it was.
+            QString key;
+            if (next || rows.rows.size() >= ManyRows) {
+                QSqlQuery k = db.runNative(
+                    QStringLiteral("select conname from pg_constraint where conrelid = '\"%1\"'::regclass and contype = 'p'")
+                        .arg(table));
+                if (k.next()) {
+                    key = QLatin1Char('"') + k.value(0).toString() + QLatin1Char('"');
+                    db.runNative(QStringLiteral("alter table \"%1\" drop constraint %2").arg(table, key));
+                }
+            }
+            const bool copied = PgDirect::copyBinary(db.handle(), table, names, next ? -1 : rows.rows.size(), more, &error);
+            if (!error.isEmpty())
+                throw DbError(error);
+            if (!key.isEmpty())
+                db.runNative(
+                    QStringLiteral("alter table \"%1\" add constraint %2 primary key (%3)").arg(table, key, Schema::KeyColumn));
+            if (copied) {
+                tx.commit();
+                return;
+            }
         }
-        if (!error.isEmpty())
-            throw DbError(error);
         const bool appended = db.backend().appendRows(
             db.handle(), table, names, rows.rows.size(), [&](qsizetype r, int i) -> const QVariant& { return value(rows.rows[r], i); },
             &error);

@@ -101,10 +101,20 @@ class TestKeys : public QObject {
                 db.runNative(QStringLiteral("DROP TABLE \"%1\"").arg(t->name));
         if (version < 3)
             db.runNative(QStringLiteral("DROP INDEX IF EXISTS ix_zl_unsettled"));
+        if (version < 6)
+            db.runNative(QStringLiteral("DROP INDEX IF EXISTS ix_zl_dispatch"));
         db.runNative(QStringLiteral("UPDATE \"%1\" SET 版本号 = ?").arg(Versions::versionTable()), {version});
         QCOMPARE(Versions::version(db), version);
     }
     static void backToVersionTwo(Database& db) { backTo(db, 2); }
+    static bool hasIndex(Database& db, const QString& name)
+    {
+        const bool server = db.backend().driverName() == QLatin1String("QPSQL");
+        QSqlQuery ix = db.runNative(server ? QStringLiteral("SELECT count(*) FROM pg_indexes WHERE indexname = ?")
+                                           : QStringLiteral("SELECT count(*) FROM main.sqlite_master WHERE name = ?"),
+                                    {name});
+        return ix.next() && ix.value(0).toInt() == 1;
+    }
     // A backup file written by version 2: contracts ZL1, ZL2.
     QString versionTwoBackup()
     {
@@ -285,14 +295,7 @@ private Q_SLOTS:
         QCOMPARE(numbers(db), QStringLiteral("ZL7"));
         QCOMPARE(changes(db), QString());
         // The open contracts' index comes with it.
-        const bool server = db.backend().driverName() == QLatin1String("QPSQL");
-        {
-            QSqlQuery ix = db.runNative(
-                server ? QStringLiteral("SELECT count(*) FROM pg_indexes WHERE indexname = 'ix_zl_unsettled'")
-                       : QStringLiteral("SELECT count(*) FROM main.sqlite_master WHERE name = 'ix_zl_unsettled'"));
-            QVERIFY(ix.next());
-            QCOMPARE(ix.value(0).toInt(), 1);
-        }
+        QVERIFY(hasIndex(db, QStringLiteral("ix_zl_unsettled")));
         logChange(db, QStringLiteral("ZL7"), QStringLiteral("续租"));
         QCOMPARE(changes(db), QStringLiteral("ZL7/续租"));
 
@@ -438,6 +441,58 @@ private Q_SLOTS:
         Maintenance::initialize(db, ticked);
         QCOMPARE(marks(db), QString());
         QCOMPARE(checklist(db), defaults);
+    }
+
+    // The contracts' index by dispatch date arrived in version 6, on a server only (a file reads a
+    // year's contracts faster through its plate index): a version 5 database gains it when opened,
+    // and so does today's database after a version 5 backup is restored into it, a copy of a version
+    // 5 source and data initialization; a new database has it from the start.
+    void theDispatchIndexArrivesWithVersionSix()
+    {
+        const QString location = newDatabase();
+        const auto hasDispatch = [](Database& d) {
+            return hasIndex(d, QStringLiteral("ix_zl_dispatch")) == (d.backend().driverName() == QLatin1String("QPSQL"));
+        };
+        {
+            Database fresh;
+            QVERIFY(fresh.open(location));
+            QVERIFY(hasDispatch(fresh));
+            append(fresh, QStringLiteral("ZL5"));
+            backTo(fresh, 5);
+            QVERIFY(!hasIndex(fresh, QStringLiteral("ix_zl_dispatch")));
+        }
+        Database db;
+        QString err;
+        QVERIFY2(db.open(location, &err), qPrintable(err));
+        QCOMPARE(Versions::version(db), Versions::Current);
+        QVERIFY(hasDispatch(db));
+        QCOMPARE(numbers(db), QStringLiteral("ZL5"));
+
+        const QString previous = newFile();
+        {
+            QVERIFY2(createDatabase(previous, QDate(2004, 1, 1), &err), qPrintable(err));
+            Database p;
+            QVERIFY(p.open(previous));
+            append(p, QStringLiteral("ZL1"));
+            backTo(p, 5);
+        }
+        const QString fromPrevious = newFile();
+        QVERIFY2(DbCopy::copy(previous, fromPrevious, &err), qPrintable(err));
+        {
+            Database p;
+            QVERIFY(p.open(fromPrevious));
+            QVERIFY(hasDispatch(p));
+            QCOMPARE(numbers(p), QStringLiteral("ZL1"));
+        }
+        QVERIFY2(Maintenance::restore(previous, location, &err), qPrintable(err));
+        QCOMPARE(Versions::version(db), Versions::Current);
+        QVERIFY(hasDispatch(db));
+        QCOMPARE(numbers(db), QStringLiteral("ZL1"));
+
+        QVector<bool> ticked(Maintenance::initTables().size(), true);
+        Maintenance::initialize(db, ticked);
+        QCOMPARE(numbers(db), QString());
+        QVERIFY(hasDispatch(db));
     }
 
     // A copy (to a file or a server database) carries what the source handed out; a database of

@@ -318,6 +318,70 @@ private Q_SLOTS:
         made = 0;
         Scratch::replaceInBatches(d, {S("车牌号")}, [&made](ScratchRows&) { return ++made < 2; });
         QCOMPARE(column(d, "车牌号"), QStringList());
+
+        // Many rows, given whole or in batches, and a failure part way: the key stays the table's
+        // key (a row may not take one already given), and keys go on rising across runs.
+        const auto keyHeld = [&d] {
+            QSqlQuery q = d.run(S("select min(__rk), max(__rk), count(distinct __rk), count(*) from 通用"));
+            if (!q.next() || q.value(2) != q.value(3))
+                return false;
+            try {
+                d.runNative(S("insert into 通用 (__rk, 车牌号) values (%1, 'X')").arg(q.value(0).toLongLong()));
+            } catch (const DbError&) {
+                return true;
+            }
+            return false;
+        };
+        ScratchRows many({S("车牌号")});
+        for (int i = 0; i < 1500; ++i)
+            many.rows.push_back({S("M%1").arg(i)});
+        Scratch::replace(d, many);
+        QCOMPARE(column(d, "车牌号").size(), 1500);
+        QVERIFY(keyHeld());
+        const QString lastKey = ServerDb::rowsText(d, S("select max(__rk) from 通用"));
+        made = 0;
+        Scratch::replaceInBatches(d, {S("车牌号"), S("押金")}, batches(-1));
+        QVERIFY(keyHeld());
+        QVERIFY(ServerDb::rowsText(d, S("select min(__rk) from 通用")).toLongLong() > lastKey.toLongLong());
+        const auto full = dump(d);
+        made = 0;
+        QVERIFY_THROWS_EXCEPTION(DbError, Scratch::replaceInBatches(d, {S("车牌号"), S("押金")}, batches(5)));
+        QCOMPARE(dump(d), full);
+        QVERIFY(keyHeld());
+    }
+
+    void amountsOfEveryForm()
+    {
+        // One contract per customer, so each report's sums are the stored amounts themselves: every
+        // form an amount's digits take (fractions alone, whole groups of ten thousand with zero
+        // groups after them, negatives, the storage limits, zero and null) comes back unchanged.
+        Db db(false);
+        Database& d = db.dm.ADO_qczl;
+        const QStringList values{S("0.0001"),           S("-0.0001"),           S("10000"),     S("100000000"), S("0.5"),
+                                 S("99999999999.9999"), S("-99999999999.9999"), S("1234.0567"), S("0"),         S("NULL"),
+                                 S("-20000.0001"),      S("12345678901.2345")};
+        QStringList customers, expected, terms;
+        for (int i = 0; i < values.size(); ++i) {
+            const QString number = S("K%1").arg(i, 2, 10, QLatin1Char('0'));
+            customers << number;
+            d.runNative(S("INSERT INTO 客户登记表 (客户号, 客户姓名) VALUES ('%1', '客')").arg(number));
+            // The charge stays positive (a row needs one); the other amounts carry the forms.
+            d.runNative(S("INSERT INTO 汽车租赁登记表 (车牌号, 客户号, 发车日期, 押金, 预收租金, 实收金额, 租赁期限, 收费金额) "
+                          "VALUES ('A1', '%1', '2004-03-20 10:00:00', %2, %2, %2, %3, 1)")
+                            .arg(number, values[i], values[i] == S("NULL") ? S("NULL") : QString::number(i * 10000 - 3)));
+            const auto m = Money::parse(values[i]);
+            expected << (m ? m->toString() : S("0.0000"));
+            terms << Money::fromUnits(qint64(i * 10000 - 3) * 10000).toString();
+        }
+        terms[values.indexOf(S("NULL"))] = S("0.0000");
+        d.runNative(S("INSERT INTO 汽车档案 (车牌号) VALUES ('A1')"));
+        for (const auto& report : {Reports::customerIncome, Reports::vehicleCustomerIncome}) {
+            report(d, dispatch("2004-03-01", "2004-03-31"));
+            QCOMPARE(column(d, "客户号"), customers);
+            for (const char* name : {"押金", "预收租金", "实收金额"})
+                QCOMPARE(amounts(d, name), expected);
+            QCOMPARE(amounts(d, "租赁期限"), terms);
+        }
     }
 
     void totalsPastTheRangeRefused()
