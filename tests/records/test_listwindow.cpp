@@ -605,6 +605,50 @@ private Q_SLOTS:
         dm.ADO_qczl.execute(QStringLiteral("delete from 车辆维修记录表 where 修理厂 = ?"), {QStringLiteral("行高")});
     }
 
+    // The title row is as tall and its titles as wide as Qt measures them: titles of one, two and
+    // three levels, a sort mark added, the three-level column hidden and shown again, a larger
+    // font and a style sheet giving the titles room.
+    void titleRowAsQtMeasuresIt()
+    {
+        openRepairs();
+        auto w = repairWindow();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QHeaderView* h = w->grid->horizontalHeader();
+        // The title row's height, -1 when a title or the height is not what a plain table view
+        // measures now.
+        auto expectTitles = [&] {
+            QCoreApplication::processEvents();
+            ReferenceGrid ref(*w->grid);
+            ref.horizontalHeader()->setFont(h->font());
+            for (int s = 0; s < h->count(); ++s)
+                if (h->sectionSizeHint(s) != ref.horizontalHeader()->sectionSizeHint(s)) {
+                    qWarning("title %d: %d, Qt measures %d", s, h->sectionSizeHint(s), ref.horizontalHeader()->sectionSizeHint(s));
+                    return -1;
+                }
+            return h->sizeHint().height() == ref.horizontalHeader()->sizeHint().height() ? h->sizeHint().height() : -1;
+        };
+        const int threeLevels = expectTitles();
+        QVERIFY(threeLevels > 0);
+        const int before = h->sectionSizeHint(0);
+        w->onTitleClick(0, Qt::NoModifier);
+        QVERIFY(h->sectionSizeHint(0) > before);
+        QCOMPARE(expectTitles(), threeLevels);
+        w->model()->setColumnVisible(5, false);  // 费用|明细|人工费
+        w->model()->setColumnVisible(4, false);  // 费用|材料费
+        QVERIFY(expectTitles() > 0);
+        QVERIFY(h->sizeHint().height() < threeLevels);
+        w->model()->setColumnVisible(5, true);
+        QCOMPARE(expectTitles(), threeLevels);
+        QFont larger = h->font();
+        larger.setPointSize(larger.pointSize() * 2);
+        h->setFont(larger);
+        QVERIFY(expectTitles() > threeLevels);
+        const int largeFont = h->sizeHint().height();
+        w->grid->setStyleSheet(w->grid->styleSheet() + QStringLiteral(" QHeaderView::section { padding: 9px; }"));
+        QVERIFY(expectTitles() > largeFont);
+    }
+
     void buttonsLeftToRight_data()
     {
         QTest::addColumn<QString>("cls");

@@ -40,16 +40,13 @@ private:
     RecordGrid* m_grid;
 };
 
-// The row indicator column. Its width is taken from the sections of the first and last hundred
-// rows, which differ only by their text (the current row's mark or nothing): each text is
-// measured once per font and style.
-class RowHeader : public QHeaderView {
+// A header whose sections differ only by their text: each text is measured once per font, style
+// and sort indicator. Both headers ask their sections again and again (the row indicator the first
+// and last hundred rows at every layout; the titles all 53 columns at every change of a width or
+// of the model), though only the current row's mark or a title's sort mark ever changes a text.
+class TextSizedHeader : public QHeaderView {
 public:
-    explicit RowHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent)
-    {
-        setSectionsClickable(true);
-        setHighlightSections(true);
-    }
+    explicit TextSizedHeader(Qt::Orientation orientation, QWidget* parent) : QHeaderView(orientation, parent) {}
 
 protected:
     QSize sectionSizeFromContents(int logicalIndex) const override
@@ -57,9 +54,10 @@ protected:
         if (!model())
             return QHeaderView::sectionSizeFromContents(logicalIndex);
         const QString text = model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
-        if (m_font != font() || m_style != style()) {
+        if (m_font != font() || m_style != style() || m_sortShown != isSortIndicatorShown()) {
             m_font = font();
             m_style = style();
+            m_sortShown = isSortIndicatorShown();
             m_sizes.clear();
         }
         auto it = m_sizes.constFind(text);
@@ -68,16 +66,34 @@ protected:
         return *it;
     }
 
+    void changeEvent(QEvent* event) override
+    {
+        // A style sheet set anew keeps the same style object.
+        if (event->type() == QEvent::StyleChange)
+            m_sizes.clear();
+        QHeaderView::changeEvent(event);
+    }
+
 private:
     mutable QFont m_font;
     mutable const QStyle* m_style = nullptr;
+    mutable bool m_sortShown = false;
     mutable QHash<QString, QSize> m_sizes;
 };
 }  // namespace
 
 RecordGrid::RecordGrid(QWidget* parent) : QTableView(parent), m_footer(new FooterBar(this))
 {
-    setVerticalHeader(new RowHeader(this));
+    // As the table view's own headers, measured once per text.
+    for (Qt::Orientation o : {Qt::Horizontal, Qt::Vertical}) {
+        auto* header = new TextSizedHeader(o, this);
+        header->setSectionsClickable(true);
+        header->setHighlightSections(true);
+        if (o == Qt::Horizontal)
+            setHorizontalHeader(header);
+        else
+            setVerticalHeader(header);
+    }
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
