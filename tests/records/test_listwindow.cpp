@@ -538,6 +538,11 @@ private Q_SLOTS:
         for (const QString& t : std::as_const(texts))
             dm.ADO_qczl.execute(QStringLiteral("insert into 车辆维修记录表 (车牌号, 维修时间, 修理厂, 维修内容) values (?, ?, ?, ?)"),
                                 {QStringLiteral("行高"), QStringLiteral("2004-04-01 00:00:00"), QStringLiteral("行高"), t});
+        // the same text in a wider and a narrower column of one row: each measured at its width
+        const QString twice = QStringLiteral("ab ab ab ab ab");
+        dm.ADO_qczl.execute(QStringLiteral("insert into 车辆维修记录表 (车牌号, 维修时间, 修理厂, 维修内容) values (?, ?, ?, ?)"),
+                            {QStringLiteral("行高"), QStringLiteral("2004-04-01 00:00:00"), twice, twice});
+        texts << twice;
         openRepairs({QStringLiteral("select * from 车辆维修记录表 "), QStringLiteral("order by 维修时间")});
         auto w = std::make_unique<ListWindow>(TForm_wxjlb::spec().list, &dm);
         w->setColumns(
@@ -602,7 +607,7 @@ private Q_SLOTS:
         QCOMPARE(w->grid->verticalHeader()->sizeHint(), ref.verticalHeader()->sizeHint());
         w.reset();
         dm.q_wxjlb.close();
-        dm.ADO_qczl.execute(QStringLiteral("delete from 车辆维修记录表 where 修理厂 = ?"), {QStringLiteral("行高")});
+        dm.ADO_qczl.execute(QStringLiteral("delete from 车辆维修记录表 where 车牌号 = ?"), {QStringLiteral("行高")});
     }
 
     // The title row is as tall and its titles as wide as Qt measures them: titles of one, two and

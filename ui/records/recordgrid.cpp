@@ -120,6 +120,15 @@ void RecordGrid::queueFit()
     QMetaObject::invokeMethod(this, &RecordGrid::fitVisibleRows, Qt::QueuedConnection);
 }
 
+// What one fitting of the rows on screen gathers: the characters of the plain cells, and the
+// heights of the cells laid out by their text and measure (a date and time repeated in the
+// columns of one row is laid out once).
+struct RecordGrid::FitPass {
+    QString lineChars;
+    QSet<char16_t> seen;
+    QHash<QString, int> measured;
+};
+
 void RecordGrid::fitVisibleRows()
 {
     m_fitQueued = false;
@@ -134,13 +143,12 @@ void RecordGrid::fitVisibleRows()
     // A cell of one short line of printable ASCII and Han characters is no taller than one line of
     // all such characters of the screen together, which fits the default height: only the other
     // cells are laid out, and should the line of all not fit, every cell as before.
-    QString lineChars;
-    QSet<char16_t> seen;
+    FitPass pass;
     QVector<int> wanted;
     const int from = std::max(first, 0);
     for (int r = from; r >= 0 && r <= last; ++r)
-        wanted << std::max(v->defaultSectionSize(), otherCellsHeight(r, &lineChars, &seen));
-    const bool allMeasured = !lineChars.isEmpty() && !oneLineFits(lineChars);
+        wanted << std::max(v->defaultSectionSize(), otherCellsHeight(r, &pass));
+    const bool allMeasured = !pass.lineChars.isEmpty() && !oneLineFits(pass.lineChars);
     for (int r = from; r >= 0 && r <= last; ++r) {
         const int h = allMeasured ? std::max(v->defaultSectionSize(), sizeHintForRow(r)) : wanted[r - from];
         if (v->sectionSize(r) != h)
@@ -170,7 +178,7 @@ qreal RecordGrid::advanceOf(char16_t c) const
     return a;
 }
 
-int RecordGrid::otherCellsHeight(int row, QString* lineChars, QSet<char16_t>* seen) const
+int RecordGrid::otherCellsHeight(int row, FitPass* pass) const
 {
     // As the table view measures a cell: its rectangle on screen for the wrapping.
     QStyleOptionViewItem opt;
@@ -198,16 +206,23 @@ int RecordGrid::otherCellsHeight(int row, QString* lineChars, QSet<char16_t>* se
         // Room for the kerning and rounding of a laid-out line: only a clear fit is taken.
         if (plain && (text.isEmpty() || width * 1.02 + 3 <= columnWidth(s) - grid - 2 * margin)) {
             for (QChar ch : text)
-                if (!seen->contains(ch.unicode())) {
-                    seen->insert(ch.unicode());
-                    lineChars->append(ch);
+                if (!pass->seen.contains(ch.unicode())) {
+                    pass->seen.insert(ch.unicode());
+                    pass->lineChars.append(ch);
                 }
             continue;
         }
         QStyleOptionViewItem o = opt;
         if (wordWrap())
             o.rect = QRect(columnViewportPosition(s), rowViewportPosition(row), columnWidth(s) - grid, std::max(1, rowHeight(row)));
-        height = std::max(height, itemDelegateForIndex(index)->sizeHint(o, index).height());
+        // The measure depends on the text, the cell's size, its alignment and delegate, not on its place.
+        const QString key = text + QChar(0) + QString::number(o.rect.width()) + QLatin1Char(' ') + QString::number(o.rect.height())
+                            + QLatin1Char(' ') + QString::number(index.data(Qt::TextAlignmentRole).toInt()) + QLatin1Char(' ')
+                            + QString::number(quintptr(itemDelegateForIndex(index)));
+        auto it = pass->measured.constFind(key);
+        if (it == pass->measured.constEnd())
+            it = pass->measured.insert(key, itemDelegateForIndex(index)->sizeHint(o, index).height());
+        height = std::max(height, *it);
         any = true;
     }
     return any ? height + grid : 0;
