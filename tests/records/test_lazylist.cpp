@@ -4,6 +4,7 @@
 // and when the end is asked for first. On both engines.
 #include "data/creation.h"
 #include "data/datamodule.h"
+#include "data/workerconnection.h"
 #include "tests/pg/serverdb.h"
 #include "ui/records/gridmodel.h"
 
@@ -12,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 namespace {
 const QString Plate = QStringLiteral("车牌号"), Price = QStringLiteral("单价"), Note = QStringLiteral("备注");
@@ -138,6 +140,37 @@ private Q_SLOTS:
         QVERIFY(!q.allRowsKnown());
         QCOMPARE(q.recordCount(), Rows);
         QCOMPARE(footerTextsOf(q), QString::number(Rows));
+    }
+
+    void readersGiveWayToTheWindow()
+    {
+#ifndef Q_OS_LINUX
+        QSKIP("a priority per thread is Linux's");
+#else
+        // The rest of the keys and the footer sums are read at the lowest priority, so that the
+        // window's thread keeps a core for the first screen; the window's own priority stays.
+        const auto priority = [] { return getpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid))); };
+        const int window = priority();
+        int reader = window;
+        qsizetype keys = 0;
+        std::unique_ptr<Database> second = dm.ADO_qczl.another();
+        const QString location = dm.ADO_qczl.location();
+        QString error;
+        std::unique_ptr<QThread> t(QThread::create([&] {
+            readOnWorkerConnection(
+                second, location,
+                [&](Database& d) {
+                    reader = priority();
+                    keys = d.selectKeys(sql(Plate).join(QString())).size();
+                },
+                &error);
+        }));
+        t->start();
+        QVERIFY(t->wait(20000));
+        QCOMPARE(keys, Rows);
+        QCOMPARE(reader, 19);
+        QCOMPARE(priority(), window);
+#endif
     }
 
     void writesWhileTheRestIsComing()

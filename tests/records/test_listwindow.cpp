@@ -538,6 +538,11 @@ private Q_SLOTS:
         for (const QString& t : std::as_const(texts))
             dm.ADO_qczl.execute(QStringLiteral("insert into 车辆维修记录表 (车牌号, 维修时间, 修理厂, 维修内容) values (?, ?, ?, ?)"),
                                 {QStringLiteral("行高"), QStringLiteral("2004-04-01 00:00:00"), QStringLiteral("行高"), t});
+        // the same text in a wider and a narrower column of one row: each measured at its width
+        const QString twice = QStringLiteral("ab ab ab ab ab");
+        dm.ADO_qczl.execute(QStringLiteral("insert into 车辆维修记录表 (车牌号, 维修时间, 修理厂, 维修内容) values (?, ?, ?, ?)"),
+                            {QStringLiteral("行高"), QStringLiteral("2004-04-01 00:00:00"), twice, twice});
+        texts << twice;
         openRepairs({QStringLiteral("select * from 车辆维修记录表 "), QStringLiteral("order by 维修时间")});
         auto w = std::make_unique<ListWindow>(TForm_wxjlb::spec().list, &dm);
         w->setColumns(
@@ -602,7 +607,51 @@ private Q_SLOTS:
         QCOMPARE(w->grid->verticalHeader()->sizeHint(), ref.verticalHeader()->sizeHint());
         w.reset();
         dm.q_wxjlb.close();
-        dm.ADO_qczl.execute(QStringLiteral("delete from 车辆维修记录表 where 修理厂 = ?"), {QStringLiteral("行高")});
+        dm.ADO_qczl.execute(QStringLiteral("delete from 车辆维修记录表 where 车牌号 = ?"), {QStringLiteral("行高")});
+    }
+
+    // The title row is as tall and its titles as wide as Qt measures them: titles of one, two and
+    // three levels, a sort mark added, the three-level column hidden and shown again, a larger
+    // font and a style sheet giving the titles room.
+    void titleRowAsQtMeasuresIt()
+    {
+        openRepairs();
+        auto w = repairWindow();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QHeaderView* h = w->grid->horizontalHeader();
+        // The title row's height, -1 when a title or the height is not what a plain table view
+        // measures now.
+        auto expectTitles = [&] {
+            QCoreApplication::processEvents();
+            ReferenceGrid ref(*w->grid);
+            ref.horizontalHeader()->setFont(h->font());
+            for (int s = 0; s < h->count(); ++s)
+                if (h->sectionSizeHint(s) != ref.horizontalHeader()->sectionSizeHint(s)) {
+                    qWarning("title %d: %d, Qt measures %d", s, h->sectionSizeHint(s), ref.horizontalHeader()->sectionSizeHint(s));
+                    return -1;
+                }
+            return h->sizeHint().height() == ref.horizontalHeader()->sizeHint().height() ? h->sizeHint().height() : -1;
+        };
+        const int threeLevels = expectTitles();
+        QVERIFY(threeLevels > 0);
+        const int before = h->sectionSizeHint(0);
+        w->onTitleClick(0, Qt::NoModifier);
+        QVERIFY(h->sectionSizeHint(0) > before);
+        QCOMPARE(expectTitles(), threeLevels);
+        w->model()->setColumnVisible(5, false);  // 费用|明细|人工费
+        w->model()->setColumnVisible(4, false);  // 费用|材料费
+        QVERIFY(expectTitles() > 0);
+        QVERIFY(h->sizeHint().height() < threeLevels);
+        w->model()->setColumnVisible(5, true);
+        QCOMPARE(expectTitles(), threeLevels);
+        QFont larger = h->font();
+        larger.setPointSize(larger.pointSize() * 2);
+        h->setFont(larger);
+        QVERIFY(expectTitles() > threeLevels);
+        const int largeFont = h->sizeHint().height();
+        w->grid->setStyleSheet(w->grid->styleSheet() + QStringLiteral(" QHeaderView::section { padding: 9px; }"));
+        QVERIFY(expectTitles() > largeFont);
     }
 
     void buttonsLeftToRight_data()

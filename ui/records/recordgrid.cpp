@@ -40,16 +40,13 @@ private:
     RecordGrid* m_grid;
 };
 
-// The row indicator column. Its width is taken from the sections of the first and last hundred
-// rows, which differ only by their text (the current row's mark or nothing): each text is
-// measured once per font and style.
-class RowHeader : public QHeaderView {
+// A header whose sections differ only by their text: each text is measured once per font, style
+// and sort indicator. Both headers ask their sections again and again (the row indicator the first
+// and last hundred rows at every layout; the titles all 53 columns at every change of a width or
+// of the model), though only the current row's mark or a title's sort mark ever changes a text.
+class TextSizedHeader : public QHeaderView {
 public:
-    explicit RowHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent)
-    {
-        setSectionsClickable(true);
-        setHighlightSections(true);
-    }
+    explicit TextSizedHeader(Qt::Orientation orientation, QWidget* parent) : QHeaderView(orientation, parent) {}
 
 protected:
     QSize sectionSizeFromContents(int logicalIndex) const override
@@ -57,9 +54,10 @@ protected:
         if (!model())
             return QHeaderView::sectionSizeFromContents(logicalIndex);
         const QString text = model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
-        if (m_font != font() || m_style != style()) {
+        if (m_font != font() || m_style != style() || m_sortShown != isSortIndicatorShown()) {
             m_font = font();
             m_style = style();
+            m_sortShown = isSortIndicatorShown();
             m_sizes.clear();
         }
         auto it = m_sizes.constFind(text);
@@ -68,16 +66,34 @@ protected:
         return *it;
     }
 
+    void changeEvent(QEvent* event) override
+    {
+        // A style sheet set anew keeps the same style object.
+        if (event->type() == QEvent::StyleChange)
+            m_sizes.clear();
+        QHeaderView::changeEvent(event);
+    }
+
 private:
     mutable QFont m_font;
     mutable const QStyle* m_style = nullptr;
+    mutable bool m_sortShown = false;
     mutable QHash<QString, QSize> m_sizes;
 };
 }  // namespace
 
 RecordGrid::RecordGrid(QWidget* parent) : QTableView(parent), m_footer(new FooterBar(this))
 {
-    setVerticalHeader(new RowHeader(this));
+    // As the table view's own headers, measured once per text.
+    for (Qt::Orientation o : {Qt::Horizontal, Qt::Vertical}) {
+        auto* header = new TextSizedHeader(o, this);
+        header->setSectionsClickable(true);
+        header->setHighlightSections(true);
+        if (o == Qt::Horizontal)
+            setHorizontalHeader(header);
+        else
+            setVerticalHeader(header);
+    }
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -104,6 +120,15 @@ void RecordGrid::queueFit()
     QMetaObject::invokeMethod(this, &RecordGrid::fitVisibleRows, Qt::QueuedConnection);
 }
 
+// What one fitting of the rows on screen gathers: the characters of the plain cells, and the
+// heights of the cells laid out by their text and measure (a date and time repeated in the
+// columns of one row is laid out once).
+struct RecordGrid::FitPass {
+    QString lineChars;
+    QSet<char16_t> seen;
+    QHash<QString, int> measured;
+};
+
 void RecordGrid::fitVisibleRows()
 {
     m_fitQueued = false;
@@ -118,13 +143,12 @@ void RecordGrid::fitVisibleRows()
     // A cell of one short line of printable ASCII and Han characters is no taller than one line of
     // all such characters of the screen together, which fits the default height: only the other
     // cells are laid out, and should the line of all not fit, every cell as before.
-    QString lineChars;
-    QSet<char16_t> seen;
+    FitPass pass;
     QVector<int> wanted;
     const int from = std::max(first, 0);
     for (int r = from; r >= 0 && r <= last; ++r)
-        wanted << std::max(v->defaultSectionSize(), otherCellsHeight(r, &lineChars, &seen));
-    const bool allMeasured = !lineChars.isEmpty() && !oneLineFits(lineChars);
+        wanted << std::max(v->defaultSectionSize(), otherCellsHeight(r, &pass));
+    const bool allMeasured = !pass.lineChars.isEmpty() && !oneLineFits(pass.lineChars);
     for (int r = from; r >= 0 && r <= last; ++r) {
         const int h = allMeasured ? std::max(v->defaultSectionSize(), sizeHintForRow(r)) : wanted[r - from];
         if (v->sectionSize(r) != h)
@@ -154,7 +178,7 @@ qreal RecordGrid::advanceOf(char16_t c) const
     return a;
 }
 
-int RecordGrid::otherCellsHeight(int row, QString* lineChars, QSet<char16_t>* seen) const
+int RecordGrid::otherCellsHeight(int row, FitPass* pass) const
 {
     // As the table view measures a cell: its rectangle on screen for the wrapping.
     QStyleOptionViewItem opt;
@@ -182,16 +206,23 @@ int RecordGrid::otherCellsHeight(int row, QString* lineChars, QSet<char16_t>* se
         // Room for the kerning and rounding of a laid-out line: only a clear fit is taken.
         if (plain && (text.isEmpty() || width * 1.02 + 3 <= columnWidth(s) - grid - 2 * margin)) {
             for (QChar ch : text)
-                if (!seen->contains(ch.unicode())) {
-                    seen->insert(ch.unicode());
-                    lineChars->append(ch);
+                if (!pass->seen.contains(ch.unicode())) {
+                    pass->seen.insert(ch.unicode());
+                    pass->lineChars.append(ch);
                 }
             continue;
         }
         QStyleOptionViewItem o = opt;
         if (wordWrap())
             o.rect = QRect(columnViewportPosition(s), rowViewportPosition(row), columnWidth(s) - grid, std::max(1, rowHeight(row)));
-        height = std::max(height, itemDelegateForIndex(index)->sizeHint(o, index).height());
+        // The measure depends on the text, the cell's size, its alignment and delegate, not on its place.
+        const QString key = text + QChar(0) + QString::number(o.rect.width()) + QLatin1Char(' ') + QString::number(o.rect.height())
+                            + QLatin1Char(' ') + QString::number(index.data(Qt::TextAlignmentRole).toInt()) + QLatin1Char(' ')
+                            + QString::number(quintptr(itemDelegateForIndex(index)));
+        auto it = pass->measured.constFind(key);
+        if (it == pass->measured.constEnd())
+            it = pass->measured.insert(key, itemDelegateForIndex(index)->sizeHint(o, index).height());
+        height = std::max(height, *it);
         any = true;
     }
     return any ? height + grid : 0;

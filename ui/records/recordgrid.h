@@ -51,7 +51,8 @@ private:
     bool m_fitting = false;
     bool m_fitQueued = false;
     void queueFit();
-    int otherCellsHeight(int row, QString* lineChars, QSet<char16_t>* seen) const;
+    struct FitPass;
+    int otherCellsHeight(int row, FitPass* pass) const;
     bool oneLineFits(const QString& chars) const;
     qreal advanceOf(char16_t c) const;
     mutable QFont m_advanceFont;
