@@ -36,9 +36,6 @@ namespace PgDirect {
 using RowCells = std::function<void(const char* const* cells, const int* lengths)>;
 // Every row of a native select, in its order.
 bool eachRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QString* error);
-// The same through COPY (select) TO STDOUT: each row handed on as it arrives, while the server is
-// still making the next ones (a select's result comes whole). Texts as the server writes them.
-bool eachCopiedRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QString* error);
 // COPY table (columns) FROM STDIN in the binary format: more(out) appends the next tuples to out
 // (each its field count, then each field's length and bytes in the server's own form) and says
 // whether any are left; what it appends is sent as it grows, so the server stores the first rows
@@ -46,8 +43,9 @@ bool eachCopiedRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QS
 // where not known) only goes to the trace.
 bool copyBinary(QSqlDatabase& db, const QString& table, const QStringList& columns, qsizetype rows,
                 const std::function<bool(QByteArray&)>& more, QString* error);
-// The same rows as eachCopiedRow in the copy's binary form: each cell in the server's own binary
-// form of its type (a text's UTF-8 bytes, a numeric's base-10000 digits), nothing escaped.
+// The same rows through COPY (select) TO STDOUT in the binary form, each handed on as it arrives
+// while the server is still making the next ones (a select's result comes whole): each cell in
+// the server's own binary form of its type (a text's UTF-8 bytes, a numeric's base-10000 digits).
 bool eachCopiedBinaryRow(QSqlDatabase& db, const QString& sql, const RowCells& row, QString* error);
 
 }  // namespace PgDirect

@@ -47,7 +47,6 @@ struct OwnIndex {
     bool serverOnly = false;
 };
 
-
 const QVector<OwnIndex>& ownIndexes()
 {
     // A contract's history is read by its number, oldest first. The open contracts (the planner,
