@@ -86,6 +86,13 @@ void putBytes(Bytes& out, const QByteArray& bytes)
     out += bytes;
 }
 
+// The very same text given again (a column repeated down the rows), told without comparing it;
+// shared storage only, so a null text and an empty one never count as the same.
+bool sameText(const QString& a, const QString& b)
+{
+    return a.isSharedWith(b) && a.constData() == b.constData() && a.size() == b.size();
+}
+
 // A text as UTF-8 (as QString::toUtf8 writes it), encoded in place where it fits.
 void putText(Bytes& out, QStringView text)
 {
@@ -243,9 +250,8 @@ void write(Database& db, const QString& table, const QStringList& names, const S
             const auto* text = v.metaType().id() == QMetaType::QString ? static_cast<const QString*>(v.constData()) : nullptr;
             const auto* last = lastIn[i].metaType().id() == QMetaType::QString ? static_cast<const QString*>(lastIn[i].constData())
                                                                                : nullptr;
-            const bool sameText = text && last && text->isSharedWith(*last) && text->constData() == last->constData()
-                                  && text->size() == last->size();
-            if (!known[i] || (!sameText && (v.metaType() != lastIn[i].metaType() || v != lastIn[i]))) {
+            const bool same = text && last && sameText(*text, *last);
+            if (!known[i] || (!same && (v.metaType() != lastIn[i].metaType() || v != lastIn[i]))) {
                 lastOut[i] = RecordSet::toStorage(v, types[i]);
                 lastIn[i] = v;
                 known[i] = true;
@@ -277,7 +283,7 @@ void write(Database& db, const QString& table, const QStringList& names, const S
                         putNull(out);
                         continue;
                     }
-                    if (text.constData() != lastText[i].constData() || text.size() != lastText[i].size()) {
+                    if (!sameText(text, lastText[i])) {
                         lastText[i] = text;
                         lastEncoded[i] = false;
                         putText(out, text);
